@@ -1,0 +1,110 @@
+#include "platform/kernel/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace platform {
+namespace {
+
+// Like the original platform's millisecond timer, the real clock never reads 0 at start.
+constexpr std::uint64_t kRealStartMilliseconds = 10000;
+// Virtual wall clock start: 2000-01-01 00:00:00 UTC.
+constexpr std::int64_t kVirtualEpoch = 946684800;
+
+class RealClock : public ProcessClock {
+ public:
+  DWORD Milliseconds() override {
+    return static_cast<DWORD>(kRealStartMilliseconds + Elapsed<std::chrono::milliseconds>());
+  }
+  std::int64_t PerformanceCounter() override {
+    const auto ns = Elapsed<std::chrono::nanoseconds>();
+    return static_cast<std::int64_t>(static_cast<__int128>(ns) * kPerformanceFrequency / 1000000000);
+  }
+  std::int64_t PerformanceFrequency() override { return kPerformanceFrequency; }
+  std::int64_t WallSeconds() override {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
+  void Sleep(DWORD milliseconds) override {
+    if (milliseconds == 0) {
+      std::this_thread::yield();
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+
+ private:
+  template <typename Unit>
+  std::uint64_t Elapsed() const {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<Unit>(std::chrono::steady_clock::now() - start_).count());
+  }
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+RealClock& Real() {
+  static RealClock clock;
+  return clock;
+}
+
+std::atomic<ProcessClock*> gReplacement{nullptr};
+
+}  // namespace
+
+DWORD VirtualClock::Milliseconds() {
+  std::lock_guard lock(mutex_);
+  return static_cast<DWORD>(milliseconds_);
+}
+
+std::int64_t VirtualClock::PerformanceCounter() {
+  std::lock_guard lock(mutex_);
+  return static_cast<std::int64_t>(elapsed_) * kPerformanceFrequency / 1000;
+}
+
+std::int64_t VirtualClock::PerformanceFrequency() { return kPerformanceFrequency; }
+
+std::int64_t VirtualClock::WallSeconds() {
+  std::lock_guard lock(mutex_);
+  return kVirtualEpoch + static_cast<std::int64_t>(elapsed_ / 1000);
+}
+
+void VirtualClock::Sleep(DWORD milliseconds) { Advance(milliseconds); }
+
+void VirtualClock::Advance(DWORD milliseconds) {
+  std::lock_guard lock(mutex_);
+  milliseconds_ += milliseconds;
+  elapsed_ += milliseconds;
+}
+
+ProcessClock* SetProcessClock(ProcessClock* clock) { return gReplacement.exchange(clock); }
+
+ProcessClock& GetProcessClock() {
+  ProcessClock* replacement = gReplacement.load();
+  return replacement != nullptr ? *replacement : Real();
+}
+
+std::int32_t CrtClock() {
+  // Counted from the first call, which the host makes at start-up.
+  static const DWORD start = GetProcessClock().Milliseconds();
+  return static_cast<std::int32_t>(GetProcessClock().Milliseconds() - start);
+}
+
+std::int64_t CrtTime() { return GetProcessClock().WallSeconds(); }
+
+}  // namespace platform
+
+DWORD timeGetTime() { return platform::GetProcessClock().Milliseconds(); }
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+  count->QuadPart = platform::GetProcessClock().PerformanceCounter();
+  return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+  frequency->QuadPart = platform::GetProcessClock().PerformanceFrequency();
+  return TRUE;
+}
+
+void Sleep(DWORD milliseconds) { platform::GetProcessClock().Sleep(milliseconds); }

@@ -1,0 +1,8 @@
+// Our substitute for the Windows kernel services that the game and its programs call.
+#pragma once
+
+#include "platform/kernel/clock.h"
+#include "platform/kernel/handle.h"
+#include "platform/kernel/sync.h"
+#include "platform/kernel/thread.h"
+#include "platform/kernel/types.h"
