@@ -1,0 +1,37 @@
+// System information: processor, memory and version facts.
+#pragma once
+
+#include "platform/kernel/types.h"
+
+inline constexpr DWORD PROCESSOR_INTEL_386 = 386;
+inline constexpr DWORD PROCESSOR_INTEL_486 = 486;
+inline constexpr DWORD PROCESSOR_INTEL_PENTIUM = 586;
+
+struct SYSTEM_INFO {
+  DWORD dwPageSize;
+  LPVOID lpMinimumApplicationAddress;
+  LPVOID lpMaximumApplicationAddress;
+  std::uintptr_t dwActiveProcessorMask;
+  DWORD dwNumberOfProcessors;
+  DWORD dwProcessorType;
+  DWORD dwAllocationGranularity;
+  WORD wProcessorLevel;
+  WORD wProcessorRevision;
+};
+
+struct MEMORYSTATUS {
+  DWORD dwLength;
+  DWORD dwMemoryLoad;
+  // Byte counts clamped to 32 bits, as the game stores them.
+  DWORD dwTotalPhys;
+  DWORD dwAvailPhys;
+  DWORD dwTotalPageFile;
+  DWORD dwAvailPageFile;
+  DWORD dwTotalVirtual;
+  DWORD dwAvailVirtual;
+};
+
+// Processor type 586 on x86-64; allocation granularity 65536.
+void GetSystemInfo(SYSTEM_INFO* info);
+void GlobalMemoryStatus(MEMORYSTATUS* status);
+DWORD GetVersion();
