@@ -2,7 +2,10 @@
 #pragma once
 
 #include "platform/kernel/clock.h"
+#include "platform/kernel/file.h"
+#include "platform/kernel/file_mapping.h"
 #include "platform/kernel/handle.h"
 #include "platform/kernel/sync.h"
+#include "platform/kernel/sysinfo.h"
 #include "platform/kernel/thread.h"
 #include "platform/kernel/types.h"

@@ -37,6 +37,19 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 
 namespace platform {
 
+// The object behind a file handle: an open POSIX descriptor, closed with the handle.
+class FileObject : public KernelObject {
+ public:
+  explicit FileObject(int descriptor) : descriptor_(descriptor) {}
+  ~FileObject() override;
+  FileObject(const FileObject&) = delete;
+  FileObject& operator=(const FileObject&) = delete;
+  int Descriptor() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
 // The name under which a file can be opened: the name itself when it exists, otherwise the
 // case-insensitive match of its last component in its folder, otherwise the name unchanged.
 std::string ResolveFileName(const char* name);

@@ -6,6 +6,8 @@
 inline constexpr DWORD PROCESSOR_INTEL_386 = 386;
 inline constexpr DWORD PROCESSOR_INTEL_486 = 486;
 inline constexpr DWORD PROCESSOR_INTEL_PENTIUM = 586;
+inline constexpr WORD PROCESSOR_ARCHITECTURE_INTEL = 0;
+inline constexpr WORD PROCESSOR_ARCHITECTURE_UNKNOWN = 0xFFFF;
 
 struct SYSTEM_INFO {
   DWORD dwPageSize;
@@ -17,6 +19,7 @@ struct SYSTEM_INFO {
   DWORD dwAllocationGranularity;
   WORD wProcessorLevel;
   WORD wProcessorRevision;
+  WORD wProcessorArchitecture;
 };
 
 struct MEMORYSTATUS {
