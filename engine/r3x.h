@@ -2,4 +2,11 @@
 #pragma once
 
 #include "engine/core/error.h"
+#include "engine/core/math_convert.h"
+#include "engine/core/math_plane.h"
+#include "engine/core/math_rotation.h"
+#include "engine/core/math_sqrt.h"
+#include "engine/core/math_tables.h"
+#include "engine/core/math_trig.h"
+#include "engine/core/math_vector.h"
 #include "engine/core/memory.h"

@@ -1,0 +1,12 @@
+// Float-to-integer conversions and the 16.16 fixed-point divide. None needs the math tables, and
+// none touches the floating-point control word.
+#pragma once
+
+#include <cstdint>
+
+// Both values rounded to the nearest integer, ties to even. Valid for magnitudes below 2^31.
+void r3xRoundFloatsToInts(float a, float b, int* ia, int* ib);
+// x truncated toward zero.
+int r3xFloatToInt(float x);
+// (a << 16) / b with a 64-bit dividend. b must be non-zero and the quotient must fit 32 bits.
+std::int32_t _r3xFixedDiv(std::int32_t a, std::int32_t b);

@@ -1,0 +1,39 @@
+// Planes of polygons: a unit normal n and a distance d, so that a point q lies on the plane when
+// n . q + d = 0. The normal faces the side from which the first three corners run clockwise.
+#pragma once
+
+#include <cstdint>
+
+// A polygon over a shared vertex array (type 52): corner i is vertices[3 * vertexIndexes[i]].
+struct R3xIndexedPolygon {
+  std::int32_t type;
+  std::int32_t vertexCount;
+  std::int32_t* vertexIndexes;
+  float* vertices;
+  float normal[3];
+  float distance;
+};
+
+// An edge between two xyz vertices (type 50).
+struct R3xXYZEdge {
+  std::int32_t type;
+  float* first;
+  float* second;
+  float length;
+};
+
+// A polygon as a ring of edges (type 51); edge i starts at corner i.
+struct R3xEdgePolygon {
+  std::int32_t type;
+  std::int32_t edgeCount;
+  R3xXYZEdge* edges;
+  float normal[3];
+  float distance;
+  // The axis along which the normal is largest: 2 for x, 3 for y, 1 for z.
+  std::int32_t axisCode;
+};
+
+// The plane of the first three corners: 1, or -1 with fewer than 3 corners.
+int r3xPlaneFromIndexedPolygon(R3xIndexedPolygon* polygon);
+// The plane of the first vertices of the first three edges: 1, or -1 with fewer than 3 edges.
+int r3xEdgePolygonPlane(R3xEdgePolygon* polygon);
