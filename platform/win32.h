@@ -5,6 +5,7 @@
 #include "platform/kernel/file.h"
 #include "platform/kernel/file_mapping.h"
 #include "platform/kernel/handle.h"
+#include "platform/kernel/processor.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/sysinfo.h"
 #include "platform/kernel/thread.h"
