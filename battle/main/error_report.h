@@ -1,0 +1,9 @@
+// Short error reports ("MODULE:step [message]") posted as chat-report messages.
+#pragma once
+
+#include <cstdint>
+
+// Posts "%s:%d [%s]" (or "%s:%d " without a message) with its NUL as MSG_CHAT_REPORT to the
+// destination, from a temporary mailbox at the error-report sender address.
+void PostErrorReport(std::uint32_t destination, const char* module, int number,
+                     const char* message);
