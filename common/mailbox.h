@@ -1,0 +1,94 @@
+// Mailboxes: the first-in first-out message queues through which every game object, the game
+// session and the network client talk. All live mailboxes hang on one process-wide list, newest
+// first, under one lock that exists while at least one mailbox lives.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class CMailbox;
+class MailboxMessage;
+
+// Releases a message block taken from a mailbox.
+struct MailboxMessageDeleter {
+  void operator()(MailboxMessage* message) const noexcept;
+};
+
+// The receiver owns a message from Receive on; the block is freed when the pointer goes.
+using MailboxMessagePtr = std::unique_ptr<MailboxMessage, MailboxMessageDeleter>;
+
+// One posted message: sender address, message type and a private copy of the payload, in one
+// heap block. Four zero bytes follow the payload, so a receiver that reads a short payload's
+// next word finds zeros rather than stale heap contents.
+class MailboxMessage {
+ public:
+  MailboxMessage(const MailboxMessage&) = delete;
+  MailboxMessage& operator=(const MailboxMessage&) = delete;
+
+  const std::uint32_t sender;  // 0 for an anonymous post
+  const std::uint32_t type;    // one of the MSG_ types
+  const std::uint32_t length;  // payload bytes
+
+  const std::uint8_t* Payload() const { return reinterpret_cast<const std::uint8_t*>(this + 1); }
+  std::span<const std::uint8_t> Bytes() const { return {Payload(), length}; }
+
+ private:
+  friend class CMailbox;
+  MailboxMessage(std::uint32_t senderAddress, std::uint32_t messageType,
+                 std::uint32_t payloadLength)
+      : sender(senderAddress), type(messageType), length(payloadLength) {}
+  // Null when the block cannot be allocated.
+  static MailboxMessagePtr Create(std::uint32_t sender, std::uint32_t type, std::uint32_t length,
+                                  const void* payload);
+};
+
+struct MailboxQueueNode;
+
+// Embedded as a base or a member in its owner. Constructed and destroyed on the main thread
+// only; posting and receiving may happen on any thread.
+class CMailbox {
+ public:
+  // Owners in the game pass 0 and set their address once they know it.
+  explicit CMailbox(std::uint32_t address = 0);
+  ~CMailbox();
+  CMailbox(const CMailbox&) = delete;
+  CMailbox& operator=(const CMailbox&) = delete;
+
+  std::uint32_t Address() const { return address_.load(std::memory_order_relaxed); }
+  void SetAddress(std::uint32_t address) { address_.store(address, std::memory_order_relaxed); }
+
+  // Copies the payload into the queue of the newest live mailbox bearing `destination`, with
+  // this mailbox's address as the sender. A destination that no mailbox bears drops the message.
+  void Post(std::uint32_t destination, std::uint32_t type, std::uint32_t length,
+            const void* payload);
+  // As Post, with sender 0 and without needing a mailbox of one's own.
+  static void PostAnonymous(std::uint32_t destination, std::uint32_t type, std::uint32_t length,
+                            const void* payload);
+
+  // The oldest queued message, or null when the queue is empty or this mailbox has no address
+  // yet. `length` receives the payload length (0 with a null result).
+  MailboxMessagePtr Receive(std::uint32_t& length);
+  // As Receive, also giving the message's post time (timeGetTime at the post).
+  MailboxMessagePtr ReceiveTimed(std::uint32_t& length, std::uint32_t& postTime);
+
+  // Number of queued messages.
+  std::uint32_t Count() const;
+  // Whether the process-wide mailbox lock exists: from the first construction to the last
+  // destruction.
+  static bool IsLockAlive();
+
+ private:
+  static void Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,
+                      std::uint32_t length, const void* payload, std::uint32_t limit);
+  static CMailbox* FindLocked(std::uint32_t address);
+  void AppendLocked(MailboxQueueNode* node);
+  void FreeQueueLocked();
+
+  std::uint32_t count_ = 0;
+  MailboxQueueNode* head_ = nullptr;  // oldest message
+  CMailbox* next_ = nullptr;          // the mailbox constructed before this one
+  CMailbox* prev_ = nullptr;
+  std::atomic<std::uint32_t> address_;
+};

@@ -1,0 +1,88 @@
+// A post whose allocation fails loses that one message and nothing else. The mailboxes allocate
+// with the non-throwing operator new, which this program replaces so a test can make the n-th
+// allocation from now fail.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "common/mailbox.h"
+#include "common/messages.h"
+
+namespace {
+// Allocations left before one fails; negative: never fail.
+int gAllocationsBeforeFailure = -1;
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (gAllocationsBeforeFailure == 0) {
+    gAllocationsBeforeFailure = -1;
+    return nullptr;
+  }
+  if (gAllocationsBeforeFailure > 0) {
+    --gAllocationsBeforeFailure;
+  }
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+namespace {
+
+constexpr std::uint32_t kSender = KIND_TANK | 1;
+constexpr std::uint32_t kReceiver = KIND_TANK | 2;
+
+std::vector<std::uint32_t> DrainWords(CMailbox& mailbox) {
+  std::vector<std::uint32_t> words;
+  std::uint32_t length = 0;
+  while (MailboxMessagePtr message = mailbox.Receive(length)) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, message->Payload(), sizeof word);
+    words.push_back(word);
+  }
+  return words;
+}
+
+class MailboxAllocationFailure : public testing::TestWithParam<int> {};
+
+// A post takes two allocations (the message block and its queue node); either may fail.
+TEST_P(MailboxAllocationFailure, DropsOnlyTheMessageBeingPosted) {
+  CMailbox sender(kSender);
+  CMailbox receiver(kReceiver);
+  for (std::uint32_t word : {1u, 2u}) {
+    sender.Post(kReceiver, MSG_TANK_STATE, sizeof word, &word);
+  }
+  const std::uint32_t lost = 3;
+  gAllocationsBeforeFailure = GetParam();
+  sender.Post(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
+  EXPECT_EQ(gAllocationsBeforeFailure, -1) << "no allocation failed";
+  gAllocationsBeforeFailure = -1;
+  EXPECT_EQ(receiver.Count(), 2u);
+
+  const std::uint32_t next = 4;
+  sender.Post(kReceiver, MSG_TANK_STATE, sizeof next, &next);
+  EXPECT_EQ(receiver.Count(), 3u);
+  EXPECT_EQ(DrainWords(receiver), (std::vector<std::uint32_t>{1, 2, 4}));
+}
+
+// A full queue keeps its backlog when the message that would flush it cannot be allocated.
+TEST_P(MailboxAllocationFailure, FullQueueIsKeptWhenTheNextMessageFails) {
+  CMailbox receiver(kReceiver);
+  for (std::uint32_t word = 0; word < 200; ++word) {
+    CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof word, &word);
+  }
+  gAllocationsBeforeFailure = GetParam();
+  const std::uint32_t lost = 200;
+  CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
+  EXPECT_EQ(gAllocationsBeforeFailure, -1) << "no allocation failed";
+  gAllocationsBeforeFailure = -1;
+  EXPECT_EQ(receiver.Count(), 200u);
+  EXPECT_EQ(DrainWords(receiver).size(), 200u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockOrNode, MailboxAllocationFailure, testing::Values(0, 1));
+
+}  // namespace

@@ -1,0 +1,269 @@
+#include "common/mailbox.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "common/messages.h"
+#include "platform/kernel/clock.h"
+
+namespace {
+
+constexpr std::uint32_t kTankA = KIND_TANK | 1;
+constexpr std::uint32_t kTankB = KIND_TANK | 2;
+constexpr std::uint32_t kTestType = MSG_TANK_STATE;
+
+std::uint32_t WordOf(const MailboxMessage& message) {
+  std::uint32_t word = 0;
+  EXPECT_GE(message.length, sizeof word);
+  std::memcpy(&word, message.Payload(), sizeof word);
+  return word;
+}
+
+void PostWord(CMailbox& from, std::uint32_t destination, std::uint32_t word) {
+  from.Post(destination, kTestType, sizeof word, &word);
+}
+
+// Receives everything queued and returns the payload words in the order received.
+std::vector<std::uint32_t> DrainWords(CMailbox& mailbox) {
+  std::vector<std::uint32_t> words;
+  std::uint32_t length = 0;
+  while (MailboxMessagePtr message = mailbox.Receive(length)) {
+    words.push_back(WordOf(*message));
+  }
+  return words;
+}
+
+TEST(Mailbox, PostToUnknownAddressChangesNoQueue) {
+  CMailbox a(kTankA);
+  CMailbox b(kTankB);
+  PostWord(a, kTankB, 1);
+  PostWord(a, KIND_TANK | 3, 2);
+  CMailbox::PostAnonymous(KIND_TANK | 3, kTestType, 0, nullptr);
+  // Nobody bears the error sink's address: reports sent there vanish.
+  a.Post(KIND_ERROR_SINK, MSG_CHAT_REPORT, 6, "WORLD");
+  EXPECT_EQ(a.Count(), 0u);
+  EXPECT_EQ(b.Count(), 1u);
+  EXPECT_EQ(DrainWords(b), std::vector<std::uint32_t>{1});
+}
+
+TEST(Mailbox, ReceiveHandsOutSenderTypeAndPayloadCopy) {
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  std::array<std::uint8_t, 5> payload{1, 2, 3, 4, 5};
+  sender.Post(kTankB, MSG_FIRE_FLARES, payload.size(), payload.data());
+  payload.fill(0xEE);  // the queue holds its own copy
+
+  std::uint32_t length = 99;
+  MailboxMessagePtr message = receiver.Receive(length);
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(length, 5u);
+  EXPECT_EQ(message->length, 5u);
+  EXPECT_EQ(message->sender, kTankA);
+  EXPECT_EQ(message->type, MSG_FIRE_FLARES);
+  const std::vector<std::uint8_t> bytes(message->Bytes().begin(), message->Bytes().end());
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(receiver.Receive(length), nullptr);
+  EXPECT_EQ(length, 0u);
+}
+
+TEST(Mailbox, PayloadIsFollowedByFourZeroBytes) {
+  CMailbox receiver(kTankB);
+  for (std::uint32_t length : {0u, 1u, 5u, 36u}) {
+    const std::vector<std::uint8_t> payload(length, 0xAB);
+    CMailbox::PostAnonymous(kTankB, kTestType, length, payload.data());
+    std::uint32_t received = 99;
+    MailboxMessagePtr message = receiver.Receive(received);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(received, length);
+    EXPECT_EQ(message->sender, 0u);
+    for (std::uint32_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(message->Payload()[length + i], 0) << "length " << length << " byte " << i;
+    }
+  }
+}
+
+TEST(Mailbox, EmptyPayloadCarriesSenderAndTypeOnly) {
+  CMailbox sender(kSessionAddress);
+  CMailbox network(kNetworkAddress);
+  sender.Post(kNetworkAddress, MSG_SYNC_PING, 0, nullptr);
+  std::uint32_t length = 99;
+  MailboxMessagePtr message = network.Receive(length);
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(length, 0u);
+  EXPECT_TRUE(message->Bytes().empty());
+  EXPECT_EQ(message->sender, kSessionAddress);
+  EXPECT_EQ(message->type, MSG_SYNC_PING);
+}
+
+TEST(Mailbox, MessagesArriveInPostOrder) {
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  std::vector<std::uint32_t> expected;
+  for (std::uint32_t i = 0; i < 50; ++i) {
+    PostWord(sender, kTankB, i * 7);
+    expected.push_back(i * 7);
+  }
+  EXPECT_EQ(receiver.Count(), 50u);
+  EXPECT_EQ(DrainWords(receiver), expected);
+  EXPECT_EQ(receiver.Count(), 0u);
+}
+
+struct FloodCase {
+  const char* name;
+  bool anonymous;
+  std::uint32_t limit;
+};
+
+class MailboxFlood : public testing::TestWithParam<FloodCase> {};
+
+TEST_P(MailboxFlood, FullQueueIsEmptiedBeforeTheNextMessage) {
+  const FloodCase& flood = GetParam();
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  auto post = [&](std::uint32_t word) {
+    if (flood.anonymous) {
+      CMailbox::PostAnonymous(kTankB, kTestType, sizeof word, &word);
+    } else {
+      PostWord(sender, kTankB, word);
+    }
+  };
+  for (std::uint32_t i = 0; i < flood.limit; ++i) {
+    post(i);
+  }
+  EXPECT_EQ(receiver.Count(), flood.limit);
+  post(flood.limit);
+  EXPECT_EQ(receiver.Count(), 1u);
+  EXPECT_EQ(DrainWords(receiver), std::vector<std::uint32_t>{flood.limit});
+  EXPECT_EQ(receiver.Count(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, MailboxFlood,
+                         testing::Values(FloodCase{"Post", false, 300},
+                                         FloodCase{"PostAnonymous", true, 200}),
+                         [](const testing::TestParamInfo<FloodCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST(Mailbox, NoAddressMeansNothingToReceive) {
+  CMailbox owner;  // owners set their address after construction
+  CMailbox::PostAnonymous(0, kTestType, 4, "abc");
+  std::uint32_t length = 99;
+  EXPECT_EQ(owner.Receive(length), nullptr);
+  EXPECT_EQ(length, 0u);
+  EXPECT_EQ(owner.Count(), 1u);
+
+  owner.SetAddress(kTankA);
+  MailboxMessagePtr message = owner.Receive(length);
+  ASSERT_NE(message, nullptr);
+  EXPECT_STREQ(reinterpret_cast<const char*>(message->Payload()), "abc");
+}
+
+TEST(Mailbox, NewestOfSameAddressReceivesUntilDestroyed) {
+  CMailbox older(KIND_SMOKE);
+  auto newer = std::make_unique<CMailbox>(KIND_SMOKE);
+  CMailbox unrelated(kTankA);
+  PostWord(unrelated, KIND_SMOKE, 1);
+  PostWord(unrelated, KIND_SMOKE, 2);
+  EXPECT_EQ(older.Count(), 0u);
+  EXPECT_EQ(newer->Count(), 2u);
+
+  newer.reset();  // its queued messages go with it
+  PostWord(unrelated, KIND_SMOKE, 3);
+  EXPECT_EQ(DrainWords(older), std::vector<std::uint32_t>{3});
+}
+
+TEST(Mailbox, LockLivesFromFirstMailboxToLast) {
+  ASSERT_FALSE(CMailbox::IsLockAlive());
+  // With no mailbox at all an anonymous post has nothing to lock.
+  CMailbox::PostAnonymous(kTankA, kTestType, 0, nullptr);
+  EXPECT_FALSE(CMailbox::IsLockAlive());
+
+  auto first = std::make_unique<CMailbox>(kTankA);
+  EXPECT_TRUE(CMailbox::IsLockAlive());
+  auto second = std::make_unique<CMailbox>(kTankB);
+  first.reset();
+  EXPECT_TRUE(CMailbox::IsLockAlive());
+  PostWord(*second, kTankB, 5);
+  second.reset();
+  EXPECT_FALSE(CMailbox::IsLockAlive());
+
+  CMailbox again(kTankA);
+  EXPECT_TRUE(CMailbox::IsLockAlive());
+  PostWord(again, kTankA, 6);
+  EXPECT_EQ(DrainWords(again), std::vector<std::uint32_t>{6});
+}
+
+TEST(Mailbox, PostTimeComesFromTheProcessClock) {
+  platform::VirtualClock clock(5000);
+  platform::ScopedProcessClock scope(clock);
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  PostWord(sender, kTankB, 1);
+  clock.Advance(250);
+  CMailbox::PostAnonymous(kTankB, kTestType, 0, nullptr);
+  clock.Advance(1000);
+
+  std::uint32_t length = 0;
+  std::uint32_t postTime = 0;
+  ASSERT_NE(receiver.ReceiveTimed(length, postTime), nullptr);
+  EXPECT_EQ(postTime, 5000u);
+  EXPECT_EQ(length, 4u);
+  ASSERT_NE(receiver.ReceiveTimed(length, postTime), nullptr);
+  EXPECT_EQ(postTime, 5250u);
+  EXPECT_EQ(length, 0u);
+}
+
+// Two threads post to one mailbox while it is drained: each sender's messages arrive complete
+// and in their order, and post times never go back.
+TEST(Mailbox, ConcurrentPostersKeepEachSendersOrder) {
+  constexpr std::uint32_t kPerSender = 20000;
+  constexpr std::uint32_t kBelowFlood = 250;
+  CMailbox receiver(kNetworkAddress);
+  std::array<std::unique_ptr<CMailbox>, 2> senders{std::make_unique<CMailbox>(kTankA),
+                                                   std::make_unique<CMailbox>(kTankB)};
+  std::vector<std::thread> threads;
+  for (auto& sender : senders) {
+    threads.emplace_back([&receiver, mailbox = sender.get()] {
+      for (std::uint32_t i = 0; i < kPerSender; ++i) {
+        while (receiver.Count() >= kBelowFlood) {
+          std::this_thread::yield();  // stay clear of the flood flush
+        }
+        PostWord(*mailbox, kNetworkAddress, i);
+      }
+    });
+  }
+
+  std::array<std::uint32_t, 2> nextExpected{0, 0};
+  std::uint32_t lastPostTime = 0;
+  bool inOrder = true;
+  // A lost message would otherwise keep this loop waiting for ever.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while ((nextExpected[0] < kPerSender || nextExpected[1] < kPerSender) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::uint32_t length = 0;
+    std::uint32_t postTime = 0;
+    MailboxMessagePtr message = receiver.ReceiveTimed(length, postTime);
+    if (message == nullptr) {
+      std::this_thread::yield();
+      continue;
+    }
+    const std::size_t index = message->sender == kTankA ? 0 : 1;
+    inOrder = inOrder && WordOf(*message) == nextExpected[index] && postTime >= lastPostTime;
+    ++nextExpected[index];
+    lastPostTime = postTime;
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_TRUE(inOrder);
+  EXPECT_EQ(nextExpected, (std::array<std::uint32_t, 2>{kPerSender, kPerSender}));
+  EXPECT_EQ(receiver.Count(), 0u);
+}
+
+}  // namespace
