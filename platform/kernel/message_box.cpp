@@ -1,0 +1,46 @@
+#include "platform/kernel/message_box.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+struct ShownRecord {
+  std::mutex mutex;
+  std::vector<platform::ShownMessageBox> boxes;
+};
+
+ShownRecord& Shown() {
+  static ShownRecord record;
+  return record;
+}
+
+}  // namespace
+
+int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
+  // A null caption is shown as "Error", as Windows titles such a box.
+  platform::ShownMessageBox box{caption != nullptr ? caption : "Error",
+                                text != nullptr ? text : "", type};
+  std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+  std::fflush(stderr);
+  ShownRecord& shown = Shown();
+  std::lock_guard lock(shown.mutex);
+  shown.boxes.push_back(std::move(box));
+  return IDOK;
+}
+
+namespace platform {
+
+std::vector<ShownMessageBox> ShownMessageBoxes() {
+  ShownRecord& shown = Shown();
+  std::lock_guard lock(shown.mutex);
+  return shown.boxes;
+}
+
+void ClearShownMessageBoxes() {
+  ShownRecord& shown = Shown();
+  std::lock_guard lock(shown.mutex);
+  shown.boxes.clear();
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+// Message boxes, shown headless: each box is written to standard error as "caption: text" and
+// kept in a record that tests read; it is answered at once with OK.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/kernel/types.h"
+
+inline constexpr UINT MB_OK = 0x0;
+inline constexpr UINT MB_ICONERROR = 0x10;
+inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
+inline constexpr UINT MB_TASKMODAL = 0x2000;
+inline constexpr UINT MB_SETFOREGROUND = 0x10000;
+inline constexpr int IDOK = 1;
+
+// The owner window is accepted as any window handle and not used.
+int MessageBoxA(void* owner, LPCSTR text, LPCSTR caption, UINT type);
+
+namespace platform {
+
+struct ShownMessageBox {
+  std::string caption;
+  std::string text;
+  UINT type;
+};
+
+// Every box shown since the start or the last clearing, oldest first.
+std::vector<ShownMessageBox> ShownMessageBoxes();
+void ClearShownMessageBoxes();
+
+}  // namespace platform

@@ -1,0 +1,122 @@
+#include "platform/kernel/module.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/kernel/checked_handle.h"
+#include "platform/kernel/file.h"
+
+namespace {
+
+class ModuleObject : public platform::KernelObject {
+ public:
+  ModuleObject(void* library, std::string path) : library_(library), path_(std::move(path)) {}
+  ~ModuleObject() override { ::dlclose(library_); }
+  ModuleObject(const ModuleObject&) = delete;
+  ModuleObject& operator=(const ModuleObject&) = delete;
+  void* Library() const { return library_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  void* library_;
+  std::string path_;
+};
+
+std::string ProgramPath() {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+}
+
+// The absolute path of an existing module file, or an empty string.
+std::string FindModuleFile(const std::string& name) {
+  std::error_code error;
+  std::string candidates[2];
+  if (name.find('/') != std::string::npos) {
+    candidates[0] = name;
+  } else {
+    const std::filesystem::path program = ProgramPath();
+    if (!program.empty()) {
+      candidates[0] = (program.parent_path() / name).string();
+    }
+    candidates[1] = (std::filesystem::current_path(error) / name).string();
+  }
+  for (const std::string& candidate : candidates) {
+    if (candidate.empty()) {
+      continue;
+    }
+    const std::string resolved = platform::ResolveFileName(candidate.c_str());
+    if (std::filesystem::is_regular_file(resolved, error)) {
+      return std::filesystem::absolute(resolved, error).string();
+    }
+  }
+  return {};
+}
+
+DWORD CopyTruncated(const std::string& text, LPSTR buffer, DWORD size) {
+  if (buffer == nullptr || size == 0 || text.empty()) {
+    return 0;
+  }
+  const DWORD length = static_cast<DWORD>(std::min<std::size_t>(text.size(), size - 1));
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  return length;
+}
+
+}  // namespace
+
+HMODULE LoadLibraryA(LPCSTR fileName) {
+  if (fileName == nullptr) {
+    return nullptr;
+  }
+  // Stored names may carry Windows separators.
+  std::string name(fileName);
+  std::replace(name.begin(), name.end(), '\\', '/');
+  const std::string path = FindModuleFile(name);
+  if (path.empty()) {
+    return nullptr;
+  }
+  void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    return nullptr;
+  }
+  return platform::ToHandle(new ModuleObject(library, path));
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+  return reinterpret_cast<FARPROC>(platform::FindModuleSymbol(module, name));
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  auto* object = platform::CheckedHandleAs<ModuleObject>(module);
+  if (object == nullptr) {
+    return FALSE;
+  }
+  delete object;
+  return TRUE;
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  if (module == nullptr) {
+    return CopyTruncated(ProgramPath(), buffer, size);
+  }
+  const auto* object = platform::CheckedHandleAs<ModuleObject>(module);
+  return object != nullptr ? CopyTruncated(object->Path(), buffer, size) : 0;
+}
+
+namespace platform {
+
+void* FindModuleSymbol(HMODULE module, const char* name) {
+  const auto* object = CheckedHandleAs<ModuleObject>(module);
+  if (object == nullptr || name == nullptr) {
+    return nullptr;
+  }
+  return ::dlsym(object->Library(), name);
+}
+
+}  // namespace platform

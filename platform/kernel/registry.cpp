@@ -1,0 +1,118 @@
+#include "platform/kernel/registry.h"
+
+#include <strings.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/kernel/checked_handle.h"
+
+namespace {
+
+constexpr const char* kProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+constexpr const char* kClockValue = "~MHz";
+
+class ProcessorKey : public platform::KernelObject {};
+
+long ReadCpuMhz() {
+  std::ifstream file("/proc/cpuinfo");
+  std::stringstream text;
+  text << file.rdbuf();
+  return platform::ParseCpuMhz(text.str().c_str());
+}
+
+}  // namespace
+
+namespace platform {
+
+long ParseCpuMhz(const char* cpuinfo) {
+  std::istringstream lines(cpuinfo != nullptr ? cpuinfo : "");
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos || line.compare(0, 7, "cpu MHz") != 0 ||
+        line.find_first_not_of(" \t", 7) != colon) {
+      continue;
+    }
+    const char* number = line.c_str() + colon + 1;
+    char* end = nullptr;
+    const double mhz = std::strtod(number, &end);
+    if (end == number || !std::isfinite(mhz) || mhz < 0 || mhz > 1e9) {
+      return -1;
+    }
+    return std::lround(mhz);
+  }
+  return -1;
+}
+
+}  // namespace platform
+
+LONG RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*/,
+                   HKEY* result) {
+  if (result == nullptr) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  *result = nullptr;
+  if (parent != HKEY_LOCAL_MACHINE) {
+    return ERROR_INVALID_HANDLE;
+  }
+  if (subKey == nullptr || ::strcasecmp(subKey, kProcessorKey) != 0) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  *result = platform::ToHandle(new ProcessorKey);
+  return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* /*reserved*/, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
+  if (key == HKEY_LOCAL_MACHINE) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  if (platform::CheckedHandleAs<ProcessorKey>(key) == nullptr) {
+    return ERROR_INVALID_HANDLE;
+  }
+  if (name == nullptr || ::strcasecmp(name, kClockValue) != 0) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  const long mhz = ReadCpuMhz();
+  if (mhz < 0) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  if (data != nullptr && dataSize == nullptr) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  if (type != nullptr) {
+    *type = REG_DWORD;
+  }
+  if (data == nullptr) {
+    if (dataSize != nullptr) {
+      *dataSize = sizeof(DWORD);
+    }
+    return ERROR_SUCCESS;
+  }
+  const DWORD capacity = *dataSize;
+  *dataSize = sizeof(DWORD);
+  if (capacity < sizeof(DWORD)) {
+    return ERROR_MORE_DATA;
+  }
+  const auto value = static_cast<DWORD>(mhz);
+  for (unsigned i = 0; i < sizeof(DWORD); ++i) {
+    data[i] = static_cast<BYTE>(value >> (8 * i));
+  }
+  return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key) {
+  if (key == HKEY_LOCAL_MACHINE) {
+    return ERROR_SUCCESS;
+  }
+  auto* object = platform::CheckedHandleAs<ProcessorKey>(key);
+  if (object == nullptr) {
+    return ERROR_INVALID_HANDLE;
+  }
+  delete object;
+  return ERROR_SUCCESS;
+}
