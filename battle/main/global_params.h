@@ -1,0 +1,63 @@
+// GlobalParams: the arena-wide values of GLOBAL_PARAMS_PASS, which the server sends at login and
+// may send again in play. They are spread over the game session (GlobalParamValues) and a few
+// globals.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+// The record is 71 little-endian u32 words; no other length is accepted.
+inline constexpr std::size_t GLOBAL_PARAMS_SIZE = 284;
+inline constexpr std::size_t SKY_PARAM_WORDS = 13;
+inline constexpr std::size_t SKY_COLOUR_GROUPS = 8;
+// Each colour group carries three words after its colour, except the last, which carries two: the
+// record ends there.
+inline constexpr std::size_t SKY_GROUP_WORDS = 3;
+inline constexpr std::size_t SKY_LAST_GROUP_WORDS = 2;
+
+// Three colour bytes (the low bytes of three words of the record), then three words.
+struct SkyColourGroup {
+  std::array<std::uint8_t, 3> colour{};
+  std::array<std::uint32_t, SKY_GROUP_WORDS> words{};
+};
+
+// The record, word by word. Words 4-9 are not used by the client and are not kept.
+struct GlobalParams {
+  std::uint32_t stateReportInterval = 0;  // word 0, ms
+  float farDistance = 0.0f;               // word 1
+  float worldCeiling = 0.0f;              // word 2
+  float gravity = 0.0f;                   // word 3
+  float defenseRange = 0.0f;              // word 10, the defense towers' tracking value
+  std::array<std::uint32_t, SKY_PARAM_WORDS> skyWords{};         // words 11-23
+  std::array<SkyColourGroup, SKY_COLOUR_GROUPS> colourGroups{};  // words 24-70
+};
+
+// The record of a payload of exactly GLOBAL_PARAMS_SIZE bytes; nothing for any other length.
+std::optional<GlobalParams> ParseGlobalParams(std::span<const std::uint8_t> payload);
+
+// The game session's share of the record: its state report interval and the sky state's
+// parameter words and colour groups.
+struct GlobalParamValues {
+  std::uint32_t stateReportInterval = 0;  // ms between the own tank's state reports
+  std::array<std::uint32_t, SKY_PARAM_WORDS> skyWords{};
+  std::array<SkyColourGroup, SKY_COLOUR_GROUPS> colourGroups{};
+};
+
+// Far (yon) distance; 500.0 until the server sends one. The world start copies it to the session.
+extern float gFarDistance;
+// The arena's ceiling: the world start takes it from the arena map, a record received in play
+// from the record.
+extern float gWorldCeiling;
+// The arena's gravity for the ballistic motion step; MSG_SET_GRAVITY replaces it.
+extern float gGravity;
+// The firing range of the defense towers; 0 until sent.
+extern float gDefenseRange;
+
+// Applies a GLOBAL_PARAMS_PASS payload: the session's values and the globals above. A payload of
+// any length but GLOBAL_PARAMS_SIZE changes nothing and gives false. The caller then sets the
+// ambient light of the current time-of-day step, the day clock's time and the sky's weather fade
+// level, which belong to the atmosphere.
+bool ApplyGlobalParams(GlobalParamValues& values, std::span<const std::uint8_t> payload);
