@@ -5,15 +5,25 @@
 
 #include "engine/core/math_tables.h"
 
-float r3xInvSqrt(float x) {
+namespace {
+
+// The Newton steps run in double: in float the square of the seed of 0 would overflow and turn
+// the result into NaN instead of a huge finite factor.
+double invSqrtSteps(float x) {
   const auto bits = std::bit_cast<std::uint32_t>(x);
   // The lowest exponent bit and the top six mantissa bits choose the seed's mantissa; halving the
   // exponent gives its exponent.
   const std::uint32_t index = (bits >> 17) & 127u;
   const std::uint32_t exponent = (0x5F000000u - ((bits & 0x7F800000u) >> 1)) & 0xFF800000u;
-  const float y0 = std::bit_cast<float>((static_cast<std::uint32_t>(gR3xMathTables->invSqrtSeeds[index]) << 15) | exponent);
-  const float y1 = y0 * (3.0f - x * (y0 * y0)) * 0.5f;
-  return y1 * (3.0f - x * (y1 * y1)) * 0.5f;
+  const std::uint32_t seed = gR3xMathTables->invSqrtSeeds[index];
+  const double y0 = std::bit_cast<float>((seed << 15) | exponent);
+  const double value = x;
+  const double y1 = y0 * (3.0 - value * (y0 * y0)) * 0.5;
+  return y1 * (3.0 - value * (y1 * y1)) * 0.5;
 }
 
-float r3xSqrt(float x) { return r3xInvSqrt(x) * x; }
+}  // namespace
+
+float r3xInvSqrt(float x) { return static_cast<float>(invSqrtSteps(x)); }
+
+float r3xSqrt(float x) { return static_cast<float>(invSqrtSteps(x) * x); }

@@ -1,0 +1,14 @@
+// Tests of anything that reads the math tables build them first and free them after.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "engine/r3x.h"
+
+class MathTablesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(_r3xInitMathTables(), 1); }
+  void TearDown() override { _r3xFreeMathTables(); }
+
+  static const R3xMathTables& tables() { return *gR3xMathTables; }
+};
