@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and runs every test: a normal build and a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is needed, then builds and runs every test: a normal build, a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,3 +12,8 @@ for preset in default asan-ubsan; do
   cmake --build --preset "${preset}"
   ctest --preset "${preset}"
 done
+
+echo "== fuzz (short runs)"
+cmake --preset fuzz
+cmake --build --preset fuzz
+bash scripts/fuzz-smoke.sh build/fuzz "${FUZZ_SECONDS:-20}"
