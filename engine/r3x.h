@@ -10,3 +10,4 @@
 #include "engine/core/math_trig.h"
 #include "engine/core/math_vector.h"
 #include "engine/core/memory.h"
+#include "engine/core/wad.h"

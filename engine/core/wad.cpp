@@ -1,0 +1,371 @@
+#include "engine/core/wad.h"
+
+#include <cstring>
+
+#include "engine/core/error.h"
+#include "engine/core/memory.h"
+#include "platform/kernel/file.h"
+#include "platform/kernel/file_mapping.h"
+#include "platform/kernel/sysinfo.h"
+
+namespace {
+
+constexpr std::uint8_t kHeaderMagic[4] = {0x02, 0x3D, 0xFF, 0xFF};
+constexpr std::size_t kHeaderSize = 16;
+constexpr std::size_t kHeaderEntrySize = 8;
+constexpr std::size_t kPlainCountSize = 4;
+constexpr std::size_t kPlainEntrySize = 17;
+constexpr std::size_t kPlainNameSize = 13;
+// The last member's end offset, stored right after the last directory entry.
+constexpr std::size_t kEndWordSize = 4;
+
+std::uint32_t readU32(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+int lowerAscii(char c) {
+  const int byte = static_cast<unsigned char>(c);
+  return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+}
+
+// The C runtime's case-insensitive order: letters lowered, bytes compared unsigned.
+int compareNoCase(const char* a, const char* b, std::size_t limit) {
+  for (std::size_t i = 0; i < limit; ++i) {
+    const int ca = lowerAscii(a[i]);
+    const int cb = lowerAscii(b[i]);
+    if (ca != cb) {
+      return ca - cb;
+    }
+    if (ca == 0) {
+      return 0;
+    }
+  }
+  return 0;
+}
+
+// Names were checked at open to end inside the directory view.
+const char* entryName(const R3xWad* wad, const std::uint8_t* entry) {
+  if (wad->entrySize == kHeaderEntrySize) {
+    return reinterpret_cast<const char*>(entry + readU32(entry + 4));
+  }
+  return reinterpret_cast<const char*>(entry + 4);
+}
+
+bool searchDirectory(const R3xWad* wad, const char* name, std::size_t nameLimit,
+                     R3xWadMember* slot) {
+  std::size_t low = 0;
+  std::size_t high = wad->entryCount;
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    const std::uint8_t* entry = wad->directory + middle * wad->entrySize;
+    const int order = compareNoCase(name, entryName(wad, entry), nameLimit);
+    if (order == 0) {
+      // The next entry's offset, or the end word after the last entry.
+      slot->start = readU32(entry);
+      slot->end = readU32(entry + wad->entrySize);
+      slot->position = slot->start;
+      slot->size = slot->end - slot->start;
+      slot->entry = entry;
+      return true;
+    }
+    if (order < 0) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return false;
+}
+
+bool lookUpHeaderLayout(const R3xWad* wad, const char* name, R3xWadMember* slot) {
+  return searchDirectory(wad, name, SIZE_MAX, slot);
+}
+
+bool lookUpPlainLayout(const R3xWad* wad, const char* name, R3xWadMember* slot) {
+  // The name field holds at most 12 characters and the NUL.
+  if (std::strlen(name) >= kPlainNameSize) {
+    return false;
+  }
+  return searchDirectory(wad, name, kPlainNameSize, slot);
+}
+
+bool rangeFitsFile(const R3xWad* wad, std::uint64_t start, std::uint64_t end) {
+  return start <= end && end <= wad->fileSize;
+}
+
+// Maps the directory view from the file's start; the mapping is made once for both attempts.
+const std::uint8_t* mapDirectory(R3xWad* wad, std::uint64_t bytes) {
+  if (bytes > wad->fileSize) {
+    return nullptr;
+  }
+  if (wad->mapping == nullptr) {
+    wad->mapping = CreateFileMappingA(wad->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (wad->mapping == nullptr) {
+      return nullptr;
+    }
+  }
+  return static_cast<const std::uint8_t*>(
+      MapViewOfFile(wad->mapping, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(bytes)));
+}
+
+void unmapDirectory(R3xWad* wad) {
+  UnmapViewOfFile(wad->directoryView);
+  wad->directoryView = nullptr;
+  wad->directory = nullptr;
+}
+
+bool headerNamesFit(const std::uint8_t* view, std::uint64_t viewSize, std::uint32_t count) {
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const std::uint64_t entryAt = kHeaderSize + i * kHeaderEntrySize;
+    const std::uint64_t nameAt = entryAt + readU32(view + entryAt + 4);
+    if (nameAt >= viewSize || std::memchr(view + nameAt, 0, viewSize - nameAt) == nullptr) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool plainNamesFit(const std::uint8_t* view, std::uint32_t count) {
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const std::uint8_t* name = view + kPlainCountSize + i * kPlainEntrySize + 4;
+    if (std::memchr(name, 0, kPlainNameSize) == nullptr) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool mapHeaderLayout(R3xWad* wad, const std::uint8_t* header) {
+  const std::uint32_t count = readU32(header + 8);
+  const std::uint32_t nameBlockSize = readU32(header + 12);
+  if (count > 0 && nameBlockSize < kEndWordSize) {
+    return false;
+  }
+  const std::uint64_t viewSize =
+      kHeaderSize + std::uint64_t{count} * kHeaderEntrySize + nameBlockSize;
+  const std::uint8_t* view = mapDirectory(wad, viewSize);
+  if (view == nullptr) {
+    return false;
+  }
+  wad->directoryView = const_cast<std::uint8_t*>(view);
+  if (!headerNamesFit(view, viewSize, count)) {
+    unmapDirectory(wad);
+    return false;
+  }
+  wad->directory = view + kHeaderSize;
+  wad->entryCount = count;
+  wad->entrySize = kHeaderEntrySize;
+  wad->lookup = lookUpHeaderLayout;
+  return true;
+}
+
+bool mapPlainLayout(R3xWad* wad) {
+  std::uint8_t countBytes[kPlainCountSize];
+  DWORD got = 0;
+  if (SetFilePointer(wad->file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+      !ReadFile(wad->file, countBytes, sizeof countBytes, &got, nullptr) ||
+      got != sizeof countBytes) {
+    return false;
+  }
+  const std::uint32_t count = readU32(countBytes);
+  const std::uint64_t viewSize =
+      kPlainCountSize + std::uint64_t{count} * kPlainEntrySize + (count > 0 ? kEndWordSize : 0);
+  const std::uint8_t* view = mapDirectory(wad, viewSize);
+  if (view == nullptr) {
+    return false;
+  }
+  wad->directoryView = const_cast<std::uint8_t*>(view);
+  if (!plainNamesFit(view, count)) {
+    unmapDirectory(wad);
+    return false;
+  }
+  wad->directory = view + kPlainCountSize;
+  wad->entryCount = count;
+  wad->entrySize = kPlainEntrySize;
+  wad->lookup = lookUpPlainLayout;
+  return true;
+}
+
+}  // namespace
+
+R3xWad* r3xOpenWad(const char* name, int slotCount) {
+  if (name == nullptr || slotCount < 0) {
+    return nullptr;
+  }
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  auto* wad = static_cast<R3xWad*>(r3xMalloc(sizeof(R3xWad)));
+  if (wad == nullptr) {
+    return nullptr;
+  }
+  wad->file = INVALID_HANDLE_VALUE;
+  wad->slots = static_cast<R3xWadMember*>(
+      r3xMalloc(static_cast<std::size_t>(slotCount) * sizeof(R3xWadMember)));
+  wad->slotCount = slotCount;
+  wad->granularityMask = ~std::uint64_t{0} - info.dwAllocationGranularity + 1;
+  if (wad->slots == nullptr) {
+    r3xCloseWad(wad);
+    return nullptr;
+  }
+  wad->file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_RANDOM_ACCESS, nullptr);
+  if (wad->file == INVALID_HANDLE_VALUE) {
+    r3xCloseWad(wad);
+    return nullptr;
+  }
+  DWORD sizeHigh = 0;
+  const DWORD sizeLow = GetFileSize(wad->file, &sizeHigh);
+  wad->fileSize = std::uint64_t{sizeHigh} << 32 | sizeLow;
+
+  std::uint8_t header[kHeaderSize];
+  DWORD got = 0;
+  const bool headerRead =
+      ReadFile(wad->file, header, sizeof header, &got, nullptr) && got == sizeof header;
+  const bool mapped = (headerRead && std::memcmp(header, kHeaderMagic, sizeof kHeaderMagic) == 0 &&
+                       mapHeaderLayout(wad, header)) ||
+                      mapPlainLayout(wad);
+  if (!mapped) {
+    r3xCloseWad(wad);
+    return nullptr;
+  }
+  return wad;
+}
+
+void r3xCloseWad(R3xWad* wad) {
+  if (wad == nullptr) {
+    return;
+  }
+  for (int i = 0; wad->slots != nullptr && i < wad->slotCount; ++i) {
+    r3xCloseWadMember(&wad->slots[i]);
+  }
+  if (wad->directoryView != nullptr) {
+    unmapDirectory(wad);
+  }
+  if (wad->mapping != nullptr) {
+    CloseHandle(wad->mapping);
+  }
+  if (wad->file != INVALID_HANDLE_VALUE) {
+    CloseHandle(wad->file);
+  }
+  r3xFree(wad->slots);
+  r3xFree(wad);
+}
+
+R3xWadMember* r3xOpenWadMember(R3xWad* wad, const char* name) {
+  if (wad == nullptr || wad->directory == nullptr || name == nullptr || name[0] == '\0') {
+    return nullptr;
+  }
+  R3xWadMember* slot = nullptr;
+  for (int i = 0; i < wad->slotCount && slot == nullptr; ++i) {
+    if (!wad->slots[i].open) {
+      slot = &wad->slots[i];
+    }
+  }
+  if (slot == nullptr) {
+    return nullptr;
+  }
+  if (!wad->lookup(wad, name, slot) || !rangeFitsFile(wad, slot->start, slot->end)) {
+    *slot = R3xWadMember{};
+    return nullptr;
+  }
+  slot->open = 1;
+  slot->wad = wad;
+  slot->viewBase = static_cast<std::size_t>(slot->start & wad->granularityMask);
+  // An empty member on a granularity boundary has no bytes to map (0 would map to the file's end).
+  const std::size_t viewBytes = slot->end - slot->viewBase;
+  if (viewBytes > 0) {
+    const std::uint64_t base = slot->viewBase;
+    slot->view = static_cast<const std::uint8_t*>(
+        MapViewOfFile(wad->mapping, FILE_MAP_READ, static_cast<DWORD>(base >> 32),
+                      static_cast<DWORD>(base), viewBytes));
+    if (slot->view == nullptr) {
+      *slot = R3xWadMember{};
+      return nullptr;
+    }
+  }
+  return slot;
+}
+
+int r3xCloseWadMember(R3xWadMember* member) {
+  if (member == nullptr || !member->open) {
+    return 0;
+  }
+  if (member->view != nullptr) {
+    UnmapViewOfFile(member->view);
+  }
+  *member = R3xWadMember{};
+  return 1;
+}
+
+int r3xReadWadMember(R3xWadMember* member, void* buffer, std::int64_t count) {
+  if (member == nullptr || !member->open || count < 0 ||
+      static_cast<std::uint64_t>(count) > member->end - member->position) {
+    return 0;
+  }
+  if (count > 0) {
+    std::memcpy(buffer, member->view + (member->position - member->viewBase),
+                static_cast<std::size_t>(count));
+    member->position += static_cast<std::size_t>(count);
+  }
+  return 1;
+}
+
+int r3xSeekWadMember(R3xWadMember* member, std::int64_t offset, int origin) {
+  if (member == nullptr || !member->open) {
+    return 0;
+  }
+  const auto size = static_cast<std::int64_t>(member->size);
+  const auto current = static_cast<std::int64_t>(member->position - member->start);
+  std::int64_t target = 0;
+  switch (origin) {
+    case 0:
+      if (offset < 0 || offset >= size) {
+        return 0;
+      }
+      target = offset;
+      break;
+    case 1:
+      // Compared before adding, so a huge offset cannot overflow.
+      if (offset < -current || offset >= size - current) {
+        return 0;
+      }
+      target = current + offset;
+      break;
+    case 2:
+      if (offset < 0 || offset >= size) {
+        return 0;
+      }
+      target = size - offset;
+      break;
+    default:
+      return 0;
+  }
+  member->position = member->start + static_cast<std::size_t>(target);
+  return 1;
+}
+
+std::int64_t r3xTellWadMember(const R3xWadMember* member) {
+  if (member == nullptr || !member->open) {
+    return -1;
+  }
+  return static_cast<std::int64_t>(member->position - member->start);
+}
+
+std::int64_t r3xWadMemberSize(const R3xWadMember* member) {
+  if (member == nullptr || !member->open) {
+    return -1;
+  }
+  return static_cast<std::int64_t>(member->size);
+}
+
+std::int32_t _r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry* entry) {
+  if (wad == nullptr || wad->directory == nullptr || entry == nullptr || index >= wad->entryCount) {
+    return R3X_ERR_FAILED;
+  }
+  const std::uint8_t* at = wad->directory + std::size_t{index} * wad->entrySize;
+  entry->name = entryName(wad, at);
+  entry->start = readU32(at);
+  entry->end = readU32(at + wad->entrySize);
+  return rangeFitsFile(wad, entry->start, entry->end) ? 0 : R3X_ERR_FAILED;
+}

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/pack_writer.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct CommandResult {
+  int status;
+  std::string out;
+};
+
+CommandResult RunCommand(const std::string& command) {
+  CommandResult run{-1, ""};
+  std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) {
+    return run;
+  }
+  char buffer[256];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    run.out.append(buffer, got);
+  }
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class R3xToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "r3xtool-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::string Path(const std::string& name) const { return "'" + (folder_ / name).string() + "'"; }
+  std::string Write(const std::string& name, const Bytes& bytes) const {
+    mkdata::WriteFileBytes((folder_ / name).string(), bytes);
+    return Path(name);
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(R3xToolTest, ListsMembersInDirectoryOrderWithOffsetAndSize) {
+  const std::string pack =
+      Write("game.r3x", mkdata::BuildPack({{"Zed.bmp", Bytes(300, 1)}, {"a.wld", Bytes(7, 2)}},
+                                          mkdata::PackLayout::kHeader));
+  const CommandResult run = RunCommand(std::string(R3XTOOL_PATH) + " pack list " + pack);
+  EXPECT_EQ(run.status, 0);
+  // Header, directory and end word take 36 bytes, the names 14.
+  EXPECT_EQ(run.out,
+            "member                       offset       size\n"
+            "a.wld                            50          7\n"
+            "Zed.bmp                          57        300\n");
+}
+
+TEST_F(R3xToolTest, ExtractsAMemberByAnyCase) {
+  const Bytes data = {'w', 'o', 'r', 'l', 'd', 0, 0xFF};
+  const std::string pack = Write(
+      "game.r3x", mkdata::BuildPack({{"a.wld", data}, {"b", {}}}, mkdata::PackLayout::kPlain));
+  EXPECT_EQ(
+      RunCommand(std::string(R3XTOOL_PATH) + " pack extract " + pack + " A.WLD " + Path("out.wld"))
+          .status,
+      0);
+  EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "out.wld").string()), data);
+}
+
+TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
+  Bytes damaged = mkdata::BuildPack({{"a", Bytes(4, 1)}}, mkdata::PackLayout::kPlain);
+  damaged[4] = 0xF0;  // the member's data offset lies past the file
+  const std::string bad = Write("bad.r3x", damaged);
+  const std::string good =
+      Write("good.r3x", mkdata::BuildPack({{"a", {}}}, mkdata::PackLayout::kPlain));
+  const std::string tool = R3XTOOL_PATH;
+  const std::vector<std::string> commands = {
+      tool + " pack list " + Write("junk.r3x", Bytes(3, 0)),
+      tool + " pack list " + Path("none.r3x"),
+      tool + " pack list " + bad,
+      tool + " pack extract " + bad + " a " + Path("out"),
+      tool + " pack extract " + good + " missing " + Path("out"),
+  };
+  for (const std::string& command : commands) {
+    EXPECT_EQ(RunCommand(command).status, 1) << command;
+  }
+  EXPECT_EQ(RunCommand(tool + " pack frobnicate " + good).status, 2);
+}
+
+TEST_F(R3xToolTest, MkdataPacksFilesUnderTheirBaseNames) {
+  mkdata::WriteFileBytes((folder_ / "Sky.bmp").string(), Bytes(5, 9));
+  mkdata::WriteFileBytes((folder_ / "arena.wld").string(), Bytes(2, 8));
+  ASSERT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 2 " + Path("p.r3x") + " " +
+                       Path("Sky.bmp") + " " + Path("arena.wld"))
+                .status,
+            0);
+  EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "p.r3x").string()),
+            mkdata::BuildPack({{"Sky.bmp", Bytes(5, 9)}, {"arena.wld", Bytes(2, 8)}},
+                              mkdata::PackLayout::kPlain));
+  EXPECT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 3 " + Path("p.r3x")).status, 2);
+}
+
+}  // namespace

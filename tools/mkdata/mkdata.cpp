@@ -1,0 +1,59 @@
+// mkdata: writes the project's data files.
+//   mkdata pack [--layout 1|2] OUT FILE...   a pack archive of the files, named by base name
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/pack_writer.h"
+
+namespace {
+
+int Usage() {
+  std::fputs("usage: mkdata pack [--layout 1|2] OUT FILE...\n", stderr);
+  return 2;
+}
+
+int RunPack(const std::vector<std::string>& args) {
+  std::size_t next = 0;
+  mkdata::PackLayout layout = mkdata::PackLayout::kHeader;
+  if (next < args.size() && args[next] == "--layout") {
+    if (next + 1 >= args.size() || (args[next + 1] != "1" && args[next + 1] != "2")) {
+      return Usage();
+    }
+    layout = args[next + 1] == "1" ? mkdata::PackLayout::kHeader : mkdata::PackLayout::kPlain;
+    next += 2;
+  }
+  if (next >= args.size()) {
+    return Usage();
+  }
+  const std::string out = args[next++];
+  std::vector<mkdata::PackMember> members;
+  for (; next < args.size(); ++next) {
+    members.push_back(
+        {std::filesystem::path(args[next]).filename().string(), mkdata::ReadFileBytes(args[next])});
+  }
+  mkdata::WriteFileBytes(out, mkdata::BuildPack(std::move(members), layout));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    return Usage();
+  }
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  try {
+    if (command == "pack") {
+      return RunPack(args);
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "mkdata: %s\n", error.what());
+    return 1;
+  }
+  return Usage();
+}

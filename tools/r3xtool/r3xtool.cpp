@@ -1,0 +1,15 @@
+// r3xtool: looks into the game's data files through the engine's own readers.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/r3xtool/pack_command.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
+  if (argc > 1 && std::string(argv[1]) == "pack") {
+    return RunPackCommand(args);
+  }
+  std::fputs("usage: r3xtool pack list FILE | pack extract FILE MEMBER OUT\n", stderr);
+  return 2;
+}
