@@ -12,7 +12,8 @@ namespace {
 constexpr float kMaxTangent = 1e30f;
 constexpr int kHalfTurn = R3X_ANGLE_UNITS / 2;
 
-// Linear between table[i & 511] and the next entry, with i the whole part below a.
+// Linear from table[i & 511] toward the next entry, i = trunc(a) less 1 when negative: -2 reads
+// entries 509 and 510 at weight 1, and angles between -1 and 0 extend the line of entries 0 and 1.
 float interpolate(const float* table, float a) {
   int i = r3xFloatToInt(a);
   if (i < 0) {
