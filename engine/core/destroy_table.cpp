@@ -1,0 +1,18 @@
+#include "engine/core/destroy_table.h"
+
+// Rows of registered types whose objects are not built by any module yet stay empty, so that
+// destroying such an object fails instead of pretending to work. Types and the operations
+// that fill their rows:
+//   polyhedron def / polyhedron        r3xDestroyPolyhedronDef / r3xDestroyPolyhedron
+//   sphere list def / sphere list      r3xDestroySphereListDef / r3xDestroySphereList
+//   simple sprite def / simple sprite  r3xDestroySimpleSpriteDef / r3xDestroySimpleSprite
+//   2D sprite def / 2D sprite          r3xDestroy2DSpriteDef / r3xDestroy2DSprite
+//   3D sprite def / 3D sprite          r3xDestroy3DSpriteDef / r3xDestroy3DSprite
+//   actor def / actor                  r3xDestroyActorDef / r3xDestroyActor
+//   region                             r3xDestroyRegionData
+//   bitmap                             r3xDestroyBitmap (given the slot's address)
+//   light def / light                  r3xDestroyLightDef / r3xDestroyLight
+//   point light, directional light     r3xDestroyPointLight, r3xDestroyDirectionalLight
+//   palette, shade table               r3xDestroyPalette, r3xDestroyShadeTable
+// Instance rows also name the test for their definition's default instance.
+R3xTypeDestroy _r3xDestroyTable[R3X_TYPE_CODE_COUNT] = {};

@@ -1,0 +1,9 @@
+// Engine start-up and shutdown: the math tables live from r3xInit to r3xShutdown.
+#pragma once
+
+#include <cstdint>
+
+// Builds the math tables: 1, or R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
+std::int32_t r3xInit();
+// Frees the math tables. 0.
+std::int32_t r3xShutdown();

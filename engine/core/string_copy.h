@@ -1,0 +1,5 @@
+// Owned copies of strings in engine memory.
+#pragma once
+
+// A copy made with r3xMalloc, or null when out of memory or when text is null.
+char* _r3xCopyString(const char* text);
