@@ -11,6 +11,7 @@
 #include "engine/core/math_vector.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
+#include "engine/core/parser_message_box.h"
 #include "engine/core/startup.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/wad.h"

@@ -6,6 +6,7 @@
 
 #include "engine/r3x.h"
 #include "failing_memory.h"
+#include "platform/kernel/message_box.h"
 #include "test_records.h"
 
 namespace {
@@ -189,6 +190,16 @@ TEST(StartupTest, StartUpBuildsTheMathTablesAndShutdownFreesThem) {
     EXPECT_EQ(r3xInit(), R3X_ERR_MATH_NO_MEMORY);
   }
   EXPECT_EQ(gR3xMathTables, nullptr);
+}
+
+TEST(ParserMessageBoxTest, ParserMessagesShowAsErrorBoxes) {
+  platform::ClearShownMessageBoxes();
+  EXPECT_EQ(parMessageBox(0, "cannot open world file: arena.wld"), 1);
+  const std::vector<platform::ShownMessageBox> shown = platform::ShownMessageBoxes();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "World File Parser");
+  EXPECT_EQ(shown[0].text, "cannot open world file: arena.wld");
+  EXPECT_EQ(shown[0].type, 0x12010u);
 }
 
 }  // namespace

@@ -1,0 +1,8 @@
+#include "engine/core/parser_message_box.h"
+
+#include "platform/kernel/message_box.h"
+
+std::int32_t parMessageBox(std::uintptr_t, const char* text) {
+  MessageBoxA(nullptr, text, "World File Parser", MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  return 1;
+}
