@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "failing_memory.h"
 #include "math_tables_fixture.h"
 
 namespace {
@@ -20,6 +21,16 @@ TEST(MathTablesLifecycleTest, BuildReplacesAndFreeClears) {
   _r3xFreeMathTables();
   EXPECT_EQ(gR3xMathTables, nullptr);
   _r3xFreeMathTables();
+  EXPECT_EQ(gR3xMathTables, nullptr);
+}
+
+TEST(MathTablesLifecycleTest, AllocationFailureIsReportedAndKeepsNoTables) {
+  _r3xFreeMathTables();
+  {
+    FailingMemory memory(0);
+    EXPECT_EQ(_r3xInitMathTables(), R3X_ERR_MATH_NO_MEMORY);
+    EXPECT_EQ(memory.asked(), 1);
+  }
   EXPECT_EQ(gR3xMathTables, nullptr);
 }
 
