@@ -1,0 +1,101 @@
+#include "battle/main/login.h"
+
+#include <cstdint>
+#include <string>
+
+#include "battle/main/game_params.h"
+#include "battle/main/game_session.h"
+#include "common/messages.h"
+#include "host/host_record.h"
+#include "platform/kernel/clock.h"
+
+namespace {
+
+constexpr DWORD kLoginWait = 16000;
+constexpr std::uint32_t kParamWords = GAME_PARAM_COUNT;
+
+// Wrap-safe: true once the clock has passed the deadline.
+bool IsPast(DWORD deadline) { return static_cast<std::int32_t>(timeGetTime() - deadline) > 0; }
+
+// One pass's checks of both waits: false when the wait must fail.
+bool KeepWaiting(CNetSocket& net, DWORD deadline) {
+  net.Poll();
+  return !IsPast(deadline) && net.IsConnected();
+}
+
+std::uint32_t ReadWord(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+bool WaitForConnected(CNetSocket& net, DWORD deadline) {
+  for (;;) {
+    if (!KeepWaiting(net, deadline)) {
+      return false;
+    }
+    std::uint32_t length = 0;
+    MailboxMessagePtr message = gGameSession.Receive(length);
+    if (message == nullptr) {
+      Sleep(1);
+    } else if (message->type == MSG_CONNECTED) {
+      return true;
+    }
+  }
+}
+
+bool WaitForParameters(CNetSocket& net, DWORD deadline) {
+  std::uint32_t paramCount = 0;
+  bool recordSeen = false;
+  while (!recordSeen || paramCount < kParamWords) {
+    if (!KeepWaiting(net, deadline)) {
+      return false;
+    }
+    std::uint32_t length = 0;
+    MailboxMessagePtr message = gGameSession.Receive(length);
+    if (message == nullptr) {
+      Sleep(1);
+      continue;
+    }
+    switch (message->type) {
+      case MSG_LOGOUT:
+        return false;
+      case MSG_PARAM_TABLE:
+        for (std::uint32_t i = 0; i + 4 <= length && paramCount < kParamWords; i += 4) {
+          GameParamTable[paramCount++].SetConfirmed(ReadWord(message->Payload() + i));
+        }
+        break;
+      case GLOBAL_PARAMS_PASS:
+        if (!gGameSession.ApplyGlobalParams(message->Bytes())) {
+          return false;
+        }
+        recordSeen = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int LoginToServer(const LoginBlock* block) {
+  CNetSocket& net = gGameSession.netSocket;
+  const DWORD deadline = timeGetTime() + kLoginWait;
+  const std::string host(FieldText(block->serverHost));
+  if (net.Open(host.c_str(), block->serverPort) == 0) {
+    return 1;
+  }
+  if (!WaitForConnected(net, deadline)) {
+    net.Close();
+    return 1;
+  }
+  const std::string login(FieldText(block->loginText));
+  gGameSession.Post(kNetworkAddress, MSG_LOGIN, static_cast<std::uint32_t>(login.size() + 1),
+                    login.c_str());
+  if (!WaitForParameters(net, timeGetTime() + kLoginWait)) {
+    net.Close();
+    return 1;
+  }
+  return 0;
+}

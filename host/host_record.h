@@ -1,0 +1,88 @@
+// The record that the host program shares with every library it runs: the window, the
+// DirectDraw and DirectInput objects, the login block the front end fills, and the screen
+// settings the game keeps from one game to the next. Every module is built from this header, so
+// the layout is one named-field struct rather than the original's byte offsets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/window/handles.h"
+
+class IDirectDraw;
+class IDirectDrawSurface;
+class IDirectInput;
+class IDirectInputDevice;
+
+// The modifier keys held now, one bit each.
+inline constexpr std::uint8_t kModifierLeftAlt = 0x01;
+inline constexpr std::uint8_t kModifierRightAlt = 0x02;
+inline constexpr std::uint8_t kModifierLeftShift = 0x04;
+inline constexpr std::uint8_t kModifierRightShift = 0x08;
+inline constexpr std::uint8_t kModifierLeftCtrl = 0x10;
+inline constexpr std::uint8_t kModifierRightCtrl = 0x20;
+
+struct KeyboardDevice {
+  std::uint8_t modifiers;
+  // The acquired system keyboard with a 32-event buffer; null while closed.
+  IDirectInputDevice* device;
+  // Per scan code: the modifiers held when that key went down.
+  std::uint8_t pressModifiers[256];
+};
+
+// Filled by the front-end library before the game runs. Text fields are NUL-terminated within
+// their size; readers never trust that and read them bounded.
+struct LoginBlock {
+  std::uint32_t serverPort;
+  char serverHost[16];
+  char worldPack[16];
+  char worldFile[412];
+  HWND window;  // written by the game library
+  std::uint8_t unused1[16];
+  char loginText[64];
+  std::uint32_t unused2[4];
+};
+
+// Fields only the front-end library uses; the host gives them their initial values.
+struct FrontEndBlock {
+  char text1[20];
+  char text2[20];
+  char text3[40];
+  char text4[13];
+  std::uint8_t flag;
+  std::uint8_t unused[2];
+  std::int32_t word1;
+  std::int32_t word2;
+  std::int32_t word3;
+  std::int32_t words1[5];
+  std::int32_t words2[5];
+  std::int32_t words3[5];
+};
+
+struct HostRecord {
+  void* module;
+  HWND window;
+  IDirectDraw* directDraw;
+  IDirectDrawSurface* primarySurface;
+  IDirectInput* directInput;
+  KeyboardDevice keyboard;
+  FrontEndBlock frontEnd;
+  LoginBlock login;
+  std::int32_t screenWidth;
+  std::int32_t screenHeight;
+  // Bit 0 set: the cockpit is shown.
+  std::uint32_t viewFlags;
+};
+
+inline constexpr std::uint32_t kViewFlagCockpit = 0x1;
+
+// The text of a record's field up to its NUL or the field's end, whichever comes first.
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+  std::size_t length = 0;
+  while (length < N && field[length] != '\0') {
+    ++length;
+  }
+  return std::string_view(field, length);
+}

@@ -1,0 +1,196 @@
+#include "battle/main/login.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <variant>
+
+#include "battle/main/game_params.h"
+#include "battle/main/game_session.h"
+#include "common/messages.h"
+#include "host/host_record.h"
+#include "platform/kernel/clock.h"
+#include "tools/testserver/server_params.h"
+#include "tools/testserver/test_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class LoginTest : public testing::Test {
+ protected:
+  LoginTest() : server_(words_, ServerGlobalParamsPayload()) {}
+
+  void TearDown() override {
+    gGameSession.netSocket.Close();
+    std::uint32_t length = 0;
+    while (gGameSession.Receive(length) != nullptr) {
+    }
+    server_.Stop();
+    InitGameParams();
+  }
+
+  // Starts the server with a script and points the login block at it.
+  void Serve(const std::string& scriptText) {
+    auto parsed = testserver::ParseScript(scriptText);
+    ASSERT_TRUE(std::holds_alternative<testserver::Script>(parsed));
+    auto port = server_.Start("127.0.0.1", 0, std::get<testserver::Script>(parsed));
+    ASSERT_TRUE(port.has_value()) << server_.Error();
+    block_.serverPort = *port;
+    std::strcpy(block_.serverHost, "127.0.0.1");
+    std::strcpy(block_.loginText, "pilot secret");
+  }
+
+  // Distinct words, so that every row shows where its value came from.
+  static std::array<std::uint32_t, GAME_PARAM_COUNT> DistinctWords() {
+    std::array<std::uint32_t, GAME_PARAM_COUNT> words{};
+    for (std::uint32_t i = 0; i < words.size(); ++i) {
+      words[i] = 0x1000 + i;
+    }
+    return words;
+  }
+
+  std::array<std::uint32_t, GAME_PARAM_COUNT> words_ = DistinctWords();
+  testserver::TestServer server_;
+  LoginBlock block_{};
+};
+
+TEST_F(LoginTest, FullLoginFillsTheTablesAndKeepsTheConnection) {
+  Serve("");
+  ASSERT_EQ(LoginToServer(&block_), 0);
+  EXPECT_TRUE(gGameSession.netSocket.IsConnected());
+  for (std::size_t row : {std::size_t{0}, std::size_t{1}, std::size_t{250}, std::size_t{499}}) {
+    EXPECT_EQ(GameParamTable[row].value, 0x1000 + row) << row;
+    EXPECT_EQ(GameParamTable[row].savedValue, 0x1000 + row) << row;
+    EXPECT_EQ(GameParamTable[row].modified, 0u) << row;
+  }
+  const auto record = ServerGlobalParamsPayload();
+  EXPECT_EQ(gGameSession.globalParams.stateReportInterval,
+            record[0] | record[1] << 8 | record[2] << 16 | record[3] << 24);
+  auto login = server_.WaitForMessage(MSG_LOGIN, 2s);
+  ASSERT_TRUE(login.has_value());
+  EXPECT_EQ(login->address, KIND_SESSION);  // outgoing headers carry the sender
+  EXPECT_EQ(std::string(login->payload.begin(), login->payload.end()),
+            std::string("pilot secret", 13));
+}
+
+struct LoginAnswer {
+  const char* name;
+  const char* script;
+  std::uint32_t lastRow;  // the row that must hold the server's word after the login
+};
+
+class LoginAnswerTest : public LoginTest, public testing::WithParamInterface<LoginAnswer> {};
+
+TEST_P(LoginAnswerTest, CompletesTheLogin) {
+  Serve(GetParam().script);
+  ASSERT_EQ(LoginToServer(&block_), 0);
+  EXPECT_EQ(GameParamTable[GetParam().lastRow].value, 0x1000 + GetParam().lastRow);
+  EXPECT_EQ(GameParamTable[499].value, 0x1000u + 499);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, LoginAnswerTest,
+    testing::Values(
+        LoginAnswer{"WordsOverTwoMessagesRecordFirst",
+                    "login off\n"
+                    "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                    "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:0:300\n"
+                    "at 5 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:300:200\n",
+                    299},
+        LoginAnswer{"MoreThan500WordsAndAnOddTail",
+                    "login off\n"
+                    "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                    "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params 7 7 u8:1\n"
+                    "at 5 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n",
+                    0},
+        LoginAnswer{"GameMessagesBeforeTheEndAreDropped",
+                    "login off\n"
+                    "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                    "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 1 2 3\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
+                    "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n",
+                    100}),
+    [](const auto& info) { return info.param.name; });
+
+struct LoginFailure {
+  const char* name;
+  const char* script;
+};
+
+class LoginFailureTest : public LoginTest, public testing::WithParamInterface<LoginFailure> {};
+
+TEST_P(LoginFailureTest, FailsAndClosesTheConnection) {
+  Serve(GetParam().script);
+  EXPECT_EQ(LoginToServer(&block_), 1);
+  EXPECT_FALSE(gGameSession.netSocket.IsConnected());
+  EXPECT_TRUE(server_.WaitForDisconnection(5s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LoginFailureTest,
+    testing::Values(
+        LoginFailure{"RecordOf283Bytes",
+                     "login off\n"
+                     "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                     "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                     "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
+                     "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:283\n"},
+        LoginFailure{"RecordOf285Bytes",
+                     "login off\n"
+                     "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                     "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                     "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:285\n"},
+        LoginFailure{"LogoutDuringTheSecondWait",
+                     "login off\n"
+                     "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                     "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                     "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:0:100\n"
+                     "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_LOGOUT\n"},
+        LoginFailure{"ServerGoneDuringTheSecondWait",
+                     "login off\n"
+                     "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+                     "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+                     "at 0 after MSG_LOGIN close\n"},
+        LoginFailure{"ServerGoneBeforeConnected",
+                     "login off\n"
+                     "at 0 close\n"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(LoginTest, NoConnectedMessageTimesOutAfter16Seconds) {
+  Serve("login off\nat 0 tcp 0x10001 MSG_UDP_PORT udp_port\n");
+  platform::VirtualClock clock(50000);
+  platform::ScopedProcessClock scope(clock);
+  EXPECT_EQ(LoginToServer(&block_), 1);
+  const DWORD waited = timeGetTime() - 50000;
+  EXPECT_GT(waited, 16000u);
+  EXPECT_LE(waited, 16002u);
+  EXPECT_FALSE(gGameSession.netSocket.IsConnected());
+  EXPECT_FALSE(server_.WaitForMessage(MSG_LOGIN, 200ms).has_value());
+}
+
+TEST_F(LoginTest, RefusedConnectionFails) {
+  Serve("");
+  server_.Stop();  // nothing listens on the port any more
+  EXPECT_EQ(LoginToServer(&block_), 1);
+  EXPECT_FALSE(gGameSession.netSocket.IsConnected());
+}
+
+TEST_F(LoginTest, UnterminatedTextFieldsAreReadWithinTheirSize) {
+  Serve("");
+  std::memset(block_.loginText, 'x', sizeof block_.loginText);
+  ASSERT_EQ(LoginToServer(&block_), 0);
+  auto login = server_.WaitForMessage(MSG_LOGIN, 2s);
+  ASSERT_TRUE(login.has_value());
+  ASSERT_EQ(login->payload.size(), sizeof block_.loginText + 1);
+  EXPECT_EQ(login->payload.back(), 0);
+}
+
+}  // namespace
