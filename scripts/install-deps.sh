@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev git
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev
+  libsdl2-dev
 )
 
 missing=()

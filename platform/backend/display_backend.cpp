@@ -1,0 +1,107 @@
+#include "platform/backend/display_backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string_view>
+#include <utility>
+
+#include "platform/backend/headless_backend.h"
+#include "platform/backend/input_script.h"
+#include "platform/backend/sdl_backend.h"
+
+namespace platform {
+namespace {
+
+struct BackendRecord {
+  std::mutex mutex;
+  std::unique_ptr<DisplayBackend> backend;
+  std::optional<Frame> lastFrame;
+  std::size_t frameCount = 0;
+};
+
+BackendRecord& Record() {
+  static BackendRecord record;
+  return record;
+}
+
+std::unique_ptr<DisplayBackend> CreateHeadlessFromEnvironment() {
+  const char* path = std::getenv("ARENA_INPUT_SCRIPT");
+  if (path == nullptr || *path == '\0') {
+    return std::make_unique<HeadlessBackend>();
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "input script %s: cannot be read\n", path);
+    return std::make_unique<HeadlessBackend>();
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  InputScript script = ParseInputScript(text.str());
+  for (const std::string& error : script.errors) {
+    std::fprintf(stderr, "input script %s: %s (skipped)\n", path, error.c_str());
+  }
+  return std::make_unique<HeadlessBackend>(std::move(script.events));
+}
+
+}  // namespace
+
+std::unique_ptr<DisplayBackend> CreateDisplayBackendFromEnvironment() {
+  const char* display = std::getenv("ARENA_DISPLAY");
+  const std::string_view choice = display != nullptr ? display : "";
+  if (choice == "sdl") {
+    if (auto sdl = CreateSdlBackend()) {
+      return sdl;
+    }
+    std::fprintf(stderr, "ARENA_DISPLAY=sdl: no SDL2 window available, running headless\n");
+  } else if (!choice.empty() && choice != "headless") {
+    std::fprintf(stderr, "ARENA_DISPLAY=%s: unknown display, running headless\n", display);
+  }
+  return CreateHeadlessFromEnvironment();
+}
+
+DisplayBackend& GetDisplayBackend() {
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  if (!record.backend) {
+    record.backend = CreateDisplayBackendFromEnvironment();
+  }
+  return *record.backend;
+}
+
+std::unique_ptr<DisplayBackend> SetDisplayBackend(std::unique_ptr<DisplayBackend> backend) {
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  return std::exchange(record.backend, std::move(backend));
+}
+
+void ShowFrame(Frame frame) {
+  GetDisplayBackend().Present(frame);
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  record.lastFrame = std::move(frame);
+  ++record.frameCount;
+}
+
+std::optional<Frame> LastShownFrame() {
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  return record.lastFrame;
+}
+
+std::size_t ShownFrameCount() {
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  return record.frameCount;
+}
+
+void ClearShownFrames() {
+  BackendRecord& record = Record();
+  std::lock_guard lock(record.mutex);
+  record.lastFrame.reset();
+  record.frameCount = 0;
+}
+
+}  // namespace platform

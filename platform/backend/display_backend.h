@@ -1,0 +1,78 @@
+// The seam between the platform and the machine's display and input: a headless backend (the
+// default: scripted input, frames kept in memory) or an SDL2 window, chosen at run time by the
+// environment variable ARENA_DISPLAY ("sdl" for the window).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/kernel/types.h"
+
+namespace platform {
+
+enum class BackendEventKind {
+  kKeyDown,
+  kKeyUp,
+  kMouseMove,
+  kMouseButtonDown,
+  kMouseButtonUp,
+  kFocusLost,
+  kFocusGained,
+  kClose,
+};
+
+enum class MouseButton { kLeft, kRight, kMiddle };
+
+struct BackendEvent {
+  BackendEventKind kind;
+  // timeGetTime at which the event happens.
+  DWORD time;
+  // Key events: the DirectInput scan code.
+  int scanCode = 0;
+  MouseButton button = MouseButton::kLeft;
+  // Mouse events: client coordinates.
+  int x = 0;
+  int y = 0;
+};
+
+// One shown picture: rows packed without padding, 1 byte (palette index) or 2 bytes (RGB565,
+// little-endian) per pixel.
+struct Frame {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 0;
+  std::vector<BYTE> pixels;
+};
+
+class DisplayBackend {
+ public:
+  virtual ~DisplayBackend() = default;
+  // Takes the next event due at `now` (events come in time order); false when none is due.
+  virtual bool PollEvent(DWORD now, BackendEvent& event) = 0;
+  // When the next event is due, if the backend knows; a waiting message loop sleeps until then.
+  virtual std::optional<DWORD> NextEventTime() const = 0;
+  virtual void ShowWindow(const std::string& title, int width, int height) = 0;
+  virtual void HideWindow() = 0;
+  virtual void SetCursorVisible(bool visible) = 0;
+  virtual void Present(const Frame& frame) = 0;
+};
+
+// The process's backend, made from the environment on first use.
+DisplayBackend& GetDisplayBackend();
+// Replaces the backend (tests); returns the previous one.
+std::unique_ptr<DisplayBackend> SetDisplayBackend(std::unique_ptr<DisplayBackend> backend);
+// A backend as the environment asks: ARENA_DISPLAY=sdl gives the SDL2 window when it is built
+// in and starts, otherwise (with a notice on standard error) the headless backend, whose input
+// script is the file named by ARENA_INPUT_SCRIPT.
+std::unique_ptr<DisplayBackend> CreateDisplayBackendFromEnvironment();
+
+// Shows a frame through the backend and keeps a copy as the last shown frame.
+void ShowFrame(Frame frame);
+// The last frame shown, and the number of frames shown since the start or the last clearing.
+std::optional<Frame> LastShownFrame();
+std::size_t ShownFrameCount();
+void ClearShownFrames();
+
+}  // namespace platform

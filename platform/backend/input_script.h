@@ -1,0 +1,27 @@
+// The headless backend's input script: one event per line, "TIME WHAT [ARGUMENTS]", TIME in
+// milliseconds of the process clock (timeGetTime). WHAT is one of
+//   key_down CODE | key_up CODE          DirectInput scan code, decimal or 0x-hex, 0-255
+//   mouse_move X Y
+//   mouse_down BUTTON X Y | mouse_up BUTTON X Y      BUTTON: left, right or middle
+//   focus_lost | focus_gained | close
+// Blank lines and lines starting with '#' are skipped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/backend/display_backend.h"
+
+namespace platform {
+
+struct InputScript {
+  // In time order (events of the same time keep their order in the text).
+  std::vector<BackendEvent> events;
+  // "line N: reason" for each line that was not understood and was skipped.
+  std::vector<std::string> errors;
+};
+
+InputScript ParseInputScript(std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,266 @@
+#include "platform/backend/sdl_backend.h"
+
+#ifdef ARENA_HAVE_SDL2
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <deque>
+#include <utility>
+
+#include "platform/input/dik_codes.h"
+
+namespace platform {
+namespace {
+
+// The keys that SDL names by their position (its scan codes), with their DirectInput codes.
+constexpr std::pair<SDL_Scancode, int> kKeyCodes[] = {
+    {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},    {SDL_SCANCODE_1, DIK_1},
+    {SDL_SCANCODE_2, DIK_2},              {SDL_SCANCODE_3, DIK_3},
+    {SDL_SCANCODE_4, DIK_4},              {SDL_SCANCODE_5, DIK_5},
+    {SDL_SCANCODE_6, DIK_6},              {SDL_SCANCODE_7, DIK_7},
+    {SDL_SCANCODE_8, DIK_8},              {SDL_SCANCODE_9, DIK_9},
+    {SDL_SCANCODE_0, DIK_0},              {SDL_SCANCODE_MINUS, DIK_MINUS},
+    {SDL_SCANCODE_EQUALS, DIK_EQUALS},    {SDL_SCANCODE_BACKSPACE, DIK_BACK},
+    {SDL_SCANCODE_TAB, DIK_TAB},          {SDL_SCANCODE_Q, DIK_Q},
+    {SDL_SCANCODE_W, DIK_W},              {SDL_SCANCODE_E, DIK_E},
+    {SDL_SCANCODE_R, DIK_R},              {SDL_SCANCODE_T, DIK_T},
+    {SDL_SCANCODE_Y, DIK_Y},              {SDL_SCANCODE_U, DIK_U},
+    {SDL_SCANCODE_I, DIK_I},              {SDL_SCANCODE_O, DIK_O},
+    {SDL_SCANCODE_P, DIK_P},              {SDL_SCANCODE_LEFTBRACKET, DIK_LBRACKET},
+    {SDL_SCANCODE_RIGHTBRACKET, DIK_RBRACKET}, {SDL_SCANCODE_RETURN, DIK_RETURN},
+    {SDL_SCANCODE_LCTRL, DIK_LCONTROL},   {SDL_SCANCODE_A, DIK_A},
+    {SDL_SCANCODE_S, DIK_S},              {SDL_SCANCODE_D, DIK_D},
+    {SDL_SCANCODE_F, DIK_F},              {SDL_SCANCODE_G, DIK_G},
+    {SDL_SCANCODE_H, DIK_H},              {SDL_SCANCODE_J, DIK_J},
+    {SDL_SCANCODE_K, DIK_K},              {SDL_SCANCODE_L, DIK_L},
+    {SDL_SCANCODE_SEMICOLON, DIK_SEMICOLON}, {SDL_SCANCODE_APOSTROPHE, DIK_APOSTROPHE},
+    {SDL_SCANCODE_GRAVE, DIK_GRAVE},      {SDL_SCANCODE_LSHIFT, DIK_LSHIFT},
+    {SDL_SCANCODE_BACKSLASH, DIK_BACKSLASH}, {SDL_SCANCODE_Z, DIK_Z},
+    {SDL_SCANCODE_X, DIK_X},              {SDL_SCANCODE_C, DIK_C},
+    {SDL_SCANCODE_V, DIK_V},              {SDL_SCANCODE_B, DIK_B},
+    {SDL_SCANCODE_N, DIK_N},              {SDL_SCANCODE_M, DIK_M},
+    {SDL_SCANCODE_COMMA, DIK_COMMA},      {SDL_SCANCODE_PERIOD, DIK_PERIOD},
+    {SDL_SCANCODE_SLASH, DIK_SLASH},      {SDL_SCANCODE_RSHIFT, DIK_RSHIFT},
+    {SDL_SCANCODE_KP_MULTIPLY, DIK_MULTIPLY}, {SDL_SCANCODE_LALT, DIK_LMENU},
+    {SDL_SCANCODE_SPACE, DIK_SPACE},      {SDL_SCANCODE_CAPSLOCK, DIK_CAPITAL},
+    {SDL_SCANCODE_F1, DIK_F1},            {SDL_SCANCODE_F2, DIK_F2},
+    {SDL_SCANCODE_F3, DIK_F3},            {SDL_SCANCODE_F4, DIK_F4},
+    {SDL_SCANCODE_F5, DIK_F5},            {SDL_SCANCODE_F6, DIK_F6},
+    {SDL_SCANCODE_F7, DIK_F7},            {SDL_SCANCODE_F8, DIK_F8},
+    {SDL_SCANCODE_F9, DIK_F9},            {SDL_SCANCODE_F10, DIK_F10},
+    {SDL_SCANCODE_NUMLOCKCLEAR, DIK_NUMLOCK}, {SDL_SCANCODE_SCROLLLOCK, DIK_SCROLL},
+    {SDL_SCANCODE_KP_7, DIK_NUMPAD7},     {SDL_SCANCODE_KP_8, DIK_NUMPAD8},
+    {SDL_SCANCODE_KP_9, DIK_NUMPAD9},     {SDL_SCANCODE_KP_MINUS, DIK_SUBTRACT},
+    {SDL_SCANCODE_KP_4, DIK_NUMPAD4},     {SDL_SCANCODE_KP_5, DIK_NUMPAD5},
+    {SDL_SCANCODE_KP_6, DIK_NUMPAD6},     {SDL_SCANCODE_KP_PLUS, DIK_ADD},
+    {SDL_SCANCODE_KP_1, DIK_NUMPAD1},     {SDL_SCANCODE_KP_2, DIK_NUMPAD2},
+    {SDL_SCANCODE_KP_3, DIK_NUMPAD3},     {SDL_SCANCODE_KP_0, DIK_NUMPAD0},
+    {SDL_SCANCODE_KP_PERIOD, DIK_DECIMAL}, {SDL_SCANCODE_NONUSBACKSLASH, DIK_OEM_102},
+    {SDL_SCANCODE_F11, DIK_F11},          {SDL_SCANCODE_F12, DIK_F12},
+    {SDL_SCANCODE_KP_EQUALS, DIK_NUMPADEQUALS}, {SDL_SCANCODE_KP_ENTER, DIK_NUMPADENTER},
+    {SDL_SCANCODE_RCTRL, DIK_RCONTROL},   {SDL_SCANCODE_KP_COMMA, DIK_NUMPADCOMMA},
+    {SDL_SCANCODE_KP_DIVIDE, DIK_DIVIDE}, {SDL_SCANCODE_PRINTSCREEN, DIK_SYSRQ},
+    {SDL_SCANCODE_RALT, DIK_RMENU},       {SDL_SCANCODE_HOME, DIK_HOME},
+    {SDL_SCANCODE_UP, DIK_UP},            {SDL_SCANCODE_PAGEUP, DIK_PRIOR},
+    {SDL_SCANCODE_LEFT, DIK_LEFT},        {SDL_SCANCODE_RIGHT, DIK_RIGHT},
+    {SDL_SCANCODE_END, DIK_END},          {SDL_SCANCODE_DOWN, DIK_DOWN},
+    {SDL_SCANCODE_PAGEDOWN, DIK_NEXT},    {SDL_SCANCODE_INSERT, DIK_INSERT},
+    {SDL_SCANCODE_DELETE, DIK_DELETE},    {SDL_SCANCODE_LGUI, DIK_LWIN},
+    {SDL_SCANCODE_RGUI, DIK_RWIN},        {SDL_SCANCODE_APPLICATION, DIK_APPS},
+};
+
+// 0 for a key without a DirectInput code.
+int ToScanCode(SDL_Scancode key) {
+  for (const auto& [sdl, dik] : kKeyCodes) {
+    if (sdl == key) {
+      return dik;
+    }
+  }
+  return 0;
+}
+
+std::optional<MouseButton> ToButton(std::uint8_t button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      return MouseButton::kLeft;
+    case SDL_BUTTON_RIGHT:
+      return MouseButton::kRight;
+    case SDL_BUTTON_MIDDLE:
+      return MouseButton::kMiddle;
+    default:
+      return std::nullopt;
+  }
+}
+
+// 8-bit frames are shown as grey levels until palettes reach the display.
+std::uint32_t ToArgb(const Frame& frame, std::size_t index) {
+  if (frame.bitsPerPixel == 8) {
+    const std::uint32_t level = frame.pixels[index];
+    return 0xFF000000u | level << 16 | level << 8 | level;
+  }
+  const std::uint32_t pixel = frame.pixels[index * 2] | frame.pixels[index * 2 + 1] << 8;
+  const std::uint32_t r = (pixel >> 11) & 0x1F;
+  const std::uint32_t g = (pixel >> 5) & 0x3F;
+  const std::uint32_t b = pixel & 0x1F;
+  return 0xFF000000u | (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+}
+
+class SdlBackend : public DisplayBackend {
+ public:
+  ~SdlBackend() override {
+    HideWindow();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  bool PollEvent(DWORD now, BackendEvent& event) override {
+    SDL_Event sdl;
+    while (SDL_PollEvent(&sdl) != 0) {
+      Translate(sdl, now);
+    }
+    if (pending_.empty()) {
+      return false;
+    }
+    event = pending_.front();
+    pending_.pop_front();
+    return true;
+  }
+
+  std::optional<DWORD> NextEventTime() const override { return std::nullopt; }
+
+  void ShowWindow(const std::string& title, int width, int height) override {
+    if (window_ == nullptr) {
+      window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                 width, height, SDL_WINDOW_RESIZABLE);
+      renderer_ = window_ != nullptr ? SDL_CreateRenderer(window_, -1, 0) : nullptr;
+    } else {
+      SDL_SetWindowTitle(window_, title.c_str());
+      SDL_SetWindowSize(window_, width, height);
+    }
+  }
+
+  void HideWindow() override {
+    if (texture_ != nullptr) {
+      SDL_DestroyTexture(texture_);
+    }
+    if (renderer_ != nullptr) {
+      SDL_DestroyRenderer(renderer_);
+    }
+    if (window_ != nullptr) {
+      SDL_DestroyWindow(window_);
+    }
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+  }
+
+  void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+  void Present(const Frame& frame) override {
+    if (renderer_ == nullptr || frame.width <= 0 || frame.height <= 0) {
+      return;
+    }
+    if (texture_ == nullptr || textureWidth_ != frame.width || textureHeight_ != frame.height) {
+      if (texture_ != nullptr) {
+        SDL_DestroyTexture(texture_);
+      }
+      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                   SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
+      textureWidth_ = frame.width;
+      textureHeight_ = frame.height;
+      // Mouse coordinates then come in the frame's pixels whatever the window's size.
+      SDL_RenderSetLogicalSize(renderer_, frame.width, frame.height);
+    }
+    if (texture_ == nullptr) {
+      return;
+    }
+    argb_.resize(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
+    for (std::size_t i = 0; i < argb_.size(); ++i) {
+      argb_[i] = ToArgb(frame, i);
+    }
+    SDL_UpdateTexture(texture_, nullptr, argb_.data(), frame.width * 4);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+ private:
+  void Translate(const SDL_Event& sdl, DWORD now) {
+    BackendEvent event{};
+    event.time = now;
+    switch (sdl.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        // The system's key repeat is not a DirectInput event.
+        if (sdl.key.repeat != 0 || ToScanCode(sdl.key.keysym.scancode) == 0) {
+          return;
+        }
+        event.kind = sdl.type == SDL_KEYDOWN ? BackendEventKind::kKeyDown : BackendEventKind::kKeyUp;
+        event.scanCode = ToScanCode(sdl.key.keysym.scancode);
+        break;
+      case SDL_MOUSEMOTION:
+        event.kind = BackendEventKind::kMouseMove;
+        event.x = sdl.motion.x;
+        event.y = sdl.motion.y;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const auto button = ToButton(sdl.button.button);
+        if (!button) {
+          return;
+        }
+        event.kind = sdl.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::kMouseButtonDown
+                                                     : BackendEventKind::kMouseButtonUp;
+        event.button = *button;
+        event.x = sdl.button.x;
+        event.y = sdl.button.y;
+        break;
+      }
+      case SDL_WINDOWEVENT:
+        if (sdl.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          event.kind = BackendEventKind::kFocusLost;
+        } else if (sdl.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          event.kind = BackendEventKind::kFocusGained;
+        } else if (sdl.window.event == SDL_WINDOWEVENT_CLOSE) {
+          event.kind = BackendEventKind::kClose;
+        } else {
+          return;
+        }
+        break;
+      default:
+        return;
+    }
+    pending_.push_back(event);
+  }
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int textureWidth_ = 0;
+  int textureHeight_ = 0;
+  std::vector<std::uint32_t> argb_;
+  std::deque<BackendEvent> pending_;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayBackend> CreateSdlBackend() {
+  // Ctrl+C must still end the process rather than become a window event.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    return nullptr;
+  }
+  return std::make_unique<SdlBackend>();
+}
+
+}  // namespace platform
+
+#else
+
+namespace platform {
+
+std::unique_ptr<DisplayBackend> CreateSdlBackend() { return nullptr; }
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
+#include <utility>
+
+#include "platform/ddraw.h"
+#include "window_fixture.h"
+
+namespace {
+
+class DirectDrawTest : public WindowTest {
+ protected:
+  ~DirectDrawTest() override {
+    if (primary_ != nullptr) {
+      primary_->Release();
+    }
+    if (directDraw_ != nullptr) {
+      directDraw_->Release();
+    }
+  }
+
+  // The host's display set-up: exclusive full screen, 640 x 480 x 8, a flipping primary surface
+  // with one back buffer in system memory.
+  void SetUpDisplay() {
+    ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+    ASSERT_EQ(directDraw_->SetCooperativeLevel(CreateRecordedWindow(), 0x53), DD_OK);
+    ASSERT_EQ(directDraw_->SetDisplayMode(640, 480, 8), DD_OK);
+    ASSERT_EQ(CreatePrimary(primary_), DD_OK);
+  }
+
+  HRESULT CreatePrimary(IDirectDrawSurface*& surface) {
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps = 0xA18;
+    return directDraw_->CreateSurface(&desc, &surface, nullptr);
+  }
+
+  // Fills the whole surface with one value through a lock.
+  static void Fill(IDirectDrawSurface* surface, BYTE value) {
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+    std::memset(desc.lpSurface, value, static_cast<std::size_t>(desc.lPitch) * desc.dwHeight);
+    ASSERT_EQ(surface->Unlock(desc.lpSurface), DD_OK);
+  }
+
+  IDirectDraw* directDraw_ = nullptr;
+  IDirectDrawSurface* primary_ = nullptr;
+};
+
+TEST_F(DirectDrawTest, CapabilityBitsAreTheOnesTheHostCombines) {
+  EXPECT_EQ(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY, 0xA18u);
+  EXPECT_EQ(DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX, 0x53u);
+}
+
+TEST_F(DirectDrawTest, ThePrimaryHasABackBufferToDrawInAndFlipShowsIt) {
+  SetUpDisplay();
+  DDSCAPS caps{DDSCAPS_BACKBUFFER};
+  IDirectDrawSurface* back = nullptr;
+  ASSERT_EQ(primary_->GetAttachedSurface(&caps, &back), DD_OK);
+
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(back->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+  EXPECT_EQ(desc.dwWidth, 640u);
+  EXPECT_EQ(desc.dwHeight, 480u);
+  EXPECT_EQ(desc.lPitch, 640);
+  EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 8u);
+  EXPECT_EQ(desc.ddpfPixelFormat.dwFlags, DDPF_RGB | DDPF_PALETTEINDEXED8);
+  EXPECT_EQ(desc.ddsCaps.dwCaps & (DDSCAPS_BACKBUFFER | DDSCAPS_PRIMARYSURFACE),
+            DDSCAPS_BACKBUFFER);
+  auto* pixels = static_cast<BYTE*>(desc.lpSurface);
+  pixels[0] = 1;
+  pixels[desc.lPitch * 479 + 639] = 2;
+  EXPECT_EQ(primary_->Flip(nullptr, 0), DDERR_SURFACEBUSY) << "the back buffer is locked";
+  ASSERT_EQ(back->Unlock(pixels), DD_OK);
+  EXPECT_EQ(platform::ShownFrameCount(), 0u) << "a back buffer is not on the screen";
+
+  ASSERT_EQ(primary_->Flip(nullptr, 0), DD_OK);
+  const auto frame = platform::LastShownFrame();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->width, 640);
+  EXPECT_EQ(frame->height, 480);
+  EXPECT_EQ(frame->bitsPerPixel, 8);
+  ASSERT_EQ(frame->pixels.size(), 640u * 480u);
+  EXPECT_EQ(frame->pixels.front(), 1);
+  EXPECT_EQ(frame->pixels.back(), 2);
+
+  // The old front is now the back buffer, still black.
+  ASSERT_EQ(back->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+  EXPECT_EQ(static_cast<BYTE*>(desc.lpSurface)[0], 0);
+  ASSERT_EQ(back->Unlock(desc.lpSurface), DD_OK);
+  EXPECT_EQ(back->Release(), 1u) << "the primary still holds it";
+}
+
+TEST_F(DirectDrawTest, WritingIntoThePrimaryShowsAtUnlock) {
+  SetUpDisplay();
+  Fill(primary_, 9);
+  EXPECT_EQ(platform::ShownFrameCount(), 1u);
+  EXPECT_EQ(platform::LastShownFrame()->pixels[1234], 9);
+}
+
+TEST_F(DirectDrawTest, ALockedRectangleStartsAtItsTopLeftPixel) {
+  SetUpDisplay();
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  RECT rect{10, 20, 30, 40};
+  ASSERT_EQ(primary_->Lock(&rect, &desc, 0, nullptr), DD_OK);
+  static_cast<BYTE*>(desc.lpSurface)[0] = 5;
+  EXPECT_EQ(primary_->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACEBUSY);
+  ASSERT_EQ(primary_->Unlock(nullptr), DD_OK);
+  EXPECT_EQ(primary_->Unlock(nullptr), DDERR_NOTLOCKED);
+  EXPECT_EQ(platform::LastShownFrame()->pixels[20 * 640 + 10], 5);
+
+  for (RECT bad : {RECT{-1, 0, 5, 5}, RECT{0, 0, 641, 5}, RECT{0, 0, 5, 481}, RECT{5, 5, 5, 6}}) {
+    EXPECT_EQ(primary_->Lock(&bad, &desc, 0, nullptr), DDERR_INVALIDRECT);
+  }
+  desc.dwSize = 4;
+  EXPECT_EQ(primary_->Lock(nullptr, &desc, 0, nullptr), DDERR_INVALIDPARAMS);
+}
+
+TEST_F(DirectDrawTest, ReleasingThePrimaryReleasesTheChainAndAllowsANewOne) {
+  SetUpDisplay();
+  IDirectDrawSurface* second = nullptr;
+  EXPECT_EQ(CreatePrimary(second), DDERR_PRIMARYSURFACEALREADYEXISTS);
+
+  DDSCAPS caps{DDSCAPS_BACKBUFFER};
+  IDirectDrawSurface* back = nullptr;
+  ASSERT_EQ(primary_->GetAttachedSurface(&caps, &back), DD_OK);
+  EXPECT_EQ(primary_->AddRef(), 2u);
+  EXPECT_EQ(primary_->Release(), 1u);
+  EXPECT_EQ(std::exchange(primary_, nullptr)->Release(), 0u);
+  // The caller's reference keeps the back buffer usable.
+  Fill(back, 3);
+  EXPECT_EQ(back->Release(), 0u);
+
+  ASSERT_EQ(CreatePrimary(second), DD_OK);
+  EXPECT_EQ(second->Release(), 0u);
+  EXPECT_EQ(std::exchange(directDraw_, nullptr)->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, TheDisplayModeSizesThePrimary) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  EXPECT_EQ(CreatePrimary(primary_), DDERR_NOCOOPERATIVELEVELSET);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  for (const auto& [width, height, bits] :
+       {std::tuple{0u, 480u, 8u}, std::tuple{640u, 480u, 24u}, std::tuple{5000u, 480u, 8u}}) {
+    EXPECT_EQ(directDraw_->SetDisplayMode(width, height, bits), DDERR_INVALIDMODE);
+  }
+  ASSERT_EQ(directDraw_->SetDisplayMode(800, 600, 16), DD_OK);
+  ASSERT_EQ(CreatePrimary(primary_), DD_OK);
+  Fill(primary_, 0xAB);
+  const auto frame = platform::LastShownFrame();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->bitsPerPixel, 16);
+  EXPECT_EQ(frame->pixels.size(), 800u * 600u * 2u);
+  EXPECT_EQ(std::exchange(primary_, nullptr)->Release(), 0u);
+  EXPECT_EQ(std::exchange(directDraw_, nullptr)->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, BadRequestsAreRefused) {
+  GUID driver{};
+  EXPECT_EQ(DirectDrawCreate(&driver, &directDraw_, nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  EXPECT_EQ(directDraw_->SetCooperativeLevel(nullptr, 0x53), DDERR_INVALIDPARAMS) << "no window";
+  EXPECT_EQ(directDraw_->SetCooperativeLevel(CreateRecordedWindow(), DDSCL_FULLSCREEN),
+            DDERR_INVALIDPARAMS);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+
+  struct BadSurface {
+    DWORD size;
+    DWORD flags;
+    DWORD backBuffers;
+    DWORD caps;
+    HRESULT result;
+  };
+  const DWORD flipping = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  for (const BadSurface bad : {
+           BadSurface{4, DDSD_CAPS, 0, DDSCAPS_PRIMARYSURFACE, DDERR_INVALIDPARAMS},
+           BadSurface{sizeof(DDSURFACEDESC), 0, 0, DDSCAPS_PRIMARYSURFACE, DDERR_INVALIDPARAMS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS, 0, DDSCAPS_SYSTEMMEMORY,
+                      DDERR_INVALIDCAPS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS | DDSD_BACKBUFFERCOUNT, 0, flipping,
+                      DDERR_INVALIDPARAMS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS | DDSD_BACKBUFFERCOUNT, 4, flipping,
+                      DDERR_INVALIDPARAMS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS, 1, flipping, DDERR_INVALIDPARAMS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS | DDSD_BACKBUFFERCOUNT, 1,
+                      DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP, DDERR_INVALIDPARAMS},
+       }) {
+    DDSURFACEDESC desc{};
+    desc.dwSize = bad.size;
+    desc.dwFlags = bad.flags;
+    desc.dwBackBufferCount = bad.backBuffers;
+    desc.ddsCaps.dwCaps = bad.caps;
+    EXPECT_EQ(directDraw_->CreateSurface(&desc, &primary_, nullptr), bad.result)
+        << bad.flags << " " << bad.caps;
+  }
+  DDSURFACEDESC single{};
+  single.dwSize = sizeof(single);
+  single.dwFlags = DDSD_CAPS;
+  single.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  ASSERT_EQ(directDraw_->CreateSurface(&single, &primary_, nullptr), DD_OK);
+  EXPECT_EQ(primary_->Flip(nullptr, 0), DDERR_NOTFLIPPABLE);
+  DDSCAPS caps{DDSCAPS_BACKBUFFER};
+  IDirectDrawSurface* back = nullptr;
+  EXPECT_EQ(primary_->GetAttachedSurface(&caps, &back), DDERR_NOTFOUND);
+  EXPECT_EQ(std::exchange(primary_, nullptr)->Release(), 0u);
+  EXPECT_EQ(std::exchange(directDraw_, nullptr)->Release(), 0u);
+}
+
+}  // namespace

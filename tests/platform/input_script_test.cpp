@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/backend/event_pump.h"
+#include "platform/backend/input_script.h"
+#include "platform/dinput.h"
+#include "temp_folder.h"
+#include "window_fixture.h"
+
+namespace {
+
+using platform::BackendEventKind;
+using platform::MouseButton;
+
+TEST(InputScript, ReadsEveryKindOfEventInTimeOrder) {
+  const auto script = platform::ParseInputScript(
+      "# a comment\n"
+      "\n"
+      "2000 key_up 0x9D\r\n"
+      "1500 key_down 29\n"
+      "1500 mouse_move 10 20\n"
+      "  1600\tmouse_down right 1 2\n"
+      "1700 mouse_up middle 639 479\n"
+      "1800 focus_lost\n"
+      "1900 focus_gained\n"
+      "2100 close\n");
+  EXPECT_TRUE(script.errors.empty());
+  ASSERT_EQ(script.events.size(), 8u);
+  const auto& e = script.events;
+  EXPECT_EQ(e[0].kind, BackendEventKind::kKeyDown);
+  EXPECT_EQ(e[0].time, 1500u);
+  EXPECT_EQ(e[0].scanCode, 29);
+  EXPECT_EQ(e[1].kind, BackendEventKind::kMouseMove) << "same time: text order";
+  EXPECT_EQ(e[1].x, 10);
+  EXPECT_EQ(e[1].y, 20);
+  EXPECT_EQ(e[2].kind, BackendEventKind::kMouseButtonDown);
+  EXPECT_EQ(e[2].button, MouseButton::kRight);
+  EXPECT_EQ(e[3].kind, BackendEventKind::kMouseButtonUp);
+  EXPECT_EQ(e[3].button, MouseButton::kMiddle);
+  EXPECT_EQ(e[3].x, 639);
+  EXPECT_EQ(e[4].kind, BackendEventKind::kFocusLost);
+  EXPECT_EQ(e[5].kind, BackendEventKind::kFocusGained);
+  EXPECT_EQ(e[6].kind, BackendEventKind::kKeyUp);
+  EXPECT_EQ(e[6].scanCode, 0x9D);
+  EXPECT_EQ(e[7].kind, BackendEventKind::kClose);
+}
+
+TEST(InputScript, SkipsAndNamesTheLinesItDoesNotUnderstand) {
+  struct Case {
+    const char* line;
+    const char* error;
+  };
+  for (const Case c : {
+           Case{"abc key_down 1", "line 1: bad time"},
+           Case{"-5 key_down 1", "line 1: bad time"},
+           Case{"4294967296 close", "line 1: bad time"},
+           Case{"100", "line 1: missing event"},
+           Case{"100 key_down 256", "line 1: expected one scan code 0-255"},
+           Case{"100 key_down 0x", "line 1: expected one scan code 0-255"},
+           Case{"100 key_up", "line 1: expected one scan code 0-255"},
+           Case{"100 key_up 1 2", "line 1: expected one scan code 0-255"},
+           Case{"100 mouse_move 1", "line 1: expected two coordinates 0-32767"},
+           Case{"100 mouse_move 1 40000", "line 1: expected two coordinates 0-32767"},
+           Case{"100 mouse_down 1 2", "line 1: expected left, right or middle and two coordinates"},
+           Case{"100 mouse_down thumb 1 2",
+                "line 1: expected left, right or middle and two coordinates"},
+           Case{"100 close now", "line 1: unexpected arguments"},
+           Case{"100 explode", "line 1: unknown event"},
+       }) {
+    const auto script = platform::ParseInputScript(c.line);
+    EXPECT_TRUE(script.events.empty()) << c.line;
+    ASSERT_EQ(script.errors.size(), 1u) << c.line;
+    EXPECT_EQ(script.errors[0], c.error) << c.line;
+  }
+  const auto script = platform::ParseInputScript("100 close\n100 bogus\n200 close\n");
+  EXPECT_EQ(script.events.size(), 2u);
+  EXPECT_EQ(script.errors, std::vector<std::string>{"line 2: unknown event"});
+}
+
+using HeadlessBackendTest = WindowTest;
+
+// The backend made from the environment, with a script file, driven by the virtual clock.
+TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard) {
+  TempFolder folder;
+  const std::string path = folder.Write("input.txt",
+                                       "1100 mouse_move 30 40\n"
+                                       "1200 mouse_down left 31 41\n"
+                                       "1250 mouse_down right 32 42\n"
+                                       "1300 mouse_up left 33 43\n"
+                                       "1400 key_down 0xB8\n"
+                                       "1500 close\n");
+  ::setenv("ARENA_INPUT_SCRIPT", path.c_str(), 1);
+  ::unsetenv("ARENA_DISPLAY");
+  platform::SetDisplayBackend(platform::CreateDisplayBackendFromEnvironment());
+  ::unsetenv("ARENA_INPUT_SCRIPT");
+
+  const HWND window = CreateRecordedWindow();
+  IDirectInput* input = nullptr;
+  IDirectInputDevice* keyboard = nullptr;
+  ASSERT_EQ(DirectInputCreateA(nullptr, 0x0300, &input, nullptr), DI_OK);
+  ASSERT_EQ(input->CreateDevice(GUID_SysKeyboard, &keyboard, nullptr), DI_OK);
+  ASSERT_EQ(keyboard->SetCooperativeLevel(window, 6), DI_OK);
+  ASSERT_EQ(keyboard->SetDataFormat(&c_dfDIKeyboard), DI_OK);
+  DIPROPDWORD property{{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 32};
+  ASSERT_EQ(keyboard->SetProperty(DIPROP_BUFFERSIZE, &property.diph), DI_OK);
+  ASSERT_EQ(keyboard->Acquire(), DI_OK);
+
+  // The game's loop: at most one message per pass, a frame of 100 ms after each.
+  std::vector<MSG> messages;
+  for (int pass = 0; pass < 6; ++pass) {
+    MSG message{};
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+      ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), 1);
+      messages.push_back(message);
+      DispatchMessageA(&message);
+    }
+    clock_.Advance(100);
+  }
+  struct Expected {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const Expected expected[] = {
+      {WM_MOUSEMOVE, 0, MakeMouseLParam(30, 40)},
+      {WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseLParam(31, 41)},
+      {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MakeMouseLParam(32, 42)},
+      {WM_LBUTTONUP, MK_RBUTTON, MakeMouseLParam(33, 43)},
+      {WM_CLOSE, 0, 0},
+  };
+  ASSERT_EQ(messages.size(), std::size(expected));
+  for (std::size_t i = 0; i < messages.size(); ++i) {
+    EXPECT_EQ(messages[i].hwnd, window) << i;
+    EXPECT_EQ(messages[i].message, expected[i].message) << i;
+    EXPECT_EQ(messages[i].wParam, expected[i].wParam) << i;
+    EXPECT_EQ(messages[i].lParam, expected[i].lParam) << i;
+  }
+  EXPECT_EQ(MakeMouseLParam(31, 41), 0x0029001F);
+
+  DIDEVICEOBJECTDATA data{};
+  DWORD count = 1;
+  ASSERT_EQ(keyboard->GetDeviceData(sizeof(data), &data, &count, 0), DI_OK);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(data.dwOfs, 0xB8u);
+  EXPECT_EQ(data.dwData, 0x80u);
+  EXPECT_EQ(data.dwTimeStamp, 1400u);
+  EXPECT_EQ(keyboard->Release(), 0u);
+  EXPECT_EQ(input->Release(), 0u);
+}
+
+TEST_F(HeadlessBackendTest, MouseAndCloseWithoutAShownWindowAreLost) {
+  UseScript({SimpleEvent(1000, BackendEventKind::kClose),
+             SimpleEvent(1000, BackendEventKind::kMouseMove)});
+  platform::PumpBackendEvents();
+  MSG message{};
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(HeadlessBackendTest, AnUnreadableScriptGivesNoInput) {
+  ::setenv("ARENA_INPUT_SCRIPT", "/nonexistent/input.txt", 1);
+  ::setenv("ARENA_DISPLAY", "plasma", 1);
+  testing::internal::CaptureStderr();
+  auto backend = platform::CreateDisplayBackendFromEnvironment();
+  const std::string notices = testing::internal::GetCapturedStderr();
+  ::unsetenv("ARENA_INPUT_SCRIPT");
+  ::unsetenv("ARENA_DISPLAY");
+  EXPECT_EQ(notices,
+            "ARENA_DISPLAY=plasma: unknown display, running headless\n"
+            "input script /nonexistent/input.txt: cannot be read\n");
+  EXPECT_FALSE(backend->NextEventTime());
+}
+
+}  // namespace
