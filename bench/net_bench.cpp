@@ -1,0 +1,238 @@
+// Round trips and one-way message rates of the network client over loopback TCP and UDP, with
+// its real socket thread, against a small echo peer.
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "common/mailbox.h"
+#include "common/messages.h"
+#include "common/socket/net_framing.h"
+#include "common/socket/net_socket.h"
+#include "common/socket/net_stream_reader.h"
+
+namespace {
+
+constexpr std::uint32_t kBenchAddress = KIND_TANK | 1;
+// Messages of this type are counted by the peer, every other one is echoed.
+constexpr std::uint32_t kCountedTcpType = MSG_CHAT_TEAM;
+constexpr std::uint32_t kCountedUdpType = MSG_TANK_HIT;
+
+// Answers the client's UDP port with its own and echoes every message back to kBenchAddress, by
+// the transport it came by.
+class EchoPeer {
+ public:
+  EchoPeer() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    udp_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    socklen_t size = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+    ::bind(udp_, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(listener_, 1);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    tcpPort_ = ntohs(address.sin_port);
+    ::getsockname(udp_, reinterpret_cast<sockaddr*>(&address), &size);
+    udpPort_ = address.sin_port;
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~EchoPeer() {
+    stop_.store(true);
+    thread_.join();
+    for (const int fd : {listener_, udp_, connection_}) {
+      if (fd >= 0) {
+        ::close(fd);
+      }
+    }
+  }
+  std::uint16_t TcpPort() const { return tcpPort_; }
+  std::uint64_t Counted() const { return counted_.load(); }
+
+ private:
+  void Run() {
+    connection_ = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK);
+    const int on = 1;
+    ::setsockopt(connection_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    while (!stop_.load()) {
+      std::array<pollfd, 2> fds{pollfd{connection_, POLLIN, 0}, pollfd{udp_, POLLIN, 0}};
+      ::poll(fds.data(), fds.size(), 1);
+      ReceiveTcp();
+      ReceiveDatagrams();
+    }
+  }
+
+  void ReceiveTcp() {
+    for (;;) {
+      const std::span<std::uint8_t> space = reader_.Space();
+      const ssize_t got = ::recv(connection_, space.data(), space.size(), 0);
+      if (got <= 0) {
+        return;
+      }
+      if (const auto message = reader_.Commit(static_cast<std::size_t>(got))) {
+        HandleTcp(*message);
+      }
+    }
+  }
+
+  void HandleTcp(const NetMessage& message) {
+    if (message.type == MSG_UDP_PORT) {
+      std::memcpy(&clientUdp_.sin_port, message.payload.data(), 2);
+      clientUdp_.sin_family = AF_INET;
+      clientUdp_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      std::vector<std::uint8_t> reply(kNetHeaderSize + 2);
+      WriteNetHeader(std::span(reply).first<kNetHeaderSize>(),
+                     NetHeader{kNetworkAddress, MSG_UDP_PORT, 2});
+      std::memcpy(reply.data() + kNetHeaderSize, &udpPort_, 2);
+      SendAll(reply);
+      return;
+    }
+    if (message.type == kCountedTcpType) {
+      counted_.fetch_add(1);
+      return;
+    }
+    std::vector<std::uint8_t> echo(kNetHeaderSize + message.payload.size());
+    WriteNetHeader(
+        std::span(echo).first<kNetHeaderSize>(),
+        NetHeader{kBenchAddress, message.type, static_cast<std::uint32_t>(message.payload.size())});
+    std::copy(message.payload.begin(), message.payload.end(), echo.begin() + kNetHeaderSize);
+    SendAll(echo);
+  }
+
+  void SendAll(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+      const ssize_t sent = ::send(connection_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      if (sent < 0) {
+        if (errno != EAGAIN) {
+          return;
+        }
+        continue;
+      }
+      bytes = bytes.subspan(static_cast<std::size_t>(sent));
+    }
+  }
+
+  void ReceiveDatagrams() {
+    std::array<std::uint8_t, kNetBufferSize> buffer{};
+    for (;;) {
+      const ssize_t got = ::recv(udp_, buffer.data(), buffer.size(), 0);
+      if (got < 0) {
+        return;
+      }
+      const auto datagram = ReadNetDatagram(std::span(buffer).first(static_cast<std::size_t>(got)));
+      if (!datagram || datagram->message.type == MSG_ALIVE_REQUEST) {
+        continue;
+      }
+      if (datagram->message.type == kCountedUdpType) {
+        counted_.fetch_add(1);
+        continue;
+      }
+      const std::size_t length = datagram->message.payload.size();
+      WriteNetDatagramHeader(std::span(buffer).first<kNetDatagramHeaderSize>(),
+                             NetDatagramHeader{kBenchAddress, datagram->message.type,
+                                               static_cast<std::uint32_t>(length), udpSent_});
+      udpSent_ += static_cast<std::uint32_t>(kNetDatagramHeaderSize + length);
+      ::sendto(udp_, buffer.data(), kNetDatagramHeaderSize + length, MSG_NOSIGNAL,
+               reinterpret_cast<const sockaddr*>(&clientUdp_), sizeof clientUdp_);
+    }
+  }
+
+  int listener_ = -1;
+  int udp_ = -1;
+  int connection_ = -1;
+  std::uint16_t tcpPort_ = 0;
+  std::uint16_t udpPort_ = 0;  // network order
+  sockaddr_in clientUdp_{};
+  std::uint32_t udpSent_ = 0;
+  NetStreamReader reader_;
+  std::atomic<std::uint64_t> counted_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// One connected client and its peer for the whole program.
+struct Connection {
+  Connection() {
+    client.SetAddress(kNetworkAddress);
+    client.Open("127.0.0.1", peer.TcpPort());
+    // The UDP port exchange is done once a TCP echo has come back.
+    RoundTrip(MSG_CHAT, 8);
+  }
+  ~Connection() { client.Close(); }
+
+  // False when no echo came within a second.
+  bool RoundTrip(std::uint32_t type, std::uint32_t size) {
+    std::array<std::uint8_t, 64> payload{};
+    mailbox.Post(kNetworkAddress, type, size, payload.data());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    std::uint32_t length = 0;
+    while (mailbox.Receive(length) == nullptr) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      // Polling the mailbox back to back would keep its lock from the socket thread.
+      std::this_thread::yield();
+    }
+    return true;
+  }
+
+  CMailbox mailbox{kBenchAddress};
+  EchoPeer peer;
+  CNetSocket client{1, 1, 1};
+};
+
+Connection& Shared() {
+  static Connection connection;
+  return connection;
+}
+
+void BM_RoundTrip(benchmark::State& state, std::uint32_t type, std::uint32_t size) {
+  Connection& connection = Shared();
+  std::int64_t lost = 0;
+  for (auto _ : state) {
+    lost += connection.RoundTrip(type, size) ? 0 : 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["lost"] = static_cast<double>(lost);
+}
+BENCHMARK_CAPTURE(BM_RoundTrip, tcp_chat_16, MSG_CHAT, 16)->UseRealTime();
+BENCHMARK_CAPTURE(BM_RoundTrip, udp_tank_state_36, MSG_TANK_STATE, 36)->UseRealTime();
+
+// Batches stay well below the 300 messages a mailbox queue holds.
+constexpr int kBatch = 100;
+
+void BM_OneWay(benchmark::State& state, std::uint32_t type, std::uint32_t size) {
+  Connection& connection = Shared();
+  std::array<std::uint8_t, 64> payload{};
+  std::int64_t lost = 0;
+  for (auto _ : state) {
+    const std::uint64_t target = connection.peer.Counted() + kBatch;
+    for (int i = 0; i < kBatch; ++i) {
+      connection.mailbox.Post(kNetworkAddress, type, size, payload.data());
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (connection.peer.Counted() < target && std::chrono::steady_clock::now() < deadline) {
+    }
+    lost += static_cast<std::int64_t>(target - std::min(target, connection.peer.Counted()));
+  }
+  state.SetItemsProcessed(state.iterations() * kBatch);
+  state.counters["lost"] = static_cast<double>(lost);
+}
+BENCHMARK_CAPTURE(BM_OneWay, tcp_chat_16, kCountedTcpType, 16)->UseRealTime();
+BENCHMARK_CAPTURE(BM_OneWay, udp_tank_hit_20, kCountedUdpType, 20)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,22 @@
+// What the network client does with a message from the server, by its type and payload.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+struct NetIncoming {
+  enum class Action {
+    kPassOn,        // post it to the mailbox named in its header
+    kLogout,        // post it on, then close the connection
+    kConsume,       // handled by nobody (time sync, file transfer)
+    kSetUdpPort,    // `port` (host order) becomes the server's UDP port
+    kAliveReply,    // an alive sign; `value` is the time its request was sent
+    kAliveRequest,  // answer with an alive reply carrying the same payload
+    kDrop,          // a payload of the wrong size for a message the client reads itself
+  };
+  Action action;
+  std::uint16_t port = 0;
+  std::uint32_t value = 0;
+};
+
+NetIncoming ClassifyIncoming(std::uint32_t type, std::span<const std::uint8_t> payload);
