@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "host/host_record.h"
+#include "host/process_record.h"
+#include "platform/dinput.h"
+#include "platform/win32.h"
+
+namespace {
+
+class KeyboardDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "keyboard_test_wc";
+    RegisterClassA(&windowClass);
+    record_.window = CreateWindowExA(0, "keyboard_test_wc", "Keyboard", WS_VISIBLE, 0, 0, 640,
+                                     480, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(record_.window, nullptr);
+    gHostRecord = &record_;
+  }
+
+  void TearDown() override {
+    record_.keyboard.Close();
+    gHostRecord = nullptr;
+    platform::ResetWindows();
+    platform::UnregisterAllClasses();
+  }
+
+  // The remaining count after one more reference is taken and given back.
+  template <typename T>
+  static ULONG CountOf(T* object) {
+    const ULONG count = object->AddRef() - 1;
+    object->Release();
+    return count;
+  }
+
+  HostRecord record_{};
+};
+
+TEST_F(KeyboardDeviceTest, OpenCreatesTheInputObjectAndAcquiresTheKeyboard) {
+  ASSERT_TRUE(record_.keyboard.Open());
+  ASSERT_NE(record_.directInput, nullptr);
+  ASSERT_NE(record_.keyboard.device, nullptr);
+  EXPECT_EQ(CountOf(record_.directInput), 1u);
+
+  platform::DeliverKeyToKeyboards(DIK_A, true, 100);
+  DIDEVICEOBJECTDATA event{};
+  DWORD count = 1;
+  ASSERT_EQ(record_.keyboard.device->GetDeviceData(sizeof event, &event, &count, 0), DI_OK);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(event.dwOfs, static_cast<DWORD>(DIK_A));
+  EXPECT_EQ(event.dwData, 0x80u);
+}
+
+TEST_F(KeyboardDeviceTest, KeyboardBuffersThirtyTwoEvents) {
+  ASSERT_TRUE(record_.keyboard.Open());
+  for (int i = 0; i < 33; ++i) {
+    platform::DeliverKeyToKeyboards(DIK_A, i % 2 == 0, 100 + i);
+  }
+  DIDEVICEOBJECTDATA events[40];
+  DWORD count = 40;
+  EXPECT_EQ(record_.keyboard.device->GetDeviceData(sizeof events[0], events, &count, 0),
+            DI_BUFFEROVERFLOW);
+  EXPECT_EQ(count, 32u);
+}
+
+TEST_F(KeyboardDeviceTest, CloseReleasesBothAndASecondCloseDoesNothing) {
+  ASSERT_TRUE(record_.keyboard.Open());
+  record_.keyboard.Close();
+  EXPECT_EQ(record_.keyboard.device, nullptr);
+  EXPECT_EQ(record_.directInput, nullptr);
+  record_.keyboard.Close();
+  EXPECT_EQ(record_.keyboard.device, nullptr);
+  EXPECT_EQ(record_.directInput, nullptr);
+}
+
+TEST_F(KeyboardDeviceTest, OpenSharesAnInputObjectThatAnotherHolderMade) {
+  IDirectInput* other = nullptr;
+  ASSERT_EQ(DirectInputCreateA(nullptr, DIRECTINPUT_VERSION, &other, nullptr), DI_OK);
+  record_.directInput = other;
+
+  ASSERT_TRUE(record_.keyboard.Open());
+  EXPECT_EQ(record_.directInput, other);
+  EXPECT_EQ(CountOf(other), 2u);
+
+  // The other holder lets go first: the keyboard's close then brings the count to 0.
+  EXPECT_EQ(other->Release(), 1u);
+  EXPECT_EQ(record_.directInput, other);
+  record_.keyboard.Close();
+  EXPECT_EQ(record_.directInput, nullptr);
+  EXPECT_EQ(record_.keyboard.device, nullptr);
+}
+
+TEST_F(KeyboardDeviceTest, CloseLeavesTheFieldWhileAnotherHolderRemains) {
+  IDirectInput* other = nullptr;
+  ASSERT_EQ(DirectInputCreateA(nullptr, DIRECTINPUT_VERSION, &other, nullptr), DI_OK);
+  record_.directInput = other;
+  ASSERT_TRUE(record_.keyboard.Open());
+  record_.keyboard.Close();
+  EXPECT_EQ(record_.directInput, other);
+  EXPECT_EQ(CountOf(other), 1u);
+  EXPECT_EQ(other->Release(), 0u);
+  record_.directInput = nullptr;
+}
+
+// Each failure after the device exists closes what the open made.
+TEST_F(KeyboardDeviceTest, OpenWithoutAWindowFailsAndClosesWhatItMade) {
+  platform::ResetWindows();
+  ASSERT_FALSE(record_.keyboard.Open());
+  EXPECT_EQ(record_.keyboard.device, nullptr);
+  EXPECT_EQ(record_.directInput, nullptr);
+}
+
+TEST_F(KeyboardDeviceTest, OpenWhileTheWindowIsInactiveFailsAndClosesWhatItMade) {
+  platform::SetApplicationFocus(false);
+  ASSERT_FALSE(record_.keyboard.Open());
+  EXPECT_EQ(record_.keyboard.device, nullptr);
+  EXPECT_EQ(record_.directInput, nullptr);
+}
+
+}  // namespace
