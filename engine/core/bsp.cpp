@@ -1,0 +1,90 @@
+#include "engine/core/bsp.h"
+
+#include <cstddef>
+
+#include "engine/core/bsp_walk.h"
+#include "engine/core/region.h"
+
+bool R3xBspWalkStack::push(R3xBspPending entry) {
+  if (count_ == capacity_) {
+    const std::uint32_t capacity = capacity_ + capacity_ / 4 + 1;
+    void* grown = entries_ == local_
+                      ? r3xMalloc(std::size_t{capacity} * sizeof(R3xBspPending))
+                      : r3xRealloc(entries_, std::size_t{capacity} * sizeof(R3xBspPending));
+    if (grown == nullptr) {
+      return false;
+    }
+    auto* entries = static_cast<R3xBspPending*>(grown);
+    if (entries_ == local_) {
+      for (std::uint32_t i = 0; i < count_; ++i) {
+        entries[i] = local_[i];
+      }
+    }
+    entries_ = entries;
+    capacity_ = capacity;
+  }
+  entries_[count_++] = entry;
+  return true;
+}
+
+std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCount,
+                                std::uint32_t regionCount) {
+  if (nodes == nullptr || nodeCount == 0) {
+    return R3X_ERR_FAILED;
+  }
+  auto* parents = static_cast<std::uint8_t*>(r3xMalloc(nodeCount));
+  if (parents == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  // A child outside the array, a second parent or a parent of the root could make a walk leave
+  // the array or never end.
+  const auto takeChild = [&](const R3xWorldNode* child) {
+    if (child == nullptr) {
+      return true;
+    }
+    if (child < nodes || child >= nodes + nodeCount) {
+      return false;
+    }
+    const std::size_t index = static_cast<std::size_t>(child - nodes);
+    return index != 0 && parents[index]++ == 0;
+  };
+  std::int32_t result = 0;
+  for (std::uint32_t i = 0; i < nodeCount && result == 0; ++i) {
+    const R3xWorldNode& node = nodes[i];
+    if (node.leaf > regionCount || !takeChild(node.front) || !takeChild(node.back)) {
+      result = R3X_ERR_FAILED;
+    }
+  }
+  r3xFree(parents);
+  return result;
+}
+
+std::int32_t r3xFindRegionIndexAt(const R3xWorld* world, const float* point) {
+  const R3xWorldNode* node = world->bspRoot;
+  const double x = point[0];
+  const double y = point[1];
+  const double z = point[2];
+  while (node != nullptr && node->leaf == 0) {
+    const double dist =
+        double{node->a} * x + double{node->b} * y + double{node->c} * z + double{node->d};
+    node = dist >= 0.0 ? node->front : node->back;
+  }
+  if (node == nullptr) {
+    return -1;
+  }
+  const auto index = static_cast<std::int32_t>(node->leaf - 1);
+  return r3xGetRegion(world, index) == nullptr ? -1 : index;
+}
+
+R3xRegion* r3xFindRegionAt(const R3xWorld* world, const float* point) {
+  return r3xGetRegion(world, r3xFindRegionIndexAt(world, point));
+}
+
+std::int32_t r3xQueryRegionsInSphere(R3xWorld* world, const float* centre, float radius,
+                                     R3xRegionCallback callback, void* user) {
+  return _r3xWalkSphere(world, centre, radius,
+                        [&](std::uint32_t index, const R3xBspPending*, std::uint32_t) {
+                          R3xRegion* region = r3xGetRegion(world, static_cast<std::int32_t>(index));
+                          return region == nullptr ? 0 : callback(world, region, user);
+                        });
+}

@@ -1,0 +1,82 @@
+// The walk of a sphere down the world tree that the region queries and object linking share.
+// Each walk keeps its own stack, so that a walk started from another walk's callback leaves
+// the outer one intact.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/bsp.h"
+#include "engine/core/error.h"
+#include "engine/core/memory.h"
+#include "engine/core/world.h"
+
+// A node whose plane the sphere straddles: its back child is walked after its front side.
+struct R3xBspPending {
+  const R3xWorldNode* back;
+  // The straddled node's depth below the root (the root is at 0).
+  std::uint32_t depth;
+};
+
+// Room for trees of ordinary depth without allocation; deeper trees grow it on the heap.
+class R3xBspWalkStack {
+ public:
+  R3xBspWalkStack() = default;
+  ~R3xBspWalkStack() {
+    if (entries_ != local_) {
+      r3xFree(entries_);
+    }
+  }
+  R3xBspWalkStack(const R3xBspWalkStack&) = delete;
+  R3xBspWalkStack& operator=(const R3xBspWalkStack&) = delete;
+
+  // False when the stack cannot grow.
+  bool push(R3xBspPending entry);
+  R3xBspPending pop() { return entries_[--count_]; }
+  std::uint32_t count() const { return count_; }
+  const R3xBspPending* entries() const { return entries_; }
+
+ private:
+  static constexpr std::uint32_t kLocalCapacity = 32;
+  R3xBspPending local_[kLocalCapacity];
+  R3xBspPending* entries_ = local_;
+  std::uint32_t count_ = 0;
+  std::uint32_t capacity_ = kLocalCapacity;
+};
+
+// Walks the tree with the sphere and calls visit(leaf region index, pending nodes, their
+// count) at every leaf reached; the pending nodes are the straddled nodes of the current path
+// whose back side is still to come, shallowest first. Returns the first non-zero result of
+// visit, 0 at the end of the walk, or R3X_ERR_FAILED when the stack cannot grow.
+template <typename Visit>
+std::int32_t _r3xWalkSphere(const R3xWorld* world, const float* centre, float radius,
+                            Visit&& visit) {
+  R3xBspWalkStack stack;
+  const R3xWorldNode* node = world->bspRoot;
+  std::uint32_t depth = 0;
+  for (;;) {
+    while (node != nullptr && node->leaf == 0) {
+      const float dist = node->a * centre[0] + node->b * centre[1] + node->c * centre[2] + node->d;
+      if (dist >= -radius) {
+        if (dist <= radius && node->back != nullptr && !stack.push({node->back, depth})) {
+          return R3X_ERR_FAILED;
+        }
+        node = node->front;
+      } else {
+        node = node->back;
+      }
+      ++depth;
+    }
+    if (node != nullptr) {
+      const std::int32_t result = visit(node->leaf - 1, stack.entries(), stack.count());
+      if (result != 0) {
+        return result;
+      }
+    }
+    if (stack.count() == 0) {
+      return 0;
+    }
+    const R3xBspPending next = stack.pop();
+    node = next.back;
+    depth = next.depth + 1;
+  }
+}

@@ -1,0 +1,23 @@
+// The mapped visibility data of a precompiled world: the regions' visible-region lists point
+// into the view, which stays mapped while any region uses it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/kernel/types.h"
+
+struct R3xVisData {
+  // Duplicates of the pack archive's handles, owned.
+  HANDLE file;
+  HANDLE mapping;
+  // Regions whose geometry holds the record.
+  std::int32_t refCount;
+  // The mapped view as MapViewOfFile returned it, owned.
+  const void* view;
+  // The visibility member's first byte inside the view.
+  const std::uint8_t* data;
+};
+
+// Drops one reference; the last unmaps the view, closes both handles and frees the record.
+// Null allowed.
+void _r3xReleaseVisData(R3xVisData* data);

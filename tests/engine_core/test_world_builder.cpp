@@ -1,0 +1,156 @@
+#include "test_world_builder.h"
+
+#include <cstdio>
+
+namespace {
+
+R3xRegionInfo* makeInfo() {
+  auto* info = static_cast<R3xRegionInfo*>(r3xMalloc(sizeof(R3xRegionInfo)));
+  if (info == nullptr) {
+    return nullptr;
+  }
+  info->type = R3X_TYPE_REGION_INFO;
+  info->objectCapacity = 16;
+  info->objects = static_cast<R3xObjectEntry*>(r3xMalloc(16 * sizeof(R3xObjectEntry)));
+  info->lightCapacity = 3;
+  info->lights = static_cast<R3xObjectHeader**>(r3xMalloc(3 * sizeof(R3xObjectHeader*)));
+  return info;
+}
+
+bool hasInfo(const TestWorldSpec& spec, std::uint32_t region) {
+  for (std::uint32_t plain : spec.regionsWithoutInfo) {
+    if (plain == region) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool addRegions(R3xWorld* world, const TestWorldSpec& spec) {
+  auto* regions = static_cast<R3xRegion*>(r3xMalloc(spec.regionCount * sizeof(R3xRegion)));
+  world->regionWords =
+      static_cast<std::uint32_t*>(r3xMalloc(spec.regionCount * sizeof(std::uint32_t)));
+  if (regions == nullptr || world->regionWords == nullptr) {
+    r3xFree(regions);
+    return false;
+  }
+  for (std::uint32_t i = 0; i < spec.regionCount; ++i) {
+    R3xRegion& region = regions[i];
+    region.header = {R3X_TYPE_REGION, -1, nullptr, 0, 0};
+    region.bounds = {R3X_TYPE_VOLUME_5W, 0, 0, 0, 0};
+    region.vertices = world->vertices;
+    if (hasInfo(spec, i)) {
+      region.info = makeInfo();
+    }
+    if (r3xRegisterObject(world, &region.header) != 0) {
+      return false;
+    }
+    if (spec.tagged) {
+      char tag[16];
+      std::snprintf(tag, sizeof tag, "R%u", i + 1);
+      if (r3xSetTag(world, &region.header, tag) != 0 || r3xAddTag(world, &region.header) != 0) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool addTree(R3xWorld* world, const TestWorldSpec& spec) {
+  if (spec.nodes.empty()) {
+    return true;
+  }
+  auto* nodes = static_cast<R3xWorldNode*>(r3xMalloc(spec.nodes.size() * sizeof(R3xWorldNode)));
+  if (nodes == nullptr) {
+    return false;
+  }
+  const auto child = [&](int index) { return index < 0 ? nullptr : nodes + index; };
+  for (std::size_t i = 0; i < spec.nodes.size(); ++i) {
+    const TestWorldNode& node = spec.nodes[i];
+    nodes[i] = {node.plane[0],     node.plane[1],    node.plane[2], node.plane[3],
+                child(node.front), child(node.back), node.leaf};
+  }
+  world->bspRoot = nodes;
+  world->bspOffset = 0;
+  return _r3xCheckWorldTree(nodes, static_cast<std::uint32_t>(spec.nodes.size()),
+                            spec.regionCount) == 0;
+}
+
+// Splits cells [x0, x1) x [y0, y1) along the longer side; returns the subtree's node index.
+int addGridNodes(TestWorldSpec& spec, std::uint32_t nx, float cell, std::uint32_t x0,
+                 std::uint32_t x1, std::uint32_t y0, std::uint32_t y1) {
+  const int index = static_cast<int>(spec.nodes.size());
+  if (x1 - x0 == 1 && y1 - y0 == 1) {
+    spec.nodes.push_back(testLeaf(y0 * nx + x0));
+    return index;
+  }
+  spec.nodes.push_back({});
+  TestWorldNode node{};
+  if (x1 - x0 >= y1 - y0) {
+    const std::uint32_t mid = (x0 + x1) / 2;
+    node = testSplitX(static_cast<float>(mid) * cell, addGridNodes(spec, nx, cell, mid, x1, y0, y1),
+                      addGridNodes(spec, nx, cell, x0, mid, y0, y1));
+  } else {
+    const std::uint32_t mid = (y0 + y1) / 2;
+    node = {{0, 1, 0, -static_cast<float>(mid) * cell},
+            addGridNodes(spec, nx, cell, x0, x1, mid, y1),
+            addGridNodes(spec, nx, cell, x0, x1, y0, mid),
+            0};
+  }
+  spec.nodes[static_cast<std::size_t>(index)] = node;
+  return index;
+}
+
+}  // namespace
+
+TestWorldNode testLeaf(std::uint32_t region) { return {{0, 0, 0, 0}, -1, -1, region + 1}; }
+
+TestWorldNode testSplitX(float at, int front, int back) { return {{1, 0, 0, -at}, front, back, 0}; }
+
+R3xWorld* makeTestWorld(const TestWorldSpec& spec) {
+  R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
+  if (world == nullptr) {
+    return nullptr;
+  }
+  if (!addRegions(world, spec) || !addTree(world, spec)) {
+    r3xDestroyWorld(world);
+    return nullptr;
+  }
+  return world;
+}
+
+TestWorldSpec threeSlabs() {
+  TestWorldSpec spec{3, {}, {}};
+  spec.nodes = {testSplitX(0, 1, 2), testSplitX(10, 3, 4), testLeaf(0), testLeaf(2), testLeaf(1)};
+  return spec;
+}
+
+TestWorldSpec comb(std::uint32_t planes) {
+  TestWorldSpec spec{planes + 1, {}, {}};
+  // Node k is at index 2k and its back leaf (region k) at 2k + 1.
+  for (std::uint32_t k = 0; k < planes; ++k) {
+    const int front = static_cast<int>(2 * k + 2);
+    spec.nodes.push_back(testSplitX(static_cast<float>(k), front, front - 1));
+    spec.nodes.push_back(testLeaf(k));
+  }
+  spec.nodes.push_back(testLeaf(planes));
+  return spec;
+}
+
+TestWorldSpec grid(std::uint32_t nx, std::uint32_t ny, float cell) {
+  TestWorldSpec spec{nx * ny, {}, {}};
+  addGridNodes(spec, nx, cell, 0, nx, 0, ny);
+  return spec;
+}
+
+std::vector<std::int32_t> regionsInSphere(R3xWorld* world, const float* centre, float radius) {
+  std::vector<std::int32_t> reached;
+  r3xQueryRegionsInSphere(
+      world, centre, radius,
+      [](R3xWorld*, R3xRegion* region, void* user) {
+        static_cast<std::vector<std::int32_t>*>(user)->push_back(region->header.slot);
+        return std::int32_t{0};
+      },
+      &reached);
+  return reached;
+}
