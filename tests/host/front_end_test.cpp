@@ -82,6 +82,8 @@ struct EnvironmentCase {
   std::string errors;
 };
 
+void PrintTo(const EnvironmentCase& c, std::ostream* out) { *out << c.name; }
+
 class FrontEndEnvironmentTest : public ::testing::TestWithParam<EnvironmentCase> {};
 
 TEST_P(FrontEndEnvironmentTest, AnswersAndReports) {
@@ -101,12 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FrontEndEnvironmentTest,
     ::testing::Values(
         EnvironmentCase{"AllSet", GoodSettings(), kHostRunGame, ""},
-        EnvironmentCase{"OneGameAskedFor", With(GoodSettings(), "OSTREL_GAMES", "1"),
-                        kHostRunGame, ""},
-        EnvironmentCase{"HighestPort", With(GoodSettings(), "OSTREL_PORT", "65535"),
-                        kHostRunGame, ""},
-        EnvironmentCase{"NoGamesQuitsWithNothingElseSet", {{"OSTREL_GAMES", "0"}}, kHostQuit,
+        EnvironmentCase{"OneGameAskedFor", With(GoodSettings(), "OSTREL_GAMES", "1"), kHostRunGame,
                         ""},
+        EnvironmentCase{"HighestPort", With(GoodSettings(), "OSTREL_PORT", "65535"), kHostRunGame,
+                        ""},
+        EnvironmentCase{"NoGamesQuitsWithNothingElseSet", {{"OSTREL_GAMES", "0"}}, kHostQuit, ""},
         EnvironmentCase{"NothingSet",
                         {},
                         kHostQuit,
@@ -123,21 +124,20 @@ INSTANTIATE_TEST_SUITE_P(
                         kHostQuit, "ostrel.dll: OSTREL_SERVER is longer than 15 characters.\n"},
         EnvironmentCase{"PackTooLong", With(GoodSettings(), "OSTREL_PACK", k15 + "p"), kHostQuit,
                         "ostrel.dll: OSTREL_PACK is longer than 15 characters.\n"},
-        EnvironmentCase{"WorldTooLong", With(GoodSettings(), "OSTREL_WORLD", k411 + "w"),
-                        kHostQuit, "ostrel.dll: OSTREL_WORLD is longer than 411 characters.\n"},
-        EnvironmentCase{"LoginTooLong", With(GoodSettings(), "OSTREL_LOGIN", k63 + "l"),
-                        kHostQuit, "ostrel.dll: OSTREL_LOGIN is longer than 63 characters.\n"},
+        EnvironmentCase{"WorldTooLong", With(GoodSettings(), "OSTREL_WORLD", k411 + "w"), kHostQuit,
+                        "ostrel.dll: OSTREL_WORLD is longer than 411 characters.\n"},
+        EnvironmentCase{"LoginTooLong", With(GoodSettings(), "OSTREL_LOGIN", k63 + "l"), kHostQuit,
+                        "ostrel.dll: OSTREL_LOGIN is longer than 63 characters.\n"},
         EnvironmentCase{"PortZero", With(GoodSettings(), "OSTREL_PORT", "0"), kHostQuit,
                         "ostrel.dll: OSTREL_PORT \"0\" is not a port number (1-65535).\n"},
         EnvironmentCase{"PortTooHigh", With(GoodSettings(), "OSTREL_PORT", "65536"), kHostQuit,
                         "ostrel.dll: OSTREL_PORT \"65536\" is not a port number (1-65535).\n"},
-        EnvironmentCase{"PortWithLetters", With(GoodSettings(), "OSTREL_PORT", "40x"),
-                        kHostQuit,
+        EnvironmentCase{"PortWithLetters", With(GoodSettings(), "OSTREL_PORT", "40x"), kHostQuit,
                         "ostrel.dll: OSTREL_PORT \"40x\" is not a port number (1-65535).\n"},
         EnvironmentCase{"PortNegative", With(GoodSettings(), "OSTREL_PORT", "-4000"), kHostQuit,
                         "ostrel.dll: OSTREL_PORT \"-4000\" is not a port number (1-65535).\n"},
-        EnvironmentCase{"GamesNotANumber", With(GoodSettings(), "OSTREL_GAMES", "two"),
-                        kHostQuit, "ostrel.dll: OSTREL_GAMES \"two\" is not a number of games.\n"},
+        EnvironmentCase{"GamesNotANumber", With(GoodSettings(), "OSTREL_GAMES", "two"), kHostQuit,
+                        "ostrel.dll: OSTREL_GAMES \"two\" is not a number of games.\n"},
         EnvironmentCase{"GamesNegative", With(GoodSettings(), "OSTREL_GAMES", "-1"), kHostQuit,
                         "ostrel.dll: OSTREL_GAMES \"-1\" is not a number of games.\n"}),
     [](const ::testing::TestParamInfo<EnvironmentCase>& info) { return info.param.name; });

@@ -14,8 +14,8 @@ class KeyboardDeviceTest : public ::testing::Test {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "keyboard_test_wc";
     RegisterClassA(&windowClass);
-    record_.window = CreateWindowExA(0, "keyboard_test_wc", "Keyboard", WS_VISIBLE, 0, 0, 640,
-                                     480, nullptr, nullptr, nullptr, nullptr);
+    record_.window = CreateWindowExA(0, "keyboard_test_wc", "Keyboard", WS_VISIBLE, 0, 0, 640, 480,
+                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(record_.window, nullptr);
     gHostRecord = &record_;
   }

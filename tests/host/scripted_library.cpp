@@ -20,11 +20,10 @@ int gCallsOfThisLoad = 0;
 bool HostObjectsReady(const HostRecord& record) {
   platform::WindowState state;
   const platform::DisplayMode mode = platform::GetDisplayMode();
-  return platform::GetWindowState(record.window, state) &&
-         state.style == (WS_POPUP | WS_VISIBLE) && mode.width == 640 && mode.height == 480 &&
-         mode.bitsPerPixel == 8 && record.directDraw != nullptr &&
-         record.primarySurface != nullptr && record.directInput != nullptr &&
-         record.keyboard.device != nullptr;
+  return platform::GetWindowState(record.window, state) && state.style == (WS_POPUP | WS_VISIBLE) &&
+         mode.width == 640 && mode.height == 480 && mode.bitsPerPixel == 8 &&
+         record.directDraw != nullptr && record.primarySurface != nullptr &&
+         record.directInput != nullptr && record.keyboard.device != nullptr;
 }
 
 int CountLines(const char* fileName) {

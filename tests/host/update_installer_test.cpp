@@ -32,21 +32,15 @@ TEST_P(InstalledNameTest, ExtensionPatternDecides) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, InstalledNameTest,
-                         ::testing::Values(NameCase{"battle.dl_", "battle.dll"},
-                                           NameCase{"run.ex_", "run.exe"},
-                                           NameCase{"game.r3_", "game.r3x"},
-                                           NameCase{"sky.bm_", "sky.bmp"},
-                                           NameCase{"notes.tx_", "notes.txt"},
-                                           NameCase{"tanks.da_", "tanks.dat"},
-                                           NameCase{"index_dl_", "index_dll"},
-                                           NameCase{"tex_file.bm_", "tex_file.bmp"},
-                                           NameCase{"dl_", "dll"},
-                                           NameCase{"RUN.EX_", nullptr},
-                                           NameCase{"notes_", nullptr},
-                                           NameCase{"battle.dl_.bak", nullptr},
-                                           NameCase{"l_", nullptr},
-                                           NameCase{"", nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, InstalledNameTest,
+    ::testing::Values(NameCase{"battle.dl_", "battle.dll"}, NameCase{"run.ex_", "run.exe"},
+                      NameCase{"game.r3_", "game.r3x"}, NameCase{"sky.bm_", "sky.bmp"},
+                      NameCase{"notes.tx_", "notes.txt"}, NameCase{"tanks.da_", "tanks.dat"},
+                      NameCase{"index_dl_", "index_dll"}, NameCase{"tex_file.bm_", "tex_file.bmp"},
+                      NameCase{"dl_", "dll"}, NameCase{"RUN.EX_", nullptr},
+                      NameCase{"notes_", nullptr}, NameCase{"battle.dl_.bak", nullptr},
+                      NameCase{"l_", nullptr}, NameCase{"", nullptr}));
 
 // The installer works in the working folder: each case runs in a fresh one.
 class UpdateInstallerTest : public ::testing::Test {
@@ -84,19 +78,19 @@ class UpdateInstallerTest : public ::testing::Test {
 
 TEST_F(UpdateInstallerTest, InstallsEveryPendingFileAndLeavesTheRest) {
   const std::map<std::string, std::string> before{
-      {"run.ex_", "new run"},     {"run.exe", "old run"},  {"RUN.EX_", "capitals"},
-      {"index_dl_", "index"},     {"tex_file.bm_", "bmp"}, {"notes_", "notes"},
-      {"battle.dl_", "battle"},   {"game.r3_", "pack"},    {"readme.tx_", "text"},
-      {"tanks.da_", "data"},      {"keep.dll", "keep"},
+      {"run.ex_", "new run"},   {"run.exe", "old run"},  {"RUN.EX_", "capitals"},
+      {"index_dl_", "index"},   {"tex_file.bm_", "bmp"}, {"notes_", "notes"},
+      {"battle.dl_", "battle"}, {"game.r3_", "pack"},    {"readme.tx_", "text"},
+      {"tanks.da_", "data"},    {"keep.dll", "keep"},
   };
   for (const auto& [name, content] : before) {
     Write(name, content);
   }
   InstallPendingUpdates();
   const std::map<std::string, std::string> after{
-      {"run.exe", "new run"},   {"RUN.EX_", "capitals"}, {"index_dll", "index"},
-      {"tex_file.bmp", "bmp"},  {"notes_", "notes"},     {"battle.dll", "battle"},
-      {"game.r3x", "pack"},     {"readme.txt", "text"},  {"tanks.dat", "data"},
+      {"run.exe", "new run"},  {"RUN.EX_", "capitals"}, {"index_dll", "index"},
+      {"tex_file.bmp", "bmp"}, {"notes_", "notes"},     {"battle.dll", "battle"},
+      {"game.r3x", "pack"},    {"readme.txt", "text"},  {"tanks.dat", "data"},
       {"keep.dll", "keep"},
   };
   EXPECT_EQ(Contents(), after);
