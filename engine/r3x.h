@@ -1,6 +1,7 @@
 // The 3D engine's public interface.
 #pragma once
 
+#include "engine/core/bitmap.h"
 #include "engine/core/error.h"
 #include "engine/core/math_convert.h"
 #include "engine/core/math_plane.h"
@@ -11,9 +12,12 @@
 #include "engine/core/math_vector.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
+#include "engine/core/palette.h"
 #include "engine/core/parser_message_box.h"
+#include "engine/core/shade_table.h"
 #include "engine/core/startup.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
 #include "engine/core/world_loading.h"
+#include "engine/world/bmp_reader.h"

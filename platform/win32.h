@@ -13,6 +13,7 @@
 #include "platform/kernel/processor.h"
 #include "platform/kernel/registry.h"
 #include "platform/kernel/resource.h"
+#include "platform/kernel/search_path.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/sysinfo.h"
 #include "platform/kernel/thread.h"

@@ -1,5 +1,9 @@
 #include "engine/core/destroy_table.h"
 
+#include "engine/core/bitmap.h"
+#include "engine/core/palette.h"
+#include "engine/core/shade_table.h"
+
 // Rows of registered types whose objects are not built by any module yet stay empty, so that
 // destroying such an object fails instead of pretending to work. Types and the operations
 // that fill their rows:
@@ -16,3 +20,21 @@
 //   palette, shade table               r3xDestroyPalette, r3xDestroyShadeTable
 // Instance rows also name the test for their definition's default instance.
 R3xTypeDestroy _r3xDestroyTable[R3X_TYPE_CODE_COUNT] = {};
+
+namespace {
+
+template <typename Record, std::int32_t (*Destroy)(R3xWorld*, Record*)>
+std::int32_t destroyInSlot(R3xWorld* world, R3xSlot* slot) {
+  return Destroy(world, reinterpret_cast<Record*>(slot->object));
+}
+
+// Filled before main, by the one file that every world's destruction links in.
+[[maybe_unused]] const bool kRowsFilled = [] {
+  _r3xDestroyTable[R3X_TYPE_BITMAP] = {r3xDestroyBitmap, nullptr};
+  _r3xDestroyTable[R3X_TYPE_PALETTE] = {destroyInSlot<R3xPalette, r3xDestroyPalette>, nullptr};
+  _r3xDestroyTable[R3X_TYPE_SHADE_TABLE] = {destroyInSlot<R3xShadeTable, r3xDestroyShadeTable>,
+                                            nullptr};
+  return true;
+}();
+
+}  // namespace

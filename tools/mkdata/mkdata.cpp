@@ -1,11 +1,15 @@
 // mkdata: writes the project's data files.
 //   mkdata pack [--layout 1|2] OUT FILE...   a pack archive of the files, named by base name
+//   mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT
+//       an 8-bit test-pattern BMP of N colours (256), and its levels 1 .. L-1 at half size each,
+//       named OUT with "_1", "_2" ... before the extension
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 
@@ -13,6 +17,7 @@ namespace {
 
 int Usage() {
   std::fputs("usage: mkdata pack [--layout 1|2] OUT FILE...\n", stderr);
+  std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
   return 2;
 }
 
@@ -50,6 +55,9 @@ int main(int argc, char** argv) {
   try {
     if (command == "pack") {
       return RunPack(args);
+    }
+    if (command == "bmp") {
+      return mkdata::RunBmpCommand(args) ? 0 : Usage();
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "mkdata: %s\n", error.what());

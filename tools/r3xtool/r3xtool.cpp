@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/r3xtool/bmp_command.h"
 #include "tools/r3xtool/pack_command.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,10 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "pack") {
     return RunPackCommand(args);
   }
-  std::fputs("usage: r3xtool pack list FILE | pack extract FILE MEMBER OUT\n", stderr);
+  if (argc > 1 && std::string(argv[1]) == "bmp") {
+    return RunBmpCommand(args);
+  }
+  std::fputs("usage: r3xtool pack list FILE | pack extract FILE MEMBER OUT | bmp FILE [PACK]\n",
+             stderr);
   return 2;
 }
