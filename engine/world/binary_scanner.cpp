@@ -1,0 +1,239 @@
+#include "engine/world/binary_scanner.h"
+
+#include <bit>
+
+#include "engine/core/memory.h"
+#include "engine/world/keyword_table.h"
+#include "engine/world/parse_context.h"
+#include "engine/world/token_value.h"
+#include "engine/world/world_stream.h"
+#include "engine/world/world_string_key.h"
+
+namespace {
+
+constexpr std::int32_t kTwoByteString = R3X_TOKEN_STRING;
+constexpr std::int32_t kTwoByteUserData = R3X_TOKEN_USER_DATA;
+constexpr std::int32_t kTwoByteBlock = R3X_TOKEN_BINARY_BLOCK;
+
+std::int32_t invalidToken(R3xScanner* scanner) {
+  parError(scanner->context, "binary scanner: invalid token in WLD file");
+  return R3X_TOKEN_ERROR;
+}
+
+std::uint32_t readLittleEndian(const std::uint8_t* bytes, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) {
+    value = (value << 8) | bytes[i];
+  }
+  return value;
+}
+
+// A little-endian signed value of 1, 2 or 4 bytes, sign-extended.
+std::int32_t readSigned(R3xScanner* scanner, int count, std::int32_t* value) {
+  std::uint8_t bytes[4];
+  if (parBinaryReadExact(scanner, bytes, count) != 0) {
+    return 1;
+  }
+  const std::uint32_t raw = readLittleEndian(bytes, count);
+  switch (count) {
+    case 1:
+      *value = static_cast<std::int8_t>(raw);
+      break;
+    case 2:
+      *value = static_cast<std::int16_t>(raw);
+      break;
+    default:
+      *value = static_cast<std::int32_t>(raw);
+      break;
+  }
+  return 0;
+}
+
+std::int32_t numberToken(R3xScanner* scanner, std::int32_t token, int size) {
+  std::int32_t value = 0;
+  if (readSigned(scanner, size, &value) != 0) {
+    return R3X_TOKEN_ERROR;
+  }
+  parSetNumberValue(&scanner->context->tokenValue, value);
+  return token;
+}
+
+std::int32_t stringToken(R3xScanner* scanner, std::int32_t token, std::int32_t lengthWidth) {
+  return parBinaryReadScrambledString(scanner, &scanner->context->tokenValue, lengthWidth) == 0
+             ? token
+             : R3X_TOKEN_ERROR;
+}
+
+// A block of plain bytes after a 4-byte length field: its first byte is the length of the
+// one-byte form, its first two bytes (high first) that of the two-byte form; the rest is
+// ignored. Stored files rely on this, so blocks of the one-byte form stay below 256 bytes.
+std::int32_t blockToken(R3xScanner* scanner, bool twoByteLength) {
+  std::uint8_t field[4];
+  if (parBinaryReadExact(scanner, field, sizeof field) != 0) {
+    return R3X_TOKEN_ERROR;
+  }
+  const std::uint32_t length = twoByteLength ? (std::uint32_t{field[0]} << 8) | field[1] : field[0];
+  // Zero-filled, so a NUL follows the bytes.
+  auto* block = static_cast<char*>(r3xMalloc(std::size_t{length} + 1));
+  if (block == nullptr) {
+    return R3X_TOKEN_ERROR;
+  }
+  if (length > 0 && parBinaryReadExact(scanner, block, static_cast<std::int32_t>(length)) != 0) {
+    r3xFree(block);
+    return R3X_TOKEN_ERROR;
+  }
+  parSetTextValue(&scanner->context->tokenValue, block, length);
+  return R3X_TOKEN_BINARY_BLOCK;
+}
+
+std::int32_t twoByteToken(R3xScanner* scanner, std::uint8_t first) {
+  std::uint8_t second = 0;
+  if (parBinaryReadExact(scanner, &second, 1) != 0) {
+    return R3X_TOKEN_ERROR;
+  }
+  const std::int32_t code = ((first & 0x7F) << 8) + second;
+  if (code < R3X_TOKEN_FIRST_TWO_BYTE || code > R3X_TOKEN_LAST) {
+    return invalidToken(scanner);
+  }
+  switch (code) {
+    case kTwoByteString:
+      return stringToken(scanner, R3X_TOKEN_STRING, 2);
+    case kTwoByteUserData:
+      return stringToken(scanner, R3X_TOKEN_USER_DATA, 2);
+    case kTwoByteBlock:
+      return blockToken(scanner, true);
+    default:
+      parClearTokenValue(&scanner->context->tokenValue);
+      return code;
+  }
+}
+
+}  // namespace
+
+R3xScanner* parCreateBinaryScanner(R3xParseContext* context, R3xWorldStream* stream) {
+  auto* scanner = static_cast<R3xScanner*>(r3xMalloc(sizeof(R3xScanner)));
+  if (scanner == nullptr) {
+    parError(context, "out of memory");
+    return nullptr;
+  }
+  scanner->nextToken = parBinaryScannerNextToken;
+  scanner->destroy = parDestroyBinaryScanner;
+  scanner->stream = stream;
+  scanner->context = context;
+  return scanner;
+}
+
+void parDestroyBinaryScanner(R3xScanner* scanner) { r3xFree(scanner); }
+
+std::int32_t parBinaryReadExact(R3xScanner* scanner, void* buffer, std::int32_t count) {
+  std::int32_t done = 0;
+  while (done < count) {
+    const std::int32_t n =
+        parReadStream(scanner->stream, static_cast<std::uint8_t*>(buffer) + done, count - done);
+    if (n < 0) {
+      parError(scanner->context, "binary scanner: read error");
+      return 1;
+    }
+    if (n == 0) {
+      break;
+    }
+    done += n;
+  }
+  if (done == count) {
+    return 0;
+  }
+  parError(scanner->context, done == 0 ? "binary scanner: incomplete token in WLD file"
+                                       : "binary scanner: read error");
+  return 1;
+}
+
+std::int32_t parBinaryReadScrambledString(R3xScanner* scanner, R3xTokenValue* destination,
+                                          std::int32_t lengthWidth) {
+  std::uint8_t field[2];
+  if (parBinaryReadExact(scanner, field, lengthWidth) != 0) {
+    return 1;
+  }
+  const std::uint32_t length =
+      lengthWidth == 2 ? (std::uint32_t{field[0]} << 8) | field[1] : field[0];
+  auto* text = static_cast<std::uint8_t*>(r3xMalloc(std::size_t{length} + 1));
+  if (text == nullptr) {
+    return 1;
+  }
+  if (length > 0 && parBinaryReadExact(scanner, text, static_cast<std::int32_t>(length)) != 0) {
+    r3xFree(text);
+    return 1;
+  }
+  _r3xApplyWorldStringKey(text, length);
+  parSetTextValue(destination, reinterpret_cast<char*>(text), length);
+  return 0;
+}
+
+namespace {
+
+// One token as the table of codes gives it.
+std::int32_t readToken(R3xScanner* scanner) {
+  std::uint8_t code = 0;
+  const std::int32_t n = parReadStream(scanner->stream, &code, 1);
+  if (n == 0) {
+    return R3X_TOKEN_END;
+  }
+  if (n < 0) {
+    parError(scanner->context, "binary scanner: read failed");
+    return R3X_TOKEN_ERROR;
+  }
+  R3xTokenValue* value = &scanner->context->tokenValue;
+  switch (code) {
+    case R3X_BINARY_END:
+      return R3X_TOKEN_END;
+    case R3X_BINARY_NAME:
+      return stringToken(scanner, R3X_TOKEN_NAME, 1);
+    case R3X_BINARY_INT8:
+      return numberToken(scanner, R3X_TOKEN_INTEGER, 1);
+    case R3X_BINARY_INT16:
+      return numberToken(scanner, R3X_TOKEN_INTEGER, 2);
+    case R3X_BINARY_INT32:
+      return numberToken(scanner, R3X_TOKEN_INTEGER, 4);
+    case R3X_BINARY_REAL: {
+      std::uint8_t bytes[4];
+      if (parBinaryReadExact(scanner, bytes, sizeof bytes) != 0) {
+        return R3X_TOKEN_ERROR;
+      }
+      parSetRealValue(value, std::bit_cast<float>(readLittleEndian(bytes, 4)));
+      return R3X_TOKEN_REAL;
+    }
+    case R3X_BINARY_STRING:
+      return stringToken(scanner, R3X_TOKEN_STRING, 1);
+    case R3X_BINARY_USER_DATA:
+      return stringToken(scanner, R3X_TOKEN_USER_DATA, 1);
+    case R3X_BINARY_BLOCK:
+      return blockToken(scanner, false);
+    case R3X_BINARY_USERDEFINED:
+      parSetNumberValue(value, static_cast<std::int32_t>(R3X_USERDEFINED_VALUE));
+      return R3X_TOKEN_USERDEFINED;
+    case R3X_BINARY_RENDER_METHOD16:
+      return numberToken(scanner, R3X_TOKEN_RENDER_METHOD, 2);
+    case R3X_BINARY_RENDER_METHOD32:
+      return numberToken(scanner, R3X_TOKEN_RENDER_METHOD, 4);
+    default:
+      break;
+  }
+  if ((code & R3X_BINARY_TWO_BYTE_FLAG) != 0) {
+    return twoByteToken(scanner, code);
+  }
+  if (code == 0 || code > R3X_BINARY_RENDER_METHOD32) {
+    return invalidToken(scanner);
+  }
+  parClearTokenValue(value);
+  return code;
+}
+
+}  // namespace
+
+std::int32_t parBinaryScannerNextToken(R3xScanner* scanner) {
+  const std::int32_t token = readToken(scanner);
+  // An error token carries no value.
+  if (token == R3X_TOKEN_ERROR) {
+    parClearTokenValue(&scanner->context->tokenValue);
+  }
+  return token;
+}

@@ -1,0 +1,66 @@
+#include "engine/world/parse_context.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "engine/core/memory.h"
+#include "engine/core/parser_message_box.h"
+#include "engine/world/token_source.h"
+#include "engine/world/world_stream.h"
+
+namespace {
+
+constexpr int kMessageSize = 256;
+
+// Texts longer than the buffer are cut: a message box shows at most 255 characters.
+__attribute__((format(printf, 2, 3))) void formatText(char (&text)[kMessageSize],
+                                                      const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+}
+
+}  // namespace
+
+R3xParseContext* parCreateContext(R3xWorld* world, R3xWad* archive) {
+  auto* context = static_cast<R3xParseContext*>(r3xMalloc(sizeof(R3xParseContext)));
+  if (context == nullptr) {
+    parError(nullptr, "out of memory");
+    return nullptr;
+  }
+  context->world = world;
+  context->archive = archive;
+  return context;
+}
+
+void parDestroyContext(R3xParseContext* context) {
+  if (context == nullptr) {
+    return;
+  }
+  parClearTokenValue(&context->tokenValue);
+  r3xFree(context);
+}
+
+void parError(R3xParseContext* context, const char* format, ...) {
+  char message[kMessageSize];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(message, sizeof message, format, arguments);
+  va_end(arguments);
+
+  char text[kMessageSize];
+  const R3xTokenSource* source = context != nullptr ? context->tokenSource : nullptr;
+  if (source == nullptr) {
+    formatText(text, "%s", message);
+  } else if (const std::int32_t line = parCurrentLine(source); line != 0) {
+    formatText(text, "%s\nfile: %s\nline: %d\n", message, parStreamName(parCurrentStream(source)),
+               line);
+  } else {
+    formatText(text, "%s\nfile: %s\n", message, parStreamName(parCurrentStream(source)));
+  }
+  if (context != nullptr) {
+    ++context->errorCount;
+  }
+  parMessageBox(0, text);
+}

@@ -1,0 +1,34 @@
+// The state of one world-file parse that the scanners, the token source and the parser share,
+// and the reporting of world-file errors.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/world/token_value.h"
+
+struct R3xWorld;
+struct R3xWad;
+struct R3xTokenSource;
+
+struct R3xParseContext {
+  // The world being filled.
+  R3xWorld* world;
+  // Where the world file and its include files come from; null for plain files.
+  R3xWad* archive;
+  // Errors reported so far: any at all fails the load.
+  std::int32_t errorCount;
+  // The value of the last token read.
+  R3xTokenValue tokenValue;
+  // Set when the parse starts; until then messages carry no file name.
+  R3xTokenSource* tokenSource;
+};
+
+// A cleared context, or null after reporting "out of memory".
+R3xParseContext* parCreateContext(R3xWorld* world, R3xWad* archive);
+// Frees the context with any text its token value still owns; null is allowed.
+void parDestroyContext(R3xParseContext* context);
+
+// Formats the message (at most 255 characters), appends the current file and, when it has
+// lines, the line, counts the error in a non-null context and shows it in a message box.
+void parError(R3xParseContext* context, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));

@@ -1,0 +1,57 @@
+// The bytes of one world file, from a pack archive member or a plain file, and the sniffing of
+// the binary form's signature.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/kernel/types.h"
+
+struct R3xWad;
+struct R3xWadMember;
+
+inline constexpr std::uint32_t R3X_STREAM_WAD_MEMBER = 0;
+inline constexpr std::uint32_t R3X_STREAM_FILE = 1;
+
+// Plain files are read ahead in blocks of this size, so that the binary scanner's small reads
+// do not each cost a system call.
+inline constexpr std::uint32_t R3X_STREAM_READ_AHEAD = 4096;
+
+// The signature at the start of a binary world file.
+inline constexpr std::uint8_t R3X_WLD_MAGIC[6] = {0x02, 0x3D, 0x4B, 0x00, 0x46, 0x01};
+
+struct R3xWorldStream {
+  std::uint32_t kind;
+  // The archive the member comes from; null for a plain file.
+  R3xWad* archive;
+  R3xWadMember* member;
+  HANDLE file;
+  // Copy of the name the stream was opened with, for messages.
+  char* name;
+  // Member size and bytes read so far (members only).
+  std::int64_t size;
+  std::int64_t position;
+  // Bytes of a plain file read ahead and not yet handed out: [readAheadNext, readAheadEnd).
+  std::uint32_t readAheadNext;
+  std::uint32_t readAheadEnd;
+  std::uint8_t readAhead[R3X_STREAM_READ_AHEAD];
+};
+
+// Opens the member of that name in the archive, or without an archive the file of that name.
+// Null when it cannot be opened or the record cannot be allocated.
+R3xWorldStream* parOpenStream(const char* name, R3xWad* archive);
+// Bytes read into the buffer (0 at the end), or -1 for a read error or an unknown kind.
+std::int32_t parReadStream(R3xWorldStream* stream, void* buffer, std::int32_t count);
+// Back to the first byte: nonzero on success.
+std::int32_t parRewindStream(R3xWorldStream* stream);
+// The offset of the next byte, or -1.
+std::int64_t parTellStream(R3xWorldStream* stream);
+// Closing and freeing are separate: whoever opened the outermost file closes and frees it.
+void parCloseStream(R3xWorldStream* stream);
+void parFreeStream(R3xWorldStream* stream);
+const char* parStreamName(const R3xWorldStream* stream);
+
+// 1 when the next six bytes are the binary signature (the stream then stays after them);
+// otherwise the stream is rewound to its start and 0 returned.
+std::int32_t parIsBinaryWorldFile(R3xWorldStream* stream);
+// Every file that is not binary is read as text: always 1.
+std::int32_t parIsAsciiWorldFile(R3xWorldStream* stream);
