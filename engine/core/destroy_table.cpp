@@ -2,7 +2,12 @@
 
 #include "engine/core/bitmap.h"
 #include "engine/core/palette.h"
+#include "engine/core/polyhedron.h"
 #include "engine/core/shade_table.h"
+#include "engine/core/simple_sprite.h"
+#include "engine/core/sphere_list.h"
+#include "engine/core/sprite_2d.h"
+#include "engine/core/sprite_3d.h"
 
 // Rows of registered types whose objects are not built by any module yet stay empty, so that
 // destroying such an object fails instead of pretending to work. Types and the operations
@@ -28,8 +33,32 @@ std::int32_t destroyInSlot(R3xWorld* world, R3xSlot* slot) {
   return Destroy(world, reinterpret_cast<Record*>(slot->object));
 }
 
+template <typename Instance>
+bool isDefaultInstance(const R3xObjectHeader* object) {
+  const auto* instance = reinterpret_cast<const Instance*>(object);
+  return instance->definition->defaultInstance == instance;
+}
+
+template <typename Definition, std::int32_t (*DestroyDefinition)(R3xWorld*, Definition*),
+          typename Instance, std::int32_t (*DestroyInstance)(R3xWorld*, Instance*)>
+void fillPair(std::int32_t definitionType, std::int32_t instanceType) {
+  _r3xDestroyTable[definitionType] = {destroyInSlot<Definition, DestroyDefinition>, nullptr};
+  _r3xDestroyTable[instanceType] = {destroyInSlot<Instance, DestroyInstance>,
+                                    isDefaultInstance<Instance>};
+}
+
 // Filled before main, by the one file that every world's destruction links in.
 [[maybe_unused]] const bool kRowsFilled = [] {
+  fillPair<R3xPolyhedronDef, r3xDestroyPolyhedronDef, R3xPolyhedron, r3xDestroyPolyhedron>(
+      R3X_TYPE_POLYHEDRON_DEF, R3X_TYPE_POLYHEDRON);
+  fillPair<R3xSphereListDef, r3xDestroySphereListDef, R3xSphereList, r3xDestroySphereList>(
+      R3X_TYPE_SPHERE_LIST_DEF, R3X_TYPE_SPHERE_LIST);
+  fillPair<R3xSimpleSpriteDef, r3xDestroySimpleSpriteDef, R3xSimpleSprite,
+           r3xDestroySimpleSprite>(R3X_TYPE_SIMPLE_SPRITE_DEF, R3X_TYPE_SIMPLE_SPRITE);
+  fillPair<R3x2DSpriteDef, r3xDestroy2DSpriteDef, R3x2DSprite, r3xDestroy2DSprite>(
+      R3X_TYPE_2D_SPRITE_DEF, R3X_TYPE_2D_SPRITE);
+  fillPair<R3x3DSpriteDef, r3xDestroy3DSpriteDef, R3x3DSprite, r3xDestroy3DSprite>(
+      R3X_TYPE_3D_SPRITE_DEF, R3X_TYPE_3D_SPRITE);
   _r3xDestroyTable[R3X_TYPE_BITMAP] = {r3xDestroyBitmap, nullptr};
   _r3xDestroyTable[R3X_TYPE_PALETTE] = {destroyInSlot<R3xPalette, r3xDestroyPalette>, nullptr};
   _r3xDestroyTable[R3X_TYPE_SHADE_TABLE] = {destroyInSlot<R3xShadeTable, r3xDestroyShadeTable>,
