@@ -1,9 +1,36 @@
 #include "battle/main/game_session.h"
 
+#include "battle/main/error_report.h"
 #include "battle/main/log.h"
 #include "common/messages.h"
+#include "engine/r3x.h"
+#include "platform/kernel/clock.h"
+
+namespace {
+
+// The world start's step that loads the packs and world files, named in its report.
+constexpr int kLoadEquipAndWorldStep = 13;
+// How long the stop gives the network client to send what the game posted before it.
+constexpr DWORD kSendBacklogWait = 2000;
+
+// Waits until the network client has taken every queued message, at most kSendBacklogWait ms
+// and only while connected. A message taken is sent in the same pump, and closing waits for the
+// pump: what the game posted last (the system report, the quit) reaches the server.
+void LetNetworkClientSend(CNetSocket& net) {
+  const DWORD start = timeGetTime();
+  while (net.IsConnected() && net.Count() != 0 && timeGetTime() - start < kSendBacklogWait) {
+    Sleep(1);
+  }
+}
+
+}  // namespace
 
 CGameSession gGameSession;
+
+std::uint32_t gFrameTime = 0;
+R3xRenderDevice* gRenderDevice = nullptr;
+R3xPalette* gCurrentPalette = nullptr;
+std::uint32_t gPaletteReselect = 0;
 
 CGameSession::CGameSession()
     : netSocket(CNetSocket::kStreamSocket, CNetSocket::kKeepAlive, /*threaded=*/1) {
@@ -11,10 +38,39 @@ CGameSession::CGameSession()
   netSocket.SetAddress(kNetworkAddress);
   // The network client writes its socket set-up into the game's log.
   CNetSocket::SetLogFunction(LogPrintf);
+  // The engine lives as long as the library; nothing reports a failed start.
+  r3xInit();
 }
 
-CGameSession::~CGameSession() = default;
+CGameSession::~CGameSession() { r3xShutdown(); }
 
 bool CGameSession::ApplyGlobalParams(std::span<const std::uint8_t> payload) {
   return ::ApplyGlobalParams(globalParams, payload);
+}
+
+int CGameSession::StartWorld(const LoginBlock* /*block*/, IDirectDraw* /*directDraw*/,
+                             IDirectDrawSurface* /*primarySurface*/) {
+  quitFlag = 0;
+  // Placeholder until the world start is built (arena map, engine world, render context and
+  // camera, render device, Glide, LoadEquipAndWorld, palettes, design screen, object pools): it
+  // fails the way a failed LoadEquipAndWorld does.
+  PostErrorReport(KIND_ERROR_SINK, "WORLD", kLoadEquipAndWorldStep, "Start World Failed");
+  return 1;
+}
+
+void CGameSession::StopWorld() {
+  quitFlag = 1;
+  // Placeholder: the teardown of what the world start builds (objects, screens, render device
+  // and Glide, packs, world and arena map, handing the primary surface back) joins here with it.
+  LetNetworkClientSend(netSocket);
+  netSocket.Close();
+}
+
+void CGameSession::Tick() {
+  if (quitFlag != 0) {
+    return;
+  }
+  gFrameTime = timeGetTime();
+  // Placeholder until the frame tick is built: the input poll, DispatchMessages, the object
+  // updates, the 3D view, the cockpit and the buffer swap follow here.
 }

@@ -9,15 +9,33 @@
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
 
+class IDirectDraw;
+class IDirectDrawSurface;
+struct LoginBlock;
+struct R3xPalette;
+struct R3xRenderDevice;
+
 class CGameSession : public CMailbox {
  public:
+  // Starts the engine: the session is built when the library loads.
   CGameSession();
+  // Shuts the engine down and closes the connection (waiting for the socket thread).
   ~CGameSession();
   CGameSession(const CGameSession&) = delete;
   CGameSession& operator=(const CGameSession&) = delete;
 
   // Applies a GLOBAL_PARAMS_PASS record; false (nothing changed) for any size but 284 bytes.
   bool ApplyGlobalParams(std::span<const std::uint8_t> payload);
+
+  // Builds what one arena needs: 0 on success, 1 on failure (after an error report). What was
+  // built stays until StopWorld.
+  int StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
+                 IDirectDrawSurface* primarySurface);
+  // Takes down what the world start built, sets the quit flag and closes the connection. Runs
+  // after every game, also after a failed login or world start.
+  void StopWorld();
+  // One frame; returns at once while the quit flag is set.
+  void Tick();
 
   std::uint32_t quitFlag = 0;
   CNetSocket netSocket;
@@ -27,3 +45,12 @@ class CGameSession : public CMailbox {
 
 // The one game session, constructed when the library loads and destroyed when it unloads.
 extern CGameSession gGameSession;
+
+// The frame time in milliseconds: every game timer compares against it.
+extern std::uint32_t gFrameTime;
+// The display's render device and the palette it shows; both null until the world start makes
+// them. The window procedure reloads the palette when the window is activated.
+extern R3xRenderDevice* gRenderDevice;
+extern R3xPalette* gCurrentPalette;
+// Set when the device palette must be attached again at the next WM_QUERYNEWPALETTE.
+extern std::uint32_t gPaletteReselect;

@@ -1,0 +1,63 @@
+#include "battle/main/dll_main.h"
+
+#include "battle/main/device_palette.h"
+#include "battle/main/game_session.h"
+#include "battle/main/game_window_proc.h"
+#include "battle/main/log.h"
+#include "battle/main/login.h"
+#include "battle/main/main_loop.h"
+#include "battle/main/system_info.h"
+#include "common/messages.h"
+#include "host/host_record.h"
+#include "platform/window/cursor.h"
+#include "platform/window/window.h"
+
+HostRecord* gHostRecord = nullptr;
+HWND gGameWindow = nullptr;
+CSound* gSound = nullptr;
+
+namespace {
+
+// Logs in, reports the machine, starts the world and runs the game; returns early on a failed
+// login or world start.
+void PlayGame(HostRecord* host, const SystemFacts& facts) {
+  if (LoginToServer(&host->login) != 0) {
+    return;
+  }
+  ResetSystemInfo();
+  AppendSystemFacts(facts);
+  gGameSession.netSocket.Post(kNetworkAddress, MSG_SYSTEM_INFO, SystemInfoBuffer.length,
+                              SystemInfoBuffer.data.data());
+  if (gGameSession.StartWorld(&host->login, host->directDraw, host->primarySurface) != 0) {
+    return;
+  }
+  // Load the palette into the device, then attach the device palette to its surfaces.
+  r3xSetDevicePalette(gRenderDevice, gCurrentPalette);
+  r3xSetDevicePalette(gRenderDevice, nullptr);
+  RunMainLoop(gGameSession);
+}
+
+}  // namespace
+
+extern "C" int dll_main(HMODULE /*module*/, HostRecord* host) {
+  gHostRecord = host;
+  gGameWindow = host->window;
+  const LONG_PTR hostWindowProc =
+      SetWindowLongA(gGameWindow, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&GameWindowProc));
+  OpenLog("arena.log");
+  const SystemFacts facts = GatherSystemFacts();
+  SetCursor(nullptr);
+  // Placeholder until the sound manager exists: here gSound = new CSound(gGameWindow, 1). Until
+  // then the game runs without sound, as after a failed allocation.
+  gSound = nullptr;
+  host->login.window = gGameWindow;
+
+  PlayGame(host, facts);
+
+  gGameSession.StopWorld();
+  CloseLog();
+  // Placeholder until the sound manager exists: here a non-null gSound is destroyed and freed.
+  // The host unloads the library as soon as this returns: no message may reach its procedure.
+  SetWindowLongA(gGameWindow, GWL_WNDPROC, hostWindowProc);
+  return 1;
+}

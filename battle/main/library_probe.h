@@ -1,0 +1,17 @@
+// A second export of the game library, for tests only: a few facts that tell a freshly loaded
+// library from one that has run a game. Nothing else of the library is visible from outside.
+#pragma once
+
+#include <cstdint>
+
+struct LibraryProbe {
+  // A hash over every value word of both parameter tables.
+  std::uint32_t paramTablesHash;
+  std::uint32_t sessionQuitFlag;
+  // Bytes of the last system report.
+  std::uint32_t systemInfoLength;
+};
+
+inline constexpr char kLibraryProbeName[] = "dll_probe";
+
+using LibraryProbeEntry = void (*)(LibraryProbe* probe);

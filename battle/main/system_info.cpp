@@ -1,0 +1,56 @@
+#include "battle/main/system_info.h"
+
+#include "platform/kernel/processor.h"
+#include "platform/kernel/sysinfo.h"
+
+SystemInfoBytes SystemInfoBuffer;
+
+void ResetSystemInfo() { SystemInfoBuffer.length = 0; }
+
+void AppendSystemInfoWord(std::uint32_t word) {
+  SystemInfoBytes& buffer = SystemInfoBuffer;
+  if (buffer.length + 4 > kSystemInfoCapacity) {
+    return;
+  }
+  for (int shift = 0; shift < 32; shift += 8) {
+    buffer.data[buffer.length++] = static_cast<std::uint8_t>(word >> shift);
+  }
+}
+
+SystemFacts GatherSystemFacts() {
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  return GatherSystemFacts(info.dwProcessorType);
+}
+
+SystemFacts GatherSystemFacts(DWORD processorType) {
+  SystemFacts facts;
+  MEMORYSTATUS memory{};
+  memory.dwLength = sizeof memory;
+  GlobalMemoryStatus(&memory);
+  facts.totalPhysicalMemory = memory.dwTotalPhys;
+  if (processorType >= PROCESSOR_INTEL_PENTIUM) {
+    platform::ProcessorSource& processor = platform::GetProcessorSource();
+    const platform::CpuidResult leaf0 = processor.Cpuid(0);
+    facts.vendor = {leaf0.ebx, leaf0.edx, leaf0.ecx};
+    const platform::CpuidResult leaf1 = processor.Cpuid(1);
+    facts.signature = leaf1.eax;
+    facts.features = leaf1.edx;
+  } else if (processorType == PROCESSOR_INTEL_386) {
+    facts.signature = 0x300;
+  } else if (processorType == PROCESSOR_INTEL_486) {
+    facts.signature = 0x400;
+  }
+  facts.speed = MeasureCpuSpeed(0);
+  return facts;
+}
+
+void AppendSystemFacts(const SystemFacts& facts) {
+  AppendSystemInfoWord(facts.signature);
+  AppendSystemInfoWord(facts.features);
+  for (DWORD word : facts.vendor) {
+    AppendSystemInfoWord(word);
+  }
+  AppendSystemInfoWord(facts.speed.normalizedMhz);
+  AppendSystemInfoWord(facts.totalPhysicalMemory);
+}
