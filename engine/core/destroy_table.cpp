@@ -1,8 +1,14 @@
 #include "engine/core/destroy_table.h"
 
+#include "engine/core/actor.h"
+#include "engine/core/actor_def.h"
 #include "engine/core/bitmap.h"
+#include "engine/core/directional_light.h"
+#include "engine/core/light.h"
 #include "engine/core/palette.h"
+#include "engine/core/point_light.h"
 #include "engine/core/polyhedron.h"
+#include "engine/core/region.h"
 #include "engine/core/shade_table.h"
 #include "engine/core/simple_sprite.h"
 #include "engine/core/sphere_list.h"
@@ -59,6 +65,15 @@ void fillPair(std::int32_t definitionType, std::int32_t instanceType) {
       R3X_TYPE_2D_SPRITE_DEF, R3X_TYPE_2D_SPRITE);
   fillPair<R3x3DSpriteDef, r3xDestroy3DSpriteDef, R3x3DSprite, r3xDestroy3DSprite>(
       R3X_TYPE_3D_SPRITE_DEF, R3X_TYPE_3D_SPRITE);
+  fillPair<R3xActorDef, r3xDestroyActorDef, R3xActor, r3xDestroyActor>(R3X_TYPE_ACTOR_DEF,
+                                                                       R3X_TYPE_ACTOR);
+  fillPair<R3xLightDef, r3xDestroyLightDef, R3xLight, r3xDestroyLight>(R3X_TYPE_LIGHT_DEF,
+                                                                       R3X_TYPE_LIGHT);
+  _r3xDestroyTable[R3X_TYPE_POINT_LIGHT] = {destroyInSlot<R3xPointLight, r3xDestroyPointLight>,
+                                            nullptr};
+  _r3xDestroyTable[R3X_TYPE_DIRECTIONAL_LIGHT] = {
+      destroyInSlot<R3xDirectionalLight, r3xDestroyDirectionalLight>, nullptr};
+  _r3xDestroyTable[R3X_TYPE_REGION] = {destroyInSlot<R3xRegion, r3xDestroyRegionData>, nullptr};
   _r3xDestroyTable[R3X_TYPE_BITMAP] = {r3xDestroyBitmap, nullptr};
   _r3xDestroyTable[R3X_TYPE_PALETTE] = {destroyInSlot<R3xPalette, r3xDestroyPalette>, nullptr};
   _r3xDestroyTable[R3X_TYPE_SHADE_TABLE] = {destroyInSlot<R3xShadeTable, r3xDestroyShadeTable>,

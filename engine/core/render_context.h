@@ -1,0 +1,181 @@
+// Render contexts: the drawing state of one view that the engine's back ends share: the view
+// matrix and projection factors built from the camera, the sphere test against the view, the
+// indirect render methods, fog, the shade table, the output mode and the software drawers'
+// routines, tables and work arrays.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/render_method.h"
+#include "engine/core/render_work_arrays.h"
+#include "engine/core/surface.h"
+#include "platform/gdi/palette_entry.h"
+
+struct R3xWorld;
+struct R3xCamera;
+struct R3xPalette;
+struct R3xShadeTable;
+struct R3xRenderDevice;
+
+// A routine of the software rasterizer; null while none is installed.
+using R3xRasterRoutine = void (*)();
+
+struct R3xVertex3 {
+  float xyz[3];
+};
+
+inline constexpr std::uint32_t R3X_VERTEX_POOL_SIZE = 1024;
+inline constexpr std::int32_t R3X_MODULATION_LEVELS = 64;
+inline constexpr std::int32_t R3X_MODULATION_VALUES = 256;
+inline constexpr std::uint8_t R3X_DEFAULT_TRANSPARENT_INDEX = 253;
+
+// Fog modes.
+inline constexpr std::int32_t R3X_FOG_OFF = 0;
+
+// Output modes.
+inline constexpr std::int32_t R3X_MODE_PALETTISED = 0;
+inline constexpr std::int32_t R3X_MODE_COLOUR = 1;
+
+// Clip flags of the sphere test and planes of its mask.
+inline constexpr std::uint32_t R3X_CLIP_BOTTOM = 0x01;
+inline constexpr std::uint32_t R3X_CLIP_TOP = 0x02;
+inline constexpr std::uint32_t R3X_CLIP_LEFT = 0x04;
+inline constexpr std::uint32_t R3X_CLIP_RIGHT = 0x08;
+inline constexpr std::uint32_t R3X_CLIP_NEAR = 0x10;
+inline constexpr std::uint32_t R3X_CLIP_FAR = 0x20;
+
+// Placed at a 32-byte boundary inside its allocation.
+struct alignas(32) R3xRenderContext {
+  // The allocation the record lies in.
+  void* allocation;
+
+  // Output: the palette's colours in colour mode, and the 64 x 256 modulation table (owned,
+  // built at the first colour attachment).
+  const PALETTEENTRY* paletteColours;
+  R3xRasterRoutine spanOutput16;
+  std::uint8_t* modulation;
+
+  // Shading: the attached shade table (not owned) and its data.
+  R3xShadeTable* shadeTable;
+  const std::uint8_t* shadeData;
+
+  // Frustum inputs, written by the display back end each frame.
+  float nearDistance;
+  float farDistance;
+  // Added to a world point to make it camera-relative.
+  float translation[3];
+
+  // For drawing without a surface of its own.
+  R3xSurface surface;
+
+  // Read by no drawing code.
+  std::uint32_t optionWord;
+  std::uint8_t transparentIndex;
+
+  // View: row-major rows (right, up, forward as columns: the third column is the view
+  // direction), the first two columns times the projection factors f and g, and those times the
+  // back end's two screen factors.
+  float view[9];
+  float clipColumns[2][3];
+  float screenColumns[2][3];
+  float screenFactors[2];
+  // f = cotangent of the half field of view, g = aspect x f, 1 / f^2, 1 / g^2.
+  float projection[4];
+
+  std::uint32_t vertexPoolCapacity;
+  R3xVertex3* vertexPool;
+  std::uint32_t vertexPoolCount;
+
+  // Device: its Direct3D block, and what the back end drew in the last frame.
+  void* direct3D;
+  std::uint32_t polygonCount;
+  std::uint32_t regionCount;
+
+  R3xRenderWorkArrays work;
+
+  R3xIndirectRenderMethods indirect;
+
+  // Fog: mode 0 off, 1 or 2 on; distance d, 0.99999 / d and d x 0.062499374.
+  std::int32_t fogMode;
+  float fogDistance;
+  float fogScale;
+  float fogStep;
+
+  // Sphere test: the planes to test (R3X_CLIP_BOTTOM to R3X_CLIP_RIGHT), the clip flags of the
+  // last test and the frustum factors (1 / f, 1 / g, 1 + 1 / f^2, 1 + 1 / g^2), written by the
+  // back end.
+  std::uint32_t planeMask;
+  std::uint32_t clipFlags;
+  float frustumFactors[4];
+
+  std::int32_t depthBuffering;
+
+  // Constants for the drawers.
+  std::int32_t mipSwitch;
+  // 4^0 to 4^8.
+  float mipThresholds[9];
+  float spotThreshold;
+  float subdivisionCosine;
+  float mipDistanceFactor;
+
+  // Mode: the software rasterizer's polygon routine for the mode, the mode, the device's bits
+  // per pixel and 16-bit pixel format (1 to 4), and its further 16-bit routines.
+  R3xRasterRoutine drawPolygon;
+  std::int32_t mode;
+  std::int32_t bitsPerPixel;
+  std::int32_t pixelFormat;
+  R3xRasterRoutine spanOutput16b;
+  R3xRasterRoutine spanFill16;
+
+  // Read by no drawing code.
+  std::int32_t dynamicLighting;
+  // Read by the software rasterizer's light-spot search.
+  std::uint32_t pointLightMode;
+  // 1 when a device was given at creation.
+  std::int32_t deviceAttached;
+};
+
+// A context with indirectCount indirect render methods (each 7 at first), its work arrays,
+// transparent index 253 and fog distance 1.0. Null, with nothing left, when out of memory, or
+// when a render device is given: no device can be read yet.
+R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device);
+// Frees the context with everything it owns; with destroyShadeTable also destroys the attached
+// shade table in the world. 1 (also for null), or the shade table destruction's error.
+std::int32_t r3xDestroyRenderContext(R3xWorld* world, R3xRenderContext* context,
+                                     std::int32_t destroyShadeTable);
+
+// Entry index & 0x7FFFFFFF of the indirect table. 1, or R3X_ERR_BAD_RENDER_METHOD when the
+// index is not below the entry count or the method is itself indirect.
+std::int32_t r3xSetIndirectRenderMethod(R3xRenderContext* context, std::uint32_t index,
+                                        R3xRenderMethod method);
+// Attaches the shade table (null: none), with destroyOld first destroying the attached one in
+// the world unless it is the same table. A table that is not fog-ready switches fog off. 0.
+std::int32_t r3xSetRenderShadeTable(R3xWorld* world, R3xRenderContext* context,
+                                    R3xShadeTable* table, std::int32_t destroyOld);
+// Mode 0 switches fog off. Modes 1 and 2 need the colour mode or a fog-ready shade table (-3
+// otherwise); other modes give -1. The mode is then stored, and the distance must be positive
+// (-2 otherwise). 0.
+std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float distance);
+// Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
+// the colour drawer with the palette's colours and the modulation table (built once;
+// R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one).
+// R3X_ERR_FAILED, with nothing changed, when a device is given: no device can be read yet.
+// 0.
+std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
+                                   R3xRenderDevice* device, const R3xPalette* palette);
+
+// Builds the view matrix and projection factors from the camera's angles (interpolated sine and
+// cosine), half field of view and aspect. 1, or R3X_ERR_BAD_FOV, with nothing stored, unless
+// the half field of view truncates to 1 to 127.
+std::int32_t r3xSetViewMatrix(R3xRenderContext* context, const R3xCamera* camera);
+// 0 when the sphere lies outside the view volume, else 1 with the planes it crosses stored as
+// the clip flags. With no planes in the mask, 1 without a test.
+std::int32_t r3xSphereInView(R3xRenderContext* context, float x, float y, float z, float radius);
+
+std::int32_t r3xSetTransparentIndex(R3xRenderContext* context, std::uint8_t index);
+std::int32_t r3xSetRenderOptionWord(R3xRenderContext* context, std::uint32_t word);
+std::int32_t r3xSetDepthBuffering(R3xRenderContext* context, std::int32_t on);
+std::int32_t r3xSetDynamicLighting(R3xRenderContext* context, std::int32_t flag);
+std::int32_t r3xSetPointLightMode(R3xRenderContext* context, std::uint32_t word);
+std::uint32_t r3xGetPolygonCount(const R3xRenderContext* context);
+std::uint32_t r3xGetRegionCount(const R3xRenderContext* context);

@@ -1,0 +1,165 @@
+#include "engine/core/render_work_arrays.h"
+
+#include <cstddef>
+
+#include "engine/core/error.h"
+#include "engine/core/memory.h"
+
+namespace {
+
+constexpr std::uint32_t kRowBlockBytes = 640;
+constexpr std::uint32_t kRowBlockCapacity = 32;
+constexpr std::uint32_t kList16Step = 16;
+
+template <typename Record>
+Record* allocArray(std::uint32_t count) {
+  return static_cast<Record*>(r3xMalloc(std::size_t{count} * sizeof(Record)));
+}
+
+void freeVertexArrays(R3xRenderWorkArrays* work) {
+  r3xFree(work->transformed);
+  work->transformed = nullptr;
+  for (R3xClipVertex*& array : work->clip) {
+    r3xFree(array);
+    array = nullptr;
+  }
+  work->vertexCapacity = 0;
+}
+
+void freeSpanLists(R3xRenderWorkArrays* work) {
+  for (std::uint32_t i = 0; work->spanLists != nullptr && i < work->spanListCount; ++i) {
+    r3xFree(work->spanLists[i].records);
+  }
+  r3xFree(work->spanLists);
+  r3xFree(work->spanWords);
+  work->spanLists = nullptr;
+  work->spanWords = nullptr;
+  work->spanListCount = 0;
+}
+
+void freeScanlineLists(R3xRenderWorkArrays* work) {
+  for (std::uint32_t i = 0; work->scanlines != nullptr && i < work->scanlineCount; ++i) {
+    r3xFree(work->scanlines[i].pairs);
+  }
+  r3xFree(work->scanlines);
+  work->scanlines = nullptr;
+  work->scanlineCount = 0;
+}
+
+}  // namespace
+
+std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity) {
+  work->transformed = allocArray<R3xTransformedVertex>(capacity);
+  bool made = work->transformed != nullptr;
+  for (R3xClipVertex*& array : work->clip) {
+    array = made ? allocArray<R3xClipVertex>(capacity) : nullptr;
+    made = made && array != nullptr;
+  }
+  if (!made) {
+    freeVertexArrays(work);
+    return -1;
+  }
+  work->vertexCapacity = capacity;
+  return 1;
+}
+
+std::int32_t _r3xAllocRenderVertexList(R3xRenderWorkArrays* work, std::uint32_t capacity) {
+  work->renderVertices = allocArray<R3xRenderVertex>(capacity);
+  if (work->renderVertices == nullptr) {
+    return -1;
+  }
+  work->renderVertexCapacity = capacity;
+  return 1;
+}
+
+std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
+                                std::uint32_t entries) {
+  work->spanLists = allocArray<R3xList16>(lists);
+  work->spanWords = allocArray<std::uint32_t>(lists);
+  if (work->spanLists == nullptr || work->spanWords == nullptr) {
+    freeSpanLists(work);
+    return -1;
+  }
+  work->spanListCount = lists;
+  for (std::uint32_t i = 0; i < lists; ++i) {
+    work->spanLists[i].records = allocArray<R3xRecord16>(entries);
+    if (work->spanLists[i].records == nullptr) {
+      freeSpanLists(work);
+      return -1;
+    }
+    work->spanLists[i].capacity = entries;
+  }
+  return 0;
+}
+
+std::int32_t _r3xAllocEdgeRecords(R3xRenderWorkArrays* work, std::uint32_t capacity) {
+  work->edges = allocArray<R3xEdgeRecord>(capacity);
+  if (work->edges == nullptr) {
+    return -1;
+  }
+  work->edgeCapacity = capacity;
+  return 1;
+}
+
+std::int32_t _r3xAllocScanlineLists(R3xRenderWorkArrays* work, std::uint32_t lines,
+                                    std::uint32_t pairs) {
+  work->scanlines = allocArray<R3xScanlineList>(lines);
+  if (work->scanlines == nullptr) {
+    return -1;
+  }
+  work->scanlineCount = lines;
+  for (std::uint32_t i = 0; i < lines; ++i) {
+    work->scanlines[i].pairs = allocArray<R3xScanPair>(pairs);
+    if (work->scanlines[i].pairs == nullptr) {
+      freeScanlineLists(work);
+      return -1;
+    }
+    work->scanlines[i].capacity = pairs;
+  }
+  return 1;
+}
+
+std::int32_t _r3xAllocSmallBlocks(R3xRenderWorkArrays* work) {
+  work->rowBlock = allocArray<std::uint8_t>(kRowBlockBytes);
+  work->smallBlock12 = allocArray<std::uint8_t>(12);
+  work->smallBlock4 = allocArray<std::uint8_t>(4);
+  if (work->rowBlock == nullptr || work->smallBlock12 == nullptr || work->smallBlock4 == nullptr) {
+    r3xFree(work->rowBlock);
+    r3xFree(work->smallBlock12);
+    r3xFree(work->smallBlock4);
+    work->rowBlock = nullptr;
+    work->smallBlock12 = nullptr;
+    work->smallBlock4 = nullptr;
+    return -1;
+  }
+  work->rowBlockCapacity = kRowBlockCapacity;
+  work->smallBlockCount = 1;
+  return 1;
+}
+
+void _r3xFreeWorkArrays(R3xRenderWorkArrays* work) {
+  freeVertexArrays(work);
+  freeSpanLists(work);
+  freeScanlineLists(work);
+  r3xFree(work->renderVertices);
+  r3xFree(work->edges);
+  r3xFree(work->rowBlock);
+  r3xFree(work->smallBlock12);
+  r3xFree(work->smallBlock4);
+  *work = R3xRenderWorkArrays{};
+}
+
+std::int32_t _r3xGrowList16(R3xList16* list) {
+  const std::uint32_t capacity = list->capacity + kList16Step;
+  auto* records = allocArray<R3xRecord16>(capacity);
+  if (records == nullptr) {
+    return R3X_ERR_LIST_GROW;
+  }
+  for (std::uint32_t i = 0; i < list->capacity; ++i) {
+    records[i] = list->records[i];
+  }
+  r3xFree(list->records);
+  list->records = records;
+  list->capacity = capacity;
+  return 1;
+}

@@ -1,0 +1,89 @@
+// The work arrays that a render context keeps for the software polygon drawers: fixed-size
+// records that only the drawers interpret, made with the context and freed with it.
+#pragma once
+
+#include <cstdint>
+
+// The drawers' record shapes, by size.
+struct R3xTransformedVertex {
+  std::uint32_t words[6];
+};
+struct R3xClipVertex {
+  std::uint32_t words[12];
+};
+struct R3xRenderVertex {
+  std::uint32_t words[2];
+};
+struct R3xRecord16 {
+  std::uint32_t words[4];
+};
+struct R3xEdgeRecord {
+  std::uint32_t words[24];
+};
+struct R3xScanPair {
+  std::uint32_t words[2];
+};
+
+// A list that the drawers grow by 16 records at a time.
+struct R3xList16 {
+  std::uint32_t capacity;
+  R3xRecord16* records;
+};
+
+// The covered pairs of one scanline.
+struct R3xScanlineList {
+  std::uint32_t capacity;
+  std::uint32_t count;
+  R3xScanPair* pairs;
+  std::uint32_t cursor;
+  std::uint32_t frameStamp;
+};
+
+struct R3xRenderWorkArrays {
+  std::uint32_t vertexCapacity;
+  R3xTransformedVertex* transformed;
+  R3xClipVertex* clip[3];
+  std::uint32_t renderVertexCapacity;
+  R3xRenderVertex* renderVertices;
+  std::uint32_t spanListCount;
+  // One list per row, and a word per list.
+  R3xList16* spanLists;
+  std::uint32_t* spanWords;
+  std::uint32_t edgeCapacity;
+  R3xEdgeRecord* edges;
+  std::uint32_t scanlineCount;
+  R3xScanlineList* scanlines;
+  // The 640-byte block with its capacity word, and the 12-byte and 4-byte blocks with their
+  // count word.
+  std::uint32_t rowBlockCapacity;
+  std::uint8_t* rowBlock;
+  std::uint32_t smallBlockCount;
+  std::uint8_t* smallBlock12;
+  std::uint8_t* smallBlock4;
+};
+
+inline constexpr std::uint32_t R3X_WORK_VERTICES = 32;
+inline constexpr std::uint32_t R3X_WORK_RENDER_VERTICES = 512;
+inline constexpr std::uint32_t R3X_WORK_SPAN_LISTS = 400;
+inline constexpr std::uint32_t R3X_WORK_SPAN_ENTRIES = 31;
+inline constexpr std::uint32_t R3X_WORK_EDGES = 64;
+inline constexpr std::uint32_t R3X_WORK_SCANLINES = 640;
+inline constexpr std::uint32_t R3X_WORK_SCAN_PAIRS = 32;
+
+// Each makes one group of arrays into an empty group: 1 (the span lists: 0), or -1 with nothing
+// of the group left.
+std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity);
+std::int32_t _r3xAllocRenderVertexList(R3xRenderWorkArrays* work, std::uint32_t capacity);
+std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
+                                std::uint32_t entries);
+std::int32_t _r3xAllocEdgeRecords(R3xRenderWorkArrays* work, std::uint32_t capacity);
+std::int32_t _r3xAllocScanlineLists(R3xRenderWorkArrays* work, std::uint32_t lines,
+                                    std::uint32_t pairs);
+// The 640-byte, 12-byte and 4-byte blocks.
+std::int32_t _r3xAllocSmallBlocks(R3xRenderWorkArrays* work);
+// Frees every array and empties the record.
+void _r3xFreeWorkArrays(R3xRenderWorkArrays* work);
+
+// Adds 16 records to the list, keeping the old ones. 1, or R3X_ERR_LIST_GROW with the list
+// unchanged when out of memory.
+std::int32_t _r3xGrowList16(R3xList16* list);
