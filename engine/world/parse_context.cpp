@@ -64,3 +64,18 @@ void parError(R3xParseContext* context, const char* format, ...) {
   }
   parMessageBox(0, text);
 }
+
+void parSetCurrentRegion(R3xParseContext* context, R3xRegion* region, std::int32_t number) {
+  context->currentRegion = region;
+  context->currentRegionNumber = number;
+}
+
+R3xRegion* parCurrentRegion(const R3xParseContext* context) { return context->currentRegion; }
+
+void parReportProgress(R3xParseContext* context) {
+  if (context->progress == nullptr) {
+    return;
+  }
+  ++context->progressCount;
+  context->progress(context->progressUser, 1, context->progressCount, 0);
+}

@@ -9,6 +9,13 @@
 struct R3xWorld;
 struct R3xWad;
 struct R3xTokenSource;
+struct R3xRegion;
+struct R3xPalette;
+struct R3xRegionWork;
+
+// Called after each top-level definition with (user word, 1, count, 0).
+using R3xProgressFn = void (*)(void* user, std::int32_t step, std::int32_t count,
+                               std::int32_t unused);
 
 struct R3xParseContext {
   // The world being filled.
@@ -21,12 +28,31 @@ struct R3xParseContext {
   R3xTokenValue tokenValue;
   // Set when the parse starts; until then messages carry no file name.
   R3xTokenSource* tokenSource;
+  // The region whose body is being parsed, its 1-based number and vertex count.
+  R3xRegion* currentRegion;
+  std::int32_t currentRegionNumber;
+  std::uint32_t currentVertexCount;
+  // Turns RGB pens into colour indices; null unless the load was given one.
+  R3xPalette* palette;
+  R3xProgressFn progress;
+  void* progressUser;
+  std::int32_t progressCount;
+  // The vertex count of the polygon whose surface is being read (UV pairs must match it).
+  std::uint32_t polygonVertexCount;
+  // Working state of the region block being parsed; owned.
+  R3xRegionWork* regionWork;
 };
 
 // A cleared context, or null after reporting "out of memory".
 R3xParseContext* parCreateContext(R3xWorld* world, R3xWad* archive);
 // Frees the context with any text its token value still owns; null is allowed.
 void parDestroyContext(R3xParseContext* context);
+
+void parSetCurrentRegion(R3xParseContext* context, R3xRegion* region, std::int32_t number);
+R3xRegion* parCurrentRegion(const R3xParseContext* context);
+
+// Counts one top-level definition and calls the progress callback when there is one.
+void parReportProgress(R3xParseContext* context);
 
 // Formats the message (at most 255 characters), appends the current file and, when it has
 // lines, the line, counts the error in a non-null context and shows it in a message box.
