@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev
   libsdl2-dev
+  bison
 )
 
 missing=()

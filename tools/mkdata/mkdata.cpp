@@ -3,6 +3,7 @@
 //   mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT
 //       an 8-bit test-pattern BMP of N colours (256), and its levels 1 .. L-1 at half size each,
 //       named OUT with "_1", "_2" ... before the extension
+//   mkdata wld-binary IN OUT                  the binary world file of the text world file IN
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -12,12 +13,14 @@
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/world_binary_writer.h"
 
 namespace {
 
 int Usage() {
   std::fputs("usage: mkdata pack [--layout 1|2] OUT FILE...\n", stderr);
   std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
+  std::fputs("       mkdata wld-binary IN OUT\n", stderr);
   return 2;
 }
 
@@ -58,6 +61,13 @@ int main(int argc, char** argv) {
     }
     if (command == "bmp") {
       return mkdata::RunBmpCommand(args) ? 0 : Usage();
+    }
+    if (command == "wld-binary") {
+      if (args.size() != 2) {
+        return Usage();
+      }
+      mkdata::WriteFileBytes(args[1], mkdata::EncodeBinaryWorld(args[0]));
+      return 0;
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "mkdata: %s\n", error.what());
