@@ -127,6 +127,17 @@ int CNetSocket::Connect(std::uint32_t address, std::uint32_t port) {
   // One socket thread at a time.
   connected_.store(0);
   StopThread();
+  // A connection starts from a clean slate: nothing half-read or half-sent, sequences counted
+  // from zero, and nothing queued for an earlier connection, so MSG_UDP_PORT goes out first.
+  streamReader_ = NetStreamReader{};
+  sendState_ = SendState::kIdle;
+  sendPosition_ = 0;
+  sendLeft_ = 0;
+  udpSeen_ = false;
+  lastAcceptedSequence_ = 0;
+  udpBytesSent_ = 0;
+  for (std::uint32_t length = 0; Receive(length) != nullptr;) {
+  }
   winsock::sockaddr_in server{};
   server.sin_family = winsock::AF_INET;
   server.sin_port = winsock::htons(static_cast<winsock::u_short>(port));

@@ -437,3 +437,30 @@ TEST(NetSocketUnthreadedTest, OnlyPollMovesAnUnthreadedClient) {
 }
 
 }  // namespace
+
+TEST_F(NetSocketTest, ASecondConnectionStartsFromACleanSlate) {
+  Connect();
+  server_.Send(WithSequence(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1}), 5000));
+  ASSERT_NE(WaitForMail(tank_), nullptr);
+  client_.Close();
+  // Queued for the old connection: must not reach the new one.
+  client_.Post(kNetworkAddress, MSG_CHAT, 2, "x");
+
+  testserver::TestServer second(params_, std::vector<std::uint8_t>(284));
+  const auto port = second.Start("127.0.0.1", 0, {});
+  ASSERT_TRUE(port) << second.Error();
+  ASSERT_EQ(client_.Open("127.0.0.1", *port), 1);
+  ASSERT_TRUE(second.WaitForMessage(MSG_ALIVE_REQUEST, kWait));
+  const std::vector<ReceivedMessage> received = second.Received();
+  ASSERT_FALSE(received.empty());
+  EXPECT_EQ(received[0].type, MSG_UDP_PORT);
+  EXPECT_FALSE(second.WaitForMessage(MSG_CHAT, 100ms));
+  // The new server's sequences count from zero again, and so do the client's.
+  second.Send(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2}));
+  const MailboxMessagePtr state = WaitForMail(tank_);
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->Payload()[0], 2);
+  EXPECT_TRUE(second.Faults().empty()) << second.Faults().front();
+  client_.Close();
+  second.Stop();
+}
