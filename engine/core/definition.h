@@ -4,8 +4,11 @@
 
 #include <cstdint>
 
+#include "engine/core/error.h"
+#include "engine/core/memory.h"
+#include "engine/core/object.h"
+
 struct R3xWorld;
-struct R3xObjectHeader;
 
 // What a tag names when a definition of `type` is to be made under it.
 struct R3xTagLookup {
@@ -32,3 +35,107 @@ std::int32_t _r3xRegisterInstance(R3xWorld* world, R3xObjectHeader* instance,
 // The reverse of _r3xRegisterInstance, also for an instance that was renamed meanwhile.
 void _r3xUnregisterInstance(R3xWorld* world, R3xObjectHeader* instance,
                             R3xObjectHeader* definition);
+
+// The definition and instance records below have a `header`; a definition also has
+// `defaultInstance`, an instance `definition`. `freeOwned` releases what a definition owns besides
+// its default instance, also when only part of it was made.
+
+// Starts a definition of `type` under the tag (null allowed). False when none is to be made:
+// *out is then the definition already known under the tag, or null when another kind of object
+// holds the tag or memory runs out. True with *out a new zero-filled definition, counted once for
+// its default instance and registered under a copy of the tag.
+template <typename Definition>
+bool _r3xBeginDefinition(R3xWorld* world, const char* tag, std::int32_t type, Definition** out) {
+  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, type);
+  *out = reinterpret_cast<Definition*>(lookup.existing);
+  if (lookup.existing != nullptr || lookup.clash) {
+    return false;
+  }
+  auto* definition = static_cast<Definition*>(r3xMalloc(sizeof(Definition)));
+  if (definition == nullptr) {
+    return false;
+  }
+  definition->header = {type, -1, nullptr, 0, 1};
+  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
+    r3xFree(definition);
+    return false;
+  }
+  *out = definition;
+  return true;
+}
+
+// Undoes _r3xBeginDefinition after the owned data are released.
+template <typename Definition>
+void _r3xDiscardDefinition(R3xWorld* world, Definition* definition,
+                           void (*freeOwned)(Definition*)) {
+  freeOwned(definition);
+  _r3xUnregisterTagged(world, &definition->header);
+  r3xFree(definition);
+}
+
+// Ends a begun definition with a registered, uncounted default instance holding `defaults`.
+// The definition, or null with all of it undone when `ready` (its owned data were made) is false
+// or memory runs out.
+template <typename Definition, typename Instance>
+Definition* _r3xFinishDefinition(R3xWorld* world, Definition* definition, bool ready,
+                                 const Instance& defaults, void (*freeOwned)(Definition*)) {
+  auto* instance = static_cast<Instance*>(r3xMalloc(sizeof(Instance)));
+  if (ready && instance != nullptr) {
+    *instance = defaults;
+    if (r3xRegisterObject(world, &instance->header) == 0) {
+      definition->defaultInstance = instance;
+      return definition;
+    }
+  }
+  r3xFree(instance);
+  _r3xDiscardDefinition(world, definition, freeOwned);
+  return nullptr;
+}
+
+// Destroys a definition with its default instance, once no other instance is left: 0, or
+// R3X_ERR_FAILED when it is null or still has other instances.
+template <typename Definition>
+std::int32_t _r3xDestroyDefinition(R3xWorld* world, Definition* definition,
+                                   void (*freeOwned)(Definition*)) {
+  if (definition == nullptr || definition->header.refCount != 1) {
+    return R3X_ERR_FAILED;
+  }
+  _r3xUnregisterTagged(world, &definition->defaultInstance->header);
+  r3xFree(definition->defaultInstance);
+  _r3xDiscardDefinition(world, definition, freeOwned);
+  return 0;
+}
+
+// A new registered instance copied from `source` and counted on its definition; null when
+// `source` is null or on failure.
+template <typename Instance>
+Instance* _r3xCopyInstance(R3xWorld* world, const Instance* source) {
+  if (source == nullptr) {
+    return nullptr;
+  }
+  auto* instance = static_cast<Instance*>(r3xMalloc(sizeof(Instance)));
+  if (instance == nullptr) {
+    return nullptr;
+  }
+  *instance = *source;
+  if (_r3xRegisterInstance(world, &instance->header, &source->definition->header) != 0) {
+    r3xFree(instance);
+    return nullptr;
+  }
+  return instance;
+}
+
+// Destroys an instance other than its definition's default one: 0, R3X_ERR_FAILED for null,
+// R3X_ERR_DEFAULT_INSTANCE for the default instance.
+template <typename Instance>
+std::int32_t _r3xDestroyInstance(R3xWorld* world, Instance* instance) {
+  if (instance == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  if (instance->definition->defaultInstance == instance) {
+    return R3X_ERR_DEFAULT_INSTANCE;
+  }
+  _r3xUnregisterInstance(world, &instance->header, &instance->definition->header);
+  r3xFree(instance);
+  return 0;
+}

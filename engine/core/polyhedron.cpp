@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "engine/core/definition.h"
-#include "engine/core/error.h"
 #include "engine/core/memory.h"
 
 namespace {
@@ -61,8 +60,7 @@ bool copyGeometry(R3xPolyhedronDef* definition, std::uint32_t faceCount,
       return false;
     }
     const auto edgeCount = static_cast<std::uint32_t>(source.edgeCount);
-    auto* edges =
-        static_cast<R3xXYZEdge*>(r3xMalloc(std::size_t{edgeCount} * sizeof(R3xXYZEdge)));
+    auto* edges = static_cast<R3xXYZEdge*>(r3xMalloc(std::size_t{edgeCount} * sizeof(R3xXYZEdge)));
     if (edgeCount > 0 && edges == nullptr) {
       return false;
     }
@@ -80,84 +78,37 @@ bool copyGeometry(R3xPolyhedronDef* definition, std::uint32_t faceCount,
   return true;
 }
 
-R3xPolyhedron* registerCopy(R3xWorld* world, const R3xPolyhedron& source) {
-  auto* instance = static_cast<R3xPolyhedron*>(r3xMalloc(sizeof(R3xPolyhedron)));
-  if (instance == nullptr) {
-    return nullptr;
-  }
-  *instance = source;
-  if (_r3xRegisterInstance(world, &instance->header, &source.definition->header) != 0) {
-    r3xFree(instance);
-    return nullptr;
-  }
-  return instance;
-}
-
 }  // namespace
 
 R3xPolyhedronDef* r3xDefinePolyhedron(R3xWorld* world, const char* tag, float radius,
                                       std::uint32_t faceCount, const R3xEdgePolygon* faces,
                                       std::uint32_t vertexCount, const float* vertices,
                                       float defaultScale) {
-  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, R3X_TYPE_POLYHEDRON_DEF);
-  if (lookup.existing != nullptr || lookup.clash) {
-    return reinterpret_cast<R3xPolyhedronDef*>(lookup.existing);
+  R3xPolyhedronDef* definition = nullptr;
+  if (!_r3xBeginDefinition(world, tag, R3X_TYPE_POLYHEDRON_DEF, &definition)) {
+    return definition;
   }
-  auto* definition = static_cast<R3xPolyhedronDef*>(r3xMalloc(sizeof(R3xPolyhedronDef)));
-  if (definition == nullptr) {
-    return nullptr;
-  }
-  definition->header = {R3X_TYPE_POLYHEDRON_DEF, -1, nullptr, 0, 1};
   definition->radius = radius;
-  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
-    r3xFree(definition);
-    return nullptr;
-  }
-  auto* instance = static_cast<R3xPolyhedron*>(r3xMalloc(sizeof(R3xPolyhedron)));
-  if (copyGeometry(definition, faceCount, faces, vertexCount, vertices) && instance != nullptr) {
-    *instance = {{R3X_TYPE_POLYHEDRON, -1, nullptr, 0, 0}, defaultScale, definition};
-    if (r3xRegisterObject(world, &instance->header) == 0) {
-      definition->defaultInstance = instance;
-      return definition;
-    }
-  }
-  r3xFree(instance);
-  freeGeometry(definition);
-  _r3xUnregisterTagged(world, &definition->header);
-  r3xFree(definition);
-  return nullptr;
+  const bool copied = copyGeometry(definition, faceCount, faces, vertexCount, vertices);
+  const R3xPolyhedron defaults = {
+      {R3X_TYPE_POLYHEDRON, -1, nullptr, 0, 0}, defaultScale, definition};
+  return _r3xFinishDefinition(world, definition, copied, defaults, freeGeometry);
 }
 
 std::int32_t r3xDestroyPolyhedronDef(R3xWorld* world, R3xPolyhedronDef* definition) {
-  if (definition == nullptr || definition->header.refCount != 1) {
-    return R3X_ERR_FAILED;
-  }
-  _r3xUnregisterTagged(world, &definition->defaultInstance->header);
-  r3xFree(definition->defaultInstance);
-  freeGeometry(definition);
-  _r3xUnregisterTagged(world, &definition->header);
-  r3xFree(definition);
-  return 0;
+  return _r3xDestroyDefinition(world, definition, freeGeometry);
 }
 
 R3xPolyhedron* r3xCreatePolyhedron(R3xWorld* world, R3xPolyhedronDef* definition) {
-  return definition == nullptr ? nullptr : registerCopy(world, *definition->defaultInstance);
+  return definition == nullptr ? nullptr : _r3xCopyInstance(world, definition->defaultInstance);
 }
 
 R3xPolyhedron* r3xCopyPolyhedron(R3xWorld* world, const R3xPolyhedron* instance) {
-  return instance == nullptr ? nullptr : registerCopy(world, *instance);
+  return _r3xCopyInstance(world, instance);
 }
 
 std::int32_t r3xDestroyPolyhedron(R3xWorld* world, R3xPolyhedron* instance) {
-  if (instance == nullptr) {
-    return R3X_ERR_FAILED;
-  }
-  if (instance->definition->defaultInstance == instance) {
-    return R3X_ERR_DEFAULT_INSTANCE;
-  }
-  _r3xUnregisterInstance(world, &instance->header, &instance->definition->header);
-  r3xFree(instance);
-  return 0;
+  return _r3xDestroyInstance(world, instance);
 }
 
 std::int32_t r3xSetPolyhedronTag(R3xWorld* world, R3xPolyhedron* instance, const char* tag) {

@@ -25,16 +25,11 @@ void freeSpheres(R3xSphereListDef* definition) {
   definition->radii = nullptr;
 }
 
-R3xSphereList* registerCopy(R3xWorld* world, const R3xSphereList& source) {
-  auto* instance = static_cast<R3xSphereList*>(r3xMalloc(sizeof(R3xSphereList)));
-  if (instance == nullptr) {
-    return nullptr;
-  }
-  *instance = source;
-  instance->owner = nullptr;
-  if (_r3xRegisterInstance(world, &instance->header, &source.definition->header) != 0) {
-    r3xFree(instance);
-    return nullptr;
+// A copy belongs to no owner until it is placed.
+R3xSphereList* registerCopy(R3xWorld* world, const R3xSphereList* source) {
+  R3xSphereList* instance = _r3xCopyInstance(world, source);
+  if (instance != nullptr) {
+    instance->owner = nullptr;
   }
   return instance;
 }
@@ -44,70 +39,35 @@ R3xSphereList* registerCopy(R3xWorld* world, const R3xSphereList& source) {
 R3xSphereListDef* r3xCreateSphereListDef(R3xWorld* world, const char* tag, float radius,
                                          std::uint32_t sphereCount, const float* centres,
                                          const float* radii, float defaultScale) {
-  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, R3X_TYPE_SPHERE_LIST_DEF);
-  if (lookup.existing != nullptr || lookup.clash) {
-    return reinterpret_cast<R3xSphereListDef*>(lookup.existing);
+  R3xSphereListDef* definition = nullptr;
+  if (!_r3xBeginDefinition(world, tag, R3X_TYPE_SPHERE_LIST_DEF, &definition)) {
+    return definition;
   }
-  auto* definition = static_cast<R3xSphereListDef*>(r3xMalloc(sizeof(R3xSphereListDef)));
-  if (definition == nullptr) {
-    return nullptr;
-  }
-  definition->header = {R3X_TYPE_SPHERE_LIST_DEF, -1, nullptr, 0, 1};
   definition->radius = radius;
-  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
-    r3xFree(definition);
-    return nullptr;
-  }
   definition->centres = copyFloats(centres, std::size_t{sphereCount} * 3);
   definition->radii = copyFloats(radii, sphereCount);
   definition->sphereCount = sphereCount;
-  auto* instance = static_cast<R3xSphereList*>(r3xMalloc(sizeof(R3xSphereList)));
   const bool copied =
       sphereCount == 0 || (definition->centres != nullptr && definition->radii != nullptr);
-  if (copied && instance != nullptr) {
-    *instance = {{R3X_TYPE_SPHERE_LIST, -1, nullptr, 0, 0}, defaultScale, definition, nullptr};
-    if (r3xRegisterObject(world, &instance->header) == 0) {
-      definition->defaultInstance = instance;
-      return definition;
-    }
-  }
-  r3xFree(instance);
-  freeSpheres(definition);
-  _r3xUnregisterTagged(world, &definition->header);
-  r3xFree(definition);
-  return nullptr;
+  const R3xSphereList defaults = {
+      {R3X_TYPE_SPHERE_LIST, -1, nullptr, 0, 0}, defaultScale, definition, nullptr};
+  return _r3xFinishDefinition(world, definition, copied, defaults, freeSpheres);
 }
 
 std::int32_t r3xDestroySphereListDef(R3xWorld* world, R3xSphereListDef* definition) {
-  if (definition == nullptr || definition->header.refCount != 1) {
-    return R3X_ERR_FAILED;
-  }
-  _r3xUnregisterTagged(world, &definition->defaultInstance->header);
-  r3xFree(definition->defaultInstance);
-  freeSpheres(definition);
-  _r3xUnregisterTagged(world, &definition->header);
-  r3xFree(definition);
-  return 0;
+  return _r3xDestroyDefinition(world, definition, freeSpheres);
 }
 
 R3xSphereList* r3xCreateSphereList(R3xWorld* world, R3xSphereListDef* definition) {
-  return definition == nullptr ? nullptr : registerCopy(world, *definition->defaultInstance);
+  return definition == nullptr ? nullptr : registerCopy(world, definition->defaultInstance);
 }
 
 R3xSphereList* r3xCopySphereList(R3xWorld* world, const R3xSphereList* instance) {
-  return instance == nullptr ? nullptr : registerCopy(world, *instance);
+  return registerCopy(world, instance);
 }
 
 std::int32_t r3xDestroySphereList(R3xWorld* world, R3xSphereList* instance) {
-  if (instance == nullptr) {
-    return R3X_ERR_FAILED;
-  }
-  if (instance->definition->defaultInstance == instance) {
-    return R3X_ERR_DEFAULT_INSTANCE;
-  }
-  _r3xUnregisterInstance(world, &instance->header, &instance->definition->header);
-  r3xFree(instance);
-  return 0;
+  return _r3xDestroyInstance(world, instance);
 }
 
 std::int32_t r3xSetSphereListTag(R3xWorld* world, R3xSphereList* instance, const char* tag) {
@@ -131,8 +91,8 @@ std::int32_t r3xGetSphereCenter(const R3xSphereList* instance, std::uint32_t i, 
   return 0;
 }
 
-std::int32_t _r3xSphereWorldRadius(const R3xSphereList* instance, std::uint32_t i,
-                                   float ownerScale, float* out) {
+std::int32_t _r3xSphereWorldRadius(const R3xSphereList* instance, std::uint32_t i, float ownerScale,
+                                   float* out) {
   if (i >= instance->definition->sphereCount) {
     return R3X_ERR_FAILED;
   }
