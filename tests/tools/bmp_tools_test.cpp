@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/tools/tool_folder_test.h"
 #include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
@@ -15,41 +12,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct CommandResult {
-  int status;
-  std::string out;
-};
-
-CommandResult RunCommand(const std::string& command) {
-  CommandResult run{-1, ""};
-  std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  char buffer[256];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    run.out.append(buffer, got);
-  }
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-class BmpToolsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "bmptools-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-  std::filesystem::path folder_;
-};
+class BmpToolsTest : public ToolFolderTest {};
 
 TEST_F(BmpToolsTest, MkdataWritesAnImageAndItsLevelsThatR3xtoolReads) {
   ASSERT_EQ(

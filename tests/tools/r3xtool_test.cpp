@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/tools/tool_folder_test.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 
@@ -14,44 +11,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct CommandResult {
-  int status;
-  std::string out;
-};
-
-CommandResult RunCommand(const std::string& command) {
-  CommandResult run{-1, ""};
-  std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  char buffer[256];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    run.out.append(buffer, got);
-  }
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-class R3xToolTest : public ::testing::Test {
+class R3xToolTest : public ToolFolderTest {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "r3xtool-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string Path(const std::string& name) const { return "'" + (folder_ / name).string() + "'"; }
   std::string Write(const std::string& name, const Bytes& bytes) const {
-    mkdata::WriteFileBytes((folder_ / name).string(), bytes);
-    return Path(name);
+    mkdata::WriteFileBytes(Path(name), bytes);
+    return Arg(name);
   }
-
-  std::filesystem::path folder_;
 };
 
 TEST_F(R3xToolTest, ListsMembersInDirectoryOrderWithOffsetAndSize) {
@@ -72,7 +37,7 @@ TEST_F(R3xToolTest, ExtractsAMemberByAnyCase) {
   const std::string pack = Write(
       "game.r3x", mkdata::BuildPack({{"a.wld", data}, {"b", {}}}, mkdata::PackLayout::kPlain));
   EXPECT_EQ(
-      RunCommand(std::string(R3XTOOL_PATH) + " pack extract " + pack + " A.WLD " + Path("out.wld"))
+      RunCommand(std::string(R3XTOOL_PATH) + " pack extract " + pack + " A.WLD " + Arg("out.wld"))
           .status,
       0);
   EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "out.wld").string()), data);
@@ -87,10 +52,10 @@ TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
   const std::string tool = R3XTOOL_PATH;
   const std::vector<std::string> commands = {
       tool + " pack list " + Write("junk.r3x", Bytes(3, 0)),
-      tool + " pack list " + Path("none.r3x"),
+      tool + " pack list " + Arg("none.r3x"),
       tool + " pack list " + bad,
-      tool + " pack extract " + bad + " a " + Path("out"),
-      tool + " pack extract " + good + " missing " + Path("out"),
+      tool + " pack extract " + bad + " a " + Arg("out"),
+      tool + " pack extract " + good + " missing " + Arg("out"),
   };
   for (const std::string& command : commands) {
     EXPECT_EQ(RunCommand(command).status, 1) << command;
@@ -101,14 +66,14 @@ TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
 TEST_F(R3xToolTest, MkdataPacksFilesUnderTheirBaseNames) {
   mkdata::WriteFileBytes((folder_ / "Sky.bmp").string(), Bytes(5, 9));
   mkdata::WriteFileBytes((folder_ / "arena.wld").string(), Bytes(2, 8));
-  ASSERT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 2 " + Path("p.r3x") + " " +
-                       Path("Sky.bmp") + " " + Path("arena.wld"))
+  ASSERT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 2 " + Arg("p.r3x") + " " +
+                       Arg("Sky.bmp") + " " + Arg("arena.wld"))
                 .status,
             0);
   EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "p.r3x").string()),
             mkdata::BuildPack({{"Sky.bmp", Bytes(5, 9)}, {"arena.wld", Bytes(2, 8)}},
                               mkdata::PackLayout::kPlain));
-  EXPECT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 3 " + Path("p.r3x")).status, 2);
+  EXPECT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 3 " + Arg("p.r3x")).status, 2);
 }
 
 }  // namespace
