@@ -8,12 +8,22 @@ namespace {
 
 R3xObjectHeader gNullPart{R3X_TYPE_NULL, -1, nullptr, 0, 0};
 
-const R3x2DSprite* as2D(const R3xObjectHeader* part) {
-  return reinterpret_cast<const R3x2DSprite*>(part);
-}
-
-const R3x3DSprite* as3D(const R3xObjectHeader* part) {
-  return reinterpret_cast<const R3x3DSprite*>(part);
+// Runs `read` on the part as the sprite it is. 0, also for the null part, which has nothing to
+// read; R3X_ERR_FAILED without reading for null or an object of a kind that is no part.
+template <typename Read>
+std::int32_t readPart(const R3xObjectHeader* part, Read read) {
+  switch (part == nullptr ? -1 : part->type) {
+    case R3X_TYPE_NULL:
+      return 0;
+    case R3X_TYPE_2D_SPRITE:
+      read(*reinterpret_cast<const R3x2DSprite*>(part));
+      return 0;
+    case R3X_TYPE_3D_SPRITE:
+      read(*reinterpret_cast<const R3x3DSprite*>(part));
+      return 0;
+    default:
+      return R3X_ERR_FAILED;
+  }
 }
 
 }  // namespace
@@ -22,36 +32,13 @@ R3xObjectHeader* r3xNullPart() { return &gNullPart; }
 
 std::int32_t r3xGetPartVolume(const R3xObjectHeader* part, R3xVolume** out) {
   *out = nullptr;
-  switch (part == nullptr ? -1 : part->type) {
-    case R3X_TYPE_NULL:
-      return 0;
-    case R3X_TYPE_2D_SPRITE:
-      *out = as2D(part)->volume;
-      return 0;
-    case R3X_TYPE_3D_SPRITE:
-      *out = as3D(part)->volume;
-      return 0;
-    default:
-      return R3X_ERR_FAILED;
-  }
+  return readPart(part, [out](const auto& sprite) { *out = sprite.volume; });
 }
 
 std::int32_t r3xGetPartOffset(const R3xObjectHeader* part, float* out) {
   const float* offset = nullptr;
-  std::int32_t result = 0;
-  switch (part == nullptr ? -1 : part->type) {
-    case R3X_TYPE_NULL:
-      break;
-    case R3X_TYPE_2D_SPRITE:
-      offset = as2D(part)->offset;
-      break;
-    case R3X_TYPE_3D_SPRITE:
-      offset = as3D(part)->offset;
-      break;
-    default:
-      result = R3X_ERR_FAILED;
-      break;
-  }
+  const std::int32_t result =
+      readPart(part, [&offset](const auto& sprite) { offset = sprite.offset; });
   for (int k = 0; k < 3; ++k) {
     out[k] = offset == nullptr ? 0.0f : offset[k];
   }
@@ -60,16 +47,5 @@ std::int32_t r3xGetPartOffset(const R3xObjectHeader* part, float* out) {
 
 std::int32_t r3xGetPartRadius(const R3xObjectHeader* part, float* out) {
   *out = 0.0f;
-  switch (part == nullptr ? -1 : part->type) {
-    case R3X_TYPE_NULL:
-      return 0;
-    case R3X_TYPE_2D_SPRITE:
-      *out = as2D(part)->definition->radius;
-      return 0;
-    case R3X_TYPE_3D_SPRITE:
-      *out = as3D(part)->definition->radius;
-      return 0;
-    default:
-      return R3X_ERR_FAILED;
-  }
+  return readPart(part, [out](const auto& sprite) { *out = sprite.definition->radius; });
 }
