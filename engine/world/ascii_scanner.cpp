@@ -269,15 +269,23 @@ std::int32_t scanWord(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t 
   return R3X_TOKEN_INTEGER;
 }
 
-std::int32_t scanNormal(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
-  const std::uint8_t c = text[0];
+// Steps over a separator or a line end, counting the line; false for any other character.
+bool skipBlank(R3xAsciiScanner* s, std::uint8_t c) {
   if (isSeparator(c)) {
     ++s->next;
-    return kSkip;
+    return true;
   }
   if (c == '\n') {
     ++s->next;
     ++s->head.line;
+    return true;
+  }
+  return false;
+}
+
+std::int32_t scanNormal(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
+  const std::uint8_t c = text[0];
+  if (skipBlank(s, c)) {
     return kSkip;
   }
   if (c == '/' && count >= 2 && text[1] == '/') {
@@ -301,14 +309,7 @@ std::int32_t scanNormal(R3xAsciiScanner* s, const std::uint8_t* text, std::size_
 }
 
 std::int32_t scanRenderMethod(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
-  const std::uint8_t c = text[0];
-  if (isSeparator(c)) {
-    ++s->next;
-    return kSkip;
-  }
-  if (c == '\n') {
-    ++s->next;
-    ++s->head.line;
+  if (skipBlank(s, text[0])) {
     return kSkip;
   }
   const std::size_t userDefined = std::strlen(kUserDefined);
