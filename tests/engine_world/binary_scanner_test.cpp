@@ -16,15 +16,7 @@
 
 namespace {
 
-using world_test::Integer;
-using world_test::Keyword;
-using world_test::Number;
-using world_test::Real;
-using world_test::Scan;
-using world_test::TakeMessages;
-using world_test::TempFolder;
-using world_test::Text;
-using world_test::Token;
+using namespace world_test;
 
 using Bytes = std::string;
 
