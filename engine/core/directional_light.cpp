@@ -4,7 +4,6 @@
 #include "engine/core/light.h"
 #include "engine/core/light_regions.h"
 #include "engine/core/memory.h"
-#include "engine/core/tag_dictionary.h"
 
 namespace {
 
@@ -42,15 +41,7 @@ R3xDirectionalLight* r3xCreateDirectionalLight(R3xWorld* world, R3xLight* light,
 
 std::int32_t r3xDestroyDirectionalLight(R3xWorld* world, R3xDirectionalLight* light) {
   _r3xLeaveLightRegions(world, &light->header, regionsOf(light));
-  r3xRelease(&light->light->header);
-  if ((light->header.flags & R3X_FLAG_IN_DICTIONARY) != 0) {
-    r3xRemoveTag(world, light->header.tag);
-  }
-  const std::int32_t result = r3xUnregisterObject(world, &light->header);
-  r3xFree(light->header.tag);
-  r3xFree(light->regions);
-  r3xFree(light);
-  return result;
+  return _r3xFreeLightSource(world, &light->header, &light->light->header, light->regions);
 }
 
 std::int32_t r3xSetDirectionalLightStatic(R3xDirectionalLight* light) {

@@ -5,7 +5,9 @@
 
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
 #include "engine/core/region.h"
+#include "engine/core/tag_dictionary.h"
 
 namespace {
 
@@ -74,4 +76,17 @@ void _r3xLeaveLightRegions(R3xWorld* world, const R3xObjectHeader* light, R3xLig
     }
   }
   list.count = 0;
+}
+
+std::int32_t _r3xFreeLightSource(R3xWorld* world, R3xObjectHeader* source, R3xObjectHeader* light,
+                                 std::int32_t* regions) {
+  r3xRelease(light);
+  if ((source->flags & R3X_FLAG_IN_DICTIONARY) != 0) {
+    r3xRemoveTag(world, source->tag);
+  }
+  const std::int32_t result = r3xUnregisterObject(world, source);
+  r3xFree(source->tag);
+  r3xFree(regions);
+  r3xFree(source);
+  return result;
 }

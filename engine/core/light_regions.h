@@ -25,3 +25,9 @@ std::int32_t _r3xAddLightRegion(R3xWorld* world, R3xObjectHeader* light, R3xLigh
 
 // Removes the light from every region its list holds and empties the list.
 void _r3xLeaveLightRegions(R3xWorld* world, const R3xObjectHeader* light, R3xLightRegionList list);
+
+// The last step of destroying a point or directional light that has left its regions: releases
+// the light it shines with, takes the record out of the dictionary and the world, and frees its
+// tag, its region list and the record itself. The unregistration result.
+std::int32_t _r3xFreeLightSource(R3xWorld* world, R3xObjectHeader* source, R3xObjectHeader* light,
+                                 std::int32_t* regions);

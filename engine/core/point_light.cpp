@@ -7,7 +7,6 @@
 #include "engine/core/light_regions.h"
 #include "engine/core/memory.h"
 #include "engine/core/region.h"
-#include "engine/core/tag_dictionary.h"
 #include "engine/core/world.h"
 
 namespace {
@@ -94,15 +93,7 @@ std::int32_t r3xDestroyPointLight(R3xWorld* world, R3xPointLight* light) {
     }
   }
   _r3xUnlinkLightRegions(world, light);
-  r3xRelease(&light->light->header);
-  if ((light->header.flags & R3X_FLAG_IN_DICTIONARY) != 0) {
-    r3xRemoveTag(world, light->header.tag);
-  }
-  const std::int32_t result = r3xUnregisterObject(world, &light->header);
-  r3xFree(light->header.tag);
-  r3xFree(light->regions);
-  r3xFree(light);
-  return result;
+  return _r3xFreeLightSource(world, &light->header, &light->light->header, light->regions);
 }
 
 std::int32_t r3xMovePointLight(R3xWorld* world, R3xPointLight* light,
