@@ -1,14 +1,42 @@
 #include "engine/core/world_loading.h"
 
 #include "engine/core/error.h"
+#include "engine/world/parse_context.h"
+#include "engine/world/parser.h"
+#include "engine/world/token_source.h"
+#include "engine/world/world_stream.h"
 
-// The precompiled-world reader and the world-file parser are not part of the engine yet, so
-// no file can be read: every load fails with R3X_ERR_FAILED and leaves the world unchanged.
-// The entry will try the precompiled reader first and parse the file as a world file only
-// when that reader answers R3X_ERR_NOT_BINARY_WORLD.
-std::int32_t r3xLoadWorldFile(const char*, R3xWorld*, R3xWad*, R3xPalette*, R3xLoadProgress,
-                              void*) {
-  return R3X_ERR_FAILED;
+// Every file is parsed as a text or binary world file until the engine reads precompiled
+// worlds; those will be tried first, and only a file that is not precompiled parsed.
+std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* archive,
+                              R3xPalette* palette, R3xLoadProgress progress, void* user) {
+  R3xParseContext* context = parCreateContext(world, archive);
+  if (context == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  context->palette = palette;
+  context->progress = progress;
+  context->progressUser = user;
+  R3xWorldStream* stream = parOpenStream(fileName, archive);
+  if (stream == nullptr) {
+    parError(context, "cannot open world file: %s", fileName);
+    parDestroyContext(context);
+    return R3X_ERR_FAILED;
+  }
+  R3xTokenSource* source = parCreateTokenSource(context, stream, nullptr);
+  if (source == nullptr) {
+    parDestroyContext(context);
+    parCloseStream(stream);
+    parFreeStream(stream);
+    return R3X_ERR_FAILED;
+  }
+  parParseWorld(context, source);
+  const std::int32_t result = context->errorCount != 0 ? R3X_ERR_FAILED : 0;
+  parDestroyTokenSource(source);
+  parCloseStream(stream);
+  parFreeStream(stream);
+  parDestroyContext(context);
+  return result;
 }
 
 std::int32_t r3xReadWorld(const char* fileName, R3xWorld* world, R3xWad* archive) {

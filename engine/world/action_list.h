@@ -9,12 +9,13 @@
 struct R3xParsedActionList {
   // R3xAction entries; each owns its level array.
   R3xParseList actions;
-  // R3xObjectHeader* sprite parts, in running-number order of their levels.
+  // One R3xObjectHeader* per level in running-number order: the sprite part, or null for a
+  // surface level (so that every level's part index stays inside the table).
   R3xParseList parts;
   // R3xSurface surface parts (each may own a UV array).
   R3xParseList surfaces;
-  // Running number of the next level over all actions.
-  std::int32_t nextPart;
+  // Levels with a sprite part.
+  std::uint32_t spriteCount;
 };
 
 // Frees the list with its level arrays, the UV arrays of its surfaces and its part table; the

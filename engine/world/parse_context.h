@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "engine/core/world_loading.h"
 #include "engine/world/token_value.h"
 
 struct R3xWorld;
@@ -13,9 +14,6 @@ struct R3xRegion;
 struct R3xPalette;
 struct R3xRegionWork;
 
-// Called after each top-level definition with (user word, 1, count, 0).
-using R3xProgressFn = void (*)(void* user, std::int32_t step, std::int32_t count,
-                               std::int32_t unused);
 
 struct R3xParseContext {
   // The world being filled.
@@ -34,9 +32,10 @@ struct R3xParseContext {
   std::uint32_t currentVertexCount;
   // Turns RGB pens into colour indices; null unless the load was given one.
   R3xPalette* palette;
-  R3xProgressFn progress;
+  // Called after each top-level definition with (user, 1, count, 0).
+  R3xLoadProgress progress;
   void* progressUser;
-  std::int32_t progressCount;
+  std::uint32_t progressCount;
   // The vertex count of the polygon whose surface is being read (UV pairs must match it).
   std::uint32_t polygonVertexCount;
   // Working state of the region block being parsed; owned.

@@ -66,3 +66,65 @@ void* parListDetach(R3xParseList* list) {
 }
 
 void parListFree(R3xParseList* list) { r3xFree(parListDetach(list)); }
+
+#include "engine/world/parse_context.h"
+#include "engine/world/parser_value.h"
+
+namespace {
+
+// A list owned by a parser value, with what frees each of its items.
+struct ValueList {
+  R3xParseList list;
+  void (*freeItem)(void* item);
+};
+
+void freeValueList(void* record) {
+  auto* owned = static_cast<ValueList*>(record);
+  if (owned->freeItem != nullptr) {
+    for (std::uint32_t i = 0; i < owned->list.count; ++i) {
+      owned->freeItem(parListAt(&owned->list, i));
+    }
+  }
+  parListFree(&owned->list);
+  r3xFree(owned);
+}
+
+}  // namespace
+
+std::int32_t parCheckCount(R3xParseContext* context, const char* keyword, std::int32_t declared,
+                           std::uint32_t count) {
+  if (declared < 0 || static_cast<std::uint32_t>(declared) != count) {
+    parError(context, "%s is invalid", keyword);
+    return 1;
+  }
+  return 0;
+}
+
+std::int32_t parAppendItem(R3xParseContext* context, R3xParserValue* listValue,
+                           std::uint32_t elementSize, const void* item,
+                           void (*freeItem)(void* item)) {
+  if (listValue->record == nullptr) {
+    auto* owned = static_cast<ValueList*>(r3xMalloc(sizeof(ValueList)));
+    if (owned == nullptr || parListInit(&owned->list, elementSize, 0) != 0) {
+      r3xFree(owned);
+      parError(context, "out of memory");
+      return 1;
+    }
+    owned->freeItem = freeItem;
+    *listValue = parRecordValue(owned, freeValueList);
+  }
+  if (parListAppend(parValueList(listValue), item) != 0) {
+    parError(context, "out of memory");
+    return 1;
+  }
+  return 0;
+}
+
+R3xParseList* parValueList(const R3xParserValue* listValue) {
+  return static_cast<R3xParseList*>(listValue->record);
+}
+
+std::uint32_t parValueCount(const R3xParserValue* listValue) {
+  const R3xParseList* list = parValueList(listValue);
+  return list == nullptr ? 0 : list->count;
+}

@@ -35,3 +35,20 @@ bool parListMatchesDeclared(const R3xParseList* list);
 void* parListDetach(R3xParseList* list);
 // Frees the data block and clears the list.
 void parListFree(R3xParseList* list);
+
+struct R3xParseContext;
+struct R3xParserValue;
+
+// Reports "<keyword> is invalid" unless count equals the declared number. 0, or 1 after the
+// message.
+std::int32_t parCheckCount(R3xParseContext* context, const char* keyword, std::int32_t declared,
+                           std::uint32_t count);
+
+// A parser value's list of items: made on the first append (an empty list is no value), freed
+// with freeItems on each item first when given. 0, or 1 after reporting "out of memory".
+std::int32_t parAppendItem(R3xParseContext* context, R3xParserValue* listValue,
+                           std::uint32_t elementSize, const void* item,
+                           void (*freeItem)(void* item));
+// The value's list, or null for no items.
+R3xParseList* parValueList(const R3xParserValue* listValue);
+std::uint32_t parValueCount(const R3xParserValue* listValue);

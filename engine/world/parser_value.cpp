@@ -23,3 +23,39 @@ void* parTakeRecord(R3xParserValue* value) {
   value->freeRecord = nullptr;
   return record;
 }
+
+R3xParserValue parNoValue() { return R3xParserValue{}; }
+
+R3xParserValue parNumberValue(std::int32_t number) {
+  R3xParserValue value{};
+  value.kind = R3X_PARSER_VALUE_NUMBER;
+  value.number = number;
+  return value;
+}
+
+R3xParserValue parRealValue(float real) {
+  R3xParserValue value{};
+  value.kind = R3X_PARSER_VALUE_REAL;
+  value.real = real;
+  return value;
+}
+
+R3xParserValue parVectorValue(float a, float b, float c, float d) {
+  R3xParserValue value{};
+  value.kind = R3X_PARSER_VALUE_VECTOR;
+  value.vector[0] = a;
+  value.vector[1] = b;
+  value.vector[2] = c;
+  value.vector[3] = d;
+  return value;
+}
+
+R3xParserValue parRecordValue(void* record, R3xParserRecordFreeFn freeRecord) {
+  R3xParserValue value{};
+  value.kind = R3X_PARSER_VALUE_RECORD;
+  value.record = record;
+  value.freeRecord = freeRecord;
+  return value;
+}
+
+bool parHasValue(const R3xParserValue* value) { return value->kind != R3X_PARSER_VALUE_NONE; }

@@ -38,3 +38,12 @@ void parFreeParserValue(R3xParserValue* value);
 char* parTakeText(R3xParserValue* value);
 // The value's working record, now owned by the caller; the value keeps none.
 void* parTakeRecord(R3xParserValue* value);
+
+// Values made by rule actions.
+R3xParserValue parNoValue();
+R3xParserValue parNumberValue(std::int32_t number);
+R3xParserValue parRealValue(float real);
+R3xParserValue parVectorValue(float a, float b, float c, float d);
+// An owned working record, or (freeRecord null) a pointer to something the world owns.
+R3xParserValue parRecordValue(void* record, R3xParserRecordFreeFn freeRecord);
+bool parHasValue(const R3xParserValue* value);

@@ -5,6 +5,7 @@
 
 #include "tools/r3xtool/bmp_command.h"
 #include "tools/r3xtool/pack_command.h"
+#include "tools/r3xtool/world_command.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
@@ -14,7 +15,12 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "bmp") {
     return RunBmpCommand(args);
   }
-  std::fputs("usage: r3xtool pack list FILE | pack extract FILE MEMBER OUT | bmp FILE [PACK]\n",
-             stderr);
+  if (argc > 1 && std::string(argv[1]) == "world") {
+    return RunWorldCommand(args);
+  }
+  std::fputs(
+      "usage: r3xtool pack list FILE | pack extract FILE MEMBER OUT | bmp FILE [PACK] | "
+      "world FILE [PACK]\n",
+      stderr);
   return 2;
 }

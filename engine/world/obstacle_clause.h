@@ -1,0 +1,17 @@
+// The OBSTACLE statement's geometry clause as the grammar reads it, before the region's
+// actions build the obstacle from it.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/world/parser_value.h"
+
+struct R3xParseContext;
+
+// out: an owned R3xParsedObstacle of the kind with the clause's first integer and its numbers
+// (the list is taken over).
+std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
+                                  std::int32_t regionField, R3xParserValue* numbers,
+                                  R3xParserValue* out);
+// Frees a parsed obstacle with its numbers and user data. (An R3xParserRecordFreeFn.)
+void parFreeParsedObstacle(void* obstacle);
