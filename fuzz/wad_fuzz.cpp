@@ -1,29 +1,12 @@
 // Pack archive reader: open, list, and read every member of an arbitrary file.
-#include <unistd.h>
-
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "engine/r3x.h"
+#include "fuzz/fuzz_input_file.h"
 
 namespace {
-
-// The reader opens archives by name, so each input is written to one file of this process.
-const char* InputPath() {
-  static const std::string path = [] {
-    char pattern[] = "/tmp/wad_fuzz-XXXXXX";
-    const int descriptor = ::mkstemp(pattern);
-    if (descriptor < 0) {
-      std::abort();
-    }
-    ::close(descriptor);
-    std::atexit([] { ::unlink(InputPath()); });
-    return std::string(pattern);
-  }();
-  return path.c_str();
-}
 
 void ReadMember(R3xWadMember* member) {
   std::uint8_t buffer[4096];
@@ -43,11 +26,7 @@ void ReadMember(R3xWadMember* member) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(InputPath(), "wb");
-  if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
-    std::abort();
-  }
-  R3xWad* wad = r3xOpenWad(InputPath(), 2);
+  R3xWad* wad = r3xOpenWad(fuzz_input::WriteInputFile(nullptr, 0, data, size), 2);
   if (wad == nullptr) {
     return 0;
   }
