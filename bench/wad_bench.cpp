@@ -59,8 +59,10 @@ const Archive& ArchiveOf(std::int64_t layout) {
   return layout == 1 ? header : plain;
 }
 
-// range(0): layout 1 (header) or 2 (plain).
-void BM_DirectorySearch(benchmark::State& state) {
+// Opens the archive of layout range(0), 1 (header) or 2 (plain), and runs the step with each
+// name in turn, once per iteration; a step that returns false ends the run.
+template <typename Step>
+void LookUpInTurn(benchmark::State& state, Step step) {
   const Archive& archive = ArchiveOf(state.range(0));
   R3xWad* wad = r3xOpenWad(archive.path.c_str(), 20);
   if (wad == nullptr) {
@@ -69,33 +71,34 @@ void BM_DirectorySearch(benchmark::State& state) {
   }
   std::size_t next = 0;
   for (auto _ : state) {
-    R3xWadMember slot{};
-    benchmark::DoNotOptimize(wad->lookup(wad, archive.names[next].c_str(), &slot));
-    benchmark::DoNotOptimize(slot.start);
+    if (!step(wad, archive.names[next].c_str())) {
+      break;
+    }
     next = next + 1 == archive.names.size() ? 0 : next + 1;
   }
   r3xCloseWad(wad);
 }
+
+void BM_DirectorySearch(benchmark::State& state) {
+  LookUpInTurn(state, [](R3xWad* wad, const char* name) {
+    R3xWadMember slot{};
+    benchmark::DoNotOptimize(wad->lookup(wad, name, &slot));
+    benchmark::DoNotOptimize(slot.start);
+    return true;
+  });
+}
 BENCHMARK(BM_DirectorySearch)->Arg(1)->Arg(2);
 
 void BM_OpenAndCloseMember(benchmark::State& state) {
-  const Archive& archive = ArchiveOf(state.range(0));
-  R3xWad* wad = r3xOpenWad(archive.path.c_str(), 20);
-  if (wad == nullptr) {
-    state.SkipWithError("archive did not open");
-    return;
-  }
-  std::size_t next = 0;
-  for (auto _ : state) {
-    R3xWadMember* member = r3xOpenWadMember(wad, archive.names[next].c_str());
+  LookUpInTurn(state, [&state](R3xWad* wad, const char* name) {
+    R3xWadMember* member = r3xOpenWadMember(wad, name);
     if (member == nullptr) {
       state.SkipWithError("member not found");
-      break;
+      return false;
     }
     r3xCloseWadMember(member);
-    next = next + 1 == archive.names.size() ? 0 : next + 1;
-  }
-  r3xCloseWad(wad);
+    return true;
+  });
 }
 BENCHMARK(BM_OpenAndCloseMember)->Arg(1)->Arg(2);
 
