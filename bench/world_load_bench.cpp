@@ -1,0 +1,195 @@
+// World loading through the engine's loading entry: the demo arena and a generated arena of
+// 2,000 regions, each from its text and its binary form. Bytes are those of the world file.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/core/math_tables.h"
+#include "engine/core/wad.h"
+#include "engine/core/world.h"
+#include "engine/core/world_loading.h"
+#include "platform/kernel/message_box.h"
+#include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/world_binary_writer.h"
+
+namespace {
+
+constexpr int kColumns = 50;
+constexpr int kRows = 40;
+constexpr float kCell = 100;
+
+int VertexNumber(int i, int j) { return j * (kColumns + 1) + i + 1; }
+int RegionNumber(int i, int j) { return j * kColumns + i + 1; }
+
+// Splits cells [i0, i1) x [j0, j1) along the longer side; returns the subtree's node number.
+int AddTreeNodes(std::vector<std::string>& nodes, int i0, int i1, int j0, int j1) {
+  const int number = static_cast<int>(nodes.size()) + 1;
+  nodes.emplace_back();
+  char line[200];
+  if (i1 - i0 == 1 && j1 - j0 == 1) {
+    std::snprintf(line, sizeof line,
+                  "WORLDNODE %d NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG %d FRONTTREE 0 BACKTREE 0 "
+                  "ENDWORLDNODE %d\n",
+                  number, RegionNumber(i0, j0), number);
+  } else if (i1 - i0 >= j1 - j0) {
+    const int mid = (i0 + i1) / 2;
+    const int front = AddTreeNodes(nodes, mid, i1, j0, j1);
+    const int back = AddTreeNodes(nodes, i0, mid, j0, j1);
+    std::snprintf(line, sizeof line,
+                  "WORLDNODE %d NORMALABCD 1.0 0.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
+                  "ENDWORLDNODE %d\n",
+                  number, -mid * kCell, front, back, number);
+  } else {
+    const int mid = (j0 + j1) / 2;
+    const int front = AddTreeNodes(nodes, i0, i1, mid, j1);
+    const int back = AddTreeNodes(nodes, i0, i1, j0, mid);
+    std::snprintf(line, sizeof line,
+                  "WORLDNODE %d NORMALABCD 0.0 1.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
+                  "ENDWORLDNODE %d\n",
+                  number, -mid * kCell, front, back, number);
+  }
+  nodes[static_cast<std::size_t>(number - 1)] = line;
+  return number;
+}
+
+// A grid of square cells, each a region with its floor, four side obstacles leading to the
+// neighbours, a floor obstacle and a visibility list of its neighbourhood.
+std::string GenerateArena() {
+  std::string text = "// generated arena\nQZVWORLD large\n";
+  const int vertices = (kColumns + 1) * (kRows + 1);
+  text += "NUMVERTICES " + std::to_string(vertices) + "\n";
+  char line[512];
+  for (int j = 0; j <= kRows; ++j) {
+    for (int i = 0; i <= kColumns; ++i) {
+      std::snprintf(line, sizeof line, "XYZ %.1f %.1f 0.0\n", i * kCell, j * kCell);
+      text += line;
+    }
+  }
+  text += "NUMREGIONS " + std::to_string(kColumns * kRows) + "\n";
+  for (int j = 0; j < kRows; ++j) {
+    for (int i = 0; i < kColumns; ++i) {
+      const int n = RegionNumber(i, j);
+      std::snprintf(line, sizeof line,
+                    "REGION %d REGIONTAG cell_%d NUMRENDERVERTICES %d NUMWALLS 1\n"
+                    "WALL 1 FLOOR NORMALABCD 0.0 0.0 1.0 0.0 NUMVERTICES 4 VERTEXLIST %d %d %d %d\n"
+                    "RENDERMETHOD SOLIDFILLCONSTANT RENDERINFO PEN %d ENDRENDERINFO ENDWALL 1\n"
+                    "NUMOBSTACLES 5 NUMCUTTINGOBSTACLES 4\n",
+                    n, n, vertices, VertexNumber(i, j), VertexNumber(i, j + 1),
+                    VertexNumber(i + 1, j + 1), VertexNumber(i + 1, j), n % 200);
+      text += line;
+      const int sides[4][5] = {{i + 1, j, i, j, j > 0 ? RegionNumber(i, j - 1) : 0},
+                               {i, j, i, j + 1, i > 0 ? RegionNumber(i - 1, j) : 0},
+                               {i, j + 1, i + 1, j + 1, j + 1 < kRows ? RegionNumber(i, j + 1) : 0},
+                               {i + 1, j + 1, i + 1, j, i + 1 < kColumns ? RegionNumber(i + 1, j) : 0}};
+      for (int s = 0; s < 4; ++s) {
+        std::snprintf(line, sizeof line,
+                      "OBSTACLE %d GEOMETRYCUTTINGOBSTACLE XY_LINE 0 %d %d NEXTREGION %d ENDOBSTACLE %d\n",
+                      s + 1, VertexNumber(sides[s][0], sides[s][1]),
+                      VertexNumber(sides[s][2], sides[s][3]), sides[s][4], s + 1);
+        text += line;
+      }
+      text += "OBSTACLE 5 PLANE 0 1 NEXTREGION 0 FLOOR ENDOBSTACLE 5\n";
+      std::snprintf(line, sizeof line,
+                    "VISTREE NUMVISNODE 1 NUMVISLIST 1 VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 "
+                    "VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE 1\n"
+                    "VISIBLELIST 1 RANGE 3 %d %d %d ENDVISIBLELIST 1 ENDVISTREE\n"
+                    "SPHERE %.1f %.1f 0.0 71.0 ENDREGION %d\n",
+                    n, i > 0 ? n - 1 : n, j > 0 ? n - kColumns : n, (i + 0.5f) * kCell,
+                    (j + 0.5f) * kCell, n);
+      text += line;
+    }
+  }
+  std::vector<std::string> nodes;
+  AddTreeNodes(nodes, 0, kColumns, 0, kRows);
+  text += "WORLDTREE NUMWORLDNODES " + std::to_string(nodes.size()) + "\n";
+  for (const std::string& node : nodes) {
+    text += node;
+  }
+  text += "ENDWORLDTREE\nENDWORLD large\n";
+  return text;
+}
+
+struct Files {
+  std::filesystem::path folder;
+  std::string arenaText;
+  std::string arenaBinary;
+  std::string demoText;
+  std::string demoBinary;
+};
+
+const Files& TestFiles() {
+  static const Files files = [] {
+    Files made;
+    made.folder = std::filesystem::temp_directory_path() /
+                  ("world_load_bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(made.folder);
+    const auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+      const std::string path = (made.folder / name).string();
+      mkdata::WriteFileBytes(path, bytes);
+      return path;
+    };
+    const std::string arena = GenerateArena();
+    made.arenaText = write("large.wld", {arena.begin(), arena.end()});
+    made.arenaBinary = write("large.bwld", mkdata::EncodeBinaryWorld(made.arenaText));
+    // The demo's bitmaps load from the pack; its binary form is a member of a copy of it.
+    made.demoText = ARENA_DEMO_WORLD;
+    made.demoBinary = write("arena.bwld", mkdata::EncodeBinaryWorld(made.demoText));
+    std::atexit([] { std::filesystem::remove_all(TestFiles().folder); });
+    return made;
+  }();
+  return files;
+}
+
+void Load(benchmark::State& state, const std::string& path, R3xWad* archive, const char* name) {
+  _r3xInitMathTables();
+  const auto size = std::filesystem::file_size(path);
+  for (auto _ : state) {
+    R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
+    if (r3xLoadWorldFile(name, world, archive, nullptr, nullptr, nullptr) != 0) {
+      state.SkipWithError("the world does not load");
+    }
+    r3xDestroyWorld(world);
+    platform::ClearShownMessageBoxes();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+  _r3xFreeMathTables();
+}
+
+void BM_LoadLargeArenaText(benchmark::State& state) {
+  const Files& files = TestFiles();
+  Load(state, files.arenaText, nullptr, files.arenaText.c_str());
+}
+
+void BM_LoadLargeArenaBinary(benchmark::State& state) {
+  const Files& files = TestFiles();
+  Load(state, files.arenaBinary, nullptr, files.arenaBinary.c_str());
+}
+
+void BM_LoadDemoArenaText(benchmark::State& state) {
+  R3xWad* pack = r3xOpenWad(ARENA_DEMO_PACK, 64);
+  Load(state, TestFiles().demoText, pack, "arena.wld");
+  r3xCloseWad(pack);
+}
+
+void BM_LoadDemoArenaBinary(benchmark::State& state) {
+  const Files& files = TestFiles();
+  // The binary world names its bitmaps as the text does; they come from the demo's folder.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(ARENA_DEMO_BITMAPS);
+  Load(state, files.demoBinary, nullptr, files.demoBinary.c_str());
+  std::filesystem::current_path(previous);
+}
+
+BENCHMARK(BM_LoadDemoArenaText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadDemoArenaBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargeArenaText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargeArenaBinary)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,190 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/core/bsp.h"
+#include "engine/core/error.h"
+#include "engine/core/math_tables.h"
+#include "engine/core/obstacle.h"
+#include "engine/core/region.h"
+#include "engine/core/tag_dictionary.h"
+#include "engine/core/wad.h"
+#include "engine/core/world.h"
+#include "engine/core/world_loading.h"
+#include "world_fixture.h"
+
+namespace world_test {
+namespace {
+
+// Loads text worlds written to a temporary folder through the engine's loading entry.
+class WorldLoad : public ::testing::Test {
+ protected:
+  WorldLoad() : working_(folder_.path()) {
+    _r3xInitMathTables();
+    world_ = r3xCreateWorld(nullptr, 0, nullptr);
+    TakeMessages();
+  }
+  ~WorldLoad() override {
+    r3xDestroyWorld(world_);
+    _r3xFreeMathTables();
+  }
+
+  std::int32_t Load(const std::string& text) {
+    folder_.Write("test.wld", text);
+    return r3xLoadWorldFile("test.wld", world_, nullptr, nullptr, nullptr, nullptr);
+  }
+
+  TempFolder folder_;
+  ScopedWorkingFolder working_;
+  R3xWorld* world_;
+};
+
+// Two rooms along x, split at x = 10, under one world tree.
+const char kRooms[] =
+    "QZVWORLD rooms\n"
+    "NUMVERTICES 6\n"
+    "XYZ 0.0 0.0 0.0 XYZ 10.0 0.0 0.0 XYZ 20.0 0.0 0.0\n"
+    "XYZ 0.0 10.0 0.0 XYZ 10.0 10.0 0.0 XYZ 20.0 10.0 0.0\n"
+    "NUMREGIONS 2\n"
+    "REGION 1 REGIONTAG west NUMRENDERVERTICES 6 NUMWALLS 1\n"
+    "  WALL 1 FLOOR NUMVERTICES 4 VERTEXLIST 1 4 5 2 RENDERMETHOD SOLIDFILL ENDWALL 1\n"
+    "  NUMOBSTACLES 2 NUMCUTTINGOBSTACLES 1\n"
+    "  OBSTACLE 1 GEOMETRYCUTTINGOBSTACLE XY_LINE 0 5 2 NEXTREGION 2 ENDOBSTACLE 1\n"
+    "  OBSTACLE 2 PLANE 0 1 NEXTREGION 0 FLOOR ENDOBSTACLE 2\n"
+    "  VISTREE NUMVISNODE 1 NUMVISLIST 1\n"
+    "  VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE 1\n"
+    "  VISIBLELIST 1 RANGE 2 1 2 ENDVISIBLELIST 1 ENDVISTREE\n"
+    "ENDREGION 1\n"
+    "REGION 2 REGIONTAG east NUMRENDERVERTICES 6 NUMWALLS 1\n"
+    "  WALL 1 FLOOR NUMVERTICES 4 VERTEXLIST 2 5 6 3 RENDERMETHOD SOLIDFILL ENDWALL 1\n"
+    "  NUMOBSTACLES 1 NUMCUTTINGOBSTACLES 0\n"
+    "  OBSTACLE 1 XY_LINE 0 2 5 NEXTREGION 1 ENDOBSTACLE 1\n"
+    "  VISTREE NUMVISNODE 1 NUMVISLIST 1\n"
+    "  VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE 1\n"
+    "  VISIBLELIST 1 RANGE 1 2 ENDVISIBLELIST 1 ENDVISTREE\n"
+    "  SPHERE 15.0 5.0 0.0 8.0\n"
+    "ENDREGION 2\n"
+    "WORLDTREE NUMWORLDNODES 3\n"
+    "  WORLDNODE 1 NORMALABCD 1.0 0.0 0.0 -10.0 WORLDREGIONTAG 0 FRONTTREE 2 BACKTREE 3 ENDWORLDNODE 1\n"
+    "  WORLDNODE 2 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 2 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 2\n"
+    "  WORLDNODE 3 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 3\n"
+    "ENDWORLDTREE\n"
+    "ENDWORLD rooms\n";
+
+TEST_F(WorldLoad, RoomsBuildTheirRecordsAndTheTreeLocatesPoints) {
+  ASSERT_EQ(Load(kRooms), 0) << ::testing::PrintToString(TakeMessages());
+  ASSERT_EQ(world_->regions.count, 2u);
+  const R3xRegion* west = r3xGetRegion(world_, 0);
+  const R3xRegion* east = r3xGetRegion(world_, 1);
+  EXPECT_EQ(r3xFindTag(world_, "east"), &east->header);
+  EXPECT_EQ(east->bounds.x, 15);
+  ASSERT_EQ(west->obstacles->obstacleCount, 2u);
+  const R3xObstacle& portal = west->obstacles->obstacles[0];
+  EXPECT_EQ(portal.neighbour, 1);
+  EXPECT_EQ(portal.neighbourGiven, -1);
+  EXPECT_EQ(portal.flags, R3X_OBSTACLE_CUTTING);
+  EXPECT_EQ(west->obstacles->obstacles[1].flags, R3X_OBSTACLE_FLOOR);
+  EXPECT_EQ(static_cast<const R3xXYLine*>(portal.geometry)->nx, -1);
+  EXPECT_EQ(_r3xMeshGeometry(east)->visLists[0].regions[0], 1);
+  const float points[][3] = {{5, 5, 1}, {15, 5, 1}, {10, 3, 0}, {-50, 0, 0}};
+  const std::int32_t expected[] = {0, 1, 1, 0};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(r3xFindRegionIndexAt(world_, points[i]), expected[i]) << i;
+  }
+}
+
+struct BadWorld {
+  const char* name;
+  const char* from;
+  const char* to;
+  const char* message;
+};
+
+void PrintTo(const BadWorld& bad, std::ostream* out) { *out << bad.name; }
+
+class WorldLoadErrors : public WorldLoad, public ::testing::WithParamInterface<BadWorld> {};
+
+// Each case changes the first occurrence of one text of the rooms and names the line that the
+// fault is reported at.
+TEST_P(WorldLoadErrors, StopsAtTheFaultWithFileAndLine) {
+  const BadWorld& bad = GetParam();
+  std::string text = kRooms;
+  const std::size_t at = text.find(bad.from);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, std::string(bad.from).size(), bad.to);
+  EXPECT_EQ(Load(text), R3X_ERR_FAILED);
+  const std::vector<std::string> messages = TakeMessages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0], bad.message);
+}
+
+const BadWorld kBadWorlds[] = {
+    {"MissingRegion", "NUMREGIONS 2", "NUMREGIONS 3",
+     "NUMREGIONS is invalid\nfile: test.wld\nline: 24\n"},
+    {"SameTag", "REGIONTAG east", "REGIONTAG west",
+     "region tag is already in use\nfile: test.wld\nline: 23\n"},
+    {"WallVertex", "VERTEXLIST 1 4 5 2", "VERTEXLIST 1 4 5 7",
+     "wall vertex 7 is out of range\nfile: test.wld\nline: 7\n"},
+    {"Walls", "NUMWALLS 1", "NUMWALLS 2", "NUMWALLS is invalid\nfile: test.wld\nline: 8\n"},
+    {"Cutting", "NUMCUTTINGOBSTACLES 1", "NUMCUTTINGOBSTACLES 3",
+     "NUMCUTTINGOBSTACLES is invalid\nfile: test.wld\nline: 8\n"},
+    {"Obstacles", "NUMOBSTACLES 2", "NUMOBSTACLES 3",
+     "NUMOBSTACLES is invalid\nfile: test.wld\nline: 11\n"},
+    {"OtherRegion", "XY_LINE 0 5 2", "XY_LINE 1 5 2",
+     "other regions no longer supported\nfile: test.wld\nline: 9\n"},
+    {"NextRegion", "NEXTREGION 2", "NEXTREGION 3",
+     "NEXTREGION 3 is out of range\nfile: test.wld\nline: 9\n"},
+    {"PointLine", "XY_LINE 0 5 2", "XY_LINE 0 5 5", "zero length edge\nfile: test.wld\nline: 9\n"},
+    {"ObstacleVertex", "XY_LINE 0 5 2", "XY_LINE 0 5 9",
+     "obstacle vertex 9 is out of range\nfile: test.wld\nline: 9\n"},
+    {"PlaneFace", "PLANE 0 1", "PLANE 0 2",
+     "obstacle face 2 is out of range\nfile: test.wld\nline: 10\n"},
+    {"Polygon", "XY_LINE 0 5 2", "EDGEPOLYGON 0 NUMVERTICES 2 5 2",
+     "invalid number of vertices in polygon\nfile: test.wld\nline: 9\n"},
+    {"Range", "RANGE 2 1 2", "RANGE 3 1 2", "RANGE is invalid\nfile: test.wld\nline: 13\n"},
+    {"VisibleRegion", "RANGE 2 1 2", "RANGE 2 1 4",
+     "VISIBLELIST region 4 is out of range\nfile: test.wld\nline: 13\n"},
+    {"VisLists", "NUMVISLIST 1", "NUMVISLIST 2", "NUMVISLIST is invalid\nfile: test.wld\nline: 13\n"},
+    {"WorldNodes", "NUMWORLDNODES 3", "NUMWORLDNODES 4",
+     "NUMWORLDNODES is invalid\nfile: test.wld\nline: 28\n"},
+    {"WorldLeaf", "WORLDREGIONTAG 2", "WORLDREGIONTAG 3",
+     "WORLDREGIONTAG 3 is out of range\nfile: test.wld\nline: 28\n"},
+    {"WorldLoop", "FRONTTREE 2 BACKTREE 3", "FRONTTREE 1 BACKTREE 3",
+     "invalid world tree\nfile: test.wld\nline: 28\n"},
+    {"SecondTree", "ENDWORLD rooms", "WORLDTREE NUMWORLDNODES 1 WORLDNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 "
+     "WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 1 ENDWORLDTREE ENDWORLD rooms",
+     "only one world tree is allowed in a world\nfile: test.wld\nline: 29\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadErrors, ::testing::ValuesIn(kBadWorlds),
+                         [](const ::testing::TestParamInfo<BadWorld>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST(DemoArena, LoadsFromItsPackWithoutAMessage) {
+  _r3xInitMathTables();
+  R3xWad* pack = r3xOpenWad(ARENA_DEMO_PACK, 64);
+  ASSERT_NE(pack, nullptr);
+  R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
+  TakeMessages();
+  EXPECT_EQ(r3xLoadWorldFile("arena.wld", world, pack, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
+  EXPECT_EQ(world->regions.count, 5u);
+  for (const char* tag : {"TANK_ACTORDEF", "TANK_COLLISION_ACTORDEF", "TURRET_ACTORDEF",
+                          "BARRELL_ACTORDEF", "FSHIELD_ACTORDEF", "BULLETS_ACTORDEF", "SMOKE_DEF",
+                          "RECONGUN_DEF", "DRONE_DEF", "EXPLODE_DEF", "LMCOL_SPHRLDEF",
+                          "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
+    EXPECT_NE(r3xFindTag(world, tag), nullptr) << tag;
+  }
+  const float cells[][3] = {{100, 100, 1}, {300, 100, 1}, {100, 300, 1}, {300, 300, 1}};
+  for (std::int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(r3xFindRegionIndexAt(world, cells[i]), i) << i;
+  }
+  r3xDestroyWorld(world);
+  r3xCloseWad(pack);
+  _r3xFreeMathTables();
+}
+
+}  // namespace
+}  // namespace world_test
