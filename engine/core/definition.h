@@ -42,13 +42,15 @@ void _r3xUnregisterInstance(R3xWorld* world, R3xObjectHeader* instance,
 
 // Starts a definition of `type` under the tag (null allowed). False when none is to be made:
 // *out is then the definition already known under the tag, or null when another kind of object
-// holds the tag or memory runs out. True with *out a new zero-filled definition, counted once for
-// its default instance and registered under a copy of the tag.
-template <typename Definition>
-bool _r3xBeginDefinition(R3xWorld* world, const char* tag, std::int32_t type, Definition** out) {
+// holds the tag, the arguments are not `valid` (asked only when no definition is known under the
+// tag) or memory runs out. True with *out a new zero-filled definition, counted once for its
+// default instance and registered under a copy of the tag.
+template <typename Definition, typename Valid>
+bool _r3xBeginDefinition(R3xWorld* world, const char* tag, std::int32_t type, Definition** out,
+                         Valid valid) {
   const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, type);
   *out = reinterpret_cast<Definition*>(lookup.existing);
-  if (lookup.existing != nullptr || lookup.clash) {
+  if (lookup.existing != nullptr || lookup.clash || !valid()) {
     return false;
   }
   auto* definition = static_cast<Definition*>(r3xMalloc(sizeof(Definition)));
@@ -62,6 +64,11 @@ bool _r3xBeginDefinition(R3xWorld* world, const char* tag, std::int32_t type, De
   }
   *out = definition;
   return true;
+}
+
+template <typename Definition>
+bool _r3xBeginDefinition(R3xWorld* world, const char* tag, std::int32_t type, Definition** out) {
+  return _r3xBeginDefinition(world, tag, type, out, [] { return true; });
 }
 
 // Undoes _r3xBeginDefinition after the owned data are released.

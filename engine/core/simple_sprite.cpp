@@ -13,24 +13,14 @@ R3xSimpleSpriteDef* r3xCreateSimpleSpriteDef(R3xWorld* world, const char* tag,
                                              const R3xBitmapHandle* frames,
                                              std::uint32_t startFrame, std::uint32_t delay,
                                              std::int32_t frameValue) {
-  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, R3X_TYPE_SIMPLE_SPRITE_DEF);
-  if (lookup.existing != nullptr || lookup.clash) {
-    return reinterpret_cast<R3xSimpleSpriteDef*>(lookup.existing);
+  R3xSimpleSpriteDef* definition = nullptr;
+  if (!_r3xBeginDefinition(world, tag, R3X_TYPE_SIMPLE_SPRITE_DEF, &definition, [&] {
+        return startFrame < frameCount && _r3xAreBitmapFrames(frames, frameCount);
+      })) {
+    return definition;
   }
-  if (startFrame >= frameCount || !_r3xAreBitmapFrames(frames, frameCount)) {
-    return nullptr;
-  }
-  auto* definition = static_cast<R3xSimpleSpriteDef*>(r3xMalloc(sizeof(R3xSimpleSpriteDef)));
-  if (definition == nullptr) {
-    return nullptr;
-  }
-  definition->header = {R3X_TYPE_SIMPLE_SPRITE_DEF, -1, nullptr, 0, 1};
-  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
-    r3xFree(definition);
-    return nullptr;
-  }
-  definition->frames = static_cast<R3xBitmapHandle*>(
-      r3xMalloc(std::size_t{frameCount} * sizeof(R3xBitmapHandle)));
+  definition->frames =
+      static_cast<R3xBitmapHandle*>(r3xMalloc(std::size_t{frameCount} * sizeof(R3xBitmapHandle)));
   auto* instance = static_cast<R3xSimpleSprite*>(r3xMalloc(sizeof(R3xSimpleSprite)));
   if (definition->frames != nullptr && instance != nullptr) {
     for (std::uint32_t i = 0; i < frameCount; ++i) {

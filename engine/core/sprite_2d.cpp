@@ -139,24 +139,19 @@ R3x2DSpriteDef* r3xCreate2DSpriteDef(R3xWorld* world, const char* tag, std::uint
                                      const R3xSurface* surface, std::int32_t currentFrame,
                                      std::uint32_t delay, std::int32_t skipFrames,
                                      const float* offset, R3xVolume* volume, float radius) {
-  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, R3X_TYPE_2D_SPRITE_DEF);
-  if (lookup.existing != nullptr || lookup.clash) {
-    return reinterpret_cast<R3x2DSpriteDef*>(lookup.existing);
+  R3x2DSpriteDef* definition = nullptr;
+  if (!_r3xBeginDefinition(world, tag, R3X_TYPE_2D_SPRITE_DEF, &definition, [&] {
+        return viewsShowBitmaps(viewSets, viewSetCount, framesPerView);
+      })) {
+    return definition;
   }
-  if (!viewsShowBitmaps(viewSets, viewSetCount, framesPerView)) {
-    return nullptr;
-  }
-  auto* definition = static_cast<R3x2DSpriteDef*>(r3xMalloc(sizeof(R3x2DSpriteDef)));
-  if (definition == nullptr) {
-    return nullptr;
-  }
-  *definition = {{R3X_TYPE_2D_SPRITE_DEF, -1, nullptr, 0, 1},
-                 framesPerView, viewSetCount, viewSets, sizeX, sizeY, depthScale, radius,
-                 nullptr};
-  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
-    r3xFree(definition);
-    return nullptr;
-  }
+  definition->framesPerView = framesPerView;
+  definition->viewSetCount = viewSetCount;
+  definition->viewSets = viewSets;
+  definition->sizeX = sizeX;
+  definition->sizeY = sizeY;
+  definition->depthScale = depthScale;
+  definition->radius = radius;
   R3x2DSprite* instance =
       makeDefaultInstance(definition, surface, currentFrame, delay, skipFrames, offset, volume);
   if (instance != nullptr && r3xRegisterObject(world, &instance->header) == 0) {

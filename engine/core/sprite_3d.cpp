@@ -132,23 +132,14 @@ R3x3DSpriteDef* r3xCreate3DSpriteDef(R3xWorld* world, const char* tag, std::uint
                                      R3xIndexedPolygon* faces, bool computeNormals,
                                      const float* offset, R3xSurface* surfaces, R3xVolume* volume,
                                      float radius) {
-  const R3xTagLookup lookup = _r3xLookUpDefinitionTag(world, tag, R3X_TYPE_3D_SPRITE_DEF);
-  if (lookup.existing != nullptr || lookup.clash) {
-    return reinterpret_cast<R3x3DSpriteDef*>(lookup.existing);
+  R3x3DSpriteDef* definition = nullptr;
+  if (!_r3xBeginDefinition(world, tag, R3X_TYPE_3D_SPRITE_DEF, &definition, [&] {
+        return facesUseVertices(faces, faceCount, vertexCount) &&
+               (faceCount == 0 || surfaces != nullptr);
+      })) {
+    return definition;
   }
-  if (!facesUseVertices(faces, faceCount, vertexCount) || (faceCount > 0 && surfaces == nullptr)) {
-    return nullptr;
-  }
-  auto* definition = static_cast<R3x3DSpriteDef*>(r3xMalloc(sizeof(R3x3DSpriteDef)));
-  if (definition == nullptr) {
-    return nullptr;
-  }
-  definition->header = {R3X_TYPE_3D_SPRITE_DEF, -1, nullptr, 0, 1};
   definition->radius = radius;
-  if (_r3xRegisterTagged(world, &definition->header, tag) != 0) {
-    r3xFree(definition);
-    return nullptr;
-  }
   const std::size_t floats = std::size_t{vertexCount} * 3;
   definition->vertices = static_cast<float*>(r3xMalloc(floats * sizeof(float)));
   if (computeNormals) {
