@@ -94,6 +94,26 @@ TEST_F(WorldLoad, RoomsBuildTheirRecordsAndTheTreeLocatesPoints) {
   }
 }
 
+TEST_F(WorldLoad, SkyWithoutSphereOrFogTakesTheBoxOfItsVerticesAndNoFog) {
+  ASSERT_EQ(Load("// a sky alone, with a surface level\n"
+                 "NUMREGIONS 1 SKYREGION 1 REGIONTAG sky NUMREGIONVERTEX 2\n"
+                 "XYZ 0.0 0.0 0.0 XYZ 2.0 4.0 4.0\n"
+                 "NUMACTIONS 1 ACTION 1 NUMLEVELSOFDETAIL 1 LEVELOFDETAIL 1 RENDERMETHOD SOLIDFILL\n"
+                 "ENDLEVELOFDETAIL 1 ENDACTION 1 CURRENTACTION 1 ENDREGION 1\n"),
+            0)
+      << ::testing::PrintToString(TakeMessages());
+  const R3xRegion* sky = r3xGetRegion(world_, 0);
+  EXPECT_EQ(sky->bounds.x, 1);
+  EXPECT_EQ(sky->bounds.y, 2);
+  EXPECT_EQ(sky->bounds.z, 2);
+  EXPECT_NEAR(sky->bounds.radius, 3, 1e-5);
+  const R3xIndexedGeometry* model = _r3xIndexedGeometry(sky);
+  EXPECT_EQ(model->fogDistance, 1e30f);
+  EXPECT_EQ(model->currentAction, 0);
+  EXPECT_EQ(model->ambient, nullptr);
+  EXPECT_EQ(model->surfaces[0].type, R3X_TYPE_SURFACE);
+}
+
 struct BadWorld {
   const char* name;
   const char* from;
@@ -177,6 +197,24 @@ TEST(DemoArena, LoadsFromItsPackWithoutAMessage) {
                           "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
     EXPECT_NE(r3xFindTag(world, tag), nullptr) << tag;
   }
+  // The sky: its own vertices, one textured surface, no collision data or dynamic information.
+  const R3xRegion* sky = r3xGetRegion(world, 4);
+  const R3xIndexedGeometry* model = _r3xIndexedGeometry(sky);
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->actionCount, 1u);
+  EXPECT_EQ(model->surfaceCount, 1u);
+  EXPECT_NE(model->surfaces[0].texture, nullptr);
+  EXPECT_EQ(model->currentAction, 0);
+  EXPECT_EQ(model->unused, -1);
+  EXPECT_EQ(model->fogDistance, 3000);
+  EXPECT_NE(model->ambient, nullptr);
+  EXPECT_EQ(sky->vertexCount, 4u);
+  EXPECT_EQ(sky->bounds.x, 200);
+  EXPECT_EQ(sky->bounds.z, 1000);
+  EXPECT_NEAR(sky->bounds.radius, 3111.27f, 0.1f);
+  EXPECT_EQ(sky->obstacles, nullptr);
+  EXPECT_EQ(sky->info, nullptr);
+  EXPECT_NE(_r3xMeshGeometry(r3xGetRegion(world, 0))->vertexNormals, nullptr);
   const float cells[][3] = {{100, 100, 1}, {300, 100, 1}, {100, 300, 1}, {300, 300, 1}};
   for (std::int32_t i = 0; i < 4; ++i) {
     EXPECT_EQ(r3xFindRegionIndexAt(world, cells[i]), i) << i;
