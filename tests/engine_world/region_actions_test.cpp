@@ -228,6 +228,16 @@ TEST_F(RegionActions, WorldTreeLocatesPointsInItsRegions) {
   EXPECT_TRUE(TakeMessages().empty());
 }
 
+TEST_F(RegionActions, LongNamesAreCutToTheMessageSize) {
+  BeginBlock(1);
+  BeginRegion("r");
+  const std::string name(1000, 'x');
+  EXPECT_EQ(parSetRegionAmbientLight(context_, Text(name.c_str())), 1);
+  const std::vector<std::string> messages = TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], ("no definition for light: " + name).substr(0, 255));
+}
+
 struct BadInput {
   const char* name;
   void (*run)(RegionFixture& fixture);
