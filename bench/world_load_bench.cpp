@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "engine/core/math_tables.h"
@@ -114,7 +114,32 @@ std::string GenerateArena() {
   return text;
 }
 
+// The generated files, made once and removed at exit.
 struct Files {
+  Files()
+      : folder(std::filesystem::temp_directory_path() /
+               ("world_load_bench-" + std::to_string(::getpid()))) {
+    std::filesystem::create_directories(folder);
+    const std::string arena = GenerateArena();
+    arenaText = Write("large.wld", {arena.begin(), arena.end()});
+    arenaBinary = Write("large.bwld", mkdata::EncodeBinaryWorld(arenaText));
+    // The text demo loads from its pack; the binary one from a file, with the bitmaps beside it.
+    demoText = ARENA_DEMO_WORLD;
+    demoBinary = Write("arena.bwld", mkdata::EncodeBinaryWorld(demoText));
+  }
+  ~Files() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  Files(const Files&) = delete;
+  Files& operator=(const Files&) = delete;
+
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    const std::string path = (folder / name).string();
+    mkdata::WriteFileBytes(path, bytes);
+    return path;
+  }
+
   std::filesystem::path folder;
   std::string arenaText;
   std::string arenaBinary;
@@ -123,25 +148,7 @@ struct Files {
 };
 
 const Files& TestFiles() {
-  static const Files files = [] {
-    Files made;
-    made.folder = std::filesystem::temp_directory_path() /
-                  ("world_load_bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(made.folder);
-    const auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
-      const std::string path = (made.folder / name).string();
-      mkdata::WriteFileBytes(path, bytes);
-      return path;
-    };
-    const std::string arena = GenerateArena();
-    made.arenaText = write("large.wld", {arena.begin(), arena.end()});
-    made.arenaBinary = write("large.bwld", mkdata::EncodeBinaryWorld(made.arenaText));
-    // The demo's bitmaps load from the pack; its binary form is a member of a copy of it.
-    made.demoText = ARENA_DEMO_WORLD;
-    made.demoBinary = write("arena.bwld", mkdata::EncodeBinaryWorld(made.demoText));
-    std::atexit([] { std::filesystem::remove_all(TestFiles().folder); });
-    return made;
-  }();
+  static const Files files;
   return files;
 }
 
@@ -178,7 +185,6 @@ void BM_LoadDemoArenaText(benchmark::State& state) {
 
 void BM_LoadDemoArenaBinary(benchmark::State& state) {
   const Files& files = TestFiles();
-  // The binary world names its bitmaps as the text does; they come from the demo's folder.
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(ARENA_DEMO_BITMAPS);
   Load(state, files.demoBinary, nullptr, files.demoBinary.c_str());
