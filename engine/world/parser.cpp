@@ -35,6 +35,10 @@ int par_yylex(PAR_YYSTYPE* value, R3xParseContext* context) {
       *value = parNoValue();
       break;
   }
+  if (!parIsGrammarToken(token)) {
+    // Such a token only ends the parse with a syntax error; its text would never be freed.
+    parFreeParserValue(value);
+  }
   return token;
 }
 

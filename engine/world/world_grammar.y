@@ -9,6 +9,9 @@ struct R3xParseContext;
 %code provides {
 int par_yylex(PAR_YYSTYPE* value, R3xParseContext* context);
 void par_yyerror(R3xParseContext* context, const char* message);
+// Whether the grammar knows the token at all; the automaton never destroys the value of one it
+// does not know.
+bool parIsGrammarToken(int token);
 }
 
 %code {
@@ -536,3 +539,5 @@ world_node: K_WORLDNODE seq K_NORMALABCD plane4 K_WORLDREGIONTAG int K_FRONTTREE
       { $$ = parNoValue(); PAR_TRY(parAddWorldNode(context, $4.vector, $6.number, $8.number, $10.number)); } ;
 
 %%
+
+bool parIsGrammarToken(int token) { return YYTRANSLATE(token) != YYSYMBOL_YYUNDEF; }

@@ -120,6 +120,18 @@ TEST_F(WorldParserTest, BinaryFileMessagesNameTheFileWithoutLine) {
                                                      "\n"});
 }
 
+TEST_F(WorldParserTest, TokenNoRuleKnowsEndsWithASyntaxErrorAndFreesItsText) {
+  // Code 28, a block of user data with a one-byte length, where no statement takes one. Its text
+  // is freed even though the automaton does not know the token (the sanitizer build checks).
+  std::string file(reinterpret_cast<const char*>(R3X_WLD_MAGIC), sizeof R3X_WLD_MAGIC);
+  file += std::string("\x1c\x03\x00\x00\x00" "abc", 8);
+  const std::string path = folder_.Write("block.bin", file);
+  EXPECT_EQ(r3xReadWorld(path.c_str(), world_, nullptr), R3X_ERR_FAILED);
+  const std::vector<std::string> messages = TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("parser: Syntax error", 0), 0u) << messages[0];
+}
+
 TEST_F(WorldParserTest, IntegerWhereRealIsRequiredIsASyntaxError) {
   EXPECT_EQ(Load("QZVWORLD w NUMVERTICES 1 XYZ 1 2 3\n"), R3X_ERR_FAILED);
   EXPECT_EQ(TakeMessages().size(), 1u);
