@@ -19,6 +19,7 @@ function(arena_add_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  add_dependencies(fuzzers ${name})
 endfunction()
 
 find_package(Threads REQUIRED)
