@@ -16,4 +16,4 @@ done
 echo "== fuzz (short runs)"
 cmake --preset fuzz
 cmake --build --preset fuzz
-bash scripts/fuzz-smoke.sh build/fuzz "${FUZZ_SECONDS:-20}"
+bash scripts/fuzz-smoke.sh build/fuzz "${FUZZ_SECONDS:-10}"
