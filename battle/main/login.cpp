@@ -17,10 +17,19 @@ constexpr std::uint32_t kParamWords = GAME_PARAM_COUNT;
 // Wrap-safe: true once the clock has passed the deadline.
 bool IsPast(DWORD deadline) { return static_cast<std::int32_t>(timeGetTime() - deadline) > 0; }
 
-// One pass's checks of both waits: false when the wait must fail.
-bool KeepWaiting(CNetSocket& net, DWORD deadline) {
+// One pass of either wait: false when the wait must fail; otherwise the session's next message
+// (null, after a 1 ms pause, when none is there).
+bool TakeMessage(CNetSocket& net, DWORD deadline, MailboxMessagePtr& message,
+                 std::uint32_t& length) {
   net.Poll();
-  return !IsPast(deadline) && net.IsConnected();
+  if (IsPast(deadline) || !net.IsConnected()) {
+    return false;
+  }
+  message = gGameSession.Receive(length);
+  if (message == nullptr) {
+    Sleep(1);
+  }
+  return true;
 }
 
 std::uint32_t ReadWord(const std::uint8_t* bytes) {
@@ -29,31 +38,26 @@ std::uint32_t ReadWord(const std::uint8_t* bytes) {
 }
 
 bool WaitForConnected(CNetSocket& net, DWORD deadline) {
-  for (;;) {
-    if (!KeepWaiting(net, deadline)) {
-      return false;
-    }
-    std::uint32_t length = 0;
-    MailboxMessagePtr message = gGameSession.Receive(length);
-    if (message == nullptr) {
-      Sleep(1);
-    } else if (message->type == MSG_CONNECTED) {
+  MailboxMessagePtr message;
+  std::uint32_t length = 0;
+  while (TakeMessage(net, deadline, message, length)) {
+    if (message != nullptr && message->type == MSG_CONNECTED) {
       return true;
     }
   }
+  return false;
 }
 
 bool WaitForParameters(CNetSocket& net, DWORD deadline) {
   std::uint32_t paramCount = 0;
   bool recordSeen = false;
   while (!recordSeen || paramCount < kParamWords) {
-    if (!KeepWaiting(net, deadline)) {
+    MailboxMessagePtr message;
+    std::uint32_t length = 0;
+    if (!TakeMessage(net, deadline, message, length)) {
       return false;
     }
-    std::uint32_t length = 0;
-    MailboxMessagePtr message = gGameSession.Receive(length);
     if (message == nullptr) {
-      Sleep(1);
       continue;
     }
     switch (message->type) {
