@@ -83,7 +83,8 @@ void BM_AnglesToMatrix(benchmark::State& state) {
   std::array<float, 9> m{};
   std::size_t i = 0;
   for (auto _ : state) {
-    r3xAnglesToMatrix(angles[i], angles[(i + 1) % kInputCount], angles[(i + 2) % kInputCount], m.data());
+    r3xAnglesToMatrix(angles[i], angles[(i + 1) % kInputCount], angles[(i + 2) % kInputCount],
+                      m.data());
     benchmark::DoNotOptimize(m);
     i = (i + 1) % kInputCount;
   }
@@ -93,7 +94,8 @@ void BM_AnglesToMatrixInterp(benchmark::State& state) {
   std::array<float, 9> m{};
   std::size_t i = 0;
   for (auto _ : state) {
-    r3xAnglesToMatrixInterp(angles[i], angles[(i + 1) % kInputCount], angles[(i + 2) % kInputCount], m.data());
+    r3xAnglesToMatrixInterp(angles[i], angles[(i + 1) % kInputCount], angles[(i + 2) % kInputCount],
+                            m.data());
     benchmark::DoNotOptimize(m);
     i = (i + 1) % kInputCount;
   }
@@ -109,9 +111,15 @@ void BM_StdAnglesToMatrix(benchmark::State& state) {
     const float r = angles[(i + 2) % kInputCount] * kRadiansPerUnit;
     const float sH = std::sin(h), cH = std::cos(h), sP = std::sin(p), cP = std::cos(p);
     const float sR = std::sin(r), cR = std::cos(r);
-    m = {cP * cH, cP * sH, sP,
-         -sR * sP * cH - cR * sH, cR * cH - sR * sP * sH, sR * cP,
-         sR * sH - cR * sP * cH, -cR * sP * sH - sR * cH, cP * cR};
+    m = {cP * cH,
+         cP * sH,
+         sP,
+         -sR * sP * cH - cR * sH,
+         cR * cH - sR * sP * sH,
+         sR * cP,
+         sR * sH - cR * sP * cH,
+         -cR * sP * sH - sR * cH,
+         cP * cR};
     benchmark::DoNotOptimize(m);
     i = (i + 1) % kInputCount;
   }

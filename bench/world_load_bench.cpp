@@ -32,26 +32,29 @@ int AddTreeNodes(std::vector<std::string>& nodes, int i0, int i1, int j0, int j1
   nodes.emplace_back();
   char line[200];
   if (i1 - i0 == 1 && j1 - j0 == 1) {
-    std::snprintf(line, sizeof line,
-                  "WORLDNODE %d NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG %d FRONTTREE 0 BACKTREE 0 "
-                  "ENDWORLDNODE %d\n",
-                  number, RegionNumber(i0, j0), number);
+    std::snprintf(
+        line, sizeof line,
+        "WORLDNODE %d NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG %d FRONTTREE 0 BACKTREE 0 "
+        "ENDWORLDNODE %d\n",
+        number, RegionNumber(i0, j0), number);
   } else if (i1 - i0 >= j1 - j0) {
     const int mid = (i0 + i1) / 2;
     const int front = AddTreeNodes(nodes, mid, i1, j0, j1);
     const int back = AddTreeNodes(nodes, i0, mid, j0, j1);
-    std::snprintf(line, sizeof line,
-                  "WORLDNODE %d NORMALABCD 1.0 0.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
-                  "ENDWORLDNODE %d\n",
-                  number, -mid * kCell, front, back, number);
+    std::snprintf(
+        line, sizeof line,
+        "WORLDNODE %d NORMALABCD 1.0 0.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
+        "ENDWORLDNODE %d\n",
+        number, -mid * kCell, front, back, number);
   } else {
     const int mid = (j0 + j1) / 2;
     const int front = AddTreeNodes(nodes, i0, i1, mid, j1);
     const int back = AddTreeNodes(nodes, i0, i1, j0, mid);
-    std::snprintf(line, sizeof line,
-                  "WORLDNODE %d NORMALABCD 0.0 1.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
-                  "ENDWORLDNODE %d\n",
-                  number, -mid * kCell, front, back, number);
+    std::snprintf(
+        line, sizeof line,
+        "WORLDNODE %d NORMALABCD 0.0 1.0 0.0 %.1f WORLDREGIONTAG 0 FRONTTREE %d BACKTREE %d "
+        "ENDWORLDNODE %d\n",
+        number, -mid * kCell, front, back, number);
   }
   nodes[static_cast<std::size_t>(number - 1)] = line;
   return number;
@@ -82,15 +85,17 @@ std::string GenerateArena() {
                     n, n, vertices, VertexNumber(i, j), VertexNumber(i, j + 1),
                     VertexNumber(i + 1, j + 1), VertexNumber(i + 1, j), n % 200);
       text += line;
-      const int sides[4][5] = {{i + 1, j, i, j, j > 0 ? RegionNumber(i, j - 1) : 0},
-                               {i, j, i, j + 1, i > 0 ? RegionNumber(i - 1, j) : 0},
-                               {i, j + 1, i + 1, j + 1, j + 1 < kRows ? RegionNumber(i, j + 1) : 0},
-                               {i + 1, j + 1, i + 1, j, i + 1 < kColumns ? RegionNumber(i + 1, j) : 0}};
+      const int sides[4][5] = {
+          {i + 1, j, i, j, j > 0 ? RegionNumber(i, j - 1) : 0},
+          {i, j, i, j + 1, i > 0 ? RegionNumber(i - 1, j) : 0},
+          {i, j + 1, i + 1, j + 1, j + 1 < kRows ? RegionNumber(i, j + 1) : 0},
+          {i + 1, j + 1, i + 1, j, i + 1 < kColumns ? RegionNumber(i + 1, j) : 0}};
       for (int s = 0; s < 4; ++s) {
-        std::snprintf(line, sizeof line,
-                      "OBSTACLE %d GEOMETRYCUTTINGOBSTACLE XY_LINE 0 %d %d NEXTREGION %d ENDOBSTACLE %d\n",
-                      s + 1, VertexNumber(sides[s][0], sides[s][1]),
-                      VertexNumber(sides[s][2], sides[s][3]), sides[s][4], s + 1);
+        std::snprintf(
+            line, sizeof line,
+            "OBSTACLE %d GEOMETRYCUTTINGOBSTACLE XY_LINE 0 %d %d NEXTREGION %d ENDOBSTACLE %d\n",
+            s + 1, VertexNumber(sides[s][0], sides[s][1]), VertexNumber(sides[s][2], sides[s][3]),
+            sides[s][4], s + 1);
         text += line;
       }
       text += "OBSTACLE 5 PLANE 0 1 NEXTREGION 0 FLOOR ENDOBSTACLE 5\n";

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev git
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev
   libsdl2-dev

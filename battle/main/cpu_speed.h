@@ -19,7 +19,8 @@ struct CpuSpeedInfo {
 };
 
 // Cycles of one pass of the BSF loop, by processor family.
-inline constexpr std::array<DWORD, 12> kBsfLoopCycles = {0, 0, 0, 115, 47, 43, 38, 38, 38, 38, 38, 38};
+inline constexpr std::array<DWORD, 12> kBsfLoopCycles = {0,  0,  0,  115, 47, 43,
+                                                         38, 38, 38, 38,  38, 38};
 inline constexpr DWORD kBsfLoopPasses = 4000;
 
 // Measures the clock of an Intel processor; zeros for any other. A clock count from 1 to 150

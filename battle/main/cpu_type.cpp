@@ -79,9 +79,7 @@ DWORD GetCpuFeatures() {
   return ReadLeafOneCheckingVendor().edx;
 }
 
-int IsCyrix() {
-  return platform::GetProcessorSource().DivisionKeepsZeroFlag(0x5555, 2) ? 1 : 0;
-}
+int IsCyrix() { return platform::GetProcessorSource().DivisionKeepsZeroFlag(0x5555, 2) ? 1 : 0; }
 
 int Check8086() { return HighNibbleAfterWriting(0) == kFlagsHighNibble ? 1 : 0; }
 

@@ -59,8 +59,8 @@ void fillPair(std::int32_t definitionType, std::int32_t instanceType) {
       R3X_TYPE_POLYHEDRON_DEF, R3X_TYPE_POLYHEDRON);
   fillPair<R3xSphereListDef, r3xDestroySphereListDef, R3xSphereList, r3xDestroySphereList>(
       R3X_TYPE_SPHERE_LIST_DEF, R3X_TYPE_SPHERE_LIST);
-  fillPair<R3xSimpleSpriteDef, r3xDestroySimpleSpriteDef, R3xSimpleSprite,
-           r3xDestroySimpleSprite>(R3X_TYPE_SIMPLE_SPRITE_DEF, R3X_TYPE_SIMPLE_SPRITE);
+  fillPair<R3xSimpleSpriteDef, r3xDestroySimpleSpriteDef, R3xSimpleSprite, r3xDestroySimpleSprite>(
+      R3X_TYPE_SIMPLE_SPRITE_DEF, R3X_TYPE_SIMPLE_SPRITE);
   fillPair<R3x2DSpriteDef, r3xDestroy2DSpriteDef, R3x2DSprite, r3xDestroy2DSprite>(
       R3X_TYPE_2D_SPRITE_DEF, R3X_TYPE_2D_SPRITE);
   fillPair<R3x3DSpriteDef, r3xDestroy3DSpriteDef, R3x3DSprite, r3xDestroy3DSprite>(

@@ -6,7 +6,8 @@
 namespace {
 
 // The plane through p1 with normal (a - p1) x (b - p1), scaled to unit length.
-void planeOfCorners(const float* a, const float* p1, const float* b, float* normal, float* distance) {
+void planeOfCorners(const float* a, const float* p1, const float* b, float* normal,
+                    float* distance) {
   const float toA[3] = {a[0] - p1[0], a[1] - p1[1], a[2] - p1[2]};
   const float toB[3] = {b[0] - p1[0], b[1] - p1[1], b[2] - p1[2]};
   float n[3];
@@ -26,7 +27,8 @@ int r3xPlaneFromIndexedPolygon(R3xIndexedPolygon* polygon) {
   }
   const float* v = polygon->vertices;
   const std::int32_t* index = polygon->vertexIndexes;
-  planeOfCorners(v + 3 * index[0], v + 3 * index[1], v + 3 * index[2], polygon->normal, &polygon->distance);
+  planeOfCorners(v + 3 * index[0], v + 3 * index[1], v + 3 * index[2], polygon->normal,
+                 &polygon->distance);
   return 1;
 }
 
@@ -35,6 +37,7 @@ int r3xEdgePolygonPlane(R3xEdgePolygon* polygon) {
     return -1;
   }
   const R3xXYZEdge* edges = polygon->edges;
-  planeOfCorners(edges[0].first, edges[1].first, edges[2].first, polygon->normal, &polygon->distance);
+  planeOfCorners(edges[0].first, edges[1].first, edges[2].first, polygon->normal,
+                 &polygon->distance);
   return 1;
 }

@@ -78,7 +78,8 @@ int r3xAnglesToMatrix(float heading, float pitch, float roll, float* matrix) {
 }
 
 int r3xAnglesToMatrixInterp(float heading, float pitch, float roll, float* matrix) {
-  fillMatrix(interpolatedSinCos(heading), interpolatedSinCos(pitch), interpolatedSinCos(roll), matrix);
+  fillMatrix(interpolatedSinCos(heading), interpolatedSinCos(pitch), interpolatedSinCos(roll),
+             matrix);
   return 1;
 }
 

@@ -62,7 +62,8 @@ void buildInvSqrtSeeds(R3xMathTables* tables) {
   for (int i = 0; i < R3X_INV_SQRT_SEED_COUNT; ++i) {
     const float f = std::bit_cast<float>((0x1F80u | static_cast<std::uint32_t>(i)) << 17);
     const auto root = static_cast<float>(1.0L / std::sqrt(static_cast<long double>(f)));
-    tables->invSqrtSeeds[i] = static_cast<std::uint8_t>((std::bit_cast<std::uint32_t>(root) + 0x2000u) >> 15);
+    tables->invSqrtSeeds[i] =
+        static_cast<std::uint8_t>((std::bit_cast<std::uint32_t>(root) + 0x2000u) >> 15);
   }
   // 1/sqrt(1) is the one result with the higher exponent; the seed's exponent for its range is
   // one lower, so the largest mantissa stands in for it.

@@ -49,9 +49,13 @@ float r3xSinUnits(float a) { return interpolate(gR3xMathTables->sine, a); }
 // Cosine is even, so the negative case never arises.
 float r3xCosUnits(float a) { return interpolate(gR3xMathTables->cosine, std::fabs(a)); }
 
-float r3xSinUnitsNearest(float a) { return gR3xMathTables->sine[r3xFloatToInt(a) & R3X_ANGLE_MASK]; }
+float r3xSinUnitsNearest(float a) {
+  return gR3xMathTables->sine[r3xFloatToInt(a) & R3X_ANGLE_MASK];
+}
 
-float r3xCosUnitsNearest(float a) { return gR3xMathTables->cosine[r3xFloatToInt(a) & R3X_ANGLE_MASK]; }
+float r3xCosUnitsNearest(float a) {
+  return gR3xMathTables->cosine[r3xFloatToInt(a) & R3X_ANGLE_MASK];
+}
 
 float r3xAtan2Units(float y, float x, int* exact) {
   if (x == 0.0f) {

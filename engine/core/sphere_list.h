@@ -60,8 +60,8 @@ std::int32_t r3xGetSphereCenter(const R3xSphereList* instance, std::uint32_t i, 
 // owner's rotation build leaves it), scaled alike and moved to the owner's position. 0, or
 // R3X_ERR_FAILED when i is not below the count. The actor-facing r3xGetSphereWorldRadius and
 // r3xGetSphereWorldPosition read the owner's values and call these.
-std::int32_t _r3xSphereWorldRadius(const R3xSphereList* instance, std::uint32_t i,
-                                   float ownerScale, float* out);
+std::int32_t _r3xSphereWorldRadius(const R3xSphereList* instance, std::uint32_t i, float ownerScale,
+                                   float* out);
 std::int32_t _r3xSphereWorldPosition(const R3xSphereList* instance, std::uint32_t i,
                                      const float* ownerPosition, const float* rotation,
                                      float ownerScale, float* out);

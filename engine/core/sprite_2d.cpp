@@ -40,9 +40,8 @@ std::size_t countViews(R3x2DSpriteViewSet* viewSets, std::uint32_t viewSetCount)
 
 void releaseViewFrames(R3x2DSpriteViewSet* viewSets, std::uint32_t viewSetCount,
                        std::uint32_t framesPerView) {
-  forEachView(viewSets, viewSetCount, [&](R3x2DSpriteView& view) {
-    _r3xReleaseBitmapFrames(view.frames, framesPerView);
-  });
+  forEachView(viewSets, viewSetCount,
+              [&](R3x2DSpriteView& view) { _r3xReleaseBitmapFrames(view.frames, framesPerView); });
 }
 
 // Copies of every view's frames in view order with a reference on each frame's bitmap, or null
@@ -92,8 +91,7 @@ void freeViewSets(R3x2DSpriteViewSet* viewSets, std::uint32_t viewSetCount) {
 
 R3x2DSprite* makeDefaultInstance(R3x2DSpriteDef* definition, const R3xSurface* surface,
                                  std::int32_t currentFrame, std::uint32_t delay,
-                                 std::int32_t skipFrames, const float* offset,
-                                 R3xVolume* volume) {
+                                 std::int32_t skipFrames, const float* offset, R3xVolume* volume) {
   auto* instance = static_cast<R3x2DSprite*>(r3xMalloc(sizeof(R3x2DSprite)));
   auto* corners = static_cast<std::int32_t*>(r3xMalloc(kQuadCorners * sizeof(std::int32_t)));
   if (instance == nullptr || corners == nullptr) {

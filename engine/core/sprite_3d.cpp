@@ -20,7 +20,8 @@ R3xSurface* ownSurfaces(const R3x3DSprite* sprite) {
 bool facesUseVertices(const R3xIndexedPolygon* faces, std::uint32_t faceCount,
                       std::uint32_t vertexCount) {
   for (std::uint32_t f = 0; f < faceCount; ++f) {
-    if (faces[f].vertexCount < 0 || (faces[f].vertexCount > 0 && faces[f].vertexIndexes == nullptr)) {
+    if (faces[f].vertexCount < 0 ||
+        (faces[f].vertexCount > 0 && faces[f].vertexIndexes == nullptr)) {
       return false;
     }
     for (std::int32_t c = 0; c < faces[f].vertexCount; ++c) {
@@ -146,8 +147,9 @@ R3x3DSpriteDef* r3xCreate3DSpriteDef(R3xWorld* world, const char* tag, std::uint
     definition->normals = static_cast<float*>(r3xMalloc(floats * sizeof(float)));
   }
   auto* instance = static_cast<R3x3DSprite*>(r3xMalloc(sizeof(R3x3DSprite)));
-  const bool made = instance != nullptr && (floats == 0 || (definition->vertices != nullptr &&
-                                                            (!computeNormals || definition->normals != nullptr)));
+  const bool made =
+      instance != nullptr && (floats == 0 || (definition->vertices != nullptr &&
+                                              (!computeNormals || definition->normals != nullptr)));
   if (made) {
     *instance = {{R3X_TYPE_3D_SPRITE, -1, nullptr, 0, 1},
                  volume == nullptr ? r3xEmptyVolume() : volume,

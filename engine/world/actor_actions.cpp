@@ -69,16 +69,15 @@ std::int32_t parNewActionList(R3xParseContext* context, R3xParserValue* out) {
   return 0;
 }
 
-std::int32_t parAppendLevel(R3xParseContext* context, R3xParserValue* levels,
-                            R3xParserValue* part, R3xParserValue* minDistance,
-                            R3xParserValue* maxDistance) {
+std::int32_t parAppendLevel(R3xParseContext* context, R3xParserValue* levels, R3xParserValue* part,
+                            R3xParserValue* minDistance, R3xParserValue* maxDistance) {
   LevelItem level{};
   level.part = *part;
   *part = parNoValue();
   level.minGiven = parHasValue(minDistance);
   level.minSquared = minDistance->real * minDistance->real;
-  level.maxSquared = parHasValue(maxDistance) ? maxDistance->real * maxDistance->real
-                                              : R3X_LOD_LAST_UPPER;
+  level.maxSquared =
+      parHasValue(maxDistance) ? maxDistance->real * maxDistance->real : R3X_LOD_LAST_UPPER;
   if (parAppendItem(context, levels, sizeof level, &level, freeLevel) != 0) {
     freeLevel(&level);
     return 1;
@@ -105,9 +104,9 @@ std::int32_t parAppendAction(R3xParseContext* context, R3xParserValue* actionLis
   for (std::uint32_t i = 0; result == 0 && i < action.levelCount; ++i) {
     auto* level = static_cast<LevelItem*>(parListAt(items, i));
     R3xLodLevel& entry = action.levels[i];
-    entry.switchBackSquared = i == 0                ? 0.0f
-                              : level->minGiven     ? level->minSquared
-                                                    : action.levels[i - 1].upperSquared;
+    entry.switchBackSquared = i == 0            ? 0.0f
+                              : level->minGiven ? level->minSquared
+                                                : action.levels[i - 1].upperSquared;
     entry.upperSquared = level->maxSquared;
     entry.partIndex = static_cast<std::int32_t>(list->parts.count);
     R3xObjectHeader* sprite = nullptr;
@@ -149,8 +148,8 @@ std::int32_t parEndActionList(R3xParseContext* context, std::int32_t declared,
 }
 
 std::int32_t parMakePlacement(R3xParseContext* context, std::int32_t region, float x, float y,
-                              float z, std::int32_t heading, std::int32_t pitch,
-                              std::int32_t roll, R3xParserValue* out) {
+                              float z, std::int32_t heading, std::int32_t pitch, std::int32_t roll,
+                              R3xParserValue* out) {
   auto* placement = static_cast<R3xPlacement*>(r3xMalloc(sizeof(R3xPlacement)));
   if (placement == nullptr) {
     parError(context, "out of memory");
@@ -179,8 +178,8 @@ std::int32_t parDefineActor(R3xParseContext* context, R3xActorDefClauses* clause
   const std::uint32_t actionCount = list->actions.count;
   auto* actions = static_cast<R3xAction*>(list->actions.data);
   R3xActorDef* definition = r3xCreateActorDef(
-      context->world, clauses->tag->text, actionCount, actions, clauses->userData->text,
-      placement, volume, r3xEmptyVolume(), 0.0f, 0.0f, indexOrZero(clauses->currentAction),
+      context->world, clauses->tag->text, actionCount, actions, clauses->userData->text, placement,
+      volume, r3xEmptyVolume(), 0.0f, 0.0f, indexOrZero(clauses->currentAction),
       static_cast<R3xObjectHeader* const*>(list->parts.data), clauses->activeGeometry);
   if (definition != nullptr && definition->actions == actions) {
     // The actions with their levels and the user data are the definition's now.
@@ -227,11 +226,11 @@ std::int32_t parInstanceActor(R3xParseContext* context, R3xActorClauses* clauses
   }
   auto* volume = static_cast<R3xVolume*>(clauses->volume->record);
   if (result == 0) {
-    R3xActor* actor = r3xCreateActor(
-        context->world, reinterpret_cast<R3xActorDef*>(found), tag,
-        static_cast<const R3xPlacement*>(clauses->location->record), volume, twoValue,
-        clauses->scaleFactor->real, clauses->boundingRadius->real,
-        reinterpret_cast<std::uintptr_t>(clauses->userData->text));
+    R3xActor* actor =
+        r3xCreateActor(context->world, reinterpret_cast<R3xActorDef*>(found), tag,
+                       static_cast<const R3xPlacement*>(clauses->location->record), volume,
+                       twoValue, clauses->scaleFactor->real, clauses->boundingRadius->real,
+                       reinterpret_cast<std::uintptr_t>(clauses->userData->text));
     if (actor != nullptr) {
       // The actor holds the user data from now on.
       parTakeText(clauses->userData);

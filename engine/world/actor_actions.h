@@ -12,9 +12,8 @@ struct R3xParseContext;
 // out: an empty owned R3xParsedActionList.
 std::int32_t parNewActionList(R3xParseContext* context, R3xParserValue* out);
 // LEVELOFDETAIL part [MINDISTANCE] [MAXDISTANCE]: appended to an action's level list.
-std::int32_t parAppendLevel(R3xParseContext* context, R3xParserValue* levels,
-                            R3xParserValue* part, R3xParserValue* minDistance,
-                            R3xParserValue* maxDistance);
+std::int32_t parAppendLevel(R3xParseContext* context, R3xParserValue* levels, R3xParserValue* part,
+                            R3xParserValue* minDistance, R3xParserValue* maxDistance);
 // ACTION: its levels become entries of the action list, their parts numbered in file order.
 std::int32_t parAppendAction(R3xParseContext* context, R3xParserValue* actionList,
                              R3xParserValue* levels);
@@ -24,8 +23,8 @@ std::int32_t parEndActionList(R3xParseContext* context, std::int32_t declared,
 
 // LOCATION region x y z heading pitch roll: out is an owned R3xPlacement.
 std::int32_t parMakePlacement(R3xParseContext* context, std::int32_t region, float x, float y,
-                              float z, std::int32_t heading, std::int32_t pitch,
-                              std::int32_t roll, R3xParserValue* out);
+                              float z, std::int32_t heading, std::int32_t pitch, std::int32_t roll,
+                              R3xParserValue* out);
 
 struct R3xActorDefClauses {
   R3xParserValue* tag;

@@ -63,8 +63,8 @@ std::int32_t parDefineLight(R3xParseContext* context, R3xParserValue* tag, R3xPa
   return result;
 }
 
-std::int32_t parAppendColor(R3xParseContext* context, R3xParserValue* list, float red,
-                            float green, float blue) {
+std::int32_t parAppendColor(R3xParseContext* context, R3xParserValue* list, float red, float green,
+                            float blue) {
   if (red < 0.0f || green < 0.0f || blue < 0.0f) {
     parError(context, "color values must be positive");
     return 1;
@@ -116,8 +116,8 @@ std::int32_t parDirectionalLight(R3xParseContext* context, R3xParserValue* tag,
   const float* v = normal->vector;
   const float scale = r3xInvSqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
   const float direction[3] = {v[0] * scale, v[1] * scale, v[2] * scale};
-  R3xDirectionalLight* directional = r3xCreateDirectionalLight(
-      context->world, static_cast<R3xLight*>(light->record), direction);
+  R3xDirectionalLight* directional =
+      r3xCreateDirectionalLight(context->world, static_cast<R3xLight*>(light->record), direction);
   std::int32_t result = 0;
   if (directional == nullptr) {
     parError(context, "could not create directional light");
@@ -132,8 +132,8 @@ std::int32_t parDirectionalLight(R3xParseContext* context, R3xParserValue* tag,
     result = 1;
   }
   for (std::uint32_t i = 0; result == 0 && i < parValueCount(regions); ++i) {
-    if (r3xAddDirectionalLightToRegion(context->world, directional,
-                                       regionNumber(regions, i) - 1) != 0) {
+    if (r3xAddDirectionalLightToRegion(context->world, directional, regionNumber(regions, i) - 1) !=
+        0) {
       parError(context, "could not add directional light to region");
       result = 1;
     }
@@ -145,9 +145,9 @@ std::int32_t parDirectionalLight(R3xParseContext* context, R3xParserValue* tag,
 
 std::int32_t parPointLight(R3xParseContext* context, R3xPointLightClauses* clauses) {
   const bool regionsGiven = clauses->regions->record != nullptr;
-  R3xPointLight* point = r3xCreatePointLight(
-      context->world, static_cast<R3xLight*>(clauses->light->record), clauses->position->vector,
-      clauses->radius->real, regionsGiven ? 0 : 1);
+  R3xPointLight* point =
+      r3xCreatePointLight(context->world, static_cast<R3xLight*>(clauses->light->record),
+                          clauses->position->vector, clauses->radius->real, regionsGiven ? 0 : 1);
   std::int32_t result = 0;
   if (point == nullptr) {
     parError(context, "could not create point light");

@@ -12,8 +12,8 @@ std::int32_t parDefineLight(R3xParseContext* context, R3xParserValue* tag, R3xPa
                             R3xParserValue* currentFrame, R3xParserValue* sleep,
                             R3xParserValue* skipFrames, R3xParserValue* colours);
 // COLOR r g b: "color values must be positive" for a value below zero.
-std::int32_t parAppendColor(R3xParseContext* context, R3xParserValue* list, float red,
-                            float green, float blue);
+std::int32_t parAppendColor(R3xParseContext* context, R3xParserValue* list, float red, float green,
+                            float blue);
 // LIGHT name: out is a new light (owned by the world).
 std::int32_t parMakeLight(R3xParseContext* context, R3xParserValue* name, R3xParserValue* out);
 

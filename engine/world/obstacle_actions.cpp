@@ -243,8 +243,9 @@ std::int32_t parCreateEdgeWallObstacle(R3xParseContext* context, const RegionArr
     return 1;
   }
   for (std::uint32_t i = 0; i < k; ++i) {
-    polygon->edges[i] = makeEdge(source.vertices + 3 * std::size_t(source.vertexIndexes[i]),
-                                 source.vertices + 3 * std::size_t(source.vertexIndexes[(i + 1) % k]));
+    polygon->edges[i] =
+        makeEdge(source.vertices + 3 * std::size_t(source.vertexIndexes[i]),
+                 source.vertices + 3 * std::size_t(source.vertexIndexes[(i + 1) % k]));
   }
   std::memcpy(polygon->normal, source.normal, sizeof polygon->normal);
   polygon->distance = source.distance;
@@ -335,7 +336,8 @@ std::int32_t parAddObstacle(R3xParseContext* context, R3xParsedObstacle* obstacl
   } else if (parListAppend(&work->obstacles, &blank) != 0) {
     parError(context, "out of memory");
   } else {
-    auto* record = static_cast<R3xObstacle*>(parListAt(&work->obstacles, parListCount(&work->obstacles) - 1));
+    auto* record =
+        static_cast<R3xObstacle*>(parListAt(&work->obstacles, parListCount(&work->obstacles) - 1));
     result = parCreateObstacle(context, obstacle, record);
   }
   parListFree(&obstacle->numbers);

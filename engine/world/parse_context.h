@@ -14,7 +14,6 @@ struct R3xRegion;
 struct R3xPalette;
 struct R3xRegionWork;
 
-
 struct R3xParseContext {
   // The world being filled.
   R3xWorld* world;

@@ -8,7 +8,6 @@
 #include "engine/world/token_source.h"
 #include "world_grammar.hpp"
 
-
 int par_yylex(PAR_YYSTYPE* value, R3xParseContext* context) {
   std::int32_t token = context->tokenSource->nextToken(context->tokenSource);
   if (token < 0) {

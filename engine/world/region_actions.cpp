@@ -135,7 +135,8 @@ R3xRegion* _parTakeRegion(R3xParseContext* context, R3xRegionWork* work, char* t
   return region;
 }
 
-std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work, R3xRegion* region) {
+std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work,
+                                   R3xRegion* region) {
   work->open = nullptr;
   if (parAddRegionToWorld(context, region) != 0) {
     if (region->header.slot < 0) {
@@ -193,7 +194,8 @@ std::int32_t parBeginRegionBlock(R3xParseContext* context, std::int32_t count) {
   }
   const auto n = static_cast<std::uint32_t>(count);
   work->regions = static_cast<R3xRegion*>(r3xMalloc(std::size_t{n} * sizeof(R3xRegion)));
-  world->regionWords = static_cast<std::uint32_t*>(r3xMalloc(std::size_t{n} * sizeof(std::uint32_t)));
+  world->regionWords =
+      static_cast<std::uint32_t*>(r3xMalloc(std::size_t{n} * sizeof(std::uint32_t)));
   if (work->regions == nullptr || world->regionWords == nullptr) {
     parError(context, "out of memory");
     return 1;
@@ -327,7 +329,8 @@ std::int32_t parAddWall(R3xParseContext* context, std::int32_t floor, const floa
     parError(context, "out of memory");
     return 1;
   }
-  auto* added = static_cast<R3xRegionFace*>(parListAt(&work->faces, parListCount(&work->faces) - 1));
+  auto* added =
+      static_cast<R3xRegionFace*>(parListAt(&work->faces, parListCount(&work->faces) - 1));
   R3xIndexedPolygon& polygon = added->polygon;
   for (std::int32_t i = 0; i < polygon.vertexCount; ++i) {
     const std::int32_t number = polygon.vertexIndexes[i];
@@ -358,8 +361,8 @@ std::int32_t parEndWalls(R3xParseContext* context) {
     return 1;
   }
   const std::uint32_t count = parListCount(&work->faces);
-  R3xMeshGeometry* geometry = parCreateMeshGeometry(count, static_cast<R3xRegionFace*>(work->faces.data),
-                                                    work->renderVertexCount, work->ambient);
+  R3xMeshGeometry* geometry = parCreateMeshGeometry(
+      count, static_cast<R3xRegionFace*>(work->faces.data), work->renderVertexCount, work->ambient);
   if (geometry == nullptr) {
     parError(context, "out of memory");
     return 1;

@@ -49,8 +49,8 @@ std::int32_t parEndObstacles(R3xParseContext* context);
 // numbers; ENDVISTREE (count checks; lists and nodes go into the geometry at the region's end).
 std::int32_t parBeginVisTree(R3xParseContext* context, std::int32_t nodeCount,
                              std::int32_t listCount);
-std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4],
-                           std::int32_t listIndex, std::int32_t front, std::int32_t back);
+std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4], std::int32_t listIndex,
+                           std::int32_t front, std::int32_t back);
 // The region numbers (std::int32_t, 1-based) of one VISIBLELIST, not yet checked against RANGE.
 std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
                                R3xParseList* regionNumbers);
@@ -90,6 +90,6 @@ std::int32_t parEndSkyRegion(R3xParseContext* context, R3xParsedActionList* acti
 
 // WORLDTREE NUMWORLDNODES N; each WORLDNODE; ENDWORLDTREE (count check, the world's BSP root).
 std::int32_t parBeginWorldTree(R3xParseContext* context, std::int32_t count);
-std::int32_t parAddWorldNode(R3xParseContext* context, const float plane[4],
-                             std::int32_t regionTag, std::int32_t front, std::int32_t back);
+std::int32_t parAddWorldNode(R3xParseContext* context, const float plane[4], std::int32_t regionTag,
+                             std::int32_t front, std::int32_t back);
 std::int32_t parEndWorldTree(R3xParseContext* context);

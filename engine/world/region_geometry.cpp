@@ -37,9 +37,9 @@ R3xMeshGeometry* parCreateMeshGeometry(std::uint32_t faceCount, R3xRegionFace* f
 }
 
 R3xIndexedGeometry* parCreateIndexedGeometry(std::uint32_t actionCount, R3xAction* actions,
-                                             std::int32_t currentAction,
-                                             std::uint32_t surfaceCount, R3xSurface* surfaces,
-                                             R3xLight* ambient, float fogDistance) {
+                                             std::int32_t currentAction, std::uint32_t surfaceCount,
+                                             R3xSurface* surfaces, R3xLight* ambient,
+                                             float fogDistance) {
   auto* geometry = static_cast<R3xIndexedGeometry*>(r3xMalloc(sizeof(R3xIndexedGeometry)));
   if (geometry == nullptr) {
     return nullptr;
@@ -98,7 +98,8 @@ std::int32_t parBuildRegionVertexNormals(R3xParseContext* context, R3xMeshGeomet
   auto* normals = static_cast<float*>(r3xMalloc(std::size_t{count} * 3 * sizeof(float)));
   // Per vertex: the number of faces that used it, and the last face that did, so that a face
   // naming a vertex twice counts once.
-  auto* uses = static_cast<std::uint32_t*>(r3xMalloc(std::size_t{count} * 2 * sizeof(std::uint32_t)));
+  auto* uses =
+      static_cast<std::uint32_t*>(r3xMalloc(std::size_t{count} * 2 * sizeof(std::uint32_t)));
   if (normals == nullptr || uses == nullptr) {
     r3xFree(normals);
     r3xFree(uses);

@@ -20,9 +20,9 @@ R3xMeshGeometry* parCreateMeshGeometry(std::uint32_t faceCount, R3xRegionFace* f
 // Indexed geometry over the actions and surfaces (taken over), referencing the ambient light.
 // Null when out of memory.
 R3xIndexedGeometry* parCreateIndexedGeometry(std::uint32_t actionCount, R3xAction* actions,
-                                             std::int32_t currentAction,
-                                             std::uint32_t surfaceCount, R3xSurface* surfaces,
-                                             R3xLight* ambient, float fogDistance);
+                                             std::int32_t currentAction, std::uint32_t surfaceCount,
+                                             R3xSurface* surfaces, R3xLight* ambient,
+                                             float fogDistance);
 
 // The box sphere of the region's own vertices. 0, or 1 after its message.
 std::int32_t CreateBoundingSphere(R3xParseContext* context, R3xRegion* region);

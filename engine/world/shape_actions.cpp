@@ -141,9 +141,8 @@ std::int32_t parInstanceSphereList(R3xParseContext* context, R3xParserValue* nam
   if (found == nullptr || found->type != R3X_TYPE_SPHERE_LIST_DEF) {
     parError(context, "no definition for sphere list: %s", name->text);
     result = 1;
-  } else if ((instance = r3xCreateSphereList(context->world,
-                                             reinterpret_cast<R3xSphereListDef*>(found))) ==
-             nullptr) {
+  } else if ((instance = r3xCreateSphereList(
+                  context->world, reinterpret_cast<R3xSphereListDef*>(found))) == nullptr) {
     parError(context, "could not create sphere list");
     result = 1;
   } else if (tag->text != nullptr && r3xSetSphereListTag(context->world, instance, tag->text) < 0) {
@@ -169,9 +168,8 @@ std::int32_t parInstancePolyhedron(R3xParseContext* context, R3xParserValue* nam
   if (found == nullptr || found->type != R3X_TYPE_POLYHEDRON_DEF) {
     parError(context, "no definition for polyhedron: %s", name->text);
     result = 1;
-  } else if ((instance = r3xCreatePolyhedron(context->world,
-                                             reinterpret_cast<R3xPolyhedronDef*>(found))) ==
-             nullptr) {
+  } else if ((instance = r3xCreatePolyhedron(
+                  context->world, reinterpret_cast<R3xPolyhedronDef*>(found))) == nullptr) {
     parError(context, "could not create polyhedron");
     result = 1;
   } else if (tag->text != nullptr && r3xSetPolyhedronTag(context->world, instance, tag->text) < 0) {

@@ -24,8 +24,6 @@ std::int32_t parDefinePolyhedron(R3xParseContext* context, R3xParserValue* tag, 
 R3xVolume* parNoCollisionVolume();
 std::int32_t parSphereVolume(R3xParseContext* context, float radius, R3xParserValue* out);
 std::int32_t parInstanceSphereList(R3xParseContext* context, R3xParserValue* name,
-                                   R3xParserValue* tag, R3xParserValue* scale,
-                                   R3xParserValue* out);
+                                   R3xParserValue* tag, R3xParserValue* scale, R3xParserValue* out);
 std::int32_t parInstancePolyhedron(R3xParseContext* context, R3xParserValue* name,
-                                   R3xParserValue* tag, R3xParserValue* scale,
-                                   R3xParserValue* out);
+                                   R3xParserValue* tag, R3xParserValue* scale, R3xParserValue* out);

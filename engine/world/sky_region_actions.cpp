@@ -44,11 +44,11 @@ std::int32_t parEndSkyRegion(R3xParseContext* context, R3xParsedActionList* acti
   R3xRegion* region = work->open;
   const std::uint32_t actionCount = parListCount(&actions->actions);
   const std::uint32_t surfaceCount = parListCount(&actions->surfaces);
-  R3xIndexedGeometry* geometry = parCreateIndexedGeometry(
-      actionCount, static_cast<R3xAction*>(actions->actions.data),
-      tail->currentActionGiven != 0 ? tail->currentAction - 1 : 0, surfaceCount,
-      static_cast<R3xSurface*>(actions->surfaces.data), work->ambient,
-      tail->fogGiven != 0 ? tail->fogDistance : kNoFog);
+  R3xIndexedGeometry* geometry =
+      parCreateIndexedGeometry(actionCount, static_cast<R3xAction*>(actions->actions.data),
+                               tail->currentActionGiven != 0 ? tail->currentAction - 1 : 0,
+                               surfaceCount, static_cast<R3xSurface*>(actions->surfaces.data),
+                               work->ambient, tail->fogGiven != 0 ? tail->fogDistance : kNoFog);
   if (geometry == nullptr) {
     parFreeActionList(actions);
     parError(context, "out of memory");

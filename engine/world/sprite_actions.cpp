@@ -254,7 +254,8 @@ std::int32_t parMakeBspNode(R3xParseContext* context, R3xParserValue* plane,
   node.face.type = R3X_TYPE_3D_SPRITE_FACE;
   node.face.vertexCount = static_cast<std::int32_t>(parValueCount(vertexNumbers));
   if (node.face.vertexCount != 0) {
-    node.face.vertexIndexes = static_cast<std::int32_t*>(parListDetach(parValueList(vertexNumbers)));
+    node.face.vertexIndexes =
+        static_cast<std::int32_t*>(parListDetach(parValueList(vertexNumbers)));
   }
   node.planeGiven = parHasValue(plane) && parVectorIsSet(plane->vector);
   if (node.planeGiven) {
@@ -396,10 +397,12 @@ std::int32_t parSpritePart(R3xParseContext* context, R3xSpritePartKind kind, R3x
   parFreeParserValue(name);
   R3xObjectHeader* part = nullptr;
   if (kind == R3X_SPRITE_PART_3D) {
-    R3x3DSprite* sprite = r3xCreate3DSprite(world, reinterpret_cast<R3x3DSpriteDef*>(found), nullptr);
+    R3x3DSprite* sprite =
+        r3xCreate3DSprite(world, reinterpret_cast<R3x3DSpriteDef*>(found), nullptr);
     part = sprite == nullptr ? nullptr : &sprite->header;
   } else if (kind == R3X_SPRITE_PART_2D) {
-    R3x2DSprite* sprite = r3xCreate2DSprite(world, reinterpret_cast<R3x2DSpriteDef*>(found), nullptr);
+    R3x2DSprite* sprite =
+        r3xCreate2DSprite(world, reinterpret_cast<R3x2DSpriteDef*>(found), nullptr);
     part = sprite == nullptr ? nullptr : &sprite->header;
   } else {
     R3xSimpleSprite* sprite =

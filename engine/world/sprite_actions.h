@@ -54,8 +54,7 @@ std::int32_t parDefine2DSprite(R3xParseContext* context, R3x2DSpriteClauses* cla
 std::int32_t parMakeBspNode(R3xParseContext* context, R3xParserValue* plane,
                             R3xParserValue* vertexNumbers, R3xParserValue* surface,
                             R3xParserValue* out);
-std::int32_t parAppendBspNode(R3xParseContext* context, R3xParserValue* list,
-                              R3xParserValue* node);
+std::int32_t parAppendBspNode(R3xParseContext* context, R3xParserValue* list, R3xParserValue* node);
 
 // The clauses of 3DSPRITEDEF in file order.
 struct R3x3DSpriteClauses {

@@ -55,15 +55,15 @@ std::int32_t parAddMipName(R3xParseContext* context, R3xParserValue* list, R3xPa
   return 0;
 }
 
-std::int32_t parLoadMipFrames(R3xParseContext* context, R3xParserValue* tag,
-                              R3xParserValue* names, R3xParserValue* out) {
+std::int32_t parLoadMipFrames(R3xParseContext* context, R3xParserValue* tag, R3xParserValue* names,
+                              R3xParserValue* out) {
   const R3xParseList* list = parValueList(names);
   const std::uint32_t count = parValueCount(names);
   R3xBitmapHandle handle =
-      count == 0 ? nullptr
-                 : r3xLoadBitmapFrames(context->world, tag->text, static_cast<std::int32_t>(count),
-                                       static_cast<const char* const*>(list->data),
-                                       context->archive);
+      count == 0
+          ? nullptr
+          : r3xLoadBitmapFrames(context->world, tag->text, static_cast<std::int32_t>(count),
+                                static_cast<const char* const*>(list->data), context->archive);
   if (handle == nullptr) {
     parError(context, "cannot define BMINFO %s in %s file", tag->text, archiveKind(context));
   }

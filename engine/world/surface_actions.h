@@ -29,8 +29,8 @@ std::int32_t parLoadFrame(R3xParseContext* context, R3xParserValue* file, R3xPar
 // Appends a name to the MIP file list of BMINFO.
 std::int32_t parAddMipName(R3xParseContext* context, R3xParserValue* list, R3xParserValue* name);
 // BMINFO tag files...: out is the bitmap handle.
-std::int32_t parLoadMipFrames(R3xParseContext* context, R3xParserValue* tag,
-                              R3xParserValue* names, R3xParserValue* out);
+std::int32_t parLoadMipFrames(R3xParseContext* context, R3xParserValue* tag, R3xParserValue* names,
+                              R3xParserValue* out);
 
 // RGBPEN: the nearest index of the load's palette.
 std::int32_t parRgbPen(R3xParseContext* context, std::int32_t red, std::int32_t green,

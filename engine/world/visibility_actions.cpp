@@ -63,8 +63,8 @@ std::int32_t parBeginVisTree(R3xParseContext* context, std::int32_t nodeCount,
   return 0;
 }
 
-std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4],
-                           std::int32_t listIndex, std::int32_t front, std::int32_t back) {
+std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4], std::int32_t listIndex,
+                           std::int32_t front, std::int32_t back) {
   R3xParsedTreeNode node{};
   std::memcpy(node.plane, plane, sizeof node.plane);
   node.value = listIndex;
@@ -92,7 +92,8 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
   }
   R3xVisibleList list{count, nullptr};
   if (count >= 1) {
-    list.regions = static_cast<std::uint16_t*>(r3xMalloc(std::size_t{count} * sizeof(std::uint16_t)));
+    list.regions =
+        static_cast<std::uint16_t*>(r3xMalloc(std::size_t{count} * sizeof(std::uint16_t)));
     if (list.regions == nullptr) {
       parListFree(regionNumbers);
       parError(context, "out of memory");

@@ -14,7 +14,8 @@ std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionW
   }
   for (std::uint32_t i = 0; i < work->worldNodeCount; ++i) {
     if (nodes[i].leaf > work->regionCount) {
-      parError(context, "WORLDREGIONTAG %d is out of range", static_cast<std::int32_t>(nodes[i].leaf));
+      parError(context, "WORLDREGIONTAG %d is out of range",
+               static_cast<std::int32_t>(nodes[i].leaf));
       return 1;
     }
   }
@@ -35,8 +36,8 @@ std::int32_t parBeginWorldTree(R3xParseContext* context, std::int32_t count) {
     parError(context, "NUMWORLDNODES is invalid");
     return 1;
   }
-  if (parListInit(&work->worldNodes, sizeof(R3xParsedTreeNode), static_cast<std::uint32_t>(count)) !=
-      0) {
+  if (parListInit(&work->worldNodes, sizeof(R3xParsedTreeNode),
+                  static_cast<std::uint32_t>(count)) != 0) {
     parError(context, "out of memory");
     return 1;
   }
@@ -44,8 +45,8 @@ std::int32_t parBeginWorldTree(R3xParseContext* context, std::int32_t count) {
   return 0;
 }
 
-std::int32_t parAddWorldNode(R3xParseContext* context, const float plane[4],
-                             std::int32_t regionTag, std::int32_t front, std::int32_t back) {
+std::int32_t parAddWorldNode(R3xParseContext* context, const float plane[4], std::int32_t regionTag,
+                             std::int32_t front, std::int32_t back) {
   const R3xParsedTreeNode node{{plane[0], plane[1], plane[2], plane[3]}, regionTag, front, back};
   if (parListAppend(&context->regionWork->worldNodes, &node) != 0) {
     parError(context, "out of memory");
@@ -80,12 +81,16 @@ std::int32_t parEndWorldTree(R3xParseContext* context) {
   }
   const auto child = [&](std::int32_t number) {
     return number >= 1 && static_cast<std::uint32_t>(number) <= count ? nodes + (number - 1)
-                                                                        : nullptr;
+                                                                      : nullptr;
   };
   for (std::uint32_t i = 0; i < count; ++i) {
     const auto* node = static_cast<const R3xParsedTreeNode*>(parListAt(parsed, i));
-    nodes[i] = {node->plane[0],     node->plane[1],    node->plane[2],
-                node->plane[3],     child(node->front), child(node->back),
+    nodes[i] = {node->plane[0],
+                node->plane[1],
+                node->plane[2],
+                node->plane[3],
+                child(node->front),
+                child(node->back),
                 static_cast<std::uint32_t>(node->value)};
   }
   parListFree(parsed);

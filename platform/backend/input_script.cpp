@@ -97,8 +97,8 @@ std::optional<BackendEvent> ParseEvent(const std::vector<std::string_view>& word
       event.button = *button;
       first = 3;
     }
-    const auto x = words.size() == first + 2 ? ParseNumber(words[first], kMaxCoordinate)
-                                             : std::nullopt;
+    const auto x =
+        words.size() == first + 2 ? ParseNumber(words[first], kMaxCoordinate) : std::nullopt;
     const auto y = x ? ParseNumber(words[first + 1], kMaxCoordinate) : std::nullopt;
     if (!y) {
       reason = "expected two coordinates 0-32767";

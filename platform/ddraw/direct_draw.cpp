@@ -29,10 +29,9 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
   const DWORD fullScreen = DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE;
   const DWORD fullScreenOptions = DDSCL_ALLOWREBOOT | DDSCL_ALLOWMODEX;
   platform::WindowState state;
-  const bool valid =
-      flags == DDSCL_NORMAL ||
-      ((flags & fullScreen) == fullScreen && (flags & ~(fullScreen | fullScreenOptions)) == 0 &&
-       platform::GetWindowState(window, state));
+  const bool valid = flags == DDSCL_NORMAL || ((flags & fullScreen) == fullScreen &&
+                                               (flags & ~(fullScreen | fullScreenOptions)) == 0 &&
+                                               platform::GetWindowState(window, state));
   if (!valid) {
     return DDERR_INVALIDPARAMS;
   }
@@ -50,8 +49,7 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
   return DD_OK;
 }
 
-HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out,
-                                   LPUNKNOWN outer) {
+HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, LPUNKNOWN outer) {
   if (desc == nullptr || out == nullptr || outer != nullptr ||
       desc->dwSize != sizeof(DDSURFACEDESC) || (desc->dwFlags & DDSD_CAPS) == 0) {
     return DDERR_INVALIDPARAMS;

@@ -21,9 +21,9 @@ class IDirectDraw {
   HRESULT SetCooperativeLevel(HWND window, DWORD flags);
   // The one display's mode, 8 or 16 bits per pixel; 640 x 480 x 8 until set.
   HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel);
-  // After SetCooperativeLevel: the primary surface (DDSCAPS_PRIMARYSURFACE), in the display mode's size and depth, one at a
-  // time. With DDSCAPS_FLIP and DDSCAPS_COMPLEX it heads a chain of dwBackBufferCount (1 to 3)
-  // back buffers. System and video memory are both plain memory.
+  // After SetCooperativeLevel: the primary surface (DDSCAPS_PRIMARYSURFACE), in the display mode's
+  // size and depth, one at a time. With DDSCAPS_FLIP and DDSCAPS_COMPLEX it heads a chain of
+  // dwBackBufferCount (1 to 3) back buffers. System and video memory are both plain memory.
   HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, LPUNKNOWN outer);
 
  private:

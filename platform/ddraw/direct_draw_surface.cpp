@@ -82,25 +82,24 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD /*flags*
   }
   std::size_t offset = 0;
   if (rect != nullptr) {
-    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
-        rect->top >= rect->bottom || rect->right > width_ || rect->bottom > height_) {
+    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+        rect->right > width_ || rect->bottom > height_) {
       return DDERR_INVALIDRECT;
     }
     offset = static_cast<std::size_t>(rect->top) * static_cast<std::size_t>(pitch_) +
              static_cast<std::size_t>(rect->left) * static_cast<std::size_t>(bitsPerPixel_ / 8);
   }
   locked_ = true;
-  desc->dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_LPSURFACE |
-                  DDSD_PIXELFORMAT;
+  desc->dwFlags =
+      DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
   desc->dwHeight = static_cast<DWORD>(height_);
   desc->dwWidth = static_cast<DWORD>(width_);
   desc->lPitch = pitch_;
   desc->lpSurface = memory_.data() + offset;
-  desc->ddpfPixelFormat = bitsPerPixel_ == 8
-                              ? DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8,
-                                              8, 0, 0, 0}
-                              : DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB, 16, 0xF800, 0x07E0,
-                                              0x001F};
+  desc->ddpfPixelFormat =
+      bitsPerPixel_ == 8
+          ? DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 8, 0, 0, 0}
+          : DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F};
   desc->ddsCaps.dwCaps = caps_;
   return DD_OK;
 }
@@ -131,11 +130,13 @@ void IDirectDrawSurface::Show() const {
   frame.width = width_;
   frame.height = height_;
   frame.bitsPerPixel = bitsPerPixel_;
-  const std::size_t row = static_cast<std::size_t>(width_) * static_cast<std::size_t>(bitsPerPixel_ / 8);
+  const std::size_t row =
+      static_cast<std::size_t>(width_) * static_cast<std::size_t>(bitsPerPixel_ / 8);
   frame.pixels.resize(row * static_cast<std::size_t>(height_));
   for (int y = 0; y < height_; ++y) {
     std::memcpy(frame.pixels.data() + row * static_cast<std::size_t>(y),
-                memory_.data() + static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(y), row);
+                memory_.data() + static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(y),
+                row);
   }
   platform::ShowFrame(std::move(frame));
 }

@@ -86,9 +86,9 @@ HRESULT IDirectInputDevice::SetCooperativeLevel(HWND window, DWORD flags) {
 }
 
 HRESULT IDirectInputDevice::SetProperty(REFGUID property, const DIPROPHEADER* header) {
-  if (property != DIPROP_BUFFERSIZE || header == nullptr ||
-      header->dwSize != sizeof(DIPROPDWORD) || header->dwHeaderSize != sizeof(DIPROPHEADER) ||
-      header->dwObj != 0 || header->dwHow != DIPH_DEVICE) {
+  if (property != DIPROP_BUFFERSIZE || header == nullptr || header->dwSize != sizeof(DIPROPDWORD) ||
+      header->dwHeaderSize != sizeof(DIPROPHEADER) || header->dwObj != 0 ||
+      header->dwHow != DIPH_DEVICE) {
     return DIERR_INVALIDPARAM;
   }
   std::lock_guard lock(Keyboards().mutex);
@@ -183,8 +183,8 @@ void DeliverKeyToKeyboards(int scanCode, bool pressed, DWORD time) {
       device->overflowed_ = true;
       continue;
     }
-    device->buffer_.push_back(DIDEVICEOBJECTDATA{static_cast<DWORD>(scanCode),
-                                                 pressed ? 0x80u : 0u, time, table.sequence});
+    device->buffer_.push_back(DIDEVICEOBJECTDATA{static_cast<DWORD>(scanCode), pressed ? 0x80u : 0u,
+                                                 time, table.sequence});
   }
 }
 

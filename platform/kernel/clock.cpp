@@ -19,7 +19,8 @@ class RealClock : public ProcessClock {
   }
   std::int64_t PerformanceCounter() override {
     const auto ns = Elapsed<std::chrono::nanoseconds>();
-    return static_cast<std::int64_t>(static_cast<__int128>(ns) * kPerformanceFrequency / 1000000000);
+    return static_cast<std::int64_t>(static_cast<__int128>(ns) * kPerformanceFrequency /
+                                     1000000000);
   }
   std::int64_t PerformanceFrequency() override { return kPerformanceFrequency; }
   std::int64_t WallSeconds() override {

@@ -19,8 +19,8 @@ ShownRecord& Shown() {
 
 int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
   // A null caption is shown as "Error", as Windows titles such a box.
-  platform::ShownMessageBox box{caption != nullptr ? caption : "Error",
-                                text != nullptr ? text : "", type};
+  platform::ShownMessageBox box{caption != nullptr ? caption : "Error", text != nullptr ? text : "",
+                                type};
   std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
   std::fflush(stderr);
   ShownRecord& shown = Shown();

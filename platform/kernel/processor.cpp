@@ -40,9 +40,7 @@ class RealProcessor : public ProcessorSource {
   // and a writable NT flag, so the flags register is modelled as such a processor shows it to
   // user code: one register per thread, as the real one is.
   DWORD ReadFlags() override { return flags_; }
-  void WriteFlags(DWORD flags) override {
-    flags_ = (flags & kUserWritableFlags) | kFixedFlags;
-  }
+  void WriteFlags(DWORD flags) override { flags_ = (flags & kUserWritableFlags) | kFixedFlags; }
   // DIV leaves the flags undefined on these processors; they answer as a non-Cyrix one.
   bool DivisionKeepsZeroFlag(WORD, BYTE) override { return false; }
 

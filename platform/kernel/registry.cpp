@@ -50,8 +50,7 @@ long ParseCpuMhz(const char* cpuinfo) {
 
 }  // namespace platform
 
-LONG RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*/,
-                   HKEY* result) {
+LONG RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*/, HKEY* result) {
   if (result == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }

@@ -8,7 +8,9 @@ std::recursive_mutex* LockOf(CRITICAL_SECTION* section) {
 }
 }  // namespace
 
-void InitializeCriticalSection(CRITICAL_SECTION* section) { section->lock = new std::recursive_mutex; }
+void InitializeCriticalSection(CRITICAL_SECTION* section) {
+  section->lock = new std::recursive_mutex;
+}
 
 void DeleteCriticalSection(CRITICAL_SECTION* section) {
   delete LockOf(section);

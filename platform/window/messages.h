@@ -51,7 +51,8 @@ struct MSG {
 
 // A mouse message's lParam: x in the low 16 bits, y in the high 16 bits.
 constexpr LPARAM MakeMouseLParam(int x, int y) {
-  return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | static_cast<DWORD>(x & 0xFFFF));
+  return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) |
+                             static_cast<DWORD>(x & 0xFFFF));
 }
 
 // Each thread has its own queue; a window's messages go to the queue of the thread that created

@@ -54,8 +54,8 @@ void SetActive(WindowTable& table, HWND window) {
 }  // namespace
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND /*parent*/, HMENU /*menu*/,
-                     HINSTANCE /*instance*/, LPVOID /*parameter*/) {
+                     int width, int height, HWND /*parent*/, HMENU /*menu*/, HINSTANCE /*instance*/,
+                     LPVOID /*parameter*/) {
   const WNDPROC procedure = platform::FindClassProcedure(className);
   if (procedure == nullptr) {
     return nullptr;
@@ -65,7 +65,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     WindowTable& table = Windows();
     std::lock_guard lock(table.mutex);
     window = reinterpret_cast<HWND>(table.nextHandle++);
-    WindowRecord record{windowName != nullptr ? windowName : "", procedure,
+    WindowRecord record{windowName != nullptr ? windowName : "",
+                        procedure,
                         std::this_thread::get_id(),
                         {style & ~WS_VISIBLE, exStyle, x, y, width, height, false}};
     table.windows.emplace(KeyOf(window), std::move(record));

@@ -53,9 +53,9 @@ TEST_F(KeyboardBufferTest, ModifierKeysSetAndClearTheirBits) {
     int scanCode;
     std::uint8_t bit;
   };
-  for (const Case c : {Case{DIK_LMENU, 0x01}, Case{DIK_RMENU, 0x02}, Case{DIK_LSHIFT, 0x04},
-                       Case{DIK_RSHIFT, 0x08}, Case{DIK_LCONTROL, 0x10},
-                       Case{DIK_RCONTROL, 0x20}}) {
+  for (const Case c :
+       {Case{DIK_LMENU, 0x01}, Case{DIK_RMENU, 0x02}, Case{DIK_LSHIFT, 0x04},
+        Case{DIK_RSHIFT, 0x08}, Case{DIK_LCONTROL, 0x10}, Case{DIK_RCONTROL, 0x20}}) {
     platform::DeliverKeyToKeyboards(c.scanCode, true, 100);
     EXPECT_TRUE(ReadAll().empty()) << c.scanCode;
     EXPECT_EQ(record_.keyboard.modifiers, c.bit) << c.scanCode;

@@ -25,8 +25,7 @@ class CpuSpeed : public ::testing::Test {
 // in hundredths of a MHz (the last rate holds for any later try).
 class TscMachine {
  public:
-  explicit TscMachine(std::vector<DWORD> rates)
-      : clock_(1000000, {1}), rates_(std::move(rates)) {
+  explicit TscMachine(std::vector<DWORD> rates) : clock_(1000000, {1}), rates_(std::move(rates)) {
     processor_.timeStamp = [this] {
       const std::uint64_t tick = static_cast<std::uint64_t>(clock_.last());
       const std::uint64_t tryIndex = tick / kTicksPerTry;
@@ -144,19 +143,31 @@ TEST_P(CmosMethod, TimesOneChangeOfTheSecondsRegister) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CmosMethod,
     ::testing::Values(
-        CmosCase{"At199_55RoundsDown", {30, 30, 31, 31, 31, 32}, 5000, 5000 + 199550000,
+        CmosCase{"At199_55RoundsDown",
+                 {30, 30, 31, 31, 31, 32},
+                 5000,
+                 5000 + 199550000,
                  {199550000, 1000000, 199, 199}},
-        CmosCase{"At199_60RoundsUp", {30, 31, 32}, 5000, 5000 + 199600000,
+        CmosCase{"At199_60RoundsUp",
+                 {30, 31, 32},
+                 5000,
+                 5000 + 199600000,
                  {199600000, 1000000, 199, 200}},
         // A read exactly 10 lower is no change; any other lower read is one.
-        CmosCase{"ExactlyTenLowerIgnored", {30, 20, 20, 31, 21, 32}, 0, 100000000,
+        CmosCase{"ExactlyTenLowerIgnored",
+                 {30, 20, 20, 31, 21, 32},
+                 0,
+                 100000000,
                  {100000000, 1000000, 100, 100}},
-        CmosCase{"OtherLowerReadCounts", {30, 25, 26}, 0, 100000000,
-                 {100000000, 1000000, 100, 100}},
+        CmosCase{
+            "OtherLowerReadCounts", {30, 25, 26}, 0, 100000000, {100000000, 1000000, 100, 100}},
         // The minute's wrap from 59 to 0 is still one second.
         CmosCase{"MinuteWrap", {58, 59, 0}, 0, 100000000, {100000000, 1000000, 100, 100}},
         // The counter's low word wraps between the readings.
-        CmosCase{"StampLowWordWraps", {10, 11, 12}, 0x1FFFFFFFFull, 0x1FFFFFFFFull + 166000000,
+        CmosCase{"StampLowWordWraps",
+                 {10, 11, 12},
+                 0x1FFFFFFFFull,
+                 0x1FFFFFFFFull + 166000000,
                  {166000000, 1000000, 166, 166}}),
     [](const ::testing::TestParamInfo<CmosCase>& info) { return info.param.name; });
 

@@ -34,14 +34,14 @@ TEST_P(PostErrorReportTest, FormatsAndPostsFromTheReportSender) {
   EXPECT_EQ(message->Payload()[length - 1], 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, PostErrorReportTest,
-    testing::Values(ReportCase{"WORLD", 3, "Start World Failed", "WORLD:3 [Start World Failed]"},
-                    ReportCase{"WORLD", 12, nullptr, "WORLD:12 "},
-                    ReportCase{"WORLD", -1, "", "WORLD:-1 []"},
-                    // Cut to the 100-byte buffer, never overrun.
-                    ReportCase{"WORLD", 1, kLongMessage.c_str(),
-                               "WORLD:1 [" + std::string(90, 'x')}));
+INSTANTIATE_TEST_SUITE_P(Texts, PostErrorReportTest,
+                         testing::Values(ReportCase{"WORLD", 3, "Start World Failed",
+                                                    "WORLD:3 [Start World Failed]"},
+                                         ReportCase{"WORLD", 12, nullptr, "WORLD:12 "},
+                                         ReportCase{"WORLD", -1, "", "WORLD:-1 []"},
+                                         // Cut to the 100-byte buffer, never overrun.
+                                         ReportCase{"WORLD", 1, kLongMessage.c_str(),
+                                                    "WORLD:1 [" + std::string(90, 'x')}));
 
 TEST(PostErrorReport, ToTheErrorSinkReachesNoMailbox) {
   CMailbox other(0x456);

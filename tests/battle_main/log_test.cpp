@@ -1,3 +1,5 @@
+#include "battle/main/log.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,8 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include "battle/main/log.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ class LogTest : public testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("log_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("log_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     path_ = dir_ / "arena.log";

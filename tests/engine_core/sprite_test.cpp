@@ -12,9 +12,9 @@ class SpriteTest : public MathTablesTest {
  protected:
   void TearDown() override {
     // Sprites first: they hold references on the bitmaps made here.
-    for (std::int32_t type : {R3X_TYPE_3D_SPRITE, R3X_TYPE_3D_SPRITE_DEF, R3X_TYPE_2D_SPRITE,
-                              R3X_TYPE_2D_SPRITE_DEF, R3X_TYPE_SIMPLE_SPRITE,
-                              R3X_TYPE_SIMPLE_SPRITE_DEF}) {
+    for (std::int32_t type :
+         {R3X_TYPE_3D_SPRITE, R3X_TYPE_3D_SPRITE_DEF, R3X_TYPE_2D_SPRITE, R3X_TYPE_2D_SPRITE_DEF,
+          R3X_TYPE_SIMPLE_SPRITE, R3X_TYPE_SIMPLE_SPRITE_DEF}) {
       r3xDestroyAllOfType(world_, type);
     }
     for (R3xBitmap* bitmap : bitmaps_) {
@@ -113,8 +113,7 @@ TEST_F(SpriteTest, ASimpleSpriteStartsAfterItsDelayAndItsDefinitionHoldsItsBitma
   EXPECT_EQ(sprite->frameValue, 1);
 
   EXPECT_EQ(r3xDestroySimpleSpriteDef(world_, definition), R3X_ERR_DEF_IN_USE);
-  EXPECT_EQ(r3xDestroySimpleSprite(world_, definition->defaultInstance),
-            R3X_ERR_DEFAULT_INSTANCE);
+  EXPECT_EQ(r3xDestroySimpleSprite(world_, definition->defaultInstance), R3X_ERR_DEFAULT_INSTANCE);
   // A surface holding the sprite as texture keeps it alive.
   ASSERT_EQ(r3xAddRef(&sprite->header), 0);
   EXPECT_EQ(r3xDestroySimpleSprite(world_, sprite), R3X_ERR_DEFAULT_INSTANCE);
@@ -154,8 +153,8 @@ TEST_F(SpriteTest, A2DSpriteCopiesItsFramesAndCountsItsInstances) {
   surface.intensity = 0.5f;
   const float offset[3] = {0.0f, 0.0f, 1.0f};
   auto* volume = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(2.0f));
-  R3x2DSpriteDef* definition = r3xCreate2DSpriteDef(world_, "TREE", 2, 1, viewSets, 4.0f, 8.0f,
-                                                    1.0f, &surface, 0, 100, 1, offset, volume, 5.0f);
+  R3x2DSpriteDef* definition = r3xCreate2DSpriteDef(
+      world_, "TREE", 2, 1, viewSets, 4.0f, 8.0f, 1.0f, &surface, 0, 100, 1, offset, volume, 5.0f);
   ASSERT_NE(definition, nullptr);
   EXPECT_EQ(refs(a), 1);
   EXPECT_EQ(refs(b), 3);

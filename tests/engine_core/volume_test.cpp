@@ -79,9 +79,9 @@ TEST_F(VolumeTest, CopiesOfSharedAndSmallRecords) {
   EXPECT_EQ(r3xCopyVolume(world_, &plane), nullptr);
   EXPECT_EQ(r3xDestroyVolume(world_, &plane), R3X_ERR_FAILED);
 
-  for (R3xVolume* v : {reinterpret_cast<R3xVolume*>(sphereCopy),
-                       reinterpret_cast<R3xVolume*>(twoValueCopy),
-                       reinterpret_cast<R3xVolume*>(centredCopy)}) {
+  for (R3xVolume* v :
+       {reinterpret_cast<R3xVolume*>(sphereCopy), reinterpret_cast<R3xVolume*>(twoValueCopy),
+        reinterpret_cast<R3xVolume*>(centredCopy)}) {
     EXPECT_EQ(r3xDestroyVolume(world_, v), 0);
   }
   EXPECT_EQ(r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(sphere)), 0);
@@ -179,8 +179,8 @@ TEST_F(VolumeTest, PolyhedronInstancesAreCountedAndHoldTheirDefinition) {
   ASSERT_NE(a, nullptr);
   ASSERT_EQ(r3xSetPolyhedronTag(world_, a, "A"), 0);
   ASSERT_EQ(r3xSetPolyhedronScale(a, 3.0f), 0);
-  auto* b = reinterpret_cast<R3xPolyhedron*>(
-      r3xCopyVolume(world_, reinterpret_cast<R3xVolume*>(a)));
+  auto* b =
+      reinterpret_cast<R3xPolyhedron*>(r3xCopyVolume(world_, reinterpret_cast<R3xVolume*>(a)));
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->scale, 3.0f);
   EXPECT_EQ(b->header.tag, nullptr);

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/core/math_plane.h"
 #include "engine/core/memory.h"
@@ -164,7 +164,8 @@ struct ObstacleCase {
 
 void PrintTo(const ObstacleCase& c, std::ostream* out) { *out << c.name; }
 
-class ObstacleErrors : public ObstacleActions, public ::testing::WithParamInterface<ObstacleCase> {};
+class ObstacleErrors : public ObstacleActions,
+                       public ::testing::WithParamInterface<ObstacleCase> {};
 
 TEST_P(ObstacleErrors, ReportsTheFaultAndKeepsTheRecord) {
   const ObstacleCase& c = GetParam();
@@ -185,16 +186,29 @@ const ObstacleCase kObstacleCases[] = {
     {"OtherRegion", R3X_OBSTACLE_XY_VERTEX, {5}, 0, 1, "other regions no longer supported"},
     {"NextRegionBeyondTheBlock", R3X_OBSTACLE_XY_VERTEX, {1}, 6, 0, "NEXTREGION 6 is out of range"},
     {"NegativeNextRegion", R3X_OBSTACLE_XY_VERTEX, {1}, -1, 0, "NEXTREGION -1 is out of range"},
-    {"VertexBeyondTheWorld", R3X_OBSTACLE_XYZ_VERTEX, {9}, 0, 0, "obstacle vertex 9 is out of range"},
+    {"VertexBeyondTheWorld",
+     R3X_OBSTACLE_XYZ_VERTEX,
+     {9},
+     0,
+     0,
+     "obstacle vertex 9 is out of range"},
     {"VertexZero", R3X_OBSTACLE_XY_LINE, {1, 0}, 0, 0, "obstacle vertex 0 is out of range"},
     {"PointLine", R3X_OBSTACLE_XY_LINE, {1, 7}, 0, 0, "zero length edge"},
     {"VerticalLine", R3X_OBSTACLE_XY_EDGE, {1, 5}, 0, 0, "zero length edge"},
     {"PointEdge", R3X_OBSTACLE_XYZ_EDGE, {1, 7}, 0, 0, "zero length edge"},
     {"FaceBeyondTheRegion", R3X_OBSTACLE_PLANE, {3}, 0, 0, "obstacle face 3 is out of range"},
     {"EdgeWallFaceZero", R3X_OBSTACLE_EDGEWALL, {0}, 0, 0, "obstacle face 0 is out of range"},
-    {"TwoCornerPolygon", R3X_OBSTACLE_EDGEPOLYGON, {1, 2}, 0, 0,
+    {"TwoCornerPolygon",
+     R3X_OBSTACLE_EDGEPOLYGON,
+     {1, 2},
+     0,
+     0,
      "invalid number of vertices in polygon"},
-    {"PolygonVertexOutOfRange", R3X_OBSTACLE_EDGEPOLYGON, {1, 2, 12}, 0, 0,
+    {"PolygonVertexOutOfRange",
+     R3X_OBSTACLE_EDGEPOLYGON,
+     {1, 2, 12},
+     0,
+     0,
      "obstacle vertex 12 is out of range"},
     {"ExtraNumbers", R3X_OBSTACLE_XY_VERTEX, {1, 2}, 0, 0, "parser: Syntax error"},
     {"UnknownKind", 3, {1}, 0, 0, "bad obstacle type"},

@@ -2,12 +2,12 @@
 // and world-tree rule actions directly.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/core/bsp.h"
 #include "engine/core/error.h"
@@ -66,9 +66,12 @@ const char kRooms[] =
     "  SPHERE 15.0 5.0 0.0 8.0\n"
     "ENDREGION 2\n"
     "WORLDTREE NUMWORLDNODES 3\n"
-    "  WORLDNODE 1 NORMALABCD 1.0 0.0 0.0 -10.0 WORLDREGIONTAG 0 FRONTTREE 2 BACKTREE 3 ENDWORLDNODE 1\n"
-    "  WORLDNODE 2 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 2 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 2\n"
-    "  WORLDNODE 3 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 3\n"
+    "  WORLDNODE 1 NORMALABCD 1.0 0.0 0.0 -10.0 WORLDREGIONTAG 0 FRONTTREE 2 BACKTREE 3 "
+    "ENDWORLDNODE 1\n"
+    "  WORLDNODE 2 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 2 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE "
+    "2\n"
+    "  WORLDNODE 3 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE "
+    "3\n"
     "ENDWORLDTREE\n"
     "ENDWORLD rooms\n";
 
@@ -95,12 +98,13 @@ TEST_F(WorldLoad, RoomsBuildTheirRecordsAndTheTreeLocatesPoints) {
 }
 
 TEST_F(WorldLoad, SkyWithoutSphereOrFogTakesTheBoxOfItsVerticesAndNoFog) {
-  ASSERT_EQ(Load("// a sky alone, with a surface level\n"
-                 "NUMREGIONS 1 SKYREGION 1 REGIONTAG sky NUMREGIONVERTEX 2\n"
-                 "XYZ 0.0 0.0 0.0 XYZ 2.0 4.0 4.0\n"
-                 "NUMACTIONS 1 ACTION 1 NUMLEVELSOFDETAIL 1 LEVELOFDETAIL 1 RENDERMETHOD SOLIDFILL\n"
-                 "ENDLEVELOFDETAIL 1 ENDACTION 1 CURRENTACTION 1 ENDREGION 1\n"),
-            0)
+  ASSERT_EQ(
+      Load("// a sky alone, with a surface level\n"
+           "NUMREGIONS 1 SKYREGION 1 REGIONTAG sky NUMREGIONVERTEX 2\n"
+           "XYZ 0.0 0.0 0.0 XYZ 2.0 4.0 4.0\n"
+           "NUMACTIONS 1 ACTION 1 NUMLEVELSOFDETAIL 1 LEVELOFDETAIL 1 RENDERMETHOD SOLIDFILL\n"
+           "ENDLEVELOFDETAIL 1 ENDACTION 1 CURRENTACTION 1 ENDREGION 1\n"),
+      0)
       << ::testing::PrintToString(TakeMessages());
   const R3xRegion* sky = r3xGetRegion(world_, 0);
   EXPECT_EQ(sky->bounds.x, 1);
@@ -165,14 +169,16 @@ const BadWorld kBadWorlds[] = {
     {"Range", "RANGE 2 1 2", "RANGE 3 1 2", "RANGE is invalid\nfile: test.wld\nline: 13\n"},
     {"VisibleRegion", "RANGE 2 1 2", "RANGE 2 1 4",
      "VISIBLELIST region 4 is out of range\nfile: test.wld\nline: 13\n"},
-    {"VisLists", "NUMVISLIST 1", "NUMVISLIST 2", "NUMVISLIST is invalid\nfile: test.wld\nline: 13\n"},
+    {"VisLists", "NUMVISLIST 1", "NUMVISLIST 2",
+     "NUMVISLIST is invalid\nfile: test.wld\nline: 13\n"},
     {"WorldNodes", "NUMWORLDNODES 3", "NUMWORLDNODES 4",
      "NUMWORLDNODES is invalid\nfile: test.wld\nline: 28\n"},
     {"WorldLeaf", "WORLDREGIONTAG 2", "WORLDREGIONTAG 3",
      "WORLDREGIONTAG 3 is out of range\nfile: test.wld\nline: 28\n"},
     {"WorldLoop", "FRONTTREE 2 BACKTREE 3", "FRONTTREE 1 BACKTREE 3",
      "invalid world tree\nfile: test.wld\nline: 28\n"},
-    {"SecondTree", "ENDWORLD rooms", "WORLDTREE NUMWORLDNODES 1 WORLDNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 "
+    {"SecondTree", "ENDWORLD rooms",
+     "WORLDTREE NUMWORLDNODES 1 WORLDNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 "
      "WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 1 ENDWORLDTREE ENDWORLD rooms",
      "only one world tree is allowed in a world\nfile: test.wld\nline: 29\n"},
 };
@@ -191,10 +197,10 @@ TEST(DemoArena, LoadsFromItsPackWithoutAMessage) {
   EXPECT_EQ(r3xLoadWorldFile("arena.wld", world, pack, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
   EXPECT_EQ(world->regions.count, 5u);
-  for (const char* tag : {"TANK_ACTORDEF", "TANK_COLLISION_ACTORDEF", "TURRET_ACTORDEF",
-                          "BARRELL_ACTORDEF", "FSHIELD_ACTORDEF", "BULLETS_ACTORDEF", "SMOKE_DEF",
-                          "RECONGUN_DEF", "DRONE_DEF", "EXPLODE_DEF", "LMCOL_SPHRLDEF",
-                          "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
+  for (const char* tag :
+       {"TANK_ACTORDEF", "TANK_COLLISION_ACTORDEF", "TURRET_ACTORDEF", "BARRELL_ACTORDEF",
+        "FSHIELD_ACTORDEF", "BULLETS_ACTORDEF", "SMOKE_DEF", "RECONGUN_DEF", "DRONE_DEF",
+        "EXPLODE_DEF", "LMCOL_SPHRLDEF", "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
     EXPECT_NE(r3xFindTag(world, tag), nullptr) << tag;
   }
   // The sky: its own vertices, one textured surface, no collision data or dynamic information.

@@ -1,11 +1,11 @@
 // World files parsed through the engine's loading entry: each statement's engine records, the
 // error messages with their file and line, and INCLUDE.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/core/actor.h"
 #include "engine/core/actor_def.h"
@@ -115,16 +115,19 @@ TEST_F(WorldParserTest, StrayKeywordGivesOneSyntaxErrorWithFileAndLine) {
 
 TEST_F(WorldParserTest, BinaryFileMessagesNameTheFileWithoutLine) {
   EXPECT_EQ(LoadBinary("ENDWORLD\n"), R3X_ERR_FAILED);
-  EXPECT_EQ(TakeMessages(), std::vector<std::string>{"parser: Syntax error\nfile: " +
-                                                     (folder_.path() / "test.bin").string() +
-                                                     "\n"});
+  EXPECT_EQ(TakeMessages(),
+            std::vector<std::string>{
+                "parser: Syntax error\nfile: " + (folder_.path() / "test.bin").string() + "\n"});
 }
 
 TEST_F(WorldParserTest, TokenNoRuleKnowsEndsWithASyntaxErrorAndFreesItsText) {
   // Code 28, a block of user data with a one-byte length, where no statement takes one. Its text
   // is freed even though the automaton does not know the token (the sanitizer build checks).
   std::string file(reinterpret_cast<const char*>(R3X_WLD_MAGIC), sizeof R3X_WLD_MAGIC);
-  file += std::string("\x1c\x03\x00\x00\x00" "abc", 8);
+  file += std::string(
+      "\x1c\x03\x00\x00\x00"
+      "abc",
+      8);
   const std::string path = folder_.Write("block.bin", file);
   EXPECT_EQ(r3xReadWorld(path.c_str(), world_, nullptr), R3X_ERR_FAILED);
   const std::vector<std::string> messages = TakeMessages();
@@ -319,9 +322,10 @@ TEST_F(WorldParserTest, ProgressIsReportedAfterEachDefinition) {
   struct Calls {
     std::vector<std::uint32_t> counts;
   } calls;
-  const std::string file = folder_.Write(
-      "p.wld", "LIGHTDEFINITION TAG a NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n"
-               "LIGHTDEFINITION TAG b NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n");
+  const std::string file =
+      folder_.Write("p.wld",
+                    "LIGHTDEFINITION TAG a NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n"
+                    "LIGHTDEFINITION TAG b NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n");
   EXPECT_EQ(r3xLoadWorldFile(
                 file.c_str(), world_, nullptr, nullptr,
                 [](void* user, std::int32_t phase, std::uint32_t done, std::uint32_t total) {
@@ -353,7 +357,8 @@ TEST_P(WorldParserErrorTest, StopsWithTheMessage) {
             std::vector<std::string>{GetParam().message + Where("test.wld", GetParam().line)});
 }
 
-const std::string kLight = "LIGHTDEFINITION TAG lamp NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n";
+const std::string kLight =
+    "LIGHTDEFINITION TAG lamp NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, WorldParserErrorTest,
@@ -364,9 +369,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "SIMPLESPRITEDEF SIMPLESPRITETAG s NUMFRAMES 3 FRAME \"brick.bmp\" a\n"
                   "FRAME \"brick.bmp\" b ENDSIMPLESPRITEDEF\n",
                   "NUMFRAMES is invalid", 3},
-        ErrorCase{"MissingBitmap", "SIMPLESPRITEDEF SIMPLESPRITETAG s NUMFRAMES 1\nFRAME \"none.bmp\" a b",
+        ErrorCase{"MissingBitmap",
+                  "SIMPLESPRITEDEF SIMPLESPRITETAG s NUMFRAMES 1\nFRAME \"none.bmp\" a b",
                   "cannot define FRAME a from bitmap none.bmp in BMP file", 2},
-        ErrorCase{"MissingMipBitmap", "SIMPLESPRITEDEF SIMPLESPRITETAG s NUMFRAMES 1 BMINFO a \"x.bmp\"\n",
+        ErrorCase{"MissingMipBitmap",
+                  "SIMPLESPRITEDEF SIMPLESPRITETAG s NUMFRAMES 1 BMINFO a \"x.bmp\"\n",
                   "cannot define BMINFO a in BMP file", 2},
         ErrorCase{"HeadingFrames",
                   std::string(kSimpleSprite) +
@@ -412,14 +419,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "2DSPRITEDEF 2DSPRITETAG t NUMFRAMES 0 SPRITESIZE 1.0 1.0 NUMPITCHES 1\n"
                   "RENDERMETHOD USERDEFINED 1 END2DSPRITEDEF",
                   "NUMPITCHES is invalid", 2},
-        ErrorCase{"No3DSprite", "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
-                                "LEVELOFDETAIL 3DSPRITE nothing",
+        ErrorCase{"No3DSprite",
+                  "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
+                  "LEVELOFDETAIL 3DSPRITE nothing",
                   "no definition for 3D sprite: nothing", 2},
-        ErrorCase{"No2DSprite", "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
-                                "LEVELOFDETAIL 2DSPRITE nothing",
+        ErrorCase{"No2DSprite",
+                  "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
+                  "LEVELOFDETAIL 2DSPRITE nothing",
                   "no definition for 2D sprite: nothing", 2},
-        ErrorCase{"NoSimpleSprite", "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
-                                    "LEVELOFDETAIL SIMPLESPRITE nothing",
+        ErrorCase{"NoSimpleSprite",
+                  "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1\n"
+                  "LEVELOFDETAIL SIMPLESPRITE nothing",
                   "no definition for simple sprite: nothing", 2},
         ErrorCase{"MixedLevels",
                   std::string(kSimpleSprite) +
@@ -435,7 +445,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 2 "
                   "LEVELOFDETAIL NULLSPRITE ENDLEVELOFDETAIL ENDACTION\nENDACTORDEF",
                   "NUMLEVELSOFDETAIL is invalid", 2},
-        ErrorCase{"NoActorDefinition", "ACTORINST DEFINITION nothing SPRITESIZE 1.0 1.0\nENDACTORINST",
+        ErrorCase{"NoActorDefinition",
+                  "ACTORINST DEFINITION nothing SPRITESIZE 1.0 1.0\nENDACTORINST",
                   "no definition for actor: nothing", 2},
         ErrorCase{"ActorWithoutVolume",
                   "ACTORDEF ACTORTAG a NUMACTIONS 1 ACTION NUMLEVELSOFDETAIL 1 "
@@ -490,15 +501,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "3DSPRITEDEF 3DSPRITETAG t NUMVERTICES 0 NUMBSPNODES 0 POLYHEDRON DEFINITION "
                   "nothing\nENDPOLYHEDRON",
                   "no definition for polyhedron: nothing", 2},
-        ErrorCase{"MissingInclude", "INCLUDE \"absent.wld\"\n", "could not open include file: absent.wld",
-                  1}),
+        ErrorCase{"MissingInclude", "INCLUDE \"absent.wld\"\n",
+                  "could not open include file: absent.wld", 1}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 // The file that an INCLUDE names is pushed before the token after its name is read: that
 // token comes from the include file, so both definitions load in order.
 TEST_F(WorldParserTest, IncludeTakesEffectBeforeTheNextToken) {
-  folder_.Write("inc.wld", "LIGHTDEFINITION TAG first NUMFRAMES 1 LIGHTLEVELS 1.0 "
-                           "ENDLIGHTDEFINITION\n");
+  folder_.Write("inc.wld",
+                "LIGHTDEFINITION TAG first NUMFRAMES 1 LIGHTLEVELS 1.0 "
+                "ENDLIGHTDEFINITION\n");
   ASSERT_EQ(Load("INCLUDE \"inc.wld\"\nLIGHTDEFINITION TAG second NUMFRAMES 1 LIGHTLEVELS 1.0 "
                  "ENDLIGHTDEFINITION\n"),
             0)
@@ -510,16 +522,20 @@ TEST_F(WorldParserTest, IncludeTakesEffectBeforeTheNextToken) {
 }
 
 TEST_F(WorldParserTest, IncludeInsideAnArchive) {
-  auto bytes = [](const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
-  folder_.Write("disk.wld", "LIGHTDEFINITION TAG disk NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n");
+  auto bytes = [](const std::string& text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+  };
+  folder_.Write("disk.wld",
+                "LIGHTDEFINITION TAG disk NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n");
   const std::string pack = folder_.Write(
-      "w.pak", Bytes(mkdata::BuildPack(
-                   {{"main.wld", bytes("INCLUDE \"inner.wld\"\nLIGHTDEFINITION TAG outer NUMFRAMES 1 "
-                                       "LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n")},
-                    {"inner.wld", bytes("LIGHTDEFINITION TAG inner NUMFRAMES 1 LIGHTLEVELS 1.0 "
-                                        "ENDLIGHTDEFINITION\n")},
-                    {"other.wld", bytes("INCLUDE \"disk.wld\"\n")}},
-                   mkdata::PackLayout::kHeader)));
+      "w.pak",
+      Bytes(mkdata::BuildPack(
+          {{"main.wld", bytes("INCLUDE \"inner.wld\"\nLIGHTDEFINITION TAG outer NUMFRAMES 1 "
+                              "LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n")},
+           {"inner.wld", bytes("LIGHTDEFINITION TAG inner NUMFRAMES 1 LIGHTLEVELS 1.0 "
+                               "ENDLIGHTDEFINITION\n")},
+           {"other.wld", bytes("INCLUDE \"disk.wld\"\n")}},
+          mkdata::PackLayout::kHeader)));
   R3xWad* wad = r3xOpenWad(pack.c_str(), 8);
   ASSERT_NE(wad, nullptr);
   {

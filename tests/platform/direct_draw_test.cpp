@@ -181,8 +181,7 @@ TEST_F(DirectDrawTest, BadRequestsAreRefused) {
   for (const BadSurface bad : {
            BadSurface{4, DDSD_CAPS, 0, DDSCAPS_PRIMARYSURFACE, DDERR_INVALIDPARAMS},
            BadSurface{sizeof(DDSURFACEDESC), 0, 0, DDSCAPS_PRIMARYSURFACE, DDERR_INVALIDPARAMS},
-           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS, 0, DDSCAPS_SYSTEMMEMORY,
-                      DDERR_INVALIDCAPS},
+           BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS, 0, DDSCAPS_SYSTEMMEMORY, DDERR_INVALIDCAPS},
            BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS | DDSD_BACKBUFFERCOUNT, 0, flipping,
                       DDERR_INVALIDPARAMS},
            BadSurface{sizeof(DDSURFACEDESC), DDSD_CAPS | DDSD_BACKBUFFERCOUNT, 4, flipping,

@@ -60,8 +60,8 @@ TEST_F(DirectInputTest, KeyEventsArriveInOrderWhenTheirTimeComesWithExtendedCode
     DWORD time;
   };
   DWORD lastSequence = 0;
-  for (const Expected expected : {Expected{0x2A, 0x80, 1100}, Expected{0x9D, 0x80, 1100},
-                                  Expected{0xB8, 0x80, 1200}}) {
+  for (const Expected expected :
+       {Expected{0x2A, 0x80, 1100}, Expected{0x9D, 0x80, 1100}, Expected{0xB8, 0x80, 1200}}) {
     ASSERT_EQ(ReadOne(data, count), DI_OK);
     ASSERT_EQ(count, 1u);
     EXPECT_EQ(data.dwOfs, expected.scanCode);
@@ -91,8 +91,7 @@ TEST_F(DirectInputTest, TheBufferKeepsThirtyTwoEventsAndReportsTheLossOfTheRest)
 
   DIDEVICEOBJECTDATA data[40]{};
   DWORD count = 10;
-  EXPECT_EQ(device_->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), data, &count, 0),
-            DI_BUFFEROVERFLOW);
+  EXPECT_EQ(device_->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), data, &count, 0), DI_BUFFEROVERFLOW);
   EXPECT_EQ(count, 10u);
   count = 40;
   EXPECT_EQ(device_->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), data, &count, 0), DI_OK);
@@ -107,8 +106,7 @@ TEST_F(DirectInputTest, TheBufferKeepsThirtyTwoEventsAndReportsTheLossOfTheRest)
 }
 
 TEST_F(DirectInputTest, FocusLossLosesTheInputUntilTheDeviceIsAcquiredAgain) {
-  UseScript({KeyEvent(1100, DIK_W, true),
-             SimpleEvent(1200, platform::BackendEventKind::kFocusLost),
+  UseScript({KeyEvent(1100, DIK_W, true), SimpleEvent(1200, platform::BackendEventKind::kFocusLost),
              KeyEvent(1300, DIK_S, true),
              SimpleEvent(1400, platform::BackendEventKind::kFocusGained),
              KeyEvent(1600, DIK_D, true)});
@@ -147,8 +145,8 @@ TEST_F(DirectInputTest, ABriefFocusLossIsNoticedEvenWhenTheFocusIsBackBeforeTheR
 }
 
 TEST_F(DirectInputTest, ABackgroundDeviceKeepsReadingWithoutFocus) {
-  UseScript({SimpleEvent(1100, platform::BackendEventKind::kFocusLost),
-             KeyEvent(1200, DIK_SPACE, true)});
+  UseScript(
+      {SimpleEvent(1100, platform::BackendEventKind::kFocusLost), KeyEvent(1200, DIK_SPACE, true)});
   OpenKeyboard(CreateRecordedWindow(), DISCL_NONEXCLUSIVE | DISCL_BACKGROUND);
   clock_.Advance(200);
   DIDEVICEOBJECTDATA data{};

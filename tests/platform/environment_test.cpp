@@ -17,13 +17,10 @@ TEST(Environment, ReturnValuesFollowTheWindowsRules) {
     DWORD result;
     const char* buffer;  // what the buffer holds afterwards
   } cases[] = {
-      {"PLATFORM_TEST_PATH", 100, 6, "abcdef"},
-      {"PLATFORM_TEST_PATH", 7, 6, "abcdef"},
+      {"PLATFORM_TEST_PATH", 100, 6, "abcdef"}, {"PLATFORM_TEST_PATH", 7, 6, "abcdef"},
       {"PLATFORM_TEST_PATH", 6, 7, ""},  // too small: the size needed, buffer untouched
-      {"PLATFORM_TEST_PATH", 1, 7, ""},
-      {"PLATFORM_TEST_PATH", 0, 7, ""},
-      {"platform_test_path", 100, 0, ""},
-      {"PLATFORM_TEST_EMPTY", 100, 0, ""},
+      {"PLATFORM_TEST_PATH", 1, 7, ""},         {"PLATFORM_TEST_PATH", 0, 7, ""},
+      {"platform_test_path", 100, 0, ""},       {"PLATFORM_TEST_EMPTY", 100, 0, ""},
       {"PLATFORM_TEST_ABSENT", 100, 0, ""},
   };
   for (const auto& c : cases) {

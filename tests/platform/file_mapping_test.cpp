@@ -46,7 +46,11 @@ TEST_F(FileMappings, ViewsAtGranularityOffsetsShowTheFile) {
     DWORD offset;
     SIZE_T bytes;
   } cases[] = {
-      {0, 0}, {0, 10}, {kGranularity, 0}, {kGranularity, 100}, {2 * kGranularity, 1000},
+      {0, 0},
+      {0, 10},
+      {kGranularity, 0},
+      {kGranularity, 100},
+      {2 * kGranularity, 1000},
       {2 * kGranularity, 0},
   };
   for (const auto& c : cases) {
@@ -66,12 +70,12 @@ TEST_F(FileMappings, RefusesMisalignedOffsetsAndRangesPastTheEnd) {
     DWORD offset;
     SIZE_T bytes;
   } cases[] = {
-      {0, 4096, 10},                          // a page, but not the granularity
+      {0, 4096, 10},  // a page, but not the granularity
       {0, 1, 0},
-      {0, 0, kSize + 1},                      // one byte past the end
+      {0, 0, kSize + 1},  // one byte past the end
       {0, 2 * kGranularity, 1001},
-      {0, 3 * kGranularity, 0},               // starts past the end
-      {1, 0, 0},                              // 4 GB further
+      {0, 3 * kGranularity, 0},  // starts past the end
+      {1, 0, 0},                 // 4 GB further
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MapViewOfFile(mapping_, FILE_MAP_READ, c.offsetHigh, c.offset, c.bytes), nullptr)
@@ -80,8 +84,8 @@ TEST_F(FileMappings, RefusesMisalignedOffsetsAndRangesPastTheEnd) {
 }
 
 TEST_F(FileMappings, ViewsOutliveTheirHandlesAndUnmapOnce) {
-  const auto* view = static_cast<const unsigned char*>(
-      MapViewOfFile(mapping_, FILE_MAP_READ, 0, kGranularity, 0));
+  const auto* view =
+      static_cast<const unsigned char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, kGranularity, 0));
   ASSERT_NE(view, nullptr);
   EXPECT_TRUE(CloseHandle(mapping_));
   EXPECT_TRUE(CloseHandle(file_));

@@ -41,10 +41,10 @@ TEST(Files, OpenFindsAnyLetterCaseOfTheLastComponent) {
     const char* asked;
     const char* contents;
   } cases[] = {
-      {"Data.BIN", "data"},        {"data.bin", "data"},     {"DATA.BIN", "data"},
-      {"LOWER.TXT", "lower"},      {"dup.txt", "small"},     {"DUP.txt", "large"},
-      {"Sub/mixed.DAT", "mixed"},  {"Sub\\Mixed.Dat", "mixed"}, {"Sub\\MIXED.dat", "mixed"},
-      {"missing.bin", "<fail>"},   {"Data.BI", "<fail>"},    {"Sub", "<fail>"},
+      {"Data.BIN", "data"},       {"data.bin", "data"},        {"DATA.BIN", "data"},
+      {"LOWER.TXT", "lower"},     {"dup.txt", "small"},        {"DUP.txt", "large"},
+      {"Sub/mixed.DAT", "mixed"}, {"Sub\\Mixed.Dat", "mixed"}, {"Sub\\MIXED.dat", "mixed"},
+      {"missing.bin", "<fail>"},  {"Data.BI", "<fail>"},       {"Sub", "<fail>"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ReadAll(folder / c.asked), c.contents) << c.asked;
@@ -59,10 +59,8 @@ TEST(Files, ResolveFileNameKeepsUnknownNamesAndConvertsSeparators) {
     std::string asked;
     std::string resolved;
   } cases[] = {
-      {base + "/level.wld", base + "/Level.WLD"},
-      {base + "\\LEVEL.wld", base + "/Level.WLD"},
-      {base + "/Level.WLD", base + "/Level.WLD"},
-      {base + "/new.wld", base + "/new.wld"},
+      {base + "/level.wld", base + "/Level.WLD"}, {base + "\\LEVEL.wld", base + "/Level.WLD"},
+      {base + "/Level.WLD", base + "/Level.WLD"}, {base + "/new.wld", base + "/new.wld"},
       {base + "\\new.wld", base + "/new.wld"},
   };
   for (const auto& c : cases) {
@@ -88,11 +86,16 @@ TEST(Files, CreationDispositions) {
     bool opens;
     DWORD sizeAfter;  // of the file once opened
   } cases[] = {
-      {CREATE_NEW, true, false, 0},        {CREATE_NEW, false, true, 0},
-      {CREATE_ALWAYS, true, true, 0},      {CREATE_ALWAYS, false, true, 0},
-      {OPEN_EXISTING, true, true, 3},      {OPEN_EXISTING, false, false, 0},
-      {OPEN_ALWAYS, true, true, 3},        {OPEN_ALWAYS, false, true, 0},
-      {TRUNCATE_EXISTING, true, true, 0},  {TRUNCATE_EXISTING, false, false, 0},
+      {CREATE_NEW, true, false, 0},
+      {CREATE_NEW, false, true, 0},
+      {CREATE_ALWAYS, true, true, 0},
+      {CREATE_ALWAYS, false, true, 0},
+      {OPEN_EXISTING, true, true, 3},
+      {OPEN_EXISTING, false, false, 0},
+      {OPEN_ALWAYS, true, true, 3},
+      {OPEN_ALWAYS, false, true, 0},
+      {TRUNCATE_EXISTING, true, true, 0},
+      {TRUNCATE_EXISTING, false, false, 0},
       {0, true, false, 0},
   };
   for (const auto& c : cases) {
@@ -125,11 +128,8 @@ TEST(Files, ReadWriteAndSeek) {
     DWORD position;
     const char* next3;
   } seeks[] = {
-      {2, FILE_BEGIN, 2, "234"},
-      {-1, FILE_CURRENT, 4, "456"},
-      {-2, FILE_END, 8, "89"},
-      {0, FILE_CURRENT, 10, ""},
-      {0, FILE_BEGIN, 0, "012"},
+      {2, FILE_BEGIN, 2, "234"}, {-1, FILE_CURRENT, 4, "456"}, {-2, FILE_END, 8, "89"},
+      {0, FILE_CURRENT, 10, ""}, {0, FILE_BEGIN, 0, "012"},
   };
   for (const auto& s : seeks) {
     EXPECT_EQ(SetFilePointer(file, s.distance, nullptr, s.method), s.position) << s.position;

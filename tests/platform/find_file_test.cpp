@@ -95,11 +95,21 @@ TEST(FindFiles, WildcardMatching) {
     const char* name;
     bool matches;
   } cases[] = {
-      {"*", "", true},          {"*", "anything", true},  {"?", "", false},
-      {"?", "a", true},         {"??", "a", false},       {"*_", "battle.dl_", true},
-      {"*_", "battle.dll", false}, {"*.DAT", "control.dat", true}, {"a*b*c", "aXXbYYc", true},
-      {"a*b*c", "aXXbYY", false}, {"*ab", "aab", true},   {"a?c", "ABC", true},
-      {"", "", true},           {"", "a", false},         {"**a", "ba", true},
+      {"*", "", true},
+      {"*", "anything", true},
+      {"?", "", false},
+      {"?", "a", true},
+      {"??", "a", false},
+      {"*_", "battle.dl_", true},
+      {"*_", "battle.dll", false},
+      {"*.DAT", "control.dat", true},
+      {"a*b*c", "aXXbYYc", true},
+      {"a*b*c", "aXXbYY", false},
+      {"*ab", "aab", true},
+      {"a?c", "ABC", true},
+      {"", "", true},
+      {"", "a", false},
+      {"**a", "ba", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(platform::MatchesWildcard(c.pattern, c.name), c.matches)

@@ -1,10 +1,11 @@
+#include "platform/backend/input_script.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "platform/backend/event_pump.h"
-#include "platform/backend/input_script.h"
 #include "platform/dinput.h"
 #include "temp_folder.h"
 #include "window_fixture.h"
@@ -85,12 +86,12 @@ using HeadlessBackendTest = WindowTest;
 TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard) {
   TempFolder folder;
   const std::string path = folder.Write("input.txt",
-                                       "1100 mouse_move 30 40\n"
-                                       "1200 mouse_down left 31 41\n"
-                                       "1250 mouse_down right 32 42\n"
-                                       "1300 mouse_up left 33 43\n"
-                                       "1400 key_down 0xB8\n"
-                                       "1500 close\n");
+                                        "1100 mouse_move 30 40\n"
+                                        "1200 mouse_down left 31 41\n"
+                                        "1250 mouse_down right 32 42\n"
+                                        "1300 mouse_up left 33 43\n"
+                                        "1400 key_down 0xB8\n"
+                                        "1500 close\n");
   ::setenv("ARENA_INPUT_SCRIPT", path.c_str(), 1);
   ::unsetenv("ARENA_DISPLAY");
   platform::SetDisplayBackend(platform::CreateDisplayBackendFromEnvironment());

@@ -24,8 +24,8 @@ TEST_F(Resources, FoundByNameAndTypeInAnyLetterCase) {
     bool found;
     std::string bytes;
   } cases[] = {
-      {"Beep", "WAV", true, beep},     {"BEEP", "wav", true, beep}, {"note", "txt", true, "hi"},
-      {"Beep", "TXT", false, ""},      {"Missing", "WAV", false, ""}, {"Bee", "WAV", false, ""},
+      {"Beep", "WAV", true, beep}, {"BEEP", "wav", true, beep},   {"note", "txt", true, "hi"},
+      {"Beep", "TXT", false, ""},  {"Missing", "WAV", false, ""}, {"Bee", "WAV", false, ""},
   };
   for (const auto& c : cases) {
     HRSRC found = FindResourceA(module_, c.name, c.type);

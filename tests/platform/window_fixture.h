@@ -53,8 +53,8 @@ class WindowTest : public ::testing::Test {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "test_wc";
     RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "test_wc", "Test", WS_VISIBLE, 0, 0, 640, 480,
-                                        nullptr, nullptr, nullptr, nullptr);
+    const HWND window = CreateWindowExA(0, "test_wc", "Test", WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                                        nullptr, nullptr, nullptr);
     SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
     Received().clear();
     return window;

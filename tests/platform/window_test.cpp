@@ -24,9 +24,9 @@ TEST_F(WindowServicesTest, ClassesAreFoundIgnoringCaseAndRegisteredOnce) {
   EXPECT_EQ(RegisterClassA(&windowClass), 0) << "taken, in other letters";
   EXPECT_EQ(platform::FindClassProcedure("KELVANE_wc"), &DefWindowProcA);
 
-  EXPECT_EQ(CreateWindowExA(0, "no_such_class", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                            nullptr),
-            nullptr);
+  EXPECT_EQ(
+      CreateWindowExA(0, "no_such_class", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+      nullptr);
 }
 
 TEST_F(WindowServicesTest, TheHostWindowIsCreatedShownActiveAndRestyled) {
@@ -83,7 +83,8 @@ TEST_F(WindowServicesTest, ShowWindowReportsThePreviousVisibility) {
 TEST_F(WindowServicesTest, SetWindowPosMakesTopmostAndKeepsWhatTheFlagsKeep) {
   const HWND window = CreateRecordedWindow();
   SetWindowLongA(window, GWL_STYLE, 0);
-  ASSERT_TRUE(SetWindowPos(window, HWND_TOPMOST, 5, 6, 7, 8, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  ASSERT_TRUE(
+      SetWindowPos(window, HWND_TOPMOST, 5, 6, 7, 8, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
   platform::WindowState state{};
   ASSERT_TRUE(platform::GetWindowState(window, state));
   EXPECT_EQ(state.exStyle, WS_EX_TOPMOST);

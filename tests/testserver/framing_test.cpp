@@ -11,8 +11,8 @@ namespace {
 TEST(WireHeader, WritesFieldsLittleEndian) {
   std::vector<std::uint8_t> tcp;
   AppendTcpHeader(tcp, WireHeader{0x00080001, 0x04001006, 0x24, 0x99});
-  EXPECT_EQ(tcp, (std::vector<std::uint8_t>{0x01, 0x00, 0x08, 0x00, 0x06, 0x10, 0x00, 0x04,
-                                            0x24, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(tcp, (std::vector<std::uint8_t>{0x01, 0x00, 0x08, 0x00, 0x06, 0x10, 0x00, 0x04, 0x24,
+                                            0x00, 0x00, 0x00}));
   std::vector<std::uint8_t> datagram;
   AppendDatagramHeader(datagram, WireHeader{1, 2, 3, 0x01020304});
   ASSERT_EQ(datagram.size(), kDatagramHeaderSize);
@@ -36,8 +36,8 @@ TEST(WireHeader, ReadsOnlyWhenWhole) {
 
 TEST(TcpFrameReader, ReassemblesMessagesFedByteByByte) {
   // {address 5, type 6, length 2, "ab"} then an empty message {7, 8, 0}.
-  const std::vector<std::uint8_t> stream{5, 0, 0, 0, 6, 0, 0, 0, 2, 0, 0, 0, 'a', 'b',
-                                         7, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0};
+  const std::vector<std::uint8_t> stream{5,   0, 0, 0, 6, 0, 0, 0, 2, 0, 0, 0, 'a',
+                                         'b', 7, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0};
   TcpFrameReader reader;
   std::vector<TcpFrame> frames;
   std::vector<std::size_t> completed_at;

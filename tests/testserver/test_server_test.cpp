@@ -90,8 +90,8 @@ class TestServerTest : public ::testing::Test {
   }
 
   void AnnounceUdpPort(RawClient& client) {
-    client.SendTcp(Concat(TcpHeaderBytes(kNetworkAddress, MSG_UDP_PORT, 2),
-                          PortBytes(client.UdpPort())));
+    client.SendTcp(
+        Concat(TcpHeaderBytes(kNetworkAddress, MSG_UDP_PORT, 2), PortBytes(client.UdpPort())));
     ASSERT_TRUE(server_.WaitForMessage(MSG_UDP_PORT, kWait));
   }
 
@@ -101,8 +101,8 @@ class TestServerTest : public ::testing::Test {
 TEST_F(TestServerTest, AnswersTheLoginByteForByte) {
   RawClient client(StartWith(""));
   ASSERT_TRUE(client.IsConnected());
-  client.SendTcp(Concat(TcpHeaderBytes(kNetworkAddress, MSG_UDP_PORT, 2),
-                        PortBytes(client.UdpPort())));
+  client.SendTcp(
+      Concat(TcpHeaderBytes(kNetworkAddress, MSG_UDP_PORT, 2), PortBytes(client.UdpPort())));
 
   const std::vector<std::uint8_t> accepted =
       Concat(Concat(TcpHeaderBytes(0x10001, 0x1000010, 2), PortBytes(server_.UdpPort())),
@@ -135,8 +135,8 @@ TEST_F(TestServerTest, BindsUdpToTheTcpPortNumber) {
 }
 
 TEST_F(TestServerTest, RefusesAddressesOutsideLoopback) {
-  for (const char* address : {"0.0.0.0", "10.0.0.1", "192.168.1.1", "128.0.0.1", "localhost",
-                              "::1", ""}) {
+  for (const char* address :
+       {"0.0.0.0", "10.0.0.1", "192.168.1.1", "128.0.0.1", "localhost", "::1", ""}) {
     TestServer server(TestWords(), TestRecord());
     EXPECT_FALSE(server.Start(address, 0, Script{})) << address;
     EXPECT_NE(server.Error().find("127.0.0.0/8"), std::string::npos) << server.Error();
@@ -146,13 +146,13 @@ TEST_F(TestServerTest, RefusesAddressesOutsideLoopback) {
 }
 
 TEST_F(TestServerTest, LoginFailureAnswersCanBeScripted) {
-  RawClient client(StartWith(
-      "login off\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:0:300\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:300:200 9\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:283\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:285\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_LOGOUT\n"));
+  RawClient client(
+      StartWith("login off\n"
+                "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:0:300\n"
+                "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params:300:200 9\n"
+                "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:283\n"
+                "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global:285\n"
+                "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_LOGOUT\n"));
   // Without the standard login nothing comes before the login text.
   EXPECT_TRUE(client.ReadTcp(1, kQuiet).empty());
   client.SendTcp(Concat(TcpHeaderBytes(KIND_SESSION, MSG_LOGIN, 2), Text("p")));
@@ -181,12 +181,12 @@ TEST_F(TestServerTest, LoginFailureAnswersCanBeScripted) {
 
 TEST_F(TestServerTest, PlaysTheScriptInTimeOrder) {
   const auto start = std::chrono::steady_clock::now();
-  RawClient client(StartWith(
-      "login off\n"
-      "at 60 tcp KIND_PLAYER_INPUT MSG_CHAT \"third\"\n"
-      "at 20 tcp KIND_PLAYER_INPUT MSG_CHAT \"first\"\n"
-      "at 40 after MSG_LOGIN tcp KIND_PLAYER_INPUT MSG_CHAT \"second\"\n"
-      "at 20 tcp KIND_PLAYER_INPUT MSG_CHAT \"first too\"\n"));
+  RawClient client(
+      StartWith("login off\n"
+                "at 60 tcp KIND_PLAYER_INPUT MSG_CHAT \"third\"\n"
+                "at 20 tcp KIND_PLAYER_INPUT MSG_CHAT \"first\"\n"
+                "at 40 after MSG_LOGIN tcp KIND_PLAYER_INPUT MSG_CHAT \"second\"\n"
+                "at 20 tcp KIND_PLAYER_INPUT MSG_CHAT \"first too\"\n"));
   client.SendTcp(Concat(TcpHeaderBytes(KIND_SESSION, MSG_LOGIN, 2), Text("p")));
 
   const std::vector<std::pair<std::string, int>> expected{
@@ -233,7 +233,8 @@ TEST_F(TestServerTest, RecordsTheClientsMessagesWhateverTheirPieces) {
 
 TEST_F(TestServerTest, SplitsAMessageIntoSeparateSends) {
   const auto start = std::chrono::steady_clock::now();
-  RawClient client(StartWith("login off\nat 0 tcp split=4 KIND_PLAYER_INPUT MSG_CHAT \"hello world\""));
+  RawClient client(
+      StartWith("login off\nat 0 tcp split=4 KIND_PLAYER_INPUT MSG_CHAT \"hello world\""));
   const std::vector<std::uint8_t> expected =
       Concat(TcpHeaderBytes(KIND_PLAYER_INPUT, MSG_CHAT, 12), Text("hello world"));
   EXPECT_EQ(client.ReadTcp(expected.size(), kWait), expected);
@@ -251,8 +252,8 @@ TEST_F(TestServerTest, AnswersAliveRequestsFromTheServerPort) {
   const std::optional<RawClient::Received> reply = client.ReadDatagram(kWait);
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->source_port, server_.UdpPort());
-  EXPECT_EQ(reply->bytes, Concat(DatagramHeaderBytes(0x10001, 0x100000A, 4, 0),
-                                 {0x78, 0x56, 0x34, 0x12}));
+  EXPECT_EQ(reply->bytes,
+            Concat(DatagramHeaderBytes(0x10001, 0x100000A, 4, 0), {0x78, 0x56, 0x34, 0x12}));
   const std::optional<ReceivedMessage> request = server_.WaitForMessage(MSG_ALIVE_REQUEST, kWait);
   ASSERT_TRUE(request);
   EXPECT_EQ(request->transport, Transport::kUdp);
@@ -265,9 +266,9 @@ TEST_F(TestServerTest, StaysSilentWhenAliveAnswersAreOff) {
   RawClient client(StartWith("login off\nat 0 answer_alive off"));
   AnnounceUdpPort(client);
   ASSERT_TRUE(server_.WaitForScriptEnd(kWait));
-  client.SendDatagram(Concat(DatagramHeaderBytes(kNetworkAddress, MSG_ALIVE_REQUEST, 4, 0),
-                             {1, 0, 0, 0}),
-                      server_.UdpPort());
+  client.SendDatagram(
+      Concat(DatagramHeaderBytes(kNetworkAddress, MSG_ALIVE_REQUEST, 4, 0), {1, 0, 0, 0}),
+      server_.UdpPort());
   ASSERT_TRUE(server_.WaitForMessage(MSG_ALIVE_REQUEST, kWait));
   EXPECT_FALSE(client.ReadDatagram(kQuiet));
 }
@@ -279,22 +280,22 @@ TEST_F(TestServerTest, SendsAliveRequestsAndRecordsTheReply) {
   ASSERT_TRUE(request);
   EXPECT_EQ(request->bytes,
             Concat(DatagramHeaderBytes(kNetworkAddress, MSG_ALIVE_REQUEST, 4, 0), {77, 0, 0, 0}));
-  client.SendDatagram(Concat(DatagramHeaderBytes(kNetworkAddress, MSG_ALIVE_REPLY, 4, 0),
-                             {77, 0, 0, 0}),
-                      server_.UdpPort());
+  client.SendDatagram(
+      Concat(DatagramHeaderBytes(kNetworkAddress, MSG_ALIVE_REPLY, 4, 0), {77, 0, 0, 0}),
+      server_.UdpPort());
   const std::optional<ReceivedMessage> reply = server_.WaitForMessage(MSG_ALIVE_REPLY, kWait);
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->payload, (std::vector<std::uint8_t>{77, 0, 0, 0}));
 }
 
 TEST_F(TestServerTest, DatagramsCarryRunningSequenceOrChosenHeaders) {
-  RawClient client(StartWith(
-      "login off\n"
-      "at 0 udp KIND_TANK+5 MSG_TANK_STATE 1 2 3\n"
-      "at 0 udp KIND_TANK+5 MSG_TANK_STATE 4\n"
-      "at 0 udp seq=7 len=99 KIND_TANK+5 MSG_TANK_STATE 5\n"
-      "at 0 udp from=other raw bytes:0102\n"
-      "at 0 udp KIND_TANK MSG_TANK_STATE\n"));
+  RawClient client(
+      StartWith("login off\n"
+                "at 0 udp KIND_TANK+5 MSG_TANK_STATE 1 2 3\n"
+                "at 0 udp KIND_TANK+5 MSG_TANK_STATE 4\n"
+                "at 0 udp seq=7 len=99 KIND_TANK+5 MSG_TANK_STATE 5\n"
+                "at 0 udp from=other raw bytes:0102\n"
+                "at 0 udp KIND_TANK MSG_TANK_STATE\n"));
   // Datagrams wait until the client has told its port.
   EXPECT_FALSE(client.ReadDatagram(kQuiet));
   AnnounceUdpPort(client);
@@ -327,9 +328,9 @@ TEST_F(TestServerTest, SendPlaysAtOnce) {
   ASSERT_TRUE(server_.WaitForConnection(kWait));
   server_.Send(TcpMessage(KIND_SESSION, MSG_WEATHER_ENABLE, Words({1})));
   server_.Send(RawTcp({9, 8, 7}));
-  EXPECT_EQ(client.ReadTcp(19, kWait),
-            Concat(Concat(TcpHeaderBytes(KIND_SESSION, MSG_WEATHER_ENABLE, 4), {1, 0, 0, 0}),
-                   {9, 8, 7}));
+  EXPECT_EQ(
+      client.ReadTcp(19, kWait),
+      Concat(Concat(TcpHeaderBytes(KIND_SESSION, MSG_WEATHER_ENABLE, 4), {1, 0, 0, 0}), {9, 8, 7}));
 }
 
 TEST_F(TestServerTest, ClosesTheConnectionWhenScripted) {
@@ -387,25 +388,29 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ClientFault,
     ::testing::Values(
         FaultCase{"ShortDatagram",
-                  [](RawClient& c, std::uint16_t udp) { c.SendDatagram({1, 2, 3}, udp); },
+                  [](RawClient& c, std::uint16_t udp) {
+                    c.SendDatagram({1, 2, 3}, udp);
+                  },
                   "a datagram of 3 bytes is shorter than its header"},
         FaultCase{"LengthDisagrees",
                   [](RawClient& c, std::uint16_t udp) {
-                    c.SendDatagram(Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 8, 0),
-                                          {1, 0, 0, 0}),
-                                   udp);
+                    c.SendDatagram(
+                        Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 8, 0),
+                               {1, 0, 0, 0}),
+                        udp);
                   },
                   "MSG_FRAME_RATE to 0x10001 carries 4 payload bytes but announces 8"},
-        FaultCase{"WrongSequence",
-                  [](RawClient& c, std::uint16_t udp) {
-                    c.SendDatagram(Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 4, 0),
-                                          {1, 0, 0, 0}),
-                                   udp);
-                    c.SendDatagram(Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 4, 16),
-                                          {1, 0, 0, 0}),
-                                   udp);
-                  },
-                  "has sequence 16, expected 20"},
+        FaultCase{
+            "WrongSequence",
+            [](RawClient& c, std::uint16_t udp) {
+              c.SendDatagram(
+                  Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 4, 0), {1, 0, 0, 0}),
+                  udp);
+              c.SendDatagram(
+                  Concat(DatagramHeaderBytes(kNetworkAddress, MSG_FRAME_RATE, 4, 16), {1, 0, 0, 0}),
+                  udp);
+            },
+            "has sequence 16, expected 20"},
         FaultCase{"OtherSourcePort",
                   [](RawClient& c, std::uint16_t udp) {
                     c.SendTcp(UdpPortMessage(static_cast<std::uint16_t>(c.UdpPort() ^ 1)));

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "engine/r3x.h"
 #include "engine/core/startup.h"
 #include "engine/core/world.h"
 #include "engine/core/world_loading.h"
+#include "engine/r3x.h"
 #include "platform/kernel/message_box.h"
 
 namespace {

@@ -11,7 +11,9 @@
 namespace testserver {
 namespace {
 
-std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string SystemError(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 sockaddr_in SocketAddress(in_addr address, std::uint16_t port) {
   sockaddr_in socket_address{};

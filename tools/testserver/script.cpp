@@ -56,11 +56,20 @@ LineResult<std::vector<Token>> Tokenize(std::string_view line) {
           }
           const char escaped = line[pos++];
           switch (escaped) {
-            case '"': t = '"'; break;
-            case '\\': t = '\\'; break;
-            case 'n': t = '\n'; break;
-            case 't': t = '\t'; break;
-            default: return Fail("unknown escape \\" + std::string(1, escaped) + " in text");
+            case '"':
+              t = '"';
+              break;
+            case '\\':
+              t = '\\';
+              break;
+            case 'n':
+              t = '\n';
+              break;
+            case 't':
+              t = '\t';
+              break;
+            default:
+              return Fail("unknown escape \\" + std::string(1, escaped) + " in text");
           }
         }
         token.text.push_back(t);
@@ -216,8 +225,7 @@ LineResult<PayloadPiece> ParseParamsPiece(std::string_view token) {
   const std::optional<std::uint32_t> first = ParseUnsigned(range.substr(0, colon));
   const std::optional<std::uint32_t> count =
       colon == std::string_view::npos ? std::nullopt : ParseUnsigned(range.substr(colon + 1));
-  if (!first || !count || *first > kParameterWordCount ||
-      *count > kParameterWordCount - *first) {
+  if (!first || !count || *first > kParameterWordCount || *count > kParameterWordCount - *first) {
     return Fail("bad parameter range " + Quote(token) + " (params:FIRST:COUNT within " +
                 std::to_string(kParameterWordCount) + " words)");
   }

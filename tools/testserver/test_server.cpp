@@ -249,8 +249,8 @@ void TestServer::ReceiveTcp() {
   }
   if (closed) {
     if (reader_.BufferedBytes() > 0) {
-      AddFault("the connection ended inside a message (" +
-               std::to_string(reader_.BufferedBytes()) + " bytes of it received)");
+      AddFault("the connection ended inside a message (" + std::to_string(reader_.BufferedBytes()) +
+               " bytes of it received)");
     }
     EndConnection(true);
   }
@@ -260,8 +260,8 @@ void TestServer::ReceiveDatagrams() {
   for (;;) {
     sockaddr_in source{};
     socklen_t size = sizeof source;
-    const ssize_t got = ::recvfrom(udp_.Get(), datagram_buffer_.data(), datagram_buffer_.size(),
-                                   0, reinterpret_cast<sockaddr*>(&source), &size);
+    const ssize_t got = ::recvfrom(udp_.Get(), datagram_buffer_.data(), datagram_buffer_.size(), 0,
+                                   reinterpret_cast<sockaddr*>(&source), &size);
     if (got < 0) {
       return;
     }
@@ -404,8 +404,9 @@ void TestServer::QueueTcp(const Action& action) {
   const std::vector<std::uint8_t> payload = BuildPayload(action.payload, Sources());
   std::vector<std::uint8_t> bytes;
   if (!action.raw) {
-    AppendTcpHeader(bytes, WireHeader{action.address, action.type,
-                                      action.length.value_or(static_cast<std::uint32_t>(payload.size()))});
+    AppendTcpHeader(bytes,
+                    WireHeader{action.address, action.type,
+                               action.length.value_or(static_cast<std::uint32_t>(payload.size()))});
   }
   bytes.insert(bytes.end(), payload.begin(), payload.end());
   if (action.split == 0) {
@@ -414,10 +415,10 @@ void TestServer::QueueTcp(const Action& action) {
   }
   for (std::size_t offset = 0; offset < bytes.size(); offset += action.split) {
     const std::size_t end = std::min<std::size_t>(bytes.size(), offset + action.split);
-    output_.push_back(OutputChunk{
-        std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                                  bytes.begin() + static_cast<std::ptrdiff_t>(end)),
-        true, false});
+    output_.push_back(
+        OutputChunk{std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                                              bytes.begin() + static_cast<std::ptrdiff_t>(end)),
+                    true, false});
   }
 }
 
@@ -445,8 +446,8 @@ void TestServer::FlushTcp() {
   while (!output_.empty() && connection_.IsOpen()) {
     OutputChunk& chunk = output_.front();
     if (!chunk.bytes.empty()) {
-      const ssize_t sent = ::send(connection_.Get(), chunk.bytes.data(), chunk.bytes.size(),
-                                  MSG_NOSIGNAL);
+      const ssize_t sent =
+          ::send(connection_.Get(), chunk.bytes.data(), chunk.bytes.size(), MSG_NOSIGNAL);
       if (sent < 0) {
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
           EndConnection(true);

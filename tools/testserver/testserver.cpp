@@ -118,9 +118,10 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
   }
-  std::printf("testserver: %s\n", ended ? (server.ClosedByClient() ? "the client closed the connection"
-                                                                   : "the server closed the connection")
-                                        : "interrupted");
+  std::printf("testserver: %s\n",
+              ended ? (server.ClosedByClient() ? "the client closed the connection"
+                                               : "the server closed the connection")
+                    : "interrupted");
   server.Stop();
   return 0;
 }
