@@ -12,7 +12,7 @@
 #include "engine/core/math_tables.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
-#include "engine/core/world_loading.h"
+#include "engine/world/world_loading.h"
 #include "platform/kernel/message_box.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/world_binary_writer.h"

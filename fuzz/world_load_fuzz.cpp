@@ -7,7 +7,7 @@
 
 #include "engine/core/math_tables.h"
 #include "engine/core/world.h"
-#include "engine/core/world_loading.h"
+#include "engine/world/world_loading.h"
 #include "engine/world/world_stream.h"
 #include "fuzz/fuzz_input_file.h"
 #include "platform/kernel/message_box.h"

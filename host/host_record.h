@@ -24,14 +24,9 @@ inline constexpr std::uint8_t kModifierRightShift = 0x08;
 inline constexpr std::uint8_t kModifierLeftCtrl = 0x10;
 inline constexpr std::uint8_t kModifierRightCtrl = 0x20;
 
+// Only the host program opens and closes the keyboard (host/keyboard_device.h); the libraries
+// read it.
 struct KeyboardDevice {
-  // Only the host program opens and closes the keyboard (it defines these two). Both reach the
-  // module, the window and the DirectInput object through the process's one record, gHostRecord.
-  // True when the keyboard is acquired and ready to be read.
-  bool Open();
-  // Safe on a closed device and safe twice.
-  void Close();
-
   std::uint8_t modifiers = 0;
   // The acquired system keyboard with a 32-event buffer; null while closed.
   IDirectInputDevice* device = nullptr;

@@ -1,3 +1,5 @@
+#include "host/keyboard_device.h"
+
 #include "host/host_record.h"
 #include "host/process_record.h"
 #include "platform/dinput.h"
@@ -8,7 +10,7 @@ constexpr DWORD kKeyEventBuffer = 32;
 
 }  // namespace
 
-bool KeyboardDevice::Open() {
+bool OpenKeyboardDevice(KeyboardDevice& keyboard) {
   HostRecord& record = *gHostRecord;
   if (record.directInput != nullptr) {
     record.directInput->AddRef();
@@ -17,7 +19,7 @@ bool KeyboardDevice::Open() {
     return false;
   }
   // A failure here keeps the DirectInput reference until a later close.
-  if (record.directInput->CreateDevice(GUID_SysKeyboard, &device, nullptr) != DI_OK) {
+  if (record.directInput->CreateDevice(GUID_SysKeyboard, &keyboard.device, nullptr) != DI_OK) {
     return false;
   }
   DIPROPDWORD bufferSize{};
@@ -26,21 +28,22 @@ bool KeyboardDevice::Open() {
   bufferSize.diph.dwObj = 0;
   bufferSize.diph.dwHow = DIPH_DEVICE;
   bufferSize.dwData = kKeyEventBuffer;
-  if (device->SetCooperativeLevel(record.window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND) != DI_OK ||
-      device->SetDataFormat(&c_dfDIKeyboard) != DI_OK ||
-      device->SetProperty(DIPROP_BUFFERSIZE, &bufferSize.diph) != DI_OK ||
-      device->Acquire() != DI_OK) {
-    Close();
+  if (keyboard.device->SetCooperativeLevel(record.window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND) !=
+          DI_OK ||
+      keyboard.device->SetDataFormat(&c_dfDIKeyboard) != DI_OK ||
+      keyboard.device->SetProperty(DIPROP_BUFFERSIZE, &bufferSize.diph) != DI_OK ||
+      keyboard.device->Acquire() != DI_OK) {
+    CloseKeyboardDevice(keyboard);
     return false;
   }
   return true;
 }
 
-void KeyboardDevice::Close() {
-  if (device != nullptr) {
-    device->Unacquire();
-    device->Release();
-    device = nullptr;
+void CloseKeyboardDevice(KeyboardDevice& keyboard) {
+  if (keyboard.device != nullptr) {
+    keyboard.device->Unacquire();
+    keyboard.device->Release();
+    keyboard.device = nullptr;
   }
   // Nothing to release before the host's start-up has named its record.
   if (gHostRecord != nullptr && gHostRecord->directInput != nullptr &&

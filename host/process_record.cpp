@@ -1,5 +1,7 @@
 #include "host/process_record.h"
 
+#include "host/keyboard_device.h"
+
 namespace {
 
 struct ProcessRecord {
@@ -8,7 +10,7 @@ struct ProcessRecord {
   ProcessRecord(const ProcessRecord&) = delete;
   ProcessRecord& operator=(const ProcessRecord&) = delete;
   // After a normal quit the keyboard is closed already and this does nothing.
-  ~ProcessRecord() { record.keyboard.Close(); }
+  ~ProcessRecord() { CloseKeyboardDevice(record.keyboard); }
 };
 
 ProcessRecord gProcessRecord;

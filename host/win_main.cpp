@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "host/keyboard_device.h"
 #include "host/library_entry.h"
 #include "host/process_record.h"
 #include "host/report_error.h"
@@ -38,7 +39,7 @@ bool StartUp(HostRecord& record, HINSTANCE instance) {
     ReportError(&record, "CreateWindowEx failed.\n");
     return false;
   }
-  if (!record.keyboard.Open()) {
+  if (!OpenKeyboardDevice(record.keyboard)) {
     ReportError(&record, "DirectInput keyboard open failed.\n");
     return false;
   }
@@ -91,7 +92,7 @@ void ReleaseHostObjects(HostRecord& record) {
   if (record.directDraw != nullptr) {
     record.directDraw->Release();
   }
-  record.keyboard.Close();
+  CloseKeyboardDevice(record.keyboard);
   if (record.window != nullptr) {
     DestroyWindow(record.window);
   }

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/core/bmp_reader.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
 #include "engine/core/string_copy.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/world.h"
-#include "engine/world/bmp_reader.h"
 #include "platform/kernel/environment.h"
 #include "platform/kernel/file.h"
 #include "platform/kernel/search_path.h"

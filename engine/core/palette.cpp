@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/core/bmp_reader.h"
 #include "engine/core/memory.h"
 #include "engine/core/tag_dictionary.h"
-#include "engine/world/bmp_reader.h"
 #include "platform/gdi/system_palette.h"
 
 namespace {

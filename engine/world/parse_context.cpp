@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "engine/core/memory.h"
-#include "engine/core/parser_message_box.h"
+#include "engine/world/parser_message_box.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
 

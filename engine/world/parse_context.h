@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "engine/core/world_loading.h"
 #include "engine/world/token_value.h"
+#include "engine/world/world_loading.h"
 
 struct R3xWorld;
 struct R3xWad;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host_record.h"
+#include "host/keyboard_device.h"
 #include "host/process_record.h"
 #include "platform/dinput.h"
 #include "platform/win32.h"
@@ -23,11 +24,11 @@ class KeyboardBufferTest : public ::testing::Test {
                                      480, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(record_.window, nullptr);
     gHostRecord = &record_;
-    ASSERT_TRUE(record_.keyboard.Open());
+    ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
   }
 
   void TearDown() override {
-    record_.keyboard.Close();
+    CloseKeyboardDevice(record_.keyboard);
     gHostRecord = nullptr;
     platform::ResetWindows();
     platform::UnregisterAllClasses();

@@ -11,7 +11,7 @@
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
-#include "engine/core/world_loading.h"
+#include "engine/world/world_loading.h"
 #include "world_fixture.h"
 
 namespace world_test {

@@ -1,3 +1,5 @@
+#include "host/keyboard_device.h"
+
 #include <gtest/gtest.h>
 
 #include "host/host_record.h"
@@ -21,7 +23,7 @@ class KeyboardDeviceTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    record_.keyboard.Close();
+    CloseKeyboardDevice(record_.keyboard);
     gHostRecord = nullptr;
     platform::ResetWindows();
     platform::UnregisterAllClasses();
@@ -39,7 +41,7 @@ class KeyboardDeviceTest : public ::testing::Test {
 };
 
 TEST_F(KeyboardDeviceTest, OpenCreatesTheInputObjectAndAcquiresTheKeyboard) {
-  ASSERT_TRUE(record_.keyboard.Open());
+  ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
   ASSERT_NE(record_.directInput, nullptr);
   ASSERT_NE(record_.keyboard.device, nullptr);
   EXPECT_EQ(CountOf(record_.directInput), 1u);
@@ -54,7 +56,7 @@ TEST_F(KeyboardDeviceTest, OpenCreatesTheInputObjectAndAcquiresTheKeyboard) {
 }
 
 TEST_F(KeyboardDeviceTest, KeyboardBuffersThirtyTwoEvents) {
-  ASSERT_TRUE(record_.keyboard.Open());
+  ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
   for (int i = 0; i < 33; ++i) {
     platform::DeliverKeyToKeyboards(DIK_A, i % 2 == 0, 100 + i);
   }
@@ -66,11 +68,11 @@ TEST_F(KeyboardDeviceTest, KeyboardBuffersThirtyTwoEvents) {
 }
 
 TEST_F(KeyboardDeviceTest, CloseReleasesBothAndASecondCloseDoesNothing) {
-  ASSERT_TRUE(record_.keyboard.Open());
-  record_.keyboard.Close();
+  ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
+  CloseKeyboardDevice(record_.keyboard);
   EXPECT_EQ(record_.keyboard.device, nullptr);
   EXPECT_EQ(record_.directInput, nullptr);
-  record_.keyboard.Close();
+  CloseKeyboardDevice(record_.keyboard);
   EXPECT_EQ(record_.keyboard.device, nullptr);
   EXPECT_EQ(record_.directInput, nullptr);
 }
@@ -80,14 +82,14 @@ TEST_F(KeyboardDeviceTest, OpenSharesAnInputObjectThatAnotherHolderMade) {
   ASSERT_EQ(DirectInputCreateA(nullptr, DIRECTINPUT_VERSION, &other, nullptr), DI_OK);
   record_.directInput = other;
 
-  ASSERT_TRUE(record_.keyboard.Open());
+  ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
   EXPECT_EQ(record_.directInput, other);
   EXPECT_EQ(CountOf(other), 2u);
 
   // The other holder lets go first: the keyboard's close then brings the count to 0.
   EXPECT_EQ(other->Release(), 1u);
   EXPECT_EQ(record_.directInput, other);
-  record_.keyboard.Close();
+  CloseKeyboardDevice(record_.keyboard);
   EXPECT_EQ(record_.directInput, nullptr);
   EXPECT_EQ(record_.keyboard.device, nullptr);
 }
@@ -96,8 +98,8 @@ TEST_F(KeyboardDeviceTest, CloseLeavesTheFieldWhileAnotherHolderRemains) {
   IDirectInput* other = nullptr;
   ASSERT_EQ(DirectInputCreateA(nullptr, DIRECTINPUT_VERSION, &other, nullptr), DI_OK);
   record_.directInput = other;
-  ASSERT_TRUE(record_.keyboard.Open());
-  record_.keyboard.Close();
+  ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
+  CloseKeyboardDevice(record_.keyboard);
   EXPECT_EQ(record_.directInput, other);
   EXPECT_EQ(CountOf(other), 1u);
   EXPECT_EQ(other->Release(), 0u);
@@ -107,14 +109,14 @@ TEST_F(KeyboardDeviceTest, CloseLeavesTheFieldWhileAnotherHolderRemains) {
 // Each failure after the device exists closes what the open made.
 TEST_F(KeyboardDeviceTest, OpenWithoutAWindowFailsAndClosesWhatItMade) {
   platform::ResetWindows();
-  ASSERT_FALSE(record_.keyboard.Open());
+  ASSERT_FALSE(OpenKeyboardDevice(record_.keyboard));
   EXPECT_EQ(record_.keyboard.device, nullptr);
   EXPECT_EQ(record_.directInput, nullptr);
 }
 
 TEST_F(KeyboardDeviceTest, OpenWhileTheWindowIsInactiveFailsAndClosesWhatItMade) {
   platform::SetApplicationFocus(false);
-  ASSERT_FALSE(record_.keyboard.Open());
+  ASSERT_FALSE(OpenKeyboardDevice(record_.keyboard));
   EXPECT_EQ(record_.keyboard.device, nullptr);
   EXPECT_EQ(record_.directInput, nullptr);
 }

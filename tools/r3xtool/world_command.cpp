@@ -4,8 +4,8 @@
 
 #include "engine/core/startup.h"
 #include "engine/core/world.h"
-#include "engine/core/world_loading.h"
 #include "engine/r3x.h"
+#include "engine/world/world_loading.h"
 #include "platform/kernel/message_box.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/core/world_loading.h"
+#include "engine/world/world_loading.h"
 
 #include "engine/core/error.h"
 #include "engine/world/parse_context.h"

@@ -1,4 +1,4 @@
-#include "engine/core/parser_message_box.h"
+#include "engine/world/parser_message_box.h"
 
 #include "platform/kernel/message_box.h"
 

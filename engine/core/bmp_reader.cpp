@@ -1,4 +1,4 @@
-#include "engine/world/bmp_reader.h"
+#include "engine/core/bmp_reader.h"
 
 #include <algorithm>
 #include <cmath>
