@@ -30,6 +30,13 @@ class ByteReader {
     const std::uint8_t* p = Take(4, "u32");
     return p ? LoadU32(p) : 0;
   }
+  // The few fields stored high byte first: network-order ports and the binary world form's
+  // two-byte lengths.
+  std::uint16_t U16BigEndian() {
+    const std::uint8_t* p = Take(2, "u16");
+    return p ? static_cast<std::uint16_t>((p[0] << 8) | p[1]) : 0;
+  }
+  std::int8_t I8() { return static_cast<std::int8_t>(U8()); }
   std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   float F32() { return std::bit_cast<float>(U32()); }

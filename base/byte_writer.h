@@ -26,6 +26,12 @@ class ByteWriter {
       bytes_.push_back(static_cast<std::uint8_t>(value >> shift));
     }
   }
+  // High byte first, as ByteReader::U16BigEndian reads it.
+  void U16BigEndian(std::uint16_t value) {
+    bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
+    bytes_.push_back(static_cast<std::uint8_t>(value));
+  }
+  void I8(std::int8_t value) { U8(static_cast<std::uint8_t>(value)); }
   void I16(std::int16_t value) { U16(static_cast<std::uint16_t>(value)); }
   void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }
   void F32(float value) { U32(std::bit_cast<std::uint32_t>(value)); }

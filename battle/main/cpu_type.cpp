@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/byte_writer.h"
 #include "platform/kernel/processor.h"
 
 std::atomic<int> gNonIntelProcessor{0};
@@ -34,11 +35,12 @@ DWORD HighNibbleAfterWriting(DWORD nibble) {
 platform::CpuidResult ReadLeafOneCheckingVendor() {
   platform::ProcessorSource& processor = platform::GetProcessorSource();
   const platform::CpuidResult vendor = processor.Cpuid(0);
-  char text[12];
-  std::memcpy(text, &vendor.ebx, 4);
-  std::memcpy(text + 4, &vendor.edx, 4);
-  std::memcpy(text + 8, &vendor.ecx, 4);
-  if (std::memcmp(text, "GenuineIntel", sizeof text) != 0) {
+  // The vendor text is the bytes of EBX, EDX and ECX, each low byte first.
+  arena::ByteWriter text;
+  text.U32(vendor.ebx);
+  text.U32(vendor.edx);
+  text.U32(vendor.ecx);
+  if (std::memcmp(text.bytes().data(), "GenuineIntel", text.size()) != 0) {
     gNonIntelProcessor = 1;
   }
   return processor.Cpuid(1);

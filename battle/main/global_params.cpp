@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "base/byte_reader.h"
+
 float gFarDistance = 500.0f;
 float gWorldCeiling = 0.0f;
 float gGravity = 0.0f;
@@ -27,13 +29,11 @@ constexpr std::size_t GroupWordCount(std::size_t group) {
   return group + 1 < SKY_COLOUR_GROUPS ? SKY_GROUP_WORDS : SKY_LAST_GROUP_WORDS;
 }
 
-// Word `index` of a payload whose length has been checked.
+// Word `index` of the record.
 std::uint32_t ReadWord(std::span<const std::uint8_t> payload, std::size_t index) {
-  const std::size_t at = index * 4;
-  return static_cast<std::uint32_t>(payload[at]) |
-         static_cast<std::uint32_t>(payload[at + 1]) << 8 |
-         static_cast<std::uint32_t>(payload[at + 2]) << 16 |
-         static_cast<std::uint32_t>(payload[at + 3]) << 24;
+  arena::ByteReader reader(payload);
+  reader.Seek(index * 4);
+  return reader.U32();
 }
 
 float ReadFloat(std::span<const std::uint8_t> payload, std::size_t index) {

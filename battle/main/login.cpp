@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/byte_reader.h"
 #include "battle/main/game_params.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
@@ -32,11 +33,6 @@ bool TakeMessage(CNetSocket& net, DWORD deadline, MailboxMessagePtr& message,
   return true;
 }
 
-std::uint32_t ReadWord(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 bool WaitForConnected(CNetSocket& net, DWORD deadline) {
   MailboxMessagePtr message;
   std::uint32_t length = 0;
@@ -63,11 +59,14 @@ bool WaitForParameters(CNetSocket& net, DWORD deadline) {
     switch (message->type) {
       case MSG_LOGOUT:
         return false;
-      case MSG_PARAM_TABLE:
-        for (std::uint32_t i = 0; i + 4 <= length && paramCount < kParamWords; i += 4) {
-          GameParamTable[paramCount++].SetConfirmed(ReadWord(message->Payload() + i));
+      case MSG_PARAM_TABLE: {
+        // Whole words only; a trailing part word is ignored.
+        arena::ByteReader words(message->Bytes());
+        while (words.remaining() >= 4 && paramCount < kParamWords) {
+          GameParamTable[paramCount++].SetConfirmed(words.U32());
         }
         break;
+      }
       case GLOBAL_PARAMS_PASS:
         if (!gGameSession.ApplyGlobalParams(message->Bytes())) {
           return false;

@@ -1,5 +1,6 @@
 #include "battle/main/processor_mhz.h"
 
+#include "base/byte_reader.h"
 #include "battle/main/cpu_speed.h"
 #include "platform/kernel/registry.h"
 
@@ -15,7 +16,7 @@ bool QueryClockValue(HKEY key, DWORD* mhz) {
     DWORD size = sizeof data;
     if (RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof data) {
-      *mhz = DWORD{data[0]} | DWORD{data[1]} << 8 | DWORD{data[2]} << 16 | DWORD{data[3]} << 24;
+      *mhz = arena::ByteReader(data, sizeof data).U32();
       return true;
     }
   }

@@ -1,49 +1,55 @@
 #include "common/socket/net_framing.h"
 
+#include <algorithm>
+
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
+
 namespace {
 
-void PutU32(std::uint8_t* out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
-
-std::uint32_t GetU32(const std::uint8_t* bytes) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | bytes[i];
-  }
-  return value;
+void CopyOut(const arena::ByteWriter& writer, std::span<std::uint8_t> out) {
+  std::copy(writer.bytes().begin(), writer.bytes().end(), out.begin());
 }
 
 }  // namespace
 
 void WriteNetHeader(std::span<std::uint8_t, kNetHeaderSize> out, const NetHeader& header) {
-  PutU32(&out[0], header.address);
-  PutU32(&out[4], header.type);
-  PutU32(&out[8], header.length);
+  arena::ByteWriter writer;
+  writer.U32(header.address);
+  writer.U32(header.type);
+  writer.U32(header.length);
+  CopyOut(writer, out);
 }
 
 NetHeader ReadNetHeader(std::span<const std::uint8_t, kNetHeaderSize> bytes) {
-  return NetHeader{GetU32(&bytes[0]), GetU32(&bytes[4]), GetU32(&bytes[8])};
+  arena::ByteReader reader(bytes);
+  NetHeader header;
+  header.address = reader.U32();
+  header.type = reader.U32();
+  header.length = reader.U32();
+  return header;
 }
 
 void WriteNetDatagramHeader(std::span<std::uint8_t, kNetDatagramHeaderSize> out,
                             const NetDatagramHeader& header) {
-  PutU32(&out[0], header.address);
-  PutU32(&out[4], header.type);
-  PutU32(&out[8], header.length);
-  PutU32(&out[12], header.sequence);
+  arena::ByteWriter writer;
+  writer.U32(header.address);
+  writer.U32(header.type);
+  writer.U32(header.length);
+  writer.U32(header.sequence);
+  CopyOut(writer, out);
 }
 
 std::optional<NetDatagram> ReadNetDatagram(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kNetDatagramHeaderSize) {
+  arena::ByteReader reader(bytes);
+  NetDatagram datagram{};
+  datagram.message.address = reader.U32();
+  datagram.message.type = reader.U32();
+  const std::uint32_t length = reader.U32();
+  datagram.sequence = reader.U32();
+  datagram.message.payload = reader.Span(length);
+  if (reader.failed()) {
     return std::nullopt;
   }
-  const std::uint32_t length = GetU32(&bytes[8]);
-  const std::span<const std::uint8_t> payload = bytes.subspan(kNetDatagramHeaderSize);
-  if (length != payload.size()) {
-    return std::nullopt;
-  }
-  return NetDatagram{GetU32(&bytes[12]), NetMessage{GetU32(&bytes[0]), GetU32(&bytes[4]), payload}};
+  return datagram;
 }

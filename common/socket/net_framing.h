@@ -40,8 +40,9 @@ NetHeader ReadNetHeader(std::span<const std::uint8_t, kNetHeaderSize> bytes);
 void WriteNetDatagramHeader(std::span<std::uint8_t, kNetDatagramHeaderSize> out,
                             const NetDatagramHeader& header);
 
-// A whole datagram as received: nothing when it is shorter than its header or its length field
-// disagrees with the bytes that follow the header.
+// A whole datagram as received, its payload the header's length of the bytes after the header
+// (bytes beyond it are not part of the message): nothing when it is shorter than its header or
+// than its length field says.
 struct NetDatagram {
   std::uint32_t sequence;
   NetMessage message;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <type_traits>
 
+#include "base/byte_writer.h"
 #include "common/messages.h"
 #include "common/socket/net_incoming.h"
 #include "platform/kernel/clock.h"
@@ -34,12 +35,6 @@ std::atomic<NetLogFunction> gLog{nullptr};
 thread_local const CNetSocket* tPumpingClient = nullptr;
 
 std::uint32_t NowSeconds() { return timeGetTime() / 1000; }
-
-void PutU32(std::uint8_t* out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
 
 // Reads a socket buffer size and asks for kSocketBufferBytes.
 void SetSocketBuffer(winsock::SOCKET s, int option, const char* sizeLine, const char* failLine) {
@@ -241,9 +236,10 @@ void CNetSocket::KeepAlive() {
     return;
   }
   if (now - lastAliveRequest_ >= kAliveRequestSeconds) {
-    std::uint8_t payload[4];
-    PutU32(payload, timeGetTime());
-    Post(Address(), MSG_ALIVE_REQUEST, sizeof payload, payload);
+    arena::ByteWriter payload;
+    payload.U32(timeGetTime());
+    Post(Address(), MSG_ALIVE_REQUEST, static_cast<std::uint32_t>(payload.size()),
+         payload.bytes().data());
     lastAliveRequest_ = now;
   }
 }

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <memory>
 
+#include "base/byte_reader.h"
 #include "engine/core/bitmap.h"
+#include "engine/core/byte_source.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
 #include "engine/core/wad.h"
-#include "platform/kernel/file.h"
 
 namespace {
 
@@ -20,13 +20,38 @@ constexpr std::uint32_t kHeaderSizeField = 4;
 // An info header of this many bytes holds the used colour count.
 constexpr std::uint32_t kUsedColourHeaderSize = 36;
 
-std::uint16_t U16At(const std::uint8_t* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+// Fields of a block read at their offsets; one past the end reads 0 (callers check sizes first).
+arena::ByteReader ReaderAt(const std::uint8_t* bytes, std::size_t size, std::size_t offset) {
+  arena::ByteReader reader(bytes, size);
+  reader.Seek(offset);
+  return reader;
 }
 
-std::uint32_t U32At(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+std::uint16_t U16At(const R3xDib& dib, std::size_t offset) {
+  return ReaderAt(dib.bytes, dib.size, offset).U16();
+}
+
+std::uint32_t U32At(const R3xDib& dib, std::size_t offset) {
+  return ReaderAt(dib.bytes, dib.size, offset).U32();
+}
+
+// The file header: "BM", u32 file size, two reserved u16, u32 offset of the pixels.
+struct FileHeader {
+  bool isBm;
+  std::uint32_t fileSize;
+  std::uint32_t pixelOffset;
+};
+
+FileHeader ParseFileHeader(const std::uint8_t (&bytes)[R3X_BMP_FILE_HEADER_SIZE]) {
+  arena::ByteReader reader(bytes, sizeof bytes);
+  FileHeader header{};
+  const std::uint8_t first = reader.U8();
+  const std::uint8_t second = reader.U8();
+  header.isBm = first == 'B' && second == 'M';
+  header.fileSize = reader.U32();
+  reader.Skip(4);
+  header.pixelOffset = reader.U32();
+  return header;
 }
 
 struct FreeBlock {
@@ -38,38 +63,21 @@ using EngineBlock = std::unique_ptr<T, FreeBlock>;
 // A BMP file or archive member, read from its start onwards; closed with the object.
 class BmpStream {
  public:
-  BmpStream(const char* name, R3xWad* archive) {
-    if (archive != nullptr) {
-      member_ = r3xOpenWadMember(archive, name);
-      size_ = member_ != nullptr ? static_cast<std::uint64_t>(r3xWadMemberSize(member_)) : 0;
-      return;
-    }
-    file_ = platform::OpenFile(name, "rb");
-    if (file_ != nullptr && std::fseek(file_, 0, SEEK_END) == 0) {
-      const long end = std::ftell(file_);
-      size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-    }
-    if (file_ != nullptr && std::fseek(file_, 0, SEEK_SET) != 0) {
-      size_ = 0;
-    }
-  }
+  BmpStream(const char* name, R3xWad* archive)
+      : open_(_r3xOpenByteSource(&source_, name, archive) == 0) {}
   ~BmpStream() { Close(); }
   BmpStream(const BmpStream&) = delete;
   BmpStream& operator=(const BmpStream&) = delete;
 
-  bool IsOpen() const { return member_ != nullptr || file_ != nullptr; }
-  std::uint64_t Remaining() const { return position_ <= size_ ? size_ - position_ : 0; }
+  bool IsOpen() const { return open_; }
+  std::uint64_t Remaining() const {
+    return static_cast<std::uint64_t>(_r3xByteSourceRemaining(&source_));
+  }
 
   // False when fewer than count bytes are left.
   bool Read(void* buffer, std::uint64_t count) {
-    if (count > Remaining()) {
-      return false;
-    }
-    const bool read = member_ != nullptr
-                          ? r3xReadWadMember(member_, buffer, static_cast<std::int64_t>(count)) == 1
-                          : std::fread(buffer, 1, count, file_) == count;
-    position_ += read ? count : 0;
-    return read;
+    return count <= Remaining() &&
+           _r3xReadByteSourceExact(&source_, buffer, static_cast<std::int64_t>(count));
   }
 
   bool Skip(std::uint32_t count) {
@@ -78,21 +86,15 @@ class BmpStream {
   }
 
   void Close() {
-    if (member_ != nullptr) {
-      r3xCloseWadMember(member_);
+    if (open_) {
+      _r3xCloseByteSource(&source_);
     }
-    if (file_ != nullptr) {
-      std::fclose(file_);
-    }
-    member_ = nullptr;
-    file_ = nullptr;
+    open_ = false;
   }
 
  private:
-  R3xWadMember* member_ = nullptr;
-  std::FILE* file_ = nullptr;
-  std::uint64_t size_ = 0;
-  std::uint64_t position_ = 0;
+  R3xByteSource source_;
+  bool open_;
 };
 
 bool HeaderFits(const R3xDib& dib) {
@@ -106,9 +108,7 @@ bool HeaderFits(const R3xDib& dib) {
 
 bool IsCoreHeader(const R3xDib& dib) { return _r3xBmpHeaderSize(&dib) == R3X_BMP_CORE_HEADER_SIZE; }
 
-std::uint32_t BitCountOf(const R3xDib& dib) {
-  return U16At(dib.bytes + (IsCoreHeader(dib) ? 10 : 14));
-}
+std::uint32_t BitCountOf(const R3xDib& dib) { return U16At(dib, (IsCoreHeader(dib) ? 10 : 14)); }
 
 // Width and height as the header states them; an info header's are signed.
 struct ImageSize {
@@ -118,10 +118,9 @@ struct ImageSize {
 
 ImageSize SizeOf(const R3xDib& dib) {
   if (IsCoreHeader(dib)) {
-    return {U16At(dib.bytes + 4), U16At(dib.bytes + 6)};
+    return {U16At(dib, 4), U16At(dib, 6)};
   }
-  return {static_cast<std::int32_t>(U32At(dib.bytes + 4)),
-          static_cast<std::int32_t>(U32At(dib.bytes + 8))};
+  return {static_cast<std::int32_t>(U32At(dib, 4)), static_cast<std::int32_t>(U32At(dib, 8))};
 }
 
 std::uint32_t ColourEntrySize(const R3xDib& dib) { return IsCoreHeader(dib) ? 3 : 4; }
@@ -132,8 +131,8 @@ std::uint64_t LevelPixelStart(const R3xDib& dib) {
   const std::uint32_t headerSize = _r3xBmpHeaderSize(&dib);
   const std::uint32_t bitCount = BitCountOf(dib);
   std::uint64_t entries = 0;
-  if (!IsCoreHeader(dib) && headerSize >= kUsedColourHeaderSize && U32At(dib.bytes + 32) != 0) {
-    entries = U32At(dib.bytes + 32);
+  if (!IsCoreHeader(dib) && headerSize >= kUsedColourHeaderSize && U32At(dib, 32) != 0) {
+    entries = U32At(dib, 32);
   } else if (bitCount > 32) {
     return kNoFit;
   } else if (bitCount != 24) {
@@ -144,11 +143,14 @@ std::uint64_t LevelPixelStart(const R3xDib& dib) {
 
 R3xDib* ReadDib(BmpStream& stream) {
   std::uint8_t fileHeader[R3X_BMP_FILE_HEADER_SIZE];
-  if (!stream.IsOpen() || !stream.Read(fileHeader, sizeof fileHeader) || fileHeader[0] != 'B' ||
-      fileHeader[1] != 'M') {
+  if (!stream.IsOpen() || !stream.Read(fileHeader, sizeof fileHeader)) {
     return nullptr;
   }
-  const std::uint32_t fileSize = U32At(fileHeader + 2);
+  const FileHeader header = ParseFileHeader(fileHeader);
+  if (!header.isBm) {
+    return nullptr;
+  }
+  const std::uint32_t fileSize = header.fileSize;
   if (fileSize < R3X_BMP_FILE_HEADER_SIZE + kHeaderSizeField ||
       fileSize - R3X_BMP_FILE_HEADER_SIZE > stream.Remaining()) {
     return nullptr;
@@ -192,10 +194,11 @@ std::int32_t ReadImageHeader(BmpStream& stream, R3xBitmap* bitmap, std::int32_t 
   if (!stream.Read(fileHeader, sizeof fileHeader)) {
     return R3X_ERR_BMP_READ;
   }
-  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') {
+  const FileHeader header = ParseFileHeader(fileHeader);
+  if (!header.isBm) {
     return R3X_ERR_BMP_NOT_BM;
   }
-  const std::uint32_t pixelOffset = U32At(fileHeader + 10);
+  const std::uint32_t pixelOffset = header.pixelOffset;
   if (pixelOffset < R3X_BMP_FILE_HEADER_SIZE + kHeaderSizeField) {
     return R3X_ERR_BMP_HEADER;
   }
@@ -326,7 +329,7 @@ void DropImages(R3xBitmap* bitmap) {
 
 }  // namespace
 
-std::uint32_t _r3xBmpHeaderSize(const R3xDib* dib) { return U32At(dib->bytes); }
+std::uint32_t _r3xBmpHeaderSize(const R3xDib* dib) { return U32At(*dib, 0); }
 
 R3xDib* _r3xReadBmpFile(const char* name) {
   if (name == nullptr) {
@@ -346,8 +349,8 @@ R3xDib* _r3xReadDibFromWad(R3xWad* archive, const char* name) {
 
 std::uint32_t _r3xBmpColorCount(const R3xDib* dib) {
   if (!IsCoreHeader(*dib) && _r3xBmpHeaderSize(dib) >= kUsedColourHeaderSize &&
-      U32At(dib->bytes + 32) != 0) {
-    return U32At(dib->bytes + 32);
+      U32At(*dib, 32) != 0) {
+    return U32At(*dib, 32);
   }
   switch (BitCountOf(*dib)) {
     case 1:
@@ -366,9 +369,12 @@ bool _r3xBmpColorsFit(const R3xDib* dib, std::uint32_t count) {
 }
 
 R3xRgb _r3xBmpColor(const R3xDib* dib, std::uint32_t index) {
-  const std::uint8_t* entry =
-      dib->bytes + _r3xBmpHeaderSize(dib) + std::size_t{index} * ColourEntrySize(*dib);
-  return {entry[2], entry[1], entry[0]};
+  arena::ByteReader entry = ReaderAt(
+      dib->bytes, dib->size, _r3xBmpHeaderSize(dib) + std::size_t{index} * ColourEntrySize(*dib));
+  const std::uint8_t blue = entry.U8();
+  const std::uint8_t green = entry.U8();
+  const std::uint8_t red = entry.U8();
+  return {red, green, blue};
 }
 
 std::int32_t _r3xLoadBitmapFile(std::int32_t levelCount, const char* const* names,

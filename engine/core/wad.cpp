@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
 #include "platform/kernel/file.h"
@@ -19,9 +20,16 @@ constexpr std::size_t kPlainNameSize = 13;
 // The last member's end offset, stored right after the last directory entry.
 constexpr std::size_t kEndWordSize = 4;
 
-std::uint32_t readU32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+// The u32 at an offset of a mapped view; 0 past its end (callers check the layout first).
+std::uint32_t u32At(const std::uint8_t* view, std::uint64_t viewSize, std::uint64_t offset) {
+  arena::ByteReader reader(view, static_cast<std::size_t>(viewSize));
+  reader.Seek(static_cast<std::size_t>(offset));
+  return reader.U32();
+}
+
+// The u32 at an offset from the first directory entry.
+std::uint32_t directoryU32(const R3xWad* wad, std::uint64_t offset) {
+  return u32At(wad->directory, wad->directorySize, offset);
 }
 
 int lowerAscii(char c) {
@@ -45,11 +53,11 @@ int compareNoCase(const char* a, const char* b, std::size_t limit) {
 }
 
 // Names were checked at open to end inside the directory view.
-const char* entryName(const R3xWad* wad, const std::uint8_t* entry) {
-  if (wad->entrySize == kHeaderEntrySize) {
-    return reinterpret_cast<const char*>(entry + readU32(entry + 4));
-  }
-  return reinterpret_cast<const char*>(entry + 4);
+const char* entryName(const R3xWad* wad, std::size_t index) {
+  const std::uint64_t entryAt = std::uint64_t{index} * wad->entrySize;
+  const std::uint64_t nameAt =
+      entryAt + (wad->entrySize == kHeaderEntrySize ? directoryU32(wad, entryAt + 4) : 4);
+  return reinterpret_cast<const char*>(wad->directory + nameAt);
 }
 
 bool searchDirectory(const R3xWad* wad, const char* name, std::size_t nameLimit,
@@ -58,15 +66,14 @@ bool searchDirectory(const R3xWad* wad, const char* name, std::size_t nameLimit,
   std::size_t high = wad->entryCount;
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
-    const std::uint8_t* entry = wad->directory + middle * wad->entrySize;
-    const int order = compareNoCase(name, entryName(wad, entry), nameLimit);
+    const int order = compareNoCase(name, entryName(wad, middle), nameLimit);
     if (order == 0) {
       // The next entry's offset, or the end word after the last entry.
-      slot->start = readU32(entry);
-      slot->end = readU32(entry + wad->entrySize);
+      slot->start = directoryU32(wad, middle * wad->entrySize);
+      slot->end = directoryU32(wad, (middle + 1) * wad->entrySize);
       slot->position = slot->start;
       slot->size = slot->end - slot->start;
-      slot->entry = entry;
+      slot->entry = wad->directory + middle * wad->entrySize;
       return true;
     }
     if (order < 0) {
@@ -118,7 +125,7 @@ void unmapDirectory(R3xWad* wad) {
 bool headerNamesFit(const std::uint8_t* view, std::uint64_t viewSize, std::uint32_t count) {
   for (std::uint64_t i = 0; i < count; ++i) {
     const std::uint64_t entryAt = kHeaderSize + i * kHeaderEntrySize;
-    const std::uint64_t nameAt = entryAt + readU32(view + entryAt + 4);
+    const std::uint64_t nameAt = entryAt + u32At(view, viewSize, entryAt + 4);
     if (nameAt >= viewSize || std::memchr(view + nameAt, 0, viewSize - nameAt) == nullptr) {
       return false;
     }
@@ -136,9 +143,14 @@ bool plainNamesFit(const std::uint8_t* view, std::uint32_t count) {
   return true;
 }
 
-bool mapHeaderLayout(R3xWad* wad, const std::uint8_t* header) {
-  const std::uint32_t count = readU32(header + 8);
-  const std::uint32_t nameBlockSize = readU32(header + 12);
+// The header: magic, a word the reader does not use, the entry count and the name block's size.
+bool mapHeaderLayout(R3xWad* wad, arena::ByteReader header) {
+  header.Skip(sizeof kHeaderMagic + 4);
+  const std::uint32_t count = header.U32();
+  const std::uint32_t nameBlockSize = header.U32();
+  if (header.failed()) {
+    return false;
+  }
   if (count > 0 && nameBlockSize < kEndWordSize) {
     return false;
   }
@@ -154,6 +166,7 @@ bool mapHeaderLayout(R3xWad* wad, const std::uint8_t* header) {
     return false;
   }
   wad->directory = view + kHeaderSize;
+  wad->directorySize = viewSize - kHeaderSize;
   wad->entryCount = count;
   wad->entrySize = kHeaderEntrySize;
   wad->lookup = lookUpHeaderLayout;
@@ -168,7 +181,7 @@ bool mapPlainLayout(R3xWad* wad) {
       got != sizeof countBytes) {
     return false;
   }
-  const std::uint32_t count = readU32(countBytes);
+  const std::uint32_t count = arena::ByteReader(countBytes, sizeof countBytes).U32();
   const std::uint64_t viewSize =
       kPlainCountSize + std::uint64_t{count} * kPlainEntrySize + (count > 0 ? kEndWordSize : 0);
   const std::uint8_t* view = mapDirectory(wad, viewSize);
@@ -181,6 +194,7 @@ bool mapPlainLayout(R3xWad* wad) {
     return false;
   }
   wad->directory = view + kPlainCountSize;
+  wad->directorySize = viewSize - kPlainCountSize;
   wad->entryCount = count;
   wad->entrySize = kPlainEntrySize;
   wad->lookup = lookUpPlainLayout;
@@ -223,7 +237,7 @@ R3xWad* r3xOpenWad(const char* name, int slotCount) {
   const bool headerRead =
       ReadFile(wad->file, header, sizeof header, &got, nullptr) && got == sizeof header;
   const bool mapped = (headerRead && std::memcmp(header, kHeaderMagic, sizeof kHeaderMagic) == 0 &&
-                       mapHeaderLayout(wad, header)) ||
+                       mapHeaderLayout(wad, arena::ByteReader(header, sizeof header))) ||
                       mapPlainLayout(wad);
   if (!mapped) {
     r3xCloseWad(wad);
@@ -363,9 +377,8 @@ std::int32_t _r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry
   if (wad == nullptr || wad->directory == nullptr || entry == nullptr || index >= wad->entryCount) {
     return R3X_ERR_FAILED;
   }
-  const std::uint8_t* at = wad->directory + std::size_t{index} * wad->entrySize;
-  entry->name = entryName(wad, at);
-  entry->start = readU32(at);
-  entry->end = readU32(at + wad->entrySize);
+  entry->name = entryName(wad, index);
+  entry->start = directoryU32(wad, std::uint64_t{index} * wad->entrySize);
+  entry->end = directoryU32(wad, (std::uint64_t{index} + 1) * wad->entrySize);
   return rangeFitsFile(wad, entry->start, entry->end) ? 0 : R3X_ERR_FAILED;
 }

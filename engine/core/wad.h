@@ -29,6 +29,9 @@ struct R3xWad {
   HANDLE file;
   HANDLE mapping;
   const std::uint8_t* directory;
+  // Bytes of the mapped directory from its first entry: the entries, the end word and, in the
+  // header layout, the names.
+  std::uint64_t directorySize;
   R3xWadLookupFn lookup;
   std::uint32_t entryCount;
   LPVOID directoryView;

@@ -1,7 +1,6 @@
 #include "engine/world/binary_scanner.h"
 
-#include <bit>
-
+#include "base/byte_reader.h"
 #include "engine/core/memory.h"
 #include "engine/world/keyword_table.h"
 #include "engine/world/parse_context.h"
@@ -20,30 +19,22 @@ std::int32_t invalidToken(R3xScanner* scanner) {
   return R3X_TOKEN_ERROR;
 }
 
-std::uint32_t readLittleEndian(const std::uint8_t* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) {
-    value = (value << 8) | bytes[i];
-  }
-  return value;
-}
-
 // A little-endian signed value of 1, 2 or 4 bytes, sign-extended.
 std::int32_t readSigned(R3xScanner* scanner, int count, std::int32_t* value) {
   std::uint8_t bytes[4];
   if (parBinaryReadExact(scanner, bytes, count) != 0) {
     return 1;
   }
-  const std::uint32_t raw = readLittleEndian(bytes, count);
+  arena::ByteReader reader(bytes, static_cast<std::size_t>(count));
   switch (count) {
     case 1:
-      *value = static_cast<std::int8_t>(raw);
+      *value = static_cast<std::int8_t>(reader.U8());
       break;
     case 2:
-      *value = static_cast<std::int16_t>(raw);
+      *value = reader.I16();
       break;
     default:
-      *value = static_cast<std::int32_t>(raw);
+      *value = reader.I32();
       break;
   }
   return 0;
@@ -72,7 +63,8 @@ std::int32_t blockToken(R3xScanner* scanner, bool twoByteLength) {
   if (parBinaryReadExact(scanner, field, sizeof field) != 0) {
     return R3X_TOKEN_ERROR;
   }
-  const std::uint32_t length = twoByteLength ? (std::uint32_t{field[0]} << 8) | field[1] : field[0];
+  arena::ByteReader reader(field, sizeof field);
+  const std::uint32_t length = twoByteLength ? reader.U16BigEndian() : reader.U8();
   // Zero-filled, so a NUL follows the bytes.
   auto* block = static_cast<char*>(r3xMalloc(std::size_t{length} + 1));
   if (block == nullptr) {
@@ -153,8 +145,8 @@ std::int32_t parBinaryReadScrambledString(R3xScanner* scanner, R3xTokenValue* de
   if (parBinaryReadExact(scanner, field, lengthWidth) != 0) {
     return 1;
   }
-  const std::uint32_t length =
-      lengthWidth == 2 ? (std::uint32_t{field[0]} << 8) | field[1] : field[0];
+  arena::ByteReader reader(field, static_cast<std::size_t>(lengthWidth));
+  const std::uint32_t length = lengthWidth == 2 ? reader.U16BigEndian() : reader.U8();
   auto* text = static_cast<std::uint8_t*>(r3xMalloc(std::size_t{length} + 1));
   if (text == nullptr) {
     return 1;
@@ -198,7 +190,7 @@ std::int32_t readToken(R3xScanner* scanner) {
       if (parBinaryReadExact(scanner, bytes, sizeof bytes) != 0) {
         return R3X_TOKEN_ERROR;
       }
-      parSetRealValue(value, std::bit_cast<float>(readLittleEndian(bytes, 4)));
+      parSetRealValue(value, arena::ByteReader(bytes, sizeof bytes).F32());
       return R3X_TOKEN_REAL;
     }
     case R3X_BINARY_STRING:

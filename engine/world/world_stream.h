@@ -4,36 +4,17 @@
 
 #include <cstdint>
 
-#include "platform/kernel/types.h"
+#include "engine/core/byte_source.h"
 
 struct R3xWad;
-struct R3xWadMember;
-
-inline constexpr std::uint32_t R3X_STREAM_WAD_MEMBER = 0;
-inline constexpr std::uint32_t R3X_STREAM_FILE = 1;
-
-// Plain files are read ahead in blocks of this size, so that the binary scanner's small reads
-// do not each cost a system call.
-inline constexpr std::uint32_t R3X_STREAM_READ_AHEAD = 4096;
 
 // The signature at the start of a binary world file.
 inline constexpr std::uint8_t R3X_WLD_MAGIC[6] = {0x02, 0x3D, 0x4B, 0x00, 0x46, 0x01};
 
 struct R3xWorldStream {
-  std::uint32_t kind;
-  // The archive the member comes from; null for a plain file.
-  R3xWad* archive;
-  R3xWadMember* member;
-  HANDLE file;
+  R3xByteSource source;
   // Copy of the name the stream was opened with, for messages.
   char* name;
-  // Member size and bytes read so far (members only).
-  std::int64_t size;
-  std::int64_t position;
-  // Bytes of a plain file read ahead and not yet handed out: [readAheadNext, readAheadEnd).
-  std::uint32_t readAheadNext;
-  std::uint32_t readAheadEnd;
-  std::uint8_t readAhead[R3X_STREAM_READ_AHEAD];
 };
 
 // Opens the member of that name in the archive, or without an archive the file of that name.

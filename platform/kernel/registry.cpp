@@ -2,12 +2,14 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "base/byte_writer.h"
 #include "platform/kernel/checked_handle.h"
 
 namespace {
@@ -97,10 +99,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* /*reserved*/, DWORD* type, B
   if (capacity < sizeof(DWORD)) {
     return ERROR_MORE_DATA;
   }
-  const auto value = static_cast<DWORD>(mhz);
-  for (unsigned i = 0; i < sizeof(DWORD); ++i) {
-    data[i] = static_cast<BYTE>(value >> (8 * i));
-  }
+  arena::ByteWriter value;
+  value.U32(static_cast<DWORD>(mhz));
+  std::copy(value.bytes().begin(), value.bytes().end(), data);
   return ERROR_SUCCESS;
 }
 

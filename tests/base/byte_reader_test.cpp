@@ -31,10 +31,12 @@ TEST(ByteReaderTest, SignedAndFloatFieldsKeepTheirBits) {
   w.I32(-2);
   w.I16(-300);
   w.F32(-1.5f);
+  w.I8(-7);
   ByteReader r(w.bytes());
   EXPECT_EQ(r.I32(), -2);
   EXPECT_EQ(r.I16(), -300);
   EXPECT_EQ(r.F32(), -1.5f);
+  EXPECT_EQ(r.I8(), -7);
   EXPECT_TRUE(r.ok());
   EXPECT_EQ(r.remaining(), 0u);
 }
@@ -43,7 +45,7 @@ TEST(ByteReaderTest, SignedAndFloatFieldsKeepTheirBits) {
 // zero and records the offset of the read that failed.
 struct EdgeCase {
   std::size_t size;
-  int width;  // 1, 2, 4 or a byte run of 3
+  int width;  // 1, 2, 4, -2 (high byte first) or a byte run of 3
   bool fits;
 };
 
@@ -52,7 +54,8 @@ class ByteReaderEdgeTest : public testing::TestWithParam<EdgeCase> {};
 TEST_P(ByteReaderEdgeTest, ReadAtOrPastTheEnd) {
   const EdgeCase c = GetParam();
   ByteReader r(kBytes.data(), c.size);
-  ASSERT_TRUE(r.Skip(c.size - (c.fits ? c.width : c.width - 1)));
+  const std::size_t bytes = static_cast<std::size_t>(c.width < 0 ? -c.width : c.width);
+  ASSERT_TRUE(r.Skip(c.size - (c.fits ? bytes : bytes - 1)));
   const std::size_t before = r.position();
   std::uint32_t value = 0;
   std::array<std::uint8_t, 3> run = {0xAA, 0xAA, 0xAA};
@@ -62,6 +65,9 @@ TEST_P(ByteReaderEdgeTest, ReadAtOrPastTheEnd) {
       break;
     case 2:
       value = r.U16();
+      break;
+    case -2:
+      value = r.U16BigEndian();
       break;
     case 4:
       value = r.U32();
@@ -84,6 +90,7 @@ TEST_P(ByteReaderEdgeTest, ReadAtOrPastTheEnd) {
 INSTANTIATE_TEST_SUITE_P(Widths, ByteReaderEdgeTest,
                          testing::Values(EdgeCase{4, 1, true}, EdgeCase{4, 1, false},
                                          EdgeCase{4, 2, true}, EdgeCase{4, 2, false},
+                                         EdgeCase{4, -2, true}, EdgeCase{4, -2, false},
                                          EdgeCase{6, 4, true}, EdgeCase{6, 4, false},
                                          EdgeCase{5, 3, true}, EdgeCase{5, 3, false}));
 
@@ -122,6 +129,15 @@ TEST(ByteReaderTest, HugeSizesDoNotWrap) {
   EXPECT_TRUE(r.Span(SIZE_MAX).empty());
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(r.error_offset(), 1u);
+}
+
+TEST(ByteReaderTest, HighByteFirstFieldsRoundTrip) {
+  ByteWriter w;
+  w.U16BigEndian(0x1F90);
+  EXPECT_EQ(w.bytes(), (std::vector<std::uint8_t>{0x1F, 0x90}));
+  ByteReader r(w.bytes());
+  EXPECT_EQ(r.U16BigEndian(), 0x1F90);
+  EXPECT_TRUE(r.ok());
 }
 
 TEST(ByteWriterTest, WritesLittleEndianAndPatches) {

@@ -357,9 +357,9 @@ TEST_F(AsciiScannerTest, ReadErrorEndsTheDataWithItsMessage) {
   Scan scan(file_);
   ASSERT_NE(scan.source(), nullptr);
   // A handle that cannot be read from.
-  CloseHandle(scan.stream()->file);
-  scan.stream()->file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(scan.stream()->source.file);
+  scan.stream()->source.file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_TRUE(scan.All().empty());
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{At("ASCII scanner: read error", 1)});
   EXPECT_EQ(scan.context()->errorCount, 1);

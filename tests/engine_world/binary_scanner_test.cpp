@@ -151,10 +151,10 @@ TEST_F(BinaryScannerTest, ReadFailureAtATokenIsReported) {
                         std::string(reinterpret_cast<const char*>(R3X_WLD_MAGIC), 6) + "\x02");
   Scan scan(file_);
   ASSERT_NE(scan.source(), nullptr);
-  CloseHandle(scan.stream()->file);
-  scan.stream()->file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  scan.stream()->readAheadNext = scan.stream()->readAheadEnd;
+  CloseHandle(scan.stream()->source.file);
+  scan.stream()->source.file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  scan.stream()->source.readAheadNext = scan.stream()->source.readAheadEnd;
   // The parser stops at the error token; the scanner would fail again and again.
   EXPECT_EQ(parNextToken(scan.source()), R3X_TOKEN_ERROR);
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{In("binary scanner: read failed")});

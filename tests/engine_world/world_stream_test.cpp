@@ -51,8 +51,8 @@ class WorldStreamTest : public testing::TestWithParam<bool> {
 TEST_P(WorldStreamTest, ReadsRewindsAndTells) {
   R3xWorldStream* stream = Open("0123456789");
   ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(stream->kind, GetParam() ? R3X_STREAM_WAD_MEMBER : R3X_STREAM_FILE);
-  EXPECT_EQ(stream->archive, wad_);
+  EXPECT_EQ(stream->source.kind, GetParam() ? R3X_SOURCE_WAD_MEMBER : R3X_SOURCE_FILE);
+  EXPECT_EQ(stream->source.archive, wad_);
   char buffer[16] = {};
   EXPECT_EQ(parReadStream(stream, buffer, 4), 4);
   EXPECT_EQ(std::string(buffer, 4), "0123");
@@ -71,7 +71,7 @@ TEST_P(WorldStreamTest, ReadsRewindsAndTells) {
 // the bytes handed out.
 TEST_P(WorldStreamTest, SmallAndLargeReadsInterleave) {
   std::string content;
-  for (std::size_t i = 0; i < 3 * R3X_STREAM_READ_AHEAD + 123; ++i) {
+  for (std::size_t i = 0; i < 3 * R3X_SOURCE_READ_AHEAD + 123; ++i) {
     content += static_cast<char>(i * 7 % 251);
   }
   R3xWorldStream* stream = Open(content);
@@ -153,15 +153,15 @@ TEST(WorldStream, UnknownKindOrUnreadableFileGivesMinusOne) {
   R3xWorldStream* stream = parOpenStream(file.c_str(), nullptr);
   ASSERT_NE(stream, nullptr);
   char buffer[4];
-  CloseHandle(stream->file);
-  stream->file = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(stream->source.file);
+  stream->source.file = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_EQ(parReadStream(stream, buffer, 3), -1);
-  stream->kind = 7;
+  stream->source.kind = 7;
   EXPECT_EQ(parReadStream(stream, buffer, 3), -1);
   EXPECT_EQ(parTellStream(stream), -1);
   EXPECT_EQ(parRewindStream(stream), 0);
-  stream->kind = R3X_STREAM_FILE;
+  stream->source.kind = R3X_SOURCE_FILE;
   parCloseStream(stream);
   parFreeStream(stream);
 }

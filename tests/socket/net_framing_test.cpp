@@ -32,20 +32,23 @@ std::vector<std::uint8_t> Datagram(std::uint32_t length, std::size_t payloadByte
   return bytes;
 }
 
-TEST(NetFramingTest, DatagramIsReadOnlyWhenItsLengthMatchesItsSize) {
+// The payload is the header's length of the bytes that follow it; a datagram that lacks them is
+// not read.
+TEST(NetFramingTest, DatagramIsReadWhenItHoldsTheLengthItsHeaderGives) {
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
     bool accepted;
+    std::size_t payload;
   };
   const Case cases[] = {
-      {"empty", {}, false},
-      {"shorter than the header", std::vector<std::uint8_t>(15, 0), false},
-      {"bare header", Datagram(0, 0), true},
-      {"length matches", Datagram(36, 36), true},
-      {"length says more", Datagram(40, 36), false},
-      {"length says less", Datagram(4, 36), false},
-      {"huge length", Datagram(0xFFFFFFFF, 8), false},
+      {"empty", {}, false, 0},
+      {"shorter than the header", std::vector<std::uint8_t>(15, 0), false, 0},
+      {"bare header", Datagram(0, 0), true, 0},
+      {"length matches", Datagram(36, 36), true, 36},
+      {"length says more", Datagram(40, 36), false, 0},
+      {"length says less", Datagram(4, 36), true, 4},
+      {"huge length", Datagram(0xFFFFFFFF, 8), false, 0},
   };
   for (const Case& c : cases) {
     const auto read = ReadNetDatagram(c.bytes);
@@ -53,7 +56,7 @@ TEST(NetFramingTest, DatagramIsReadOnlyWhenItsLengthMatchesItsSize) {
     if (read) {
       EXPECT_EQ(read->sequence, 77u) << c.name;
       EXPECT_EQ(read->message.address, 0x90001u) << c.name;
-      EXPECT_EQ(read->message.payload.size(), c.bytes.size() - kNetDatagramHeaderSize) << c.name;
+      EXPECT_EQ(read->message.payload.size(), c.payload) << c.name;
       EXPECT_EQ(read->message.payload.data(), c.bytes.data() + kNetDatagramHeaderSize) << c.name;
     }
   }

@@ -262,20 +262,26 @@ TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
   Sync();
 }
 
-TEST_F(NetSocketTest, MalformedOrForeignDatagramsAreIgnored) {
+// A datagram is cut to its header's length; one shorter than its header or than the length its
+// header gives is dropped.
+TEST_F(NetSocketTest, DatagramsAreCutToTheirHeadersLength) {
   Connect();
-  Action longer = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
-  longer.length = 8;
-  Action shorter = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2, 2, 2, 2});
-  shorter.length = 2;
+  Action claimsMore = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
+  claimsMore.length = 8;
+  Action claimsLess = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2, 2, 2, 2});
+  claimsLess.length = 2;
   Action foreign = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {3});
   foreign.from_other = true;
   server_.Send(testserver::RawDatagram(std::vector<std::uint8_t>(10, 0)));
-  server_.Send(longer);
-  server_.Send(shorter);
+  server_.Send(claimsMore);
   server_.Send(foreign);
+  server_.Send(claimsLess);
   server_.Send(testserver::Datagram(kTankAddress, MSG_TANK_FIRE, {4}));
-  const MailboxMessagePtr message = WaitForMail(tank_);
+  MailboxMessagePtr message = WaitForMail(tank_);
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(message->type, MSG_TANK_STATE);
+  EXPECT_EQ(PayloadOf(*message), (std::vector<std::uint8_t>{2, 2}));
+  message = WaitForMail(tank_);
   ASSERT_NE(message, nullptr);
   EXPECT_EQ(message->type, MSG_TANK_FIRE);
   EXPECT_EQ(WaitForMail(tank_, 200ms), nullptr);
