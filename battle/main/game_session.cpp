@@ -40,9 +40,21 @@ CGameSession::CGameSession()
   CNetSocket::SetLogFunction(LogPrintf);
   // The engine lives as long as the library; nothing reports a failed start.
   r3xInit();
+  // Placeholders until the arena simulation, the input poll and the atmosphere are built, in
+  // this order here: the shared collision mover (gMover = new CMover when null),
+  // DetectJoystick(), the random seed srand(gFrameTime) (0 at load), the first frame-rate report
+  // at 30000 ms, gSphereVolume02 (an engine sphere volume of radius 0.2), and the day clock's
+  // time stamp gFrameTime with its factor 1.0.
 }
 
-CGameSession::~CGameSession() { r3xShutdown(); }
+CGameSession::~CGameSession() {
+  // Placeholder until the arena simulation and the input poll are built: gMover is destroyed
+  // and gSphereVolume02 freed here, before the engine goes.
+  r3xShutdown();
+  // Placeholders until the input poll and the session's statistics are built: DisableJoystick(),
+  // then "barf.txt" written from the network client's counters and error text and the phase
+  // timing sums, before the network client and the mailbox go with the members.
+}
 
 bool CGameSession::ApplyGlobalParams(std::span<const std::uint8_t> payload) {
   return ::ApplyGlobalParams(globalParams, payload);

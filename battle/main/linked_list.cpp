@@ -2,12 +2,6 @@
 
 #include <new>
 
-CLinkedList::~CLinkedList() {
-  while (head_ != nullptr) {
-    RemoveAt(head_);
-  }
-}
-
 ListNode* CLinkedList::InsertAfter(void* data) {
   auto* node = new (std::nothrow) ListNode{tail_, data, nullptr};
   if (node == nullptr) {

@@ -1,5 +1,6 @@
 // CLinkedList: a doubly linked list of untyped data pointers with a head, a tail and a count.
-// The list owns its nodes, never the data they point to.
+// Its owner empties it with RemoveAt before it goes: destroying the list frees no node, and the
+// list never owns the data its nodes point to.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,6 @@ struct ListNode {
 class CLinkedList {
  public:
   CLinkedList() = default;
-  // Frees the nodes still linked (not their data), so an owner that forgets to empty the list
-  // leaks nothing.
-  ~CLinkedList();
   CLinkedList(const CLinkedList&) = delete;
   CLinkedList& operator=(const CLinkedList&) = delete;
 

@@ -49,15 +49,19 @@ void freeScanlineLists(R3xRenderWorkArrays* work) {
 }  // namespace
 
 std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity) {
+  work->vertexCapacity = 0;
   work->transformed = allocArray<R3xTransformedVertex>(capacity);
-  bool made = work->transformed != nullptr;
-  for (R3xClipVertex*& array : work->clip) {
-    array = made ? allocArray<R3xClipVertex>(capacity) : nullptr;
-    made = made && array != nullptr;
-  }
-  if (!made) {
-    freeVertexArrays(work);
+  if (work->transformed == nullptr) {
     return -1;
+  }
+  std::int32_t failed = -2;
+  for (R3xClipVertex*& array : work->clip) {
+    array = allocArray<R3xClipVertex>(capacity);
+    if (array == nullptr) {
+      freeVertexArrays(work);
+      return failed;
+    }
+    --failed;
   }
   work->vertexCapacity = capacity;
   return 1;

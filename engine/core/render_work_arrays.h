@@ -70,9 +70,12 @@ inline constexpr std::uint32_t R3X_WORK_EDGES = 64;
 inline constexpr std::uint32_t R3X_WORK_SCANLINES = 640;
 inline constexpr std::uint32_t R3X_WORK_SCAN_PAIRS = 32;
 
+// The transformed vertices and the three clip-vertex arrays, into an empty group: 1, or -1 to
+// -4 naming the first of them that could not be made, with nothing of the group left and the
+// capacity 0.
+std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity);
 // Each makes one group of arrays into an empty group: 1 (the span lists: 0), or -1 with nothing
 // of the group left.
-std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity);
 std::int32_t _r3xAllocRenderVertexList(R3xRenderWorkArrays* work, std::uint32_t capacity);
 std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
                                 std::uint32_t entries);

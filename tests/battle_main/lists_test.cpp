@@ -23,6 +23,13 @@ std::vector<int> ValuesBackwards(const CLinkedList& list) {
   return values;
 }
 
+// The owner of a list empties it before it goes.
+void Empty(CLinkedList& list) {
+  while (list.GetHeadNode() != nullptr) {
+    list.RemoveAt(list.GetHeadNode());
+  }
+}
+
 TEST(CLinkedList, FirstInsertIsHeadAndTailEitherWay) {
   int value = 7;
   for (bool after : {true, false}) {
@@ -34,6 +41,7 @@ TEST(CLinkedList, FirstInsertIsHeadAndTailEitherWay) {
     EXPECT_EQ(list.GetCount(), 1u);
     EXPECT_EQ(node->previous, nullptr);
     EXPECT_EQ(node->next, nullptr);
+    Empty(list);
   }
 }
 
@@ -47,6 +55,20 @@ TEST(CLinkedList, InsertAfterAppendsAndInsertBeforePrepends) {
   EXPECT_EQ(Values(list), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_EQ(ValuesBackwards(list), (std::vector<int>{3, 2, 1, 0}));
   EXPECT_EQ(list.GetCount(), 4u);
+  Empty(list);
+}
+
+TEST(CLinkedList, DestroyingTheListLeavesItsNodesToTheOwner) {
+  int value = 5;
+  ListNode* node = nullptr;
+  {
+    CLinkedList list;
+    node = list.InsertAfter(&value);
+    ASSERT_NE(node, nullptr);
+  }
+  // Still the owner's node: readable, and freed by the owner.
+  EXPECT_EQ(node->data, &value);
+  delete node;
 }
 
 TEST(CLinkedList, RemoveAtHeadMiddleTailAndOnly) {

@@ -310,9 +310,15 @@ struct ColourCountCase {
 
 TEST_F(BmpReaderTest, ColourCountComesFromTheUsedCountOrTheBitCount) {
   const ColourCountCase cases[] = {
-      {"Used16", 40, 8, 16, 16},    {"Eight", 40, 8, 0, 256},     {"Four", 40, 4, 0, 16},
-      {"One", 40, 1, 0, 2},         {"TwentyFour", 40, 24, 0, 0}, {"V5WithUsed", 124, 8, 20, 20},
-      {"ShortInfo", 16, 8, 0, 256},
+      {"Used16", 40, 8, 16, 16},
+      {"Eight", 40, 8, 0, 256},
+      {"Four", 40, 4, 0, 16},
+      {"One", 40, 1, 0, 2},
+      {"TwentyFour", 40, 24, 0, 0},
+      // Mends: an info header of another length than 40 bytes still has its bit count at 14 and
+      // its used count at 32 when it is long enough, not the core header's bit count at 10.
+      {"MendV5HeaderReadsItsUsedCount", 124, 8, 20, 20},
+      {"MendShortInfoHeaderReadsItsBitCount", 16, 8, 0, 256},
   };
   for (const ColourCountCase& c : cases) {
     SCOPED_TRACE(c.name);

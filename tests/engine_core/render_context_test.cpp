@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/core/render_work_arrays.h"
 #include "engine/r3x.h"
 #include "failing_memory.h"
 #include "math_tables_fixture.h"
@@ -62,6 +63,25 @@ TEST(RenderContextTest, AFailedCreationFreesEverything) {
   }
   // Every list of every group is its own allocation.
   EXPECT_GT(failures, 1000);
+}
+
+TEST(RenderContextTest, AFailedVertexArrayIsNamedByItsResult) {
+  // The transformed vertices, then the three clip-vertex arrays.
+  for (long allowed = 0; allowed < 4; ++allowed) {
+    R3xRenderWorkArrays work{};
+    {
+      FailingMemory failing(allowed);
+      EXPECT_EQ(_r3xAllocVertexArrays(&work, 32), -(allowed + 1));
+    }
+    EXPECT_EQ(work.vertexCapacity, 0u);
+    EXPECT_EQ(work.transformed, nullptr);
+    EXPECT_EQ(work.clip[0], nullptr);
+    EXPECT_EQ(work.clip[2], nullptr);
+  }
+  R3xRenderWorkArrays work{};
+  EXPECT_EQ(_r3xAllocVertexArrays(&work, 40), 1);
+  EXPECT_EQ(work.vertexCapacity, 40u);
+  _r3xFreeWorkArrays(&work);
 }
 
 TEST(RenderContextTest, ARenderDeviceCannotBeReadYet) {

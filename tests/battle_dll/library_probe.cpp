@@ -1,4 +1,4 @@
-#include "battle/main/library_probe.h"
+#include "tests/battle_dll/library_probe.h"
 
 #include "battle/main/game_params.h"
 #include "battle/main/game_session.h"

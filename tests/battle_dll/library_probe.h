@@ -1,5 +1,5 @@
-// A second export of the game library, for tests only: a few facts that tell a freshly loaded
-// library from one that has run a game. Nothing else of the library is visible from outside.
+// The second export of the test build of the game library, "battle_probe.dll": a few facts that
+// tell a freshly loaded library from one that has run a game. "battle.dll" has no such export.
 #pragma once
 
 #include <cstdint>
