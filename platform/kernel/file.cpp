@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/kernel/checked_handle.h"
-
 namespace {
 
 // Stored names may carry Windows separators.
@@ -71,9 +69,9 @@ int OpenFlags(DWORD access, DWORD creationDisposition) {
   }
 }
 
-int DescriptorOf(HANDLE file) {
-  const auto* object = platform::CheckedHandleAs<platform::FileObject>(file);
-  return object != nullptr ? object->Descriptor() : -1;
+// The file object behind the handle; null, with ERROR_INVALID_HANDLE, for any other handle.
+std::shared_ptr<platform::FileObject> FileOf(HANDLE file) {
+  return platform::HandleAs<platform::FileObject>(file);
 }
 
 }  // namespace
@@ -119,17 +117,18 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD /*shareMode*/, void* /*secur
     ::close(descriptor);
     return INVALID_HANDLE_VALUE;
   }
-  return platform::ToHandle(new platform::FileObject(descriptor));
+  return platform::IssueHandle(std::make_shared<platform::FileObject>(descriptor));
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, void* /*overlapped*/) {
   if (read != nullptr) {
     *read = 0;
   }
-  const int descriptor = DescriptorOf(file);
-  if (descriptor < 0 || (buffer == nullptr && toRead != 0)) {
+  const std::shared_ptr<platform::FileObject> object = FileOf(file);
+  if (object == nullptr || (buffer == nullptr && toRead != 0)) {
     return FALSE;
   }
+  const int descriptor = object->Descriptor();
   DWORD done = 0;
   while (done < toRead) {
     const ssize_t n = ::read(descriptor, static_cast<char*>(buffer) + done, toRead - done);
@@ -154,10 +153,11 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void*
   if (written != nullptr) {
     *written = 0;
   }
-  const int descriptor = DescriptorOf(file);
-  if (descriptor < 0 || (buffer == nullptr && toWrite != 0)) {
+  const std::shared_ptr<platform::FileObject> object = FileOf(file);
+  if (object == nullptr || (buffer == nullptr && toWrite != 0)) {
     return FALSE;
   }
+  const int descriptor = object->Descriptor();
   DWORD done = 0;
   while (done < toWrite) {
     const ssize_t n = ::write(descriptor, static_cast<const char*>(buffer) + done, toWrite - done);
@@ -176,7 +176,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void*
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {
-  const int descriptor = DescriptorOf(file);
+  const std::shared_ptr<platform::FileObject> object = FileOf(file);
   int whence = 0;
   switch (method) {
     case FILE_BEGIN:
@@ -191,7 +191,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     default:
       return INVALID_SET_FILE_POINTER;
   }
-  if (descriptor < 0) {
+  if (object == nullptr) {
     return INVALID_SET_FILE_POINTER;
   }
   // Without the high word the distance is a signed 32-bit value; with it, the two form one
@@ -202,7 +202,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
         static_cast<std::uint32_t>(distance));
   }
-  const off_t position = ::lseek(descriptor, static_cast<off_t>(offset), whence);
+  const off_t position = ::lseek(object->Descriptor(), static_cast<off_t>(offset), whence);
   if (position < 0) {
     return INVALID_SET_FILE_POINTER;
   }
@@ -214,9 +214,9 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
 }
 
 DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
-  const int descriptor = DescriptorOf(file);
+  const std::shared_ptr<platform::FileObject> object = FileOf(file);
   struct stat info;
-  if (descriptor < 0 || ::fstat(descriptor, &info) != 0) {
+  if (object == nullptr || ::fstat(object->Descriptor(), &info) != 0) {
     return INVALID_FILE_SIZE;
   }
   const auto size = static_cast<std::uint64_t>(info.st_size);

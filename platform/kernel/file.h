@@ -29,6 +29,8 @@ inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 // INVALID_HANDLE_VALUE on failure. Security attributes and the template are ignored.
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, void* security,
                    DWORD creationDisposition, DWORD flags, HANDLE templateFile);
+// A handle that is no open file makes these fail (FALSE, INVALID_SET_FILE_POINTER,
+// INVALID_FILE_SIZE) with ERROR_INVALID_HANDLE.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void* overlapped);
 // The new position's low word, or INVALID_SET_FILE_POINTER on failure.

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 
-#include "platform/kernel/checked_handle.h"
 #include "platform/kernel/file.h"
 
 namespace {
@@ -69,7 +69,7 @@ std::uint64_t CurrentSize(int descriptor) {
 
 HANDLE CreateFileMappingA(HANDLE file, void* /*security*/, DWORD protect, DWORD maxHigh,
                           DWORD maxLow, LPCSTR /*name*/) {
-  const auto* source = platform::CheckedHandleAs<platform::FileObject>(file);
+  const auto source = platform::HandleAs<platform::FileObject>(file);
   if (source == nullptr || protect != PAGE_READONLY) {
     return nullptr;
   }
@@ -84,12 +84,12 @@ HANDLE CreateFileMappingA(HANDLE file, void* /*security*/, DWORD protect, DWORD 
   if (descriptor < 0) {
     return nullptr;
   }
-  return platform::ToHandle(new FileMappingObject(descriptor, size));
+  return platform::IssueHandle(std::make_shared<FileMappingObject>(descriptor, size));
 }
 
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
                      SIZE_T bytes) {
-  const auto* object = platform::CheckedHandleAs<FileMappingObject>(mapping);
+  const auto object = platform::HandleAs<FileMappingObject>(mapping);
   if (object == nullptr || access != FILE_MAP_READ) {
     return nullptr;
   }

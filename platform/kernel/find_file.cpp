@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel/checked_handle.h"
-
 namespace {
 
 class FindObject : public platform::KernelObject {
  public:
   explicit FindObject(std::vector<WIN32_FIND_DATAA> entries) : entries_(std::move(entries)) {}
+  // FindClose closes it.
+  bool ClosedByCloseHandle() const override { return false; }
   bool Next(WIN32_FIND_DATAA* data) {
     if (next_ >= entries_.size()) {
       return false;
@@ -114,19 +114,19 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
   if (!find->Next(data)) {
     return INVALID_HANDLE_VALUE;
   }
-  return platform::ToHandle(find.release());
+  return platform::IssueHandle(std::move(find));
 }
 
 BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data) {
-  auto* object = platform::CheckedHandleAs<FindObject>(find);
-  return object != nullptr && data != nullptr && object->Next(data) ? TRUE : FALSE;
-}
-
-BOOL FindClose(HANDLE find) {
-  auto* object = platform::CheckedHandleAs<FindObject>(find);
-  if (object == nullptr) {
+  const auto object = platform::HandleAs<FindObject>(find);
+  if (object == nullptr || data == nullptr) {
     return FALSE;
   }
-  delete object;
+  if (!object->Next(data)) {
+    SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+  }
   return TRUE;
 }
+
+BOOL FindClose(HANDLE find) { return platform::CloseHandleAs<FindObject>(find) ? TRUE : FALSE; }

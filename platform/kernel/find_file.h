@@ -18,7 +18,8 @@ struct WIN32_FIND_DATAA {
 
 // The first entry that matches, or INVALID_HANDLE_VALUE when none does.
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);
-// The next entry; FALSE when there are no more.
+// The next entry; FALSE when there are no more (ERROR_NO_MORE_FILES), or for a handle that is
+// no open enumeration (ERROR_INVALID_HANDLE).
 BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE find);
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
-#include "platform/kernel/checked_handle.h"
 #include "platform/kernel/file.h"
 
 namespace {
@@ -19,6 +19,8 @@ class ModuleObject : public platform::KernelObject {
   ~ModuleObject() override { ::dlclose(library_); }
   ModuleObject(const ModuleObject&) = delete;
   ModuleObject& operator=(const ModuleObject&) = delete;
+  // FreeLibrary unloads it.
+  bool ClosedByCloseHandle() const override { return false; }
   void* Library() const { return library_; }
   const std::string& Path() const { return path_; }
 
@@ -58,6 +60,15 @@ std::string FindModuleFile(const std::string& name) {
   return {};
 }
 
+// The module behind the handle; null, with ERROR_MOD_NOT_FOUND, for any other handle.
+std::shared_ptr<ModuleObject> ModuleOf(HMODULE module) {
+  std::shared_ptr<ModuleObject> object = platform::HandleAs<ModuleObject>(module);
+  if (object == nullptr) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+  }
+  return object;
+}
+
 DWORD CopyTruncated(const std::string& text, LPSTR buffer, DWORD size) {
   if (buffer == nullptr || size == 0 || text.empty()) {
     return 0;
@@ -85,7 +96,7 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
   if (library == nullptr) {
     return nullptr;
   }
-  return platform::ToHandle(new ModuleObject(library, path));
+  return platform::IssueHandle(std::make_shared<ModuleObject>(library, path));
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
@@ -93,11 +104,10 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
-  auto* object = platform::CheckedHandleAs<ModuleObject>(module);
-  if (object == nullptr) {
+  if (!platform::CloseHandleAs<ModuleObject>(module)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
     return FALSE;
   }
-  delete object;
   return TRUE;
 }
 
@@ -105,14 +115,14 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
   if (module == nullptr) {
     return CopyTruncated(ProgramPath(), buffer, size);
   }
-  const auto* object = platform::CheckedHandleAs<ModuleObject>(module);
+  const auto object = ModuleOf(module);
   return object != nullptr ? CopyTruncated(object->Path(), buffer, size) : 0;
 }
 
 namespace platform {
 
 void* FindModuleSymbol(HMODULE module, const char* name) {
-  const auto* object = CheckedHandleAs<ModuleObject>(module);
+  const auto object = ModuleOf(module);
   if (object == nullptr || name == nullptr) {
     return nullptr;
   }

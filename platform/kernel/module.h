@@ -14,6 +14,8 @@ using FARPROC = void (*)();
 // folder; a name with a folder is taken as it is. Letter case is matched as for files. Null on
 // failure.
 HMODULE LoadLibraryA(LPCSTR fileName);
+// The calls below fail (null, FALSE, 0) with ERROR_MOD_NOT_FOUND for a handle that names no
+// loaded module.
 // The exported function of that name, or null.
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 // Unloads the module (its static destructors run once no other load holds it).

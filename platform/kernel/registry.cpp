@@ -6,18 +6,22 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "base/byte_writer.h"
-#include "platform/kernel/checked_handle.h"
 
 namespace {
 
 constexpr const char* kProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
 constexpr const char* kClockValue = "~MHz";
 
-class ProcessorKey : public platform::KernelObject {};
+// RegCloseKey closes it.
+class ProcessorKey : public platform::KernelObject {
+ public:
+  bool ClosedByCloseHandle() const override { return false; }
+};
 
 long ReadCpuMhz() {
   std::ifstream file("/proc/cpuinfo");
@@ -63,7 +67,7 @@ LONG RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM /*acces
   if (subKey == nullptr || ::strcasecmp(subKey, kProcessorKey) != 0) {
     return ERROR_FILE_NOT_FOUND;
   }
-  *result = platform::ToHandle(new ProcessorKey);
+  *result = platform::IssueHandle(std::make_shared<ProcessorKey>());
   return ERROR_SUCCESS;
 }
 
@@ -72,7 +76,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* /*reserved*/, DWORD* type, B
   if (key == HKEY_LOCAL_MACHINE) {
     return ERROR_FILE_NOT_FOUND;
   }
-  if (platform::CheckedHandleAs<ProcessorKey>(key) == nullptr) {
+  if (platform::HandleAs<ProcessorKey>(key) == nullptr) {
     return ERROR_INVALID_HANDLE;
   }
   if (name == nullptr || ::strcasecmp(name, kClockValue) != 0) {
@@ -109,10 +113,5 @@ LONG RegCloseKey(HKEY key) {
   if (key == HKEY_LOCAL_MACHINE) {
     return ERROR_SUCCESS;
   }
-  auto* object = platform::CheckedHandleAs<ProcessorKey>(key);
-  if (object == nullptr) {
-    return ERROR_INVALID_HANDLE;
-  }
-  delete object;
-  return ERROR_SUCCESS;
+  return platform::CloseHandleAs<ProcessorKey>(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/kernel/handle.h"
+#include "platform/kernel/last_error.h"
 #include "platform/kernel/types.h"
 
 using HKEY = HANDLE;
@@ -14,12 +15,6 @@ inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(std::uintptr_t{0x8
 
 inline constexpr REGSAM KEY_READ = 0x20019;
 inline constexpr DWORD REG_DWORD = 4;
-
-inline constexpr LONG ERROR_SUCCESS = 0;
-inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-inline constexpr LONG ERROR_INVALID_HANDLE = 6;
-inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
-inline constexpr LONG ERROR_MORE_DATA = 234;
 
 // Opens HKEY_LOCAL_MACHINE\HARDWARE\DESCRIPTION\System\CentralProcessor\0 (names compared
 // ignoring letter case); every other key is not found.

@@ -61,25 +61,25 @@ class ThreadObject : public platform::KernelObject {
 HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE routine, LPVOID parameter, DWORD,
                     DWORD* threadId) {
   static std::atomic<DWORD> nextId{1};
-  ThreadObject* object = nullptr;
+  std::shared_ptr<ThreadObject> object;
   try {
-    object = new ThreadObject(routine, parameter);
+    object = std::make_shared<ThreadObject>(routine, parameter);
   } catch (const std::exception&) {
     return nullptr;
   }
   if (threadId != nullptr) {
     *threadId = nextId++;
   }
-  return platform::ToHandle(object);
+  return platform::IssueHandle(std::move(object));
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-  auto* thread = platform::HandleAs<ThreadObject>(handle);
+  const auto thread = platform::HandleAs<ThreadObject>(handle);
   return thread != nullptr ? thread->Wait(milliseconds) : WAIT_FAILED;
 }
 
 BOOL GetExitCodeThread(HANDLE handle, DWORD* exitCode) {
-  auto* thread = platform::HandleAs<ThreadObject>(handle);
+  const auto thread = platform::HandleAs<ThreadObject>(handle);
   return thread != nullptr && thread->ExitCode(exitCode) ? TRUE : FALSE;
 }
 

@@ -25,7 +25,9 @@ inline constexpr int THREAD_PRIORITY_ERROR_RETURN = 0x7FFFFFFF;
 // thread ends detaches the thread. Security attributes and creation flags are not supported.
 HANDLE CreateThread(void* security, SIZE_T stackSize, LPTHREAD_START_ROUTINE routine,
                     LPVOID parameter, DWORD creationFlags, DWORD* threadId);
-// Waits at most the given time (or INFINITE) for a thread to end.
+// Waits at most the given time (or INFINITE) for a thread to end. These two fail (WAIT_FAILED,
+// FALSE) with ERROR_INVALID_HANDLE for a handle that is no open thread; only threads are waited
+// for.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 // A pseudo-handle for the calling thread; closing it does nothing.
