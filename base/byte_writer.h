@@ -42,7 +42,10 @@ class ByteWriter {
   void Bytes(std::span<const std::uint8_t> bytes) { Bytes(bytes.data(), bytes.size()); }
   // `size` zero bytes, for padding and reserved fields.
   void Zeros(std::size_t size) { bytes_.insert(bytes_.end(), size, 0); }
-  // Overwrites a u32 already written (a size or offset known only later).
+  // Overwrite fields already written (a size or offset known only later, or a test's change).
+  void PatchU16(std::size_t offset, std::uint16_t value) {
+    for (int i = 0; i < 2; ++i) bytes_.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+  }
   void PatchU32(std::size_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes_.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
   }

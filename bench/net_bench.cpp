@@ -12,10 +12,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <thread>
 #include <vector>
 
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 #include "common/mailbox.h"
 #include "common/messages.h"
 #include "common/socket/net_framing.h"
@@ -89,13 +90,15 @@ class EchoPeer {
 
   void HandleTcp(const NetMessage& message) {
     if (message.type == MSG_UDP_PORT) {
-      std::memcpy(&clientUdp_.sin_port, message.payload.data(), 2);
+      clientUdp_.sin_port = htons(arena::ByteReader(message.payload).U16BigEndian());
       clientUdp_.sin_family = AF_INET;
       clientUdp_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
       std::vector<std::uint8_t> reply(kNetHeaderSize + 2);
       WriteNetHeader(std::span(reply).first<kNetHeaderSize>(),
                      NetHeader{kNetworkAddress, MSG_UDP_PORT, 2});
-      std::memcpy(reply.data() + kNetHeaderSize, &udpPort_, 2);
+      arena::ByteWriter port;
+      port.U16BigEndian(ntohs(udpPort_));
+      std::copy(port.bytes().begin(), port.bytes().end(), reply.begin() + kNetHeaderSize);
       SendAll(reply);
       return;
     }

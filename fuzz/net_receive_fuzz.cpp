@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "base/byte_reader.h"
 #include "common/socket/net_framing.h"
 #include "common/socket/net_incoming.h"
 #include "common/socket/net_stream_reader.h"
@@ -47,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NetStreamReader reader;
   std::span<const std::uint8_t> input(data, size);
   while (input.size() >= 3) {
-    const std::uint8_t kind = input[0];
-    const std::size_t length = std::min<std::size_t>(
-        input.size() - 3, static_cast<std::size_t>(input[1] | (input[2] << 8)));
+    arena::ByteReader record(input);
+    const std::uint8_t kind = record.U8();
+    const std::size_t length = std::min<std::size_t>(input.size() - 3, record.U16());
     std::span<const std::uint8_t> bytes = input.subspan(3, length);
     input = input.subspan(3 + length);
     if ((kind & 1) != 0) {

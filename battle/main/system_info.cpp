@@ -1,5 +1,6 @@
 #include "battle/main/system_info.h"
 
+#include "base/byte_writer.h"
 #include "platform/kernel/processor.h"
 #include "platform/kernel/sysinfo.h"
 
@@ -12,8 +13,10 @@ void AppendSystemInfoWord(std::uint32_t word) {
   if (buffer.length + 4 > kSystemInfoCapacity) {
     return;
   }
-  for (int shift = 0; shift < 32; shift += 8) {
-    buffer.data[buffer.length++] = static_cast<std::uint8_t>(word >> shift);
+  arena::ByteWriter bytes;
+  bytes.U32(word);
+  for (const std::uint8_t byte : bytes.bytes()) {
+    buffer.data[buffer.length++] = byte;
   }
 }
 

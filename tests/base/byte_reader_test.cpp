@@ -148,8 +148,9 @@ TEST(ByteWriterTest, WritesLittleEndianAndPatches) {
   w.Zeros(2);
   w.Bytes("ab", 2);
   w.PatchU32(3, 0x07060504u);
+  w.PatchU16(7, 0x0908);
   const std::vector<std::uint8_t> expected = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
-                                              0x07, 0x00, 0x00, 'a',  'b'};
+                                              0x07, 0x08, 0x09, 'a',  'b'};
   EXPECT_EQ(w.bytes(), expected);
   EXPECT_EQ(w.Take(), expected);
 }

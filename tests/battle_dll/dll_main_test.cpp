@@ -9,6 +9,7 @@
 #include <thread>
 #include <variant>
 
+#include "base/byte_reader.h"
 #include "battle/main/game_params.h"
 #include "battle/main/game_session.h"
 #include "battle/main/game_window_proc.h"
@@ -28,9 +29,9 @@ namespace {
 using namespace std::chrono_literals;
 
 std::uint32_t WordAt(const std::vector<std::uint8_t>& bytes, std::size_t index) {
-  const std::uint8_t* p = bytes.data() + 4 * index;
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  arena::ByteReader reader(bytes);
+  reader.Seek(4 * index);
+  return reader.U32();
 }
 
 // Waits for the server's parameters 300 ms after the login text, so that a test can look at the

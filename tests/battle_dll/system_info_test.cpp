@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "platform/kernel/sysinfo.h"
 #include "tests/battle_main/scripted_processor.h"
 
 namespace {
 
 std::uint32_t WordAt(std::size_t index) {
-  const std::uint8_t* bytes = SystemInfoBuffer.data.data() + 4 * index;
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  arena::ByteReader reader(SystemInfoBuffer.data);
+  reader.Seek(4 * index);
+  return reader.U32();
 }
 
 DWORD TotalPhysicalMemory() {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/byte_writer.h"
+
 namespace {
 
 constexpr std::size_t WORDS = GLOBAL_PARAMS_SIZE / 4;
@@ -29,20 +31,17 @@ std::uint32_t CraftedWord(std::size_t index) {
 }
 
 std::vector<std::uint8_t> CraftedPayload() {
-  std::vector<std::uint8_t> payload;
+  arena::ByteWriter payload;
   for (std::size_t i = 0; i < WORDS; ++i) {
-    const std::uint32_t word = CraftedWord(i);
-    for (int shift = 0; shift < 32; shift += 8) {
-      payload.push_back(static_cast<std::uint8_t>(word >> shift));
-    }
+    payload.U32(CraftedWord(i));
   }
-  return payload;
+  return payload.Take();
 }
 
 void SetWord(std::vector<std::uint8_t>& payload, std::size_t index, std::uint32_t word) {
-  for (std::size_t b = 0; b < 4; ++b) {
-    payload[index * 4 + b] = static_cast<std::uint8_t>(word >> (8 * b));
-  }
+  arena::ByteWriter writer(std::move(payload));
+  writer.PatchU32(index * 4, word);
+  payload = writer.Take();
 }
 
 // Puts the globals back to their state at load.

@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "base/byte_reader.h"
 #include "battle/main/game_params.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
@@ -67,8 +68,7 @@ TEST_F(LoginTest, FullLoginFillsTheTablesAndKeepsTheConnection) {
     EXPECT_EQ(GameParamTable[row].modified, 0u) << row;
   }
   const auto record = ServerGlobalParamsPayload();
-  EXPECT_EQ(gGameSession.globalParams.stateReportInterval,
-            record[0] | record[1] << 8 | record[2] << 16 | record[3] << 24);
+  EXPECT_EQ(gGameSession.globalParams.stateReportInterval, arena::ByteReader(record).U32());
   auto login = server_.WaitForMessage(MSG_LOGIN, 2s);
   ASSERT_TRUE(login.has_value());
   EXPECT_EQ(login->address, KIND_SESSION);  // outgoing headers carry the sender

@@ -5,22 +5,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/byte_writer.h"
 #include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Overwrite one field of a written file.
 inline void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-  bytes[at] = static_cast<std::uint8_t>(value);
-  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  arena::ByteWriter writer(std::move(bytes));
+  writer.PatchU16(at, value);
+  bytes = writer.Take();
 }
 
 inline void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  PutU16(bytes, at, static_cast<std::uint16_t>(value));
-  PutU16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+  arena::ByteWriter writer(std::move(bytes));
+  writer.PatchU32(at, value);
+  bytes = writer.Take();
 }
 
 // Offsets in a BMP file as mkdata writes it.

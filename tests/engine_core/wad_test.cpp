@@ -7,8 +7,10 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/byte_writer.h"
 #include "engine/r3x.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
@@ -30,9 +32,9 @@ Bytes Pattern(std::size_t size) {
 }
 
 void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
+  arena::ByteWriter writer(std::move(bytes));
+  writer.PatchU32(at, value);
+  bytes = writer.Take();
 }
 
 Bytes ReadAll(R3xWadMember* member) {

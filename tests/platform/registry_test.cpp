@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "base/byte_reader.h"
+
 namespace {
 
 constexpr const char* kProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
@@ -42,7 +44,7 @@ TEST(Registry, ProcessorClockMatchesTheSystem) {
     ASSERT_EQ(result, ERROR_SUCCESS) << name;
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(size, 4u);
-    const DWORD value = data[0] | data[1] << 8 | data[2] << 16 | static_cast<DWORD>(data[3]) << 24;
+    const DWORD value = arena::ByteReader(data, sizeof data).U32();
     EXPECT_EQ(value, static_cast<DWORD>(expected)) << name;
   }
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);

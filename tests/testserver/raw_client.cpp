@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "base/byte_writer.h"
+
 namespace {
 
 sockaddr_in Loopback(std::uint16_t port) {
@@ -110,27 +112,20 @@ std::optional<RawClient::Received> RawClient::ReadDatagram(std::chrono::millisec
   return Received{std::move(buffer), ntohs(source.sin_port)};
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-  out.push_back(static_cast<std::uint8_t>(value >> 16));
-  out.push_back(static_cast<std::uint8_t>(value >> 24));
-}
-
 std::vector<std::uint8_t> TcpHeaderBytes(std::uint32_t address, std::uint32_t type,
                                          std::uint32_t length) {
-  std::vector<std::uint8_t> out;
-  PutU32(out, address);
-  PutU32(out, type);
-  PutU32(out, length);
-  return out;
+  arena::ByteWriter out;
+  out.U32(address);
+  out.U32(type);
+  out.U32(length);
+  return out.Take();
 }
 
 std::vector<std::uint8_t> DatagramHeaderBytes(std::uint32_t address, std::uint32_t type,
                                               std::uint32_t length, std::uint32_t sequence) {
-  std::vector<std::uint8_t> out = TcpHeaderBytes(address, type, length);
-  PutU32(out, sequence);
-  return out;
+  arena::ByteWriter out(TcpHeaderBytes(address, type, length));
+  out.U32(sequence);
+  return out.Take();
 }
 
 std::vector<std::uint8_t> Concat(std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {

@@ -39,8 +39,7 @@ class RawClient {
   std::uint16_t udp_port_ = 0;
 };
 
-// Little-endian byte builders for the expected wire bytes.
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value);
+// Headers as the wire carries them, for the expected bytes.
 std::vector<std::uint8_t> TcpHeaderBytes(std::uint32_t address, std::uint32_t type,
                                          std::uint32_t length);
 std::vector<std::uint8_t> DatagramHeaderBytes(std::uint32_t address, std::uint32_t type,

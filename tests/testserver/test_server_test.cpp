@@ -6,6 +6,8 @@
 #include <string>
 #include <thread>
 
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 #include "common/messages.h"
 #include "raw_client.h"
 
@@ -36,15 +38,17 @@ std::vector<std::uint8_t> TestRecord() {
 
 std::vector<std::uint8_t> WordBytes(std::size_t first, std::size_t count) {
   const auto words = TestWords();
-  std::vector<std::uint8_t> bytes;
+  arena::ByteWriter bytes;
   for (std::size_t i = first; i < first + count; ++i) {
-    PutU32(bytes, words[i]);
+    bytes.U32(words[i]);
   }
-  return bytes;
+  return bytes.Take();
 }
 
 std::vector<std::uint8_t> PortBytes(std::uint16_t port) {
-  return {static_cast<std::uint8_t>(port >> 8), static_cast<std::uint8_t>(port)};
+  arena::ByteWriter bytes;
+  bytes.U16BigEndian(port);
+  return bytes.Take();
 }
 
 std::vector<std::uint8_t> Text(const std::string& text) {
@@ -60,22 +64,21 @@ struct StreamMessage {
   std::vector<std::uint8_t> payload;
 };
 
-std::uint32_t LoadU32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-
 std::optional<StreamMessage> ReadMessage(RawClient& client) {
   const std::vector<std::uint8_t> header = client.ReadTcp(12, kWait);
   if (header.size() != 12) {
     return std::nullopt;
   }
-  const std::uint32_t length = LoadU32(header, 8);
-  std::vector<std::uint8_t> payload = client.ReadTcp(length, kWait);
-  if (payload.size() != length) {
+  arena::ByteReader fields(header);
+  StreamMessage message;
+  message.address = fields.U32();
+  message.type = fields.U32();
+  const std::uint32_t length = fields.U32();
+  message.payload = client.ReadTcp(length, kWait);
+  if (message.payload.size() != length) {
     return std::nullopt;
   }
-  return StreamMessage{LoadU32(header, 0), LoadU32(header, 4), std::move(payload)};
+  return message;
 }
 
 class TestServerTest : public ::testing::Test {
@@ -157,8 +160,9 @@ TEST_F(TestServerTest, LoginFailureAnswersCanBeScripted) {
   EXPECT_TRUE(client.ReadTcp(1, kQuiet).empty());
   client.SendTcp(Concat(TcpHeaderBytes(KIND_SESSION, MSG_LOGIN, 2), Text("p")));
 
-  std::vector<std::uint8_t> extended = WordBytes(300, 200);
-  PutU32(extended, 9);
+  arena::ByteWriter extendedWords(WordBytes(300, 200));
+  extendedWords.U32(9);
+  const std::vector<std::uint8_t> extended = extendedWords.Take();
   std::vector<std::uint8_t> short_record = TestRecord();
   short_record.pop_back();
   std::vector<std::uint8_t> long_record = TestRecord();

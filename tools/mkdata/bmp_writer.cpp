@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "tools/mkdata/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace mkdata {
 
@@ -40,7 +40,7 @@ std::vector<std::uint8_t> BuildBmp(const BmpImage& image, BmpHeader header) {
   if (fileSize > std::numeric_limits<std::uint32_t>::max()) {
     throw std::invalid_argument("bmp: the file would pass 4 GiB");
   }
-  ByteWriter out;
+  arena::ByteWriter out;
   out.U8('B');
   out.U8('M');
   out.U32(static_cast<std::uint32_t>(fileSize));

@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "tools/mkdata/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace mkdata {
 
@@ -68,7 +68,7 @@ std::vector<std::uint8_t> BuildPack(std::vector<PackMember> members, PackLayout 
     dataEnd += member.data.size();
   }
 
-  ByteWriter out;
+  arena::ByteWriter out;
   if (layout == PackLayout::kHeader) {
     const std::uint8_t magic[4] = {0x02, 0x3D, 0xFF, 0xFF};
     out.Bytes(magic, sizeof magic);

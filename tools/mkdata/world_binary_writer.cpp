@@ -1,17 +1,16 @@
 #include "tools/mkdata/world_binary_writer.h"
 
-#include <bit>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 
+#include "base/byte_writer.h"
 #include "engine/world/binary_scanner.h"
 #include "engine/world/keyword_table.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
 #include "engine/world/world_string_key.h"
-#include "tools/mkdata/byte_writer.h"
 
 namespace mkdata {
 namespace {
@@ -32,16 +31,15 @@ struct SourceDeleter {
   void operator()(R3xTokenSource* source) const { parDestroyTokenSource(source); }
 };
 
-void WriteCode(ByteWriter& out, std::int32_t token) {
+void WriteCode(arena::ByteWriter& out, std::int32_t token) {
   if (token < R3X_TOKEN_FIRST_TWO_BYTE) {
     out.U8(static_cast<std::uint8_t>(token));
   } else {
-    out.U8(static_cast<std::uint8_t>(R3X_BINARY_TWO_BYTE_FLAG | (token >> 8)));
-    out.U8(static_cast<std::uint8_t>(token));
+    out.U16BigEndian(static_cast<std::uint16_t>((R3X_BINARY_TWO_BYTE_FLAG << 8) | token));
   }
 }
 
-void WriteScrambled(ByteWriter& out, const R3xTokenValue& value) {
+void WriteScrambled(arena::ByteWriter& out, const R3xTokenValue& value) {
   std::vector<std::uint8_t> bytes(value.text, value.text + value.length);
   _r3xApplyWorldStringKey(bytes.data(), bytes.size());
   out.Bytes(bytes.data(), bytes.size());
@@ -49,15 +47,14 @@ void WriteScrambled(ByteWriter& out, const R3xTokenValue& value) {
 
 // A string or user data: the one-byte code with a one-byte length, or the two-byte code with a
 // length high byte first.
-void WriteText(ByteWriter& out, std::uint8_t shortCode, std::int32_t token,
+void WriteText(arena::ByteWriter& out, std::uint8_t shortCode, std::int32_t token,
                const R3xTokenValue& value) {
   if (value.length <= kShortLength) {
     out.U8(shortCode);
     out.U8(static_cast<std::uint8_t>(value.length));
   } else if (value.length <= kLongLength) {
     WriteCode(out, token);
-    out.U8(static_cast<std::uint8_t>(value.length >> 8));
-    out.U8(static_cast<std::uint8_t>(value.length));
+    out.U16BigEndian(static_cast<std::uint16_t>(value.length));
   } else {
     throw std::runtime_error("text too long for a binary world file");
   }
@@ -68,22 +65,22 @@ bool FitsIn(std::int32_t value, std::int32_t low, std::int32_t high) {
   return value >= low && value <= high;
 }
 
-void WriteInteger(ByteWriter& out, std::int32_t value) {
+void WriteInteger(arena::ByteWriter& out, std::int32_t value) {
   if (FitsIn(value, std::numeric_limits<std::int8_t>::min(),
              std::numeric_limits<std::int8_t>::max())) {
     out.U8(R3X_BINARY_INT8);
-    out.U8(static_cast<std::uint8_t>(value));
+    out.I8(static_cast<std::int8_t>(value));
   } else if (FitsIn(value, std::numeric_limits<std::int16_t>::min(),
                     std::numeric_limits<std::int16_t>::max())) {
     out.U8(R3X_BINARY_INT16);
-    out.U16(static_cast<std::uint16_t>(value));
+    out.I16(static_cast<std::int16_t>(value));
   } else {
     out.U8(R3X_BINARY_INT32);
-    out.U32(static_cast<std::uint32_t>(value));
+    out.I32(value);
   }
 }
 
-void WriteRenderMethod(ByteWriter& out, std::int32_t value) {
+void WriteRenderMethod(arena::ByteWriter& out, std::int32_t value) {
   if (FitsIn(value, std::numeric_limits<std::int16_t>::min(),
              std::numeric_limits<std::int16_t>::max())) {
     out.U8(R3X_BINARY_RENDER_METHOD16);
@@ -94,7 +91,7 @@ void WriteRenderMethod(ByteWriter& out, std::int32_t value) {
   }
 }
 
-void WriteToken(ByteWriter& out, std::int32_t token, const R3xTokenValue& value) {
+void WriteToken(arena::ByteWriter& out, std::int32_t token, const R3xTokenValue& value) {
   switch (token) {
     case R3X_TOKEN_NAME:
       if (value.length > kShortLength) {
@@ -115,7 +112,7 @@ void WriteToken(ByteWriter& out, std::int32_t token, const R3xTokenValue& value)
       break;
     case R3X_TOKEN_REAL:
       out.U8(R3X_BINARY_REAL);
-      out.U32(std::bit_cast<std::uint32_t>(value.real));
+      out.F32(value.real);
       break;
     case R3X_TOKEN_USERDEFINED:
       out.U8(R3X_BINARY_USERDEFINED);
@@ -144,7 +141,7 @@ std::vector<std::uint8_t> EncodeBinaryWorld(const std::string& textPath) {
     throw std::runtime_error("cannot scan " + textPath);
   }
   context->tokenSource = source.get();
-  ByteWriter out;
+  arena::ByteWriter out;
   out.Bytes(R3X_WLD_MAGIC, sizeof R3X_WLD_MAGIC);
   for (;;) {
     const std::int32_t token = parNextToken(source.get());

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/testserver/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace testserver {
 namespace {
@@ -17,31 +17,28 @@ Action MessageAction(Action::Kind kind, std::uint32_t address, std::uint32_t typ
   return action;
 }
 
-void AppendPiece(std::vector<std::uint8_t>& out, const PayloadPiece& piece,
-                 const PayloadSources& sources) {
+void AppendPiece(arena::ByteWriter& out, const PayloadPiece& piece, const PayloadSources& sources) {
   switch (piece.kind) {
     case PayloadPiece::Kind::kBytes:
-      out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
+      out.Bytes(piece.bytes);
       break;
     case PayloadPiece::Kind::kParamWords: {
       const std::size_t end = std::min<std::size_t>(
           sources.param_words.size(), static_cast<std::size_t>(piece.first) + piece.count);
       for (std::size_t i = piece.first; i < end; ++i) {
-        AppendU32(out, sources.param_words[i]);
+        out.U32(sources.param_words[i]);
       }
       break;
     }
     case PayloadPiece::Kind::kGlobalParams: {
       const std::size_t size = piece.size.value_or(sources.global_params.size());
       const std::size_t copied = std::min(size, sources.global_params.size());
-      out.insert(out.end(), sources.global_params.begin(),
-                 sources.global_params.begin() + static_cast<std::ptrdiff_t>(copied));
-      out.resize(out.size() + (size - copied), 0);
+      out.Bytes(sources.global_params.first(copied));
+      out.Zeros(size - copied);
       break;
     }
     case PayloadPiece::Kind::kUdpPort:
-      AppendU8(out, static_cast<std::uint8_t>(sources.udp_port >> 8));
-      AppendU8(out, static_cast<std::uint8_t>(sources.udp_port));
+      out.U16BigEndian(sources.udp_port);
       break;
   }
 }
@@ -109,12 +106,11 @@ Action AnswerAlive(bool on) {
 }
 
 std::vector<std::uint8_t> Words(std::span<const std::uint32_t> words) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(words.size() * 4);
+  arena::ByteWriter bytes;
   for (const std::uint32_t word : words) {
-    AppendU32(bytes, word);
+    bytes.U32(word);
   }
-  return bytes;
+  return bytes.Take();
 }
 
 std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
@@ -123,11 +119,11 @@ std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
 
 std::vector<std::uint8_t> BuildPayload(std::span<const PayloadPiece> pieces,
                                        const PayloadSources& sources) {
-  std::vector<std::uint8_t> out;
+  arena::ByteWriter out;
   for (const PayloadPiece& piece : pieces) {
     AppendPiece(out, piece, sources);
   }
-  return out;
+  return out.Take();
 }
 
 }  // namespace testserver

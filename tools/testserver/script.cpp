@@ -1,10 +1,9 @@
 #include "tools/testserver/script.h"
 
-#include <bit>
 #include <charconv>
 #include <utility>
 
-#include "tools/testserver/byte_writer.h"
+#include "base/byte_writer.h"
 #include "tools/testserver/catalogue_names.h"
 
 namespace testserver {
@@ -189,31 +188,30 @@ LineResult<std::vector<std::uint8_t>> ParseHexBytes(std::string_view text) {
 LineResult<PayloadPiece> ParseSizedValue(std::string_view prefix, std::string_view value,
                                          std::string_view token) {
   const std::optional<std::uint32_t> number = ParseWord(value);
-  std::vector<std::uint8_t> bytes;
+  arena::ByteWriter bytes;
   if (prefix == "u8") {
     if (!number || *number > 0xFF) {
       return Fail("bad byte value " + Quote(token));
     }
-    AppendU8(bytes, static_cast<std::uint8_t>(*number));
+    bytes.U8(static_cast<std::uint8_t>(*number));
   } else if (prefix == "u16" || prefix == "be16") {
     if (!number || (*number > 0xFFFF && *number < 0xFFFF8000)) {
       return Fail("bad 16-bit value " + Quote(token));
     }
     const auto half = static_cast<std::uint16_t>(*number);
     if (prefix == "u16") {
-      AppendU16(bytes, half);
+      bytes.U16(half);
     } else {
-      AppendU8(bytes, static_cast<std::uint8_t>(half >> 8));
-      AppendU8(bytes, static_cast<std::uint8_t>(half));
+      bytes.U16BigEndian(half);
     }
   } else {
     const std::optional<std::uint32_t> count = ParseUnsigned(value);
     if (!count || *count > kMaxPieceSize) {
       return Fail("bad zero count " + Quote(token));
     }
-    bytes.resize(*count, 0);
+    bytes.Zeros(*count);
   }
-  return BytesPiece(std::move(bytes));
+  return BytesPiece(bytes.Take());
 }
 
 LineResult<PayloadPiece> ParseParamsPiece(std::string_view token) {
@@ -269,21 +267,21 @@ LineResult<PayloadPiece> ParsePayloadPiece(const Token& token) {
     }
     return Fail("unknown payload item " + Quote(text));
   }
-  std::vector<std::uint8_t> bytes;
+  arena::ByteWriter bytes;
   if (text.find('.') != std::string_view::npos) {
     const std::optional<float> value = ParseFloat(text);
     if (!value) {
       return Fail("bad float " + Quote(text));
     }
-    AppendU32(bytes, std::bit_cast<std::uint32_t>(*value));
-    return BytesPiece(std::move(bytes));
+    bytes.F32(*value);
+    return BytesPiece(bytes.Take());
   }
   const std::optional<std::uint32_t> word = ParseWord(text);
   if (!word) {
     return Fail("bad payload item " + Quote(text));
   }
-  AppendU32(bytes, *word);
-  return BytesPiece(std::move(bytes));
+  bytes.U32(*word);
+  return BytesPiece(bytes.Take());
 }
 
 // Options come between the transport and the address: raw, len=N, seq=N, split=N, from=other.

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstddef>
 
+#include "base/byte_writer.h"
+
 namespace {
 
 constexpr std::uint32_t Float(float value) { return std::bit_cast<std::uint32_t>(value); }
@@ -532,20 +534,14 @@ constexpr std::array<FlareElement, 8> FLARE = {{
     {1, 1.15f, 0.25f, 0, 0, 255},
 }};
 
-void PutWord(std::vector<std::uint8_t>& out, std::uint32_t word) {
-  out.push_back(static_cast<std::uint8_t>(word));
-  out.push_back(static_cast<std::uint8_t>(word >> 8));
-  out.push_back(static_cast<std::uint8_t>(word >> 16));
-  out.push_back(static_cast<std::uint8_t>(word >> 24));
-}
+void PutWord(arena::ByteWriter& out, std::uint32_t word) { out.U32(word); }
 
 }  // namespace
 
 std::array<std::uint32_t, 500> ServerParamWords() { return PARAM_WORDS; }
 
 std::vector<std::uint8_t> ServerGlobalParamsPayload() {
-  std::vector<std::uint8_t> out;
-  out.reserve(284);
+  arena::ByteWriter out;
   PutWord(out, 200);            // state report interval, ms
   PutWord(out, Float(500.0f));  // far distance
   PutWord(out, Float(160.0f));  // world ceiling
@@ -575,5 +571,5 @@ std::vector<std::uint8_t> ServerGlobalParamsPayload() {
   }
   PutWord(out, Float(1.2f));  // sun fog scale
   PutWord(out, Float(1.5f));  // lens flare fog scale
-  return out;
+  return out.Take();
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "common/messages.h"
 #include "tools/testserver/catalogue_names.h"
 #include "tools/testserver/standard_login.h"
@@ -323,8 +324,8 @@ void TestServer::RecordLocked(ReceivedMessage message) {
   first_arrival_ms_.try_emplace(message.type, message.at_ms);
   if (message.type == MSG_UDP_PORT) {
     if (message.payload.size() == 2) {
-      // The two bytes are already in network order.
-      std::memcpy(&client_udp_.sin_port, message.payload.data(), 2);
+      // Network order, as sin_port keeps it.
+      client_udp_.sin_port = htons(arena::ByteReader(message.payload).U16BigEndian());
     } else {
       faults_.push_back("MSG_UDP_PORT carries " + std::to_string(message.payload.size()) +
                         " bytes, not 2");

@@ -1,42 +1,53 @@
 #include "tools/testserver/wire_header.h"
 
-#include "tools/testserver/byte_writer.h"
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 
 namespace testserver {
 namespace {
 
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-  return static_cast<std::uint32_t>(bytes[offset]) |
-         static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-         static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+void AppendHeader(std::vector<std::uint8_t>& out, const WireHeader& header, bool datagram) {
+  arena::ByteWriter writer(std::move(out));
+  writer.U32(header.address);
+  writer.U32(header.type);
+  writer.U32(header.length);
+  if (datagram) {
+    writer.U32(header.sequence);
+  }
+  out = writer.Take();
+}
+
+std::optional<WireHeader> ReadHeader(std::span<const std::uint8_t> bytes, bool datagram) {
+  arena::ByteReader reader(bytes);
+  WireHeader header;
+  header.address = reader.U32();
+  header.type = reader.U32();
+  header.length = reader.U32();
+  if (datagram) {
+    header.sequence = reader.U32();
+  }
+  if (reader.failed()) {
+    return std::nullopt;
+  }
+  return header;
 }
 
 }  // namespace
 
 void AppendTcpHeader(std::vector<std::uint8_t>& out, const WireHeader& header) {
-  AppendU32(out, header.address);
-  AppendU32(out, header.type);
-  AppendU32(out, header.length);
+  AppendHeader(out, header, false);
 }
 
 void AppendDatagramHeader(std::vector<std::uint8_t>& out, const WireHeader& header) {
-  AppendTcpHeader(out, header);
-  AppendU32(out, header.sequence);
+  AppendHeader(out, header, true);
 }
 
 std::optional<WireHeader> ReadTcpHeader(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kTcpHeaderSize) {
-    return std::nullopt;
-  }
-  return WireHeader{ReadU32(bytes, 0), ReadU32(bytes, 4), ReadU32(bytes, 8), 0};
+  return ReadHeader(bytes, false);
 }
 
 std::optional<WireHeader> ReadDatagramHeader(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kDatagramHeaderSize) {
-    return std::nullopt;
-  }
-  return WireHeader{ReadU32(bytes, 0), ReadU32(bytes, 4), ReadU32(bytes, 8), ReadU32(bytes, 12)};
+  return ReadHeader(bytes, true);
 }
 
 }  // namespace testserver
