@@ -84,19 +84,6 @@ BYTE WaitForSecondsChange(BYTE reference) {
   }
 }
 
-void RunBsfLoop() {
-  unsigned scratch;
-  unsigned short passes = kBsfLoopPasses;
-  asm volatile(
-      "1:\n\t"
-      "bsfl %2, %0\n\t"
-      "decw %1\n\t"
-      "jnz 1b"
-      : "=&r"(scratch), "+r"(passes)
-      : "r"(0x80000000u)
-      : "cc");
-}
-
 }  // namespace
 
 CpuSpeedInfo MeasureCpuSpeed(int clocks) {
@@ -215,7 +202,7 @@ CpuSpeedInfo MeasureCpuSpeedBsf(DWORD cycles) {
   DWORD smallest = 0xFFFFFFFF;
   for (int run = 0; run < kBsfRuns; ++run) {
     const DWORD start = ReadCounter();
-    RunBsfLoop();
+    platform::GetProcessorSource().RunBitScanLoop(kBsfLoopPasses);
     smallest = std::min(smallest, ReadCounter() - start);
   }
   DWORD microseconds = TicksToMicroseconds(smallest, frequency);

@@ -44,6 +44,21 @@ class RealProcessor : public ProcessorSource {
   // DIV leaves the flags undefined on these processors; they answer as a non-Cyrix one.
   bool DivisionKeepsZeroFlag(WORD, BYTE) override { return false; }
 
+  void RunBitScanLoop(WORD passes) override {
+    if (passes == 0) {
+      return;
+    }
+    unsigned scratch;
+    asm volatile(
+        "1:\n\t"
+        "bsfl %2, %0\n\t"
+        "decw %1\n\t"
+        "jnz 1b"
+        : "=&r"(scratch), "+r"(passes)
+        : "r"(0x80000000u)
+        : "cc");
+  }
+
  private:
   static thread_local DWORD flags_;
 };

@@ -1,6 +1,7 @@
 // The processor instructions behind processor identification and clock measurement: CPUID, the
-// time-stamp counter, the real-time clock's seconds register and the flag-register tests. They
-// run through one replaceable source so that tests can script a processor of any kind.
+// time-stamp counter, the real-time clock's seconds register, the flag-register tests and the
+// timed loop of known cycle count. They run through one replaceable source so that tests can
+// script a processor of any kind.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +35,9 @@ class ProcessorSource {
   virtual void WriteFlags(DWORD flags) = 0;
   // Whether the zero flag, set beforehand, is still set after DIV of dividend by divisor.
   virtual bool DivisionKeepsZeroFlag(WORD dividend, BYTE divisor) = 0;
+  // Runs `passes` times a BSF of 0x80000000 followed by a 16-bit decrement and branch: the loop
+  // whose cycle count per family is known, timed to find the clock.
+  virtual void RunBitScanLoop(WORD passes) = 0;
 };
 
 // Replaces the processor source; null restores the real one. Returns the previous replacement.

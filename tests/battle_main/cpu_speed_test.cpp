@@ -184,9 +184,12 @@ class BsfMethod : public CpuSpeed, public ::testing::WithParamInterface<BsfCase>
 TEST_P(BsfMethod, FastestOfTenRuns) {
   const BsfCase& c = GetParam();
   test::StepClock clock(c.frequency, c.steps);
-  platform::ScopedProcessClock scope(clock);
+  test::ScriptedProcessor processor;
+  platform::ScopedProcessClock clockScope(clock);
+  platform::ScopedProcessorSource processorScope(processor);
   EXPECT_EQ(MeasureCpuSpeedBsf(c.cycles), c.expected);
   EXPECT_EQ(clock.reads(), 20u);
+  EXPECT_EQ(processor.bitScanLoopRuns, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,6 +204,24 @@ INSTANTIATE_TEST_SUITE_P(
         // A counter that never moves during the loop gives nothing to divide by.
         BsfCase{"NoTimePassed", 1000000, {0}, 300000, {}}),
     [](const ::testing::TestParamInfo<BsfCase>& info) { return info.param.name; });
+
+// The counter stands still between reads, so what the loop runs take is all that is timed: the
+// fastest of the ten runs of 4000 passes gives the clock.
+TEST_F(CpuSpeed, LoopMethodTimesTheProcessorsLoop) {
+  test::StepClock clock(1000000, {0});
+  test::ScriptedProcessor processor;
+  const std::int64_t runTicks[] = {1500, 1300, 1200, 1250, 1900, 1201, 1400, 1200, 1333, 2000};
+  std::vector<WORD> passes;
+  processor.bitScanLoop = [&](WORD count) {
+    passes.push_back(count);
+    clock.Advance(runTicks[passes.size() - 1]);
+  };
+  platform::ScopedProcessClock clockScope(clock);
+  platform::ScopedProcessorSource processorScope(processor);
+
+  EXPECT_EQ(MeasureCpuSpeedBsf(152000), (CpuSpeedInfo{152000, 1200, 126, 127}));
+  EXPECT_EQ(passes, std::vector<WORD>(10, 4000));
+}
 
 // Which method MeasureCpuSpeed chose, told by what it read.
 enum class Method { kNone, kTsc, kCmos, kBsf };
@@ -234,7 +255,7 @@ TEST_P(Dispatch, ClockCountFamilyAndFeaturesChooseTheMethod) {
     method = Method::kCmos;
   } else if (processor.timeStampReads > 0) {
     method = Method::kTsc;
-  } else if (clock.reads() > 0) {
+  } else if (processor.bitScanLoopRuns > 0) {
     method = Method::kBsf;
   }
   EXPECT_EQ(method, c.method);
@@ -297,6 +318,7 @@ TEST_F(CpuSpeed, CyrixWithoutCpuidMeasuresNothing) {
   EXPECT_EQ(MeasureCpuSpeed(0), CpuSpeedInfo{});
   EXPECT_EQ(GetCpuType(), 4 | kCpuTypeNotIntel);
   EXPECT_EQ(clock.reads(), 0u);
+  EXPECT_EQ(processor.bitScanLoopRuns, 0);
 }
 
 struct SubtractCase {

@@ -30,10 +30,13 @@ class ScriptedProcessor : public platform::ProcessorSource {
   // The time-stamp counter; reads are counted.
   std::function<std::uint64_t()> timeStamp = [] { return std::uint64_t{0}; };
   std::deque<BYTE> seconds;
+  // What one run of the timed loop does, given its pass count; runs are counted.
+  std::function<void(WORD)> bitScanLoop = [](WORD) {};
 
   int cpuidCalls = 0;
   int timeStampReads = 0;
   int secondsReads = 0;
+  int bitScanLoopRuns = 0;
 
   platform::CpuidResult Cpuid(DWORD leaf) override {
     ++cpuidCalls;
@@ -69,6 +72,11 @@ class ScriptedProcessor : public platform::ProcessorSource {
     return cyrix && dividend == 0x5555 && divisor == 2;
   }
 
+  void RunBitScanLoop(WORD passes) override {
+    ++bitScanLoopRuns;
+    bitScanLoop(passes);
+  }
+
   // A processor without CPUID: the ID flag cannot be changed.
   void RemoveCpuid() { fixedFlags |= platform::kFlagsId; }
 
@@ -93,6 +101,8 @@ class StepClock : public platform::ProcessClock {
   std::int64_t WallSeconds() override { return 0; }
   void Sleep(DWORD) override {}
 
+  // Moves the counter without a read, as time spent between reads does.
+  void Advance(std::int64_t ticks) { counter_ += ticks; }
   // The value of the latest read.
   std::int64_t last() const { return last_; }
   std::size_t reads() const { return reads_; }
