@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "tests/engine_core/test_world_builder.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 

@@ -1,18 +1,16 @@
 // Member look-up in a 10,000-member pack archive of either layout: the directory search alone,
 // and a whole member open and close with its mapped view.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/r3x.h"
-#include "tools/mkdata/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -39,16 +37,10 @@ struct Archive {
       names.push_back(upper);
     }
     std::shuffle(names.begin(), names.end(), std::mt19937(7));
-    path = (std::filesystem::temp_directory_path() /
-            ("wad_bench-" + std::to_string(::getpid()) + "-" +
-             std::to_string(static_cast<int>(layout)) + ".r3x"))
-               .string();
-    mkdata::WriteFileBytes(path, mkdata::BuildPack(std::move(members), layout));
+    path = folder.Write("bench.r3x", mkdata::BuildPack(std::move(members), layout));
   }
-  ~Archive() { std::filesystem::remove(path); }
-  Archive(const Archive&) = delete;
-  Archive& operator=(const Archive&) = delete;
 
+  test_support::ScratchFolder folder{"wad_bench"};
   std::string path;
   std::vector<std::string> names;
 };

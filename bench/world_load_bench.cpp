@@ -1,12 +1,10 @@
 // World loading through the engine's loading entry: the demo arena and a generated arena of
 // 2,000 regions, each from its text and its binary form. Bytes are those of the world file.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "engine/core/math_tables.h"
@@ -14,7 +12,8 @@
 #include "engine/core/world.h"
 #include "engine/world/world_loading.h"
 #include "platform/kernel/message_box.h"
-#include "tools/mkdata/file_bytes.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/world_binary_writer.h"
 
 namespace {
@@ -121,31 +120,15 @@ std::string GenerateArena() {
 
 // The generated files, made once and removed at exit.
 struct Files {
-  Files()
-      : folder(std::filesystem::temp_directory_path() /
-               ("world_load_bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(folder);
-    const std::string arena = GenerateArena();
-    arenaText = Write("large.wld", {arena.begin(), arena.end()});
-    arenaBinary = Write("large.bwld", mkdata::EncodeBinaryWorld(arenaText));
+  Files() {
+    arenaText = folder.Write("large.wld", GenerateArena());
+    arenaBinary = folder.Write("large.bwld", mkdata::EncodeBinaryWorld(arenaText));
     // The text demo loads from its pack; the binary one from a file, with the bitmaps beside it.
     demoText = ARENA_DEMO_WORLD;
-    demoBinary = Write("arena.bwld", mkdata::EncodeBinaryWorld(demoText));
-  }
-  ~Files() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  Files(const Files&) = delete;
-  Files& operator=(const Files&) = delete;
-
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    const std::string path = (folder / name).string();
-    mkdata::WriteFileBytes(path, bytes);
-    return path;
+    demoBinary = folder.Write("arena.bwld", mkdata::EncodeBinaryWorld(demoText));
   }
 
-  std::filesystem::path folder;
+  test_support::ScratchFolder folder{"world_load_bench"};
   std::string arenaText;
   std::string arenaBinary;
   std::string demoText;
@@ -190,10 +173,8 @@ void BM_LoadDemoArenaText(benchmark::State& state) {
 
 void BM_LoadDemoArenaBinary(benchmark::State& state) {
   const Files& files = TestFiles();
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(ARENA_DEMO_BITMAPS);
+  test_support::ScopedWorkingFolder bitmaps(ARENA_DEMO_BITMAPS);
   Load(state, files.demoBinary, nullptr, files.demoBinary.c_str());
-  std::filesystem::current_path(previous);
 }
 
 BENCHMARK(BM_LoadDemoArenaText)->Unit(benchmark::kMillisecond);

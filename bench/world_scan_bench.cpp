@@ -2,7 +2,6 @@
 // read through a token source from a plain file and from a pack archive member. Bytes are
 // those of the file read; items are tokens.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,7 +12,7 @@
 #include "engine/world/parse_context.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
-#include "tools/mkdata/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
 
@@ -61,25 +60,16 @@ std::string GenerateWorld() {
 // The world's files, written once and removed at exit.
 struct Files {
   Files() {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("world_scan_bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    this->folder = folder.string();
     const std::string world = GenerateWorld();
-    text = (folder / "arena.wld").string();
-    binary = (folder / "arena.wlb").string();
-    pack = (folder / "arena.r3x").string();
-    mkdata::WriteFileBytes(text, std::vector<std::uint8_t>(world.begin(), world.end()));
-    mkdata::WriteFileBytes(binary, mkdata::EncodeBinaryWorld(text));
-    mkdata::WriteFileBytes(pack, mkdata::BuildPack({{"arena.wld", mkdata::ReadFileBytes(text)},
-                                                    {"arena.wlb", mkdata::ReadFileBytes(binary)}},
-                                                   mkdata::PackLayout::kHeader));
+    text = folder.Write("arena.wld", world);
+    const std::vector<std::uint8_t> binaryWorld = mkdata::EncodeBinaryWorld(text);
+    binary = folder.Write("arena.wlb", binaryWorld);
+    pack = folder.Write("arena.r3x", mkdata::BuildPack({{"arena.wld", {world.begin(), world.end()}},
+                                                        {"arena.wlb", binaryWorld}},
+                                                       mkdata::PackLayout::kHeader));
   }
-  ~Files() { std::filesystem::remove_all(folder); }
-  Files(const Files&) = delete;
-  Files& operator=(const Files&) = delete;
 
-  std::string folder;
+  test_support::ScratchFolder folder{"world_scan_bench"};
   std::string text;
   std::string binary;
   std::string pack;

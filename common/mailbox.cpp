@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/kernel/allocation_hook.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/sync.h"
 
@@ -48,7 +49,7 @@ void MailboxMessageDeleter::operator()(MailboxMessage* message) const noexcept {
 MailboxMessagePtr MailboxMessage::Create(std::uint32_t sender, std::uint32_t type,
                                          std::uint32_t length, const void* payload) {
   const std::size_t size = sizeof(MailboxMessage) + std::size_t{length} + kTrailingZeroBytes;
-  void* block = ::operator new(size, std::nothrow);
+  void* block = platform::AllocationAllowed(size) ? ::operator new(size, std::nothrow) : nullptr;
   if (block == nullptr) {
     return nullptr;
   }
@@ -152,6 +153,9 @@ void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uin
   // Allocate before flushing: a failed allocation drops this message and nothing else.
   MailboxMessagePtr message = MailboxMessage::Create(sender, type, length, payload);
   if (message == nullptr) {
+    return;
+  }
+  if (!platform::AllocationAllowed(sizeof(MailboxQueueNode))) {
     return;
   }
   auto* node =

@@ -3,17 +3,14 @@
 //
 // Input: one flag byte (bit 0: keep colours, bits 1-2: level count - 1), then the level files
 // separated by "LVL!".
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/r3x.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -21,29 +18,10 @@ namespace {
 constexpr std::string_view kSeparator = "LVL!";
 constexpr int kMaxLevels = 4;
 
-// Made once and removed at exit; a plain array, so that it outlives every exit handler.
-char gFolder[] = "/tmp/bmp_fuzz-XXXXXX";
-
-const char* Folder() {
-  static const bool made = [] {
-    if (::mkdtemp(gFolder) == nullptr) {
-      std::abort();
-    }
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(gFolder, ignored);
-    });
-    return true;
-  }();
-  return made ? gFolder : nullptr;
-}
-
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-      std::fclose(file) != 0) {
-    std::abort();
-  }
+// Made once and removed at exit.
+const test_support::ScratchFolder& Folder() {
+  static const test_support::ScratchFolder folder("bmp_fuzz");
+  return folder;
 }
 
 void LoadImage(int levels, const char* const* names, R3xWad* wad, int paletteFlag) {
@@ -100,8 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<mkdata::PackMember> members;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string name = "level" + std::to_string(i) + ".bmp";
-    paths.push_back(std::string(Folder()) + "/" + name);
-    WriteFile(paths.back(), files[i]);
+    paths.push_back(Folder().Write(name, files[i]));
     members.push_back({name, files[i]});
   }
   // Levels past the files given name a missing file.
@@ -116,8 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReadWhole(_r3xReadBmpFile(paths[0].c_str()));
   r3xDestroyPalette(nullptr, r3xCreatePalette(nullptr, nullptr, paths[0].c_str(), paletteFlag));
 
-  const std::string packPath = std::string(Folder()) + "/pack.r3x";
-  WriteFile(packPath, mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
+  const std::string packPath =
+      Folder().Write("pack.r3x", mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
   R3xWad* wad = r3xOpenWad(packPath.c_str(), 2);
   if (wad == nullptr) {
     std::abort();

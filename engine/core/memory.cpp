@@ -2,9 +2,19 @@
 
 #include <cstdlib>
 
-void* r3xMalloc(std::size_t size) { return std::calloc(size == 0 ? 1 : size, 1); }
+#include "platform/kernel/allocation_hook.h"
+
+void* r3xMalloc(std::size_t size) {
+  if (!platform::AllocationAllowed(size)) {
+    return nullptr;
+  }
+  return std::calloc(size == 0 ? 1 : size, 1);
+}
 
 void* r3xRealloc(void* block, std::size_t size) {
+  if (!platform::AllocationAllowed(size)) {
+    return nullptr;
+  }
   return std::realloc(block, size == 0 ? 1 : size);
 }
 

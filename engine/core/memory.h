@@ -1,4 +1,5 @@
-// The engine's memory wrappers: all engine memory goes through these three.
+// The engine's memory wrappers: all engine memory goes through these three. Malloc and Realloc
+// ask the platform's allocation hook first, so tests can make any allocation fail.
 #pragma once
 
 #include <cstddef>

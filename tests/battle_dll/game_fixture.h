@@ -3,13 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/host_record.h"
@@ -17,6 +13,9 @@
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace test {
 
@@ -32,22 +31,10 @@ inline LRESULT HostWindowProc(HWND /*window*/, UINT message, WPARAM /*wParam*/, 
   return 7;
 }
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 class GameFixture : public ::testing::Test {
  protected:
   GameFixture() {
     ResetWindowSystem();
-    std::string pattern = (std::filesystem::temp_directory_path() / "battle-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-      folder_ = pattern;
-    }
-    previousFolder_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = HostWindowProc;
     windowClass.lpszClassName = "host_wc";
@@ -58,12 +45,7 @@ class GameFixture : public ::testing::Test {
     host_.window = window_;
   }
 
-  ~GameFixture() override {
-    std::filesystem::current_path(previousFolder_);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-    ResetWindowSystem();
-  }
+  ~GameFixture() override { ResetWindowSystem(); }
 
   WNDPROC WindowProcedure() const {
     WNDPROC procedure = nullptr;
@@ -72,9 +54,10 @@ class GameFixture : public ::testing::Test {
     return procedure;
   }
 
-  std::string Log() const { return ReadFile(folder_ / "arena.log"); }
+  std::string Log() const { return test_support::ReadTestFile(folder_.Path() / "arena.log"); }
 
-  std::filesystem::path folder_;
+  test_support::ScratchFolder folder_{"battle"};
+  test_support::ScopedWorkingFolder working_{folder_.Path()};
   HWND window_ = nullptr;
   HostRecord host_{};
 
@@ -84,8 +67,6 @@ class GameFixture : public ::testing::Test {
     platform::ResetMessageQueues();
     platform::UnregisterAllClasses();
   }
-
-  std::filesystem::path previousFolder_;
 };
 
 }  // namespace test

@@ -2,45 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test_support::ReadTestFile;
 
 class LogTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("log_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    path_ = dir_ / "arena.log";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
-  std::filesystem::path path_;
+  test_support::ScratchFolder folder_{"log_test"};
+  const std::filesystem::path path_ = folder_.Path() / "arena.log";
 };
 
 TEST_F(LogTest, LinesCarryTwoDigitLevelAndAreFlushedAtOnce) {
   OpenLog(path_.c_str());
   LogPrintf(0, "Socket send buffer is %ld bytes", 8192L);
   // Flushed per line: readable before the log is closed.
-  EXPECT_EQ(ReadAll(path_), "00 Socket send buffer is 8192 bytes\n");
+  EXPECT_EQ(ReadTestFile(path_), "00 Socket send buffer is 8192 bytes\n");
   LogPrintf(7, "%s", "x");
   LogPrintf(123, "wide");
   CloseLog();
-  EXPECT_EQ(ReadAll(path_), "00 Socket send buffer is 8192 bytes\n07 x\n123 wide\n");
+  EXPECT_EQ(ReadTestFile(path_), "00 Socket send buffer is 8192 bytes\n07 x\n123 wide\n");
 }
 
 TEST_F(LogTest, TwoRunsAppendToTheSameFile) {
@@ -49,7 +35,7 @@ TEST_F(LogTest, TwoRunsAppendToTheSameFile) {
     LogPrintf(0, "run %d", run);
     CloseLog();
   }
-  EXPECT_EQ(ReadAll(path_), "00 run 0\n00 run 1\n");
+  EXPECT_EQ(ReadTestFile(path_), "00 run 0\n00 run 1\n");
 }
 
 TEST_F(LogTest, NothingIsWrittenOutsideOpenAndClose) {
@@ -60,7 +46,7 @@ TEST_F(LogTest, NothingIsWrittenOutsideOpenAndClose) {
   LogPrintf(0, "inside");
   CloseLog();
   LogPrintf(0, "after");
-  EXPECT_EQ(ReadAll(path_), "00 inside\n");
+  EXPECT_EQ(ReadTestFile(path_), "00 inside\n");
 }
 
 TEST_F(LogTest, LongTextIsCutNotOverrun) {
@@ -68,11 +54,11 @@ TEST_F(LogTest, LongTextIsCutNotOverrun) {
   const std::string text(30000, 'a');
   LogPrintf(0, "%s", text.c_str());
   CloseLog();
-  EXPECT_EQ(ReadAll(path_), "00 " + std::string(19999, 'a') + "\n");
+  EXPECT_EQ(ReadTestFile(path_), "00 " + std::string(19999, 'a') + "\n");
 }
 
 TEST_F(LogTest, UnwritableFileFallsBackToStandardError) {
-  const auto missing = dir_ / "no" / "such" / "arena.log";
+  const auto missing = folder_.Path() / "no" / "such" / "arena.log";
   testing::internal::CaptureStderr();
   OpenLog(missing.c_str());
   LogPrintf(0, "to stderr");

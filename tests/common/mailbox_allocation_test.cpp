@@ -1,34 +1,12 @@
-// A post whose allocation fails loses that one message and nothing else. The mailboxes allocate
-// with the non-throwing operator new, which this program replaces so a test can make the n-th
-// allocation from now fail.
+// A post whose allocation fails loses that one message and nothing else.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "common/mailbox.h"
 #include "common/messages.h"
-
-namespace {
-// Allocations left before one fails; negative: never fail.
-int gAllocationsBeforeFailure = -1;
-}  // namespace
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (gAllocationsBeforeFailure == 0) {
-    gAllocationsBeforeFailure = -1;
-    return nullptr;
-  }
-  if (gAllocationsBeforeFailure > 0) {
-    --gAllocationsBeforeFailure;
-  }
-  try {
-    return ::operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -55,11 +33,12 @@ TEST_P(MailboxAllocationFailure, DropsOnlyTheMessageBeingPosted) {
   for (std::uint32_t word : {1u, 2u}) {
     sender.Post(kReceiver, MSG_TANK_STATE, sizeof word, &word);
   }
-  const std::uint32_t lost = 3;
-  gAllocationsBeforeFailure = GetParam();
-  sender.Post(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
-  EXPECT_EQ(gAllocationsBeforeFailure, -1) << "no allocation failed";
-  gAllocationsBeforeFailure = -1;
+  {
+    test_support::FailingMemory failing(GetParam());
+    const std::uint32_t lost = 3;
+    sender.Post(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
+    EXPECT_EQ(failing.Refused(), 1) << "no allocation failed";
+  }
   EXPECT_EQ(receiver.Count(), 2u);
 
   const std::uint32_t next = 4;
@@ -74,11 +53,12 @@ TEST_P(MailboxAllocationFailure, FullQueueIsKeptWhenTheNextMessageFails) {
   for (std::uint32_t word = 0; word < 200; ++word) {
     CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof word, &word);
   }
-  gAllocationsBeforeFailure = GetParam();
-  const std::uint32_t lost = 200;
-  CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
-  EXPECT_EQ(gAllocationsBeforeFailure, -1) << "no allocation failed";
-  gAllocationsBeforeFailure = -1;
+  {
+    test_support::FailingMemory failing(GetParam());
+    const std::uint32_t lost = 200;
+    CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
+    EXPECT_EQ(failing.Refused(), 1) << "no allocation failed";
+  }
   EXPECT_EQ(receiver.Count(), 200u);
   EXPECT_EQ(DrainWords(receiver).size(), 200u);
 }

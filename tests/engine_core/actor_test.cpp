@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "math_tables_fixture.h"
-#include "test_world_builder.h"
+#include "tests/support/failing_memory.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 
@@ -472,7 +472,7 @@ TEST_F(ActorTest, AFailedCreationLeavesNothingBehind) {
   R3xActor* actor = nullptr;
   long failures = 0;
   for (long allowed = 0; actor == nullptr; ++allowed) {
-    FailingMemory failing(allowed);
+    test_support::FailingMemory failing(allowed);
     actor = r3xCreateActor(world_, definition, "A", &placement, nullptr,
                            reinterpret_cast<const R3xVolume*>(&second), 1.0f, 1.0f, 0);
     if (actor == nullptr) {
@@ -497,7 +497,7 @@ TEST_F(ActorTest, AFailedDefinitionLeavesNothingBehind) {
     parts_ = {&makePart()->header};
     R3xAction* actions = makeActions({{{0.0f, R3X_LOD_LAST_UPPER, 0}}});
     {
-      FailingMemory failing(allowed);
+      test_support::FailingMemory failing(allowed);
       definition = r3xCreateActorDef(world_, "DEF", 1, actions, nullptr, nullptr, nullptr, nullptr,
                                      1.0f, 1.0f, 0, parts_.data(), 0);
     }

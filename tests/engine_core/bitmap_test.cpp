@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "bmp_files.h"
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "platform/kernel/search_path.h"
+#include "tests/support/failing_memory.h"
+#include "tests/support/scoped_environment.h"
 
 namespace {
 
@@ -18,12 +18,8 @@ using mkdata::PatternImage;
 
 class BitmapTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(world_, nullptr);
-    ::unsetenv("WLDPATH");
-  }
+  void SetUp() override { ASSERT_NE(world_, nullptr); }
   void TearDown() override {
-    ::unsetenv("WLDPATH");
     r3xDestroyWorld(world_);
     r3xCloseWad(wad_);
   }
@@ -35,6 +31,7 @@ class BitmapTest : public ::testing::Test {
                : nullptr;
   }
 
+  test_support::ScopedEnvironment noSearchPath_{"WLDPATH", nullptr};
   BmpFolder folder_;
   R3xWorld* world_ = r3xCreateWorld(nullptr, 0, nullptr);
   R3xWad* wad_ = nullptr;
@@ -149,7 +146,7 @@ TEST_F(BitmapTest, EveryAllocationFailureUnwinds) {
   for (;; ++step) {
     R3xBitmapHandle handle;
     {
-      FailingMemory failing(step);
+      test_support::FailingMemory failing(step);
       handle = r3xLoadBitmap(world_, "t", file.c_str(), nullptr);
     }
     if (handle != nullptr) {
@@ -195,14 +192,12 @@ TEST_F(BitmapTest, NamesNotFoundAsTheyAreAreSearchedAlongWldpath) {
   folder_.Write("a/other.bmp", BuildBmp(PatternImage(4, 4, 256)));
   folder_.Write("b/tex.bmp", BuildBmp(PatternImage(4, 4, 256)));
   folder_.Write("b/sub/deep.bmp", BuildBmp(PatternImage(4, 4, 256)));
-  folder_.Write("b/sub/x/placeholder", {});
+  folder_.Write("b/sub/x/placeholder", "");
   for (const SearchCase& c : kSearchCases) {
     SCOPED_TRACE(c.name);
-    if (c.wldpath != nullptr) {
-      ::setenv("WLDPATH", Expand(c.wldpath, a, b).c_str(), 1);
-    } else {
-      ::unsetenv("WLDPATH");
-    }
+    const std::string wldpath = c.wldpath != nullptr ? Expand(c.wldpath, a, b) : "";
+    test_support::ScopedEnvironment path("WLDPATH",
+                                         c.wldpath != nullptr ? wldpath.c_str() : nullptr);
     R3xBitmapHandle handle = r3xLoadBitmap(world_, c.name, c.frameName, nullptr);
     EXPECT_EQ(handle != nullptr, c.found);
     if (handle != nullptr) {
@@ -215,18 +210,20 @@ TEST_F(BitmapTest, NamesNotFoundAsTheyAreAreSearchedAlongWldpath) {
 
 TEST_F(BitmapTest, ANameThatExistsIsKeptAndALongPathIsNotSearched) {
   const std::string file = folder_.Write("b/tex.bmp", BuildBmp(PatternImage(4, 4, 256)));
-  ::setenv("WLDPATH", (folder_ / "b").c_str(), 1);
-  R3xBitmapHandle handle = r3xLoadBitmap(world_, "kept", file.c_str(), nullptr);
-  ASSERT_NE(handle, nullptr);
-  EXPECT_STREQ(_r3xBitmapOf(handle)->frameNames[0], file.c_str());
-
-  ::setenv("WLDPATH", (std::string(300, ':') + (folder_ / "b")).c_str(), 1);
+  {
+    test_support::ScopedEnvironment path("WLDPATH", (folder_ / "b").c_str());
+    R3xBitmapHandle handle = r3xLoadBitmap(world_, "kept", file.c_str(), nullptr);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_STREQ(_r3xBitmapOf(handle)->frameNames[0], file.c_str());
+  }
+  test_support::ScopedEnvironment longPath("WLDPATH",
+                                           (std::string(300, ':') + (folder_ / "b")).c_str());
   EXPECT_EQ(r3xLoadBitmap(world_, "long", "tex.bmp", nullptr), nullptr);
 }
 
 TEST(SearchPathTest, GivesTheFullNameAndItsLastComponent) {
   BmpFolder folder;
-  folder.Write("d/Found.txt", {});
+  folder.Write("d/Found.txt", "");
   const std::string path = "/nonexistent;" + (folder / "d");
   char buffer[512];
   char* part = nullptr;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
-#include "test_world_builder.h"
+#include "tests/support/failing_memory.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST(BspTest, ADeepTreeGrowsTheWalkStackOrFailsWhenItCannot) {
   const float point[3] = {49.5f, 0, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), 50);
 
-  FailingMemory failing(0);
+  test_support::FailingMemory failing(0);
   EXPECT_EQ(r3xQueryRegionsInSphere(
                 world.get(), centre, 1000,
                 [](R3xWorld*, R3xRegion*, void*) { return std::int32_t{0}; }, nullptr),

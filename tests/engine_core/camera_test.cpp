@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/r3x.h"
-#include "test_world_builder.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
-#include "test_world_builder.h"
+#include "tests/support/failing_memory.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ TEST_F(LightTest, ColoursAreCopiedReplacedAndFreed) {
   EXPECT_EQ(r3xSetColoredLightIntensities(definition_, nullptr), 0);
   EXPECT_EQ(definition_->colours, nullptr);
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xSetColoredLightIntensities(definition_, red), R3X_ERR_FAILED);
   }
   EXPECT_EQ(definition_->colours, nullptr);
@@ -261,7 +261,7 @@ TEST_F(LightTest, AFailedCreationLeavesNoRegistrationNoReferenceAndNoRegion) {
   for (long after = 0; !made; ++after) {
     R3xPointLight* lamp = nullptr;
     {
-      FailingMemory failing(after);
+      test_support::FailingMemory failing(after);
       lamp = r3xCreatePointLight(wide.get(), light, position, 30, 1);
     }
     made = lamp != nullptr;

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "failing_memory.h"
 #include "math_tables_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -27,9 +27,9 @@ TEST(MathTablesLifecycleTest, BuildReplacesAndFreeClears) {
 TEST(MathTablesLifecycleTest, AllocationFailureIsReportedAndKeepsNoTables) {
   _r3xFreeMathTables();
   {
-    FailingMemory memory(0);
+    test_support::FailingMemory memory(0);
     EXPECT_EQ(_r3xInitMathTables(), R3X_ERR_MATH_NO_MEMORY);
-    EXPECT_EQ(memory.asked(), 1);
+    EXPECT_EQ(memory.Asked(), 1);
   }
   EXPECT_EQ(gR3xMathTables, nullptr);
 }

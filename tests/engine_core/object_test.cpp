@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "test_records.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ TEST_F(ObjectTest, AFailedGrowthFailsTheRegistrationAndLeavesTheTableAsItWas) {
   const R3xSlotTable before = world_->palettes;
   R3xObjectHeader extra{R3X_TYPE_PALETTE, -1, nullptr, 0, 0};
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xRegisterObject(world_, &extra), R3X_ERR_FAILED);
   }
   EXPECT_EQ(extra.slot, -1);

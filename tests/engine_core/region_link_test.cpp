@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
-#include "test_world_builder.h"
+#include "tests/support/failing_memory.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 
@@ -218,7 +218,7 @@ TEST(RegionLinkTest, AFailedGrowthLeavesRegionsAndListsInAgreement) {
     const std::int32_t old = actor.get()->placement.region;
     std::int32_t result = 0;
     {
-      FailingMemory failing(after);
+      test_support::FailingMemory failing(after);
       actor.get()->placement.region = 33;
       result = r3xRelinkObjectRegions(world.get(), actor.get(), old);
     }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "test_world_builder.h"
+#include "tests/support/test_world_builder.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "engine/core/render_work_arrays.h"
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "math_tables_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST(RenderContextTest, ANewContextHoldsItsDefaultsAndWorkArrays) {
 TEST(RenderContextTest, AFailedCreationFreesEverything) {
   long failures = 0;
   for (long allowed = 0;; ++allowed) {
-    FailingMemory failing(allowed);
+    test_support::FailingMemory failing(allowed);
     ContextPtr context(CreateRenderContext(8, nullptr));
     if (context != nullptr) {
       break;
@@ -222,7 +222,7 @@ TEST(RenderContextTest, ListsGrowBySixteenKeepingTheirRecords) {
   EXPECT_EQ(list.capacity, 32u);
   EXPECT_EQ(list.records[15].words[3], 42u);
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(_r3xGrowList16(&list), R3X_ERR_LIST_GROW);
   }
   EXPECT_EQ(list.capacity, 32u);

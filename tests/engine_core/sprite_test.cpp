@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "math_tables_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -355,12 +355,12 @@ TEST_F(SpriteTest, AFailedAllocationLeavesNothingRegisteredOrReferenced) {
     long asked = 0;
     {
       // The wedge's own arrays are made before the failures start counting.
-      FailingMemory failing(after + 7);
+      test_support::FailingMemory failing(after + 7);
       definition = makeWedge("WEDGE", texture, true);
       if (definition != nullptr) {
         sprite = r3xCreate3DSprite(world_, definition, nullptr);
       }
-      asked = failing.asked();
+      asked = failing.Asked();
     }
     if (definition == nullptr) {
       EXPECT_EQ(world_->sprite3DDefs.count, 0u) << after;

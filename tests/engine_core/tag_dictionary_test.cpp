@@ -9,8 +9,8 @@
 
 #include "engine/core/string_copy.h"
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "test_records.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ TEST_F(TagDictionaryTest, AFailedSplitKeepsTheNewEntryAndTheNextInsertionSplits)
   TestRecord* last = makeRecord(world_, R3X_TYPE_ACTOR, nullptr);
   last->header.tag = _r3xCopyString("OBJ45");
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xAddTag(world_, &last->header), 0);
   }
   EXPECT_EQ(world_->dictionary->indexSize, 16u);
@@ -246,7 +246,7 @@ TEST_F(TagDictionaryTest, EntriesSurviveAllocationFailuresAtAnyPointOfAnInsertio
     record->header.tag = _r3xCopyString(("F" + std::to_string(i)).c_str());
     std::int32_t result = 0;
     {
-      FailingMemory failing(static_cast<long>(random() % 3));
+      test_support::FailingMemory failing(static_cast<long>(random() % 3));
       result = r3xAddTag(world_, &record->header);
     }
     if (result == 0) {
@@ -267,7 +267,7 @@ TEST_F(TagDictionaryTest, EntriesSurviveAllocationFailuresAtAnyPointOfAnInsertio
 TEST_F(TagDictionaryTest, CreationFailuresAreReportedByStepAndLeaveNoDictionary) {
   for (long step = 0; step < 4; ++step) {
     R3xWorld bare{};
-    FailingMemory failing(step);
+    test_support::FailingMemory failing(step);
     EXPECT_EQ(r3xCreateTagDictionary(&bare), -2 - step);
     EXPECT_EQ(bare.dictionary, nullptr);
   }
@@ -310,7 +310,7 @@ TEST_F(TagDictionaryTest, SetTagRenamesAndKeepsTheDictionaryInStep) {
 TEST_F(TagDictionaryTest, SetTagFailuresLeaveTheObjectUnchanged) {
   TestRecord* tank = add("TANK");
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xSetTag(world_, &tank->header, "TANK2"), R3X_ERR_FAILED);
   }
   EXPECT_STREQ(tank->header.tag, "TANK");

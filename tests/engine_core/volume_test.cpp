@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "math_tables_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -281,12 +281,12 @@ TEST_F(VolumeTest, AFailedAllocationLeavesNothingBehind) {
     R3xSphereListDef* list = nullptr;
     long asked = 0;
     {
-      FailingMemory failing(after);
+      test_support::FailingMemory failing(after);
       cube = defineCube("CUBE");
       const float centre[3] = {0.0f, 0.0f, 0.0f};
       const float radius = 1.0f;
       list = r3xCreateSphereListDef(world_, "LIST", 1.0f, 1, centre, &radius, 1.0f);
-      asked = failing.asked();
+      asked = failing.Asked();
     }
     if (cube == nullptr) {
       EXPECT_EQ(world_->polyhedronDefs.count, 0u) << after;

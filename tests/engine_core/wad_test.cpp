@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +11,7 @@
 
 #include "base/byte_writer.h"
 #include "engine/r3x.h"
-#include "tools/mkdata/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -55,21 +54,10 @@ int MappingsOf(const std::string& path) {
 
 class WadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "wad-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    r3xCloseWad(wad_);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
+  void TearDown() override { r3xCloseWad(wad_); }
 
   std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = (folder_ / name).string();
-    mkdata::WriteFileBytes(path, bytes);
-    return path;
+    return folder_.Write(name, bytes);
   }
 
   R3xWad* Open(const Bytes& bytes, int slots = 4) {
@@ -79,7 +67,7 @@ class WadTest : public ::testing::Test {
     return wad_;
   }
 
-  std::filesystem::path folder_;
+  test_support::ScratchFolder folder_{"wad"};
   std::string path_;
   R3xWad* wad_ = nullptr;
 };
@@ -344,7 +332,7 @@ TEST_F(WadTest, DamagedArchivesAreRefusedCleanly) {
 }
 
 TEST_F(WadTest, MissingFileIsRefused) {
-  EXPECT_EQ(r3xOpenWad((folder_ / "none.r3x").string().c_str(), 4), nullptr);
+  EXPECT_EQ(r3xOpenWad((folder_ / "none.r3x").c_str(), 4), nullptr);
   EXPECT_EQ(r3xOpenWad(nullptr, 4), nullptr);
 }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "engine/r3x.h"
-#include "failing_memory.h"
 #include "platform/kernel/message_box.h"
 #include "test_records.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST_F(WorldTest, CreationFailsCleanlyAtEveryAllocation) {
   // Under the address sanitizer a failure that leaves a block behind shows as a leak.
   long step = 0;
   for (;; ++step) {
-    FailingMemory failing(step);
+    test_support::FailingMemory failing(step);
     R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
     if (world != nullptr) {
       r3xDestroyWorld(world);
@@ -165,7 +165,7 @@ TEST_F(WorldTest, WorldValuesAreStoredAndOwnedBlocksReplaced) {
   ASSERT_EQ(r3xSetDefaultPalette(world, "palette.bmp"), 0);
   EXPECT_STREQ(world->defaultPalette, "palette.bmp");
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xSetDefaultPalette(world, "pal_Infr.bmp"), R3X_ERR_FAILED);
   }
   EXPECT_STREQ(world->defaultPalette, "palette.bmp");
@@ -191,7 +191,7 @@ TEST(StartupTest, StartUpBuildsTheMathTablesAndShutdownFreesThem) {
   EXPECT_EQ(r3xShutdown(), 0);
   EXPECT_EQ(gR3xMathTables, nullptr);
   {
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(r3xInit(), R3X_ERR_MATH_NO_MEMORY);
   }
   EXPECT_EQ(gR3xMathTables, nullptr);

@@ -37,7 +37,7 @@ class AsciiScannerTest : public testing::Test {
     return message + "\nfile: " + file_ + "\nline: " + std::to_string(line) + "\n";
   }
 
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
   std::string file_;
 };
 

@@ -42,7 +42,7 @@ class BinaryScannerTest : public testing::Test {
   // Binary files have no lines: messages name only the file.
   std::string In(const std::string& message) const { return message + "\nfile: " + file_ + "\n"; }
 
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
   std::string file_;
 };
 

@@ -4,38 +4,38 @@
 #include <string>
 #include <vector>
 
-#include "../engine_core/failing_memory.h"
 #include "engine/world/ascii_scanner.h"
 #include "engine/world/keyword_table.h"
+#include "tests/support/failing_memory.h"
 #include "world_fixture.h"
 
 namespace {
 
+using test_support::ScratchFolder;
 using world_test::Scan;
 using world_test::TakeMessages;
-using world_test::TempFolder;
 
 constexpr const char* kOutOfMemory = "out of memory";
 
 TEST(OutOfMemory, ContextIsReportedWithoutFile) {
   TakeMessages();
-  FailingMemory failing(0);
+  test_support::FailingMemory failing(0);
   EXPECT_EQ(parCreateContext(nullptr, nullptr), nullptr);
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{kOutOfMemory});
 }
 
 TEST(OutOfMemory, StreamsFailToOpen) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string file = folder.Write("a.wld", "A");
   for (long after : {0, 1}) {
-    FailingMemory failing(after);
+    test_support::FailingMemory failing(after);
     EXPECT_EQ(parOpenStream(file.c_str(), nullptr), nullptr);
   }
 }
 
 // The token source's record, then its scanner.
 TEST(OutOfMemory, TokenSourceIsReported) {
-  TempFolder folder;
+  ScratchFolder folder;
   for (const std::string& content :
        {std::string("A"), std::string("\x02\x3D\x4B\x00\x46\x01", 6)}) {
     const std::string file = folder.Write("a.wld", content);
@@ -44,7 +44,7 @@ TEST(OutOfMemory, TokenSourceIsReported) {
       R3xParseContext* context = parCreateContext(nullptr, nullptr);
       R3xWorldStream* stream = parOpenStream(file.c_str(), nullptr);
       {
-        FailingMemory failing(after);
+        test_support::FailingMemory failing(after);
         EXPECT_EQ(parCreateTokenSource(context, stream, nullptr), nullptr);
       }
       EXPECT_EQ(TakeMessages(), std::vector<std::string>{kOutOfMemory});
@@ -57,13 +57,13 @@ TEST(OutOfMemory, TokenSourceIsReported) {
 
 // The search path copy is not needed to go on.
 TEST(OutOfMemory, SearchPathCopyIsLeftOut) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string file = folder.Write("a.wld", "A");
   R3xParseContext* context = parCreateContext(nullptr, nullptr);
   R3xWorldStream* stream = parOpenStream(file.c_str(), nullptr);
   R3xTokenSource* source = nullptr;
   {
-    FailingMemory failing(2);
+    test_support::FailingMemory failing(2);
     source = parCreateTokenSource(context, stream, "/a");
   }
   ASSERT_NE(source, nullptr);
@@ -75,7 +75,7 @@ TEST(OutOfMemory, SearchPathCopyIsLeftOut) {
 }
 
 TEST(OutOfMemory, TokenTextsAreReportedAsErrorTokens) {
-  TempFolder folder;
+  ScratchFolder folder;
   struct Case {
     std::string content;
     const char* message;
@@ -87,7 +87,7 @@ TEST(OutOfMemory, TokenTextsAreReportedAsErrorTokens) {
     TakeMessages();
     Scan scan(folder.Write("a.wld", c.content));
     ASSERT_NE(scan.source(), nullptr);
-    FailingMemory failing(0);
+    test_support::FailingMemory failing(0);
     EXPECT_EQ(parNextToken(scan.source()), R3X_TOKEN_ERROR);
     const std::vector<std::string> messages = TakeMessages();
     if (c.message == nullptr) {
@@ -100,13 +100,13 @@ TEST(OutOfMemory, TokenTextsAreReportedAsErrorTokens) {
 }
 
 TEST(OutOfMemory, IncludeFileThatCannotBeScannedIsClosed) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string inc = folder.Write("inc.wld", "X");
   Scan scan(folder.Write("a.wld", "A"));
   ASSERT_NE(scan.source(), nullptr);
   TakeMessages();
   for (long after : {0, 2}) {
-    FailingMemory failing(after);
+    test_support::FailingMemory failing(after);
     EXPECT_EQ(scan.source()->pushInclude(scan.source(), inc.c_str()), 1);
   }
   const std::vector<std::string> messages = TakeMessages();

@@ -9,20 +9,19 @@
 
 #include "engine/core/wad.h"
 #include "engine/world/keyword_table.h"
-#include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
 #include "world_fixture.h"
 
 namespace {
 
+using test_support::ScopedEnvironment;
+using test_support::ScopedWorkingFolder;
+using test_support::ScratchFolder;
 using world_test::Integer;
 using world_test::Keyword;
 using world_test::Scan;
-using world_test::ScopedEnvironment;
-using world_test::ScopedWorkingFolder;
 using world_test::TakeMessages;
-using world_test::TempFolder;
 using world_test::Text;
 using world_test::Token;
 
@@ -39,23 +38,22 @@ class TokenSourceTest : public testing::Test {
  protected:
   void SetUp() override { TakeMessages(); }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
 };
 
 // The token after an include file's last token is the includer's next one, whichever form
 // each file has.
 TEST_F(TokenSourceTest, IncludeFilesAreTransparent) {
   const std::string main = folder_.Write(
-      "main.wld", "A INCLUDE \"" + folder_.path().string() + "/mid.wlb\" B ENDFILE C");
-  folder_.Write("mid.wld", "M1 INCLUDE \"" + folder_.path().string() + "/leaf.wld\" M2");
-  mkdata::WriteFileBytes((folder_.path() / "mid.wlb").string(),
-                         mkdata::EncodeBinaryWorld((folder_.path() / "mid.wld").string()));
+      "main.wld", "A INCLUDE \"" + folder_.Path().string() + "/mid.wlb\" B ENDFILE C");
+  folder_.Write("mid.wld", "M1 INCLUDE \"" + folder_.Path().string() + "/leaf.wld\" M2");
+  folder_.Write("mid.wlb", mkdata::EncodeBinaryWorld(folder_ / "mid.wld"));
   folder_.Write("leaf.wld", "L1 ENDFILE L2");
   Scan scan(main);
   EXPECT_EQ(scan.All(),
             (std::vector<Token>{Name("A"), Keyword(kInclude),
-                                String(folder_.path().string() + "/mid.wlb"), Name("M1"),
-                                Keyword(kInclude), String(folder_.path().string() + "/leaf.wld"),
+                                String(folder_.Path().string() + "/mid.wlb"), Name("M1"),
+                                Keyword(kInclude), String(folder_.Path().string() + "/leaf.wld"),
                                 Name("L1"), Name("M2"), Name("B")}));
   EXPECT_TRUE(TakeMessages().empty());
   EXPECT_EQ(scan.source()->includeDepth, 0);
@@ -64,7 +62,7 @@ TEST_F(TokenSourceTest, IncludeFilesAreTransparent) {
 TEST_F(TokenSourceTest, OverflowEndsOnlyTheIncludeFileAndIsCounted) {
   const std::string main = folder_.Write("main.wld", "A INCLUDE inc B");
   const std::string inc = folder_.Write("inc", "I\n" + std::string(1025, 'x') + " J");
-  ScopedWorkingFolder here(folder_.path());
+  ScopedWorkingFolder here(folder_.Path());
   Scan scan(main);
   EXPECT_EQ(scan.All(),
             (std::vector<Token>{Name("A"), Keyword(kInclude), Name("inc"), Name("I"), Name("B")}));
@@ -76,7 +74,7 @@ TEST_F(TokenSourceTest, OverflowEndsOnlyTheIncludeFileAndIsCounted) {
 TEST_F(TokenSourceTest, MessagesNameTheFileTheyComeFrom) {
   const std::string main = folder_.Write("main.wld", "INCLUDE inc\n~");
   folder_.Write("inc", "\n\n~");
-  ScopedWorkingFolder here(folder_.path());
+  ScopedWorkingFolder here(folder_.Path());
   Scan scan(main);
   scan.All();
   EXPECT_EQ(TakeMessages(),
@@ -112,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Without an archive: the working folder first, then each folder of the search path.
 TEST_F(TokenSourceTest, FindsIncludeFilesInTheWorkingFolderThenAlongWldpath) {
-  TempFolder other;
+  ScratchFolder other;
   const std::string main = folder_.Write("main.wld", "INCLUDE \"inc.wld\" Z");
   other.Write("deep/inc.wld", "FROM_PATH");
   const std::vector<Token> found = {Keyword(kInclude), String("inc.wld"), Name("FROM_PATH"),
@@ -120,22 +118,22 @@ TEST_F(TokenSourceTest, FindsIncludeFilesInTheWorkingFolderThenAlongWldpath) {
   {
     // Both separators: ':' and the original ';'.
     const std::string path =
-        "/nonexistent:" + other.path().string() + "/x;" + other.path().string() + "/deep";
+        "/nonexistent:" + other.Path().string() + "/x;" + other.Path().string() + "/deep";
     ScopedEnvironment wldpath("WLDPATH", path.c_str());
     Scan scan(main, nullptr, nullptr);
     EXPECT_EQ(scan.All(), found);
     EXPECT_TRUE(TakeMessages().empty());
   }
   {
-    const std::string path = (other.path() / "deep").string();
+    const std::string path = (other.Path() / "deep").string();
     ScopedEnvironment wldpath("WLDPATH", nullptr);
     Scan scan(main, nullptr, path.c_str());
     EXPECT_EQ(scan.All(), found);
   }
   {
     folder_.Write("inc.wld", "FROM_HERE");
-    ScopedWorkingFolder here(folder_.path());
-    const std::string path = (other.path() / "deep").string();
+    ScopedWorkingFolder here(folder_.Path());
+    const std::string path = (other.Path() / "deep").string();
     ScopedEnvironment wldpath("WLDPATH", path.c_str());
     Scan scan(main, nullptr, nullptr);
     EXPECT_EQ(scan.All(), (std::vector<Token>{Keyword(kInclude), String("inc.wld"),
@@ -145,11 +143,11 @@ TEST_F(TokenSourceTest, FindsIncludeFilesInTheWorkingFolderThenAlongWldpath) {
 }
 
 TEST_F(TokenSourceTest, IncludeFileNotFoundFailsWithItsMessage) {
-  TempFolder other;
+  ScratchFolder other;
   other.Write("inc.wld", "X");
   const std::string main = folder_.Write("main.wld", "A\nINCLUDE \"inc.wld\" Z");
   const std::string message = "could not open include file: inc.wld\nfile: " + main + "\nline: 2\n";
-  const std::string tooLong = other.path().string() + ":" + std::string(300, 'p');
+  const std::string tooLong = other.Path().string() + ":" + std::string(300, 'p');
   for (const char* wldpath : {static_cast<const char*>(nullptr), "/nonexistent",
                               static_cast<const char*>(tooLong.c_str())}) {
     ScopedEnvironment variable("WLDPATH", wldpath);
@@ -162,14 +160,14 @@ TEST_F(TokenSourceTest, IncludeFileNotFoundFailsWithItsMessage) {
 
 // Inside an archive, include files are archive members only.
 TEST_F(TokenSourceTest, ArchiveIncludesComeOnlyFromTheArchive) {
-  const std::string pack = (folder_.path() / "world.r3x").string();
-  mkdata::WriteFileBytes(pack, mkdata::BuildPack({{"main.wld", BytesOf("INCLUDE inc Z")},
-                                                  {"inc", BytesOf("IN_PACK")},
-                                                  {"other.wld", BytesOf("INCLUDE disk Y")}},
-                                                 mkdata::PackLayout::kHeader));
+  const std::string pack =
+      folder_.Write("world.r3x", mkdata::BuildPack({{"main.wld", BytesOf("INCLUDE inc Z")},
+                                                    {"inc", BytesOf("IN_PACK")},
+                                                    {"other.wld", BytesOf("INCLUDE disk Y")}},
+                                                   mkdata::PackLayout::kHeader));
   folder_.Write("disk", "ON_DISK");
-  ScopedWorkingFolder here(folder_.path());
-  const std::string path = folder_.path().string();
+  ScopedWorkingFolder here(folder_.Path());
+  const std::string path = folder_.Path().string();
   ScopedEnvironment wldpath("WLDPATH", path.c_str());
   R3xWad* wad = r3xOpenWad(pack.c_str(), 4);
   ASSERT_NE(wad, nullptr);
@@ -190,7 +188,7 @@ TEST_F(TokenSourceTest, ArchiveIncludesComeOnlyFromTheArchive) {
 
 TEST_F(TokenSourceTest, FileIncludingItselfStopsAtTheNestingLimit) {
   const std::string self = folder_.Write("self.wld", "S INCLUDE \"self.wld\"");
-  ScopedWorkingFolder here(folder_.path());
+  ScopedWorkingFolder here(folder_.Path());
   Scan scan("self.wld");
   const std::vector<Token> tokens = scan.All();
   EXPECT_EQ(tokens.size(), 3u * (R3X_MAX_INCLUDE_DEPTH + 1));

@@ -10,14 +10,13 @@
 
 #include "engine/world/keyword_table.h"
 #include "engine/world/world_stream.h"
-#include "tools/mkdata/file_bytes.h"
 #include "world_fixture.h"
 
 namespace {
 
+using test_support::ScratchFolder;
 using world_test::Scan;
 using world_test::TakeMessages;
-using world_test::TempFolder;
 using world_test::Token;
 
 const std::string kMagic(reinterpret_cast<const char*>(R3X_WLD_MAGIC), sizeof R3X_WLD_MAGIC);
@@ -29,8 +28,7 @@ class WorldBinaryWriterTest : public testing::Test {
   // The tokens of the text and of its binary encoding.
   std::pair<std::vector<Token>, std::vector<Token>> ReadBoth(const std::string& text) {
     const std::string textFile = folder_.Write("w.wld", text);
-    const std::string binaryFile = (folder_.path() / "w.wlb").string();
-    mkdata::WriteFileBytes(binaryFile, mkdata::EncodeBinaryWorld(textFile));
+    const std::string binaryFile = folder_.Write("w.wlb", mkdata::EncodeBinaryWorld(textFile));
     Scan textScan(textFile);
     Scan binaryScan(binaryFile);
     return {textScan.All(), binaryScan.All()};
@@ -41,7 +39,7 @@ class WorldBinaryWriterTest : public testing::Test {
     return std::string(bytes.begin(), bytes.end());
   }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
 };
 
 TEST_F(WorldBinaryWriterTest, BothFormsGiveTheSameTokensAndValues) {
@@ -115,7 +113,7 @@ TEST_F(WorldBinaryWriterTest, RefusesWhatTheBinaryFormCannotHoldAndScannerErrors
   EXPECT_NO_THROW(Encode(std::string(255, 'n')));
   EXPECT_THROW(Encode("A ~"), std::runtime_error);
   EXPECT_EQ(TakeMessages().size(), 1u);
-  EXPECT_THROW(mkdata::EncodeBinaryWorld((folder_.path() / "none.wld").string()),
+  EXPECT_THROW(mkdata::EncodeBinaryWorld((folder_.Path() / "none.wld").string()),
                std::runtime_error);
 }
 

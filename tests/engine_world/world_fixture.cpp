@@ -1,11 +1,8 @@
 #include "world_fixture.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "engine/world/keyword_table.h"
 #include "platform/kernel/message_box.h"
@@ -13,53 +10,6 @@
 namespace world_test {
 
 constexpr std::int32_t kInclude = 228;
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "engine_world-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    ADD_FAILURE() << "no temporary folder";
-  }
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
-  const std::filesystem::path file = path_ / name;
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << bytes;
-  return file.string();
-}
-
-ScopedWorkingFolder::ScopedWorkingFolder(const std::filesystem::path& folder)
-    : previous_(std::filesystem::current_path()) {
-  std::filesystem::current_path(folder);
-}
-
-ScopedWorkingFolder::~ScopedWorkingFolder() { std::filesystem::current_path(previous_); }
-
-ScopedEnvironment::ScopedEnvironment(const char* name, const char* value)
-    : name_(name), had_(std::getenv(name) != nullptr) {
-  if (had_) {
-    old_ = std::getenv(name);
-  }
-  if (value != nullptr) {
-    ::setenv(name, value, 1);
-  } else {
-    ::unsetenv(name);
-  }
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-  if (had_) {
-    ::setenv(name_.c_str(), old_.c_str(), 1);
-  } else {
-    ::unsetenv(name_.c_str());
-  }
-}
 
 bool Token::operator==(const Token& other) const {
   if (token != other.token || kind != other.kind) {

@@ -1,4 +1,4 @@
-// Small world files written by the tests, and the tokens and messages read from them.
+// The tokens and messages that the tests read from small world files.
 #pragma once
 
 #include <cstdint>
@@ -10,49 +10,11 @@
 #include "engine/world/parse_context.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace world_test {
-
-// A fresh folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  // Writes the file and returns its full name.
-  std::string Write(const std::string& name, const std::string& bytes) const;
-
- private:
-  std::filesystem::path path_;
-};
-
-// Runs the test in the folder and goes back at the end.
-class ScopedWorkingFolder {
- public:
-  explicit ScopedWorkingFolder(const std::filesystem::path& folder);
-  ~ScopedWorkingFolder();
-  ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
-  ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
-
-// Sets or (with null) unsets an environment variable, and restores it at the end.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value);
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  std::string name_;
-  bool had_;
-  std::string old_;
-};
 
 // A token and a copy of its value.
 struct Token {

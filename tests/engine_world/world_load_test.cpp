@@ -20,7 +20,7 @@ namespace {
 // Loads text worlds written to a temporary folder through the engine's loading entry.
 class WorldLoad : public ::testing::Test {
  protected:
-  WorldLoad() : working_(folder_.path()) {
+  WorldLoad() : working_(folder_.Path()) {
     _r3xInitMathTables();
     world_ = r3xCreateWorld(nullptr, 0, nullptr);
     TakeMessages();
@@ -35,8 +35,8 @@ class WorldLoad : public ::testing::Test {
     return r3xLoadWorldFile("test.wld", world_, nullptr, nullptr, nullptr, nullptr);
   }
 
-  TempFolder folder_;
-  ScopedWorkingFolder working_;
+  test_support::ScratchFolder folder_;
+  test_support::ScopedWorkingFolder working_;
   R3xWorld* world_;
 };
 

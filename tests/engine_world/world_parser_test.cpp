@@ -66,7 +66,7 @@ class WorldParserTest : public ::testing::Test {
     world_ = r3xCreateWorld(nullptr, 0, nullptr);
     ASSERT_NE(world_, nullptr);
     mkdata::BmpImage image = mkdata::PatternImage(8, 4, 16);
-    folder_.Write("brick.bmp", Bytes(mkdata::BuildBmp(image)));
+    folder_.Write("brick.bmp", mkdata::BuildBmp(image));
     TakeMessages();
   }
   void TearDown() override {
@@ -74,19 +74,15 @@ class WorldParserTest : public ::testing::Test {
     r3xShutdown();
   }
 
-  static std::string Bytes(const std::vector<std::uint8_t>& data) {
-    return std::string(data.begin(), data.end());
-  }
-
   std::int32_t Load(const std::string& text, R3xPalette* palette = nullptr) {
     const std::string file = folder_.Write("test.wld", text);
-    ScopedWorkingFolder here(folder_.path());
+    test_support::ScopedWorkingFolder here(folder_.Path());
     return r3xLoadWorldFile(file.c_str(), world_, nullptr, palette, nullptr, nullptr);
   }
   std::int32_t LoadBinary(const std::string& text) {
     const std::string source = folder_.Write("source.wld", text);
-    const std::string file = folder_.Write("test.bin", Bytes(mkdata::EncodeBinaryWorld(source)));
-    ScopedWorkingFolder here(folder_.path());
+    const std::string file = folder_.Write("test.bin", mkdata::EncodeBinaryWorld(source));
+    test_support::ScopedWorkingFolder here(folder_.Path());
     return r3xReadWorld(file.c_str(), world_, nullptr);
   }
   template <typename T>
@@ -94,10 +90,10 @@ class WorldParserTest : public ::testing::Test {
     return reinterpret_cast<T*>(r3xFindTag(world_, tag));
   }
   std::string Where(const char* file, int line) const {
-    return "\nfile: " + (folder_.path() / file).string() + "\nline: " + std::to_string(line) + "\n";
+    return "\nfile: " + (folder_.Path() / file).string() + "\nline: " + std::to_string(line) + "\n";
   }
 
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
   R3xWorld* world_ = nullptr;
 };
 
@@ -117,7 +113,7 @@ TEST_F(WorldParserTest, BinaryFileMessagesNameTheFileWithoutLine) {
   EXPECT_EQ(LoadBinary("ENDWORLD\n"), R3X_ERR_FAILED);
   EXPECT_EQ(TakeMessages(),
             std::vector<std::string>{
-                "parser: Syntax error\nfile: " + (folder_.path() / "test.bin").string() + "\n"});
+                "parser: Syntax error\nfile: " + (folder_.Path() / "test.bin").string() + "\n"});
 }
 
 TEST_F(WorldParserTest, TokenNoRuleKnowsEndsWithASyntaxErrorAndFreesItsText) {
@@ -529,17 +525,17 @@ TEST_F(WorldParserTest, IncludeInsideAnArchive) {
                 "LIGHTDEFINITION TAG disk NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n");
   const std::string pack = folder_.Write(
       "w.pak",
-      Bytes(mkdata::BuildPack(
+      mkdata::BuildPack(
           {{"main.wld", bytes("INCLUDE \"inner.wld\"\nLIGHTDEFINITION TAG outer NUMFRAMES 1 "
                               "LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n")},
            {"inner.wld", bytes("LIGHTDEFINITION TAG inner NUMFRAMES 1 LIGHTLEVELS 1.0 "
                                "ENDLIGHTDEFINITION\n")},
            {"other.wld", bytes("INCLUDE \"disk.wld\"\n")}},
-          mkdata::PackLayout::kHeader)));
+          mkdata::PackLayout::kHeader));
   R3xWad* wad = r3xOpenWad(pack.c_str(), 8);
   ASSERT_NE(wad, nullptr);
   {
-    ScopedWorkingFolder here(folder_.path());
+    test_support::ScopedWorkingFolder here(folder_.Path());
     EXPECT_EQ(r3xReadWorld("main.wld", world_, wad), 0) << ::testing::PrintToString(TakeMessages());
     EXPECT_NE(r3xFindTag(world_, "inner"), nullptr);
     EXPECT_NE(r3xFindTag(world_, "outer"), nullptr);

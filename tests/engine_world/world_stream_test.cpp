@@ -8,13 +8,12 @@
 
 #include "engine/core/wad.h"
 #include "platform/kernel/file.h"
-#include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 #include "world_fixture.h"
 
 namespace {
 
-using world_test::TempFolder;
+using test_support::ScratchFolder;
 
 const std::string kMagic(reinterpret_cast<const char*>(R3X_WLD_MAGIC), sizeof R3X_WLD_MAGIC);
 
@@ -30,9 +29,9 @@ class WorldStreamTest : public testing::TestWithParam<bool> {
     if (!GetParam()) {
       return parOpenStream(file.c_str(), nullptr);
     }
-    const std::string pack = (folder_.path() / "data.r3x").string();
-    mkdata::WriteFileBytes(
-        pack, mkdata::BuildPack({{"data.wld", BytesOf(content)}}, mkdata::PackLayout::kHeader));
+    const std::string pack = folder_.Write(
+        "data.r3x",
+        mkdata::BuildPack({{"data.wld", BytesOf(content)}}, mkdata::PackLayout::kHeader));
     wad_ = r3xOpenWad(pack.c_str(), 4);
     return parOpenStream("DATA.WLD", wad_);
   }
@@ -44,7 +43,7 @@ class WorldStreamTest : public testing::TestWithParam<bool> {
 
   void TearDown() override { r3xCloseWad(wad_); }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
   R3xWad* wad_ = nullptr;
 };
 
@@ -94,7 +93,7 @@ TEST_P(WorldStreamTest, KeepsTheNameItWasOpenedWith) {
   R3xWorldStream* stream = Open("x");
   ASSERT_NE(stream, nullptr);
   const std::string expected =
-      GetParam() ? std::string("DATA.WLD") : (folder_.path() / "data.wld").string();
+      GetParam() ? std::string("DATA.WLD") : (folder_.Path() / "data.wld").string();
   EXPECT_EQ(parStreamName(stream), expected);
   Close(stream);
 }
@@ -136,11 +135,10 @@ INSTANTIATE_TEST_SUITE_P(Sources, WorldStreamTest, testing::Values(false, true),
                          });
 
 TEST(WorldStream, MissingFileOrMemberDoesNotOpen) {
-  TempFolder folder;
-  EXPECT_EQ(parOpenStream((folder.path() / "none.wld").string().c_str(), nullptr), nullptr);
-  const std::string pack = (folder.path() / "p.r3x").string();
-  mkdata::WriteFileBytes(pack,
-                         mkdata::BuildPack({{"a.wld", BytesOf("A")}}, mkdata::PackLayout::kPlain));
+  ScratchFolder folder;
+  EXPECT_EQ(parOpenStream((folder.Path() / "none.wld").string().c_str(), nullptr), nullptr);
+  const std::string pack = folder.Write(
+      "p.r3x", mkdata::BuildPack({{"a.wld", BytesOf("A")}}, mkdata::PackLayout::kPlain));
   R3xWad* wad = r3xOpenWad(pack.c_str(), 2);
   ASSERT_NE(wad, nullptr);
   EXPECT_EQ(parOpenStream("b.wld", wad), nullptr);
@@ -148,7 +146,7 @@ TEST(WorldStream, MissingFileOrMemberDoesNotOpen) {
 }
 
 TEST(WorldStream, UnknownKindOrUnreadableFileGivesMinusOne) {
-  TempFolder folder;
+  ScratchFolder folder;
   const std::string file = folder.Write("a.wld", "abc");
   R3xWorldStream* stream = parOpenStream(file.c_str(), nullptr);
   ASSERT_NE(stream, nullptr);

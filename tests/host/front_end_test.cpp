@@ -1,14 +1,16 @@
 // The front-end stand-in "ostrel.dll", loaded, called and unloaded as the host does it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <list>
 #include <string>
 #include <vector>
 
 #include "host/host_record.h"
 #include "host/library_entry.h"
 #include "platform/kernel/module.h"
+#include "tests/support/scoped_environment.h"
 
 namespace {
 
@@ -22,11 +24,13 @@ struct Setting {
 
 // One call of the stand-in's entry with exactly these variables set.
 int CallFrontEnd(HostRecord& record, const std::vector<Setting>& settings) {
+  std::list<test_support::ScopedEnvironment> environment;
   for (const char* variable : kVariables) {
-    ::unsetenv(variable);
-  }
-  for (const Setting& setting : settings) {
-    ::setenv(setting.variable, setting.value.c_str(), 1);
+    const auto setting = std::find_if(settings.begin(), settings.end(), [&](const Setting& s) {
+      return std::strcmp(s.variable, variable) == 0;
+    });
+    environment.emplace_back(variable,
+                             setting == settings.end() ? nullptr : setting->value.c_str());
   }
   HMODULE library = LoadLibraryA(OSTREL_PATH);
   EXPECT_NE(library, nullptr);
@@ -37,9 +41,6 @@ int CallFrontEnd(HostRecord& record, const std::vector<Setting>& settings) {
   EXPECT_NE(entry, nullptr);
   const int code = entry != nullptr ? entry(library, &record) : -1;
   FreeLibrary(library);
-  for (const char* variable : kVariables) {
-    ::unsetenv(variable);
-  }
   return code;
 }
 

@@ -7,13 +7,13 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "temp_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 extern char** environ;
 
@@ -40,12 +40,6 @@ struct HostRun {
   std::string errors;
   std::vector<std::string> calls;
 };
-
-std::string ReadFile(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
 
 // The process's environment without anything that steers the host, its libraries or the
 // display, plus `settings` ("NAME=value").
@@ -105,8 +99,8 @@ class HostFolder {
       return run;
     }
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.errors = ReadFile(errorsPath);
-    std::istringstream calls(ReadFile(folder_.Path() / "calls.log"));
+    run.errors = test_support::ReadTestFile(errorsPath);
+    std::istringstream calls(test_support::ReadTestFile(folder_.Path() / "calls.log"));
     for (std::string line; std::getline(calls, line);) {
       run.calls.push_back(line);
     }
@@ -114,7 +108,7 @@ class HostFolder {
   }
 
  private:
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
 };
 
 // The log line of the scripted library's n-th call: loaded afresh, host objects ready, and the

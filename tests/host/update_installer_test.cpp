@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -45,17 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
 // The installer works in the working folder: each case runs in a fresh one.
 class UpdateInstallerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(folder_.Path().empty());
-    previous_ = fs::current_path();
-    fs::current_path(folder_.Path());
-  }
-  void TearDown() override { fs::current_path(previous_); }
-
-  static void Write(const std::string& name, const std::string& content) {
-    std::ofstream(name, std::ios::binary) << content;
-  }
-
   // Every file of the folder with its content; folders show as "<folder>".
   std::map<std::string, std::string> Contents() const {
     std::map<std::string, std::string> contents;
@@ -64,16 +53,14 @@ class UpdateInstallerTest : public ::testing::Test {
       if (entry.is_directory()) {
         contents[name] = "<folder>";
       } else {
-        std::ostringstream text;
-        text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-        contents[name] = text.str();
+        contents[name] = test_support::ReadTestFile(entry.path());
       }
     }
     return contents;
   }
 
-  TempFolder folder_;
-  fs::path previous_;
+  test_support::ScratchFolder folder_;
+  test_support::ScopedWorkingFolder working_{folder_.Path()};
 };
 
 TEST_F(UpdateInstallerTest, InstallsEveryPendingFileAndLeavesTheRest) {
@@ -84,7 +71,7 @@ TEST_F(UpdateInstallerTest, InstallsEveryPendingFileAndLeavesTheRest) {
       {"tanks.da_", "data"},    {"keep.dll", "keep"},
   };
   for (const auto& [name, content] : before) {
-    Write(name, content);
+    folder_.Write(name, content);
   }
   InstallPendingUpdates();
   const std::map<std::string, std::string> after{
@@ -110,8 +97,8 @@ TEST_F(UpdateInstallerTest, FolderWithAPendingNameIsLeftAlone) {
 TEST_F(UpdateInstallerTest, FailedRenameLeavesBothNamesAsTheyWere) {
   // A file cannot replace a folder that holds something.
   fs::create_directory("battle.dll");
-  Write("battle.dll/inside", "kept");
-  Write("battle.dl_", "new");
+  folder_.Write("battle.dll/inside", "kept");
+  folder_.Write("battle.dl_", "new");
   InstallPendingUpdates();
   EXPECT_EQ(Contents(), (std::map<std::string, std::string>{{"battle.dll", "<folder>"},
                                                             {"battle.dl_", "new"}}));

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/scoped_environment.h"
 
 namespace {
 
 TEST(Environment, ReturnValuesFollowTheWindowsRules) {
-  ::setenv("PLATFORM_TEST_PATH", "abcdef", 1);
-  ::setenv("PLATFORM_TEST_EMPTY", "", 1);
-  ::unsetenv("PLATFORM_TEST_ABSENT");
+  test_support::ScopedEnvironment path("PLATFORM_TEST_PATH", "abcdef");
+  test_support::ScopedEnvironment empty("PLATFORM_TEST_EMPTY", "");
+  test_support::ScopedEnvironment absent("PLATFORM_TEST_ABSENT", nullptr);
   const struct {
     const char* name;
     DWORD size;
@@ -30,8 +31,6 @@ TEST(Environment, ReturnValuesFollowTheWindowsRules) {
   }
   EXPECT_EQ(GetEnvironmentVariableA("PLATFORM_TEST_PATH", nullptr, 0), 7u);
   EXPECT_EQ(GetEnvironmentVariableA(nullptr, nullptr, 0), 0u);
-  ::unsetenv("PLATFORM_TEST_PATH");
-  ::unsetenv("PLATFORM_TEST_EMPTY");
 }
 
 }  // namespace

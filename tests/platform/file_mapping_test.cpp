@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/kernel/file.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ class FileMappings : public ::testing::Test {
   }
 
   static constexpr std::size_t kSize = 2 * kGranularity + 1000;
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
   HANDLE file_ = nullptr;
   HANDLE mapping_ = nullptr;
 };

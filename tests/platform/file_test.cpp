@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ HANDLE OpenReadWrite(const std::string& name, DWORD disposition) {
 }
 
 TEST(Files, OpenFindsAnyLetterCaseOfTheLastComponent) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("Data.BIN", "data");
   folder.Write("lower.txt", "lower");
   folder.Write("dup.txt", "small");
@@ -52,7 +52,7 @@ TEST(Files, OpenFindsAnyLetterCaseOfTheLastComponent) {
 }
 
 TEST(Files, ResolveFileNameKeepsUnknownNamesAndConvertsSeparators) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("Level.WLD", "");
   const std::string base = folder.Path().string();
   const struct {
@@ -69,7 +69,7 @@ TEST(Files, ResolveFileNameKeepsUnknownNamesAndConvertsSeparators) {
 }
 
 TEST(Files, OpenFileUsesTheSameLookUp) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("Control.Dat", "keys");
   std::FILE* file = platform::OpenFile((folder / "CONTROL.DAT").c_str(), "rb");
   ASSERT_NE(file, nullptr);
@@ -99,7 +99,7 @@ TEST(Files, CreationDispositions) {
       {0, true, false, 0},
   };
   for (const auto& c : cases) {
-    TempFolder folder;
+    test_support::ScratchFolder folder;
     const std::string name = folder / "f.dat";
     if (c.exists) {
       folder.Write("f.dat", "abc");
@@ -114,7 +114,7 @@ TEST(Files, CreationDispositions) {
 }
 
 TEST(Files, ReadWriteAndSeek) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   HANDLE file = OpenReadWrite(folder / "rw.bin", CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
@@ -143,7 +143,7 @@ TEST(Files, ReadWriteAndSeek) {
 }
 
 TEST(Files, SeekWithHighWordAndFailures) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   HANDLE file = OpenReadWrite(folder / "big.bin", CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
 
@@ -163,7 +163,7 @@ TEST(Files, SeekWithHighWordAndFailures) {
 }
 
 TEST(Files, SizeOfALargeSparseFileHasAHighWord) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   const std::string name = folder / "sparse.bin";
   HANDLE file = OpenReadWrite(name, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -178,7 +178,7 @@ TEST(Files, SizeOfALargeSparseFileHasAHighWord) {
 }
 
 TEST(Files, AccessRightsAndWrongHandlesAreRefused) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("ro.bin", "abc");
   HANDLE file = CreateFileA((folder / "ro.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ std::vector<Found> FindAll(const std::string& pattern) {
 }
 
 TEST(FindFiles, WildcardsInThePatternsFolder) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("battle.dl_", "12345");
   folder.Write("run.ex_", "1");
   folder.Write("Game.R3X", "123");
@@ -71,7 +71,7 @@ TEST(FindFiles, WildcardsInThePatternsFolder) {
 }
 
 TEST(FindFiles, RenamingDuringTheEnumerationDoesNotDisturbIt) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("a.dl_", "");
   folder.Write("b.dl_", "");
   WIN32_FIND_DATAA data;

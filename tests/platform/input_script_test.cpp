@@ -7,7 +7,8 @@
 
 #include "platform/backend/event_pump.h"
 #include "platform/dinput.h"
-#include "temp_folder.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/scratch_folder.h"
 #include "window_fixture.h"
 
 namespace {
@@ -84,7 +85,7 @@ using HeadlessBackendTest = WindowTest;
 
 // The backend made from the environment, with a script file, driven by the virtual clock.
 TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   const std::string path = folder.Write("input.txt",
                                         "1100 mouse_move 30 40\n"
                                         "1200 mouse_down left 31 41\n"
@@ -92,10 +93,11 @@ TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard
                                         "1300 mouse_up left 33 43\n"
                                         "1400 key_down 0xB8\n"
                                         "1500 close\n");
-  ::setenv("ARENA_INPUT_SCRIPT", path.c_str(), 1);
-  ::unsetenv("ARENA_DISPLAY");
-  platform::SetDisplayBackend(platform::CreateDisplayBackendFromEnvironment());
-  ::unsetenv("ARENA_INPUT_SCRIPT");
+  {
+    test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", path.c_str());
+    test_support::ScopedEnvironment display("ARENA_DISPLAY", nullptr);
+    platform::SetDisplayBackend(platform::CreateDisplayBackendFromEnvironment());
+  }
 
   const HWND window = CreateRecordedWindow();
   IDirectInput* input = nullptr;
@@ -160,13 +162,11 @@ TEST_F(HeadlessBackendTest, MouseAndCloseWithoutAShownWindowAreLost) {
 }
 
 TEST_F(HeadlessBackendTest, AnUnreadableScriptGivesNoInput) {
-  ::setenv("ARENA_INPUT_SCRIPT", "/nonexistent/input.txt", 1);
-  ::setenv("ARENA_DISPLAY", "plasma", 1);
+  test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", "/nonexistent/input.txt");
+  test_support::ScopedEnvironment display("ARENA_DISPLAY", "plasma");
   testing::internal::CaptureStderr();
   auto backend = platform::CreateDisplayBackendFromEnvironment();
   const std::string notices = testing::internal::GetCapturedStderr();
-  ::unsetenv("ARENA_INPUT_SCRIPT");
-  ::unsetenv("ARENA_DISPLAY");
   EXPECT_EQ(notices,
             "ARENA_DISPLAY=plasma: unknown display, running headless\n"
             "input script /nonexistent/input.txt: cannot be read\n");

@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -15,19 +16,6 @@ using IntFunction = int (*)();
 std::filesystem::path ProgramFolder() {
   return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
-
-// Makes the folder the working folder for the life of the object.
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::filesystem::path& folder)
-      : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
- private:
-  std::filesystem::path previous_;
-};
 
 TEST(Modules, LoadFromTheProgramFolderInAnyLetterCase) {
   HMODULE module = LoadLibraryA("TEST_MODULE.DLL");
@@ -52,12 +40,12 @@ TEST(Modules, FreeLibraryUnloadsSoTheNextLoadStartsFresh) {
 }
 
 TEST(Modules, ProgramFolderComesBeforeTheWorkingFolder) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   // A different module under the same name in the working folder must not be the one loaded.
   std::filesystem::copy_file(ProgramFolder() / "test_resources.dll",
                              folder.Path() / "Test_Module.dll");
   std::filesystem::copy_file(ProgramFolder() / "Test_Module.dll", folder.Path() / "Other.dll");
-  WorkingFolder working(folder.Path());
+  test_support::ScopedWorkingFolder working(folder.Path());
 
   HMODULE module = LoadLibraryA("Test_Module.dll");
   ASSERT_NE(module, nullptr);
@@ -73,9 +61,9 @@ TEST(Modules, ProgramFolderComesBeforeTheWorkingFolder) {
 }
 
 TEST(Modules, FailuresGiveNull) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("Broken.dll", "not a module");
-  WorkingFolder working(folder.Path());
+  test_support::ScopedWorkingFolder working(folder.Path());
   const char* names[] = {"missing.dll", "Broken.dll", "", nullptr};
   for (const char* name : names) {
     EXPECT_EQ(LoadLibraryA(name), nullptr) << (name != nullptr ? name : "(null)");

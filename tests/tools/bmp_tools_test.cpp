@@ -30,11 +30,10 @@ TEST_F(BmpToolsTest, MkdataWritesAnImageAndItsLevelsThatR3xtoolReads) {
 
 TEST_F(BmpToolsTest, R3xtoolReadsAPackMemberWithItsLevels) {
   const mkdata::BmpImage image = mkdata::PatternImage(8, 8, 16);
-  mkdata::WriteFileBytes(
-      Path("Equip.r3x"),
-      mkdata::BuildPack({{"moon.bmp", mkdata::BuildBmp(image, mkdata::BmpHeader::kCore)},
-                         {"moon_1.bmp", mkdata::BuildBmp(mkdata::HalveImage(image))}},
-                        mkdata::PackLayout::kHeader));
+  folder_.Write("Equip.r3x",
+                mkdata::BuildPack({{"moon.bmp", mkdata::BuildBmp(image, mkdata::BmpHeader::kCore)},
+                                   {"moon_1.bmp", mkdata::BuildBmp(mkdata::HalveImage(image))}},
+                                  mkdata::PackLayout::kHeader));
   const CommandResult run =
       RunCommand(std::string(R3XTOOL_PATH) + " bmp MOON.BMP " + Path("Equip.r3x"));
   EXPECT_EQ(run.status, 0);
@@ -44,7 +43,7 @@ TEST_F(BmpToolsTest, R3xtoolReadsAPackMemberWithItsLevels) {
 TEST_F(BmpToolsTest, R3xtoolReportsTheReadersError) {
   Bytes bytes = mkdata::BuildBmp(mkdata::PatternImage(4, 4, 2));
   bytes[1] = 'A';
-  mkdata::WriteFileBytes(Path("bad.bmp"), bytes);
+  folder_.Write("bad.bmp", bytes);
   const struct {
     std::string args;
     int status;

@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 class R3xToolTest : public ToolFolderTest {
  protected:
   std::string Write(const std::string& name, const Bytes& bytes) const {
-    mkdata::WriteFileBytes(Path(name), bytes);
+    folder_.Write(name, bytes);
     return Arg(name);
   }
 };
@@ -40,7 +40,7 @@ TEST_F(R3xToolTest, ExtractsAMemberByAnyCase) {
       RunCommand(std::string(R3XTOOL_PATH) + " pack extract " + pack + " A.WLD " + Arg("out.wld"))
           .status,
       0);
-  EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "out.wld").string()), data);
+  EXPECT_EQ(mkdata::ReadFileBytes(Path("out.wld")), data);
 }
 
 TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
@@ -64,13 +64,13 @@ TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
 }
 
 TEST_F(R3xToolTest, MkdataPacksFilesUnderTheirBaseNames) {
-  mkdata::WriteFileBytes((folder_ / "Sky.bmp").string(), Bytes(5, 9));
-  mkdata::WriteFileBytes((folder_ / "arena.wld").string(), Bytes(2, 8));
+  folder_.Write("Sky.bmp", Bytes(5, 9));
+  folder_.Write("arena.wld", Bytes(2, 8));
   ASSERT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 2 " + Arg("p.r3x") + " " +
                        Arg("Sky.bmp") + " " + Arg("arena.wld"))
                 .status,
             0);
-  EXPECT_EQ(mkdata::ReadFileBytes((folder_ / "p.r3x").string()),
+  EXPECT_EQ(mkdata::ReadFileBytes(Path("p.r3x")),
             mkdata::BuildPack({{"Sky.bmp", Bytes(5, 9)}, {"arena.wld", Bytes(2, 8)}},
                               mkdata::PackLayout::kPlain));
   EXPECT_EQ(RunCommand(std::string(MKDATA_PATH) + " pack --layout 3 " + Arg("p.r3x")).status, 2);

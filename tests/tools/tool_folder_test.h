@@ -5,9 +5,9 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
+
+#include "tests/support/scratch_folder.h"
 
 struct CommandResult {
   int status;
@@ -33,18 +33,9 @@ inline CommandResult RunCommand(const std::string& command) {
 
 class ToolFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tools-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string Path(const std::string& name) const { return folder_ / name; }
   // The same path quoted for the shell.
   std::string Arg(const std::string& name) const { return "'" + Path(name) + "'"; }
 
-  std::filesystem::path folder_;
+  test_support::ScratchFolder folder_{"tools"};
 };

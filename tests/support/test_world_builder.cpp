@@ -1,4 +1,4 @@
-#include "test_world_builder.h"
+#include "tests/support/test_world_builder.h"
 
 #include <cstdio>
 
