@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/core/error.h"
 #include "engine/core/wad.h"
-#include "tools/mkdata/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -27,32 +25,22 @@ Bytes Pattern(std::size_t size) {
 
 class ByteSourceTest : public testing::TestWithParam<bool> {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "source-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    r3xCloseWad(wad_);
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { r3xCloseWad(wad_); }
 
   // Opens content as a plain file or, with the parameter, as a member of a pack.
   bool Open(const Bytes& content) {
-    const std::string file = (folder_ / "data.bin").string();
-    mkdata::WriteFileBytes(file, content);
+    const std::string file = folder_.Write("data.bin", content);
     if (!GetParam()) {
       return _r3xOpenByteSource(&source_, file.c_str(), nullptr) == 0;
     }
-    const std::string pack = (folder_ / "data.r3x").string();
-    mkdata::WriteFileBytes(pack,
-                           mkdata::BuildPack({{"pad.bin", Pattern(77)}, {"data.bin", content}},
-                                             mkdata::PackLayout::kHeader));
+    const std::string pack = folder_.Write(
+        "data.r3x", mkdata::BuildPack({{"pad.bin", Pattern(77)}, {"data.bin", content}},
+                                      mkdata::PackLayout::kHeader));
     wad_ = r3xOpenWad(pack.c_str(), 2);
     return _r3xOpenByteSource(&source_, "DATA.BIN", wad_) == 0;
   }
 
-  std::filesystem::path folder_;
+  test_support::ScratchFolder folder_{"source"};
   R3xWad* wad_ = nullptr;
   R3xByteSource source_;
 };
