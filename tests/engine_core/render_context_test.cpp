@@ -70,7 +70,7 @@ TEST(RenderContextTest, AFailedVertexArrayIsNamedByItsResult) {
   for (long allowed = 0; allowed < 4; ++allowed) {
     R3xRenderWorkArrays work{};
     {
-      FailingMemory failing(allowed);
+      test_support::FailingMemory failing(allowed);
       EXPECT_EQ(_r3xAllocVertexArrays(&work, 32), -(allowed + 1));
     }
     EXPECT_EQ(work.vertexCapacity, 0u);

@@ -12,7 +12,7 @@
 #include "platform/kernel/module.h"
 #include "platform/kernel/registry.h"
 #include "platform/kernel/thread.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr char kProcessorKey[] = "HARDWARE\\DESCRIPTION\\System\\CentralProcesso
 
 DWORD ErrorOf(bool succeeded) { return succeeded ? DWORD{ERROR_SUCCESS} : GetLastError(); }
 
-HANDLE OpenFile(const TempFolder& folder) {
+HANDLE OpenFile(const test_support::ScratchFolder& folder) {
   return CreateFileA((folder / "data.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -31,7 +31,7 @@ DWORD ReadOneByte(HANDLE file) {
   return ErrorOf(ReadFile(file, &byte, 1, &count, nullptr) != FALSE);
 }
 
-HANDLE OpenMapping(const TempFolder& folder) {
+HANDLE OpenMapping(const test_support::ScratchFolder& folder) {
   HANDLE file = OpenFile(folder);
   HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   CloseHandle(file);
@@ -47,7 +47,7 @@ DWORD MapAView(HANDLE mapping) {
 
 DWORD ReturnSeven(LPVOID) { return 7; }
 
-HANDLE StartThread(const TempFolder&) {
+HANDLE StartThread(const test_support::ScratchFolder&) {
   return CreateThread(nullptr, 0, ReturnSeven, nullptr, 0, nullptr);
 }
 
@@ -57,7 +57,7 @@ DWORD WaitForIt(HANDLE thread) {
 
 DWORD Close(HANDLE handle) { return ErrorOf(CloseHandle(handle) != FALSE); }
 
-HANDLE FindFirst(const TempFolder& folder) {
+HANDLE FindFirst(const test_support::ScratchFolder& folder) {
   WIN32_FIND_DATAA data;
   return FindFirstFileA((folder / "*").c_str(), &data);
 }
@@ -69,7 +69,7 @@ DWORD FindNext(HANDLE find) {
 
 DWORD CloseFind(HANDLE find) { return ErrorOf(FindClose(find) != FALSE); }
 
-HANDLE LoadModule(const TempFolder&) { return LoadLibraryA("test_module.dll"); }
+HANDLE LoadModule(const test_support::ScratchFolder&) { return LoadLibraryA("test_module.dll"); }
 
 DWORD FindExport(HANDLE module) {
   return ErrorOf(GetProcAddress(module, "fixture_answer") != nullptr);
@@ -77,7 +77,7 @@ DWORD FindExport(HANDLE module) {
 
 DWORD FreeModule(HANDLE module) { return ErrorOf(FreeLibrary(module) != FALSE); }
 
-HANDLE OpenProcessorKey(const TempFolder&) {
+HANDLE OpenProcessorKey(const test_support::ScratchFolder&) {
   HKEY key = nullptr;
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProcessorKey, 0, KEY_READ, &key) == ERROR_SUCCESS
              ? key
@@ -97,7 +97,7 @@ DWORD CloseKey(HANDLE key) { return static_cast<DWORD>(RegCloseKey(key)); }
 // giving its error (ERROR_SUCCESS when it succeeded), and the error a refused handle gives.
 struct HandleKind {
   const char* name;
-  HANDLE (*open)(const TempFolder& folder);
+  HANDLE (*open)(const test_support::ScratchFolder& folder);
   DWORD (*use)(HANDLE handle);
   DWORD (*close)(HANDLE handle);
   DWORD refused;
@@ -127,7 +127,7 @@ class HandleTable : public ::testing::TestWithParam<HandleKind> {
     return handle;
   }
 
-  TempFolder folder_;
+  test_support::ScratchFolder folder_;
 };
 
 TEST_P(HandleTable, ClosedHandleIsRefused) {
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HandleTable, ::testing::ValuesIn(kKinds),
                          });
 
 TEST(HandleTableFiles, EveryFileCallRefusesAClosedFile) {
-  TempFolder folder;
+  test_support::ScratchFolder folder;
   folder.Write("data.bin", "abcdef");
   HANDLE file = OpenFile(folder);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
