@@ -44,5 +44,8 @@
 #include "engine/core/volume.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
+#include "engine/world/binary_world_format.h"
+#include "engine/world/keyword_table.h"
 #include "engine/world/parser_message_box.h"
+#include "engine/world/render_method_names.h"
 #include "engine/world/world_loading.h"

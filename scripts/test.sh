@@ -8,6 +8,9 @@ bash scripts/install-deps.sh
 echo "== format"
 bash scripts/check-format.sh
 
+echo "== layers"
+python3 scripts/check-layers.py
+
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 run_tests() {
   echo "== $1"

@@ -1,30 +1,13 @@
-// The binary form of world files: each token as a one- or two-byte code and its value in
-// binary, names and strings scrambled with the world string key.
+// The scanner of the binary form of world files (binary_world_format.h): each token read back
+// from its code and its value, names and strings unscrambled.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/world/binary_world_format.h"
 #include "engine/world/scanner.h"
 
 struct R3xTokenValue;
-
-// Two-byte codes start with a byte of the top bit set: ((b0 & 0x7F) << 8) + b1.
-inline constexpr std::uint8_t R3X_BINARY_TWO_BYTE_FLAG = 0x80;
-
-// One-byte codes of tokens with values (others are the token itself).
-inline constexpr std::uint8_t R3X_BINARY_END = 3;
-inline constexpr std::uint8_t R3X_BINARY_NAME = 4;
-inline constexpr std::uint8_t R3X_BINARY_INT8 = 8;
-inline constexpr std::uint8_t R3X_BINARY_INT16 = 9;
-inline constexpr std::uint8_t R3X_BINARY_INT32 = 10;
-inline constexpr std::uint8_t R3X_BINARY_REAL = 12;
-inline constexpr std::uint8_t R3X_BINARY_STRING = 16;
-inline constexpr std::uint8_t R3X_BINARY_USER_DATA = 24;
-// A 4-byte length field of which only the first byte counts, then the bytes unscrambled.
-inline constexpr std::uint8_t R3X_BINARY_BLOCK = 28;
-inline constexpr std::uint8_t R3X_BINARY_USERDEFINED = 110;
-inline constexpr std::uint8_t R3X_BINARY_RENDER_METHOD16 = 111;
-inline constexpr std::uint8_t R3X_BINARY_RENDER_METHOD32 = 112;
 
 // The scanner record is the head alone; its line stays 0, so messages name only the file.
 // Null after reporting "out of memory".

@@ -5,11 +5,9 @@
 #include <cstdint>
 
 #include "engine/core/byte_source.h"
+#include "engine/world/binary_world_format.h"
 
 struct R3xWad;
-
-// The signature at the start of a binary world file.
-inline constexpr std::uint8_t R3X_WLD_MAGIC[6] = {0x02, 0x3D, 0x4B, 0x00, 0x46, 0x01};
 
 struct R3xWorldStream {
   R3xByteSource source;

@@ -1,35 +1,20 @@
 #include "tools/mkdata/world_binary_writer.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
-#include <memory>
 #include <stdexcept>
 
 #include "base/byte_writer.h"
-#include "engine/world/binary_scanner.h"
-#include "engine/world/keyword_table.h"
-#include "engine/world/parse_context.h"
-#include "engine/world/token_source.h"
-#include "engine/world/world_stream.h"
-#include "engine/world/world_string_key.h"
+#include "engine/r3x.h"
+#include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/world_text_tokenizer.h"
 
 namespace mkdata {
 namespace {
 
 constexpr std::uint32_t kShortLength = 0xFF;
 constexpr std::uint32_t kLongLength = 0xFFFF;
-
-struct ContextDeleter {
-  void operator()(R3xParseContext* context) const { parDestroyContext(context); }
-};
-struct StreamDeleter {
-  void operator()(R3xWorldStream* stream) const {
-    parCloseStream(stream);
-    parFreeStream(stream);
-  }
-};
-struct SourceDeleter {
-  void operator()(R3xTokenSource* source) const { parDestroyTokenSource(source); }
-};
 
 void WriteCode(arena::ByteWriter& out, std::int32_t token) {
   if (token < R3X_TOKEN_FIRST_TWO_BYTE) {
@@ -39,26 +24,27 @@ void WriteCode(arena::ByteWriter& out, std::int32_t token) {
   }
 }
 
-void WriteScrambled(arena::ByteWriter& out, const R3xTokenValue& value) {
-  std::vector<std::uint8_t> bytes(value.text, value.text + value.length);
-  _r3xApplyWorldStringKey(bytes.data(), bytes.size());
-  out.Bytes(bytes.data(), bytes.size());
+void WriteScrambled(arena::ByteWriter& out, const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out.U8(static_cast<std::uint8_t>(text[i]) ^
+           R3X_WORLD_STRING_KEY[i % sizeof R3X_WORLD_STRING_KEY]);
+  }
 }
 
 // A string or user data: the one-byte code with a one-byte length, or the two-byte code with a
 // length high byte first.
-void WriteText(arena::ByteWriter& out, std::uint8_t shortCode, std::int32_t token,
-               const R3xTokenValue& value) {
-  if (value.length <= kShortLength) {
+void WriteText(arena::ByteWriter& out, std::uint8_t shortCode, const WorldToken& token) {
+  const std::size_t length = token.text.size();
+  if (length <= kShortLength) {
     out.U8(shortCode);
-    out.U8(static_cast<std::uint8_t>(value.length));
-  } else if (value.length <= kLongLength) {
-    WriteCode(out, token);
-    out.U16BigEndian(static_cast<std::uint16_t>(value.length));
+    out.U8(static_cast<std::uint8_t>(length));
+  } else if (length <= kLongLength) {
+    WriteCode(out, token.token);
+    out.U16BigEndian(static_cast<std::uint16_t>(length));
   } else {
     throw std::runtime_error("text too long for a binary world file");
   }
-  WriteScrambled(out, value);
+  WriteScrambled(out, token.text);
 }
 
 bool FitsIn(std::int32_t value, std::int32_t low, std::int32_t high) {
@@ -91,37 +77,37 @@ void WriteRenderMethod(arena::ByteWriter& out, std::int32_t value) {
   }
 }
 
-void WriteToken(arena::ByteWriter& out, std::int32_t token, const R3xTokenValue& value) {
-  switch (token) {
+void WriteToken(arena::ByteWriter& out, const WorldToken& token) {
+  switch (token.token) {
     case R3X_TOKEN_NAME:
-      if (value.length > kShortLength) {
-        throw std::runtime_error("name longer than 255 bytes: " + std::string(value.text));
+      if (token.text.size() > kShortLength) {
+        throw std::runtime_error("name longer than 255 bytes: " + token.text);
       }
       out.U8(R3X_BINARY_NAME);
-      out.U8(static_cast<std::uint8_t>(value.length));
-      WriteScrambled(out, value);
+      out.U8(static_cast<std::uint8_t>(token.text.size()));
+      WriteScrambled(out, token.text);
       break;
     case R3X_TOKEN_STRING:
-      WriteText(out, R3X_BINARY_STRING, token, value);
+      WriteText(out, R3X_BINARY_STRING, token);
       break;
     case R3X_TOKEN_USER_DATA:
-      WriteText(out, R3X_BINARY_USER_DATA, token, value);
+      WriteText(out, R3X_BINARY_USER_DATA, token);
       break;
     case R3X_TOKEN_INTEGER:
-      WriteInteger(out, value.number);
+      WriteInteger(out, token.number);
       break;
     case R3X_TOKEN_REAL:
       out.U8(R3X_BINARY_REAL);
-      out.F32(value.real);
+      out.F32(token.real);
       break;
     case R3X_TOKEN_USERDEFINED:
       out.U8(R3X_BINARY_USERDEFINED);
       break;
     case R3X_TOKEN_RENDER_METHOD:
-      WriteRenderMethod(out, value.number);
+      WriteRenderMethod(out, token.number);
       break;
     default:
-      WriteCode(out, token);
+      WriteCode(out, token.token);
       break;
   }
 }
@@ -129,29 +115,20 @@ void WriteToken(arena::ByteWriter& out, std::int32_t token, const R3xTokenValue&
 }  // namespace
 
 std::vector<std::uint8_t> EncodeBinaryWorld(const std::string& textPath) {
-  std::unique_ptr<R3xParseContext, ContextDeleter> context(parCreateContext(nullptr, nullptr));
-  std::unique_ptr<R3xWorldStream, StreamDeleter> stream(parOpenStream(textPath.c_str(), nullptr));
-  if (context == nullptr || stream == nullptr) {
-    throw std::runtime_error("cannot read " + textPath);
+  std::vector<std::uint8_t> text = ReadFileBytes(textPath);
+  if (text.size() >= sizeof R3X_WLD_MAGIC &&
+      std::equal(std::begin(R3X_WLD_MAGIC), std::end(R3X_WLD_MAGIC), text.begin())) {
+    throw std::runtime_error(textPath + " is a binary world file already");
   }
-  // An empty search path: include files are encoded, not opened.
-  std::unique_ptr<R3xTokenSource, SourceDeleter> source(
-      parCreateTokenSource(context.get(), stream.get(), ""));
-  if (source == nullptr) {
-    throw std::runtime_error("cannot scan " + textPath);
-  }
-  context->tokenSource = source.get();
+  WorldTextTokenizer tokens(std::move(text));
   arena::ByteWriter out;
   out.Bytes(R3X_WLD_MAGIC, sizeof R3X_WLD_MAGIC);
-  for (;;) {
-    const std::int32_t token = parNextToken(source.get());
-    if (context->errorCount != 0) {
-      throw std::runtime_error("scanner error in " + textPath);
+  try {
+    for (WorldToken token = tokens.Next(); token.token != R3X_TOKEN_END; token = tokens.Next()) {
+      WriteToken(out, token);
     }
-    if (token <= 0) {
-      break;
-    }
-    WriteToken(out, token, context->tokenValue);
+  } catch (const std::runtime_error& error) {
+    throw std::runtime_error(textPath + ": " + error.what());
   }
   out.U8(R3X_BINARY_END);
   return out.Take();

@@ -2,10 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/core/startup.h"
-#include "engine/core/world.h"
 #include "engine/r3x.h"
-#include "engine/world/world_loading.h"
 #include "platform/kernel/message_box.h"
 
 namespace {

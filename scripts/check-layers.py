@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Fails when a tracked source includes a header its folder's layer may not use.
+
+Each folder belongs to a layer; a folder includes only from the folders its row below names (its
+own layer or lower). Run from anywhere; prints every include that runs back up.
+"""
+import fnmatch
+import re
+import subprocess
+import sys
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+# The headers outside the engine reach it through: its public interface, never a subsystem's own.
+ENGINE_PUBLIC = ["engine/r3x.h"]
+# What the host program and every library it runs share: data only.
+HOST_INTERFACE = ["host/host_record.h", "host/library_entry.h"]
+# Processor identification, shared by the game library and the system check.
+PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/main/processor_mhz.h"]
+
+BELOW_ENGINE = ["base/*", "platform/*"]
+BELOW_GAME = BELOW_ENGINE + ENGINE_PUBLIC + ["common/*"]
+EVERYTHING = ["*"]
+
+# (folder pattern, what its files may include), first match wins. Patterns are root-relative
+# paths with fnmatch wildcards; "engine/span_*/*" covers every span folder.
+TABLE = [
+    ("base/*", ["base/*"]),
+    ("platform/*", BELOW_ENGINE),
+    ("engine/core/*", BELOW_ENGINE + ["engine/core/*"]),
+    ("engine/world/*", BELOW_ENGINE + ["engine/core/*", "engine/world/*"]),
+    ("engine/collide/*", BELOW_ENGINE + ["engine/core/*", "engine/world/*", "engine/collide/*"]),
+    ("engine/display/*", BELOW_ENGINE + ["engine/core/*", "engine/world/*", "engine/display/*"]),
+    ("engine/raster/*", BELOW_ENGINE + ["engine/core/*", "engine/span_*/*", "engine/raster/*"]),
+    ("engine/span_*/*", BELOW_ENGINE + ["engine/core/*", "{folder}/*"]),
+    ("engine/r3x.h", BELOW_ENGINE + ["engine/*"]),
+    ("common/*", BELOW_ENGINE + ["common/*"]),
+    ("battle/*", BELOW_GAME + HOST_INTERFACE + ["battle/*"]),
+    ("host/*", BELOW_GAME + ["host/*"]),
+    ("sound/*", BELOW_GAME + ["sound/*"]),
+    ("probex/*", BELOW_GAME + PROCESSOR_ID + ["probex/*"]),
+    ("tools/frontend/*", BELOW_GAME + HOST_INTERFACE + ["tools/frontend/*"]),
+    ("tools/*", BELOW_GAME + ["tools/*"]),
+    ("tests/*", EVERYTHING),
+    ("bench/*", EVERYTHING),
+    ("fuzz/*", EVERYTHING),
+    ("cmake/*", EVERYTHING),
+]
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+SOURCES = ["*.c", "*.cpp", "*.h", "*.hpp", "*.y"]
+
+
+def rule_for(path):
+    for pattern, allowed in TABLE:
+        if fnmatch.fnmatchcase(path, pattern):
+            folder = path.rsplit("/", 1)[0]
+            return [a.replace("{folder}", folder) for a in allowed]
+    return None
+
+
+def resolve(source, name):
+    """The included file's root-relative path, or None for a generated or system header."""
+    candidates = [(ROOT / source).parent / name, ROOT / name]
+    for candidate in candidates:
+        if candidate.is_file():
+            return candidate.resolve().relative_to(ROOT).as_posix()
+    return None
+
+
+def main():
+    files = subprocess.run(["git", "ls-files", "-z", "--", *SOURCES], cwd=ROOT, check=True,
+                           capture_output=True, text=True).stdout.split("\0")
+    faults = []
+    for source in filter(None, files):
+        allowed = rule_for(source)
+        if allowed is None:
+            faults.append(f"{source}: its folder has no row in the layer table")
+            continue
+        text = (ROOT / source).read_text(encoding="utf-8", errors="replace")
+        for number, line in enumerate(text.splitlines(), 1):
+            match = INCLUDE.match(line)
+            if not match:
+                continue
+            target = resolve(source, match.group(1))
+            if target is None or any(fnmatch.fnmatchcase(target, a) for a in allowed):
+                continue
+            faults.append(f"{source}:{number}: includes {target}, which its layer may not use")
+    for fault in faults:
+        print(fault)
+    if faults:
+        print(f"layer check: {len(faults)} fault(s); the layers are in scripts/check-layers.py")
+        return 1
+    print("layer check: clean")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
