@@ -28,7 +28,7 @@ R3xLightDef* r3xCreateLightDef(R3xWorld* world, const char* tag, std::uint32_t f
   if (lookup.existing != nullptr || lookup.clash) {
     return reinterpret_cast<R3xLightDef*>(lookup.existing);
   }
-  if (frameCount == 0 || currentFrame >= frameCount || intensities == nullptr) {
+  if (frameCount == 0 || intensities == nullptr) {
     return nullptr;
   }
   auto* definition = static_cast<R3xLightDef*>(r3xMalloc(sizeof(R3xLightDef)));
@@ -131,6 +131,10 @@ std::int32_t r3xDestroyLight(R3xWorld* world, R3xLight* light) {
   _r3xUnregisterInstance(world, &light->header, &light->definition->header);
   r3xFree(light);
   return 0;
+}
+
+std::uint32_t _r3xLightShownFrame(const R3xLight* light) {
+  return light->currentFrame < light->definition->frameCount ? light->currentFrame : 0;
 }
 
 std::int32_t r3xSetLightFrame(R3xLight* light, std::uint32_t frame) {

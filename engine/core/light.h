@@ -28,6 +28,8 @@ struct R3xLightDef {
 // geometries that shine with the light, and 1 for a definition's default light.
 struct R3xLight {
   R3xObjectHeader header;
+  // As the world file gives it, which may be beyond the definition's frames: read it through
+  // _r3xLightShownFrame.
   std::uint32_t currentFrame;
   // Milliseconds.
   std::uint32_t delay;
@@ -38,8 +40,9 @@ struct R3xLight {
 };
 
 // A definition with frameCount intensities and its default light, or the light definition
-// already known under the tag, unchanged. Null when another kind of object holds the tag, for a
-// frame count of 0 or a current frame not below it, or out of memory.
+// already known under the tag, unchanged. The current frame is kept as given, also beyond the
+// frames (stored worlds hold such lights). Null when another kind of object holds the tag, for
+// a frame count of 0, or out of memory.
 R3xLightDef* r3xCreateLightDef(R3xWorld* world, const char* tag, std::uint32_t frameCount,
                                const float* intensities, std::uint32_t currentFrame,
                                std::uint32_t delay, std::int32_t word);
@@ -62,6 +65,9 @@ R3xLight* r3xCreateLight(R3xWorld* world, R3xLightDef* definition);
 std::int32_t r3xDestroyLight(R3xWorld* world, R3xLight* light);
 // 0, or R3X_ERR_FAILED unless the frame is below the definition's frame count.
 std::int32_t r3xSetLightFrame(R3xLight* light, std::uint32_t frame);
+// The frame whose intensity and colour the light shows: its current frame, or frame 0 (where
+// the next frame step wraps to) for a current frame beyond the definition's frames.
+std::uint32_t _r3xLightShownFrame(const R3xLight* light);
 
 // Renames a light, or any registered object, as r3xSetTag does.
 std::int32_t r3xSetObjectTag(R3xWorld* world, R3xObjectHeader* object, const char* tag);

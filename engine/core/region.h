@@ -43,9 +43,12 @@ struct R3xMeshGeometry {
   std::int32_t type;
   // Referenced, or null.
   R3xLight* ambient;
+  // As the world file declares it; it may exceed the world's vertices.
   std::uint32_t renderVertexCount;
-  // Owned xyz triples, one per render vertex, or null.
+  // Owned xyz triples, one per render vertex that the world has (vertexNormalCount of them),
+  // or null.
   float* vertexNormals;
+  std::uint32_t vertexNormalCount;
   std::uint32_t faceCount;
   // Owned.
   R3xRegionFace* faces;

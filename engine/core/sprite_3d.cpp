@@ -1,11 +1,13 @@
 #include "engine/core/sprite_3d.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/core/definition.h"
 #include "engine/core/error.h"
 #include "engine/core/math_vector.h"
 #include "engine/core/memory.h"
+#include "engine/core/tree_links.h"
 #include "engine/core/volume.h"
 
 namespace {
@@ -17,21 +19,51 @@ R3xSurface* ownSurfaces(const R3x3DSprite* sprite) {
   return isDefault(sprite) ? nullptr : sprite->surfaces;
 }
 
-bool facesUseVertices(const R3xIndexedPolygon* faces, std::uint32_t faceCount,
+bool facesUseVertices(const R3x3DSpriteFace* faces, std::uint32_t faceCount,
                       std::uint32_t vertexCount) {
   for (std::uint32_t f = 0; f < faceCount; ++f) {
-    if (faces[f].vertexCount < 0 ||
-        (faces[f].vertexCount > 0 && faces[f].vertexIndexes == nullptr)) {
+    const R3xIndexedPolygon& polygon = faces[f].polygon;
+    if (polygon.vertexCount < 0 || (polygon.vertexCount > 0 && polygon.vertexIndexes == nullptr)) {
       return false;
     }
-    for (std::int32_t c = 0; c < faces[f].vertexCount; ++c) {
-      const std::int32_t index = faces[f].vertexIndexes[c];
+    for (std::int32_t c = 0; c < polygon.vertexCount; ++c) {
+      const std::int32_t index = polygon.vertexIndexes[c];
       if (index < 0 || static_cast<std::uint32_t>(index) >= vertexCount) {
         return false;
       }
     }
   }
   return true;
+}
+
+// The index of the face a link points at, -1 for null, faceCount for a pointer outside the
+// array.
+std::int64_t linkIndex(const R3x3DSpriteFace* faces, std::uint32_t faceCount,
+                       const R3x3DSpriteFace* link) {
+  if (link == nullptr) {
+    return -1;
+  }
+  // Compared as addresses: a pointer outside the array cannot be subtracted from it.
+  const std::uintptr_t offset =
+      reinterpret_cast<std::uintptr_t>(link) - reinterpret_cast<std::uintptr_t>(faces);
+  if (offset % sizeof(R3x3DSpriteFace) != 0 ||
+      offset / sizeof(R3x3DSpriteFace) >= std::uintptr_t{faceCount}) {
+    return faceCount;
+  }
+  return static_cast<std::int64_t>(offset / sizeof(R3x3DSpriteFace));
+}
+
+// Every link points into the array and no chain of links comes back to its start.
+bool facesFormTree(const R3x3DSpriteFace* faces, std::uint32_t faceCount) {
+  for (std::uint32_t f = 0; f < faceCount; ++f) {
+    if (linkIndex(faces, faceCount, faces[f].front) == faceCount ||
+        linkIndex(faces, faceCount, faces[f].back) == faceCount) {
+      return false;
+    }
+  }
+  return _r3xTreeIsAcyclic(faceCount, [&](std::uint32_t f, int side) {
+    return linkIndex(faces, faceCount, side == 0 ? faces[f].front : faces[f].back);
+  });
 }
 
 bool faceUses(const R3xIndexedPolygon& face, std::uint32_t vertex) {
@@ -43,15 +75,15 @@ bool faceUses(const R3xIndexedPolygon& face, std::uint32_t vertex) {
   return false;
 }
 
-void computeVertexNormals(const R3xIndexedPolygon* faces, std::uint32_t faceCount,
+void computeVertexNormals(const R3x3DSpriteFace* faces, std::uint32_t faceCount,
                           std::uint32_t vertexCount, float* normals) {
   for (std::uint32_t v = 0; v < vertexCount; ++v) {
     float* normal = normals + 3 * std::size_t{v};
     int users = 0;
     for (std::uint32_t f = 0; f < faceCount; ++f) {
-      if (faceUses(faces[f], v)) {
+      if (faceUses(faces[f].polygon, v)) {
         for (int k = 0; k < 3; ++k) {
-          normal[k] += faces[f].normal[k];
+          normal[k] += faces[f].polygon.normal[k];
         }
         ++users;
       }
@@ -77,7 +109,8 @@ R3xSurface* copySurfaces(const R3xSurface* source, const R3x3DSpriteDef* definit
     if (source[i].uv == nullptr) {
       continue;
     }
-    const std::size_t floats = 2 * static_cast<std::size_t>(definition->faces[i].vertexCount);
+    const std::size_t floats =
+        2 * static_cast<std::size_t>(definition->faces[i].polygon.vertexCount);
     surfaces[i].uv = static_cast<float*>(r3xMalloc(floats * sizeof(float)));
     if (floats > 0 && surfaces[i].uv == nullptr) {
       _r3xFreeSurfaceUVs(surfaces, count);
@@ -130,12 +163,12 @@ R3x3DSprite* registerCopy(R3xWorld* world, const R3x3DSprite& source, const R3xV
 
 R3x3DSpriteDef* r3xCreate3DSpriteDef(R3xWorld* world, const char* tag, std::uint32_t vertexCount,
                                      const float* vertices, std::uint32_t faceCount,
-                                     R3xIndexedPolygon* faces, bool computeNormals,
+                                     R3x3DSpriteFace* faces, bool computeNormals,
                                      const float* offset, R3xSurface* surfaces, R3xVolume* volume,
                                      float radius) {
   R3x3DSpriteDef* definition = nullptr;
   if (!_r3xBeginDefinition(world, tag, R3X_TYPE_3D_SPRITE_DEF, &definition, [&] {
-        return facesUseVertices(faces, faceCount, vertexCount) &&
+        return facesUseVertices(faces, faceCount, vertexCount) && facesFormTree(faces, faceCount) &&
                (faceCount == 0 || surfaces != nullptr);
       })) {
     return definition;
@@ -167,9 +200,11 @@ R3x3DSpriteDef* r3xCreate3DSpriteDef(R3xWorld* world, const char* tag, std::uint
       definition->vertexCount = vertexCount;
       definition->faceCount = faceCount;
       definition->faces = faces;
+      definition->root = faceCount == 0 ? nullptr : faces;
       for (std::uint32_t f = 0; f < faceCount; ++f) {
-        faces[f].type = R3X_TYPE_3D_SPRITE_FACE;
-        faces[f].vertices = definition->vertices;
+        faces[f].polygon.type = R3X_TYPE_3D_SPRITE_FACE;
+        faces[f].polygon.vertices = definition->vertices;
+        faces[f].index = f;
         surfaces[f].type = R3X_TYPE_SURFACE;
       }
       if (computeNormals) {
@@ -200,7 +235,7 @@ std::int32_t r3xDestroy3DSpriteDef(R3xWorld* world, R3x3DSpriteDef* definition) 
   _r3xReleaseSurfaceTextures(world, instance->surfaces, definition->faceCount);
   freeSurfaces(instance->surfaces, definition->faceCount);
   for (std::uint32_t f = 0; f < definition->faceCount; ++f) {
-    r3xFree(definition->faces[f].vertexIndexes);
+    r3xFree(definition->faces[f].polygon.vertexIndexes);
   }
   r3xFree(definition->faces);
   r3xFree(definition->normals);

@@ -13,6 +13,19 @@ struct R3xWorld;
 struct R3xVolume;
 struct R3x3DSprite;
 
+// R3X_TYPE_3D_SPRITE_FACE: one face of a 3D sprite, a node of the sprite's face tree. The
+// display walks the tree from the root to draw the faces back to front: a face's second subtree
+// lies behind its plane for a viewer in front of it.
+struct R3x3DSpriteFace {
+  // Type R3X_TYPE_3D_SPRITE_FACE, over the definition's vertices.
+  R3xIndexedPolygon polygon;
+  // The face's place in the definition's face array (file order), and so its surface's.
+  std::uint32_t index;
+  // Faces of the same array, or null.
+  R3x3DSpriteFace* front;
+  R3x3DSpriteFace* back;
+};
+
 // R3X_TYPE_3D_SPRITE_DEF. The reference count is 1 for the default instance plus 1 for every
 // other instance.
 struct R3x3DSpriteDef {
@@ -24,7 +37,9 @@ struct R3x3DSpriteDef {
   float* normals;
   std::uint32_t faceCount;
   // Owned, with their index arrays; every face's vertices are `vertices`.
-  R3xIndexedPolygon* faces;
+  R3x3DSpriteFace* faces;
+  // The first face, or null without faces.
+  R3x3DSpriteFace* root;
   float radius;
   R3x3DSprite* defaultInstance;
 };
@@ -45,15 +60,18 @@ struct R3x3DSprite {
 };
 
 // The definition, or the definition already known under the tag, unchanged (nothing is taken
-// then). A new definition copies the vertices, takes over the faces (with their index arrays)
-// and the surfaces (one per face, with their UV arrays, each face's vertex count of pairs), and
-// references each surface's texture; its default instance takes the volume (null: the empty
-// volume). With computeNormals, every vertex gets the sum of the normals of the faces that use
-// it, normalised when there are two or more. Null when another kind of object holds the tag, a
-// face uses a vertex that does not exist, or out of memory; the caller then keeps everything.
+// then). A new definition copies the vertices, takes over the faces (with their index arrays
+// and their front and back links, which point into the same array) and the surfaces (one per
+// face, with their UV arrays, each face's vertex count of pairs), numbers the faces in array
+// order, roots the face tree at the first face, and references each surface's texture; its
+// default instance takes the volume (null: the empty volume). With computeNormals, every vertex
+// gets the sum of the normals of the faces that use it, normalised when there are two or more.
+// Null when another kind of object holds the tag, a face uses a vertex that does not exist, a
+// link points outside the array, the links form a cycle (a face tree that a walk could never
+// leave), or out of memory; the caller then keeps everything.
 R3x3DSpriteDef* r3xCreate3DSpriteDef(R3xWorld* world, const char* tag, std::uint32_t vertexCount,
                                      const float* vertices, std::uint32_t faceCount,
-                                     R3xIndexedPolygon* faces, bool computeNormals,
+                                     R3x3DSpriteFace* faces, bool computeNormals,
                                      const float* offset, R3xSurface* surfaces, R3xVolume* volume,
                                      float radius);
 // Destroys the default instance's volume, releases (and destroys when unused) the textures and

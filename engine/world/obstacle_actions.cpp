@@ -106,14 +106,16 @@ std::int32_t createLine(R3xParseContext* context, const RegionArrays& arrays,
   const float dx = b[0] - a[0];
   const float dy = b[1] - a[1];
   const float length = r3xSqrt(dx * dx + dy * dy);
-  // A line through one point has no normal.
-  if (!(length > 0)) {
-    parError(context, "zero length edge");
-    return 1;
-  }
   line->type = parsed.kind == R3X_OBSTACLE_XY_LINE ? R3X_TYPE_XY_LINE : R3X_TYPE_XY_EDGE;
-  line->nx = dy / length;
-  line->ny = -dx / length;
+  if (length > 0) {
+    line->nx = dy / length;
+    line->ny = -dx / length;
+  } else {
+    // Stored worlds hold lines through one point: they get the precompiled reader's reciprocal
+    // length 1, so both forms load the same record and nothing divides by the zero length.
+    line->nx = dy;
+    line->ny = -dx;
+  }
   line->offset = -(line->nx * b[0] + line->ny * b[1]);
   line->first = a;
   line->second = b;
@@ -134,11 +136,8 @@ std::int32_t createEdge(R3xParseContext* context, const RegionArrays& arrays,
   if (b == nullptr) {
     return 1;
   }
+  // Its length may be 0: stored worlds hold edges whose two vertices are one point.
   *edge = makeEdge(a, b);
-  if (!(edge->length > 0)) {
-    parError(context, "zero length edge");
-    return 1;
-  }
   return 0;
 }
 
@@ -233,13 +232,11 @@ std::int32_t parCreateEdgeWallObstacle(R3xParseContext* context, const RegionArr
   if (face == nullptr) {
     return 1;
   }
+  // Stored worlds hold edge walls over faces of fewer than three vertices (none, even): the
+  // polygon then has that many edges, and with the face's plane it needs no corners of its own.
   const R3xIndexedPolygon& source = face->polygon;
-  if (source.vertexCount < 3) {
-    parError(context, "invalid number of vertices in polygon");
-    return 1;
-  }
   const auto k = static_cast<std::uint32_t>(source.vertexCount);
-  if (allocateEdges(context, polygon, k) == nullptr) {
+  if (k > 0 && allocateEdges(context, polygon, k) == nullptr) {
     return 1;
   }
   for (std::uint32_t i = 0; i < k; ++i) {

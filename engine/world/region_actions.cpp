@@ -288,8 +288,9 @@ std::int32_t parEndProximalRegions(R3xParseContext* context) {
 std::int32_t parSetRenderVertexCount(R3xParseContext* context, std::int32_t count) {
   R3xRegionWork* work = context->regionWork;
   const R3xWorld* world = context->world;
-  // Render vertices are the world's vertices; the vertex normals are made for each of them.
-  if (count < 0 || static_cast<std::uint32_t>(count) > world->vertexCount) {
+  // Render vertices are the world's vertices. Stored worlds may declare more than the world
+  // has; the count is kept as written, and only the world's vertices get vertex normals.
+  if (count < 0) {
     parError(context, "NUMRENDERVERTICES is invalid");
     return 1;
   }

@@ -9,6 +9,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/region.h"
 #include "engine/core/tag_dictionary.h"
+#include "engine/core/world.h"
 #include "engine/world/parse_context.h"
 
 namespace {
@@ -91,7 +92,8 @@ std::int32_t CreateBoundingSphere(R3xParseContext* context, R3xRegion* region) {
 }
 
 std::int32_t parBuildRegionVertexNormals(R3xParseContext* context, R3xMeshGeometry* geometry) {
-  const std::uint32_t count = geometry->renderVertexCount;
+  // Render vertices beyond the world's belong to no face: their normals would all be zero.
+  const std::uint32_t count = std::min(geometry->renderVertexCount, context->world->vertexCount);
   if (count == 0) {
     return 0;
   }
@@ -134,6 +136,7 @@ std::int32_t parBuildRegionVertexNormals(R3xParseContext* context, R3xMeshGeomet
   r3xFree(uses);
   r3xFree(geometry->vertexNormals);
   geometry->vertexNormals = normals;
+  geometry->vertexNormalCount = count;
   return 0;
 }
 

@@ -78,7 +78,7 @@ void _parFreeObstacles(R3xParseList* obstacles);
 // 0, or 1 after "WORLDREGIONTAG %d is out of range".
 std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionWork* work);
 
-// Checks that every FRONTTREE and BACKTREE number of the nodes names a node that no other
-// number names, and that no number names the first node, so that a walk from the first node
-// ends. Numbers outside 1 to the node count lead nowhere and are allowed.
+// Checks that no FRONTTREE or BACKTREE number of the nodes names the first node (the root) and
+// that no chain of them leads from a node back to itself, so that a walk from the root ends. Two
+// nodes may name the same child; numbers outside 1 to the node count lead nowhere.
 bool _parTreeLinksAreSound(const R3xParseList* nodes);

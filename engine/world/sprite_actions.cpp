@@ -34,9 +34,12 @@ struct PitchItem {
 };
 
 struct BspNodeItem {
-  R3xIndexedPolygon face;
+  R3x3DSpriteFace face;
   R3xSurface surface;
   bool planeGiven;
+  // FRONTTREE and BACKTREE as written: face numbers from 1.
+  std::int32_t front;
+  std::int32_t back;
 };
 
 void freeHeading(void* item) { r3xFree(static_cast<HeadingItem*>(item)->view.frames); }
@@ -52,7 +55,7 @@ void freePitch(void* item) { freeViews(&static_cast<PitchItem*>(item)->set); }
 
 void freeBspNode(void* item) {
   auto* node = static_cast<BspNodeItem*>(item);
-  r3xFree(node->face.vertexIndexes);
+  r3xFree(node->face.polygon.vertexIndexes);
   r3xFree(node->surface.uv);
 }
 
@@ -249,19 +252,21 @@ std::int32_t parDefine2DSprite(R3xParseContext* context, R3x2DSpriteClauses* cla
 
 std::int32_t parMakeBspNode(R3xParseContext* context, R3xParserValue* plane,
                             R3xParserValue* vertexNumbers, R3xParserValue* surface,
-                            R3xParserValue* out) {
+                            std::int32_t front, std::int32_t back, R3xParserValue* out) {
   BspNodeItem node{};
-  node.face.type = R3X_TYPE_3D_SPRITE_FACE;
-  node.face.vertexCount = static_cast<std::int32_t>(parValueCount(vertexNumbers));
-  if (node.face.vertexCount != 0) {
-    node.face.vertexIndexes =
-        static_cast<std::int32_t*>(parListDetach(parValueList(vertexNumbers)));
+  R3xIndexedPolygon& polygon = node.face.polygon;
+  polygon.type = R3X_TYPE_3D_SPRITE_FACE;
+  polygon.vertexCount = static_cast<std::int32_t>(parValueCount(vertexNumbers));
+  if (polygon.vertexCount != 0) {
+    polygon.vertexIndexes = static_cast<std::int32_t*>(parListDetach(parValueList(vertexNumbers)));
   }
   node.planeGiven = parHasValue(plane) && parVectorIsSet(plane->vector);
   if (node.planeGiven) {
-    std::copy_n(plane->vector, 3, node.face.normal);
-    node.face.distance = plane->vector[3];
+    std::copy_n(plane->vector, 3, polygon.normal);
+    polygon.distance = plane->vector[3];
   }
+  node.front = front;
+  node.back = back;
   auto* ownSurface = static_cast<R3xSurface*>(parTakeRecord(surface));
   node.surface = *ownSurface;
   r3xFree(ownSurface);
@@ -292,17 +297,18 @@ namespace {
 std::int32_t prepareFaces(R3xParseContext* context, R3xParseList* nodes, float* vertices,
                           std::uint32_t vertexCount) {
   for (std::uint32_t i = 0; i < nodes->count; ++i) {
-    auto* node = static_cast<BspNodeItem*>(parListAt(nodes, i));
-    for (std::int32_t k = 0; k < node->face.vertexCount; ++k) {
-      const std::int32_t number = node->face.vertexIndexes[k];
+    R3xIndexedPolygon& polygon = static_cast<BspNodeItem*>(parListAt(nodes, i))->face.polygon;
+    for (std::int32_t k = 0; k < polygon.vertexCount; ++k) {
+      const std::int32_t number = polygon.vertexIndexes[k];
       if (number < 1 || static_cast<std::uint32_t>(number) > vertexCount) {
         parError(context, "vertex number %d is out of range", number);
         return 1;
       }
-      node->face.vertexIndexes[k] = number - 1;
+      polygon.vertexIndexes[k] = number - 1;
     }
-    node->face.vertices = vertices;
-    if (!node->planeGiven && _r3xCompute3DSpritePlane(context, &node->face) != 0) {
+    polygon.vertices = vertices;
+    if (!static_cast<BspNodeItem*>(parListAt(nodes, i))->planeGiven &&
+        _r3xCompute3DSpritePlane(context, &polygon) != 0) {
       return 1;
     }
   }
@@ -318,10 +324,10 @@ std::int32_t parDefine3DSprite(R3xParseContext* context, R3x3DSpriteClauses* cla
   R3xParseList* nodes = parValueList(clauses->nodes);
   const std::uint32_t faceCount = parValueCount(clauses->nodes);
   std::int32_t result = nodes == nullptr ? 0 : prepareFaces(context, nodes, vertices, vertexCount);
-  R3xIndexedPolygon* faces = nullptr;
+  R3x3DSpriteFace* faces = nullptr;
   R3xSurface* surfaces = nullptr;
   if (result == 0 && faceCount != 0) {
-    faces = static_cast<R3xIndexedPolygon*>(r3xMalloc(faceCount * sizeof(R3xIndexedPolygon)));
+    faces = static_cast<R3x3DSpriteFace*>(r3xMalloc(faceCount * sizeof(R3x3DSpriteFace)));
     surfaces = static_cast<R3xSurface*>(r3xMalloc(faceCount * sizeof(R3xSurface)));
     if (faces == nullptr || surfaces == nullptr) {
       parError(context, "out of memory");
@@ -329,9 +335,16 @@ std::int32_t parDefine3DSprite(R3xParseContext* context, R3x3DSpriteClauses* cla
     }
   }
   if (result == 0) {
+    // FRONTTREE and BACKTREE name faces from 1; 0, or a number above the count, names none.
+    const auto faceAt = [&](std::int32_t number) {
+      return number >= 1 && static_cast<std::uint32_t>(number) <= faceCount ? faces + (number - 1)
+                                                                            : nullptr;
+    };
     for (std::uint32_t i = 0; i < faceCount; ++i) {
       const auto* node = static_cast<const BspNodeItem*>(parListAt(nodes, i));
       faces[i] = node->face;
+      faces[i].front = faceAt(node->front);
+      faces[i].back = faceAt(node->back);
       surfaces[i] = node->surface;
     }
     float offset[3] = {};

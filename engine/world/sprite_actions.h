@@ -50,10 +50,10 @@ struct R3x2DSpriteClauses {
 };
 std::int32_t parDefine2DSprite(R3xParseContext* context, R3x2DSpriteClauses* clauses);
 
-// BSPNODE: out is an owned face with its surface.
+// BSPNODE: out is an owned face with its surface and its FRONTTREE and BACKTREE numbers.
 std::int32_t parMakeBspNode(R3xParseContext* context, R3xParserValue* plane,
                             R3xParserValue* vertexNumbers, R3xParserValue* surface,
-                            R3xParserValue* out);
+                            std::int32_t front, std::int32_t back, R3xParserValue* out);
 std::int32_t parAppendBspNode(R3xParseContext* context, R3xParserValue* list, R3xParserValue* node);
 
 // The clauses of 3DSPRITEDEF in file order.

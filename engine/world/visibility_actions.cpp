@@ -3,6 +3,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/region.h"
+#include "engine/core/tree_links.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/region_work.h"
@@ -23,23 +24,17 @@ Entry* entryAt(Entry* entries, std::uint32_t count, std::int32_t number) {
 
 bool _parTreeLinksAreSound(const R3xParseList* nodes) {
   const std::uint32_t count = parListCount(nodes);
-  auto* parents = static_cast<std::uint8_t*>(r3xMalloc(count == 0 ? 1 : count));
-  if (parents == nullptr) {
-    return false;
-  }
-  bool sound = true;
-  const auto takeChild = [&](std::int32_t number) {
-    if (number < 1 || static_cast<std::uint32_t>(number) > count) {
-      return true;
-    }
-    return number != 1 && parents[number - 1]++ == 0;
-  };
-  for (std::uint32_t i = 0; i < count && sound; ++i) {
+  const auto numberOf = [&](std::uint32_t i, int side) {
     const auto* node = static_cast<const R3xParsedTreeNode*>(parListAt(nodes, i));
-    sound = takeChild(node->front) && takeChild(node->back);
+    return side == 0 ? node->front : node->back;
+  };
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (numberOf(i, 0) == 1 || numberOf(i, 1) == 1) {
+      return false;
+    }
   }
-  r3xFree(parents);
-  return sound;
+  return _r3xTreeIsAcyclic(
+      count, [&](std::uint32_t i, int side) { return std::int64_t{numberOf(i, side)} - 1; });
 }
 
 std::int32_t parBeginVisTree(R3xParseContext* context, std::int32_t nodeCount,

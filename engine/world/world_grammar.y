@@ -274,7 +274,7 @@ bsp_node: K_BSPNODE seq opt_normal_abcd polygon_numbers surface K_FRONTTREE int 
       {
         context->polygonVertexCount = 0;
         $$ = parNoValue();
-        PAR_TRY(parMakeBspNode(context, &$3, &$4, &$5, &$$));
+        PAR_TRY(parMakeBspNode(context, &$3, &$4, &$5, $7.number, $9.number, &$$));
       } ;
 
 /* Sprite references: the part of a level of detail. */

@@ -81,11 +81,24 @@ TEST_F(LightTest, ADefinitionIsFoundByItsTagAndRefusedForAnotherKindOrNoFrames) 
   r3xAddTag(world(), &r3xGetRegion(world(), 0)->header);
   EXPECT_EQ(r3xCreateLightDef(world(), "ROOM", 1, kOne, 0, 0, 0), nullptr);
   EXPECT_EQ(r3xCreateLightDef(world(), "NONE", 0, kOne, 0, 0, 0), nullptr);
-  EXPECT_EQ(r3xCreateLightDef(world(), "PAST", 3, kThree, 3, 0, 0), nullptr);
   EXPECT_EQ(world()->lightDefs.count, 1u);
   EXPECT_EQ(r3xIsLightDef(&definition_->header), 0);
   EXPECT_EQ(r3xIsLightDef(&light_->header), R3X_ERR_FAILED);
   EXPECT_EQ(r3xIsLightDef(nullptr), R3X_ERR_FAILED);
+}
+
+TEST_F(LightTest, ACurrentFrameBeyondTheFramesIsKeptAndShowsFrameZero) {
+  // Stored worlds hold such lights; the frame they show must lie in the definition.
+  R3xLightDef* past = r3xCreateLightDef(world(), "PAST", 3, kThree, 3, 0, 0);
+  ASSERT_NE(past, nullptr);
+  EXPECT_EQ(past->defaultInstance->currentFrame, 3u);
+  EXPECT_EQ(_r3xLightShownFrame(past->defaultInstance), 0u);
+  R3xLight* light = r3xCreateLight(world(), past);
+  ASSERT_NE(light, nullptr);
+  EXPECT_EQ(_r3xLightShownFrame(light), 0u);
+  EXPECT_EQ(r3xSetLightFrame(light, 3), R3X_ERR_FAILED);
+  EXPECT_EQ(r3xSetLightFrame(light, 2), 0);
+  EXPECT_EQ(_r3xLightShownFrame(light), 2u);
 }
 
 TEST_F(LightTest, ColoursAreCopiedReplacedAndFreed) {

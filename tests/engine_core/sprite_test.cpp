@@ -46,16 +46,19 @@ class SpriteTest : public MathTablesTest {
   // arrays in engine memory as a world loader hands them over.
   R3x3DSpriteDef* makeWedge(const char* tag, R3xSimpleSprite* texture, bool normals) {
     const float vertices[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1};
-    auto* faces = static_cast<R3xIndexedPolygon*>(r3xMalloc(2 * sizeof(R3xIndexedPolygon)));
+    auto* faces = static_cast<R3x3DSpriteFace*>(r3xMalloc(2 * sizeof(R3x3DSpriteFace)));
     const std::int32_t corners[2][3] = {{0, 1, 2}, {0, 2, 3}};
     const float faceNormals[2][3] = {{0, 0, 1}, {1, 0, 0}};
     auto* surfaces = static_cast<R3xSurface*>(r3xMalloc(2 * sizeof(R3xSurface)));
+    // The second face lies behind the first.
+    faces[0].back = &faces[1];
     for (int f = 0; f < 2; ++f) {
-      faces[f].vertexCount = 3;
-      faces[f].vertexIndexes = static_cast<std::int32_t*>(r3xMalloc(3 * sizeof(std::int32_t)));
+      R3xIndexedPolygon& polygon = faces[f].polygon;
+      polygon.vertexCount = 3;
+      polygon.vertexIndexes = static_cast<std::int32_t*>(r3xMalloc(3 * sizeof(std::int32_t)));
       for (int c = 0; c < 3; ++c) {
-        faces[f].vertexIndexes[c] = corners[f][c];
-        faces[f].normal[c] = faceNormals[f][c];
+        polygon.vertexIndexes[c] = corners[f][c];
+        polygon.normal[c] = faceNormals[f][c];
       }
       surfaces[f].renderMethod = 0x0103 + static_cast<R3xRenderMethod>(f);
       surfaces[f].texture = texture == nullptr ? nullptr : &texture->header;
@@ -70,7 +73,7 @@ class SpriteTest : public MathTablesTest {
                                                       offset, surfaces, volume, 2.0f);
     if (definition == nullptr) {
       for (int f = 0; f < 2; ++f) {
-        r3xFree(faces[f].vertexIndexes);
+        r3xFree(faces[f].polygon.vertexIndexes);
         r3xFree(surfaces[f].uv);
       }
       r3xFree(faces);
@@ -232,7 +235,10 @@ TEST_F(SpriteTest, AFaceOfItsOwnGivesA3DSpriteAPrivateSurfaceTable) {
   EXPECT_EQ(texture->header.refCount, 2);
   EXPECT_EQ(r3xGet3DSpriteFaceCount(definition), 2u);
   EXPECT_EQ(r3xGet3DSpriteRadius(definition), 2.0f);
-  EXPECT_EQ(definition->faces[1].vertices, definition->vertices);
+  EXPECT_EQ(definition->faces[1].polygon.vertices, definition->vertices);
+  EXPECT_EQ(definition->root, &definition->faces[0]);
+  EXPECT_EQ(definition->faces[0].back, &definition->faces[1]);
+  EXPECT_EQ(definition->faces[1].index, 1u);
 
   R3x3DSprite* first = r3xCreate3DSprite(world_, definition, nullptr);
   R3x3DSprite* second = r3xCreate3DSprite(world_, definition, nullptr);
@@ -302,9 +308,9 @@ TEST_F(SpriteTest, VertexNormalsAreNormalisedWhereFacesMeet) {
 TEST_F(SpriteTest, AFaceOverAMissingVertexIsRefused) {
   const float vertices[9] = {};
   std::int32_t corners[3] = {0, 1, 3};
-  R3xIndexedPolygon face{};
-  face.vertexCount = 3;
-  face.vertexIndexes = corners;
+  R3x3DSpriteFace face{};
+  face.polygon.vertexCount = 3;
+  face.polygon.vertexIndexes = corners;
   R3xSurface surface{};
   EXPECT_EQ(r3xCreate3DSpriteDef(world_, "BAD", 3, vertices, 1, &face, true, nullptr, &surface,
                                  nullptr, 1.0f),
@@ -313,9 +319,54 @@ TEST_F(SpriteTest, AFaceOverAMissingVertexIsRefused) {
   EXPECT_EQ(r3xCreate3DSpriteDef(world_, "BAD", 3, vertices, 1, &face, true, nullptr, &surface,
                                  nullptr, 1.0f),
             nullptr);
-  EXPECT_EQ(face.vertices, nullptr);
+  EXPECT_EQ(face.polygon.vertices, nullptr);
   EXPECT_EQ(world_->sprite3DDefs.count, 0u);
   EXPECT_EQ(r3xFindTag(world_, "BAD"), nullptr);
+}
+
+TEST_F(SpriteTest, FaceLinksThatCycleOrLeaveTheArrayAreRefused) {
+  const float vertices[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  std::int32_t corners[3] = {0, 1, 2};
+  R3x3DSpriteFace outside{};
+  struct Case {
+    const char* name;
+    // Front and back of faces 0 to 2 as face numbers (-1 none), or 9 for a face of another array.
+    int links[3][2];
+    bool accepted;
+  } cases[] = {
+      {"Chain", {{1, -1}, {-1, 2}, {-1, -1}}, true},
+      {"SharedChild", {{1, 2}, {2, -1}, {-1, -1}}, true},
+      {"Self", {{0, -1}, {-1, -1}, {-1, -1}}, false},
+      {"BackToTheRoot", {{1, -1}, {-1, 2}, {0, -1}}, false},
+      {"LoopBelowTheRoot", {{1, -1}, {2, -1}, {-1, 1}}, false},
+      {"OutsideTheArray", {{-1, 9}, {-1, -1}, {-1, -1}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    R3x3DSpriteFace faces[3] = {};
+    R3xSurface surfaces[3] = {};
+    for (int f = 0; f < 3; ++f) {
+      faces[f].polygon.vertexCount = 3;
+      faces[f].polygon.vertexIndexes = corners;
+      R3x3DSpriteFace** link[2] = {&faces[f].front, &faces[f].back};
+      for (int side = 0; side < 2; ++side) {
+        const int n = c.links[f][side];
+        *link[side] = n < 0 ? nullptr : n == 9 ? &outside : &faces[n];
+      }
+    }
+    R3x3DSpriteDef* definition = r3xCreate3DSpriteDef(world_, c.name, 3, vertices, 3, faces, false,
+                                                      nullptr, surfaces, nullptr, 1.0f);
+    EXPECT_EQ(definition != nullptr, c.accepted);
+    if (definition != nullptr) {
+      EXPECT_EQ(definition->root, &faces[0]);
+      EXPECT_EQ(faces[2].index, 2u);
+      // The faces are the definition's now, but their index arrays are this test's.
+      definition->faceCount = 0;
+      definition->faces = nullptr;
+      definition->defaultInstance->surfaces = nullptr;
+      EXPECT_EQ(r3xDestroy3DSpriteDef(world_, definition), 0);
+    }
+  }
 }
 
 TEST_F(SpriteTest, PartAccessorsReadSpritesAndTheNullPart) {

@@ -295,13 +295,6 @@ const BadInput kBadInputs[] = {
        parEndProximalRegions(f.context_);
      },
      "NUMPROXIMALREGIONS is invalid"},
-    {"RenderVerticesBeyondTheWorld",
-     [](RegionFixture& f) {
-       f.BeginBlock(1);
-       parBeginRegion(f.context_, R3X_TYPE_REGION_INFO, Text("r"));
-       parSetRenderVertexCount(f.context_, 9);
-     },
-     "NUMRENDERVERTICES is invalid"},
     {"WallVertexOutOfRange",
      [](RegionFixture& f) {
        InRegion(f);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/bsp.h"
 #include "engine/core/error.h"
+#include "engine/core/light.h"
 #include "engine/core/math_tables.h"
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"
@@ -159,7 +161,6 @@ const BadWorld kBadWorlds[] = {
      "other regions no longer supported\nfile: test.wld\nline: 9\n"},
     {"NextRegion", "NEXTREGION 2", "NEXTREGION 3",
      "NEXTREGION 3 is out of range\nfile: test.wld\nline: 9\n"},
-    {"PointLine", "XY_LINE 0 5 2", "XY_LINE 0 5 5", "zero length edge\nfile: test.wld\nline: 9\n"},
     {"ObstacleVertex", "XY_LINE 0 5 2", "XY_LINE 0 5 9",
      "obstacle vertex 9 is out of range\nfile: test.wld\nline: 9\n"},
     {"PlaneFace", "PLANE 0 1", "PLANE 0 2",
@@ -177,6 +178,8 @@ const BadWorld kBadWorlds[] = {
      "WORLDREGIONTAG 3 is out of range\nfile: test.wld\nline: 28\n"},
     {"WorldLoop", "FRONTTREE 2 BACKTREE 3", "FRONTTREE 1 BACKTREE 3",
      "invalid world tree\nfile: test.wld\nline: 28\n"},
+    {"WorldSelfLoop", "WORLDREGIONTAG 2 FRONTTREE 0", "WORLDREGIONTAG 2 FRONTTREE 2",
+     "invalid world tree\nfile: test.wld\nline: 28\n"},
     {"SecondTree", "ENDWORLD rooms",
      "WORLDTREE NUMWORLDNODES 1 WORLDNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 "
      "WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 ENDWORLDNODE 1 ENDWORLDTREE ENDWORLD rooms",
@@ -185,6 +188,123 @@ const BadWorld kBadWorlds[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadErrors, ::testing::ValuesIn(kBadWorlds),
                          [](const ::testing::TestParamInfo<BadWorld>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// Records that stored worlds carry and the original loaded: each case changes texts of the
+// rooms (the first occurrence of each) and the world still loads, with the record as checked.
+struct AcceptedWorld {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> changes;
+  void (*check)(const R3xWorld* world);
+};
+
+void PrintTo(const AcceptedWorld& accepted, std::ostream* out) { *out << accepted.name; }
+
+class WorldLoadAccepts : public WorldLoad, public ::testing::WithParamInterface<AcceptedWorld> {};
+
+TEST_P(WorldLoadAccepts, LoadsWhatStoredWorldsHold) {
+  const AcceptedWorld& accepted = GetParam();
+  std::string text = kRooms;
+  for (const auto& [from, to] : accepted.changes) {
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  }
+  ASSERT_EQ(Load(text), 0) << ::testing::PrintToString(TakeMessages());
+  accepted.check(world_);
+}
+
+const R3xObstacle& WestObstacle(const R3xWorld* world, std::uint32_t i) {
+  return r3xGetRegion(world, 0)->obstacles->obstacles[i];
+}
+
+const AcceptedWorld kAcceptedWorlds[] = {
+    {"RenderVerticesBeyondTheWorld",
+     {{"REGIONTAG east NUMRENDERVERTICES 6", "REGIONTAG east NUMRENDERVERTICES 1000000"},
+      {"SPHERE 15.0 5.0 0.0 8.0", "SPHERE 15.0 5.0 0.0 8.0 ENABLEGOURAUD2"}},
+     [](const R3xWorld* world) {
+       const R3xMeshGeometry* east = _r3xMeshGeometry(r3xGetRegion(world, 1));
+       EXPECT_EQ(east->renderVertexCount, 1000000u);
+       // Normals only for the world's six vertices.
+       EXPECT_EQ(east->vertexNormalCount, 6u);
+       ASSERT_NE(east->vertexNormals, nullptr);
+       EXPECT_FLOAT_EQ(east->vertexNormals[3 * 4 + 2], 1.0f);
+     }},
+    {"PointXYZEdge",
+     {{"XY_LINE 0 5 2", "XYZ_EDGE 0 5 5"}},
+     [](const R3xWorld* world) {
+       EXPECT_EQ(static_cast<const R3xXYZEdge*>(WestObstacle(world, 0).geometry)->length, 0);
+     }},
+    {"PointXYLine",
+     {{"XY_LINE 0 5 2", "XY_LINE 0 5 5"}},
+     [](const R3xWorld* world) {
+       const auto* line = static_cast<const R3xXYLine*>(WestObstacle(world, 0).geometry);
+       EXPECT_EQ(line->nx, 0);
+       EXPECT_EQ(line->ny, 0);
+       EXPECT_EQ(line->length, 0);
+     }},
+    {"PointXYEdge",
+     {{"XY_LINE 0 5 2", "XY_EDGE 0 2 2"}},
+     [](const R3xWorld* world) {
+       const auto* edge = static_cast<const R3xXYLine*>(WestObstacle(world, 0).geometry);
+       EXPECT_EQ(edge->type, R3X_TYPE_XY_EDGE);
+       EXPECT_EQ(edge->nx, 0);
+       EXPECT_EQ(edge->offset, 0);
+     }},
+    {"LightFrameBeyondItsFrames",
+     {{"NUMREGIONS 2",
+       "LIGHTDEFINITION TAG lamp NUMFRAMES 2 LIGHTLEVELS 0.5 1.0 CURRENTFRAME 7 "
+       "ENDLIGHTDEFINITION\nNUMREGIONS 2"}},
+     [](const R3xWorld* world) {
+       const auto* lamp =
+           reinterpret_cast<const R3xLightDef*>(r3xFindTag(const_cast<R3xWorld*>(world), "lamp"));
+       ASSERT_NE(lamp, nullptr);
+       EXPECT_EQ(lamp->defaultInstance->currentFrame, 6u);
+       EXPECT_EQ(_r3xLightShownFrame(lamp->defaultInstance), 0u);
+     }},
+    {"WorldNodesShareAChild",
+     {{"FRONTTREE 2 BACKTREE 3", "FRONTTREE 2 BACKTREE 2"}},
+     [](const R3xWorld* world) {
+       EXPECT_EQ(world->bspRoot->front, world->bspRoot->back);
+       const float west[3] = {5, 5, 1};
+       EXPECT_EQ(r3xFindRegionIndexAt(world, west), 1);
+     }},
+    {"VisNodesShareAChild",
+     {{"NUMVISNODE 1 NUMVISLIST 1\n"
+       "  VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE 1",
+       "NUMVISNODE 2 NUMVISLIST 1\n"
+       "  VISNODE 1 NORMALABCD 1.0 0.0 0.0 -5.0 VISLISTINDEX 0 FRONTTREE 2 BACKTREE 2 ENDVISNODE "
+       "1\n"
+       "  VISNODE 2 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE "
+       "2"}},
+     [](const R3xWorld* world) {
+       const R3xMeshGeometry* west = _r3xMeshGeometry(r3xGetRegion(world, 0));
+       ASSERT_EQ(west->visNodeCount, 2u);
+       EXPECT_EQ(west->visNodes[0].front, &west->visNodes[1]);
+       EXPECT_EQ(west->visNodes[0].back, &west->visNodes[1]);
+     }},
+    {"EdgeWallOverTwoCorners",
+     {{"NUMWALLS 1\n  WALL 1 FLOOR NUMVERTICES 4 VERTEXLIST 1 4 5 2 RENDERMETHOD SOLIDFILL ENDWALL "
+       "1",
+       "NUMWALLS 2\n  WALL 1 FLOOR NUMVERTICES 4 VERTEXLIST 1 4 5 2 RENDERMETHOD SOLIDFILL ENDWALL "
+       "1\n"
+       "  WALL 2 NORMALABCD 0.0 1.0 0.0 0.0 NUMVERTICES 2 VERTEXLIST 1 2 RENDERMETHOD SOLIDFILL "
+       "ENDWALL 2"},
+      {"PLANE 0 1", "EDGEWALL 0 2"}},
+     [](const R3xWorld* world) {
+       const R3xObstacle& wall = WestObstacle(world, 1);
+       EXPECT_EQ(wall.kind, R3X_OBSTACLE_EDGEPOLYGON);
+       const auto* polygon = static_cast<const R3xEdgePolygon*>(wall.geometry);
+       ASSERT_EQ(polygon->edgeCount, 2);
+       EXPECT_EQ(polygon->edges[1].second, polygon->edges[0].first);
+       EXPECT_EQ(polygon->normal[1], 1.0f);
+       EXPECT_EQ(polygon->axisCode, 3);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadAccepts, ::testing::ValuesIn(kAcceptedWorlds),
+                         [](const ::testing::TestParamInfo<AcceptedWorld>& info) {
                            return std::string(info.param.name);
                          });
 

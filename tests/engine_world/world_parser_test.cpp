@@ -193,11 +193,88 @@ TEST_F(WorldParserTest, RenderInfoFillsTheSurfaceAndScalesUVsByTheTexture) {
   EXPECT_EQ(surface.uv[5], 4.0f);
   EXPECT_EQ(surface.twoSided, 1u);
   // No NORMALABCD: the plane comes from the first three vertices, n = (P0-P1) x (P2-P1).
-  const R3xIndexedPolygon& face = definition->faces[0];
+  const R3xIndexedPolygon& face = definition->faces[0].polygon;
   EXPECT_EQ(face.vertexIndexes[2], 2);
   EXPECT_FLOAT_EQ(face.normal[2], -1.0f);
   EXPECT_FLOAT_EQ(face.distance, 0.0f);
   EXPECT_EQ(definition->radius, 1.0f);
+}
+
+// Three parallel faces facing +x at x = 1 (the root), 2 (its front) and 0 (its back), and a
+// fourth face whose numbers lead nowhere.
+const char kFaceTree[] =
+    "3DSPRITEDEF 3DSPRITETAG slabs NUMVERTICES 9 "
+    "XYZ 0.0 0.0 0.0 XYZ 0.0 1.0 0.0 XYZ 0.0 0.0 1.0 XYZ 1.0 0.0 0.0 XYZ 1.0 1.0 0.0 "
+    "XYZ 1.0 0.0 1.0 XYZ 2.0 0.0 0.0 XYZ 2.0 1.0 0.0 XYZ 2.0 0.0 1.0 NUMBSPNODES 4 "
+    "BSPNODE 1 NORMALABCD 1.0 0.0 0.0 -1.0 NUMVERTICES 3 VERTEXLIST 4 5 6 RENDERMETHOD SOLIDFILL "
+    "FRONTTREE 2 BACKTREE 3 ENDBSPNODE 1 "
+    "BSPNODE 2 NORMALABCD 1.0 0.0 0.0 -2.0 NUMVERTICES 3 VERTEXLIST 7 8 9 RENDERMETHOD SOLIDFILL "
+    "FRONTTREE 0 BACKTREE 0 ENDBSPNODE 2 "
+    "BSPNODE 3 NUMVERTICES 3 VERTEXLIST 1 3 2 RENDERMETHOD SOLIDFILL "
+    "FRONTTREE 0 BACKTREE 0 ENDBSPNODE 3 "
+    "BSPNODE 4 NORMALABCD 1.0 0.0 0.0 -1.0 NUMVERTICES 3 VERTEXLIST 4 5 6 RENDERMETHOD SOLIDFILL "
+    "FRONTTREE 5 BACKTREE 9 ENDBSPNODE 4 "
+    "END3DSPRITEDEF\n";
+
+// The faces a viewer sees, in the order the display draws them: walking from the root, a face
+// the viewer is in front of comes after its back subtree and before its front subtree; one the
+// viewer is behind is not drawn, and its front subtree comes first.
+void DrawOrder(const R3x3DSpriteFace* face, const float* viewer, std::vector<std::uint32_t>& out) {
+  if (face == nullptr) {
+    return;
+  }
+  const float* n = face->polygon.normal;
+  if (n[0] * viewer[0] + n[1] * viewer[1] + n[2] * viewer[2] > -face->polygon.distance) {
+    DrawOrder(face->back, viewer, out);
+    out.push_back(face->index);
+    DrawOrder(face->front, viewer, out);
+  } else {
+    DrawOrder(face->front, viewer, out);
+    DrawOrder(face->back, viewer, out);
+  }
+}
+
+TEST_F(WorldParserTest, SpriteFacesKeepTheirTreeForBackToFrontDrawing) {
+  ASSERT_EQ(Load(kFaceTree), 0) << ::testing::PrintToString(TakeMessages());
+  auto* definition = Find<R3x3DSpriteDef>("slabs");
+  ASSERT_NE(definition, nullptr);
+  ASSERT_EQ(definition->faceCount, 4u);
+  const R3x3DSpriteFace* faces = definition->faces;
+  EXPECT_EQ(definition->root, &faces[0]);
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(faces[i].index, i);
+    EXPECT_EQ(faces[i].polygon.type, R3X_TYPE_3D_SPRITE_FACE);
+  }
+  EXPECT_EQ(faces[0].front, &faces[1]);
+  EXPECT_EQ(faces[0].back, &faces[2]);
+  EXPECT_EQ(faces[1].front, nullptr);
+  // 5 and 9 lie beyond NUMBSPNODES: no child.
+  EXPECT_EQ(faces[3].front, nullptr);
+  EXPECT_EQ(faces[3].back, nullptr);
+  // Face 3's plane comes from its vertices: x = 0 facing +x.
+  EXPECT_FLOAT_EQ(faces[2].polygon.normal[0], 1.0f);
+
+  struct View {
+    float x;
+    std::vector<std::uint32_t> order;
+  } views[] = {{5.0f, {2, 0, 1}}, {1.5f, {2, 0}}, {0.5f, {2}}, {-5.0f, {}}};
+  for (const View& view : views) {
+    const float viewer[3] = {view.x, 0.25f, 0.25f};
+    std::vector<std::uint32_t> order;
+    DrawOrder(definition->root, viewer, order);
+    EXPECT_EQ(order, view.order) << view.x;
+  }
+}
+
+TEST_F(WorldParserTest, SpriteFacesThatCycleAreRefused) {
+  std::string text = kFaceTree;
+  const std::string from = "FRONTTREE 0 BACKTREE 0 ENDBSPNODE 2";
+  text.replace(text.find(from), from.size(), "FRONTTREE 0 BACKTREE 1 ENDBSPNODE 2");
+  EXPECT_EQ(Load(text), R3X_ERR_FAILED);
+  const std::vector<std::string> messages = TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("could not create 3D sprite definition", 0), 0u) << messages[0];
+  EXPECT_EQ(Find<R3x3DSpriteDef>("slabs"), nullptr);
 }
 
 TEST_F(WorldParserTest, TwoDSpriteDefinitionHasItsViewsAndDefaultRadius) {
@@ -239,6 +316,7 @@ TEST_F(WorldParserTest, LightsReachTheirRegions) {
   ASSERT_NE(definition->colours, nullptr);
   EXPECT_EQ(definition->colours[5], 1.0f);
   EXPECT_EQ(definition->defaultInstance->currentFrame, 1u);
+  EXPECT_EQ(_r3xLightShownFrame(definition->defaultInstance), 1u);
   auto* glow = Find<R3xLight>("glow");
   ASSERT_NE(glow, nullptr);
   EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 0))->ambient, glow);
