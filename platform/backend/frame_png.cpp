@@ -1,0 +1,116 @@
+#include "platform/backend/frame_png.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) {
+        c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      }
+      t[n] = c;
+    }
+    return t;
+  }();
+  crc = ~crc;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  }
+  return ~crc;
+}
+
+void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+}
+
+void PutChunk(std::vector<std::uint8_t>& out, const char* type,
+              const std::vector<std::uint8_t>& data) {
+  PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t typeAt = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBigEndian(out, Crc32(out.data() + typeAt, data.size() + 4));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks.
+std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw) {
+  std::vector<std::uint8_t> out = {0x78, 0x01};
+  std::size_t at = 0;
+  do {
+    const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
+    const bool last = at + length == raw.size();
+    out.push_back(last ? 1 : 0);
+    out.push_back(static_cast<std::uint8_t>(length));
+    out.push_back(static_cast<std::uint8_t>(length >> 8));
+    out.push_back(static_cast<std::uint8_t>(~length));
+    out.push_back(static_cast<std::uint8_t>(~length >> 8));
+    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+               raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+    at += length;
+  } while (at < raw.size());
+  std::uint32_t a = 1;
+  std::uint32_t b = 0;
+  for (std::uint8_t byte : raw) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBigEndian(out, b << 16 | a);
+  return out;
+}
+
+}  // namespace
+
+bool WriteFramePng(const Frame& frame, const std::string& path) {
+  const std::size_t bytesPerPixel = frame.bitsPerPixel == 16 ? 2 : 1;
+  const std::size_t width = static_cast<std::size_t>(frame.width);
+  const std::size_t height = static_cast<std::size_t>(frame.height);
+  if (frame.width <= 0 || frame.height <= 0 ||
+      frame.pixels.size() < width * height * bytesPerPixel) {
+    return false;
+  }
+  // Each row: filter type 0, then red, green, blue.
+  std::vector<std::uint8_t> raw;
+  raw.reserve(height * (1 + width * 3));
+  for (std::size_t y = 0; y < height; ++y) {
+    raw.push_back(0);
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::size_t at = (y * width + x) * bytesPerPixel;
+      if (bytesPerPixel == 1) {
+        raw.insert(raw.end(), 3, frame.pixels[at]);
+        continue;
+      }
+      const std::uint32_t v = frame.pixels[at] | frame.pixels[at + 1] << 8;
+      const std::uint32_t r = (v >> 11) & 0x1F;
+      const std::uint32_t g = (v >> 5) & 0x3F;
+      const std::uint32_t b = v & 0x1F;
+      raw.push_back(static_cast<std::uint8_t>(r << 3 | r >> 2));
+      raw.push_back(static_cast<std::uint8_t>(g << 2 | g >> 4));
+      raw.push_back(static_cast<std::uint8_t>(b << 3 | b >> 2));
+    }
+  }
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<std::uint8_t> header;
+  PutBigEndian(header, static_cast<std::uint32_t>(width));
+  PutBigEndian(header, static_cast<std::uint32_t>(height));
+  // 8 bits a channel, truecolour, deflate, adaptive filtering, no interlace.
+  header.insert(header.end(), {8, 2, 0, 0, 0});
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "IDAT", StoredZlib(raw));
+  PutChunk(png, "IEND", {});
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return static_cast<bool>(file);
+}
+
+}  // namespace platform
