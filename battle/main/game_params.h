@@ -1,21 +1,17 @@
 // The two tables of named game parameters. Nearly every tuning value of the game lives here and
 // the server decides it: at login it sends the value of every row of GameParamTable, in play it
 // may set single rows or open the editor on either table. Game code reads a row directly by its
-// fixed index (game_param_rows.h), as an integer or a float according to the row's type.
+// fixed index (game_param_rows.h), as an integer or a float according to the row's type. The
+// rows' names, types and defaults are in game_param_table.h.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-#include "battle/main/game_param_rows.h"
+#include "battle/main/game_param_table.h"
 
-inline constexpr std::uint32_t PARAM_TYPE_UNUSED = 0;
-inline constexpr std::uint32_t PARAM_TYPE_INTEGER = 1;  // the editor calls it "Long"
-inline constexpr std::uint32_t PARAM_TYPE_FLOAT = 2;
-
-// One row. A name beginning with "!" takes effect at once, one beginning with "#" at the next
-// vehicle configuration.
+// One row of a live table.
 struct CParam {
   std::uint32_t modified = 0;  // 1 while edited and not yet confirmed
   std::uint32_t type = PARAM_TYPE_UNUSED;
@@ -25,8 +21,8 @@ struct CParam {
 
   // An unused row.
   CParam() = default;
-  // An integer row, confirmed.
-  CParam(const char* rowName, std::int32_t initial);
+  // A used row at its default, confirmed.
+  explicit CParam(const ParamDefault& row);
 
   std::int32_t GetInt() const;
   float GetFloat() const;
@@ -40,20 +36,12 @@ struct CParam {
   void Restore();
 };
 
-inline constexpr std::size_t GAME_PARAM_COUNT = 500;
-inline constexpr std::size_t ARENA_PARAM_COUNT = 104;  // rows 100-103 are unused
-
-// Rows of ArenaParamTable that the game addresses: the data version, and rows 1-99, the rows the
-// server sends and receives as one block.
-inline constexpr std::size_t ARENA_PARAM_DATA_VERSION_NUMBER = 0;
-inline constexpr std::size_t ARENA_PARAM_FIRST_SENT = 1;
-inline constexpr std::size_t ARENA_PARAM_SENT_COUNT = 99;
-
 extern std::array<CParam, GAME_PARAM_COUNT> GameParamTable;
 extern std::array<CParam, ARENA_PARAM_COUNT> ArenaParamTable;
 
-// Put every row's name, type and default value in place. Both run when the library is loaded, so
-// each load of the game library starts from the defaults.
+// Put every row's name, type and default value in place from its constexpr table; rows absent
+// from it become unused. Both run when the library is loaded, so each load of the game library
+// starts from the defaults.
 void InitGameParams();
 void InitArenaParams();
 
