@@ -18,6 +18,8 @@ ENGINE_PUBLIC = ["engine/r3x.h"]
 HOST_INTERFACE = ["host/host_record.h", "host/library_entry.h"]
 # Processor identification, shared by the game library and the system check.
 PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/main/processor_mhz.h"]
+# The parameter tables' rows and defaults (header only), which the test server sends at login.
+PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"]
 
 BELOW_ENGINE = ["base/*", "platform/*"]
 BELOW_GAME = BELOW_ENGINE + ENGINE_PUBLIC + ["common/*"]
@@ -41,6 +43,7 @@ TABLE = [
     ("sound/*", BELOW_GAME + ["sound/*"]),
     ("probex/*", BELOW_GAME + PROCESSOR_ID + ["probex/*"]),
     ("tools/frontend/*", BELOW_GAME + HOST_INTERFACE + ["tools/frontend/*"]),
+    ("tools/testserver/*", BELOW_GAME + PARAM_TABLE + ["tools/*"]),
     ("tools/*", BELOW_GAME + ["tools/*"]),
     ("tests/*", EVERYTHING),
     ("bench/*", EVERYTHING),
