@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/load_error.h"
 #include "engine/core/object.h"
 
 struct R3xTagDictionary;
@@ -57,6 +58,8 @@ struct R3xWorld {
   float* vertices;
   // One word per region, made by the world loaders; owned.
   std::uint32_t* regionWords;
+  // Cleared when a world-file load starts; holds that load's first error.
+  R3xLoadError loadError;
 };
 
 inline constexpr std::uint32_t R3X_WORLD_INITIAL_VERTICES = 20000;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/core/memory.h"
+#include "engine/core/world.h"
 #include "engine/world/parser_message_box.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
@@ -51,16 +52,22 @@ void parError(R3xParseContext* context, const char* format, ...) {
 
   char text[kMessageSize];
   const R3xTokenSource* source = context != nullptr ? context->tokenSource : nullptr;
+  const char* file = nullptr;
+  std::int32_t line = 0;
   if (source == nullptr) {
     formatText(text, "%s", message);
-  } else if (const std::int32_t line = parCurrentLine(source); line != 0) {
-    formatText(text, "%s\nfile: %s\nline: %d\n", message, parStreamName(parCurrentStream(source)),
-               line);
   } else {
-    formatText(text, "%s\nfile: %s\n", message, parStreamName(parCurrentStream(source)));
+    file = parStreamName(parCurrentStream(source));
+    line = parCurrentLine(source);
+    if (line != 0) {
+      formatText(text, "%s\nfile: %s\nline: %d\n", message, file, line);
+    } else {
+      formatText(text, "%s\nfile: %s\n", message, file);
+    }
   }
   if (context != nullptr) {
     ++context->errorCount;
+    parRecordLoadError(context->world, file != nullptr ? file : context->fileName, line, message);
   }
   parMessageBox(0, text);
 }
@@ -78,4 +85,15 @@ void parReportProgress(R3xParseContext* context) {
   }
   ++context->progressCount;
   context->progress(context->progressUser, 1, context->progressCount, 0);
+}
+
+void parRecordLoadError(R3xWorld* world, const char* file, std::int32_t line, const char* text) {
+  if (world == nullptr || world->loadError.recorded != 0) {
+    return;
+  }
+  R3xLoadError& error = world->loadError;
+  error.recorded = 1;
+  error.line = line;
+  std::snprintf(error.file, sizeof error.file, "%s", file != nullptr ? file : "");
+  std::snprintf(error.text, sizeof error.text, "%s", text);
 }

@@ -21,6 +21,8 @@ struct R3xParseContext {
   R3xWad* archive;
   // Errors reported so far: any at all fails the load.
   std::int32_t errorCount;
+  // The file the load was asked for; errors before the parse starts are recorded against it.
+  const char* fileName;
   // The value of the last token read.
   R3xTokenValue tokenValue;
   // Set when the parse starts; until then messages carry no file name.
@@ -53,6 +55,11 @@ R3xRegion* parCurrentRegion(const R3xParseContext* context);
 void parReportProgress(R3xParseContext* context);
 
 // Formats the message (at most 255 characters), appends the current file and, when it has
-// lines, the line, counts the error in a non-null context and shows it in a message box.
+// lines, the line, counts the error in a non-null context and shows it in a message box. The
+// first error of a load is also recorded in the context's world.
 void parError(R3xParseContext* context, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// Keeps file, line and text as the world's load error unless one is recorded already. A null
+// world or file is allowed.
+void parRecordLoadError(R3xWorld* world, const char* file, std::int32_t line, const char* text);

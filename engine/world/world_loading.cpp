@@ -1,6 +1,7 @@
 #include "engine/world/world_loading.h"
 
 #include "engine/core/error.h"
+#include "engine/core/world.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parser.h"
 #include "engine/world/token_source.h"
@@ -10,10 +11,15 @@
 // worlds; those will be tried first, and only a file that is not precompiled parsed.
 std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* archive,
                               R3xPalette* palette, R3xLoadProgress progress, void* user) {
+  if (world != nullptr) {
+    world->loadError = R3xLoadError{};
+  }
   R3xParseContext* context = parCreateContext(world, archive);
   if (context == nullptr) {
+    parRecordLoadError(world, fileName, 0, "out of memory");
     return R3X_ERR_FAILED;
   }
+  context->fileName = fileName;
   context->palette = palette;
   context->progress = progress;
   context->progressUser = user;
@@ -41,4 +47,8 @@ std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* arc
 
 std::int32_t r3xReadWorld(const char* fileName, R3xWorld* world, R3xWad* archive) {
   return r3xLoadWorldFile(fileName, world, archive, nullptr, nullptr, nullptr);
+}
+
+const R3xLoadError* r3xGetLoadError(const R3xWorld* world) {
+  return world != nullptr && world->loadError.recorded != 0 ? &world->loadError : nullptr;
 }

@@ -42,6 +42,21 @@ class WorldLoad : public ::testing::Test {
   R3xWorld* world_;
 };
 
+// The world's recorded load error in the form its message box shows it.
+std::string RecordedAsShown(const R3xLoadError* error) {
+  if (error == nullptr) {
+    return "(none)";
+  }
+  std::string shown = error->text;
+  if (error->file[0] != '\0') {
+    shown += std::string("\nfile: ") + error->file + "\n";
+  }
+  if (error->line != 0) {
+    shown += "line: " + std::to_string(error->line) + "\n";
+  }
+  return shown;
+}
+
 // Two rooms along x, split at x = 10, under one world tree.
 const char kRooms[] =
     "QZVWORLD rooms\n"
@@ -143,6 +158,7 @@ TEST_P(WorldLoadErrors, StopsAtTheFaultWithFileAndLine) {
   const std::vector<std::string> messages = TakeMessages();
   ASSERT_FALSE(messages.empty());
   EXPECT_EQ(messages[0], bad.message);
+  EXPECT_EQ(RecordedAsShown(r3xGetLoadError(world_)), bad.message);
 }
 
 const BadWorld kBadWorlds[] = {
@@ -307,6 +323,55 @@ INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadAccepts, ::testing::ValuesIn(kAcceptedW
                          [](const ::testing::TestParamInfo<AcceptedWorld>& info) {
                            return std::string(info.param.name);
                          });
+
+TEST_F(WorldLoad, FileThatCannotBeOpenedIsRecordedWithoutALine) {
+  EXPECT_EQ(r3xLoadWorldFile("missing.wld", world_, nullptr, nullptr, nullptr, nullptr),
+            R3X_ERR_FAILED);
+  EXPECT_EQ(TakeMessages(), std::vector<std::string>{"cannot open world file: missing.wld"});
+  const R3xLoadError* error = r3xGetLoadError(world_);
+  ASSERT_NE(error, nullptr);
+  EXPECT_STREQ(error->file, "missing.wld");
+  EXPECT_EQ(error->line, 0);
+  EXPECT_STREQ(error->text, "cannot open world file: missing.wld");
+}
+
+TEST_F(WorldLoad, ErrorInAnIncludeFileNamesTheIncludeFile) {
+  folder_.Write("head.wld", "\n~\n");
+  EXPECT_EQ(Load("INCLUDE \"head.wld\"\n"), R3X_ERR_FAILED);
+  const std::vector<std::string> messages = TakeMessages();
+  ASSERT_FALSE(messages.empty());
+  const R3xLoadError* error = r3xGetLoadError(world_);
+  ASSERT_NE(error, nullptr);
+  EXPECT_STREQ(error->text, "ascii scanner: illegal character in file");
+  EXPECT_EQ(std::string(error->file).substr(std::string(error->file).size() - 8), "head.wld");
+  EXPECT_EQ(error->line, 2);
+  EXPECT_EQ(RecordedAsShown(error), messages[0]);
+}
+
+// Later errors of the same load are shown but do not replace the first.
+TEST_F(WorldLoad, OnlyTheFirstErrorIsKept) {
+  R3xParseContext* context = parCreateContext(world_, nullptr);
+  ASSERT_NE(context, nullptr);
+  context->fileName = "asked.wld";
+  parError(context, "first %d", 1);
+  parError(context, "second");
+  parDestroyContext(context);
+  EXPECT_EQ(TakeMessages(), (std::vector<std::string>{"first 1", "second"}));
+  EXPECT_EQ(RecordedAsShown(r3xGetLoadError(world_)), "first 1\nfile: asked.wld\n");
+}
+
+TEST_F(WorldLoad, EachLoadStartsWithoutAnError) {
+  EXPECT_EQ(r3xGetLoadError(nullptr), nullptr);
+  EXPECT_EQ(r3xGetLoadError(world_), nullptr);
+  std::string text = kRooms;
+  text.replace(text.find("NUMWALLS 1"), 10, "NUMWALLS 2");
+  ASSERT_EQ(Load(text), R3X_ERR_FAILED);
+  ASSERT_NE(r3xGetLoadError(world_), nullptr);
+  r3xDestroyWorld(world_);
+  world_ = r3xCreateWorld(nullptr, 0, nullptr);
+  EXPECT_EQ(Load(kRooms), 0) << ::testing::PrintToString(TakeMessages());
+  EXPECT_EQ(r3xGetLoadError(world_), nullptr);
+}
 
 TEST(DemoArena, LoadsFromItsPackWithoutAMessage) {
   _r3xInitMathTables();

@@ -63,6 +63,33 @@ TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
   EXPECT_EQ(RunCommand(tool + " pack frobnicate " + good).status, 2);
 }
 
+// Standard output alone: the parser's message boxes go to standard error.
+CommandResult RunWorld(const std::string& arguments) {
+  return RunCommand("{ " + std::string(R3XTOOL_PATH) + " world " + arguments + " 2>/dev/null; }");
+}
+
+TEST_F(R3xToolTest, WorldPrintsTheFirstErrorOnceWithFileAndLine) {
+  mkdata::WriteFileBytes(Path("bad.wld"), Bytes{'\n', '\n', '~', '\n', '~', '\n'});
+  const CommandResult bad = RunWorld(Arg("bad.wld"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.out, Path("bad.wld") + ":3: ascii scanner: illegal character in file\n");
+
+  const CommandResult missing = RunWorld(Arg("none.wld"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, Path("none.wld") + ": cannot open world file: " + Path("none.wld") + "\n");
+}
+
+TEST_F(R3xToolTest, WorldCountsTheObjectsOfAGoodWorld) {
+  const std::string light =
+      "LIGHTDEFINITION TAG lamp NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n";
+  mkdata::WriteFileBytes(Path("good.wld"), Bytes(light.begin(), light.end()));
+  const CommandResult good = RunWorld(Arg("good.wld"));
+  EXPECT_EQ(good.status, 0);
+  EXPECT_NE(good.out.find("light definitions: 1\n"), std::string::npos) << good.out;
+  // No error line before the counts.
+  EXPECT_EQ(good.out.rfind("sphere list definitions: 0\n", 0), 0u) << good.out;
+}
+
 TEST_F(R3xToolTest, MkdataPacksFilesUnderTheirBaseNames) {
   folder_.Write("Sky.bmp", Bytes(5, 9));
   folder_.Write("arena.wld", Bytes(2, 8));

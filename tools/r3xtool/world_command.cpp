@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "engine/r3x.h"
-#include "platform/kernel/message_box.h"
 
 namespace {
 
@@ -34,6 +33,18 @@ constexpr Table kTables[] = {
     {"directional lights", &R3xWorld::directionalLights},
 };
 
+// "file:line: text", without the line where the error has none.
+void PrintLoadError(const R3xLoadError* error) {
+  if (error == nullptr) {
+    return;
+  }
+  if (error->line != 0) {
+    std::printf("%s:%d: %s\n", error->file, error->line, error->text);
+  } else {
+    std::printf("%s: %s\n", error->file, error->text);
+  }
+}
+
 }  // namespace
 
 int RunWorldCommand(const std::vector<std::string>& args) {
@@ -50,11 +61,8 @@ int RunWorldCommand(const std::vector<std::string>& args) {
   R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
   std::int32_t result = R3X_ERR_FAILED;
   if (world != nullptr) {
-    platform::ClearShownMessageBoxes();
     result = r3xReadWorld(args[0].c_str(), world, wad);
-    for (const platform::ShownMessageBox& box : platform::ShownMessageBoxes()) {
-      std::printf("%s: %s\n", box.caption.c_str(), box.text.c_str());
-    }
+    PrintLoadError(r3xGetLoadError(world));
   }
   if (result == 0) {
     for (const Table& table : kTables) {
