@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/core/math_tables_internal.h"
 #include "engine/r3x.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/core/math_tables.h"
+#include "engine/core/math_tables_internal.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
 #include "engine/world/world_loading.h"

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/core/bmp_reader.h"
 #include "engine/r3x.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/mkdata/pack_writer.h"

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (std::uint32_t i = 0; i < wad->entryCount; ++i) {
     R3xWadEntry entry;
-    _r3xGetWadEntry(wad, i, &entry);
+    r3xGetWadEntry(wad, i, &entry);
     R3xWadMember* member = r3xOpenWadMember(wad, entry.name);
     if (member != nullptr) {
       ReadMember(member);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "engine/core/math_tables.h"
+#include "engine/core/math_tables_internal.h"
 #include "engine/core/world.h"
 #include "engine/world/world_loading.h"
 #include "engine/world/world_stream.h"

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Fails when a tracked source includes a header its folder's layer may not use.
+"""Fails when a tracked source includes a header its folder's layer may not use, or when the
+engine's public header declares more than the game and the tools may call.
 
 Each folder belongs to a layer; a folder includes only from the folders its row below names (its
-own layer or lower). Run from anywhere; prints every include that runs back up.
+own layer or lower). Outside the engine, only engine/r3x.h is reachable; everything it includes
+must be free of the engine's own `_r3x` functions, which live in folder-private headers
+(`*_internal.h`). Run from anywhere; prints every fault.
 """
 import fnmatch
 import re
@@ -52,6 +55,8 @@ TABLE = [
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+INTERNAL_NAME = re.compile(r"\b_r3x\w*")
+LINE_COMMENT = re.compile(r"//.*")
 SOURCES = ["*.c", "*.cpp", "*.h", "*.hpp", "*.y"]
 
 
@@ -72,6 +77,27 @@ def resolve(source, name):
     return None
 
 
+def public_header_faults():
+    """Internal names reachable through the engine's public header."""
+    faults = []
+    seen = set()
+    pending = [ENGINE_PUBLIC[0]]
+    while pending:
+        header = pending.pop()
+        text = (ROOT / header).read_text(encoding="utf-8", errors="replace")
+        for number, line in enumerate(text.splitlines(), 1):
+            match = INCLUDE.match(line)
+            if match:
+                target = resolve(header, match.group(1))
+                if target is not None and target.startswith("engine/") and target not in seen:
+                    seen.add(target)
+                    pending.append(target)
+            elif name := INTERNAL_NAME.search(LINE_COMMENT.sub("", line)):
+                faults.append(f"{header}:{number}: {name.group(0)} is reachable through "
+                              f"{ENGINE_PUBLIC[0]}; declare it in a folder-private header")
+    return faults
+
+
 def main():
     files = subprocess.run(["git", "ls-files", "-z", "--", *SOURCES], cwd=ROOT, check=True,
                            capture_output=True, text=True).stdout.split("\0")
@@ -90,6 +116,7 @@ def main():
             if target is None or any(fnmatch.fnmatchcase(target, a) for a in allowed):
                 continue
             faults.append(f"{source}:{number}: includes {target}, which its layer may not use")
+    faults += public_header_faults()
     for fault in faults:
         print(fault)
     if faults:

@@ -1,6 +1,5 @@
 #include "battle/main/dll_main.h"
 
-#include "battle/main/device_palette.h"
 #include "battle/main/game_session.h"
 #include "battle/main/game_window_proc.h"
 #include "battle/main/log.h"
@@ -8,6 +7,7 @@
 #include "battle/main/main_loop.h"
 #include "battle/main/system_info.h"
 #include "common/messages.h"
+#include "engine/r3x.h"
 #include "host/host_record.h"
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"

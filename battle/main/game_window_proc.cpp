@@ -1,7 +1,7 @@
 #include "battle/main/game_window_proc.h"
 
-#include "battle/main/device_palette.h"
 #include "battle/main/game_session.h"
+#include "engine/r3x.h"
 #include "platform/window/cursor.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"

@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/part.h"
 #include "engine/core/point_light.h"
+#include "engine/core/point_light_internal.h"
 #include "engine/core/polyhedron.h"
 #include "engine/core/region_link.h"
 #include "engine/core/sphere_list.h"

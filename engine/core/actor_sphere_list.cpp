@@ -4,6 +4,7 @@
 #include "engine/core/actor_rotation.h"
 #include "engine/core/error.h"
 #include "engine/core/sphere_list.h"
+#include "engine/core/sphere_list_internal.h"
 
 std::int32_t r3xGetSphereWorldRadius(const R3xSphereList* instance, std::uint32_t i, float* out) {
   if (instance->owner == nullptr) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/core/bitmap_internal.h"
 #include "engine/core/bmp_reader.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"

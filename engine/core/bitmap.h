@@ -40,10 +40,6 @@ inline constexpr int R3X_BITMAP_COLOUR_ENTRIES = 256;
 // bitmap is alive.
 using R3xBitmapHandle = R3xSlot*;
 
-inline R3xBitmap* _r3xBitmapOf(R3xBitmapHandle handle) {
-  return reinterpret_cast<R3xBitmap*>(handle->object);
-}
-
 // r3xLoadBitmapFrames with one file.
 R3xBitmapHandle r3xLoadBitmap(R3xWorld* world, const char* tag, const char* fileName,
                               R3xWad* archive);
@@ -59,9 +55,3 @@ R3xBitmapHandle r3xLoadBitmapFrames(R3xWorld* world, const char* tag, std::int32
 std::int32_t r3xDestroyBitmap(R3xWorld* world, R3xBitmapHandle handle);
 std::int32_t r3xGetBitmapWidth(R3xBitmapHandle handle);
 std::int32_t r3xGetBitmapHeight(R3xBitmapHandle handle);
-
-// Replaces the bitmap's pixels with those of its files: 0 or the loader's error code.
-std::int32_t _r3xLoadBitmapImages(R3xWorld* world, R3xBitmap* bitmap);
-// Replaces each frame name that does not exist as it is by its full name found along
-// "WLDPATH". 0, or R3X_ERR_NO_MEMORY, after which the bitmap has no frame names left.
-std::int32_t _r3xSearchWorldPath(R3xWorld* world, R3xBitmap* bitmap);

@@ -1,5 +1,6 @@
 #include "engine/core/bitmap_frames.h"
 
+#include "engine/core/bitmap_internal.h"
 #include "engine/core/error.h"
 
 bool _r3xAreBitmapFrames(const R3xBitmapHandle* frames, std::uint32_t count) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "engine/core/bsp_internal.h"
 #include "engine/core/bsp_walk.h"
 #include "engine/core/region.h"
 

@@ -20,12 +20,6 @@ struct R3xWorldNode {
   std::uint32_t leaf;
 };
 
-// Checks a tree built from a world file before the world takes it: every child lies in the
-// node array and has one parent (so walks end), the root has none, and every leaf names one
-// of regionCount regions. 0, or R3X_ERR_FAILED.
-std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCount,
-                                std::uint32_t regionCount);
-
 // The index of the region holding the point, or -1 outside the tree (no tree, a missing
 // child, or a leaf naming no region of the world). The planes are evaluated in double.
 std::int32_t r3xFindRegionIndexAt(const R3xWorld* world, const float* point);

@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/tag_dictionary.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "engine/core/math_convert_internal.h"
+
 namespace {
 
 // Adding 1.5 * 2^52 leaves the integer, rounded by the current rounding mode, in the double's

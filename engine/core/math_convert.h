@@ -8,5 +8,3 @@
 void r3xRoundFloatsToInts(float a, float b, int* ia, int* ib);
 // x truncated toward zero.
 int r3xFloatToInt(float x);
-// (a << 16) / b with a 64-bit dividend. b must be non-zero and the quotient must fit 32 bits.
-std::int32_t _r3xFixedDiv(std::int32_t a, std::int32_t b);

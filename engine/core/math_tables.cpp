@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/error.h"
+#include "engine/core/math_tables_internal.h"
 #include "engine/core/memory.h"
 
 R3xMathTables* gR3xMathTables = nullptr;

@@ -36,8 +36,3 @@ struct R3xMathTables {
 
 // Null before the tables are built and after they are freed.
 extern R3xMathTables* gR3xMathTables;
-
-// Allocates and fills the tables: 1, R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
-std::int32_t _r3xInitMathTables();
-// Frees the tables and clears gR3xMathTables.
-void _r3xFreeMathTables();

@@ -6,6 +6,7 @@
 #include "engine/core/destroy_table.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
+#include "engine/core/object_internal.h"
 #include "engine/core/string_copy.h"
 #include "engine/core/tag_dictionary.h"
 

@@ -82,17 +82,6 @@ struct R3xSlotTable {
   R3xSlot* slots;
 };
 
-// True for the types that have a slot table in the world.
-bool _r3xIsRegisteredType(std::int32_t type);
-
-// The world's table of that type, or null without a world or for a type that is not
-// registered.
-R3xSlotTable* _r3xSlotTableOf(R3xWorld* world, std::int32_t type);
-
-// Creates one type's table: 0; 5 when the table already has an array; 3 when out of memory;
-// R3X_ERR_FAILED for a type that is not registered or a capacity of 0.
-std::int32_t _r3xInitSlotTable(R3xWorld* world, std::int32_t type, std::uint32_t capacity);
-
 // Takes a free slot of the object's type for it, growing the table by a quarter when full.
 // 0, or R3X_ERR_FAILED (table unchanged) when the type is not registered, the table has no
 // array, or it cannot grow. The bitmap table never grows while a bitmap is alive: bitmap

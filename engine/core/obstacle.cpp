@@ -1,6 +1,7 @@
 #include "engine/core/obstacle.h"
 
 #include "engine/core/memory.h"
+#include "engine/core/obstacle_internal.h"
 
 namespace {
 

@@ -82,9 +82,6 @@ struct R3xObstacleList {
   R3xProximalRegion* proximal;
 };
 
-// Frees the list with everything its obstacles own. Null allowed.
-void _r3xFreeObstacleList(R3xObstacleList* list);
-
 // The kind of an obstacle (the second word of the record).
 std::int32_t r3xGetObstacleKind(const R3xObstacle* obstacle);
 // The plane's a, b, c. 0.

@@ -6,6 +6,7 @@
 
 #include "engine/core/bmp_reader.h"
 #include "engine/core/memory.h"
+#include "engine/core/palette_internal.h"
 #include "engine/core/tag_dictionary.h"
 #include "platform/gdi/system_palette.h"
 

@@ -34,6 +34,3 @@ std::int32_t r3xDestroyPalette(R3xWorld* world, R3xPalette* palette);
 // 10-245 when the full flag is clear, among 0-255 when it is set.
 std::int32_t r3xNearestPaletteIndex(const R3xPalette* palette, std::int32_t red, std::int32_t green,
                                     std::int32_t blue);
-// The same search over 256 entries with the given full flag.
-std::int32_t _r3xNearestPaletteEntry(const PALETTEENTRY* entries, std::int32_t fullFlag,
-                                     std::int32_t red, std::int32_t green, std::int32_t blue);

@@ -6,7 +6,9 @@
 #include "engine/core/light.h"
 #include "engine/core/light_regions.h"
 #include "engine/core/memory.h"
+#include "engine/core/point_light_internal.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/world.h"
 
 namespace {

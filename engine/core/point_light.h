@@ -31,10 +31,6 @@ struct R3xPointLight {
 // with nothing left behind, outside every region or on failure.
 R3xPointLight* r3xCreatePointLight(R3xWorld* world, R3xLight* light, const float* position,
                                    float radius, std::int32_t computeInfluence);
-// A copy of the point light (light, radius, flags) at the placement's position, by the same
-// rules.
-R3xPointLight* _r3xCopyPointLight(R3xWorld* world, const R3xPointLight* source,
-                                  const R3xPlacement* placement, std::int32_t computeInfluence);
 // Clears the owning actor's lamp, leaves the regions, releases the light, unregisters and frees.
 // The unregistration result.
 std::int32_t r3xDestroyPointLight(R3xWorld* world, R3xPointLight* light);
@@ -56,9 +52,3 @@ std::int32_t r3xSetLightStaticInfluence(R3xPointLight* light);
 // static influence, for a region without dynamic information or outside the world, or out of
 // memory.
 std::int32_t r3xAddPointLightToRegion(R3xWorld* world, R3xPointLight* light, std::int32_t region);
-
-// Removes the light from every region it lists and empties its list.
-void _r3xUnlinkLightRegions(R3xWorld* world, R3xPointLight* light);
-// Recomputes the regions within the light's radius. 0, or R3X_ERR_FAILED when a list cannot
-// grow (the regions reached so far stay listed).
-std::int32_t _r3xUpdateLightInfluence(R3xWorld* world, R3xPointLight* light);

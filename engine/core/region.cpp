@@ -5,8 +5,11 @@
 #include "engine/core/light.h"
 #include "engine/core/memory.h"
 #include "engine/core/obstacle.h"
+#include "engine/core/obstacle_internal.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/vis_data.h"
+#include "engine/core/vis_data_internal.h"
 #include "engine/core/world.h"
 
 namespace {

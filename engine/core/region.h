@@ -136,9 +136,3 @@ std::int32_t r3xSetRegionAmbient(R3xRegion* region, R3xLight* light);
 // Frees everything the region owns (not the record itself, which lies in the world's region
 // block) and removes its tag. 0.
 std::int32_t r3xDestroyRegionData(R3xWorld* world, R3xRegion* region);
-
-// The region's geometry of that kind, else null.
-R3xMeshGeometry* _r3xMeshGeometry(const R3xRegion* region);
-R3xIndexedGeometry* _r3xIndexedGeometry(const R3xRegion* region);
-// The region's dynamic information when it has one, else null.
-R3xRegionInfo* _r3xRegionInfo(const R3xRegion* region);

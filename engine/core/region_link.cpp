@@ -8,6 +8,8 @@
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
+#include "engine/core/region_link_internal.h"
 
 namespace {
 

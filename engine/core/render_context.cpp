@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/palette.h"
+#include "engine/core/render_work_arrays_internal.h"
 #include "engine/core/shade_table.h"
 
 namespace {

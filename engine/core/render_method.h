@@ -31,6 +31,3 @@ struct R3xIndirectRenderMethods {
   std::uint32_t count;
   R3xRenderMethod* methods;
 };
-
-// True for a direct method, and for an indirect one whose index lies inside the table.
-bool _r3xIsRenderMethodResolvable(const R3xIndirectRenderMethods* indirect, R3xRenderMethod method);

@@ -4,6 +4,7 @@
 
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
+#include "engine/core/render_work_arrays_internal.h"
 
 namespace {
 

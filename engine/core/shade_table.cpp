@@ -1,8 +1,11 @@
 #include "engine/core/shade_table.h"
 
 #include "engine/core/math_convert.h"
+#include "engine/core/math_convert_internal.h"
 #include "engine/core/memory.h"
 #include "engine/core/palette.h"
+#include "engine/core/palette_internal.h"
+#include "engine/core/shade_table_internal.h"
 #include "engine/core/tag_dictionary.h"
 
 namespace {

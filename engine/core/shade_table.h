@@ -24,8 +24,3 @@ struct R3xShadeTable {
 R3xShadeTable* r3xCreateShadeTable(R3xWorld* world, const R3xPalette* palette);
 // Takes the table out of the world (when given) and frees it. 0.
 std::int32_t r3xDestroyShadeTable(R3xWorld* world, R3xShadeTable* table);
-// Fills levels x colours bytes: row 0 the darkest entry of the search range, rows 1-14 the
-// entry nearest to each colour scaled by k / 15, row 15 the identity. 0, or -1 unless the
-// sizes are 16 levels of 256 colours.
-std::int32_t _r3xBuildShadeTable(std::uint8_t* data, std::int32_t levels, std::int32_t colours,
-                                 const PALETTEENTRY* entries, std::int32_t fullFlag);

@@ -5,6 +5,7 @@
 #include "engine/core/definition.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
+#include "engine/core/sphere_list_internal.h"
 
 namespace {
 

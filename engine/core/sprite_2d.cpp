@@ -6,6 +6,7 @@
 #include "engine/core/definition.h"
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
+#include "engine/core/render_method_internal.h"
 #include "engine/core/volume.h"
 #include "engine/core/world.h"
 

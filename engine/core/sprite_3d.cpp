@@ -7,6 +7,9 @@
 #include "engine/core/error.h"
 #include "engine/core/math_vector.h"
 #include "engine/core/memory.h"
+#include "engine/core/render_method_internal.h"
+#include "engine/core/sprite_3d_internal.h"
+#include "engine/core/surface_internal.h"
 #include "engine/core/tree_links.h"
 #include "engine/core/volume.h"
 

@@ -93,8 +93,6 @@ R3x3DSpriteDef* r3xGet3DSpriteDef(const R3x3DSprite* sprite);
 std::uint32_t r3xGet3DSpriteFaceCount(const R3x3DSpriteDef* definition);
 float r3xGet3DSpriteRadius(const R3x3DSpriteDef* definition);
 
-// The surfaces the sprite draws with: its own or its definition's.
-R3xSurface* _r3x3DSpriteSurfaces(const R3x3DSprite* sprite);
 // The render method of a face's surface; 0 for a face that does not exist.
 R3xRenderMethod r3xGet3DSpriteFaceRenderMethod(const R3x3DSprite* sprite, std::uint32_t face);
 // Gives the sprite its own surfaces first when it shares its definition's. 0, or
@@ -103,6 +101,3 @@ R3xRenderMethod r3xGet3DSpriteFaceRenderMethod(const R3x3DSprite* sprite, std::u
 std::int32_t r3xSet3DSpriteFaceRenderMethod(const R3xIndirectRenderMethods* indirect,
                                             R3x3DSprite* sprite, std::uint32_t face,
                                             R3xRenderMethod method);
-// Gives the sprite a copy of its definition's surfaces: 0, or R3X_ERR_FAILED with nothing
-// changed. Texture references are not added: the sprite holds them already.
-std::int32_t _r3xCopyFaceSurfaces(R3x3DSprite* sprite);

@@ -3,6 +3,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/simple_sprite.h"
+#include "engine/core/surface_internal.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
+#include "engine/core/object_internal.h"
+#include "engine/core/tag_dictionary_internal.h"
 #include "engine/core/world.h"
 
 namespace {

@@ -74,10 +74,3 @@ std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object);
 std::int32_t r3xRemoveTag(R3xWorld* world, const char* tag);
 // The object that bears the tag, whatever its type, or null.
 R3xObjectHeader* r3xFindTag(R3xWorld* world, const char* tag);
-
-// The hash key of a tag (cut to the entry's field).
-std::uint32_t _r3xTagKey(const char* tag);
-// A bucket id, or R3X_TAG_NONE when no page can be added.
-std::uint32_t _r3xNewTagBucket(R3xTagDictionary* dictionary);
-// 0, or -1 when the bucket is not found in its home chain.
-std::int32_t _r3xFreeTagBucket(R3xTagDictionary* dictionary, std::uint32_t id);

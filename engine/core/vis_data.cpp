@@ -1,6 +1,7 @@
 #include "engine/core/vis_data.h"
 
 #include "engine/core/memory.h"
+#include "engine/core/vis_data_internal.h"
 #include "platform/kernel/file_mapping.h"
 #include "platform/kernel/handle.h"
 

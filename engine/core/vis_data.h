@@ -17,7 +17,3 @@ struct R3xVisData {
   // The visibility member's first byte inside the view.
   const std::uint8_t* data;
 };
-
-// Drops one reference; the last unmaps the view, closes both handles and frees the record.
-// Null allowed.
-void _r3xReleaseVisData(R3xVisData* data);

@@ -373,7 +373,7 @@ std::int64_t r3xWadMemberSize(const R3xWadMember* member) {
   return static_cast<std::int64_t>(member->size);
 }
 
-std::int32_t _r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry* entry) {
+std::int32_t r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry* entry) {
   if (wad == nullptr || wad->directory == nullptr || entry == nullptr || index >= wad->entryCount) {
     return R3X_ERR_FAILED;
   }

@@ -73,4 +73,4 @@ std::int64_t r3xWadMemberSize(const R3xWadMember* member);
 
 // Entry index in directory order, for tools that list an archive: 0, or R3X_ERR_FAILED when the
 // index is past the count or the entry's data does not lie inside the file (entry still filled).
-std::int32_t _r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry* entry);
+std::int32_t r3xGetWadEntry(const R3xWad* wad, std::uint32_t index, R3xWadEntry* entry);

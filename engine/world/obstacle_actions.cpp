@@ -9,7 +9,9 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/obstacle.h"
+#include "engine/core/obstacle_internal.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/region_work.h"
 

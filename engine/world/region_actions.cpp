@@ -9,6 +9,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/surface.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/world.h"

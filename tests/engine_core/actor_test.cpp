@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/region_internal.h"
 #include "engine/r3x.h"
 #include "math_tables_fixture.h"
 #include "tests/support/failing_memory.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bmp_files.h"
+#include "engine/core/bitmap_internal.h"
 #include "engine/r3x.h"
 #include "platform/kernel/search_path.h"
 #include "tests/support/failing_memory.h"

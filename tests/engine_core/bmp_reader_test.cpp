@@ -1,3 +1,5 @@
+#include "engine/core/bmp_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

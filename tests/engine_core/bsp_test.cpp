@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/core/bsp_internal.h"
 #include "engine/r3x.h"
 #include "tests/support/failing_memory.h"
 #include "tests/support/test_world_builder.h"

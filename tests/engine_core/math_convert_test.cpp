@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "engine/core/math_convert_internal.h"
 #include "engine/r3x.h"
 
 namespace {

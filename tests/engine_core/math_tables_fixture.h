@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/math_tables_internal.h"
 #include "engine/r3x.h"
 
 class MathTablesTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "engine/core/math_tables_internal.h"
 #include "math_tables_fixture.h"
 #include "tests/support/failing_memory.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/object_internal.h"
 #include "engine/r3x.h"
 #include "test_records.h"
 #include "tests/support/failing_memory.h"

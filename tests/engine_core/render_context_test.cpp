@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/core/render_work_arrays.h"
+#include "engine/core/render_work_arrays_internal.h"
 #include "engine/r3x.h"
 #include "math_tables_fixture.h"
 #include "tests/support/failing_memory.h"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/core/shade_table_internal.h"
 #include "engine/r3x.h"
 
 namespace {

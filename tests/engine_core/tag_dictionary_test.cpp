@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/core/string_copy.h"
+#include "engine/core/tag_dictionary_internal.h"
 #include "engine/r3x.h"
 #include "test_records.h"
 #include "tests/support/failing_memory.h"

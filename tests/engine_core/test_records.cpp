@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/object_internal.h"
 #include "engine/core/string_copy.h"
 
 namespace {

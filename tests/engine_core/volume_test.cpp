@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/core/sphere_list_internal.h"
 #include "engine/r3x.h"
 #include "math_tables_fixture.h"
 #include "tests/support/failing_memory.h"

@@ -342,14 +342,14 @@ TEST_F(WadTest, EntriesListInDirectoryOrder) {
   std::uint32_t expectedStart = 4 + 5 * 17 + 4;
   for (std::uint32_t i = 0; i < wad_->entryCount; ++i) {
     R3xWadEntry entry;
-    ASSERT_EQ(_r3xGetWadEntry(wad_, i, &entry), 0);
+    ASSERT_EQ(r3xGetWadEntry(wad_, i, &entry), 0);
     EXPECT_EQ(entry.start, expectedStart);
     expectedStart = entry.end;
     names.emplace_back(entry.name);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"_under", "alpha.wld", "empty", "Mid", "ZETA.bmp"}));
   R3xWadEntry entry;
-  EXPECT_EQ(_r3xGetWadEntry(wad_, wad_->entryCount, &entry), R3X_ERR_FAILED);
+  EXPECT_EQ(r3xGetWadEntry(wad_, wad_->entryCount, &entry), R3X_ERR_FAILED);
 }
 
 }  // namespace

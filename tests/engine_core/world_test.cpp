@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/core/object_internal.h"
 #include "engine/r3x.h"
+#include "engine/world/parser_message_box.h"
 #include "platform/kernel/message_box.h"
 #include "test_records.h"
 #include "tests/support/failing_memory.h"

@@ -5,6 +5,7 @@
 
 #include "engine/core/bsp.h"
 #include "engine/core/light.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/tag_dictionary.h"
 #include "engine/world/region_geometry.h"
 #include "region_fixture.h"

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/core/math_tables.h"
+#include "engine/core/math_tables_internal.h"
 #include "engine/core/memory.h"
 #include "world_fixture.h"
 

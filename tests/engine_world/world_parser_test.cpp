@@ -17,6 +17,7 @@
 #include "engine/core/point_light.h"
 #include "engine/core/polyhedron.h"
 #include "engine/core/region.h"
+#include "engine/core/region_internal.h"
 #include "engine/core/simple_sprite.h"
 #include "engine/core/sphere_list.h"
 #include "engine/core/sprite_2d.h"

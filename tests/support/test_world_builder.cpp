@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/core/bsp_internal.h"
+
 namespace {
 
 R3xRegionInfo* makeInfo() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/bsp_internal.h"
 #include "engine/r3x.h"
 
 struct TestWorldNode {

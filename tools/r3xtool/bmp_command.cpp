@@ -73,20 +73,15 @@ int RunBmpCommand(const std::vector<std::string>& args) {
   for (const std::string& level : levels) {
     names.push_back(level.c_str());
   }
-  R3xBitmap bitmap{};
-  const std::int32_t result = _r3xLoadBitmapFile(static_cast<std::int32_t>(names.size()),
-                                                 names.data(), &bitmap, wad.get(), 1);
+  R3xBitmapFileInfo info{};
+  const std::int32_t result = r3xReadBitmapFileInfo(static_cast<std::int32_t>(names.size()),
+                                                    names.data(), wad.get(), &info);
   if (result != 0) {
     std::fprintf(stderr, "r3xtool: %s: %s (%d)\n", file.c_str(), ErrorName(result), result);
     return 1;
   }
-  R3xDib* dib =
-      wad != nullptr ? _r3xReadDibFromWad(wad.get(), file.c_str()) : _r3xReadBmpFile(file.c_str());
   std::printf("width %d\nheight %d\nbit count %d\ncolours %u\nlevels %zu\npixel bytes %zu\n",
-              bitmap.width, bitmap.height, bitmap.bitCount,
-              dib != nullptr ? _r3xBmpColorCount(dib) : 0, names.size(), bitmap.pixelBytes);
-  r3xFree(dib);
-  r3xFree(bitmap.pixels);
-  r3xFree(bitmap.colourTable);
+              info.width, info.height, info.bitCount, info.colourCount, names.size(),
+              info.pixelBytes);
   return 0;
 }

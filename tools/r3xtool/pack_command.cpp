@@ -37,7 +37,7 @@ int ListPack(const std::string& file) {
   std::printf("%-24s %10s %10s\n", "member", "offset", "size");
   for (std::uint32_t i = 0; i < wad.get()->entryCount; ++i) {
     R3xWadEntry entry;
-    if (_r3xGetWadEntry(wad.get(), i, &entry) != 0) {
+    if (r3xGetWadEntry(wad.get(), i, &entry) != 0) {
       return Fail(file + ": member \"" + entry.name + "\" lies outside the file");
     }
     std::printf("%-24s %10u %10u\n", entry.name, entry.start, entry.end - entry.start);

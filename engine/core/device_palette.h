@@ -7,5 +7,5 @@ struct R3xPalette;
 struct R3xRenderDevice;
 
 // With a palette, loads its colours into the device palette; with or without one, attaches the
-// device palette to the device's surfaces. 0, or a negative code for a null or closed device.
+// device palette to the device's surfaces. 0, or R3X_ERR_FAILED for a null or closed device.
 std::int32_t r3xSetDevicePalette(R3xRenderDevice* device, const R3xPalette* palette);

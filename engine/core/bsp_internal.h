@@ -1,0 +1,10 @@
+// The engine's own functions of bsp.h, which the public header leaves out.
+#pragma once
+
+#include "engine/core/bsp.h"
+
+// Checks a tree built from a world file before the world takes it: every child lies in the
+// node array and has one parent (so walks end), the root has none, and every leaf names one
+// of regionCount regions. 0, or R3X_ERR_FAILED.
+std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCount,
+                                std::uint32_t regionCount);

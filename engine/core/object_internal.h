@@ -1,0 +1,15 @@
+// The engine's own functions of object.h, which the public header leaves out.
+#pragma once
+
+#include "engine/core/object.h"
+
+// True for the types that have a slot table in the world.
+bool _r3xIsRegisteredType(std::int32_t type);
+
+// The world's table of that type, or null without a world or for a type that is not
+// registered.
+R3xSlotTable* _r3xSlotTableOf(R3xWorld* world, std::int32_t type);
+
+// Creates one type's table: 0; 5 when the table already has an array; 3 when out of memory;
+// R3X_ERR_FAILED for a type that is not registered or a capacity of 0.
+std::int32_t _r3xInitSlotTable(R3xWorld* world, std::int32_t type, std::uint32_t capacity);

@@ -1,0 +1,10 @@
+// The engine's own functions of shade_table.h, which the public header leaves out.
+#pragma once
+
+#include "engine/core/shade_table.h"
+
+// Fills levels x colours bytes: row 0 the darkest entry of the search range, rows 1-14 the
+// entry nearest to each colour scaled by k / 15, row 15 the identity. 0, or -1 unless the
+// sizes are 16 levels of 256 colours.
+std::int32_t _r3xBuildShadeTable(std::uint8_t* data, std::int32_t levels, std::int32_t colours,
+                                 const PALETTEENTRY* entries, std::int32_t fullFlag);

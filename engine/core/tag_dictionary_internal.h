@@ -1,0 +1,13 @@
+// The engine's own functions of tag_dictionary.h, which the public header leaves out.
+#pragma once
+
+#include "engine/core/tag_dictionary.h"
+
+// The hash key of a tag (cut to the entry's field).
+std::uint32_t _r3xTagKey(const char* tag);
+
+// A bucket id, or R3X_TAG_NONE when no page can be added.
+std::uint32_t _r3xNewTagBucket(R3xTagDictionary* dictionary);
+
+// 0, or -1 when the bucket is not found in its home chain.
+std::int32_t _r3xFreeTagBucket(R3xTagDictionary* dictionary, std::uint32_t id);
