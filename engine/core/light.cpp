@@ -4,6 +4,7 @@
 
 #include "engine/core/definition.h"
 #include "engine/core/error.h"
+#include "engine/core/light_internal.h"
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
 

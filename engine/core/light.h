@@ -65,9 +65,6 @@ R3xLight* r3xCreateLight(R3xWorld* world, R3xLightDef* definition);
 std::int32_t r3xDestroyLight(R3xWorld* world, R3xLight* light);
 // 0, or R3X_ERR_FAILED unless the frame is below the definition's frame count.
 std::int32_t r3xSetLightFrame(R3xLight* light, std::uint32_t frame);
-// The frame whose intensity and colour the light shows: its current frame, or frame 0 (where
-// the next frame step wraps to) for a current frame beyond the definition's frames.
-std::uint32_t _r3xLightShownFrame(const R3xLight* light);
 
 // Renames a light, or any registered object, as r3xSetTag does.
 std::int32_t r3xSetObjectTag(R3xWorld* world, R3xObjectHeader* object, const char* tag);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/core/light_internal.h"
 #include "engine/core/point_light_internal.h"
 #include "engine/r3x.h"
 #include "tests/support/failing_memory.h"

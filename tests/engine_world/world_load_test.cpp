@@ -7,6 +7,7 @@
 #include "engine/core/bsp.h"
 #include "engine/core/error.h"
 #include "engine/core/light.h"
+#include "engine/core/light_internal.h"
 #include "engine/core/math_tables.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/obstacle.h"

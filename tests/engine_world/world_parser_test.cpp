@@ -13,6 +13,7 @@
 #include "engine/core/directional_light.h"
 #include "engine/core/error.h"
 #include "engine/core/light.h"
+#include "engine/core/light_internal.h"
 #include "engine/core/part.h"
 #include "engine/core/point_light.h"
 #include "engine/core/polyhedron.h"
