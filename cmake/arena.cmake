@@ -25,16 +25,13 @@ function(arena_export_headers target)
   endif()
 endfunction()
 
-# arena_no_undefined(TARGET): a shared module must resolve every symbol it uses at link time, so
-# that a missing definition fails the build rather than the first load.
-function(arena_no_undefined target)
-  # Clang's sanitizer and fuzzer runtimes live in the executable only, so a module built with them
-  # leaves their symbols to the program that loads it; the normal build still checks it.
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (ARENA_SANITIZE OR ARENA_BUILD_FUZZ))
-    return()
-  endif()
-  target_link_options(${target} PRIVATE LINKER:--no-undefined)
-endfunction()
+# Every shared library and module resolves every symbol it uses at link time, so that a missing
+# definition fails the build rather than the first load. Clang's sanitizer and fuzzer runtimes
+# live in the executable only, so modules built with them leave those symbols to the program
+# that loads them; the normal build still checks every module.
+if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (ARENA_SANITIZE OR ARENA_BUILD_FUZZ)))
+  add_link_options("$<$<IN_LIST:$<TARGET_PROPERTY:TYPE>,SHARED_LIBRARY;MODULE_LIBRARY>:LINKER:--no-undefined>")
+endif()
 
 # arena_add_engine_subsystem(NAME SOURCES... USES...): engine/NAME as the static library
 # engine_NAME, exporting its folder and linking only the targets it may use (see the layers in
