@@ -18,7 +18,8 @@ struct MailboxQueueNode {
 
 namespace {
 
-// A flooded queue loses its whole backlog before it takes the next message.
+// A flooded queue loses its whole backlog before it takes the next message: a post finds it
+// flooded at 300 messages, an anonymous post at exactly 200 (a queue of 201 to 299 takes it on).
 constexpr std::uint32_t kPostLimit = 300;
 constexpr std::uint32_t kAnonymousPostLimit = 200;
 constexpr std::size_t kTrailingZeroBytes = 4;
@@ -163,7 +164,9 @@ void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uin
   if (node == nullptr) {
     return;
   }
-  if (target->count_ >= limit) {
+  // Anonymous posts onto a queue past 200 could otherwise carry it past 300, where no post would
+  // find it flooded again: every post flushes from 300 on, so no queue grows without bound.
+  if (target->count_ == limit || target->count_ >= kPostLimit) {
     target->FreeQueueLocked();
   }
   target->AppendLocked(node);

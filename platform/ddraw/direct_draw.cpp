@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "platform/kernel/allocation_hook.h"
 #include "platform/window/window.h"
 
 namespace {
@@ -88,6 +89,9 @@ HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out
 HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** out, LPUNKNOWN outer) {
   if (driver != nullptr || out == nullptr || outer != nullptr) {
     return DDERR_INVALIDPARAMS;
+  }
+  if (!platform::AllocationAllowed(sizeof(IDirectDraw))) {
+    return DDERR_OUTOFMEMORY;
   }
   *out = new IDirectDraw();
   return DD_OK;

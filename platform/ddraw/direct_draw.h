@@ -36,6 +36,7 @@ class IDirectDraw {
 };
 
 // A DirectDraw object (count 1) for the primary display: `driver` must be null.
+// DDERR_OUTOFMEMORY when the allocation hook refuses the object.
 HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** out, LPUNKNOWN outer);
 
 namespace platform {

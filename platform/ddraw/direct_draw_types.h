@@ -14,6 +14,7 @@ inline constexpr HRESULT DDERR_NOTLOCKED = static_cast<HRESULT>(0x88760007u);
 inline constexpr HRESULT DDERR_INVALIDRECT = static_cast<HRESULT>(0x88760008u);
 inline constexpr HRESULT DDERR_NOTFLIPPABLE = static_cast<HRESULT>(0x88760009u);
 inline constexpr HRESULT DDERR_NOCOOPERATIVELEVELSET = static_cast<HRESULT>(0x8876000Au);
+inline constexpr HRESULT DDERR_OUTOFMEMORY = static_cast<HRESULT>(0x8876000Bu);
 
 inline constexpr DWORD DDSCL_FULLSCREEN = 0x01;
 inline constexpr DWORD DDSCL_ALLOWREBOOT = 0x02;

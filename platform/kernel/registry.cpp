@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -28,6 +29,24 @@ long ReadCpuMhz() {
   std::stringstream text;
   text << file.rdbuf();
   return platform::ParseCpuMhz(text.str().c_str());
+}
+
+class SystemValues : public platform::ProcessorKeyValues {
+ public:
+  std::optional<DWORD> Value(const char* name) override {
+    if (::strcasecmp(name, kClockValue) != 0) {
+      return std::nullopt;
+    }
+    const long mhz = ReadCpuMhz();
+    return mhz < 0 ? std::nullopt : std::optional<DWORD>(static_cast<DWORD>(mhz));
+  }
+};
+
+platform::ProcessorKeyValues* gReplacedValues = nullptr;
+
+platform::ProcessorKeyValues& CurrentValues() {
+  static SystemValues system;
+  return gReplacedValues != nullptr ? *gReplacedValues : system;
 }
 
 }  // namespace
@@ -52,6 +71,12 @@ long ParseCpuMhz(const char* cpuinfo) {
     return std::lround(mhz);
   }
   return -1;
+}
+
+ProcessorKeyValues* SetProcessorKeyValues(ProcessorKeyValues* values) {
+  ProcessorKeyValues* previous = gReplacedValues;
+  gReplacedValues = values;
+  return previous;
 }
 
 }  // namespace platform
@@ -79,11 +104,8 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* /*reserved*/, DWORD* type, B
   if (platform::HandleAs<ProcessorKey>(key) == nullptr) {
     return ERROR_INVALID_HANDLE;
   }
-  if (name == nullptr || ::strcasecmp(name, kClockValue) != 0) {
-    return ERROR_FILE_NOT_FOUND;
-  }
-  const long mhz = ReadCpuMhz();
-  if (mhz < 0) {
+  const std::optional<DWORD> mhz = name == nullptr ? std::nullopt : CurrentValues().Value(name);
+  if (!mhz) {
     return ERROR_FILE_NOT_FOUND;
   }
   if (data != nullptr && dataSize == nullptr) {
@@ -104,7 +126,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* /*reserved*/, DWORD* type, B
     return ERROR_MORE_DATA;
   }
   arena::ByteWriter value;
-  value.U32(static_cast<DWORD>(mhz));
+  value.U32(*mhz);
   std::copy(value.bytes().begin(), value.bytes().end(), data);
   return ERROR_SUCCESS;
 }

@@ -150,6 +150,39 @@ INSTANTIATE_TEST_SUITE_P(Limits, MailboxFlood,
                            return std::string(info.param.name);
                          });
 
+TEST(Mailbox, AnonymousPostOntoAQueueBetweenItsLimitsKeepsTheBacklog) {
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  for (std::uint32_t queued : {201u, 250u, 299u}) {
+    SCOPED_TRACE(queued);
+    for (std::uint32_t i = 0; i < queued; ++i) {
+      PostWord(sender, kTankB, i);
+    }
+    const std::uint32_t word = 7777;
+    CMailbox::PostAnonymous(kTankB, kTestType, sizeof word, &word);
+    EXPECT_EQ(receiver.Count(), queued + 1);
+    const std::vector<std::uint32_t> words = DrainWords(receiver);
+    ASSERT_EQ(words.size(), queued + 1);
+    EXPECT_EQ(words.front(), 0u);
+    EXPECT_EQ(words.back(), word);
+  }
+}
+
+// Mend: anonymous posts can carry a queue past 300, where no post would find it at exactly its
+// limit again; from 300 on every post flushes, so the queue stays bounded.
+TEST(Mailbox, MendAQueueCarriedPastItsLimitIsFlushedByEveryPost) {
+  CMailbox sender(kTankA);
+  CMailbox receiver(kTankB);
+  for (std::uint32_t i = 0; i < 299; ++i) {
+    PostWord(sender, kTankB, i);
+  }
+  const std::uint32_t word = 1;
+  CMailbox::PostAnonymous(kTankB, kTestType, sizeof word, &word);
+  EXPECT_EQ(receiver.Count(), 300u);
+  CMailbox::PostAnonymous(kTankB, kTestType, sizeof word, &word);
+  EXPECT_EQ(receiver.Count(), 1u);
+}
+
 TEST(Mailbox, NoAddressMeansNothingToReceive) {
   CMailbox owner;  // owners set their address after construction
   CMailbox::PostAnonymous(0, kTestType, 4, "abc");
