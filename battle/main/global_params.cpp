@@ -3,6 +3,10 @@
 #include <bit>
 
 #include "base/byte_reader.h"
+#include "common/messages.h"
+
+// The record read here is the one the message catalogue gives for GLOBAL_PARAMS_PASS.
+static_assert(FindMessageInfo(GLOBAL_PARAMS_PASS)->received == FixedPayload(GLOBAL_PARAMS_SIZE));
 
 float gFarDistance = 500.0f;
 float gWorldCeiling = 0.0f;

@@ -49,8 +49,22 @@ TEST(PostErrorReport, ToTheErrorSinkReachesNoMailbox) {
   std::uint32_t length = 0;
   EXPECT_EQ(other.Receive(length), nullptr);
   EXPECT_EQ(other.Count(), 0u);
-  // The temporary sender is gone again: only this test's mailbox remains live.
-  EXPECT_TRUE(CMailbox::IsLockAlive());
+}
+
+// The report's sender lives only while it posts: a reply to it afterwards reaches the newest
+// mailbox bearing that address, which is then an older one, not a leftover sender.
+TEST(PostErrorReport, TheTemporarySenderIsGoneOnceTheReportIsPosted) {
+  CMailbox older(kErrorReportSender);
+  CMailbox sink(0x123);
+  PostErrorReport(0x123, "WORLD", 2, "gone");
+  std::uint32_t length = 0;
+  MailboxMessagePtr report = sink.Receive(length);
+  ASSERT_NE(report, nullptr);
+  const std::uint32_t reply = 7;
+  sink.Post(report->sender, MSG_CHAT_REPORT, sizeof reply, &reply);
+  MailboxMessagePtr replied = older.Receive(length);
+  ASSERT_NE(replied, nullptr) << "a mailbox at the sender's address outlived the report";
+  EXPECT_EQ(replied->sender, 0x123u);
 }
 
 }  // namespace

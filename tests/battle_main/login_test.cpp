@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <variant>
+#include <vector>
 
 #include "base/byte_reader.h"
 #include "battle/main/game_params.h"
@@ -109,16 +111,41 @@ INSTANTIATE_TEST_SUITE_P(
                     "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params 7 7 u8:1\n"
                     "at 5 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n",
                     0},
-        LoginAnswer{"GameMessagesBeforeTheEndAreDropped",
+        LoginAnswer{"RecordAgainAfterTheWords",
                     "login off\n"
                     "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
                     "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
-                    "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 1 2 3\n"
                     "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n"
                     "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
                     "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n",
                     100}),
     [](const auto& info) { return info.param.name; });
+
+// A game message that comes while the login waits is taken and dropped unread; one that comes
+// after the login stays in the session's mailbox for the game.
+TEST_F(LoginTest, GameMessagesDuringTheLoginAreDroppedAndLaterOnesKept) {
+  Serve(
+      "login off\n"
+      "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+      "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
+      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 1 2 3\n"
+      "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n"
+      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
+      "at 500 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 4 5 6\n");
+  ASSERT_EQ(LoginToServer(&block_), 0);
+  std::vector<std::uint32_t> firstWords;  // of every MSG_CREATE_TANK left for the game
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (firstWords.empty() && std::chrono::steady_clock::now() < deadline) {
+    std::uint32_t length = 0;
+    while (MailboxMessagePtr message = gGameSession.Receive(length)) {
+      if (message->type == MSG_CREATE_TANK) {
+        firstWords.push_back(arena::ByteReader(message->Bytes()).U32());
+      }
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(firstWords, std::vector<std::uint32_t>{4}) << "only the message after the login";
+}
 
 struct LoginFailure {
   const char* name;

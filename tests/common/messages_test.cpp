@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+
+#include "common/socket/net_framing.h"
 
 namespace {
 
@@ -61,43 +64,33 @@ TEST(MessageCatalogue, FindsEveryTypeByValue) {
   static_assert(FindMessageInfo(MSG_CHAT_IGNORED)->name == "MSG_CHAT_IGNORED");
 }
 
-struct SizeCase {
-  std::uint32_t type;
-  PayloadSize sent;
-  PayloadSize received;
-};
-
-TEST(MessageCatalogue, PayloadSizes) {
-  const SizeCase cases[] = {
-      {MSG_TIME_SYNC, kNoPayload, FixedPayload(4)},
-      {MSG_LOGIN, kTextPayload, kNoPayload},
-      {MSG_LOGOUT, kEmptyPayload, kAnyPayload},
-      {MSG_UDP_PORT, FixedPayload(2), FixedPayload(2)},
-      {MSG_PARAM_EDITOR, kEmptyPayload, EitherPayload(0, 396)},
-      {MSG_PARAM_TABLE, kNoPayload, RecordsPayload(4)},
-      {MSG_PARAM_SET, EitherPayload(8, 396), FixedPayload(8)},
-      {MSG_SYSTEM_INFO, FixedPayload(28), kNoPayload},
-      {MSG_CHAT_IGNORED, kNoPayload, kTextPayload},
-      {GLOBAL_PARAMS_PASS, kNoPayload, FixedPayload(284)},
-      {MSG_TIME_OF_DAY, kNoPayload, FixedPayload(24)},
-      {MSG_TEAM_BASE, kNoPayload, FixedPayload(16)},
-      {MSG_WEATHER_EVENT, kNoPayload, FixedPayload(12)},
-      {MSG_TANK_STATE, FixedPayload(36), kUnlistedPayload},
-      {MSG_TANK_FIRE, FixedPayload(24), kUnlistedPayload},
-      {MSG_TANK_HIT, FixedPayload(20), kUnlistedPayload},
-      {MSG_STATUS_REPORT, RecordsPayload(8), kUnlistedPayload},
-      {MSG_MINE_DETONATE, EitherPayload(0, 16), kUnlistedPayload},
-      {MSG_CREATE_MISSILE, FixedPayload(28), FixedPayload(28)},
-      {MSG_MISSILE_STATE, FixedPayload(40), kUnlistedPayload},
-      {MSG_PLAY_SOUND, kNoPayload, FixedPayload(12)},
-      {MSG_INPUT_EVENT, FixedPayload(48), kNoPayload},
-      {MSG_FILE_BLOCK, kNoPayload, kAnyPayload},
-  };
-  for (const SizeCase& size : cases) {
-    const MessageInfo* info = FindMessageInfo(size.type);
-    ASSERT_NE(info, nullptr) << std::hex << size.type;
-    EXPECT_EQ(info->sent, size.sent) << info->name;
-    EXPECT_EQ(info->received, size.received) << info->name;
+// Every size the catalogue gives can travel: a fixed size or either of two fits one message (a
+// datagram for the datagram types), a record list has records of at least one byte, and the
+// kinds without a size carry none.
+TEST(MessageCatalogue, EverySizeFitsTheMessagesThatCarryIt) {
+  for (const MessageInfo& info : kMessageCatalogue) {
+    SCOPED_TRACE(info.name);
+    const std::size_t limit = IsDatagramMessage(info.type) ? kMaxDatagramPayload : kMaxTcpPayload;
+    for (const PayloadSize& size : {info.sent, info.received}) {
+      switch (size.kind) {
+        case PayloadSize::Kind::kFixed:
+          EXPECT_LE(size.bytes, limit);
+          EXPECT_EQ(size.alternate, 0u);
+          break;
+        case PayloadSize::Kind::kEither:
+          EXPECT_LE(std::max(size.bytes, size.alternate), limit);
+          EXPECT_NE(size.bytes, size.alternate);
+          break;
+        case PayloadSize::Kind::kRecords:
+          EXPECT_GT(size.bytes, 0u);
+          EXPECT_LE(size.bytes, limit);
+          break;
+        default:
+          EXPECT_EQ(size.bytes, 0u);
+          EXPECT_EQ(size.alternate, 0u);
+          break;
+      }
+    }
   }
 }
 

@@ -2,44 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include "host/process_record.h"
+#include <cstring>
+#include <string>
 
 namespace {
 
-void ExpectInitialValues(const HostRecord& record) {
-  EXPECT_EQ(record.module, nullptr);
-  EXPECT_EQ(record.window, nullptr);
-  EXPECT_EQ(record.directDraw, nullptr);
-  EXPECT_EQ(record.primarySurface, nullptr);
-  EXPECT_EQ(record.directInput, nullptr);
-  EXPECT_EQ(record.keyboard.modifiers, 0);
-  EXPECT_EQ(record.keyboard.device, nullptr);
-  EXPECT_EQ(record.frontEnd.text1[0], '\0');
-  EXPECT_EQ(record.frontEnd.text2[0], '\0');
-  EXPECT_EQ(record.frontEnd.text3[0], '\0');
-  EXPECT_EQ(record.frontEnd.text4[0], '\0');
-  EXPECT_EQ(record.frontEnd.flag, 1);
-  EXPECT_EQ(record.frontEnd.word1, -1);
-  EXPECT_EQ(record.frontEnd.word2, -1);
-  EXPECT_EQ(record.frontEnd.count, 0);
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(record.frontEnd.words1[i], 0);
-    EXPECT_EQ(record.frontEnd.words2[i], 0);
-    EXPECT_EQ(record.frontEnd.words3[i], 0);
-  }
-  EXPECT_EQ(record.login.serverPort, 0u);
-  EXPECT_EQ(record.login.window, nullptr);
-  EXPECT_EQ(record.screenWidth, 640);
-  EXPECT_EQ(record.screenHeight, 480);
-  EXPECT_EQ(record.viewFlags, kViewFlagCockpit);
-}
+// The front end fills the text fields; readers take a field's text up to its NUL and, when the
+// front end left none, up to the field's end, never into the next field.
+TEST(HostRecordTest, FieldTextStopsAtTheNulOrTheFieldsEnd) {
+  LoginBlock login{};
+  std::memcpy(login.serverHost, "10.0.0.1\0stale", 15);
+  EXPECT_EQ(FieldText(login.serverHost), "10.0.0.1");
 
-TEST(HostRecordTest, ProcessRecordStartsWithTheHostsInitialValues) {
-  ExpectInitialValues(ProcessHostRecord());
-}
+  std::memset(login.serverHost, 'h', sizeof login.serverHost);
+  std::strcpy(login.worldPackName, "arena.r3x");
+  EXPECT_EQ(FieldText(login.serverHost), std::string(sizeof login.serverHost, 'h'));
+  EXPECT_EQ(FieldText(login.worldPackName), "arena.r3x");
 
-TEST(HostRecordTest, ValueInitialisedRecordHoldsTheSameInitialValues) {
-  ExpectInitialValues(HostRecord{});
+  std::memset(login.loginText, 'p', sizeof login.loginText);
+  login.extraWords[0] = 0x41414141;  // "AAAA" right after the field
+  EXPECT_EQ(FieldText(login.loginText), std::string(sizeof login.loginText, 'p'));
+  EXPECT_EQ(FieldText(login.worldFileName), "");
 }
 
 }  // namespace
