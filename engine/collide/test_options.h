@@ -1,0 +1,20 @@
+// The options of the obstacle tests (a sweep's mode).
+#pragma once
+
+#include <cstdint>
+
+// Report when the sphere's surface reaches the feature.
+inline constexpr std::uint32_t R3X_TEST_TOUCH = 0x1;
+// Exact times of impact for vertex features instead of the estimate "distance minus radius".
+inline constexpr std::uint32_t R3X_SWEEP_EXACT = 0x2;
+// Also report when the centre crosses a line, plane or polygon.
+inline constexpr std::uint32_t R3X_TEST_CROSS = 0x4;
+// Line, plane and polygon tests also find when the sphere gets wholly behind the feature, and
+// with R3X_TEST_LEAVE_TIME when.
+inline constexpr std::uint32_t R3X_TEST_LEAVE = 0x10;
+inline constexpr std::uint32_t R3X_TEST_LEAVE_TIME = 0x20;
+// Bounding-box pre-tests before vertex and edge tests.
+inline constexpr std::uint32_t R3X_TEST_BOX = 0x80;
+// What a sphere list's bounding sphere is tested with against lines, planes and polygons: touch,
+// cross and box (0x8 and 0x40 are read by no test).
+inline constexpr std::uint32_t R3X_TEST_LIST_BOUNDS = 0xCD;
