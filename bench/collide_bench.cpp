@@ -16,6 +16,7 @@
 #include "engine/collide/sweep_result.h"
 #include "engine/collide/sweep_segment.h"
 #include "engine/collide/test_options.h"
+#include "engine/core/math_tables_internal.h"
 #include "engine/r3x.h"
 
 namespace {
