@@ -114,17 +114,6 @@ inline std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t k) {
 // A 0..255 weight as 0..256, so that 255 means all.
 inline std::uint32_t Weight(int byte) { return static_cast<std::uint32_t>(byte + (byte >> 7)); }
 
-// Texture coordinates of one pixel: s, t in level-0 units of 256 per larger side, and the squared
-// texel step per screen pixel (for the mipmap level; 0 for lines and points).
-struct TexelSpot {
-  float s;
-  float t;
-  float stepSquared;
-};
-
-// The texel colour, 0x00RRGGBB; `keyed` tells whether the point-sampled texel is the key.
-std::uint32_t SampleTexture(const DrawSetup& setup, const TexelSpot& spot, bool& keyed);
-
 // Blends a source colour of alpha 0..255 with the destination by the blend factors.
 std::uint32_t Blend(const DrawSetup& setup, std::uint32_t source, int alpha,
                     std::uint32_t destination);
@@ -139,6 +128,7 @@ struct Gradients {
   float oowY;
 };
 
+// The iterated values at one pixel.
 struct Fragment {
   float r;
   float g;
@@ -149,62 +139,10 @@ struct Fragment {
   float tow;
 };
 
-// Shades and writes one pixel at `index` (already inside the clip window).
-inline void ShadeFragment(const DrawSetup& setup, std::size_t index, const Fragment& f,
-                          const Gradients* gradients) {
-  const float w = 1.0f / f.oow;
-  int depth = 0;
-  if (setup.depthOn) {
-    depth = DepthOfW(w) + setup.depthBias;
-    depth = depth < 0 ? 0 : (depth > 0xFFFF ? 0xFFFF : depth);
-    if (setup.depthTest && depth > setup.depth[index]) {
-      return;
-    }
-  }
-  const std::uint32_t iterated =
-      static_cast<std::uint32_t>(ClampToByte(f.r) << 16 | ClampToByte(f.g) << 8 | ClampToByte(f.b));
-  std::uint32_t colour = iterated;
-  if (setup.textured) {
-    bool keyed = false;
-    TexelSpot spot{f.sow * w, f.tow * w, 0.0f};
-    if (setup.mipmap && gradients != nullptr) {
-      // d(sow/oow) = (d sow - s d oow) / oow along each axis.
-      const float sx = (gradients->sowX - spot.s * gradients->oowX) * w;
-      const float tx = (gradients->towX - spot.t * gradients->oowX) * w;
-      const float sy = (gradients->sowY - spot.s * gradients->oowY) * w;
-      const float ty = (gradients->towY - spot.t * gradients->oowY) * w;
-      const float alongX = sx * sx + tx * tx;
-      const float alongY = sy * sy + ty * ty;
-      spot.stepSquared = alongX > alongY ? alongX : alongY;
-    }
-    const std::uint32_t texel = SampleTexture(setup, spot, keyed);
-    if (keyed) {
-      return;
-    }
-    if (setup.colourSource == ColourSource::kTextureTimesIterated) {
-      const std::uint32_t r = ((texel >> 16) * ((iterated >> 16) + 1)) >> 8;
-      const std::uint32_t g = (((texel >> 8) & 0xFF) * (((iterated >> 8) & 0xFF) + 1)) >> 8;
-      const std::uint32_t b = ((texel & 0xFF) * ((iterated & 0xFF) + 1)) >> 8;
-      colour = r << 16 | g << 8 | b;
-    } else {
-      colour = texel;
-    }
-  }
-  const int alpha = setup.alphaIterated ? ClampToByte(f.a) : 255;
-  if (setup.fog) {
-    colour = Mix(colour, setup.fogColour, Weight(setup.fogTable[FogIndexOfW(w)]));
-  }
-  if (setup.colourWrite) {
-    std::uint16_t* pixel = setup.colour + index;
-    if (setup.blendReplace) {
-      *pixel = Pack565(colour);
-    } else {
-      *pixel = Pack565(Blend(setup, colour, alpha, Unpack565(*pixel)));
-    }
-  }
-  if (setup.depthWrite) {
-    setup.depth[index] = static_cast<std::uint16_t>(depth);
-  }
-}
+// Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
+// first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
+// level; lines and points give none and sample the largest level.
+void RenderSpan(const DrawSetup& setup, std::size_t index, int count, Fragment start,
+                const Fragment& step, const Gradients* gradients);
 
 }  // namespace platform::glide

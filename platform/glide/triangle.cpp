@@ -127,6 +127,7 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
   const Plane ps = plane(v[0]->tmuvtx[0].sow, v[1]->tmuvtx[0].sow, v[2]->tmuvtx[0].sow);
   const Plane pt = plane(v[0]->tmuvtx[0].tow, v[1]->tmuvtx[0].tow, v[2]->tmuvtx[0].tow);
   const Gradients gradients{ps.x, pt.x, pw.x, ps.y, pt.y, pw.y};
+  const Fragment step{pr.x, pg.x, pb.x, pa.x, pw.x, ps.x, pt.x};
 
   for (std::int64_t row = firstRow; row <= lastRow; ++row) {
     const std::int64_t py = 16 * row + 8;
@@ -141,19 +142,10 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
     const float fx = static_cast<float>(static_cast<double>(first) + 0.5 - x0);
     const float fy = static_cast<float>(static_cast<double>(row) + 0.5 - y0);
     auto at = [&](const Plane& p) { return p.atOrigin + fx * p.x + fy * p.y; };
-    Fragment f{at(pr), at(pg), at(pb), at(pa), at(pw), at(ps), at(pt)};
-    std::size_t index =
+    const Fragment start{at(pr), at(pg), at(pb), at(pa), at(pw), at(ps), at(pt)};
+    const std::size_t index =
         static_cast<std::size_t>(row) * kScreenWidth + static_cast<std::size_t>(first);
-    for (std::int64_t column = first; column <= last; ++column, ++index) {
-      ShadeFragment(setup, index, f, &gradients);
-      f.r += pr.x;
-      f.g += pg.x;
-      f.b += pb.x;
-      f.a += pa.x;
-      f.oow += pw.x;
-      f.sow += ps.x;
-      f.tow += pt.x;
-    }
+    RenderSpan(setup, index, static_cast<int>(last - first + 1), start, step, &gradients);
   }
 }
 
