@@ -342,6 +342,25 @@ constexpr const MessageInfo* FindMessageInfo(std::uint32_t type) {
   return entry;
 }
 
+// The fewest payload bytes that the receiver of a message from the server reads: the fixed size,
+// or the smaller of two. Texts, record lists and payloads of any length are read within the
+// bytes that came, and so are types the system does not know. Unlisted sizes are laid down by the
+// arena objects' records; the arena issue adds each one to the catalogue with its object.
+constexpr std::uint32_t MinimumReceivedPayload(std::uint32_t type) {
+  const MessageInfo* info = FindMessageInfo(type);
+  if (info == nullptr) {
+    return 0;
+  }
+  switch (info->received.kind) {
+    case PayloadSize::Kind::kFixed:
+      return info->received.bytes;
+    case PayloadSize::Kind::kEither:
+      return std::min(info->received.bytes, info->received.alternate);
+    default:
+      return 0;
+  }
+}
+
 // Whether the client sends this type to the server as a datagram rather than over TCP.
 constexpr bool IsDatagramMessage(std::uint32_t type) {
   const MessageInfo* info = FindMessageInfo(type);

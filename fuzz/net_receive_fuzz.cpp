@@ -10,6 +10,7 @@
 #include <span>
 
 #include "base/byte_reader.h"
+#include "common/messages.h"
 #include "common/socket/net_framing.h"
 #include "common/socket/net_incoming.h"
 #include "common/socket/net_stream_reader.h"
@@ -37,13 +38,20 @@ void Handle(const NetMessage& message, std::span<const std::uint8_t> buffer,
   const NetHeader header = ReadNetHeader(buffer.first<kNetHeaderSize>());
   Check(header.address == message.address && header.type == message.type &&
         header.length == message.payload.size());
+  // The size gate: nothing shorter than its type's size is read or passed on.
   const NetIncoming incoming = ClassifyIncoming(message.type, message.payload);
+  const std::uint32_t wanted = MinimumReceivedPayload(message.type);
+  if (incoming.action == NetIncoming::Action::kShort) {
+    Check(message.payload.size() < wanted && incoming.value == wanted);
+  } else if (incoming.action != NetIncoming::Action::kConsume) {
+    Check(message.payload.size() >= wanted);
+  }
   if (incoming.action == NetIncoming::Action::kSetUdpPort) {
-    Check(message.payload.size() == 2);
+    Check(message.payload.size() >= 2);
   }
   if (incoming.action == NetIncoming::Action::kAliveReply ||
       incoming.action == NetIncoming::Action::kAliveRequest) {
-    Check(message.payload.size() == 4);
+    Check(message.payload.size() >= 4);
   }
 }
 

@@ -24,7 +24,8 @@ class CGameSession : public CMailbox {
   CGameSession(const CGameSession&) = delete;
   CGameSession& operator=(const CGameSession&) = delete;
 
-  // Applies a GLOBAL_PARAMS_PASS record; false (nothing changed) for any size but 284 bytes.
+  // Applies a GLOBAL_PARAMS_PASS record from its first 284 bytes; false (nothing changed) for a
+  // shorter payload.
   bool ApplyGlobalParams(std::span<const std::uint8_t> payload);
 
   // Builds what one arena needs: 0 on success, 1 on failure (after an error report). What was

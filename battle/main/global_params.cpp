@@ -47,7 +47,7 @@ float ReadFloat(std::span<const std::uint8_t> payload, std::size_t index) {
 }  // namespace
 
 std::optional<GlobalParams> ParseGlobalParams(std::span<const std::uint8_t> payload) {
-  if (payload.size() != GLOBAL_PARAMS_SIZE) {
+  if (payload.size() < GLOBAL_PARAMS_SIZE) {
     return std::nullopt;
   }
   GlobalParams record;

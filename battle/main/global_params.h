@@ -9,7 +9,8 @@
 #include <optional>
 #include <span>
 
-// The record is 71 little-endian u32 words; no other length is accepted.
+// The record is 71 little-endian u32 words. The network client drops shorter payloads; longer
+// ones are read for their first 284 bytes (the login itself accepts exactly 284).
 inline constexpr std::size_t GLOBAL_PARAMS_SIZE = 284;
 inline constexpr std::size_t SKY_PARAM_WORDS = 13;
 inline constexpr std::size_t SKY_COLOUR_GROUPS = 8;
@@ -35,7 +36,7 @@ struct GlobalParams {
   std::array<SkyColourGroup, SKY_COLOUR_GROUPS> colourGroups{};  // words 24-70
 };
 
-// The record of a payload of exactly GLOBAL_PARAMS_SIZE bytes; nothing for any other length.
+// The record in the first GLOBAL_PARAMS_SIZE bytes of the payload; nothing when it is shorter.
 std::optional<GlobalParams> ParseGlobalParams(std::span<const std::uint8_t> payload);
 
 // The game session's share of the record: its state report interval and the sky state's
@@ -56,8 +57,8 @@ extern float gGravity;
 // The firing range of the defense towers; 0 until sent.
 extern float gDefenseRange;
 
-// Applies a GLOBAL_PARAMS_PASS payload: the session's values and the globals above. A payload of
-// any length but GLOBAL_PARAMS_SIZE changes nothing and gives false. The caller then sets the
+// Applies a GLOBAL_PARAMS_PASS payload: the session's values and the globals above. A payload
+// shorter than GLOBAL_PARAMS_SIZE changes nothing and gives false. The caller then sets the
 // ambient light of the current time-of-day step, the day clock's time and the sky's weather fade
 // level, which belong to the atmosphere.
 bool ApplyGlobalParams(GlobalParamValues& values, std::span<const std::uint8_t> payload);

@@ -68,7 +68,8 @@ bool WaitForParameters(CNetSocket& net, DWORD deadline) {
         break;
       }
       case GLOBAL_PARAMS_PASS:
-        if (!gGameSession.ApplyGlobalParams(message->Bytes())) {
+        // The login takes the record at its exact size only.
+        if (length != GLOBAL_PARAMS_SIZE || !gGameSession.ApplyGlobalParams(message->Bytes())) {
           return false;
         }
         recordSeen = true;

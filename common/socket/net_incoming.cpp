@@ -1,34 +1,28 @@
 #include "common/socket/net_incoming.h"
 
+#include "base/byte_reader.h"
 #include "common/messages.h"
 
 NetIncoming ClassifyIncoming(std::uint32_t type, std::span<const std::uint8_t> payload) {
   using Action = NetIncoming::Action;
+  if (type == MSG_TIME_SYNC || (type >= MSG_FILE_OFFER && type <= MSG_FILE_CANCEL)) {
+    return {Action::kConsume};
+  }
+  const std::uint32_t wanted = MinimumReceivedPayload(type);
+  if (payload.size() < wanted) {
+    return {Action::kShort, 0, wanted};
+  }
+  arena::ByteReader reader(payload);
   switch (type) {
     case MSG_LOGOUT:
       return {Action::kLogout};
-    case MSG_TIME_SYNC:
-      return {Action::kConsume};
     case MSG_UDP_PORT:
-      if (payload.size() != 2) {
-        return {Action::kDrop};
-      }
-      // Network order.
-      return {Action::kSetUdpPort, static_cast<std::uint16_t>((payload[0] << 8) | payload[1])};
+      return {Action::kSetUdpPort, reader.U16BigEndian()};
     case MSG_ALIVE_REPLY:
-    case MSG_ALIVE_REQUEST: {
-      if (payload.size() != 4) {
-        return {Action::kDrop};
-      }
-      const std::uint32_t value = payload[0] | (payload[1] << 8) | (payload[2] << 16) |
-                                  (static_cast<std::uint32_t>(payload[3]) << 24);
-      return {type == MSG_ALIVE_REPLY ? Action::kAliveReply : Action::kAliveRequest, 0, value};
-    }
+      return {Action::kAliveReply, 0, reader.U32()};
+    case MSG_ALIVE_REQUEST:
+      return {Action::kAliveRequest, 0, reader.U32()};
     default:
-      break;
+      return {Action::kPassOn};
   }
-  if (type >= MSG_FILE_OFFER && type <= MSG_FILE_CANCEL) {
-    return {Action::kConsume};
-  }
-  return {Action::kPassOn};
 }

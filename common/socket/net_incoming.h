@@ -11,12 +11,14 @@ struct NetIncoming {
     kConsume,       // handled by nobody (time sync, file transfer)
     kSetUdpPort,    // `port` (host order) becomes the server's UDP port
     kAliveReply,    // an alive sign; `value` is the time its request was sent
-    kAliveRequest,  // answer with an alive reply carrying the same payload
-    kDrop,          // a payload of the wrong size for a message the client reads itself
+    kAliveRequest,  // answer with an alive reply carrying the request's value
+    kShort,         // shorter than the `value` bytes its receiver reads: dropped and logged
   };
   Action action;
   std::uint16_t port = 0;
   std::uint32_t value = 0;
 };
 
+// The size gate comes first: a payload shorter than the catalogue's size for its type is never
+// read or passed on; a longer one is, and its receiver reads the leading bytes.
 NetIncoming ClassifyIncoming(std::uint32_t type, std::span<const std::uint8_t> payload);

@@ -148,17 +148,14 @@ int CNetSocket::Connect(std::uint32_t address, std::uint32_t port) {
   lastAliveRequest_ = 0;
   lastAliveSign_ = NowSeconds() - kFirstAliveSignAgeSeconds;
 
+  // Neither call's failure ends the connection: an already bound socket keeps its port, and
+  // otherwise the port that is read back (0 when there is none) is announced all the same.
   winsock::sockaddr_in local{};
   local.sin_family = winsock::AF_INET;
   local.sin_addr.s_addr = winsock::INADDR_ANY;
   int localLength = sizeof local;
-  if (winsock::bind(udpSocket_, reinterpret_cast<const winsock::sockaddr*>(&local), sizeof local) !=
-          0 ||
-      winsock::getsockname(udpSocket_, reinterpret_cast<winsock::sockaddr*>(&local),
-                           &localLength) != 0) {
-    connected_.store(0);
-    return 0;
-  }
+  winsock::bind(udpSocket_, reinterpret_cast<const winsock::sockaddr*>(&local), sizeof local);
+  winsock::getsockname(udpSocket_, reinterpret_cast<winsock::sockaddr*>(&local), &localLength);
   // The port's two bytes as they are: network order.
   Post(Address(), MSG_UDP_PORT, sizeof local.sin_port, &local.sin_port);
 
@@ -384,10 +381,11 @@ void CNetSocket::SendDatagram(std::uint32_t sender, std::uint32_t type,
 }
 
 int CNetSocket::ReceiveStep() {
-  if (tcpSocket_ == winsock::INVALID_SOCKET) {
-    return 0;
-  }
+  // A step on a closed connection is not refused: its recv fails, and the error text tells so
+  // (the step after a server's logout ends that way).
   ++counters_.receiveSteps;
+  // Datagrams are read even while a TCP header or body is half received. They have a buffer of
+  // their own, so the stream's partial message stays as it was: the separation is deliberate.
   if (udpSocket_ != winsock::INVALID_SOCKET) {
     const int datagram = ReceiveDatagram();
     if (datagram >= 0) {
@@ -425,8 +423,10 @@ int CNetSocket::ReceiveDatagram() {
   if (got < 0) {
     return -1;
   }
-  if (from.sin_addr.s_addr != serverAddress_ || from.sin_port != serverPort_) {
-    return 0;  // only the server speaks to this socket
+  // Only the server's host speaks to this socket, from whichever of its ports: a datagram may
+  // come before MSG_UDP_PORT has named the server's, and alive replies must not be lost.
+  if (from.sin_addr.s_addr != serverAddress_) {
+    return 0;
   }
   const std::optional<NetDatagram> datagram =
       ReadNetDatagram(std::span(datagramBuffer_).first(static_cast<std::size_t>(got)));
@@ -463,11 +463,19 @@ int CNetSocket::HandleMessage(const NetMessage& message) {
       lastAliveSign_ = NowSeconds();
       roundTripTime_.store(timeGetTime() - incoming.value);
       break;
-    case NetIncoming::Action::kAliveRequest:
-      Post(Address(), MSG_ALIVE_REPLY, length, message.payload.data());
+    case NetIncoming::Action::kAliveRequest: {
+      arena::ByteWriter reply;
+      reply.U32(incoming.value);
+      Post(Address(), MSG_ALIVE_REPLY, static_cast<std::uint32_t>(reply.size()),
+           reply.bytes().data());
+      break;
+    }
+    case NetIncoming::Action::kShort:
+      if (const NetLogFunction log = gLog.load()) {
+        log(0, "short message: type 0x%08X, %u bytes of %u", message.type, length, incoming.value);
+      }
       break;
     case NetIncoming::Action::kConsume:
-    case NetIncoming::Action::kDrop:
       break;
   }
   return 1;

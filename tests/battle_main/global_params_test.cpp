@@ -114,10 +114,21 @@ TEST_F(GlobalParamsTest, CeilingIsTheSentValueLessFiveHundredths) {
   EXPECT_EQ(gWorldCeiling, 499.95f);
 }
 
-TEST_F(GlobalParamsTest, OnlyTheExactSizeIsAccepted) {
+TEST_F(GlobalParamsTest, LongerRecordsAreReadForTheirFirst284Bytes) {
+  auto payload = CraftedPayload();
+  payload.resize(GLOBAL_PARAMS_SIZE + 9, 0x11);
+  const auto record = ParseGlobalParams(payload);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->stateReportInterval, CraftedWord(0));
+  EXPECT_EQ(record->colourGroups[7].words[1], CraftedWord(70));
+  GlobalParamValues values;
+  ASSERT_TRUE(ApplyGlobalParams(values, payload));
+  EXPECT_EQ(gDefenseRange, 175.0f);
+}
+
+TEST_F(GlobalParamsTest, ShorterRecordsChangeNothing) {
   const auto good = CraftedPayload();
-  for (std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{280}, std::size_t{283},
-                           std::size_t{285}, std::size_t{288}}) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{280}, std::size_t{283}}) {
     SCOPED_TRACE(size);
     std::vector<std::uint8_t> payload(good);
     payload.resize(size, 0x11);

@@ -11,12 +11,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/mailbox.h"
 #include "common/messages.h"
+#include "common/socket/net_incoming.h"
 #include "platform/kernel/clock.h"
 #include "tools/testserver/test_server.h"
 #include "tools/testserver/wire_header.h"
@@ -180,8 +182,10 @@ TEST_F(NetSocketTest, LowerSequenceIsDroppedAndEqualAccepted) {
 
 TEST_F(NetSocketTest, AliveRequestIsAnsweredAndNeverReachesAGameMailbox) {
   Connect();
-  server_.Send(testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {1, 2, 3}));  // wrong size
-  server_.Send(testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {0x78, 0x56, 0x34, 0x12}));
+  // Too short to answer; the longer one is answered with its leading four bytes.
+  server_.Send(testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {1, 2, 3}));
+  server_.Send(
+      testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {0x78, 0x56, 0x34, 0x12, 0x99}));
   server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_TIME_SYNC, {0, 0, 0, 1}));
   server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_FILE_BLOCK, {5, 5}));
   const auto reply = server_.WaitForMessage(MSG_ALIVE_REPLY, kWait);
@@ -262,29 +266,31 @@ TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
   Sync();
 }
 
-// A datagram is cut to its header's length; one shorter than its header or than the length its
-// header gives is dropped.
-TEST_F(NetSocketTest, DatagramsAreCutToTheirHeadersLength) {
+// Datagrams come from the server's host, from any of its ports (one may come before
+// MSG_UDP_PORT has named the server's). A datagram is cut to its header's length; one shorter
+// than its header or than the length its header gives is dropped.
+TEST_F(NetSocketTest, DatagramsFromTheServersHostAreCutToTheirHeadersLength) {
   Connect();
   Action claimsMore = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
   claimsMore.length = 8;
-  Action claimsLess = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2, 2, 2, 2});
+  Action foreign = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2});
+  foreign.from_foreign = true;
+  Action otherPort = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {3});
+  otherPort.from_other = true;
+  Action claimsLess = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {4, 4, 4, 4});
   claimsLess.length = 2;
-  Action foreign = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {3});
-  foreign.from_other = true;
   server_.Send(testserver::RawDatagram(std::vector<std::uint8_t>(10, 0)));
   server_.Send(claimsMore);
   server_.Send(foreign);
+  server_.Send(otherPort);
   server_.Send(claimsLess);
-  server_.Send(testserver::Datagram(kTankAddress, MSG_TANK_FIRE, {4}));
-  MailboxMessagePtr message = WaitForMail(tank_);
-  ASSERT_NE(message, nullptr);
-  EXPECT_EQ(message->type, MSG_TANK_STATE);
-  EXPECT_EQ(PayloadOf(*message), (std::vector<std::uint8_t>{2, 2}));
-  message = WaitForMail(tank_);
-  ASSERT_NE(message, nullptr);
-  EXPECT_EQ(message->type, MSG_TANK_FIRE);
-  EXPECT_EQ(WaitForMail(tank_, 200ms), nullptr);
+  server_.Send(testserver::Datagram(kTankAddress, MSG_TANK_FIRE, {5}));
+  std::vector<std::vector<std::uint8_t>> payloads;
+  while (const MailboxMessagePtr message =
+             WaitForMail(tank_, payloads.size() < 3 ? kWait : 200ms)) {
+    payloads.push_back(PayloadOf(*message));
+  }
+  EXPECT_EQ(payloads, (std::vector<std::vector<std::uint8_t>>{{3}, {4, 4}, {5}}));
 }
 
 TEST_F(NetSocketTest, DatagramBetweenPiecesOfATcpHeaderLeavesItWhole) {
@@ -402,6 +408,8 @@ TEST_F(NetSocketTest, FailingOpenLeavesNothingOpen) {
   EXPECT_EQ(OpenDescriptors(), before);
 }
 
+// Lines the client logs, from whichever thread logs them.
+std::mutex gLogMutex;
 std::vector<std::string> gLogLines;
 
 void CaptureLog(int level, const char* format, ...) {
@@ -410,7 +418,67 @@ void CaptureLog(int level, const char* format, ...) {
   va_start(arguments, format);
   std::vsnprintf(text, sizeof text, format, arguments);
   va_end(arguments);
+  const std::lock_guard lock(gLogMutex);
   gLogLines.push_back(std::to_string(level) + " " + text);
+}
+
+std::vector<std::string> LoggedLines() {
+  const std::lock_guard lock(gLogMutex);
+  return gLogLines;
+}
+
+std::string ShortMessageLine(std::uint32_t type, std::size_t size, std::uint32_t wanted) {
+  char text[96];
+  std::snprintf(text, sizeof text, "0 short message: type 0x%08X, %zu bytes of %u", type, size,
+                wanted);
+  return text;
+}
+
+// Every type of a fixed size: one byte short is dropped and logged, whether it would be passed on
+// or read by the client itself; three bytes longer is passed on whole, to be read for its leading
+// bytes.
+TEST_F(NetSocketTest, ShortMessagesAreDroppedAndLoggedLongerOnesPassedOn) {
+  gLogLines.clear();
+  CNetSocket::SetLogFunction(&CaptureLog);
+  Connect();
+  std::vector<std::string> expectedLines;
+  std::vector<std::pair<std::uint32_t, std::size_t>> expectedMail;
+  for (const MessageInfo& info : kMessageCatalogue) {
+    const std::uint32_t wanted = MinimumReceivedPayload(info.type);
+    if (wanted == 0 || info.type == MSG_TIME_SYNC) {
+      continue;  // nothing to gate, or consumed unread
+    }
+    server_.Send(testserver::TcpMessage(kTankAddress, info.type, Pattern(wanted - 1)));
+    expectedLines.push_back(ShortMessageLine(info.type, wanted - 1, wanted));
+    if (ClassifyIncoming(info.type, Pattern(wanted)).action == NetIncoming::Action::kPassOn) {
+      server_.Send(testserver::TcpMessage(kTankAddress, info.type, Pattern(wanted + 3)));
+      expectedMail.emplace_back(info.type, wanted + 3);
+    }
+  }
+  // The same gate for datagrams.
+  server_.Send(testserver::Datagram(kTankAddress, MSG_PLAY_SOUND, Pattern(11)));
+  expectedLines.push_back(ShortMessageLine(MSG_PLAY_SOUND, 11, 12));
+  Sync();
+  ASSERT_TRUE(WaitUntil([] { return LoggedLines().size() >= 2 + 16; }));
+  CNetSocket::SetLogFunction(nullptr);
+  std::vector<std::string> shortLines;
+  for (const std::string& line : LoggedLines()) {
+    if (line.find("short message") != std::string::npos) {
+      shortLines.push_back(line);
+    }
+  }
+  // The datagram may overtake the stream.
+  std::sort(shortLines.begin(), shortLines.end());
+  std::sort(expectedLines.begin(), expectedLines.end());
+  EXPECT_EQ(shortLines, expectedLines);
+  std::vector<std::pair<std::uint32_t, std::size_t>> mail;
+  std::uint32_t length = 0;
+  while (const MailboxMessagePtr message = tank_.Receive(length)) {
+    EXPECT_EQ(PayloadOf(*message), Pattern(length));
+    mail.emplace_back(message->type, length);
+  }
+  EXPECT_EQ(mail, expectedMail);
+  EXPECT_EQ(client_.IsConnected(), 1);
 }
 
 TEST_F(NetSocketTest, SocketBufferSizesAreLogged) {
@@ -418,6 +486,7 @@ TEST_F(NetSocketTest, SocketBufferSizesAreLogged) {
   CNetSocket::SetLogFunction(&CaptureLog);
   Connect();
   CNetSocket::SetLogFunction(nullptr);
+  const std::lock_guard lock(gLogMutex);
   ASSERT_EQ(gLogLines.size(), 2u);
   EXPECT_EQ(gLogLines[0].rfind("0 Socket send buffer is ", 0), 0u) << gLogLines[0];
   EXPECT_EQ(gLogLines[1].rfind("0 Socket recv buffer is ", 0), 0u) << gLogLines[1];

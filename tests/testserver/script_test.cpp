@@ -146,7 +146,9 @@ TEST(ScriptOptions, HeaderOverridesSplitAndOtherSocket) {
   const Action udp = ParseOneAction("at 1 udp seq=9 from=other 0x10001 MSG_ALIVE_REPLY 5");
   EXPECT_EQ(udp.sequence, 9u);
   EXPECT_TRUE(udp.from_other);
+  EXPECT_FALSE(udp.from_foreign);
   EXPECT_FALSE(udp.length.has_value());
+  EXPECT_TRUE(ParseOneAction("at 1 udp from=foreign 0x10001 MSG_ALIVE_REPLY 5").from_foreign);
 
   const Action raw = ParseOneAction("at 2 tcp raw split=1 bytes:0102 3");
   EXPECT_TRUE(raw.raw);

@@ -49,8 +49,10 @@ struct Action {
   // TCP: put the message on the stream in pieces of this many bytes, one send each with a
   // pause between them; 0 sends it whole.
   std::uint32_t split = 0;
-  // UDP: send from the server's second UDP socket, whose address is not the server's.
+  // UDP: send from the server's second UDP socket, at the server's address on another port.
   bool from_other = false;
+  // UDP: send from a socket at another loopback address than the server's.
+  bool from_foreign = false;
   bool answer_alive = true;
   std::vector<PayloadPiece> payload;
 };

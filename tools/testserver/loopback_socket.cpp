@@ -86,6 +86,13 @@ SocketHandle OpenUdpSocket(in_addr address, std::uint16_t port, std::string& err
   return OpenBound(SOCK_DGRAM, address, port, error);
 }
 
+in_addr NextLoopbackAddress(in_addr address) {
+  const std::uint32_t host = ntohl(address.s_addr);
+  in_addr next{};
+  next.s_addr = htonl((host & 0xFFFFFF00u) | ((host & 0xFFu) % 254u + 1u));
+  return next;
+}
+
 std::uint16_t LocalPort(int fd) {
   sockaddr_in socket_address{};
   socklen_t size = sizeof socket_address;

@@ -37,6 +37,9 @@ std::optional<in_addr> ParseLoopbackAddress(const std::string& text);
 SocketHandle OpenTcpListener(in_addr address, std::uint16_t port, std::string& error);
 SocketHandle OpenUdpSocket(in_addr address, std::uint16_t port, std::string& error);
 
+// Another address of 127.0.0.0/8 than the given one: the next in its last byte, 1 to 254.
+in_addr NextLoopbackAddress(in_addr address);
+
 // The port a socket is bound to; 0 when it cannot be read.
 std::uint16_t LocalPort(int fd);
 

@@ -284,7 +284,8 @@ LineResult<PayloadPiece> ParsePayloadPiece(const Token& token) {
   return BytesPiece(bytes.Take());
 }
 
-// Options come between the transport and the address: raw, len=N, seq=N, split=N, from=other.
+// Options come between the transport and the address: raw, len=N, seq=N, split=N, from=other,
+// from=foreign.
 std::optional<LineError> ParseOption(std::string_view text, Action& action) {
   const bool tcp = action.kind == Action::Kind::kTcp;
   if (text == "raw") {
@@ -296,6 +297,13 @@ std::optional<LineError> ParseOption(std::string_view text, Action& action) {
       return Fail("from=other applies to udp only");
     }
     action.from_other = true;
+    return std::nullopt;
+  }
+  if (text == "from=foreign") {
+    if (tcp) {
+      return Fail("from=foreign applies to udp only");
+    }
+    action.from_foreign = true;
     return std::nullopt;
   }
   const std::size_t equals = text.find('=');

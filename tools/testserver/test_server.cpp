@@ -66,7 +66,8 @@ std::optional<std::uint16_t> TestServer::Start(const std::string& address, std::
     udp_ = OpenUdpSocket(address_, 0, error_);
   }
   other_udp_ = OpenUdpSocket(address_, 0, error_);
-  if (!udp_.IsOpen() || !other_udp_.IsOpen()) {
+  foreign_udp_ = OpenUdpSocket(NextLoopbackAddress(address_), 0, error_);
+  if (!udp_.IsOpen() || !other_udp_.IsOpen() || !foreign_udp_.IsOpen()) {
     listener_.Reset();
     udp_.Reset();
     return std::nullopt;
@@ -101,6 +102,7 @@ void TestServer::Stop() {
   listener_.Reset();
   udp_.Reset();
   other_udp_.Reset();
+  foreign_udp_.Reset();
 }
 
 void TestServer::Send(Action action) {
@@ -434,7 +436,9 @@ bool TestServer::SendDatagramTo(const Action& action, const sockaddr_in& destina
   }
   bytes.insert(bytes.end(), payload.begin(), payload.end());
   udp_bytes_sent_ += static_cast<std::uint32_t>(bytes.size());
-  const int fd = action.from_other ? other_udp_.Get() : udp_.Get();
+  const int fd = action.from_foreign ? foreign_udp_.Get()
+                 : action.from_other ? other_udp_.Get()
+                                     : udp_.Get();
   return ::sendto(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                   reinterpret_cast<const sockaddr*>(&destination), sizeof destination) >= 0;
 }

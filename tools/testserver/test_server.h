@@ -118,6 +118,7 @@ class TestServer {
   SocketHandle connection_;
   SocketHandle udp_;
   SocketHandle other_udp_;
+  SocketHandle foreign_udp_;  // at the next loopback address
   TcpFrameReader reader_;
   // Larger than any datagram, so that an oversized one is seen whole.
   std::vector<std::uint8_t> datagram_buffer_ = std::vector<std::uint8_t>(65536);
