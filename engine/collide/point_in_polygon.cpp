@@ -51,6 +51,7 @@ std::int32_t _r3xPointInEdgePolygon(const float* point, const R3xEdgePolygon* po
   const Projection p = projectionOf(polygon->normal);
   // Taken from second to first vertex when the plane faces the negative axis.
   const float orientation = p.dominant > 0.0f ? 1.0f : -1.0f;
+  bool bounded = false;
   for (std::int32_t i = 0; i < polygon->edgeCount; ++i) {
     const float* first = polygon->edges[i].first;
     const float* second = polygon->edges[i].second;
@@ -59,6 +60,7 @@ std::int32_t _r3xPointInEdgePolygon(const float* point, const R3xEdgePolygon* po
     if (eu == 0.0f && ew == 0.0f) {
       continue;
     }
+    bounded = true;
     const float cross = (point[p.u] - first[p.u]) * ew - (point[p.w] - first[p.w]) * eu;
     if (cross > -R3X_COLLIDE_TOLERANCE && cross < R3X_COLLIDE_TOLERANCE) {
       return withinEdge(point, first, second, p) ? 0 : -1;
@@ -68,5 +70,6 @@ std::int32_t _r3xPointInEdgePolygon(const float* point, const R3xEdgePolygon* po
       return -1;
     }
   }
-  return 1;
+  // Without an edge that extends (no edges, or all of one point) it encloses nothing.
+  return bounded ? 1 : -1;
 }

@@ -56,6 +56,10 @@ std::int32_t _r3xSphereHitsPoint(const float* centre, float radius, const float*
 }
 
 std::int32_t _r3xCircleHitsLine2D(const float* centre, float radius, const R3xXYLine* line) {
+  // Through one point there is no line and no normal: the point stands for it.
+  if (!(line->length > 0.0f)) {
+    return _r3xCircleHitsPoint2D(centre, radius, line->first);
+  }
   const float s = line->nx * centre[0] + line->ny * centre[1] + line->offset;
   return withinSlab(s, radius) ? 1 : 0;
 }
@@ -63,6 +67,9 @@ std::int32_t _r3xCircleHitsLine2D(const float* centre, float radius, const R3xXY
 std::int32_t _r3xCircleHitsEdge2D(const float* centre, float radius, const R3xXYLine* edge) {
   if (_r3xCircleHitsLine2D(centre, radius, edge) == 0) {
     return 0;
+  }
+  if (!(edge->length > 0.0f)) {
+    return 1;
   }
   // Along the edge, which runs from the first vertex in the direction (-ny, nx).
   const float a =

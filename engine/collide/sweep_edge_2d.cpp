@@ -31,6 +31,14 @@ void _r3xSweepCircleEdge2D(const R3xSweepSegment* segment, const R3xXYLine* edge
                            std::uint32_t options, R3xSweepResult* result) {
   result->featureKind = R3X_OBSTACLE_XY_EDGE;
   result->feature = edge;
+  if (!(edge->length > 0.0f)) {
+    _r3xSweepCircleLine2DPoint(segment, edge, options, result);
+    if (result->touch != 0) {
+      result->featureKind = R3X_OBSTACLE_XY_VERTEX;
+      result->feature = edge->first;
+    }
+    return;
+  }
   const float* s = segment->start;
   const float* e = segment->end;
   const float r = segment->radius;

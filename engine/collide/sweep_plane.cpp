@@ -1,6 +1,7 @@
 #include "engine/collide/sweep_plane.h"
 
 #include "engine/collide/collision_math.h"
+#include "engine/collide/sweep_point.h"
 #include "engine/collide/sweep_result.h"
 #include "engine/collide/sweep_segment.h"
 #include "engine/collide/test_options.h"
@@ -51,8 +52,26 @@ void sweepAcross(float ds, float de, const R3xSweepSegment* segment, std::uint32
 
 }  // namespace
 
+void _r3xSweepCircleLine2DPoint(const R3xSweepSegment* segment, const R3xXYLine* line,
+                                std::uint32_t options, R3xSweepResult* result) {
+  result->startsBehind = 0;
+  result->touch = 0;
+  result->cross = 0;
+  result->leave = 0;
+  float time = 0.0f;
+  if ((options & R3X_TEST_TOUCH) != 0 &&
+      _r3xSweepCirclePoint2D(segment, line->first, options, &time) != 0) {
+    result->touch = 1;
+    result->touchTime = time;
+  }
+}
+
 void _r3xSweepCircleLine2D(const R3xSweepSegment* segment, const R3xXYLine* line,
                            std::uint32_t options, R3xSweepResult* result) {
+  if (!(line->length > 0.0f)) {
+    _r3xSweepCircleLine2DPoint(segment, line, options, result);
+    return;
+  }
   const float* s = segment->start;
   const float* e = segment->end;
   sweepAcross(line->nx * s[0] + line->ny * s[1] + line->offset,

@@ -74,6 +74,13 @@ TEST(PointInEdgePolygon, AnEdgeOfLengthZeroBoundsNothing) {
   const Vec3 inside{2, 2, 0};
   EXPECT_EQ(_r3xPointInEdgePolygon(far.data(), &repeated.record), -1);
   EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &repeated.record), 1);
+  // Without an edge that extends, as over a face of fewer than two corners, nothing is inside.
+  Polygon empty({}, {0, 0, 1});
+  Polygon point({kSquare[2]}, {0, 0, 1});
+  for (const Polygon* p : {&empty, &point}) {
+    EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &p->record), -1);
+    EXPECT_EQ(_r3xPointInEdgePolygon(kSquare[2].data(), &p->record), -1);
+  }
 }
 
 using FramesTest = MathTablesTest;

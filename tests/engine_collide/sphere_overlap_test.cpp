@@ -65,6 +65,14 @@ TEST(SphereOverlap, XYZEdgesBetweenAndBeyondTheirEnds) {
                   {{-0.75f, 0.75f, 0}, 0}});
 }
 
+TEST(SphereOverlap, LinesAndXYEdgesOfLengthZeroAreTheirVertex) {
+  PointXYEdge point(Vec3{1, 1, 0});
+  for (const auto test : {_r3xCircleHitsLine2D, _r3xCircleHitsEdge2D}) {
+    expectOverlaps(&point.record, test,
+                   {{{0.5f, 0.5f, 7}, 1}, {{0, 1, 0}, 0}, {{0, 0, 0}, 0}, {{50, 50, 0}, 0}});
+  }
+}
+
 TEST(SphereOverlap, AnEdgeOfLengthZeroIsItsVertex) {
   Edge point(Vec3{0, 0, 0}, Vec3{0, 0, 0});
   expectOverlaps(&point.record, _r3xSphereHitsEdge,

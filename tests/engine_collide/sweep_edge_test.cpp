@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/collide/sweep_plane.h"
 #include "engine/collide/sweep_result.h"
 #include "engine/collide/test_options.h"
 #include "engine/r3x.h"
@@ -143,6 +144,28 @@ TEST(SweepCircleEdge2D, TouchesTheEdgeOrTheEndVertexMetFirst) {
       EXPECT_NEAR(result.crossTime, c.cross, 1e-5f);
     }
   }
+}
+
+TEST(SweepCircleEdge2D, LinesAndEdgesOfLengthZeroAreTouchedAsTheirVertex) {
+  PointXYEdge point(Vec3{5, 0, 0});
+  const R3xSweepSegment segment = makeSegment(Vec3{0, 0.5f, 3}, Vec3{10, 0.5f, 3}, 1.0f);
+  R3xSweepResult result{};
+  _r3xSweepCircleEdge2D(&segment, &point.record, kAll, &result);
+  ASSERT_EQ(result.touch, 1);
+  EXPECT_NEAR(result.touchTime, kPast05, 1e-5f);
+  EXPECT_EQ(result.featureKind, R3X_OBSTACLE_XY_VERTEX);
+  EXPECT_EQ(result.feature, point.a);
+  EXPECT_EQ(result.cross, 0);
+  R3xSweepResult line{};
+  _r3xSweepCircleLine2D(&segment, &point.record, kAll, &line);
+  ASSERT_EQ(line.touch, 1);
+  EXPECT_NEAR(line.touchTime, kPast05, 1e-5f);
+  EXPECT_EQ(line.cross, 0);
+  EXPECT_EQ(line.leave, 0);
+  // Passing it by more than the radius: nothing.
+  const R3xSweepSegment wide = makeSegment(Vec3{0, 2, 0}, Vec3{10, 2, 0}, 1.0f);
+  _r3xSweepCircleEdge2D(&wide, &point.record, kAll, &result);
+  EXPECT_EQ(result.touch, 0);
 }
 
 // The edge from (0, 0, 0) to (4, 0, 0).

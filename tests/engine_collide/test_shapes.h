@@ -65,6 +65,17 @@ struct XYEdge {
   XYEdge& operator=(const XYEdge&) = delete;
 };
 
+// A line or XY edge through one point, as the loaders store it: no normal, length 0.
+struct PointXYEdge {
+  float a[3];
+  R3xXYLine record;
+
+  explicit PointXYEdge(Vec3 at)
+      : a{at.x, at.y, at.z}, record{R3X_TYPE_XY_EDGE, 0.0f, 0.0f, 0.0f, a, a, 0.0f} {}
+  PointXYEdge(const PointXYEdge&) = delete;
+  PointXYEdge& operator=(const PointXYEdge&) = delete;
+};
+
 struct Edge {
   float a[3];
   float b[3];
