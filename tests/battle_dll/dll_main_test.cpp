@@ -45,7 +45,7 @@ constexpr char kSlowLogin[] =
 
 class DllMainTest : public test::GameFixture {
  protected:
-  DllMainTest() : server_(ServerParamWords(), ServerGlobalParamsPayload()) {
+  DllMainTest() : server_(MakeServerParamWords(), MakeServerGlobalParamsPayload()) {
     // A processor whose clock is not measured, so that every word of the report is known.
     processor_.vendor = "AuthenticAMD";
     processor_.family = 6;

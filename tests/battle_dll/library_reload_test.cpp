@@ -54,7 +54,7 @@ class LibraryReloadTest : public test::GameFixture {
       return std::nullopt;
     }
 
-    testserver::TestServer server(ServerWords(), ServerGlobalParamsPayload());
+    testserver::TestServer server(ServerWords(), MakeServerGlobalParamsPayload());
     const auto port = server.Start("127.0.0.1", 0, testserver::Script{});
     EXPECT_TRUE(port.has_value()) << server.Error();
     host_.login.serverPort = port.value_or(0);

@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 
 class LoginTest : public testing::Test {
  protected:
-  LoginTest() : server_(words_, ServerGlobalParamsPayload()) {}
+  LoginTest() : server_(words_, MakeServerGlobalParamsPayload()) {}
 
   void TearDown() override {
     gGameSession.netSocket.Close();
@@ -69,7 +69,7 @@ TEST_F(LoginTest, FullLoginFillsTheTablesAndKeepsTheConnection) {
     EXPECT_EQ(GameParamTable[row].savedValue, 0x1000 + row) << row;
     EXPECT_EQ(GameParamTable[row].modified, 0u) << row;
   }
-  const auto record = ServerGlobalParamsPayload();
+  const auto record = MakeServerGlobalParamsPayload();
   EXPECT_EQ(gGameSession.globalParams.stateReportInterval, arena::ByteReader(record).U32());
   auto login = server_.WaitForMessage(MSG_LOGIN, 2s);
   ASSERT_TRUE(login.has_value());
@@ -209,7 +209,7 @@ class ConnectingClock : public platform::VirtualClock {
     VirtualClock::Sleep(milliseconds);
     const DWORD now = Milliseconds();
     if (!sent_ && now >= connectAt_) {
-      server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_CONNECTED, {}));
+      server_.Send(testserver::MakeTcpMessage(KIND_SESSION, MSG_CONNECTED, {}));
       sent_ = true;
     }
     if (sent_ && now < connectAt_ + kArrivalSlack) {

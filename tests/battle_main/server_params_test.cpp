@@ -17,7 +17,7 @@ float AsFloat(std::uint32_t word) { return std::bit_cast<float>(word); }
 // the defaults do.
 TEST(ServerParamsTest, ServerSendsTheClientDefaults) {
   InitGameParams();
-  const auto words = ServerParamWords();
+  const auto words = MakeServerParamWords();
   for (std::size_t row = 0; row < GAME_PARAM_COUNT; ++row) {
     EXPECT_EQ(words[row], GameParamTable[row].value) << row;
     if (GameParamTable[row].type == PARAM_TYPE_UNUSED) {
@@ -29,7 +29,7 @@ TEST(ServerParamsTest, ServerSendsTheClientDefaults) {
 // Every chassis can drive (its thrust beats the constant drive drag), is armoured, and carries a
 // built-in laser that does damage, fires and flies.
 TEST(ServerParamsTest, EveryChassisCanDriveFireAndBeHit) {
-  const auto words = ServerParamWords();
+  const auto words = MakeServerParamWords();
   for (std::size_t c = 0; c < 5; ++c) {
     SCOPED_TRACE(c);
     const float mass = AsFloat(words[PARAM_DIZURORUV_MASS + c]);
@@ -56,7 +56,7 @@ TEST(ServerParamsTest, EveryChassisCanDriveFireAndBeHit) {
 }
 
 TEST(ServerParamsTest, GlobalParamsPayloadIsAPlausibleRecord) {
-  const auto payload = ServerGlobalParamsPayload();
+  const auto payload = MakeServerGlobalParamsPayload();
   ASSERT_EQ(payload.size(), GLOBAL_PARAMS_SIZE);
   const std::optional<GlobalParams> record = ParseGlobalParams(payload);
   ASSERT_TRUE(record);

@@ -15,7 +15,7 @@ namespace {
 
 using mkdata::BuildBmp;
 using mkdata::HalveImage;
-using mkdata::PatternImage;
+using mkdata::MakePatternImage;
 
 class BitmapTest : public ::testing::Test {
  protected:
@@ -39,7 +39,7 @@ class BitmapTest : public ::testing::Test {
 };
 
 TEST_F(BitmapTest, ALoadedBitmapIsRegisteredTaggedAndHandedOutAsItsSlot) {
-  const std::string file = folder_.Write("sky.bmp", BuildBmp(PatternImage(32, 16, 256)));
+  const std::string file = folder_.Write("sky.bmp", BuildBmp(MakePatternImage(32, 16, 256)));
   R3xBitmapHandle handle = r3xLoadBitmap(world_, "sky", file.c_str(), nullptr);
   ASSERT_NE(handle, nullptr);
   EXPECT_EQ(handle, &world_->bitmaps.slots[0]);
@@ -57,13 +57,13 @@ TEST_F(BitmapTest, ALoadedBitmapIsRegisteredTaggedAndHandedOutAsItsSlot) {
 }
 
 TEST_F(BitmapTest, ATagThatIsTakenGivesItsBitmapOrNothing) {
-  const std::string file = folder_.Write("a.bmp", BuildBmp(PatternImage(8, 8, 256)));
+  const std::string file = folder_.Write("a.bmp", BuildBmp(MakePatternImage(8, 8, 256)));
   R3xBitmapHandle first = r3xLoadBitmap(world_, "tex", file.c_str(), nullptr);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(r3xLoadBitmap(world_, "tex", "whatever.bmp", nullptr), first);
   EXPECT_EQ(world_->bitmaps.count, 1u);
 
-  const std::string paletteFile = folder_.Write("pal.bmp", BuildBmp(PatternImage(1, 1, 256)));
+  const std::string paletteFile = folder_.Write("pal.bmp", BuildBmp(MakePatternImage(1, 1, 256)));
   R3xPalette* palette = r3xCreatePalette(world_, nullptr, paletteFile.c_str(), 0);
   ASSERT_NE(palette, nullptr);
   palette->header.tag = static_cast<char*>(r3xMalloc(4));
@@ -74,7 +74,7 @@ TEST_F(BitmapTest, ATagThatIsTakenGivesItsBitmapOrNothing) {
 }
 
 TEST_F(BitmapTest, LevelsFromAnArchiveAndTheColourTableWhenTheWorldAsks) {
-  const mkdata::BmpImage level0 = PatternImage(64, 64, 256);
+  const mkdata::BmpImage level0 = MakePatternImage(64, 64, 256);
   const mkdata::BmpImage level1 = HalveImage(level0);
   const mkdata::BmpImage level2 = HalveImage(level1);
   wad_ = r3xOpenWad(folder_
@@ -102,7 +102,7 @@ TEST_F(BitmapTest, LevelsFromAnArchiveAndTheColourTableWhenTheWorldAsks) {
 }
 
 TEST_F(BitmapTest, ABitmapInUseIsNotDestroyed) {
-  const std::string file = folder_.Write("a.bmp", BuildBmp(PatternImage(8, 8, 256)));
+  const std::string file = folder_.Write("a.bmp", BuildBmp(MakePatternImage(8, 8, 256)));
   R3xBitmapHandle handle = r3xLoadBitmap(world_, "tex", file.c_str(), nullptr);
   ASSERT_NE(handle, nullptr);
   R3xBitmap* bitmap = _r3xBitmapOf(handle);
@@ -124,8 +124,8 @@ TEST_F(BitmapTest, ABitmapInUseIsNotDestroyed) {
 }
 
 TEST_F(BitmapTest, AFailedLoadLeavesNothingBehind) {
-  const std::string good = folder_.Write("a.bmp", BuildBmp(PatternImage(8, 8, 256)));
-  Bytes damaged = BuildBmp(PatternImage(8, 8, 256));
+  const std::string good = folder_.Write("a.bmp", BuildBmp(MakePatternImage(8, 8, 256)));
+  Bytes damaged = BuildBmp(MakePatternImage(8, 8, 256));
   damaged[1] = 'A';
   const std::string bad = folder_.Write("b.bmp", damaged);
   const char* withBadLevel[] = {good.c_str(), bad.c_str()};
@@ -141,7 +141,7 @@ TEST_F(BitmapTest, AFailedLoadLeavesNothingBehind) {
 }
 
 TEST_F(BitmapTest, EveryAllocationFailureUnwinds) {
-  const std::string file = folder_.Write("a.bmp", BuildBmp(PatternImage(8, 8, 256)));
+  const std::string file = folder_.Write("a.bmp", BuildBmp(MakePatternImage(8, 8, 256)));
   ASSERT_EQ(r3xSetWorldFlag(world_, 1), 0);
   long step = 0;
   for (;; ++step) {
@@ -190,9 +190,9 @@ std::string Expand(std::string text, const std::string& a, const std::string& b)
 TEST_F(BitmapTest, NamesNotFoundAsTheyAreAreSearchedAlongWldpath) {
   const std::string a = folder_ / "a";
   const std::string b = folder_ / "b";
-  folder_.Write("a/other.bmp", BuildBmp(PatternImage(4, 4, 256)));
-  folder_.Write("b/tex.bmp", BuildBmp(PatternImage(4, 4, 256)));
-  folder_.Write("b/sub/deep.bmp", BuildBmp(PatternImage(4, 4, 256)));
+  folder_.Write("a/other.bmp", BuildBmp(MakePatternImage(4, 4, 256)));
+  folder_.Write("b/tex.bmp", BuildBmp(MakePatternImage(4, 4, 256)));
+  folder_.Write("b/sub/deep.bmp", BuildBmp(MakePatternImage(4, 4, 256)));
   folder_.Write("b/sub/x/placeholder", "");
   for (const SearchCase& c : kSearchCases) {
     SCOPED_TRACE(c.name);
@@ -210,7 +210,7 @@ TEST_F(BitmapTest, NamesNotFoundAsTheyAreAreSearchedAlongWldpath) {
 }
 
 TEST_F(BitmapTest, ANameThatExistsIsKeptAndALongPathIsNotSearched) {
-  const std::string file = folder_.Write("b/tex.bmp", BuildBmp(PatternImage(4, 4, 256)));
+  const std::string file = folder_.Write("b/tex.bmp", BuildBmp(MakePatternImage(4, 4, 256)));
   {
     test_support::ScopedEnvironment path("WLDPATH", (folder_ / "b").c_str());
     R3xBitmapHandle handle = r3xLoadBitmap(world_, "kept", file.c_str(), nullptr);

@@ -15,7 +15,7 @@ using mkdata::BmpHeader;
 using mkdata::BmpImage;
 using mkdata::BuildBmp;
 using mkdata::HalveImage;
-using mkdata::PatternImage;
+using mkdata::MakePatternImage;
 
 struct FreeDib {
   void operator()(R3xDib* dib) const { r3xFree(dib); }
@@ -74,7 +74,7 @@ class BmpReaderTest : public ::testing::Test {
 class BmpSourceTest : public BmpReaderTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(BmpSourceTest, FullImageAndTwoFurtherLevelsFillOneBuffer) {
-  const BmpImage level0 = PatternImage(64, 64, 256);
+  const BmpImage level0 = MakePatternImage(64, 64, 256);
   const BmpImage level1 = HalveImage(level0);
   const BmpImage level2 = HalveImage(level1);
   LoadedBitmap loaded;
@@ -100,8 +100,8 @@ TEST_P(BmpSourceTest, FullImageAndTwoFurtherLevelsFillOneBuffer) {
 TEST_P(BmpSourceTest, AFurtherLevelOfAnotherSizeIsAReadError) {
   LoadedBitmap loaded;
   Load(&loaded,
-       {{"tex.bmp", BuildBmp(PatternImage(64, 64, 256))},
-        {"tex_1.bmp", BuildBmp(PatternImage(32, 30, 256))}},
+       {{"tex.bmp", BuildBmp(MakePatternImage(64, 64, 256))},
+        {"tex_1.bmp", BuildBmp(MakePatternImage(32, 30, 256))}},
        GetParam());
   EXPECT_EQ(loaded.result, R3X_ERR_BMP_READ);
   EXPECT_EQ(loaded.bitmap.pixels, nullptr);
@@ -111,7 +111,7 @@ TEST_P(BmpSourceTest, AMissingImageCannotBeOpenedAndAMissingLevelCannotBeRead) {
   LoadedBitmap missing;
   std::vector<const char*> names = {"none.bmp"};
   if (GetParam()) {
-    Load(&missing, {{"tex.bmp", BuildBmp(PatternImage(4, 4, 4))}}, true);
+    Load(&missing, {{"tex.bmp", BuildBmp(MakePatternImage(4, 4, 4))}}, true);
     missing.result = _r3xLoadBitmapFile(1, names.data(), &missing.bitmap, wad_, 0);
   } else {
     missing.result = _r3xLoadBitmapFile(1, names.data(), &missing.bitmap, nullptr, 0);
@@ -119,12 +119,12 @@ TEST_P(BmpSourceTest, AMissingImageCannotBeOpenedAndAMissingLevelCannotBeRead) {
   EXPECT_EQ(missing.result, R3X_ERR_BMP_OPEN);
 
   LoadedBitmap noLevel;
-  Load(&noLevel, {{"tex.bmp", BuildBmp(PatternImage(4, 4, 4))}, {"tex_1.bmp", {}}}, GetParam());
+  Load(&noLevel, {{"tex.bmp", BuildBmp(MakePatternImage(4, 4, 4))}, {"tex_1.bmp", {}}}, GetParam());
   EXPECT_EQ(noLevel.result, R3X_ERR_BMP_READ);
 }
 
 TEST_P(BmpSourceTest, ColoursAreKeptForEightBitImagesWhenAsked) {
-  BmpImage image = PatternImage(8, 2, 3);
+  BmpImage image = MakePatternImage(8, 2, 3);
   image.colours = {{1, 2, 3}, {10, 20, 30}, {200, 100, 50}};
   LoadedBitmap loaded;
   Load(&loaded, {{"tex.bmp", BuildBmp(image)}}, GetParam(), 1);
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(FileAndPack, BmpSourceTest, ::testing::Bool(),
 TEST_F(BmpReaderTest, EightBitRowsAreFourBytesApartForEveryWidth) {
   for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 9u, 64u}) {
     SCOPED_TRACE(width);
-    const BmpImage image = PatternImage(width, 3, 256);
+    const BmpImage image = MakePatternImage(width, 3, 256);
     LoadedBitmap loaded;
     Load(&loaded, {{"tex.bmp", BuildBmp(image)}});
     ASSERT_EQ(loaded.result, 0);
@@ -153,7 +153,7 @@ TEST_F(BmpReaderTest, EightBitRowsAreFourBytesApartForEveryWidth) {
 }
 
 TEST_F(BmpReaderTest, FurtherLevelsNarrowerThanFourBytesSkipTheirPadding) {
-  const BmpImage level0 = PatternImage(6, 6, 256);
+  const BmpImage level0 = MakePatternImage(6, 6, 256);
   const BmpImage level1 = HalveImage(level0);
   const BmpImage level2 = HalveImage(level1);
   LoadedBitmap loaded;
@@ -169,7 +169,7 @@ TEST_F(BmpReaderTest, FurtherLevelsNarrowerThanFourBytesSkipTheirPadding) {
 }
 
 TEST_F(BmpReaderTest, ACoreHeaderGivesSizeBitCountAndThreeByteColours) {
-  BmpImage image = PatternImage(5, 3, 2);
+  BmpImage image = MakePatternImage(5, 3, 2);
   image.colours = {{9, 8, 7}, {250, 128, 1}};
   LoadedBitmap loaded;
   Load(&loaded, {{"core.bmp", BuildBmp(image, BmpHeader::kCore)}}, false, 1);
@@ -185,7 +185,7 @@ TEST_F(BmpReaderTest, ACoreHeaderGivesSizeBitCountAndThreeByteColours) {
 }
 
 TEST_F(BmpReaderTest, SixteenBitRowsHoldTwoBytesPerPixel) {
-  Bytes file = BuildBmp(PatternImage(6, 2, 1));
+  Bytes file = BuildBmp(MakePatternImage(6, 2, 1));
   PutU16(file, kBitCountAt, 16);
   // Two rows of 12 bytes each.
   file.resize(file.size() - 16, 0);
@@ -231,24 +231,24 @@ TEST_F(BmpReaderTest, DamagedFilesGiveTheirErrorCodeAndKeepNothing) {
   for (const BadFileCase& bad : kBadFiles) {
     SCOPED_TRACE(bad.name);
     // 16 colours, 8 x 8 pixels: the colour table ends at 118, the pixels at 182.
-    Bytes file = BuildBmp(PatternImage(8, 8, 16));
+    Bytes file = BuildBmp(MakePatternImage(8, 8, 16));
     bad.damage(file);
     EXPECT_EQ(LoadResult(file), bad.expected);
   }
 }
 
 TEST_F(BmpReaderTest, AFurtherLevelWhosePixelsPassItsEndIsAReadError) {
-  Bytes level1 = BuildBmp(PatternImage(4, 4, 256));
+  Bytes level1 = BuildBmp(MakePatternImage(4, 4, 256));
   level1.resize(level1.size() - 1);
   PutU32(level1, kFileSizeAt, static_cast<std::uint32_t>(level1.size()));
   LoadedBitmap loaded;
-  Load(&loaded, {{"a.bmp", BuildBmp(PatternImage(8, 8, 256))}, {"b.bmp", level1}});
+  Load(&loaded, {{"a.bmp", BuildBmp(MakePatternImage(8, 8, 256))}, {"b.bmp", level1}});
   EXPECT_EQ(loaded.result, R3X_ERR_BMP_READ);
   EXPECT_EQ(loaded.bitmap.pixels, nullptr);
 }
 
 TEST_F(BmpReaderTest, WholeFileReadersReturnTheBytesAfterTheFileHeader) {
-  const Bytes file = BuildBmp(PatternImage(4, 2, 16));
+  const Bytes file = BuildBmp(MakePatternImage(4, 2, 16));
   const DibPtr dib(_r3xReadBmpFile(folder_.Write("pal.bmp", file).c_str()));
   ASSERT_NE(dib, nullptr);
   ASSERT_EQ(dib->size, file.size() - 14);
@@ -266,7 +266,7 @@ TEST_F(BmpReaderTest, WholeFileReadersReturnTheBytesAfterTheFileHeader) {
 }
 
 TEST_F(BmpReaderTest, WholeFileReadersRefuseFilesThatDoNotHoldWhatTheyState) {
-  const Bytes good = BuildBmp(PatternImage(4, 2, 16));
+  const Bytes good = BuildBmp(MakePatternImage(4, 2, 16));
   const std::vector<std::pair<const char*, Bytes>> cases = [&] {
     std::vector<std::pair<const char*, Bytes>> list;
     Bytes f = good;

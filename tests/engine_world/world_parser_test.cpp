@@ -67,7 +67,7 @@ class WorldParserTest : public ::testing::Test {
     r3xInit();
     world_ = r3xCreateWorld(nullptr, 0, nullptr);
     ASSERT_NE(world_, nullptr);
-    mkdata::BmpImage image = mkdata::PatternImage(8, 4, 16);
+    mkdata::BmpImage image = mkdata::MakePatternImage(8, 4, 16);
     folder_.Write("brick.bmp", mkdata::BuildBmp(image));
     TakeMessages();
   }

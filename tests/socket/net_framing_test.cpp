@@ -25,7 +25,7 @@ TEST(NetFramingTest, HeadersAreLittleEndianFieldByField) {
                                           0x00, 0x00, 0x00, 0xD4, 0xC3, 0xB2, 0xA1}));
 }
 
-std::vector<std::uint8_t> Datagram(std::uint32_t length, std::size_t payloadBytes) {
+std::vector<std::uint8_t> MakeDatagram(std::uint32_t length, std::size_t payloadBytes) {
   std::vector<std::uint8_t> bytes(kNetDatagramHeaderSize + payloadBytes, 0xEE);
   WriteNetDatagramHeader(std::span(bytes).first<kNetDatagramHeaderSize>(),
                          NetDatagramHeader{0x90001, 0x4001006, length, 77});
@@ -44,11 +44,11 @@ TEST(NetFramingTest, DatagramIsReadWhenItHoldsTheLengthItsHeaderGives) {
   const Case cases[] = {
       {"empty", {}, false, 0},
       {"shorter than the header", std::vector<std::uint8_t>(15, 0), false, 0},
-      {"bare header", Datagram(0, 0), true, 0},
-      {"length matches", Datagram(36, 36), true, 36},
-      {"length says more", Datagram(40, 36), false, 0},
-      {"length says less", Datagram(4, 36), true, 4},
-      {"huge length", Datagram(0xFFFFFFFF, 8), false, 0},
+      {"bare header", MakeDatagram(0, 0), true, 0},
+      {"length matches", MakeDatagram(36, 36), true, 36},
+      {"length says more", MakeDatagram(40, 36), false, 0},
+      {"length says less", MakeDatagram(4, 36), true, 4},
+      {"huge length", MakeDatagram(0xFFFFFFFF, 8), false, 0},
   };
   for (const Case& c : cases) {
     const auto read = ReadNetDatagram(c.bytes);

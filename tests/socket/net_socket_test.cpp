@@ -90,7 +90,7 @@ class NetSocketTest : public ::testing::Test {
   // Once a TCP message sent now has been passed on, everything the server sent by TCP before
   // has been handled too (its UDP port among it).
   void Sync() {
-    server_.Send(testserver::TcpMessage(kPlayerInputAddress, MSG_CHAT, {'s', 0}));
+    server_.Send(testserver::MakeTcpMessage(kPlayerInputAddress, MSG_CHAT, {'s', 0}));
     const MailboxMessagePtr message = WaitForMail(input_);
     ASSERT_NE(message, nullptr);
     ASSERT_EQ(message->type, MSG_CHAT);
@@ -170,7 +170,7 @@ TEST_F(NetSocketTest, LowerSequenceIsDroppedAndEqualAccepted) {
   const std::pair<std::uint32_t, std::uint8_t> sent[] = {{100, 1}, {100, 2}, {99, 3}, {250, 4}};
   for (const auto& [sequence, mark] : sent) {
     server_.Send(
-        WithSequence(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {mark}), sequence));
+        WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {mark}), sequence));
   }
   std::vector<std::uint8_t> marks;
   while (const MailboxMessagePtr message = WaitForMail(tank_, 500ms)) {
@@ -183,11 +183,11 @@ TEST_F(NetSocketTest, LowerSequenceIsDroppedAndEqualAccepted) {
 TEST_F(NetSocketTest, AliveRequestIsAnsweredAndNeverReachesAGameMailbox) {
   Connect();
   // Too short to answer; the longer one is answered with its leading four bytes.
-  server_.Send(testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {1, 2, 3}));
+  server_.Send(testserver::MakeDatagram(KIND_SESSION, MSG_ALIVE_REQUEST, {1, 2, 3}));
   server_.Send(
-      testserver::Datagram(KIND_SESSION, MSG_ALIVE_REQUEST, {0x78, 0x56, 0x34, 0x12, 0x99}));
-  server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_TIME_SYNC, {0, 0, 0, 1}));
-  server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_FILE_BLOCK, {5, 5}));
+      testserver::MakeDatagram(KIND_SESSION, MSG_ALIVE_REQUEST, {0x78, 0x56, 0x34, 0x12, 0x99}));
+  server_.Send(testserver::MakeTcpMessage(KIND_SESSION, MSG_TIME_SYNC, {0, 0, 0, 1}));
+  server_.Send(testserver::MakeTcpMessage(KIND_SESSION, MSG_FILE_BLOCK, {5, 5}));
   const auto reply = server_.WaitForMessage(MSG_ALIVE_REPLY, kWait);
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->transport, Transport::kUdp);
@@ -202,7 +202,7 @@ TEST_F(NetSocketTest, SilentServerIsGivenUp22SecondsAfterTheConnect) {
   platform::VirtualClock clock;
   platform::ScopedProcessClock scoped(clock);
   testserver::Script script;
-  script.steps.push_back({0, std::nullopt, testserver::AnswerAlive(false)});
+  script.steps.push_back({0, std::nullopt, testserver::MakeAnswerAlive(false)});
   Connect(std::move(script));
   clock.Advance(21000);
   std::this_thread::sleep_for(50ms);
@@ -217,11 +217,12 @@ TEST_F(NetSocketTest, AliveReplyMeasuresTheRoundTripAndKeepsTheConnectionFor120S
   platform::VirtualClock clock;
   platform::ScopedProcessClock scoped(clock);
   testserver::Script script;
-  script.steps.push_back({0, std::nullopt, testserver::AnswerAlive(false)});
+  script.steps.push_back({0, std::nullopt, testserver::MakeAnswerAlive(false)});
   Connect(std::move(script));
   clock.Advance(20000);
   const std::uint32_t sentAt = timeGetTime() - 7;
-  server_.Send(testserver::Datagram(kNetworkAddress, MSG_ALIVE_REPLY, testserver::Words({sentAt})));
+  server_.Send(testserver::MakeDatagram(kNetworkAddress, MSG_ALIVE_REPLY,
+                                        testserver::EncodeWords({sentAt})));
   EXPECT_TRUE(WaitUntil([&] { return client_.RoundTripTime() == 7; }));
   clock.Advance(119000);
   std::this_thread::sleep_for(50ms);
@@ -233,10 +234,10 @@ TEST_F(NetSocketTest, AliveReplyMeasuresTheRoundTripAndKeepsTheConnectionFor120S
 
 TEST_F(NetSocketTest, MessageSplitOverManySendsArrivesOnce) {
   Connect();
-  Action split = testserver::TcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(40));
+  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(40));
   split.split = 3;
   server_.Send(split);
-  server_.Send(testserver::TcpMessage(kTankAddress, MSG_TANK_RESPAWN, {}));
+  server_.Send(testserver::MakeTcpMessage(kTankAddress, MSG_TANK_RESPAWN, {}));
   const MailboxMessagePtr score = WaitForMail(tank_);
   ASSERT_NE(score, nullptr);
   EXPECT_EQ(score->type, MSG_TANK_SCORE);
@@ -251,12 +252,12 @@ TEST_F(NetSocketTest, MessageSplitOverManySendsArrivesOnce) {
 
 TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
   Connect();
-  Action oversized = testserver::RawTcp({});
+  Action oversized = testserver::MakeRawTcp({});
   testserver::AppendTcpHeader(oversized.payload.emplace_back().bytes,
                               testserver::WireHeader{kTankAddress, MSG_TANK_SCORE, 5000, 0});
-  oversized.payload.push_back(testserver::BytesPiece(Pattern(5000)));
+  oversized.payload.push_back(testserver::MakeBytesPiece(Pattern(5000)));
   server_.Send(oversized);
-  server_.Send(testserver::TcpMessage(kTankAddress, MSG_TANK_CHASSIS, {4, 0, 0, 0}));
+  server_.Send(testserver::MakeTcpMessage(kTankAddress, MSG_TANK_CHASSIS, {4, 0, 0, 0}));
   const MailboxMessagePtr message = WaitForMail(tank_);
   ASSERT_NE(message, nullptr);
   EXPECT_EQ(message->type, MSG_TANK_CHASSIS);
@@ -271,20 +272,20 @@ TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
 // than its header or than the length its header gives is dropped.
 TEST_F(NetSocketTest, DatagramsFromTheServersHostAreCutToTheirHeadersLength) {
   Connect();
-  Action claimsMore = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
+  Action claimsMore = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
   claimsMore.length = 8;
-  Action foreign = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2});
-  foreign.from_foreign = true;
-  Action otherPort = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {3});
-  otherPort.from_other = true;
-  Action claimsLess = testserver::Datagram(kTankAddress, MSG_TANK_STATE, {4, 4, 4, 4});
+  Action foreign = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {2});
+  foreign.fromForeign = true;
+  Action otherPort = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {3});
+  otherPort.fromOther = true;
+  Action claimsLess = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {4, 4, 4, 4});
   claimsLess.length = 2;
-  server_.Send(testserver::RawDatagram(std::vector<std::uint8_t>(10, 0)));
+  server_.Send(testserver::MakeRawDatagram(std::vector<std::uint8_t>(10, 0)));
   server_.Send(claimsMore);
   server_.Send(foreign);
   server_.Send(otherPort);
   server_.Send(claimsLess);
-  server_.Send(testserver::Datagram(kTankAddress, MSG_TANK_FIRE, {5}));
+  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_FIRE, {5}));
   std::vector<std::vector<std::uint8_t>> payloads;
   while (const MailboxMessagePtr message =
              WaitForMail(tank_, payloads.size() < 3 ? kWait : 200ms)) {
@@ -295,10 +296,10 @@ TEST_F(NetSocketTest, DatagramsFromTheServersHostAreCutToTheirHeadersLength) {
 
 TEST_F(NetSocketTest, DatagramBetweenPiecesOfATcpHeaderLeavesItWhole) {
   Connect();
-  Action split = testserver::TcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(8));
+  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(8));
   split.split = 5;
   server_.Send(split);
-  server_.Send(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {9, 9}));
+  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {9, 9}));
   std::vector<std::uint32_t> types;
   for (int i = 0; i < 2; ++i) {
     const MailboxMessagePtr message = WaitForMail(tank_);
@@ -331,13 +332,13 @@ TEST_F(NetSocketTest, DisconnectingPostedToTheClientSendsABareLogoutAndCloses) {
 
 TEST_F(NetSocketTest, DisconnectingFromTheServerSendsABareLogoutAndCloses) {
   Connect();
-  server_.Send(testserver::TcpMessage(kNetworkAddress, MSG_DISCONNECTING, {}));
+  server_.Send(testserver::MakeTcpMessage(kNetworkAddress, MSG_DISCONNECTING, {}));
   ExpectBareLogoutAndClose(server_, client_);
 }
 
 TEST_F(NetSocketTest, LogoutFromTheServerIsPassedOnThenTheConnectionCloses) {
   Connect();
-  server_.Send(testserver::TcpMessage(KIND_SESSION, MSG_LOGOUT, {1, 2}));
+  server_.Send(testserver::MakeTcpMessage(KIND_SESSION, MSG_LOGOUT, {1, 2}));
   EXPECT_TRUE(WaitUntil([&] { return client_.IsConnected() == 0; }));
   EXPECT_TRUE(server_.WaitForDisconnection(kWait));
   std::uint32_t length = 0;
@@ -351,7 +352,7 @@ TEST_F(NetSocketTest, LogoutFromTheServerIsPassedOnThenTheConnectionCloses) {
 
 TEST_F(NetSocketTest, MessageToTheNetworkAddressGoesBackToTheServer) {
   Connect();
-  server_.Send(testserver::TcpMessage(kNetworkAddress, MSG_CHAT, {'h', 'i', 0}));
+  server_.Send(testserver::MakeTcpMessage(kNetworkAddress, MSG_CHAT, {'h', 'i', 0}));
   const auto echoed = server_.WaitForMessage(MSG_CHAT, kWait);
   ASSERT_TRUE(echoed);
   EXPECT_EQ(echoed->address, kNetworkAddress);
@@ -448,15 +449,15 @@ TEST_F(NetSocketTest, ShortMessagesAreDroppedAndLoggedLongerOnesPassedOn) {
     if (wanted == 0 || info.type == MSG_TIME_SYNC) {
       continue;  // nothing to gate, or consumed unread
     }
-    server_.Send(testserver::TcpMessage(kTankAddress, info.type, Pattern(wanted - 1)));
+    server_.Send(testserver::MakeTcpMessage(kTankAddress, info.type, Pattern(wanted - 1)));
     expectedLines.push_back(ShortMessageLine(info.type, wanted - 1, wanted));
     if (ClassifyIncoming(info.type, Pattern(wanted)).action == NetIncoming::Action::kPassOn) {
-      server_.Send(testserver::TcpMessage(kTankAddress, info.type, Pattern(wanted + 3)));
+      server_.Send(testserver::MakeTcpMessage(kTankAddress, info.type, Pattern(wanted + 3)));
       expectedMail.emplace_back(info.type, wanted + 3);
     }
   }
   // The same gate for datagrams.
-  server_.Send(testserver::Datagram(kTankAddress, MSG_PLAY_SOUND, Pattern(11)));
+  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_PLAY_SOUND, Pattern(11)));
   expectedLines.push_back(ShortMessageLine(MSG_PLAY_SOUND, 11, 12));
   Sync();
   ASSERT_TRUE(WaitUntil([] { return LoggedLines().size() >= 2 + 16; }));
@@ -515,7 +516,7 @@ TEST(NetSocketUnthreadedTest, OnlyPollMovesAnUnthreadedClient) {
 
 TEST_F(NetSocketTest, ASecondConnectionStartsFromACleanSlate) {
   Connect();
-  server_.Send(WithSequence(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {1}), 5000));
+  server_.Send(WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {1}), 5000));
   ASSERT_NE(WaitForMail(tank_), nullptr);
   client_.Close();
   // Queued for the old connection: must not reach the new one.
@@ -531,7 +532,7 @@ TEST_F(NetSocketTest, ASecondConnectionStartsFromACleanSlate) {
   EXPECT_EQ(received[0].type, MSG_UDP_PORT);
   EXPECT_FALSE(second.WaitForMessage(MSG_CHAT, 100ms));
   // The new server's sequences count from zero again, and so do the client's.
-  second.Send(testserver::Datagram(kTankAddress, MSG_TANK_STATE, {2}));
+  second.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {2}));
   const MailboxMessagePtr state = WaitForMail(tank_);
   ASSERT_NE(state, nullptr);
   EXPECT_EQ(state->Payload()[0], 2);

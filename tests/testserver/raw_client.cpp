@@ -37,7 +37,7 @@ RawClient::RawClient(std::uint16_t tcp_port) {
   ::bind(udp_, reinterpret_cast<const sockaddr*>(&local), sizeof local);
   socklen_t size = sizeof local;
   ::getsockname(udp_, reinterpret_cast<sockaddr*>(&local), &size);
-  udp_port_ = ntohs(local.sin_port);
+  udpPort_ = ntohs(local.sin_port);
 }
 
 RawClient::~RawClient() {

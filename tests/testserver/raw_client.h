@@ -16,7 +16,7 @@ class RawClient {
   RawClient& operator=(const RawClient&) = delete;
 
   bool IsConnected() const { return tcp_ >= 0; }
-  std::uint16_t UdpPort() const { return udp_port_; }
+  std::uint16_t UdpPort() const { return udpPort_; }
 
   void SendTcp(const std::vector<std::uint8_t>& bytes);
   void SendDatagram(const std::vector<std::uint8_t>& bytes, std::uint16_t port);
@@ -36,7 +36,7 @@ class RawClient {
  private:
   int tcp_ = -1;
   int udp_ = -1;
-  std::uint16_t udp_port_ = 0;
+  std::uint16_t udpPort_ = 0;
 };
 
 // Headers as the wire carries them, for the expected bytes.

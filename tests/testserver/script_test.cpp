@@ -14,8 +14,8 @@ namespace {
 struct ValidCase {
   const char* name;
   const char* line;
-  std::uint32_t at_ms;
-  std::optional<std::uint32_t> after_type;
+  std::uint32_t atMs;
+  std::optional<std::uint32_t> afterType;
   Action::Kind kind;
   std::uint32_t address;
   std::uint32_t type;
@@ -50,8 +50,8 @@ TEST_P(ScriptValidLine, ParsesTimeTriggerAddressTypeAndPayload) {
   const Script& script = std::get<Script>(parsed);
   ASSERT_EQ(script.steps.size(), 1u);
   const ScriptStep& step = script.steps[0];
-  EXPECT_EQ(step.at_ms, c.at_ms);
-  EXPECT_EQ(step.after_type, c.after_type);
+  EXPECT_EQ(step.atMs, c.atMs);
+  EXPECT_EQ(step.afterType, c.afterType);
   EXPECT_EQ(step.action.kind, c.kind);
   EXPECT_EQ(step.action.address, c.address);
   EXPECT_EQ(step.action.type, c.type);
@@ -145,10 +145,10 @@ TEST(ScriptOptions, HeaderOverridesSplitAndOtherSocket) {
 
   const Action udp = ParseOneAction("at 1 udp seq=9 from=other 0x10001 MSG_ALIVE_REPLY 5");
   EXPECT_EQ(udp.sequence, 9u);
-  EXPECT_TRUE(udp.from_other);
-  EXPECT_FALSE(udp.from_foreign);
+  EXPECT_TRUE(udp.fromOther);
+  EXPECT_FALSE(udp.fromForeign);
   EXPECT_FALSE(udp.length.has_value());
-  EXPECT_TRUE(ParseOneAction("at 1 udp from=foreign 0x10001 MSG_ALIVE_REPLY 5").from_foreign);
+  EXPECT_TRUE(ParseOneAction("at 1 udp from=foreign 0x10001 MSG_ALIVE_REPLY 5").fromForeign);
 
   const Action raw = ParseOneAction("at 2 tcp raw split=1 bytes:0102 3");
   EXPECT_TRUE(raw.raw);
@@ -157,7 +157,7 @@ TEST(ScriptOptions, HeaderOverridesSplitAndOtherSocket) {
 
   const Action alive = ParseOneAction("at 8 answer_alive off");
   EXPECT_EQ(alive.kind, Action::Kind::kAnswerAlive);
-  EXPECT_FALSE(alive.answer_alive);
+  EXPECT_FALSE(alive.answerAlive);
 }
 
 TEST(ScriptFile, SkipsCommentsAndBlankLinesAndReadsLoginSwitch) {
@@ -170,14 +170,14 @@ TEST(ScriptFile, SkipsCommentsAndBlankLinesAndReadsLoginSwitch) {
       "at 10 tcp KIND_SESSION MSG_CONNECTED");
   ASSERT_TRUE(std::holds_alternative<Script>(parsed));
   const Script& script = std::get<Script>(parsed);
-  EXPECT_FALSE(script.standard_login);
+  EXPECT_FALSE(script.standardLogin);
   ASSERT_EQ(script.steps.size(), 2u);
   EXPECT_EQ(script.steps[0].action.type, MSG_QUIT);
-  EXPECT_EQ(script.steps[1].at_ms, 10u);
+  EXPECT_EQ(script.steps[1].atMs, 10u);
 
   auto empty = ParseScript("");
   ASSERT_TRUE(std::holds_alternative<Script>(empty));
-  EXPECT_TRUE(std::get<Script>(empty).standard_login);
+  EXPECT_TRUE(std::get<Script>(empty).standardLogin);
 }
 
 struct BadCase {

@@ -195,13 +195,13 @@ TEST_F(TestServerTest, PlaysTheScriptInTimeOrder) {
 
   const std::vector<std::pair<std::string, int>> expected{
       {"first", 20}, {"first too", 20}, {"second", 40}, {"third", 60}};
-  for (const auto& [text, at_ms] : expected) {
+  for (const auto& [text, atMs] : expected) {
     const std::optional<StreamMessage> got = ReadMessage(client);
     ASSERT_TRUE(got);
     EXPECT_EQ(got->address, KIND_PLAYER_INPUT);
     EXPECT_EQ(got->type, MSG_CHAT);
     EXPECT_EQ(got->payload, Text(text));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(at_ms)) << text;
+    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(atMs)) << text;
   }
   EXPECT_TRUE(server_.WaitForScriptEnd(kWait));
 }
@@ -330,8 +330,8 @@ TEST_F(TestServerTest, DatagramsCarryRunningSequenceOrChosenHeaders) {
 TEST_F(TestServerTest, SendPlaysAtOnce) {
   RawClient client(StartWith("login off"));
   ASSERT_TRUE(server_.WaitForConnection(kWait));
-  server_.Send(TcpMessage(KIND_SESSION, MSG_WEATHER_ENABLE, Words({1})));
-  server_.Send(RawTcp({9, 8, 7}));
+  server_.Send(MakeTcpMessage(KIND_SESSION, MSG_WEATHER_ENABLE, EncodeWords({1})));
+  server_.Send(MakeRawTcp({9, 8, 7}));
   EXPECT_EQ(
       client.ReadTcp(19, kWait),
       Concat(Concat(TcpHeaderBytes(KIND_SESSION, MSG_WEATHER_ENABLE, 4), {1, 0, 0, 0}), {9, 8, 7}));
@@ -368,7 +368,7 @@ class ClientFault : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(ClientFault, IsReported) {
   TestServer server(TestWords(), TestRecord());
   Script script;
-  script.standard_login = false;
+  script.standardLogin = false;
   const std::optional<std::uint16_t> port = server.Start("127.0.0.1", 0, script);
   ASSERT_TRUE(port);
   RawClient client(*port);

@@ -19,17 +19,17 @@ TEST_F(BmpToolsTest, MkdataWritesAnImageAndItsLevelsThatR3xtoolReads) {
       RunCommand(std::string(MKDATA_PATH) + " bmp --levels 3 " + Path("sky.bmp") + " 64 32").status,
       0);
   EXPECT_EQ(mkdata::ReadFileBytes(Path("sky.bmp")),
-            mkdata::BuildBmp(mkdata::PatternImage(64, 32, 256)));
-  EXPECT_EQ(
-      mkdata::ReadFileBytes(Path("sky_2.bmp")),
-      mkdata::BuildBmp(mkdata::HalveImage(mkdata::HalveImage(mkdata::PatternImage(64, 32, 256)))));
+            mkdata::BuildBmp(mkdata::MakePatternImage(64, 32, 256)));
+  EXPECT_EQ(mkdata::ReadFileBytes(Path("sky_2.bmp")),
+            mkdata::BuildBmp(
+                mkdata::HalveImage(mkdata::HalveImage(mkdata::MakePatternImage(64, 32, 256)))));
   const CommandResult run = RunCommand(std::string(R3XTOOL_PATH) + " bmp " + Path("sky.bmp"));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "width 64\nheight 32\nbit count 8\ncolours 256\nlevels 3\npixel bytes 2688\n");
 }
 
 TEST_F(BmpToolsTest, R3xtoolReadsAPackMemberWithItsLevels) {
-  const mkdata::BmpImage image = mkdata::PatternImage(8, 8, 16);
+  const mkdata::BmpImage image = mkdata::MakePatternImage(8, 8, 16);
   folder_.Write("Equip.r3x",
                 mkdata::BuildPack({{"moon.bmp", mkdata::BuildBmp(image, mkdata::BmpHeader::kCore)},
                                    {"moon_1.bmp", mkdata::BuildBmp(mkdata::HalveImage(image))}},
@@ -41,7 +41,7 @@ TEST_F(BmpToolsTest, R3xtoolReadsAPackMemberWithItsLevels) {
 }
 
 TEST_F(BmpToolsTest, R3xtoolReportsTheReadersError) {
-  Bytes bytes = mkdata::BuildBmp(mkdata::PatternImage(4, 4, 2));
+  Bytes bytes = mkdata::BuildBmp(mkdata::MakePatternImage(4, 4, 2));
   bytes[1] = 'A';
   folder_.Write("bad.bmp", bytes);
   const struct {
@@ -70,10 +70,10 @@ TEST_F(BmpToolsTest, MkdataRefusesBadBmpArguments) {
 }
 
 TEST(BmpWriterTest, CoreFilesHoldAFullColourTableAndLevelNamesKeepTheExtension) {
-  const Bytes core = mkdata::BuildBmp(mkdata::PatternImage(3, 2, 2), mkdata::BmpHeader::kCore);
+  const Bytes core = mkdata::BuildBmp(mkdata::MakePatternImage(3, 2, 2), mkdata::BmpHeader::kCore);
   // File header, core header, 256 three-byte colours, two rows of 4 bytes.
   EXPECT_EQ(core.size(), 14u + 12u + 768u + 8u);
-  EXPECT_EQ(mkdata::LevelFileName("tex/sky.bmp", 2), "tex/sky_2.bmp");
+  EXPECT_EQ(mkdata::MakeLevelFileName("tex/sky.bmp", 2), "tex/sky_2.bmp");
   EXPECT_THROW(mkdata::BuildBmp(mkdata::BmpImage{2, 2, {}, {0}}), std::invalid_argument);
 }
 

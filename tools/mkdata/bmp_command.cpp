@@ -43,11 +43,11 @@ bool RunBmpCommand(const std::vector<std::string>& args) {
     return false;
   }
   const std::string& out = args[next];
-  BmpImage image = PatternImage(width, height, colours);
+  BmpImage image = MakePatternImage(width, height, colours);
   WriteFileBytes(out, BuildBmp(image, header));
   for (std::uint32_t level = 1; level < levels; ++level) {
     image = HalveImage(image);
-    WriteFileBytes(LevelFileName(out, static_cast<int>(level)), BuildBmp(image, header));
+    WriteFileBytes(MakeLevelFileName(out, static_cast<int>(level)), BuildBmp(image, header));
   }
   return true;
 }

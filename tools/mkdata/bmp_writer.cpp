@@ -15,7 +15,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::size_t kCoreColours = 256;
 
-std::uint32_t RowStride(std::uint32_t width) { return (width + 3) & ~3u; }
+std::uint32_t ComputeRowStride(std::uint32_t width) { return (width + 3) & ~3u; }
 
 }  // namespace
 
@@ -36,7 +36,8 @@ std::vector<std::uint8_t> BuildBmp(const BmpImage& image, BmpHeader header) {
   const std::uint64_t tableSize = std::uint64_t{entries} * (core ? 3 : 4);
   const std::uint64_t pixelOffset =
       kFileHeaderSize + (core ? kCoreHeaderSize : kInfoHeaderSize) + tableSize;
-  const std::uint64_t fileSize = pixelOffset + std::uint64_t{RowStride(image.width)} * image.height;
+  const std::uint64_t fileSize =
+      pixelOffset + std::uint64_t{ComputeRowStride(image.width)} * image.height;
   if (fileSize > std::numeric_limits<std::uint32_t>::max()) {
     throw std::invalid_argument("bmp: the file would pass 4 GiB");
   }
@@ -59,7 +60,7 @@ std::vector<std::uint8_t> BuildBmp(const BmpImage& image, BmpHeader header) {
     out.U16(1);
     out.U16(8);
     out.U32(0);
-    out.U32(RowStride(image.width) * image.height);
+    out.U32(ComputeRowStride(image.width) * image.height);
     out.U32(0);
     out.U32(0);
     out.U32(static_cast<std::uint32_t>(image.colours.size()));
@@ -79,7 +80,7 @@ std::vector<std::uint8_t> BuildBmp(const BmpImage& image, BmpHeader header) {
   const std::uint8_t padding[3] = {};
   for (std::uint32_t row = 0; row < image.height; ++row) {
     out.Bytes(image.pixels.data() + std::size_t{row} * image.width, image.width);
-    out.Bytes(padding, RowStride(image.width) - image.width);
+    out.Bytes(padding, ComputeRowStride(image.width) - image.width);
   }
   return out.Take();
 }
@@ -95,7 +96,7 @@ BmpImage HalveImage(const BmpImage& image) {
   return half;
 }
 
-BmpImage PatternImage(std::uint32_t width, std::uint32_t height, std::uint32_t colourCount) {
+BmpImage MakePatternImage(std::uint32_t width, std::uint32_t height, std::uint32_t colourCount) {
   if (colourCount < 1 || colourCount > 256) {
     throw std::invalid_argument("bmp: the colour count must be 1 to 256");
   }
@@ -113,7 +114,7 @@ BmpImage PatternImage(std::uint32_t width, std::uint32_t height, std::uint32_t c
   return image;
 }
 
-std::string LevelFileName(const std::string& name, int level) {
+std::string MakeLevelFileName(const std::string& name, int level) {
   const std::filesystem::path path(name);
   std::filesystem::path levelPath = path;
   levelPath.replace_filename(path.stem().string() + "_" + std::to_string(level) +

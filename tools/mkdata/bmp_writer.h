@@ -38,9 +38,9 @@ std::vector<std::uint8_t> BuildBmp(const BmpImage& image, BmpHeader header = Bmp
 BmpImage HalveImage(const BmpImage& image);
 
 // A fixed test pattern of the given size over `colourCount` (1 to 256) colours of a fixed ramp.
-BmpImage PatternImage(std::uint32_t width, std::uint32_t height, std::uint32_t colourCount);
+BmpImage MakePatternImage(std::uint32_t width, std::uint32_t height, std::uint32_t colourCount);
 
 // The file name of level `level` (1 and up) of an image file: "_<level>" before the extension.
-std::string LevelFileName(const std::string& name, int level);
+std::string MakeLevelFileName(const std::string& name, int level);
 
 }  // namespace mkdata

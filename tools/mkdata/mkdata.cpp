@@ -17,7 +17,7 @@
 
 namespace {
 
-int Usage() {
+int PrintUsage() {
   std::fputs("usage: mkdata pack [--layout 1|2] OUT FILE...\n", stderr);
   std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
   std::fputs("       mkdata wld-binary IN OUT\n", stderr);
@@ -29,13 +29,13 @@ int RunPack(const std::vector<std::string>& args) {
   mkdata::PackLayout layout = mkdata::PackLayout::kHeader;
   if (next < args.size() && args[next] == "--layout") {
     if (next + 1 >= args.size() || (args[next + 1] != "1" && args[next + 1] != "2")) {
-      return Usage();
+      return PrintUsage();
     }
     layout = args[next + 1] == "1" ? mkdata::PackLayout::kHeader : mkdata::PackLayout::kPlain;
     next += 2;
   }
   if (next >= args.size()) {
-    return Usage();
+    return PrintUsage();
   }
   const std::string out = args[next++];
   std::vector<mkdata::PackMember> members;
@@ -51,7 +51,7 @@ int RunPack(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    return Usage();
+    return PrintUsage();
   }
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
@@ -60,11 +60,11 @@ int main(int argc, char** argv) {
       return RunPack(args);
     }
     if (command == "bmp") {
-      return mkdata::RunBmpCommand(args) ? 0 : Usage();
+      return mkdata::RunBmpCommand(args) ? 0 : PrintUsage();
     }
     if (command == "wld-binary") {
       if (args.size() != 2) {
-        return Usage();
+        return PrintUsage();
       }
       mkdata::WriteFileBytes(args[1], mkdata::EncodeBinaryWorld(args[0]));
       return 0;
@@ -73,5 +73,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mkdata: %s\n", error.what());
     return 1;
   }
-  return Usage();
+  return PrintUsage();
 }

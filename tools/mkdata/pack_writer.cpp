@@ -17,15 +17,16 @@ constexpr std::size_t kPlainEntrySize = 17;
 constexpr std::size_t kPlainNameSize = 13;
 constexpr std::size_t kEndWordSize = 4;
 
-unsigned char LowerAscii(char c) {
+unsigned char ToLowerAscii(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
 }
 
 // The order in which the reader searches: ASCII letters lowered, bytes compared unsigned.
-bool NameLess(const PackMember& a, const PackMember& b) {
-  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                      [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+bool IsNameBefore(const PackMember& a, const PackMember& b) {
+  return std::lexicographical_compare(
+      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+      [](char x, char y) { return ToLowerAscii(x) < ToLowerAscii(y); });
 }
 
 void CheckNames(const std::vector<PackMember>& members, PackLayout layout) {
@@ -39,7 +40,7 @@ void CheckNames(const std::vector<PackMember>& members, PackLayout layout) {
   }
 }
 
-std::uint32_t Offset32(std::size_t offset) {
+std::uint32_t NarrowOffset(std::size_t offset) {
   if (offset > std::numeric_limits<std::uint32_t>::max()) {
     throw std::invalid_argument("pack archive larger than 4 GiB");
   }
@@ -50,7 +51,7 @@ std::uint32_t Offset32(std::size_t offset) {
 
 std::vector<std::uint8_t> BuildPack(std::vector<PackMember> members, PackLayout layout) {
   CheckNames(members, layout);
-  std::stable_sort(members.begin(), members.end(), NameLess);
+  std::stable_sort(members.begin(), members.end(), IsNameBefore);
 
   std::size_t namesSize = 0;
   for (const PackMember& member : members) {
@@ -64,7 +65,7 @@ std::vector<std::uint8_t> BuildPack(std::vector<PackMember> members, PackLayout 
   std::vector<std::uint32_t> dataOffsets;
   std::size_t dataEnd = directoryEnd;
   for (const PackMember& member : members) {
-    dataOffsets.push_back(Offset32(dataEnd));
+    dataOffsets.push_back(NarrowOffset(dataEnd));
     dataEnd += member.data.size();
   }
 
@@ -73,28 +74,28 @@ std::vector<std::uint8_t> BuildPack(std::vector<PackMember> members, PackLayout 
     const std::uint8_t magic[4] = {0x02, 0x3D, 0xFF, 0xFF};
     out.Bytes(magic, sizeof magic);
     out.U32(0);
-    out.U32(Offset32(count));
-    out.U32(Offset32(kEndWordSize + namesSize));
+    out.U32(NarrowOffset(count));
+    out.U32(NarrowOffset(kEndWordSize + namesSize));
     // Each name offset counts from its own entry's position.
     std::size_t nameAt = kHeaderSize + count * kHeaderEntrySize + kEndWordSize;
     for (std::size_t i = 0; i < count; ++i) {
       out.U32(dataOffsets[i]);
-      out.U32(Offset32(nameAt - (kHeaderSize + i * kHeaderEntrySize)));
+      out.U32(NarrowOffset(nameAt - (kHeaderSize + i * kHeaderEntrySize)));
       nameAt += members[i].name.size() + 1;
     }
-    out.U32(Offset32(dataEnd));
+    out.U32(NarrowOffset(dataEnd));
     for (const PackMember& member : members) {
       out.Bytes(member.name.data(), member.name.size() + 1);
     }
   } else {
-    out.U32(Offset32(count));
+    out.U32(NarrowOffset(count));
     for (std::size_t i = 0; i < count; ++i) {
       out.U32(dataOffsets[i]);
       char field[kPlainNameSize] = {};
       std::memcpy(field, members[i].name.data(), members[i].name.size());
       out.Bytes(field, sizeof field);
     }
-    out.U32(Offset32(dataEnd));
+    out.U32(NarrowOffset(dataEnd));
   }
   for (const PackMember& member : members) {
     out.Bytes(member.data.data(), member.data.size());

@@ -31,15 +31,15 @@ bool IsHexDigit(std::uint8_t c) {
 bool IsSeparator(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == ',';
 }
-int HexValue(std::uint8_t c) {
+int DecodeHexDigit(std::uint8_t c) {
   if (IsDigit(c)) {
     return c - '0';
   }
   return (c | 0x20) - 'a' + 10;
 }
 
-// Digits from at on.
-std::size_t Digits(std::string_view s, std::size_t at) {
+// The number of digits from at on.
+std::size_t CountDigits(std::string_view s, std::size_t at) {
   std::size_t i = at;
   while (i < s.size() && IsDigit(s[i])) {
     ++i;
@@ -48,7 +48,7 @@ std::size_t Digits(std::string_view s, std::size_t at) {
 }
 
 // An exponent (e or E, a sign, digits) at `at`: its length, or 0.
-std::size_t Exponent(std::string_view s, std::size_t at) {
+std::size_t MeasureExponent(std::string_view s, std::size_t at) {
   if (at >= s.size() || (s[at] != 'e' && s[at] != 'E')) {
     return 0;
   }
@@ -56,11 +56,11 @@ std::size_t Exponent(std::string_view s, std::size_t at) {
   if (i < s.size() && IsSign(s[i])) {
     ++i;
   }
-  const std::size_t digits = Digits(s, i);
+  const std::size_t digits = CountDigits(s, i);
   return digits == 0 ? 0 : i + digits - at;
 }
 
-std::size_t Suffix(std::string_view s, std::size_t at, std::string_view letters) {
+std::size_t CountSuffixLetters(std::string_view s, std::size_t at, std::string_view letters) {
   std::size_t i = at;
   while (i < s.size() && letters.find(s[i]) != std::string_view::npos) {
     ++i;
@@ -72,15 +72,15 @@ std::size_t Suffix(std::string_view s, std::size_t at, std::string_view letters)
 // with an exponent, or a fraction, each with an optional f/l suffix), after an optional sign.
 std::size_t MatchNumber(std::string_view s, bool& real) {
   const std::size_t start = !s.empty() && IsSign(s[0]) ? 1 : 0;
-  const std::size_t whole = Digits(s, start);
+  const std::size_t whole = CountDigits(s, start);
   const std::size_t afterWhole = start + whole;
   std::size_t best = 0;
   if (whole != 0) {
-    best = afterWhole + Suffix(s, afterWhole, "uUlL");
+    best = afterWhole + CountSuffixLetters(s, afterWhole, "uUlL");
     real = false;
-    if (const std::size_t e = Exponent(s, afterWhole); e != 0) {
+    if (const std::size_t e = MeasureExponent(s, afterWhole); e != 0) {
       const std::size_t end =
-          afterWhole + e + std::min<std::size_t>(1, Suffix(s, afterWhole + e, "fFlL"));
+          afterWhole + e + std::min<std::size_t>(1, CountSuffixLetters(s, afterWhole + e, "fFlL"));
       if (end > best) {
         best = end;
         real = true;
@@ -88,11 +88,11 @@ std::size_t MatchNumber(std::string_view s, bool& real) {
     }
   }
   if (afterWhole < s.size() && s[afterWhole] == '.') {
-    const std::size_t fraction = Digits(s, afterWhole + 1);
+    const std::size_t fraction = CountDigits(s, afterWhole + 1);
     if (whole != 0 || fraction != 0) {
       std::size_t end = afterWhole + 1 + fraction;
-      end += Exponent(s, end);
-      end += std::min<std::size_t>(1, Suffix(s, end, "fFlL"));
+      end += MeasureExponent(s, end);
+      end += std::min<std::size_t>(1, CountSuffixLetters(s, end, "fFlL"));
       if (end > best) {
         best = end;
         real = true;
@@ -103,7 +103,7 @@ std::size_t MatchNumber(std::string_view s, bool& real) {
 }
 
 // atoi with out-of-range values held at the 32-bit limits.
-std::int32_t IntegerValue(std::string_view s) {
+std::int32_t ConvertToInteger(std::string_view s) {
   const bool negative = s[0] == '-';
   std::int64_t magnitude = 0;
   constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
@@ -116,7 +116,7 @@ std::int32_t IntegerValue(std::string_view s) {
 }
 
 // atof rounded to the nearest float; past the float range, the float that rounding gives.
-float RealValue(std::string_view s) {
+float ConvertToReal(std::string_view s) {
   const double value = std::strtod(std::string(s).c_str(), nullptr);
   if (std::fabs(value) <= FLT_MAX) {
     return static_cast<float>(value);
@@ -267,10 +267,10 @@ bool WorldTextTokenizer::ScanWord(WorldToken& token) {
     token.text = s.substr(0, longest);
   } else if (real) {
     token.token = R3X_TOKEN_REAL;
-    token.real = RealValue(s.substr(0, longest));
+    token.real = ConvertToReal(s.substr(0, longest));
   } else {
     token.token = R3X_TOKEN_INTEGER;
-    token.number = IntegerValue(s.substr(0, longest));
+    token.number = ConvertToInteger(s.substr(0, longest));
   }
   return true;
 }
@@ -323,7 +323,8 @@ bool WorldTextTokenizer::ScanUserData(WorldToken& token) {
     mode_ = Mode::kNormal;
     token.token = R3X_TOKEN_USER_DATA;
     for (std::size_t i = 0; i < length; i += 2) {
-      token.text.push_back(static_cast<char>(HexValue(run[i]) * 16 + HexValue(run[i + 1])));
+      token.text.push_back(
+          static_cast<char>(DecodeHexDigit(run[i]) * 16 + DecodeHexDigit(run[i + 1])));
     }
     return true;
   }

@@ -13,7 +13,7 @@ constexpr char kUsage[] = "usage: r3xtool bmp FILE [PACK]\n";
 // A bitmap has at most this many levels: one per halving of a 32-bit size.
 constexpr int kMaxLevels = 32;
 
-const char* ErrorName(std::int32_t code) {
+const char* GetErrorName(std::int32_t code) {
   switch (code) {
     case R3X_ERR_BMP_OPEN:
       return "R3X_ERR_BMP_OPEN";
@@ -34,7 +34,7 @@ struct WadCloser {
   void operator()(R3xWad* wad) const { r3xCloseWad(wad); }
 };
 
-bool Exists(const std::string& name, R3xWad* wad) {
+bool CanOpen(const std::string& name, R3xWad* wad) {
   if (wad != nullptr) {
     R3xWadMember* member = r3xOpenWadMember(wad, name.c_str());
     r3xCloseWadMember(member);
@@ -66,8 +66,8 @@ int RunBmpCommand(const std::vector<std::string>& args) {
   }
   std::vector<std::string> levels{file};
   while (static_cast<int>(levels.size()) < kMaxLevels &&
-         Exists(mkdata::LevelFileName(file, static_cast<int>(levels.size())), wad.get())) {
-    levels.push_back(mkdata::LevelFileName(file, static_cast<int>(levels.size())));
+         CanOpen(mkdata::MakeLevelFileName(file, static_cast<int>(levels.size())), wad.get())) {
+    levels.push_back(mkdata::MakeLevelFileName(file, static_cast<int>(levels.size())));
   }
   std::vector<const char*> names;
   for (const std::string& level : levels) {
@@ -77,7 +77,7 @@ int RunBmpCommand(const std::vector<std::string>& args) {
   const std::int32_t result = r3xReadBitmapFileInfo(static_cast<std::int32_t>(names.size()),
                                                     names.data(), wad.get(), &info);
   if (result != 0) {
-    std::fprintf(stderr, "r3xtool: %s: %s (%d)\n", file.c_str(), ErrorName(result), result);
+    std::fprintf(stderr, "r3xtool: %s: %s (%d)\n", file.c_str(), GetErrorName(result), result);
     return 1;
   }
   std::printf("width %d\nheight %d\nbit count %d\ncolours %u\nlevels %zu\npixel bytes %zu\n",

@@ -7,13 +7,13 @@
 namespace testserver {
 namespace {
 
-Action MessageAction(Action::Kind kind, std::uint32_t address, std::uint32_t type,
-                     std::vector<std::uint8_t> payload) {
+Action MakeMessageAction(Action::Kind kind, std::uint32_t address, std::uint32_t type,
+                         std::vector<std::uint8_t> payload) {
   Action action;
   action.kind = kind;
   action.address = address;
   action.type = type;
-  action.payload.push_back(BytesPiece(std::move(payload)));
+  action.payload.push_back(MakeBytesPiece(std::move(payload)));
   return action;
 }
 
@@ -24,34 +24,34 @@ void AppendPiece(arena::ByteWriter& out, const PayloadPiece& piece, const Payloa
       break;
     case PayloadPiece::Kind::kParamWords: {
       const std::size_t end = std::min<std::size_t>(
-          sources.param_words.size(), static_cast<std::size_t>(piece.first) + piece.count);
+          sources.paramWords.size(), static_cast<std::size_t>(piece.first) + piece.count);
       for (std::size_t i = piece.first; i < end; ++i) {
-        out.U32(sources.param_words[i]);
+        out.U32(sources.paramWords[i]);
       }
       break;
     }
     case PayloadPiece::Kind::kGlobalParams: {
-      const std::size_t size = piece.size.value_or(sources.global_params.size());
-      const std::size_t copied = std::min(size, sources.global_params.size());
-      out.Bytes(sources.global_params.first(copied));
+      const std::size_t size = piece.size.value_or(sources.globalParams.size());
+      const std::size_t copied = std::min(size, sources.globalParams.size());
+      out.Bytes(sources.globalParams.first(copied));
       out.Zeros(size - copied);
       break;
     }
     case PayloadPiece::Kind::kUdpPort:
-      out.U16BigEndian(sources.udp_port);
+      out.U16BigEndian(sources.udpPort);
       break;
   }
 }
 
 }  // namespace
 
-PayloadPiece BytesPiece(std::vector<std::uint8_t> bytes) {
+PayloadPiece MakeBytesPiece(std::vector<std::uint8_t> bytes) {
   PayloadPiece piece;
   piece.bytes = std::move(bytes);
   return piece;
 }
 
-PayloadPiece ParamWordsPiece(std::uint32_t first, std::uint32_t count) {
+PayloadPiece MakeParamWordsPiece(std::uint32_t first, std::uint32_t count) {
   PayloadPiece piece;
   piece.kind = PayloadPiece::Kind::kParamWords;
   piece.first = first;
@@ -59,53 +59,54 @@ PayloadPiece ParamWordsPiece(std::uint32_t first, std::uint32_t count) {
   return piece;
 }
 
-PayloadPiece GlobalParamsPiece(std::optional<std::uint32_t> size) {
+PayloadPiece MakeGlobalParamsPiece(std::optional<std::uint32_t> size) {
   PayloadPiece piece;
   piece.kind = PayloadPiece::Kind::kGlobalParams;
   piece.size = size;
   return piece;
 }
 
-PayloadPiece UdpPortPiece() {
+PayloadPiece MakeUdpPortPiece() {
   PayloadPiece piece;
   piece.kind = PayloadPiece::Kind::kUdpPort;
   return piece;
 }
 
-Action TcpMessage(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload) {
-  return MessageAction(Action::Kind::kTcp, address, type, std::move(payload));
+Action MakeTcpMessage(std::uint32_t address, std::uint32_t type,
+                      std::vector<std::uint8_t> payload) {
+  return MakeMessageAction(Action::Kind::kTcp, address, type, std::move(payload));
 }
 
-Action Datagram(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload) {
-  return MessageAction(Action::Kind::kUdp, address, type, std::move(payload));
+Action MakeDatagram(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload) {
+  return MakeMessageAction(Action::Kind::kUdp, address, type, std::move(payload));
 }
 
-Action RawTcp(std::vector<std::uint8_t> bytes) {
-  Action action = TcpMessage(0, 0, std::move(bytes));
+Action MakeRawTcp(std::vector<std::uint8_t> bytes) {
+  Action action = MakeTcpMessage(0, 0, std::move(bytes));
   action.raw = true;
   return action;
 }
 
-Action RawDatagram(std::vector<std::uint8_t> bytes) {
-  Action action = Datagram(0, 0, std::move(bytes));
+Action MakeRawDatagram(std::vector<std::uint8_t> bytes) {
+  Action action = MakeDatagram(0, 0, std::move(bytes));
   action.raw = true;
   return action;
 }
 
-Action CloseConnection() {
+Action MakeCloseConnection() {
   Action action;
   action.kind = Action::Kind::kClose;
   return action;
 }
 
-Action AnswerAlive(bool on) {
+Action MakeAnswerAlive(bool on) {
   Action action;
   action.kind = Action::Kind::kAnswerAlive;
-  action.answer_alive = on;
+  action.answerAlive = on;
   return action;
 }
 
-std::vector<std::uint8_t> Words(std::span<const std::uint32_t> words) {
+std::vector<std::uint8_t> EncodeWords(std::span<const std::uint32_t> words) {
   arena::ByteWriter bytes;
   for (const std::uint32_t word : words) {
     bytes.U32(word);
@@ -113,8 +114,8 @@ std::vector<std::uint8_t> Words(std::span<const std::uint32_t> words) {
   return bytes.Take();
 }
 
-std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
-  return Words(std::span<const std::uint32_t>(words.begin(), words.size()));
+std::vector<std::uint8_t> EncodeWords(std::initializer_list<std::uint32_t> words) {
+  return EncodeWords(std::span<const std::uint32_t>(words.begin(), words.size()));
 }
 
 std::vector<std::uint8_t> BuildPayload(std::span<const PayloadPiece> pieces,

@@ -24,10 +24,10 @@ struct PayloadPiece {
   std::optional<std::uint32_t> size;
 };
 
-PayloadPiece BytesPiece(std::vector<std::uint8_t> bytes);
-PayloadPiece ParamWordsPiece(std::uint32_t first, std::uint32_t count);
-PayloadPiece GlobalParamsPiece(std::optional<std::uint32_t> size);
-PayloadPiece UdpPortPiece();
+PayloadPiece MakeBytesPiece(std::vector<std::uint8_t> bytes);
+PayloadPiece MakeParamWordsPiece(std::uint32_t first, std::uint32_t count);
+PayloadPiece MakeGlobalParamsPiece(std::optional<std::uint32_t> size);
+PayloadPiece MakeUdpPortPiece();
 
 // What the server does at one moment of a session.
 struct Action {
@@ -50,32 +50,32 @@ struct Action {
   // pause between them; 0 sends it whole.
   std::uint32_t split = 0;
   // UDP: send from the server's second UDP socket, at the server's address on another port.
-  bool from_other = false;
+  bool fromOther = false;
   // UDP: send from a socket at another loopback address than the server's.
-  bool from_foreign = false;
-  bool answer_alive = true;
+  bool fromForeign = false;
+  bool answerAlive = true;
   std::vector<PayloadPiece> payload;
 };
 
-Action TcpMessage(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload);
-Action Datagram(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload);
-Action RawTcp(std::vector<std::uint8_t> bytes);
-Action RawDatagram(std::vector<std::uint8_t> bytes);
-Action CloseConnection();
-Action AnswerAlive(bool on);
+Action MakeTcpMessage(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload);
+Action MakeDatagram(std::uint32_t address, std::uint32_t type, std::vector<std::uint8_t> payload);
+Action MakeRawTcp(std::vector<std::uint8_t> bytes);
+Action MakeRawDatagram(std::vector<std::uint8_t> bytes);
+Action MakeCloseConnection();
+Action MakeAnswerAlive(bool on);
 
 // Little-endian u32 words, the usual payload.
-std::vector<std::uint8_t> Words(std::span<const std::uint32_t> words);
-std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words);
+std::vector<std::uint8_t> EncodeWords(std::span<const std::uint32_t> words);
+std::vector<std::uint8_t> EncodeWords(std::initializer_list<std::uint32_t> words);
 
 // The login's parameter table holds this many words.
 inline constexpr std::uint32_t kParameterWordCount = 500;
 
 // What the server knows when it plays an action.
 struct PayloadSources {
-  std::span<const std::uint32_t> param_words;
-  std::span<const std::uint8_t> global_params;
-  std::uint16_t udp_port = 0;
+  std::span<const std::uint32_t> paramWords;
+  std::span<const std::uint8_t> globalParams;
+  std::uint16_t udpPort = 0;
 };
 
 // The payload's bytes; parameter words outside the table are left out.

@@ -38,15 +38,15 @@ std::optional<std::uint32_t> FindMessageType(std::string_view name) {
 }
 
 std::optional<std::uint32_t> FindKind(std::string_view name) {
-  for (const auto& [kind_name, value] : kKinds) {
-    if (kind_name == name) {
+  for (const auto& [kindName, value] : kKinds) {
+    if (kindName == name) {
       return value;
     }
   }
   return std::nullopt;
 }
 
-std::string MessageTypeName(std::uint32_t type) {
+std::string GetMessageTypeName(std::uint32_t type) {
   if (const MessageInfo* info = FindMessageInfo(type)) {
     return std::string(info->name);
   }

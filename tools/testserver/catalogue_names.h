@@ -12,6 +12,6 @@ std::optional<std::uint32_t> FindMessageType(std::string_view name);
 std::optional<std::uint32_t> FindKind(std::string_view name);
 
 // The catalogue name of a type, or its value in hex for a type the catalogue does not know.
-std::string MessageTypeName(std::uint32_t type);
+std::string GetMessageTypeName(std::uint32_t type);
 
 }  // namespace testserver

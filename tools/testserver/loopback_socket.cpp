@@ -11,32 +11,32 @@
 namespace testserver {
 namespace {
 
-std::string SystemError(const char* what) {
+std::string DescribeSystemError(const char* what) {
   return std::string(what) + ": " + std::strerror(errno);
 }
 
-sockaddr_in SocketAddress(in_addr address, std::uint16_t port) {
-  sockaddr_in socket_address{};
-  socket_address.sin_family = AF_INET;
-  socket_address.sin_port = htons(port);
-  socket_address.sin_addr = address;
-  return socket_address;
+sockaddr_in MakeSocketAddress(in_addr address, std::uint16_t port) {
+  sockaddr_in socketAddress{};
+  socketAddress.sin_family = AF_INET;
+  socketAddress.sin_port = htons(port);
+  socketAddress.sin_addr = address;
+  return socketAddress;
 }
 
 SocketHandle OpenBound(int type, in_addr address, std::uint16_t port, std::string& error) {
   SocketHandle handle(::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!handle.IsOpen()) {
-    error = SystemError("socket");
+    error = DescribeSystemError("socket");
     return {};
   }
   if (type == SOCK_STREAM) {
     const int on = 1;
     ::setsockopt(handle.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   }
-  const sockaddr_in socket_address = SocketAddress(address, port);
-  if (::bind(handle.Get(), reinterpret_cast<const sockaddr*>(&socket_address),
-             sizeof socket_address) != 0) {
-    error = SystemError("bind");
+  const sockaddr_in socketAddress = MakeSocketAddress(address, port);
+  if (::bind(handle.Get(), reinterpret_cast<const sockaddr*>(&socketAddress),
+             sizeof socketAddress) != 0) {
+    error = DescribeSystemError("bind");
     return {};
   }
   return handle;
@@ -76,7 +76,7 @@ std::optional<in_addr> ParseLoopbackAddress(const std::string& text) {
 SocketHandle OpenTcpListener(in_addr address, std::uint16_t port, std::string& error) {
   SocketHandle handle = OpenBound(SOCK_STREAM, address, port, error);
   if (handle.IsOpen() && ::listen(handle.Get(), 4) != 0) {
-    error = SystemError("listen");
+    error = DescribeSystemError("listen");
     return {};
   }
   return handle;
@@ -86,20 +86,20 @@ SocketHandle OpenUdpSocket(in_addr address, std::uint16_t port, std::string& err
   return OpenBound(SOCK_DGRAM, address, port, error);
 }
 
-in_addr NextLoopbackAddress(in_addr address) {
+in_addr GetNextLoopbackAddress(in_addr address) {
   const std::uint32_t host = ntohl(address.s_addr);
   in_addr next{};
   next.s_addr = htonl((host & 0xFFFFFF00u) | ((host & 0xFFu) % 254u + 1u));
   return next;
 }
 
-std::uint16_t LocalPort(int fd) {
-  sockaddr_in socket_address{};
-  socklen_t size = sizeof socket_address;
-  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&socket_address), &size) != 0) {
+std::uint16_t GetLocalPort(int fd) {
+  sockaddr_in socketAddress{};
+  socklen_t size = sizeof socketAddress;
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&socketAddress), &size) != 0) {
     return 0;
   }
-  return ntohs(socket_address.sin_port);
+  return ntohs(socketAddress.sin_port);
 }
 
 }  // namespace testserver

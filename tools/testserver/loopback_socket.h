@@ -38,9 +38,9 @@ SocketHandle OpenTcpListener(in_addr address, std::uint16_t port, std::string& e
 SocketHandle OpenUdpSocket(in_addr address, std::uint16_t port, std::string& error);
 
 // Another address of 127.0.0.0/8 than the given one: the next in its last byte, 1 to 254.
-in_addr NextLoopbackAddress(in_addr address);
+in_addr GetNextLoopbackAddress(in_addr address);
 
 // The port a socket is bound to; 0 when it cannot be read.
-std::uint16_t LocalPort(int fd);
+std::uint16_t GetLocalPort(int fd);
 
 }  // namespace testserver

@@ -15,7 +15,7 @@ struct ReceivedMessage {
   std::uint32_t length = 0;    // the header's length field
   std::uint32_t sequence = 0;  // datagrams only
   std::vector<std::uint8_t> payload;
-  std::uint32_t at_ms = 0;  // since the connection was accepted
+  std::uint32_t atMs = 0;  // since the connection was accepted
 };
 
 }  // namespace testserver

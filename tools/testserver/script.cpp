@@ -211,12 +211,12 @@ LineResult<PayloadPiece> ParseSizedValue(std::string_view prefix, std::string_vi
     }
     bytes.Zeros(*count);
   }
-  return BytesPiece(bytes.Take());
+  return MakeBytesPiece(bytes.Take());
 }
 
 LineResult<PayloadPiece> ParseParamsPiece(std::string_view token) {
   if (token == "params") {
-    return ParamWordsPiece(0, kParameterWordCount);
+    return MakeParamWordsPiece(0, kParameterWordCount);
   }
   const std::string_view range = token.substr(7);
   const std::size_t colon = range.find(':');
@@ -227,38 +227,38 @@ LineResult<PayloadPiece> ParseParamsPiece(std::string_view token) {
     return Fail("bad parameter range " + Quote(token) + " (params:FIRST:COUNT within " +
                 std::to_string(kParameterWordCount) + " words)");
   }
-  return ParamWordsPiece(*first, *count);
+  return MakeParamWordsPiece(*first, *count);
 }
 
 LineResult<PayloadPiece> ParsePayloadPiece(const Token& token) {
   if (token.quoted) {
     std::vector<std::uint8_t> bytes(token.text.begin(), token.text.end());
     bytes.push_back(0);
-    return BytesPiece(std::move(bytes));
+    return MakeBytesPiece(std::move(bytes));
   }
   const std::string_view text = token.text;
   if (text == "udp_port") {
-    return UdpPortPiece();
+    return MakeUdpPortPiece();
   }
   if (text == "params" || text.starts_with("params:")) {
     return ParseParamsPiece(text);
   }
   if (text == "global") {
-    return GlobalParamsPiece(std::nullopt);
+    return MakeGlobalParamsPiece(std::nullopt);
   }
   if (text.starts_with("global:")) {
     const std::optional<std::uint32_t> size = ParseUnsigned(text.substr(7));
     if (!size || *size > kMaxPieceSize) {
       return Fail("bad record size " + Quote(text));
     }
-    return GlobalParamsPiece(*size);
+    return MakeGlobalParamsPiece(*size);
   }
   if (text.starts_with("bytes:")) {
     LineResult<std::vector<std::uint8_t>> bytes = ParseHexBytes(text.substr(6));
     if (auto* error = std::get_if<LineError>(&bytes)) {
       return *error;
     }
-    return BytesPiece(std::move(std::get<std::vector<std::uint8_t>>(bytes)));
+    return MakeBytesPiece(std::move(std::get<std::vector<std::uint8_t>>(bytes)));
   }
   if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
     const std::string_view prefix = text.substr(0, colon);
@@ -274,14 +274,14 @@ LineResult<PayloadPiece> ParsePayloadPiece(const Token& token) {
       return Fail("bad float " + Quote(text));
     }
     bytes.F32(*value);
-    return BytesPiece(bytes.Take());
+    return MakeBytesPiece(bytes.Take());
   }
   const std::optional<std::uint32_t> word = ParseWord(text);
   if (!word) {
     return Fail("bad payload item " + Quote(text));
   }
   bytes.U32(*word);
-  return BytesPiece(bytes.Take());
+  return MakeBytesPiece(bytes.Take());
 }
 
 // Options come between the transport and the address: raw, len=N, seq=N, split=N, from=other,
@@ -296,14 +296,14 @@ std::optional<LineError> ParseOption(std::string_view text, Action& action) {
     if (tcp) {
       return Fail("from=other applies to udp only");
     }
-    action.from_other = true;
+    action.fromOther = true;
     return std::nullopt;
   }
   if (text == "from=foreign") {
     if (tcp) {
       return Fail("from=foreign applies to udp only");
     }
-    action.from_foreign = true;
+    action.fromForeign = true;
     return std::nullopt;
   }
   const std::size_t equals = text.find('=');
@@ -381,13 +381,13 @@ LineResult<Action> ParseAction(std::span<const Token> tokens) {
     if (!rest.empty()) {
       return Fail("close takes nothing more");
     }
-    return CloseConnection();
+    return MakeCloseConnection();
   }
   if (verb == "answer_alive") {
     if (rest.size() != 1 || (rest[0].text != "on" && rest[0].text != "off")) {
       return Fail("answer_alive takes on or off");
     }
-    return AnswerAlive(rest[0].text == "on");
+    return MakeAnswerAlive(rest[0].text == "on");
   }
   return Fail("unknown action " + Quote(verb));
 }
@@ -401,7 +401,7 @@ LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
   if (!at || tokens[1].quoted) {
     return Fail("bad time " + Quote(tokens[1].text) + " (milliseconds)");
   }
-  step.at_ms = *at;
+  step.atMs = *at;
   std::size_t pos = 2;
   if (pos < tokens.size() && tokens[pos].text == "after") {
     if (pos + 1 >= tokens.size()) {
@@ -411,7 +411,7 @@ LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
     if (auto* error = std::get_if<LineError>(&type)) {
       return *error;
     }
-    step.after_type = std::get<std::uint32_t>(type);
+    step.afterType = std::get<std::uint32_t>(type);
     pos += 2;
   }
   LineResult<Action> action = ParseAction(tokens.subspan(pos));
@@ -430,16 +430,16 @@ std::string DescribeError(const ScriptError& error) {
 
 std::variant<Script, ScriptError> ParseScript(std::string_view text) {
   Script script;
-  std::size_t line_number = 0;
+  std::size_t lineNumber = 0;
   while (!text.empty()) {
-    ++line_number;
+    ++lineNumber;
     const std::size_t newline = text.find('\n');
     const std::string_view line = text.substr(0, newline);
     text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
 
     LineResult<std::vector<Token>> tokenized = Tokenize(line);
     if (auto* error = std::get_if<LineError>(&tokenized)) {
-      return ScriptError{line_number, error->message};
+      return ScriptError{lineNumber, error->message};
     }
     const auto& tokens = std::get<std::vector<Token>>(tokenized);
     if (tokens.empty()) {
@@ -447,17 +447,17 @@ std::variant<Script, ScriptError> ParseScript(std::string_view text) {
     }
     if (tokens[0].text == "login" && !tokens[0].quoted) {
       if (tokens.size() != 2 || (tokens[1].text != "on" && tokens[1].text != "off")) {
-        return ScriptError{line_number, "login takes on or off"};
+        return ScriptError{lineNumber, "login takes on or off"};
       }
-      script.standard_login = tokens[1].text == "on";
+      script.standardLogin = tokens[1].text == "on";
       continue;
     }
     if (tokens[0].text != "at" || tokens[0].quoted) {
-      return ScriptError{line_number, "expected 'at' or 'login', found " + Quote(tokens[0].text)};
+      return ScriptError{lineNumber, "expected 'at' or 'login', found " + Quote(tokens[0].text)};
     }
     LineResult<ScriptStep> step = ParseStep(tokens);
     if (auto* error = std::get_if<LineError>(&step)) {
-      return ScriptError{line_number, error->message};
+      return ScriptError{lineNumber, error->message};
     }
     script.steps.push_back(std::move(std::get<ScriptStep>(step)));
   }

@@ -13,17 +13,17 @@
 namespace testserver {
 
 // One timed action. Its time counts from the moment the client's connection was accepted, or,
-// with `after_type`, from the first arrival of a message of that type on the connection.
+// with `afterType`, from the first arrival of a message of that type on the connection.
 struct ScriptStep {
-  std::uint32_t at_ms = 0;
-  std::optional<std::uint32_t> after_type;
+  std::uint32_t atMs = 0;
+  std::optional<std::uint32_t> afterType;
   Action action;
 };
 
 // What the server does with one client: the standard login answer (unless switched off) and
 // then the steps, in order of their times (steps due at the same moment in the order given).
 struct Script {
-  bool standard_login = true;
+  bool standardLogin = true;
   std::vector<ScriptStep> steps;
 };
 

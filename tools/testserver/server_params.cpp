@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::uint32_t Float(float value) { return std::bit_cast<std::uint32_t>(value); }
+constexpr std::uint32_t ToFloatBits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 struct FlareElement {
   std::uint32_t type;
@@ -19,7 +19,7 @@ struct FlareElement {
 };
 
 // The lens flare of the arena's default sky: eight elements along the line through the sun.
-constexpr std::array<FlareElement, 8> FLARE = {{
+constexpr std::array<FlareElement, 8> kFlare = {{
     {0, -0.2f, 0.125f, 255, 255, 255},
     {0, 0.8f, 0.175f, 0, 0, 255},
     {0, 0.85f, 0.2f, 0, 0, 255},
@@ -34,7 +34,7 @@ void PutWord(arena::ByteWriter& out, std::uint32_t word) { out.U32(word); }
 
 }  // namespace
 
-std::array<std::uint32_t, GAME_PARAM_COUNT> ServerParamWords() {
+std::array<std::uint32_t, GAME_PARAM_COUNT> MakeServerParamWords() {
   std::array<std::uint32_t, GAME_PARAM_COUNT> words{};  // unused rows are sent as 0
   for (const ParamDefault& row : kGameParamDefaults) {
     words[row.row] = row.word;
@@ -42,36 +42,36 @@ std::array<std::uint32_t, GAME_PARAM_COUNT> ServerParamWords() {
   return words;
 }
 
-std::vector<std::uint8_t> ServerGlobalParamsPayload() {
+std::vector<std::uint8_t> MakeServerGlobalParamsPayload() {
   arena::ByteWriter out;
-  PutWord(out, 200);            // state report interval, ms
-  PutWord(out, Float(500.0f));  // far distance
-  PutWord(out, Float(160.0f));  // world ceiling
-  PutWord(out, Float(-16.0f));  // gravity: pulls down
+  PutWord(out, 200);                  // state report interval, ms
+  PutWord(out, ToFloatBits(500.0f));  // far distance
+  PutWord(out, ToFloatBits(160.0f));  // world ceiling
+  PutWord(out, ToFloatBits(-16.0f));  // gravity: pulls down
   for (int i = 4; i < 10; ++i) {
     PutWord(out, 0);  // not used by the client
   }
-  PutWord(out, Float(150.0f));  // defense tower range
+  PutWord(out, ToFloatBits(150.0f));  // defense tower range
   // The sky: sun, moon and the two cloud layers.
-  PutWord(out, 1440);            // sun orbit period
-  PutWord(out, Float(150.0f));   // sun scale
-  PutWord(out, 128);             // sun translucency
-  PutWord(out, 4000);            // moon orbit period
-  PutWord(out, Float(45.0f));    // moon scale
-  PutWord(out, 128);             // moon translucency
-  PutWord(out, Float(15.0f));    // moon elliptic angle
-  PutWord(out, Float(0.005f));   // near cloud layer velocity
-  PutWord(out, 128);             // near cloud layer translucency
-  PutWord(out, Float(0.0005f));  // far cloud layer velocity
-  for (const FlareElement& element : FLARE) {
+  PutWord(out, 1440);                  // sun orbit period
+  PutWord(out, ToFloatBits(150.0f));   // sun scale
+  PutWord(out, 128);                   // sun translucency
+  PutWord(out, 4000);                  // moon orbit period
+  PutWord(out, ToFloatBits(45.0f));    // moon scale
+  PutWord(out, 128);                   // moon translucency
+  PutWord(out, ToFloatBits(15.0f));    // moon elliptic angle
+  PutWord(out, ToFloatBits(0.005f));   // near cloud layer velocity
+  PutWord(out, 128);                   // near cloud layer translucency
+  PutWord(out, ToFloatBits(0.0005f));  // far cloud layer velocity
+  for (const FlareElement& element : kFlare) {
     PutWord(out, element.type);
-    PutWord(out, Float(element.distance));
-    PutWord(out, Float(element.scale));
+    PutWord(out, ToFloatBits(element.distance));
+    PutWord(out, ToFloatBits(element.scale));
     PutWord(out, element.red);
     PutWord(out, element.green);
     PutWord(out, element.blue);
   }
-  PutWord(out, Float(1.2f));  // sun fog scale
-  PutWord(out, Float(1.5f));  // lens flare fog scale
+  PutWord(out, ToFloatBits(1.2f));  // sun fog scale
+  PutWord(out, ToFloatBits(1.5f));  // lens flare fog scale
   return out.Take();
 }

@@ -10,7 +10,7 @@
 #include "battle/main/game_param_table.h"
 
 // Row by row; float rows hold the bits of their float.
-std::array<std::uint32_t, GAME_PARAM_COUNT> ServerParamWords();
+std::array<std::uint32_t, GAME_PARAM_COUNT> MakeServerParamWords();
 
 // The 284-byte GLOBAL_PARAMS_PASS payload, 71 little-endian words.
-std::vector<std::uint8_t> ServerGlobalParamsPayload();
+std::vector<std::uint8_t> MakeServerGlobalParamsPayload();

@@ -5,23 +5,24 @@
 namespace testserver {
 namespace {
 
-ScriptStep Step(std::optional<std::uint32_t> after_type, std::uint32_t address, std::uint32_t type,
-                PayloadPiece payload) {
+ScriptStep MakeStep(std::optional<std::uint32_t> afterType, std::uint32_t address,
+                    std::uint32_t type, PayloadPiece payload) {
   ScriptStep step;
-  step.after_type = after_type;
-  step.action = TcpMessage(address, type, {});
+  step.afterType = afterType;
+  step.action = MakeTcpMessage(address, type, {});
   step.action.payload = {std::move(payload)};
   return step;
 }
 
 }  // namespace
 
-std::vector<ScriptStep> StandardLoginSteps() {
+std::vector<ScriptStep> MakeStandardLoginSteps() {
   return {
-      Step(std::nullopt, kNetworkAddress, MSG_UDP_PORT, UdpPortPiece()),
-      Step(std::nullopt, KIND_SESSION, MSG_CONNECTED, BytesPiece({})),
-      Step(MSG_LOGIN, KIND_SESSION, MSG_PARAM_TABLE, ParamWordsPiece(0, kParameterWordCount)),
-      Step(MSG_LOGIN, KIND_SESSION, GLOBAL_PARAMS_PASS, GlobalParamsPiece(std::nullopt)),
+      MakeStep(std::nullopt, kNetworkAddress, MSG_UDP_PORT, MakeUdpPortPiece()),
+      MakeStep(std::nullopt, KIND_SESSION, MSG_CONNECTED, MakeBytesPiece({})),
+      MakeStep(MSG_LOGIN, KIND_SESSION, MSG_PARAM_TABLE,
+               MakeParamWordsPiece(0, kParameterWordCount)),
+      MakeStep(MSG_LOGIN, KIND_SESSION, GLOBAL_PARAMS_PASS, MakeGlobalParamsPiece(std::nullopt)),
   };
 }
 

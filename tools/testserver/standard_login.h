@@ -12,6 +12,6 @@ namespace testserver {
 //   at 0 tcp KIND_SESSION MSG_CONNECTED
 //   at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params
 //   at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global
-std::vector<ScriptStep> StandardLoginSteps();
+std::vector<ScriptStep> MakeStandardLoginSteps();
 
 }  // namespace testserver

@@ -11,7 +11,7 @@ void TcpFrameReader::Append(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<TcpFrame> TcpFrameReader::Next() {
-  if (oversize_length_) {
+  if (oversizeLength_) {
     return std::nullopt;
   }
   const std::span<const std::uint8_t> pending = std::span(buffer_).subspan(consumed_);
@@ -20,7 +20,7 @@ std::optional<TcpFrame> TcpFrameReader::Next() {
     return std::nullopt;
   }
   if (header->length > kMaxTcpPayload) {
-    oversize_length_ = header->length;
+    oversizeLength_ = header->length;
     return std::nullopt;
   }
   if (pending.size() - kTcpHeaderSize < header->length) {

@@ -24,14 +24,14 @@ class TcpFrameReader {
   // announces more payload than a message buffer holds, the stream cannot be followed any
   // further: nothing more is returned and OversizeLength() tells the announced length.
   std::optional<TcpFrame> Next();
-  std::optional<std::uint32_t> OversizeLength() const { return oversize_length_; }
+  std::optional<std::uint32_t> OversizeLength() const { return oversizeLength_; }
 
   std::size_t BufferedBytes() const { return buffer_.size() - consumed_; }
 
  private:
   std::vector<std::uint8_t> buffer_;
   std::size_t consumed_ = 0;
-  std::optional<std::uint32_t> oversize_length_;
+  std::optional<std::uint32_t> oversizeLength_;
 };
 
 }  // namespace testserver

@@ -28,15 +28,15 @@ constexpr int kPortAttempts = 16;
 std::string Describe(const WireHeader& header) {
   char address[16];
   std::snprintf(address, sizeof address, "0x%X", header.address);
-  return MessageTypeName(header.type) + " to " + address;
+  return GetMessageTypeName(header.type) + " to " + address;
 }
 
 }  // namespace
 
-TestServer::TestServer(std::span<const std::uint32_t, kParameterWordCount> param_words,
-                       std::vector<std::uint8_t> global_params)
-    : global_params_(std::move(global_params)) {
-  std::copy(param_words.begin(), param_words.end(), param_words_.begin());
+TestServer::TestServer(std::span<const std::uint32_t, kParameterWordCount> paramWords,
+                       std::vector<std::uint8_t> globalParams)
+    : globalParams_(std::move(globalParams)) {
+  std::copy(paramWords.begin(), paramWords.end(), paramWords_.begin());
 }
 
 TestServer::~TestServer() { Stop(); }
@@ -60,34 +60,34 @@ std::optional<std::uint16_t> TestServer::Start(const std::string& address, std::
       return std::nullopt;
     }
     std::string ignored;
-    udp_ = OpenUdpSocket(address_, LocalPort(listener_.Get()), ignored);
+    udp_ = OpenUdpSocket(address_, GetLocalPort(listener_.Get()), ignored);
   }
   if (!udp_.IsOpen()) {
     udp_ = OpenUdpSocket(address_, 0, error_);
   }
-  other_udp_ = OpenUdpSocket(address_, 0, error_);
-  foreign_udp_ = OpenUdpSocket(NextLoopbackAddress(address_), 0, error_);
-  if (!udp_.IsOpen() || !other_udp_.IsOpen() || !foreign_udp_.IsOpen()) {
+  otherUdp_ = OpenUdpSocket(address_, 0, error_);
+  foreignUdp_ = OpenUdpSocket(GetNextLoopbackAddress(address_), 0, error_);
+  if (!udp_.IsOpen() || !otherUdp_.IsOpen() || !foreignUdp_.IsOpen()) {
     listener_.Reset();
     udp_.Reset();
     return std::nullopt;
   }
-  tcp_port_ = LocalPort(listener_.Get());
-  udp_port_ = LocalPort(udp_.Get());
-  other_udp_port_ = LocalPort(other_udp_.Get());
+  tcpPort_ = GetLocalPort(listener_.Get());
+  udpPort_ = GetLocalPort(udp_.Get());
+  otherUdpPort_ = GetLocalPort(otherUdp_.Get());
 
   std::vector<ScriptStep> steps;
-  if (script.standard_login) {
-    steps = StandardLoginSteps();
+  if (script.standardLogin) {
+    steps = MakeStandardLoginSteps();
   }
   steps.insert(steps.end(), std::make_move_iterator(script.steps.begin()),
                std::make_move_iterator(script.steps.end()));
   for (ScriptStep& step : steps) {
-    steps_.push_back(PendingStep{std::move(step), next_order_++});
+    steps_.push_back(PendingStep{std::move(step), nextOrder_++});
   }
   error_.clear();
   thread_ = std::thread(&TestServer::Run, this);
-  return tcp_port_;
+  return tcpPort_;
 }
 
 void TestServer::Stop() {
@@ -101,16 +101,16 @@ void TestServer::Stop() {
   connection_.Reset();
   listener_.Reset();
   udp_.Reset();
-  other_udp_.Reset();
-  foreign_udp_.Reset();
+  otherUdp_.Reset();
+  foreignUdp_.Reset();
 }
 
 void TestServer::Send(Action action) {
   const std::lock_guard lock(mutex_);
   ScriptStep step;
-  step.at_ms = connected_ ? ElapsedMs() : 0;
+  step.atMs = connected_ ? ElapsedMs() : 0;
   step.action = std::move(action);
-  steps_.push_back(PendingStep{std::move(step), next_order_++});
+  steps_.push_back(PendingStep{std::move(step), nextOrder_++});
 }
 
 std::optional<ReceivedMessage> TestServer::WaitForMessage(std::uint32_t type,
@@ -165,7 +165,7 @@ std::vector<std::string> TestServer::Faults() const {
 
 bool TestServer::ClosedByClient() const {
   const std::lock_guard lock(mutex_);
-  return closed_by_client_;
+  return closedByClient_;
 }
 
 void TestServer::Run() {
@@ -211,10 +211,10 @@ void TestServer::Accept() {
   listener_.Reset();
   const std::lock_guard lock(mutex_);
   connected_ = true;
-  accepted_at_ = Clock::now();
-  client_udp_ = sockaddr_in{};
-  client_udp_.sin_family = AF_INET;
-  client_udp_.sin_addr = peer.sin_addr;
+  acceptedAt_ = Clock::now();
+  clientUdp_ = sockaddr_in{};
+  clientUdp_.sin_family = AF_INET;
+  clientUdp_.sin_addr = peer.sin_addr;
   changed_.notify_all();
 }
 
@@ -263,12 +263,12 @@ void TestServer::ReceiveDatagrams() {
   for (;;) {
     sockaddr_in source{};
     socklen_t size = sizeof source;
-    const ssize_t got = ::recvfrom(udp_.Get(), datagram_buffer_.data(), datagram_buffer_.size(), 0,
+    const ssize_t got = ::recvfrom(udp_.Get(), datagramBuffer_.data(), datagramBuffer_.size(), 0,
                                    reinterpret_cast<sockaddr*>(&source), &size);
     if (got < 0) {
       return;
     }
-    HandleDatagram(std::span(datagram_buffer_.data(), static_cast<std::size_t>(got)), source);
+    HandleDatagram(std::span(datagramBuffer_.data(), static_cast<std::size_t>(got)), source);
   }
 }
 
@@ -278,8 +278,8 @@ void TestServer::HandleDatagram(std::span<const std::uint8_t> bytes, const socka
     faults_.push_back("a datagram arrived before any client connected");
     return;
   }
-  const std::uint32_t expected_sequence = udp_bytes_received_;
-  udp_bytes_received_ += static_cast<std::uint32_t>(bytes.size());
+  const std::uint32_t expectedSequence = udpBytesReceived_;
+  udpBytesReceived_ += static_cast<std::uint32_t>(bytes.size());
   const std::optional<WireHeader> header = ReadDatagramHeader(bytes);
   if (!header) {
     faults_.push_back("a datagram of " + std::to_string(bytes.size()) +
@@ -296,15 +296,15 @@ void TestServer::HandleDatagram(std::span<const std::uint8_t> bytes, const socka
     faults_.push_back(what + " carries more than " + std::to_string(kMaxDatagramPayload) +
                       " payload bytes");
   }
-  if (header->sequence != expected_sequence) {
+  if (header->sequence != expectedSequence) {
     faults_.push_back(what + " has sequence " + std::to_string(header->sequence) + ", expected " +
-                      std::to_string(expected_sequence));
+                      std::to_string(expectedSequence));
   }
-  if (client_udp_.sin_port != 0 && (source.sin_port != client_udp_.sin_port ||
-                                    source.sin_addr.s_addr != client_udp_.sin_addr.s_addr)) {
+  if (clientUdp_.sin_port != 0 && (source.sin_port != clientUdp_.sin_port ||
+                                   source.sin_addr.s_addr != clientUdp_.sin_addr.s_addr)) {
     faults_.push_back(what + " comes from port " + std::to_string(ntohs(source.sin_port)) +
                       ", not from the port the client announced, " +
-                      std::to_string(ntohs(client_udp_.sin_port)));
+                      std::to_string(ntohs(clientUdp_.sin_port)));
   }
   ReceivedMessage message;
   message.transport = Transport::kUdp;
@@ -314,20 +314,20 @@ void TestServer::HandleDatagram(std::span<const std::uint8_t> bytes, const socka
   message.sequence = header->sequence;
   message.payload.assign(payload.begin(), payload.end());
   RecordLocked(message);
-  if (header->type == MSG_ALIVE_REQUEST && answer_alive_ && !ended_) {
-    if (!SendDatagramTo(Datagram(header->address, MSG_ALIVE_REPLY, message.payload), source)) {
+  if (header->type == MSG_ALIVE_REQUEST && answerAlive_ && !ended_) {
+    if (!SendDatagramTo(MakeDatagram(header->address, MSG_ALIVE_REPLY, message.payload), source)) {
       faults_.push_back(std::string("the alive reply could not be sent: ") + std::strerror(errno));
     }
   }
 }
 
 void TestServer::RecordLocked(ReceivedMessage message) {
-  message.at_ms = ElapsedMs();
-  first_arrival_ms_.try_emplace(message.type, message.at_ms);
+  message.atMs = ElapsedMs();
+  firstArrivalMs_.try_emplace(message.type, message.atMs);
   if (message.type == MSG_UDP_PORT) {
     if (message.payload.size() == 2) {
       // Network order, as sin_port keeps it.
-      client_udp_.sin_port = htons(arena::ByteReader(message.payload).U16BigEndian());
+      clientUdp_.sin_port = htons(arena::ByteReader(message.payload).U16BigEndian());
     } else {
       faults_.push_back("MSG_UDP_PORT carries " + std::to_string(message.payload.size()) +
                         " bytes, not 2");
@@ -346,16 +346,16 @@ void TestServer::PlayDueSteps() {
   std::vector<std::pair<std::uint64_t, std::size_t>> due;  // {due time, order}
   for (const PendingStep& pending : steps_) {
     std::uint64_t origin = 0;
-    if (pending.step.after_type) {
-      const auto arrival = first_arrival_ms_.find(*pending.step.after_type);
-      if (arrival == first_arrival_ms_.end()) {
+    if (pending.step.afterType) {
+      const auto arrival = firstArrivalMs_.find(*pending.step.afterType);
+      if (arrival == firstArrivalMs_.end()) {
         continue;
       }
       origin = arrival->second;
     }
-    const std::uint64_t due_ms = origin + pending.step.at_ms;
-    if (due_ms <= now) {
-      due.emplace_back(due_ms, pending.order);
+    const std::uint64_t dueMs = origin + pending.step.atMs;
+    if (dueMs <= now) {
+      due.emplace_back(dueMs, pending.order);
     }
   }
   std::sort(due.begin(), due.end());
@@ -382,10 +382,10 @@ bool TestServer::PlayLocked(const Action& action) {
       return true;
     case Action::Kind::kUdp:
       // Datagrams wait until the client has told its UDP port.
-      if (client_udp_.sin_port == 0) {
+      if (clientUdp_.sin_port == 0) {
         return false;
       }
-      if (!SendDatagramTo(action, client_udp_)) {
+      if (!SendDatagramTo(action, clientUdp_)) {
         faults_.push_back(std::string("a datagram could not be sent: ") + std::strerror(errno));
       }
       return true;
@@ -393,14 +393,14 @@ bool TestServer::PlayLocked(const Action& action) {
       output_.push_back(OutputChunk{{}, false, true});
       return true;
     case Action::Kind::kAnswerAlive:
-      answer_alive_ = action.answer_alive;
+      answerAlive_ = action.answerAlive;
       return true;
   }
   return true;
 }
 
 PayloadSources TestServer::Sources() const {
-  return PayloadSources{param_words_, global_params_, udp_port_};
+  return PayloadSources{paramWords_, globalParams_, udpPort_};
 }
 
 void TestServer::QueueTcp(const Action& action) {
@@ -432,20 +432,20 @@ bool TestServer::SendDatagramTo(const Action& action, const sockaddr_in& destina
     AppendDatagramHeader(
         bytes, WireHeader{action.address, action.type,
                           action.length.value_or(static_cast<std::uint32_t>(payload.size())),
-                          action.sequence.value_or(udp_bytes_sent_)});
+                          action.sequence.value_or(udpBytesSent_)});
   }
   bytes.insert(bytes.end(), payload.begin(), payload.end());
-  udp_bytes_sent_ += static_cast<std::uint32_t>(bytes.size());
-  const int fd = action.from_foreign ? foreign_udp_.Get()
-                 : action.from_other ? other_udp_.Get()
-                                     : udp_.Get();
+  udpBytesSent_ += static_cast<std::uint32_t>(bytes.size());
+  const int fd = action.fromForeign ? foreignUdp_.Get()
+                 : action.fromOther ? otherUdp_.Get()
+                                    : udp_.Get();
   return ::sendto(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                   reinterpret_cast<const sockaddr*>(&destination), sizeof destination) >= 0;
 }
 
 void TestServer::FlushTcp() {
   const Clock::time_point now = Clock::now();
-  if (now < next_send_) {
+  if (now < nextSend_) {
     return;
   }
   while (!output_.empty() && connection_.IsOpen()) {
@@ -464,29 +464,29 @@ void TestServer::FlushTcp() {
         return;
       }
     }
-    const bool pause = chunk.pause_after;
-    const bool close = chunk.close_after;
+    const bool pause = chunk.pauseAfter;
+    const bool close = chunk.closeAfter;
     output_.pop_front();
     if (close) {
       EndConnection(false);
       return;
     }
     if (pause) {
-      next_send_ = now + kSplitPause;
+      nextSend_ = now + kSplitPause;
       return;
     }
   }
 }
 
-void TestServer::EndConnection(bool by_client) {
-  if (!by_client) {
+void TestServer::EndConnection(bool byClient) {
+  if (!byClient) {
     ::shutdown(connection_.Get(), SHUT_RDWR);
   }
   connection_.Reset();
   output_.clear();
   const std::lock_guard lock(mutex_);
   ended_ = true;
-  closed_by_client_ = by_client;
+  closedByClient_ = byClient;
   changed_.notify_all();
 }
 
@@ -497,7 +497,7 @@ void TestServer::AddFault(std::string fault) {
 
 std::uint32_t TestServer::ElapsedMs() const {
   return static_cast<std::uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - accepted_at_).count());
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - acceptedAt_).count());
 }
 
 }  // namespace testserver

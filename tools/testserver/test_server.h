@@ -31,8 +31,8 @@ namespace testserver {
 // One thread serves the client; every public call is safe from any other thread.
 class TestServer {
  public:
-  TestServer(std::span<const std::uint32_t, kParameterWordCount> param_words,
-             std::vector<std::uint8_t> global_params);
+  TestServer(std::span<const std::uint32_t, kParameterWordCount> paramWords,
+             std::vector<std::uint8_t> globalParams);
   ~TestServer();
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
@@ -44,10 +44,10 @@ class TestServer {
   // Closes everything after joining the server thread. Start cannot be called again.
   void Stop();
 
-  std::uint16_t TcpPort() const { return tcp_port_; }
-  std::uint16_t UdpPort() const { return udp_port_; }
+  std::uint16_t TcpPort() const { return tcpPort_; }
+  std::uint16_t UdpPort() const { return udpPort_; }
   // The second UDP socket, for datagrams that come from somewhere other than the server.
-  std::uint16_t OtherUdpPort() const { return other_udp_port_; }
+  std::uint16_t OtherUdpPort() const { return otherUdpPort_; }
   const std::string& Error() const { return error_; }
 
   // Plays an action as soon as possible: at once when a client is connected, else right after
@@ -80,8 +80,8 @@ class TestServer {
   // A piece of the TCP output; `pause_after` keeps the next piece for a later send.
   struct OutputChunk {
     std::vector<std::uint8_t> bytes;
-    bool pause_after = false;
-    bool close_after = false;
+    bool pauseAfter = false;
+    bool closeAfter = false;
   };
   using Clock = std::chrono::steady_clock;
 
@@ -99,17 +99,17 @@ class TestServer {
   void QueueTcp(const Action& action);
   bool SendDatagramTo(const Action& action, const sockaddr_in& destination);
   void FlushTcp();
-  void EndConnection(bool by_client);
+  void EndConnection(bool byClient);
   void AddFault(std::string fault);
   std::uint32_t ElapsedMs() const;
 
   // Fixed before the thread starts.
-  std::array<std::uint32_t, kParameterWordCount> param_words_{};
-  std::vector<std::uint8_t> global_params_;
+  std::array<std::uint32_t, kParameterWordCount> paramWords_{};
+  std::vector<std::uint8_t> globalParams_;
   in_addr address_{};
-  std::uint16_t tcp_port_ = 0;
-  std::uint16_t udp_port_ = 0;
-  std::uint16_t other_udp_port_ = 0;
+  std::uint16_t tcpPort_ = 0;
+  std::uint16_t udpPort_ = 0;
+  std::uint16_t otherUdpPort_ = 0;
   std::string error_;
   std::thread thread_;
 
@@ -117,28 +117,28 @@ class TestServer {
   SocketHandle listener_;
   SocketHandle connection_;
   SocketHandle udp_;
-  SocketHandle other_udp_;
-  SocketHandle foreign_udp_;  // at the next loopback address
+  SocketHandle otherUdp_;
+  SocketHandle foreignUdp_;  // at the next loopback address
   TcpFrameReader reader_;
   // Larger than any datagram, so that an oversized one is seen whole.
-  std::vector<std::uint8_t> datagram_buffer_ = std::vector<std::uint8_t>(65536);
+  std::vector<std::uint8_t> datagramBuffer_ = std::vector<std::uint8_t>(65536);
   std::deque<OutputChunk> output_;
-  Clock::time_point next_send_{};
-  Clock::time_point accepted_at_{};
-  std::uint32_t udp_bytes_sent_ = 0;
-  std::uint32_t udp_bytes_received_ = 0;
+  Clock::time_point nextSend_{};
+  Clock::time_point acceptedAt_{};
+  std::uint32_t udpBytesSent_ = 0;
+  std::uint32_t udpBytesReceived_ = 0;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;
   bool connected_ = false;
   bool ended_ = false;
-  bool closed_by_client_ = false;
-  bool answer_alive_ = true;
-  sockaddr_in client_udp_{};  // port 0 until the client has told it
+  bool closedByClient_ = false;
+  bool answerAlive_ = true;
+  sockaddr_in clientUdp_{};  // port 0 until the client has told it
   std::vector<PendingStep> steps_;
-  std::size_t next_order_ = 0;
-  std::map<std::uint32_t, std::uint32_t> first_arrival_ms_;
+  std::size_t nextOrder_ = 0;
+  std::map<std::uint32_t, std::uint32_t> firstArrivalMs_;
   std::vector<ReceivedMessage> received_;
   std::vector<std::string> faults_;
 };

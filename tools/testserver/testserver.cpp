@@ -23,10 +23,10 @@ void OnSignal(int) { gInterrupted = true; }
 struct Options {
   std::string address = "127.0.0.1";
   std::uint16_t port = 0;
-  std::string script_file;
+  std::string scriptFile;
 };
 
-int Usage() {
+int PrintUsage() {
   std::fprintf(stderr, "usage: testserver [--address 127.x.y.z] [--port N] [--script FILE]\n");
   return 2;
 }
@@ -48,7 +48,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       }
       options.port = static_cast<std::uint16_t>(port);
     } else if (name == "--script") {
-      options.script_file = value;
+      options.scriptFile = value;
     } else {
       return false;
     }
@@ -58,8 +58,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 void Print(const testserver::ReceivedMessage& message) {
   const bool udp = message.transport == testserver::Transport::kUdp;
-  std::printf("%8u %s 0x%X %s %u", message.at_ms, udp ? "udp" : "tcp", message.address,
-              testserver::MessageTypeName(message.type).c_str(), message.length);
+  std::printf("%8u %s 0x%X %s %u", message.atMs, udp ? "udp" : "tcp", message.address,
+              testserver::GetMessageTypeName(message.type).c_str(), message.length);
   if (udp) {
     std::printf(" seq %u", message.sequence);
   }
@@ -71,28 +71,28 @@ void Print(const testserver::ReceivedMessage& message) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    return Usage();
+    return PrintUsage();
   }
   testserver::Script script;
-  if (!options.script_file.empty()) {
-    std::ifstream file(options.script_file, std::ios::binary);
+  if (!options.scriptFile.empty()) {
+    std::ifstream file(options.scriptFile, std::ios::binary);
     if (!file) {
-      std::fprintf(stderr, "testserver: cannot read %s\n", options.script_file.c_str());
+      std::fprintf(stderr, "testserver: cannot read %s\n", options.scriptFile.c_str());
       return 2;
     }
     std::ostringstream text;
     text << file.rdbuf();
     auto parsed = testserver::ParseScript(text.str());
     if (const auto* error = std::get_if<testserver::ScriptError>(&parsed)) {
-      std::fprintf(stderr, "testserver: %s: %s\n", options.script_file.c_str(),
+      std::fprintf(stderr, "testserver: %s: %s\n", options.scriptFile.c_str(),
                    testserver::DescribeError(*error).c_str());
       return 2;
     }
     script = std::move(std::get<testserver::Script>(parsed));
   }
 
-  const std::array<std::uint32_t, 500> words = ServerParamWords();
-  testserver::TestServer server(words, ServerGlobalParamsPayload());
+  const std::array<std::uint32_t, 500> words = MakeServerParamWords();
+  testserver::TestServer server(words, MakeServerGlobalParamsPayload());
   if (!server.Start(options.address, options.port, std::move(script))) {
     std::fprintf(stderr, "testserver: %s\n", server.Error().c_str());
     return 1;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
 
   std::size_t printed = 0;
-  std::size_t faults_printed = 0;
+  std::size_t faultsPrinted = 0;
   bool ended = false;
   while (!ended && !gInterrupted) {
     ended = server.WaitForDisconnection(std::chrono::milliseconds(50));
@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
       ++printed;
     }
     const std::vector<std::string> faults = server.Faults();
-    for (; faults_printed < faults.size(); ++faults_printed) {
-      std::printf("fault: %s\n", faults[faults_printed].c_str());
+    for (; faultsPrinted < faults.size(); ++faultsPrinted) {
+      std::printf("fault: %s\n", faults[faultsPrinted].c_str());
     }
     std::fflush(stdout);
   }
