@@ -1,6 +1,6 @@
 // The swept tests against a brute-force walk: for random spheres and motions against random
-// planes, edges and convex polygons, the first touch that the swept test reports lies where the
-// static test, stepped along the motion, first finds an overlap.
+// planes, edges, XY edges and convex polygons, the first touch that the swept test reports lies
+// where the static test, stepped along the motion, first finds an overlap.
 //
 // Stated tolerance: with h = distance / 4000 and a radius margin m = 2/1024, the swept touch time
 // t must satisfy s+ - h - 1e-3 <= t <= s- + 1e-3, where s+ is the first step at which a sphere of
@@ -35,10 +35,13 @@ constexpr float kSlack = 1e-3f;
 constexpr std::uint32_t kOptions = R3X_TEST_TOUCH | R3X_SWEEP_EXACT | R3X_TEST_BOX;
 
 using Overlap = std::function<bool(const float* centre, float radius)>;
-// A new random obstacle: its static test and a point near it to aim at.
+// A new random obstacle: its static test, a point near it to aim at, and whether it is tested in
+// x and y only (the XY kinds take the direction's x and y as they are, so their times are
+// distances along the motion only for motions in x and y).
 struct Obstacle {
   Overlap overlaps;
   Vec3 near;
+  bool flat;
 };
 using Sweep = std::function<std::optional<float>(const R3xSweepSegment& segment)>;
 
@@ -60,12 +63,12 @@ class Random {
       }
     }
   }
-  // A motion from a random start roughly towards the target.
-  R3xSweepSegment segment(Vec3 target) {
+  // A motion from a random start roughly towards the target; a flat one keeps its z.
+  R3xSweepSegment segment(Vec3 target, bool flat) {
     const Vec3 start = point(6);
     const Vec3 aim = point(2.5f);
     Vec3 direction{target.x + aim.x - start.x, target.y + aim.y - start.y,
-                   target.z + aim.z - start.z};
+                   flat ? 0.0f : target.z + aim.z - start.z};
     const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y +
                                    direction.z * direction.z);
     direction = {direction.x / length, direction.y / length, direction.z / length};
@@ -111,7 +114,7 @@ void checkAgainstWalk(Random& random, const std::function<Obstacle()>& makeObsta
   for (int n = 0; n < kCases; ++n) {
     const Obstacle obstacle = makeObstacle();
     const Overlap& overlaps = obstacle.overlaps;
-    const R3xSweepSegment segment = random.segment(obstacle.near);
+    const R3xSweepSegment segment = random.segment(obstacle.near, obstacle.flat);
     if (overlaps(segment.start, segment.radius + kMargin)) {
       continue;
     }
@@ -150,7 +153,8 @@ TEST(SweepAgainstWalk, Planes) {
         const Vec3 p = random.point(3);
         plane = {R3X_TYPE_PLANE, n.x, n.y, n.z, -(n.x * p.x + n.y * p.y + n.z * p.z)};
         return Obstacle{
-            [&](const float* c, float r) { return _r3xSphereHitsPlane(c, r, &plane) != 0; }, p};
+            [&](const float* c, float r) { return _r3xSphereHitsPlane(c, r, &plane) != 0; }, p,
+            false};
       },
       [&](const R3xSweepSegment& segment) {
         R3xSweepResult result{};
@@ -180,6 +184,29 @@ TEST(SweepAgainstWalk, Edges) {
         return touchOf(result);
       },
       "edge");
+}
+
+TEST(SweepAgainstWalk, XYEdges) {
+  Random random(4);
+  std::optional<XYEdge> edge;
+  checkAgainstWalk(
+      random,
+      [&] {
+        const Vec3 a = random.point(4);
+        const Vec3 b = random.point(4);
+        edge.emplace(a, b);
+        const float w = random.uniform(0, 1);
+        return Obstacle{
+            [&](const float* c, float r) { return _r3xCircleHitsEdge2D(c, r, &edge->record) != 0; },
+            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, 0},
+            true};
+      },
+      [&](const R3xSweepSegment& segment) {
+        R3xSweepResult result{};
+        _r3xSweepCircleEdge2D(&segment, &edge->record, kOptions, &result);
+        return touchOf(result);
+      },
+      "XY edge");
 }
 
 TEST(SweepAgainstWalk, ConvexPolygons) {
@@ -246,7 +273,7 @@ TEST(SweepAgainstWalk, ConvexPolygons) {
         return Obstacle{[&](const float* c, float r) {
                           return _r3xSphereHitsEdgePolygon(c, r, &polygon->record) != 0;
                         },
-                        centre};
+                        centre, false};
       },
       [&](const R3xSweepSegment& segment) {
         R3xSweepResult result{};
