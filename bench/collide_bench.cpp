@@ -69,49 +69,51 @@ void run(benchmark::State& state, F test) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-float gVertex[3] = {0.5f, -0.25f, 0.25f};
-float gEdgeA[3] = {-3, -1, 0.5f};
-float gEdgeB[3] = {3, 1, -0.5f};
-const R3xXYZEdge kEdge{R3X_TYPE_XYZ_EDGE, gEdgeA, gEdgeB, 6.4031242f};
-// The edge's x and y as an XY edge and line: normal (1, -3) / sqrt(10).
-const R3xXYLine kXYEdge{R3X_TYPE_XY_EDGE, 0.31622776f, -0.9486833f, 0.0f,
-                        gEdgeA,           gEdgeB,      6.3245553f};
-const R3xPlane kPlane{R3X_TYPE_PLANE, 0.48f, 0.6f, 0.64f, -0.5f};
+// The obstacles, all near the origin: a vertex, an edge with its x and y as an XY edge and line
+// (normal (1, -3) / sqrt(10)), a plane, and a regular hexagon of radius 3 at z = 0 facing +z.
+struct Obstacles {
+  float vertex[3] = {0.5f, -0.25f, 0.25f};
+  float edgeStart[3] = {-3, -1, 0.5f};
+  float edgeEnd[3] = {3, 1, -0.5f};
+  R3xXYZEdge edge{R3X_TYPE_XYZ_EDGE, edgeStart, edgeEnd, 6.4031242f};
+  R3xXYLine xyEdge{R3X_TYPE_XY_EDGE, 0.31622776f, -0.9486833f, 0.0f,
+                   edgeStart,        edgeEnd,     6.3245553f};
+  R3xPlane plane{R3X_TYPE_PLANE, 0.48f, 0.6f, 0.64f, -0.5f};
+  float corners[6][3] = {};
+  R3xXYZEdge hexagonEdges[6] = {};
+  R3xEdgePolygon hexagon{};
 
-// A regular hexagon of radius 3 in the plane z = 0, facing +z.
-struct Hexagon {
-  float corners[6][3];
-  R3xXYZEdge edges[6];
-  R3xEdgePolygon polygon;
-  Hexagon() : corners{}, edges{}, polygon{} {
+  Obstacles() {
     for (int i = 0; i < 6; ++i) {
       const float a = -static_cast<float>(i) * 1.0471976f;
       corners[i][0] = 3 * std::cos(a);
       corners[i][1] = 3 * std::sin(a);
     }
     for (int i = 0; i < 6; ++i) {
-      edges[i] = {R3X_TYPE_XYZ_EDGE, corners[i], corners[(i + 1) % 6], 3.0f};
+      hexagonEdges[i] = {R3X_TYPE_XYZ_EDGE, corners[i], corners[(i + 1) % 6], 3.0f};
     }
-    polygon = {R3X_TYPE_EDGE_POLYGON, 6, edges, {0, 0, 1}, 0, 1};
+    hexagon = {R3X_TYPE_EDGE_POLYGON, 6, hexagonEdges, {0, 0, 1}, 0, 1};
   }
+  Obstacles(const Obstacles&) = delete;
+  Obstacles& operator=(const Obstacles&) = delete;
 };
-const Hexagon kHexagon;
+const Obstacles kObstacles;
 
 void BM_SweepCirclePoint2D(benchmark::State& state) {
   run(state, [](const R3xSweepSegment& s) {
     float t = 0;
-    benchmark::DoNotOptimize(_r3xSweepCirclePoint2D(&s, gVertex, kMode, &t));
+    benchmark::DoNotOptimize(_r3xSweepCirclePoint2D(&s, kObstacles.vertex, kMode, &t));
   });
 }
 void BM_SweepSpherePoint(benchmark::State& state) {
   run(state, [](const R3xSweepSegment& s) {
     float t = 0;
-    benchmark::DoNotOptimize(_r3xSweepSpherePoint(&s, gVertex, kMode, &t));
+    benchmark::DoNotOptimize(_r3xSweepSpherePoint(&s, kObstacles.vertex, kMode, &t));
   });
 }
 void BM_SweepTouchesPoint(benchmark::State& state) {
   run(state, [](const R3xSweepSegment& s) {
-    benchmark::DoNotOptimize(_r3xSweepTouchesPoint(&s, gVertex));
+    benchmark::DoNotOptimize(_r3xSweepTouchesPoint(&s, kObstacles.vertex));
   });
 }
 
@@ -127,17 +129,19 @@ void runRecord(benchmark::State& state, const Geometry* geometry,
 }
 
 void BM_SweepCircleLine2D(benchmark::State& state) {
-  runRecord(state, &kXYEdge, _r3xSweepCircleLine2D);
+  runRecord(state, &kObstacles.xyEdge, _r3xSweepCircleLine2D);
 }
 void BM_SweepSpherePlane(benchmark::State& state) {
-  runRecord(state, &kPlane, _r3xSweepSpherePlane);
+  runRecord(state, &kObstacles.plane, _r3xSweepSpherePlane);
 }
 void BM_SweepCircleEdge2D(benchmark::State& state) {
-  runRecord(state, &kXYEdge, _r3xSweepCircleEdge2D);
+  runRecord(state, &kObstacles.xyEdge, _r3xSweepCircleEdge2D);
 }
-void BM_SweepSphereEdge(benchmark::State& state) { runRecord(state, &kEdge, _r3xSweepSphereEdge); }
+void BM_SweepSphereEdge(benchmark::State& state) {
+  runRecord(state, &kObstacles.edge, _r3xSweepSphereEdge);
+}
 void BM_SweepSphereEdgePolygon(benchmark::State& state) {
-  runRecord(state, &kHexagon.polygon, _r3xSweepSphereEdgePolygon);
+  runRecord(state, &kObstacles.hexagon, _r3xSweepSphereEdgePolygon);
 }
 
 // A list of four members on an actor at each motion's start.
@@ -186,17 +190,17 @@ void BM_SweepSphereListPoint(benchmark::State& state) {
   run(state, [&](const R3xSweepSegment& s) {
     sweep.moveAlong(s);
     float t = 0;
-    benchmark::DoNotOptimize(_r3xSweepSphereListPoint(&sweep.query, gVertex, kMode, &t));
+    benchmark::DoNotOptimize(_r3xSweepSphereListPoint(&sweep.query, kObstacles.vertex, kMode, &t));
   });
 }
 void BM_SweepSphereListPlane(benchmark::State& state) {
-  runList(state, &kPlane, _r3xSweepSphereListPlane);
+  runList(state, &kObstacles.plane, _r3xSweepSphereListPlane);
 }
 void BM_SweepSphereListEdge(benchmark::State& state) {
-  runList(state, &kEdge, _r3xSweepSphereListEdge);
+  runList(state, &kObstacles.edge, _r3xSweepSphereListEdge);
 }
 void BM_SweepSphereListEdgePolygon(benchmark::State& state) {
-  runList(state, &kHexagon.polygon, _r3xSweepSphereListEdgePolygon);
+  runList(state, &kObstacles.hexagon, _r3xSweepSphereListEdgePolygon);
 }
 
 }  // namespace
