@@ -56,7 +56,6 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.textured = setup.colourSource != ColourSource::kIterated;
   setup.bilinear = state.filter == GR_TEXTUREFILTER_BILINEAR;
   setup.mipmap = state.mipmapMode == GR_MIPMAP_NEAREST;
-  setup.lodScale = std::exp2(2.0f * state.lodBias);
   // The key names a colour of a texture or an image: untextured polygons are never keyed.
   setup.chromakey = state.chromakey && setup.textured;
   setup.chromakeyValue = state.chromakeyValue & 0xFFFFFF;
@@ -69,6 +68,11 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.textureMemory = board.textureMemory.data();
   setup.palette = board.palette;
   setup.texture = board.source;
+  const float texelsPerUnit = static_cast<float>(setup.texture.largestSide) / 256.0f;
+  setup.stepScale = texelsPerUnit * texelsPerUnit * std::exp2(2.0f * state.lodBias);
+  for (int level = 0; level < 9; ++level) {
+    setup.levelScale[level] = static_cast<float>(setup.texture.largestSide >> level) / 256.0f;
+  }
   // A texture source that is not set or does not fit in texture memory draws nothing.
   return !setup.textured || state.textureValid;
 }

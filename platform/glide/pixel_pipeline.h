@@ -29,8 +29,11 @@ struct DrawSetup {
   bool textured;
   bool bilinear;
   bool mipmap;
-  // 4 to the power of the LOD bias: scales the squared texel step.
-  float lodScale;
+  // Turns a squared texel step in s, t units into level-0 texels squared, with 4 to the power of
+  // the LOD bias folded in.
+  float stepScale;
+  // Texels per s, t unit at each level.
+  float levelScale[9];
   bool chromakey;
   std::uint32_t chromakeyValue;
   bool fog;

@@ -75,8 +75,7 @@ inline float StepSquared(const DrawSetup& setup, const Gradients& gradients, flo
   const float ty = (gradients.towY - t * gradients.oowY) * w;
   const float alongX = sx * sx + tx * tx;
   const float alongY = sy * sy + ty * ty;
-  const float texelsPerUnit = static_cast<float>(setup.texture.largestSide) / 256.0f;
-  return (alongX > alongY ? alongX : alongY) * texelsPerUnit * texelsPerUnit * setup.lodScale;
+  return (alongX > alongY ? alongX : alongY) * setup.stepScale;
 }
 
 // Texels of the live pixels, combined with their iterated colours; keyed pixels die.
@@ -96,7 +95,7 @@ void Texture(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients
                     : 0;
     const TextureLevel& chosen = texture.levels[level];
     // s and t run 0..256 over the larger side of the largest level, on both axes.
-    const float scale = static_cast<float>(texture.largestSide >> level) / 256.0f;
+    const float scale = setup.levelScale[level];
     const int u = FixedTexel(s * scale);
     const int v = FixedTexel(t * scale);
     // The key is compared with the point-sampled texel, before any filtering or combine.

@@ -1,11 +1,17 @@
 // Swapping, showing, pacing, reading frames back and recording calls.
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/backend/display_backend.h"
+#include "platform/backend/headless_backend.h"
 #include "platform/kernel/clock.h"
 #include "tests/glide/board_fixture.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -28,6 +34,26 @@ TEST_F(PresentationTest, SwapExchangesBuffersKeepsBothAndShowsTheFront) {
   EXPECT_EQ(shown->bitsPerPixel, 16);
   EXPECT_EQ(shown->pixels[0] | shown->pixels[1] << 8, Rgb565(0, 255, 0));
   EXPECT_EQ(grBufferNumPending(), 0);
+}
+
+TEST_F(PresentationTest, HeadlessBackendWritesTheShownFrameWhenAsked) {
+  test_support::ScratchFolder folder("glide");
+  const std::string path = folder / "frame.png";
+  test_support::ScopedEnvironment frameFile("ARENA_FRAME_FILE", path.c_str());
+  auto previous = platform::SetDisplayBackend(std::make_unique<platform::HeadlessBackend>());
+  grBufferClear(0x00FF8000, 0, 0xFFFF);
+  grBufferSwap(0);
+  platform::SetDisplayBackend(std::move(previous));
+  std::ifstream file(path, std::ios::binary);
+  const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_GT(png.size(), 640u * 480u * 3u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  // The first row's first pixel, after the signature, header chunk, zlib and block headers and
+  // the row's filter byte: the cleared colour widened from RGB565.
+  const std::size_t first = 8 + 25 + 8 + 2 + 5 + 1;
+  EXPECT_EQ(static_cast<std::uint8_t>(png[first]), 0xFF);
+  EXPECT_EQ(static_cast<std::uint8_t>(png[first + 1]), 0x82);
+  EXPECT_EQ(static_cast<std::uint8_t>(png[first + 2]), 0x00);
 }
 
 TEST_F(PresentationTest, SwapIntervalOnePacesToSixtyFramesBySleeping) {
