@@ -30,11 +30,15 @@ class ByteReader {
     const std::uint8_t* p = Take(4, "u32");
     return p ? LoadU32(p) : 0;
   }
-  // The few fields stored high byte first: network-order ports and the binary world form's
-  // two-byte lengths.
+  // The few fields stored high byte first: network-order ports, the binary world form's
+  // two-byte lengths and the picture files that the screen captures are written as.
   std::uint16_t U16BigEndian() {
     const std::uint8_t* p = Take(2, "u16");
     return p ? static_cast<std::uint16_t>((p[0] << 8) | p[1]) : 0;
+  }
+  std::uint32_t U32BigEndian() {
+    const std::uint8_t* p = Take(4, "u32");
+    return p ? (static_cast<std::uint32_t>(U16At(p)) << 16) | U16At(p + 2) : 0;
   }
   std::int8_t I8() { return static_cast<std::int8_t>(U8()); }
   std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
@@ -82,6 +86,9 @@ class ByteReader {
   const char* error_reason() const { return error_reason_; }
 
  private:
+  static std::uint16_t U16At(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+  }
   static std::uint32_t LoadU32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);

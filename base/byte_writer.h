@@ -31,6 +31,10 @@ class ByteWriter {
     bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
     bytes_.push_back(static_cast<std::uint8_t>(value));
   }
+  void U32BigEndian(std::uint32_t value) {
+    U16BigEndian(static_cast<std::uint16_t>(value >> 16));
+    U16BigEndian(static_cast<std::uint16_t>(value));
+  }
   void I8(std::int8_t value) { U8(static_cast<std::uint8_t>(value)); }
   void I16(std::int16_t value) { U16(static_cast<std::uint16_t>(value)); }
   void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }

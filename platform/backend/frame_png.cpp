@@ -6,6 +6,9 @@
 #include <fstream>
 #include <vector>
 
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
+
 namespace platform {
 namespace {
 
@@ -28,35 +31,28 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
   return ~crc;
 }
 
-void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char* type,
-              const std::vector<std::uint8_t>& data) {
-  PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
+// Picture files keep their numbers high byte first, the deflate block lengths low byte first.
+void PutChunk(arena::ByteWriter& out, const char* type, const std::vector<std::uint8_t>& data) {
+  out.U32BigEndian(static_cast<std::uint32_t>(data.size()));
   const std::size_t typeAt = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  PutBigEndian(out, Crc32(out.data() + typeAt, data.size() + 4));
+  out.Bytes(type, 4);
+  out.Bytes(data);
+  out.U32BigEndian(Crc32(out.bytes().data() + typeAt, data.size() + 4));
 }
 
 // A zlib stream of stored (uncompressed) deflate blocks.
 std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw) {
-  std::vector<std::uint8_t> out = {0x78, 0x01};
+  arena::ByteWriter out;
+  out.U8(0x78);
+  out.U8(0x01);
   std::size_t at = 0;
   do {
     const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
     const bool last = at + length == raw.size();
-    out.push_back(last ? 1 : 0);
-    out.push_back(static_cast<std::uint8_t>(length));
-    out.push_back(static_cast<std::uint8_t>(length >> 8));
-    out.push_back(static_cast<std::uint8_t>(~length));
-    out.push_back(static_cast<std::uint8_t>(~length >> 8));
-    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-               raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+    out.U8(last ? 1 : 0);
+    out.U16(static_cast<std::uint16_t>(length));
+    out.U16(static_cast<std::uint16_t>(~length));
+    out.Bytes(raw.data() + at, length);
     at += length;
   } while (at < raw.size());
   std::uint32_t a = 1;
@@ -65,8 +61,8 @@ std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw) {
     a = (a + byte) % 65521;
     b = (b + a) % 65521;
   }
-  PutBigEndian(out, b << 16 | a);
-  return out;
+  out.U32BigEndian(b << 16 | a);
+  return out.Take();
 }
 
 }  // namespace
@@ -90,7 +86,7 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
         raw.insert(raw.end(), 3, frame.pixels[at]);
         continue;
       }
-      const std::uint32_t v = frame.pixels[at] | frame.pixels[at + 1] << 8;
+      const std::uint32_t v = arena::ByteReader(frame.pixels.data() + at, 2).U16();
       const std::uint32_t r = (v >> 11) & 0x1F;
       const std::uint32_t g = (v >> 5) & 0x3F;
       const std::uint32_t b = v & 0x1F;
@@ -99,17 +95,19 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
       raw.push_back(static_cast<std::uint8_t>(b << 3 | b >> 2));
     }
   }
-  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<std::uint8_t> header;
-  PutBigEndian(header, static_cast<std::uint32_t>(width));
-  PutBigEndian(header, static_cast<std::uint32_t>(height));
+  arena::ByteWriter png;
+  png.Bytes("\x89PNG\r\n\x1A\n", 8);
+  arena::ByteWriter header;
+  header.U32BigEndian(static_cast<std::uint32_t>(width));
+  header.U32BigEndian(static_cast<std::uint32_t>(height));
   // 8 bits a channel, truecolour, deflate, adaptive filtering, no interlace.
-  header.insert(header.end(), {8, 2, 0, 0, 0});
-  PutChunk(png, "IHDR", header);
+  header.Bytes("\x08\x02\x00\x00\x00", 5);
+  PutChunk(png, "IHDR", header.bytes());
   PutChunk(png, "IDAT", StoredZlib(raw));
   PutChunk(png, "IEND", {});
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  file.write(reinterpret_cast<const char*>(png.bytes().data()),
+             static_cast<std::streamsize>(png.size()));
   return static_cast<bool>(file);
 }
 

@@ -45,7 +45,7 @@ TEST(ByteReaderTest, SignedAndFloatFieldsKeepTheirBits) {
 // zero and records the offset of the read that failed.
 struct EdgeCase {
   std::size_t size;
-  int width;  // 1, 2, 4, -2 (high byte first) or a byte run of 3
+  int width;  // 1, 2, 4, -2 or -4 (high byte first) or a byte run of 3
   bool fits;
 };
 
@@ -69,6 +69,9 @@ TEST_P(ByteReaderEdgeTest, ReadAtOrPastTheEnd) {
     case -2:
       value = r.U16BigEndian();
       break;
+    case -4:
+      value = r.U32BigEndian();
+      break;
     case 4:
       value = r.U32();
       break;
@@ -91,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, ByteReaderEdgeTest,
                          testing::Values(EdgeCase{4, 1, true}, EdgeCase{4, 1, false},
                                          EdgeCase{4, 2, true}, EdgeCase{4, 2, false},
                                          EdgeCase{4, -2, true}, EdgeCase{4, -2, false},
+                                         EdgeCase{6, -4, true}, EdgeCase{6, -4, false},
                                          EdgeCase{6, 4, true}, EdgeCase{6, 4, false},
                                          EdgeCase{5, 3, true}, EdgeCase{5, 3, false}));
 
@@ -134,10 +138,14 @@ TEST(ByteReaderTest, HugeSizesDoNotWrap) {
 TEST(ByteReaderTest, HighByteFirstFieldsRoundTrip) {
   ByteWriter w;
   w.U16BigEndian(0x1F90);
-  EXPECT_EQ(w.bytes(), (std::vector<std::uint8_t>{0x1F, 0x90}));
+  w.U32BigEndian(0x89504E47u);
+  EXPECT_EQ(w.bytes(), (std::vector<std::uint8_t>{0x1F, 0x90, 0x89, 0x50, 0x4E, 0x47}));
   ByteReader r(w.bytes());
   EXPECT_EQ(r.U16BigEndian(), 0x1F90);
+  EXPECT_EQ(r.U32BigEndian(), 0x89504E47u);
   EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.U32BigEndian(), 0u);
+  EXPECT_EQ(std::string(r.error_reason()), "u32");
 }
 
 TEST(ByteWriterTest, WritesLittleEndianAndPatches) {

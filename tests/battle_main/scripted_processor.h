@@ -2,13 +2,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "battle/main/cpu_type.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/processor.h"
@@ -43,9 +43,11 @@ class ScriptedProcessor : public platform::ProcessorSource {
     platform::CpuidResult result{};
     if (leaf == 0) {
       result.eax = 1;
-      std::memcpy(&result.ebx, vendor.data(), 4);
-      std::memcpy(&result.edx, vendor.data() + 4, 4);
-      std::memcpy(&result.ecx, vendor.data() + 8, 4);
+      // The vendor text's bytes in EBX, EDX and ECX, each low byte first.
+      arena::ByteReader text(vendor.data(), vendor.size());
+      result.ebx = text.U32();
+      result.edx = text.U32();
+      result.ecx = text.U32();
     } else if (leaf == 1) {
       result.eax = (family << 8) | 0x21;
       result.edx = features;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 #include "platform/backend/frame_png.h"
 #include "platform/glide.h"
 
@@ -15,9 +17,11 @@ namespace {
 
 constexpr int kSide = 64;
 
+// The number at a byte offset: high byte first in the picture file, 0 past its end.
 std::uint32_t BigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
-         std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+  arena::ByteReader reader(bytes);
+  reader.Seek(at);
+  return reader.U32BigEndian();
 }
 
 // Reads back what WriteFramePng writes (8-bit RGB, stored blocks, filter 0) as RGB565 pixels.
@@ -44,7 +48,9 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
   std::vector<std::uint8_t> raw;
   for (std::size_t at = 2; at + 5 <= zlib.size();) {
     const bool last = (zlib[at] & 1) != 0;
-    const std::size_t length = zlib[at + 1] | zlib[at + 2] << 8;
+    arena::ByteReader lengthField(zlib);
+    lengthField.Seek(at + 1);
+    const std::size_t length = lengthField.U16();
     if ((zlib[at] & 6) != 0 || at + 5 + length > zlib.size()) {
       return std::nullopt;
     }
@@ -86,8 +92,9 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
   if (update != nullptr && std::string_view(update) == "1") {
     platform::Frame frame{kSide, kSide, 16, {}};
     for (std::uint16_t pixel : region) {
-      frame.pixels.push_back(static_cast<std::uint8_t>(pixel));
-      frame.pixels.push_back(static_cast<std::uint8_t>(pixel >> 8));
+      arena::ByteWriter bytes;
+      bytes.U16(pixel);
+      frame.pixels.insert(frame.pixels.end(), bytes.bytes().begin(), bytes.bytes().end());
     }
     if (!platform::WriteFramePng(frame, path)) {
       return ::testing::AssertionFailure() << "cannot write " << path;
