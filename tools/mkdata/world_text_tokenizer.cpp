@@ -186,10 +186,10 @@ WorldToken WorldTextTokenizer::Next() {
 
 std::size_t WorldTextTokenizer::MatchString() const {
   const std::uint8_t* s = Here();
-  for (std::size_t i = 1; i < Left(); ++i) {
-    if (i > kTokenLimit) {
-      Fail("string longer than the scanner's token buffer");
-    }
+  // The scanner looks for the closing quote within its token buffer only.
+  const std::size_t limit = std::min(Left(), kTokenLimit + 1);
+  std::size_t i = 1;
+  while (i < limit) {
     if (s[i] == '"') {
       if (i + 1 > kTokenLimit) {
         Fail("string longer than the scanner's token buffer");
@@ -200,8 +200,13 @@ std::size_t WorldTextTokenizer::MatchString() const {
       if (i + 1 >= Left() || s[i + 1] == '\n') {
         return 0;
       }
+      i += 2;
+    } else {
       ++i;
     }
+  }
+  if (i > kTokenLimit) {
+    Fail("string longer than the scanner's token buffer");
   }
   return 0;
 }

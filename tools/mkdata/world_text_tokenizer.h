@@ -42,7 +42,8 @@ class WorldTextTokenizer {
   bool ScanWord(WorldToken& token);
   bool ScanRenderMethod(WorldToken& token);
   bool ScanUserData(WorldToken& token);
-  // The length of the quoted string here, quotes included, or 0 when none starts here.
+  // The length of the quoted string here, quotes included, or 0 when none starts here; throws
+  // when it runs past the scanner's token buffer.
   std::size_t MatchString() const;
 
   std::vector<std::uint8_t> text_;
