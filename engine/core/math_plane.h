@@ -19,12 +19,15 @@ struct R3xXYZEdge {
   std::int32_t type;
   float* first;
   float* second;
+  // 0 when the two vertices are one point (world files hold such edges): never a divisor.
   float length;
 };
 
 // A polygon as a ring of edges (type 51); edge i starts at corner i.
 struct R3xEdgePolygon {
   std::int32_t type;
+  // Below 3, even 0 (edges then null), for an edge wall over a face of fewer corners; the
+  // plane is then the face's.
   std::int32_t edgeCount;
   R3xXYZEdge* edges;
   float normal[3];

@@ -24,6 +24,8 @@ inline constexpr std::uint32_t R3X_OBSTACLE_CUTTING = 0x2;
 // nx * x + ny * y + offset = 0; the edge is the segment from A to B of that line.
 struct R3xXYLine {
   std::int32_t type;
+  // The unit normal; (0, 0) for a line through one point (length 0), which the loaders give
+  // the reciprocal length 1.
   float nx;
   float ny;
   float offset;
