@@ -206,7 +206,7 @@ R3xActor* r3xCreateActor(R3xWorld* world, R3xActorDef* definition, const char* t
     actor->pointLight->ownerSlot = actor->header.slot;
   }
   steps.linked = true;
-  if (r3xRelinkObjectRegions(world, actor, where.region) != 1) {
+  if (r3xRelinkObjectRegions(world, actor, where.region) != R3X_DONE) {
     undoCreation(world, actor, steps);
     return nullptr;
   }
@@ -280,7 +280,7 @@ std::int32_t r3xSetActorPlacement(R3xWorld* world, R3xActor* actor, const R3xPla
   const std::int32_t oldRegion = current.region;
   current = *placement;
   current.region = region;
-  if (r3xRelinkObjectRegions(world, actor, oldRegion) != 1) {
+  if (r3xRelinkObjectRegions(world, actor, oldRegion) != R3X_DONE) {
     return R3X_ERR_FAILED;
   }
   return actor->pointLight != nullptr ? r3xMovePointLight(world, actor->pointLight, &current) : 0;

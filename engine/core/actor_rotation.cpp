@@ -1,6 +1,7 @@
 #include "engine/core/actor_rotation.h"
 
 #include "engine/core/actor.h"
+#include "engine/core/error.h"
 #include "engine/core/math_convert.h"
 #include "engine/core/math_rotation.h"
 #include "engine/core/math_tables.h"
@@ -24,5 +25,5 @@ std::int32_t r3xBuildObjectRotation(R3xActor* object, float scale, const R3xPlac
   }
   object->cachedOffset[0] = 1e30f;
   object->header.flags &= ~R3X_FLAG_TRANSFORM_DIRTY;
-  return 1;
+  return R3X_DONE;
 }

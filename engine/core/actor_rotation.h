@@ -8,5 +8,5 @@ struct R3xPlacement;
 
 // From the table entries at trunc(angle) & 511 of the placement's heading, pitch and roll: the
 // rotation (as r3xAnglesToMatrix), its copy times the scale and the transpose divided by the
-// scale. Invalidates the display cache and clears R3X_FLAG_TRANSFORM_DIRTY. Returns 1.
+// scale. Invalidates the display cache and clears R3X_FLAG_TRANSFORM_DIRTY. Returns R3X_DONE.
 std::int32_t r3xBuildObjectRotation(R3xActor* object, float scale, const R3xPlacement* placement);

@@ -71,7 +71,7 @@ std::int32_t r3xFindRegionIndexAt(const R3xWorld* world, const float* point) {
     node = dist >= 0.0 ? node->front : node->back;
   }
   if (node == nullptr) {
-    return -1;
+    return R3X_NO_REGION;
   }
   const auto index = static_cast<std::int32_t>(node->leaf - 1);
   return r3xGetRegion(world, index) == nullptr ? -1 : index;

@@ -20,8 +20,11 @@ struct R3xWorldNode {
   std::uint32_t leaf;
 };
 
-// The index of the region holding the point, or -1 outside the tree (no tree, a missing
-// child, or a leaf naming no region of the world). The planes are evaluated in double.
+// No region: the point lies outside the tree.
+inline constexpr std::int32_t R3X_NO_REGION = -1;
+
+// The index of the region holding the point, or R3X_NO_REGION outside the tree (no tree, a
+// missing child, or a leaf naming no region of the world). The planes are evaluated in double.
 std::int32_t r3xFindRegionIndexAt(const R3xWorld* world, const float* point);
 // The region holding the point, or null.
 R3xRegion* r3xFindRegionAt(const R3xWorld* world, const float* point);

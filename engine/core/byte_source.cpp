@@ -75,9 +75,9 @@ std::int32_t readMember(R3xByteSource* source, void* buffer, std::int32_t count)
 // is reached from the end instead.
 bool seekMember(R3xByteSource* source, std::int64_t offset) {
   if (offset < source->size) {
-    return r3xSeekWadMember(source->member, offset, 0) == 1;
+    return r3xSeekWadMember(source->member, offset, R3X_WAD_SEEK_SET) == R3X_WAD_DONE;
   }
-  return source->size == 0 || r3xSeekWadMember(source->member, 0, 2) == 1;
+  return source->size == 0 || r3xSeekWadMember(source->member, 0, R3X_WAD_SEEK_END) == R3X_WAD_DONE;
 }
 
 bool seekFile(R3xByteSource* source, std::int64_t offset) {

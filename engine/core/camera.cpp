@@ -23,7 +23,7 @@ std::int32_t r3xDestroyCamera(R3xCamera* camera) {
 std::int32_t SetCameraImageBuffer(R3xCamera* camera, std::uint8_t* buffer, std::int32_t width,
                                   std::int32_t height) {
   if (camera == nullptr) {
-    return -1;
+    return R3X_CAMERA_NULL;
   }
   camera->imageBuffer = buffer;
   camera->imageWidth = width;
@@ -35,7 +35,7 @@ std::int32_t SetCameraImageBuffer(R3xCamera* camera, std::uint8_t* buffer, std::
 std::int32_t r3xSetCameraView(R3xCamera* camera, std::uint32_t origin, std::int32_t width,
                               std::int32_t height) {
   if (camera == nullptr) {
-    return -1;
+    return R3X_CAMERA_NULL;
   }
   camera->viewOrigin = origin;
   camera->viewWidth = width;
@@ -46,10 +46,10 @@ std::int32_t r3xSetCameraView(R3xCamera* camera, std::uint32_t origin, std::int3
 std::int32_t r3xSetCameraProjection(R3xCamera* camera, float fieldOfView, float aspect,
                                     float nearDistance, float farDistance) {
   if (camera == nullptr) {
-    return -1;
+    return R3X_CAMERA_NULL;
   }
   if (!(nearDistance < farDistance)) {
-    return -2;
+    return R3X_CAMERA_BAD_RANGE;
   }
   camera->halfFieldOfView = fieldOfView * 0.5f;
   camera->aspect = aspect;
@@ -61,15 +61,15 @@ std::int32_t r3xSetCameraProjection(R3xCamera* camera, float fieldOfView, float 
 std::int32_t r3xSetCameraPlacement(R3xWorld* world, R3xCamera* camera,
                                    const R3xPlacement* placement) {
   if (camera == nullptr) {
-    return -1;
+    return R3X_CAMERA_NULL;
   }
   if (placement == nullptr) {
-    return -2;
+    return R3X_CAMERA_NULL_PLACEMENT;
   }
   const float position[3] = {placement->x, placement->y, placement->z};
   const std::int32_t region = r3xFindRegionIndexAt(world, position);
   if (region < 0) {
-    return -3;
+    return R3X_CAMERA_OUTSIDE;
   }
   camera->region = region;
   camera->x = placement->x;

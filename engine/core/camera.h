@@ -42,19 +42,26 @@ R3xCamera* CreateCamera();
 // Frees the camera (null allowed). 0.
 std::int32_t r3xDestroyCamera(R3xCamera* camera);
 
-// Stores the buffer (not owned), its size and row length = width. 0; -1 for a null camera.
+// The setters' own codes.
+inline constexpr std::int32_t R3X_CAMERA_NULL = -1;
+inline constexpr std::int32_t R3X_CAMERA_BAD_RANGE = -2;
+inline constexpr std::int32_t R3X_CAMERA_NULL_PLACEMENT = -2;
+inline constexpr std::int32_t R3X_CAMERA_OUTSIDE = -3;
+
+// Stores the buffer (not owned), its size and row length = width. 0; R3X_CAMERA_NULL for a null
+// camera.
 std::int32_t SetCameraImageBuffer(R3xCamera* camera, std::uint8_t* buffer, std::int32_t width,
                                   std::int32_t height);
-// The part of the image the view uses. 0; -1 for a null camera.
+// The part of the image the view uses. 0; R3X_CAMERA_NULL for a null camera.
 std::int32_t r3xSetCameraView(R3xCamera* camera, std::uint32_t origin, std::int32_t width,
                               std::int32_t height);
-// Stores half the field of view, the aspect and the near and far distances. 0; -1 for a null
-// camera; -2, with nothing stored, unless near < far.
+// Stores half the field of view, the aspect and the near and far distances. 0; R3X_CAMERA_NULL;
+// R3X_CAMERA_BAD_RANGE, with nothing stored, unless near < far.
 std::int32_t r3xSetCameraProjection(R3xCamera* camera, float fieldOfView, float aspect,
                                     float nearDistance, float farDistance);
 // Moves the camera to the placement's position and angles (its region word is not read) and
-// takes the region that holds the position. 0; -1 for a null camera; -2 for a null placement;
-// -3, with nothing stored, when the position lies outside every region.
+// takes the region that holds the position. 0; R3X_CAMERA_NULL; R3X_CAMERA_NULL_PLACEMENT;
+// R3X_CAMERA_OUTSIDE, with nothing stored, when the position lies outside every region.
 std::int32_t r3xSetCameraPlacement(R3xWorld* world, R3xCamera* camera,
                                    const R3xPlacement* placement);
 // The camera sits inside the actor (null: inside none). 0.

@@ -1,7 +1,12 @@
 // The engine's error codes: negative 32-bit results of failing engine operations.
+// Results: the constants themselves, returned by the engine's functions.
 #pragma once
 
 #include <cstdint>
+
+// Success of the operations that report it as 1 rather than 0: engine start-up and the math
+// tables, rotations and planes, region linking, the view matrix and the work arrays.
+inline constexpr std::int32_t R3X_DONE = 1;
 
 inline constexpr std::int32_t R3X_ERR_FAILED = -49858;
 inline constexpr std::int32_t R3X_ERR_NO_MEMORY = -49855;

@@ -23,21 +23,21 @@ void planeOfCorners(const float* a, const float* p1, const float* b, float* norm
 
 int r3xPlaneFromIndexedPolygon(R3xIndexedPolygon* polygon) {
   if (polygon->vertexCount < 3) {
-    return -1;
+    return R3X_PLANE_TOO_FEW_CORNERS;
   }
   const float* v = polygon->vertices;
   const std::int32_t* index = polygon->vertexIndexes;
   planeOfCorners(v + 3 * index[0], v + 3 * index[1], v + 3 * index[2], polygon->normal,
                  &polygon->distance);
-  return 1;
+  return R3X_DONE;
 }
 
 int r3xEdgePolygonPlane(R3xEdgePolygon* polygon) {
   if (polygon->edgeCount < 3) {
-    return -1;
+    return R3X_PLANE_TOO_FEW_CORNERS;
   }
   const R3xXYZEdge* edges = polygon->edges;
   planeOfCorners(edges[0].first, edges[1].first, edges[2].first, polygon->normal,
                  &polygon->distance);
-  return 1;
+  return R3X_DONE;
 }

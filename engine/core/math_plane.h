@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/core/error.h"
+
 // A polygon over a shared vertex array (type 52): corner i is vertices[3 * vertexIndexes[i]].
 struct R3xIndexedPolygon {
   std::int32_t type;
@@ -36,7 +38,11 @@ struct R3xEdgePolygon {
   std::int32_t axisCode;
 };
 
-// The plane of the first three corners: 1, or -1 with fewer than 3 corners.
+// Fewer than three corners or edges: no plane.
+inline constexpr int R3X_PLANE_TOO_FEW_CORNERS = -1;
+
+// The plane of the first three corners: R3X_DONE, or R3X_PLANE_TOO_FEW_CORNERS.
 int r3xPlaneFromIndexedPolygon(R3xIndexedPolygon* polygon);
-// The plane of the first vertices of the first three edges: 1, or -1 with fewer than 3 edges.
+// The plane of the first vertices of the first three edges: R3X_DONE, or
+// R3X_PLANE_TOO_FEW_CORNERS with fewer than 3 edges.
 int r3xEdgePolygonPlane(R3xEdgePolygon* polygon);

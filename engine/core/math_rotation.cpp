@@ -56,7 +56,7 @@ int matrixToAngles(const float* m, float* heading, float* pitch, float* roll, At
     *heading = 0.0f;
     *pitch = 0.0f;
     *roll = 0.0f;
-    return -1;
+    return R3X_ROTATION_DEGENERATE;
   }
   *pitch = atan2Units(m[2], r);
   if (r != 0.0f) {
@@ -67,20 +67,20 @@ int matrixToAngles(const float* m, float* heading, float* pitch, float* roll, At
     *heading = atan2Units(-m[3], m[4]);
     *roll = 0.0f;
   }
-  return 1;
+  return R3X_DONE;
 }
 
 }  // namespace
 
 int r3xAnglesToMatrix(float heading, float pitch, float roll, float* matrix) {
   fillMatrix(nearestSinCos(heading), nearestSinCos(pitch), nearestSinCos(roll), matrix);
-  return 1;
+  return R3X_DONE;
 }
 
 int r3xAnglesToMatrixInterp(float heading, float pitch, float roll, float* matrix) {
   fillMatrix(interpolatedSinCos(heading), interpolatedSinCos(pitch), interpolatedSinCos(roll),
              matrix);
-  return 1;
+  return R3X_DONE;
 }
 
 int r3xMatrixToAnglesTable(const float* matrix, float* heading, float* pitch, float* roll) {

@@ -103,7 +103,7 @@ std::int32_t _r3xInitMathTables() {
   buildPowers(tables);
   _r3xFreeMathTables();
   gR3xMathTables = tables;
-  return 1;
+  return R3X_DONE;
 }
 
 void _r3xFreeMathTables() {

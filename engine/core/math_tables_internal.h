@@ -3,7 +3,7 @@
 
 #include "engine/core/math_tables.h"
 
-// Allocates and fills the tables: 1, R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
+// Allocates and fills the tables: R3X_DONE, R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
 std::int32_t _r3xInitMathTables();
 
 // Frees the tables and clears gR3xMathTables.

@@ -70,11 +70,11 @@ std::int32_t _r3xInitSlotTable(R3xWorld* world, std::int32_t type, std::uint32_t
     return R3X_ERR_FAILED;
   }
   if (table->slots != nullptr) {
-    return 5;
+    return R3X_SLOT_TABLE_EXISTS;
   }
   auto* slots = static_cast<R3xSlot*>(r3xMalloc(std::size_t{capacity} * sizeof(R3xSlot)));
   if (slots == nullptr) {
-    return 3;
+    return R3X_SLOT_TABLE_NO_MEMORY;
   }
   chainFreeSlots(slots, 0, capacity);
   *table = R3xSlotTable{0, capacity, 0, slots};

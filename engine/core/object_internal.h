@@ -10,6 +10,11 @@ bool _r3xIsRegisteredType(std::int32_t type);
 // registered.
 R3xSlotTable* _r3xSlotTableOf(R3xWorld* world, std::int32_t type);
 
-// Creates one type's table: 0; 5 when the table already has an array; 3 when out of memory;
-// R3X_ERR_FAILED for a type that is not registered or a capacity of 0.
+// _r3xInitSlotTable's own codes besides 0 and R3X_ERR_FAILED.
+inline constexpr std::int32_t R3X_SLOT_TABLE_EXISTS = 5;
+inline constexpr std::int32_t R3X_SLOT_TABLE_NO_MEMORY = 3;
+
+// Creates one type's table: 0; R3X_SLOT_TABLE_EXISTS when the table already has an array;
+// R3X_SLOT_TABLE_NO_MEMORY when out of memory; R3X_ERR_FAILED for a type that is not
+// registered or a capacity of 0.
 std::int32_t _r3xInitSlotTable(R3xWorld* world, std::int32_t type, std::uint32_t capacity);

@@ -94,7 +94,7 @@ std::int32_t linkLeaf(R3xWorld* world, R3xActor* actor, std::int32_t k,
   if ((entry == nullptr &&
        !reserveOneMore(info->objects, info->objectCount, info->objectCapacity)) ||
       (list && !reserveOneMore(actor->regions, actor->regionCount, actor->regionCapacity))) {
-    return -1;
+    return R3X_LINK_LIST_FULL;
   }
   if (entry == nullptr) {
     entry = &info->objects[info->objectCount++];
@@ -148,12 +148,12 @@ std::int32_t _r3xUnlinkObjectRegion(R3xWorld*, R3xRegion* region, R3xActor* acto
   }
   R3xObjectEntry* entry = findEntry(info, actor->header.slot);
   if (entry == nullptr) {
-    return 1;
+    return R3X_DONE;
   }
   r3xFree(entry->path);
   R3xObjectEntry* end = info->objects + info->objectCount;
   std::copy(entry + 1, end, entry);
   end[-1] = R3xObjectEntry{};
   --info->objectCount;
-  return 1;
+  return R3X_DONE;
 }

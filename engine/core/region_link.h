@@ -4,9 +4,14 @@
 
 #include <cstdint>
 
+#include "engine/core/error.h"
+
 struct R3xWorld;
 struct R3xRegion;
 struct R3xActor;
+
+// A region's actor list or the actor's region list or path array could not grow.
+inline constexpr std::int32_t R3X_LINK_LIST_FULL = -1;
 
 // Relinks the actor with its radius times its scale after it moved out of region oldRegion
 // (its current region when it stayed; -1 for none). As _r3xLinkObjectRegions.

@@ -54,11 +54,11 @@ bool makeWorkArrays(R3xRenderContext* context, std::uint32_t indirectCount) {
     return false;
   }
   context->vertexPoolCapacity = R3X_VERTEX_POOL_SIZE;
-  if (_r3xAllocVertexArrays(work, R3X_WORK_VERTICES) != 1 ||
-      _r3xAllocRenderVertexList(work, R3X_WORK_RENDER_VERTICES) != 1 ||
+  if (_r3xAllocVertexArrays(work, R3X_WORK_VERTICES) != R3X_DONE ||
+      _r3xAllocRenderVertexList(work, R3X_WORK_RENDER_VERTICES) != R3X_DONE ||
       _r3xAllocSpanLists(work, R3X_WORK_SPAN_LISTS, R3X_WORK_SPAN_ENTRIES) != 0 ||
-      _r3xAllocEdgeRecords(work, R3X_WORK_EDGES) != 1 ||
-      _r3xAllocScanlineLists(work, R3X_WORK_SCANLINES, R3X_WORK_SCAN_PAIRS) != 1) {
+      _r3xAllocEdgeRecords(work, R3X_WORK_EDGES) != R3X_DONE ||
+      _r3xAllocScanlineLists(work, R3X_WORK_SCANLINES, R3X_WORK_SCAN_PAIRS) != R3X_DONE) {
     return false;
   }
   if (indirectCount > 0) {
@@ -72,7 +72,7 @@ bool makeWorkArrays(R3xRenderContext* context, std::uint32_t indirectCount) {
       context->indirect.methods[i] = kInitialIndirectMethod;
     }
   }
-  return _r3xAllocSmallBlocks(work) == 1;
+  return _r3xAllocSmallBlocks(work) == R3X_DONE;
 }
 
 void freeContext(R3xRenderContext* context) {
@@ -132,9 +132,9 @@ R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevi
 std::int32_t r3xDestroyRenderContext(R3xWorld* world, R3xRenderContext* context,
                                      std::int32_t destroyShadeTable) {
   if (context == nullptr) {
-    return 1;
+    return R3X_DONE;
   }
-  std::int32_t result = 1;
+  std::int32_t result = R3X_DONE;
   if (destroyShadeTable != 0 && context->shadeTable != nullptr) {
     const std::int32_t destroyed = r3xDestroyShadeTable(world, context->shadeTable);
     if (destroyed < 0) {
@@ -152,7 +152,7 @@ std::int32_t r3xSetIndirectRenderMethod(R3xRenderContext* context, std::uint32_t
     return R3X_ERR_BAD_RENDER_METHOD;
   }
   context->indirect.methods[entry] = method;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t r3xSetRenderShadeTable(R3xWorld* world, R3xRenderContext* context,
@@ -173,15 +173,15 @@ std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float d
     context->fogMode = R3X_FOG_OFF;
     return 0;
   }
-  if (mode != 1 && mode != 2) {
-    return -1;
+  if (mode != R3X_FOG_MODE_1 && mode != R3X_FOG_MODE_2) {
+    return R3X_FOG_BAD_MODE;
   }
   if (context->mode != R3X_MODE_COLOUR && !isFogReady(context->shadeTable)) {
-    return -3;
+    return R3X_FOG_NOT_READY;
   }
   context->fogMode = mode;
   if (!(distance > 0.0f)) {
-    return -2;
+    return R3X_FOG_BAD_DISTANCE;
   }
   context->fogDistance = distance;
   context->fogScale = 0.99999f / distance;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "engine/core/error.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/surface.h"
@@ -31,6 +32,15 @@ inline constexpr std::uint8_t R3X_DEFAULT_TRANSPARENT_INDEX = 253;
 
 // Fog modes.
 inline constexpr std::int32_t R3X_FOG_OFF = 0;
+inline constexpr std::int32_t R3X_FOG_MODE_1 = 1;
+inline constexpr std::int32_t R3X_FOG_MODE_2 = 2;
+// r3xSetFogMode's own codes.
+inline constexpr std::int32_t R3X_FOG_BAD_MODE = -1;
+inline constexpr std::int32_t R3X_FOG_BAD_DISTANCE = -2;
+inline constexpr std::int32_t R3X_FOG_NOT_READY = -3;
+// r3xSphereInView's answers.
+inline constexpr std::int32_t R3X_SPHERE_OUTSIDE = 0;
+inline constexpr std::int32_t R3X_SPHERE_IN_VIEW = 1;
 
 // Output modes.
 inline constexpr std::int32_t R3X_MODE_PALETTISED = 0;
@@ -140,11 +150,11 @@ struct alignas(32) R3xRenderContext {
 // when a render device is given: no device can be read yet.
 R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device);
 // Frees the context with everything it owns; with destroyShadeTable also destroys the attached
-// shade table in the world. 1 (also for null), or the shade table destruction's error.
+// shade table in the world. R3X_DONE (also for null), or the shade table destruction's error.
 std::int32_t r3xDestroyRenderContext(R3xWorld* world, R3xRenderContext* context,
                                      std::int32_t destroyShadeTable);
 
-// Entry index & 0x7FFFFFFF of the indirect table. 1, or R3X_ERR_BAD_RENDER_METHOD when the
+// Entry index & 0x7FFFFFFF of the indirect table. R3X_DONE, or R3X_ERR_BAD_RENDER_METHOD when the
 // index is not below the entry count or the method is itself indirect.
 std::int32_t r3xSetIndirectRenderMethod(R3xRenderContext* context, std::uint32_t index,
                                         R3xRenderMethod method);
@@ -152,9 +162,9 @@ std::int32_t r3xSetIndirectRenderMethod(R3xRenderContext* context, std::uint32_t
 // the world unless it is the same table. A table that is not fog-ready switches fog off. 0.
 std::int32_t r3xSetRenderShadeTable(R3xWorld* world, R3xRenderContext* context,
                                     R3xShadeTable* table, std::int32_t destroyOld);
-// Mode 0 switches fog off. Modes 1 and 2 need the colour mode or a fog-ready shade table (-3
-// otherwise); other modes give -1. The mode is then stored, and the distance must be positive
-// (-2 otherwise). 0.
+// Mode 0 switches fog off. Modes 1 and 2 need the colour mode or a fog-ready shade table
+// (R3X_FOG_NOT_READY otherwise); other modes give R3X_FOG_BAD_MODE. The mode is then stored, and
+// the distance must be positive (R3X_FOG_BAD_DISTANCE otherwise). 0.
 std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float distance);
 // Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
 // the colour drawer with the palette's colours and the modulation table (built once;
@@ -165,11 +175,12 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette);
 
 // Builds the view matrix and projection factors from the camera's angles (interpolated sine and
-// cosine), half field of view and aspect. 1, or R3X_ERR_BAD_FOV, with nothing stored, unless
+// cosine), half field of view and aspect. R3X_DONE, or R3X_ERR_BAD_FOV, with nothing stored, unless
 // the half field of view truncates to 1 to 127.
 std::int32_t r3xSetViewMatrix(R3xRenderContext* context, const R3xCamera* camera);
-// 0 when the sphere lies outside the view volume, else 1 with the planes it crosses stored as
-// the clip flags. With no planes in the mask, 1 without a test.
+// R3X_SPHERE_OUTSIDE when the sphere lies outside the view volume, else R3X_SPHERE_IN_VIEW with
+// the planes it crosses stored as the clip flags. With no planes in the mask, R3X_SPHERE_IN_VIEW
+// without a test.
 std::int32_t r3xSphereInView(R3xRenderContext* context, float x, float y, float z, float radius);
 
 std::int32_t r3xSetTransparentIndex(R3xRenderContext* context, std::uint8_t index);

@@ -73,13 +73,13 @@ std::int32_t r3xSetViewMatrix(R3xRenderContext* context, const R3xCamera* camera
   context->projection[1] = g;
   context->projection[2] = 1.0f / (f * f);
   context->projection[3] = 1.0f / (g * g);
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t r3xSphereInView(R3xRenderContext* context, float x, float y, float z, float radius) {
   const std::uint32_t mask = context->planeMask;
   if (mask == 0) {
-    return 1;
+    return R3X_SPHERE_IN_VIEW;
   }
   x += context->translation[0];
   y += context->translation[1];
@@ -104,5 +104,5 @@ std::int32_t r3xSphereInView(R3xRenderContext* context, float x, float y, float 
     flags |= R3X_CLIP_FAR;
   }
   context->clipFlags = flags;
-  return 1;
+  return R3X_SPHERE_IN_VIEW;
 }

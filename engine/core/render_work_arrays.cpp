@@ -53,9 +53,9 @@ std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capa
   work->vertexCapacity = 0;
   work->transformed = allocArray<R3xTransformedVertex>(capacity);
   if (work->transformed == nullptr) {
-    return -1;
+    return R3X_WORK_NO_TRANSFORMED;
   }
-  std::int32_t failed = -2;
+  std::int32_t failed = R3X_WORK_NO_CLIP_0;
   for (R3xClipVertex*& array : work->clip) {
     array = allocArray<R3xClipVertex>(capacity);
     if (array == nullptr) {
@@ -65,16 +65,16 @@ std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capa
     --failed;
   }
   work->vertexCapacity = capacity;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xAllocRenderVertexList(R3xRenderWorkArrays* work, std::uint32_t capacity) {
   work->renderVertices = allocArray<R3xRenderVertex>(capacity);
   if (work->renderVertices == nullptr) {
-    return -1;
+    return R3X_WORK_NO_MEMORY;
   }
   work->renderVertexCapacity = capacity;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
@@ -83,14 +83,14 @@ std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
   work->spanWords = allocArray<std::uint32_t>(lists);
   if (work->spanLists == nullptr || work->spanWords == nullptr) {
     freeSpanLists(work);
-    return -1;
+    return R3X_WORK_NO_MEMORY;
   }
   work->spanListCount = lists;
   for (std::uint32_t i = 0; i < lists; ++i) {
     work->spanLists[i].records = allocArray<R3xRecord16>(entries);
     if (work->spanLists[i].records == nullptr) {
       freeSpanLists(work);
-      return -1;
+      return R3X_WORK_NO_MEMORY;
     }
     work->spanLists[i].capacity = entries;
   }
@@ -100,28 +100,28 @@ std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
 std::int32_t _r3xAllocEdgeRecords(R3xRenderWorkArrays* work, std::uint32_t capacity) {
   work->edges = allocArray<R3xEdgeRecord>(capacity);
   if (work->edges == nullptr) {
-    return -1;
+    return R3X_WORK_NO_MEMORY;
   }
   work->edgeCapacity = capacity;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xAllocScanlineLists(R3xRenderWorkArrays* work, std::uint32_t lines,
                                     std::uint32_t pairs) {
   work->scanlines = allocArray<R3xScanlineList>(lines);
   if (work->scanlines == nullptr) {
-    return -1;
+    return R3X_WORK_NO_MEMORY;
   }
   work->scanlineCount = lines;
   for (std::uint32_t i = 0; i < lines; ++i) {
     work->scanlines[i].pairs = allocArray<R3xScanPair>(pairs);
     if (work->scanlines[i].pairs == nullptr) {
       freeScanlineLists(work);
-      return -1;
+      return R3X_WORK_NO_MEMORY;
     }
     work->scanlines[i].capacity = pairs;
   }
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xAllocSmallBlocks(R3xRenderWorkArrays* work) {
@@ -135,11 +135,11 @@ std::int32_t _r3xAllocSmallBlocks(R3xRenderWorkArrays* work) {
     work->rowBlock = nullptr;
     work->smallBlock12 = nullptr;
     work->smallBlock4 = nullptr;
-    return -1;
+    return R3X_WORK_NO_MEMORY;
   }
   work->rowBlockCapacity = kRowBlockCapacity;
   work->smallBlockCount = 1;
-  return 1;
+  return R3X_DONE;
 }
 
 void _r3xFreeWorkArrays(R3xRenderWorkArrays* work) {
@@ -166,5 +166,5 @@ std::int32_t _r3xGrowList16(R3xList16* list) {
   r3xFree(list->records);
   list->records = records;
   list->capacity = capacity;
-  return 1;
+  return R3X_DONE;
 }

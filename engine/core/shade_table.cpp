@@ -21,7 +21,7 @@ void FreeShadeTable(R3xShadeTable* table) {
 std::int32_t _r3xBuildShadeTable(std::uint8_t* data, std::int32_t levels, std::int32_t colours,
                                  const PALETTEENTRY* entries, std::int32_t fullFlag) {
   if (levels != R3X_SHADE_LEVELS || colours != R3X_SHADE_COLOURS) {
-    return -1;
+    return R3X_SHADE_BAD_SIZE;
   }
   const std::int32_t top = levels - 1;
   const auto darkest =

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// Builds the math tables: 1, or R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
+// Builds the math tables: R3X_DONE, or R3X_ERR_MATH_NO_MEMORY or R3X_ERR_MATH_TREE.
 std::int32_t r3xInit();
 // Frees the math tables. 0.
 std::int32_t r3xShutdown();

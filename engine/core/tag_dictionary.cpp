@@ -216,22 +216,22 @@ std::uint32_t _r3xTagKey(const char* tag) { return keyOf(cutTag(tag)); }
 
 std::int32_t r3xCreateTagDictionary(R3xWorld* world) {
   if (world->dictionary != nullptr) {
-    return -1;
+    return R3X_TAG_DICTIONARY_EXISTS;
   }
   auto* dictionary = static_cast<R3xTagDictionary*>(r3xMalloc(sizeof(R3xTagDictionary)));
   if (dictionary == nullptr) {
-    return -2;
+    return R3X_TAG_NO_MEMORY_RECORD;
   }
   dictionary->pages = static_cast<R3xTagPage**>(r3xMalloc(sizeof(R3xTagPage*)));
   if (dictionary->pages == nullptr) {
     r3xFree(dictionary);
-    return -3;
+    return R3X_TAG_NO_MEMORY_PAGES;
   }
   dictionary->pageCapacity = 1;
   if (!addPage(dictionary)) {
     r3xFree(dictionary->pages);
     r3xFree(dictionary);
-    return -4;
+    return R3X_TAG_NO_MEMORY_FIRST_PAGE;
   }
   dictionary->index =
       static_cast<std::uint32_t*>(r3xMalloc(R3X_TAG_INITIAL_INDEX * sizeof(std::uint32_t)));
@@ -239,7 +239,7 @@ std::int32_t r3xCreateTagDictionary(R3xWorld* world) {
     r3xFree(dictionary->pages[0]);
     r3xFree(dictionary->pages);
     r3xFree(dictionary);
-    return -5;
+    return R3X_TAG_NO_MEMORY_INDEX;
   }
   std::fill_n(dictionary->index, R3X_TAG_INITIAL_INDEX, R3X_TAG_NONE);
   dictionary->indexSize = R3X_TAG_INITIAL_INDEX;
@@ -287,7 +287,7 @@ std::int32_t _r3xFreeTagBucket(R3xTagDictionary* dictionary, std::uint32_t id) {
     std::uint32_t* link = &dictionary->index[bucket.home];
     while (*link != id) {
       if (*link == R3X_TAG_NONE) {
-        return -1;
+        return R3X_TAG_BUCKET_NOT_CHAINED;
       }
       link = &bucketAt(dictionary, *link).next;
     }
@@ -327,16 +327,16 @@ std::int32_t _r3xFreeTagBucket(R3xTagDictionary* dictionary, std::uint32_t id) {
 std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object) {
   R3xTagDictionary* dictionary = world->dictionary;
   if (dictionary == nullptr) {
-    return -1;
+    return R3X_TAG_NO_DICTIONARY;
   }
   R3xSlotTable* table = _r3xSlotTableOf(world, object->type);
   if (table == nullptr || object->tag == nullptr || object->slot < 0 ||
       static_cast<std::uint32_t>(object->slot) >= table->capacity ||
       table->slots[object->slot].object != object) {
-    return -2;
+    return R3X_TAG_NOT_REGISTERED;
   }
   if ((object->flags & R3X_FLAG_IN_DICTIONARY) != 0) {
-    return -3;
+    return R3X_TAG_ALREADY_ENTERED;
   }
   const CutTag cut = cutTag(object->tag);
   const std::uint32_t key = keyOf(cut);
@@ -347,7 +347,7 @@ std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object) {
   if (id == R3X_TAG_NONE) {
     id = _r3xNewTagBucket(dictionary);
     if (id == R3X_TAG_NONE) {
-      return -4;
+      return R3X_TAG_NO_HOME_BUCKET;
     }
     dictionary->index[home] = id;
     bucketAt(dictionary, id).home = home;
@@ -366,7 +366,7 @@ std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object) {
     if (position == R3X_TAG_BUCKET_ENTRIES) {
       const std::uint32_t added = _r3xNewTagBucket(dictionary);
       if (added == R3X_TAG_NONE) {
-        return -5;
+        return R3X_TAG_NO_CHAIN_BUCKET;
       }
       bucketAt(dictionary, id).next = added;
       bucketAt(dictionary, added).home = home;
@@ -394,15 +394,15 @@ std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object) {
 std::int32_t r3xRemoveTag(R3xWorld* world, const char* tag) {
   R3xTagDictionary* dictionary = world->dictionary;
   if (dictionary == nullptr) {
-    return -1;
+    return R3X_TAG_NO_DICTIONARY;
   }
   if (tag == nullptr) {
-    return -2;
+    return R3X_TAG_NOT_PRESENT;
   }
   const CutTag cut = cutTag(tag);
   EntryPlace place{};
   if (!findEntry(dictionary, cut, keyOf(cut), &place)) {
-    return -2;
+    return R3X_TAG_NOT_PRESENT;
   }
   R3xTagBucket& bucket = bucketAt(dictionary, place.bucket);
   if (R3xObjectHeader* object = objectOf(world, bucket.entries[place.position].locator)) {

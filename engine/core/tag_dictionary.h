@@ -58,19 +58,35 @@ struct R3xTagDictionary {
   std::uint32_t freeHead;
 };
 
-// 0; -1 when the world already has a dictionary; -2 to -5 when the record, the page array,
-// the first page or the index cannot be allocated.
+// The dictionary's own codes, each named for the operation that returns it.
+// r3xCreateTagDictionary:
+inline constexpr std::int32_t R3X_TAG_DICTIONARY_EXISTS = -1;
+inline constexpr std::int32_t R3X_TAG_NO_MEMORY_RECORD = -2;
+inline constexpr std::int32_t R3X_TAG_NO_MEMORY_PAGES = -3;
+inline constexpr std::int32_t R3X_TAG_NO_MEMORY_FIRST_PAGE = -4;
+inline constexpr std::int32_t R3X_TAG_NO_MEMORY_INDEX = -5;
+// r3xAddTag and r3xRemoveTag:
+inline constexpr std::int32_t R3X_TAG_NO_DICTIONARY = -1;
+inline constexpr std::int32_t R3X_TAG_NOT_REGISTERED = -2;
+inline constexpr std::int32_t R3X_TAG_ALREADY_ENTERED = -3;
+inline constexpr std::int32_t R3X_TAG_NO_HOME_BUCKET = -4;
+inline constexpr std::int32_t R3X_TAG_NO_CHAIN_BUCKET = -5;
+inline constexpr std::int32_t R3X_TAG_NOT_PRESENT = -2;
+
+// 0; R3X_TAG_DICTIONARY_EXISTS when the world already has a dictionary; R3X_TAG_NO_MEMORY_*
+// when the record, the page array, the first page or the index cannot be allocated.
 std::int32_t r3xCreateTagDictionary(R3xWorld* world);
 // Frees the dictionary and clears the world's pointer. 0.
 std::int32_t r3xDestroyTagDictionary(R3xWorld* world);
 
-// Enters a registered object under its tag and sets R3X_FLAG_IN_DICTIONARY. 0; -1 without a
-// dictionary; -2 when the object is not a registered object of this world or has no tag; -3
-// when it is already entered; -4 or -5 when no bucket can be had. Callers look the tag up
-// first: a tag is not checked for being present already.
+// Enters a registered object under its tag and sets R3X_FLAG_IN_DICTIONARY. 0;
+// R3X_TAG_NO_DICTIONARY; R3X_TAG_NOT_REGISTERED when the object is not a registered object of
+// this world or has no tag; R3X_TAG_ALREADY_ENTERED; R3X_TAG_NO_HOME_BUCKET or
+// R3X_TAG_NO_CHAIN_BUCKET when no bucket can be had. Callers look the tag up first: a tag is not
+// checked for being present already.
 std::int32_t r3xAddTag(R3xWorld* world, R3xObjectHeader* object);
-// Removes the entry of the tag and clears the flag of its object. 0; -1 without a dictionary;
-// -2 when the tag is not present.
+// Removes the entry of the tag and clears the flag of its object. 0; R3X_TAG_NO_DICTIONARY;
+// R3X_TAG_NOT_PRESENT.
 std::int32_t r3xRemoveTag(R3xWorld* world, const char* tag);
 // The object that bears the tag, whatever its type, or null.
 R3xObjectHeader* r3xFindTag(R3xWorld* world, const char* tag);

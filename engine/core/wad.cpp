@@ -303,72 +303,72 @@ R3xWadMember* r3xOpenWadMember(R3xWad* wad, const char* name) {
 
 int r3xCloseWadMember(R3xWadMember* member) {
   if (member == nullptr || !member->open) {
-    return 0;
+    return R3X_WAD_REFUSED;
   }
   if (member->view != nullptr) {
     UnmapViewOfFile(member->view);
   }
   *member = R3xWadMember{};
-  return 1;
+  return R3X_WAD_DONE;
 }
 
 int r3xReadWadMember(R3xWadMember* member, void* buffer, std::int64_t count) {
   if (member == nullptr || !member->open || count < 0 ||
       static_cast<std::uint64_t>(count) > member->end - member->position) {
-    return 0;
+    return R3X_WAD_REFUSED;
   }
   if (count > 0) {
     std::memcpy(buffer, member->view + (member->position - member->viewBase),
                 static_cast<std::size_t>(count));
     member->position += static_cast<std::size_t>(count);
   }
-  return 1;
+  return R3X_WAD_DONE;
 }
 
 int r3xSeekWadMember(R3xWadMember* member, std::int64_t offset, int origin) {
   if (member == nullptr || !member->open) {
-    return 0;
+    return R3X_WAD_REFUSED;
   }
   const auto size = static_cast<std::int64_t>(member->size);
   const auto current = static_cast<std::int64_t>(member->position - member->start);
   std::int64_t target = 0;
   switch (origin) {
-    case 0:
+    case R3X_WAD_SEEK_SET:
       if (offset < 0 || offset >= size) {
-        return 0;
+        return R3X_WAD_REFUSED;
       }
       target = offset;
       break;
-    case 1:
+    case R3X_WAD_SEEK_CUR:
       // Compared before adding, so a huge offset cannot overflow.
       if (offset < -current || offset >= size - current) {
-        return 0;
+        return R3X_WAD_REFUSED;
       }
       target = current + offset;
       break;
-    case 2:
+    case R3X_WAD_SEEK_END:
       if (offset < 0 || offset >= size) {
-        return 0;
+        return R3X_WAD_REFUSED;
       }
       target = size - offset;
       break;
     default:
-      return 0;
+      return R3X_WAD_REFUSED;
   }
   member->position = member->start + static_cast<std::size_t>(target);
-  return 1;
+  return R3X_WAD_DONE;
 }
 
 std::int64_t r3xTellWadMember(const R3xWadMember* member) {
   if (member == nullptr || !member->open) {
-    return -1;
+    return R3X_WAD_NOT_OPEN;
   }
   return static_cast<std::int64_t>(member->position - member->start);
 }
 
 std::int64_t r3xWadMemberSize(const R3xWadMember* member) {
   if (member == nullptr || !member->open) {
-    return -1;
+    return R3X_WAD_NOT_OPEN;
   }
   return static_cast<std::int64_t>(member->size);
 }

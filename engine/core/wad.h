@@ -58,17 +58,27 @@ void r3xCloseWad(R3xWad* wad);
 // The member in the first free slot, or null (no archive, empty name, no free slot, not found,
 // data outside the file, view not mapped).
 R3xWadMember* r3xOpenWadMember(R3xWad* wad, const char* name);
-// 1, or 0 for a null or closed slot.
+// The member operations' results: done, or refused with nothing changed.
+inline constexpr int R3X_WAD_DONE = 1;
+inline constexpr int R3X_WAD_REFUSED = 0;
+// Seek origins.
+inline constexpr int R3X_WAD_SEEK_SET = 0;
+inline constexpr int R3X_WAD_SEEK_CUR = 1;
+inline constexpr int R3X_WAD_SEEK_END = 2;
+// What tell and size give for a slot that is not open.
+inline constexpr std::int64_t R3X_WAD_NOT_OPEN = -1;
+
+// R3X_WAD_DONE, or R3X_WAD_REFUSED for a null or closed slot.
 int r3xCloseWadMember(R3xWadMember* member);
-// Copies count bytes from the position and advances it: 1, or 0 (nothing copied) when the slot
-// is not open, count is negative or the read would pass the end.
+// Copies count bytes from the position and advances it: R3X_WAD_DONE, or R3X_WAD_REFUSED
+// (nothing copied) when the slot is not open, count is negative or the read would pass the end.
 int r3xReadWadMember(R3xWadMember* member, void* buffer, std::int64_t count);
-// Origin 0 from the start, 2 back from the end (0 <= offset < size), 1 relative (the result
-// must stay before the end): 1, or 0 with the position unchanged.
+// From the start, back from the end (0 <= offset < size), or relative (the result must stay
+// before the end): R3X_WAD_DONE, or R3X_WAD_REFUSED with the position unchanged.
 int r3xSeekWadMember(R3xWadMember* member, std::int64_t offset, int origin);
-// Position from the member's start, or -1 when the slot is not open.
+// Position from the member's start, or R3X_WAD_NOT_OPEN.
 std::int64_t r3xTellWadMember(const R3xWadMember* member);
-// Size in bytes, or -1 for a null or closed slot.
+// Size in bytes, or R3X_WAD_NOT_OPEN for a null or closed slot.
 std::int64_t r3xWadMemberSize(const R3xWadMember* member);
 
 // Entry index in directory order, for tools that list an archive: 0, or R3X_ERR_FAILED when the

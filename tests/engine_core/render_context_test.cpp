@@ -68,11 +68,13 @@ TEST(RenderContextTest, AFailedCreationFreesEverything) {
 
 TEST(RenderContextTest, AFailedVertexArrayIsNamedByItsResult) {
   // The transformed vertices, then the three clip-vertex arrays.
+  const std::int32_t named[] = {R3X_WORK_NO_TRANSFORMED, R3X_WORK_NO_CLIP_0, R3X_WORK_NO_CLIP_1,
+                                R3X_WORK_NO_CLIP_2};
   for (long allowed = 0; allowed < 4; ++allowed) {
     R3xRenderWorkArrays work{};
     {
       test_support::FailingMemory failing(allowed);
-      EXPECT_EQ(_r3xAllocVertexArrays(&work, 32), -(allowed + 1));
+      EXPECT_EQ(_r3xAllocVertexArrays(&work, 32), named[allowed]);
     }
     EXPECT_EQ(work.vertexCapacity, 0u);
     EXPECT_EQ(work.transformed, nullptr);
@@ -80,7 +82,7 @@ TEST(RenderContextTest, AFailedVertexArrayIsNamedByItsResult) {
     EXPECT_EQ(work.clip[2], nullptr);
   }
   R3xRenderWorkArrays work{};
-  EXPECT_EQ(_r3xAllocVertexArrays(&work, 40), 1);
+  EXPECT_EQ(_r3xAllocVertexArrays(&work, 40), R3X_DONE);
   EXPECT_EQ(work.vertexCapacity, 40u);
   _r3xFreeWorkArrays(&work);
 }
