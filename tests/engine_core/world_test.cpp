@@ -57,7 +57,7 @@ TEST_F(WorldTest, ANewWorldHasEveryTableAtItsInitialCapacity) {
     EXPECT_EQ(table->slots[t.capacity - 1].nextFree, t.capacity);
   }
   EXPECT_EQ(_r3xSlotTableOf(world, R3X_TYPE_CAMERA), nullptr);
-  EXPECT_EQ(_r3xInitSlotTable(world, R3X_TYPE_PALETTE, 20), 5);
+  EXPECT_EQ(_r3xInitSlotTable(world, R3X_TYPE_PALETTE, 20), R3X_SLOT_TABLE_EXISTS);
   EXPECT_EQ(r3xDestroyWorld(world), 0);
 }
 
