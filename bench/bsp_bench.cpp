@@ -18,7 +18,7 @@ constexpr std::uint32_t kRows = 25;
 constexpr std::size_t kPointCount = 4096;
 
 struct World {
-  World() : world(makeTestWorld(grid(kColumns, kRows, kCell))) {}
+  World() : world(MakeTestWorld(MakeGrid(kColumns, kRows, kCell))) {}
   ~World() { r3xDestroyWorld(world); }
   R3xWorld* world;
 };

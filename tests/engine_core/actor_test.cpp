@@ -24,7 +24,7 @@ class ActorTest : public MathTablesTest {
  protected:
   void SetUp() override {
     MathTablesTest::SetUp();
-    world_ = makeTestWorld(threeSlabs());
+    world_ = MakeTestWorld(MakeThreeSlabs());
     ASSERT_NE(world_, nullptr);
   }
   void TearDown() override {
@@ -170,8 +170,8 @@ TEST_F(ActorTest, MalformedDefinitionsAreRefusedAndLeaveEverythingToTheCaller) {
 TEST_F(ActorTest, AnActorOutsideEveryRegionIsNotMade) {
   TestWorldSpec spec;
   spec.regionCount = 1;
-  spec.nodes = {testSplitX(0.0f, 1, -1), testLeaf(0)};
-  R3xWorld* holed = makeTestWorld(spec);
+  spec.nodes = {MakeTestSplitX(0.0f, 1, -1), MakeTestLeaf(0)};
+  R3xWorld* holed = MakeTestWorld(spec);
   ASSERT_NE(holed, nullptr);
   std::swap(world_, holed);
   R3xActorDef* definition = makeTwoLevelDef("DEF");

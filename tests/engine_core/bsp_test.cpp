@@ -21,7 +21,7 @@ std::vector<std::int32_t> sorted(std::vector<std::int32_t> values) {
 }
 
 TEST(BspTest, APointBelongsToTheRegionOfItsLeafAndAPointOnAPlaneToTheFront) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   const struct {
     float x;
@@ -35,9 +35,9 @@ TEST(BspTest, APointBelongsToTheRegionOfItsLeafAndAPointOnAPlaneToTheFront) {
 }
 
 TEST(BspTest, APointOutsideTheTreeHasNoRegion) {
-  TestWorldSpec spec = threeSlabs();
+  TestWorldSpec spec = MakeThreeSlabs();
   spec.nodes[0].back = -1;  // nothing behind x = 0
-  WorldPtr world(makeTestWorld(spec));
+  WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   const float behind[3] = {-1, 0, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world.get(), behind), -1);
@@ -49,27 +49,27 @@ TEST(BspTest, APointOutsideTheTreeHasNoRegion) {
 }
 
 TEST(BspTest, ALeafNamingNoRegionOfTheWorldGivesNoIndex) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   world->bspRoot[3].leaf = 4;  // x >= 10 names a fourth region that the world does not have
   const float point[3] = {20, 0, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), -1);
-  EXPECT_TRUE(regionsInSphere(world.get(), point, 1).empty());
+  EXPECT_TRUE(FindRegionsInSphere(world.get(), point, 1).empty());
   EXPECT_EQ(r3xGetRegion(world.get(), 3), nullptr);
   EXPECT_EQ(r3xGetRegion(world.get(), -1), nullptr);
 }
 
 TEST(BspTest, ThePointQueryEvaluatesPlanesInDouble) {
   // In float, 2^24 - 0.25 rounds to 2^24 and the point would lie on the plane.
-  TestWorldSpec spec{2, {{{1, 1, 0, -16777216.0f}, 1, 2, 0}, testLeaf(1), testLeaf(0)}, {}};
-  WorldPtr world(makeTestWorld(spec));
+  TestWorldSpec spec{2, {{{1, 1, 0, -16777216.0f}, 1, 2, 0}, MakeTestLeaf(1), MakeTestLeaf(0)}, {}};
+  WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   const float point[3] = {16777216.0f, -0.25f, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), 0);
 }
 
 TEST(BspTest, ASphereReachesTheRegionsItTouches) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   const struct {
     float x;
@@ -91,13 +91,13 @@ TEST(BspTest, ASphereReachesTheRegionsItTouches) {
   };
   for (const auto& c : cases) {
     const float centre[3] = {c.x, 1, 2};
-    EXPECT_EQ(sorted(regionsInSphere(world.get(), centre, c.radius)), c.regions)
+    EXPECT_EQ(sorted(FindRegionsInSphere(world.get(), centre, c.radius)), c.regions)
         << c.x << " " << c.radius;
   }
 }
 
 TEST(BspTest, ACallbackResultOtherThanZeroEndsTheWalk) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   int calls = 0;
   const float centre[3] = {5, 0, 0};
@@ -118,10 +118,10 @@ struct NestedWalk {
 };
 
 TEST(BspTest, AWalkStartedFromACallbackLeavesTheOuterWalkIntact) {
-  WorldPtr world(makeTestWorld(comb(6)));
+  WorldPtr world(MakeTestWorld(MakeComb(6)));
   ASSERT_NE(world, nullptr);
   const float centre[3] = {3, 0, 0};
-  const std::vector<std::int32_t> alone = regionsInSphere(world.get(), centre, 10);
+  const std::vector<std::int32_t> alone = FindRegionsInSphere(world.get(), centre, 10);
   ASSERT_EQ(alone.size(), 7u);
 
   NestedWalk walk;
@@ -131,7 +131,7 @@ TEST(BspTest, AWalkStartedFromACallbackLeavesTheOuterWalkIntact) {
         auto* nested = static_cast<NestedWalk*>(user);
         nested->outer.push_back(region->header.slot);
         const float elsewhere[3] = {0.5f, 0, 0};
-        nested->inner.push_back(regionsInSphere(w, elsewhere, 2));
+        nested->inner.push_back(FindRegionsInSphere(w, elsewhere, 2));
         return std::int32_t{0};
       },
       &walk);
@@ -142,10 +142,10 @@ TEST(BspTest, AWalkStartedFromACallbackLeavesTheOuterWalkIntact) {
 }
 
 TEST(BspTest, ADeepTreeGrowsTheWalkStackOrFailsWhenItCannot) {
-  WorldPtr world(makeTestWorld(comb(100)));
+  WorldPtr world(MakeTestWorld(MakeComb(100)));
   ASSERT_NE(world, nullptr);
   const float centre[3] = {50, 0, 0};
-  EXPECT_EQ(regionsInSphere(world.get(), centre, 1000).size(), 101u);
+  EXPECT_EQ(FindRegionsInSphere(world.get(), centre, 1000).size(), 101u);
   const float point[3] = {49.5f, 0, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), 50);
 
@@ -157,7 +157,7 @@ TEST(BspTest, ADeepTreeGrowsTheWalkStackOrFailsWhenItCannot) {
 }
 
 TEST(BspTest, ATreeFromAWorldFileIsCheckedBeforeUse) {
-  const TestWorldSpec good = threeSlabs();
+  const TestWorldSpec good = MakeThreeSlabs();
   std::vector<R3xWorldNode> nodes(good.nodes.size());
   const auto build = [&](const std::vector<TestWorldNode>& spec) {
     for (std::size_t i = 0; i < spec.size(); ++i) {

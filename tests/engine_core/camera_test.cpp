@@ -64,8 +64,9 @@ TEST(CameraTest, PlacementTakesTheRegionAndRefusesPointsOutsideTheWorld) {
   TestWorldSpec spec;
   spec.regionCount = 2;
   // Region 1 for x >= 10, region 0 for 0 <= x < 10, nothing below 0.
-  spec.nodes = {testSplitX(10.0f, 1, 2), testLeaf(1), testSplitX(0.0f, 3, -1), testLeaf(0)};
-  WorldPtr world(makeTestWorld(spec));
+  spec.nodes = {MakeTestSplitX(10.0f, 1, 2), MakeTestLeaf(1), MakeTestSplitX(0.0f, 3, -1),
+                MakeTestLeaf(0)};
+  WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   CameraPtr camera(CreateCamera());
   const R3xPlacement inside{12.0f, 1.0f, 2.0f, 64.0f, 3.0f, 4.0f, -1};

@@ -46,7 +46,7 @@ std::vector<std::int32_t> regionsListing(R3xWorld* world, const R3xObjectHeader*
 class LightTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    world_.reset(makeTestWorld(threeSlabs()));
+    world_.reset(MakeTestWorld(MakeThreeSlabs()));
     ASSERT_NE(world_, nullptr);
     definition_ = r3xCreateLightDef(world_.get(), "LIGHTDEF", 1, kOne, 0, 30, 5);
     ASSERT_NE(definition_, nullptr);
@@ -245,10 +245,10 @@ TEST_F(LightTest, ARegionListsDirectionalLightsNewestFirstThenPointLightsInOrder
 }
 
 TEST_F(LightTest, APointLightOutsideEveryRegionIsNotMade) {
-  TestWorldSpec spec = threeSlabs();
+  TestWorldSpec spec = MakeThreeSlabs();
   spec.nodes[0].back = -1;
   spec.regionsWithoutInfo = {1};
-  WorldPtr open(makeTestWorld(spec));
+  WorldPtr open(MakeTestWorld(spec));
   ASSERT_NE(open, nullptr);
   R3xLightDef* definition = r3xCreateLightDef(open.get(), "L", 1, kOne, 0, 0, 0);
   R3xLight* light = definition->defaultInstance;
@@ -269,7 +269,7 @@ TEST_F(LightTest, APointLightOutsideEveryRegionIsNotMade) {
 TEST_F(LightTest, AFailedCreationLeavesNoRegistrationNoReferenceAndNoRegion) {
   const float position[3] = {5, 0, 0};
   // Enough regions to make both sides grow.
-  WorldPtr wide(makeTestWorld(comb(20)));
+  WorldPtr wide(MakeTestWorld(MakeComb(20)));
   ASSERT_NE(wide, nullptr);
   R3xLight* light = r3xCreateLightDef(wide.get(), "L", 1, kOne, 0, 0, 0)->defaultInstance;
   bool made = false;

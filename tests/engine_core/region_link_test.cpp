@@ -91,7 +91,7 @@ std::vector<std::uint32_t> pathOf(const R3xObjectEntry* entry) {
 }
 
 TEST(RegionLinkTest, AnObjectInsideOneRegionIsLinkedThereAndListsNoOther) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   LinkedActor actor(world.get(), 5, 1);
   EXPECT_EQ(actor.get()->placement.region, 1);
@@ -100,7 +100,7 @@ TEST(RegionLinkTest, AnObjectInsideOneRegionIsLinkedThereAndListsNoOther) {
 }
 
 TEST(RegionLinkTest, AnObjectSpanningTwoRegionsIsLinkedIntoBothAndLeavesWhenItMovesAway) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   LinkedActor actor(world.get(), 9.5f, 1);
   EXPECT_EQ(holding(world.get(), actor.get()), (std::vector<std::int32_t>{1, 2}));
@@ -127,7 +127,7 @@ TEST(RegionLinkTest, AnObjectSpanningTwoRegionsIsLinkedIntoBothAndLeavesWhenItMo
 }
 
 TEST(RegionLinkTest, AStaticObjectIsLinkedOnlyIntoItsCurrentRegion) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   LinkedActor actor(world.get(), 9.5f, 1, true);
   EXPECT_EQ(holding(world.get(), actor.get()), (std::vector<std::int32_t>{1}));
@@ -135,7 +135,7 @@ TEST(RegionLinkTest, AStaticObjectIsLinkedOnlyIntoItsCurrentRegion) {
 }
 
 TEST(RegionLinkTest, PathsListTheStraddledPlanesDeepestFirst) {
-  WorldPtr world(makeTestWorld(comb(8)));
+  WorldPtr world(MakeTestWorld(MakeComb(8)));
   ASSERT_NE(world, nullptr);
   // Around x = 2.5 the sphere straddles x = 2 (depth 2) and x = 3 (depth 3).
   LinkedActor actor(world.get(), 2.5f, 1);
@@ -147,7 +147,7 @@ TEST(RegionLinkTest, PathsListTheStraddledPlanesDeepestFirst) {
 }
 
 TEST(RegionLinkTest, APathArrayGrowsToTheDepthOfTheTreeWhateverItHeldBefore) {
-  WorldPtr world(makeTestWorld(comb(64)));
+  WorldPtr world(MakeTestWorld(MakeComb(64)));
   ASSERT_NE(world, nullptr);
   LinkedActor actor(world.get(), 39.5f, 10);
   const R3xObjectEntry* entry = entryOf(world.get(), 40, actor.get());
@@ -169,7 +169,7 @@ TEST(RegionLinkTest, APathArrayGrowsToTheDepthOfTheTreeWhateverItHeldBefore) {
 }
 
 TEST(RegionLinkTest, ObjectListsGrowAndEveryEntryStaysFindable) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   std::vector<std::unique_ptr<LinkedActor>> actors;
   for (int i = 0; i < 40; ++i) {
@@ -185,7 +185,7 @@ TEST(RegionLinkTest, ObjectListsGrowAndEveryEntryStaysFindable) {
 }
 
 TEST(RegionLinkTest, UnlinkingAnAbsentObjectChangesNothingAndAnEmptyListIsReported) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   LinkedActor inside(world.get(), 5, 1);
   LinkedActor elsewhere(world.get(), -5, 1);
@@ -200,9 +200,9 @@ TEST(RegionLinkTest, UnlinkingAnAbsentObjectChangesNothingAndAnEmptyListIsReport
 }
 
 TEST(RegionLinkTest, ARegionWithoutDynamicInformationLinksNothing) {
-  TestWorldSpec spec = threeSlabs();
+  TestWorldSpec spec = MakeThreeSlabs();
   spec.regionsWithoutInfo = {2};
-  WorldPtr world(makeTestWorld(spec));
+  WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   LinkedActor actor(world.get(), 9.5f, 1);
   EXPECT_EQ(holding(world.get(), actor.get()), (std::vector<std::int32_t>{1}));
@@ -210,7 +210,7 @@ TEST(RegionLinkTest, ARegionWithoutDynamicInformationLinksNothing) {
 }
 
 TEST(RegionLinkTest, AFailedGrowthLeavesRegionsAndListsInAgreement) {
-  WorldPtr world(makeTestWorld(comb(64)));
+  WorldPtr world(MakeTestWorld(MakeComb(64)));
   ASSERT_NE(world, nullptr);
   for (long after = 0; after < 8; ++after) {
     LinkedActor actor(world.get(), 0, 0);

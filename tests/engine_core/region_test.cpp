@@ -79,9 +79,9 @@ R3xObstacleList* obstaclesOfEveryKind(R3xWorld* world) {
 }
 
 TEST(RegionTest, TeardownFreesWhatARegionOwnsAndReleasesItsReferences) {
-  TestWorldSpec spec = threeSlabs();
+  TestWorldSpec spec = MakeThreeSlabs();
   spec.tagged = true;
-  WorldPtr world(makeTestWorld(spec));
+  WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   const float one[] = {1.0f};
   R3xLight* ambient = r3xCreateLightDef(world.get(), "AMBIENT", 1, one, 0, 0, 0)->defaultInstance;
@@ -109,7 +109,7 @@ TEST(RegionTest, TeardownFreesWhatARegionOwnsAndReleasesItsReferences) {
 }
 
 TEST(RegionTest, VisibilityDataLivesWhileARegionUsesIt) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   const float one[] = {1.0f};
   R3xLight* ambient = r3xCreateLightDef(world.get(), "AMBIENT", 1, one, 0, 0, 0)->defaultInstance;
@@ -122,7 +122,7 @@ TEST(RegionTest, VisibilityDataLivesWhileARegionUsesIt) {
 }
 
 TEST(RegionTest, TheAmbientLightOfARegionIsReferencedAndReplaced) {
-  WorldPtr world(makeTestWorld(threeSlabs()));
+  WorldPtr world(MakeTestWorld(MakeThreeSlabs()));
   ASSERT_NE(world, nullptr);
   const float one[] = {1.0f};
   R3xLightDef* definition = r3xCreateLightDef(world.get(), "AMBIENT", 1, one, 0, 0, 0);

@@ -6,7 +6,7 @@
 
 namespace {
 
-R3xRegionInfo* makeInfo() {
+R3xRegionInfo* MakeInfo() {
   auto* info = static_cast<R3xRegionInfo*>(r3xMalloc(sizeof(R3xRegionInfo)));
   if (info == nullptr) {
     return nullptr;
@@ -19,7 +19,7 @@ R3xRegionInfo* makeInfo() {
   return info;
 }
 
-bool hasInfo(const TestWorldSpec& spec, std::uint32_t region) {
+bool HasInfo(const TestWorldSpec& spec, std::uint32_t region) {
   for (std::uint32_t plain : spec.regionsWithoutInfo) {
     if (plain == region) {
       return false;
@@ -28,7 +28,7 @@ bool hasInfo(const TestWorldSpec& spec, std::uint32_t region) {
   return true;
 }
 
-bool addRegions(R3xWorld* world, const TestWorldSpec& spec) {
+bool AddRegions(R3xWorld* world, const TestWorldSpec& spec) {
   auto* regions = static_cast<R3xRegion*>(r3xMalloc(spec.regionCount * sizeof(R3xRegion)));
   world->regionWords =
       static_cast<std::uint32_t*>(r3xMalloc(spec.regionCount * sizeof(std::uint32_t)));
@@ -41,8 +41,8 @@ bool addRegions(R3xWorld* world, const TestWorldSpec& spec) {
     region.header = {R3X_TYPE_REGION, -1, nullptr, 0, 0};
     region.bounds = {R3X_TYPE_VOLUME_5W, 0, 0, 0, 0};
     region.vertices = world->vertices;
-    if (hasInfo(spec, i)) {
-      region.info = makeInfo();
+    if (HasInfo(spec, i)) {
+      region.info = MakeInfo();
     }
     if (r3xRegisterObject(world, &region.header) != 0) {
       return false;
@@ -58,7 +58,7 @@ bool addRegions(R3xWorld* world, const TestWorldSpec& spec) {
   return true;
 }
 
-bool addTree(R3xWorld* world, const TestWorldSpec& spec) {
+bool AddTree(R3xWorld* world, const TestWorldSpec& spec) {
   if (spec.nodes.empty()) {
     return true;
   }
@@ -79,24 +79,25 @@ bool addTree(R3xWorld* world, const TestWorldSpec& spec) {
 }
 
 // Splits cells [x0, x1) x [y0, y1) along the longer side; returns the subtree's node index.
-int addGridNodes(TestWorldSpec& spec, std::uint32_t nx, float cell, std::uint32_t x0,
+int AddGridNodes(TestWorldSpec& spec, std::uint32_t nx, float cell, std::uint32_t x0,
                  std::uint32_t x1, std::uint32_t y0, std::uint32_t y1) {
   const int index = static_cast<int>(spec.nodes.size());
   if (x1 - x0 == 1 && y1 - y0 == 1) {
-    spec.nodes.push_back(testLeaf(y0 * nx + x0));
+    spec.nodes.push_back(MakeTestLeaf(y0 * nx + x0));
     return index;
   }
   spec.nodes.push_back({});
   TestWorldNode node{};
   if (x1 - x0 >= y1 - y0) {
     const std::uint32_t mid = (x0 + x1) / 2;
-    node = testSplitX(static_cast<float>(mid) * cell, addGridNodes(spec, nx, cell, mid, x1, y0, y1),
-                      addGridNodes(spec, nx, cell, x0, mid, y0, y1));
+    node = MakeTestSplitX(static_cast<float>(mid) * cell,
+                          AddGridNodes(spec, nx, cell, mid, x1, y0, y1),
+                          AddGridNodes(spec, nx, cell, x0, mid, y0, y1));
   } else {
     const std::uint32_t mid = (y0 + y1) / 2;
     node = {{0, 1, 0, -static_cast<float>(mid) * cell},
-            addGridNodes(spec, nx, cell, x0, x1, mid, y1),
-            addGridNodes(spec, nx, cell, x0, x1, y0, mid),
+            AddGridNodes(spec, nx, cell, x0, x1, mid, y1),
+            AddGridNodes(spec, nx, cell, x0, x1, y0, mid),
             0};
   }
   spec.nodes[static_cast<std::size_t>(index)] = node;
@@ -105,47 +106,50 @@ int addGridNodes(TestWorldSpec& spec, std::uint32_t nx, float cell, std::uint32_
 
 }  // namespace
 
-TestWorldNode testLeaf(std::uint32_t region) { return {{0, 0, 0, 0}, -1, -1, region + 1}; }
+TestWorldNode MakeTestLeaf(std::uint32_t region) { return {{0, 0, 0, 0}, -1, -1, region + 1}; }
 
-TestWorldNode testSplitX(float at, int front, int back) { return {{1, 0, 0, -at}, front, back, 0}; }
+TestWorldNode MakeTestSplitX(float at, int front, int back) {
+  return {{1, 0, 0, -at}, front, back, 0};
+}
 
-R3xWorld* makeTestWorld(const TestWorldSpec& spec) {
+R3xWorld* MakeTestWorld(const TestWorldSpec& spec) {
   R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
   if (world == nullptr) {
     return nullptr;
   }
-  if (!addRegions(world, spec) || !addTree(world, spec)) {
+  if (!AddRegions(world, spec) || !AddTree(world, spec)) {
     r3xDestroyWorld(world);
     return nullptr;
   }
   return world;
 }
 
-TestWorldSpec threeSlabs() {
+TestWorldSpec MakeThreeSlabs() {
   TestWorldSpec spec{3, {}, {}};
-  spec.nodes = {testSplitX(0, 1, 2), testSplitX(10, 3, 4), testLeaf(0), testLeaf(2), testLeaf(1)};
+  spec.nodes = {MakeTestSplitX(0, 1, 2), MakeTestSplitX(10, 3, 4), MakeTestLeaf(0), MakeTestLeaf(2),
+                MakeTestLeaf(1)};
   return spec;
 }
 
-TestWorldSpec comb(std::uint32_t planes) {
+TestWorldSpec MakeComb(std::uint32_t planes) {
   TestWorldSpec spec{planes + 1, {}, {}};
   // Node k is at index 2k and its back leaf (region k) at 2k + 1.
   for (std::uint32_t k = 0; k < planes; ++k) {
     const int front = static_cast<int>(2 * k + 2);
-    spec.nodes.push_back(testSplitX(static_cast<float>(k), front, front - 1));
-    spec.nodes.push_back(testLeaf(k));
+    spec.nodes.push_back(MakeTestSplitX(static_cast<float>(k), front, front - 1));
+    spec.nodes.push_back(MakeTestLeaf(k));
   }
-  spec.nodes.push_back(testLeaf(planes));
+  spec.nodes.push_back(MakeTestLeaf(planes));
   return spec;
 }
 
-TestWorldSpec grid(std::uint32_t nx, std::uint32_t ny, float cell) {
+TestWorldSpec MakeGrid(std::uint32_t nx, std::uint32_t ny, float cell) {
   TestWorldSpec spec{nx * ny, {}, {}};
-  addGridNodes(spec, nx, cell, 0, nx, 0, ny);
+  AddGridNodes(spec, nx, cell, 0, nx, 0, ny);
   return spec;
 }
 
-std::vector<std::int32_t> regionsInSphere(R3xWorld* world, const float* centre, float radius) {
+std::vector<std::int32_t> FindRegionsInSphere(R3xWorld* world, const float* centre, float radius) {
   std::vector<std::int32_t> reached;
   r3xQueryRegionsInSphere(
       world, centre, radius,

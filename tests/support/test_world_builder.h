@@ -20,9 +20,9 @@ struct TestWorldNode {
 };
 
 // A leaf of region index `region`.
-TestWorldNode testLeaf(std::uint32_t region);
+TestWorldNode MakeTestLeaf(std::uint32_t region);
 // An inner node with the plane x = at (in front: x >= at).
-TestWorldNode testSplitX(float at, int front, int back);
+TestWorldNode MakeTestSplitX(float at, int front, int back);
 
 struct TestWorldSpec {
   std::uint32_t regionCount;
@@ -34,18 +34,18 @@ struct TestWorldSpec {
 };
 
 // A new world with the regions and the tree (checked by _r3xCheckWorldTree), or null.
-R3xWorld* makeTestWorld(const TestWorldSpec& spec);
+R3xWorld* MakeTestWorld(const TestWorldSpec& spec);
 
 // Three slabs along x: region 0 for x < 0, region 1 for 0 <= x < 10, region 2 for x >= 10.
-TestWorldSpec threeSlabs();
+TestWorldSpec MakeThreeSlabs();
 
 // A comb of `planes` planes x = 0, 1, ..., planes - 1, node k at depth k: region k holds
 // k - 1 <= x < k (region 0: x < 0) and region `planes` holds x >= planes - 1.
-TestWorldSpec comb(std::uint32_t planes);
+TestWorldSpec MakeComb(std::uint32_t planes);
 
 // A balanced tree over nx by ny square cells of the given size from the origin: the cell
 // (i, j) is region j * nx + i; points beyond the grid belong to the nearest border cell.
-TestWorldSpec grid(std::uint32_t nx, std::uint32_t ny, float cell);
+TestWorldSpec MakeGrid(std::uint32_t nx, std::uint32_t ny, float cell);
 
 // The regions that a sphere query reaches, in the order reached.
-std::vector<std::int32_t> regionsInSphere(R3xWorld* world, const float* centre, float radius);
+std::vector<std::int32_t> FindRegionsInSphere(R3xWorld* world, const float* centre, float radius);
