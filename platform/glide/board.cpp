@@ -9,6 +9,11 @@ Board& GetBoard() {
   return board;
 }
 
+std::size_t& TextureMemorySetting() {
+  static std::size_t bytes = kDefaultTextureMemory;
+  return bytes;
+}
+
 GrState DefaultState() {
   GrState state{};
   state.colorWrite = true;

@@ -3,8 +3,9 @@
 #include "platform/glide/glide_calls.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "platform/glide/board.h"
 #include "platform/glide/call_log.h"
@@ -13,17 +14,7 @@
 
 namespace platform::glide {
 
-std::size_t& TextureMemorySetting() {
-  static std::size_t bytes = kDefaultTextureMemory;
-  return bytes;
-}
-
 namespace {
-
-bool Known(bool ok) {
-  assert(ok && "a code the board does not know");
-  return ok;
-}
 
 bool KnownFactor(int code) {
   return code == GR_BLEND_ZERO || code == GR_BLEND_SRC_ALPHA || code == GR_BLEND_ONE ||

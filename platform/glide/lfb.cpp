@@ -5,7 +5,6 @@
 // fog. Read locks hand out a copy of a buffer; an "any origin" lock gives rows from the bottom
 // (row 0 is the lowest screen row), as the lens flare's depth read expects.
 #include <algorithm>
-#include <cassert>
 #include <cstring>
 
 #include "platform/glide/board.h"
@@ -17,11 +16,6 @@ namespace platform::glide {
 namespace {
 
 constexpr FxU32 kStride = kScreenWidth * 2;
-
-bool Known(bool ok) {
-  assert(ok && "a code the board does not know");
-  return ok;
-}
 
 std::uint16_t To555(std::uint16_t pixel565) {
   return static_cast<std::uint16_t>(((pixel565 >> 1) & 0x7FE0) | (pixel565 & 0x1F));

@@ -1,5 +1,5 @@
-// One pixel through the board's pipeline: depth test, texel, combine, chroma key, fog, blend,
-// writes. DrawSetup holds the state of one draw call, resolved once before its pixels.
+// The board's pixel pipeline: depth test, texel, combine, chroma key, fog, blend, writes.
+// DrawSetup holds the state of one draw call, resolved once before its pixels.
 #pragma once
 
 #include <bit>
@@ -47,7 +47,8 @@ struct DrawSetup {
   SourceTexture texture;
 };
 
-// Nothing is drawn when the setup is empty (no open board, or an unusable texture source).
+// Resolves the board's state for one draw; false when nothing can be drawn (no open board, or a
+// textured draw without a usable texture source).
 bool PrepareDraw(Board& board, DrawSetup& setup);
 
 // An iterated value to 0..255; NaN gives 0.
