@@ -15,6 +15,7 @@ void _r3xReleaseVisData(R3xVisData* data) {
   if (data->refCount > 0) {
     return;
   }
+  r3xFree(data->ownedCopy);
   if (data->view != nullptr) {
     UnmapViewOfFile(data->view);
   }

@@ -14,6 +14,9 @@ struct R3xVisData {
   std::int32_t refCount;
   // The mapped view as MapViewOfFile returned it, owned.
   const void* view;
-  // The visibility member's first byte inside the view.
+  // The visibility member's first byte: inside the view, or in ownedCopy when the member does
+  // not start on a 16-bit boundary (the lists are read as 16-bit words).
   const std::uint8_t* data;
+  // Owned, or null.
+  std::uint8_t* ownedCopy;
 };

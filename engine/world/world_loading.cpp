@@ -4,15 +4,20 @@
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parser.h"
+#include "engine/world/precompiled_world.h"
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
 
-// Every file is parsed as a text or binary world file until the engine reads precompiled
-// worlds; those will be tried first, and only a file that is not precompiled parsed.
+// A file is parsed as a text or binary world file only when it is not precompiled.
 std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* archive,
                               R3xPalette* palette, R3xLoadProgress progress, void* user) {
   if (world != nullptr) {
     world->loadError = R3xLoadError{};
+  }
+  const std::int32_t precompiled =
+      _r3xReadPrecompiledWorld(fileName, world, archive, progress, user);
+  if (precompiled != R3X_ERR_NOT_BINARY_WORLD) {
+    return precompiled;
   }
   R3xParseContext* context = parCreateContext(world, archive);
   if (context == nullptr) {

@@ -1,0 +1,30 @@
+// Precompiled worlds: a file of typed records, each of which builds one engine object directly.
+// r3xLoadWorldFile tries this reader first and parses a file as a text or binary world file
+// only when it is not precompiled.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/world/world_loading.h"
+
+struct R3xWorld;
+struct R3xWad;
+
+inline constexpr std::uint8_t R3X_PRECOMPILED_SIGNATURE[4] = {0x02, 0x3D, 0x4B, 0x56};
+inline constexpr std::uint32_t R3X_PRECOMPILED_VERSION = 0x15500;
+// Set in the version: the regions' visible lists lie in the ".VIS" member of the same archive.
+inline constexpr std::uint32_t R3X_PRECOMPILED_VIS_FLAG = 0x1;
+inline constexpr std::size_t R3X_PRECOMPILED_HEADER_SIZE = 28;
+inline constexpr std::size_t R3X_PRECOMPILED_RECORD_HEAD_SIZE = 8;
+
+// Reads the precompiled world file (from the archive when one is given) into the world. 0,
+// R3X_ERR_NOT_BINARY_WORLD for a file that is not precompiled (nothing made),
+// R3X_ERR_BAD_WORLD_VERSION, R3X_ERR_NO_VIS_DATA, or R3X_ERR_FAILED (a file shorter than the
+// header, or a record that cannot be read or built; what earlier records made stays).
+std::int32_t _r3xReadPrecompiledWorld(const char* fileName, R3xWorld* world, R3xWad* archive,
+                                      R3xLoadProgress progress, void* user);
+
+// Unscrambles n bytes with the world string key, starting at key byte 0; destination may be
+// source.
+void _r3xUnscrambleWorldBytes(void* destination, const void* source, std::size_t n);
