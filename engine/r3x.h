@@ -50,5 +50,6 @@
 #include "engine/core/world.h"
 #include "engine/world/binary_world_format.h"
 #include "engine/world/keyword_table.h"
+#include "engine/world/precompiled_world_format.h"
 #include "engine/world/render_method_names.h"
 #include "engine/world/world_loading.h"

@@ -53,7 +53,7 @@ echo "== test server on 127.0.0.1 port ${port}"
 
 echo "== gamehost"
 status=0
-OSTREL_SERVER=127.0.0.1 OSTREL_PORT="${port}" OSTREL_PACK=arena.r3x OSTREL_WORLD=arena.wld \
+OSTREL_SERVER=127.0.0.1 OSTREL_PORT="${port}" OSTREL_PACK=arena.r3x OSTREL_WORLD=arenapc.wld \
   OSTREL_LOGIN="demo pilot" OSTREL_GAMES=1 \
   timeout 120 "${bin}/gamehost" || status=$?
 echo "gamehost exited with status ${status}"

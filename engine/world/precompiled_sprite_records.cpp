@@ -105,17 +105,26 @@ R3x2DSpriteViewSet* readViewSets(R3xWorldReader* reader, arena::ByteReader& in,
   return sets;
 }
 
-// Frees the frame arrays that a new definition copied; its sets and views are its own now.
-void freeCopiedFrames(R3x2DSpriteViewSet* sets, std::uint32_t count) {
+// The frame arrays of the sets, which stay the caller's when a new definition copies them in
+// their place; null when out of memory.
+R3xBitmapHandle** frameArraysOf(const R3x2DSpriteViewSet* sets, std::uint32_t count) {
+  std::size_t arrays = 0;
   for (std::uint32_t p = 0; p < count; ++p) {
+    arrays += sets[p].viewCount;
+  }
+  auto** frames = static_cast<R3xBitmapHandle**>(r3xMalloc(arrays * sizeof(R3xBitmapHandle*) + 1));
+  std::size_t n = 0;
+  for (std::uint32_t p = 0; frames != nullptr && p < count; ++p) {
     for (std::uint32_t h = 0; h < sets[p].viewCount; ++h) {
-      r3xFree(sets[p].views[h].frames);
+      frames[n++] = sets[p].views[h].frames;
     }
   }
+  return frames;
 }
 
 struct SpriteFaces {
-  R3xIndexedPolygon* faces;
+  R3x3DSpriteFace* faces;
+  std::uint32_t total;
   R3xSurface* surfaces;
   std::uint32_t count;
 };
@@ -123,7 +132,7 @@ struct SpriteFaces {
 void freeSpriteFaces(SpriteFaces& made) {
   for (std::uint32_t f = 0; f < made.count; ++f) {
     if (made.faces != nullptr) {
-      r3xFree(made.faces[f].vertexIndexes);
+      r3xFree(made.faces[f].polygon.vertexIndexes);
     }
     if (made.surfaces != nullptr) {
       r3xFree(made.surfaces[f].uv);
@@ -137,11 +146,16 @@ void freeSpriteFaces(SpriteFaces& made) {
 // One face of a 3D sprite definition into made's next entry.
 bool readSpriteFace(R3xWorldReader* reader, arena::ByteReader& in, float* vertices,
                     std::uint32_t vertexCount, std::uint32_t flags, SpriteFaces& made) {
-  R3xIndexedPolygon& face = made.faces[made.count];
+  R3x3DSpriteFace& node = made.faces[made.count];
+  R3xIndexedPolygon& face = node.polygon;
   R3xSurface& surface = made.surfaces[made.count];
   const std::uint32_t k = in.U32();
-  in.U32();
-  in.U32();
+  // Face numbers from 1; 0, or a number above the count, names none.
+  const auto faceAt = [&](std::uint32_t number) {
+    return number >= 1 && number <= made.total ? made.faces + (number - 1) : nullptr;
+  };
+  node.front = faceAt(in.U32());
+  node.back = faceAt(in.U32());
   if (!_r3xCountFits(in, k, sizeof(std::uint32_t))) {
     return false;
   }
@@ -266,17 +280,25 @@ void* _r3xRead2DSpriteDefRecord(R3xWorldReader* reader) {
       in.ok() ? readViewSets(reader, in, pitchCount, framesPerView) : nullptr;
   R3xSurface surface{};
   R3x2DSpriteDef* definition = nullptr;
-  if (sets != nullptr && _r3xReadSurface(reader, in, &surface, R3X_ANY_CORNERS)) {
+  R3xBitmapHandle** frames = sets == nullptr ? nullptr : frameArraysOf(sets, pitchCount);
+  if (frames != nullptr && _r3xReadSurface(reader, in, &surface, R3X_ANY_CORNERS)) {
     definition = r3xCreate2DSpriteDef(
         reader->world, tag, framesPerView, pitchCount, sets, size[0], size[1], depthScale, &surface,
         static_cast<std::int32_t>(current), sleep, skipFlag(flags), offset, volume, radius);
     r3xFree(surface.uv);
   }
   if (definition != nullptr && definition->viewSets == sets) {
-    freeCopiedFrames(sets, pitchCount);
+    // The sets and views are the definition's now, with copies of the frame arrays.
+    for (std::uint32_t p = 0, n = 0; p < pitchCount; ++p) {
+      for (std::uint32_t h = 0; h < sets[p].viewCount; ++h) {
+        r3xFree(frames[n++]);
+      }
+    }
+    r3xFree(frames);
     _r3xForgetVolume(reader, volume);
     return definition;
   }
+  r3xFree(frames);
   freeViewSets(sets, pitchCount);
   if (definition == nullptr && in.ok()) {
     _r3xForgetVolume(reader, volume);
@@ -321,8 +343,9 @@ void* _r3xRead3DSpriteDefRecord(R3xWorldReader* reader) {
   }
   auto* vertices = static_cast<float*>(r3xMalloc(std::size_t{vertexCount} * 3 * sizeof(float) + 1));
   SpriteFaces made{};
-  made.faces = static_cast<R3xIndexedPolygon*>(
-      r3xMalloc(std::size_t{faceCount} * sizeof(R3xIndexedPolygon) + 1));
+  made.total = faceCount;
+  made.faces = static_cast<R3x3DSpriteFace*>(
+      r3xMalloc(std::size_t{faceCount} * sizeof(R3x3DSpriteFace) + 1));
   made.surfaces =
       static_cast<R3xSurface*>(r3xMalloc(std::size_t{faceCount} * sizeof(R3xSurface) + 1));
   if (vertices == nullptr || made.faces == nullptr || made.surfaces == nullptr) {

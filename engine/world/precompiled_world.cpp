@@ -1,16 +1,20 @@
 #include "engine/world/precompiled_world.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "base/byte_reader.h"
 #include "engine/core/error.h"
+#include "engine/core/load_error.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/region.h"
 #include "engine/core/vis_data.h"
+#include "engine/core/vis_data_internal.h"
 #include "engine/core/volume.h"
 #include "engine/core/world.h"
+#include "engine/world/parse_context.h"
 #include "engine/world/precompiled_records.h"
 #include "engine/world/vis_data_member.h"
 #include "engine/world/world_reader.h"
@@ -136,24 +140,38 @@ bool addObject(R3xWorldReader* reader, void* object, std::int32_t type) {
   return true;
 }
 
+// Keeps why the read failed as the world's load error (without a message box).
+std::int32_t fail(R3xWorldReader* reader, std::int32_t result, const char* text) {
+  parRecordLoadError(reader->world, reader->fileName, 0, text);
+  return result;
+}
+
+std::int32_t failRecord(R3xWorldReader* reader, std::uint32_t k) {
+  char text[96];
+  std::snprintf(text, sizeof text, "precompiled world: record %u of type %u cannot be read", k,
+                reader->recordType);
+  return fail(reader, R3X_ERR_FAILED, text);
+}
+
 std::int32_t readRecords(R3xWorldReader* reader) {
   for (std::uint32_t k = 1; k <= reader->recordCount; ++k) {
     std::uint8_t head[R3X_PRECOMPILED_RECORD_HEAD_SIZE];
+    reader->recordType = 0;
     if (_r3xReadWorldBytes(reader, head, sizeof head) != 0) {
-      return R3X_ERR_FAILED;
+      return failRecord(reader, k);
     }
     arena::ByteReader in(head, sizeof head);
     const std::uint32_t size = in.U32();
     reader->recordType = in.U32();
     if (readGrowing(reader, &reader->payload, &reader->payloadCapacity, size) != 0) {
-      return R3X_ERR_FAILED;
+      return failRecord(reader, k);
     }
     reader->payloadSize = size;
     const RecordKind kind =
         reader->recordType < kRecordTypes ? recordKind(reader->recordType) : RecordKind{nullptr, 0};
     void* object = kind.read == nullptr ? nullptr : kind.read(reader);
     if (object == nullptr || !addObject(reader, object, kind.objectType)) {
-      return R3X_ERR_FAILED;
+      return failRecord(reader, k);
     }
     if (reader->progress != nullptr) {
       reader->progress(reader->user, 1, k, reader->recordCount);
@@ -182,7 +200,12 @@ std::int32_t prepareRegionBlock(R3xWorldReader* reader) {
 std::int32_t readWorld(R3xWorldReader* reader) {
   std::uint8_t header[R3X_PRECOMPILED_HEADER_SIZE];
   if (_r3xReadWorldBytes(reader, header, sizeof header) != 0) {
-    return R3X_ERR_FAILED;
+    if (!reader->opened.load()) {
+      char text[R3X_LOAD_ERROR_TEXT_SIZE];
+      std::snprintf(text, sizeof text, "cannot open world file: %s", reader->fileName);
+      return fail(reader, R3X_ERR_FAILED, text);
+    }
+    return fail(reader, R3X_ERR_FAILED, "world file shorter than a precompiled world's header");
   }
   if (std::memcmp(header, R3X_PRECOMPILED_SIGNATURE, sizeof R3X_PRECOMPILED_SIGNATURE) != 0) {
     return R3X_ERR_NOT_BINARY_WORLD;
@@ -195,15 +218,15 @@ std::int32_t readWorld(R3xWorldReader* reader) {
   const std::uint32_t largestPayload = in.U32();
   const std::uint32_t nameBlockSize = in.U32();
   if ((reader->version & ~R3X_PRECOMPILED_VIS_FLAG) != R3X_PRECOMPILED_VERSION) {
-    return R3X_ERR_BAD_WORLD_VERSION;
+    return fail(reader, R3X_ERR_BAD_WORLD_VERSION, "precompiled world of another version");
   }
   if ((reader->version & R3X_PRECOMPILED_VIS_FLAG) != 0 && _r3xOpenVisData(reader) != 0) {
-    return R3X_ERR_NO_VIS_DATA;
+    return fail(reader, R3X_ERR_NO_VIS_DATA, "no visibility data for the precompiled world");
   }
   std::uint32_t nameCapacity = 0;
   auto** names = reinterpret_cast<std::uint8_t**>(&reader->nameBlock);
   if (readGrowing(reader, names, &nameCapacity, nameBlockSize) != 0) {
-    return R3X_ERR_FAILED;
+    return fail(reader, R3X_ERR_FAILED, "precompiled world: name block cut short");
   }
   reader->nameBlockSize = nameBlockSize;
   _r3xUnscrambleWorldBytes(reader->nameBlock, reader->nameBlock, nameBlockSize);
@@ -211,7 +234,7 @@ std::int32_t readWorld(R3xWorldReader* reader) {
   reader->payload = static_cast<std::uint8_t*>(r3xMalloc(reader->payloadCapacity + 1));
   if (reader->payload == nullptr || !addObject(reader, nullptr, R3X_READER_PLAIN) ||
       prepareRegionBlock(reader) != 0) {
-    return R3X_ERR_FAILED;
+    return fail(reader, R3X_ERR_FAILED, "precompiled world: no room for its regions");
   }
   return readRecords(reader);
 }
@@ -249,7 +272,8 @@ void _r3xUnscrambleWorldBytes(void* destination, const void* source, std::size_t
 
 std::int32_t _r3xReadPrecompiledWorld(const char* fileName, R3xWorld* world, R3xWad* archive,
                                       R3xLoadProgress progress, void* user) {
-  R3xWorldReader* reader = _r3xCreateWorldReader(fileName, world, archive, progress, user);
+  R3xWorldReader* reader =
+      world == nullptr ? nullptr : _r3xCreateWorldReader(fileName, world, archive, progress, user);
   if (reader == nullptr) {
     return R3X_ERR_FAILED;
   }

@@ -6,17 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/world/precompiled_world_format.h"
 #include "engine/world/world_loading.h"
 
 struct R3xWorld;
 struct R3xWad;
-
-inline constexpr std::uint8_t R3X_PRECOMPILED_SIGNATURE[4] = {0x02, 0x3D, 0x4B, 0x56};
-inline constexpr std::uint32_t R3X_PRECOMPILED_VERSION = 0x15500;
-// Set in the version: the regions' visible lists lie in the ".VIS" member of the same archive.
-inline constexpr std::uint32_t R3X_PRECOMPILED_VIS_FLAG = 0x1;
-inline constexpr std::size_t R3X_PRECOMPILED_HEADER_SIZE = 28;
-inline constexpr std::size_t R3X_PRECOMPILED_RECORD_HEAD_SIZE = 8;
 
 // Reads the precompiled world file (from the archive when one is given) into the world. 0,
 // R3X_ERR_NOT_BINARY_WORLD for a file that is not precompiled (nothing made),

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/bsp.h"
+#include "engine/core/bsp_internal.h"
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
 #include "engine/world/precompiled_records.h"

@@ -5,6 +5,7 @@
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
 #include "engine/core/vis_data.h"
+#include "engine/core/vis_data_internal.h"
 #include "engine/core/wad.h"
 #include "engine/world/world_reader.h"
 

@@ -45,6 +45,8 @@ struct R3xWorldReader {
   bool endFlag;
   // Set by the thread as its last act.
   std::atomic<bool> doneFlag;
+  // Set by the thread once the file is open.
+  std::atomic<bool> opened;
   std::thread thread;
 
   std::uint32_t version;

@@ -60,6 +60,7 @@ void _r3xWorldReaderThread(R3xWorldReader* reader) {
     finish(reader, nullptr);
     return;
   }
+  reader->opened.store(true);
   for (;;) {
     std::uint32_t free = 0;
     std::uint32_t write = 0;

@@ -330,7 +330,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadAccepts, ::testing::ValuesIn(kAcceptedW
 TEST_F(WorldLoad, FileThatCannotBeOpenedIsRecordedWithoutALine) {
   EXPECT_EQ(r3xLoadWorldFile("missing.wld", world_, nullptr, nullptr, nullptr, nullptr),
             R3X_ERR_FAILED);
-  EXPECT_EQ(TakeMessages(), std::vector<std::string>{"cannot open world file: missing.wld"});
+  // The precompiled reader, which tries every file first, fails it without a message box.
+  EXPECT_TRUE(TakeMessages().empty());
   const R3xLoadError* error = r3xGetLoadError(world_);
   ASSERT_NE(error, nullptr);
   EXPECT_STREQ(error->file, "missing.wld");
@@ -340,7 +341,7 @@ TEST_F(WorldLoad, FileThatCannotBeOpenedIsRecordedWithoutALine) {
 
 TEST_F(WorldLoad, ErrorInAnIncludeFileNamesTheIncludeFile) {
   folder_.Write("head.wld", "\n~\n");
-  EXPECT_EQ(Load("INCLUDE \"head.wld\"\n"), R3X_ERR_FAILED);
+  EXPECT_EQ(Load("INCLUDE \"head.wld\"    // parsed, being long enough\n"), R3X_ERR_FAILED);
   const std::vector<std::string> messages = TakeMessages();
   ASSERT_FALSE(messages.empty());
   const R3xLoadError* error = r3xGetLoadError(world_);

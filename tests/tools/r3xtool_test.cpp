@@ -69,7 +69,9 @@ CommandResult RunWorld(const std::string& arguments) {
 }
 
 TEST_F(R3xToolTest, WorldPrintsTheFirstErrorOnceWithFileAndLine) {
-  mkdata::WriteFileBytes(Path("bad.wld"), Bytes{'\n', '\n', '~', '\n', '~', '\n'});
+  // Long enough not to be taken for a precompiled world cut short.
+  const std::string text = "\n\n~\n~\n// a text world file with two faults\n";
+  mkdata::WriteFileBytes(Path("bad.wld"), Bytes(text.begin(), text.end()));
   const CommandResult bad = RunWorld(Arg("bad.wld"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.out, Path("bad.wld") + ":3: ascii scanner: illegal character in file\n");
@@ -83,11 +85,15 @@ TEST_F(R3xToolTest, WorldCountsTheObjectsOfAGoodWorld) {
   const std::string light =
       "LIGHTDEFINITION TAG lamp NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n";
   mkdata::WriteFileBytes(Path("good.wld"), Bytes(light.begin(), light.end()));
+  const CommandResult precompiled = RunWorld("arenapc.wld '" + std::string(ARENA_DEMO_PACK) + "'");
+  EXPECT_EQ(precompiled.status, 0);
+  EXPECT_EQ(precompiled.out.rfind("form: precompiled\n", 0), 0u) << precompiled.out;
+  EXPECT_NE(precompiled.out.find("regions: 5\n"), std::string::npos) << precompiled.out;
   const CommandResult good = RunWorld(Arg("good.wld"));
   EXPECT_EQ(good.status, 0);
   EXPECT_NE(good.out.find("light definitions: 1\n"), std::string::npos) << good.out;
-  // No error line before the counts.
-  EXPECT_EQ(good.out.rfind("sphere list definitions: 0\n", 0), 0u) << good.out;
+  // No error line before the form and the counts.
+  EXPECT_EQ(good.out.rfind("form: text\nsphere list definitions: 0\n", 0), 0u) << good.out;
 }
 
 TEST_F(R3xToolTest, MkdataPacksFilesUnderTheirBaseNames) {

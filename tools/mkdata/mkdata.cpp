@@ -4,6 +4,9 @@
 //       an 8-bit test-pattern BMP of N colours (256), and its levels 1 .. L-1 at half size each,
 //       named OUT with "_1", "_2" ... before the extension
 //   mkdata wld-binary IN OUT                  the binary world file of the text world file IN
+//   mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT
+//       the precompiled world file of the world file NAME (a member of PACK, else a file); with
+//       --vis its visible lists go to the ".VIS" file beside OUT
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -14,6 +17,7 @@
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
+#include "tools/mkdata/world_precompiled_writer.h"
 
 namespace {
 
@@ -21,6 +25,7 @@ int PrintUsage() {
   std::fputs("usage: mkdata pack [--layout 1|2] OUT FILE...\n", stderr);
   std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
   std::fputs("       mkdata wld-binary IN OUT\n", stderr);
+  std::fputs("       mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT\n", stderr);
   return 2;
 }
 
@@ -47,6 +52,33 @@ int RunPack(const std::vector<std::string>& args) {
   return 0;
 }
 
+int RunPrecompiled(const std::vector<std::string>& args) {
+  std::string pack;
+  bool vis = false;
+  std::size_t next = 0;
+  for (; next < args.size() && args[next].rfind("--", 0) == 0; ++next) {
+    if (args[next] == "--vis") {
+      vis = true;
+    } else if (args[next] == "--pack" && next + 1 < args.size()) {
+      pack = args[++next];
+    } else {
+      return Usage();
+    }
+  }
+  if (args.size() - next != 2) {
+    return Usage();
+  }
+  const std::filesystem::path out = args[next + 1];
+  const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld(args[next], pack, vis);
+  mkdata::WriteFileBytes(out.string(), encoded.world);
+  if (vis) {
+    const std::filesystem::path member =
+        out.parent_path() / mkdata::VisibilityMemberName(out.filename().string());
+    mkdata::WriteFileBytes(member.string(), encoded.visibility);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +93,9 @@ int main(int argc, char** argv) {
     }
     if (command == "bmp") {
       return mkdata::RunBmpCommand(args) ? 0 : PrintUsage();
+    }
+    if (command == "wld-precompiled") {
+      return RunPrecompiled(args);
     }
     if (command == "wld-binary") {
       if (args.size() != 2) {

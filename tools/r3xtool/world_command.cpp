@@ -1,6 +1,8 @@
 #include "tools/r3xtool/world_command.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/r3x.h"
 
@@ -45,6 +47,40 @@ void PrintLoadError(const R3xLoadError* error) {
   }
 }
 
+// The first bytes of the world file, from the pack when one is given.
+std::size_t ReadStart(const char* name, R3xWad* wad, std::uint8_t* out, std::size_t size) {
+  if (wad != nullptr) {
+    R3xWadMember* member = r3xOpenWadMember(wad, name);
+    const std::int64_t available = r3xWadMemberSize(member);
+    const std::size_t n = available < 0 ? 0 : std::min(size, static_cast<std::size_t>(available));
+    const bool read =
+        member != nullptr && r3xReadWadMember(member, out, static_cast<std::int64_t>(n));
+    r3xCloseWadMember(member);
+    return read ? n : 0;
+  }
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) {
+    return 0;
+  }
+  const std::size_t n = std::fread(out, 1, size, file);
+  std::fclose(file);
+  return n;
+}
+
+// Which of the three forms the file's first bytes announce, as the loader tells them apart.
+const char* WorldForm(const char* name, R3xWad* wad) {
+  std::uint8_t start[sizeof R3X_WLD_MAGIC] = {};
+  const std::size_t got = ReadStart(name, wad, start, sizeof start);
+  if (got >= sizeof R3X_PRECOMPILED_SIGNATURE &&
+      std::memcmp(start, R3X_PRECOMPILED_SIGNATURE, sizeof R3X_PRECOMPILED_SIGNATURE) == 0) {
+    return "precompiled";
+  }
+  if (got == sizeof start && std::memcmp(start, R3X_WLD_MAGIC, sizeof start) == 0) {
+    return "binary";
+  }
+  return got == 0 ? "none" : "text";
+}
+
 }  // namespace
 
 int RunWorldCommand(const std::vector<std::string>& args) {
@@ -65,6 +101,7 @@ int RunWorldCommand(const std::vector<std::string>& args) {
     PrintLoadError(r3xGetLoadError(world));
   }
   if (result == 0) {
+    std::printf("form: %s\n", WorldForm(args[0].c_str(), wad));
     for (const Table& table : kTables) {
       std::printf("%s: %u\n", table.name, (world->*table.table).count);
     }

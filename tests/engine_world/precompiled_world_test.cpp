@@ -1,0 +1,532 @@
+#include "engine/world/precompiled_world.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/error.h"
+#include "engine/core/light.h"
+#include "engine/core/math_tables.h"
+#include "engine/core/math_tables_internal.h"
+#include "engine/core/obstacle.h"
+#include "engine/core/region.h"
+#include "engine/core/region_internal.h"
+#include "engine/core/sprite_3d.h"
+#include "engine/core/tag_dictionary.h"
+#include "engine/core/vis_data.h"
+#include "engine/core/volume.h"
+#include "engine/core/wad.h"
+#include "engine/core/world.h"
+#include "engine/world/vis_data_member.h"
+#include "engine/world/world_loading.h"
+#include "engine/world/world_reader.h"
+#include "precompiled_file.h"
+#include "tools/mkdata/pack_writer.h"
+#include "world_fixture.h"
+
+namespace world_test {
+namespace {
+
+constexpr std::uint32_t kVersion = 0x15500;
+constexpr std::uint32_t kLightDef = 27;
+constexpr std::uint32_t kLight = 28;
+constexpr std::uint32_t kSphereVolume = 22;
+constexpr std::uint32_t k3DSpriteDef = 8;
+constexpr std::uint32_t kWorldNodes = 33;
+constexpr std::uint32_t kMeshRegion = 34;
+constexpr std::uint32_t kVertices = 44;
+
+std::vector<std::uint8_t> AsBytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+class PrecompiledWorld : public ::testing::Test {
+ protected:
+  PrecompiledWorld() : working_(folder_.Path()) {
+    _r3xInitMathTables();
+    world_ = r3xCreateWorld(nullptr, 0, nullptr);
+    TakeMessages();
+  }
+  ~PrecompiledWorld() override {
+    r3xDestroyWorld(world_);
+    r3xCloseWad(pack_);
+    _r3xFreeMathTables();
+  }
+
+  std::int32_t Load(const std::string& bytes) {
+    folder_.Write("test.wld", bytes);
+    return r3xLoadWorldFile("test.wld", world_, nullptr, nullptr, nullptr, nullptr);
+  }
+  // Loads "test.wld" out of a pack holding the file and, when given, its ".VIS" member.
+  std::int32_t LoadFromPack(const std::string& bytes, const std::string* vis) {
+    std::vector<mkdata::PackMember> members{{"test.wld", AsBytes(bytes)}};
+    if (vis != nullptr) {
+      members.push_back({"test.VIS", AsBytes(*vis)});
+    }
+    const std::vector<std::uint8_t> pack =
+        mkdata::BuildPack(std::move(members), mkdata::PackLayout::kHeader);
+    const std::string path = folder_.Write("test.r3x", std::string(pack.begin(), pack.end()));
+    pack_ = r3xOpenWad(path.c_str(), 8);
+    return r3xLoadWorldFile("test.wld", world_, pack_, nullptr, nullptr, nullptr);
+  }
+
+  // A file with the world's vertices, a light definition "glow" and the regions.
+  static PrecompiledFile WithVertices() {
+    PrecompiledFile file;
+    file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
+    return file;
+  }
+
+  test_support::ScratchFolder folder_;
+  test_support::ScopedWorkingFolder working_;
+  R3xWorld* world_;
+  R3xWad* pack_ = nullptr;
+};
+
+TEST_F(PrecompiledWorld, ShortFileFailsWithoutBeingParsed) {
+  EXPECT_EQ(Load("// 10 b\n\n"), R3X_ERR_FAILED);
+  EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(PrecompiledWorld, TextFileIsNotPrecompiledAndIsParsedInstead) {
+  const std::string text =
+      "// a light\nLIGHTDEFINITION TAG lamp NUMFRAMES 1 LIGHTLEVELS 1.0 ENDLIGHTDEFINITION\n";
+  folder_.Write("test.wld", text);
+  EXPECT_EQ(_r3xReadPrecompiledWorld("test.wld", world_, nullptr, nullptr, nullptr),
+            R3X_ERR_NOT_BINARY_WORLD);
+  EXPECT_EQ(world_->lightDefs.count, 0u);
+  EXPECT_EQ(Load(text), 0);
+  EXPECT_NE(r3xFindTag(world_, "lamp"), nullptr);
+}
+
+TEST_F(PrecompiledWorld, VersionsOtherThanTheOneWithItsVisibilityBitFail) {
+  PrecompiledFile file;
+  file.Add(kLightDef, LightDefPayload(file.Name("lamp")));
+  EXPECT_EQ(Load(file.Bytes(kVersion + 2)), R3X_ERR_BAD_WORLD_VERSION);
+  EXPECT_EQ(Load(file.Bytes(kVersion - 0x100)), R3X_ERR_BAD_WORLD_VERSION);
+  EXPECT_EQ(world_->lightDefs.count, 0u);
+  EXPECT_EQ(Load(file.Bytes(kVersion)), 0);
+  EXPECT_NE(r3xFindTag(world_, "lamp"), nullptr);
+}
+
+TEST_F(PrecompiledWorld, VisibilityBitNeedsTheVisMemberOfAnArchive) {
+  PrecompiledFile file;
+  file.Add(kLightDef, LightDefPayload(file.Name("lamp")));
+  EXPECT_EQ(Load(file.Bytes(kVersion + 1)), R3X_ERR_NO_VIS_DATA);
+  EXPECT_EQ(LoadFromPack(file.Bytes(kVersion + 1), nullptr), R3X_ERR_NO_VIS_DATA);
+  EXPECT_EQ(world_->lightDefs.count, 0u);
+}
+
+TEST_F(PrecompiledWorld, UnknownRecordTypeFailsKeepingWhatCameBefore) {
+  PrecompiledFile file;
+  file.Add(kLightDef, LightDefPayload(file.Name("lamp")));
+  file.Add(10, arena::ByteWriter());
+  file.Add(kLightDef, LightDefPayload(file.Name("later")));
+  EXPECT_EQ(Load(file.Bytes()), R3X_ERR_FAILED);
+  EXPECT_NE(r3xFindTag(world_, "lamp"), nullptr);
+  EXPECT_EQ(r3xFindTag(world_, "later"), nullptr);
+}
+
+TEST_F(PrecompiledWorld, MissingFileFails) {
+  EXPECT_EQ(r3xLoadWorldFile("absent.wld", world_, nullptr, nullptr, nullptr, nullptr),
+            R3X_ERR_FAILED);
+}
+
+TEST_F(PrecompiledWorld, NameReferenceFindsTheNameAtItsOffset) {
+  PrecompiledFile file;
+  const std::int32_t lamp = file.Name("lamp");
+  file.Add(kLightDef, LightDefPayload(lamp));
+  arena::ByteWriter light;
+  light.I32(file.Name("bulb"));
+  light.I32(lamp);
+  file.Add(kLight, light);
+  ASSERT_EQ(Load(file.Bytes()), 0);
+  const auto* made = reinterpret_cast<const R3xLight*>(r3xFindTag(world_, "bulb"));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->definition, reinterpret_cast<R3xLightDef*>(r3xFindTag(world_, "lamp")));
+}
+
+TEST_F(PrecompiledWorld, ProgressIsReportedPerRecord) {
+  PrecompiledFile file;
+  file.Add(kLightDef, LightDefPayload(file.Name("a")));
+  file.Add(kLightDef, LightDefPayload(file.Name("b")));
+  folder_.Write("test.wld", file.Bytes());
+  std::vector<std::uint32_t> calls;
+  ASSERT_EQ(r3xLoadWorldFile(
+                "test.wld", world_, nullptr, nullptr,
+                [](void* user, std::int32_t phase, std::uint32_t done, std::uint32_t total) {
+                  EXPECT_EQ(phase, 1);
+                  EXPECT_EQ(total, 2u);
+                  static_cast<std::vector<std::uint32_t>*>(user)->push_back(done);
+                },
+                &calls),
+            0);
+  EXPECT_EQ(calls, (std::vector<std::uint32_t>{1, 2}));
+}
+
+// Faults of untrusted files, each of which must fail the load and leave the world sound (the
+// sanitizer build checks that nothing is freed twice, read out of bounds or leaked).
+struct BadFile {
+  const char* name;
+  PrecompiledFile (*build)();
+  std::uint32_t regionCount;
+};
+
+void PrintTo(const BadFile& bad, std::ostream* out) { *out << bad.name; }
+
+std::vector<std::uint8_t> Obstacle(std::uint32_t neighbour, std::int32_t kind,
+                                   std::vector<std::uint32_t> numbers) {
+  arena::ByteWriter out;
+  out.U32(0);
+  out.U32(neighbour);
+  out.I32(kind);
+  for (const std::uint32_t number : numbers) {
+    out.U32(number);
+  }
+  return out.Take();
+}
+
+PrecompiledFile RegionFile(const MeshRegionSpec& spec) {
+  PrecompiledFile file;
+  file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
+  file.Add(kMeshRegion, MeshRegionPayload(spec));
+  return file;
+}
+
+const BadFile kBadFiles[] = {
+    {"ReferenceToALaterRecord",
+     [] {
+       PrecompiledFile file;
+       arena::ByteWriter light;
+       light.I32(0);
+       light.I32(2);
+       file.Add(kLight, light);
+       file.Add(kLightDef, LightDefPayload(0));
+       return file;
+     },
+     0},
+    {"ReferenceToARecordOfAnotherType",
+     [] {
+       PrecompiledFile file;
+       file.Add(kSphereVolume, SphereVolumePayload(1));
+       arena::ByteWriter light;
+       light.I32(0);
+       light.I32(1);
+       file.Add(kLight, light);
+       return file;
+     },
+     0},
+    {"NameReferenceOfAnotherType",
+     [] {
+       PrecompiledFile file;
+       const std::int32_t name = file.Name("shape");
+       file.Add(k3DSpriteDef, Sprite3DDefPayload(name, 0));
+       arena::ByteWriter light;
+       light.I32(0);
+       light.I32(name);
+       file.Add(kLight, light);
+       return file;
+     },
+     0},
+    {"NameOutsideTheBlock",
+     [] {
+       PrecompiledFile file;
+       file.Name("lamp");
+       file.Add(kLightDef, LightDefPayload(-100));
+       return file;
+     },
+     0},
+    {"NameWithoutItsTerminator",
+     [] {
+       PrecompiledFile file;
+       file.SetNameBlock(std::string(1, '\0') + "lamp");
+       file.Add(kLightDef, LightDefPayload(-1));
+       return file;
+     },
+     0},
+    {"PositiveTagField",
+     [] {
+       PrecompiledFile file;
+       file.Add(kLightDef, LightDefPayload(3));
+       return file;
+     },
+     0},
+    {"CountLargerThanThePayload",
+     [] {
+       PrecompiledFile file;
+       arena::ByteWriter spheres;
+       spheres.I32(0);
+       spheres.U32(0);
+       spheres.U32(0x40000000);
+       spheres.F32(1);
+       file.Add(25, spheres);
+       return file;
+     },
+     0},
+    {"PayloadSizeFarBeyondTheFile",
+     [] {
+       PrecompiledFile file;
+       file.AddRaw({0xF0, 0xFF, 0xFF, 0xFF, 27, 0, 0, 0, 1, 2, 3}, 1);
+       return file;
+     },
+     0},
+    {"WallVertexOutOfRange",
+     [] {
+       return RegionFile({.corners = {0, 1, 9}});
+     },
+     1},
+    {"UVPairsThatDoNotMatchTheCorners", [] { return RegionFile({.uvPairs = 2}); }, 1},
+    {"ObstacleVertexOutOfRange",
+     [] {
+       return RegionFile({.obstacleCount = 1, .obstacles = Obstacle(0, 10, {0, 4})});
+     },
+     1},
+    {"ObstacleFaceOutOfRange",
+     [] { return RegionFile({.obstacleCount = 1, .obstacles = Obstacle(0, 13, {1})}); }, 1},
+    {"NeighbourOutOfRange",
+     [] { return RegionFile({.obstacleCount = 1, .obstacles = Obstacle(2, 8, {0})}); }, 1},
+    {"UnknownObstacleKind",
+     [] { return RegionFile({.obstacleCount = 1, .obstacles = Obstacle(0, 7, {0})}); }, 1},
+    {"MoreCuttingObstaclesThanObstacles",
+     [] {
+       return RegionFile({.obstacleCount = 1, .cuttingCount = 2, .obstacles = Obstacle(0, 8, {0})});
+     },
+     1},
+    {"VisibleRegionOutOfRange",
+     [] {
+       return RegionFile({.visLists = {{0, 1}}});
+     },
+     1},
+    {"RegionBeyondTheHeaderCount",
+     [] {
+       PrecompiledFile file = RegionFile({});
+       file.Add(kMeshRegion, MeshRegionPayload({}));
+       return file;
+     },
+     1},
+    {"RegionCountBeyondSixteenBitIndexes", [] { return RegionFile({}); }, 65537},
+    {"WorldNodeWithTwoParents",
+     [] {
+       PrecompiledFile file = RegionFile({});
+       arena::ByteWriter nodes;
+       nodes.U32(0);
+       nodes.U32(2);
+       for (const std::uint32_t child : {2u, 2u}) {
+         for (int i = 0; i < 4; ++i) {
+           nodes.F32(0);
+         }
+         nodes.U32(1);
+         nodes.U32(child);
+         nodes.U32(child);
+       }
+       file.Add(kWorldNodes, nodes);
+       return file;
+     },
+     1},
+    {"WorldNodeLeafBeyondTheRegions",
+     [] {
+       PrecompiledFile file = RegionFile({});
+       arena::ByteWriter nodes;
+       nodes.U32(0);
+       nodes.U32(1);
+       for (int i = 0; i < 4; ++i) {
+         nodes.F32(0);
+       }
+       nodes.U32(2);
+       nodes.U32(0);
+       nodes.U32(0);
+       file.Add(kWorldNodes, nodes);
+       return file;
+     },
+     1},
+    {"VerticesReplacedUnderRegions",
+     [] {
+       PrecompiledFile file = RegionFile({});
+       file.Add(kVertices, VerticesPayload({1, 2, 3}));
+       return file;
+     },
+     1},
+};
+
+class PrecompiledBadFile : public PrecompiledWorld,
+                           public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(PrecompiledBadFile, FailsTheLoad) {
+  EXPECT_EQ(Load(GetParam().build().Bytes(kVersion, GetParam().regionCount)), R3X_ERR_FAILED);
+  EXPECT_TRUE(TakeMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrecompiledBadFile, ::testing::ValuesIn(kBadFiles),
+                         [](const ::testing::TestParamInfo<BadFile>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(PrecompiledWorld, VolumeTakenByOneRecordCannotBeTakenByAnother) {
+  PrecompiledFile file;
+  file.Add(kSphereVolume, SphereVolumePayload(2));
+  file.Add(k3DSpriteDef, Sprite3DDefPayload(file.Name("first"), 1));
+  file.Add(k3DSpriteDef, Sprite3DDefPayload(file.Name("second"), 1));
+  EXPECT_EQ(Load(file.Bytes()), R3X_ERR_FAILED);
+  const auto* first = reinterpret_cast<const R3x3DSpriteDef*>(r3xFindTag(world_, "first"));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(r3xGetVolumeRadius(first->defaultInstance->volume), 2);
+  EXPECT_EQ(r3xFindTag(world_, "second"), nullptr);
+}
+
+TEST_F(PrecompiledWorld, RecordCountBeyondTheFileFailsKeepingTheRecordsRead) {
+  PrecompiledFile file;
+  file.Add(kLightDef, LightDefPayload(file.Name("lamp")));
+  EXPECT_EQ(Load(file.Bytes(kVersion, 0, 0xFFFFFFFF)), R3X_ERR_FAILED);
+  EXPECT_NE(r3xFindTag(world_, "lamp"), nullptr);
+}
+
+TEST_F(PrecompiledWorld, SecondWorldWithRegionsFails) {
+  ASSERT_EQ(Load(RegionFile({}).Bytes(kVersion, 1)), 0);
+  EXPECT_EQ(world_->regions.count, 1u);
+  EXPECT_EQ(Load(RegionFile({}).Bytes(kVersion, 1)), R3X_ERR_FAILED);
+  EXPECT_EQ(world_->regions.count, 1u);
+}
+
+TEST_F(PrecompiledWorld, RegionWithoutSphereTakesTheBoxOfItsFaceVertices) {
+  ASSERT_EQ(Load(RegionFile({.corners = {0, 1, 2}}).Bytes(kVersion, 1)), 0);
+  const R3xRegion* region = r3xGetRegion(world_, 0);
+  ASSERT_NE(region, nullptr);
+  EXPECT_EQ(region->bounds.x, 5);
+  EXPECT_EQ(region->bounds.y, 5);
+  EXPECT_FLOAT_EQ(region->bounds.radius, std::sqrt(50.0f));
+}
+
+TEST_F(PrecompiledWorld, VisibleListsPastTheVisMemberFail) {
+  MeshRegionSpec spec{.visLists = {{0, 0, 0}}, .listsInVis = true};
+  const std::string vis = VisMember({spec}).substr(0, 4);
+  EXPECT_EQ(LoadFromPack(RegionFile(spec).Bytes(kVersion + 1, 1), &vis), R3X_ERR_FAILED);
+  EXPECT_EQ(world_->regions.count, 0u);
+}
+
+TEST_F(PrecompiledWorld, VisibleListsPointIntoTheVisMemberUntilTheLastRegionGoes) {
+  const std::vector<MeshRegionSpec> regions = {
+      {.visLists = {{0, 1}, {}}, .listsInVis = true},
+      {.visLists = {{1}}, .listsInVis = true},
+      {},
+  };
+  PrecompiledFile file = WithVertices();
+  for (const MeshRegionSpec& spec : regions) {
+    file.Add(kMeshRegion, MeshRegionPayload(spec));
+  }
+  const std::string vis = VisMember(regions);
+  ASSERT_EQ(LoadFromPack(file.Bytes(kVersion + 1, 3), &vis), 0);
+  R3xRegion* first = r3xGetRegion(world_, 0);
+  R3xRegion* second = r3xGetRegion(world_, 1);
+  const R3xMeshGeometry* mesh = _r3xMeshGeometry(first);
+  ASSERT_NE(mesh->visData, nullptr);
+  R3xVisData* data = mesh->visData;
+  EXPECT_EQ(_r3xMeshGeometry(second)->visData, data);
+  EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 2))->visData, nullptr);
+  // One reference per region with lists; the read's own is gone.
+  EXPECT_EQ(data->refCount, 2);
+  ASSERT_EQ(mesh->visLists[0].count, 2u);
+  EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(mesh->visLists[0].regions), data->data);
+  EXPECT_EQ(mesh->visLists[0].regions[1], 1);
+  EXPECT_EQ(mesh->visLists[1].count, 0u);
+  EXPECT_EQ(_r3xMeshGeometry(second)->visLists[0].regions[0], 1);
+  // The view outlives the archive.
+  r3xCloseWad(pack_);
+  pack_ = nullptr;
+  EXPECT_EQ(_r3xMeshGeometry(second)->visLists[0].regions[0], 1);
+  r3xDestroyRegionData(world_, first);
+  EXPECT_EQ(data->refCount, 1);
+  EXPECT_EQ(_r3xMeshGeometry(second)->visLists[0].regions[0], 1);
+  // The last region releases it: the sanitizer build sees it unmapped and freed once.
+  r3xDestroyRegionData(world_, second);
+}
+
+struct VisName {
+  const char* world;
+  const char* vis;
+};
+
+class VisMemberName : public ::testing::TestWithParam<VisName> {};
+
+TEST_P(VisMemberName, ReplacesTheExtensionWithinThirteenCharacters) {
+  char name[R3X_VIS_NAME_SIZE] = {};
+  const bool made = _r3xVisMemberName(GetParam().world, name);
+  EXPECT_EQ(made, GetParam().vis != nullptr);
+  if (made) {
+    EXPECT_STREQ(name, GetParam().vis);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, VisMemberName,
+    ::testing::Values(VisName{"arena1.wld", "arena1.VIS"}, VisName{"a.b.wld", "a.VIS"},
+                      VisName{"abcdefghi.wld", "abcdefghi.VIS"}, VisName{"abcdefghij.wld", nullptr},
+                      VisName{"averylongname.wld", nullptr}, VisName{"noextension", nullptr},
+                      VisName{".wld", ".VIS"}));
+
+// The ring between the reader thread and the loader.
+class WorldRing : public ::testing::Test {
+ protected:
+  std::vector<std::uint8_t> Pattern(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
+    }
+    folder_.Write("ring.bin", std::string(bytes.begin(), bytes.end()));
+    return bytes;
+  }
+
+  test_support::ScratchFolder folder_;
+};
+
+TEST_F(WorldRing, DeliversAPatternedStreamByteExactInOddSizedReads) {
+  const std::vector<std::uint8_t> expected = Pattern(100 * 1024);
+  const std::string path = (folder_.Path() / "ring.bin").string();
+  R3xWorldReader* reader = _r3xCreateWorldReader(path.c_str(), nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(_r3xStartWorldReader(reader), 0);
+  std::vector<std::uint8_t> got;
+  const std::size_t sizes[] = {1, 3, 7, 4093, 13, 30001, 32767, 5, 9999};
+  for (std::size_t i = 0; got.size() < expected.size(); ++i) {
+    const std::size_t n = std::min(sizes[i % std::size(sizes)], expected.size() - got.size());
+    std::vector<std::uint8_t> piece(n);
+    ASSERT_EQ(_r3xReadWorldBytes(reader, piece.data(), n), 0) << got.size();
+    got.insert(got.end(), piece.begin(), piece.end());
+  }
+  EXPECT_EQ(got, expected);
+  std::uint8_t more = 0;
+  EXPECT_EQ(_r3xReadWorldBytes(reader, &more, 1), R3X_ERR_FAILED);
+  _r3xDestroyWorldReader(reader);
+}
+
+TEST_F(WorldRing, ExactlyOneRingOfBytesComesOnceThenTheEnd) {
+  const std::vector<std::uint8_t> expected = Pattern(R3X_WORLD_RING_SIZE);
+  const std::string path = (folder_.Path() / "ring.bin").string();
+  R3xWorldReader* reader = _r3xCreateWorldReader(path.c_str(), nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(_r3xStartWorldReader(reader), 0);
+  std::vector<std::uint8_t> got(expected.size());
+  ASSERT_EQ(_r3xReadWorldBytes(reader, got.data(), got.size()), 0);
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(_r3xReadWorldBytes(reader, got.data(), 2), R3X_ERR_FAILED);
+  _r3xDestroyWorldReader(reader);
+}
+
+TEST_F(WorldRing, StoppingBeforeTheEndEndsTheThread) {
+  Pattern(200 * 1024);
+  const std::string path = (folder_.Path() / "ring.bin").string();
+  R3xWorldReader* reader = _r3xCreateWorldReader(path.c_str(), nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(_r3xStartWorldReader(reader), 0);
+  std::uint8_t first[10];
+  ASSERT_EQ(_r3xReadWorldBytes(reader, first, sizeof first), 0);
+  _r3xDestroyWorldReader(reader);
+}
+
+TEST_F(WorldRing, MissingFileEndsAtOnce) {
+  R3xWorldReader* reader = _r3xCreateWorldReader("absent.bin", nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(_r3xStartWorldReader(reader), 0);
+  std::uint8_t header[28];
+  EXPECT_EQ(_r3xReadWorldBytes(reader, header, sizeof header), R3X_ERR_FAILED);
+  _r3xDestroyWorldReader(reader);
+}
+
+}  // namespace
+}  // namespace world_test
