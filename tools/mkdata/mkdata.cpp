@@ -62,11 +62,11 @@ int RunPrecompiled(const std::vector<std::string>& args) {
     } else if (args[next] == "--pack" && next + 1 < args.size()) {
       pack = args[++next];
     } else {
-      return Usage();
+      return PrintUsage();
     }
   }
   if (args.size() - next != 2) {
-    return Usage();
+    return PrintUsage();
   }
   const std::filesystem::path out = args[next + 1];
   const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld(args[next], pack, vis);
