@@ -10,18 +10,14 @@
 #include "host/process_record.h"
 #include "platform/dinput.h"
 #include "platform/win32.h"
+#include "tests/support/scoped_window_system.h"
 
 namespace {
 
 class KeyboardBufferTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "keyboard_buffer_wc";
-    RegisterClassA(&windowClass);
-    record_.window = CreateWindowExA(0, "keyboard_buffer_wc", "Keyboard", WS_VISIBLE, 0, 0, 640,
-                                     480, nullptr, nullptr, nullptr, nullptr);
+    record_.window = test_support::CreateShownWindow("keyboard_buffer_wc", DefWindowProcA);
     ASSERT_NE(record_.window, nullptr);
     gHostRecord = &record_;
     ASSERT_TRUE(OpenKeyboardDevice(record_.keyboard));
@@ -30,8 +26,6 @@ class KeyboardBufferTest : public ::testing::Test {
   void TearDown() override {
     CloseKeyboardDevice(record_.keyboard);
     gHostRecord = nullptr;
-    platform::ResetWindows();
-    platform::UnregisterAllClasses();
   }
 
   // Every record the buffer gives, in order; modifier keys give none.
@@ -46,6 +40,7 @@ class KeyboardBufferTest : public ::testing::Test {
     return records;
   }
 
+  test_support::ScopedWindowSystem windowSystem_;
   HostRecord record_{};
 };
 

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "host/host_record.h"
-#include "platform/window/message_queue.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
-#include "platform/window/window_class.h"
+#include "tests/support/scoped_window_system.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"
@@ -34,18 +33,10 @@ inline LRESULT HostWindowProc(HWND /*window*/, UINT message, WPARAM /*wParam*/, 
 class GameFixture : public ::testing::Test {
  protected:
   GameFixture() {
-    ResetWindowSystem();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = HostWindowProc;
-    windowClass.lpszClassName = "host_wc";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, "host_wc", "Host", WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                              nullptr, nullptr);
+    window_ = test_support::CreateShownWindow("host_wc", HostWindowProc);
     HostMessages().clear();
     host_.window = window_;
   }
-
-  ~GameFixture() override { ResetWindowSystem(); }
 
   WNDPROC WindowProcedure() const {
     WNDPROC procedure = nullptr;
@@ -56,17 +47,11 @@ class GameFixture : public ::testing::Test {
 
   std::string Log() const { return test_support::ReadTestFile(folder_.Path() / "arena.log"); }
 
+  test_support::ScopedWindowSystem windowSystem_;
   test_support::ScratchFolder folder_{"battle"};
   test_support::ScopedWorkingFolder working_{folder_.Path()};
   HWND window_ = nullptr;
   HostRecord host_{};
-
- private:
-  static void ResetWindowSystem() {
-    platform::ResetWindows();
-    platform::ResetMessageQueues();
-    platform::UnregisterAllClasses();
-  }
 };
 
 }  // namespace test

@@ -6,18 +6,14 @@
 #include "host/process_record.h"
 #include "platform/dinput.h"
 #include "platform/win32.h"
+#include "tests/support/scoped_window_system.h"
 
 namespace {
 
 class KeyboardDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "keyboard_test_wc";
-    RegisterClassA(&windowClass);
-    record_.window = CreateWindowExA(0, "keyboard_test_wc", "Keyboard", WS_VISIBLE, 0, 0, 640, 480,
-                                     nullptr, nullptr, nullptr, nullptr);
+    record_.window = test_support::CreateShownWindow("keyboard_test_wc", DefWindowProcA);
     ASSERT_NE(record_.window, nullptr);
     gHostRecord = &record_;
   }
@@ -25,8 +21,6 @@ class KeyboardDeviceTest : public ::testing::Test {
   void TearDown() override {
     CloseKeyboardDevice(record_.keyboard);
     gHostRecord = nullptr;
-    platform::ResetWindows();
-    platform::UnregisterAllClasses();
   }
 
   // The remaining count after one more reference is taken and given back.
@@ -37,6 +31,7 @@ class KeyboardDeviceTest : public ::testing::Test {
     return count;
   }
 
+  test_support::ScopedWindowSystem windowSystem_;
   HostRecord record_{};
 };
 

@@ -16,6 +16,7 @@
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
+#include "tests/support/scoped_window_system.h"
 
 struct ReceivedMessage {
   HWND window;
@@ -49,25 +50,18 @@ class WindowTest : public ::testing::Test {
   // A shown window of the class "test_wc" (procedure DefWindowProcA) whose procedure is then
   // replaced by the recording one.
   HWND CreateRecordedWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "test_wc";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "test_wc", "Test", WS_VISIBLE, 0, 0, 640, 480, nullptr,
-                                        nullptr, nullptr, nullptr);
+    const HWND window = test_support::CreateShownWindow("test_wc", DefWindowProcA);
     SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
     Received().clear();
     return window;
   }
 
+  test_support::ScopedWindowSystem windowSystem_;
   platform::VirtualClock clock_{1000};
   platform::ScopedProcessClock scopedClock_{clock_};
 
  private:
   void Reset() {
-    platform::ResetWindows();
-    platform::ResetMessageQueues();
-    platform::UnregisterAllClasses();
     platform::ResetDisplayMode();
     platform::ClearShownFrames();
     UseScript({});
