@@ -25,6 +25,11 @@ struct R3xXYZEdge {
   float length;
 };
 
+// Edge polygons' axis codes.
+inline constexpr std::int32_t R3X_AXIS_CODE_Z = 1;
+inline constexpr std::int32_t R3X_AXIS_CODE_X = 2;
+inline constexpr std::int32_t R3X_AXIS_CODE_Y = 3;
+
 // A polygon as a ring of edges (type 51); edge i starts at corner i.
 struct R3xEdgePolygon {
   std::int32_t type;
@@ -34,7 +39,7 @@ struct R3xEdgePolygon {
   R3xXYZEdge* edges;
   float normal[3];
   float distance;
-  // The axis along which the normal is largest: 2 for x, 3 for y, 1 for z.
+  // The axis along which the normal is largest: R3X_AXIS_CODE_X, _Y or _Z.
   std::int32_t axisCode;
 };
 

@@ -10,6 +10,7 @@
 #include "engine/world/action_list.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/sprite_actions.h"
 #include "engine/world/surface_actions.h"
 
@@ -63,7 +64,7 @@ std::int32_t parNewActionList(R3xParseContext* context, R3xParserValue* out) {
       parListInit(&list->surfaces, sizeof(R3xSurface), 0) != 0) {
     parFreeActionList(list);
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   *out = parRecordValue(list, parFreeActionList);
   return 0;
@@ -80,7 +81,7 @@ std::int32_t parAppendLevel(R3xParseContext* context, R3xParserValue* levels, R3
       parHasValue(maxDistance) ? maxDistance->real * maxDistance->real : R3X_LOD_LAST_UPPER;
   if (parAppendItem(context, levels, sizeof level, &level, freeLevel) != 0) {
     freeLevel(&level);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -99,7 +100,7 @@ std::int32_t parAppendAction(R3xParseContext* context, R3xParserValue* actionLis
       parListAppend(&list->actions, &action) != 0) {
     r3xFree(action.levels);
     parError(context, "out of memory");
-    result = 1;
+    result = PAR_STOP;
   }
   for (std::uint32_t i = 0; result == 0 && i < action.levelCount; ++i) {
     auto* level = static_cast<LevelItem*>(parListAt(items, i));
@@ -136,13 +137,13 @@ std::int32_t parEndActionList(R3xParseContext* context, std::int32_t declared,
                               R3xParserValue* actionList) {
   const auto* list = static_cast<const R3xParsedActionList*>(actionList->record);
   if (parCheckCount(context, "NUMACTIONS", declared, list->actions.count) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   // Kept as the loaders always had it: a list is refused when it has as many surface parts as
   // sprite parts, which also refuses a list without levels.
   if (list->surfaces.count == list->spriteCount) {
     parError(context, "invalid LOD somewhere in action list");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -153,7 +154,7 @@ std::int32_t parMakePlacement(R3xParseContext* context, std::int32_t region, flo
   auto* placement = static_cast<R3xPlacement*>(r3xMalloc(sizeof(R3xPlacement)));
   if (placement == nullptr) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   *placement = {x,
                 y,
@@ -191,7 +192,7 @@ std::int32_t parDefineActor(R3xParseContext* context, R3xActorDefClauses* clause
   std::int32_t result = 0;
   if (definition == nullptr) {
     parError(context, "could not define actor");
-    result = 1;
+    result = PAR_STOP;
   }
   parFreeParserValue(clauses->tag);
   parFreeParserValue(clauses->actions);
@@ -213,16 +214,16 @@ std::int32_t parInstanceActor(R3xParseContext* context, R3xActorClauses* clauses
   };
   if (found == nullptr || found->type != R3X_TYPE_ACTOR_DEF) {
     parError(context, "no definition for actor: %s", name);
-    result = 1;
+    result = PAR_STOP;
   } else if (parHasValue(clauses->spriteSize) && size[0] * size[1] != 0.0f) {
     twoValue = reinterpret_cast<R3xVolume*>(r3xCreateTwoValueVolume(size[1], size[0]));
     if (twoValue == nullptr) {
       parError(context, "could not create volume");
-      result = 1;
+      result = PAR_STOP;
     }
   } else if (!nonzero(clauses->boundingRadius) || !nonzero(clauses->scaleFactor)) {
     parError(context, "could not create volume");
-    result = 1;
+    result = PAR_STOP;
   }
   auto* volume = static_cast<R3xVolume*>(clauses->volume->record);
   if (result == 0) {
@@ -238,10 +239,10 @@ std::int32_t parInstanceActor(R3xParseContext* context, R3xActorClauses* clauses
     if (actor == nullptr) {
       parError(context, "could not create instance of %s for actor: %s", name,
                tag != nullptr ? tag : "(null)");
-      result = 1;
+      result = PAR_STOP;
     } else if (r3xSetActorCurrentAction(actor, indexOrZero(clauses->currentAction)) != 0) {
       parError(context, "PostActorCreate: could not set actor current action");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   // The actor keeps copies of its volumes.

@@ -1,5 +1,5 @@
 // Rule actions of action lists (actor definitions and sky regions), actor definitions and
-// actor instances. Each returns 0, or 1 after reporting its error; values passed in are
+// actor instances. Each returns 0, or PAR_STOP after reporting its error; values passed in are
 // consumed.
 #pragma once
 

@@ -218,7 +218,7 @@ std::int32_t textToken(R3xAsciiScanner* s, std::int32_t token, const std::uint8_
 void skipComment(R3xAsciiScanner* s) {
   for (;;) {
     const std::int32_t c = parAsciiScannerInput(s);
-    if (c == '\n' || c == '\0' || c == -1) {
+    if (c == '\n' || c == '\0' || c == PAR_END_OF_INPUT) {
       return;
     }
   }
@@ -395,7 +395,7 @@ void parDestroyAsciiScanner(R3xScanner* scanner) { r3xFree(scanner); }
 std::int32_t parAsciiScannerInput(R3xAsciiScanner* scanner) {
   fillInput(scanner);
   if (scanner->next == scanner->end) {
-    return -1;
+    return PAR_END_OF_INPUT;
   }
   return scanner->input[scanner->next++];
 }

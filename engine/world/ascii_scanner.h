@@ -35,11 +35,14 @@ struct R3xAsciiScanner {
 // The scanner at line 1 in normal mode, or null after reporting "out of memory".
 R3xScanner* parCreateAsciiScanner(R3xParseContext* context, R3xWorldStream* stream);
 void parDestroyAsciiScanner(R3xScanner* scanner);
-// A token number, 0 at the end of the data or at ENDFILE, 1 after a reported error, or
+// A token number, 0 at the end of the data or at ENDFILE, R3X_TOKEN_ERROR after a reported error, or
 // R3X_TOKEN_OVERFLOW after a match longer than R3X_ASCII_TOKEN_SIZE; the token's value goes
 // into the context.
 std::int32_t parAsciiScannerNextToken(R3xScanner* scanner);
-// The next input byte (0-255), or -1 at the end of the data or after a read error.
+// What parAsciiScannerInput gives at the end of the data or after a read error.
+inline constexpr std::int32_t PAR_END_OF_INPUT = -1;
+
+// The next input byte (0-255), or PAR_END_OF_INPUT.
 std::int32_t parAsciiScannerInput(R3xAsciiScanner* scanner);
 // The bytes of an even run of hex digits, high digit first, as a NUL-terminated block of
 // length / 2 bytes whose size goes into *size; null after reporting the error.

@@ -4,6 +4,7 @@
 #include "engine/core/memory.h"
 #include "engine/world/keyword_table.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/token_value.h"
 #include "engine/world/world_stream.h"
 #include "engine/world/world_string_key.h"
@@ -23,7 +24,7 @@ std::int32_t invalidToken(R3xScanner* scanner) {
 std::int32_t readSigned(R3xScanner* scanner, int count, std::int32_t* value) {
   std::uint8_t bytes[4];
   if (parBinaryReadExact(scanner, bytes, count) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   arena::ByteReader reader(bytes, static_cast<std::size_t>(count));
   switch (count) {
@@ -124,7 +125,7 @@ std::int32_t parBinaryReadExact(R3xScanner* scanner, void* buffer, std::int32_t 
         parReadStream(scanner->stream, static_cast<std::uint8_t*>(buffer) + done, count - done);
     if (n < 0) {
       parError(scanner->context, "binary scanner: read error");
-      return 1;
+      return PAR_STOP;
     }
     if (n == 0) {
       break;
@@ -136,24 +137,24 @@ std::int32_t parBinaryReadExact(R3xScanner* scanner, void* buffer, std::int32_t 
   }
   parError(scanner->context, done == 0 ? "binary scanner: incomplete token in WLD file"
                                        : "binary scanner: read error");
-  return 1;
+  return PAR_STOP;
 }
 
 std::int32_t parBinaryReadScrambledString(R3xScanner* scanner, R3xTokenValue* destination,
                                           std::int32_t lengthWidth) {
   std::uint8_t field[2];
   if (parBinaryReadExact(scanner, field, lengthWidth) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   arena::ByteReader reader(field, static_cast<std::size_t>(lengthWidth));
   const std::uint32_t length = lengthWidth == 2 ? reader.U16BigEndian() : reader.U8();
   auto* text = static_cast<std::uint8_t*>(r3xMalloc(std::size_t{length} + 1));
   if (text == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   if (length > 0 && parBinaryReadExact(scanner, text, static_cast<std::int32_t>(length)) != 0) {
     r3xFree(text);
-    return 1;
+    return PAR_STOP;
   }
   _r3xApplyWorldStringKey(text, length);
   parSetTextValue(destination, reinterpret_cast<char*>(text), length);

@@ -13,11 +13,11 @@ struct R3xTokenValue;
 // Null after reporting "out of memory".
 R3xScanner* parCreateBinaryScanner(R3xParseContext* context, R3xWorldStream* stream);
 void parDestroyBinaryScanner(R3xScanner* scanner);
-// A token number, 0 at the end (code 3 or no byte left), or 1 after an error.
+// A token number, R3X_TOKEN_END at the end (code 3 or no byte left), or R3X_TOKEN_ERROR after an error.
 std::int32_t parBinaryScannerNextToken(R3xScanner* scanner);
 // Reads a length of lengthWidth bytes (1, or 2 high byte first) and that many scrambled bytes
-// into an owned text value: 0 on success, 1 on failure.
+// into an owned text value: 0 on success, PAR_STOP on failure.
 std::int32_t parBinaryReadScrambledString(R3xScanner* scanner, R3xTokenValue* destination,
                                           std::int32_t lengthWidth);
-// Reads exactly count bytes: 0, or 1 after reporting a short or failed read.
+// Reads exactly count bytes: 0, or PAR_STOP after reporting a short or failed read.
 std::int32_t parBinaryReadExact(R3xScanner* scanner, void* buffer, std::int32_t count);

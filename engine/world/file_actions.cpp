@@ -4,6 +4,7 @@
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/parser_value.h"
 #include "engine/world/token_source.h"
 
@@ -11,7 +12,7 @@ std::int32_t parSetWorldVertices(R3xParseContext* context, std::int32_t declared
                                  R3xParserValue* vertices) {
   if (parCheckCount(context, "NUMVERTICES", declared, parValueCount(vertices)) != 0) {
     parFreeParserValue(vertices);
-    return 1;
+    return PAR_STOP;
   }
   R3xWorld* world = context->world;
   // Regions made earlier point into the array being replaced, so it stays; before any region

@@ -1,4 +1,4 @@
-// Rule actions of the file structure: the world block and INCLUDE. Each returns 0, or 1 after
+// Rule actions of the file structure: the world block and INCLUDE. Each returns 0, or PAR_STOP after
 // reporting its error; values passed in are consumed.
 #pragma once
 

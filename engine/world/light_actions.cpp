@@ -9,6 +9,7 @@
 #include "engine/core/tag_dictionary.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 
 namespace {
 
@@ -23,11 +24,11 @@ std::int32_t tagLight(R3xParseContext* context, R3xObjectHeader* object, const c
                                      : r3xSetTag(context->world, object, tag);
   if (set < 0) {
     parError(context, "%s", setFailed);
-    return 1;
+    return PAR_STOP;
   }
   if (r3xAddTag(context->world, object) < 0) {
     parError(context, "%s", addFailed);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -47,15 +48,15 @@ std::int32_t parDefineLight(R3xParseContext* context, R3xParserValue* tag, R3xPa
   const std::uint32_t colourCount = parValueCount(colours);
   if (definition == nullptr) {
     parError(context, "could not create light definition");
-    result = 1;
+    result = PAR_STOP;
   } else if (colourCount != 0 && colourCount != frameCount) {
     parError(context, "number of COLOR settings must equal NUMFRAMES (or zero)");
-    result = 1;
+    result = PAR_STOP;
   } else if (colourCount != 0 &&
              r3xSetColoredLightIntensities(
                  definition, static_cast<const float*>(parValueList(colours)->data)) != 0) {
     parError(context, "could not set colored light intensities");
-    result = 1;
+    result = PAR_STOP;
   }
   parFreeParserValue(tag);
   parFreeParserValue(levels);
@@ -67,7 +68,7 @@ std::int32_t parAppendColor(R3xParseContext* context, R3xParserValue* list, floa
                             float blue) {
   if (red < 0.0f || green < 0.0f || blue < 0.0f) {
     parError(context, "color values must be positive");
-    return 1;
+    return PAR_STOP;
   }
   const float colour[3] = {red, green, blue};
   return parAppendItem(context, list, sizeof colour, colour, nullptr);
@@ -78,13 +79,13 @@ std::int32_t parMakeLight(R3xParseContext* context, R3xParserValue* name, R3xPar
   if (r3xIsLightDef(found) != 0) {
     parError(context, "no definition for light: %s", name->text);
     parFreeParserValue(name);
-    return 1;
+    return PAR_STOP;
   }
   parFreeParserValue(name);
   R3xLight* light = r3xCreateLight(context->world, reinterpret_cast<R3xLightDef*>(found));
   if (light == nullptr) {
     parError(context, "could not create light");
-    return 1;
+    return PAR_STOP;
   }
   *out = parRecordValue(light, nullptr);
   return 0;
@@ -102,7 +103,7 @@ std::int32_t parAmbientLight(R3xParseContext* context, R3xParserValue* tag, R3xP
     R3xRegion* region = r3xGetRegion(context->world, regionNumber(regions, i) - 1);
     if (region == nullptr || r3xSetRegionAmbient(region, object) != 0) {
       parError(context, "could not set ambient light for region");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   parFreeParserValue(tag);
@@ -121,7 +122,7 @@ std::int32_t parDirectionalLight(R3xParseContext* context, R3xParserValue* tag,
   std::int32_t result = 0;
   if (directional == nullptr) {
     parError(context, "could not create directional light");
-    result = 1;
+    result = PAR_STOP;
   } else if (tag->text != nullptr) {
     result = tagLight(context, &directional->header, tag->text, false,
                       "could not set directional light tag",
@@ -129,13 +130,13 @@ std::int32_t parDirectionalLight(R3xParseContext* context, R3xParserValue* tag,
   }
   if (result == 0 && staticFlag != 0 && r3xSetDirectionalLightStatic(directional) != 0) {
     parError(context, "could not set directional light static flag");
-    result = 1;
+    result = PAR_STOP;
   }
   for (std::uint32_t i = 0; result == 0 && i < parValueCount(regions); ++i) {
     if (r3xAddDirectionalLightToRegion(context->world, directional, regionNumber(regions, i) - 1) !=
         0) {
       parError(context, "could not add directional light to region");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   parFreeParserValue(tag);
@@ -151,21 +152,21 @@ std::int32_t parPointLight(R3xParseContext* context, R3xPointLightClauses* claus
   std::int32_t result = 0;
   if (point == nullptr) {
     parError(context, "could not create point light");
-    result = 1;
+    result = PAR_STOP;
   }
   if (result == 0 && clauses->staticFlag != 0 && r3xSetLightStatic(point) != 0) {
     parError(context, "could not set point light static flag");
-    result = 1;
+    result = PAR_STOP;
   }
   if (result == 0 && clauses->staticInfluence != 0 && r3xSetLightStaticInfluence(point) != 0) {
     parError(context, "could not set point light static influence flag");
-    result = 1;
+    result = PAR_STOP;
   }
   for (std::uint32_t i = 0; result == 0 && i < parValueCount(clauses->regions); ++i) {
     if (r3xAddPointLightToRegion(context->world, point, regionNumber(clauses->regions, i) - 1) !=
         0) {
       parError(context, "could not add point light to region");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   if (result == 0 && clauses->tag->text != nullptr) {

@@ -1,5 +1,5 @@
 // Rule actions of light definitions, lights and the ambient, directional and point lights that
-// reach regions. Each returns 0, or 1 after reporting its error; values passed in are consumed.
+// reach regions. Each returns 0, or PAR_STOP after reporting its error; values passed in are consumed.
 #pragma once
 
 #include <cstdint>

@@ -13,6 +13,7 @@
 #include "engine/core/region.h"
 #include "engine/core/region_internal.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/region_work.h"
 
 namespace {
@@ -44,12 +45,12 @@ std::int32_t axisCode(const float* normal) {
   const float b = std::fabs(normal[1]);
   const float c = std::fabs(normal[2]);
   if (a >= b && a >= c) {
-    return 2;
+    return R3X_AXIS_CODE_X;
   }
   if (b >= a && b >= c) {
-    return 3;
+    return R3X_AXIS_CODE_Y;
   }
-  return 1;
+  return R3X_AXIS_CODE_Z;
 }
 
 float distance3(const float* a, const float* b) {
@@ -97,13 +98,13 @@ std::int32_t createLine(R3xParseContext* context, const RegionArrays& arrays,
   auto* line = static_cast<R3xXYLine*>(r3xMalloc(sizeof(R3xXYLine)));
   if (line == nullptr) {
     parError(context, "could not allocate Edge");
-    return 1;
+    return PAR_STOP;
   }
   obstacle->geometry = line;
   float* a = vertexAt(context, arrays, number(parsed, 0));
   float* b = a == nullptr ? nullptr : vertexAt(context, arrays, number(parsed, 1));
   if (b == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   const float dx = b[0] - a[0];
   const float dy = b[1] - a[1];
@@ -130,13 +131,13 @@ std::int32_t createEdge(R3xParseContext* context, const RegionArrays& arrays,
   auto* edge = static_cast<R3xXYZEdge*>(r3xMalloc(sizeof(R3xXYZEdge)));
   if (edge == nullptr) {
     parError(context, "could not allocate Edge");
-    return 1;
+    return PAR_STOP;
   }
   obstacle->geometry = edge;
   float* a = vertexAt(context, arrays, number(parsed, 0));
   float* b = a == nullptr ? nullptr : vertexAt(context, arrays, number(parsed, 1));
   if (b == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   // Its length may be 0: stored worlds hold edges whose two vertices are one point.
   *edge = makeEdge(a, b);
@@ -148,16 +149,16 @@ std::int32_t createPlane(R3xParseContext* context, const RegionArrays& arrays,
   auto* plane = static_cast<R3xPlane*>(r3xMalloc(sizeof(R3xPlane)));
   if (plane == nullptr) {
     parError(context, "could not allocate Plane");
-    return 1;
+    return PAR_STOP;
   }
   obstacle->geometry = plane;
   if (arrays.mesh == nullptr) {
     parError(context, "Plane obstacle encountered in region of wrong type");
-    return 1;
+    return PAR_STOP;
   }
   const R3xRegionFace* face = faceAt(context, arrays, number(parsed, 0));
   if (face == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   *plane = {R3X_TYPE_PLANE, face->polygon.normal[0], face->polygon.normal[1],
             face->polygon.normal[2], face->polygon.distance};
@@ -189,19 +190,19 @@ std::int32_t parCreateEdgePolygonObstacle(R3xParseContext* context, const Region
                                           const R3xParsedObstacle& parsed, R3xObstacle* obstacle) {
   R3xEdgePolygon* polygon = allocatePolygon(context, obstacle);
   if (polygon == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   const std::uint32_t k = parListCount(&parsed.numbers);
   if (k < 3) {
     parError(context, "invalid number of vertices in polygon");
-    return 1;
+    return PAR_STOP;
   }
   if (allocateEdges(context, polygon, k) == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   for (std::uint32_t i = 0; i < k; ++i) {
     if (vertexAt(context, arrays, number(parsed, i)) == nullptr) {
-      return 1;
+      return PAR_STOP;
     }
   }
   for (std::uint32_t i = 0; i < k; ++i) {
@@ -213,7 +214,7 @@ std::int32_t parCreateEdgePolygonObstacle(R3xParseContext* context, const Region
     polygon->distance = parsed.plane[3];
   } else if (r3xEdgePolygonPlane(polygon) < 0 || !planeIsFinite(*polygon)) {
     parError(context, "could not calculate normal");
-    return 1;
+    return PAR_STOP;
   }
   polygon->axisCode = axisCode(polygon->normal);
   return 0;
@@ -224,22 +225,22 @@ std::int32_t parCreateEdgeWallObstacle(R3xParseContext* context, const RegionArr
   obstacle->kind = R3X_OBSTACLE_EDGEPOLYGON;
   R3xEdgePolygon* polygon = allocatePolygon(context, obstacle);
   if (polygon == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   if (arrays.mesh == nullptr) {
     parError(context, "Edge wall obstacle encountered in region of wrong type");
-    return 1;
+    return PAR_STOP;
   }
   const R3xRegionFace* face = faceAt(context, arrays, number(parsed, 0));
   if (face == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   // Stored worlds hold edge walls over faces of fewer than three vertices (none, even): the
   // polygon then has that many edges, and with the face's plane it needs no corners of its own.
   const R3xIndexedPolygon& source = face->polygon;
   const auto k = static_cast<std::uint32_t>(source.vertexCount);
   if (k > 0 && allocateEdges(context, polygon, k) == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   for (std::uint32_t i = 0; i < k; ++i) {
     polygon->edges[i] =
@@ -264,7 +265,7 @@ std::int32_t parCreateObstacle(R3xParseContext* context, R3xParsedObstacle* pars
   parsed->userData = nullptr;
   if (parsed->regionField != 0) {
     parError(context, "other regions no longer supported");
-    return 1;
+    return PAR_STOP;
   }
   const R3xRegionWork* work = context->regionWork;
   if (parsed->nextRegion == 0) {
@@ -276,7 +277,7 @@ std::int32_t parCreateObstacle(R3xParseContext* context, R3xParsedObstacle* pars
     obstacle->neighbourGiven = -1;
   } else {
     parError(context, "NEXTREGION %d is out of range", parsed->nextRegion);
-    return 1;
+    return PAR_STOP;
   }
   const RegionArrays arrays{region->vertices, context->currentVertexCount,
                             _r3xMeshGeometry(region)};
@@ -298,7 +299,7 @@ std::int32_t parCreateObstacle(R3xParseContext* context, R3xParsedObstacle* pars
       return parCreateEdgeWallObstacle(context, arrays, *parsed, obstacle);
     default:
       parError(context, "bad obstacle type");
-      return 1;
+      return PAR_STOP;
   }
 }
 
@@ -319,7 +320,7 @@ void _parFreeObstacles(R3xParseList* obstacles) {
 }
 
 std::int32_t parAddObstacle(R3xParseContext* context, R3xParsedObstacle* obstacle) {
-  std::int32_t result = 1;
+  std::int32_t result = PAR_STOP;
   R3xRegionWork* work = context->regionWork;
   const std::uint32_t count = parListCount(&obstacle->numbers);
   const R3xObstacle blank{};
@@ -354,11 +355,11 @@ std::int32_t CreateEdgePolygon(R3xParseContext* context, R3xEdgePolygon* polygon
     const std::int32_t index = *static_cast<const std::int32_t*>(parListAt(indexes, i));
     if (index < 0 || static_cast<std::uint32_t>(index) >= vertexCount) {
       parError(context, "CreateEdgePolygon: index out of range");
-      return 1;
+      return PAR_STOP;
     }
   }
   if (k > 0 && allocateEdges(context, polygon, k) == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   // The edges keep pointers to the definition's vertices, which collision only reads.
   auto* corners = const_cast<float*>(vertices);
@@ -373,7 +374,7 @@ std::int32_t CreateEdgePolygon(R3xParseContext* context, R3xEdgePolygon* polygon
     polygon->distance = plane[3];
   } else if (r3xEdgePolygonPlane(polygon) < 0 || !planeIsFinite(*polygon)) {
     parError(context, "CreateEdgePolygon: could not calculate normal");
-    return 1;
+    return PAR_STOP;
   }
   polygon->axisCode = axisCode(polygon->normal);
   return 0;

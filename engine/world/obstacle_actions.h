@@ -1,5 +1,5 @@
 // Rule actions of the OBSTACLE statement and the edge-polygon builder of polyhedron faces.
-// Each returns 0, or 1 after reporting its error with parError.
+// Each returns 0, or PAR_STOP after reporting its error with parError.
 #pragma once
 
 #include <cstdint>

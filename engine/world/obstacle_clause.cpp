@@ -4,6 +4,7 @@
 #include "engine/world/obstacle_actions.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 
 std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
                                   std::int32_t regionField, R3xParserValue* numbers,
@@ -12,7 +13,7 @@ std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
   if (parsed == nullptr) {
     parError(context, "out of memory");
     parFreeParserValue(numbers);
-    return 1;
+    return PAR_STOP;
   }
   parsed->kind = kind;
   parsed->regionField = regionField;

@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/world/parse_result.h"
 
 std::int32_t parListInit(R3xParseList* list, std::uint32_t elementSize, std::uint32_t declared) {
   if (list->count != 0) {
-    return 1;
+    return PAR_STOP;
   }
   r3xFree(list->data);
   *list = R3xParseList{};
@@ -21,7 +22,7 @@ std::int32_t parListReserve(R3xParseList* list, std::uint32_t extra) {
   const std::uint64_t capacity = std::uint64_t{list->capacity} + extra;
   const std::uint64_t bytes = capacity * list->elementSize;
   if (capacity > UINT32_MAX || bytes > UINT32_MAX) {
-    return 1;
+    return PAR_STOP;
   }
   if (bytes == 0) {
     list->capacity = static_cast<std::uint32_t>(capacity);
@@ -30,7 +31,7 @@ std::int32_t parListReserve(R3xParseList* list, std::uint32_t extra) {
   void* data = list->data == nullptr ? r3xMalloc(static_cast<std::size_t>(bytes))
                                      : r3xRealloc(list->data, static_cast<std::size_t>(bytes));
   if (data == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   list->data = data;
   list->capacity = static_cast<std::uint32_t>(capacity);
@@ -39,7 +40,7 @@ std::int32_t parListReserve(R3xParseList* list, std::uint32_t extra) {
 
 std::int32_t parListAppend(R3xParseList* list, const void* element) {
   if (parListIsFull(list) && parListReserve(list, R3X_PARSE_LIST_GROWTH) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   std::memcpy(static_cast<char*>(list->data) + std::size_t{list->count} * list->elementSize,
               element, list->elementSize);
@@ -95,7 +96,7 @@ std::int32_t parCheckCount(R3xParseContext* context, const char* keyword, std::i
                            std::uint32_t count) {
   if (declared < 0 || static_cast<std::uint32_t>(declared) != count) {
     parError(context, "%s is invalid", keyword);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -108,14 +109,14 @@ std::int32_t parAppendItem(R3xParseContext* context, R3xParserValue* listValue,
     if (owned == nullptr || parListInit(&owned->list, elementSize, 0) != 0) {
       r3xFree(owned);
       parError(context, "out of memory");
-      return 1;
+      return PAR_STOP;
     }
     owned->freeItem = freeItem;
     *listValue = parRecordValue(owned, freeValueList);
   }
   if (parListAppend(parValueList(listValue), item) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }

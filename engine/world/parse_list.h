@@ -19,12 +19,12 @@ inline constexpr std::uint32_t R3X_PARSE_LIST_MAX_RESERVE = 4096;
 // Elements added each time an append finds the list full.
 inline constexpr std::uint32_t R3X_PARSE_LIST_GROWTH = 10;
 
-// Prepares an empty list for the declared count of elements of that size. 1 when the list
-// already holds items or out of memory (the caller reports "out of memory"), else 0.
+// Prepares an empty list for the declared count of elements of that size. PAR_STOP when the
+// list already holds items or out of memory (the caller reports "out of memory"), else 0.
 std::int32_t parListInit(R3xParseList* list, std::uint32_t elementSize, std::uint32_t declared);
-// Makes room for extra more elements. 0, or 1 when out of memory.
+// Makes room for extra more elements. 0, or PAR_STOP when out of memory.
 std::int32_t parListReserve(R3xParseList* list, std::uint32_t extra);
-// Copies one element to the end, growing as needed. 0, or 1 when out of memory.
+// Copies one element to the end, growing as needed. 0, or PAR_STOP when out of memory.
 std::int32_t parListAppend(R3xParseList* list, const void* element);
 void* parListAt(const R3xParseList* list, std::uint32_t index);
 std::uint32_t parListCount(const R3xParseList* list);
@@ -39,13 +39,13 @@ void parListFree(R3xParseList* list);
 struct R3xParseContext;
 struct R3xParserValue;
 
-// Reports "<keyword> is invalid" unless count equals the declared number. 0, or 1 after the
+// Reports "<keyword> is invalid" unless count equals the declared number. 0, or PAR_STOP after the
 // message.
 std::int32_t parCheckCount(R3xParseContext* context, const char* keyword, std::int32_t declared,
                            std::uint32_t count);
 
 // A parser value's list of items: made on the first append (an empty list is no value), freed
-// with freeItems on each item first when given. 0, or 1 after reporting "out of memory".
+// with freeItems on each item first when given. 0, or PAR_STOP after reporting "out of memory".
 std::int32_t parAppendItem(R3xParseContext* context, R3xParserValue* listValue,
                            std::uint32_t elementSize, const void* item,
                            void (*freeItem)(void* item));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/parser_value.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/token_source.h"
@@ -57,5 +58,5 @@ std::int32_t parParseWorld(R3xParseContext* context, R3xTokenSource* source) {
   parFreeRegionWork(context);
   parSetCurrentRegion(context, nullptr, 0);
   context->polygonVertexCount = 0;
-  return result == 0 ? 0 : 1;
+  return result == 0 ? PAR_ACCEPTED : PAR_REJECTED;
 }

@@ -11,7 +11,7 @@ struct R3xTokenSource;
 // "Parser stack overflow".
 inline constexpr int R3X_PARSER_STACK_SIZE = 150;
 
-// Parses the whole token stream into the context's world. 0 when the input was accepted, 1 when
-// the parse stopped on an error (already reported and counted). A look-ahead token is read only
+// Parses the whole token stream into the context's world. PAR_ACCEPTED when the input was
+// accepted, PAR_REJECTED when the parse stopped on an error (already reported and counted). A look-ahead token is read only
 // in states that need one, so an INCLUDE takes effect before the token after its file name.
 std::int32_t parParseWorld(R3xParseContext* context, R3xTokenSource* source);

@@ -4,5 +4,5 @@
 
 std::int32_t parMessageBox(std::uintptr_t, const char* text) {
   MessageBoxA(nullptr, text, "World File Parser", MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
-  return 1;
+  return PAR_MESSAGE_SHOWN;
 }

@@ -14,6 +14,7 @@
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/region_geometry.h"
 #include "engine/world/region_work.h"
 
@@ -99,7 +100,7 @@ std::int32_t makeObstacleList(R3xParseContext* context, R3xRegionWork* work, R3x
   auto* list = static_cast<R3xObstacleList*>(r3xMalloc(sizeof(R3xObstacleList)));
   if (list == nullptr) {
     parError(context, "could not allocate Collision Info");
-    return 1;
+    return PAR_STOP;
   }
   list->type = R3X_TYPE_OBSTACLE_LIST;
   std::memcpy(list->floor, work->floor, sizeof list->floor);
@@ -148,7 +149,7 @@ std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work
       }
     }
     work->blockOwnedByWorld = work->blockOwnedByWorld || region->header.slot >= 0;
-    return 1;
+    return PAR_STOP;
   }
   work->blockOwnedByWorld = true;
   return 0;
@@ -182,16 +183,16 @@ std::int32_t parBeginRegionBlock(R3xParseContext* context, std::int32_t count) {
   R3xWorld* world = context->world;
   R3xRegionWork* work = _parRegionWork(context);
   if (work == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   // A second block would put its regions after the first ones and replace the region words.
   if (work->regions != nullptr || world->regions.count != 0 || world->regionWords != nullptr) {
     parError(context, "only one region block is allowed in a world");
-    return 1;
+    return PAR_STOP;
   }
   if (count < 1 || count > kMaxRegions) {
     parError(context, "NUMREGIONS is invalid");
-    return 1;
+    return PAR_STOP;
   }
   const auto n = static_cast<std::uint32_t>(count);
   work->regions = static_cast<R3xRegion*>(r3xMalloc(std::size_t{n} * sizeof(R3xRegion)));
@@ -199,7 +200,7 @@ std::int32_t parBeginRegionBlock(R3xParseContext* context, std::int32_t count) {
       static_cast<std::uint32_t*>(r3xMalloc(std::size_t{n} * sizeof(std::uint32_t)));
   if (work->regions == nullptr || world->regionWords == nullptr) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   work->regionCount = n;
   work->regionsTaken = 0;
@@ -210,7 +211,7 @@ std::int32_t parEndRegionBlock(R3xParseContext* context) {
   R3xRegionWork* work = context->regionWork;
   if (work == nullptr || work->regionsTaken != work->regionCount) {
     parError(context, "NUMREGIONS is invalid");
-    return 1;
+    return PAR_STOP;
   }
   work->blockEnded = true;
   // A world tree read before the regions is checked against them now.
@@ -221,11 +222,11 @@ std::int32_t parBeginRegion(R3xParseContext* context, std::int32_t infoType, cha
   R3xRegionWork* work = _parRegionWork(context);
   if (work == nullptr) {
     r3xFree(tag);
-    return 1;
+    return PAR_STOP;
   }
   R3xRegion* region = _parTakeRegion(context, work, tag);
   if (region == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   work->openIsSky = false;
   work->infoType = infoType;
@@ -239,13 +240,13 @@ std::int32_t parSetRegionAmbientLight(R3xParseContext* context, char* name) {
   if (definition == nullptr || r3xIsLightDef(definition) != 0) {
     parError(context, "no definition for light: %s", name);
     r3xFree(name);
-    return 1;
+    return PAR_STOP;
   }
   r3xFree(name);
   R3xLight* light = r3xCreateLight(context->world, reinterpret_cast<R3xLightDef*>(definition));
   if (light == nullptr) {
     parError(context, "could not create light");
-    return 1;
+    return PAR_STOP;
   }
   if (work != nullptr) {
     work->ambient = light;
@@ -258,7 +259,7 @@ std::int32_t parBeginProximalRegions(R3xParseContext* context, std::int32_t coun
   if (count < 0 || parListInit(&work->proximal, sizeof(R3xProximalRegion),
                                static_cast<std::uint32_t>(count)) != 0) {
     parError(context, count < 0 ? "NUMPROXIMALREGIONS is invalid" : "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   work->proximalGiven = count >= 1;
   return 0;
@@ -268,12 +269,12 @@ std::int32_t parAddProximalRegion(R3xParseContext* context, std::int32_t region,
   R3xRegionWork* work = context->regionWork;
   if (!regionNumberIsValid(work, region)) {
     parError(context, "PROXIMALREGION %d is out of range", region);
-    return 1;
+    return PAR_STOP;
   }
   const R3xProximalRegion entry{1, region - 1, distance};
   if (parListAppend(&work->proximal, &entry) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -281,7 +282,7 @@ std::int32_t parAddProximalRegion(R3xParseContext* context, std::int32_t region,
 std::int32_t parEndProximalRegions(R3xParseContext* context) {
   if (!parListMatchesDeclared(&context->regionWork->proximal)) {
     parError(context, "NUMPROXIMALREGIONS is invalid");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -293,7 +294,7 @@ std::int32_t parSetRenderVertexCount(R3xParseContext* context, std::int32_t coun
   // has; the count is kept as written, and only the world's vertices get vertex normals.
   if (count < 0) {
     parError(context, "NUMRENDERVERTICES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   work->renderVertexCount = static_cast<std::uint32_t>(count);
   work->open->vertexCount = 0;
@@ -307,7 +308,7 @@ std::int32_t parBeginWalls(R3xParseContext* context, std::int32_t count) {
   if (count < 0 ||
       parListInit(&work->faces, sizeof(R3xRegionFace), static_cast<std::uint32_t>(count)) != 0) {
     parError(context, count < 0 ? "NUMWALLS is invalid" : "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -329,7 +330,7 @@ std::int32_t parAddWall(R3xParseContext* context, std::int32_t floor, const floa
     r3xFree(face.surface.uv);
     r3xFree(face.polygon.vertexIndexes);
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   auto* added =
       static_cast<R3xRegionFace*>(parListAt(&work->faces, parListCount(&work->faces) - 1));
@@ -338,7 +339,7 @@ std::int32_t parAddWall(R3xParseContext* context, std::int32_t floor, const floa
     const std::int32_t number = polygon.vertexIndexes[i];
     if (number < 1 || static_cast<std::uint32_t>(number) > world->vertexCount) {
       parError(context, "wall vertex %d is out of range", number);
-      return 1;
+      return PAR_STOP;
     }
     polygon.vertexIndexes[i] = number - 1;
   }
@@ -347,7 +348,7 @@ std::int32_t parAddWall(R3xParseContext* context, std::int32_t floor, const floa
     polygon.distance = plane[3];
   } else if (r3xPlaneFromIndexedPolygon(&polygon) < 0 || !planeIsFinite(polygon)) {
     parError(context, "could not calculate normal");
-    return 1;
+    return PAR_STOP;
   }
   if (floor != 0) {
     std::memcpy(work->floor, polygon.normal, 3 * sizeof(float));
@@ -360,14 +361,14 @@ std::int32_t parEndWalls(R3xParseContext* context) {
   R3xRegionWork* work = context->regionWork;
   if (!parListMatchesDeclared(&work->faces)) {
     parError(context, "NUMWALLS is invalid");
-    return 1;
+    return PAR_STOP;
   }
   const std::uint32_t count = parListCount(&work->faces);
   R3xMeshGeometry* geometry = parCreateMeshGeometry(
       count, static_cast<R3xRegionFace*>(work->faces.data), work->renderVertexCount, work->ambient);
   if (geometry == nullptr) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   parListDetach(&work->faces);
   work->open->geometry = geometry;
@@ -379,16 +380,16 @@ std::int32_t parBeginObstacles(R3xParseContext* context, std::int32_t count,
   R3xRegionWork* work = context->regionWork;
   if (count < 0) {
     parError(context, "NUMOBSTACLES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   // Collision takes that many leading obstacles as the cutting ones.
   if (cuttingCount < 0 || cuttingCount > count) {
     parError(context, "NUMCUTTINGOBSTACLES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (parListInit(&work->obstacles, sizeof(R3xObstacle), static_cast<std::uint32_t>(count)) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   work->cuttingCount = static_cast<std::uint32_t>(cuttingCount);
   return 0;
@@ -397,7 +398,7 @@ std::int32_t parBeginObstacles(R3xParseContext* context, std::int32_t count,
 std::int32_t parEndObstacles(R3xParseContext* context) {
   if (!parListMatchesDeclared(&context->regionWork->obstacles)) {
     parError(context, "NUMOBSTACLES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -412,21 +413,21 @@ std::int32_t parEndRegion(R3xParseContext* context, R3xRegionTail* tail) {
     region->bounds = {R3X_TYPE_VOLUME_5W, tail->sphere[0], tail->sphere[1], tail->sphere[2],
                       tail->sphere[3]};
   } else if (CreateBoundingSphere(context, region) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   region->userData = tail->userData;
   tail->userData = nullptr;
   parSetCurrentRegion(context, nullptr, 0);
   if (makeObstacleList(context, work, region) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   region->info = makeRegionInfo(work->infoType);
   if (region->info == nullptr) {
     parError(context, "could not allocate memory for lights in region dynamic info");
-    return 1;
+    return PAR_STOP;
   }
   if (tail->gouraud != 0 && parBuildRegionVertexNormals(context, geometry) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   return _parAddFinishedRegion(context, work, region);
 }

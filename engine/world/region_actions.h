@@ -1,5 +1,5 @@
 // Rule actions of the region block, the visibility tree and the world tree. The grammar calls
-// them in file order; each returns 0, or 1 after reporting its error with parError (the parse
+// them in file order; each returns 0, or PAR_STOP after reporting its error with parError (the parse
 // then stops). Texts and lists passed in are taken over by the call, also when it fails.
 #pragma once
 

@@ -11,6 +11,7 @@
 #include "engine/core/tag_dictionary.h"
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 
 namespace {
 
@@ -61,12 +62,12 @@ R3xIndexedGeometry* parCreateIndexedGeometry(std::uint32_t actionCount, R3xActio
 std::int32_t CreateBoundingSphere(R3xParseContext* context, R3xRegion* region) {
   if (region == nullptr) {
     parError(context, "CreateBoundingSphere: invalid region");
-    return 1;
+    return PAR_STOP;
   }
   const float* vertices = region->vertices;
   if (vertices == nullptr) {
     parError(context, "CreateBoundingSphere: invalid vertex list");
-    return 1;
+    return PAR_STOP;
   }
   float low[3] = {1e30f, 1e30f, 1e30f};
   float high[3] = {-1e30f, -1e30f, -1e30f};
@@ -106,7 +107,7 @@ std::int32_t parBuildRegionVertexNormals(R3xParseContext* context, R3xMeshGeomet
     r3xFree(normals);
     r3xFree(uses);
     parError(context, "Could not allocate space for region vertex normal list");
-    return 1;
+    return PAR_STOP;
   }
   for (std::uint32_t f = 0; f < geometry->faceCount; ++f) {
     const R3xIndexedPolygon& polygon = geometry->faces[f].polygon;
@@ -144,15 +145,15 @@ std::int32_t parAddRegionToWorld(R3xParseContext* context, R3xRegion* region) {
   R3xWorld* world = context->world;
   if (r3xRegisterObject(world, &region->header) != 0) {
     parError(context, "could not add region to list");
-    return 1;
+    return PAR_STOP;
   }
   if (region->header.tag != nullptr && r3xFindTag(world, region->header.tag) != nullptr) {
     parError(context, "region tag is already in use");
-    return 1;
+    return PAR_STOP;
   }
   if (r3xAddTag(world, &region->header) != 0) {
     parError(context, "parAddRegionToWorld: could not add region to dictionary");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }

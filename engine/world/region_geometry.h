@@ -24,11 +24,11 @@ R3xIndexedGeometry* parCreateIndexedGeometry(std::uint32_t actionCount, R3xActio
                                              R3xSurface* surfaces, R3xLight* ambient,
                                              float fogDistance);
 
-// The box sphere of the region's own vertices. 0, or 1 after its message.
+// The box sphere of the region's own vertices. 0, or PAR_STOP after its message.
 std::int32_t CreateBoundingSphere(R3xParseContext* context, R3xRegion* region);
 // One normal per render vertex that the world has: the sum of the planes of the faces that
-// use it, normalised when more than one face does. 0, or 1 after its message.
+// use it, normalised when more than one face does. 0, or PAR_STOP after its message.
 std::int32_t parBuildRegionVertexNormals(R3xParseContext* context, R3xMeshGeometry* geometry);
-// Registers the region and enters its tag, which no object may hold yet. 0, or 1 after its
+// Registers the region and enters its tag, which no object may hold yet. 0, or PAR_STOP after its
 // message.
 std::int32_t parAddRegionToWorld(R3xParseContext* context, R3xRegion* region);

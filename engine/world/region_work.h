@@ -66,7 +66,7 @@ R3xRegionWork* _parRegionWork(R3xParseContext* context);
 // The next record of the block, cleared, made the region being built with the tag; null after
 // "NUMREGIONS is invalid" (the tag is then freed).
 R3xRegion* _parTakeRegion(R3xParseContext* context, R3xRegionWork* work, char* tag);
-// Registers the region being built; one that cannot be registered is freed. 0, or 1 after the
+// Registers the region being built; one that cannot be registered is freed. 0, or PAR_STOP after the
 // message.
 std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work,
                                    R3xRegion* region);
@@ -75,7 +75,7 @@ std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work
 void _parFreeObstacles(R3xParseList* obstacles);
 
 // Checks the leaves of the world's tree against the regions of the block, once both exist.
-// 0, or 1 after "WORLDREGIONTAG %d is out of range".
+// 0, or PAR_STOP after "WORLDREGIONTAG %d is out of range".
 std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionWork* work);
 
 // Checks that no FRONTTREE or BACKTREE number of the nodes names the first node (the root) and

@@ -8,7 +8,7 @@ struct R3xScanner;
 struct R3xWorldStream;
 struct R3xParseContext;
 
-// A token number (positive), 0 at the end of the file's tokens, 1 after a reported error, or a
+// A token number (positive), 0 at the end of the file's tokens, R3X_TOKEN_ERROR after a reported error, or a
 // negative abort code that ends the file.
 using R3xScannerNextTokenFn = std::int32_t (*)(R3xScanner* scanner);
 // Frees the scanner record; its stream is left alone.

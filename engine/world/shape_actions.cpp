@@ -12,6 +12,7 @@
 #include "engine/world/obstacle_actions.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::int32_t parDefineSphereList(R3xParseContext* context, R3xParserValue* tag, 
   std::int32_t result = 0;
   if (centres == nullptr || radii == nullptr) {
     parError(context, "out of memory");
-    result = 1;
+    result = PAR_STOP;
   } else {
     for (std::uint32_t i = 0; i < count; ++i) {
       for (int k = 0; k < 3; ++k) {
@@ -49,7 +50,7 @@ std::int32_t parDefineSphereList(R3xParseContext* context, R3xParserValue* tag, 
     if (r3xCreateSphereListDef(context->world, tag->text, radius, count, centres, radii, scale) ==
         nullptr) {
       parError(context, "cannot define sphere list: %s", tag->text);
-      result = 1;
+      result = PAR_STOP;
     }
   }
   r3xFree(centres);
@@ -80,7 +81,7 @@ std::int32_t parAppendFace(R3xParseContext* context, R3xParserValue* faces, R3xP
   parFreeParserValue(vertexNumbers);
   if (parAppendItem(context, faces, sizeof face, &face, freeFace) != 0) {
     freeFace(&face);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -97,7 +98,7 @@ std::int32_t parDefinePolyhedron(R3xParseContext* context, R3xParserValue* tag, 
   std::uint32_t built = 0;
   if (polygons == nullptr) {
     parError(context, "out of memory");
-    result = 1;
+    result = PAR_STOP;
   }
   for (; result == 0 && built < faceCount; ++built) {
     const auto* face = static_cast<const FaceItem*>(parListAt(parValueList(faces), built));
@@ -107,7 +108,7 @@ std::int32_t parDefinePolyhedron(R3xParseContext* context, R3xParserValue* tag, 
   if (result == 0 && r3xDefinePolyhedron(context->world, tag->text, radius, faceCount, polygons,
                                          vertexCount, vertexData, scale) == nullptr) {
     parError(context, "cannot define polyhedron: %s", tag->text);
-    result = 1;
+    result = PAR_STOP;
   }
   // The definition keeps copies: the edges built here are freed either way.
   for (std::uint32_t i = 0; polygons != nullptr && i < faceCount; ++i) {
@@ -126,7 +127,7 @@ std::int32_t parSphereVolume(R3xParseContext* context, float radius, R3xParserVa
   R3xSphereVolume* volume = r3xCreateSphereVolume(radius);
   if (volume == nullptr) {
     parError(context, "could not allocate collision volume");
-    return 1;
+    return PAR_STOP;
   }
   *out = parRecordValue(volume, freeSphereVolume);
   return 0;
@@ -140,17 +141,17 @@ std::int32_t parInstanceSphereList(R3xParseContext* context, R3xParserValue* nam
   R3xSphereList* instance = nullptr;
   if (found == nullptr || found->type != R3X_TYPE_SPHERE_LIST_DEF) {
     parError(context, "no definition for sphere list: %s", name->text);
-    result = 1;
+    result = PAR_STOP;
   } else if ((instance = r3xCreateSphereList(
                   context->world, reinterpret_cast<R3xSphereListDef*>(found))) == nullptr) {
     parError(context, "could not create sphere list");
-    result = 1;
+    result = PAR_STOP;
   } else if (tag->text != nullptr && r3xSetSphereListTag(context->world, instance, tag->text) < 0) {
     parError(context, "cannot set sphere list tag");
-    result = 1;
+    result = PAR_STOP;
   } else if (isSet(scale) && r3xSetSphereListScale(instance, scale->real) < 0) {
     parError(context, "cannot set sphere list scale factor");
-    result = 1;
+    result = PAR_STOP;
   }
   // A registered instance belongs to the world even when the statement fails.
   *out = parRecordValue(instance, nullptr);
@@ -167,17 +168,17 @@ std::int32_t parInstancePolyhedron(R3xParseContext* context, R3xParserValue* nam
   R3xPolyhedron* instance = nullptr;
   if (found == nullptr || found->type != R3X_TYPE_POLYHEDRON_DEF) {
     parError(context, "no definition for polyhedron: %s", name->text);
-    result = 1;
+    result = PAR_STOP;
   } else if ((instance = r3xCreatePolyhedron(
                   context->world, reinterpret_cast<R3xPolyhedronDef*>(found))) == nullptr) {
     parError(context, "could not create polyhedron");
-    result = 1;
+    result = PAR_STOP;
   } else if (tag->text != nullptr && r3xSetPolyhedronTag(context->world, instance, tag->text) < 0) {
     parError(context, "cannot set polyhedron tag");
-    result = 1;
+    result = PAR_STOP;
   } else if (isSet(scale) && r3xSetPolyhedronScale(instance, scale->real) < 0) {
     parError(context, "cannot set polyhedron scale factor");
-    result = 1;
+    result = PAR_STOP;
   }
   *out = parRecordValue(instance, nullptr);
   parFreeParserValue(name);

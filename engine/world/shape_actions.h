@@ -1,5 +1,5 @@
 // Rule actions of the collision shapes (sphere list and polyhedron definitions) and of the
-// volume clause of sprites and actors. Each returns 0, or 1 after reporting its error; values
+// volume clause of sprites and actors. Each returns 0, or PAR_STOP after reporting its error; values
 // passed in are consumed.
 #pragma once
 

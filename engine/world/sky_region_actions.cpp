@@ -3,6 +3,7 @@
 #include "engine/core/surface.h"
 #include "engine/world/action_list.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/region_geometry.h"
 #include "engine/world/region_work.h"
@@ -18,10 +19,10 @@ std::int32_t parBeginSkyRegion(R3xParseContext* context, char* tag) {
   R3xRegionWork* work = _parRegionWork(context);
   if (work == nullptr) {
     r3xFree(tag);
-    return 1;
+    return PAR_STOP;
   }
   if (_parTakeRegion(context, work, tag) == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   work->openIsSky = true;
   return 0;
@@ -52,7 +53,7 @@ std::int32_t parEndSkyRegion(R3xParseContext* context, R3xParsedActionList* acti
   if (geometry == nullptr) {
     parFreeActionList(actions);
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   // The sprite parts of a sky are not kept; they stay in the world.
   parListDetach(&actions->actions);
@@ -63,7 +64,7 @@ std::int32_t parEndSkyRegion(R3xParseContext* context, R3xParsedActionList* acti
     region->bounds = {R3X_TYPE_VOLUME_5W, tail->sphere[0], tail->sphere[1], tail->sphere[2],
                       tail->sphere[3]};
   } else if (CreateBoundingSphere(context, region) != 0) {
-    return 1;
+    return PAR_STOP;
   }
   region->userData = tail->userData;
   tail->userData = nullptr;

@@ -14,6 +14,7 @@
 #include "engine/core/volume.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/surface_actions.h"
 
 namespace {
@@ -93,7 +94,7 @@ std::int32_t parDefineSimpleSprite(R3xParseContext* context, R3xParserValue* tag
   parFreeParserValue(frames);
   if (definition == nullptr) {
     parError(context, "could not create simple sprite definition");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -111,7 +112,7 @@ std::int32_t parMakeHeading(R3xParseContext* context, std::int32_t cap, R3xParse
   // The heading travels as a one-item list so that an abort frees its frames.
   if (parAppendItem(context, out, sizeof heading, &heading, freeHeading) != 0) {
     r3xFree(heading.view.frames);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -121,7 +122,7 @@ std::int32_t parAppendHeading(R3xParseContext* context, R3xParserValue* list,
   R3xParseList* one = parValueList(heading);
   if (parAppendItem(context, list, sizeof(HeadingItem), parListAt(one, 0), freeHeading) != 0) {
     parFreeParserValue(heading);
-    return 1;
+    return PAR_STOP;
   }
   one->count = 0;
   parFreeParserValue(heading);
@@ -141,7 +142,7 @@ std::int32_t parMakePitch(R3xParseContext* context, std::int32_t cap, std::int32
     if (pitch.set.views == nullptr) {
       parError(context, "out of memory");
       parFreeParserValue(headings);
-      return 1;
+      return PAR_STOP;
     }
     R3xParseList* list = parValueList(headings);
     for (std::uint32_t i = 0; i < pitch.set.viewCount; ++i) {
@@ -160,7 +161,7 @@ std::int32_t parMakePitch(R3xParseContext* context, std::int32_t cap, std::int32
   *out = parNoValue();
   if (parAppendItem(context, out, sizeof pitch, &pitch, freePitch) != 0) {
     freeViews(&pitch.set);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -169,7 +170,7 @@ std::int32_t parAppendPitch(R3xParseContext* context, R3xParserValue* list, R3xP
   R3xParseList* one = parValueList(pitch);
   if (parAppendItem(context, list, sizeof(PitchItem), parListAt(one, 0), freePitch) != 0) {
     parFreeParserValue(pitch);
-    return 1;
+    return PAR_STOP;
   }
   one->count = 0;
   parFreeParserValue(pitch);
@@ -184,12 +185,12 @@ std::int32_t parDefine2DSprite(R3xParseContext* context, R3x2DSpriteClauses* cla
   R3x2DSpriteViewSet* sets = nullptr;
   if (!headingsHold(clauses->pitches, framesPerView)) {
     parError(context, "incorrect number of FRAMEs");
-    result = 1;
+    result = PAR_STOP;
   } else if (pitchCount != 0 &&
              (sets = static_cast<R3x2DSpriteViewSet*>(
                   r3xMalloc(std::size_t{pitchCount} * sizeof(R3x2DSpriteViewSet)))) == nullptr) {
     parError(context, "out of memory");
-    result = 1;
+    result = PAR_STOP;
   }
   if (result == 0) {
     // The frame arrays stay the caller's: remember them to free after the definition's copies.
@@ -240,7 +241,7 @@ std::int32_t parDefine2DSprite(R3xParseContext* context, R3x2DSpriteClauses* cla
     r3xFree(ownFrames);
     if (definition == nullptr) {
       parError(context, "could not create 2D sprite definition");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   parFreeParserValue(clauses->tag);
@@ -274,7 +275,7 @@ std::int32_t parMakeBspNode(R3xParseContext* context, R3xParserValue* plane,
   *out = parNoValue();
   if (parAppendItem(context, out, sizeof node, &node, freeBspNode) != 0) {
     freeBspNode(&node);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -284,7 +285,7 @@ std::int32_t parAppendBspNode(R3xParseContext* context, R3xParserValue* list,
   R3xParseList* one = parValueList(node);
   if (parAppendItem(context, list, sizeof(BspNodeItem), parListAt(one, 0), freeBspNode) != 0) {
     parFreeParserValue(node);
-    return 1;
+    return PAR_STOP;
   }
   one->count = 0;
   parFreeParserValue(node);
@@ -302,14 +303,14 @@ std::int32_t prepareFaces(R3xParseContext* context, R3xParseList* nodes, float* 
       const std::int32_t number = polygon.vertexIndexes[k];
       if (number < 1 || static_cast<std::uint32_t>(number) > vertexCount) {
         parError(context, "vertex number %d is out of range", number);
-        return 1;
+        return PAR_STOP;
       }
       polygon.vertexIndexes[k] = number - 1;
     }
     polygon.vertices = vertices;
     if (!static_cast<BspNodeItem*>(parListAt(nodes, i))->planeGiven &&
         _r3xCompute3DSpritePlane(context, &polygon) != 0) {
-      return 1;
+      return PAR_STOP;
     }
   }
   return 0;
@@ -331,7 +332,7 @@ std::int32_t parDefine3DSprite(R3xParseContext* context, R3x3DSpriteClauses* cla
     surfaces = static_cast<R3xSurface*>(r3xMalloc(faceCount * sizeof(R3xSurface)));
     if (faces == nullptr || surfaces == nullptr) {
       parError(context, "out of memory");
-      result = 1;
+      result = PAR_STOP;
     }
   }
   if (result == 0) {
@@ -370,7 +371,7 @@ std::int32_t parDefine3DSprite(R3xParseContext* context, R3x3DSpriteClauses* cla
     }
     if (definition == nullptr) {
       parError(context, "could not create 3D sprite definition");
-      result = 1;
+      result = PAR_STOP;
     }
   } else {
     r3xFree(faces);
@@ -405,7 +406,7 @@ std::int32_t parSpritePart(R3xParseContext* context, R3xSpritePartKind kind, R3x
   if (found == nullptr || found->type != wanted.definitionType) {
     parError(context, wanted.missing, name->text);
     parFreeParserValue(name);
-    return 1;
+    return PAR_STOP;
   }
   parFreeParserValue(name);
   R3xObjectHeader* part = nullptr;
@@ -424,7 +425,7 @@ std::int32_t parSpritePart(R3xParseContext* context, R3xSpritePartKind kind, R3x
   }
   if (part == nullptr) {
     parError(context, "%s", wanted.failed);
-    return 1;
+    return PAR_STOP;
   }
   *out = parRecordValue(part, nullptr);
   return 0;
@@ -443,7 +444,7 @@ float parSpriteRange(const float* centre, const float* size, float depthScale) {
 std::int32_t _r3xCompute3DSpritePlane(R3xParseContext* context, R3xIndexedPolygon* face) {
   if (face->vertexCount < 3) {
     parError(context, "_r3xCompute3DSpritePlane: Not a Valid Polygon!");
-    return 1;
+    return PAR_STOP;
   }
   const float* p0 = face->vertices + 3 * face->vertexIndexes[0];
   const float* p1 = face->vertices + 3 * face->vertexIndexes[1];
@@ -454,7 +455,7 @@ std::int32_t _r3xCompute3DSpritePlane(R3xParseContext* context, R3xIndexedPolygo
   const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
   if (length == 0.0) {
     parError(context, "_r3xCompute3DSpritePlane: zero length normal!");
-    return 1;
+    return PAR_STOP;
   }
   face->normal[0] = static_cast<float>(nx / length);
   face->normal[1] = static_cast<float>(ny / length);

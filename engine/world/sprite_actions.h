@@ -1,5 +1,5 @@
 // Rule actions of the three sprite definitions and of the sprite references that levels of
-// detail name. Each returns 0, or 1 after reporting its error; values passed in are consumed.
+// detail name. Each returns 0, or PAR_STOP after reporting its error; values passed in are consumed.
 #pragma once
 
 #include <cstdint>
@@ -76,7 +76,7 @@ std::int32_t parSpritePart(R3xParseContext* context, R3xSpritePartKind kind, R3x
 
 // The default radius of a 2D sprite from its centre offset, size and depth scale.
 float parSpriteRange(const float* centre, const float* size, float depthScale);
-// The plane of a 3D sprite face from its first three vertices. 0, or 1 after the message.
+// The plane of a 3D sprite face from its first three vertices. 0, or PAR_STOP after the message.
 std::int32_t _r3xCompute3DSpritePlane(R3xParseContext* context, R3xIndexedPolygon* face);
 // True when any of the four floats is nonzero (-0.0 counts as zero).
 bool parVectorIsSet(const float* vector);

@@ -10,6 +10,7 @@
 #include "engine/core/tag_dictionary.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
+#include "engine/world/parse_result.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ std::int32_t parAddMipName(R3xParseContext* context, R3xParserValue* list, R3xPa
   }
   if (parAppendItem(context, list, sizeof text, &text, freeText) != 0) {
     r3xFree(text);
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -77,7 +78,7 @@ std::int32_t parRgbPen(R3xParseContext* context, std::int32_t red, std::int32_t 
                        std::int32_t blue, R3xParserValue* out) {
   if (context->palette == nullptr) {
     parError(context, "no palette specified for RGB values");
-    return 1;
+    return PAR_STOP;
   }
   *out = parNumberValue(r3xNearestPaletteIndex(context->palette, red, green, blue));
   return 0;
@@ -89,14 +90,14 @@ std::int32_t parInstanceSimpleSprite(R3xParseContext* context, R3xParserValue* n
   if (found == nullptr || found->type != R3X_TYPE_SIMPLE_SPRITE_DEF) {
     parError(context, "no simple sprite definition for %s", name->text);
     parFreeParserValue(name);
-    return 1;
+    return PAR_STOP;
   }
   parFreeParserValue(name);
   R3xSimpleSprite* sprite =
       r3xCreateSimpleSprite(context->world, reinterpret_cast<R3xSimpleSpriteDef*>(found));
   if (sprite == nullptr) {
     parError(context, "could not create Simple Sprite");
-    return 1;
+    return PAR_STOP;
   }
   if (parHasValue(skipFrames)) {
     sprite->frameValue = skipFrames->number;
@@ -115,13 +116,13 @@ std::int32_t parBuildRenderInfo(R3xParseContext* context, R3xRenderInfoClauses* 
   if (pairs != 0 && pairs != context->polygonVertexCount) {
     parError(context, "wrong number of UV pairs");
     parFreeParserValue(clauses->uvPairs);
-    return 1;
+    return PAR_STOP;
   }
   auto* surface = static_cast<R3xSurface*>(r3xMalloc(sizeof(R3xSurface)));
   if (surface == nullptr) {
     parError(context, "out of memory");
     parFreeParserValue(clauses->uvPairs);
-    return 1;
+    return PAR_STOP;
   }
   surface->type = R3X_TYPE_SURFACE;
   surface->pen = static_cast<std::uint32_t>(clauses->pen->number) & 0xFFu;
@@ -152,7 +153,7 @@ std::int32_t parBuildSurface(R3xParseContext* context, std::int32_t method,
     surface = static_cast<R3xSurface*>(r3xMalloc(sizeof(R3xSurface)));
     if (surface == nullptr) {
       parError(context, "out of memory");
-      return 1;
+      return PAR_STOP;
     }
     surface->type = R3X_TYPE_SURFACE;
   }

@@ -1,5 +1,5 @@
 // Rule actions of bitmaps (FRAME, BMINFO) and surfaces (RENDERMETHOD, RENDERINFO and the
-// simple sprite instance that textures a surface). Each returns 0, or 1 after reporting its
+// simple sprite instance that textures a surface). Each returns 0, or PAR_STOP after reporting its
 // error; values passed in are consumed.
 #pragma once
 

@@ -7,6 +7,7 @@
 #include "engine/world/ascii_scanner.h"
 #include "engine/world/binary_scanner.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/world_stream.h"
 #include "platform/kernel/environment.h"
 #include "platform/kernel/search_path.h"
@@ -16,7 +17,7 @@ namespace {
 // The binary scanner for a file with the signature, else the text scanner from its first byte.
 // The scanners report their own allocation failures.
 R3xScanner* createScanner(R3xParseContext* context, R3xWorldStream* stream) {
-  if (parIsBinaryWorldFile(stream)) {
+  if (parIsBinaryWorldFile(stream) == PAR_FORM_MATCHES) {
     return parCreateBinaryScanner(context, stream);
   }
   parIsAsciiWorldFile(stream);
@@ -107,7 +108,7 @@ std::int32_t parPushIncludeFile(R3xTokenSource* source, const char* name) {
   R3xParseContext* context = source->context;
   if (source->includeDepth >= R3X_MAX_INCLUDE_DEPTH) {
     parError(context, "include files nested more than %d deep: %s", R3X_MAX_INCLUDE_DEPTH, name);
-    return 1;
+    return PAR_STOP;
   }
   R3xWorldStream* stream = parOpenStream(name, context->archive);
   // An archive's include files come only from the archive.
@@ -116,13 +117,13 @@ std::int32_t parPushIncludeFile(R3xTokenSource* source, const char* name) {
   }
   if (stream == nullptr) {
     parError(context, "could not open include file: %s", name);
-    return 1;
+    return PAR_STOP;
   }
   R3xScanner* scanner = createScanner(context, stream);
   if (scanner == nullptr) {
     parCloseStream(stream);
     parFreeStream(stream);
-    return 1;
+    return PAR_STOP;
   }
   scanner->includer = source->top;
   source->top = scanner;

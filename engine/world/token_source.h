@@ -44,7 +44,7 @@ void parDestroyTokenSource(R3xTokenSource* source);
 std::int32_t parNextToken(R3xTokenSource* source);
 // Opens an include file: from the parse's archive when it has one (and only there), else by
 // its name from the working folder and then along the search path. 0 when its scanner is on
-// top, 1 after a reported error.
+// top, PAR_STOP after a reported error.
 std::int32_t parPushIncludeFile(R3xTokenSource* source, const char* name);
 // The innermost open file and its line, for messages.
 R3xWorldStream* parCurrentStream(const R3xTokenSource* source);

@@ -5,6 +5,7 @@
 #include "engine/core/region.h"
 #include "engine/core/tree_links.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/region_work.h"
 
@@ -42,18 +43,18 @@ std::int32_t parBeginVisTree(R3xParseContext* context, std::int32_t nodeCount,
   R3xRegionWork* work = context->regionWork;
   if (nodeCount < 0) {
     parError(context, "NUMVISNODE is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (listCount < 0) {
     parError(context, "NUMVISLIST is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (parListInit(&work->visNodes, sizeof(R3xParsedTreeNode),
                   static_cast<std::uint32_t>(nodeCount)) != 0 ||
       parListInit(&work->visLists, sizeof(R3xVisibleList), static_cast<std::uint32_t>(listCount)) !=
           0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -67,7 +68,7 @@ std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4], std::
   node.back = back;
   if (parListAppend(&context->regionWork->visNodes, &node) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -83,7 +84,7 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
   if (range < 0 || static_cast<std::uint32_t>(range) != count) {
     parListFree(regionNumbers);
     parError(context, "RANGE is invalid");
-    return 1;
+    return PAR_STOP;
   }
   R3xVisibleList list{count, nullptr};
   if (count >= 1) {
@@ -92,7 +93,7 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
     if (list.regions == nullptr) {
       parListFree(regionNumbers);
       parError(context, "out of memory");
-      return 1;
+      return PAR_STOP;
     }
   }
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -101,7 +102,7 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
       r3xFree(list.regions);
       parListFree(regionNumbers);
       parError(context, "VISIBLELIST region %d is out of range", number);
-      return 1;
+      return PAR_STOP;
     }
     list.regions[i] = static_cast<std::uint16_t>(number - 1);
   }
@@ -109,7 +110,7 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
   if (parListAppend(&work->visLists, &list) != 0) {
     r3xFree(list.regions);
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -118,22 +119,22 @@ std::int32_t parEndVisTree(R3xParseContext* context) {
   R3xRegionWork* work = context->regionWork;
   if (!parListMatchesDeclared(&work->visNodes)) {
     parError(context, "NUMVISNODE is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (!parListMatchesDeclared(&work->visLists)) {
     parError(context, "NUMVISLIST is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (!_parTreeLinksAreSound(&work->visNodes)) {
     parError(context, "invalid visibility tree");
-    return 1;
+    return PAR_STOP;
   }
   const std::uint32_t nodeCount = parListCount(&work->visNodes);
   const std::uint32_t listCount = parListCount(&work->visLists);
   auto* nodes = static_cast<R3xVisNode*>(r3xMalloc(std::size_t{nodeCount} * sizeof(R3xVisNode)));
   if (nodes == nullptr) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   auto* lists = static_cast<R3xVisibleList*>(work->visLists.data);
   for (std::uint32_t i = 0; i < nodeCount; ++i) {

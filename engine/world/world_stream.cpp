@@ -50,10 +50,10 @@ std::int32_t parIsBinaryWorldFile(R3xWorldStream* stream) {
   constexpr auto kSize = static_cast<std::int32_t>(sizeof start);
   if (parReadStream(stream, start, kSize) == kSize &&
       std::memcmp(start, R3X_WLD_MAGIC, sizeof start) == 0) {
-    return 1;
+    return PAR_FORM_MATCHES;
   }
   parRewindStream(stream);
-  return 0;
+  return PAR_FORM_OTHER;
 }
 
-std::int32_t parIsAsciiWorldFile(R3xWorldStream*) { return 1; }
+std::int32_t parIsAsciiWorldFile(R3xWorldStream*) { return PAR_FORM_MATCHES; }

@@ -18,19 +18,26 @@ struct R3xWorldStream {
 // Opens the member of that name in the archive, or without an archive the file of that name.
 // Null when it cannot be opened or the record cannot be allocated.
 R3xWorldStream* parOpenStream(const char* name, R3xWad* archive);
-// Bytes read into the buffer (0 at the end), or -1 for a read error or an unknown kind.
+// A stream's read error, as the byte source reports it.
+inline constexpr std::int32_t PAR_READ_ERROR = -1;
+// The answers of the form tests below.
+inline constexpr std::int32_t PAR_FORM_MATCHES = 1;
+inline constexpr std::int32_t PAR_FORM_OTHER = 0;
+
+// Bytes read into the buffer (0 at the end), or PAR_READ_ERROR for a read error or an unknown
+// kind.
 std::int32_t parReadStream(R3xWorldStream* stream, void* buffer, std::int32_t count);
 // Back to the first byte: nonzero on success.
 std::int32_t parRewindStream(R3xWorldStream* stream);
-// The offset of the next byte, or -1.
+// The offset of the next byte, or -1 for an unknown kind.
 std::int64_t parTellStream(R3xWorldStream* stream);
 // Closing and freeing are separate: whoever opened the outermost file closes and frees it.
 void parCloseStream(R3xWorldStream* stream);
 void parFreeStream(R3xWorldStream* stream);
 const char* parStreamName(const R3xWorldStream* stream);
 
-// 1 when the next six bytes are the binary signature (the stream then stays after them);
-// otherwise the stream is rewound to its start and 0 returned.
+// PAR_FORM_MATCHES when the next six bytes are the binary signature (the stream then stays after
+// them); otherwise the stream is rewound to its start and PAR_FORM_OTHER returned.
 std::int32_t parIsBinaryWorldFile(R3xWorldStream* stream);
-// Every file that is not binary is read as text: always 1.
+// Every file that is not binary is read as text: always PAR_FORM_MATCHES.
 std::int32_t parIsAsciiWorldFile(R3xWorldStream* stream);

@@ -4,6 +4,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
+#include "engine/world/parse_result.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/region_work.h"
 
@@ -16,7 +17,7 @@ std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionW
     if (nodes[i].leaf > work->regionCount) {
       parError(context, "WORLDREGIONTAG %d is out of range",
                static_cast<std::int32_t>(nodes[i].leaf));
-      return 1;
+      return PAR_STOP;
     }
   }
   return 0;
@@ -25,21 +26,21 @@ std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionW
 std::int32_t parBeginWorldTree(R3xParseContext* context, std::int32_t count) {
   R3xRegionWork* work = _parRegionWork(context);
   if (work == nullptr) {
-    return 1;
+    return PAR_STOP;
   }
   // The world frees the nodes of its one tree.
   if (context->world->bspRoot != nullptr || work->worldTreeOpen) {
     parError(context, "only one world tree is allowed in a world");
-    return 1;
+    return PAR_STOP;
   }
   if (count < 0) {
     parError(context, "NUMWORLDNODES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   if (parListInit(&work->worldNodes, sizeof(R3xParsedTreeNode),
                   static_cast<std::uint32_t>(count)) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   work->worldTreeOpen = true;
   return 0;
@@ -50,7 +51,7 @@ std::int32_t parAddWorldNode(R3xParseContext* context, const float plane[4], std
   const R3xParsedTreeNode node{{plane[0], plane[1], plane[2], plane[3]}, regionTag, front, back};
   if (parListAppend(&context->regionWork->worldNodes, &node) != 0) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   return 0;
 }
@@ -60,24 +61,24 @@ std::int32_t parEndWorldTree(R3xParseContext* context) {
   R3xParseList* parsed = &work->worldNodes;
   if (!parListMatchesDeclared(parsed)) {
     parError(context, "NUMWORLDNODES is invalid");
-    return 1;
+    return PAR_STOP;
   }
   const std::uint32_t count = parListCount(parsed);
   if (count == 0 || !_parTreeLinksAreSound(parsed)) {
     parError(context, "invalid world tree");
-    return 1;
+    return PAR_STOP;
   }
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::int32_t leaf = static_cast<const R3xParsedTreeNode*>(parListAt(parsed, i))->value;
     if (leaf < 0) {
       parError(context, "WORLDREGIONTAG %d is out of range", leaf);
-      return 1;
+      return PAR_STOP;
     }
   }
   auto* nodes = static_cast<R3xWorldNode*>(r3xMalloc(std::size_t{count} * sizeof(R3xWorldNode)));
   if (nodes == nullptr) {
     parError(context, "out of memory");
-    return 1;
+    return PAR_STOP;
   }
   const auto child = [&](std::int32_t number) {
     return number >= 1 && static_cast<std::uint32_t>(number) <= count ? nodes + (number - 1)

@@ -201,7 +201,7 @@ TEST(StartupTest, StartUpBuildsTheMathTablesAndShutdownFreesThem) {
 
 TEST(ParserMessageBoxTest, ParserMessagesShowAsErrorBoxes) {
   platform::ClearShownMessageBoxes();
-  EXPECT_EQ(parMessageBox(0, "cannot open world file: arena.wld"), 1);
+  EXPECT_EQ(parMessageBox(0, "cannot open world file: arena.wld"), PAR_MESSAGE_SHOWN);
   const std::vector<platform::ShownMessageBox> shown = platform::ShownMessageBoxes();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].caption, "World File Parser");

@@ -129,7 +129,7 @@ TEST_F(ObstacleActions, PlanesAndEdgeWallsCopyTheirFace) {
   EXPECT_EQ(polygon->edges[2].second, Vertex(1));
   EXPECT_EQ(polygon->edges[2].length, 4);
   EXPECT_NEAR(polygon->normal[1], 1, 1e-6);
-  EXPECT_EQ(polygon->axisCode, 3);
+  EXPECT_EQ(polygon->axisCode, R3X_AXIS_CODE_Y);
 }
 
 TEST_F(ObstacleActions, EdgePolygonsComputeOrKeepTheirPlane) {
@@ -138,7 +138,7 @@ TEST_F(ObstacleActions, EdgePolygonsComputeOrKeepTheirPlane) {
   ASSERT_EQ(computed->edgeCount, 4);
   EXPECT_EQ(computed->edges[3].second, Vertex(1));
   EXPECT_NEAR(computed->normal[2], -1, 1e-6);
-  EXPECT_EQ(computed->axisCode, 1);
+  EXPECT_EQ(computed->axisCode, R3X_AXIS_CODE_Z);
 }
 
 struct AxisCase {
@@ -149,7 +149,10 @@ struct AxisCase {
 class EdgePolygonAxis : public RegionFixture {};
 
 TEST_F(EdgePolygonAxis, LargestNormalComponentNamesTheAxis) {
-  const AxisCase cases[] = {{0, 0, 1, 1}, {1, 1, 0, 2}, {0, 1, 1, 3}, {0.2f, -0.9f, 0.1f, 3}};
+  const AxisCase cases[] = {{0, 0, 1, R3X_AXIS_CODE_Z},
+                            {1, 1, 0, R3X_AXIS_CODE_X},
+                            {0, 1, 1, R3X_AXIS_CODE_Y},
+                            {0.2f, -0.9f, 0.1f, R3X_AXIS_CODE_Y}};
   float vertices[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
   R3xParseList indexes{};
   parListInit(&indexes, sizeof(std::int32_t), 3);

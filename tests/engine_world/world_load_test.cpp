@@ -318,7 +318,7 @@ const AcceptedWorld kAcceptedWorlds[] = {
        ASSERT_EQ(polygon->edgeCount, 2);
        EXPECT_EQ(polygon->edges[1].second, polygon->edges[0].first);
        EXPECT_EQ(polygon->normal[1], 1.0f);
-       EXPECT_EQ(polygon->axisCode, 3);
+       EXPECT_EQ(polygon->axisCode, R3X_AXIS_CODE_Y);
      }},
 };
 

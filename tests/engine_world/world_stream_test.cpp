@@ -103,7 +103,7 @@ TEST_P(WorldStreamTest, EmptyDataReadsNothing) {
   ASSERT_NE(stream, nullptr);
   char byte = 0;
   EXPECT_EQ(parReadStream(stream, &byte, 1), 0);
-  EXPECT_EQ(parIsBinaryWorldFile(stream), 0);
+  EXPECT_EQ(parIsBinaryWorldFile(stream), PAR_FORM_OTHER);
   EXPECT_NE(parRewindStream(stream), 0);
   Close(stream);
 }
@@ -122,7 +122,7 @@ TEST_P(WorldStreamTest, SniffsTheBinarySignature) {
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(parIsBinaryWorldFile(stream), c.binary) << testing::PrintToString(c.content);
     EXPECT_EQ(parTellStream(stream), c.position);
-    EXPECT_EQ(parIsAsciiWorldFile(stream), 1);
+    EXPECT_EQ(parIsAsciiWorldFile(stream), PAR_FORM_MATCHES);
     Close(stream);
     r3xCloseWad(wad_);
     wad_ = nullptr;
