@@ -2,6 +2,7 @@
 // volumes, a scale and bounding radius, the parts of its definition's actions and levels of
 // detail, the regions its bounding sphere touches, an optional lamp, and a user-data word
 // through which collision callbacks find the game object that owns it.
+// Results: 0 or a negative R3X_ERR_ code; objects or null; getters give values.
 #pragma once
 
 #include <cstdint>

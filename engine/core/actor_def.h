@@ -1,6 +1,7 @@
 // Actor definitions: the actions and levels of detail of a kind of actor, its default actor
 // (placement, volumes, scale, radius, parts) and an uninterpreted user-data block from the world
 // file. Actors are made from a definition, which counts them.
+// Results: an object, or null; destroy gives 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

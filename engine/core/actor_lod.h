@@ -1,4 +1,5 @@
 // Choosing the level of detail an actor shows to a viewer.
+// Results: a part index (a value); no failure.
 #pragma once
 
 #include <cstdint>

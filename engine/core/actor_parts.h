@@ -1,5 +1,6 @@
 // The references that actors and their definitions hold on their parts, and the teardown that an
 // actor and a definition's default actor share.
+// Results: 0 or a negative R3X_ERR_ code; the check gives true or false.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The rotation matrices of an actor, rebuilt from its angles when its transform is dirty.
+// Results: R3X_DONE.
 #pragma once
 
 #include <cstdint>

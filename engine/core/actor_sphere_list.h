@@ -1,5 +1,6 @@
 // Where the spheres of a sphere list stand in the world once an actor holds the list as its
 // volume.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Bitmaps: the pixels of one image and its reduced (MIP) levels, loaded from BMP files or pack
 // archive members, registered in the world and handed out as the address of their slot.
+// Results: handles or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstddef>

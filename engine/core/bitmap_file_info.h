@@ -1,5 +1,6 @@
 // What BMP files hold as a bitmap's images, for tools that inspect the game's data without a
 // world.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstddef>

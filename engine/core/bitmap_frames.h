@@ -1,4 +1,5 @@
 // The bitmap references that sprite definitions hold for their frames: one per frame.
+// Results: 0 or a negative R3X_ERR_ code; the check gives true or false.
 #pragma once
 
 #include <cstdint>

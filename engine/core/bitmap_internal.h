@@ -1,4 +1,5 @@
 // The engine's own functions of bitmap.h, which the public header leaves out.
+// Results: 0 or a negative R3X_ERR_ code; the lookup gives an object or null.
 #pragma once
 
 #include "engine/core/bitmap.h"

@@ -1,5 +1,6 @@
 // Windows BMP files, read whole for palettes and further MIP levels, or as a bitmap's images.
 // Every size, offset and count a file states is checked against the bytes it really has.
+// Results: 0 or a negative R3X_ERR_ (R3X_ERR_BMP_) code; DIBs or null; sizes and colours.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // The world's BSP tree of planes, whose leaves are the regions: which region holds a point,
 // which regions a sphere touches.
+// Results: region indexes or R3X_NO_REGION; regions or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of bsp.h, which the public header leaves out.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include "engine/core/bsp.h"

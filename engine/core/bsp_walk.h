@@ -1,6 +1,7 @@
 // The walk of a sphere down the world tree that the region queries and object linking share.
 // Each walk keeps its own stack, so that a walk started from another walk's callback leaves
 // the outer one intact.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

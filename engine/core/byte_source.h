@@ -1,6 +1,7 @@
 // The bytes of one engine file, whether it is a member of a pack archive or a plain file, read
 // through one interface: open, read, seek, tell, size, close. World streams, BMP files and every
 // later file format read through it.
+// Results: 0 or R3X_ERR_FAILED; byte counts, offsets and sizes, or -1; true or false.
 #pragma once
 
 #include <cstdint>

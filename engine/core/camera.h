@@ -1,5 +1,6 @@
 // Cameras: one view into the world, with its placement and region, its projection, the image it
 // draws into and the part of that image the view uses, and the actor it sits inside, if any.
+// Results: 0 or a negative code: R3X_ERR_ or the setters' own R3X_CAMERA_ codes; a camera or null.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Steps shared by the engine's definitions and their instances: a definition is found again
 // under its tag, is counted once for its default instance and once for every other instance.
+// Results: 0 or a negative R3X_ERR_ code; objects or null; the begin step gives true or false.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The destroy operation of each registered type, as the world's bulk destruction calls it.
+// Results: the destroy operations give 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

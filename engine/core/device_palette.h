@@ -1,4 +1,5 @@
 // Loading a palette into the render device and attaching the device palette to its surfaces.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // Directional lights: a light shining along a direction into the regions given by hand.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

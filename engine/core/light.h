@@ -1,6 +1,7 @@
 // Light definitions and lights: a definition holds one or more frames of intensity (and
 // optionally of RGB colour); a light is an animated instance of it, through which point lights,
 // directional lights and region geometry shine.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of light.h, which the public header leaves out.
+// Results: a frame index (a value).
 #pragma once
 
 #include "engine/core/light.h"

@@ -1,5 +1,6 @@
 // The two sides of a light's reach: the light's ascending list of region indexes and each
 // region's list of the lights that reach it. Shared by point and directional lights.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The first error of the last world-file load into a world, kept for the caller beside the
 // parser's message boxes.
+// Results: a record only, read through r3xGetLoadError.
 #pragma once
 
 #include <cstdint>

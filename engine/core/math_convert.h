@@ -1,5 +1,6 @@
 // Float-to-integer conversions and the 16.16 fixed-point divide. None needs the math tables, and
 // none touches the floating-point control word.
+// Results: values; no failure.
 #pragma once
 
 #include <cstdint>

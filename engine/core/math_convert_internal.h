@@ -1,4 +1,5 @@
 // The engine's own functions of math_convert.h, which the public header leaves out.
+// Results: values; no failure.
 #pragma once
 
 #include "engine/core/math_convert.h"

@@ -1,5 +1,6 @@
 // Planes of polygons: a unit normal n and a distance d, so that a point q lies on the plane when
 // n . q + d = 0. The normal faces the side from which the first three corners run clockwise.
+// Results: R3X_DONE, or R3X_PLANE_TOO_FEW_CORNERS.
 #pragma once
 
 #include <cstdint>

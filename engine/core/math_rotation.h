@@ -1,6 +1,7 @@
 // Rotation matrices (3 x 3 floats, row-major) from and to heading, pitch and roll in angle units.
 // Row 1 is the forward direction and row 3 the up direction; the world is z-up, heading turns
 // from +x toward +y and pitch raises toward +z.
+// Results: R3X_DONE, or R3X_ROTATION_DEGENERATE.
 #pragma once
 
 #include "engine/core/error.h"

@@ -1,4 +1,5 @@
 // Square root and inverse square root: a seed from the math tables and two Newton steps.
+// Results: values; no failure.
 #pragma once
 
 // 1 / sqrt(x); for 0 a huge but finite factor, so that 0 times it stays 0.

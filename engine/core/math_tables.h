@@ -1,5 +1,6 @@
 // The engine's math tables: one block, built by r3xInit and freed by r3xShutdown.
 // Angles are measured in units of 1/512 of a turn; a table index is an angle masked with 511.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

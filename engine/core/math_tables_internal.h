@@ -1,4 +1,5 @@
 // The engine's own functions of math_tables.h, which the public header leaves out.
+// Results: R3X_DONE or a negative R3X_ERR_MATH_ code.
 #pragma once
 
 #include "engine/core/math_tables.h"

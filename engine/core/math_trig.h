@@ -1,4 +1,5 @@
 // Sine, cosine and arctangent in angle units (512 to a turn), read from the math tables.
+// Results: values; no failure.
 #pragma once
 
 // Interpolated between the two table entries around a.

@@ -1,4 +1,5 @@
 // Operations on 3-vectors of floats. The output may be one of the inputs.
+// Results: values, or 0 from the operations that write their output.
 #pragma once
 
 float r3xDot3(const float* a, const float* b);

@@ -1,5 +1,6 @@
 // The engine's memory wrappers: all engine memory goes through these three. Malloc and Realloc
 // ask the platform's allocation hook first, so tests can make any allocation fail.
+// Results: a block, or null.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // The engine's object model: the header every registered object starts with, type codes,
 // header flags, the per-type slot tables of a world, registration, tags and reference counts.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

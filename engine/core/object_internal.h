@@ -1,4 +1,5 @@
 // The engine's own functions of object.h, which the public header leaves out.
+// Results: 0, R3X_ERR_FAILED or the slot table's own R3X_SLOT_TABLE_ codes; tables or null.
 #pragma once
 
 #include "engine/core/object.h"

@@ -1,6 +1,7 @@
 // A region's collision data: its obstacles (region vertices, 2D lines and edges, 3D edges,
 // planes and edge polygons, each possibly leading into a neighbouring region) and the accessors
 // through which collision callbacks read their geometry.
+// Results: 0 or a negative R3X_ERR_ code; values.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of obstacle.h, which the public header leaves out.
+// Results: nothing.
 #pragma once
 
 #include "engine/core/obstacle.h"

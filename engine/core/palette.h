@@ -1,4 +1,5 @@
 // Palettes: a 256-colour logical palette built from the system palette and a BMP's colours.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code; palette indexes.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of palette.h, which the public header leaves out.
+// Results: palette indexes (values).
 #pragma once
 
 #include "engine/core/palette.h"

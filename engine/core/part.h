@@ -1,5 +1,6 @@
 // The parts that actors show: the shared null part, or a simple, 2D or 3D sprite instance.
 // Collision reads a part's volume, offset and radius through these accessors.
+// Results: 0 or a negative R3X_ERR_ code; the shared null part.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Point lights: a light shining from a position within a radius. A point light keeps the list
 // of regions it reaches, and each of those regions lists the light.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

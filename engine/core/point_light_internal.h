@@ -1,4 +1,5 @@
 // The engine's own functions of point_light.h, which the public header leaves out.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include "engine/core/point_light.h"

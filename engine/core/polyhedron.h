@@ -1,5 +1,6 @@
 // Polyhedra: convex collision volumes whose faces are edge polygons over the definition's own
 // vertices. A definition owns its geometry and a default instance; instances carry a scale.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Regions: the convex leaves of the world's BSP tree, each with its face geometry, its collision
 // obstacles and the objects and lights that reach it. The world loaders build all regions of a
 // world in one block and register them in order, so a region's slot is its index.
+// Results: regions or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of region.h, which the public header leaves out.
+// Results: records or null.
 #pragma once
 
 #include "engine/core/region.h"

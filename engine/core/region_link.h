@@ -1,5 +1,6 @@
 // Linking objects (actors) into the regions their bounding spheres reach, so that drawing and
 // collision find them region by region.
+// Results: R3X_DONE, R3X_LINK_LIST_FULL or a negative R3X_ERR_ code; the unlink gives 0.
 #pragma once
 
 #include <cstdint>

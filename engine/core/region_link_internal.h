@@ -1,4 +1,5 @@
 // The engine's own functions of region_link.h, which the public header leaves out.
+// Results: R3X_DONE, R3X_LINK_LIST_FULL or a negative R3X_ERR_ code.
 #pragma once
 
 #include "engine/core/region_link.h"

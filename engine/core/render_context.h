@@ -2,6 +2,7 @@
 // matrix and projection factors built from the camera, the sphere test against the view, the
 // indirect render methods, fog, the shade table, the output mode and the software drawers'
 // routines, tables and work arrays.
+// Results: 0 or R3X_DONE, or a negative R3X_ERR_ or R3X_FOG_ code; R3X_SPHERE_ answers.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The render method word of region faces, 3D sprite faces and 2D sprites, and the check that a
 // render context's indirect table can resolve it.
+// Results: records and constants only.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of render_method.h, which the public header leaves out.
+// Results: true or false.
 #pragma once
 
 #include "engine/core/render_method.h"

@@ -1,5 +1,6 @@
 // The work arrays that a render context keeps for the software polygon drawers: fixed-size
 // records that only the drawers interpret, made with the context and freed with it.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of render_work_arrays.h, which the public header leaves out.
+// Results: R3X_DONE (the span lists: 0), or R3X_WORK_NO_ codes or R3X_ERR_LIST_GROW.
 #pragma once
 
 #include "engine/core/error.h"

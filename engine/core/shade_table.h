@@ -1,4 +1,5 @@
 // Shade tables: for each of 16 brightness levels, the palette index that best shows each colour.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

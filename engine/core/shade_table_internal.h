@@ -1,4 +1,5 @@
 // The engine's own functions of shade_table.h, which the public header leaves out.
+// Results: 0, or R3X_SHADE_BAD_SIZE.
 #pragma once
 
 #include "engine/core/shade_table.h"

@@ -1,4 +1,5 @@
 // Simple sprites: an animated sequence of bitmaps, used as the texture of surfaces.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstdint>

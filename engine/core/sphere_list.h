@@ -1,6 +1,7 @@
 // Sphere lists: collision volumes that approximate a vehicle by several spheres given in the
 // owner's local frame. A definition owns the spheres and a default instance; an instance carries
 // a scale and, once an actor takes it as its volume, that actor.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code; values.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of sphere_list.h, which the public header leaves out.
+// Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include "engine/core/sphere_list.h"

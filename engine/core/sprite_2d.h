@@ -1,5 +1,6 @@
 // 2D sprites: billboards whose frame is chosen from view sets by the angle they are seen from,
 // drawn as a quad with one surface.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code; values.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // 3D sprites: small polygon models with one surface per face. Instances share their
 // definition's surfaces until one of their faces gets a render method of its own.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code; values.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of sprite_3d.h, which the public header leaves out.
+// Results: 0 or a negative R3X_ERR_ code; records or null.
 #pragma once
 
 #include "engine/core/sprite_3d.h"

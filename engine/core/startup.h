@@ -1,4 +1,5 @@
 // Engine start-up and shutdown: the math tables live from r3xInit to r3xShutdown.
+// Results: R3X_DONE or a negative R3X_ERR_MATH_ code; the shutdown gives 0.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The surface record of region faces, 3D sprite faces and 2D sprites, and the texture
 // references that tables of surfaces hold.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

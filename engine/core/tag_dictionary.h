@@ -1,5 +1,6 @@
 // The world's tag dictionary: a linear-hashing table from a tag to the registered object that
 // bears it. An entry holds the object's type and slot, not its address.
+// Results: 0 or a negative R3X_TAG_ code (the dictionary's own); the lookup: object or null.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of tag_dictionary.h, which the public header leaves out.
+// Results: keys and bucket ids (R3X_TAG_NONE for none); 0 or R3X_TAG_BUCKET_NOT_CHAINED.
 #pragma once
 
 #include "engine/core/tag_dictionary.h"

@@ -2,6 +2,7 @@
 // sprite face trees) can be walked to an end. Their nodes lie in one array and name their two
 // children by number; two nodes may share a child, but no chain of children may come back to
 // where it started.
+// Results: true or false.
 #pragma once
 
 #include <cstddef>

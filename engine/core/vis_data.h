@@ -1,5 +1,6 @@
 // The mapped visibility data of a precompiled world: the regions' visible-region lists point
 // into the view, which stays mapped while any region uses it.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The engine's own functions of vis_data.h, which the public header leaves out.
+// Results: nothing.
 #pragma once
 
 #include "engine/core/vis_data.h"

@@ -1,6 +1,7 @@
 // Collision volumes: the shape that sweeps test an actor or a sprite part with. A volume is one
 // of the small records below, a polyhedron instance or a sphere list instance; every kind
 // starts with its type code.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code; values.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Pack archives: read-only memory-mapped files with a sorted directory. Members are opened by
 // name into a fixed number of slots and read through their own mapped views.
+// Results: objects or null; members: R3X_WAD_DONE/_REFUSED/_NOT_OPEN; entries: R3X_ERR_ codes.
 #pragma once
 
 #include <cstddef>

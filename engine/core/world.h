@@ -1,5 +1,6 @@
 // The engine world: the root of every engine object, with one slot table per registered type
 // and the tag dictionary. Destroying the world destroys every object in it.
+// Results: an object, or null; 0 or a negative R3X_ERR_ code.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // The action list of actor definitions and sky regions as the grammar collects it: actions with
 // their levels of detail, and the parts that the levels name by running number.
+// Results: nothing.
 #pragma once
 
 #include <cstdint>

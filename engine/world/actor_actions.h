@@ -1,6 +1,7 @@
 // Rule actions of action lists (actor definitions and sky regions), actor definitions and
 // actor instances. Each returns 0, or PAR_STOP after reporting its error; values passed in are
 // consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

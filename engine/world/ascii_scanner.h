@@ -1,5 +1,6 @@
 // The text form of world files: keywords, names, numbers, quoted strings, render-method names
 // and user data, turned into the tokens of the world-file language.
+// Results: R3X_TOKEN_ numbers (END, ERROR), bytes or PAR_END_OF_INPUT, scanners or null.
 #pragma once
 
 #include <cstddef>
@@ -35,9 +36,9 @@ struct R3xAsciiScanner {
 // The scanner at line 1 in normal mode, or null after reporting "out of memory".
 R3xScanner* parCreateAsciiScanner(R3xParseContext* context, R3xWorldStream* stream);
 void parDestroyAsciiScanner(R3xScanner* scanner);
-// A token number, 0 at the end of the data or at ENDFILE, R3X_TOKEN_ERROR after a reported error, or
-// R3X_TOKEN_OVERFLOW after a match longer than R3X_ASCII_TOKEN_SIZE; the token's value goes
-// into the context.
+// A token number, 0 at the end of the data or at ENDFILE, R3X_TOKEN_ERROR after a reported error,
+// or R3X_TOKEN_OVERFLOW after a match longer than R3X_ASCII_TOKEN_SIZE; the token's value goes into
+// the context.
 std::int32_t parAsciiScannerNextToken(R3xScanner* scanner);
 // What parAsciiScannerInput gives at the end of the data or after a read error.
 inline constexpr std::int32_t PAR_END_OF_INPUT = -1;

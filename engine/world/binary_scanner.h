@@ -1,5 +1,6 @@
 // The scanner of the binary form of world files (binary_world_format.h): each token read back
 // from its code and its value, names and strings unscrambled.
+// Results: R3X_TOKEN_ numbers (END, ERROR); reads: 0 or PAR_STOP; scanners or null.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,8 @@ struct R3xTokenValue;
 // Null after reporting "out of memory".
 R3xScanner* parCreateBinaryScanner(R3xParseContext* context, R3xWorldStream* stream);
 void parDestroyBinaryScanner(R3xScanner* scanner);
-// A token number, R3X_TOKEN_END at the end (code 3 or no byte left), or R3X_TOKEN_ERROR after an error.
+// A token number, R3X_TOKEN_END at the end (code 3 or no byte left), or R3X_TOKEN_ERROR after an
+// error.
 std::int32_t parBinaryScannerNextToken(R3xScanner* scanner);
 // Reads a length of lengthWidth bytes (1, or 2 high byte first) and that many scrambled bytes
 // into an owned text value: 0 on success, PAR_STOP on failure.

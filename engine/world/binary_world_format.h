@@ -1,6 +1,7 @@
 // The binary form of world files, as the engine reads it and the data tools write it: the
 // signature, each token as a one- or two-byte code with its value in binary, and the key that
 // scrambles names and strings.
+// Results: constants only.
 #pragma once
 
 #include <cstdint>

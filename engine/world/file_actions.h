@@ -1,5 +1,6 @@
-// Rule actions of the file structure: the world block and INCLUDE. Each returns 0, or PAR_STOP after
-// reporting its error; values passed in are consumed.
+// Rule actions of the file structure: the world block and INCLUDE. Values passed in are
+// consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Keyword recognition in one pass over a word: a trie of the keywords walked with one table
 // look-up per character, alongside the run of name characters.
+// Results: a match record.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // The world-file language's vocabulary: the keyword table, which fixes every token number of
 // both the text and the binary form, and the token numbers that carry values.
+// Results: constants and the table only.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // Rule actions of light definitions, lights and the ambient, directional and point lights that
-// reach regions. Each returns 0, or PAR_STOP after reporting its error; values passed in are consumed.
+// reach regions. Values passed in are consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Rule actions of the OBSTACLE statement and the edge-polygon builder of polyhedron faces.
 // Each returns 0, or PAR_STOP after reporting its error with parError.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The OBSTACLE statement's geometry clause as the grammar reads it, before the region's
 // actions build the obstacle from it.
+// Results: 0 or PAR_STOP (parse_result.h).
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The state of one world-file parse that the scanners, the token source and the parser share,
 // and the reporting of world-file errors.
+// Results: a context or null; the rest nothing.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The growable lists in which rule actions collect the repeated items of a statement.
+// Results: 0 or PAR_STOP (parse_result.h); elements, counts and true or false.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The world-file reader's own result codes. Rule actions and the steps they call return 0 to go
 // on, and PAR_STOP once they have reported an error through parError: the parse then ends.
+// Results: constants only.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The value that each grammar symbol carries on the world-file parser's value stack: a number,
 // a real, a vector or plane, an owned text, or an owned working record of a rule action.
+// Results: values.
 #pragma once
 
 #include <cstdint>

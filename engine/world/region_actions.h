@@ -1,6 +1,7 @@
 // Rule actions of the region block, the visibility tree and the world tree. The grammar calls
-// them in file order; each returns 0, or PAR_STOP after reporting its error with parError (the parse
-// then stops). Texts and lists passed in are taken over by the call, also when it fails.
+// them in file order; each returns 0, or PAR_STOP after reporting its error with parError (the
+// parse then stops). Texts and lists passed in are taken over by the call, also when it fails.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The geometry records of regions as the world-file loaders build them, and the computations
 // on them: bounding spheres, vertex normals and the registration of a finished region.
+// Results: records or null; 0 or PAR_STOP (parse_result.h).
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 // world tree share during one parse. Records move from here into the region (and from there
 // into the world) as each is finished, so that whatever an error leaves behind is owned by
 // exactly one of the two and freed once.
+// Results: records or null; 0 or PAR_STOP (parse_result.h); true or false.
 #pragma once
 
 #include <cstdint>
@@ -66,8 +67,8 @@ R3xRegionWork* _parRegionWork(R3xParseContext* context);
 // The next record of the block, cleared, made the region being built with the tag; null after
 // "NUMREGIONS is invalid" (the tag is then freed).
 R3xRegion* _parTakeRegion(R3xParseContext* context, R3xRegionWork* work, char* tag);
-// Registers the region being built; one that cannot be registered is freed. 0, or PAR_STOP after the
-// message.
+// Registers the region being built; one that cannot be registered is freed. 0, or PAR_STOP after
+// the message.
 std::int32_t _parAddFinishedRegion(R3xParseContext* context, R3xRegionWork* work,
                                    R3xRegion* region);
 

@@ -1,5 +1,6 @@
 // The render-method names of the text form: a family, an optional lighting word and an
 // optional shading word, whose parts add up to the render method.
+// Results: a match length (0: none).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Rule actions of the collision shapes (sphere list and polyhedron definitions) and of the
-// volume clause of sprites and actors. Each returns 0, or PAR_STOP after reporting its error; values
-// passed in are consumed.
+// volume clause of sprites and actors. Values passed in are consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Rule actions of the three sprite definitions and of the sprite references that levels of
-// detail name. Each returns 0, or PAR_STOP after reporting its error; values passed in are consumed.
+// detail name. Values passed in are consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

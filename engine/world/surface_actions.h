@@ -1,6 +1,7 @@
 // Rule actions of bitmaps (FRAME, BMINFO) and surfaces (RENDERMETHOD, RENDERINFO and the
 // simple sprite instance that textures a surface). Each returns 0, or PAR_STOP after reporting its
 // error; values passed in are consumed.
+// Results: 0, or PAR_STOP (parse_result.h) after reporting the error.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The one token stream of a parse: the scanners of the outermost world file and of its nested
 // include files, the innermost on top, and the search path for include files.
+// Results: token numbers (R3X_TOKEN_END, R3X_TOKEN_ERROR); 0 or PAR_STOP; a source or null.
 #pragma once
 
 #include <cstdint>

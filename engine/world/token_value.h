@@ -1,4 +1,5 @@
 // The value of the last token a world-file scanner read: a number, a real or an owned text.
+// Results: texts or null.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The entry that loads a world file into a world.
+// Results: 0 or a negative R3X_ERR_ code; the recorded error or null.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The bytes of one world file, from a pack archive member or a plain file, and the sniffing of
 // the binary form's signature.
+// Results: streams or null; byte counts or PAR_READ_ERROR; PAR_FORM_ answers.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // Scrambling names and strings of binary and precompiled world files with the world string key.
+// Results: nothing.
 #pragma once
 
 #include <cstddef>
