@@ -13,12 +13,12 @@ void ReadMember(R3xWadMember* member) {
   std::int64_t left = r3xWadMemberSize(member);
   while (left > 0) {
     const std::int64_t count = left < 4096 ? left : 4096;
-    if (!r3xReadWadMember(member, buffer, count)) {
+    if (r3xReadWadMember(member, buffer, count) != R3X_WAD_DONE) {
       std::abort();
     }
     left -= count;
   }
-  if (r3xSeekWadMember(member, 1, 2)) {
+  if (r3xSeekWadMember(member, 1, R3X_WAD_SEEK_END) == R3X_WAD_DONE) {
     r3xReadWadMember(member, buffer, 1);
   }
 }

@@ -14,7 +14,7 @@
 #include "platform/kernel/message_box.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool tablesBuilt = _r3xInitMathTables() == 1;
+  static const bool tablesBuilt = _r3xInitMathTables() == R3X_DONE;
   if (!tablesBuilt || size == 0) {
     return 0;
   }

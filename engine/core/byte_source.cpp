@@ -64,7 +64,7 @@ std::int32_t readFile(R3xByteSource* source, std::uint8_t* buffer, std::int32_t 
 std::int32_t readMember(R3xByteSource* source, void* buffer, std::int32_t count) {
   const std::int64_t left = std::max<std::int64_t>(source->size - source->position, 0);
   const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(count, left));
-  if (n > 0 && !r3xReadWadMember(source->member, buffer, n)) {
+  if (n > 0 && r3xReadWadMember(source->member, buffer, n) != R3X_WAD_DONE) {
     return -1;
   }
   source->position += n;

@@ -42,7 +42,7 @@ TEST_F(ActorRotationTest, RotationsFromHeadingPitchAndRollMatchHandComputedMatri
     R3xActor actor{};
     actor.header.flags = R3X_FLAG_TRANSFORM_DIRTY | R3X_FLAG_HIDDEN;
     const R3xPlacement placement{1.0f, 2.0f, 3.0f, c.heading, c.pitch, c.roll, 0};
-    ASSERT_EQ(r3xBuildObjectRotation(&actor, 2.0f, &placement), 1);
+    ASSERT_EQ(r3xBuildObjectRotation(&actor, 2.0f, &placement), R3X_DONE);
     float expected[9];
     if (c.heading == 639.9f) {
       // Entry 127, one unit short of a quarter turn.

@@ -40,11 +40,11 @@ TEST(BspTest, APointOutsideTheTreeHasNoRegion) {
   WorldPtr world(MakeTestWorld(spec));
   ASSERT_NE(world, nullptr);
   const float behind[3] = {-1, 0, 0};
-  EXPECT_EQ(r3xFindRegionIndexAt(world.get(), behind), -1);
+  EXPECT_EQ(r3xFindRegionIndexAt(world.get(), behind), R3X_NO_REGION);
   EXPECT_EQ(r3xFindRegionAt(world.get(), behind), nullptr);
 
   WorldPtr empty(r3xCreateWorld(nullptr, 0, nullptr));
-  EXPECT_EQ(r3xFindRegionIndexAt(empty.get(), behind), -1);
+  EXPECT_EQ(r3xFindRegionIndexAt(empty.get(), behind), R3X_NO_REGION);
   EXPECT_EQ(r3xFindRegionAt(empty.get(), behind), nullptr);
 }
 
@@ -53,7 +53,7 @@ TEST(BspTest, ALeafNamingNoRegionOfTheWorldGivesNoIndex) {
   ASSERT_NE(world, nullptr);
   world->bspRoot[3].leaf = 4;  // x >= 10 names a fourth region that the world does not have
   const float point[3] = {20, 0, 0};
-  EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), -1);
+  EXPECT_EQ(r3xFindRegionIndexAt(world.get(), point), R3X_NO_REGION);
   EXPECT_TRUE(FindRegionsInSphere(world.get(), point, 1).empty());
   EXPECT_EQ(r3xGetRegion(world.get(), 3), nullptr);
   EXPECT_EQ(r3xGetRegion(world.get(), -1), nullptr);

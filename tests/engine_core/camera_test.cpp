@@ -45,7 +45,7 @@ TEST(CameraTest, ImageViewAndProjectionAreStored) {
   EXPECT_EQ(camera->nearDistance, 1.0f);
   EXPECT_EQ(camera->farDistance, 500.0f);
   for (float far : {1.0f, 0.5f}) {
-    EXPECT_EQ(r3xSetCameraProjection(camera.get(), 60.0f, 2.0f, 1.0f, far), -2);
+    EXPECT_EQ(r3xSetCameraProjection(camera.get(), 60.0f, 2.0f, 1.0f, far), R3X_CAMERA_BAD_RANGE);
   }
   EXPECT_EQ(camera->halfFieldOfView, 50.0f);
   EXPECT_EQ(camera->aspect, 1.25f);
@@ -54,10 +54,10 @@ TEST(CameraTest, ImageViewAndProjectionAreStored) {
 
 TEST(CameraTest, SettersRefuseANullCamera) {
   const R3xPlacement placement{};
-  EXPECT_EQ(SetCameraImageBuffer(nullptr, nullptr, 1, 1), -1);
-  EXPECT_EQ(r3xSetCameraView(nullptr, 0, 1, 1), -1);
-  EXPECT_EQ(r3xSetCameraProjection(nullptr, 1.0f, 1.0f, 1.0f, 2.0f), -1);
-  EXPECT_EQ(r3xSetCameraPlacement(nullptr, nullptr, &placement), -1);
+  EXPECT_EQ(SetCameraImageBuffer(nullptr, nullptr, 1, 1), R3X_CAMERA_NULL);
+  EXPECT_EQ(r3xSetCameraView(nullptr, 0, 1, 1), R3X_CAMERA_NULL);
+  EXPECT_EQ(r3xSetCameraProjection(nullptr, 1.0f, 1.0f, 1.0f, 2.0f), R3X_CAMERA_NULL);
+  EXPECT_EQ(r3xSetCameraPlacement(nullptr, nullptr, &placement), R3X_CAMERA_NULL);
 }
 
 TEST(CameraTest, PlacementTakesTheRegionAndRefusesPointsOutsideTheWorld) {
@@ -70,7 +70,7 @@ TEST(CameraTest, PlacementTakesTheRegionAndRefusesPointsOutsideTheWorld) {
   ASSERT_NE(world, nullptr);
   CameraPtr camera(CreateCamera());
   const R3xPlacement inside{12.0f, 1.0f, 2.0f, 64.0f, 3.0f, 4.0f, -1};
-  EXPECT_EQ(r3xSetCameraPlacement(world.get(), camera.get(), nullptr), -2);
+  EXPECT_EQ(r3xSetCameraPlacement(world.get(), camera.get(), nullptr), R3X_CAMERA_NULL_PLACEMENT);
   EXPECT_EQ(r3xSetCameraPlacement(world.get(), camera.get(), &inside), 0);
   EXPECT_EQ(camera->region, 1);
   EXPECT_EQ(camera->x, 12.0f);
@@ -78,7 +78,7 @@ TEST(CameraTest, PlacementTakesTheRegionAndRefusesPointsOutsideTheWorld) {
   EXPECT_EQ(camera->roll, 4.0f);
 
   const R3xPlacement outside{-1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
-  EXPECT_EQ(r3xSetCameraPlacement(world.get(), camera.get(), &outside), -3);
+  EXPECT_EQ(r3xSetCameraPlacement(world.get(), camera.get(), &outside), R3X_CAMERA_OUTSIDE);
   EXPECT_EQ(camera->region, 1);
   EXPECT_EQ(camera->x, 12.0f);
   EXPECT_EQ(camera->heading, 64.0f);

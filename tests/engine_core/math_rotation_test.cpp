@@ -10,13 +10,13 @@ using MathRotationTest = MathTablesTest;
 
 Matrix tableRotation(float heading, float pitch, float roll) {
   Matrix m{};
-  EXPECT_EQ(r3xAnglesToMatrix(heading, pitch, roll, m.data()), 1);
+  EXPECT_EQ(r3xAnglesToMatrix(heading, pitch, roll, m.data()), R3X_DONE);
   return m;
 }
 
 Matrix interpRotation(float heading, float pitch, float roll) {
   Matrix m{};
-  EXPECT_EQ(r3xAnglesToMatrixInterp(heading, pitch, roll, m.data()), 1);
+  EXPECT_EQ(r3xAnglesToMatrixInterp(heading, pitch, roll, m.data()), R3X_DONE);
   return m;
 }
 
@@ -107,11 +107,11 @@ struct Angles {
 
 TEST_F(MathRotationTest, MatrixToAnglesOfTheIdentityAndOfStraightUp) {
   Angles a{9, 9, 9};
-  EXPECT_EQ(r3xMatrixToAngles(kIdentity.data(), &a.heading, &a.pitch, &a.roll), 1);
+  EXPECT_EQ(r3xMatrixToAngles(kIdentity.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
   EXPECT_EQ(a.heading, 0.0f);
   EXPECT_EQ(a.pitch, 0.0f);
   EXPECT_EQ(a.roll, 0.0f);
-  EXPECT_EQ(r3xMatrixToAnglesTable(kIdentity.data(), &a.heading, &a.pitch, &a.roll), 1);
+  EXPECT_EQ(r3xMatrixToAnglesTable(kIdentity.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
   EXPECT_EQ(a.heading, 0.0f);
   EXPECT_EQ(a.pitch, 0.0f);
   EXPECT_EQ(a.roll, 0.0f);
@@ -119,12 +119,12 @@ TEST_F(MathRotationTest, MatrixToAnglesOfTheIdentityAndOfStraightUp) {
   // Forward straight up: the heading comes from -m3 and m4, the roll is 0.
   const Matrix up = {0, 0, 1, -1, 0, 0, 0, -1, 0};
   a = {9, 9, 9};
-  EXPECT_EQ(r3xMatrixToAngles(up.data(), &a.heading, &a.pitch, &a.roll), 1);
+  EXPECT_EQ(r3xMatrixToAngles(up.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
   EXPECT_NEAR(a.pitch, 128.0f, 1e-4);
   EXPECT_NEAR(a.heading, 128.0f, 1e-4);
   EXPECT_EQ(a.roll, 0.0f);
   a = {9, 9, 9};
-  EXPECT_EQ(r3xMatrixToAnglesTable(up.data(), &a.heading, &a.pitch, &a.roll), 1);
+  EXPECT_EQ(r3xMatrixToAnglesTable(up.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
   EXPECT_EQ(a.pitch, 128.0f);
   EXPECT_EQ(a.heading, 128.0f);
   EXPECT_EQ(a.roll, 0.0f);
@@ -135,12 +135,13 @@ TEST_F(MathRotationTest, MatrixToAnglesOfADegenerateMatrixGivesZeros) {
   const Matrix noForward = {0, 0, -0.0f, 1, 2, 3, 4, 5, 6};
   for (const Matrix& m : {zero, noForward}) {
     Angles a{9, 9, 9};
-    EXPECT_EQ(r3xMatrixToAngles(m.data(), &a.heading, &a.pitch, &a.roll), -1);
+    EXPECT_EQ(r3xMatrixToAngles(m.data(), &a.heading, &a.pitch, &a.roll), R3X_ROTATION_DEGENERATE);
     EXPECT_EQ(a.heading, 0.0f);
     EXPECT_EQ(a.pitch, 0.0f);
     EXPECT_EQ(a.roll, 0.0f);
     a = {9, 9, 9};
-    EXPECT_EQ(r3xMatrixToAnglesTable(m.data(), &a.heading, &a.pitch, &a.roll), -1);
+    EXPECT_EQ(r3xMatrixToAnglesTable(m.data(), &a.heading, &a.pitch, &a.roll),
+              R3X_ROTATION_DEGENERATE);
     EXPECT_EQ(a.heading, 0.0f);
     EXPECT_EQ(a.pitch, 0.0f);
     EXPECT_EQ(a.roll, 0.0f);
@@ -156,11 +157,11 @@ TEST_F(MathRotationTest, AnglesSurviveARoundTrip) {
   for (const Angles& c : cases) {
     const Matrix m = interpRotation(c.heading, c.pitch, c.roll);
     Angles a{};
-    ASSERT_EQ(r3xMatrixToAngles(m.data(), &a.heading, &a.pitch, &a.roll), 1);
+    ASSERT_EQ(r3xMatrixToAngles(m.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
     EXPECT_NEAR(a.heading, c.heading, 2e-3) << c.heading;
     EXPECT_NEAR(a.pitch, c.pitch, 2e-3) << c.pitch;
     EXPECT_NEAR(a.roll, c.roll, 2e-3) << c.roll;
-    ASSERT_EQ(r3xMatrixToAnglesTable(m.data(), &a.heading, &a.pitch, &a.roll), 1);
+    ASSERT_EQ(r3xMatrixToAnglesTable(m.data(), &a.heading, &a.pitch, &a.roll), R3X_DONE);
     EXPECT_EQ(a.heading, std::floor(c.heading)) << c.heading;
     EXPECT_EQ(a.pitch, std::floor(c.pitch)) << c.pitch;
     EXPECT_EQ(a.roll, std::floor(c.roll)) << c.roll;

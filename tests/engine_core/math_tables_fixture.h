@@ -8,7 +8,7 @@
 
 class MathTablesTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(_r3xInitMathTables(), 1); }
+  void SetUp() override { ASSERT_EQ(_r3xInitMathTables(), R3X_DONE); }
   void TearDown() override { _r3xFreeMathTables(); }
 
   static const R3xMathTables& tables() { return *gR3xMathTables; }

@@ -14,10 +14,10 @@ namespace {
 std::uint32_t bitsOf(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 TEST(MathTablesLifecycleTest, BuildReplacesAndFreeClears) {
-  ASSERT_EQ(_r3xInitMathTables(), 1);
+  ASSERT_EQ(_r3xInitMathTables(), R3X_DONE);
   ASSERT_NE(gR3xMathTables, nullptr);
   // A second build replaces the block without leaking the first.
-  ASSERT_EQ(_r3xInitMathTables(), 1);
+  ASSERT_EQ(_r3xInitMathTables(), R3X_DONE);
   EXPECT_EQ(gR3xMathTables->cosine[0], 1.0f);
   _r3xFreeMathTables();
   EXPECT_EQ(gR3xMathTables, nullptr);

@@ -190,9 +190,9 @@ TEST(RegionLinkTest, UnlinkingAnAbsentObjectChangesNothingAndAnEmptyListIsReport
   LinkedActor inside(world.get(), 5, 1);
   LinkedActor elsewhere(world.get(), -5, 1);
   R3xRegion* middle = r3xGetRegion(world.get(), 1);
-  EXPECT_EQ(_r3xUnlinkObjectRegion(world.get(), middle, elsewhere.get()), 1);
+  EXPECT_EQ(_r3xUnlinkObjectRegion(world.get(), middle, elsewhere.get()), R3X_DONE);
   EXPECT_EQ(middle->info->objectCount, 1u);
-  EXPECT_EQ(_r3xUnlinkObjectRegion(world.get(), middle, inside.get()), 1);
+  EXPECT_EQ(_r3xUnlinkObjectRegion(world.get(), middle, inside.get()), R3X_DONE);
   EXPECT_EQ(middle->info->objectCount, 0u);
   EXPECT_EQ(middle->info->objects[0].object, 0);
   EXPECT_EQ(middle->info->objects[0].path, nullptr);

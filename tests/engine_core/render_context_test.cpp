@@ -124,10 +124,14 @@ TEST(RenderContextTest, FogNeedsColourOrAFogReadyShadeTable) {
     std::int32_t result;
     std::int32_t storedMode;
   } cases[] = {
-      {0, nullptr, 1, 100.0f, -3, 0},  {0, &plain, 2, 100.0f, -3, 0},
-      {0, &fogReady, 2, 100.0f, 0, 2}, {1, nullptr, 1, 100.0f, 0, 1},
-      {1, nullptr, 3, 100.0f, -1, 0},  {1, nullptr, 1, 0.0f, -2, 1},
-      {1, nullptr, 2, -5.0f, -2, 2},   {0, nullptr, 0, 0.0f, 0, 0},
+      {0, nullptr, 1, 100.0f, R3X_FOG_NOT_READY, 0},
+      {0, &plain, 2, 100.0f, R3X_FOG_NOT_READY, 0},
+      {0, &fogReady, 2, 100.0f, 0, 2},
+      {1, nullptr, 1, 100.0f, 0, 1},
+      {1, nullptr, 3, 100.0f, R3X_FOG_BAD_MODE, 0},
+      {1, nullptr, 1, 0.0f, R3X_FOG_BAD_DISTANCE, 1},
+      {1, nullptr, 2, -5.0f, R3X_FOG_BAD_DISTANCE, 2},
+      {0, nullptr, 0, 0.0f, 0, 0},
   };
   for (const Case& c : cases) {
     context->mode = c.outputMode;
@@ -163,9 +167,9 @@ TEST(RenderContextTest, TheAttachedShadeTableIsDestroyedOnlyWhenAsked) {
   EXPECT_EQ(world->shadeTables.count, 2u);
   EXPECT_EQ(r3xSetRenderShadeTable(world, context, second, 1), 0);
   EXPECT_EQ(world->shadeTables.count, 1u);
-  EXPECT_EQ(r3xDestroyRenderContext(world, context, 1), 1);
+  EXPECT_EQ(r3xDestroyRenderContext(world, context, 1), R3X_DONE);
   EXPECT_EQ(world->shadeTables.count, 0u);
-  EXPECT_EQ(r3xDestroyRenderContext(world, nullptr, 1), 1);
+  EXPECT_EQ(r3xDestroyRenderContext(world, nullptr, 1), R3X_DONE);
   r3xDestroyWorld(world);
 }
 
@@ -219,9 +223,9 @@ TEST(RenderContextTest, SimpleSettersAndCounters) {
 
 TEST(RenderContextTest, ListsGrowBySixteenKeepingTheirRecords) {
   R3xList16 list{};
-  ASSERT_EQ(_r3xGrowList16(&list), 1);
+  ASSERT_EQ(_r3xGrowList16(&list), R3X_DONE);
   list.records[15].words[3] = 42;
-  ASSERT_EQ(_r3xGrowList16(&list), 1);
+  ASSERT_EQ(_r3xGrowList16(&list), R3X_DONE);
   EXPECT_EQ(list.capacity, 32u);
   EXPECT_EQ(list.records[15].words[3], 42u);
   {
@@ -273,7 +277,7 @@ TEST_F(ViewTest, TheViewMatrixHasRightUpAndForwardColumns) {
     camera_->heading = c.heading;
     camera_->pitch = c.pitch;
     camera_->roll = c.roll;
-    ASSERT_EQ(r3xSetViewMatrix(context_, camera_), 1);
+    ASSERT_EQ(r3xSetViewMatrix(context_, camera_), R3X_DONE);
     for (int i = 0; i < 9; ++i) {
       EXPECT_NEAR(context_->view[i], c.view[i], 1e-6) << c.heading << c.pitch << c.roll << i;
     }
@@ -314,7 +318,7 @@ TEST_F(ViewTest, SpheresAreTestedAgainstTheSelectedPlanes) {
   // Facing +x from (10, 0, 0) with f = g = 1: the frustum factors as the back end writes them.
   camera_->halfFieldOfView = 64.0f;
   camera_->aspect = 1.0f;
-  ASSERT_EQ(r3xSetViewMatrix(context_, camera_), 1);
+  ASSERT_EQ(r3xSetViewMatrix(context_, camera_), R3X_DONE);
   context_->nearDistance = 0.1f;
   context_->farDistance = 100.0f;
   context_->translation[0] = -10.0f;
@@ -351,10 +355,10 @@ TEST_F(ViewTest, SpheresAreTestedAgainstTheSelectedPlanes) {
   }
   // Planes outside the mask are not tested; with none, nothing is.
   context_->planeMask = R3X_CLIP_BOTTOM | R3X_CLIP_TOP;
-  EXPECT_EQ(r3xSphereInView(context_, 20.0f, -12.0f, 0.0f, 1.0f), 1);
+  EXPECT_EQ(r3xSphereInView(context_, 20.0f, -12.0f, 0.0f, 1.0f), R3X_SPHERE_IN_VIEW);
   context_->planeMask = 0;
   context_->clipFlags = 0xFF;
-  EXPECT_EQ(r3xSphereInView(context_, -500.0f, 0.0f, 0.0f, 1.0f), 1);
+  EXPECT_EQ(r3xSphereInView(context_, -500.0f, 0.0f, 0.0f, 1.0f), R3X_SPHERE_IN_VIEW);
   EXPECT_EQ(context_->clipFlags, 0xFFu);
 }
 

@@ -86,9 +86,9 @@ TEST(ShadeTableCellsTest, HandPickedCells) {
 TEST(ShadeTableCellsTest, OnlySixteenLevelsOf256ColoursAreBuilt) {
   const Entries entries = TinyPalette();
   std::uint8_t data[17 * 256];
-  EXPECT_EQ(_r3xBuildShadeTable(data, 15, 256, entries.data(), 0), -1);
-  EXPECT_EQ(_r3xBuildShadeTable(data, 17, 256, entries.data(), 0), -1);
-  EXPECT_EQ(_r3xBuildShadeTable(data, 16, 128, entries.data(), 0), -1);
+  EXPECT_EQ(_r3xBuildShadeTable(data, 15, 256, entries.data(), 0), R3X_SHADE_BAD_SIZE);
+  EXPECT_EQ(_r3xBuildShadeTable(data, 17, 256, entries.data(), 0), R3X_SHADE_BAD_SIZE);
+  EXPECT_EQ(_r3xBuildShadeTable(data, 16, 128, entries.data(), 0), R3X_SHADE_BAD_SIZE);
 }
 
 TEST(ShadeTableCellsTest, ATableIsRegisteredWithAWorldAndNotFogReady) {

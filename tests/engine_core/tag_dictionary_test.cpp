@@ -74,7 +74,7 @@ TEST_F(TagDictionaryTest, ANewDictionaryHasSixteenEmptyHomeBuckets) {
   for (std::uint32_t i = 0; i < 16; ++i) {
     EXPECT_EQ(d->index[i], R3X_TAG_NONE);
   }
-  EXPECT_EQ(r3xCreateTagDictionary(world_), -1);
+  EXPECT_EQ(r3xCreateTagDictionary(world_), R3X_TAG_DICTIONARY_EXISTS);
 }
 
 TEST_F(TagDictionaryTest, TheIndexGrowsOneHomeBucketAtATime) {
@@ -125,22 +125,22 @@ TEST_F(TagDictionaryTest, AFailedSplitKeepsTheNewEntryAndTheNextInsertionSplits)
 
 TEST_F(TagDictionaryTest, LookUpsAndRemovalsOfAbsentTagsAndDoubleEntries) {
   EXPECT_EQ(r3xFindTag(world_, "LIGHTDEF"), nullptr);
-  EXPECT_EQ(r3xRemoveTag(world_, "LIGHTDEF"), -2);
+  EXPECT_EQ(r3xRemoveTag(world_, "LIGHTDEF"), R3X_TAG_NOT_PRESENT);
   TestRecord* record = add("LIGHTDEF");
-  EXPECT_EQ(r3xAddTag(world_, &record->header), -3);
+  EXPECT_EQ(r3xAddTag(world_, &record->header), R3X_TAG_ALREADY_ENTERED);
   EXPECT_EQ(world_->dictionary->entryCount, 1u);
   ASSERT_EQ(r3xRemoveTag(world_, "LIGHTDEF"), 0);
   EXPECT_EQ(record->header.flags & R3X_FLAG_IN_DICTIONARY, 0u);
   EXPECT_EQ(r3xFindTag(world_, "LIGHTDEF"), nullptr);
-  EXPECT_EQ(r3xRemoveTag(world_, "LIGHTDEF"), -2);
+  EXPECT_EQ(r3xRemoveTag(world_, "LIGHTDEF"), R3X_TAG_NOT_PRESENT);
 
   R3xObjectHeader camera{R3X_TYPE_CAMERA, 0, record->header.tag, 0, 0};
-  EXPECT_EQ(r3xAddTag(world_, &camera), -2);
+  EXPECT_EQ(r3xAddTag(world_, &camera), R3X_TAG_NOT_REGISTERED);
   R3xObjectHeader unregistered{R3X_TYPE_PALETTE, -1, record->header.tag, 0, 0};
-  EXPECT_EQ(r3xAddTag(world_, &unregistered), -2);
+  EXPECT_EQ(r3xAddTag(world_, &unregistered), R3X_TAG_NOT_REGISTERED);
   R3xWorld bare{};
-  EXPECT_EQ(r3xAddTag(&bare, &record->header), -1);
-  EXPECT_EQ(r3xRemoveTag(&bare, "LIGHTDEF"), -1);
+  EXPECT_EQ(r3xAddTag(&bare, &record->header), R3X_TAG_NO_DICTIONARY);
+  EXPECT_EQ(r3xRemoveTag(&bare, "LIGHTDEF"), R3X_TAG_NO_DICTIONARY);
   EXPECT_EQ(r3xFindTag(&bare, "LIGHTDEF"), nullptr);
 }
 
@@ -225,7 +225,7 @@ TEST_F(TagDictionaryTest, RandomEntriesAndRemovalsAgreeWithAMap) {
       ASSERT_EQ(r3xRemoveTag(world_, tag.c_str()), 0);
       model.erase(tag);
     } else {
-      ASSERT_EQ(r3xRemoveTag(world_, tag.c_str()), -2);
+      ASSERT_EQ(r3xRemoveTag(world_, tag.c_str()), R3X_TAG_NOT_PRESENT);
     }
   }
   expectConsistent();

@@ -38,7 +38,8 @@ void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
 
 Bytes ReadAll(R3xWadMember* member) {
   Bytes bytes(static_cast<std::size_t>(r3xWadMemberSize(member)));
-  EXPECT_EQ(r3xReadWadMember(member, bytes.data(), static_cast<std::int64_t>(bytes.size())), 1);
+  EXPECT_EQ(r3xReadWadMember(member, bytes.data(), static_cast<std::int64_t>(bytes.size())),
+            R3X_WAD_DONE);
   return bytes;
 }
 
@@ -102,7 +103,7 @@ TEST_P(WadLayoutTest, FindsEveryMemberByAnyCaseAndReadsItsBytes) {
       ASSERT_NE(slot, nullptr);
       EXPECT_EQ(r3xWadMemberSize(slot), static_cast<std::int64_t>(member.data.size()));
       EXPECT_EQ(ReadAll(slot), member.data);
-      EXPECT_EQ(r3xCloseWadMember(slot), 1);
+      EXPECT_EQ(r3xCloseWadMember(slot), R3X_WAD_DONE);
     }
   }
 }
@@ -159,40 +160,44 @@ TEST_F(WadTest, SeekAndReadStayInsideTheMember) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
   const BoundsCase cases[] = {
-      {"start + 0", 5, Op::kSeek, 0, 0, 1, 0},
-      {"start + last byte", 5, Op::kSeek, 9, 0, 1, 9},
-      {"start + size refused", 5, Op::kSeek, 10, 0, 0, 5},
-      {"start - 1 refused", 5, Op::kSeek, -1, 0, 0, 5},
-      {"end - 0 is the end", 5, Op::kSeek, 0, 2, 1, 10},
-      {"end - 1", 5, Op::kSeek, 1, 2, 1, 9},
-      {"end - size refused", 5, Op::kSeek, 10, 2, 0, 5},
-      {"end + 1 refused", 5, Op::kSeek, -1, 2, 0, 5},
-      {"relative to the last byte", 3, Op::kSeek, 6, 1, 1, 9},
-      {"relative to exactly the end refused", 3, Op::kSeek, 7, 1, 0, 3},
-      {"relative back to the start", 3, Op::kSeek, -3, 1, 1, 0},
-      {"relative before the start refused", 3, Op::kSeek, -4, 1, 0, 3},
-      {"relative from the end backwards", 10, Op::kSeek, -1, 1, 1, 9},
-      {"relative from the end by 0 refused", 10, Op::kSeek, 0, 1, 0, 10},
-      {"relative huge refused", 3, Op::kSeek, kMax, 1, 0, 3},
-      {"relative most negative refused", 3, Op::kSeek, kMin, 1, 0, 3},
-      {"unknown origin refused", 3, Op::kSeek, 1, 3, 0, 3},
-      {"negative origin refused", 3, Op::kSeek, 1, -1, 0, 3},
-      {"read to the end", 4, Op::kRead, 6, 0, 1, 10},
-      {"read past the end refused whole", 4, Op::kRead, 7, 0, 0, 4},
-      {"read of one byte at the end refused", 10, Op::kRead, 1, 0, 0, 10},
-      {"read of no bytes at the end", 10, Op::kRead, 0, 0, 1, 10},
-      {"negative read refused", 4, Op::kRead, -1, 0, 0, 4},
-      {"huge read refused", 0, Op::kRead, kMax, 0, 0, 0},
+      {"start + 0", 5, Op::kSeek, 0, R3X_WAD_SEEK_SET, R3X_WAD_DONE, 0},
+      {"start + last byte", 5, Op::kSeek, 9, R3X_WAD_SEEK_SET, R3X_WAD_DONE, 9},
+      {"start + size refused", 5, Op::kSeek, 10, R3X_WAD_SEEK_SET, R3X_WAD_REFUSED, 5},
+      {"start - 1 refused", 5, Op::kSeek, -1, R3X_WAD_SEEK_SET, R3X_WAD_REFUSED, 5},
+      {"end - 0 is the end", 5, Op::kSeek, 0, R3X_WAD_SEEK_END, R3X_WAD_DONE, 10},
+      {"end - 1", 5, Op::kSeek, 1, R3X_WAD_SEEK_END, R3X_WAD_DONE, 9},
+      {"end - size refused", 5, Op::kSeek, 10, R3X_WAD_SEEK_END, R3X_WAD_REFUSED, 5},
+      {"end + 1 refused", 5, Op::kSeek, -1, R3X_WAD_SEEK_END, R3X_WAD_REFUSED, 5},
+      {"relative to the last byte", 3, Op::kSeek, 6, R3X_WAD_SEEK_CUR, R3X_WAD_DONE, 9},
+      {"relative to exactly the end refused", 3, Op::kSeek, 7, R3X_WAD_SEEK_CUR, R3X_WAD_REFUSED,
+       3},
+      {"relative back to the start", 3, Op::kSeek, -3, R3X_WAD_SEEK_CUR, R3X_WAD_DONE, 0},
+      {"relative before the start refused", 3, Op::kSeek, -4, R3X_WAD_SEEK_CUR, R3X_WAD_REFUSED, 3},
+      {"relative from the end backwards", 10, Op::kSeek, -1, R3X_WAD_SEEK_CUR, R3X_WAD_DONE, 9},
+      {"relative from the end by 0 refused", 10, Op::kSeek, 0, R3X_WAD_SEEK_CUR, R3X_WAD_REFUSED,
+       10},
+      {"relative huge refused", 3, Op::kSeek, kMax, R3X_WAD_SEEK_CUR, R3X_WAD_REFUSED, 3},
+      {"relative most negative refused", 3, Op::kSeek, kMin, R3X_WAD_SEEK_CUR, R3X_WAD_REFUSED, 3},
+      {"unknown origin refused", 3, Op::kSeek, 1, 3, R3X_WAD_REFUSED, 3},
+      {"negative origin refused", 3, Op::kSeek, 1, -1, R3X_WAD_REFUSED, 3},
+      {"read to the end", 4, Op::kRead, 6, 0, R3X_WAD_DONE, 10},
+      {"read past the end refused whole", 4, Op::kRead, 7, 0, R3X_WAD_REFUSED, 4},
+      {"read of one byte at the end refused", 10, Op::kRead, 1, 0, R3X_WAD_REFUSED, 10},
+      {"read of no bytes at the end", 10, Op::kRead, 0, 0, R3X_WAD_DONE, 10},
+      {"negative read refused", 4, Op::kRead, -1, 0, R3X_WAD_REFUSED, 4},
+      {"huge read refused", 0, Op::kRead, kMax, 0, R3X_WAD_REFUSED, 0},
   };
   for (const BoundsCase& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_EQ(c.from == 10 ? r3xSeekWadMember(slot, 0, 2) : r3xSeekWadMember(slot, c.from, 0), 1);
+    ASSERT_EQ(c.from == 10 ? r3xSeekWadMember(slot, 0, R3X_WAD_SEEK_END)
+                           : r3xSeekWadMember(slot, c.from, R3X_WAD_SEEK_SET),
+              R3X_WAD_DONE);
     if (c.op == Op::kSeek) {
       EXPECT_EQ(r3xSeekWadMember(slot, c.arg, c.origin), c.result);
     } else {
       char buffer[16];
       std::memset(buffer, '#', sizeof buffer);
-      const std::int64_t count = c.result ? c.arg : 0;
+      const std::int64_t count = c.result == R3X_WAD_DONE ? c.arg : 0;
       EXPECT_EQ(r3xReadWadMember(slot, buffer, c.arg), c.result);
       EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(count)),
                 std::string(data.begin() + c.from, data.begin() + c.from + count));
@@ -208,10 +213,10 @@ TEST_F(WadTest, EmptyMemberReadsNothingAndCannotBeSeeked) {
   ASSERT_NE(slot, nullptr);
   char byte = 0;
   EXPECT_EQ(r3xWadMemberSize(slot), 0);
-  EXPECT_EQ(r3xReadWadMember(slot, &byte, 0), 1);
-  EXPECT_EQ(r3xReadWadMember(slot, &byte, 1), 0);
-  EXPECT_EQ(r3xSeekWadMember(slot, 0, 0), 0);
-  EXPECT_EQ(r3xSeekWadMember(slot, 0, 2), 0);
+  EXPECT_EQ(r3xReadWadMember(slot, &byte, 0), R3X_WAD_DONE);
+  EXPECT_EQ(r3xReadWadMember(slot, &byte, 1), R3X_WAD_REFUSED);
+  EXPECT_EQ(r3xSeekWadMember(slot, 0, 0), R3X_WAD_REFUSED);
+  EXPECT_EQ(r3xSeekWadMember(slot, 0, R3X_WAD_SEEK_END), R3X_WAD_REFUSED);
   EXPECT_EQ(r3xTellWadMember(slot), 0);
 }
 
@@ -224,21 +229,21 @@ TEST_F(WadTest, EmptyLastMemberOnAGranularityBoundaryOpens) {
   ASSERT_NE(slot, nullptr);
   EXPECT_EQ(r3xWadMemberSize(slot), 0);
   char byte = 0;
-  EXPECT_EQ(r3xReadWadMember(slot, &byte, 0), 1);
+  EXPECT_EQ(r3xReadWadMember(slot, &byte, 0), R3X_WAD_DONE);
 }
 
 TEST_F(WadTest, ClosedAndNullSlotsAreRefused) {
   ASSERT_NE(Open(mkdata::BuildPack({{"m", BytesOf("abc")}}, PackLayout::kHeader)), nullptr);
   R3xWadMember* slot = r3xOpenWadMember(wad_, "m");
   ASSERT_NE(slot, nullptr);
-  EXPECT_EQ(r3xCloseWadMember(slot), 1);
+  EXPECT_EQ(r3xCloseWadMember(slot), R3X_WAD_DONE);
   for (R3xWadMember* closed : {slot, static_cast<R3xWadMember*>(nullptr)}) {
     char byte = 0;
-    EXPECT_EQ(r3xCloseWadMember(closed), 0);
-    EXPECT_EQ(r3xReadWadMember(closed, &byte, 0), 0);
-    EXPECT_EQ(r3xSeekWadMember(closed, 0, 0), 0);
-    EXPECT_EQ(r3xTellWadMember(closed), -1);
-    EXPECT_EQ(r3xWadMemberSize(closed), -1);
+    EXPECT_EQ(r3xCloseWadMember(closed), R3X_WAD_REFUSED);
+    EXPECT_EQ(r3xReadWadMember(closed, &byte, 0), R3X_WAD_REFUSED);
+    EXPECT_EQ(r3xSeekWadMember(closed, 0, 0), R3X_WAD_REFUSED);
+    EXPECT_EQ(r3xTellWadMember(closed), R3X_WAD_NOT_OPEN);
+    EXPECT_EQ(r3xWadMemberSize(closed), R3X_WAD_NOT_OPEN);
   }
 }
 
@@ -253,7 +258,7 @@ TEST_F(WadTest, AllSlotsOpenRefusesAnotherMemberUntilOneCloses) {
   ASSERT_NE(second, nullptr);
   EXPECT_NE(first, second);
   EXPECT_EQ(r3xOpenWadMember(wad_, "c"), nullptr);
-  ASSERT_EQ(r3xCloseWadMember(first), 1);
+  ASSERT_EQ(r3xCloseWadMember(first), R3X_WAD_DONE);
   R3xWadMember* third = r3xOpenWadMember(wad_, "c");
   EXPECT_EQ(third, first);
   EXPECT_EQ(ReadAll(third), BytesOf("C"));

@@ -187,7 +187,7 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadFailsTheLoad) {
 }
 
 TEST(StartupTest, StartUpBuildsTheMathTablesAndShutdownFreesThem) {
-  ASSERT_EQ(r3xInit(), 1);
+  ASSERT_EQ(r3xInit(), R3X_DONE);
   ASSERT_NE(gR3xMathTables, nullptr);
   EXPECT_FLOAT_EQ(gR3xMathTables->cosine[0], 1.0f);
   EXPECT_EQ(r3xShutdown(), 0);

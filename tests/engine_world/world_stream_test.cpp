@@ -154,9 +154,9 @@ TEST(WorldStream, UnknownKindOrUnreadableFileGivesMinusOne) {
   CloseHandle(stream->source.file);
   stream->source.file = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_EQ(parReadStream(stream, buffer, 3), -1);
+  EXPECT_EQ(parReadStream(stream, buffer, 3), PAR_READ_ERROR);
   stream->source.kind = 7;
-  EXPECT_EQ(parReadStream(stream, buffer, 3), -1);
+  EXPECT_EQ(parReadStream(stream, buffer, 3), PAR_READ_ERROR);
   EXPECT_EQ(parTellStream(stream), -1);
   EXPECT_EQ(parRewindStream(stream), 0);
   stream->source.kind = R3X_SOURCE_FILE;

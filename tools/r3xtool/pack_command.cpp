@@ -55,7 +55,8 @@ int ExtractMember(const std::string& file, const std::string& name, const std::s
     return Fail(file + ": no member \"" + name + "\", or it lies outside the file");
   }
   std::vector<char> bytes(static_cast<std::size_t>(r3xWadMemberSize(member)));
-  if (!r3xReadWadMember(member, bytes.data(), static_cast<std::int64_t>(bytes.size()))) {
+  if (r3xReadWadMember(member, bytes.data(), static_cast<std::int64_t>(bytes.size())) !=
+      R3X_WAD_DONE) {
     return Fail(file + ": cannot read member \"" + name + "\"");
   }
   std::FILE* target = std::fopen(out.c_str(), "wb");

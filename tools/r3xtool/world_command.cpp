@@ -53,8 +53,8 @@ std::size_t ReadStart(const char* name, R3xWad* wad, std::uint8_t* out, std::siz
     R3xWadMember* member = r3xOpenWadMember(wad, name);
     const std::int64_t available = r3xWadMemberSize(member);
     const std::size_t n = available < 0 ? 0 : std::min(size, static_cast<std::size_t>(available));
-    const bool read =
-        member != nullptr && r3xReadWadMember(member, out, static_cast<std::int64_t>(n));
+    const bool read = member != nullptr &&
+                      r3xReadWadMember(member, out, static_cast<std::int64_t>(n)) == R3X_WAD_DONE;
     r3xCloseWadMember(member);
     return read ? n : 0;
   }
