@@ -156,8 +156,10 @@ int CNetSocket::Connect(std::uint32_t address, std::uint32_t port) {
   int localLength = sizeof local;
   winsock::bind(udpSocket_, reinterpret_cast<const winsock::sockaddr*>(&local), sizeof local);
   winsock::getsockname(udpSocket_, reinterpret_cast<winsock::sockaddr*>(&local), &localLength);
-  // The port's two bytes as they are: network order.
-  Post(Address(), MSG_UDP_PORT, sizeof local.sin_port, &local.sin_port);
+  // The port in network order, high byte first.
+  arena::ByteWriter udpPort;
+  udpPort.U16BigEndian(winsock::ntohs(local.sin_port));
+  Post(Address(), MSG_UDP_PORT, static_cast<std::uint32_t>(udpPort.size()), udpPort.bytes().data());
 
   if (threaded_ != 0) {
     thread_ = CreateThread(nullptr, 0, &CNetSocket::ThreadProc, this, 0, nullptr);
