@@ -1,6 +1,7 @@
 // Bounding-box pre-tests that reject far vertices and edges before the exact tests. The motion's
 // box is, per axis, [min(start, end) - radius, max(start, end) + radius]; every comparison is
 // strict, so a point on a face of the box is outside.
+// Results: 1 when the boxes overlap, else 0.
 #pragma once
 
 #include <cstdint>

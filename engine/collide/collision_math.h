@@ -1,5 +1,6 @@
 // The numbers every collision test shares: the one square root, the bound on times and the
 // tolerance of "level with" and "on".
+// Results: values; no failure.
 #pragma once
 
 #include <cmath>

@@ -1,6 +1,7 @@
 // Frame transforms of collision: bringing a moving sphere into the frame of a polyhedron or a
 // sphere list and back, and placing an actor's part. Matrices are nine floats; "M applied to q"
 // is always out[i] = M[i] q[0] + M[3 + i] q[1] + M[6 + i] q[2].
+// Results: an angle index (a value); the transforms write their output.
 #pragma once
 
 #include <cstdint>

@@ -63,13 +63,13 @@ std::int32_t _r3xPointInEdgePolygon(const float* point, const R3xEdgePolygon* po
     bounded = true;
     const float cross = (point[p.u] - first[p.u]) * ew - (point[p.w] - first[p.w]) * eu;
     if (cross > -R3X_COLLIDE_TOLERANCE && cross < R3X_COLLIDE_TOLERANCE) {
-      return withinEdge(point, first, second, p) ? 0 : -1;
+      return withinEdge(point, first, second, p) ? R3X_POINT_ON_EDGE : R3X_POINT_OUTSIDE;
     }
     // Negative, or not a number: outside.
     if (!(cross > 0.0f)) {
-      return -1;
+      return R3X_POINT_OUTSIDE;
     }
   }
   // Without an edge that extends (no edges, or all of one point) it encloses nothing.
-  return bounded ? 1 : -1;
+  return bounded ? R3X_POINT_INSIDE : R3X_POINT_OUTSIDE;
 }

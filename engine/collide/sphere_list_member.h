@@ -1,4 +1,5 @@
 // Where a member of the swept sphere list starts and how it moves.
+// Results: nothing; the position is written to the output.
 #pragma once
 
 #include <cstdint>

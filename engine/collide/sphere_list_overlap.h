@@ -1,5 +1,6 @@
 // Static obstacle tests of a sphere list at rest at the actor it is attached to: its bounding
 // sphere first, then every member. 1 when a member overlaps, else 0. They name no member.
+// Results: 1 when a member overlaps, else 0.
 #pragma once
 
 #include <cstdint>

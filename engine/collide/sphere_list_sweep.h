@@ -4,6 +4,7 @@
 // memberIndex. For lines, planes, XY edges and polygons the bounding sphere's starts-behind and
 // crossing stand for the whole list, and the list leaves only when every member leaves, at the
 // latest of their times.
+// Results: 1 with the touch found, else 0; the others write the sweep result.
 #pragma once
 
 #include <cstdint>

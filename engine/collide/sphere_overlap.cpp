@@ -120,7 +120,7 @@ std::int32_t _r3xSphereHitsEdgePolygon(const float* centre, float radius,
     return 0;
   }
   const float projected[3] = {centre[0] - n[0] * s, centre[1] - n[1] * s, centre[2] - n[2] * s};
-  if (_r3xPointInEdgePolygon(projected, polygon) > 0) {
+  if (_r3xPointInEdgePolygon(projected, polygon) == R3X_POINT_INSIDE) {
     return 1;
   }
   const float r2 = radius * radius;

@@ -1,6 +1,7 @@
 // Static obstacle tests: whether a sphere (a circle, for the XY kinds, which use x and y only)
 // at rest overlaps one obstacle feature. 1 overlap, 0 none. Every comparison is strict: touching
 // at exactly the radius is no overlap.
+// Results: 1 overlap, 0 none.
 #pragma once
 
 #include <cstdint>

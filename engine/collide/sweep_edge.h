@@ -1,5 +1,6 @@
 // Swept tests of a moving sphere against edges: XY_EDGE (in x and y) and XYZ_EDGE. Both report
 // the touched feature: the edge itself or the end vertex that the sphere reaches first.
+// Results: nothing; the touch is written to the sweep result.
 #pragma once
 
 #include <cstdint>

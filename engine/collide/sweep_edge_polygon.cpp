@@ -27,7 +27,7 @@ void crossPolygon(const R3xSweepSegment* segment, const R3xEdgePolygon* polygon,
   const float t = segment->distance * _r3xRatio(ds, ds - de);
   float centre[3];
   pointAt(segment, t, centre);
-  if (_r3xPointInEdgePolygon(centre, polygon) >= 0) {
+  if (_r3xPointInEdgePolygon(centre, polygon) >= R3X_POINT_ON_EDGE) {
     result->cross = 1;
     result->crossTime = t;
   }
@@ -71,7 +71,7 @@ void _r3xSweepSphereEdgePolygon(const R3xSweepSegment* segment, const R3xEdgePol
     }
     const float projected[3] = {s[0] - n[0] * startDistance, s[1] - n[1] * startDistance,
                                 s[2] - n[2] * startDistance};
-    if (_r3xPointInEdgePolygon(projected, polygon) > 0) {
+    if (_r3xPointInEdgePolygon(projected, polygon) == R3X_POINT_INSIDE) {
       if (ds > de) {
         result->touch = 1;
         result->touchTime = 0.0f;
@@ -99,7 +99,7 @@ void _r3xSweepSphereEdgePolygon(const R3xSweepSegment* segment, const R3xEdgePol
   for (int i = 0; i < 3; ++i) {
     meet[i] += n[i] * towards;
   }
-  if (_r3xPointInEdgePolygon(meet, polygon) > 0) {
+  if (_r3xPointInEdgePolygon(meet, polygon) == R3X_POINT_INSIDE) {
     result->touch = 1;
     result->touchTime = t;
     return;

@@ -1,4 +1,5 @@
 // Swept test of a moving sphere against an edge polygon.
+// Results: nothing; the touch is written to the sweep result.
 #pragma once
 
 #include <cstdint>

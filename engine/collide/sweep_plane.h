@@ -1,6 +1,7 @@
 // Swept tests of a moving sphere against a line (XY_LINE, in x and y) and a plane: whether it
 // starts behind, when its surface touches, when its centre crosses and when it gets wholly
 // behind.
+// Results: nothing; the touch is written to the sweep result.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Swept tests of a moving sphere against a single point: the XY_VERTEX and XYZ_VERTEX obstacles,
 // the end vertices of edges, and the enlarged-radius pre-test of objects.
+// Results: 1 with the time when the sphere touches within the motion, else 0.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The state of one sweep that the obstacle tests read and write.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // What a swept line, plane, edge or polygon test found.
+// Results: records only.
 #pragma once
 
 #include <cstdint>

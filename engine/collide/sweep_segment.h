@@ -1,4 +1,5 @@
 // The moving sphere as every collision test sees it.
+// Results: records only.
 #pragma once
 
 struct R3xSweepSegment {

@@ -1,4 +1,5 @@
 // The options of the obstacle tests (a sweep's mode).
+// Results: records and constants only.
 #pragma once
 
 #include <cstdint>

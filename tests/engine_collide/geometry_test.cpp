@@ -21,22 +21,22 @@ struct InsideCase {
 TEST(PointInEdgePolygon, InsideOnAnEdgeOrOutsideWithTheToleranceBand) {
   Polygon square({kSquare[0], kSquare[1], kSquare[2], kSquare[3]}, {0, 0, 1});
   const InsideCase cases[] = {
-      {{2, 2, 0}, 1},
-      {{5, 2, 0}, -1},
-      {{2, -1, 0}, -1},
+      {{2, 2, 0}, R3X_POINT_INSIDE},
+      {{5, 2, 0}, R3X_POINT_OUTSIDE},
+      {{2, -1, 0}, R3X_POINT_OUTSIDE},
       // On edge 0 (x = 0): the cross product is 4x there.
-      {{0, 2, 0}, 0},
-      {{1.0f / 8192, 2, 0}, 0},
-      {{-1.0f / 8192, 2, 0}, 0},
+      {{0, 2, 0}, R3X_POINT_ON_EDGE},
+      {{1.0f / 8192, 2, 0}, R3X_POINT_ON_EDGE},
+      {{-1.0f / 8192, 2, 0}, R3X_POINT_ON_EDGE},
       // A cross product of exactly 1/1024 is no longer on the edge.
-      {{1.0f / 4096, 2, 0}, 1},
-      {{-1.0f / 4096, 2, 0}, -1},
+      {{1.0f / 4096, 2, 0}, R3X_POINT_INSIDE},
+      {{-1.0f / 4096, 2, 0}, R3X_POINT_OUTSIDE},
       // On the edge's line: within 1/1024 of its length beyond the end, and farther.
-      {{0, 4 + 1.0f / 512, 0}, 0},
-      {{0, 4 + 1.0f / 64, 0}, -1},
-      {{0, -1.0f / 64, 0}, -1},
+      {{0, 4 + 1.0f / 512, 0}, R3X_POINT_ON_EDGE},
+      {{0, 4 + 1.0f / 64, 0}, R3X_POINT_OUTSIDE},
+      {{0, -1.0f / 64, 0}, R3X_POINT_OUTSIDE},
       // The corner itself.
-      {{0, 0, 0}, 0},
+      {{0, 0, 0}, R3X_POINT_ON_EDGE},
   };
   for (const InsideCase& c : cases) {
     EXPECT_EQ(_r3xPointInEdgePolygon(c.point.data(), &square.record), c.expected)
@@ -49,8 +49,8 @@ TEST(PointInEdgePolygon, EdgesRunBackwardsWhenTheNormalFacesTheNegativeAxis) {
   Polygon down({kSquare[3], kSquare[2], kSquare[1], kSquare[0]}, {0, 0, -1});
   Polygon up({kSquare[3], kSquare[2], kSquare[1], kSquare[0]}, {0, 0, 1});
   const Vec3 centre{2, 2, 0};
-  EXPECT_EQ(_r3xPointInEdgePolygon(centre.data(), &down.record), 1);
-  EXPECT_EQ(_r3xPointInEdgePolygon(centre.data(), &up.record), -1);
+  EXPECT_EQ(_r3xPointInEdgePolygon(centre.data(), &down.record), R3X_POINT_INSIDE);
+  EXPECT_EQ(_r3xPointInEdgePolygon(centre.data(), &up.record), R3X_POINT_OUTSIDE);
 }
 
 TEST(PointInEdgePolygon, ProjectsAlongTheLargestNormalComponentWithTiesToZThenY) {
@@ -58,28 +58,28 @@ TEST(PointInEdgePolygon, ProjectsAlongTheLargestNormalComponentWithTiesToZThenY)
   // projected onto y, z it falls outside.
   Polygon tilted({{0, 0, 0}, {0, 4, 0}, {4, 4, -4}, {4, 0, -4}}, {0.5f, 0, 0.5f});
   const Vec3 aboveInside{2, 2, 10};
-  EXPECT_EQ(_r3xPointInEdgePolygon(aboveInside.data(), &tilted.record), 1);
+  EXPECT_EQ(_r3xPointInEdgePolygon(aboveInside.data(), &tilted.record), R3X_POINT_INSIDE);
   // x dominant alone: projected onto y, z.
   Polygon steep({{0, 0, 0}, {0, 4, 0}, {4, 4, -4}, {4, 0, -4}}, {0.75f, 0, 0.5f});
-  EXPECT_EQ(_r3xPointInEdgePolygon(aboveInside.data(), &steep.record), -1);
+  EXPECT_EQ(_r3xPointInEdgePolygon(aboveInside.data(), &steep.record), R3X_POINT_OUTSIDE);
   // |a| = |b| > |c| goes to y: the square in the plane x + y = 0, projected onto z, x.
   Polygon wall({{0, 0, 0}, {0, 0, 4}, {-4, 4, 4}, {-4, 4, 0}}, {0.5f, 0.5f, 0});
   const Vec3 beside{-2, 9, 2};
-  EXPECT_EQ(_r3xPointInEdgePolygon(beside.data(), &wall.record), 1);
+  EXPECT_EQ(_r3xPointInEdgePolygon(beside.data(), &wall.record), R3X_POINT_INSIDE);
 }
 
 TEST(PointInEdgePolygon, AnEdgeOfLengthZeroBoundsNothing) {
   Polygon repeated({kSquare[0], kSquare[1], kSquare[1], kSquare[2], kSquare[3]}, {0, 0, 1});
   const Vec3 far{10, 10, 0};
   const Vec3 inside{2, 2, 0};
-  EXPECT_EQ(_r3xPointInEdgePolygon(far.data(), &repeated.record), -1);
-  EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &repeated.record), 1);
+  EXPECT_EQ(_r3xPointInEdgePolygon(far.data(), &repeated.record), R3X_POINT_OUTSIDE);
+  EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &repeated.record), R3X_POINT_INSIDE);
   // Without an edge that extends, as over a face of fewer than two corners, nothing is inside.
   Polygon empty({}, {0, 0, 1});
   Polygon point({kSquare[2]}, {0, 0, 1});
   for (const Polygon* p : {&empty, &point}) {
-    EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &p->record), -1);
-    EXPECT_EQ(_r3xPointInEdgePolygon(kSquare[2].data(), &p->record), -1);
+    EXPECT_EQ(_r3xPointInEdgePolygon(inside.data(), &p->record), R3X_POINT_OUTSIDE);
+    EXPECT_EQ(_r3xPointInEdgePolygon(kSquare[2].data(), &p->record), R3X_POINT_OUTSIDE);
   }
 }
 
