@@ -32,9 +32,9 @@ std::int32_t axisCode(const float* normal) {
   const float b = std::fabs(normal[1]);
   const float c = std::fabs(normal[2]);
   if (a >= b && a >= c) {
-    return 2;
+    return R3X_AXIS_CODE_X;
   }
-  return b >= c ? 3 : 1;
+  return b >= c ? R3X_AXIS_CODE_Y : R3X_AXIS_CODE_Z;
 }
 
 }  // namespace
