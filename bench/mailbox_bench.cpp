@@ -45,7 +45,9 @@ BENCHMARK(BM_PostThenReceive)
     ->Args({1, 1024, 0})
     ->Args({16, 36, 0})
     ->Args({200, 36, 0})
-    ->Args({1, 36, 100});
+    ->Args({1, 36, 100})
+    ->Args({1, 36, 1000})
+    ->Args({200, 36, 1000});
 
 // A second thread posts while the main thread receives. Items are the messages received; the
 // poster's rate is reported beside them. Unpaced, the poster outruns the receiver and the flood

@@ -1,20 +1,12 @@
 #include "common/mailbox.h"
 
+#include <array>
 #include <cstring>
 #include <new>
-#include <utility>
 
 #include "platform/kernel/allocation_hook.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/sync.h"
-
-// One queued message.
-struct MailboxQueueNode {
-  MailboxQueueNode* next;  // null at the tail
-  std::uint32_t length;
-  MailboxMessagePtr message;
-  std::uint32_t postTime;
-};
 
 namespace {
 
@@ -24,11 +16,21 @@ constexpr std::uint32_t kPostLimit = 300;
 constexpr std::uint32_t kAnonymousPostLimit = 200;
 constexpr std::size_t kTrailingZeroBytes = 4;
 
-static_assert(sizeof(MailboxMessage) == 12, "the payload follows sender, type and length");
+static_assert(sizeof(MailboxMessage) % alignof(MailboxMessage) == 0,
+              "the payload follows the message record");
 
-// Guards the list, every queue and every count.
+// Addresses are a kind in the high bits and a number in the low ones: the multiplication mixes
+// both into the bucket number.
+constexpr std::uint32_t kBucketBits = 10;
+std::uint32_t BucketOf(std::uint32_t address) {
+  return (address * 0x9E3779B1u) >> (32 - kBucketBits);
+}
+
+// Guards the list, the index, every queue and every count.
 constinit CRITICAL_SECTION gMailboxLock;
 CMailbox* gMailboxListHead = nullptr;  // the newest live mailbox
+constinit std::array<CMailbox*, std::size_t{1} << kBucketBits> gMailboxBuckets{};
+std::uint64_t gMailboxesBuilt = 0;
 // Read without the lock by PostAnonymous.
 std::atomic<std::uint32_t> gLiveMailboxes{0};
 
@@ -54,7 +56,7 @@ MailboxMessagePtr MailboxMessage::Create(std::uint32_t sender, std::uint32_t typ
   if (block == nullptr) {
     return nullptr;
   }
-  MailboxMessagePtr message(new (block) MailboxMessage(sender, type, length));
+  MailboxMessagePtr message(new (block) MailboxMessage(sender, type, length, timeGetTime()));
   auto* bytes = static_cast<std::uint8_t*>(block) + sizeof(MailboxMessage);
   if (length != 0) {
     std::memcpy(bytes, payload, length);
@@ -67,6 +69,7 @@ CMailbox::CMailbox(std::uint32_t address) : address_(address) {
   // The first mailbox is built while no other thread uses mailboxes.
   if (gLiveMailboxes.load() == 0) {
     gMailboxListHead = nullptr;
+    gMailboxBuckets.fill(nullptr);
     InitializeCriticalSection(&gMailboxLock);
   }
   gLiveMailboxes.fetch_add(1);
@@ -76,6 +79,8 @@ CMailbox::CMailbox(std::uint32_t address) : address_(address) {
     next_->prev_ = this;
   }
   gMailboxListHead = this;
+  age_ = ++gMailboxesBuilt;
+  IndexLocked();
 }
 
 CMailbox::~CMailbox() {
@@ -83,10 +88,12 @@ CMailbox::~CMailbox() {
   FreeQueueLocked();
   if (gLiveMailboxes.fetch_sub(1) == 1) {
     gMailboxListHead = nullptr;
+    gMailboxBuckets.fill(nullptr);
     LeaveCriticalSection(&gMailboxLock);
     DeleteCriticalSection(&gMailboxLock);
     return;
   }
+  UnindexLocked();
   if (next_ != nullptr) {
     next_->prev_ = prev_;
   }
@@ -99,9 +106,15 @@ CMailbox::~CMailbox() {
   LeaveCriticalSection(&gMailboxLock);
 }
 
+void CMailbox::SetAddress(std::uint32_t address) {
+  LockedMailboxes lock;
+  UnindexLocked();
+  address_.store(address, std::memory_order_relaxed);
+  IndexLocked();
+}
+
 void CMailbox::Post(std::uint32_t destination, std::uint32_t type, std::uint32_t length,
                     const void* payload) {
-  LockedMailboxes lock;
   Deliver(Address(), destination, type, length, payload, kPostLimit);
 }
 
@@ -110,7 +123,6 @@ void CMailbox::PostAnonymous(std::uint32_t destination, std::uint32_t type, std:
   if (gLiveMailboxes.load() == 0) {
     return;  // no mailbox, so no lock either
   }
-  LockedMailboxes lock;
   Deliver(0, destination, type, length, payload, kAnonymousPostLimit);
 }
 
@@ -121,32 +133,29 @@ MailboxMessagePtr CMailbox::Receive(std::uint32_t& length) {
 
 MailboxMessagePtr CMailbox::ReceiveTimed(std::uint32_t& length, std::uint32_t& postTime) {
   length = 0;
-  if (Address() == 0) {
+  if (Address() == 0 || Count() == 0) {
     return nullptr;
   }
   LockedMailboxes lock;
-  MailboxQueueNode* node = head_;
-  if (node == nullptr) {
+  MailboxMessage* message = head_;
+  if (message == nullptr) {
     return nullptr;
   }
-  head_ = node->next;
-  --count_;
-  length = node->length;
-  postTime = node->postTime;
-  MailboxMessagePtr message = std::move(node->message);
-  delete node;
-  return message;
-}
-
-std::uint32_t CMailbox::Count() const {
-  LockedMailboxes lock;
-  return count_;
+  head_ = message->next_;
+  if (head_ == nullptr) {
+    tail_ = nullptr;
+  }
+  count_.store(count_.load(std::memory_order_relaxed) - 1, std::memory_order_release);
+  length = message->length;
+  postTime = message->postTime_;
+  return MailboxMessagePtr(message);
 }
 
 bool CMailbox::IsLockAlive() { return gMailboxLock.lock != nullptr; }
 
 void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,
                        std::uint32_t length, const void* payload, std::uint32_t limit) {
+  LockedMailboxes lock;
   CMailbox* target = FindLocked(destination);
   if (target == nullptr) {
     return;
@@ -156,24 +165,18 @@ void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uin
   if (message == nullptr) {
     return;
   }
-  if (!platform::AllocationAllowed(sizeof(MailboxQueueNode))) {
-    return;
-  }
-  auto* node =
-      new (std::nothrow) MailboxQueueNode{nullptr, length, std::move(message), timeGetTime()};
-  if (node == nullptr) {
-    return;
-  }
+  const std::uint32_t count = target->count_.load(std::memory_order_relaxed);
   // Anonymous posts onto a queue past 200 could otherwise carry it past 300, where no post would
   // find it flooded again: every post flushes from 300 on, so no queue grows without bound.
-  if (target->count_ == limit || target->count_ >= kPostLimit) {
+  if (count == limit || count >= kPostLimit) {
     target->FreeQueueLocked();
   }
-  target->AppendLocked(node);
+  target->AppendLocked(message.release());
 }
 
 CMailbox* CMailbox::FindLocked(std::uint32_t address) {
-  for (CMailbox* mailbox = gMailboxListHead; mailbox != nullptr; mailbox = mailbox->next_) {
+  for (CMailbox* mailbox = gMailboxBuckets[BucketOf(address)]; mailbox != nullptr;
+       mailbox = mailbox->bucketNext_) {
     if (mailbox->Address() == address) {
       return mailbox;
     }
@@ -181,20 +184,51 @@ CMailbox* CMailbox::FindLocked(std::uint32_t address) {
   return nullptr;
 }
 
-void CMailbox::AppendLocked(MailboxQueueNode* node) {
-  MailboxQueueNode** link = &head_;
-  while (*link != nullptr) {
-    link = &(*link)->next;
+// Keeps each bucket newest first, so that the first match in it is the newest live mailbox
+// bearing the address, as on the list.
+void CMailbox::IndexLocked() {
+  CMailbox** link = &gMailboxBuckets[BucketOf(Address())];
+  CMailbox* previous = nullptr;
+  while (*link != nullptr && (*link)->age_ > age_) {
+    previous = *link;
+    link = &previous->bucketNext_;
   }
-  *link = node;
-  ++count_;
+  bucketNext_ = *link;
+  bucketPrev_ = previous;
+  if (bucketNext_ != nullptr) {
+    bucketNext_->bucketPrev_ = this;
+  }
+  *link = this;
+}
+
+void CMailbox::UnindexLocked() {
+  if (bucketNext_ != nullptr) {
+    bucketNext_->bucketPrev_ = bucketPrev_;
+  }
+  if (bucketPrev_ != nullptr) {
+    bucketPrev_->bucketNext_ = bucketNext_;
+  } else {
+    gMailboxBuckets[BucketOf(Address())] = bucketNext_;
+  }
+  bucketNext_ = nullptr;
+  bucketPrev_ = nullptr;
+}
+
+void CMailbox::AppendLocked(MailboxMessage* message) {
+  if (tail_ != nullptr) {
+    tail_->next_ = message;
+  } else {
+    head_ = message;
+  }
+  tail_ = message;
+  count_.store(count_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
 void CMailbox::FreeQueueLocked() {
   while (head_ != nullptr) {
-    MailboxQueueNode* node = head_;
-    head_ = node->next;
-    delete node;
+    MailboxMessagePtr message(head_);
+    head_ = message->next_;
   }
-  count_ = 0;
+  tail_ = nullptr;
+  count_.store(0, std::memory_order_release);
 }

@@ -1,6 +1,7 @@
 // Mailboxes: the first-in first-out message queues through which every game object, the game
 // session and the network client talk. All live mailboxes hang on one process-wide list, newest
-// first, under one lock that exists while at least one mailbox lives.
+// first, under one lock that exists while at least one mailbox lives. An index by address beside
+// the list finds a post's destination without walking every mailbox.
 #pragma once
 
 #include <atomic>
@@ -20,8 +21,8 @@ struct MailboxMessageDeleter {
 using MailboxMessagePtr = std::unique_ptr<MailboxMessage, MailboxMessageDeleter>;
 
 // One posted message: sender address, message type and a private copy of the payload, in one
-// heap block. Four zero bytes follow the payload, so a receiver that reads a short payload's
-// next word finds zeros rather than stale heap contents.
+// heap block that is also its place in the queue. Four zero bytes follow the payload, so a
+// receiver that reads a short payload's next word finds zeros rather than stale heap contents.
 class MailboxMessage {
  public:
   MailboxMessage(const MailboxMessage&) = delete;
@@ -37,14 +38,15 @@ class MailboxMessage {
  private:
   friend class CMailbox;
   MailboxMessage(std::uint32_t senderAddress, std::uint32_t messageType,
-                 std::uint32_t payloadLength)
-      : sender(senderAddress), type(messageType), length(payloadLength) {}
+                 std::uint32_t payloadLength, std::uint32_t postTime)
+      : sender(senderAddress), type(messageType), length(payloadLength), postTime_(postTime) {}
   // Null when the block cannot be allocated.
   static MailboxMessagePtr Create(std::uint32_t sender, std::uint32_t type, std::uint32_t length,
                                   const void* payload);
-};
 
-struct MailboxQueueNode;
+  std::uint32_t postTime_;          // timeGetTime at the post
+  MailboxMessage* next_ = nullptr;  // the next newer message while queued
+};
 
 // Embedded as a base or a member in its owner. Constructed and destroyed on the main thread
 // only; posting and receiving may happen on any thread.
@@ -57,7 +59,7 @@ class CMailbox {
   CMailbox& operator=(const CMailbox&) = delete;
 
   std::uint32_t Address() const { return address_.load(std::memory_order_relaxed); }
-  void SetAddress(std::uint32_t address) { address_.store(address, std::memory_order_relaxed); }
+  void SetAddress(std::uint32_t address);
 
   // Copies the payload into the queue of the newest live mailbox bearing `destination`, with
   // this mailbox's address as the sender. A destination that no mailbox bears drops the message.
@@ -74,7 +76,7 @@ class CMailbox {
   MailboxMessagePtr ReceiveTimed(std::uint32_t& length, std::uint32_t& postTime);
 
   // Number of queued messages.
-  std::uint32_t Count() const;
+  std::uint32_t Count() const { return count_.load(std::memory_order_acquire); }
   // Whether the process-wide mailbox lock exists: from the first construction to the last
   // destruction.
   static bool IsLockAlive();
@@ -83,12 +85,20 @@ class CMailbox {
   static void Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,
                       std::uint32_t length, const void* payload, std::uint32_t limit);
   static CMailbox* FindLocked(std::uint32_t address);
-  void AppendLocked(MailboxQueueNode* node);
+  void IndexLocked();
+  void UnindexLocked();
+  void AppendLocked(MailboxMessage* message);
   void FreeQueueLocked();
 
-  std::uint32_t count_ = 0;
-  MailboxQueueNode* head_ = nullptr;  // oldest message
-  CMailbox* next_ = nullptr;          // the mailbox constructed before this one
+  // Written under the lock; read without it so that an empty queue costs a receiver no lock.
+  std::atomic<std::uint32_t> count_{0};
+  MailboxMessage* head_ = nullptr;  // oldest message
+  MailboxMessage* tail_ = nullptr;  // newest message
+  CMailbox* next_ = nullptr;        // the mailbox constructed before this one
   CMailbox* prev_ = nullptr;
+  // The index: the mailboxes whose addresses share a bucket, newest first.
+  CMailbox* bucketNext_ = nullptr;
+  CMailbox* bucketPrev_ = nullptr;
+  std::uint64_t age_ = 0;  // construction order: a newer mailbox has a larger age
   std::atomic<std::uint32_t> address_;
 };

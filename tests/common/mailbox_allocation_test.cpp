@@ -24,17 +24,15 @@ std::vector<std::uint32_t> DrainWords(CMailbox& mailbox) {
   return words;
 }
 
-class MailboxAllocationFailure : public testing::TestWithParam<int> {};
-
-// A post takes two allocations (the message block and its queue node); either may fail.
-TEST_P(MailboxAllocationFailure, DropsOnlyTheMessageBeingPosted) {
+// A post takes one allocation: the message block, which is also its place in the queue.
+TEST(MailboxAllocationFailure, DropsOnlyTheMessageBeingPosted) {
   CMailbox sender(kSender);
   CMailbox receiver(kReceiver);
   for (std::uint32_t word : {1u, 2u}) {
     sender.Post(kReceiver, MSG_TANK_STATE, sizeof word, &word);
   }
   {
-    test_support::FailingMemory failing(GetParam());
+    test_support::FailingMemory failing(0);
     const std::uint32_t lost = 3;
     sender.Post(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
     EXPECT_EQ(failing.Refused(), 1) << "no allocation failed";
@@ -48,13 +46,13 @@ TEST_P(MailboxAllocationFailure, DropsOnlyTheMessageBeingPosted) {
 }
 
 // A full queue keeps its backlog when the message that would flush it cannot be allocated.
-TEST_P(MailboxAllocationFailure, FullQueueIsKeptWhenTheNextMessageFails) {
+TEST(MailboxAllocationFailure, FullQueueIsKeptWhenTheNextMessageFails) {
   CMailbox receiver(kReceiver);
   for (std::uint32_t word = 0; word < 200; ++word) {
     CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof word, &word);
   }
   {
-    test_support::FailingMemory failing(GetParam());
+    test_support::FailingMemory failing(0);
     const std::uint32_t lost = 200;
     CMailbox::PostAnonymous(kReceiver, MSG_TANK_STATE, sizeof lost, &lost);
     EXPECT_EQ(failing.Refused(), 1) << "no allocation failed";
@@ -62,7 +60,5 @@ TEST_P(MailboxAllocationFailure, FullQueueIsKeptWhenTheNextMessageFails) {
   EXPECT_EQ(receiver.Count(), 200u);
   EXPECT_EQ(DrainWords(receiver).size(), 200u);
 }
-
-INSTANTIATE_TEST_SUITE_P(BlockOrNode, MailboxAllocationFailure, testing::Values(0, 1));
 
 }  // namespace

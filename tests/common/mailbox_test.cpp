@@ -211,6 +211,45 @@ TEST(Mailbox, NewestOfSameAddressReceivesUntilDestroyed) {
   EXPECT_EQ(DrainWords(older), std::vector<std::uint32_t>{3});
 }
 
+// Newest means built last, whenever the address was set: the look-up by address keeps the
+// order of the list.
+TEST(Mailbox, NewestBuiltWinsWhateverTheOrderOfSetAddress) {
+  CMailbox older;
+  CMailbox newer;
+  CMailbox sender(kTankA);
+  newer.SetAddress(KIND_SMOKE);
+  older.SetAddress(KIND_SMOKE);
+  PostWord(sender, KIND_SMOKE, 1);
+  EXPECT_EQ(older.Count(), 0u);
+  EXPECT_EQ(DrainWords(newer), std::vector<std::uint32_t>{1});
+
+  newer.SetAddress(KIND_TANK | 9);  // moving away hands the address back to the older one
+  PostWord(sender, KIND_SMOKE, 2);
+  PostWord(sender, KIND_TANK | 9, 3);
+  EXPECT_EQ(DrainWords(older), std::vector<std::uint32_t>{2});
+  EXPECT_EQ(DrainWords(newer), std::vector<std::uint32_t>{3});
+}
+
+// Many live mailboxes, with addresses that share look-up buckets: each post reaches exactly its
+// own destination, also after mailboxes around it are gone.
+TEST(Mailbox, EveryOneOfManyMailboxesReceivesItsOwnPosts) {
+  constexpr std::uint32_t kCount = 3000;
+  CMailbox sender(kTankA);
+  std::vector<std::unique_ptr<CMailbox>> boxes;
+  for (std::uint32_t i = 0; i < kCount; ++i) {
+    boxes.push_back(std::make_unique<CMailbox>(KIND_BULLET | i));
+  }
+  for (std::uint32_t i = 0; i < kCount; i += 2) {
+    boxes[i].reset();
+  }
+  for (std::uint32_t i = 0; i < kCount; ++i) {
+    PostWord(sender, KIND_BULLET | i, i);
+  }
+  for (std::uint32_t i = 1; i < kCount; i += 2) {
+    ASSERT_EQ(DrainWords(*boxes[i]), std::vector<std::uint32_t>{i}) << i;
+  }
+}
+
 TEST(Mailbox, LockLivesFromFirstMailboxToLast) {
   ASSERT_FALSE(CMailbox::IsLockAlive());
   // With no mailbox at all an anonymous post has nothing to lock.
