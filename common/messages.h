@@ -325,11 +325,73 @@ inline constexpr auto kMessageCatalogue = [] {
 
 #undef ARENA_MESSAGE
 
-static_assert(std::is_sorted(kMessageCatalogue.begin(), kMessageCatalogue.end(),
-                             [](const MessageInfo& a, const MessageInfo& b) {
-                               return a.type < b.type;
-                             }),
-              "FindMessageInfo searches the catalogue by halves");
+namespace message_catalogue_detail {
+
+// Each type once, in ascending order.
+constexpr bool TypesAscend() {
+  for (std::size_t i = 1; i < kMessageCatalogue.size(); ++i) {
+    if (kMessageCatalogue[i - 1].type >= kMessageCatalogue[i].type) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Every name is a message constant's, and no two rows share one.
+constexpr bool NamesAreUnique() {
+  for (std::size_t i = 0; i < kMessageCatalogue.size(); ++i) {
+    const std::string_view name = kMessageCatalogue[i].name;
+    if (!name.starts_with("MSG_") && name != "GLOBAL_PARAMS_PASS") {
+      return false;
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (kMessageCatalogue[j].name == name) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// A message has a transport exactly when the client sends it to the server, a received size
+// exactly when it comes from the server, and a sent size exactly when the client posts it.
+constexpr bool SizesFollowDirections() {
+  for (const MessageInfo& info : kMessageCatalogue) {
+    const bool out = (info.directions & kMessageOut) != 0;
+    const bool in = (info.directions & kMessageIn) != 0;
+    const bool posted = (info.directions & (kMessageOut | kMessageLocal)) != 0;
+    if ((info.transport != MessageTransport::kNone) != out ||
+        (info.received.kind != PayloadSize::Kind::kNone) != in ||
+        (info.sent.kind != PayloadSize::Kind::kNone) != posted) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The file-transfer family (0x09) is consumed by the network client, never sent.
+constexpr bool FileTransferIsOnlyReceived() {
+  for (const MessageInfo& info : kMessageCatalogue) {
+    if (info.type >> 24 == 0x09 && info.directions != kMessageIn) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace message_catalogue_detail
+
+static_assert(message_catalogue_detail::TypesAscend(),
+              "FindMessageInfo searches the catalogue by halves: each type once, ascending");
+static_assert(message_catalogue_detail::NamesAreUnique());
+static_assert(message_catalogue_detail::SizesFollowDirections());
+static_assert(message_catalogue_detail::FileTransferIsOnlyReceived());
+// The fixed addresses belong to their kinds; the network client's is an instance, not the kind.
+static_assert(kMissileAddressPhoenix >> 16 == KIND_MISSILE >> 16 &&
+              kMissileAddressDeactivator >> 16 == KIND_MISSILE >> 16 &&
+              kMissileAddressFlash >> 16 == KIND_MISSILE >> 16 &&
+              kMissileAddressBatteryDrain >> 16 == KIND_MISSILE >> 16);
+static_assert(kNetworkAddress >> 16 == KIND_NETWORK >> 16 && kNetworkAddress != KIND_NETWORK);
 
 // The catalogue entry of a type, or null for a type the system does not know.
 constexpr const MessageInfo* FindMessageInfo(std::uint32_t type) {

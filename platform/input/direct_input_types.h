@@ -42,6 +42,9 @@ struct DIPROPDWORD {
   DWORD dwData;
 };
 
+// Callers pass these sizes as numbers, as the original platform's records have them.
+static_assert(sizeof(DIPROPHEADER) == 16 && sizeof(DIPROPDWORD) == 20);
+
 // A device's data format; the keyboard takes only c_dfDIKeyboard (one byte per scan code).
 struct DIDATAFORMAT {
   DWORD dwSize;
@@ -58,3 +61,4 @@ struct DIDEVICEOBJECTDATA {
   DWORD dwTimeStamp;
   DWORD dwSequence;
 };
+static_assert(sizeof(DIDEVICEOBJECTDATA) == 16, "the keyboard reader passes 16 per record");

@@ -37,13 +37,6 @@ class DirectInputTest : public WindowTest {
   IDirectInputDevice* device_ = nullptr;
 };
 
-TEST_F(DirectInputTest, StructuresHaveTheSizesThatCallersPass) {
-  EXPECT_EQ(sizeof(DIPROPHEADER), 16u);
-  EXPECT_EQ(sizeof(DIPROPDWORD), 20u);
-  EXPECT_EQ(sizeof(DIDEVICEOBJECTDATA), 16u);
-  EXPECT_EQ(DISCL_NONEXCLUSIVE | DISCL_FOREGROUND, 6u);
-}
-
 TEST_F(DirectInputTest, KeyEventsArriveInOrderWhenTheirTimeComesWithExtendedCodes) {
   UseScript({KeyEvent(1100, DIK_LSHIFT, true), KeyEvent(1100, DIK_RCONTROL, true),
              KeyEvent(1200, DIK_RMENU, true), KeyEvent(1300, DIK_RCONTROL, false)});
