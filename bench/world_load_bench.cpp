@@ -1,5 +1,6 @@
 // World loading through the engine's loading entry: the demo arena and a generated arena of
-// 2,000 regions, each from its text and its binary form. Bytes are those of the world file.
+// 2,000 regions, each from its text, binary and precompiled form. Bytes are those of the world
+// file (with its ".VIS" member for the precompiled forms, which load from a pack as the game's).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -15,7 +16,10 @@
 #include "platform/kernel/message_box.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
+#include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
+#include "tools/mkdata/world_precompiled_writer.h"
 
 namespace {
 
@@ -127,6 +131,13 @@ struct Files {
     // The text demo loads from its pack; the binary one from a file, with the bitmaps beside it.
     demoText = ARENA_DEMO_WORLD;
     demoBinary = folder.Write("arena.bwld", mkdata::EncodeBinaryWorld(demoText));
+    const mkdata::PrecompiledWorld large = mkdata::EncodePrecompiledWorld(arenaText, "", true);
+    arenaPrecompiledBytes = large.world.size() + large.visibility.size();
+    arenaPack = folder.Write("large.r3x", mkdata::BuildPack({{"largepc.wld", large.world},
+                                                             {"largepc.VIS", large.visibility}},
+                                                            mkdata::PackLayout::kHeader));
+    demoPrecompiledBytes = std::filesystem::file_size(ARENA_DEMO_BITMAPS "/arenapc.wld") +
+                           std::filesystem::file_size(ARENA_DEMO_BITMAPS "/arenapc.VIS");
   }
 
   test_support::ScratchFolder folder{"world_load_bench"};
@@ -134,6 +145,9 @@ struct Files {
   std::string arenaBinary;
   std::string demoText;
   std::string demoBinary;
+  std::string arenaPack;
+  std::uint64_t arenaPrecompiledBytes = 0;
+  std::uint64_t demoPrecompiledBytes = 0;
 };
 
 const Files& TestFiles() {
@@ -141,19 +155,27 @@ const Files& TestFiles() {
   return files;
 }
 
-void Load(benchmark::State& state, const std::string& path, R3xWad* archive, const char* name) {
+void LoadBytes(benchmark::State& state, std::uint64_t size, R3xWad* archive, const char* name) {
   _r3xInitMathTables();
-  const auto size = std::filesystem::file_size(path);
+  // Only the load is timed: making the empty world and destroying the loaded one are not.
   for (auto _ : state) {
+    state.PauseTiming();
     R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
+    state.ResumeTiming();
     if (r3xLoadWorldFile(name, world, archive, nullptr, nullptr, nullptr) != 0) {
       state.SkipWithError("the world does not load");
     }
+    state.PauseTiming();
     r3xDestroyWorld(world);
     platform::ClearShownMessageBoxes();
+    state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
   _r3xFreeMathTables();
+}
+
+void Load(benchmark::State& state, const std::string& path, R3xWad* archive, const char* name) {
+  LoadBytes(state, std::filesystem::file_size(path), archive, name);
 }
 
 void BM_LoadLargeArenaText(benchmark::State& state) {
@@ -178,8 +200,23 @@ void BM_LoadDemoArenaBinary(benchmark::State& state) {
   Load(state, files.demoBinary, nullptr, files.demoBinary.c_str());
 }
 
+void BM_LoadLargeArenaPrecompiled(benchmark::State& state) {
+  const Files& files = TestFiles();
+  R3xWad* pack = r3xOpenWad(files.arenaPack.c_str(), 64);
+  LoadBytes(state, files.arenaPrecompiledBytes, pack, "largepc.wld");
+  r3xCloseWad(pack);
+}
+
+void BM_LoadDemoArenaPrecompiled(benchmark::State& state) {
+  R3xWad* pack = r3xOpenWad(ARENA_DEMO_PACK, 64);
+  LoadBytes(state, TestFiles().demoPrecompiledBytes, pack, "arenapc.wld");
+  r3xCloseWad(pack);
+}
+
+BENCHMARK(BM_LoadDemoArenaPrecompiled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDemoArenaText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDemoArenaBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargeArenaPrecompiled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadLargeArenaText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadLargeArenaBinary)->Unit(benchmark::kMillisecond);
 

@@ -397,22 +397,30 @@ bool readObstacles(R3xWorldReader* reader, arena::ByteReader& in, R3xMeshGeometr
   return in.ok();
 }
 
-// Checks that every child number names a node that no other number names and that none names
-// the first node, so that walks from the first node end. Numbers outside 1 to count lead
-// nowhere.
-bool visLinksAreSound(const std::uint32_t* links, std::uint32_t count) {
-  auto* parents = static_cast<std::uint8_t*>(r3xMalloc(std::size_t{count} + 1));
+// Checks that every child is the child of no other node and that none is the first node, so
+// that walks from the first node end.
+bool visLinksAreSound(const R3xVisNode* nodes, std::uint32_t count) {
+  // Most trees are small: their parent counts fit on the stack.
+  constexpr std::uint32_t kOnStack = 256;
+  std::uint8_t local[kOnStack] = {};
+  auto* parents = count <= kOnStack ? local : static_cast<std::uint8_t*>(r3xMalloc(count));
   if (parents == nullptr) {
     return false;
   }
   bool sound = true;
-  for (std::uint32_t i = 0; i < 2 * std::size_t{count} && sound; ++i) {
-    const std::uint32_t number = links[i];
-    if (number >= 1 && number <= count) {
-      sound = number != 1 && parents[number - 1]++ == 0;
+  const auto takeChild = [&](const R3xVisNode* child) {
+    if (child == nullptr) {
+      return true;
     }
+    const auto index = static_cast<std::size_t>(child - nodes);
+    return index != 0 && parents[index]++ == 0;
+  };
+  for (std::uint32_t i = 0; i < count && sound; ++i) {
+    sound = takeChild(nodes[i].front) && takeChild(nodes[i].back);
   }
-  r3xFree(parents);
+  if (parents != local) {
+    r3xFree(parents);
+  }
   return sound;
 }
 
@@ -422,13 +430,12 @@ bool readVisNodes(arena::ByteReader& in, R3xMeshGeometry* geometry, std::uint32_
     return in.ok();
   }
   geometry->visNodes = allocateArray<R3xVisNode>(in, count);
-  auto* links = allocateArray<std::uint32_t>(in, 2 * count);
-  if (geometry->visNodes == nullptr || links == nullptr) {
-    r3xFree(links);
+  if (geometry->visNodes == nullptr) {
     return false;
   }
   geometry->visNodeCount = count;
   R3xVisNode* nodes = geometry->visNodes;
+  // Numbers from 1; 0, or a number above the count, names none.
   const auto nodeAt = [&](std::uint32_t number) {
     return number >= 1 && number <= count ? nodes + (number - 1) : nullptr;
   };
@@ -438,16 +445,13 @@ bool readVisNodes(arena::ByteReader& in, R3xMeshGeometry* geometry, std::uint32_
       value = in.F32();
     }
     const std::uint32_t list = in.U32();
-    links[2 * i] = in.U32();
-    links[2 * i + 1] = in.U32();
     node.list = list >= 1 && list <= listCount ? geometry->visLists + (list - 1) : nullptr;
-    node.front = nodeAt(links[2 * i]);
-    node.back = nodeAt(links[2 * i + 1]);
+    node.front = nodeAt(in.U32());
+    node.back = nodeAt(in.U32());
   }
-  if (in.ok() && !visLinksAreSound(links, count)) {
+  if (in.ok() && !visLinksAreSound(nodes, count)) {
     in.Fail("visibility tree links");
   }
-  r3xFree(links);
   return in.ok();
 }
 

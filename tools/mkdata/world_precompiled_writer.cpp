@@ -66,7 +66,7 @@ struct World {
 };
 
 template <typename T>
-std::vector<T*> objectsOf(const R3xSlotTable& table) {
+std::vector<T*> CollectObjects(const R3xSlotTable& table) {
   std::vector<T*> objects;
   for (std::uint32_t i = 0; i < table.capacity; ++i) {
     if (table.slots[i].object != nullptr) {
@@ -101,7 +101,7 @@ class Encoder {
 
  private:
   // A tag field: minus the offset of the name in the name block, 0 for none.
-  std::int32_t Tag(const char* tag) {
+  std::int32_t EnterTag(const char* tag) {
     if (tag == nullptr) {
       return 0;
     }
@@ -115,7 +115,7 @@ class Encoder {
     return -offset;
   }
 
-  std::int32_t Ref(const void* object) {
+  std::int32_t FindRecord(const void* object) {
     if (object == nullptr) {
       return 0;
     }
@@ -126,39 +126,39 @@ class Encoder {
     return found->second;
   }
 
-  void Add(Record type, const void* object, arena::ByteWriter payload) {
+  void AddRecord(Record type, const void* object, arena::ByteWriter payload) {
     records_.emplace_back(type, payload.Take());
     if (object != nullptr) {
       recordOf_[object] = static_cast<std::int32_t>(records_.size());
     }
   }
 
-  static void Scrambled(arena::ByteWriter& out, const char* text, std::size_t n) {
+  static void WriteScrambled(arena::ByteWriter& out, const char* text, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
       out.U8(static_cast<std::uint8_t>(text[i] ^ kKey[i % sizeof kKey]));
     }
   }
 
-  static void UserData(arena::ByteWriter& out, const void* data) {
+  static void WriteUserData(arena::ByteWriter& out, const void* data) {
     const auto* text = static_cast<const char*>(data);
     const std::size_t n = text == nullptr ? 0 : std::strlen(text);
     out.U32(static_cast<std::uint32_t>(n));
-    Scrambled(out, text, n);
+    WriteScrambled(out, text, n);
   }
 
-  static void Floats(arena::ByteWriter& out, const float* values, std::size_t n) {
+  static void WriteFloats(arena::ByteWriter& out, const float* values, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
       out.F32(values[i]);
     }
   }
 
-  std::uint32_t VertexIndex(const float* vertex) const {
+  std::uint32_t FindVertexIndex(const float* vertex) const {
     return static_cast<std::uint32_t>((vertex - world_->vertices) / 3);
   }
 
   // The surface encoding with every field given; a texture's scaling is undone, since the
   // reader applies it again.
-  void Surface(arena::ByteWriter& out, const R3xSurface& surface, std::uint32_t corners) {
+  void WriteSurface(arena::ByteWriter& out, const R3xSurface& surface, std::uint32_t corners) {
     const bool textured =
         surface.texture != nullptr && surface.texture->type == R3X_TYPE_SIMPLE_SPRITE;
     float width = 1.0f;
@@ -183,9 +183,9 @@ class Encoder {
     out.F32(surface.intensity);
     out.F32(surface.ambientScale);
     if (textured) {
-      out.I32(Ref(surface.texture));
+      out.I32(FindRecord(surface.texture));
     }
-    Floats(out, surface.uvOrigin, 3);
+    WriteFloats(out, surface.uvOrigin, 3);
     for (int i = 0; i < 3; ++i) {
       out.F32(surface.uAxis[i] * width);
     }
@@ -201,7 +201,7 @@ class Encoder {
     }
   }
 
-  static void Actions(arena::ByteWriter& out, const R3xAction* actions, std::uint32_t count) {
+  static void WriteActions(arena::ByteWriter& out, const R3xAction* actions, std::uint32_t count) {
     for (std::uint32_t a = 0; a < count; ++a) {
       out.U32(actions[a].levelCount);
       for (std::uint32_t l = 0; l < actions[a].levelCount; ++l) {
@@ -211,7 +211,7 @@ class Encoder {
     }
   }
 
-  static void Placement(arena::ByteWriter& out, const R3xPlacement& placement) {
+  static void WritePlacement(arena::ByteWriter& out, const R3xPlacement& placement) {
     out.F32(placement.x);
     out.F32(placement.y);
     out.F32(placement.z);
@@ -226,22 +226,22 @@ class Encoder {
       arena::ByteWriter out;
       const std::size_t n = std::strlen(world_->defaultPalette) + 1;
       out.U16(static_cast<std::uint16_t>(n));
-      Scrambled(out, world_->defaultPalette, n);
-      Add(kPaletteFile, nullptr, std::move(out));
+      WriteScrambled(out, world_->defaultPalette, n);
+      AddRecord(kPaletteFile, nullptr, std::move(out));
     }
     if (world_->worldString != nullptr) {
       arena::ByteWriter out;
       const auto* text = static_cast<const char*>(world_->worldString);
       const std::size_t n = std::strlen(text) + 1;
       out.U32(static_cast<std::uint32_t>(n));
-      Scrambled(out, text, n);
-      Add(kWorldString, nullptr, std::move(out));
+      WriteScrambled(out, text, n);
+      AddRecord(kWorldString, nullptr, std::move(out));
     }
     if (world_->vertexCount != 0) {
       arena::ByteWriter out;
       out.U32(world_->vertexCount);
-      Floats(out, world_->vertices, std::size_t{world_->vertexCount} * 3);
-      Add(kVertices, nullptr, std::move(out));
+      WriteFloats(out, world_->vertices, std::size_t{world_->vertexCount} * 3);
+      AddRecord(kVertices, nullptr, std::move(out));
     }
   }
 
@@ -253,22 +253,22 @@ class Encoder {
       }
       const auto* bitmap = reinterpret_cast<const R3xBitmap*>(slot->object);
       arena::ByteWriter out;
-      out.I32(Tag(bitmap->header.tag));
+      out.I32(EnterTag(bitmap->header.tag));
       out.U32(static_cast<std::uint32_t>(bitmap->lastFrame));
       for (std::int32_t f = 0; f <= bitmap->lastFrame; ++f) {
         const std::size_t n = std::strlen(bitmap->frameNames[f]) + 1;
         out.U16(static_cast<std::uint16_t>(n));
-        Scrambled(out, bitmap->frameNames[f], n);
+        WriteScrambled(out, bitmap->frameNames[f], n);
       }
-      Add(kBitmap, slot, std::move(out));
+      AddRecord(kBitmap, slot, std::move(out));
     }
   }
 
   void WriteLights() {
-    for (const R3xLightDef* definition : objectsOf<R3xLightDef>(world_->lightDefs)) {
+    for (const R3xLightDef* definition : CollectObjects<R3xLightDef>(world_->lightDefs)) {
       const R3xLight* light = definition->defaultInstance;
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01 | 0x02 | (light->word != 0 ? 0x08 : 0) |
               (definition->colours != nullptr ? 0x10 : 0));
       out.U32(definition->frameCount);
@@ -277,126 +277,126 @@ class Encoder {
       if (definition->frameCount == 1) {
         out.F32(definition->intensity);
       } else {
-        Floats(out, definition->intensities, definition->frameCount);
+        WriteFloats(out, definition->intensities, definition->frameCount);
       }
       if (definition->colours != nullptr) {
-        Floats(out, definition->colours, std::size_t{definition->frameCount} * 3);
+        WriteFloats(out, definition->colours, std::size_t{definition->frameCount} * 3);
       }
-      Add(kLightDef, definition, std::move(out));
+      AddRecord(kLightDef, definition, std::move(out));
     }
-    for (const R3xLight* light : objectsOf<R3xLight>(world_->lights)) {
+    for (const R3xLight* light : CollectObjects<R3xLight>(world_->lights)) {
       if (light == light->definition->defaultInstance) {
         continue;
       }
       arena::ByteWriter out;
-      out.I32(Tag(light->header.tag));
-      out.I32(Ref(light->definition));
-      Add(kLight, light, std::move(out));
+      out.I32(EnterTag(light->header.tag));
+      out.I32(FindRecord(light->definition));
+      AddRecord(kLight, light, std::move(out));
     }
   }
 
   void WriteSimpleSprites() {
-    for (const auto* definition : objectsOf<R3xSimpleSpriteDef>(world_->simpleSpriteDefs)) {
+    for (const auto* definition : CollectObjects<R3xSimpleSpriteDef>(world_->simpleSpriteDefs)) {
       const R3xSimpleSprite* sprite = definition->defaultInstance;
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x04 | 0x08 | (sprite->frameValue != 0 ? 0x40 : 0));
       out.U32(definition->frameCount);
       out.U32(sprite->startFrame);
       out.U32(sprite->delay);
       for (std::uint32_t f = 0; f < definition->frameCount; ++f) {
-        out.I32(Ref(definition->frames[f]));
+        out.I32(FindRecord(definition->frames[f]));
       }
-      Add(kSimpleSpriteDef, definition, std::move(out));
+      AddRecord(kSimpleSpriteDef, definition, std::move(out));
     }
-    for (const auto* sprite : objectsOf<R3xSimpleSprite>(world_->simpleSprites)) {
+    for (const auto* sprite : CollectObjects<R3xSimpleSprite>(world_->simpleSprites)) {
       if (sprite == sprite->definition->defaultInstance) {
         continue;
       }
       arena::ByteWriter out;
-      out.I32(Tag(sprite->header.tag));
-      out.I32(Ref(sprite->definition));
+      out.I32(EnterTag(sprite->header.tag));
+      out.I32(FindRecord(sprite->definition));
       out.U32(0x10 | (sprite->frameValue != 0 ? 0x40 : 0));
-      Add(kSimpleSprite, sprite, std::move(out));
+      AddRecord(kSimpleSprite, sprite, std::move(out));
     }
   }
 
   // Instances that are some object's volume are written just before that object.
   void CollectOwnedVolumes() {
     const auto own = [&](const R3xVolume* volume) { owned_.insert(volume); };
-    for (const auto* d : objectsOf<R3x2DSpriteDef>(world_->sprite2DDefs)) {
+    for (const auto* d : CollectObjects<R3x2DSpriteDef>(world_->sprite2DDefs)) {
       own(d->defaultInstance->volume);
     }
-    for (const auto* d : objectsOf<R3x3DSpriteDef>(world_->sprite3DDefs)) {
+    for (const auto* d : CollectObjects<R3x3DSpriteDef>(world_->sprite3DDefs)) {
       own(d->defaultInstance->volume);
     }
-    for (const auto* actor : objectsOf<R3xActor>(world_->actors)) {
+    for (const auto* actor : CollectObjects<R3xActor>(world_->actors)) {
       own(actor->volume);
       own(actor->secondVolume);
     }
-    for (const auto* sprite : objectsOf<R3x2DSprite>(world_->sprites2D)) {
+    for (const auto* sprite : CollectObjects<R3x2DSprite>(world_->sprites2D)) {
       own(sprite->volume);
     }
-    for (const auto* sprite : objectsOf<R3x3DSprite>(world_->sprites3D)) {
+    for (const auto* sprite : CollectObjects<R3x3DSprite>(world_->sprites3D)) {
       own(sprite->volume);
     }
   }
 
   void WriteShapes() {
     CollectOwnedVolumes();
-    for (const auto* definition : objectsOf<R3xSphereListDef>(world_->sphereListDefs)) {
+    for (const auto* definition : CollectObjects<R3xSphereListDef>(world_->sphereListDefs)) {
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01);
       out.U32(definition->sphereCount);
       out.F32(definition->radius);
       out.F32(definition->defaultInstance->scale);
       for (std::uint32_t i = 0; i < definition->sphereCount; ++i) {
-        Floats(out, definition->centres + 3 * i, 3);
+        WriteFloats(out, definition->centres + 3 * i, 3);
         out.F32(definition->radii[i]);
       }
-      Add(kSphereListDef, definition, std::move(out));
+      AddRecord(kSphereListDef, definition, std::move(out));
     }
-    for (const auto* definition : objectsOf<R3xPolyhedronDef>(world_->polyhedronDefs)) {
+    for (const auto* definition : CollectObjects<R3xPolyhedronDef>(world_->polyhedronDefs)) {
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01 | 0x02);
       out.U32(definition->vertexCount);
       out.U32(definition->faceCount);
       out.F32(definition->radius);
       out.F32(definition->defaultInstance->scale);
-      Floats(out, definition->vertices, std::size_t{definition->vertexCount} * 3);
+      WriteFloats(out, definition->vertices, std::size_t{definition->vertexCount} * 3);
       for (std::uint32_t f = 0; f < definition->faceCount; ++f) {
         const R3xEdgePolygon& face = definition->faces[f];
         out.U32(static_cast<std::uint32_t>(face.edgeCount));
         for (std::int32_t e = 0; e < face.edgeCount; ++e) {
           out.U32(static_cast<std::uint32_t>((face.edges[e].first - definition->vertices) / 3));
         }
-        Floats(out, face.normal, 3);
+        WriteFloats(out, face.normal, 3);
         out.F32(face.distance);
       }
-      Add(kPolyhedronDef, definition, std::move(out));
+      AddRecord(kPolyhedronDef, definition, std::move(out));
     }
-    for (const auto* list : objectsOf<R3xSphereList>(world_->sphereLists)) {
-      if (list != list->definition->defaultInstance && owned_.count(AsVolume(list)) == 0) {
-        Volume(AsVolume(list), list->header.tag);
+    for (const auto* list : CollectObjects<R3xSphereList>(world_->sphereLists)) {
+      if (list != list->definition->defaultInstance && owned_.count(CastToVolume(list)) == 0) {
+        WriteVolume(CastToVolume(list), list->header.tag);
       }
     }
-    for (const auto* polyhedron : objectsOf<R3xPolyhedron>(world_->polyhedra)) {
+    for (const auto* polyhedron : CollectObjects<R3xPolyhedron>(world_->polyhedra)) {
       if (polyhedron != polyhedron->definition->defaultInstance &&
-          owned_.count(AsVolume(polyhedron)) == 0) {
-        Volume(AsVolume(polyhedron), polyhedron->header.tag);
+          owned_.count(CastToVolume(polyhedron)) == 0) {
+        WriteVolume(CastToVolume(polyhedron), polyhedron->header.tag);
       }
     }
   }
 
   template <typename T>
-  static const R3xVolume* AsVolume(const T* instance) {
+  static const R3xVolume* CastToVolume(const T* instance) {
     return reinterpret_cast<const R3xVolume*>(instance);
   }
 
   // Writes a record that makes the volume and returns its reference: 0 for the empty volume.
-  std::int32_t Volume(const R3xVolume* volume, const char* tag = nullptr) {
+  std::int32_t WriteVolume(const R3xVolume* volume, const char* tag = nullptr) {
     if (volume == nullptr || volume == r3xEmptyVolume()) {
       return 0;
     }
@@ -405,24 +405,24 @@ class Encoder {
       case R3X_TYPE_SPHERE_VOLUME:
         out.U32(0);
         out.F32(reinterpret_cast<const R3xSphereVolume*>(volume)->radius);
-        Add(kSphereVolume, nullptr, std::move(out));
+        AddRecord(kSphereVolume, nullptr, std::move(out));
         break;
       case R3X_TYPE_POLYHEDRON: {
         const auto* polyhedron = reinterpret_cast<const R3xPolyhedron*>(volume);
         out.U32(0);
-        out.I32(Ref(polyhedron->definition));
+        out.I32(FindRecord(polyhedron->definition));
         out.U32(0x01);
         out.F32(polyhedron->scale);
-        Add(kPolyhedron, nullptr, std::move(out));
+        AddRecord(kPolyhedron, nullptr, std::move(out));
         break;
       }
       case R3X_TYPE_SPHERE_LIST: {
         const auto* list = reinterpret_cast<const R3xSphereList*>(volume);
-        out.I32(Tag(tag));
-        out.I32(Ref(list->definition));
+        out.I32(EnterTag(tag));
+        out.I32(FindRecord(list->definition));
         out.U32(0x01);
         out.F32(list->scale);
-        Add(kSphereList, nullptr, std::move(out));
+        AddRecord(kSphereList, nullptr, std::move(out));
         break;
       }
       default:
@@ -432,11 +432,11 @@ class Encoder {
   }
 
   void Write2DSprites() {
-    for (const auto* definition : objectsOf<R3x2DSpriteDef>(world_->sprite2DDefs)) {
+    for (const auto* definition : CollectObjects<R3x2DSpriteDef>(world_->sprite2DDefs)) {
       const R3x2DSprite* sprite = definition->defaultInstance;
-      const std::int32_t volume = Volume(sprite->volume);
+      const std::int32_t volume = WriteVolume(sprite->volume);
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01 | 0x02 | 0x04 | 0x08 | 0x80 | (sprite->skipFrames != 0 ? 0x40 : 0));
       out.U32(definition->framesPerView);
       out.U32(definition->viewSetCount);
@@ -444,7 +444,7 @@ class Encoder {
       out.F32(definition->sizeY);
       out.I32(volume);
       out.F32(definition->depthScale);
-      Floats(out, sprite->offset, 3);
+      WriteFloats(out, sprite->offset, 3);
       out.F32(definition->radius);
       out.U32(static_cast<std::uint32_t>(sprite->currentFrame));
       out.U32(sprite->delay);
@@ -455,36 +455,36 @@ class Encoder {
         for (std::uint32_t h = 0; h < set.viewCount; ++h) {
           out.I32(static_cast<std::int32_t>(set.views[h].headingCap));
           for (std::uint32_t f = 0; f < definition->framesPerView; ++f) {
-            out.I32(Ref(set.views[h].frames[f]));
+            out.I32(FindRecord(set.views[h].frames[f]));
           }
         }
       }
-      Surface(out, sprite->surface, 0);
-      Add(k2DSpriteDef, definition, std::move(out));
+      WriteSurface(out, sprite->surface, 0);
+      AddRecord(k2DSpriteDef, definition, std::move(out));
     }
-    for (const auto* sprite : objectsOf<R3x2DSprite>(world_->sprites2D)) {
+    for (const auto* sprite : CollectObjects<R3x2DSprite>(world_->sprites2D)) {
       if (sprite != sprite->definition->defaultInstance) {
         arena::ByteWriter out;
-        out.I32(Tag(sprite->header.tag));
-        out.I32(Ref(sprite->definition));
-        Add(k2DSprite, sprite, std::move(out));
+        out.I32(EnterTag(sprite->header.tag));
+        out.I32(FindRecord(sprite->definition));
+        AddRecord(k2DSprite, sprite, std::move(out));
       }
     }
   }
 
   void Write3DSprites() {
-    for (const auto* definition : objectsOf<R3x3DSpriteDef>(world_->sprite3DDefs)) {
+    for (const auto* definition : CollectObjects<R3x3DSpriteDef>(world_->sprite3DDefs)) {
       const R3x3DSprite* sprite = definition->defaultInstance;
-      const std::int32_t volume = Volume(sprite->volume);
+      const std::int32_t volume = WriteVolume(sprite->volume);
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01 | 0x02 | 0x40 | (definition->normals != nullptr ? 0x20 : 0));
       out.U32(definition->vertexCount);
       out.U32(definition->faceCount);
       out.I32(volume);
-      Floats(out, sprite->offset, 3);
+      WriteFloats(out, sprite->offset, 3);
       out.F32(definition->radius);
-      Floats(out, definition->vertices, std::size_t{definition->vertexCount} * 3);
+      WriteFloats(out, definition->vertices, std::size_t{definition->vertexCount} * 3);
       for (std::uint32_t f = 0; f < definition->faceCount; ++f) {
         const R3x3DSpriteFace& node = definition->faces[f];
         const R3xIndexedPolygon& face = node.polygon;
@@ -498,33 +498,33 @@ class Encoder {
         for (std::int32_t i = 0; i < face.vertexCount; ++i) {
           out.U32(static_cast<std::uint32_t>(face.vertexIndexes[i]));
         }
-        Surface(out, sprite->surfaces[f], static_cast<std::uint32_t>(face.vertexCount));
-        Floats(out, face.normal, 3);
+        WriteSurface(out, sprite->surfaces[f], static_cast<std::uint32_t>(face.vertexCount));
+        WriteFloats(out, face.normal, 3);
         out.F32(face.distance);
       }
-      Add(k3DSpriteDef, definition, std::move(out));
+      AddRecord(k3DSpriteDef, definition, std::move(out));
     }
-    for (const auto* sprite : objectsOf<R3x3DSprite>(world_->sprites3D)) {
+    for (const auto* sprite : CollectObjects<R3x3DSprite>(world_->sprites3D)) {
       if (sprite != sprite->definition->defaultInstance) {
         arena::ByteWriter out;
-        out.I32(Tag(sprite->header.tag));
-        out.I32(Ref(sprite->definition));
-        Add(k3DSprite, sprite, std::move(out));
+        out.I32(EnterTag(sprite->header.tag));
+        out.I32(FindRecord(sprite->definition));
+        AddRecord(k3DSprite, sprite, std::move(out));
       }
     }
   }
 
-  std::int32_t Part(const R3xObjectHeader* part) {
-    return part == nullptr || part == r3xNullPart() ? 0 : Ref(part);
+  std::int32_t FindPart(const R3xObjectHeader* part) {
+    return part == nullptr || part == r3xNullPart() ? 0 : FindRecord(part);
   }
 
   void WriteActorDefs() {
-    for (const auto* definition : objectsOf<R3xActorDef>(world_->actorDefs)) {
+    for (const auto* definition : CollectObjects<R3xActorDef>(world_->actorDefs)) {
       const R3xActor* actor = definition->defaultInstance;
       const bool noCollision = actor->volume == r3xNoCollisionVolume();
-      const std::int32_t volume = noCollision ? 0 : Volume(actor->volume);
+      const std::int32_t volume = noCollision ? 0 : WriteVolume(actor->volume);
       arena::ByteWriter out;
-      out.I32(Tag(definition->header.tag));
+      out.I32(EnterTag(definition->header.tag));
       out.U32(0x01 | 0x02 | ((actor->header.flags & R3X_FLAG_STATIC) != 0 ? 0x40 : 0) |
               (noCollision ? 0x80 : 0));
       out.U32(0);
@@ -532,39 +532,39 @@ class Encoder {
       out.U32(definition->partCount);
       out.I32(volume);
       out.U32(static_cast<std::uint32_t>(actor->currentActionIndex));
-      Placement(out, actor->placement);
-      Actions(out, definition->actions, definition->actionCount);
+      WritePlacement(out, actor->placement);
+      WriteActions(out, definition->actions, definition->actionCount);
       for (std::uint32_t p = 0; p < definition->partCount; ++p) {
-        out.I32(Part(actor->parts[p]));
+        out.I32(FindPart(actor->parts[p]));
       }
-      UserData(out, definition->userData);
-      Add(kActorDef, definition, std::move(out));
+      WriteUserData(out, definition->userData);
+      AddRecord(kActorDef, definition, std::move(out));
     }
   }
 
   void WriteActors() {
-    for (const auto* actor : objectsOf<R3xActor>(world_->actors)) {
+    for (const auto* actor : CollectObjects<R3xActor>(world_->actors)) {
       if (actor == actor->definition->defaultInstance) {
         continue;
       }
       const bool noCollision = actor->volume == r3xNoCollisionVolume();
-      const std::int32_t volume = noCollision ? 0 : Volume(actor->volume);
+      const std::int32_t volume = noCollision ? 0 : WriteVolume(actor->volume);
       arena::ByteWriter out;
-      out.I32(Tag(actor->header.tag));
-      out.I32(Ref(actor->definition));
+      out.I32(EnterTag(actor->header.tag));
+      out.I32(FindRecord(actor->definition));
       out.U32(0x01 | 0x02 | 0x04 | 0x08 | (noCollision ? 0x80 : 0));
       out.I32(volume);
       out.U32(static_cast<std::uint32_t>(actor->currentActionIndex));
-      Placement(out, actor->placement);
+      WritePlacement(out, actor->placement);
       out.F32(actor->radius);
       out.F32(actor->scale);
-      UserData(out, reinterpret_cast<const void*>(actor->userData));
-      Add(kActor, actor, std::move(out));
+      WriteUserData(out, reinterpret_cast<const void*>(actor->userData));
+      AddRecord(kActor, actor, std::move(out));
     }
   }
 
-  void Obstacle(arena::ByteWriter& out, const R3xObstacle& obstacle,
-                const R3xMeshGeometry& geometry) {
+  void WriteObstacle(arena::ByteWriter& out, const R3xObstacle& obstacle,
+                     const R3xMeshGeometry& geometry) {
     out.U32((obstacle.flags & (R3X_OBSTACLE_FLOOR | R3X_OBSTACLE_CUTTING)) |
             (obstacle.userData != nullptr ? 0x04 : 0));
     out.U32(obstacle.neighbourGiven != 0 ? static_cast<std::uint32_t>(obstacle.neighbour) + 1 : 0);
@@ -572,27 +572,27 @@ class Encoder {
       case R3X_OBSTACLE_XY_VERTEX:
       case R3X_OBSTACLE_XYZ_VERTEX:
         out.I32(obstacle.kind);
-        out.U32(VertexIndex(static_cast<const float*>(obstacle.geometry)));
+        out.U32(FindVertexIndex(static_cast<const float*>(obstacle.geometry)));
         break;
       case R3X_OBSTACLE_XY_LINE:
       case R3X_OBSTACLE_XY_EDGE: {
         const auto* line = static_cast<const R3xXYLine*>(obstacle.geometry);
         out.I32(obstacle.kind);
-        out.U32(VertexIndex(line->first));
-        out.U32(VertexIndex(line->second));
+        out.U32(FindVertexIndex(line->first));
+        out.U32(FindVertexIndex(line->second));
         break;
       }
       case R3X_OBSTACLE_XYZ_EDGE: {
         const auto* edge = static_cast<const R3xXYZEdge*>(obstacle.geometry);
         out.I32(obstacle.kind);
-        out.U32(VertexIndex(edge->first));
-        out.U32(VertexIndex(edge->second));
+        out.U32(FindVertexIndex(edge->first));
+        out.U32(FindVertexIndex(edge->second));
         break;
       }
       case R3X_OBSTACLE_PLANE: {
         const auto* plane = static_cast<const R3xPlane*>(obstacle.geometry);
         out.I32(obstacle.kind);
-        out.U32(FaceWithPlane(geometry, *plane));
+        out.U32(FindFaceWithPlane(geometry, *plane));
         break;
       }
       case R3X_OBSTACLE_EDGEPOLYGON: {
@@ -600,9 +600,9 @@ class Encoder {
         out.I32(kEdgePolygonWithPlane);
         out.U32(static_cast<std::uint32_t>(polygon->edgeCount));
         for (std::int32_t e = 0; e < polygon->edgeCount; ++e) {
-          out.U32(VertexIndex(polygon->edges[e].first));
+          out.U32(FindVertexIndex(polygon->edges[e].first));
         }
-        Floats(out, polygon->normal, 3);
+        WriteFloats(out, polygon->normal, 3);
         out.F32(polygon->distance);
         break;
       }
@@ -610,11 +610,11 @@ class Encoder {
         throw std::runtime_error("an obstacle the precompiled form cannot store");
     }
     if (obstacle.userData != nullptr) {
-      UserData(out, obstacle.userData);
+      WriteUserData(out, obstacle.userData);
     }
   }
 
-  static std::uint32_t FaceWithPlane(const R3xMeshGeometry& geometry, const R3xPlane& plane) {
+  static std::uint32_t FindFaceWithPlane(const R3xMeshGeometry& geometry, const R3xPlane& plane) {
     for (std::uint32_t f = 0; f < geometry.faceCount; ++f) {
       const R3xIndexedPolygon& face = geometry.faces[f].polygon;
       if (face.normal[0] == plane.a && face.normal[1] == plane.b && face.normal[2] == plane.c &&
@@ -626,7 +626,7 @@ class Encoder {
   }
 
   // The face whose plane is the region's floor: the last such, as the loaders keep it.
-  static std::uint32_t FloorFace(const R3xMeshGeometry& geometry, const R3xObstacleList* list) {
+  static std::uint32_t FindFloorFace(const R3xMeshGeometry& geometry, const R3xObstacleList* list) {
     std::uint32_t floor = geometry.faceCount;
     if (list == nullptr || (list->floor[0] == 0 && list->floor[1] == 0 && list->floor[2] == 0 &&
                             list->floor[3] == 0)) {
@@ -642,16 +642,16 @@ class Encoder {
     return floor;
   }
 
-  void MeshRegion(const R3xRegion& region, const R3xMeshGeometry& geometry) {
+  void WriteMeshRegion(const R3xRegion& region, const R3xMeshGeometry& geometry) {
     const R3xObstacleList* list = region.obstacles;
     const R3xRegionInfo* info = region.info;
     const std::uint32_t wordA = info->loaderWords[7];
     const std::uint32_t wordB = info->loaderWords[8];
     arena::ByteWriter out;
-    out.I32(Tag(region.header.tag));
+    out.I32(EnterTag(region.header.tag));
     out.U32(0x01 | (wordA != 0 ? 0x02 : 0) | (wordB != 0 ? 0x04 : 0) |
             (geometry.regionFog != 0 ? 0x08 : 0) | (geometry.encodedVisibility != 0 ? 0x20 : 0));
-    out.I32(Ref(geometry.ambient));
+    out.I32(FindRecord(geometry.ambient));
     out.U32(0);
     out.U32(list == nullptr ? 0 : list->proximalCount);
     out.U32(geometry.renderVertexCount);
@@ -664,7 +664,7 @@ class Encoder {
       out.U32(static_cast<std::uint32_t>(list->proximal[i].region));
       out.F32(list->proximal[i].distance);
     }
-    const std::uint32_t floor = FloorFace(geometry, list);
+    const std::uint32_t floor = FindFloorFace(geometry, list);
     for (std::uint32_t f = 0; f < geometry.faceCount; ++f) {
       const R3xRegionFace& face = geometry.faces[f];
       out.U32(0x02 | (f == floor ? 0x01 : 0));
@@ -672,16 +672,16 @@ class Encoder {
       for (std::int32_t i = 0; i < face.polygon.vertexCount; ++i) {
         out.U32(static_cast<std::uint32_t>(face.polygon.vertexIndexes[i]));
       }
-      Surface(out, face.surface, static_cast<std::uint32_t>(face.polygon.vertexCount));
-      Floats(out, face.polygon.normal, 3);
+      WriteSurface(out, face.surface, static_cast<std::uint32_t>(face.polygon.vertexCount));
+      WriteFloats(out, face.polygon.normal, 3);
       out.F32(face.polygon.distance);
     }
     for (std::uint32_t i = 0; list != nullptr && i < list->obstacleCount; ++i) {
-      Obstacle(out, list->obstacles[i], geometry);
+      WriteObstacle(out, list->obstacles[i], geometry);
     }
     for (std::uint32_t i = 0; i < geometry.visNodeCount; ++i) {
       const R3xVisNode& node = geometry.visNodes[i];
-      Floats(out, node.plane, 4);
+      WriteFloats(out, node.plane, 4);
       out.U32(node.list == nullptr ? 0
                                    : static_cast<std::uint32_t>(node.list - geometry.visLists) + 1);
       out.U32(node.front == nullptr
@@ -698,36 +698,36 @@ class Encoder {
         target.U16(visible.regions[r]);
       }
     }
-    Floats(out, &region.bounds.x, 4);
+    WriteFloats(out, &region.bounds.x, 4);
     if (wordA != 0) {
       out.U32(wordA);
     }
     if (wordB != 0) {
       out.U32(wordB);
     }
-    UserData(out, region.userData);
-    Add(info->type == R3X_TYPE_REGION_INFO_B ? kActiveRegion : kMeshRegion, &region,
-        std::move(out));
+    WriteUserData(out, region.userData);
+    AddRecord(info->type == R3X_TYPE_REGION_INFO_B ? kActiveRegion : kMeshRegion, &region,
+              std::move(out));
   }
 
-  void IndexedRegion(const R3xRegion& region, const R3xIndexedGeometry& geometry) {
+  void WriteIndexedRegion(const R3xRegion& region, const R3xIndexedGeometry& geometry) {
     arena::ByteWriter out;
-    out.I32(Tag(region.header.tag));
+    out.I32(EnterTag(region.header.tag));
     out.U32(0x01 | 0x02 | 0x04);
-    out.I32(Ref(geometry.ambient));
+    out.I32(FindRecord(geometry.ambient));
     out.U32(region.vertexCount);
     out.U32(geometry.actionCount);
     out.U32(geometry.surfaceCount);
     out.U32(static_cast<std::uint32_t>(geometry.currentAction));
     out.F32(geometry.fogDistance);
-    Floats(out, &region.bounds.x, 4);
-    Floats(out, region.vertices, std::size_t{region.vertexCount} * 3);
-    Actions(out, geometry.actions, geometry.actionCount);
+    WriteFloats(out, &region.bounds.x, 4);
+    WriteFloats(out, region.vertices, std::size_t{region.vertexCount} * 3);
+    WriteActions(out, geometry.actions, geometry.actionCount);
     for (std::uint32_t s = 0; s < geometry.surfaceCount; ++s) {
-      Surface(out, geometry.surfaces[s], 0);
+      WriteSurface(out, geometry.surfaces[s], 0);
     }
-    UserData(out, region.userData);
-    Add(kIndexedRegion, &region, std::move(out));
+    WriteUserData(out, region.userData);
+    AddRecord(kIndexedRegion, &region, std::move(out));
   }
 
   void WriteRegions() {
@@ -740,9 +740,9 @@ class Encoder {
       const std::int32_t kind =
           region->geometry == nullptr ? 0 : *static_cast<const std::int32_t*>(region->geometry);
       if (kind == R3X_TYPE_MESH_GEOMETRY) {
-        MeshRegion(*region, *static_cast<const R3xMeshGeometry*>(region->geometry));
+        WriteMeshRegion(*region, *static_cast<const R3xMeshGeometry*>(region->geometry));
       } else if (kind == R3X_TYPE_INDEXED_GEOMETRY) {
-        IndexedRegion(*region, *static_cast<const R3xIndexedGeometry*>(region->geometry));
+        WriteIndexedRegion(*region, *static_cast<const R3xIndexedGeometry*>(region->geometry));
       } else {
         throw std::runtime_error("a region without geometry");
       }
@@ -780,21 +780,21 @@ class Encoder {
       out.U32(node.front == nullptr ? 0 : static_cast<std::uint32_t>(node.front - root) + 1);
       out.U32(node.back == nullptr ? 0 : static_cast<std::uint32_t>(node.back - root) + 1);
     }
-    Add(kWorldNodes, nullptr, std::move(out));
+    AddRecord(kWorldNodes, nullptr, std::move(out));
   }
 
   void WritePointLights() {
-    for (const auto* light : objectsOf<R3xPointLight>(world_->pointLights)) {
+    for (const auto* light : CollectObjects<R3xPointLight>(world_->pointLights)) {
       // An actor's lamp comes with its actor.
       if (light->ownerSlot != -1) {
         continue;
       }
       const bool given = (light->header.flags & R3X_FLAG_STATIC_INFLUENCE) != 0;
       arena::ByteWriter out;
-      out.I32(Tag(light->header.tag));
-      out.I32(Ref(light->light));
+      out.I32(EnterTag(light->header.tag));
+      out.I32(FindRecord(light->light));
       out.U32(((light->header.flags & R3X_FLAG_STATIC) != 0 ? 0x20 : 0) | (given ? 0xC0 : 0));
-      Floats(out, light->position, 3);
+      WriteFloats(out, light->position, 3);
       out.F32(light->radius);
       if (given) {
         out.U32(light->regionCount);
@@ -802,22 +802,22 @@ class Encoder {
           out.U32(static_cast<std::uint32_t>(light->regions[i]));
         }
       }
-      Add(kRegionPointLight, light, std::move(out));
+      AddRecord(kRegionPointLight, light, std::move(out));
     }
   }
 
   void WriteDirectionalLights() {
-    for (const auto* light : objectsOf<R3xDirectionalLight>(world_->directionalLights)) {
+    for (const auto* light : CollectObjects<R3xDirectionalLight>(world_->directionalLights)) {
       arena::ByteWriter out;
-      out.I32(Tag(light->header.tag));
-      out.I32(Ref(light->light));
+      out.I32(EnterTag(light->header.tag));
+      out.I32(FindRecord(light->light));
       out.U32((light->header.flags & R3X_FLAG_STATIC) != 0 ? 0x20 : 0);
-      Floats(out, light->direction, 3);
+      WriteFloats(out, light->direction, 3);
       out.U32(light->regionCount);
       for (std::uint32_t i = 0; i < light->regionCount; ++i) {
         out.U32(static_cast<std::uint32_t>(light->regions[i]));
       }
-      Add(kStaticDirectionalLight, light, std::move(out));
+      AddRecord(kStaticDirectionalLight, light, std::move(out));
     }
   }
 
@@ -834,7 +834,7 @@ class Encoder {
     out.U32(static_cast<std::uint32_t>(largest));
     out.U32(static_cast<std::uint32_t>(names_.size()));
     out.U32(0);
-    Scrambled(out, names_.data(), names_.size());
+    WriteScrambled(out, names_.data(), names_.size());
     for (const auto& [type, payload] : records_) {
       out.U32(static_cast<std::uint32_t>(payload.size()));
       out.U32(type);

@@ -18,7 +18,8 @@ struct PrecompiledWorld {
 // The precompiled form of the world file `name`, read from the pack archive at packPath (files
 // along WLDPATH when packPath is empty). With separateVisibility the visible lists go to
 // `visibility` and the header says so. Throws std::runtime_error when the world does not load
-// or holds something the precompiled form cannot store.
+// or holds something the precompiled form cannot store. Starts the engine and shuts it down
+// again: call it while the engine is not started.
 PrecompiledWorld EncodePrecompiledWorld(const std::string& name, const std::string& packPath,
                                         bool separateVisibility);
 
