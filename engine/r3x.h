@@ -4,6 +4,7 @@
 // keeps them out of everything included here.
 #pragma once
 
+#include "engine/collide/sweep.h"
 #include "engine/core/actor.h"
 #include "engine/core/actor_def.h"
 #include "engine/core/actor_lod.h"

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "engine/collide/sweep.h"
+
 // Report when the sphere's surface reaches the feature.
 inline constexpr std::uint32_t R3X_TEST_TOUCH = 0x1;
-// Exact times of impact for vertex features instead of the estimate "distance minus radius".
-inline constexpr std::uint32_t R3X_SWEEP_EXACT = 0x2;
+// R3X_SWEEP_EXACT (0x2): exact times of impact for vertex features instead of the estimate
+// "distance minus radius".
 // Also report when the centre crosses a line, plane or polygon.
-inline constexpr std::uint32_t R3X_TEST_CROSS = 0x4;
+inline constexpr std::uint32_t R3X_TEST_CROSS = R3X_SWEEP_CROSS;
 // Line, plane and polygon tests also find when the sphere gets wholly behind the feature, and
 // with R3X_TEST_LEAVE_TIME when.
 inline constexpr std::uint32_t R3X_TEST_LEAVE = 0x10;

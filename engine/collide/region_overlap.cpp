@@ -1,0 +1,140 @@
+#include "engine/collide/candidate_list.h"
+#include "engine/collide/contact_list.h"
+#include "engine/collide/object_tests.h"
+#include "engine/collide/sphere_list_overlap.h"
+#include "engine/collide/sphere_overlap.h"
+#include "engine/collide/sweep_drivers.h"
+#include "engine/collide/sweep_query.h"
+#include "engine/collide/sweep_report.h"
+#include "engine/core/obstacle.h"
+#include "engine/core/region.h"
+
+namespace {
+
+// Whether the sphere (or list) at rest overlaps the obstacle: 1, 0, or -1 for a kind that is
+// not tested.
+std::int32_t overlaps(const R3xSweepQuery* query, const R3xObstacle* obstacle) {
+  const void* g = obstacle->geometry;
+  const R3xSphereList* list = query->sphereList;
+  const float* c = query->segment.start;
+  const float r = query->segment.radius;
+  switch (obstacle->kind) {
+    case R3X_OBSTACLE_XY_VERTEX:
+      return list != nullptr ? _r3xSphereListHitsPoint2D(list, static_cast<const float*>(g))
+                             : _r3xCircleHitsPoint2D(c, r, static_cast<const float*>(g));
+    case R3X_OBSTACLE_XYZ_VERTEX:
+      return list != nullptr ? _r3xSphereListHitsPoint(list, 0.0f, static_cast<const float*>(g))
+                             : _r3xSphereHitsPoint(c, r, static_cast<const float*>(g));
+    case R3X_OBSTACLE_XY_LINE:
+      return list != nullptr ? _r3xSphereListHitsLine2D(list, static_cast<const R3xXYLine*>(g))
+                             : _r3xCircleHitsLine2D(c, r, static_cast<const R3xXYLine*>(g));
+    case R3X_OBSTACLE_XY_EDGE:
+      return list != nullptr ? _r3xSphereListHitsEdge2D(list, static_cast<const R3xXYLine*>(g))
+                             : _r3xCircleHitsEdge2D(c, r, static_cast<const R3xXYLine*>(g));
+    case R3X_OBSTACLE_XYZ_EDGE:
+      return list != nullptr ? _r3xSphereListHitsEdge(list, static_cast<const R3xXYZEdge*>(g))
+                             : _r3xSphereHitsEdge(c, r, static_cast<const R3xXYZEdge*>(g));
+    case R3X_OBSTACLE_PLANE:
+      return list != nullptr ? _r3xSphereListHitsPlane(list, static_cast<const R3xPlane*>(g))
+                             : _r3xSphereHitsPlane(c, r, static_cast<const R3xPlane*>(g));
+    case R3X_OBSTACLE_EDGEPOLYGON:
+      return list != nullptr
+                 ? _r3xSphereListHitsEdgePolygon(list, static_cast<const R3xEdgePolygon*>(g))
+                 : _r3xSphereHitsEdgePolygon(c, r, static_cast<const R3xEdgePolygon*>(g));
+    default:
+      return -1;
+  }
+}
+
+std::int32_t overlapObstacles(R3xSweepQuery* query, R3xRegion* region) {
+  const R3xObstacleList* list = _r3xRegionObstacles(region);
+  if (list == nullptr) {
+    return 1;
+  }
+  const std::int32_t index = region->header.slot;
+  const std::uint32_t cutting = _r3xCuttingCount(list);
+  for (std::uint32_t i = 0; i < list->obstacleCount; ++i) {
+    R3xObstacle* obstacle = &list->obstacles[i];
+    if (((obstacle->flags & R3X_OBSTACLE_FLOOR) != 0 && query->testFlagged == 0) ||
+        obstacle->kind == 1) {
+      continue;
+    }
+    const std::int32_t overlap = overlaps(query, obstacle);
+    if (overlap < 0) {
+      return -1;
+    }
+    if (overlap == 0) {
+      continue;
+    }
+    const std::int32_t passable = _r3xObstacleLeadsOut(query, obstacle, index);
+    if (passable != 0 && i < cutting && _r3xAddCandidate(query, obstacle->neighbour) < 0) {
+      return -1;
+    }
+    if (_r3xAddObstacleContact(query, R3X_CONTACT_TOUCH, region, obstacle, obstacle->kind,
+                               obstacle->geometry, passable, 0.0f, 0) < 1) {
+      return -1;
+    }
+  }
+  return 1;
+}
+
+std::int32_t overlapActors(R3xSweepQuery* query, const R3xRegion* region) {
+  const R3xRegionInfo* info = region->info;
+  if (info == nullptr ||
+      (info->type != R3X_TYPE_REGION_INFO && info->type != R3X_TYPE_REGION_INFO_B)) {
+    return 1;
+  }
+  for (std::uint32_t i = 0; i < info->objectCount; ++i) {
+    R3xActor* actor = _r3xActorInSlot(query, info->objects[i].object);
+    if (actor == nullptr) {
+      return -1;
+    }
+    if (_r3xCandidateTouchesRegion(query, actor) != 0) {
+      continue;
+    }
+    const std::int32_t result = _r3xOverlapObject(query, actor);
+    if (result < 1) {
+      return result;
+    }
+  }
+  return 1;
+}
+
+std::int32_t overlapRegions(R3xSweepQuery* query) {
+  if (_r3xAddCandidate(query, query->placement->region) < 0) {
+    return -1;
+  }
+  while (R3xSweepCandidate* entry = _r3xNextUnvisitedCandidate(query)) {
+    R3xRegion* region = r3xGetRegion(query->world, entry->region);
+    if (region == nullptr) {
+      return -1;
+    }
+    // Candidates are only appended here: the entry stays where it is.
+    std::int32_t result = overlapObstacles(query, region);
+    if (result > 0) {
+      result = overlapActors(query, region);
+    }
+    entry->visited = 1;
+    if (result < 1) {
+      return result;
+    }
+  }
+  // All at time 0, in the order found; nothing is written without a stop.
+  R3xContactList* list = query->contacts;
+  for (std::uint32_t i = 0; i < list->count; ++i) {
+    R3xContact* contact = &list->contacts[i];
+    const std::int32_t go = query->sphereList != nullptr
+                                ? _r3xReportSweepListContact(query, contact)
+                                : _r3xReportSweepContact(query, contact);
+    if (go == 0) {
+      break;
+    }
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::int32_t _r3xOverlapSphere(R3xSweepQuery* query) { return overlapRegions(query); }
+
+std::int32_t _r3xOverlapSphereList(R3xSweepQuery* query) { return overlapRegions(query); }
