@@ -3,6 +3,7 @@
 #include "engine/collide/collision_math.h"
 #include "engine/collide/sphere_overlap.h"
 #include "engine/collide/sweep_query.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/core/object.h"
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"
@@ -15,7 +16,8 @@ std::uint32_t positionOf(const R3xSweepQuery* query, const R3xSweepCandidate* en
   return static_cast<std::uint32_t>(entry - query->candidates);
 }
 
-// Whether the start sphere overlaps a cutting obstacle.
+// Whether the start sphere overlaps a cutting obstacle: 1, 0, or R3X_SWEEP_FAILED for a kind that
+// cannot lead anywhere.
 std::int32_t startOverlaps(const R3xObstacle* obstacle, const float* centre, float radius) {
   switch (obstacle->kind) {
     case 3:
@@ -33,7 +35,7 @@ std::int32_t startOverlaps(const R3xObstacle* obstacle, const float* centre, flo
       return _r3xSphereHitsEdgePolygon(centre, radius,
                                        static_cast<const R3xEdgePolygon*>(obstacle->geometry));
     default:
-      return -1;
+      return R3X_SWEEP_FAILED;
   }
 }
 
@@ -41,18 +43,18 @@ std::int32_t startOverlaps(const R3xObstacle* obstacle, const float* centre, flo
 
 std::int32_t _r3xAddCandidate(R3xSweepQuery* query, std::int32_t region) {
   if (_r3xFindCandidate(query, region) != nullptr) {
-    return 1;
+    return R3X_DONE;
   }
   if (query->candidateCount == R3X_SWEEP_CANDIDATES) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   query->candidates[query->candidateCount++] = {region, 0.0f, R3X_NO_TIME, 1, 0};
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xInsertCandidateByTime(R3xSweepQuery* query, std::int32_t region, float time) {
   if (query->candidateCount == R3X_SWEEP_CANDIDATES) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   if (time < 0.0f) {
     time = 0.0f;
@@ -67,7 +69,7 @@ std::int32_t _r3xInsertCandidateByTime(R3xSweepQuery* query, std::int32_t region
   if (at < query->scanStart) {
     query->scanStart = at;
   }
-  return 1;
+  return R3X_DONE;
 }
 
 void _r3xResortCandidate(R3xSweepQuery* query, R3xSweepCandidate* entry, float time) {
@@ -103,9 +105,9 @@ R3xSweepCandidate* _r3xNextUnvisitedCandidate(R3xSweepQuery* query) {
   return nullptr;
 }
 
-std::int32_t _r3xCandidateTouchesRegion(const R3xSweepQuery* query, const R3xActor* actor) {
+bool _r3xCandidateTouchesRegion(const R3xSweepQuery* query, const R3xActor* actor) {
   if (actor->regionCount == 0 || query->scanStart == 1) {
-    return 0;
+    return false;
   }
   for (std::uint32_t i = 0; i < query->candidateCount; ++i) {
     const R3xSweepCandidate& entry = query->candidates[i];
@@ -113,15 +115,15 @@ std::int32_t _r3xCandidateTouchesRegion(const R3xSweepQuery* query, const R3xAct
       continue;
     }
     if (entry.region == actor->placement.region) {
-      return 1;
+      return true;
     }
     for (std::uint32_t k = 0; k < actor->regionCount; ++k) {
       if (actor->regions[k] == entry.region) {
-        return 1;
+        return true;
       }
     }
   }
-  return 0;
+  return false;
 }
 
 const R3xObstacleList* _r3xRegionObstacles(const R3xRegion* region) {
@@ -141,15 +143,15 @@ std::int32_t _r3xObstacleLeadsOut(const R3xSweepQuery* query, const R3xObstacle*
 }
 
 std::int32_t _r3xGatherTouchedRegions(R3xSweepQuery* query, float radius) {
-  if (_r3xAddCandidate(query, query->placement->region) < 0) {
-    return -1;
+  if (_r3xAddCandidate(query, query->placement->region) == R3X_SWEEP_FAILED) {
+    return R3X_SWEEP_FAILED;
   }
   const float centre[3] = {query->placement->x, query->placement->y, query->placement->z};
   for (std::uint32_t i = 0; i < query->candidateCount; ++i) {
     const std::int32_t index = query->candidates[i].region;
     const R3xRegion* region = r3xGetRegion(query->world, index);
     if (region == nullptr) {
-      return -1;
+      return R3X_SWEEP_FAILED;
     }
     const R3xObstacleList* list = _r3xRegionObstacles(region);
     if (list == nullptr) {
@@ -159,14 +161,14 @@ std::int32_t _r3xGatherTouchedRegions(R3xSweepQuery* query, float radius) {
     for (std::uint32_t k = 0; k < cutting; ++k) {
       const R3xObstacle* obstacle = &list->obstacles[k];
       const std::int32_t overlap = startOverlaps(obstacle, centre, radius);
-      if (overlap < 0) {
-        return -1;
+      if (overlap == R3X_SWEEP_FAILED) {
+        return R3X_SWEEP_FAILED;
       }
       if (overlap != 0 && _r3xObstacleLeadsOut(query, obstacle, index) != 0 &&
-          _r3xAddCandidate(query, obstacle->neighbour) < 0) {
-        return -1;
+          _r3xAddCandidate(query, obstacle->neighbour) == R3X_SWEEP_FAILED) {
+        return R3X_SWEEP_FAILED;
       }
     }
   }
-  return 1;
+  return R3X_DONE;
 }

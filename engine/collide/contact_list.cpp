@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "engine/collide/sweep_query.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/obstacle.h"
@@ -30,7 +31,7 @@ std::int32_t grow(R3xContactList* list) {
   if (contacts == nullptr || index == nullptr) {
     r3xFree(contacts);
     r3xFree(index);
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   R3xContact* old = list->contacts;
   for (std::uint32_t i = 0; i < list->count; ++i) {
@@ -49,12 +50,12 @@ std::int32_t grow(R3xContactList* list) {
   list->contacts = contacts;
   list->index = index;
   list->capacity = capacity;
-  return 1;
+  return R3X_DONE;
 }
 
 R3xContact* nextContact(R3xSweepQuery* query) {
   R3xContactList* list = query->contacts;
-  if (list->count == list->capacity && grow(list) < 0) {
+  if (list->count == list->capacity && grow(list) == R3X_SWEEP_FAILED) {
     return nullptr;
   }
   R3xContact* contact = &list->contacts[list->count];
@@ -114,7 +115,7 @@ std::int32_t _r3xAddObstacleContact(R3xSweepQuery* query, std::int32_t phase, vo
                                     std::int32_t passable, float time, std::int32_t startsBehind) {
   R3xContact* contact = nextContact(query);
   if (contact == nullptr) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   contact->phase = phase;
   contact->contactClass = R3X_CONTACT_OBSTACLE;
@@ -129,7 +130,7 @@ std::int32_t _r3xAddObstacleContact(R3xSweepQuery* query, std::int32_t phase, vo
   contact->passable = passable;
   contact->time = time;
   contact->startsBehind = startsBehind;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xAddObjectContact(R3xSweepQuery* query, std::int32_t phase, R3xActor* actor,
@@ -138,7 +139,7 @@ std::int32_t _r3xAddObjectContact(R3xSweepQuery* query, std::int32_t phase, R3xA
                                   float time, std::int32_t startsBehind) {
   R3xContact* contact = nextContact(query);
   if (contact == nullptr) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   contact->phase = phase;
   contact->contactClass = R3X_CONTACT_OBJECT;
@@ -152,15 +153,15 @@ std::int32_t _r3xAddObjectContact(R3xSweepQuery* query, std::int32_t phase, R3xA
   contact->passable = passable;
   contact->time = time;
   contact->startsBehind = startsBehind;
-  return 1;
+  return R3X_DONE;
 }
 
 int _r3xCompareContacts(const R3xContact* a, const R3xContact* b) {
   if (a->time < b->time) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   if (b->time < a->time) {
-    return 1;
+    return R3X_DONE;
   }
   return a->phase - b->phase;
 }

@@ -1,4 +1,5 @@
 // The contact list of a query: appending, growth and the time order.
+// Results: lists or null; the appends give R3X_DONE or R3X_SWEEP_FAILED; the comparison orders.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,9 @@ R3xContactList* _r3xCreateContactList(std::uint32_t capacity);
 // Null is accepted.
 void _r3xDestroyContactList(R3xContactList* list);
 
-// Append a contact (with the query's memberIndex) and put it into the index unsorted. 1, or -1
-// when the list is full and cannot grow (nothing changed then). A vertex feature (kinds 8 and 9)
-// is copied into the contact, which then points to its own copy.
+// Append a contact (with the query's memberIndex) and put it into the index unsorted. R3X_DONE,
+// or R3X_SWEEP_FAILED when the list is full and cannot grow (nothing changed then). A vertex
+// feature (kinds 8 and 9) is copied into the contact, which then points to its own copy.
 std::int32_t _r3xAddObstacleContact(R3xSweepQuery* query, std::int32_t phase, void* region,
                                     void* obstacle, std::int32_t kind, const void* geometry,
                                     std::int32_t passable, float time, std::int32_t startsBehind);

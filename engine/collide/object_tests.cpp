@@ -12,6 +12,7 @@
 #include "engine/collide/sweep_point.h"
 #include "engine/collide/sweep_query.h"
 #include "engine/collide/sweep_result.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/collide/test_options.h"
 #include "engine/core/actor.h"
 #include "engine/core/obstacle.h"
@@ -87,7 +88,7 @@ struct Found {
 std::int32_t addFound(R3xSweepQuery* query, R3xActor* actor, void* part, const void* volume,
                       const Found& found, float time) {
   if (!found.hit) {
-    return 1;
+    return R3X_DONE;
   }
   if (query->sphereList != nullptr) {
     query->memberIndex = found.member;
@@ -301,30 +302,30 @@ Found overlapVolume(R3xSweepQuery* query, const R3xActor* actor, const R3xVolume
   }
 }
 
-// The actor's current part with a volume to test: 1 with part, volume and centre, 0 for none,
-// -1 for a part or part volume of an untested type.
+// The actor's current part with a volume to test: R3X_DONE with part, volume and centre,
+// R3X_SWEEP_NO_PART, or R3X_SWEEP_FAILED for a part or part volume of an untested type.
 std::int32_t currentPart(R3xActor* actor, R3xObjectHeader** part, R3xVolume** volume,
                          float* centre) {
   *part = r3xGetActorPart(actor, static_cast<std::uint32_t>(actor->currentActionIndex), 0);
   if (*part == nullptr || (*part)->type == R3X_TYPE_NULL) {
-    return 0;
+    return R3X_SWEEP_NO_PART;
   }
   if ((*part)->type != R3X_TYPE_2D_SPRITE && (*part)->type != R3X_TYPE_3D_SPRITE) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   r3xGetPartVolume(*part, volume);
   if (*volume == nullptr || (*volume)->type == R3X_TYPE_NULL ||
       (*volume)->type == R3X_TYPE_NO_COLLISION_VOLUME) {
-    return 0;
+    return R3X_SWEEP_NO_PART;
   }
   if ((*volume)->type != R3X_TYPE_POLYHEDRON && (*volume)->type != R3X_TYPE_SPHERE_LIST &&
       (*volume)->type != R3X_TYPE_SPHERE_VOLUME) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   float offset[3];
   r3xGetPartOffset(*part, offset);
   _r3xActorOffsetToWorld(actor, offset, centre);
-  return 1;
+  return R3X_DONE;
 }
 
 }  // namespace
@@ -344,6 +345,7 @@ R3xActor* _r3xActorInSlot(const R3xSweepQuery* query, std::int32_t slot) {
 std::uint32_t _r3xAskSweepFilter(R3xSweepQuery* query, R3xActor* actor) {
   const std::uint32_t bits = query->filter(actor, query->user);
   if ((bits & R3X_SWEEP_IGNORE) != 0) {
+    // No bit: nothing of the actor is tested.
     return 0;
   }
   return (bits & kKeptBits) | kAddedBits;
@@ -352,20 +354,20 @@ std::uint32_t _r3xAskSweepFilter(R3xSweepQuery* query, R3xActor* actor) {
 std::int32_t _r3xSweepSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits,
                                  float entryTime) {
   if ((bits & R3X_SWEEP_PARTS) == 0) {
-    return 1;
+    return R3X_DONE;
   }
   R3xObjectHeader* part = nullptr;
   R3xVolume* volume = nullptr;
   float centre[3];
   const std::int32_t found = currentPart(actor, &part, &volume, centre);
-  if (found < 1) {
-    return found;
+  if (found != R3X_DONE) {
+    return found == R3X_SWEEP_NO_PART ? R3X_DONE : found;
   }
   // The part of the actor that carries the moving list itself is met at once.
   const bool carriesMover = actor->volume->type == R3X_TYPE_SPHERE_LIST &&
                             attachedToMover(query, reinterpret_cast<R3xSphereList*>(actor->volume));
   if (!carriesMover && !sweptBoundsMeet(query, centre, boundingRadius(actor, volume))) {
-    return 1;
+    return R3X_DONE;
   }
   const Found hit = carriesMover ? atOnce(centre) : sweepVolume(query, actor, volume, centre, bits);
   return addFound(query, actor, part, volume, hit, entryTime + hit.time);
@@ -374,11 +376,11 @@ std::int32_t _r3xSweepSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uin
 std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryTime) {
   const R3xVolume* volume = actor->volume;
   if (volume->type == R3X_TYPE_NULL) {
-    return 1;
+    return R3X_DONE;
   }
   const float bound = boundingRadius(actor, volume);
   if (bound < 0.0f) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   float position[3];
   positionOf(actor, position);
@@ -390,21 +392,21 @@ std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryT
     R3xSweepSegment enlarged = query->segment;
     enlarged.radius += bound;
     if (_r3xSweepSpherePoint(&enlarged, position, kAllOptions, &sphereTime) == 0) {
-      return 1;
+      return R3X_DONE;
     }
   } else if (!sweptBoundsMeet(query, position, bound)) {
-    return 1;
+    return R3X_DONE;
   }
   const std::uint32_t bits = _r3xAskSweepFilter(query, actor);
   if (bits == 0) {
-    return 1;
+    return R3X_DONE;
   }
   if ((bits & R3X_SWEEP_VOLUME) != 0 && volume->type != R3X_TYPE_NO_COLLISION_VOLUME) {
     const Found hit = sphereAgainstSphere
                           ? Found{true, sphereTime, R3X_OBSTACLE_XYZ_VERTEX, position, nullptr, 0}
                           : sweepVolume(query, actor, volume, position, bits);
     const std::int32_t added = addFound(query, actor, nullptr, volume, hit, entryTime + hit.time);
-    if (added < 1) {
+    if (added != R3X_DONE) {
       return added;
     }
   }
@@ -416,39 +418,39 @@ std::int32_t _r3xSweepSphereObjects(R3xSweepQuery* query, R3xSweepCandidate* /*e
   const R3xRegionInfo* info = region->info;
   if (info == nullptr ||
       (info->type != R3X_TYPE_REGION_INFO && info->type != R3X_TYPE_REGION_INFO_B)) {
-    return 1;
+    return R3X_DONE;
   }
   for (std::uint32_t i = 0; i < info->objectCount; ++i) {
     R3xActor* actor = _r3xActorInSlot(query, info->objects[i].object);
     if (actor == nullptr) {
-      return -1;
+      return R3X_SWEEP_FAILED;
     }
-    if (actor->volume->type == R3X_TYPE_NULL || _r3xCandidateTouchesRegion(query, actor) != 0) {
+    if (actor->volume->type == R3X_TYPE_NULL || _r3xCandidateTouchesRegion(query, actor)) {
       continue;
     }
     const std::int32_t result = _r3xSweepObject(query, actor, entryTime);
-    if (result < 1) {
+    if (result != R3X_DONE) {
       return result;
     }
   }
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xOverlapSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits) {
   if ((bits & R3X_SWEEP_PARTS) == 0) {
-    return 1;
+    return R3X_DONE;
   }
   R3xObjectHeader* part = nullptr;
   R3xVolume* volume = nullptr;
   float centre[3];
   const std::int32_t found = currentPart(actor, &part, &volume, centre);
-  if (found < 1) {
-    return found;
+  if (found != R3X_DONE) {
+    return found == R3X_SWEEP_NO_PART ? R3X_DONE : found;
   }
   const float* start = query->segment.start;
   if (_r3xSphereHitsPoint(start, query->segment.radius + boundingRadius(actor, volume), centre) ==
       0) {
-    return 1;
+    return R3X_DONE;
   }
   return addFound(query, actor, part, volume, overlapVolume(query, actor, volume, centre), 0.0f);
 }
@@ -456,11 +458,11 @@ std::int32_t _r3xOverlapSpherePart(R3xSweepQuery* query, R3xActor* actor, std::u
 std::int32_t _r3xOverlapObject(R3xSweepQuery* query, R3xActor* actor) {
   const R3xVolume* volume = actor->volume;
   if (volume->type == R3X_TYPE_NULL) {
-    return 1;
+    return R3X_DONE;
   }
   const float bound = boundingRadius(actor, volume);
   if (bound < 0.0f) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   std::uint32_t bits = 0;
   if (volume->type == R3X_TYPE_NO_COLLISION_VOLUME) {
@@ -469,17 +471,17 @@ std::int32_t _r3xOverlapObject(R3xSweepQuery* query, R3xActor* actor) {
     float position[3];
     positionOf(actor, position);
     if (_r3xSphereHitsPoint(query->segment.start, query->segment.radius + bound, position) == 0) {
-      return 1;
+      return R3X_DONE;
     }
     bits = _r3xAskSweepFilter(query, actor);
     if ((bits & R3X_SWEEP_VOLUME) != 0) {
       const std::int32_t added = addFound(query, actor, nullptr, volume,
                                           overlapVolume(query, actor, volume, position), 0.0f);
-      if (added < 1) {
+      if (added != R3X_DONE) {
         return added;
       }
     }
   }
   _r3xOverlapSpherePart(query, actor, bits);
-  return 1;
+  return R3X_DONE;
 }

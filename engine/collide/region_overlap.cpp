@@ -6,13 +6,14 @@
 #include "engine/collide/sweep_drivers.h"
 #include "engine/collide/sweep_query.h"
 #include "engine/collide/sweep_report.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"
 
 namespace {
 
-// Whether the sphere (or list) at rest overlaps the obstacle: 1, 0, or -1 for a kind that is
-// not tested.
+// Whether the sphere (or list) at rest overlaps the obstacle: 1, 0, or R3X_SWEEP_FAILED for a
+// kind that is not tested.
 std::int32_t overlaps(const R3xSweepQuery* query, const R3xObstacle* obstacle) {
   const void* g = obstacle->geometry;
   const R3xSphereList* list = query->sphereList;
@@ -42,14 +43,14 @@ std::int32_t overlaps(const R3xSweepQuery* query, const R3xObstacle* obstacle) {
                  ? _r3xSphereListHitsEdgePolygon(list, static_cast<const R3xEdgePolygon*>(g))
                  : _r3xSphereHitsEdgePolygon(c, r, static_cast<const R3xEdgePolygon*>(g));
     default:
-      return -1;
+      return R3X_SWEEP_FAILED;
   }
 }
 
 std::int32_t overlapObstacles(R3xSweepQuery* query, R3xRegion* region) {
   const R3xObstacleList* list = _r3xRegionObstacles(region);
   if (list == nullptr) {
-    return 1;
+    return R3X_DONE;
   }
   const std::int32_t index = region->header.slot;
   const std::uint32_t cutting = _r3xCuttingCount(list);
@@ -60,62 +61,63 @@ std::int32_t overlapObstacles(R3xSweepQuery* query, R3xRegion* region) {
       continue;
     }
     const std::int32_t overlap = overlaps(query, obstacle);
-    if (overlap < 0) {
-      return -1;
+    if (overlap == R3X_SWEEP_FAILED) {
+      return R3X_SWEEP_FAILED;
     }
     if (overlap == 0) {
       continue;
     }
     const std::int32_t passable = _r3xObstacleLeadsOut(query, obstacle, index);
-    if (passable != 0 && i < cutting && _r3xAddCandidate(query, obstacle->neighbour) < 0) {
-      return -1;
+    if (passable != 0 && i < cutting &&
+        _r3xAddCandidate(query, obstacle->neighbour) == R3X_SWEEP_FAILED) {
+      return R3X_SWEEP_FAILED;
     }
     if (_r3xAddObstacleContact(query, R3X_CONTACT_TOUCH, region, obstacle, obstacle->kind,
-                               obstacle->geometry, passable, 0.0f, 0) < 1) {
-      return -1;
+                               obstacle->geometry, passable, 0.0f, 0) != R3X_DONE) {
+      return R3X_SWEEP_FAILED;
     }
   }
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t overlapActors(R3xSweepQuery* query, const R3xRegion* region) {
   const R3xRegionInfo* info = region->info;
   if (info == nullptr ||
       (info->type != R3X_TYPE_REGION_INFO && info->type != R3X_TYPE_REGION_INFO_B)) {
-    return 1;
+    return R3X_DONE;
   }
   for (std::uint32_t i = 0; i < info->objectCount; ++i) {
     R3xActor* actor = _r3xActorInSlot(query, info->objects[i].object);
     if (actor == nullptr) {
-      return -1;
+      return R3X_SWEEP_FAILED;
     }
-    if (_r3xCandidateTouchesRegion(query, actor) != 0) {
+    if (_r3xCandidateTouchesRegion(query, actor)) {
       continue;
     }
     const std::int32_t result = _r3xOverlapObject(query, actor);
-    if (result < 1) {
+    if (result != R3X_DONE) {
       return result;
     }
   }
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t overlapRegions(R3xSweepQuery* query) {
-  if (_r3xAddCandidate(query, query->placement->region) < 0) {
-    return -1;
+  if (_r3xAddCandidate(query, query->placement->region) == R3X_SWEEP_FAILED) {
+    return R3X_SWEEP_FAILED;
   }
   while (R3xSweepCandidate* entry = _r3xNextUnvisitedCandidate(query)) {
     R3xRegion* region = r3xGetRegion(query->world, entry->region);
     if (region == nullptr) {
-      return -1;
+      return R3X_SWEEP_FAILED;
     }
     // Candidates are only appended here: the entry stays where it is.
     std::int32_t result = overlapObstacles(query, region);
-    if (result > 0) {
+    if (result == R3X_DONE) {
       result = overlapActors(query, region);
     }
     entry->visited = 1;
-    if (result < 1) {
+    if (result != R3X_DONE) {
       return result;
     }
   }
@@ -126,11 +128,11 @@ std::int32_t overlapRegions(R3xSweepQuery* query) {
     const std::int32_t go = query->sphereList != nullptr
                                 ? _r3xReportSweepListContact(query, contact)
                                 : _r3xReportSweepContact(query, contact);
-    if (go == 0) {
+    if (go == R3X_SWEEP_STOPPED) {
       break;
     }
   }
-  return 1;
+  return R3X_DONE;
 }
 
 }  // namespace

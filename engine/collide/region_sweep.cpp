@@ -13,6 +13,7 @@
 #include "engine/collide/sweep_query.h"
 #include "engine/collide/sweep_report.h"
 #include "engine/collide/sweep_result.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/core/obstacle.h"
 #include "engine/core/region.h"
 #include "engine/core/sphere_list.h"
@@ -90,11 +91,11 @@ std::int32_t testObstacle(R3xSweepQuery* query, R3xRegion* region, std::int32_t 
     const auto* vertex = static_cast<const float*>(obstacle->geometry);
     float t = 0.0f;
     if (sweepVertex(query, kind, vertex, &t) == 0) {
-      return 1;
+      return R3X_DONE;
     }
     const std::int32_t added = _r3xAddObstacleContact(query, R3X_CONTACT_TOUCH, region, obstacle,
                                                       kind, vertex, passable, entryTime + t, 0);
-    if (added > 0 && passable == 0) {
+    if (added == R3X_DONE && passable == 0) {
       state->blocking = std::min(state->blocking, t);
     }
     return added;
@@ -105,21 +106,21 @@ std::int32_t testObstacle(R3xSweepQuery* query, R3xRegion* region, std::int32_t 
     isList(query) ? _r3xSweepSphereListEdge(query, edge, query->mode, &result)
                   : _r3xSweepSphereEdge(&query->segment, edge, query->mode, &result);
     if (result.touch == 0) {
-      return 1;
+      return R3X_DONE;
     }
     const std::int32_t added =
         _r3xAddObstacleContact(query, R3X_CONTACT_TOUCH, region, obstacle, result.featureKind,
                                result.feature, passable, entryTime + result.touchTime, 0);
-    if (added > 0 && passable == 0) {
+    if (added == R3X_DONE && passable == 0) {
       state->blocking = std::min(state->blocking, result.touchTime);
     }
     return added;
   }
   if (!sweepAcross(query, obstacle, &result)) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   if (result.touch == 0) {
-    return 1;
+    return R3X_DONE;
   }
   return _r3xAddSweepCandidate(query, &result, region, obstacle, passable, entryTime, state);
 }
@@ -129,7 +130,7 @@ std::int32_t testObstacles(R3xSweepQuery* query, R3xRegion* region, float entryT
                            R3xRegionSweepState* state) {
   const R3xObstacleList* list = _r3xRegionObstacles(region);
   if (list == nullptr) {
-    return 1;
+    return R3X_DONE;
   }
   const std::int32_t index = region->header.slot;
   for (std::uint32_t i = 0; i < list->obstacleCount; ++i) {
@@ -141,11 +142,11 @@ std::int32_t testObstacles(R3xSweepQuery* query, R3xRegion* region, float entryT
       continue;
     }
     const std::int32_t result = testObstacle(query, region, index, obstacle, entryTime, state);
-    if (result < 1) {
+    if (result != R3X_DONE) {
       return result;
     }
   }
-  return 1;
+  return R3X_DONE;
 }
 
 // Tests candidates until one adds contacts, merging them; false when none is left.
@@ -161,7 +162,7 @@ struct Scan {
     const std::uint32_t before = list->count;
     result = _r3xSweepSphereRegion(query, next, &blocking);
     next = _r3xNextUnvisitedCandidate(query);
-    if (result < 1) {
+    if (result != R3X_DONE) {
       return false;
     }
     if (list->count > before) {
@@ -176,7 +177,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
     return isList(query) ? _r3xOverlapSphereList(query) : _r3xOverlapSphere(query);
   }
   const std::int32_t gathered = _r3xGatherTouchedRegions(query, query->segment.radius);
-  if (gathered < 1) {
+  if (gathered != R3X_DONE) {
     writeEnd(query);
     return gathered;
   }
@@ -184,7 +185,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
   const std::uint32_t startRegions = query->candidateCount;
   for (std::uint32_t i = 0; i < startRegions; ++i) {
     scan.result = _r3xSweepSphereRegion(query, &query->candidates[i], &scan.blocking);
-    if (scan.result < 1) {
+    if (scan.result != R3X_DONE) {
       writeEnd(query);
       return scan.result;
     }
@@ -202,7 +203,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
           return scan.result;
         }
       }
-      if (report(query, list->index[position]) == 0) {
+      if (report(query, list->index[position]) == R3X_SWEEP_STOPPED) {
         return scan.result;
       }
       ++position;
@@ -230,7 +231,7 @@ std::int32_t sweepAgainstList(R3xSweepQuery* query, std::uint32_t actorCount,
     const std::int32_t result = query->segment.distance == 0.0f
                                     ? _r3xOverlapObject(query, actors[i])
                                     : _r3xSweepObject(query, actors[i], 0.0f);
-    if (result < 1) {
+    if (result != R3X_DONE) {
       if (query->segment.distance != 0.0f) {
         writeEnd(query);
       }
@@ -240,20 +241,20 @@ std::int32_t sweepAgainstList(R3xSweepQuery* query, std::uint32_t actorCount,
   if (query->segment.distance == 0.0f) {
     // All at time 0, in the order found; nothing is written without a stop.
     for (std::uint32_t i = 0; i < list->count; ++i) {
-      if (report(query, &list->contacts[i]) == 0) {
-        return 1;
+      if (report(query, &list->contacts[i]) == R3X_SWEEP_STOPPED) {
+        return R3X_DONE;
       }
     }
-    return 1;
+    return R3X_DONE;
   }
   _r3xSortContacts(list, 0);
   for (std::uint32_t i = 0; i < list->count; ++i) {
-    if (report(query, list->index[i]) == 0) {
-      return 1;
+    if (report(query, list->index[i]) == R3X_SWEEP_STOPPED) {
+      return R3X_DONE;
     }
   }
   writeEnd(query);
-  return 1;
+  return R3X_DONE;
 }
 
 }  // namespace
@@ -265,7 +266,7 @@ std::int32_t _r3xAddSweepCandidate(R3xSweepQuery* query, const R3xSweepResult* r
   std::int32_t added =
       _r3xAddObstacleContact(query, R3X_CONTACT_TOUCH, region, obstacle, result->featureKind,
                              result->feature, passable, entryTime + t, result->startsBehind);
-  if (added < 1) {
+  if (added != R3X_DONE) {
     return added;
   }
   if (passable == 0) {
@@ -274,8 +275,8 @@ std::int32_t _r3xAddSweepCandidate(R3xSweepQuery* query, const R3xSweepResult* r
     const float at = entryTime + t;
     R3xSweepCandidate* listed = _r3xFindCandidate(query, obstacle->neighbour);
     if (listed == nullptr) {
-      if (_r3xInsertCandidateByTime(query, obstacle->neighbour, at) < 0) {
-        return -1;
+      if (_r3xInsertCandidateByTime(query, obstacle->neighbour, at) == R3X_SWEEP_FAILED) {
+        return R3X_SWEEP_FAILED;
       }
     } else if (listed->entryTime > at) {
       _r3xResortCandidate(query, listed, at);
@@ -284,7 +285,7 @@ std::int32_t _r3xAddSweepCandidate(R3xSweepQuery* query, const R3xSweepResult* r
   if (result->startsBehind == 0 && result->cross != 0) {
     added = _r3xAddObstacleContact(query, R3X_CONTACT_CROSS, region, obstacle, obstacle->kind,
                                    obstacle->geometry, passable, entryTime + result->crossTime, 0);
-    if (added < 1) {
+    if (added != R3X_DONE) {
       return added;
     }
     if (passable != 0 && result->crossTime < state->passableCross) {
@@ -295,7 +296,7 @@ std::int32_t _r3xAddSweepCandidate(R3xSweepQuery* query, const R3xSweepResult* r
   if (result->leave != 0) {
     state->leave = std::min(state->leave, result->leaveTime);
   }
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xSweepSphereRegion(R3xSweepQuery* query, R3xSweepCandidate* entry,
@@ -303,7 +304,7 @@ std::int32_t _r3xSweepSphereRegion(R3xSweepQuery* query, R3xSweepCandidate* entr
   const float entryTime = entry->entryTime;
   R3xRegion* region = r3xGetRegion(query->world, entry->region);
   if (region == nullptr) {
-    return -1;
+    return R3X_SWEEP_FAILED;
   }
   R3xSweepSegment& segment = query->segment;
   const R3xSweepSegment saved = segment;
@@ -313,7 +314,7 @@ std::int32_t _r3xSweepSphereRegion(R3xSweepQuery* query, R3xSweepCandidate* entr
     if (*earliestBlocking < entryTime) {
       entry->visited = 1;
       query->scanStart = query->candidateCount;
-      return 1;
+      return R3X_DONE;
     }
     for (int i = 0; i < 3; ++i) {
       segment.start[i] = saved.start[i] + saved.direction[i] * entryTime;
@@ -338,7 +339,7 @@ std::int32_t _r3xSweepSphereRegion(R3xSweepQuery* query, R3xSweepCandidate* entr
       crossed->atStart = 0;
     }
   }
-  if (result > 0) {
+  if (result == R3X_DONE) {
     if (state.blocking < R3X_NO_TIME) {
       *earliestBlocking = std::min(*earliestBlocking, entryTime + state.blocking);
     }

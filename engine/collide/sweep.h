@@ -2,6 +2,7 @@
 // world, collecting time-ordered contacts with obstacles and other actors and asking the
 // caller's callbacks where it stops. Nothing is moved: the stop position is written for the
 // caller.
+// Results: 0 or R3X_ERR_FAILED; queries and lists or null.
 #pragma once
 
 #include <cstdint>

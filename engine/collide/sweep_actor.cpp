@@ -6,6 +6,7 @@
 #include "engine/collide/sweep_drivers.h"
 #include "engine/collide/sweep_query.h"
 #include "engine/collide/sweep_report.h"
+#include "engine/collide/sweep_status.h"
 #include "engine/core/actor.h"
 #include "engine/core/actor_rotation.h"
 #include "engine/core/bsp.h"
@@ -169,7 +170,7 @@ R3xVolume* partVolume(R3xSweepQuery* query, R3xActor* actor) {
       r3xGetActorPart(actor, static_cast<std::uint32_t>(actor->currentActionIndex), 0);
   R3xVolume* volume = nullptr;
   float offset[3] = {0.0f, 0.0f, 0.0f};
-  if (part == nullptr || r3xGetPartVolume(part, &volume) < 0 || volume == nullptr) {
+  if (part == nullptr || r3xGetPartVolume(part, &volume) != 0 || volume == nullptr) {
     return nullptr;
   }
   r3xGetPartOffset(part, offset);
@@ -259,7 +260,7 @@ std::int32_t runSweep(R3xSweepQuery* query, Entry* in, bool throughRegions,
     const float position[3] = {query->placement->x, query->placement->y, query->placement->z};
     query->placement->region = r3xFindRegionIndexAt(query->world, position);
     // A start outside every region has nothing to sweep through.
-    if (query->placement->region < 0) {
+    if (query->placement->region == R3X_NO_REGION) {
       return R3X_ERR_FAILED;
     }
   }
@@ -279,7 +280,7 @@ std::int32_t runSweep(R3xSweepQuery* query, Entry* in, bool throughRegions,
                   : _r3xSweepSphereAgainstList(query, actorCount, actors);
   }
   putListBack(query, &carrier);
-  return result < 0 ? R3X_ERR_FAILED : 0;
+  return result == R3X_SWEEP_FAILED ? R3X_ERR_FAILED : 0;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The drivers of a sweep: which regions the moving sphere (or sphere list) can reach and in
 // which order, the obstacle and object tests of each, and the reporting of the contacts in time
-// order, interleaved so that a region entered after the sweep stopped is never tested. Each
-// returns 1 (or more) on success, 0 or -1 on failure.
+// order, interleaved so that a region entered after the sweep stopped is never tested.
+// Results: R3X_DONE or R3X_SWEEP_FAILED.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "engine/collide/sweep_report.h"
 
 #include "engine/collide/sweep_query.h"
+#include "engine/collide/sweep_status.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ std::int32_t _r3xDefaultSweepHit(R3xContact* contact, void* /*user*/, std::int32
   *pass = contact->passable;
   *reportRemaining = 1;
   *backoff = kDefaultBackoff;
-  return 1;
+  return R3X_DONE;
 }
 
 std::int32_t _r3xReportSweepContact(R3xSweepQuery* query, R3xContact* contact) {
@@ -59,7 +60,7 @@ std::int32_t _r3xReportSweepContact(R3xSweepQuery* query, R3xContact* contact) {
   }
   query->contacts->stopContact = contact;
   writeStop(query, answer.along);
-  return 0;
+  return R3X_SWEEP_STOPPED;
 }
 
 std::int32_t _r3xReportSweepListContact(R3xSweepQuery* query, R3xContact* contact) {
@@ -76,5 +77,5 @@ std::int32_t _r3xReportSweepListContact(R3xSweepQuery* query, R3xContact* contac
                            : answer.along > 0.0f ? distance - answer.along
                                                  : distance;
   }
-  return 0;
+  return R3X_SWEEP_STOPPED;
 }
