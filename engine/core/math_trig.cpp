@@ -12,20 +12,6 @@ namespace {
 constexpr float kMaxTangent = 1e30f;
 constexpr int kHalfTurn = R3X_ANGLE_UNITS / 2;
 
-// Linear from table[i & 511] toward the next entry, i = trunc(a) less 1 when negative: -2 reads
-// entries 509 and 510 at weight 1, and angles between -1 and 0 extend the line of entries 0 and 1.
-float interpolate(const float* table, float a) {
-  int i = r3xFloatToInt(a);
-  if (i < 0) {
-    --i;
-  }
-  const float fraction = a - static_cast<float>(i);
-  const int k = i & R3X_ANGLE_MASK;
-  const float s0 = table[k];
-  const float s1 = table[(k + 1) & R3X_ANGLE_MASK];
-  return s0 + (s1 - s0) * fraction;
-}
-
 // -0 counts as non-negative: the sign decides only when the value is not a zero.
 bool isNonNegative(float value) { return std::bit_cast<std::uint32_t>(value) <= 0x80000000u; }
 
@@ -43,11 +29,6 @@ int searchTangent(const R3xTangentRecord* records, float t) {
 }
 
 }  // namespace
-
-float r3xSinUnits(float a) { return interpolate(gR3xMathTables->sine, a); }
-
-// Cosine is even, so the negative case never arises.
-float r3xCosUnits(float a) { return interpolate(gR3xMathTables->cosine, std::fabs(a)); }
 
 float r3xSinUnitsNearest(float a) {
   return gR3xMathTables->sine[r3xFloatToInt(a) & R3X_ANGLE_MASK];

@@ -2,9 +2,32 @@
 // Results: values; no failure.
 #pragma once
 
+#include <cmath>
+
+#include "engine/core/math_convert.h"
+#include "engine/core/math_tables.h"
+
+// Linear from table[i & 511] toward the next entry, i = trunc(a) less 1 when negative: -2 reads
+// entries 509 and 510 at weight 1, and angles between -1 and 0 extend the line of entries 0 and 1.
+// Inline, with the two below, as rotations and the engine's inner loops call them.
+inline float _r3xInterpolateUnits(const float* table, float a) {
+  int i = r3xFloatToInt(a);
+  if (i < 0) {
+    --i;
+  }
+  const float fraction = a - static_cast<float>(i);
+  const int k = i & R3X_ANGLE_MASK;
+  const float s0 = table[k];
+  const float s1 = table[(k + 1) & R3X_ANGLE_MASK];
+  return s0 + (s1 - s0) * fraction;
+}
+
 // Interpolated between the two table entries around a.
-float r3xSinUnits(float a);
-float r3xCosUnits(float a);
+inline float r3xSinUnits(float a) { return _r3xInterpolateUnits(gR3xMathTables->sine, a); }
+// Cosine is even, so the negative case never arises.
+inline float r3xCosUnits(float a) {
+  return _r3xInterpolateUnits(gR3xMathTables->cosine, std::fabs(a));
+}
 // The table entry at trunc(a) & 511.
 float r3xSinUnitsNearest(float a);
 float r3xCosUnitsNearest(float a);

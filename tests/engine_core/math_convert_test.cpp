@@ -61,6 +61,11 @@ const TruncateCase kTruncateCases[] = {
     {2147483520.0f, 2147483520},
     {-2147483648.0f, INT_MIN},
     {-2147483520.0f, -2147483520},
+    // Beyond the int range the result is the integer's low 32 bits, as the biased sum leaves it.
+    {2147483648.0f, INT_MIN},
+    {3e9f, -1294967296},
+    {-3e9f, 1294967296},
+    {1e10f, 1410065408},
 };
 
 TEST(MathConvertTest, FloatToIntTruncatesTowardZero) {
