@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "engine/core/error.h"
 #include "engine/core/math_tables.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/world.h"
