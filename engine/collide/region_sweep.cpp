@@ -50,13 +50,10 @@ std::int32_t sweepVertex(R3xSweepQuery* query, std::int32_t kind, const float* v
 }
 
 // The line, XY edge, plane and polygon tests; false for another kind.
-bool sweepAcross(R3xSweepQuery* query, const R3xObstacle* obstacle, R3xSweepResult* result) {
+bool runAcrossTest(R3xSweepQuery* query, const R3xObstacle* obstacle, R3xSweepResult* result) {
   const void* g = obstacle->geometry;
   const std::uint32_t mode = query->mode;
   const R3xSweepSegment* s = &query->segment;
-  // Lines and planes are touched as a whole; edges and polygons may name a piece.
-  result->featureKind = obstacle->kind;
-  result->feature = g;
   switch (obstacle->kind) {
     case R3X_OBSTACLE_XY_LINE:
       isList(query)
@@ -81,6 +78,19 @@ bool sweepAcross(R3xSweepQuery* query, const R3xObstacle* obstacle, R3xSweepResu
     default:
       return false;
   }
+}
+
+// Lines and planes are touched as a whole; edges and polygons may name a piece.
+bool sweepAcross(R3xSweepQuery* query, const R3xObstacle* obstacle, R3xSweepResult* result) {
+  result->feature = nullptr;
+  if (!runAcrossTest(query, obstacle, result)) {
+    return false;
+  }
+  if (result->feature == nullptr) {
+    result->featureKind = obstacle->kind;
+    result->feature = obstacle->geometry;
+  }
+  return true;
 }
 
 std::int32_t testObstacle(R3xSweepQuery* query, R3xRegion* region, std::int32_t index,
