@@ -1,18 +1,26 @@
-// The pixel pipeline, run over a row in chunks of up to 16 pixels, one stage at a time: W and
+// The pixel pipeline, run over a row in chunks of up to 32 pixels, one stage at a time: W and
 // the depth test, iterated colour, texel and combine, fog, then blend and writes. Each stage
-// decides its setting once per chunk rather than once per pixel.
+// decides its setting once per chunk rather than once per pixel, and runs branch-free over the
+// chunk (rounded up to whole vectors; the extra lanes are computed and never written) so that
+// the compiler can vectorise it. Texels are gathered one pixel at a time, then filtered and
+// combined four pixels at a time, each channel in a 16-bit lane.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/glide/pixel_pipeline.h"
 
 namespace platform::glide {
 namespace {
 
-constexpr int kChunk = 16;
+constexpr int kChunk = 32;
+constexpr int kLanes = 4;
 
-struct Chunk {
+using U32x4 = std::uint32_t __attribute__((vector_size(16)));
+using U16x8 = std::uint16_t __attribute__((vector_size(16)));
+
+struct alignas(16) Chunk {
   float r[kChunk];
   float g[kChunk];
   float b[kChunk];
@@ -22,134 +30,262 @@ struct Chunk {
   float tow[kChunk];
   float w[kChunk];
   int depth[kChunk];
-  bool live[kChunk];
+  int level[kChunk];
+  int u[kChunk];
+  int v[kChunk];
+  std::uint8_t live[kChunk];
   std::uint32_t colour[kChunk];
+  // The four texels around each pixel (or the one point-sampled texel in texel[0]) and the
+  // bilinear weights between them.
+  std::uint32_t texel[4][kChunk];
+  std::uint32_t weightU[kChunk];
+  std::uint32_t weightV[kChunk];
 };
 
-// A float to int rounding toward minus infinity, for values known to be in int range.
-inline int FloorToInt(float value) {
-  const int truncated = static_cast<int>(value);
-  return truncated - (value < static_cast<float>(truncated) ? 1 : 0);
+using F32x4 = float __attribute__((vector_size(16)));
+using I32x4 = std::int32_t __attribute__((vector_size(16)));
+
+template <typename Vector, typename Element>
+Vector Load(const Element* from) {
+  Vector value;
+  std::memcpy(&value, from, sizeof value);
+  return value;
 }
 
-// A texture coordinate in texels times 256, safe for any float (NaN and far values give 0).
-inline int FixedTexel(float texels) {
-  const float fixed = texels * 256.0f;
-  return fixed > -1.0e9f && fixed < 1.0e9f ? FloorToInt(fixed) : 0;
+template <typename Vector, typename Element>
+void Store(Element* to, Vector value) {
+  std::memcpy(to, &value, sizeof value);
 }
 
-template <bool kPalettised>
-inline std::uint32_t FetchTexel(const DrawSetup& setup, const TextureLevel& level, int u, int v) {
-  const std::size_t texel = static_cast<std::size_t>(v & (level.height - 1)) * level.width +
-                            static_cast<std::size_t>(u & (level.width - 1));
-  const std::uint8_t* memory = setup.textureMemory + level.offset;
-  if constexpr (kPalettised) {
-    return setup.palette[memory[texel]] & 0xFFFFFF;
-  } else {
-    return Unpack565(static_cast<std::uint16_t>(memory[2 * texel] | memory[2 * texel + 1] << 8));
-  }
+// Lanes of `yes` where the mask is set (all ones), of `no` elsewhere.
+template <typename Vector>
+Vector Select(I32x4 mask, Vector yes, Vector no) {
+  return std::bit_cast<Vector>((mask & std::bit_cast<I32x4>(yes)) |
+                               (~mask & std::bit_cast<I32x4>(no)));
+}
+
+// An iterated value to 0..255, as ClampToByte.
+inline I32x4 ClampToByte4(F32x4 value) {
+  const F32x4 zero = {};
+  const F32x4 top = zero + 255.0f;
+  F32x4 clamped = Select(value > zero, value, zero);
+  clamped = Select(clamped < top, clamped, top);
+  return __builtin_convertvector(clamped, I32x4);
+}
+
+// A pixel's depth, as DepthOfW: the clamped W rounds to the same whole unit.
+inline I32x4 DepthOfW4(F32x4 w) {
+  const F32x4 zero = {};
+  F32x4 clamped = Select(w > zero, w, zero);
+  clamped = Select(clamped < 65534.5f, clamped, zero + 65535.0f);
+  return __builtin_convertvector(clamped + 0.5f, I32x4);
+}
+
+// A texture coordinate in texels times 256, rounded toward minus infinity; NaN and far values
+// give 0.
+inline I32x4 FixedTexel4(F32x4 texels) {
+  const F32x4 fixed = texels * 256.0f;
+  const F32x4 safe = Select((fixed > -1.0e9f) & (fixed < 1.0e9f), fixed, F32x4{});
+  const I32x4 truncated = __builtin_convertvector(safe, I32x4);
+  // A set mask is -1: one less where truncation went up.
+  return truncated + (safe < __builtin_convertvector(truncated, F32x4));
 }
 
 // The mipmap level nearest to the texel step: round(log2(step) + bias), the halfway point
 // between levels k and k + 1 lying at a step of 2^(k + 0.5). With the squared step x (bias
-// folded in) that is floor((floor(log2 x) + 1) / 2), read from the float's exponent.
-inline int NearestLevel(float stepSquared, int levelCount) {
-  if (!(stepSquared >= 1.0f)) {
-    return 0;
-  }
-  const int exponent = stepSquared < 1.0e30f
-                           ? static_cast<int>(std::bit_cast<std::uint32_t>(stepSquared) >> 23) - 127
-                           : 99;
-  const int level = (exponent + 1) / 2;
-  return level < levelCount ? level : levelCount - 1;
+// folded in) that is floor((floor(log2 x) + 1) / 2), read from the float's exponent. Steps too
+// large for any level (infinity too) clamp to the smallest; below 1 and NaN take the largest.
+inline I32x4 NearestLevel4(F32x4 stepSquared, int levelCount) {
+  const I32x4 exponent = std::bit_cast<I32x4>(std::bit_cast<U32x4>(stepSquared) >> 23) - 127;
+  const I32x4 level = (exponent + 1) >> 1;
+  const I32x4 smallest = I32x4{} + (levelCount - 1);
+  return Select(stepSquared >= 1.0f, Select(level < smallest, level, smallest), I32x4{});
 }
 
-// The texel step of one pixel, squared, in level-0 texels (the larger of the steps along x and
-// along y), with the LOD bias folded in.
-inline float StepSquared(const DrawSetup& setup, const Gradients& gradients, float s, float t,
-                         float w) {
-  // d(sow / oow) = (d sow - s d oow) / oow along each axis.
-  const float sx = (gradients.sowX - s * gradients.oowX) * w;
-  const float tx = (gradients.towX - t * gradients.oowX) * w;
-  const float sy = (gradients.sowY - s * gradients.oowY) * w;
-  const float ty = (gradients.towY - t * gradients.oowY) * w;
-  const float alongX = sx * sx + tx * tx;
-  const float alongY = sy * sy + ty * ty;
-  return (alongX > alongY ? alongX : alongY) * setup.stepScale;
-}
-
-// Texels of the live pixels, combined with their iterated colours; keyed pixels die.
-template <bool kBilinear, bool kPalettised>
-void Texture(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients) {
+// Texel coordinates times 256 of each pixel, at its level.
+void TexelCoordinates(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients) {
   const SourceTexture& texture = setup.texture;
-  const bool chooseLevel = setup.mipmap && texture.levelCount > 1 && gradients != nullptr;
-  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  if (setup.mipmap && texture.levelCount > 1 && gradients != nullptr) {
+    const Gradients g = *gradients;
+    const int levelCount = texture.levelCount;
+    const float stepScale = setup.stepScale;
+    // s and t run 0..256 over the larger side of the largest level, on both axes; each level
+    // halves the texels per unit, so its scale is the largest level's times 2^-level.
+    const float largest = setup.levelScale[0];
+    for (int i = 0; i < n; i += kLanes) {
+      const F32x4 w = Load<F32x4>(c.w + i);
+      const F32x4 s = Load<F32x4>(c.sow + i) * w;
+      const F32x4 t = Load<F32x4>(c.tow + i) * w;
+      // The texel step, squared, in level-0 texels: the larger of the steps along x and along
+      // y, with d(sow / oow) = (d sow - s d oow) / oow along each axis.
+      const F32x4 sx = (g.sowX - s * g.oowX) * w;
+      const F32x4 tx = (g.towX - t * g.oowX) * w;
+      const F32x4 sy = (g.sowY - s * g.oowY) * w;
+      const F32x4 ty = (g.towY - t * g.oowY) * w;
+      const F32x4 alongX = sx * sx + tx * tx;
+      const F32x4 alongY = sy * sy + ty * ty;
+      const I32x4 level =
+          NearestLevel4(Select(alongX > alongY, alongX, alongY) * stepScale, levelCount);
+      const F32x4 scale = largest * std::bit_cast<F32x4>((127 - level) << 23);
+      Store(c.level + i, level);
+      Store(c.u + i, FixedTexel4(s * scale));
+      Store(c.v + i, FixedTexel4(t * scale));
+    }
+    return;
+  }
+  const float scale = setup.levelScale[0];
+  for (int i = 0; i < n; i += kLanes) {
+    const F32x4 w = Load<F32x4>(c.w + i);
+    Store(c.level + i, I32x4{});
+    Store(c.u + i, FixedTexel4(Load<F32x4>(c.sow + i) * w * scale));
+    Store(c.v + i, FixedTexel4(Load<F32x4>(c.tow + i) * w * scale));
+  }
+}
+
+// A level's texels as the fetch loop reads them: raw palette indices or RGB565 words.
+struct LevelView {
+  const std::uint8_t* memory;
+  int width;
+  int widthMask;
+  int heightMask;
+};
+
+template <bool kPalettised>
+inline std::uint32_t RawTexel(const LevelView& level, int u, int v) {
+  const std::size_t texel =
+      static_cast<std::size_t>(v & level.heightMask) * static_cast<std::size_t>(level.width) +
+      static_cast<std::size_t>(u & level.widthMask);
+  if constexpr (kPalettised) {
+    return level.memory[texel];
+  } else {
+    return static_cast<std::uint32_t>(level.memory[2 * texel] | level.memory[2 * texel + 1] << 8);
+  }
+}
+
+// A fetched texel as 0x00RRGGBB.
+template <bool kPalettised>
+inline std::uint32_t Decode(const DrawSetup& setup, std::uint32_t raw) {
+  if constexpr (kPalettised) {
+    return setup.palette[raw] & 0xFFFFFF;
+  } else {
+    return Unpack565(static_cast<std::uint16_t>(raw));
+  }
+}
+
+// Gathers each pixel's texels (decoded); with the chroma key on, keyed pixels die. The key is
+// compared with the point-sampled texel, before any filtering or combine.
+template <bool kBilinear, bool kPalettised>
+void Gather(const DrawSetup& setup, Chunk& c, int n) {
+  LevelView views[9];
+  for (int i = 0; i < setup.texture.levelCount; ++i) {
+    const TextureLevel& level = setup.texture.levels[i];
+    views[i] = LevelView{setup.textureMemory + level.offset, level.width, level.width - 1,
+                         level.height - 1};
+  }
   for (int i = 0; i < n; ++i) {
-    if (!c.live[i]) {
-      continue;
+    const LevelView& level = views[c.level[i]];
+    const int u = c.u[i];
+    const int v = c.v[i];
+    if (setup.chromakey) {
+      const std::uint32_t point =
+          Decode<kPalettised>(setup, RawTexel<kPalettised>(level, u >> 8, v >> 8));
+      c.live[i] = c.live[i] && point != setup.chromakeyValue;
     }
-    const float s = c.sow[i] * c.w[i];
-    const float t = c.tow[i] * c.w[i];
-    const int level =
-        chooseLevel ? NearestLevel(StepSquared(setup, *gradients, s, t, c.w[i]), texture.levelCount)
-                    : 0;
-    const TextureLevel& chosen = texture.levels[level];
-    // s and t run 0..256 over the larger side of the largest level, on both axes.
-    const float scale = setup.levelScale[level];
-    const int u = FixedTexel(s * scale);
-    const int v = FixedTexel(t * scale);
-    // The key is compared with the point-sampled texel, before any filtering or combine.
-    if (setup.chromakey &&
-        FetchTexel<kPalettised>(setup, chosen, u >> 8, v >> 8) == setup.chromakeyValue) {
-      c.live[i] = false;
-      continue;
-    }
-    std::uint32_t texel;
     if constexpr (kBilinear) {
       // The four texels around the point, whose centres lie at half-texel positions.
       const int u0 = u - 128;
       const int v0 = v - 128;
-      const std::uint32_t fu = static_cast<std::uint32_t>(u0 & 0xFF);
-      const std::uint32_t fv = static_cast<std::uint32_t>(v0 & 0xFF);
       const int iu = u0 >> 8;
       const int iv = v0 >> 8;
-      const std::uint32_t top = Mix(FetchTexel<kPalettised>(setup, chosen, iu, iv),
-                                    FetchTexel<kPalettised>(setup, chosen, iu + 1, iv), fu);
-      const std::uint32_t bottom = Mix(FetchTexel<kPalettised>(setup, chosen, iu, iv + 1),
-                                       FetchTexel<kPalettised>(setup, chosen, iu + 1, iv + 1), fu);
-      texel = Mix(top, bottom, fv);
+      c.weightU[i] = static_cast<std::uint32_t>(u0 & 0xFF);
+      c.weightV[i] = static_cast<std::uint32_t>(v0 & 0xFF);
+      c.texel[0][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu, iv));
+      c.texel[1][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu + 1, iv));
+      c.texel[2][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu, iv + 1));
+      c.texel[3][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu + 1, iv + 1));
     } else {
-      texel = FetchTexel<kPalettised>(setup, chosen, u >> 8, v >> 8);
+      c.texel[0][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, u >> 8, v >> 8));
     }
-    if (modulate) {
-      // Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
-      const std::uint32_t iterated = c.colour[i];
-      const std::uint32_t r = ((texel >> 16) * ((iterated >> 16) + 1)) >> 8;
-      const std::uint32_t g = (((texel >> 8) & 0xFF) * (((iterated >> 8) & 0xFF) + 1)) >> 8;
-      const std::uint32_t b = ((texel & 0xFF) * ((iterated & 0xFF) + 1)) >> 8;
-      texel = r << 16 | g << 8 | b;
-    }
-    c.colour[i] = texel;
   }
 }
 
-void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int n,
-                 const Gradients* gradients) {
-  for (int i = 0; i < n; ++i) {
-    c.w[i] = 1.0f / c.oow[i];
-    c.live[i] = true;
+// Mix of four pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
+// stays within 16 bits for channels of 0..255 and k of 0..256.
+inline U32x4 Mix4(U32x4 a, U32x4 b, U32x4 k) {
+  const U16x8 kk = reinterpret_cast<U16x8>(k | k << 16);
+  const U16x8 inverse = 256 - kk;
+  const U16x8 blueRed = (reinterpret_cast<U16x8>(a & 0x00FF00FF) * inverse +
+                         reinterpret_cast<U16x8>(b & 0x00FF00FF) * kk) >>
+                        8;
+  const U16x8 green = (reinterpret_cast<U16x8>(a >> 8 & 0x00FF00FF) * inverse +
+                       reinterpret_cast<U16x8>(b >> 8 & 0x00FF00FF) * kk) >>
+                      8;
+  return reinterpret_cast<U32x4>(blueRed) | reinterpret_cast<U32x4>(green) << 8;
+}
+
+// Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
+inline U32x4 Modulate4(U32x4 texel, U32x4 iterated) {
+  const U16x8 blueRed = (reinterpret_cast<U16x8>(texel & 0x00FF00FF) *
+                         (reinterpret_cast<U16x8>(iterated & 0x00FF00FF) + 1)) >>
+                        8;
+  const U16x8 green = (reinterpret_cast<U16x8>(texel >> 8 & 0x00FF00FF) *
+                       (reinterpret_cast<U16x8>(iterated >> 8 & 0x00FF00FF) + 1)) >>
+                      8;
+  return reinterpret_cast<U32x4>(blueRed) | reinterpret_cast<U32x4>(green) << 8;
+}
+
+// Texels of the pixels, filtered and combined with their iterated colours.
+template <bool kBilinear, bool kPalettised>
+void Texture(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients) {
+  TexelCoordinates(setup, c, n, gradients);
+  Gather<kBilinear, kPalettised>(setup, c, n);
+  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  for (int i = 0; i < n; i += kLanes) {
+    U32x4 texel = Load<U32x4>(c.texel[0] + i);
+    if constexpr (kBilinear) {
+      const U32x4 fu = Load<U32x4>(c.weightU + i);
+      const U32x4 top = Mix4(texel, Load<U32x4>(c.texel[1] + i), fu);
+      const U32x4 bottom = Mix4(Load<U32x4>(c.texel[2] + i), Load<U32x4>(c.texel[3] + i), fu);
+      texel = Mix4(top, bottom, Load<U32x4>(c.weightV + i));
+    }
+    if (modulate) {
+      texel = Modulate4(texel, Load<U32x4>(c.colour + i));
+    }
+    Store(c.colour + i, texel);
   }
+}
+
+void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count, int n,
+                 const Gradients* gradients) {
+  for (int i = 0; i < n; i += kLanes) {
+    Store(c.w + i, 1.0f / Load<F32x4>(c.oow + i));
+  }
+  std::fill_n(c.live, n, std::uint8_t{1});
   if (setup.depthOn) {
     const std::uint16_t* buffer = setup.depth + index;
-    for (int i = 0; i < n; ++i) {
-      const int depth = std::clamp(DepthOfW(c.w[i]) + setup.depthBias, 0, 0xFFFF);
-      c.depth[i] = depth;
-      c.live[i] = !setup.depthTest || depth <= buffer[i];
+    const I32x4 zero = {};
+    const I32x4 most = zero + 0xFFFF;
+    for (int i = 0; i < n; i += kLanes) {
+      const I32x4 depth = DepthOfW4(Load<F32x4>(c.w + i)) + setup.depthBias;
+      Store(c.depth + i, Select(depth < zero, zero, Select(depth > most, most, depth)));
+    }
+    if (setup.depthTest) {
+      for (int i = 0; i < count; ++i) {
+        c.live[i] = c.depth[i] <= buffer[i];
+      }
+    }
+    // Pixels behind the depth buffer need no texels.
+    if (std::none_of(c.live, c.live + count, [](std::uint8_t live) { return live != 0; })) {
+      return;
     }
   }
-  for (int i = 0; i < n; ++i) {
-    c.colour[i] = static_cast<std::uint32_t>(ClampToByte(c.r[i]) << 16 | ClampToByte(c.g[i]) << 8 |
-                                             ClampToByte(c.b[i]));
+  if (!setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated) {
+    for (int i = 0; i < n; i += kLanes) {
+      const I32x4 r = ClampToByte4(Load<F32x4>(c.r + i));
+      const I32x4 g = ClampToByte4(Load<F32x4>(c.g + i));
+      const I32x4 b = ClampToByte4(Load<F32x4>(c.b + i));
+      Store(c.colour + i, r << 16 | g << 8 | b);
+    }
   }
   if (setup.textured) {
     const bool palettised = setup.texture.bytesPerTexel == 1;
@@ -162,20 +298,19 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int n,
     }
   }
   if (setup.fog) {
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < count; ++i) {
       c.colour[i] = Mix(c.colour[i], setup.fogColour, Weight(setup.fogTable[FogIndexOfW(c.w[i])]));
     }
   }
   if (setup.colourWrite) {
     std::uint16_t* pixels = setup.colour + index;
     if (setup.blendReplace) {
-      for (int i = 0; i < n; ++i) {
-        if (c.live[i]) {
-          pixels[i] = Pack565(c.colour[i]);
-        }
+      for (int i = 0; i < count; ++i) {
+        const std::uint16_t old = pixels[i];
+        pixels[i] = c.live[i] ? Pack565(c.colour[i]) : old;
       }
     } else {
-      for (int i = 0; i < n; ++i) {
+      for (int i = 0; i < count; ++i) {
         if (c.live[i]) {
           const int alpha = setup.alphaIterated ? ClampToByte(c.a[i]) : 255;
           pixels[i] = Pack565(Blend(setup, c.colour[i], alpha, Unpack565(pixels[i])));
@@ -185,10 +320,9 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int n,
   }
   if (setup.depthWrite) {
     std::uint16_t* buffer = setup.depth + index;
-    for (int i = 0; i < n; ++i) {
-      if (c.live[i]) {
-        buffer[i] = static_cast<std::uint16_t>(c.depth[i]);
-      }
+    for (int i = 0; i < count; ++i) {
+      const std::uint16_t old = buffer[i];
+      buffer[i] = c.live[i] ? static_cast<std::uint16_t>(c.depth[i]) : old;
     }
   }
 }
@@ -198,25 +332,37 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int n,
 void RenderSpan(const DrawSetup& setup, std::size_t index, int count, Fragment f,
                 const Fragment& step, const Gradients* gradients) {
   Chunk c;
+  const bool iteratedColour =
+      !setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated;
   while (count > 0) {
     const int n = std::min(count, kChunk);
-    for (int i = 0; i < n; ++i) {
-      c.r[i] = f.r;
-      c.g[i] = f.g;
-      c.b[i] = f.b;
-      c.a[i] = f.a;
+    // The stages run over whole vectors: the lanes past the row's end take the next values.
+    const int lanes = (n + kLanes - 1) / kLanes * kLanes;
+    for (int i = 0; i < lanes; ++i) {
       c.oow[i] = f.oow;
       c.sow[i] = f.sow;
       c.tow[i] = f.tow;
-      f.r += step.r;
-      f.g += step.g;
-      f.b += step.b;
-      f.a += step.a;
       f.oow += step.oow;
       f.sow += step.sow;
       f.tow += step.tow;
     }
-    RenderChunk(setup, index, c, n, gradients);
+    if (iteratedColour) {
+      for (int i = 0; i < lanes; ++i) {
+        c.r[i] = f.r;
+        c.g[i] = f.g;
+        c.b[i] = f.b;
+        f.r += step.r;
+        f.g += step.g;
+        f.b += step.b;
+      }
+    }
+    if (setup.alphaIterated) {
+      for (int i = 0; i < lanes; ++i) {
+        c.a[i] = f.a;
+        f.a += step.a;
+      }
+    }
+    RenderChunk(setup, index, c, n, lanes, gradients);
     index += static_cast<std::size_t>(n);
     count -= n;
   }
