@@ -47,8 +47,8 @@ struct MeshRegionSpec {
   std::vector<std::uint32_t> corners = {0, 1, 2};
   std::uint32_t obstacleCount = 0;
   std::uint32_t cuttingCount = 0;
-  std::vector<std::uint8_t> obstacles;
-  std::vector<std::vector<std::uint16_t>> visLists;
+  std::vector<std::uint8_t> obstacles{};
+  std::vector<std::vector<std::uint16_t>> visLists{};
   bool listsInVis = false;
   std::uint32_t uvPairs = 0;
 };
