@@ -1,6 +1,8 @@
 #include "engine/core/bsp.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/core/bsp_internal.h"
 #include "engine/core/bsp_walk.h"
@@ -25,6 +27,59 @@ bool R3xBspWalkStack::push(R3xBspPending entry) {
     capacity_ = capacity;
   }
   entries_[count_++] = entry;
+  return true;
+}
+
+namespace {
+
+// A free slot for node, or the slot that holds it, in an open-addressed set of `capacity` (a
+// power of two) slots.
+std::uint32_t slotFor(const R3xWorldNode* const* slots, std::uint32_t capacity,
+                      const R3xWorldNode* node) {
+  const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
+  auto slot = static_cast<std::uint32_t>((bits >> 3) * 0x9E3779B97F4A7C15u >> 40) & (capacity - 1);
+  while (slots[slot] != nullptr && slots[slot] != node) {
+    slot = (slot + 1) & (capacity - 1);
+  }
+  return slot;
+}
+
+}  // namespace
+
+int R3xBspVisited::mark(const R3xWorldNode* node) {
+  std::uint32_t slot = slotFor(slots_, capacity_, node);
+  if (slots_[slot] == node) {
+    return 0;
+  }
+  if ((count_ + 1) * 2 > capacity_) {
+    if (!grow()) {
+      return -1;
+    }
+    slot = slotFor(slots_, capacity_, node);
+  }
+  slots_[slot] = node;
+  ++count_;
+  return 1;
+}
+
+bool R3xBspVisited::grow() {
+  const std::uint32_t capacity = capacity_ * 2;
+  auto* slots = static_cast<const R3xWorldNode**>(
+      r3xMalloc(std::size_t{capacity} * sizeof(const R3xWorldNode*)));
+  if (slots == nullptr) {
+    return false;
+  }
+  std::fill(slots, slots + capacity, nullptr);
+  for (std::uint32_t i = 0; i < capacity_; ++i) {
+    if (slots_[i] != nullptr) {
+      slots[slotFor(slots, capacity, slots_[i])] = slots_[i];
+    }
+  }
+  if (slots_ != local_) {
+    r3xFree(slots_);
+  }
+  slots_ = slots;
+  capacity_ = capacity;
   return true;
 }
 

@@ -1,6 +1,6 @@
 // The walk of a sphere down the world tree that the region queries and object linking share.
-// Each walk keeps its own stack, so that a walk started from another walk's callback leaves
-// the outer one intact.
+// Each walk keeps its own stack and its own record of the nodes it has reached, so that a walk
+// started from another walk's callback leaves the outer one intact.
 // Results: 0 or a negative R3X_ERR_ code.
 #pragma once
 
@@ -44,18 +44,49 @@ class R3xBspWalkStack {
   std::uint32_t capacity_ = kLocalCapacity;
 };
 
+// The nodes one walk has reached. Two nodes of a world tree may share a child; what lies below a
+// node does not depend on the path to it, so the walk enters each node once, however many
+// paths lead there (without this a chain of shared children takes exponential time).
+class R3xBspVisited {
+ public:
+  R3xBspVisited() = default;
+  ~R3xBspVisited() {
+    if (slots_ != local_) {
+      r3xFree(slots_);
+    }
+  }
+  R3xBspVisited(const R3xBspVisited&) = delete;
+  R3xBspVisited& operator=(const R3xBspVisited&) = delete;
+
+  // 1 when the node is reached for the first time (and is now marked), 0 when it was reached
+  // before, -1 when the record cannot grow.
+  int mark(const R3xWorldNode* node);
+
+ private:
+  // An open-addressed set of node addresses; a power of two, at most half full.
+  static constexpr std::uint32_t kLocalCapacity = 64;
+  bool grow();
+  const R3xWorldNode* local_[kLocalCapacity] = {};
+  const R3xWorldNode** slots_ = local_;
+  std::uint32_t count_ = 0;
+  std::uint32_t capacity_ = kLocalCapacity;
+};
+
 // Walks the tree with the sphere and calls visit(leaf region index, pending nodes, their
 // count) at every leaf reached; the pending nodes are the straddled nodes of the current path
 // whose back side is still to come, shallowest first. Returns the first non-zero result of
-// visit, 0 at the end of the walk, or R3X_ERR_FAILED when the stack cannot grow.
+// visit, 0 at the end of the walk, or R3X_ERR_FAILED when the stack or the record of reached
+// nodes cannot grow. A node reached again along another path is not walked again.
 template <typename Visit>
 std::int32_t _r3xWalkSphere(const R3xWorld* world, const float* centre, float radius,
                             Visit&& visit) {
   R3xBspWalkStack stack;
+  R3xBspVisited visited;
   const R3xWorldNode* node = world->bspRoot;
   std::uint32_t depth = 0;
   for (;;) {
-    while (node != nullptr && node->leaf == 0) {
+    int fresh = node != nullptr ? visited.mark(node) : 0;
+    while (fresh == 1 && node->leaf == 0) {
       const float dist = node->a * centre[0] + node->b * centre[1] + node->c * centre[2] + node->d;
       if (dist >= -radius) {
         if (dist <= radius && node->back != nullptr && !stack.push({node->back, depth})) {
@@ -66,8 +97,12 @@ std::int32_t _r3xWalkSphere(const R3xWorld* world, const float* centre, float ra
         node = node->back;
       }
       ++depth;
+      fresh = node != nullptr ? visited.mark(node) : 0;
     }
-    if (node != nullptr) {
+    if (fresh < 0) {
+      return R3X_ERR_FAILED;
+    }
+    if (fresh == 1) {
       const std::int32_t result = visit(node->leaf - 1, stack.entries(), stack.count());
       if (result != 0) {
         return result;

@@ -156,6 +156,25 @@ TEST(BspTest, ADeepTreeGrowsTheWalkStackOrFailsWhenItCannot) {
             R3X_ERR_FAILED);
 }
 
+// World files may give two nodes one child. In a chain of 40 nodes whose front and back are both
+// the next node, the sphere straddles every plane: a walk that entered a node once per path to
+// it would reach the last leaf 2^40 times.
+TEST(BspTest, ASphereWalkEntersASharedNodeOnce) {
+  constexpr std::uint32_t kChain = 40;
+  WorldPtr world(MakeTestWorld(MakeComb(kChain)));
+  ASSERT_NE(world, nullptr);
+  for (std::uint32_t k = 0; k < kChain; ++k) {
+    world->bspRoot[2 * k].back = world->bspRoot[2 * k].front;
+  }
+  const float centre[3] = {20, 0, 0};
+  EXPECT_EQ(FindRegionsInSphere(world.get(), centre, 1000),
+            std::vector<std::int32_t>{static_cast<std::int32_t>(kChain)});
+  // A sphere inside one side of each plane follows a single path, as before.
+  const float point[3] = {100, 0, 0};
+  EXPECT_EQ(FindRegionsInSphere(world.get(), point, 0.5f),
+            std::vector<std::int32_t>{static_cast<std::int32_t>(kChain)});
+}
+
 TEST(BspTest, ATreeFromAWorldFileIsCheckedBeforeUse) {
   const TestWorldSpec good = MakeThreeSlabs();
   std::vector<R3xWorldNode> nodes(good.nodes.size());
