@@ -30,8 +30,8 @@ constexpr std::uint32_t kBenchAddress = KIND_TANK | 1;
 constexpr std::uint32_t kCountedTcpType = MSG_CHAT_TEAM;
 constexpr std::uint32_t kCountedUdpType = MSG_TANK_HIT;
 
-// Answers the client's UDP port with its own and echoes every message back to kBenchAddress, by
-// the transport it came by.
+// Answers the client's UDP port with its own and its alive requests with replies, and echoes
+// every other message back to kBenchAddress, by the transport it came by.
 class EchoPeer {
  public:
   EchoPeer() {
@@ -135,16 +135,20 @@ class EchoPeer {
         return;
       }
       const auto datagram = ReadNetDatagram(std::span(buffer).first(static_cast<std::size_t>(got)));
-      if (!datagram || datagram->message.type == MSG_ALIVE_REQUEST) {
+      if (!datagram) {
         continue;
       }
       if (datagram->message.type == kCountedUdpType) {
         counted_.fetch_add(1);
         continue;
       }
+      // The client's keep-alive requests are answered as a server does, or it would give the
+      // connection up after 22 s; every other message is echoed.
+      const bool alive = datagram->message.type == MSG_ALIVE_REQUEST;
       const std::size_t length = datagram->message.payload.size();
       WriteNetDatagramHeader(std::span(buffer).first<kNetDatagramHeaderSize>(),
-                             NetDatagramHeader{kBenchAddress, datagram->message.type,
+                             NetDatagramHeader{alive ? datagram->message.address : kBenchAddress,
+                                               alive ? MSG_ALIVE_REPLY : datagram->message.type,
                                                static_cast<std::uint32_t>(length), udpSent_});
       udpSent_ += static_cast<std::uint32_t>(kNetDatagramHeaderSize + length);
       ::sendto(udp_, buffer.data(), kNetDatagramHeaderSize + length, MSG_NOSIGNAL,

@@ -17,6 +17,8 @@ namespace world_fuzz {
 // Writes prefix and data as the file and reads every token of it.
 inline void ScanFile(const std::uint8_t* prefix, std::size_t prefixSize, const std::uint8_t* data,
                      std::size_t size) {
+  // Scanning arbitrary bytes raises a box for nearly every input: keep them off standard error.
+  platform::SetMessageBoxEcho(false);
   const char* path = fuzz_input::WriteInputFile(prefix, prefixSize, data, size);
   R3xParseContext* context = parCreateContext(nullptr, nullptr);
   R3xWorldStream* stream = parOpenStream(path, nullptr);

@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!tablesBuilt || size == 0) {
     return 0;
   }
+  platform::SetMessageBoxEcho(false);  // the parser's boxes would flood standard error
   const bool binary = (data[0] & 1) != 0;
   const char* path = fuzz_input::WriteInputFile(R3X_WLD_MAGIC, binary ? sizeof R3X_WLD_MAGIC : 0,
                                                 data + 1, size - 1);

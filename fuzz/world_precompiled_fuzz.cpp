@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!tablesBuilt || size < 3) {
     return 0;
   }
+  platform::SetMessageBoxEcho(false);  // the parser's boxes would flood standard error
   const bool withVis = (data[0] & 1) != 0;
   const std::size_t visSize = std::min<std::size_t>(data[1] | (data[2] << 8), size - 3);
   const std::uint8_t* vis = data + 3;

@@ -35,6 +35,7 @@ struct Scanned {
 };
 
 Scanned ScanWithEngine(const char* path) {
+  platform::SetMessageBoxEcho(false);  // the parser's boxes would flood standard error
   platform::ClearShownMessageBoxes();
   R3xParseContext* context = parCreateContext(nullptr, nullptr);
   R3xWorldStream* stream = parOpenStream(path, nullptr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a build for a few seconds from its seed corpus (fuzz/corpus/NAME, if
-# any), in a scratch folder. Usage: fuzz-smoke.sh BUILD_DIR SECONDS
+# Runs every fuzz target of a build for a few seconds from its seeds (fuzz/corpus/NAME and the
+# build's fuzz_seeds/NAME, made by mkdata, where they exist), in a scratch folder.
+# Usage: fuzz-smoke.sh BUILD_DIR SECONDS
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 seconds="$2"
@@ -14,9 +15,11 @@ for target in "${build}"/bin/*_fuzz; do
   name="$(basename "${target}")"
   corpus="${scratch}/${name}"
   mkdir -p "${corpus}"
-  if [ -d "${root}/fuzz/corpus/${name}" ]; then
-    cp -r "${root}/fuzz/corpus/${name}/." "${corpus}/"
-  fi
+  for seeds in "${root}/fuzz/corpus/${name}" "${build}/fuzz_seeds/${name}"; do
+    if [ -d "${seeds}" ]; then
+      cp -r "${seeds}/." "${corpus}/"
+    fi
+  done
   echo "-- ${name}: ${seconds} s"
   log="${scratch}/${name}.log"
   if ! (cd "${scratch}" && "${target}" -max_total_time="${seconds}" "${corpus}" >"${log}" 2>&1); then

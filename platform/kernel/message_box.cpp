@@ -1,9 +1,12 @@
 #include "platform/kernel/message_box.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
 namespace {
+
+std::atomic<bool> gEcho{true};
 
 struct ShownRecord {
   std::mutex mutex;
@@ -21,8 +24,10 @@ int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
   // A null caption is shown as "Error", as Windows titles such a box.
   platform::ShownMessageBox box{caption != nullptr ? caption : "Error", text != nullptr ? text : "",
                                 type};
-  std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
-  std::fflush(stderr);
+  if (gEcho.load(std::memory_order_relaxed)) {
+    std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+    std::fflush(stderr);
+  }
   ShownRecord& shown = Shown();
   std::lock_guard lock(shown.mutex);
   shown.boxes.push_back(std::move(box));
@@ -30,6 +35,8 @@ int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 namespace platform {
+
+void SetMessageBoxEcho(bool echo) { gEcho.store(echo, std::memory_order_relaxed); }
 
 std::vector<ShownMessageBox> ShownMessageBoxes() {
   ShownRecord& shown = Shown();

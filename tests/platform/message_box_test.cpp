@@ -26,4 +26,16 @@ TEST(MessageBoxes, AreRecordedWrittenToStandardErrorAndAnsweredOk) {
   EXPECT_TRUE(platform::ShownMessageBoxes().empty());
 }
 
+TEST(MessageBoxes, WithoutEchoAreOnlyRecorded) {
+  platform::ClearShownMessageBoxes();
+  platform::SetMessageBoxEcho(false);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBoxA(nullptr, "Syntax error", "World File Parser", MB_ICONERROR), IDOK);
+  platform::SetMessageBoxEcho(true);
+  EXPECT_EQ(MessageBoxA(nullptr, "NO SERVER NAME!", "Probex", MB_ICONEXCLAMATION), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Probex: NO SERVER NAME!\n");
+  EXPECT_EQ(platform::ShownMessageBoxes().size(), 2u);
+  platform::ClearShownMessageBoxes();
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 //   mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT
 //       the precompiled world file of the world file NAME (a member of PACK, else a file); with
 //       --vis its visible lists go to the ".VIS" file beside OUT
+//   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
 #include "tools/mkdata/world_precompiled_writer.h"
@@ -26,6 +28,7 @@ int PrintUsage() {
   std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
   std::fputs("       mkdata wld-binary IN OUT\n", stderr);
   std::fputs("       mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT\n", stderr);
+  std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR\n", stderr);
   return 2;
 }
 
@@ -96,6 +99,13 @@ int main(int argc, char** argv) {
     }
     if (command == "wld-precompiled") {
       return RunPrecompiled(args);
+    }
+    if (command == "fuzz-seeds") {
+      if (args.size() != 2) {
+        return PrintUsage();
+      }
+      mkdata::WriteFuzzSeeds(args[0], args[1]);
+      return 0;
     }
     if (command == "wld-binary") {
       if (args.size() != 2) {

@@ -1,0 +1,54 @@
+#include "tools/mkdata/fuzz_seeds.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
+#include <vector>
+
+#include "engine/r3x.h"
+#include "tools/mkdata/bmp_writer.h"
+#include "tools/mkdata/file_bytes.h"
+#include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/world_binary_writer.h"
+
+namespace mkdata {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void WriteSeed(const std::filesystem::path& outDir, const char* target, const char* name,
+               const Bytes& bytes) {
+  std::filesystem::create_directories(outDir / target);
+  WriteFileBytes((outDir / target / name).string(), bytes);
+}
+
+Bytes Prefixed(std::uint8_t first, const Bytes& rest) {
+  Bytes bytes{first};
+  bytes.insert(bytes.end(), rest.begin(), rest.end());
+  return bytes;
+}
+
+}  // namespace
+
+void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir) {
+  const Bytes text = ReadFileBytes(textWorldPath);
+  const Bytes binary = EncodeBinaryWorld(textWorldPath);
+  // The binary targets put the signature before their input themselves.
+  const Bytes binaryBody(binary.begin() + std::size(R3X_WLD_MAGIC), binary.end());
+  const Bytes bitmap = BuildBmp(MakePatternImage(16, 16, 16));
+  const std::filesystem::path out = outDir;
+
+  WriteSeed(out, "world_text_fuzz", "world.wld", text);
+  WriteSeed(out, "world_writer_fuzz", "world.wld", text);
+  WriteSeed(out, "world_binary_fuzz", "world", binaryBody);
+  // An even first byte loads the rest as text, an odd one as binary.
+  WriteSeed(out, "world_load_fuzz", "text", Prefixed(0, text));
+  WriteSeed(out, "world_load_fuzz", "binary", Prefixed(1, binaryBody));
+  WriteSeed(out, "wad_fuzz", "world.r3x",
+            BuildPack({{"world.wld", text}, {"pattern.bmp", bitmap}}, PackLayout::kHeader));
+  // One level, colours kept.
+  WriteSeed(out, "bmp_fuzz", "pattern", Prefixed(1, bitmap));
+}
+
+}  // namespace mkdata
