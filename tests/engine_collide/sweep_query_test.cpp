@@ -114,14 +114,33 @@ RoomsSpec WithPost() {
   spec.extraVertices = 1;
   spec.extraObstacles = "  OBSTACLE 100 XY_VERTEX 0 7 NEXTREGION 0 ENDOBSTACLE 100\n";
   spec.extraCount = 1;
+  spec.definitions =
+      "ACTORDEF ACTORTAG plain NUMACTIONS 1 ACTION 1 NUMLEVELSOFDETAIL 1 LEVELOFDETAIL 1 "
+      "NULLSPRITE ENDLEVELOFDETAIL 1 ENDACTION 1 SPHERE 1.0 ENDACTORDEF\n";
   return spec;
+}
+
+std::uint32_t CountingFilter(R3xActor*, void* user) {
+  ++*static_cast<int*>(user);
+  return 0xE02;
 }
 
 TEST(SweepQuery, AWallBeforeThePortalStopsWithoutTheSecondRoomBeingTested) {
   LoadedWorld loaded(RoomsWorld(WithPost()));
   ASSERT_EQ(loaded.result(), 0);
+  // An actor in the east room on the way: its region is never tested, so it is never asked.
+  const R3xPlacement at{15, 2, 0, 0, 0, 0, 0};
+  R3xSphereVolume* ball = r3xCreateSphereVolume(1.0f);
+  ASSERT_NE(r3xCreateActor(
+                loaded.world(), reinterpret_cast<R3xActorDef*>(r3xFindTag(loaded.world(), "plain")),
+                nullptr, &at, reinterpret_cast<R3xVolume*>(ball), nullptr, 1.0f, 1.0f, 0),
+            nullptr);
+  r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(ball));
   FreeSphere sphere(1.0f);
-  ASSERT_EQ(sphere.Sweep(loaded.world(), {2, 2, 0}, {32, 2, 0}), 0);
+  int asked = 0;
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {2, 2, 0}, {32, 2, 0}, nullptr, CountingFilter, &asked),
+            0);
+  EXPECT_EQ(asked, 0);
   const R3xContact* stop = sphere.Contacts()->stopContact;
   ASSERT_NE(stop, nullptr);
   EXPECT_EQ(stop->kind, R3X_OBSTACLE_XY_VERTEX);
@@ -134,7 +153,7 @@ TEST(SweepQuery, AWallBeforeThePortalStopsWithoutTheSecondRoomBeingTested) {
   }
 }
 
-TEST(SweepQuery, ATouchComesBeforeACrossingAtTheSameTime) {
+TEST(SweepQuery, ContactsComeInTimeOrderWithTheCrossingsWhenAsked) {
   LoadedWorld loaded(RoomsWorld({}));
   ASSERT_EQ(loaded.result(), 0);
   FreeSphere sphere(1.0f);
@@ -217,6 +236,36 @@ TEST(SweepQuery, AZeroLengthSweepReportsOverlapsAtTimeZeroAndStopsAtTheFirstSoli
   const std::vector<R3xRegion*> regions = ContactRegions(list);
   EXPECT_NE(std::find(regions.begin(), regions.end(), r3xGetRegion(loaded.world(), 1)),
             regions.end());
+}
+
+// The world's records as a faulty world file could leave them.
+TEST(SweepQuery, ANeighbourOutsideTheWorldLeadsNowhereAndCuttingCountsStayWithinTheList) {
+  LoadedWorld loaded(RoomsWorld({}));
+  ASSERT_EQ(loaded.result(), 0);
+  R3xObstacleList* west = r3xGetRegion(loaded.world(), 0)->obstacles;
+  ASSERT_EQ(west->obstacles[0].neighbour, 1);
+  west->obstacles[0].neighbour = 99;
+  west->cuttingCount = 1000;
+  FreeSphere sphere(1.0f);
+  // From beside the portal (the start sphere overlaps it) towards it: it stops there as a wall.
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {9.5f, 5, 0}, {30, 5, 0}), 0);
+  ASSERT_NE(sphere.Contacts()->stopContact, nullptr);
+  EXPECT_EQ(sphere.Contacts()->stopContact->obstacle, &west->obstacles[0]);
+  EXPECT_EQ(sphere.Contacts()->stopContact->passable, 0);
+  EXPECT_FLOAT_EQ(sphere.Stop()[0], 9.5f);
+  west->obstacles[0].neighbour = 1;
+}
+
+TEST(SweepQuery, ACuttingObstacleThatCannotLeadAnywhereFailsTheSweep) {
+  LoadedWorld loaded(RoomsWorld(WithPost()));
+  ASSERT_EQ(loaded.result(), 0);
+  R3xObstacleList* west = r3xGetRegion(loaded.world(), 0)->obstacles;
+  // The post made a cutting obstacle: the first of the list.
+  std::swap(west->obstacles[0], west->obstacles[west->obstacleCount - 1]);
+  FreeSphere sphere(1.0f);
+  EXPECT_EQ(sphere.Sweep(loaded.world(), {5, 5, 0}, {30, 5, 0}), R3X_ERR_FAILED);
+  std::swap(west->obstacles[0], west->obstacles[west->obstacleCount - 1]);
+  EXPECT_EQ(sphere.Sweep(loaded.world(), {5, 5, 0}, {30, 5, 0}), 0);
 }
 
 // Candidate regions: a row of rooms that one motion crosses.
