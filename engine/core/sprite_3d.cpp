@@ -39,12 +39,15 @@ bool facesUseVertices(const R3x3DSpriteFace* faces, std::uint32_t faceCount,
   return true;
 }
 
-// The index of the face a link points at, -1 for null, faceCount for a pointer outside the
+// linkIndex of a null link.
+constexpr std::int64_t kNoLink = -1;
+
+// The index of the face a link points at, kNoLink for null, faceCount for a pointer outside the
 // array.
 std::int64_t linkIndex(const R3x3DSpriteFace* faces, std::uint32_t faceCount,
                        const R3x3DSpriteFace* link) {
   if (link == nullptr) {
-    return -1;
+    return kNoLink;
   }
   // Compared as addresses: a pointer outside the array cannot be subtracted from it.
   const std::uintptr_t offset =

@@ -33,6 +33,9 @@ bool isSeparator(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == ',';
 }
 
+// What hexValue gives for a character that is no hex digit.
+constexpr std::int32_t kNotHexDigit = -1;
+
 std::int32_t hexValue(char c) {
   if (c >= '0' && c <= '9') {
     return c - '0';
@@ -43,7 +46,7 @@ std::int32_t hexValue(char c) {
   if (c >= 'a' && c <= 'f') {
     return c - 'a' + 10;
   }
-  return -1;
+  return kNotHexDigit;
 }
 
 // Keeps at least a window of unread input in the buffer while the stream has more.
@@ -446,7 +449,7 @@ char* parDecodeUserDataHex(R3xParseContext* context, const char* text, std::size
   for (std::uint32_t i = 0; i < bytes; ++i) {
     const std::int32_t high = hexValue(text[2 * i]);
     const std::int32_t low = hexValue(text[2 * i + 1]);
-    if (high < 0 || low < 0) {
+    if (high == kNotHexDigit || low == kNotHexDigit) {
       r3xFree(block);
       parError(context, "ASCII scanner: invalid hex character in USERDATA");
       return nullptr;

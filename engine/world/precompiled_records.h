@@ -2,6 +2,7 @@
 // Each reader reads the record's payload from the reader's payload buffer and returns the
 // object made (what later references to the record resolve to), or null when the payload is
 // malformed or the object cannot be made; what it allocated is then freed.
+// Results: the object made, or null.
 #pragma once
 
 #include <cstdint>

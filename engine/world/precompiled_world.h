@@ -1,6 +1,7 @@
 // Precompiled worlds: a file of typed records, each of which builds one engine object directly.
 // r3xLoadWorldFile tries this reader first and parses a file as a text or binary world file
 // only when it is not precompiled.
+// Results: 0 or a negative R3X_ERR_ code (R3X_ERR_NOT_BINARY_WORLD: parse it as text).
 #pragma once
 
 #include <cstddef>

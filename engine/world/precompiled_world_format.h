@@ -1,5 +1,6 @@
 // The precompiled form of world files as the engine reads it: a header, a block of scrambled
 // names and typed records, each of which builds one engine object.
+// Results: constants and records only.
 #pragma once
 
 #include <cstddef>

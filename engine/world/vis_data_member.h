@@ -1,5 +1,6 @@
 // The ".VIS" member that holds a precompiled world's visible-region lists, mapped from the same
 // pack archive as the world file.
+// Results: 0 or R3X_ERR_NO_VIS_DATA; the name check gives true or false.
 #pragma once
 
 #include <cstddef>

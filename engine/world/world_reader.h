@@ -1,5 +1,6 @@
 // The state of one precompiled world read, shared by the loader and the thread that fills its
 // byte ring from the file.
+// Results: 0 or R3X_ERR_FAILED; a reader or null.
 #pragma once
 
 #include <atomic>
