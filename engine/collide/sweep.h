@@ -32,8 +32,9 @@ inline constexpr std::uint32_t R3X_SWEEP_VOLUME = 0x200;
 inline constexpr std::uint32_t R3X_SWEEP_PARTS = 0x400;
 // Visit the part test (which does nothing without R3X_SWEEP_PARTS).
 inline constexpr std::uint32_t R3X_SWEEP_VISIT_PARTS = 0x800;
-// The obstacle test option that reports the crossing of lines, planes and polygons.
-inline constexpr std::uint32_t R3X_SWEEP_CROSS = 0x4;
+// Also report the crossing of lines, planes and polygons by the centre (a sweep's mode, and an
+// obstacle test option).
+inline constexpr std::uint32_t R3X_TEST_CROSS = 0x4;
 
 // R3X_TYPE_XY_VERTEX or R3X_TYPE_XYZ_VERTEX and its coordinates.
 struct R3xContactPoint {
@@ -104,7 +105,7 @@ R3xContactList* r3xGetSweepContacts(R3xSweepQuery* query);
 // from the placement's position to the target, or along direction for distance, through the
 // world's regions against obstacles (those flagged FLOOR too when testFlagged) and actors. Null
 // callbacks take the defaults, which stop 0.001 before the first contact with anything but a
-// region boundary. mode: R3X_SWEEP_EXACT and R3X_SWEEP_CROSS. Writes the stop (or end) position
+// region boundary. mode: R3X_SWEEP_EXACT and R3X_TEST_CROSS. Writes the stop (or end) position
 // to outPosition and, for sphere lists, the remaining distance to outRemaining when asked. 0, or
 // R3X_ERR_FAILED (also when the start lies in no region).
 std::int32_t r3xSweepActor(R3xWorld* world, R3xActor* actor, R3xVolume* volume, float scale,

@@ -9,9 +9,8 @@
 // Report when the sphere's surface reaches the feature.
 inline constexpr std::uint32_t R3X_TEST_TOUCH = 0x1;
 // R3X_SWEEP_EXACT (0x2): exact times of impact for vertex features instead of the estimate
-// "distance minus radius".
-// Also report when the centre crosses a line, plane or polygon.
-inline constexpr std::uint32_t R3X_TEST_CROSS = R3X_SWEEP_CROSS;
+// "distance minus radius". R3X_TEST_CROSS (0x4): also report when the centre crosses a line,
+// plane or polygon.
 // Line, plane and polygon tests also find when the sphere gets wholly behind the feature, and
 // with R3X_TEST_LEAVE_TIME when.
 inline constexpr std::uint32_t R3X_TEST_LEAVE = 0x10;

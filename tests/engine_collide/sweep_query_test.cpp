@@ -96,6 +96,22 @@ TEST(SweepQuery, ACallbackPassingASolidWallStillStops) {
   EXPECT_EQ(sphere.Contacts()->stopContact->target, r3xGetRegion(loaded.world(), 0));
 }
 
+std::int32_t NegativeBackoff(R3xContact* contact, void*, std::int32_t* pass,
+                             std::int32_t* remaining, float* backoff) {
+  *pass = contact->passable;
+  *remaining = 0;
+  *backoff = -5.0f;
+  return 0;
+}
+
+TEST(SweepQuery, ANegativeBackoffStopsAtTheContact) {
+  LoadedWorld loaded(RoomsWorld({}));
+  ASSERT_EQ(loaded.result(), 0);
+  FreeSphere sphere(1.0f);
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {5, 5, 0}, {35, 5, 0}, NegativeBackoff), 0);
+  EXPECT_FLOAT_EQ(sphere.Stop()[0], 19.0f);
+}
+
 TEST(SweepQuery, AMotionThatStopsNowhereEndsAtItsEndAndKeepsTheLastStop) {
   LoadedWorld loaded(RoomsWorld({}));
   ASSERT_EQ(loaded.result(), 0);
@@ -159,7 +175,7 @@ TEST(SweepQuery, ContactsComeInTimeOrderWithTheCrossingsWhenAsked) {
   FreeSphere sphere(1.0f);
   // From within the radius of the portal: touch at 0 and, with crossings, its crossing later.
   ASSERT_EQ(sphere.Sweep(loaded.world(), {9.5f, 5, 0}, {15, 5, 0}, PassEverything, nullptr, nullptr,
-                         R3X_SWEEP_CROSS),
+                         R3X_TEST_CROSS),
             0);
   const R3xContactList* list = sphere.Contacts();
   ASSERT_GE(list->count, 2u);
