@@ -9,6 +9,8 @@
 
 #include "host/host_record.h"
 #include "host/library_entry.h"
+#include "platform/backend/display_backend.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/module.h"
 #include "tests/support/scoped_environment.h"
 
@@ -178,6 +180,28 @@ TEST(FrontEndTest, CountOfGamesOutlivesEachUnloading) {
   EXPECT_EQ(CallFrontEnd(record, settings), kHostQuit);
   EXPECT_EQ(CallFrontEnd(record, settings), kHostQuit);
   EXPECT_EQ(record.frontEnd.count, 2);
+}
+
+// The game's length and frames are measured between the call that asks for it and the next.
+TEST(FrontEndTest, ReportsEachGameOnceItReturned) {
+  platform::VirtualClock clock(5000);
+  platform::ScopedProcessClock scopedClock(clock);
+  HostRecord record{};
+  const std::vector<Setting> settings = With(GoodSettings(), "OSTREL_GAMES", "2");
+  ::testing::internal::CaptureStderr();
+  ASSERT_EQ(CallFrontEnd(record, settings), kHostRunGame);
+  clock.Advance(16250);
+  for (int i = 0; i < 3; ++i) {
+    platform::ShowFrame(platform::Frame{2, 2, 8, std::vector<BYTE>(4)});
+  }
+  ASSERT_EQ(CallFrontEnd(record, settings), kHostRunGame);
+  clock.Advance(10);
+  ASSERT_EQ(CallFrontEnd(record, settings), kHostQuit);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "ostrel.dll: game 1: the game library returned to the front end (result 1 or 3) "
+            "after 16.25 s, 3 frames shown\n"
+            "ostrel.dll: game 2: the game library returned to the front end (result 1 or 3) "
+            "after 0.01 s, 0 frames shown\n");
 }
 
 TEST(FrontEndTest, OneGameWhenTheCountIsUnset) {

@@ -2,7 +2,10 @@
 // environment. It fills the login block from OSTREL_SERVER, OSTREL_PORT, OSTREL_PACK,
 // OSTREL_WORLD and OSTREL_LOGIN and asks for a game for the first OSTREL_GAMES calls (1 when
 // unset), then for the quit. The host unloads it after every call, so the calls are counted in
-// the host record's front-end block.
+// the host record's front-end block, beside the clock time at which the last game was asked for.
+// Each call after a game writes one line to standard error with what the game library returned,
+// how long it ran and how many frames it showed: a failed login shows as a game that returned at
+// once (connection refused) or after the login's time-out, with no frame.
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +16,8 @@
 
 #include "host/host_record.h"
 #include "host/library_entry.h"
+#include "platform/backend/display_backend.h"
+#include "platform/kernel/clock.h"
 
 namespace {
 
@@ -92,9 +97,25 @@ bool FillLoginBlock(LoginBlock& login) {
   return filled;
 }
 
+// Where the block keeps the clock time at which the last game was asked for.
+std::int32_t& GameStartTime(FrontEndBlock& block) { return block.words1[0]; }
+
+// The host runs this library again only after a game library returned 1 (run the front end) or
+// 3 (install the updates, then the front end).
+void ReportGameEnd(FrontEndBlock& block) {
+  const DWORD elapsed = timeGetTime() - static_cast<DWORD>(GameStartTime(block));
+  std::fprintf(stderr,
+               "%s: game %d: the game library returned to the front end (result 1 or 3) after "
+               "%.2f s, %zu frames shown\n",
+               kName, block.count, elapsed / 1000.0, platform::ShownFrameCount());
+}
+
 }  // namespace
 
 extern "C" int dll_main(HMODULE /*module*/, HostRecord* record) {
+  if (record->frontEnd.count > 0) {
+    ReportGameEnd(record->frontEnd);
+  }
   const std::optional<long> games = ReadGames();
   if (!games || record->frontEnd.count >= *games) {
     return kHostQuit;
@@ -103,5 +124,7 @@ extern "C" int dll_main(HMODULE /*module*/, HostRecord* record) {
     return kHostQuit;
   }
   ++record->frontEnd.count;
+  GameStartTime(record->frontEnd) = static_cast<std::int32_t>(timeGetTime());
+  platform::ClearShownFrames();
   return kHostRunGame;
 }
