@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/collide/contact_list.h"
@@ -252,6 +253,56 @@ TEST(SweepQuery, AZeroLengthSweepReportsOverlapsAtTimeZeroAndStopsAtTheFirstSoli
   const std::vector<R3xRegion*> regions = ContactRegions(list);
   EXPECT_NE(std::find(regions.begin(), regions.end(), r3xGetRegion(loaded.world(), 1)),
             regions.end());
+}
+
+// 600 vertices leading into the east room (passable, so the sweep goes on past them) along
+// y = 5.1 from x = 1 on.
+RoomsSpec WithPassableVertices() {
+  RoomsSpec spec;
+  constexpr int kCount = 600;
+  std::string vertices;
+  std::string obstacles;
+  for (int i = 0; i < kCount; ++i) {
+    vertices += "XYZ " + std::to_string(1.0f + 0.0125f * static_cast<float>(i)) + " 5.1 0.0\n";
+    const std::string number = std::to_string(100 + i);
+    obstacles += "  OBSTACLE " + number + " XY_VERTEX 0 " + std::to_string(7 + i) +
+                 " NEXTREGION 2 ENDOBSTACLE " + number + "\n";
+  }
+  spec.extraVertexLines = vertices;
+  spec.extraVertices = kCount;
+  spec.extraObstacles = obstacles;
+  spec.extraCount = kCount;
+  return spec;
+}
+
+TEST(SweepQuery, ASweepGrowsItsContactsPast512InOrderAndKeepsAnEarlierStopReadable) {
+  LoadedWorld loaded(RoomsWorld(WithPassableVertices()));
+  ASSERT_EQ(loaded.result(), 0);
+  FreeSphere sphere(0.5f);
+  // A first sweep stops at the west wall.
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {5, 2, 0}, {-5, 2, 0}), 0);
+  ASSERT_NE(sphere.Contacts()->stopContact, nullptr);
+  const std::uint32_t stopSlot =
+      static_cast<std::uint32_t>(sphere.Contacts()->stopContact - sphere.Contacts()->contacts);
+  // The second passes every vertex and ends before the east wall without stopping.
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {0.6f, 5, 0}, {15, 5, 0}), 0);
+  const R3xContactList* list = sphere.Contacts();
+  EXPECT_FLOAT_EQ(sphere.Stop()[0], 15.0f);
+  ASSERT_GT(list->count, 600u);
+  EXPECT_GT(list->capacity, 512u);
+  // Stale (its record now holds a contact of this sweep) but within the grown array.
+  EXPECT_EQ(list->stopContact, list->contacts + stopSlot);
+  float lastX = 0.0f;
+  for (std::uint32_t i = 1; i < list->count; ++i) {
+    EXPECT_LE(list->index[i - 1]->time, list->index[i]->time);
+    const R3xContact* contact = list->index[i];
+    if (contact->kind == R3X_OBSTACLE_XY_VERTEX) {
+      EXPECT_EQ(contact->geometry, &contact->point);
+      EXPECT_GT(contact->point.x, lastX);
+      lastX = contact->point.x;
+    }
+  }
+  EXPECT_EQ(list->index[list->count], nullptr);
 }
 
 // The world's records as a faulty world file could leave them.
