@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "platform/glide/pixel_pipeline.h"
@@ -72,6 +73,13 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.stepScale = texelsPerUnit * texelsPerUnit * std::exp2(2.0f * state.lodBias);
   for (int level = 0; level < 9; ++level) {
     setup.levelScale[level] = static_cast<float>(setup.texture.largestSide >> level) / 256.0f;
+  }
+  const int viewed = setup.textured && state.textureValid ? setup.texture.levelCount : 0;
+  for (int i = 0; i < viewed; ++i) {
+    const TextureLevel& level = setup.texture.levels[i];
+    setup.levels[i] = LevelView{setup.textureMemory + level.offset,
+                                std::countr_zero(static_cast<unsigned>(level.width)),
+                                level.width - 1, level.height - 1};
   }
   // A texture source that is not set or does not fit in texture memory draws nothing.
   return !setup.textured || state.textureValid;

@@ -11,6 +11,15 @@ namespace platform::glide {
 
 enum class ColourSource { kIterated, kTextureTimesIterated, kOther };
 
+// A texture level as the pixel stages read it: palette indices or RGB565 words in rows of a
+// power-of-two width.
+struct LevelView {
+  const std::uint8_t* memory;
+  int widthShift;
+  int widthMask;
+  int heightMask;
+};
+
 struct DrawSetup {
   std::uint16_t* colour;
   std::uint16_t* depth;
@@ -45,6 +54,7 @@ struct DrawSetup {
   const std::uint8_t* textureMemory;
   const std::uint32_t* palette;
   SourceTexture texture;
+  LevelView levels[9];
 };
 
 // Resolves the board's state for one draw; false when nothing can be drawn (no open board, or a
@@ -146,7 +156,7 @@ struct Fragment {
 // Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
 // first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
 // level; lines and points give none and sample the largest level.
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, Fragment start,
+void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                 const Fragment& step, const Gradients* gradients);
 
 }  // namespace platform::glide

@@ -35,11 +35,13 @@ struct alignas(16) Chunk {
   int v[kChunk];
   std::uint8_t live[kChunk];
   std::uint32_t colour[kChunk];
-  // The four texels around each pixel (or the one point-sampled texel in texel[0]) and the
-  // bilinear weights between them.
-  std::uint32_t texel[4][kChunk];
-  std::uint32_t weightU[kChunk];
-  std::uint32_t weightV[kChunk];
+  // The four texels around each pixel (or the one point-sampled texel in the first) and the
+  // point-sampled texel for the chroma key, their places in the level, and the bilinear
+  // weights between them.
+  int index[5][kChunk];
+  std::uint32_t texel[5][kChunk];
+  int weightU[kChunk];
+  int weightV[kChunk];
 };
 
 using F32x4 = float __attribute__((vector_size(16)));
@@ -142,33 +144,57 @@ void TexelCoordinates(const DrawSetup& setup, Chunk& c, int n, const Gradients* 
   }
 }
 
-// A level's texels as the fetch loop reads them: raw palette indices or RGB565 words.
-struct LevelView {
-  const std::uint8_t* memory;
-  int width;
-  int widthMask;
-  int heightMask;
-};
+// The index of texel (u, v) in its level, wrapped on both axes.
+template <typename Int>
+inline Int TexelIndex(const LevelView& level, Int u, Int v) {
+  return (v & level.heightMask) << level.widthShift | (u & level.widthMask);
+}
 
+// A texel as a palette entry or an RGB565 word, still to be decoded.
 template <bool kPalettised>
-inline std::uint32_t RawTexel(const LevelView& level, int u, int v) {
-  const std::size_t texel =
-      static_cast<std::size_t>(v & level.heightMask) * static_cast<std::size_t>(level.width) +
-      static_cast<std::size_t>(u & level.widthMask);
+inline std::uint32_t RawTexel(const DrawSetup& setup, const LevelView& level, int index) {
+  const std::size_t at = static_cast<std::size_t>(index);
   if constexpr (kPalettised) {
-    return level.memory[texel];
+    return setup.palette[level.memory[at]];
   } else {
-    return static_cast<std::uint32_t>(level.memory[2 * texel] | level.memory[2 * texel + 1] << 8);
+    return static_cast<std::uint32_t>(level.memory[2 * at] | level.memory[2 * at + 1] << 8);
   }
 }
 
-// A fetched texel as 0x00RRGGBB.
+// Raw texels to 0x00RRGGBB.
 template <bool kPalettised>
-inline std::uint32_t Decode(const DrawSetup& setup, std::uint32_t raw) {
+inline U32x4 Decode4(U32x4 raw) {
   if constexpr (kPalettised) {
-    return setup.palette[raw] & 0xFFFFFF;
+    return raw & 0xFFFFFF;
   } else {
-    return Unpack565(static_cast<std::uint16_t>(raw));
+    // Each channel widened with its high bits repeated below, as Unpack565.
+    const U32x4 r = raw >> 11 & 0x1F;
+    const U32x4 g = raw >> 5 & 0x3F;
+    const U32x4 b = raw & 0x1F;
+    return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+  }
+}
+
+// The texel indices of one pixel or of four: the point-sampled texel (for the chroma key and
+// point filtering) and the four around the point, whose centres lie at half-texel positions,
+// with the bilinear weights between them.
+template <bool kBilinear, typename Int>
+inline void Corners(const LevelView& level, Int u, Int v, Int (&index)[5], Int& weightU,
+                    Int& weightV) {
+  index[4] = TexelIndex(level, u >> 8, v >> 8);
+  if constexpr (kBilinear) {
+    const Int u0 = u - 128;
+    const Int v0 = v - 128;
+    weightU = u0 & 0xFF;
+    weightV = v0 & 0xFF;
+    const Int iu = u0 >> 8;
+    const Int iv = v0 >> 8;
+    index[0] = TexelIndex(level, iu, iv);
+    index[1] = TexelIndex(level, iu + 1, iv);
+    index[2] = TexelIndex(level, iu, iv + 1);
+    index[3] = TexelIndex(level, iu + 1, iv + 1);
+  } else {
+    index[0] = index[4];
   }
 }
 
@@ -176,35 +202,67 @@ inline std::uint32_t Decode(const DrawSetup& setup, std::uint32_t raw) {
 // compared with the point-sampled texel, before any filtering or combine.
 template <bool kBilinear, bool kPalettised>
 void Gather(const DrawSetup& setup, Chunk& c, int n) {
-  LevelView views[9];
-  for (int i = 0; i < setup.texture.levelCount; ++i) {
-    const TextureLevel& level = setup.texture.levels[i];
-    views[i] = LevelView{setup.textureMemory + level.offset, level.width, level.width - 1,
-                         level.height - 1};
-  }
+  const LevelView* views = setup.levels;
+  constexpr int kCorners = kBilinear ? 4 : 1;
+  const int first = c.level[0];
+  bool uniform = true;
   for (int i = 0; i < n; ++i) {
-    const LevelView& level = views[c.level[i]];
-    const int u = c.u[i];
-    const int v = c.v[i];
-    if (setup.chromakey) {
-      const std::uint32_t point =
-          Decode<kPalettised>(setup, RawTexel<kPalettised>(level, u >> 8, v >> 8));
-      c.live[i] = c.live[i] && point != setup.chromakeyValue;
+    uniform &= c.level[i] == first;
+  }
+  if (uniform) {
+    // One level for the whole chunk: indices four pixels at a time, then the loads.
+    const LevelView& level = views[first];
+    for (int i = 0; i < n; i += kLanes) {
+      I32x4 index[5];
+      I32x4 weightU = {};
+      I32x4 weightV = {};
+      Corners<kBilinear>(level, Load<I32x4>(c.u + i), Load<I32x4>(c.v + i), index, weightU,
+                         weightV);
+      Store(c.index[4] + i, index[4]);
+      for (int k = 0; k < kCorners; ++k) {
+        Store(c.index[k] + i, index[k]);
+      }
+      if constexpr (kBilinear) {
+        Store(c.weightU + i, weightU);
+        Store(c.weightV + i, weightV);
+      }
     }
-    if constexpr (kBilinear) {
-      // The four texels around the point, whose centres lie at half-texel positions.
-      const int u0 = u - 128;
-      const int v0 = v - 128;
-      const int iu = u0 >> 8;
-      const int iv = v0 >> 8;
-      c.weightU[i] = static_cast<std::uint32_t>(u0 & 0xFF);
-      c.weightV[i] = static_cast<std::uint32_t>(v0 & 0xFF);
-      c.texel[0][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu, iv));
-      c.texel[1][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu + 1, iv));
-      c.texel[2][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu, iv + 1));
-      c.texel[3][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, iu + 1, iv + 1));
-    } else {
-      c.texel[0][i] = Decode<kPalettised>(setup, RawTexel<kPalettised>(level, u >> 8, v >> 8));
+    for (int k = 0; k < kCorners; ++k) {
+      for (int i = 0; i < n; ++i) {
+        c.texel[k][i] = RawTexel<kPalettised>(setup, level, c.index[k][i]);
+      }
+    }
+    if (setup.chromakey) {
+      for (int i = 0; i < n; ++i) {
+        c.texel[4][i] = RawTexel<kPalettised>(setup, level, c.index[4][i]);
+      }
+    }
+  } else {
+    for (int i = 0; i < n; ++i) {
+      const LevelView& level = views[c.level[i]];
+      int index[5];
+      int weightU = 0;
+      int weightV = 0;
+      Corners<kBilinear>(level, c.u[i], c.v[i], index, weightU, weightV);
+      for (int k = 0; k < kCorners; ++k) {
+        c.texel[k][i] = RawTexel<kPalettised>(setup, level, index[k]);
+      }
+      c.texel[4][i] = RawTexel<kPalettised>(setup, level, index[4]);
+      c.weightU[i] = weightU;
+      c.weightV[i] = weightV;
+    }
+  }
+  for (int k = 0; k < kCorners; ++k) {
+    for (int i = 0; i < n; i += kLanes) {
+      Store(c.texel[k] + i, Decode4<kPalettised>(Load<U32x4>(c.texel[k] + i)));
+    }
+  }
+  if (setup.chromakey) {
+    for (int i = 0; i < n; i += kLanes) {
+      Store(c.texel[4] + i, Decode4<kPalettised>(Load<U32x4>(c.texel[4] + i)));
+    }
+    for (int i = 0; i < n; ++i) {
+      c.live[i] = c.live[i] && c.texel[4][i] != setup.chromakeyValue;
     }
   }
 }
@@ -212,26 +270,26 @@ void Gather(const DrawSetup& setup, Chunk& c, int n) {
 // Mix of four pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
 // stays within 16 bits for channels of 0..255 and k of 0..256.
 inline U32x4 Mix4(U32x4 a, U32x4 b, U32x4 k) {
-  const U16x8 kk = reinterpret_cast<U16x8>(k | k << 16);
+  const U16x8 kk = std::bit_cast<U16x8>(k | k << 16);
   const U16x8 inverse = 256 - kk;
-  const U16x8 blueRed = (reinterpret_cast<U16x8>(a & 0x00FF00FF) * inverse +
-                         reinterpret_cast<U16x8>(b & 0x00FF00FF) * kk) >>
+  const U16x8 blueRed = (std::bit_cast<U16x8>(a & 0x00FF00FF) * inverse +
+                         std::bit_cast<U16x8>(b & 0x00FF00FF) * kk) >>
                         8;
-  const U16x8 green = (reinterpret_cast<U16x8>(a >> 8 & 0x00FF00FF) * inverse +
-                       reinterpret_cast<U16x8>(b >> 8 & 0x00FF00FF) * kk) >>
+  const U16x8 green = (std::bit_cast<U16x8>(a >> 8 & 0x00FF00FF) * inverse +
+                       std::bit_cast<U16x8>(b >> 8 & 0x00FF00FF) * kk) >>
                       8;
-  return reinterpret_cast<U32x4>(blueRed) | reinterpret_cast<U32x4>(green) << 8;
+  return std::bit_cast<U32x4>(blueRed) | std::bit_cast<U32x4>(green) << 8;
 }
 
 // Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
 inline U32x4 Modulate4(U32x4 texel, U32x4 iterated) {
-  const U16x8 blueRed = (reinterpret_cast<U16x8>(texel & 0x00FF00FF) *
-                         (reinterpret_cast<U16x8>(iterated & 0x00FF00FF) + 1)) >>
+  const U16x8 blueRed = (std::bit_cast<U16x8>(texel & 0x00FF00FF) *
+                         (std::bit_cast<U16x8>(iterated & 0x00FF00FF) + 1)) >>
                         8;
-  const U16x8 green = (reinterpret_cast<U16x8>(texel >> 8 & 0x00FF00FF) *
-                       (reinterpret_cast<U16x8>(iterated >> 8 & 0x00FF00FF) + 1)) >>
+  const U16x8 green = (std::bit_cast<U16x8>(texel >> 8 & 0x00FF00FF) *
+                       (std::bit_cast<U16x8>(iterated >> 8 & 0x00FF00FF) + 1)) >>
                       8;
-  return reinterpret_cast<U32x4>(blueRed) | reinterpret_cast<U32x4>(green) << 8;
+  return std::bit_cast<U32x4>(blueRed) | std::bit_cast<U32x4>(green) << 8;
 }
 
 // Texels of the pixels, filtered and combined with their iterated colours.
@@ -329,38 +387,29 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
 
 }  // namespace
 
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, Fragment f,
+void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                 const Fragment& step, const Gradients* gradients) {
   Chunk c;
-  const bool iteratedColour =
-      !setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated;
+  Fragment f = start;
   while (count > 0) {
     const int n = std::min(count, kChunk);
     // The stages run over whole vectors: the lanes past the row's end take the next values.
     const int lanes = (n + kLanes - 1) / kLanes * kLanes;
     for (int i = 0; i < lanes; ++i) {
+      c.r[i] = f.r;
+      c.g[i] = f.g;
+      c.b[i] = f.b;
+      c.a[i] = f.a;
       c.oow[i] = f.oow;
       c.sow[i] = f.sow;
       c.tow[i] = f.tow;
+      f.r += step.r;
+      f.g += step.g;
+      f.b += step.b;
+      f.a += step.a;
       f.oow += step.oow;
       f.sow += step.sow;
       f.tow += step.tow;
-    }
-    if (iteratedColour) {
-      for (int i = 0; i < lanes; ++i) {
-        c.r[i] = f.r;
-        c.g[i] = f.g;
-        c.b[i] = f.b;
-        f.r += step.r;
-        f.g += step.g;
-        f.b += step.b;
-      }
-    }
-    if (setup.alphaIterated) {
-      for (int i = 0; i < lanes; ++i) {
-        c.a[i] = f.a;
-        f.a += step.a;
-      }
     }
     RenderChunk(setup, index, c, n, lanes, gradients);
     index += static_cast<std::size_t>(n);
