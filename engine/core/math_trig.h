@@ -10,7 +10,9 @@
 // Linear from table[i & 511] toward the next entry, i = trunc(a) less 1 when negative: -2 reads
 // entries 509 and 510 at weight 1, and angles between -1 and 0 extend the line of entries 0 and 1.
 // Inline, with the two below, as rotations and the engine's inner loops call them.
-inline float _r3xInterpolateUnits(const float* table, float a) {
+// Not part of the engine's interface: shared by the inline functions below.
+namespace r3x_inline {
+inline float InterpolateUnits(const float* table, float a) {
   int i = r3xFloatToInt(a);
   if (i < 0) {
     --i;
@@ -21,12 +23,13 @@ inline float _r3xInterpolateUnits(const float* table, float a) {
   const float s1 = table[(k + 1) & R3X_ANGLE_MASK];
   return s0 + (s1 - s0) * fraction;
 }
+}  // namespace r3x_inline
 
 // Interpolated between the two table entries around a.
-inline float r3xSinUnits(float a) { return _r3xInterpolateUnits(gR3xMathTables->sine, a); }
+inline float r3xSinUnits(float a) { return r3x_inline::InterpolateUnits(gR3xMathTables->sine, a); }
 // Cosine is even, so the negative case never arises.
 inline float r3xCosUnits(float a) {
-  return _r3xInterpolateUnits(gR3xMathTables->cosine, std::fabs(a));
+  return r3x_inline::InterpolateUnits(gR3xMathTables->cosine, std::fabs(a));
 }
 // The table entry at trunc(a) & 511.
 float r3xSinUnitsNearest(float a);
