@@ -286,6 +286,26 @@ TEST_F(SweepObjects, AnActorSweepingItsOwnSphereListMeetsItselfAtOnce) {
   EXPECT_EQ(reinterpret_cast<R3xSphereList*>(actor->volume)->owner, actor);
 }
 
+TEST_F(SweepObjects, TheMoversOwnVolumeAndPartAreMetAtOnceWhenTheFilterAsks) {
+  ASSERT_EQ(loaded_.result(), 0);
+  R3xActor* actor = Make("carrier", Shape("pair"), 5.0f, 5.0f, 2.0f);
+  ASSERT_NE(actor, nullptr);
+  const float direction[3] = {1, 0, 0};
+  Record record;
+  ASSERT_EQ(r3xSweepActor(World(), actor, nullptr, 0.0f, nullptr, nullptr, direction, 10.0f, 0, 0,
+                          RecordingFilter, RecordingHit, query_, &record, stop_, nullptr, 0),
+            0);
+  const std::vector<R3xContact> objects = ObjectContacts(record);
+  ASSERT_EQ(objects.size(), 2u);
+  for (const R3xContact& contact : objects) {
+    EXPECT_EQ(contact.target, actor);
+    EXPECT_EQ(contact.time, 0.0f);
+    EXPECT_EQ(contact.memberIndex, 0);
+  }
+  EXPECT_EQ(objects[0].obstacle == nullptr ? objects[1].obstacle : objects[0].obstacle,
+            r3xGetActorPart(actor, 0, 0));
+}
+
 std::uint32_t IgnoreUser(R3xActor* actor, void* user) {
   return actor == user ? R3X_SWEEP_IGNORE : 0xE02;
 }
