@@ -1,7 +1,10 @@
 #include "platform/backend/display_backend.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -32,9 +35,13 @@ std::unique_ptr<DisplayBackend> CreateHeadlessFromEnvironment() {
   if (path == nullptr || *path == '\0') {
     return std::make_unique<HeadlessBackend>();
   }
+  // A folder opens as a stream on Linux and reads as empty: refuse it by name.
+  std::error_code ignored;
+  const bool folder = std::filesystem::is_directory(path, ignored);
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "input script %s: cannot be read\n", path);
+  if (folder || !file) {
+    std::fprintf(stderr, "ARENA_INPUT_SCRIPT: cannot open %s: %s; running without input\n", path,
+                 folder ? "it is a folder, not a file" : std::strerror(errno));
     return std::make_unique<HeadlessBackend>();
   }
   std::ostringstream text;

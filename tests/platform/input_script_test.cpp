@@ -161,16 +161,24 @@ TEST_F(HeadlessBackendTest, MouseAndCloseWithoutAShownWindowAreLost) {
   EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(HeadlessBackendTest, AnUnreadableScriptGivesNoInput) {
-  test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", "/nonexistent/input.txt");
-  test_support::ScopedEnvironment display("ARENA_DISPLAY", "plasma");
-  testing::internal::CaptureStderr();
-  auto backend = platform::CreateDisplayBackendFromEnvironment();
-  const std::string notices = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices,
-            "ARENA_DISPLAY=plasma: unknown display, running headless\n"
-            "input script /nonexistent/input.txt: cannot be read\n");
-  EXPECT_FALSE(backend->NextEventTime());
+TEST_F(HeadlessBackendTest, AnUnreadableScriptGivesNoInputAndSaysWhy) {
+  test_support::ScratchFolder folder("input");
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {{"/nonexistent/input.txt", "No such file or directory"},
+               {folder.Path().string(), "it is a folder, not a file"}};
+  for (const auto& c : cases) {
+    test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", c.path.c_str());
+    test_support::ScopedEnvironment display("ARENA_DISPLAY", "plasma");
+    testing::internal::CaptureStderr();
+    auto backend = platform::CreateDisplayBackendFromEnvironment();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ARENA_DISPLAY=plasma: unknown display, running headless\n"
+              "ARENA_INPUT_SCRIPT: cannot open " +
+                  c.path + ": " + c.reason + "; running without input\n");
+    EXPECT_FALSE(backend->NextEventTime());
+  }
 }
 
 }  // namespace

@@ -49,8 +49,10 @@ TEST_F(BmpToolsTest, R3xtoolReportsTheReadersError) {
     int status;
     std::string out;
   } cases[] = {
-      {Path("bad.bmp"), 1, "r3xtool: " + Path("bad.bmp") + ": R3X_ERR_BMP_NOT_BM (-49746)\n"},
-      {Path("none.bmp"), 1, "r3xtool: " + Path("none.bmp") + ": R3X_ERR_BMP_OPEN (-49748)\n"},
+      {Path("bad.bmp"), 1,
+       "r3xtool: " + Path("bad.bmp") + ": not a BMP file (it does not start with \"BM\")\n"},
+      {Path("none.bmp"), 1,
+       "r3xtool: cannot open " + Path("none.bmp") + ": No such file or directory\n"},
       {"", 2, "usage: r3xtool bmp FILE [PACK]\n"},
   };
   for (const auto& c : cases) {

@@ -6,8 +6,8 @@
 
 namespace mkdata {
 
-// Writes the files; false for bad usage. Throws std::runtime_error when a file cannot be
-// written.
-bool RunBmpCommand(const std::vector<std::string>& args);
+// Writes the files and returns 0, or names the argument that is wrong and returns 2 before
+// writing anything. Throws std::runtime_error when a file cannot be written.
+int RunBmpCommand(const std::vector<std::string>& args);
 
 }  // namespace mkdata

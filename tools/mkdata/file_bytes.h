@@ -2,12 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace mkdata {
 
-// Throws std::runtime_error naming the file when it cannot be read or written.
+// "cannot open PATH: reason" when the file cannot be opened for reading (a directory included),
+// nothing when it can: the tools ask this of every input before they start their work. Names of
+// any case are found, as the engine's readers find them.
+std::optional<std::string> FindReadError(const std::string& path);
+
+// Throw std::runtime_error with "cannot open|read|write PATH: reason" when the file cannot be read
+// or written.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

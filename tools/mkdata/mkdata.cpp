@@ -8,12 +8,16 @@
 //       the precompiled world file of the world file NAME (a member of PACK, else a file); with
 //       --vis its visible lists go to the ".VIS" file beside OUT
 //   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/kernel/message_box.h"
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
@@ -32,12 +36,51 @@ int PrintUsage() {
   return 2;
 }
 
+// A refused argument, named in one line; exit status 2 like every usage error.
+int Refuse(const std::string& command, const std::string& why) {
+  std::fprintf(stderr, "mkdata %s: %s\n", command.c_str(), why.c_str());
+  return 2;
+}
+
+// Exit status 1 after the first input that cannot be read, before anything is written.
+int CheckInputs(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (const std::optional<std::string> error = mkdata::FindReadError(path)) {
+      std::fprintf(stderr, "mkdata: %s\n", error->c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
+
+// Members are found by name in any case, so two files whose names differ only in case clash too.
+int CheckMemberNames(const std::vector<std::string>& files) {
+  std::map<std::string, std::string> seen;
+  for (const std::string& file : files) {
+    const std::string name = std::filesystem::path(file).filename().string();
+    const auto [first, added] = seen.emplace(Lower(name), file);
+    if (!added) {
+      std::fprintf(stderr, "mkdata pack: %s and %s would both be the member \"%s\"\n",
+                   first->second.c_str(), file.c_str(), name.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
 int RunPack(const std::vector<std::string>& args) {
   std::size_t next = 0;
   mkdata::PackLayout layout = mkdata::PackLayout::kHeader;
   if (next < args.size() && args[next] == "--layout") {
     if (next + 1 >= args.size() || (args[next + 1] != "1" && args[next + 1] != "2")) {
-      return PrintUsage();
+      return Refuse("pack", "--layout takes 1 or 2");
     }
     layout = args[next + 1] == "1" ? mkdata::PackLayout::kHeader : mkdata::PackLayout::kPlain;
     next += 2;
@@ -46,6 +89,14 @@ int RunPack(const std::vector<std::string>& args) {
     return PrintUsage();
   }
   const std::string out = args[next++];
+  const std::vector<std::string> files(args.begin() + static_cast<std::ptrdiff_t>(next),
+                                       args.end());
+  if (const int status = CheckMemberNames(files); status != 0) {
+    return status;
+  }
+  if (const int status = CheckInputs(files); status != 0) {
+    return status;
+  }
   std::vector<mkdata::PackMember> members;
   for (; next < args.size(); ++next) {
     members.push_back(
@@ -71,6 +122,11 @@ int RunPrecompiled(const std::vector<std::string>& args) {
   if (args.size() - next != 2) {
     return PrintUsage();
   }
+  if (const int status = CheckInputs({pack.empty() ? args[next] : pack}); status != 0) {
+    return status;
+  }
+  // The loader's message boxes would repeat the error that the failure names once.
+  platform::SetMessageBoxEcho(false);
   const std::filesystem::path out = args[next + 1];
   const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld(args[next], pack, vis);
   mkdata::WriteFileBytes(out.string(), encoded.world);
@@ -95,7 +151,7 @@ int main(int argc, char** argv) {
       return RunPack(args);
     }
     if (command == "bmp") {
-      return mkdata::RunBmpCommand(args) ? 0 : PrintUsage();
+      return mkdata::RunBmpCommand(args);
     }
     if (command == "wld-precompiled") {
       return RunPrecompiled(args);
@@ -110,6 +166,9 @@ int main(int argc, char** argv) {
     if (command == "wld-binary") {
       if (args.size() != 2) {
         return PrintUsage();
+      }
+      if (const int status = CheckInputs({args[0]}); status != 0) {
+        return status;
       }
       mkdata::WriteFileBytes(args[1], mkdata::EncodeBinaryWorld(args[0]));
       return 0;

@@ -864,9 +864,16 @@ PrecompiledWorld EncodePrecompiledWorld(const std::string& name, const std::stri
       throw std::runtime_error("cannot open pack " + packPath);
     }
   }
-  if (loaded.world == nullptr ||
-      r3xLoadWorldFile(name.c_str(), loaded.world, loaded.pack, nullptr, nullptr, nullptr) != 0) {
-    throw std::runtime_error("cannot load world file " + name);
+  if (loaded.world == nullptr) {
+    throw std::runtime_error("cannot load world file " + name + ": out of memory");
+  }
+  if (r3xLoadWorldFile(name.c_str(), loaded.world, loaded.pack, nullptr, nullptr, nullptr) != 0) {
+    const R3xLoadError* error = r3xGetLoadError(loaded.world);
+    std::string where = error != nullptr ? error->file : name;
+    if (error != nullptr && error->line != 0) {
+      where += ":" + std::to_string(error->line);
+    }
+    throw std::runtime_error(where + ": " + (error != nullptr ? error->text : "cannot load"));
   }
   return Encoder(loaded.world, separateVisibility).Encode();
 }

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "engine/r3x.h"
 #include "platform/kernel/file.h"
 #include "tools/mkdata/bmp_writer.h"
+#include "tools/mkdata/file_bytes.h"
 
 namespace {
 
@@ -13,20 +15,21 @@ constexpr char kUsage[] = "usage: r3xtool bmp FILE [PACK]\n";
 // A bitmap has at most this many levels: one per halving of a 32-bit size.
 constexpr int kMaxLevels = 32;
 
-const char* GetErrorName(std::int32_t code) {
+// What went wrong, in words, for the bitmap reader's result.
+const char* DescribeError(std::int32_t code) {
   switch (code) {
     case R3X_ERR_BMP_OPEN:
-      return "R3X_ERR_BMP_OPEN";
+      return "cannot open it, or one of its levels";
     case R3X_ERR_BMP_READ:
-      return "R3X_ERR_BMP_READ";
+      return "the file ends before its picture does";
     case R3X_ERR_BMP_NOT_BM:
-      return "R3X_ERR_BMP_NOT_BM";
+      return "not a BMP file (it does not start with \"BM\")";
     case R3X_ERR_BMP_HEADER:
-      return "R3X_ERR_BMP_HEADER";
+      return "its BMP header is damaged or of a kind the engine does not read";
     case R3X_ERR_NO_MEMORY:
-      return "R3X_ERR_NO_MEMORY";
+      return "out of memory";
     default:
-      return "R3X_ERR_FAILED";
+      return "cannot be read";
   }
 }
 
@@ -55,6 +58,11 @@ int RunBmpCommand(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& file = args[0];
+  const std::string& input = args.size() == 2 ? args[1] : file;
+  if (const std::optional<std::string> error = mkdata::FindReadError(input)) {
+    std::fprintf(stderr, "r3xtool: %s\n", error->c_str());
+    return 1;
+  }
   std::unique_ptr<R3xWad, WadCloser> wad;
   if (args.size() == 2) {
     wad.reset(r3xOpenWad(args[1].c_str(), 1));
@@ -77,7 +85,7 @@ int RunBmpCommand(const std::vector<std::string>& args) {
   const std::int32_t result = r3xReadBitmapFileInfo(static_cast<std::int32_t>(names.size()),
                                                     names.data(), wad.get(), &info);
   if (result != 0) {
-    std::fprintf(stderr, "r3xtool: %s: %s (%d)\n", file.c_str(), GetErrorName(result), result);
+    std::fprintf(stderr, "r3xtool: %s: %s\n", file.c_str(), DescribeError(result));
     return 1;
   }
   std::printf("width %d\nheight %d\nbit count %d\ncolours %u\nlevels %zu\npixel bytes %zu\n",

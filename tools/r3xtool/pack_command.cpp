@@ -1,9 +1,11 @@
 #include "tools/r3xtool/pack_command.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "engine/r3x.h"
+#include "tools/mkdata/file_bytes.h"
 
 namespace {
 
@@ -30,6 +32,9 @@ class OpenWad {
 };
 
 int ListPack(const std::string& file) {
+  if (const std::optional<std::string> error = mkdata::FindReadError(file)) {
+    return Fail(*error);
+  }
   const OpenWad wad(file, 0);
   if (wad.get() == nullptr) {
     return Fail(file + ": not a pack archive, or its directory is damaged");
@@ -46,6 +51,9 @@ int ListPack(const std::string& file) {
 }
 
 int ExtractMember(const std::string& file, const std::string& name, const std::string& out) {
+  if (const std::optional<std::string> error = mkdata::FindReadError(file)) {
+    return Fail(*error);
+  }
   const OpenWad wad(file, 1);
   if (wad.get() == nullptr) {
     return Fail(file + ": not a pack archive, or its directory is damaged");

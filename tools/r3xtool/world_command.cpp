@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <regex>
+#include <string>
 
 #include "engine/r3x.h"
+#include "platform/kernel/message_box.h"
+#include "tools/mkdata/file_bytes.h"
 
 namespace {
 
@@ -41,9 +47,46 @@ void PrintLoadError(const R3xLoadError* error) {
     return;
   }
   if (error->line != 0) {
-    std::printf("%s:%d: %s\n", error->file, error->line, error->text);
+    std::fprintf(stderr, "%s:%d: %s\n", error->file, error->line, error->text);
   } else {
-    std::printf("%s: %s\n", error->file, error->text);
+    std::fprintf(stderr, "%s: %s\n", error->file, error->text);
+  }
+}
+
+// The bitmap that a failed FRAME names, when that is what the error is about.
+std::optional<std::string> FailedBitmap(const R3xLoadError* error) {
+  static const std::regex kFrame("cannot define FRAME \\S+ from bitmap (\\S+) in ");
+  std::cmatch match;
+  if (error == nullptr || !std::regex_search(error->text, match, kFrame)) {
+    return std::nullopt;
+  }
+  return match[1].str();
+}
+
+// A bitmap of a world read from files is looked for in the working folder, then along WLDPATH
+// (entries separated by ':' or ';'): when it is in none of them, say where it was looked for.
+void ExplainMissingBitmap(const std::string& bitmap) {
+  if (!mkdata::FindReadError(bitmap)) {
+    return;
+  }
+  const char* value = std::getenv("WLDPATH");
+  const std::string path = value != nullptr ? value : "";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find_first_of(":;", start), path.size());
+    const std::string folder = path.substr(start, end - start);
+    if (!folder.empty() && !mkdata::FindReadError(folder + "/" + bitmap)) {
+      return;
+    }
+    start = end + 1;
+  }
+  if (path.empty()) {
+    std::fprintf(stderr,
+                 "r3xtool: bitmap %s is not in the working folder, and WLDPATH is not set\n",
+                 bitmap.c_str());
+  } else {
+    std::fprintf(stderr, "r3xtool: bitmap %s is not in the working folder nor along WLDPATH=%s\n",
+                 bitmap.c_str(), path.c_str());
   }
 }
 
@@ -88,17 +131,29 @@ int RunWorldCommand(const std::vector<std::string>& args) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  R3xWad* wad = nullptr;
-  if (args.size() == 2 && (wad = r3xOpenWad(args[1].c_str(), 16)) == nullptr) {
-    std::fprintf(stderr, "cannot open pack %s\n", args[1].c_str());
+  const std::string& input = args.size() == 2 ? args[1] : args[0];
+  if (const std::optional<std::string> error = mkdata::FindReadError(input)) {
+    std::fprintf(stderr, "r3xtool: %s\n", error->c_str());
     return 1;
   }
+  R3xWad* wad = nullptr;
+  if (args.size() == 2 && (wad = r3xOpenWad(args[1].c_str(), 16)) == nullptr) {
+    std::fprintf(stderr, "r3xtool: %s: not a pack archive, or its directory is damaged\n",
+                 args[1].c_str());
+    return 1;
+  }
+  // The loader's message boxes would repeat the error that is printed once below.
+  platform::SetMessageBoxEcho(false);
   r3xInit();
   R3xWorld* world = r3xCreateWorld(nullptr, 0, nullptr);
   std::int32_t result = R3X_ERR_FAILED;
   if (world != nullptr) {
     result = r3xReadWorld(args[0].c_str(), world, wad);
-    PrintLoadError(r3xGetLoadError(world));
+    const R3xLoadError* error = r3xGetLoadError(world);
+    PrintLoadError(error);
+    if (const std::optional<std::string> bitmap = FailedBitmap(error); bitmap && wad == nullptr) {
+      ExplainMissingBitmap(*bitmap);
+    }
   }
   if (result == 0) {
     std::printf("form: %s\n", WorldForm(args[0].c_str(), wad));

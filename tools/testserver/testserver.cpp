@@ -2,9 +2,12 @@
 // plays the script and prints every message the client sends, until the connection ends or the
 // program is interrupted.
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -75,9 +78,13 @@ int main(int argc, char** argv) {
   }
   testserver::Script script;
   if (!options.scriptFile.empty()) {
+    // A folder opens as a stream on Linux and reads as empty: refuse it by name.
+    std::error_code ignored;
+    const bool folder = std::filesystem::is_directory(options.scriptFile, ignored);
     std::ifstream file(options.scriptFile, std::ios::binary);
-    if (!file) {
-      std::fprintf(stderr, "testserver: cannot read %s\n", options.scriptFile.c_str());
+    if (folder || !file) {
+      std::fprintf(stderr, "testserver: cannot open %s: %s\n", options.scriptFile.c_str(),
+                   folder ? "it is a folder, not a file" : std::strerror(errno));
       return 2;
     }
     std::ostringstream text;
