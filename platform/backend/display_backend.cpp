@@ -8,6 +8,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -59,10 +60,11 @@ std::unique_ptr<DisplayBackend> CreateDisplayBackendFromEnvironment() {
   const char* display = std::getenv("ARENA_DISPLAY");
   const std::string_view choice = display != nullptr ? display : "";
   if (choice == "sdl") {
-    if (auto sdl = CreateSdlBackend()) {
+    std::string whyNot;
+    if (auto sdl = CreateSdlBackend(whyNot)) {
       return sdl;
     }
-    std::fprintf(stderr, "ARENA_DISPLAY=sdl: no SDL2 window available, running headless\n");
+    std::fprintf(stderr, "ARENA_DISPLAY=sdl: %s; running headless\n", whyNot.c_str());
   } else if (!choice.empty() && choice != "headless") {
     std::fprintf(stderr, "ARENA_DISPLAY=%s: unknown display, running headless\n", display);
   }

@@ -5,8 +5,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/input/dik_codes.h"
 
@@ -298,15 +301,51 @@ class SdlBackend : public DisplayBackend {
   std::deque<BackendEvent> pending_;
 };
 
+// The video drivers that show a real window, in the order tried, as the environment offers
+// them. SDL itself would fall back to its offscreen driver without a display, after a Wayland
+// probe that complains on standard error: a driver is only tried where its display is set.
+std::vector<const char*> DisplayDrivers() {
+  const auto isSet = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  std::vector<const char*> drivers;
+  if (isSet("WAYLAND_DISPLAY") && isSet("XDG_RUNTIME_DIR")) {
+    drivers.push_back("wayland");
+  }
+  if (isSet("DISPLAY")) {
+    drivers.push_back("x11");
+  }
+  return drivers;
+}
+
 }  // namespace
 
-std::unique_ptr<DisplayBackend> CreateSdlBackend() {
+std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot) {
   // Ctrl+C must still end the process rather than become a window event.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen != nullptr && *chosen != '\0') {
+    // The user's own choice of driver is taken as it is.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      whyNot = std::string("SDL_VIDEODRIVER=") + chosen + " cannot start: " + SDL_GetError();
+      return nullptr;
+    }
+    return std::make_unique<SdlBackend>();
+  }
+  const std::vector<const char*> drivers = DisplayDrivers();
+  if (drivers.empty()) {
+    whyNot = "no display to open (DISPLAY and WAYLAND_DISPLAY are not set)";
     return nullptr;
   }
-  return std::make_unique<SdlBackend>();
+  for (const char* driver : drivers) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      return std::make_unique<SdlBackend>();
+    }
+    whyNot = std::string("cannot open the display (") + driver + ": " + SDL_GetError() + ")";
+  }
+  return nullptr;
 }
 
 }  // namespace platform
@@ -315,7 +354,10 @@ std::unique_ptr<DisplayBackend> CreateSdlBackend() {
 
 namespace platform {
 
-std::unique_ptr<DisplayBackend> CreateSdlBackend() { return nullptr; }
+std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot) {
+  whyNot = "this build has no SDL2 window (SDL2 was not found when it was configured)";
+  return nullptr;
+}
 
 }  // namespace platform
 

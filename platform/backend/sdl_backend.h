@@ -3,12 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/backend/display_backend.h"
 
 namespace platform {
 
-// Null when SDL2 was not built in or its video cannot start.
-std::unique_ptr<DisplayBackend> CreateSdlBackend();
+// Null, with the reason in whyNot, when SDL2 was not built in or no display can be opened.
+std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot);
 
 }  // namespace platform
