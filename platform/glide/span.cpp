@@ -19,6 +19,7 @@ constexpr int kLanes = 4;
 
 using U32x4 = std::uint32_t __attribute__((vector_size(16)));
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
+using U16x4 = std::uint16_t __attribute__((vector_size(8)));
 
 struct alignas(16) Chunk {
   float r[kChunk];
@@ -33,7 +34,8 @@ struct alignas(16) Chunk {
   int level[kChunk];
   int u[kChunk];
   int v[kChunk];
-  std::uint8_t live[kChunk];
+  // Pixels still to be written: non-zero (a set lane mask or true) or zero.
+  int live[kChunk];
   std::uint32_t colour[kChunk];
   // The four texels around each pixel (or the one point-sampled texel in the first) and the
   // point-sampled texel for the chroma key, their places in the level, and the bilinear
@@ -318,22 +320,30 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
   for (int i = 0; i < n; i += kLanes) {
     Store(c.w + i, 1.0f / Load<F32x4>(c.oow + i));
   }
-  std::fill_n(c.live, n, std::uint8_t{1});
+  std::fill_n(c.live, n, 1);
   if (setup.depthOn) {
     const std::uint16_t* buffer = setup.depth + index;
     const I32x4 zero = {};
     const I32x4 most = zero + 0xFFFF;
+    // The whole vectors' depths can be read when the row's last vector stays inside the buffer.
+    const bool testVectors =
+        setup.depthTest && index + static_cast<std::size_t>(n) <= kScreenPixels;
     for (int i = 0; i < n; i += kLanes) {
-      const I32x4 depth = DepthOfW4(Load<F32x4>(c.w + i)) + setup.depthBias;
-      Store(c.depth + i, Select(depth < zero, zero, Select(depth > most, most, depth)));
+      const I32x4 unclamped = DepthOfW4(Load<F32x4>(c.w + i)) + setup.depthBias;
+      const I32x4 depth = Select(unclamped < zero, zero, Select(unclamped > most, most, unclamped));
+      Store(c.depth + i, depth);
+      if (testVectors) {
+        const I32x4 held = __builtin_convertvector(Load<U16x4>(buffer + i), I32x4);
+        Store(c.live + i, depth <= held);
+      }
     }
-    if (setup.depthTest) {
+    if (setup.depthTest && !testVectors) {
       for (int i = 0; i < count; ++i) {
         c.live[i] = c.depth[i] <= buffer[i];
       }
     }
     // Pixels behind the depth buffer need no texels.
-    if (std::none_of(c.live, c.live + count, [](std::uint8_t live) { return live != 0; })) {
+    if (std::none_of(c.live, c.live + count, [](int live) { return live != 0; })) {
       return;
     }
   }

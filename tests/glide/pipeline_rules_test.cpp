@@ -57,6 +57,39 @@ TEST_F(PipelineRulesTest, NearestMipmapLevelSwitchesAtAStepOfRootTwo) {
   EXPECT_EQ(BackPixel(332, 32), Rgb565(0, 0, 255));
 }
 
+TEST_F(PipelineRulesTest, MipmapLevelChangesPixelByPixelAlongARow) {
+  // Level 0 all red, level 1 all blue; a quad leaning away to the right, whose texel step grows
+  // along each row and from row to row, so the switch falls at different columns.
+  TestTexture texture = MakeCheckerTexture(32, 32, GR_TEXFMT_P_8, 1, 1, 2, 2);
+  const FxU32 palette[256] = {0, 0x00FF0000, 0x000000FF};
+  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
+  LoadAndSelect(texture);
+  grColorCombine(3, 8, 1, 1, 0);
+  grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST, 0);
+  const GrVertex quad[4] = {MakeVertex(0, 0, 255, 255, 255, 255, 1.0f, 0, 0),
+                            MakeVertex(128, 0, 255, 255, 255, 255, 3.0f, 600, 0),
+                            MakeVertex(128, 40, 255, 255, 255, 255, 4.0f, 600, 100),
+                            MakeVertex(0, 40, 255, 255, 255, 255, 1.0f, 0, 100)};
+  grDrawPolygonVertexList(4, quad);
+  bool switchInsideAVector = false;
+  for (int y = 0; y < 40; ++y) {
+    int firstBlue = 128;
+    for (int x = 0; x < 128; ++x) {
+      const std::uint16_t pixel = BackPixel(x, y);
+      ASSERT_TRUE(pixel == Rgb565(255, 0, 0) || pixel == Rgb565(0, 0, 255)) << x << ", " << y;
+      if (pixel == Rgb565(0, 0, 255) && firstBlue == 128) {
+        firstBlue = x;
+      }
+      // Once the step has passed root two it stays past it.
+      ASSERT_EQ(pixel, x < firstBlue ? Rgb565(255, 0, 0) : Rgb565(0, 0, 255)) << x << ", " << y;
+    }
+    ASSERT_GT(firstBlue, 0) << y;
+    ASSERT_LT(firstBlue, 128) << y;
+    switchInsideAVector |= firstBlue % 4 != 0;
+  }
+  EXPECT_TRUE(switchInsideAVector);
+}
+
 TEST_F(PipelineRulesTest, AnyOriginReadLockGivesRowsFromTheBottom) {
   grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
   grDepthMask(1);

@@ -104,6 +104,38 @@ TEST_F(RasterEdgeTest, PolygonsPartlyOffScreenDrawTheirVisiblePart) {
   EXPECT_EQ(DrawCount(629, 479), 0);
 }
 
+TEST_F(RasterEdgeTest, DepthTestedRowsAtTheBufferEndDrawAsElsewhere) {
+  grBufferClear(0, 0, 0xFFFF);
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  grDepthBufferFunction(GR_CMP_LEQUAL);
+  grDepthMask(1);
+  // The same pair twice, 400 rows apart; the lower one's last row ends the buffer. A near
+  // wedge, then a quad sloping from in front of it to behind it.
+  for (const float top : {10.0f, 410.0f}) {
+    const GrVertex wedge[3] = {MakeVertex(625, top, 200, 0, 0, 255, 50),
+                               MakeVertex(640, top, 200, 0, 0, 255, 50),
+                               MakeVertex(640, top + 70, 200, 0, 0, 255, 50)};
+    const GrVertex slope[4] = {MakeVertex(627, top, 0, 250, 0, 255, 20),
+                               MakeVertex(640, top, 0, 0, 250, 255, 20),
+                               MakeVertex(640, top + 70, 0, 0, 250, 255, 90),
+                               MakeVertex(627, top + 70, 0, 250, 0, 255, 90)};
+    grDrawPolygonVertexList(3, wedge);
+    grDrawPolygonVertexList(4, slope);
+  }
+  int wedgeShown = 0;
+  int slopeShown = 0;
+  for (int y = 10; y < 80; ++y) {
+    for (int x = 620; x < 640; ++x) {
+      ASSERT_EQ(BackPixel(x, y + 400), BackPixel(x, y)) << "pixel (" << x << ", " << y << ")";
+      ASSERT_EQ(DepthAt(x, y + 400), DepthAt(x, y)) << "pixel (" << x << ", " << y << ")";
+      wedgeShown += BackPixel(x, y) == Rgb565(200, 0, 0);
+      slopeShown += BackPixel(x, y) != 0 && BackPixel(x, y) != Rgb565(200, 0, 0);
+    }
+  }
+  EXPECT_GT(wedgeShown, 0);
+  EXPECT_GT(slopeShown, 0);
+}
+
 TEST_F(RasterEdgeTest, UnusablePolygonsDrawNothing) {
   CountDraws();
   const float nan = std::numeric_limits<float>::quiet_NaN();
