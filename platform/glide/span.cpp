@@ -315,8 +315,17 @@ void Texture(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients
   }
 }
 
+// Writes the live lanes of four 16-bit values over four buffer words, keeping the others.
+inline void WriteLive(std::uint16_t* to, U32x4 values, I32x4 live) {
+  const U16x4 keep = __builtin_convertvector(live == 0, U16x4);
+  Store(to, (__builtin_convertvector(values, U16x4) & ~keep) | (Load<U16x4>(to) & keep));
+}
+
 void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count, int n,
                  const Gradients* gradients) {
+  // Whole vectors can be read and written back when the row's last vector stays inside the
+  // buffers; the lanes past the row are then rewritten with what they hold.
+  const bool wholeVectors = index + static_cast<std::size_t>(n) <= kScreenPixels;
   for (int i = 0; i < n; i += kLanes) {
     Store(c.w + i, 1.0f / Load<F32x4>(c.oow + i));
   }
@@ -325,9 +334,7 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
     const std::uint16_t* buffer = setup.depth + index;
     const I32x4 zero = {};
     const I32x4 most = zero + 0xFFFF;
-    // The whole vectors' depths can be read when the row's last vector stays inside the buffer.
-    const bool testVectors =
-        setup.depthTest && index + static_cast<std::size_t>(n) <= kScreenPixels;
+    const bool testVectors = setup.depthTest && wholeVectors;
     for (int i = 0; i < n; i += kLanes) {
       const I32x4 unclamped = DepthOfW4(Load<F32x4>(c.w + i)) + setup.depthBias;
       const I32x4 depth = Select(unclamped < zero, zero, Select(unclamped > most, most, unclamped));
@@ -347,6 +354,7 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
       return;
     }
   }
+  std::fill(c.live + count, c.live + n, 0);
   if (!setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated) {
     for (int i = 0; i < n; i += kLanes) {
       const I32x4 r = ClampToByte4(Load<F32x4>(c.r + i));
@@ -372,7 +380,13 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
   }
   if (setup.colourWrite) {
     std::uint16_t* pixels = setup.colour + index;
-    if (setup.blendReplace) {
+    if (setup.blendReplace && wholeVectors) {
+      for (int i = 0; i < n; i += kLanes) {
+        const U32x4 rgb = Load<U32x4>(c.colour + i);
+        WriteLive(pixels + i, (rgb >> 8 & 0xF800) | (rgb >> 5 & 0x07E0) | (rgb >> 3 & 0x001F),
+                  Load<I32x4>(c.live + i));
+      }
+    } else if (setup.blendReplace) {
       for (int i = 0; i < count; ++i) {
         const std::uint16_t old = pixels[i];
         pixels[i] = c.live[i] ? Pack565(c.colour[i]) : old;
@@ -388,6 +402,12 @@ void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count,
   }
   if (setup.depthWrite) {
     std::uint16_t* buffer = setup.depth + index;
+    if (wholeVectors) {
+      for (int i = 0; i < n; i += kLanes) {
+        WriteLive(buffer + i, Load<U32x4>(c.depth + i), Load<I32x4>(c.live + i));
+      }
+      return;
+    }
     for (int i = 0; i < count; ++i) {
       const std::uint16_t old = buffer[i];
       buffer[i] = c.live[i] ? static_cast<std::uint16_t>(c.depth[i]) : old;
