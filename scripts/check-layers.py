@@ -24,6 +24,9 @@ PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/mai
 # The parameter tables' rows and defaults (header only), which the test server sends at login.
 PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"]
 
+# The sound library's list of sounds, which mkdata synthesises.
+SOUND_LIST = ["sound/sound_list.h"]
+
 BELOW_ENGINE = ["base/*", "platform/*"]
 BELOW_GAME = BELOW_ENGINE + ENGINE_PUBLIC + ["common/*"]
 EVERYTHING = ["*"]
@@ -47,6 +50,7 @@ TABLE = [
     ("probex/*", BELOW_GAME + PROCESSOR_ID + ["probex/*"]),
     ("tools/frontend/*", BELOW_GAME + HOST_INTERFACE + ["tools/frontend/*"]),
     ("tools/testserver/*", BELOW_GAME + PARAM_TABLE + ["tools/*"]),
+    ("tools/mkdata/*", BELOW_GAME + SOUND_LIST + ["tools/*"]),
     ("tools/*", BELOW_GAME + ["tools/*"]),
     ("tests/*", EVERYTHING),
     ("bench/*", EVERYTHING),

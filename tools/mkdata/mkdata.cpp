@@ -8,6 +8,7 @@
 //       the precompiled world file of the world file NAME (a member of PACK, else a file); with
 //       --vis its visible lists go to the ".VIS" file beside OUT
 //   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
+//   mkdata sound-library OUT                   the source of "sound.dll" with its WAV resources
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -22,6 +23,7 @@
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/sound_library.h"
 #include "tools/mkdata/world_binary_writer.h"
 #include "tools/mkdata/world_precompiled_writer.h"
 
@@ -33,6 +35,7 @@ int PrintUsage() {
   std::fputs("       mkdata wld-binary IN OUT\n", stderr);
   std::fputs("       mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT\n", stderr);
   std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR\n", stderr);
+  std::fputs("       mkdata sound-library OUT\n", stderr);
   return 2;
 }
 
@@ -161,6 +164,14 @@ int main(int argc, char** argv) {
         return PrintUsage();
       }
       mkdata::WriteFuzzSeeds(args[0], args[1]);
+      return 0;
+    }
+    if (command == "sound-library") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      const std::string source = mkdata::BuildSoundLibrarySource();
+      mkdata::WriteFileBytes(args[0], std::vector<std::uint8_t>(source.begin(), source.end()));
       return 0;
     }
     if (command == "wld-binary") {
