@@ -4,7 +4,8 @@
 # BUILD/demo (or FOLDER). It ends with a summary of how far the game got and exits non-zero when
 # that is less than the game can do today. Nothing is left running, whatever happens.
 #   run-demo.sh [BUILD [FOLDER]]
-# DEMO_PORT=N skips the test server and points the game at 127.0.0.1 port N instead.
+# DEMO_PORT=N skips the test server and points the game at 127.0.0.1 port N instead; the summary
+# judges the login by what the test server received, so it then reports none.
 set -euo pipefail
 build="$(cd "${1:-build/default}" && pwd)"
 bin="${build}/bin"
