@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tests/tools/tool_folder_test.h"
+#include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 
@@ -61,6 +62,33 @@ TEST_F(R3xToolTest, DamagedOrMissingDataExitsWithOne) {
     EXPECT_EQ(RunCommand(command).status, 1) << command;
   }
   EXPECT_EQ(RunCommand(tool + " pack frobnicate " + good).status, 2);
+}
+
+// A map of two columns and one row: column 0 (at +x, printed first) flat at 0, column 1 a deck at
+// 20 over a second layer; the counts, the ceiling and the picture follow.
+TEST_F(R3xToolTest, AmpShowsSizeLayerCountsAndGround) {
+  mkdata::AmpMap map;
+  map.width = 2;
+  map.height = 1;
+  map.scale = 3;
+  map.top[0] = 100.0f;
+  map.top[1] = 10.0f;
+  map.base[1] = 20.0f;
+  map.cells = {mkdata::AmpCell{1, {{0, 0, 0, 0}}},
+               mkdata::AmpCell{2, {{0, 0, 1, 0}, {0, 1, 0, 0}}}};
+  const std::string file = Write("arena.amp", mkdata::EncodeArenaMap(map));
+  const CommandResult run = RunCommand(std::string(R3XTOOL_PATH) + " amp " + file);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, Path("arena.amp") +
+                         ": 2 x 1 cells, height scale 3, ceiling 48.0\n"
+                         "1 cells with 1 layer\n"
+                         "1 cells with 2 layers\n"
+                         "ground from 0.00 to 20.00, one character per 1 x 1 cells\n"
+                         "09\n");
+  Bytes cut = mkdata::EncodeArenaMap(map);
+  cut.pop_back();
+  EXPECT_EQ(RunCommand(std::string(R3XTOOL_PATH) + " amp " + Write("cut.amp", cut)).status, 1);
+  EXPECT_EQ(RunCommand(std::string(R3XTOOL_PATH) + " amp").status, 2);
 }
 
 // Standard output and error: the parser's message boxes are kept off both.

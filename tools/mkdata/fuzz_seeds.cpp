@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "engine/r3x.h"
+#include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_writer.h"
+#include "tools/mkdata/demo_arena_map.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
@@ -29,6 +31,21 @@ Bytes Prefixed(std::uint8_t first, const Bytes& rest) {
   return bytes;
 }
 
+// Two cells, one with a layer under another and one sloped, so that small inputs reach every
+// layer kind.
+AmpMap SmallArenaMap() {
+  AmpMap map;
+  map.width = 2;
+  map.height = 1;
+  map.scale = 4;
+  map.top = {100.0f, 10.0f};
+  map.base = {0.0f, 20.0f};
+  map.xSlope = {0.0f, 16.0f};
+  map.ySlope = {0.0f, -8.0f};
+  map.cells = {AmpCell{2, {{0, 0, 1, 0}, {3, 1, 0, 1}}}, AmpCell{1, {{1, 0, 0, 1}}}};
+  return map;
+}
+
 }  // namespace
 
 void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir) {
@@ -49,6 +66,8 @@ void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir)
             BuildPack({{"world.wld", text}, {"pattern.bmp", bitmap}}, PackLayout::kHeader));
   // One level, colours kept.
   WriteSeed(out, "bmp_fuzz", "pattern", Prefixed(1, bitmap));
+  WriteSeed(out, "arena_map_fuzz", "demo.amp", EncodeArenaMap(BuildDemoArenaMap()));
+  WriteSeed(out, "arena_map_fuzz", "small.amp", EncodeArenaMap(SmallArenaMap()));
 }
 
 }  // namespace mkdata

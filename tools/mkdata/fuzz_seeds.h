@@ -6,7 +6,7 @@
 
 namespace mkdata {
 
-// Writes OUT_DIR/<target>/<seed> for the world, pack and bitmap targets.
+// Writes OUT_DIR/<target>/<seed> for the world, pack, bitmap and arena map targets.
 void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir);
 
 }  // namespace mkdata

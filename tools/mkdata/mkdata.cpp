@@ -9,6 +9,7 @@
 //       --vis its visible lists go to the ".VIS" file beside OUT
 //   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
 //   mkdata sound-library OUT                   the source of "sound.dll" with its WAV resources
+//   mkdata amp-demo OUT                        the demo arena's height map
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -19,7 +20,9 @@
 #include <vector>
 
 #include "platform/kernel/message_box.h"
+#include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_command.h"
+#include "tools/mkdata/demo_arena_map.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
@@ -36,6 +39,7 @@ int PrintUsage() {
   std::fputs("       mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT\n", stderr);
   std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR\n", stderr);
   std::fputs("       mkdata sound-library OUT\n", stderr);
+  std::fputs("       mkdata amp-demo OUT\n", stderr);
   return 2;
 }
 
@@ -172,6 +176,13 @@ int main(int argc, char** argv) {
       }
       const std::string source = mkdata::BuildSoundLibrarySource();
       mkdata::WriteFileBytes(args[0], std::vector<std::uint8_t>(source.begin(), source.end()));
+      return 0;
+    }
+    if (command == "amp-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      mkdata::WriteFileBytes(args[0], mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
       return 0;
     }
     if (command == "wld-binary") {
