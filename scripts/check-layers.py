@@ -24,6 +24,9 @@ PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/mai
 # The parameter tables' rows and defaults (header only), which the test server sends at login.
 PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"]
 
+# The arena height map's reader, which r3xtool shows maps with.
+ARENA_MAP = ["battle/arena/arena_map.h"]
+
 # The sound library's list of sounds, which mkdata synthesises.
 SOUND_LIST = ["sound/sound_list.h"]
 
@@ -51,6 +54,7 @@ TABLE = [
     ("tools/frontend/*", BELOW_GAME + HOST_INTERFACE + ["tools/frontend/*"]),
     ("tools/testserver/*", BELOW_GAME + PARAM_TABLE + ["tools/*"]),
     ("tools/mkdata/*", BELOW_GAME + SOUND_LIST + ["tools/*"]),
+    ("tools/r3xtool/*", BELOW_GAME + ARENA_MAP + ["tools/*"]),
     ("tools/*", BELOW_GAME + ["tools/*"]),
     ("tests/*", EVERYTHING),
     ("bench/*", EVERYTHING),
