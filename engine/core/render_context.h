@@ -18,6 +18,8 @@ struct R3xCamera;
 struct R3xPalette;
 struct R3xShadeTable;
 struct R3xRenderDevice;
+struct R3xGlideContext;
+struct R3xObjectHeader;
 
 // A routine of the software rasterizer; null while none is installed.
 using R3xRasterRoutine = void (*)();
@@ -144,6 +146,18 @@ struct alignas(32) R3xRenderContext {
   std::uint32_t pointLightMode;
   // 1 when a device was given at creation.
   std::int32_t deviceAttached;
+
+  // Glide back end: its context and flag (set by r3xGlideAttach), the frame's world time, the
+  // lights of the region being drawn (point and directional light objects), the light that the
+  // lighting skips, the view light (0 is off) and the planes the polygon being drawn crosses.
+  R3xGlideContext* glide;
+  std::int32_t glideFlag;
+  std::uint32_t worldTime;
+  std::uint32_t lightCount;
+  R3xObjectHeader* const* lights;
+  const R3xObjectHeader* excludedLight;
+  float viewLight[3];
+  std::uint32_t clipMask;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,

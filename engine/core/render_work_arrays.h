@@ -7,10 +7,20 @@
 
 // The drawers' record shapes, by size.
 struct R3xTransformedVertex {
-  std::uint32_t words[6];
+  float words[6];
 };
+// A vertex of the lighting and clipping routines; light channels run from 0 to 1.99999.
 struct R3xClipVertex {
-  std::uint32_t words[12];
+  float x;
+  float y;
+  float z;
+  float red;
+  float fog;
+  float u;
+  float v;
+  float normal[3];
+  float green;
+  float blue;
 };
 struct R3xRenderVertex {
   std::uint32_t words[2];

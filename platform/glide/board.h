@@ -41,6 +41,8 @@ struct LfbLock {
   // passes on exactly the pixels that were written.
   std::vector<std::uint16_t> window;
   std::vector<std::uint16_t> before;
+  // The window's uniform content when `before` is empty.
+  std::uint16_t fill = 0;
 };
 
 struct Board {

@@ -34,9 +34,11 @@ void FillWriteWindow(Board& board, LfbLock& lock) {
       ((key >> 9) & 0x7C00) | ((key >> 6) & 0x03E0) | ((key >> 3) & 0x1F));
   lock.before.clear();
   if (lock.writeMode == GR_LFBWRITEMODE_1555 && blending) {
-    lock.window.assign(kScreenPixels, 0x0000);
+    lock.fill = 0x0000;
+    lock.window.assign(kScreenPixels, lock.fill);
   } else if (lock.writeMode == GR_LFBWRITEMODE_555 && state.chromakey && Unpack555(key555) == key) {
-    lock.window.assign(kScreenPixels, key555);
+    lock.fill = key555;
+    lock.window.assign(kScreenPixels, lock.fill);
   } else {
     lock.window.resize(kScreenPixels);
     const std::uint16_t alphaBit = lock.writeMode == GR_LFBWRITEMODE_1555 ? 0x8000 : 0;
@@ -55,12 +57,11 @@ void PassWrittenPixels(Board& board, const LfbLock& lock) {
   const bool alphaFromPixel = state.alphaCombine == static_cast<int>(ColourSource::kOther);
   const bool keyed = state.chromakey;
   const std::uint32_t key = state.chromakeyValue & 0xFFFFFF;
-  const std::uint16_t fill = lock.window.empty() ? 0 : lock.window[0];
   for (int row = setup.clipTop; row < setup.clipBottom; ++row) {
     for (int column = setup.clipLeft; column < setup.clipRight; ++column) {
       const std::size_t i = static_cast<std::size_t>(row) * kScreenWidth + column;
       const std::uint16_t written = lock.window[i];
-      const std::uint16_t unwritten = lock.before.empty() ? fill : lock.before[i];
+      const std::uint16_t unwritten = lock.before.empty() ? lock.fill : lock.before[i];
       if (written == unwritten) {
         continue;
       }
