@@ -1,9 +1,10 @@
 // The pixel pipeline, run over a row in chunks of up to 32 pixels, one stage at a time: W and
 // the depth test, iterated colour, texel and combine, fog, then blend and writes. Each stage
-// decides its setting once per chunk rather than once per pixel, and runs branch-free over the
-// chunk (rounded up to whole vectors; the extra lanes are computed and never written) so that
-// the compiler can vectorise it. Texels are gathered one pixel at a time, then filtered and
-// combined four pixels at a time, each channel in a 16-bit lane.
+// decides its setting once per chunk rather than once per pixel, and runs branch-free four
+// pixels at a time in vector lanes (the chunk rounded up to whole vectors; the extra lanes are
+// computed but change no pixel), with the same arithmetic, step for step, as one pixel at a
+// time. Only the texel loads go one pixel at a time; filtering and combine put each colour
+// channel in a 16-bit lane.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -20,6 +21,8 @@ constexpr int kLanes = 4;
 using U32x4 = std::uint32_t __attribute__((vector_size(16)));
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
 using U16x4 = std::uint16_t __attribute__((vector_size(8)));
+using F32x4 = float __attribute__((vector_size(16)));
+using I32x4 = std::int32_t __attribute__((vector_size(16)));
 
 struct alignas(16) Chunk {
   float r[kChunk];
@@ -45,9 +48,6 @@ struct alignas(16) Chunk {
   int weightU[kChunk];
   int weightV[kChunk];
 };
-
-using F32x4 = float __attribute__((vector_size(16)));
-using I32x4 = std::int32_t __attribute__((vector_size(16)));
 
 template <typename Vector, typename Element>
 Vector Load(const Element* from) {
