@@ -30,7 +30,7 @@ void Redraw(R3xGlideContext* context, const RECT& area) {
   if (gOverlay.windowStart == 0) {
     gOverlay.windowStart = platform::CrtClock();
   }
-  if (context->overlayDrawingContext == nullptr) {
+  if (context->overlayDrawingContext == nullptr || context->overlayPixels == nullptr) {
     return;
   }
   r3xFill16(context, context->overlayPixels, kOverlayWidth, kOverlayHeight, &area);

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/display/glide_frame_internal.h"
 #include "tests/engine_display/display_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -93,6 +95,59 @@ TEST_F(FrameTest, PresentAsksForPendingSwapsBeforeSwapping) {
   Record();
   r3xGlidePresent(glide_, 0);
   EXPECT_EQ(Calls(), (Texts{"grBufferNumPending()", "grBufferSwap(0)"}));
+}
+
+}  // namespace
+
+namespace {
+
+using ContextTest = DisplayTest;
+
+TEST_F(ContextTest, InitOpensTheBoardAndSetsItsState) {
+  r3xGlideShutdown(glide_);
+  Record();
+  ASSERT_EQ(r3xGlideInit(&glide_), 0);
+  EXPECT_EQ(Calls(), (Texts{"grGlideInit()", "grSstQueryHardware()", "grSstSelect(0)",
+                            "grSstWinOpen(7, 0, 0, 0, 2, 1)", "grTexFilterMode(0, 1, 1)",
+                            "grTexClampMode(0, 0, 0)", "grChromakeyMode(0)",
+                            "grAlphaBlendFunction(4, 0, 4, 0)", "grAlphaCombine(1, 0, 0, 2, 0)",
+                            "grFogTable()"}));
+  EXPECT_EQ(glide_->lruHead, nullptr);
+  EXPECT_EQ(glide_->memoryTop, 0u);
+  EXPECT_EQ(glide_->palette, nullptr);
+}
+
+TEST_F(ContextTest, InitWithoutMemoryClosesTheBoard) {
+  r3xGlideShutdown(glide_);
+  R3xGlideContext* context = glide_;
+  {
+    test_support::FailingMemory memory(0);
+    Record();
+    EXPECT_EQ(r3xGlideInit(&context), R3X_ERR_FAILED);
+  }
+  EXPECT_EQ(context, nullptr);
+  EXPECT_EQ(Calls().back(), "grGlideShutdown()");
+  ASSERT_EQ(r3xGlideInit(&glide_), 0);
+}
+
+TEST_F(ContextTest, OverlayIsWrittenKeyedBeforeTheSwap) {
+  R3xPalette palette{};
+  palette.entries[0] = {0x08, 0x10, 0x18, 0};
+  r3xSetTransparentIndex(render_, 0);
+  ASSERT_EQ(r3xGlideAttach(glide_, render_, &palette), 0);
+  r3xGlideClear(glide_, 1, 1, 0, 0, 0xF8);
+  // 150 x 60, bottom-up, all transparent but the top row.
+  const std::uint16_t transparent = (0x08 >> 3) << 10 | (0x10 >> 3) << 5 | 0x18 >> 3;
+  std::vector<std::uint16_t> pixels(150 * 60, transparent);
+  std::fill(pixels.begin() + 59 * 150, pixels.end(), std::uint16_t{0x7C00});
+  glide_->overlayPixels = pixels.data();
+  glide_->overlaySwitch = 1;
+  r3xGlidePresent(glide_, 0);
+  const auto front = platform::glide::ColorBuffer(GR_BUFFER_FRONTBUFFER);
+  EXPECT_EQ(front[0], Rgb565(0xFF, 0, 0));
+  EXPECT_EQ(front[148], Rgb565(0xFF, 0, 0));
+  EXPECT_EQ(front[149], Rgb565(0, 0, 0xF8));
+  EXPECT_EQ(front[640], Rgb565(0, 0, 0xF8));
 }
 
 }  // namespace
