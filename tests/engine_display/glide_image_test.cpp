@@ -151,6 +151,23 @@ TEST_F(ImageTest, FrameWritesLeaveDepthWritesOff) {
   r3xGlideFreeImage(glide_, image);
 }
 
+TEST_F(ImageTest, AFailedLockSkipsTheCopyAndRestoresTheState) {
+  std::vector<std::uint8_t> bytes(4 * 4 * 2, 0x7C);
+  R3xBitmap bitmap = MakeBitmap(4, 4, 16, bytes);
+  R3xGlideImage* image = r3xGlideCreateImage(glide_, &bitmap, 1);
+  GrLfbInfo held{};
+  held.size = 20;
+  ASSERT_TRUE(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_555,
+                        GR_ORIGIN_UPPER_LEFT, GR_LFB_PIXELPIPELINE, &held));
+  EXPECT_EQ(r3xGlideDrawImage(glide_, image, 0, 0, nullptr), 0);
+  grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+  GrState state;
+  grGlideGetState(&state);
+  EXPECT_FALSE(state.chromakey);
+  EXPECT_EQ(BackPixel(0, 0), background_);
+  r3xGlideFreeImage(glide_, image);
+}
+
 TEST_F(ImageTest, OtherDepthsAreRefused) {
   std::vector<std::uint8_t> pixels(64);
   for (int depth : {1, 4, 24, 32}) {
