@@ -1,6 +1,8 @@
-// Our substitute for DirectDraw: the display mode and surfaces in memory.
+// Our substitute for DirectDraw: the display mode, surfaces in memory, palettes and clippers.
 #pragma once
 
 #include "platform/ddraw/direct_draw.h"
+#include "platform/ddraw/direct_draw_clipper.h"
+#include "platform/ddraw/direct_draw_palette.h"
 #include "platform/ddraw/direct_draw_surface.h"
 #include "platform/ddraw/direct_draw_types.h"

@@ -50,6 +50,9 @@ CGameSession::CGameSession()
 CGameSession::~CGameSession() {
   // Placeholder until the arena simulation and the input poll are built: gMover is destroyed
   // and gSphereVolume02 freed here, before the engine goes.
+  // The world stop closes the render device keeping the host's objects; its record, palette
+  // and clipper go with the library.
+  r3xDestroyRenderDevice(&gRenderDevice, R3X_DEVICE_FREE | R3X_DEVICE_KEEP);
   r3xShutdown();
   // Placeholders until the input poll and the session's statistics are built: DisableJoystick(),
   // then "barf.txt" written from the network client's counters and error text and the phase

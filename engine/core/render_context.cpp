@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/palette.h"
+#include "engine/core/render_device.h"
 #include "engine/core/render_work_arrays_internal.h"
 #include "engine/core/shade_table.h"
 
@@ -112,16 +113,15 @@ bool isFogReady(const R3xShadeTable* table) {
 }  // namespace
 
 R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device) {
-  // A render device's Direct3D block cannot be read yet; the game makes its context without
-  // one.
-  if (device != nullptr) {
-    return nullptr;
-  }
   R3xRenderContext* context = placeContext();
   if (context == nullptr) {
     return nullptr;
   }
   setConstants(context);
+  if (device != nullptr) {
+    context->direct3D = device->direct3D;
+    context->deviceAttached = 1;
+  }
   if (!makeWorkArrays(context, indirectCount)) {
     freeContext(context);
     return nullptr;
@@ -195,8 +195,7 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
     context->mode = mode;
     return 0;
   }
-  // No render device can be read yet: its bits per pixel and pixel format stay unknown.
-  if (palette == nullptr || device != nullptr) {
+  if (palette == nullptr) {
     return R3X_ERR_FAILED;
   }
   context->paletteColours = palette->entries;
@@ -206,7 +205,12 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
       return R3X_ERR_FAILED;
     }
   }
-  context->bitsPerPixel = 0;
+  context->bitsPerPixel = device != nullptr ? device->bitsPerPixel : 0;
+  if (device != nullptr && device->bitsPerPixel == 16) {
+    // The software rasterizer's 16-bit output, fill and palette-to-16-bit span routines of this
+    // layout are installed here once that rasterizer exists.
+    context->pixelFormat = device->pixelFormat;
+  }
   context->mode = mode;
   return 0;
 }

@@ -161,8 +161,8 @@ struct alignas(32) R3xRenderContext {
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,
-// transparent index 253 and fog distance 1.0. Null, with nothing left, when out of memory, or
-// when a render device is given: no device can be read yet.
+// transparent index 253 and fog distance 1.0, reading the render device's Direct3D block when a
+// device is given. Null, with nothing left, when out of memory.
 R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device);
 // Frees the context with everything it owns; with destroyShadeTable also destroys the attached
 // shade table in the world. R3X_DONE (also for null), or the shade table destruction's error.
@@ -183,9 +183,8 @@ std::int32_t r3xSetRenderShadeTable(R3xWorld* world, R3xRenderContext* context,
 std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float distance);
 // Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
 // the colour drawer with the palette's colours and the modulation table (built once;
-// R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one).
-// R3X_ERR_FAILED, with nothing changed, when a device is given: no device can be read yet.
-// 0.
+// R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one),
+// and a 16-bit device's pixel format. 0.
 std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette);
 

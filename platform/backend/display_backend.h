@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/palette_entry.h"
 #include "platform/kernel/types.h"
 
 namespace platform {
@@ -44,6 +45,8 @@ struct Frame {
   int height = 0;
   int bitsPerPixel = 0;
   std::vector<BYTE> pixels;
+  // The 256 colours of an 8-bit picture shown through a palette; empty otherwise (grey levels).
+  std::vector<PALETTEENTRY> palette;
 };
 
 class DisplayBackend {

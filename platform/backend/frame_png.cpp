@@ -82,6 +82,11 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
     raw.push_back(0);
     for (std::size_t x = 0; x < width; ++x) {
       const std::size_t at = (y * width + x) * bytesPerPixel;
+      if (bytesPerPixel == 1 && frame.palette.size() == 256) {
+        const PALETTEENTRY& entry = frame.palette[frame.pixels[at]];
+        raw.insert(raw.end(), {entry.peRed, entry.peGreen, entry.peBlue});
+        continue;
+      }
       if (bytesPerPixel == 1) {
         raw.insert(raw.end(), 3, frame.pixels[at]);
         continue;

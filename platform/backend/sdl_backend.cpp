@@ -149,10 +149,15 @@ std::optional<MouseButton> ToButton(std::uint8_t button) {
   }
 }
 
-// 8-bit frames are shown as grey levels until palettes reach the display.
+// 8-bit frames through their palette, or as grey levels without one.
 std::uint32_t ToArgb(const Frame& frame, std::size_t index) {
   if (frame.bitsPerPixel == 8) {
     const std::uint32_t level = frame.pixels[index];
+    if (frame.palette.size() == 256) {
+      const PALETTEENTRY& entry = frame.palette[level];
+      return 0xFF000000u | std::uint32_t{entry.peRed} << 16 | std::uint32_t{entry.peGreen} << 8 |
+             entry.peBlue;
+    }
     return 0xFF000000u | level << 16 | level << 8 | level;
   }
   const std::uint32_t pixel = frame.pixels[index * 2] | frame.pixels[index * 2 + 1] << 8;

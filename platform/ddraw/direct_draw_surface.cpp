@@ -5,29 +5,66 @@
 #include <utility>
 
 #include "platform/backend/display_backend.h"
+#include "platform/ddraw/direct_draw_clipper.h"
+#include "platform/ddraw/direct_draw_palette.h"
 
 std::atomic<bool> IDirectDrawSurface::primaryExists_{false};
 
-IDirectDrawSurface::IDirectDrawSurface(int width, int height, int bitsPerPixel, DWORD caps)
+namespace {
+
+std::atomic<std::size_t> gLiveSurfaces{0};
+
+bool Inside(const RECT& rect, int width, int height) {
+  return rect.left >= 0 && rect.top >= 0 && rect.left < rect.right && rect.top < rect.bottom &&
+         rect.right <= width && rect.bottom <= height;
+}
+
+// Replaces a held reference with another (either may be null).
+template <typename T>
+void Hold(T*& held, T* next) {
+  if (next != nullptr) {
+    next->AddRef();
+  }
+  if (held != nullptr) {
+    held->Release();
+  }
+  held = next;
+}
+
+}  // namespace
+
+IDirectDrawSurface::IDirectDrawSurface(int width, int height, const DDPIXELFORMAT& format,
+                                       DWORD caps)
     : width_(width),
       height_(height),
-      bitsPerPixel_(bitsPerPixel),
+      format_(format),
       // Rows start on 4-byte boundaries.
-      pitch_(static_cast<LONG>((width * (bitsPerPixel / 8) + 3) & ~3)),
+      pitch_(static_cast<LONG>((width * static_cast<int>(format.dwRGBBitCount / 8) + 3) & ~3)),
       caps_(caps),
       memory_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)) {
   if ((caps_ & DDSCAPS_PRIMARYSURFACE) != 0) {
     primaryExists_ = true;
   }
+  ++gLiveSurfaces;
 }
 
 IDirectDrawSurface::~IDirectDrawSurface() {
   if ((caps_ & DDSCAPS_PRIMARYSURFACE) != 0) {
     primaryExists_ = false;
   }
+  Hold(palette_, static_cast<IDirectDrawPalette*>(nullptr));
+  Hold(clipper_, static_cast<IDirectDrawClipper*>(nullptr));
   if (attached_ != nullptr) {
     attached_->Release();
   }
+  --gLiveSurfaces;
+}
+
+HRESULT IDirectDrawSurface::QueryInterface(REFGUID /*id*/, void** out) {
+  if (out != nullptr) {
+    *out = nullptr;
+  }
+  return E_NOINTERFACE;
 }
 
 ULONG IDirectDrawSurface::AddRef() { return ++references_; }
@@ -66,9 +103,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* target, DWORD /*flags*/) {
        surface = surface->attached_) {
     std::swap(surface->memory_, surface->attached_->memory_);
   }
-  if ((caps_ & DDSCAPS_PRIMARYSURFACE) != 0) {
-    Show();
-  }
+  ShowIfPrimary();
   return DD_OK;
 }
 
@@ -80,27 +115,13 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD /*flags*
   if (locked_) {
     return DDERR_SURFACEBUSY;
   }
-  std::size_t offset = 0;
-  if (rect != nullptr) {
-    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
-        rect->right > width_ || rect->bottom > height_) {
-      return DDERR_INVALIDRECT;
-    }
-    offset = static_cast<std::size_t>(rect->top) * static_cast<std::size_t>(pitch_) +
-             static_cast<std::size_t>(rect->left) * static_cast<std::size_t>(bitsPerPixel_ / 8);
+  if (rect != nullptr && !Inside(*rect, width_, height_)) {
+    return DDERR_INVALIDRECT;
   }
   locked_ = true;
-  desc->dwFlags =
-      DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-  desc->dwHeight = static_cast<DWORD>(height_);
-  desc->dwWidth = static_cast<DWORD>(width_);
-  desc->lPitch = pitch_;
-  desc->lpSurface = memory_.data() + offset;
-  desc->ddpfPixelFormat =
-      bitsPerPixel_ == 8
-          ? DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 8, 0, 0, 0}
-          : DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F};
-  desc->ddsCaps.dwCaps = caps_;
+  Describe(*desc);
+  desc->dwFlags |= DDSD_LPSURFACE;
+  desc->lpSurface = rect != nullptr ? PixelAt(rect->left, rect->top) : memory_.data();
   return DD_OK;
 }
 
@@ -110,11 +131,176 @@ HRESULT IDirectDrawSurface::Unlock(LPVOID /*memory*/) {
   }
   locked_ = false;
   // Writes into the primary are on the screen at once.
-  if ((caps_ & DDSCAPS_PRIMARYSURFACE) != 0) {
-    Show();
-  }
+  ShowIfPrimary();
   return DD_OK;
 }
+
+HRESULT IDirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC* desc) {
+  if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC)) {
+    return DDERR_INVALIDPARAMS;
+  }
+  Describe(*desc);
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::Blt(RECT* destination, IDirectDrawSurface* source, RECT* sourceRect,
+                                DWORD flags, DDBLTFX* effects) {
+  const RECT whole{0, 0, width_, height_};
+  const RECT to = destination != nullptr ? *destination : whole;
+  // With a clipper the destination may reach past the surface; what lies outside is cut off.
+  RECT cut = to;
+  if (clipper_ != nullptr) {
+    cut = {std::max(to.left, LONG{0}), std::max(to.top, LONG{0}), std::min(to.right, LONG{width_}),
+           std::min(to.bottom, LONG{height_})};
+    if (cut.left >= cut.right || cut.top >= cut.bottom) {
+      return DD_OK;
+    }
+  }
+  if (!Inside(cut, width_, height_)) {
+    return DDERR_INVALIDRECT;
+  }
+  if ((flags & DDBLT_COLORFILL) != 0) {
+    if (effects == nullptr || effects->dwSize != sizeof(DDBLTFX)) {
+      return DDERR_INVALIDPARAMS;
+    }
+    if (locked_) {
+      return DDERR_SURFACEBUSY;
+    }
+    BYTE value[2];
+    value[0] = static_cast<BYTE>(effects->dwFillColor);
+    value[1] = static_cast<BYTE>(effects->dwFillColor >> 8);
+    for (LONG y = cut.top; y < cut.bottom; ++y) {
+      for (LONG x = cut.left; x < cut.right; ++x) {
+        std::memcpy(PixelAt(x, y), value, BytesPerPixel());
+      }
+    }
+    ShowIfPrimary();
+    return DD_OK;
+  }
+  if (source == nullptr || source->format_.dwRGBBitCount != format_.dwRGBBitCount) {
+    return DDERR_INVALIDPARAMS;
+  }
+  const RECT from =
+      sourceRect != nullptr ? *sourceRect : RECT{0, 0, source->width_, source->height_};
+  if (!Inside(from, source->width_, source->height_)) {
+    return DDERR_INVALIDRECT;
+  }
+  if (locked_ || source->locked_) {
+    return DDERR_SURFACEBUSY;
+  }
+  // Nearest source pixel of each destination pixel, measured in the uncut destination. A copy
+  // of the source rows first, in case source and destination are one surface.
+  const std::vector<BYTE> pixels = source->memory_;
+  const LONG toWidth = to.right - to.left;
+  const LONG toHeight = to.bottom - to.top;
+  const LONG fromWidth = from.right - from.left;
+  const LONG fromHeight = from.bottom - from.top;
+  for (LONG y = cut.top; y < cut.bottom; ++y) {
+    const LONG sy = from.top + (y - to.top) * fromHeight / toHeight;
+    for (LONG x = cut.left; x < cut.right; ++x) {
+      const LONG sx = from.left + (x - to.left) * fromWidth / toWidth;
+      std::memcpy(PixelAt(x, y),
+                  pixels.data() +
+                      static_cast<std::size_t>(sy) * static_cast<std::size_t>(source->pitch_) +
+                      static_cast<std::size_t>(sx) * BytesPerPixel(),
+                  BytesPerPixel());
+    }
+  }
+  ShowIfPrimary();
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface* source, RECT* sourceRect,
+                                    DWORD flags) {
+  if (source == nullptr || source->format_.dwRGBBitCount != format_.dwRGBBitCount) {
+    return DDERR_INVALIDPARAMS;
+  }
+  const RECT from =
+      sourceRect != nullptr ? *sourceRect : RECT{0, 0, source->width_, source->height_};
+  if (!Inside(from, source->width_, source->height_) || x > static_cast<DWORD>(width_) ||
+      y > static_cast<DWORD>(height_)) {
+    return DDERR_INVALIDRECT;
+  }
+  const LONG left = static_cast<LONG>(x);
+  const LONG top = static_cast<LONG>(y);
+  const RECT to{left, top, left + from.right - from.left, top + from.bottom - from.top};
+  if (!Inside(to, width_, height_)) {
+    return DDERR_INVALIDRECT;
+  }
+  const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0;
+  if (keyed && !source->keyed_) {
+    return DDERR_NOCOLORKEY;
+  }
+  if (locked_ || source->locked_) {
+    return DDERR_SURFACEBUSY;
+  }
+  const std::vector<BYTE> pixels = source->memory_;
+  const std::size_t size = BytesPerPixel();
+  for (LONG row = 0; row < to.bottom - to.top; ++row) {
+    for (LONG column = 0; column < to.right - to.left; ++column) {
+      const BYTE* from1 =
+          pixels.data() +
+          static_cast<std::size_t>(from.top + row) * static_cast<std::size_t>(source->pitch_) +
+          static_cast<std::size_t>(from.left + column) * size;
+      const DWORD value = size == 1 ? from1[0] : static_cast<DWORD>(from1[0] | from1[1] << 8);
+      if (keyed && value == source->colorKey_) {
+        continue;
+      }
+      std::memcpy(PixelAt(to.left + column, to.top + row), from1, size);
+    }
+  }
+  ShowIfPrimary();
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
+  if (flags != DDCKEY_SRCBLT) {
+    return DDERR_INVALIDPARAMS;
+  }
+  keyed_ = key != nullptr;
+  colorKey_ = key != nullptr ? key->dwColorSpaceLowValue : 0;
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::GetColorKey(DWORD flags, DDCOLORKEY* key) {
+  if (flags != DDCKEY_SRCBLT || key == nullptr) {
+    return DDERR_INVALIDPARAMS;
+  }
+  if (!keyed_) {
+    return DDERR_NOCOLORKEY;
+  }
+  *key = {colorKey_, colorKey_};
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
+  if (format_.dwRGBBitCount != 8) {
+    return DDERR_INVALIDPIXELFORMAT;
+  }
+  Hold(palette_, palette);
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::GetPalette(IDirectDrawPalette** out) {
+  if (out == nullptr) {
+    return DDERR_INVALIDPARAMS;
+  }
+  if (palette_ == nullptr) {
+    return DDERR_NOPALETTEATTACHED;
+  }
+  palette_->AddRef();
+  *out = palette_;
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
+  Hold(clipper_, clipper);
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::IsLost() { return DD_OK; }
+
+HRESULT IDirectDrawSurface::Restore() { return DD_OK; }
 
 bool IDirectDrawSurface::ChainLocked() const {
   for (const IDirectDrawSurface* surface = this; surface != nullptr; surface = surface->attached_) {
@@ -125,18 +311,46 @@ bool IDirectDrawSurface::ChainLocked() const {
   return false;
 }
 
-void IDirectDrawSurface::Show() const {
+std::size_t IDirectDrawSurface::BytesPerPixel() const { return format_.dwRGBBitCount / 8; }
+
+BYTE* IDirectDrawSurface::PixelAt(LONG x, LONG y) {
+  return memory_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_) +
+         static_cast<std::size_t>(x) * BytesPerPixel();
+}
+
+void IDirectDrawSurface::Describe(DDSURFACEDESC& desc) const {
+  desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_PIXELFORMAT;
+  desc.dwHeight = static_cast<DWORD>(height_);
+  desc.dwWidth = static_cast<DWORD>(width_);
+  desc.lPitch = pitch_;
+  desc.ddpfPixelFormat = format_;
+  desc.ddsCaps.dwCaps = caps_;
+}
+
+void IDirectDrawSurface::ShowIfPrimary() const {
+  if ((caps_ & DDSCAPS_PRIMARYSURFACE) == 0) {
+    return;
+  }
   platform::Frame frame;
   frame.width = width_;
   frame.height = height_;
-  frame.bitsPerPixel = bitsPerPixel_;
-  const std::size_t row =
-      static_cast<std::size_t>(width_) * static_cast<std::size_t>(bitsPerPixel_ / 8);
+  frame.bitsPerPixel = static_cast<int>(format_.dwRGBBitCount);
+  const std::size_t row = static_cast<std::size_t>(width_) * BytesPerPixel();
   frame.pixels.resize(row * static_cast<std::size_t>(height_));
   for (int y = 0; y < height_; ++y) {
     std::memcpy(frame.pixels.data() + row * static_cast<std::size_t>(y),
                 memory_.data() + static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(y),
                 row);
   }
+  if (palette_ != nullptr) {
+    frame.palette.resize(256);
+    palette_->GetEntries(0, 0, 256, frame.palette.data());
+  }
   platform::ShowFrame(std::move(frame));
 }
+
+namespace platform {
+
+std::size_t LiveSurfaceCount() { return gLiveSurfaces; }
+
+}  // namespace platform

@@ -1,25 +1,30 @@
 // A DirectDraw surface: pixels in memory. A flipping primary surface heads a chain of back
-// buffers; what the primary holds is what the display backend shows, after each Flip and after
-// each Unlock of the primary itself.
+// buffers; what the primary holds is what the display backend shows (8-bit pixels through the
+// palette attached to it), after each Flip, each blit onto it and each Unlock of it.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <vector>
 
 #include "platform/ddraw/direct_draw_types.h"
 #include "platform/window/rect.h"
 
 class IDirectDraw;
+class IDirectDrawClipper;
+class IDirectDrawPalette;
 
 class IDirectDrawSurface {
  public:
   IDirectDrawSurface(const IDirectDrawSurface&) = delete;
   IDirectDrawSurface& operator=(const IDirectDrawSurface&) = delete;
 
+  // No other interface is here (there is no Direct3D): E_NOINTERFACE, with *out cleared.
+  HRESULT QueryInterface(REFGUID id, void** out);
   ULONG AddRef();
-  // Returns the remaining count. At 0 the surface is gone and drops its reference on the surface
-  // attached to it, so releasing a flipping primary releases its back buffers unless the caller
-  // still holds them.
+  // Returns the remaining count. At 0 the surface is gone and drops its references on the
+  // surface attached to it, its palette and its clipper, so releasing a flipping primary
+  // releases its back buffers unless the caller still holds them.
   ULONG Release();
   // The attached surface having all the asked capabilities (DDSCAPS_BACKBUFFER: the back buffer),
   // with a reference added for the caller.
@@ -32,24 +37,60 @@ class IDirectDrawSurface {
   // size, pitch, pixel format and capabilities. One lock at a time; flags and event not used.
   HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD flags, HANDLE event);
   HRESULT Unlock(LPVOID memory);
+  // What Lock describes, without the memory.
+  HRESULT GetSurfaceDesc(DDSURFACEDESC* desc);
+  // DDBLT_COLORFILL fills the destination rectangle (null: the whole surface) with the effects
+  // record's fill value; otherwise the source rectangle of `source` (null: all of it) is copied
+  // onto it, stretched to its size. Both rectangles must lie inside their surfaces, except that
+  // a destination with a clipper attached is cut to the surface. DDBLT_WAIT is not needed.
+  HRESULT Blt(RECT* destination, IDirectDrawSurface* source, RECT* sourceRect, DWORD flags,
+              DDBLTFX* effects);
+  // Copies the source rectangle (null: all of the source) to (x, y) without stretching; with
+  // DDBLTFAST_SRCCOLORKEY, pixels equal to the source's colour key are left out.
+  HRESULT BltFast(DWORD x, DWORD y, IDirectDrawSurface* source, RECT* sourceRect, DWORD flags);
+  // DDCKEY_SRCBLT only; the low value is the key.
+  HRESULT SetColorKey(DWORD flags, DDCOLORKEY* key);
+  HRESULT GetColorKey(DWORD flags, DDCOLORKEY* key);
+  // Attaches the palette (null: none) with a reference, dropping the one before; 8-bit only.
+  HRESULT SetPalette(IDirectDrawPalette* palette);
+  // The attached palette with a reference added; DDERR_NOPALETTEATTACHED without one.
+  HRESULT GetPalette(IDirectDrawPalette** out);
+  HRESULT SetClipper(IDirectDrawClipper* clipper);
+  // Surfaces in memory are never lost: both succeed.
+  HRESULT IsLost();
+  HRESULT Restore();
 
  private:
   friend class IDirectDraw;
-  IDirectDrawSurface(int width, int height, int bitsPerPixel, DWORD caps);
+  IDirectDrawSurface(int width, int height, const DDPIXELFORMAT& format, DWORD caps);
   ~IDirectDrawSurface();
   bool ChainLocked() const;
-  void Show() const;
+  std::size_t BytesPerPixel() const;
+  BYTE* PixelAt(LONG x, LONG y);
+  void Describe(DDSURFACEDESC& desc) const;
+  void ShowIfPrimary() const;
 
   std::atomic<ULONG> references_{1};
   int width_;
   int height_;
-  int bitsPerPixel_;
+  DDPIXELFORMAT format_;
   LONG pitch_;
   DWORD caps_;
   std::vector<BYTE> memory_;
   bool locked_ = false;
+  bool keyed_ = false;
+  DWORD colorKey_ = 0;
+  IDirectDrawPalette* palette_ = nullptr;
+  IDirectDrawClipper* clipper_ = nullptr;
   // The next surface of a flipping chain, held by one reference.
   IDirectDrawSurface* attached_ = nullptr;
 
   static std::atomic<bool> primaryExists_;
 };
+
+namespace platform {
+
+// Surfaces not yet released (tests).
+std::size_t LiveSurfaceCount();
+
+}  // namespace platform

@@ -204,6 +204,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     }
     if (insertAfter == HWND_TOPMOST) {
       record->state.exStyle |= WS_EX_TOPMOST;
+    } else if (insertAfter == HWND_NOTOPMOST) {
+      record->state.exStyle &= ~WS_EX_TOPMOST;
     }
     if ((flags & SWP_NOMOVE) == 0) {
       record->state.x = x;

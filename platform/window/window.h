@@ -22,6 +22,7 @@ inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOW = 5;
 
 inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1));
+inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2));
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOMOVE = 0x0002;
 inline constexpr UINT SWP_NOACTIVATE = 0x0010;
@@ -44,7 +45,8 @@ HWND GetActiveWindow();
 // SW_SHOW shows the window (and activates it while the application has the focus), SW_HIDE hides
 // it. Returns whether it was visible before.
 BOOL ShowWindow(HWND window, int command);
-// HWND_TOPMOST makes the window topmost; SWP_NOMOVE and SWP_NOSIZE keep place and size.
+// HWND_TOPMOST makes the window topmost, HWND_NOTOPMOST ends that; SWP_NOMOVE and SWP_NOSIZE
+// keep place and size.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 
 namespace platform {

@@ -87,10 +87,34 @@ TEST(RenderContextTest, AFailedVertexArrayIsNamedByItsResult) {
   _r3xFreeWorkArrays(&work);
 }
 
-TEST(RenderContextTest, ARenderDeviceCannotBeReadYet) {
-  int stand_in = 0;
-  auto* device = reinterpret_cast<R3xRenderDevice*>(&stand_in);
-  EXPECT_EQ(CreateRenderContext(4, device), nullptr);
+TEST(RenderContextTest, AContextReadsTheDevicesDirect3DBlock) {
+  R3xRenderDevice device{};
+  int block = 0;
+  device.direct3D = reinterpret_cast<R3xD3DBlock*>(&block);
+  ContextPtr context(CreateRenderContext(4, &device));
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(context->direct3D, &block);
+  EXPECT_EQ(context->deviceAttached, 1);
+}
+
+TEST(RenderContextTest, TheColourModeTakesTheDevicesDepthAndSixteenBitLayout) {
+  struct Case {
+    std::int32_t bitsPerPixel;
+    std::int32_t pixelFormat;
+    std::int32_t storedFormat;
+  };
+  for (const Case c : {Case{8, 0, 0}, Case{16, R3X_PIXEL_FORMAT_BGR565, R3X_PIXEL_FORMAT_BGR565},
+                       Case{16, R3X_PIXEL_FORMAT_565, R3X_PIXEL_FORMAT_565}}) {
+    ContextPtr context(CreateRenderContext(0, nullptr));
+    R3xPalette palette{};
+    R3xRenderDevice device{};
+    device.bitsPerPixel = c.bitsPerPixel;
+    device.pixelFormat = c.pixelFormat;
+    ASSERT_EQ(r3xAttachRenderDevice(context.get(), 1, &device, &palette), 0);
+    EXPECT_EQ(context->bitsPerPixel, c.bitsPerPixel);
+    EXPECT_EQ(context->pixelFormat, c.storedFormat);
+    EXPECT_EQ(context->mode, 1);
+  }
 }
 
 TEST(RenderContextTest, IndirectMethodsStayInsideTheTable) {
@@ -178,8 +202,8 @@ TEST(RenderContextTest, TheColourModeNeedsAPaletteAndBuildsTheModulationTableOnc
   R3xPalette palette{};
   EXPECT_EQ(r3xAttachRenderDevice(context.get(), 1, nullptr, nullptr), R3X_ERR_FAILED);
   EXPECT_EQ(context->modulation, nullptr);
-  auto* device = reinterpret_cast<R3xRenderDevice*>(&palette);
-  EXPECT_EQ(r3xAttachRenderDevice(context.get(), 1, device, &palette), R3X_ERR_FAILED);
+  R3xRenderDevice device{};
+  EXPECT_EQ(r3xAttachRenderDevice(context.get(), 1, &device, nullptr), R3X_ERR_FAILED);
   EXPECT_EQ(context->mode, 0);
 
   ASSERT_EQ(r3xAttachRenderDevice(context.get(), 1, nullptr, &palette), 0);

@@ -90,7 +90,7 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
   const std::string path = std::string(ARENA_REFERENCE_DIR) + "/" + name + ".png";
   const char* update = std::getenv("ARENA_UPDATE_REFERENCES");
   if (update != nullptr && std::string_view(update) == "1") {
-    platform::Frame frame{kSide, kSide, 16, {}};
+    platform::Frame frame{kSide, kSide, 16, {}, {}};
     for (std::uint16_t pixel : region) {
       arena::ByteWriter bytes;
       bytes.U16(pixel);

@@ -192,7 +192,7 @@ TEST(FrontEndTest, ReportsEachGameOnceItReturned) {
   ASSERT_EQ(CallFrontEnd(record, settings), kHostRunGame);
   clock.Advance(16250);
   for (int i = 0; i < 3; ++i) {
-    platform::ShowFrame(platform::Frame{2, 2, 8, std::vector<BYTE>(4)});
+    platform::ShowFrame(platform::Frame{2, 2, 8, std::vector<BYTE>(4), {}});
   }
   ASSERT_EQ(CallFrontEnd(record, settings), kHostRunGame);
   clock.Advance(10);
