@@ -176,7 +176,8 @@ TEST(SweepAgainstWalk, Edges) {
         const float w = random.uniform(0, 1);
         return Obstacle{
             [&](const float* c, float r) { return _r3xSphereHitsEdge(c, r, &edge->record) != 0; },
-            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, a.z + (b.z - a.z) * w}};
+            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, a.z + (b.z - a.z) * w},
+            false};
       },
       [&](const R3xSweepSegment& segment) {
         R3xSweepResult result{};

@@ -1,5 +1,6 @@
 #include "tools/mkdata/fuzz_seeds.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <iterator>
@@ -26,8 +27,9 @@ void WriteSeed(const std::filesystem::path& outDir, const char* target, const ch
 }
 
 Bytes Prefixed(std::uint8_t first, const Bytes& rest) {
-  Bytes bytes{first};
-  bytes.insert(bytes.end(), rest.begin(), rest.end());
+  Bytes bytes(rest.size() + 1);
+  bytes[0] = first;
+  std::copy(rest.begin(), rest.end(), bytes.begin() + 1);
   return bytes;
 }
 
