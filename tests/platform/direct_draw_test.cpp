@@ -3,7 +3,9 @@
 #include <cstring>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "platform/com/unknown.h"
 #include "platform/ddraw.h"
 #include "window_fixture.h"
 
@@ -209,6 +211,173 @@ TEST_F(DirectDrawTest, BadRequestsAreRefused) {
   EXPECT_EQ(primary_->GetAttachedSurface(&caps, &back), DDERR_NOTFOUND);
   EXPECT_EQ(std::exchange(primary_, nullptr)->Release(), 0u);
   EXPECT_EQ(std::exchange(directDraw_, nullptr)->Release(), 0u);
+}
+
+// An offscreen surface of the given size and depth on an object in normal cooperation.
+IDirectDrawSurface* CreateOffscreen(IDirectDraw* directDraw, DWORD width, DWORD height,
+                                    DWORD bits) {
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  desc.dwWidth = width;
+  desc.dwHeight = height;
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  desc.ddpfPixelFormat =
+      bits == 8 ? DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 8, 0, 0, 0}
+                : DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB, 16, 0x7C00, 0x03E0, 0x001F};
+  IDirectDrawSurface* surface = nullptr;
+  EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
+  return surface;
+}
+
+// The pixel bytes of a surface, row by row without padding.
+std::vector<BYTE> PixelsOf(IDirectDrawSurface* surface) {
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+  const std::size_t row = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+  std::vector<BYTE> pixels;
+  for (DWORD y = 0; y < desc.dwHeight; ++y) {
+    const BYTE* start = static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch;
+    pixels.insert(pixels.end(), start, start + row);
+  }
+  EXPECT_EQ(surface->Unlock(desc.lpSurface), DD_OK);
+  return pixels;
+}
+
+HRESULT FillRect(IDirectDrawSurface* surface, RECT* rect, DWORD value) {
+  DDBLTFX effects{};
+  effects.dwSize = sizeof(effects);
+  effects.dwFillColor = value;
+  return surface->Blt(rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects);
+}
+
+TEST_F(DirectDrawTest, BlitsFillStretchAndLeaveOutTheSourceKey) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  IDirectDrawSurface* source = CreateOffscreen(directDraw_, 2, 2, 8);
+  IDirectDrawSurface* target = CreateOffscreen(directDraw_, 4, 4, 8);
+  RECT right{1, 0, 2, 2};
+  ASSERT_EQ(FillRect(source, nullptr, 3), DD_OK);
+  ASSERT_EQ(FillRect(source, &right, 9), DD_OK);
+  EXPECT_EQ(PixelsOf(source), (std::vector<BYTE>{3, 9, 3, 9}));
+
+  // Stretched to twice the size: each source pixel covers 2 x 2.
+  ASSERT_EQ(target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  EXPECT_EQ(PixelsOf(target), (std::vector<BYTE>{3, 3, 9, 9, 3, 3, 9, 9, 3, 3, 9, 9, 3, 3, 9, 9}));
+
+  ASSERT_EQ(FillRect(target, nullptr, 1), DD_OK);
+  EXPECT_EQ(target->BltFast(1, 1, source, nullptr, DDBLTFAST_SRCCOLORKEY), DDERR_NOCOLORKEY);
+  DDCOLORKEY key{9, 9};
+  ASSERT_EQ(source->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  ASSERT_EQ(target->BltFast(1, 1, source, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), DD_OK);
+  EXPECT_EQ(PixelsOf(target), (std::vector<BYTE>{1, 1, 1, 1, 1, 3, 1, 1, 1, 3, 1, 1, 1, 1, 1, 1}));
+  ASSERT_EQ(target->BltFast(2, 2, source, nullptr, DDBLTFAST_WAIT), DD_OK);
+  EXPECT_EQ(PixelsOf(target)[15], 9);
+
+  // Nothing reaches past a surface without a clipper, and depths do not mix.
+  EXPECT_EQ(target->BltFast(3, 3, source, nullptr, 0), DDERR_INVALIDRECT);
+  RECT outside{2, 2, 5, 5};
+  EXPECT_EQ(FillRect(target, &outside, 0), DDERR_INVALIDRECT);
+  IDirectDrawSurface* wide = CreateOffscreen(directDraw_, 2, 2, 16);
+  EXPECT_EQ(target->Blt(nullptr, wide, nullptr, 0, nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(FillRect(wide, nullptr, 0x7C1F), DD_OK);
+  EXPECT_EQ(PixelsOf(wide), (std::vector<BYTE>{0x1F, 0x7C, 0x1F, 0x7C, 0x1F, 0x7C, 0x1F, 0x7C}));
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(wide->GetSurfaceDesc(&desc), DD_OK);
+  EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, 0x7C00u);
+  for (IDirectDrawSurface* surface : {source, target, wide}) {
+    EXPECT_EQ(surface->Release(), 0u);
+  }
+}
+
+TEST_F(DirectDrawTest, AnEightBitPrimaryIsShownThroughItsPalette) {
+  SetUpDisplay();
+  PALETTEENTRY entries[256] = {};
+  entries[6] = {250, 0, 0, 0};
+  IDirectDrawPalette* palette = nullptr;
+  EXPECT_EQ(directDraw_->CreatePalette(0, entries, &palette, nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(directDraw_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+            DD_OK);
+  ASSERT_EQ(primary_->SetPalette(palette), DD_OK);
+  const PALETTEENTRY green{0, 240, 0, 0};
+  ASSERT_EQ(palette->SetEntries(0, 7, 1, &green), DD_OK);
+  EXPECT_EQ(palette->SetEntries(0, 255, 2, &green), DDERR_INVALIDPARAMS);
+  Fill(primary_, 6);
+  auto frame = platform::LastShownFrame();
+  ASSERT_EQ(frame->palette.size(), 256u);
+  EXPECT_EQ(frame->palette[6].peRed, 250);
+  EXPECT_EQ(frame->palette[7].peGreen, 240);
+
+  // The primary holds its own reference; without a palette frames are grey levels.
+  EXPECT_EQ(palette->AddRef(), 3u);
+  palette->Release();
+  ASSERT_EQ(primary_->SetPalette(nullptr), DD_OK);
+  Fill(primary_, 6);
+  EXPECT_TRUE(platform::LastShownFrame()->palette.empty());
+  EXPECT_EQ(palette->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, AClippedPrimaryTakesBlitsReachingPastItsEdges) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  ASSERT_EQ(directDraw_->CreateSurface(&desc, &primary_, nullptr), DD_OK);
+  IDirectDrawSurface* back = CreateOffscreen(directDraw_, 640, 480, 8);
+  ASSERT_EQ(FillRect(back, nullptr, 4), DD_OK);
+  RECT shifted{100, 50, 740, 530};
+  EXPECT_EQ(primary_->Blt(&shifted, back, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+
+  IDirectDrawClipper* clipper = nullptr;
+  ASSERT_EQ(directDraw_->CreateClipper(0, &clipper, nullptr), DD_OK);
+  ASSERT_EQ(clipper->SetHWnd(0, CreateRecordedWindow()), DD_OK);
+  ASSERT_EQ(primary_->SetClipper(clipper), DD_OK);
+  EXPECT_EQ(clipper->Release(), 1u) << "the primary holds it";
+  ASSERT_EQ(primary_->Blt(&shifted, back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  const auto frame = platform::LastShownFrame();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->pixels[49 * 640 + 100], 0);
+  EXPECT_EQ(frame->pixels[50 * 640 + 99], 0);
+  EXPECT_EQ(frame->pixels[50 * 640 + 100], 4);
+  EXPECT_EQ(frame->pixels.back(), 4);
+  EXPECT_EQ(back->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, TheDriverListsItsModesHasNo3DAndNoDirect3D) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  std::vector<DDSURFACEDESC> modes;
+  auto collect = [](DDSURFACEDESC* desc, LPVOID context) -> HRESULT {
+    auto* list = static_cast<std::vector<DDSURFACEDESC>*>(context);
+    list->push_back(*desc);
+    return list->size() < 3 ? DDENUMRET_OK : DDENUMRET_CANCEL;
+  };
+  ASSERT_EQ(directDraw_->EnumDisplayModes(0, nullptr, &modes, collect), DD_OK);
+  ASSERT_EQ(modes.size(), 3u) << "the callback stops the list";
+  EXPECT_GT(modes[0].dwWidth, 0u);
+  EXPECT_TRUE(modes[0].ddpfPixelFormat.dwRGBBitCount == 8 ||
+              modes[0].ddpfPixelFormat.dwRGBBitCount == 16);
+
+  DDCAPS caps{};
+  caps.dwSize = sizeof(caps);
+  caps.dwCaps = ~0u;
+  ASSERT_EQ(directDraw_->GetCaps(&caps, nullptr), DD_OK);
+  EXPECT_EQ(caps.dwCaps & DDCAPS_3D, 0u);
+  void* direct3D = &caps;
+  EXPECT_EQ(directDraw_->QueryInterface(IID_IDirect3D, &direct3D), E_NOINTERFACE);
+  EXPECT_EQ(direct3D, nullptr);
+
+  int drivers = 0;
+  auto count = [](GUID* driver, LPSTR, LPSTR, LPVOID context) -> BOOL {
+    EXPECT_EQ(driver, nullptr);
+    ++*static_cast<int*>(context);
+    return TRUE;
+  };
+  ASSERT_EQ(DirectDrawEnumerateA(count, &drivers), DD_OK);
+  EXPECT_EQ(drivers, 1);
 }
 
 }  // namespace
