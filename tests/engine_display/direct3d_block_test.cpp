@@ -21,6 +21,13 @@ class CountedInterface : public IUnknown {
 
 class Direct3DBlockTest : public DeviceTest {
  protected:
+  // The nodes point at the test's bitmaps: they go before the bitmaps do.
+  ~Direct3DBlockTest() override {
+    if (device_ != nullptr) {
+      _r3xReleaseD3DObjects(device_, 1);
+    }
+  }
+
   // A device with a block as a 3D open would leave it, were Direct3D here.
   void SetUpBlock() {
     SetUpHostDisplay();
