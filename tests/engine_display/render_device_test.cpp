@@ -198,6 +198,38 @@ TEST_F(RenderDeviceTest, AHalfSizeCameraGetsADoubleSizeModeAndAStretchedScaleSur
   EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
 }
 
+TEST_F(RenderDeviceTest, AWindowedResizeReplacesOnlyTheBackSurface) {
+  ASSERT_EQ(
+      r3xCreateRenderDevice(&device_, camera_, 0, 1, 0, nullptr, window_, 8, nullptr, nullptr), 0);
+  IDirectDrawSurface* const primary = device_->primary;
+  IDirectDrawClipper* const clipper = device_->clipper;
+  EXPECT_EQ(device_->clientRect.right, 640);
+  SetWindowPos(window_, nullptr, 30, 40, 0, 0, SWP_NOSIZE);
+  SetCameraImageBuffer(camera_, nullptr, 200, 100);
+  ASSERT_EQ(r3xResetRenderDevice(device_, camera_, 0, 0), 0);
+  EXPECT_EQ(device_->primary, primary);
+  EXPECT_EQ(device_->clipper, clipper);
+  EXPECT_EQ(device_->clientRect.left, 30);
+  EXPECT_EQ(device_->clientRect.top, 40);
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(device_->back->GetSurfaceDesc(&desc), DD_OK);
+  EXPECT_EQ(desc.dwWidth, 200u);
+  EXPECT_EQ(desc.dwHeight, 100u);
+  EXPECT_EQ(camera_->rowLength, 200);
+  // Primary and back surface only.
+  EXPECT_EQ(platform::LiveSurfaceCount(), 2u);
+
+  // Full screen replaces the primary with a flipping one at the camera's size.
+  ASSERT_EQ(r3xResetRenderDevice(device_, camera_, 1, 0), 0);
+  EXPECT_EQ(device_->clipper, nullptr);
+  EXPECT_EQ(device_->flipping, 1);
+  EXPECT_EQ(platform::GetDisplayMode().width, 200);
+  r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
+  EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
+  EXPECT_EQ(platform::GetDisplayMode().width, 640) << "the display mode is restored";
+}
+
 TEST_F(RenderDeviceTest, TheModeListCopiesOutNoMoreThanItFound) {
   SetUpHostDisplay();
   ASSERT_EQ(OpenAsTheGameDoes(), 0);
