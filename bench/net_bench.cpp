@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -205,17 +206,41 @@ Connection& Shared() {
   return connection;
 }
 
-void BM_RoundTrip(benchmark::State& state, std::uint32_t type, std::uint32_t size) {
+// Round trips one after another (back to back), or each after a pause as a game that sends once
+// a frame makes them (paced), with their median and 99th percentile in microseconds. The pause is
+// not timed.
+void BM_RoundTrip(benchmark::State& state, std::uint32_t type, std::uint32_t size,
+                  std::chrono::microseconds pause) {
   Connection& connection = Shared();
   std::int64_t lost = 0;
+  std::vector<double> micros;
   for (auto _ : state) {
+    if (pause.count() != 0) {
+      std::this_thread::sleep_for(pause);
+    }
+    const auto start = std::chrono::steady_clock::now();
     lost += connection.RoundTrip(type, size) ? 0 : 1;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    state.SetIterationTime(took.count());
+    micros.push_back(took.count() * 1e6);
   }
+  std::sort(micros.begin(), micros.end());
+  const auto percentile = [&](double p) {
+    return micros.empty() ? 0.0 : micros[static_cast<std::size_t>(p * (micros.size() - 1))];
+  };
   state.SetItemsProcessed(state.iterations());
   state.counters["lost"] = static_cast<double>(lost);
+  state.counters["p50_us"] = percentile(0.50);
+  state.counters["p99_us"] = percentile(0.99);
 }
-BENCHMARK_CAPTURE(BM_RoundTrip, tcp_chat_16, MSG_CHAT, 16)->UseRealTime();
-BENCHMARK_CAPTURE(BM_RoundTrip, udp_tank_state_36, MSG_TANK_STATE, 36)->UseRealTime();
+constexpr std::chrono::microseconds kBackToBack{0};
+constexpr std::chrono::microseconds kFramePause{5000};
+BENCHMARK_CAPTURE(BM_RoundTrip, tcp_chat_16, MSG_CHAT, 16, kBackToBack)->UseManualTime();
+BENCHMARK_CAPTURE(BM_RoundTrip, udp_tank_state_36, MSG_TANK_STATE, 36, kBackToBack)
+    ->UseManualTime();
+BENCHMARK_CAPTURE(BM_RoundTrip, paced_tcp_chat_16, MSG_CHAT, 16, kFramePause)->UseManualTime();
+BENCHMARK_CAPTURE(BM_RoundTrip, paced_udp_tank_state_36, MSG_TANK_STATE, 36, kFramePause)
+    ->UseManualTime();
 
 // Batches stay well below the 300 messages a mailbox queue holds.
 constexpr int kBatch = 100;

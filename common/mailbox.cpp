@@ -172,6 +172,7 @@ void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uin
     target->FreeQueueLocked();
   }
   target->AppendLocked(message.release());
+  target->Posted();
 }
 
 CMailbox* CMailbox::FindLocked(std::uint32_t address) {

@@ -54,7 +54,7 @@ class CMailbox {
  public:
   // Owners in the game pass 0 and set their address once they know it.
   explicit CMailbox(std::uint32_t address = 0);
-  ~CMailbox();
+  virtual ~CMailbox();
   CMailbox(const CMailbox&) = delete;
   CMailbox& operator=(const CMailbox&) = delete;
 
@@ -80,6 +80,11 @@ class CMailbox {
   // Whether the process-wide mailbox lock exists: from the first construction to the last
   // destruction.
   static bool IsLockAlive();
+
+ protected:
+  // Called under the mailbox lock each time a message joins this queue, on the posting thread.
+  // An owner that sleeps on something other than its queue wakes itself here; it must not post.
+  virtual void Posted() {}
 
  private:
   static void Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,

@@ -22,12 +22,10 @@ constexpr std::uint32_t kAliveRequestSeconds = 3;
 // shows one is given up 22 s after the connect.
 constexpr std::uint32_t kFirstAliveSignAgeSeconds = 98;
 constexpr int kSocketBufferBytes = 16384;
-// After the last pass that found work the thread keeps polling without waiting for this many
-// passes, so that a message posted in answer to one just received leaves at once; then it waits
-// in the select at most kIdleWaitMicroseconds per pass, which bounds how late a message posted
-// to an idle client leaves.
-constexpr unsigned kBusyPasses = 256;
-constexpr long kIdleWaitMicroseconds = 1000;
+// An idle socket thread sleeps in select until a socket is ready, a post wakes it or the next
+// keep-alive step is due, but at most this long: the keep-alive clock may be a virtual one that
+// moves without the thread knowing.
+constexpr long kLongestIdleWaitMicroseconds = 250000;
 
 std::atomic<NetLogFunction> gLog{nullptr};
 
@@ -69,11 +67,21 @@ CNetSocket::CNetSocket(std::uint32_t socketType, std::uint32_t options, std::uin
       options_(options) {
   winsock::WSADATA data;
   winsock::WSAStartup(0x0101, &data);
+  wakeSocket_ = winsock::CreateWakeSocket();
 }
 
 CNetSocket::~CNetSocket() {
   Close();
+  if (wakeSocket_ != winsock::INVALID_SOCKET) {
+    winsock::closesocket(wakeSocket_);
+  }
   winsock::WSACleanup();
+}
+
+void CNetSocket::Posted() {
+  if (sleeping_.load() && wakeSocket_ != winsock::INVALID_SOCKET) {
+    winsock::SignalWakeSocket(wakeSocket_);
+  }
 }
 
 void CNetSocket::SetLogFunction(NetLogFunction log) { gLog.store(log); }
@@ -183,7 +191,10 @@ void CNetSocket::StopThread() {
   if (thread_ == nullptr) {
     return;
   }
-  // With connected 0 the thread leaves after its current pass.
+  // With connected 0 the thread leaves after its current pass, which the wake socket cuts short.
+  if (wakeSocket_ != winsock::INVALID_SOCKET) {
+    winsock::SignalWakeSocket(wakeSocket_);
+  }
   WaitForSingleObject(thread_, INFINITE);
   CloseHandle(thread_);
   thread_ = nullptr;
@@ -212,14 +223,12 @@ DWORD CNetSocket::ThreadProc(LPVOID parameter) {
   const std::uint32_t start = timeGetTime();
   std::uint32_t previous = start;
   std::uint32_t passes = 0;
-  unsigned idlePasses = 0;
   while (client->connected_.load() == 1) {
     const std::uint32_t now = timeGetTime();
     client->longestPumpGap_ = std::max(client->longestPumpGap_, now - previous);
     previous = now;
     ++passes;
-    const long wait = idlePasses < kBusyPasses ? 0 : kIdleWaitMicroseconds;
-    idlePasses = client->PumpWaiting(wait) != 0 ? 0 : idlePasses + 1;
+    client->PumpWaiting(client->IdleWaitMicroseconds());
   }
   client->averagePumpInterval_ = passes == 0 ? 0 : (timeGetTime() - start) / passes;
   tPumpingClient = nullptr;
@@ -227,6 +236,18 @@ DWORD CNetSocket::ThreadProc(LPVOID parameter) {
 }
 
 bool CNetSocket::HasWorkToSend() { return sendState_ == SendState::kSending || Count() != 0; }
+
+long CNetSocket::IdleWaitMicroseconds() const {
+  if ((options_ & kKeepAlive) == 0) {
+    return kLongestIdleWaitMicroseconds;
+  }
+  // KeepAlive acts once the clock's whole second reaches one of these.
+  const std::int64_t now = timeGetTime();
+  const std::int64_t request = (std::int64_t{lastAliveRequest_} + kAliveRequestSeconds) * 1000;
+  const std::int64_t timeout = (std::int64_t{lastAliveSign_} + kAliveTimeoutSeconds) * 1000;
+  const std::int64_t wait = (std::min(request, timeout) - now) * 1000;
+  return static_cast<long>(std::clamp<std::int64_t>(wait, 0, kLongestIdleWaitMicroseconds));
+}
 
 void CNetSocket::KeepAlive() {
   const std::uint32_t now = NowSeconds();
@@ -271,10 +292,28 @@ int CNetSocket::PumpWaiting(long waitMicroseconds) {
       winsock::FdSet(s, writeSet);
     }
   }
+  // Before sleeping, say so and look at the queue once more: a post either comes before that
+  // look and is seen, or finds the thread sleeping and signals the wake socket.
+  long wait = sending ? 0 : waitMicroseconds;
+  if (wait != 0 && wakeSocket_ != winsock::INVALID_SOCKET) {
+    sleeping_.store(true);
+    if (Count() != 0 || connected_.load() != 1) {
+      wait = 0;
+    }
+    winsock::FdSet(wakeSocket_, readSet);
+  }
   ++counters_.selects;
-  const winsock::timeval wait{0, sending ? 0 : waitMicroseconds};
-  if (winsock::select(0, &readSet, &writeSet, &exceptSet, &wait) <= 0) {
+  const winsock::timeval timeout{wait / 1000000, wait % 1000000};
+  const int ready = winsock::select(0, &readSet, &writeSet, &exceptSet, &timeout);
+  sleeping_.store(false);
+  if (ready <= 0) {
     return 0;
+  }
+  if (winsock::FdIsSet(wakeSocket_, readSet)) {
+    winsock::DrainWakeSocket(wakeSocket_);
+    if (ready == 1) {
+      return 0;  // only woken: the next pass sends what was posted
+    }
   }
   if (exceptSet.fd_count != 0) {
     Close();
@@ -284,7 +323,7 @@ int CNetSocket::PumpWaiting(long waitMicroseconds) {
     ++counters_.writablePumps;
     SendStep();
   }
-  if (readSet.fd_count != 0) {
+  if (winsock::FdIsSet(tcpSocket_, readSet) || winsock::FdIsSet(udpSocket_, readSet)) {
     ++counters_.readablePumps;
     std::uint32_t received = 0;
     while (ReceiveStep() != 0) {

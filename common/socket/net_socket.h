@@ -42,7 +42,7 @@ class CNetSocket : public CMailbox {
   // The game session passes (1, 1, 1) and then gives the client the network address.
   CNetSocket(std::uint32_t socketType, std::uint32_t options, std::uint32_t threaded);
   // Closes the connection, which waits for the socket thread.
-  ~CNetSocket();
+  ~CNetSocket() override;
 
   static void SetLogFunction(NetLogFunction log);
 
@@ -78,10 +78,15 @@ class CNetSocket : public CMailbox {
   std::int64_t StartWallTime() const { return startWallTime_; }
   std::int32_t StartProcessorTime() const { return startProcessorTime_; }
 
+ protected:
+  // Wakes the socket thread when it sleeps in its select.
+  void Posted() override;
+
  private:
   enum class SendState { kIdle, kSending };  // a taken message is sent or dropped at once
 
   int PumpWaiting(long waitMicroseconds);
+  long IdleWaitMicroseconds() const;
   bool HasWorkToSend();
   void KeepAlive();
   int SendTcpStep();
@@ -123,6 +128,11 @@ class CNetSocket : public CMailbox {
   std::array<std::uint8_t, kNetBufferSize> datagramBuffer_{};
 
   HANDLE thread_ = nullptr;
+  // Readable while something posted waits for a sleeping socket thread, or the thread must end.
+  std::uintptr_t wakeSocket_;
+  // Set while the socket thread sleeps in select (or is about to), so that only then does a post
+  // pay for signalling the wake socket.
+  std::atomic<bool> sleeping_{false};
   // Whole seconds of timeGetTime.
   std::uint32_t lastAliveRequest_ = 0;
   std::uint32_t lastAliveSign_ = 0;

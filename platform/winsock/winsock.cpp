@@ -6,6 +6,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -185,6 +186,22 @@ int closesocket(SOCKET s) {
   const int fd = Descriptor(s);
   TakeConnecting(fd);
   return Result(::close(fd));
+}
+
+SOCKET CreateWakeSocket() {
+  const int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  return fd < 0 ? INVALID_SOCKET : static_cast<SOCKET>(fd);
+}
+
+void SignalWakeSocket(SOCKET s) {
+  const std::uint64_t one = 1;
+  // A full counter is still readable, so a failed write loses no wake-up.
+  [[maybe_unused]] const ssize_t written = ::write(Descriptor(s), &one, sizeof one);
+}
+
+void DrainWakeSocket(SOCKET s) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t got = ::read(Descriptor(s), &count, sizeof count);
 }
 
 int shutdown(SOCKET s, int how) { return Result(::shutdown(Descriptor(s), how)); }

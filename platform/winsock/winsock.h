@@ -148,6 +148,13 @@ int recvfrom(SOCKET s, char* buffer, int length, int flags, sockaddr* from, int*
 int select(int ignored, fd_set* readSet, fd_set* writeSet, fd_set* exceptSet,
            const timeval* timeout);
 
+// Not part of Windows Sockets: a wake socket, which select reports readable from the first
+// SignalWakeSocket until DrainWakeSocket, so that a thread sleeping in select on its sockets can
+// be woken by another thread. Closed with closesocket; INVALID_SOCKET when none can be made.
+SOCKET CreateWakeSocket();
+void SignalWakeSocket(SOCKET s);
+void DrainWakeSocket(SOCKET s);
+
 // Defined here because the system headers may make macros of these names.
 static_assert(std::endian::native == std::endian::little, "network order is the reverse");
 constexpr u_short htons(u_short value) { return static_cast<u_short>((value << 8) | (value >> 8)); }

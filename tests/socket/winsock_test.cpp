@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -194,6 +196,45 @@ TEST_F(WinsockTest, ErrorsOfAClosedSocketAndTheirText) {
   EXPECT_EQ(send(s, "x", 1, 0), SOCKET_ERROR);
   EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
   EXPECT_EQ(SocketErrorText(WSAECONNREFUSED), "Connection refused");
+}
+
+}  // namespace
+
+namespace {
+
+// Select over the wake socket alone, not waiting: whether it is readable.
+bool WakeIsReadable(winsock::SOCKET wake) {
+  fd_set readSet;
+  FdZero(readSet);
+  FdSet(wake, readSet);
+  const winsock::timeval now{0, 0};
+  return select(0, &readSet, nullptr, nullptr, &now) == 1 && FdIsSet(wake, readSet);
+}
+
+TEST_F(WinsockTest, AWakeSocketIsReadableFromTheFirstSignalUntilDrained) {
+  const winsock::SOCKET wake = winsock::CreateWakeSocket();
+  ASSERT_NE(wake, winsock::INVALID_SOCKET);
+  EXPECT_FALSE(WakeIsReadable(wake));
+  winsock::SignalWakeSocket(wake);
+  winsock::SignalWakeSocket(wake);
+  EXPECT_TRUE(WakeIsReadable(wake));
+  winsock::DrainWakeSocket(wake);  // one drain takes every signal
+  EXPECT_FALSE(WakeIsReadable(wake));
+  winsock::DrainWakeSocket(wake);  // draining an unsignalled socket does not block
+  EXPECT_FALSE(WakeIsReadable(wake));
+
+  // A select that sleeps is ended by a signal from another thread.
+  std::thread signaller([wake] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    winsock::SignalWakeSocket(wake);
+  });
+  fd_set readSet;
+  FdZero(readSet);
+  FdSet(wake, readSet);
+  const winsock::timeval longWait{30, 0};
+  EXPECT_EQ(select(0, &readSet, nullptr, nullptr, &longWait), 1);
+  signaller.join();
+  EXPECT_EQ(closesocket(wake), 0);
 }
 
 }  // namespace
