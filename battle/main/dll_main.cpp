@@ -1,5 +1,6 @@
 #include "battle/main/dll_main.h"
 
+#include "battle/effects/sound.h"
 #include "battle/main/game_session.h"
 #include "battle/main/game_window_proc.h"
 #include "battle/main/log.h"
@@ -14,7 +15,6 @@
 
 HostRecord* gHostRecord = nullptr;
 HWND gGameWindow = nullptr;
-CSound* gSound = nullptr;
 
 namespace {
 
@@ -47,16 +47,15 @@ extern "C" int dll_main(HMODULE /*module*/, HostRecord* host) {
   OpenLog("arena.log");
   const SystemFacts facts = GatherSystemFacts();
   SetCursor(nullptr);
-  // Placeholder until the sound manager exists: here gSound = new CSound(gGameWindow, 1). Until
-  // then the game runs without sound, as after a failed allocation.
-  gSound = nullptr;
+  gSound = new CSound(gGameWindow, 1);
   host->login.window = gGameWindow;
 
   PlayGame(host, facts);
 
   gGameSession.StopWorld();
   CloseLog();
-  // Placeholder until the sound manager exists: here a non-null gSound is destroyed and freed.
+  delete gSound;
+  gSound = nullptr;
   // The host unloads the library as soon as this returns: no message may reach its procedure.
   SetWindowLongA(gGameWindow, GWL_WNDPROC, hostWindowProc);
   return 1;

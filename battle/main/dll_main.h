@@ -6,7 +6,6 @@
 #include "platform/window/handles.h"
 
 struct HostRecord;
-class CSound;
 
 // Runs one whole game in the host's window: log in, report the machine, start the world, run the
 // frames, stop. Always returns 1: the host runs its front end next. The host's window procedure
@@ -18,5 +17,3 @@ extern "C" int dll_main(HMODULE module, HostRecord* host);
 // login block, the screen size and the view flags through it.
 extern HostRecord* gHostRecord;
 extern HWND gGameWindow;
-// The sound manager; null when it could not be made, and the game then runs without sound.
-extern CSound* gSound;

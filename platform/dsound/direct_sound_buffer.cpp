@@ -104,6 +104,42 @@ HRESULT IDirectSoundBuffer::SetFormat(const WAVEFORMATEX* format) {
   return DS_OK;
 }
 
+HRESULT IDirectSoundBuffer::GetVolume(LONG* volume) {
+  if (primary() || (flags_ & DSBCAPS_CTRLVOLUME) == 0) {
+    return DSERR_CONTROLUNAVAIL;
+  }
+  if (volume == nullptr) {
+    return DSERR_INVALIDPARAM;
+  }
+  std::lock_guard<std::mutex> lock(mixer_->mutex());
+  *volume = voice_.volume;
+  return DS_OK;
+}
+
+HRESULT IDirectSoundBuffer::GetPan(LONG* pan) {
+  if (primary() || (flags_ & DSBCAPS_CTRLPAN) == 0) {
+    return DSERR_CONTROLUNAVAIL;
+  }
+  if (pan == nullptr) {
+    return DSERR_INVALIDPARAM;
+  }
+  std::lock_guard<std::mutex> lock(mixer_->mutex());
+  *pan = voice_.pan;
+  return DS_OK;
+}
+
+HRESULT IDirectSoundBuffer::GetFrequency(DWORD* frequency) {
+  if (primary() || (flags_ & DSBCAPS_CTRLFREQUENCY) == 0) {
+    return DSERR_CONTROLUNAVAIL;
+  }
+  if (frequency == nullptr) {
+    return DSERR_INVALIDPARAM;
+  }
+  std::lock_guard<std::mutex> lock(mixer_->mutex());
+  *frequency = voice_.frequency;
+  return DS_OK;
+}
+
 HRESULT IDirectSoundBuffer::SetVolume(LONG volume) {
   if (primary() || (flags_ & DSBCAPS_CTRLVOLUME) == 0) {
     return DSERR_CONTROLUNAVAIL;

@@ -35,6 +35,9 @@ class IDirectSoundBuffer {
   HRESULT SetCurrentPosition(DWORD position);
   // The primary buffer only, at DSSCL_PRIORITY or above: a PCM format for the output.
   HRESULT SetFormat(const WAVEFORMATEX* format);
+  HRESULT GetVolume(LONG* volume);
+  HRESULT GetPan(LONG* pan);
+  HRESULT GetFrequency(DWORD* frequency);
   HRESULT SetVolume(LONG volume);
   HRESULT SetPan(LONG pan);
   HRESULT SetFrequency(DWORD frequency);
