@@ -47,6 +47,10 @@ std::uint32_t slotFor(const R3xWorldNode* const* slots, std::uint32_t capacity,
 }  // namespace
 
 int R3xBspVisited::mark(const R3xWorldNode* node) {
+  if (capacity_ == 0) {
+    std::fill(local_, local_ + kLocalCapacity, nullptr);
+    capacity_ = kLocalCapacity;
+  }
   std::uint32_t slot = slotFor(slots_, capacity_, node);
   if (slots_[slot] == node) {
     return 0;

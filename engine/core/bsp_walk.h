@@ -66,10 +66,11 @@ class R3xBspVisited {
   // An open-addressed set of node addresses; a power of two, at most half full.
   static constexpr std::uint32_t kLocalCapacity = 64;
   bool grow();
-  const R3xWorldNode* local_[kLocalCapacity] = {};
+  // Cleared at the first mark: a walk of a tree without shared nodes never marks.
+  const R3xWorldNode* local_[kLocalCapacity];
   const R3xWorldNode** slots_ = local_;
   std::uint32_t count_ = 0;
-  std::uint32_t capacity_ = kLocalCapacity;
+  std::uint32_t capacity_ = 0;  // 0 until the first mark
 };
 
 // Walks the tree with the sphere and calls visit(leaf region index, pending nodes, their
@@ -84,8 +85,12 @@ std::int32_t _r3xWalkSphere(const R3xWorld* world, const float* centre, float ra
   R3xBspVisited visited;
   const R3xWorldNode* node = world->bspRoot;
   std::uint32_t depth = 0;
+  const bool shared = world->bspSharesNodes != 0;
+  const auto reach = [&](const R3xWorldNode* next) {
+    return next == nullptr ? 0 : shared ? visited.mark(next) : 1;
+  };
   for (;;) {
-    int fresh = node != nullptr ? visited.mark(node) : 0;
+    int fresh = reach(node);
     while (fresh == 1 && node->leaf == 0) {
       const float dist = node->a * centre[0] + node->b * centre[1] + node->c * centre[2] + node->d;
       if (dist >= -radius) {
@@ -97,7 +102,7 @@ std::int32_t _r3xWalkSphere(const R3xWorld* world, const float* centre, float ra
         node = node->back;
       }
       ++depth;
-      fresh = node != nullptr ? visited.mark(node) : 0;
+      fresh = reach(node);
     }
     if (fresh < 0) {
       return R3X_ERR_FAILED;

@@ -22,6 +22,9 @@ struct R3xWorld {
   // Root of the BSP tree; its block is allocated bspOffset bytes before the root.
   R3xWorldNode* bspRoot;
   std::size_t bspOffset;
+  // Non-zero when two nodes of the tree share a child (a world file may build it so): sphere
+  // walks then keep a record of the nodes they reach, so that each is walked once.
+  std::uint32_t bspSharesNodes;
   // Owned, or null.
   void* worldString;
   R3xSlotTable regions;

@@ -166,6 +166,7 @@ TEST(BspTest, ASphereWalkEntersASharedNodeOnce) {
   for (std::uint32_t k = 0; k < kChain; ++k) {
     world->bspRoot[2 * k].back = world->bspRoot[2 * k].front;
   }
+  world->bspSharesNodes = 1;  // as the world-file loader finds it
   const float centre[3] = {20, 0, 0};
   EXPECT_EQ(FindRegionsInSphere(world.get(), centre, 1000),
             std::vector<std::int32_t>{static_cast<std::int32_t>(kChain)});

@@ -17,6 +17,7 @@
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
 #include "engine/world/world_loading.h"
+#include "tests/support/test_world_builder.h"
 #include "world_fixture.h"
 
 namespace world_test {
@@ -115,6 +116,39 @@ TEST_F(WorldLoad, RoomsBuildTheirRecordsAndTheTreeLocatesPoints) {
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(r3xFindRegionIndexAt(world_, points[i]), expected[i]) << i;
   }
+}
+
+// A world file may give two nodes one child. In a chain of 40 nodes whose front and back are
+// both the next node, every sphere straddles every plane: the loader tells the walks to enter each
+// node once, or a query (a point light's, say) would take 2^40 steps.
+TEST_F(WorldLoad, AChainOfSharedChildrenIsWalkedOnce) {
+  std::string tree = "WORLDTREE NUMWORLDNODES 42\n";
+  for (int k = 1; k <= 40; ++k) {
+    const int next = k + 1;
+    const std::string n = std::to_string(k);
+    tree += "  WORLDNODE " + n + " NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 0 FRONTTREE " +
+            std::to_string(next) + " BACKTREE " + std::to_string(k < 40 ? next : 42) +
+            " ENDWORLDNODE " + n + "\n";
+  }
+  tree +=
+      "  WORLDNODE 41 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 2 FRONTTREE 0 BACKTREE 0 "
+      "ENDWORLDNODE 41\n"
+      "  WORLDNODE 42 NORMALABCD 0.0 0.0 0.0 0.0 WORLDREGIONTAG 1 FRONTTREE 0 BACKTREE 0 "
+      "ENDWORLDNODE 42\n"
+      "ENDWORLDTREE\n";
+  std::string text = kRooms;
+  const std::size_t begin = text.find("WORLDTREE NUMWORLDNODES");
+  const std::size_t end = text.find("ENDWORLDTREE\n") + std::string("ENDWORLDTREE\n").size();
+  text.replace(begin, end - begin, tree);
+  ASSERT_EQ(Load(text), 0) << ::testing::PrintToString(TakeMessages());
+  EXPECT_NE(world_->bspSharesNodes, 0u);
+  const float centre[3] = {5, 5, 1};
+  EXPECT_EQ(FindRegionsInSphere(world_, centre, 1), (std::vector<std::int32_t>{1, 0}));
+}
+
+TEST_F(WorldLoad, RoomsWithATreeOfSingleParentsNeedNoMarks) {
+  ASSERT_EQ(Load(kRooms), 0) << ::testing::PrintToString(TakeMessages());
+  EXPECT_EQ(world_->bspSharesNodes, 0u);
 }
 
 TEST_F(WorldLoad, SkyWithoutSphereOrFogTakesTheBoxOfItsVerticesAndNoFog) {
