@@ -1,0 +1,5 @@
+#include "battle/arena/arena_world.h"
+
+// Set by the session's world start and cleared by its stop, when that start is built.
+R3xWorld* gWorld = nullptr;
+CArenaMap* gArenaMap = nullptr;

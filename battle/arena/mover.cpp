@@ -1,0 +1,514 @@
+#include "battle/arena/mover.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "battle/arena/arena_map.h"
+#include "battle/arena/arena_world.h"
+#include "battle/main/game_params.h"
+#include "battle/main/global_params.h"
+
+CMover* gMover = nullptr;
+float gContactNormal[3] = {0.0f, 0.0f, 1.0f};
+
+namespace {
+
+using Vec3 = std::array<float, 3>;
+
+// A move smaller than this on every axis moves nothing.
+constexpr float kTinyMove = 0.001f;
+// How far around the moving box flags and tanks count as near.
+constexpr float kFlagReach = 4.0f;
+constexpr float kTankReach = 13.0f;
+constexpr std::uint32_t kTankSpheres = 6;
+// Ground heights below this are no ground.
+constexpr float kNoGround = -0.01f;
+const float kSqrtThreeQuarters = std::sqrt(0.75f);
+
+Vec3 Sub(const float* a, const float* b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+
+Vec3 Scaled(const Vec3& v, float s) { return {v[0] * s, v[1] * s, v[2] * s}; }
+
+Vec3 Sum(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+  Vec3 out;
+  r3xCross3(a.data(), b.data(), out.data());
+  return out;
+}
+
+Vec3 Unit(const Vec3& v) {
+  Vec3 out;
+  r3xNormalize3(v.data(), out.data());
+  return out;
+}
+
+float Distance(const float* a, const float* b) {
+  const Vec3 d = Sub(a, b);
+  return r3xSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+}
+
+bool IsSmall(float d) { return d > -kTinyMove && d < kTinyMove; }
+
+struct Box {
+  Vec3 low;
+  Vec3 high;
+  void Add(const float* p) {
+    for (int i = 0; i < 3; ++i) {
+      low[i] = std::min(low[i], p[i]);
+      high[i] = std::max(high[i], p[i]);
+    }
+  }
+  Box Widened(float by) const {
+    return {{low[0] - by, low[1] - by, low[2] - by}, {high[0] + by, high[1] + by, high[2] + by}};
+  }
+  // Strictly inside on all three axes.
+  bool Holds(const float* p) const {
+    return p[0] > low[0] && p[0] < high[0] && p[1] > low[1] && p[1] < high[1] && p[2] > low[2] &&
+           p[2] < high[2];
+  }
+};
+
+Box BoxOf(const float* p) { return {{p[0], p[1], p[2]}, {p[0], p[1], p[2]}}; }
+
+bool AnyIn(std::span<const MoverNeighbour> objects, const Box& box, const R3xActor* self) {
+  return std::any_of(objects.begin(), objects.end(), [&](const MoverNeighbour& object) {
+    return object.mover != self && box.Holds(object.position);
+  });
+}
+
+R3xSphereList* SphereListOf(R3xActor* actor) {
+  R3xVolume* volume = r3xGetActorVolume(actor);
+  if (volume == nullptr || volume->type != R3X_TYPE_SPHERE_LIST) {
+    return nullptr;
+  }
+  return reinterpret_cast<R3xSphereList*>(volume);
+}
+
+// The radius of sphere 0 and the world centres of spheres 0 to count - 1.
+bool ReadSpheres(const R3xSphereList* list, std::uint32_t count, float* radius, Vec3* centres) {
+  if (radius != nullptr && r3xGetSphereWorldRadius(list, 0, radius) != 0) {
+    return false;
+  }
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (r3xGetSphereWorldPosition(list, i, centres[i].data()) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+float TriggerReach() {
+  return std::max(GetGameParamFloat(PARAM_PROXIMITY_TRIGGER_RADIUS),
+                  GetGameParamFloat(PARAM_DEACTIVATOR_MINE_TRIGGER_RADIUS));
+}
+
+}  // namespace
+
+std::uint32_t MoverSweepFilter(R3xActor* /*actor*/, void* /*user*/) { return R3X_SWEEP_IGNORE; }
+
+std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pass,
+                           std::int32_t* reportRemaining, float* backoff) {
+  *pass = contact->phase == R3X_CONTACT_TOUCH && contact->passable == 0 ? 0 : 1;
+  *reportRemaining = 0;
+  *backoff = 0.0f;
+  if (*pass != 0) {
+    return 0;
+  }
+  if (contact->contactClass == R3X_CONTACT_OBSTACLE && contact->obstacle != nullptr) {
+    const auto* obstacle = static_cast<const R3xObstacle*>(contact->obstacle);
+    if (r3xGetObstacleKind(obstacle) == R3X_OBSTACLE_EDGEPOLYGON && obstacle->geometry != nullptr &&
+        static_cast<const R3xObjectHeader*>(obstacle->geometry)->type == R3X_TYPE_EDGE_POLYGON) {
+      r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(obstacle->geometry),
+                             gContactNormal);
+    }
+  }
+  if (gMover != nullptr) {
+    gMover->hitFlag = 1;
+  }
+  return 0;
+}
+
+CMover::CMover() : query1_(r3xCreateSweepQuery()), query2_(r3xCreateSweepQuery()) {}
+
+CMover::~CMover() {
+  r3xDestroySweepQuery(query1_);
+  r3xDestroySweepQuery(query2_);
+}
+
+void CMover::Prepare() {
+  hitFlag = 0;
+  remaining_ = -1.0f;
+}
+
+std::int32_t CMover::SweepWorld(R3xSweepQuery* query) {
+  Prepare();
+  lastResult = query == nullptr ? R3X_ERR_FAILED
+                                : r3xSweepActor(gWorld, actor_, volume_, scale_, placement_,
+                                                target_, nullptr, 0.0f, testFlagged_, mode, filter,
+                                                hit, query, user, stopPosition, &remaining_, 1);
+  return lastResult;
+}
+
+std::int32_t CMover::SweepList(R3xSweepQuery* query) {
+  lastResult = query == nullptr
+                   ? R3X_ERR_FAILED
+                   : r3xSweepActorAgainstList(gWorld, actor_, volume_, scale_, placement_, target_,
+                                              nullptr, 0.0f, mode, filter, hit, query, user,
+                                              stopPosition, &remaining_, 1, listCount_, list_);
+  return lastResult;
+}
+
+R3xContact* CMover::StoppedContact(R3xSweepQuery* query) const {
+  const R3xContactList* contacts = r3xGetSweepContacts(query);
+  if (hitFlag == 0 || contacts == nullptr || contacts->count == 0) {
+    return nullptr;
+  }
+  return contacts->stopContact;
+}
+
+float CMover::ProbeGround(R3xActor* actor, float* normal) {
+  actor_ = actor;
+  if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z < 0.0f) {
+    return 0.0f;
+  }
+  const float below[3] = {placementBuffer_.x, placementBuffer_.y, 0.0f};
+  target_ = below;
+  hit = MoverSweepHit;
+  gContactNormal[0] = 0.0f;
+  gContactNormal[1] = 0.0f;
+  gContactNormal[2] = 1.0f;
+  const std::int32_t result = SweepWorld(query1_);
+  target_ = nullptr;
+  if (result < 0) {
+    return 0.0f;
+  }
+  if (normal != nullptr) {
+    std::copy(gContactNormal, gContactNormal + 3, normal);
+  }
+  return stopPosition[2];
+}
+
+float CMover::GetClearance(R3xActor* actor) {
+  const float ceiling = gWorldCeiling;
+  actor_ = actor;
+  if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z > ceiling) {
+    return ceiling;
+  }
+  const float above[3] = {placementBuffer_.x, placementBuffer_.y, ceiling};
+  target_ = above;
+  user = nullptr;
+  filter = MoverSweepFilter;
+  hit = MoverSweepHit;
+  const std::int32_t result = SweepWorld(query1_);
+  target_ = nullptr;
+  return result < 0 ? ceiling : stopPosition[2];
+}
+
+R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
+  actor_ = actor;
+  if (r3xGetActorPlacement(actor, &placementBuffer_) != 0) {
+    stopContact = nullptr;
+    return nullptr;
+  }
+  target_ = point;
+  stopPosition[0] = placementBuffer_.x;
+  stopPosition[1] = placementBuffer_.y;
+  stopPosition[2] = placementBuffer_.z;
+  if (IsSmall(point[0] - placementBuffer_.x) && IsSmall(point[1] - placementBuffer_.y) &&
+      IsSmall(point[2] - placementBuffer_.z)) {
+    std::copy(stopPosition, stopPosition + 3, point);
+    return nullptr;
+  }
+  const std::int32_t result = SweepWorld(query1_);
+  target_ = nullptr;
+  stopContact = nullptr;
+  if (result >= 0) {
+    placementBuffer_.x = stopPosition[0];
+    placementBuffer_.y = stopPosition[1];
+    placementBuffer_.z = stopPosition[2];
+    r3xSetActorPlacement(gWorld, actor, &placementBuffer_);
+    stopContact = StoppedContact(query1_);
+  }
+  std::copy(stopPosition, stopPosition + 3, point);
+  return stopContact;
+}
+
+R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) {
+  const float from[3] = {start->x, start->y, start->z};
+  stopContact = nullptr;
+  if (r3xFindRegionAt(gWorld, from) == nullptr) {
+    std::copy(from, from + 3, point);
+    return nullptr;
+  }
+  actor_ = nullptr;
+  volume_ = volume;
+  scale_ = 1.0f;
+  placement_ = start;
+  target_ = point;
+  hit = MoverSweepHit;
+  const std::int32_t result = SweepWorld(query1_);
+  volume_ = nullptr;
+  placement_ = nullptr;
+  target_ = nullptr;
+  if (result < 0) {
+    std::copy(from, from + 3, stopPosition);
+  } else {
+    stopContact = StoppedContact(query1_);
+  }
+  std::copy(stopPosition, stopPosition + 3, point);
+  return stopContact;
+}
+
+R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* placement,
+                                      float* fraction, float* stop) {
+  stopContact = nullptr;
+  *fraction = 1.0f;
+  stop[0] = stop[1] = stop[2] = 0.0f;
+  R3xPlacement old{};
+  if (r3xGetActorPlacement(actor, &old) != 0) {
+    *fraction = 0.0f;
+    return nullptr;
+  }
+  if (IsSmall(placement->x - old.x) && IsSmall(placement->y - old.y) &&
+      IsSmall(placement->z - old.z) && IsSmall(placement->heading - old.heading) &&
+      IsSmall(placement->pitch - old.pitch) && IsSmall(placement->roll - old.roll)) {
+    return nullptr;
+  }
+  const float mineReach = TriggerReach();
+  const R3xSphereList* list = SphereListOf(actor);
+  float r = 0.0f;
+  Vec3 from[kTankSpheres];
+  Vec3 to[kTankSpheres];
+  auto fail = [&]() -> R3xContact* {
+    r3xSetActorPlacement(gWorld, actor, &old);
+    *fraction = 0.0f;
+    return nullptr;
+  };
+  if (list == nullptr || !ReadSpheres(list, kTankSpheres, &r, from)) {
+    *fraction = 0.0f;
+    return nullptr;
+  }
+  if (r3xSetActorPlacement(gWorld, actor, placement) != 0 ||
+      !ReadSpheres(list, kTankSpheres, nullptr, to)) {
+    return fail();
+  }
+  Box box = BoxOf(from[0].data());
+  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
+    if (r3xFindRegionAt(gWorld, from[i].data()) == nullptr ||
+        r3xFindRegionAt(gWorld, to[i].data()) == nullptr) {
+      return fail();
+    }
+    box.Add(from[i].data());
+    box.Add(to[i].data());
+  }
+  box = box.Widened(r);
+  const MoverNeighbours neighbours =
+      neighbourSource != nullptr ? neighbourSource() : MoverNeighbours{};
+  const bool flagNear = AnyIn(neighbours.flags, box.Widened(kFlagReach), nullptr);
+  const bool mineNear = AnyIn(neighbours.mines, box.Widened(mineReach), nullptr);
+  const bool tankNear = AnyIn(neighbours.tanks, box.Widened(kTankReach), actor);
+  if (!flagNear && !mineNear && !tankNear && gArenaMap != nullptr &&
+      gArenaMap->IsBoxClear(box.low.data(), box.high.data()) == 1) {
+    return nullptr;
+  }
+
+  R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(r));
+  if (sphere == nullptr) {
+    return fail();
+  }
+  R3xPlacement working = old;
+  actor_ = nullptr;
+  volume_ = sphere;
+  scale_ = 1.0f;
+  placement_ = &working;
+  testFlagged_ = 1;
+  mode = R3X_SWEEP_EXACT;
+  R3xSweepQuery* query = query1_;
+  float best = 1e30f;
+  bool failed = false;
+  for (std::uint32_t i = 0; i < kTankSpheres && !failed; ++i) {
+    listCount_ = 0;
+    Prepare();
+    working.x = from[i][0];
+    working.y = from[i][1];
+    working.z = from[i][2];
+    target_ = to[i].data();
+    Box swept = BoxOf(from[i].data());
+    swept.Add(to[i].data());
+    swept = swept.Widened(r);
+    const bool blocked =
+        gArenaMap == nullptr || (gArenaMap->IsBoxClear(swept.low.data(), swept.high.data()) < 1 &&
+                                 gArenaMap->IsSweptBoxClear(from[i].data(), to[i].data(), r) < 1);
+    std::int32_t result = 0;
+    if (blocked) {
+      result = SweepWorld(query);
+    } else {
+      auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
+                         const R3xActor* self) {
+        const Box near = swept.Widened(reach);
+        for (const MoverNeighbour& object : objects) {
+          if (!kindNear || object.mover == self || !near.Holds(object.position)) {
+            continue;
+          }
+          if (listCount_ == kMaxListed) {
+            return false;
+          }
+          list_[listCount_++] = object.actor;
+        }
+        return true;
+      };
+      if (!collect(neighbours.flags, flagNear, kFlagReach, nullptr) ||
+          !collect(neighbours.mines, mineNear, mineReach, nullptr) ||
+          !collect(neighbours.tanks, tankNear, kTankReach, actor)) {
+        result = R3X_ERR_FAILED;
+      } else if (listCount_ == 0) {
+        continue;
+      } else {
+        result = SweepList(query);
+      }
+    }
+    if (result != 0) {
+      failed = true;
+      break;
+    }
+    R3xContact* contact = StoppedContact(query);
+    if (contact == nullptr) {
+      continue;
+    }
+    const float length = Distance(from[i].data(), to[i].data());
+    // A sphere that does not move and is stopped stops the move where it starts.
+    const float t = length > 0.0f ? contact->time / length : 0.0f;
+    if (t < best) {
+      best = t;
+      *fraction = length > 0.0f
+                      ? std::clamp(Distance(from[i].data(), stopPosition) / length, 0.0f, 1.0f)
+                      : 0.0f;
+      std::copy(stopPosition, stopPosition + 3, stop);
+      stopContact = contact;
+      query = query == query1_ ? query2_ : query1_;
+    }
+  }
+  r3xFreeVolumeRecord(sphere);
+  volume_ = nullptr;
+  placement_ = nullptr;
+  target_ = nullptr;
+  listCount_ = 0;
+  if (failed) {
+    stopContact = nullptr;
+    return fail();
+  }
+  if (stopContact != nullptr) {
+    r3xSetActorPlacement(gWorld, actor, &old);
+  }
+  return stopContact;
+}
+
+float CMover::FollowTerrain(R3xActor* actor, float* normal) {
+  normal[0] = 0.0f;
+  normal[1] = 0.0f;
+  normal[2] = 1.0f;
+  const R3xSphereList* list = SphereListOf(actor);
+  float r = 0.0f;
+  Vec3 local[3];
+  Vec3 w[4];
+  if (list == nullptr || gArenaMap == nullptr || !ReadSpheres(list, 4, &r, w)) {
+    return -1.0f;
+  }
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    if (r3xGetSphereCenter(list, i, local[i].data()) != 0) {
+      return -1.0f;
+    }
+  }
+  const float spanX = local[0][0] - local[2][0];
+  const float spanY = local[1][1] - local[0][1];
+  // Corners that coincide along an axis give no ground to stand on.
+  if (spanX == 0.0f || spanY == 0.0f || !std::isfinite(r / spanX) || !std::isfinite(r / spanY)) {
+    return -1.0f;
+  }
+  const float kx = r / spanX;
+  const float ky = r / spanY;
+  const float zoff = r - local[0][2];
+  const Vec3 across = Sub(w[1].data(), w[0].data());
+  const Vec3 along = Sub(w[0].data(), w[2].data());
+  const Vec3 up = Scaled(Unit(Cross(across, along)), r);
+  const Vec3 ex = Scaled(along, kx);
+  const Vec3 ey = Scaled(across, ky);
+  const Vec3 minusEx = Scaled(ex, -1.0f);
+  const Vec3 minusEy = Scaled(ey, -1.0f);
+  Vec3 p[4] = {Sum(Sum(w[0], up), ex), Sum(Sum(w[1], up), ex), Sum(Sum(w[2], up), minusEx),
+               Sum(Sum(w[3], up), minusEx)};
+  const Vec3 q[4] = {Sum(Sum(w[0], up), minusEy), Sum(Sum(w[1], up), ey),
+                     Sum(Sum(w[2], up), minusEy), Sum(Sum(w[3], up), ey)};
+  const Vec3 m = Scaled(Sum(p[0], p[3]), 0.5f);
+  float sx = 0.0f;
+  float sy = 0.0f;
+  float hM = 0.0f;
+  const bool centreFound = gArenaMap->GetSurface(m.data(), normal, &sx, &sy, &hM) == 0;
+  auto probe = [&](const Vec3& point) {
+    float height = 0.0f;
+    const bool found = gArenaMap->GroundHeight(point.data(), &height) == 0;
+    return centreFound && !found ? hM : height;
+  };
+  float hp[4];
+  float hq[4];
+  for (int i = 0; i < 4; ++i) {
+    hp[i] = probe(p[i]);
+    hq[i] = probe(q[i]);
+  }
+  const bool noGround = !(hM >= kNoGround) ||
+                        std::any_of(hp, hp + 4, [](float h) { return !(h >= kNoGround); }) ||
+                        std::any_of(hq, hq + 4, [](float h) { return !(h >= kNoGround); });
+  if (noGround) {
+    normal[0] = 0.0f;
+    normal[1] = 0.0f;
+    normal[2] = 1.0f;
+    return -1.0f;
+  }
+  for (int i = 0; i < 4; ++i) {
+    if (hq[i] > hp[i]) {
+      p[i] = q[i];
+      hp[i] = hq[i];
+    }
+  }
+  bool planeNeeded = false;
+  if (sx == 0.0f && sy == 0.0f) {
+    if (std::none_of(hp, hp + 4, [&](float h) { return h > hM; })) {
+      return hM + zoff;
+    }
+    planeNeeded = true;
+  } else if (sy == 0.0f || sx == 0.0f) {
+    const int axis = sy == 0.0f ? 0 : 1;
+    const float slope = axis == 0 ? sx : sy;
+    for (int i = 0; i < 4 && !planeNeeded; ++i) {
+      planeNeeded = !((p[i][axis] - m[axis]) * slope + hM + 0.01f >= hp[i]);
+    }
+    if (!planeNeeded) {
+      return 0.0f;
+    }
+  } else {
+    normal[0] = 0.0f;
+    normal[1] = 0.0f;
+    normal[2] = 1.0f;
+    return -1.0f;
+  }
+  const Vec3 g[4] = {{p[0][0], p[0][1], hp[0]},
+                     {p[1][0], p[1][1], hp[1]},
+                     {p[2][0], p[2][1], hp[2]},
+                     {p[3][0], p[3][1], hp[3]}};
+  Vec3 n;
+  const int far = hq[2] - hq[3] > hq[0] - hq[1] ? 1 : 0;
+  n = Cross(Sub(g[2].data(), g[3].data()), Sub(g[far].data(), g[3].data()));
+  if (n[2] < 0.0f) {
+    n = Cross(Sub(g[3].data(), g[2].data()), Sub(g[far].data(), g[2].data()));
+  }
+  Vec3 unit = Unit(n);
+  if (unit[2] < 0.5f) {
+    // Never more than 60 degrees from the vertical.
+    const float s = kSqrtThreeQuarters * r3xInvSqrt(1.0f - unit[2] * unit[2]);
+    unit = {unit[0] * s, unit[1] * s, 0.5f};
+  }
+  std::copy(unit.begin(), unit.end(), normal);
+  return 0.0f;
+}

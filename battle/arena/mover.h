@@ -1,0 +1,108 @@
+// The one shared mover through which every arena object moves through the world. An object kind
+// stores its filter and hit callbacks and its user word in the mover, then calls one of its
+// operations; the engine calls the callbacks back during the sweep, and a hit callback that stops
+// the sweep sets the mover's hit flag.
+//   MoveTo             one sweep of an actor toward a point, the actor left at the stop;
+//   MoveWithCollision  a tank's move, cleared first by the height map and the nearby flags, mines
+//                      and tanks, swept sphere by sphere only where needed;
+//   FollowTerrain      the ground height and normal under a tank from the height map alone;
+//   ProbeGround, GetClearance  sweeps straight down to z = 0 and up to the world ceiling;
+//   Sweep              a free volume swept along a line of sight.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "battle/main/list_link.h"
+#include "engine/r3x.h"
+
+// What a tank's move tests besides the world: a flag's, mine's or tank's position and the actor
+// swept against. A tank gives its first collision actor, and its second (the one it moves) as
+// `mover`, so that a tank never meets itself.
+struct MoverNeighbour {
+  float position[3];
+  R3xActor* actor;
+  R3xActor* mover;
+};
+
+struct MoverNeighbours {
+  std::span<const MoverNeighbour> flags;
+  std::span<const MoverNeighbour> mines;
+  std::span<const MoverNeighbour> tanks;
+};
+
+class CMover {
+ public:
+  static constexpr std::uint32_t kMaxListed = 256;
+
+  CMover();
+  ~CMover();
+  CMover(const CMover&) = delete;
+  CMover& operator=(const CMover&) = delete;
+
+  // The height at which the actor, swept straight down to z = 0, rests (0.0 when nothing stops
+  // it); the normal of the edge polygon it rests on, else (0, 0, 1).
+  float ProbeGround(R3xActor* actor, float* normal);
+  // The height to which the actor can rise straight up, at most the world ceiling.
+  float GetClearance(R3xActor* actor);
+  // Sweeps the actor toward the point and leaves it at the stop, written into the point; the
+  // contact it stopped at, or null.
+  R3xContact* MoveTo(R3xActor* actor, float* point);
+  // Moves a tank's sphere-list actor (six spheres of one radius) to the new placement. Null with
+  // fraction 1.0 when it got there; the stopping contact with the fraction of the move, the stop
+  // position and the actor back at its old placement; null with fraction 0 when the move failed
+  // (the actor at its old placement).
+  R3xContact* MoveWithCollision(R3xActor* actor, const R3xPlacement* placement, float* fraction,
+                                float* stop);
+  // The ground under a tank from the height map: a height on flat ground (the actor's z that sets
+  // it down), 0.0 when the normal carries the answer, -1.0 when there is no usable ground.
+  float FollowTerrain(R3xActor* actor, float* normal);
+  // Sweeps the free volume from the start toward the point, written back with the stop.
+  R3xContact* Sweep(R3xVolume* volume, R3xPlacement* start, float* point);
+
+  // Set by a hit callback that stops the sweep; cleared before every sweep.
+  std::uint32_t hitFlag = 0;
+  // Set by the caller before an operation.
+  R3xSweepFilterFn filter = nullptr;
+  R3xSweepHitFn hit = nullptr;
+  void* user = nullptr;
+  std::uint32_t mode = R3X_SWEEP_EXACT;
+  // Where the last sweep stopped (or ended), and the contact of the last stopping operation.
+  float stopPosition[3] = {0.0f, 0.0f, 0.0f};
+  R3xContact* stopContact = nullptr;
+  std::int32_t lastResult = 0;
+  // The flags, mines and tanks that MoveWithCollision tests; none until their lists exist.
+  MoverNeighbours (*neighbourSource)() = nullptr;
+
+ private:
+  std::int32_t SweepWorld(R3xSweepQuery* query);
+  std::int32_t SweepList(R3xSweepQuery* query);
+  // The query's stop contact when the last sweep stopped, else null.
+  R3xContact* StoppedContact(R3xSweepQuery* query) const;
+  void Prepare();
+
+  CListLink listLink_;
+  R3xActor* actor_ = nullptr;
+  R3xVolume* volume_ = nullptr;
+  float scale_ = 1.0f;
+  R3xPlacement* placement_ = nullptr;
+  const float* target_ = nullptr;
+  std::int32_t testFlagged_ = 1;
+  R3xSweepQuery* query1_ = nullptr;
+  R3xSweepQuery* query2_ = nullptr;
+  float remaining_ = -1.0f;
+  std::uint32_t listCount_ = 0;
+  R3xActor* list_[kMaxListed] = {};
+  R3xPlacement placementBuffer_{};
+};
+
+// The shared mover; the game session makes it when the library loads.
+extern CMover* gMover;
+// The plane normal of the edge polygon at which the last stop through MoverSweepHit happened.
+extern float gContactNormal[3];
+
+// Ignores every actor: sweeps with it meet only the world's obstacles.
+std::uint32_t MoverSweepFilter(R3xActor* actor, void* user);
+// Stops at a solid touch (recording an edge polygon's normal) and sets gMover's hit flag.
+std::int32_t MoverSweepHit(R3xContact* contact, void* user, std::int32_t* pass,
+                           std::int32_t* reportRemaining, float* backoff);
