@@ -26,19 +26,27 @@ void Query(const CArenaMap& map, const float* a, const float* b, float size) {
   const int swept = map.IsSweptBoxClear(a, b, size);
   const int box = map.IsBoxClear(a, b);
   for (int result : {ground, surface}) {
-    if (result != 0 && result != -1) std::abort();
+    if (result != 0 && result != -1) {
+      std::abort();
+    }
   }
   for (int result : {segment, swept, box}) {
-    if (result < -1 || result > 1) std::abort();
+    if (result < -1 || result > 1) {
+      std::abort();
+    }
   }
-  if (layer < -1) std::abort();
+  if (layer < -1) {
+    std::abort();
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool started = r3xInit() == R3X_DONE;
-  if (!started) std::abort();
+  if (!started) {
+    std::abort();
+  }
   const std::span<const std::uint8_t> bytes(data, size);
   const CArenaMap map(bytes);
   if (!map.IsValid()) {
@@ -48,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             1.0f, 2.0f, -100.f, 9.0f,  -9.0f, 2.5f};
   if (size >= kPointFloats * 4) {
     arena::ByteReader tail(bytes.subspan(size - kPointFloats * 4));
-    for (float& value : points) value = tail.F32();
+    for (float& value : points) {
+      value = tail.F32();
+    }
   }
   const float extent = static_cast<float>(map.GetWidth()) * 8.0f;
   Query(map, &points[0], &points[3], points[6]);

@@ -36,9 +36,15 @@ CMotionModel::CMotionModel() : clock(gFrameTime) {
 }
 
 void CMotionModel::SetLimits(float a, float /*b*/, float c, float /*d*/, float e) {
-  if (IsNotPositive(a)) a = 100.0f;
-  if (IsNotPositive(c)) c = 100.0f;
-  if (e < 0.0f) e = 0.0f;
+  if (IsNotPositive(a)) {
+    a = 100.0f;
+  }
+  if (IsNotPositive(c)) {
+    c = 100.0f;
+  }
+  if (e < 0.0f) {
+    e = 0.0f;
+  }
   speedRamp = 1.0f / (a * 0.0002f);
   rateRamp = 1.0f / (c * 0.00015f);
   turnDamping = e * 0.00025f;
@@ -50,9 +56,17 @@ void CMotionModel::SetPose(float x, float y, float z, float heading, float pitch
   pose.x = x;
   pose.y = y;
   pose.z = z;
-  pose.heading = heading;
-  pose.pitch = pitch;
-  pose.roll = roll;
+  // An angle no turn could come from (not a number, or beyond any wrapping) is refused and the
+  // old one kept.
+  if (IsUsableAngle(heading)) {
+    pose.heading = heading;
+  }
+  if (IsUsableAngle(pitch)) {
+    pose.pitch = pitch;
+  }
+  if (IsUsableAngle(roll)) {
+    pose.roll = roll;
+  }
 }
 
 CMotionModel::StepTime CMotionModel::BeginStep() {

@@ -40,7 +40,8 @@ class CMotionModel {
   void SetLimits(float a, float b, float c, float d, float e);
   // The next step covers ms more than the time since the last one.
   void SetClockBack(std::uint32_t ms);
-  // The pose's position and angles; its region word stays.
+  // The pose's position and angles (as a server sends them); its region word stays, and an angle
+  // that is not a number or beyond kMaxAngleUnits leaves the old one.
   void SetPose(float x, float y, float z, float heading, float pitch, float roll);
   // The plain step; copies the new pose to out when given.
   void Integrate(R3xPlacement* out);

@@ -187,6 +187,19 @@ TEST_F(MotionModelTest, WrappingEndsForHugeAndNonFiniteAngles) {
   }
 }
 
+TEST_F(MotionModelTest, SetPoseRefusesUnusableAngles) {
+  CMotionModel model;
+  model.pose.region = 3;
+  model.SetPose(1, 2, 3, 10, 20, 30);
+  model.SetPose(4, 5, 6, std::numeric_limits<float>::quiet_NaN(), 2.0e6f, -7.0f);
+  EXPECT_EQ(model.pose.x, 4.0f);
+  EXPECT_EQ(model.pose.z, 6.0f);
+  EXPECT_EQ(model.pose.heading, 10.0f);
+  EXPECT_EQ(model.pose.pitch, 20.0f);
+  EXPECT_EQ(model.pose.roll, -7.0f);
+  EXPECT_EQ(model.pose.region, 3);
+}
+
 TEST_F(MotionModelTest, VelocityFollowsHeadingAndPitch) {
   CMotionModel model;
   model.speed = 2.0f;
