@@ -30,7 +30,11 @@ IDirectSound::IDirectSound() {
   output_ = std::move(opened.output);
 }
 
-IDirectSound::~IDirectSound() = default;
+IDirectSound::~IDirectSound() {
+  if (primary_ != nullptr) {
+    primary_->device_ = nullptr;
+  }
+}
 
 ULONG IDirectSound::AddRef() { return ++references_; }
 
@@ -91,7 +95,7 @@ HRESULT IDirectSound::CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBu
     if (platform::GetDirectSoundFaults().primary != DS_OK) {
       return platform::GetDirectSoundFaults().primary;
     }
-    if (hasPrimary_) {
+    if (primary_ != nullptr) {
       return DSERR_ALLOCATED;
     }
   } else {
@@ -107,7 +111,7 @@ HRESULT IDirectSound::CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBu
   }
   auto* buffer = new IDirectSoundBuffer(mixer_, this, desc->dwFlags);
   if ((desc->dwFlags & DSBCAPS_PRIMARYBUFFER) != 0) {
-    hasPrimary_ = true;
+    primary_ = buffer;
   } else {
     platform::SoundVoice& voice = buffer->voice_;
     voice.memory = std::make_shared<platform::SoundMemory>();

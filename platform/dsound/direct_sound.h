@@ -27,7 +27,8 @@ class IDirectSound {
   IDirectSound& operator=(const IDirectSound&) = delete;
 
   ULONG AddRef();
-  // Returns the remaining count; at 0 the output stops. Buffers live on their own counts.
+  // Returns the remaining count; at 0 the output stops. Buffers live on their own counts; a
+  // primary buffer that outlives its device refuses SetFormat.
   ULONG Release();
   // DSSCL_NORMAL, DSSCL_PRIORITY or DSSCL_EXCLUSIVE for an existing window.
   HRESULT SetCooperativeLevel(HWND window, DWORD level);
@@ -48,7 +49,8 @@ class IDirectSound {
 
   std::atomic<ULONG> references_{1};
   DWORD level_ = 0;
-  bool hasPrimary_ = false;
+  // The primary buffer while it lives; it outlives the device without reaching it.
+  IDirectSoundBuffer* primary_ = nullptr;
   std::shared_ptr<platform::SoundMixer> mixer_;
   std::unique_ptr<platform::SoundOutput> output_;
 };

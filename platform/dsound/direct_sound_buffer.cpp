@@ -32,7 +32,9 @@ ULONG IDirectSoundBuffer::Release() {
   if (left == 0) {
     std::lock_guard<std::mutex> lock(mixer_->mutex());
     if (primary()) {
-      device_->hasPrimary_ = false;
+      if (device_ != nullptr) {
+        device_->primary_ = nullptr;
+      }
     } else {
       mixer_->Remove(&voice_);
     }
@@ -90,6 +92,9 @@ HRESULT IDirectSoundBuffer::SetCurrentPosition(DWORD position) {
 
 HRESULT IDirectSoundBuffer::SetFormat(const WAVEFORMATEX* format) {
   if (!primary()) {
+    return DSERR_INVALIDCALL;
+  }
+  if (device_ == nullptr) {
     return DSERR_INVALIDCALL;
   }
   if (device_->level_ < DSSCL_PRIORITY) {

@@ -204,6 +204,12 @@ TEST_F(DirectSound, PrimaryBufferTakesTheOutputFormatAndPlaysLooping) {
   EXPECT_EQ(StatusOf(primary), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
   IDirectSoundBuffer* duplicate = nullptr;
   EXPECT_EQ(device_->DuplicateSoundBuffer(primary, &duplicate), DSERR_INVALIDCALL);
+
+  // Outliving its device, it still answers and can be released.
+  EXPECT_EQ(device_->Release(), 0u);
+  device_ = nullptr;
+  EXPECT_EQ(primary->SetFormat(&format), DSERR_INVALIDCALL);
+  EXPECT_EQ(StatusOf(primary), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
 }
 
 TEST_F(DirectSound, DuplicatesShareTheSamplesAndLiveOnTheirOwnCounts) {
