@@ -148,8 +148,9 @@ struct alignas(32) R3xRenderContext {
   std::int32_t deviceAttached;
 
   // Glide back end: its context and flag (set by r3xGlideAttach), the frame's world time, the
-  // lights of the region being drawn (point and directional light objects), the light that the
-  // lighting skips, the view light (0 is off) and the planes the polygon being drawn crosses.
+  // lights of the region being drawn (point and directional light objects, the directional ones
+  // first), the light that the lighting skips, the view light (0 is off) and the planes the
+  // polygon being drawn crosses.
   R3xGlideContext* glide;
   std::int32_t glideFlag;
   std::uint32_t worldTime;
@@ -158,6 +159,12 @@ struct alignas(32) R3xRenderContext {
   const R3xObjectHeader* excludedLight;
   float viewLight[3];
   std::uint32_t clipMask;
+  // What the world draw sets for the polygon drawer: the region's ambient colour, the normal of
+  // the polygon being drawn and the half view width and height in pixels.
+  float ambient[3];
+  float polygonNormal[3];
+  float halfViewWidth;
+  float halfViewHeight;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,

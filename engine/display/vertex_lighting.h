@@ -42,3 +42,9 @@ std::int32_t _r3xAddViewLightRGB(R3xRenderContext* context, R3xClipVertex* verti
 // clip input array, when the polygon has more vertices than the work arrays can clip.
 std::int32_t _r3xClipPolygonRGB(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out);
 std::int32_t _r3xClipPolygon(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out);
+
+// Instead of lighting when the vertices carry their own colours: copies each source vertex's
+// capped colour, u and v to the clip input vertex. The normal and base colour are not read.
+// R3X_DONE, or R3X_ERR_FAILED for more vertices than the work arrays hold.
+std::int32_t _r3xClampVertexColors(R3xRenderContext* context, std::int32_t count,
+                                   const float* normal, float red, float green, float blue);
