@@ -7,6 +7,7 @@
 #include "engine/core/bsp_internal.h"
 #include "engine/core/bsp_walk.h"
 #include "engine/core/region.h"
+#include "engine/core/tree_links.h"
 
 bool R3xBspWalkStack::push(R3xBspPending entry) {
   if (count_ == capacity_) {
@@ -92,31 +93,26 @@ std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCou
   if (nodes == nullptr || nodeCount == 0) {
     return R3X_ERR_FAILED;
   }
-  auto* parents = static_cast<std::uint8_t*>(r3xMalloc(nodeCount));
-  if (parents == nullptr) {
-    return R3X_ERR_FAILED;
-  }
-  // A child outside the array, a second parent or a parent of the root could make a walk leave
-  // the array or never end.
-  const auto takeChild = [&](const R3xWorldNode* child) {
-    if (child == nullptr) {
-      return true;
-    }
-    if (child < nodes || child >= nodes + nodeCount) {
-      return false;
-    }
-    const std::size_t index = static_cast<std::size_t>(child - nodes);
-    return index != 0 && parents[index]++ == 0;
+  // A child outside the array, a parent of the root or a cycle could make a walk leave the
+  // array or never end; two nodes sharing a child cannot, since walks mark what they visit.
+  const auto indexOf = [&](const R3xWorldNode* child) -> std::int64_t {
+    return child == nullptr ? -1 : child - nodes;
   };
-  std::int32_t result = 0;
-  for (std::uint32_t i = 0; i < nodeCount && result == 0; ++i) {
+  for (std::uint32_t i = 0; i < nodeCount; ++i) {
     const R3xWorldNode& node = nodes[i];
-    if (node.leaf > regionCount || !takeChild(node.front) || !takeChild(node.back)) {
-      result = R3X_ERR_FAILED;
+    for (const R3xWorldNode* child : {node.front, node.back}) {
+      if (child != nullptr && (child <= nodes || child >= nodes + nodeCount)) {
+        return R3X_ERR_FAILED;
+      }
+    }
+    if (node.leaf > regionCount) {
+      return R3X_ERR_FAILED;
     }
   }
-  r3xFree(parents);
-  return result;
+  const bool acyclic = _r3xTreeIsAcyclic(nodeCount, [&](std::uint32_t i, int side) {
+    return indexOf(side == 0 ? nodes[i].front : nodes[i].back);
+  });
+  return acyclic ? 0 : R3X_ERR_FAILED;
 }
 
 std::int32_t r3xFindRegionIndexAt(const R3xWorld* world, const float* point) {

@@ -5,7 +5,8 @@
 #include "engine/core/bsp.h"
 
 // Checks a tree built from a world file before the world takes it: every child lies in the
-// node array and has one parent (so walks end), the root has none, and every leaf names one
-// of regionCount regions. 0, or R3X_ERR_FAILED.
+// node array, the root is no node's child and no chain of children comes back to where it
+// started (so walks end; two nodes may share a child), and every leaf names one of regionCount
+// regions. 0, or R3X_ERR_FAILED (also out of memory).
 std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCount,
                                 std::uint32_t regionCount);

@@ -5,6 +5,7 @@
 #include "engine/core/object_internal.h"
 #include "engine/core/string_copy.h"
 #include "engine/core/tag_dictionary.h"
+#include "engine/core/world_internal.h"
 
 namespace {
 
@@ -168,6 +169,12 @@ std::int32_t r3xDestroyWorld(R3xWorld* world) {
   }
   r3xFree(world->worldString);
   r3xFree(world->vertices);
+  while (world->retiredVertices != nullptr) {
+    R3xRetiredVertices* retired = world->retiredVertices;
+    world->retiredVertices = retired->next;
+    r3xFree(retired->vertices);
+    r3xFree(retired);
+  }
   r3xFree(world->regionWords);
   r3xFree(world);
   return 0;
@@ -188,6 +195,22 @@ std::int32_t r3xSetWorldString(R3xWorld* world, void* block) {
 
 std::int32_t r3xSetWorldFlag(R3xWorld* world, std::int32_t flag) {
   world->bitmapColourTableFlag = flag;
+  return 0;
+}
+
+std::int32_t _r3xReplaceWorldVertices(R3xWorld* world, float* vertices, std::uint32_t count) {
+  if (world->regions.count == 0) {
+    r3xFree(world->vertices);
+  } else if (world->vertices != nullptr) {
+    auto* retired = static_cast<R3xRetiredVertices*>(r3xMalloc(sizeof(R3xRetiredVertices)));
+    if (retired == nullptr) {
+      return R3X_ERR_FAILED;
+    }
+    *retired = {world->retiredVertices, world->vertices};
+    world->retiredVertices = retired;
+  }
+  world->vertices = vertices;
+  world->vertexCount = count;
   return 0;
 }
 

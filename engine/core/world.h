@@ -13,6 +13,12 @@ struct R3xTagDictionary;
 struct R3xWorldNode;
 struct R3xRenderDevice;
 
+// A vertex array that was replaced while regions pointed into it; freed with the world.
+struct R3xRetiredVertices {
+  R3xRetiredVertices* next;
+  float* vertices;
+};
+
 struct R3xWorld {
   std::int32_t type;
   // Owned block of a precompiled world's tag strings, or null.
@@ -60,6 +66,8 @@ struct R3xWorld {
   std::uint32_t vertexCount;
   // xyz triples.
   float* vertices;
+  // Earlier vertex arrays that regions may still point into; owned.
+  R3xRetiredVertices* retiredVertices;
   // One word per region, made by the world loaders; owned.
   std::uint32_t* regionWords;
   // Cleared when a world-file load starts; holds that load's first error.

@@ -2,6 +2,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
+#include "engine/core/world_internal.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_list.h"
 #include "engine/world/parse_result.h"
@@ -14,16 +15,16 @@ std::int32_t parSetWorldVertices(R3xParseContext* context, std::int32_t declared
     parFreeParserValue(vertices);
     return PAR_STOP;
   }
-  R3xWorld* world = context->world;
-  // Regions made earlier point into the array being replaced, so it stays; before any region
-  // nothing does.
-  if (world->regions.count == 0) {
-    r3xFree(world->vertices);
-  }
   R3xParseList* list = parValueList(vertices);
-  world->vertexCount = parValueCount(vertices);
-  world->vertices = list == nullptr ? nullptr : static_cast<float*>(parListDetach(list));
+  const std::uint32_t count = parValueCount(vertices);
+  auto* array = list == nullptr ? nullptr : static_cast<float*>(parListDetach(list));
   parFreeParserValue(vertices);
+  // Regions made earlier keep pointing into the array this one replaces.
+  if (_r3xReplaceWorldVertices(context->world, array, count) != 0) {
+    r3xFree(array);
+    parError(context, "out of memory");
+    return PAR_STOP;
+  }
   return 0;
 }
 

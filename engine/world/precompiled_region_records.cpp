@@ -17,6 +17,7 @@
 #include "engine/core/surface.h"
 #include "engine/core/surface_internal.h"
 #include "engine/core/tag_dictionary.h"
+#include "engine/core/tree_links.h"
 #include "engine/core/vis_data.h"
 #include "engine/core/vis_data_internal.h"
 #include "engine/core/world.h"
@@ -397,31 +398,20 @@ bool readObstacles(R3xWorldReader* reader, arena::ByteReader& in, R3xMeshGeometr
   return in.ok();
 }
 
-// Checks that every child is the child of no other node and that none is the first node, so
-// that walks from the first node end.
+// Checks that walks from the first node end: no node names it as a child and no chain of
+// children comes back to where it started. Two nodes may share a child.
 bool visLinksAreSound(const R3xVisNode* nodes, std::uint32_t count) {
-  // Most trees are small: their parent counts fit on the stack.
-  constexpr std::uint32_t kOnStack = 256;
-  std::uint8_t local[kOnStack] = {};
-  auto* parents = count <= kOnStack ? local : static_cast<std::uint8_t*>(r3xMalloc(count));
-  if (parents == nullptr) {
-    return false;
-  }
-  bool sound = true;
-  const auto takeChild = [&](const R3xVisNode* child) {
-    if (child == nullptr) {
-      return true;
-    }
-    const auto index = static_cast<std::size_t>(child - nodes);
-    return index != 0 && parents[index]++ == 0;
+  const auto indexOf = [&](const R3xVisNode* child) -> std::int64_t {
+    return child == nullptr ? -1 : child - nodes;
   };
-  for (std::uint32_t i = 0; i < count && sound; ++i) {
-    sound = takeChild(nodes[i].front) && takeChild(nodes[i].back);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (nodes[i].front == nodes || nodes[i].back == nodes) {
+      return false;
+    }
   }
-  if (parents != local) {
-    r3xFree(parents);
-  }
-  return sound;
+  return _r3xTreeIsAcyclic(count, [&](std::uint32_t i, int side) {
+    return indexOf(side == 0 ? nodes[i].front : nodes[i].back);
+  });
 }
 
 bool readVisNodes(arena::ByteReader& in, R3xMeshGeometry* geometry, std::uint32_t count,

@@ -7,6 +7,7 @@
 #include "engine/core/bsp_internal.h"
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
+#include "engine/core/world_internal.h"
 #include "engine/world/precompiled_records.h"
 #include "engine/world/world_reader.h"
 
@@ -47,8 +48,7 @@ void* _r3xReadVertexArrayRecord(R3xWorldReader* reader) {
   R3xWorld* world = reader->world;
   arena::ByteReader in = _r3xPayload(reader);
   const std::uint32_t n = in.U32();
-  // Regions point into the array in use: replacing it then would leave it to nobody.
-  if (!_r3xCountFits(in, n, 3 * sizeof(float)) || world->regions.count != 0) {
+  if (!_r3xCountFits(in, n, 3 * sizeof(float))) {
     return nullptr;
   }
   auto* vertices = static_cast<float*>(r3xMalloc(std::size_t{n} * 3 * sizeof(float) + 1));
@@ -58,9 +58,11 @@ void* _r3xReadVertexArrayRecord(R3xWorldReader* reader) {
   for (std::size_t i = 0; i < std::size_t{n} * 3; ++i) {
     vertices[i] = in.F32();
   }
-  r3xFree(world->vertices);
-  world->vertices = vertices;
-  world->vertexCount = n;
+  // Regions made earlier keep pointing into the array this one replaces.
+  if (_r3xReplaceWorldVertices(world, vertices, n) != 0) {
+    r3xFree(vertices);
+    return nullptr;
+  }
   return vertices;
 }
 

@@ -194,12 +194,18 @@ TEST(BspTest, ATreeFromAWorldFileIsCheckedBeforeUse) {
 
   const struct {
     int node;
-    int front;
-  } loops[] = {{1, 0}, {1, 2}, {0, 0}};  // the root as a child, a second parent, itself
-  for (const auto& loop : loops) {
+    int back;
+    std::int32_t result;
+  } links[] = {
+      {1, 0, R3X_ERR_FAILED},  // the root as a child
+      {0, 0, R3X_ERR_FAILED},  // the root as its own child
+      {3, 1, R3X_ERR_FAILED},  // a cycle below the root
+      {1, 2, 0},               // leaf 2 shared by the root and node 1
+  };
+  for (const auto& link : links) {
     build(good.nodes);
-    nodes[loop.node].front = nodes.data() + loop.front;
-    EXPECT_EQ(_r3xCheckWorldTree(nodes.data(), 5, 3), R3X_ERR_FAILED) << loop.node;
+    nodes[link.node].back = nodes.data() + link.back;
+    EXPECT_EQ(_r3xCheckWorldTree(nodes.data(), 5, 3), link.result) << link.node << link.back;
   }
 }
 

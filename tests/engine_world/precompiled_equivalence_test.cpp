@@ -2,8 +2,10 @@
 // it, give the same engine records, except for the defaults the two forms do not share.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -285,9 +287,23 @@ class Description {
         Sky(*region, *sky);
       }
     }
-    for (const R3xWorldNode* node = world_->bspRoot; node != nullptr && node->a != 0;
-         node = node->front) {
-      Add(Text("tree %g %g %g %g", node->a, node->b, node->c, node->d));
+    // Every node reachable from the root, once, numbered by its place in the array.
+    const R3xWorldNode* root = world_->bspRoot;
+    std::vector<const R3xWorldNode*> pending{root};
+    std::set<const R3xWorldNode*> seen{root};
+    const auto number = [&](const R3xWorldNode* node) {
+      return node == nullptr ? -1 : node - root;
+    };
+    while (root != nullptr && !pending.empty()) {
+      const R3xWorldNode* node = pending.back();
+      pending.pop_back();
+      Add(Text("tree %td %g %g %g %g leaf %u front %td back %td", number(node), node->a, node->b,
+               node->c, node->d, node->leaf, number(node->front), number(node->back)));
+      for (const R3xWorldNode* child : {node->back, node->front}) {
+        if (child != nullptr && seen.insert(child).second) {
+          pending.push_back(child);
+        }
+      }
     }
     const float points[][3] = {{5, 5, 1}, {15, 5, 1}, {-50, 0, 0}};
     for (const auto& point : points) {
@@ -447,6 +463,44 @@ TEST_F(PrecompiledEquivalence, RoomsAndShapesGiveTheSameWorldInBothForms) {
   const R3xRegionFace& same = _r3xMeshGeometry(r3xGetRegion(precompiled_, 0))->faces[1];
   EXPECT_EQ(face.surface.texture, r3xNullPart());
   EXPECT_EQ(same.surface.texture, nullptr);
+}
+
+// Nodes may share a child in both trees (walks visit a node once), and both forms keep the links.
+TEST_F(PrecompiledEquivalence, TreesWhoseNodesShareAChildGiveTheSameWorldInBothForms) {
+  std::string text = kRoomsAndShapes;
+  const auto replace = [&](const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  // West's visibility node 3 is a child of nodes 1 and 2.
+  replace("NUMVISNODE 2 NUMVISLIST 2", "NUMVISNODE 3 NUMVISLIST 2");
+  replace("VISLISTINDEX 1 FRONTTREE 2 BACKTREE 0", "VISLISTINDEX 1 FRONTTREE 2 BACKTREE 3");
+  replace("VISLISTINDEX 2 FRONTTREE 0 BACKTREE 0 ENDVISNODE 2\n",
+          "VISLISTINDEX 2 FRONTTREE 3 BACKTREE 0 ENDVISNODE 2\n"
+          "  VISNODE 3 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 2 FRONTTREE 0 BACKTREE 0 "
+          "ENDVISNODE 3\n");
+  // World node 3 (west) is the back child of the root and of node 4, which splits at y = -100.
+  replace("NUMWORLDNODES 3", "NUMWORLDNODES 4");
+  replace("WORLDREGIONTAG 0 FRONTTREE 2 BACKTREE 3", "WORLDREGIONTAG 0 FRONTTREE 4 BACKTREE 3");
+  replace("ENDWORLDNODE 3\n",
+          "ENDWORLDNODE 3\n"
+          "  WORLDNODE 4 NORMALABCD 0.0 1.0 0.0 100.0 WORLDREGIONTAG 0 FRONTTREE 2 BACKTREE 3 "
+          "ENDWORLDNODE 4\n");
+  folder_.Write("shared.wld", text);
+  ASSERT_EQ(r3xLoadWorldFile("shared.wld", text_, nullptr, nullptr, nullptr, nullptr), 0)
+      << ::testing::PrintToString(TakeMessages());
+  const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld("shared.wld", "", false);
+  _r3xInitMathTables();
+  folder_.Write("shared.pcw", encoded.world);
+  ASSERT_EQ(r3xLoadWorldFile("shared.pcw", precompiled_, nullptr, nullptr, nullptr, nullptr), 0);
+  const std::vector<std::string> parsed = Description(text_).lines;
+  EXPECT_EQ(parsed, Description(precompiled_).lines);
+  for (const std::string line :
+       {"tree 3 0 1 0 100 leaf 0 front 1 back 2", "tree 0 1 0 0 -10 leaf 0 front 3 back 2",
+        "  visnode 1 0 0 -5 list 0 front 1 back 2", "  visnode 0 0 0 0 list 1 front 2 back -1"}) {
+    EXPECT_NE(std::find(parsed.begin(), parsed.end(), line), parsed.end()) << line;
+  }
 }
 
 }  // namespace

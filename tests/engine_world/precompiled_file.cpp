@@ -86,7 +86,10 @@ arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec) {
   out.U32(1);
   out.U32(spec.obstacleCount);
   out.U32(spec.cuttingCount);
-  out.U32(spec.visLists.empty() ? 0 : 1);
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> visLinks =
+      spec.visLinks.empty() ? std::vector<std::pair<std::uint32_t, std::uint32_t>>{{0, 0}}
+                            : spec.visLinks;
+  out.U32(spec.visLists.empty() ? 0 : static_cast<std::uint32_t>(visLinks.size()));
   out.U32(static_cast<std::uint32_t>(spec.visLists.size()));
   // The face: plane given, a plain surface with the render method 1 and perhaps UV pairs.
   out.U32(0x02);
@@ -106,13 +109,13 @@ arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec) {
     out.F32(value);
   }
   out.Bytes(spec.obstacles.data(), spec.obstacles.size());
-  if (!spec.visLists.empty()) {
+  for (std::size_t n = 0; !spec.visLists.empty() && n < visLinks.size(); ++n) {
     for (int i = 0; i < 4; ++i) {
       out.F32(0.0f);
     }
-    out.U32(1);
-    out.U32(0);
-    out.U32(0);
+    out.U32(n == 0 ? 1 : 0);
+    out.U32(visLinks[n].first);
+    out.U32(visLinks[n].second);
   }
   for (const auto& list : spec.visLists) {
     out.U16(static_cast<std::uint16_t>(list.size()));

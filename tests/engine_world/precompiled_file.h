@@ -40,8 +40,10 @@ arena::ByteWriter SphereVolumePayload(float radius);
 arena::ByteWriter Sprite3DDefPayload(std::int32_t tag, std::int32_t volume);
 
 // A mesh region record over the world's vertices: one face over the given corners (with its
-// plane), the obstacles as encoded, the visible lists (in the record unless inVis), one node
-// pointing at the first list.
+// plane), the obstacles as encoded, the visible lists (in the record unless inVis), and with
+// lists the visibility nodes: the first points at the first list, and visLinks gives each
+// node's front and back child (numbered from 1, 0 none); without visLinks one node without
+// children.
 struct MeshRegionSpec {
   std::int32_t tag = 0;
   std::vector<std::uint32_t> corners = {0, 1, 2};
@@ -51,6 +53,7 @@ struct MeshRegionSpec {
   std::vector<std::vector<std::uint16_t>> visLists{};
   bool listsInVis = false;
   std::uint32_t uvPairs = 0;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> visLinks{};
 };
 arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec);
 // The region indexes of the spec's lists as a ".VIS" member holds them.

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/core/bsp.h"
 #include "engine/core/error.h"
 #include "engine/core/light.h"
 #include "engine/core/math_tables.h"
@@ -187,6 +189,23 @@ std::vector<std::uint8_t> Obstacle(std::uint32_t neighbour, std::int32_t kind,
   return out.Take();
 }
 
+// A world tree record over nodes given as {leaf region, front, back} (numbered from 1, 0 none),
+// interior nodes split at x = 5 and leaves without a plane.
+arena::ByteWriter WorldNodes(const std::vector<std::array<std::uint32_t, 3>>& nodes) {
+  arena::ByteWriter out;
+  out.U32(0);
+  out.U32(static_cast<std::uint32_t>(nodes.size()));
+  for (const auto& [leaf, front, back] : nodes) {
+    for (const float value : {leaf == 0 ? 1.0f : 0.0f, 0.0f, 0.0f, leaf == 0 ? -5.0f : 0.0f}) {
+      out.F32(value);
+    }
+    out.U32(leaf);
+    out.U32(front);
+    out.U32(back);
+  }
+  return out;
+}
+
 PrecompiledFile RegionFile(const MeshRegionSpec& spec) {
   PrecompiledFile file;
   file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
@@ -306,22 +325,28 @@ const BadFile kBadFiles[] = {
      },
      1},
     {"RegionCountBeyondSixteenBitIndexes", [] { return RegionFile({}); }, 65537},
-    {"WorldNodeWithTwoParents",
+    {"WorldTreeWithACycle",
      [] {
        PrecompiledFile file = RegionFile({});
-       arena::ByteWriter nodes;
-       nodes.U32(0);
-       nodes.U32(2);
-       for (const std::uint32_t child : {2u, 2u}) {
-         for (int i = 0; i < 4; ++i) {
-           nodes.F32(0);
-         }
-         nodes.U32(1);
-         nodes.U32(child);
-         nodes.U32(child);
-       }
-       file.Add(kWorldNodes, nodes);
+       file.Add(kWorldNodes, WorldNodes({{0, 2, 0}, {0, 3, 0}, {1, 0, 2}}));
        return file;
+     },
+     1},
+    {"WorldTreeNamingItsRoot",
+     [] {
+       PrecompiledFile file = RegionFile({});
+       file.Add(kWorldNodes, WorldNodes({{0, 2, 0}, {1, 0, 1}}));
+       return file;
+     },
+     1},
+    {"VisTreeWithACycle",
+     [] {
+       return RegionFile({.visLists = {{0}}, .visLinks = {{2, 0}, {3, 0}, {0, 2}}});
+     },
+     1},
+    {"VisTreeNamingItsRoot",
+     [] {
+       return RegionFile({.visLists = {{0}}, .visLinks = {{2, 0}, {0, 1}}});
      },
      1},
     {"WorldNodeLeafBeyondTheRegions",
@@ -337,13 +362,6 @@ const BadFile kBadFiles[] = {
        nodes.U32(0);
        nodes.U32(0);
        file.Add(kWorldNodes, nodes);
-       return file;
-     },
-     1},
-    {"VerticesReplacedUnderRegions",
-     [] {
-       PrecompiledFile file = RegionFile({});
-       file.Add(kVertices, VerticesPayload({1, 2, 3}));
        return file;
      },
      1},
@@ -386,6 +404,62 @@ TEST_F(PrecompiledWorld, SecondWorldWithRegionsFails) {
   EXPECT_EQ(world_->regions.count, 1u);
   EXPECT_EQ(Load(RegionFile({}).Bytes(kVersion, 1)), R3X_ERR_FAILED);
   EXPECT_EQ(world_->regions.count, 1u);
+}
+
+// Walks mark the nodes they visit, so nodes that share a child do no harm.
+TEST_F(PrecompiledWorld, WorldTreeNodesMayShareAChild) {
+  PrecompiledFile file = WithVertices();
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  // Node 3 (region 1) is the back child of the root and of node 2.
+  file.Add(kWorldNodes, WorldNodes({{0, 2, 3}, {0, 4, 3}, {1, 0, 0}, {2, 0, 0}}));
+  ASSERT_EQ(Load(file.Bytes(kVersion, 2)), 0);
+  const R3xWorldNode* root = world_->bspRoot;
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->back, root->front->back);
+  const float west[3] = {1, 0, 0};
+  const float east[3] = {9, 0, 0};
+  EXPECT_EQ(r3xFindRegionIndexAt(world_, west), 0);
+  EXPECT_EQ(r3xFindRegionIndexAt(world_, east), 1);
+}
+
+TEST_F(PrecompiledWorld, VisibilityNodesMayShareAChild) {
+  ASSERT_EQ(
+      Load(
+          RegionFile({.visLists = {{0}}, .visLinks = {{2, 3}, {3, 0}, {0, 0}}}).Bytes(kVersion, 1)),
+      0);
+  const R3xMeshGeometry* mesh = _r3xMeshGeometry(r3xGetRegion(world_, 0));
+  ASSERT_NE(mesh, nullptr);
+  ASSERT_EQ(mesh->visNodeCount, 3u);
+  EXPECT_EQ(mesh->visNodes[0].front, &mesh->visNodes[1]);
+  EXPECT_EQ(mesh->visNodes[0].back, &mesh->visNodes[2]);
+  EXPECT_EQ(mesh->visNodes[1].front, &mesh->visNodes[2]);
+}
+
+// A later vertex array replaces the world's while regions point into the earlier one, which
+// stays until the world goes (the sanitizer build checks that neither is leaked).
+TEST_F(PrecompiledWorld, VertexArrayReplacedUnderRegionsKeepsTheEarlierOne) {
+  PrecompiledFile file = WithVertices();
+  file.Add(kMeshRegion, MeshRegionPayload({.corners = {1, 2, 3}}));
+  file.Add(kVertices, VerticesPayload({100, 0, 0, 100, 50, 0, 150, 50, 0}));
+  file.Add(kMeshRegion, MeshRegionPayload({.corners = {0, 1, 2}}));
+  ASSERT_EQ(Load(file.Bytes(kVersion, 2)), 0);
+  EXPECT_EQ(world_->vertexCount, 3u);
+  const auto corners = [&](std::int32_t index) {
+    const R3xRegion* region = r3xGetRegion(world_, index);
+    const R3xIndexedPolygon& face = _r3xMeshGeometry(region)->faces[0].polygon;
+    EXPECT_EQ(face.vertices, region->vertices);
+    std::vector<float> xyz;
+    for (std::int32_t i = 0; i < face.vertexCount; ++i) {
+      const float* vertex = face.vertices + 3 * face.vertexIndexes[i];
+      xyz.insert(xyz.end(), vertex, vertex + 3);
+    }
+    return xyz;
+  };
+  EXPECT_EQ(corners(0), (std::vector<float>{10, 0, 0, 10, 10, 0, 0, 10, 0}));
+  EXPECT_EQ(corners(1), (std::vector<float>{100, 0, 0, 100, 50, 0, 150, 50, 0}));
+  EXPECT_EQ(r3xGetRegion(world_, 1)->vertices, world_->vertices);
+  EXPECT_EQ(r3xGetRegion(world_, 0)->bounds.x, 5);
 }
 
 TEST_F(PrecompiledWorld, RegionWithoutSphereTakesTheBoxOfItsFaceVertices) {

@@ -755,14 +755,16 @@ class Encoder {
       return;
     }
     // The array holds every node reachable from the root; its length is the furthest one.
+    // Nodes may share a child, which is then followed once.
     std::size_t count = 1;
     std::vector<const R3xWorldNode*> stack{root};
+    std::set<const R3xWorldNode*> seen{root};
     while (!stack.empty()) {
       const R3xWorldNode* node = stack.back();
       stack.pop_back();
       count = std::max(count, static_cast<std::size_t>(node - root) + 1);
       for (const R3xWorldNode* child : {node->front, node->back}) {
-        if (child != nullptr) {
+        if (child != nullptr && seen.insert(child).second) {
           stack.push_back(child);
         }
       }
