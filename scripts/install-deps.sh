@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev
   libsdl2-dev
   bison
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/core/error.h"
+#include "platform/gdi/gdi_types.h"
 #include "platform/glide.h"
 
 struct R3xBitmap;
@@ -60,7 +61,7 @@ struct R3xGlideContext {
   std::uint32_t overlaySwitch;
   std::uint32_t overlayPolygonCount;
   std::uint32_t overlayRegionCount;
-  void* overlayDrawingContext;
+  HDC overlayDrawingContext;
   std::uint16_t* overlayPixels;
   R3xGlideTexture* firstRegistered;
   R3xGlideTexture* lastRegistered;

@@ -2,11 +2,15 @@
 // windows of about 50 presents.
 #include "engine/display/statistics_overlay.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 #include "engine/display/glide_context.h"
 #include "engine/display/glide_image.h"
 #include "engine/display/glide_image_internal.h"
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/text_output.h"
 #include "platform/kernel/clock.h"
 
 namespace {
@@ -34,10 +38,29 @@ void Redraw(R3xGlideContext* context, const RECT& area) {
     return;
   }
   r3xFill16(context, context->overlayPixels, kOverlayWidth, kOverlayHeight, &area);
-  // Waiting for the GDI text output: the lines "fps: %3.2f  %dx%d" (frames in window x 1000 /
-  // the milliseconds since the window start, 640, 480) at (0, 0), "polys: %lu" at (0, 20) and
-  // "rgns: %lu" at (0, 40) (each only when its count is not 0), in red 0, green 200, blue 100
-  // on a transparent background, clipped to the overlay.
+  std::int32_t elapsed = platform::CrtClock() - gOverlay.windowStart;
+  if (elapsed == 0) {
+    elapsed = 1;
+  }
+  const double framesPerSecond = gOverlay.framesInWindow * 1000.0 / elapsed;
+  HDC dc = context->overlayDrawingContext;
+  SetTextColor(dc, RGB(0, 200, 100));
+  SetBkMode(dc, TRANSPARENT);
+  char line[64];
+  const auto write = [&](int y, int length) {
+    const int shown = std::clamp(length, 0, static_cast<int>(sizeof line) - 1);
+    ExtTextOutA(dc, 0, y, 0, &area, line, static_cast<UINT>(shown), nullptr);
+  };
+  write(0, std::snprintf(line, sizeof line, "fps: %3.2f  %dx%d", framesPerSecond,
+                         R3X_GLIDE_SCREEN_WIDTH, R3X_GLIDE_SCREEN_HEIGHT));
+  if (context->overlayPolygonCount != 0) {
+    write(20, std::snprintf(line, sizeof line, "polys: %lu",
+                            static_cast<unsigned long>(context->overlayPolygonCount)));
+  }
+  if (context->overlayRegionCount != 0) {
+    write(40, std::snprintf(line, sizeof line, "rgns: %lu",
+                            static_cast<unsigned long>(context->overlayRegionCount)));
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/display/glide_frame_internal.h"
+#include "platform/gdi.h"
 #include "tests/engine_display/display_fixture.h"
 #include "tests/support/failing_memory.h"
 
@@ -148,6 +149,111 @@ TEST_F(ContextTest, OverlayIsWrittenKeyedBeforeTheSwap) {
   EXPECT_EQ(front[148], Rgb565(0xFF, 0, 0));
   EXPECT_EQ(front[149], Rgb565(0, 0, 0xF8));
   EXPECT_EQ(front[640], Rgb565(0, 0, 0xF8));
+}
+
+// The overlay's 150 x 60 DIB section and its DC.
+class OverlaySurface {
+ public:
+  OverlaySurface() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 150;
+    info.bmiHeader.biHeight = 60;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 16;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels_ = static_cast<std::uint16_t*>(bits);
+    saved_ = SelectObject(dc_, bitmap_);
+  }
+  ~OverlaySurface() {
+    SelectObject(dc_, saved_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  OverlaySurface(const OverlaySurface&) = delete;
+  OverlaySurface& operator=(const OverlaySurface&) = delete;
+
+  HDC Dc() const { return dc_; }
+  std::uint16_t* Pixels() const { return pixels_; }
+  std::uint16_t At(int x, int y) const { return pixels_[(59 - y) * 150 + x]; }
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ saved_;
+  std::uint16_t* pixels_;
+};
+
+TEST_F(ContextTest, OverlayWritesItsLinesInTheirBands) {
+  R3xPalette palette{};
+  palette.entries[0] = {0x08, 0x10, 0x18, 0};
+  r3xSetTransparentIndex(render_, 0);
+  ASSERT_EQ(r3xGlideAttach(glide_, render_, &palette), 0);
+  const std::uint16_t transparent = (0x08 >> 3) << 10 | (0x10 >> 3) << 5 | 0x18 >> 3;
+  const std::uint16_t ink = (200 >> 3) << 5 | 100 >> 3;
+  // What the polygon and region lines must look like, in the overlay's colour.
+  OverlaySurface expected;
+  std::fill_n(expected.Pixels(), 150 * 60, transparent);
+  SetTextColor(expected.Dc(), RGB(0, 200, 100));
+  SetBkMode(expected.Dc(), TRANSPARENT);
+  ASSERT_TRUE(ExtTextOutA(expected.Dc(), 0, 0, 0, nullptr, "fps: ", 5, nullptr));
+  ASSERT_TRUE(ExtTextOutA(expected.Dc(), 0, 20, 0, nullptr, "polys: 1234", 11, nullptr));
+  ASSERT_TRUE(ExtTextOutA(expected.Dc(), 0, 40, 0, nullptr, "rgns: 56", 8, nullptr));
+
+  OverlaySurface overlay;
+  // The overlay fills and writes (0, 0) to (149, 59), exclusive; the last column and row
+  // keep what they held.
+  std::fill_n(overlay.Pixels(), 150 * 60, transparent);
+  glide_->overlayDrawingContext = overlay.Dc();
+  glide_->overlayPixels = overlay.Pixels();
+  glide_->overlaySwitch = 1;
+  glide_->overlayPolygonCount = 1234;
+  glide_->overlayRegionCount = 56;
+  // The overlay redraws at least once in six presents.
+  for (int i = 0; i < 6; ++i) {
+    r3xGlideClear(glide_, 1, 1, 0, 0, 0);
+    r3xGlidePresent(glide_, 0);
+  }
+  int fpsInk = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 150; ++x) {
+      const std::uint16_t pixel = overlay.At(x, y);
+      ASSERT_TRUE(pixel == transparent || pixel == ink) << x << "," << y;
+      if (y < 20) {
+        // The rate differs from run to run; its label does not.
+        EXPECT_TRUE(expected.At(x, y) != ink || pixel == ink) << x << "," << y;
+        fpsInk += pixel == ink;
+      } else {
+        EXPECT_EQ(pixel, expected.At(x, y)) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(fpsInk, 0);
+  // On the black frame the text shows and the rest of the overlay is keyed out.
+  const auto front = platform::glide::ColorBuffer(GR_BUFFER_FRONTBUFFER);
+  for (int y = 0; y < 59; ++y) {
+    for (int x = 0; x < 149; ++x) {
+      ASSERT_EQ(front[y * 640 + x] != 0, overlay.At(x, y) == ink) << x << "," << y;
+    }
+  }
+
+  // Without counts only the rate line is written.
+  glide_->overlayPolygonCount = 0;
+  glide_->overlayRegionCount = 0;
+  for (int i = 0; i < 6; ++i) {
+    r3xGlidePresent(glide_, 0);
+  }
+  for (int y = 20; y < 60; ++y) {
+    for (int x = 0; x < 150; ++x) {
+      ASSERT_EQ(overlay.At(x, y), transparent) << x << "," << y;
+    }
+  }
+  glide_->overlayDrawingContext = nullptr;
+  glide_->overlayPixels = nullptr;
+  glide_->overlaySwitch = 0;
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+#include "platform/gdi/text_output.h"
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "platform/gdi/font_face.h"
+#include "platform/gdi/gdi_object.h"
+#include "platform/kernel/last_error.h"
+
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCSTR text, UINT count,
+                 const int* spacing) {
+  const std::shared_ptr<platform::gdi::DeviceContext> context =
+      platform::HandleAs<platform::gdi::DeviceContext>(dc);
+  if (context == nullptr) {
+    return FALSE;
+  }
+  if ((options & ~ETO_CLIPPED) != 0 || spacing != nullptr || (text == nullptr && count != 0) ||
+      ((options & ETO_CLIPPED) != 0 && rectangle == nullptr)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  platform::gdi::TextMask mask;
+  if (!platform::gdi::RenderText(std::string_view(text, count), mask)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  platform::gdi::Bitmap& bitmap = *context->bitmap;
+  // The drawn area: the text's cells within the bitmap and, when clipped, the rectangle.
+  int left = std::max(x, 0);
+  int top = std::max(y, 0);
+  int right = std::min(x + mask.width, bitmap.pixels.empty() ? 0 : bitmap.width);
+  int bottom = std::min(y + mask.height, bitmap.pixels.empty() ? 0 : bitmap.height);
+  if ((options & ETO_CLIPPED) != 0) {
+    left = std::max(left, static_cast<int>(rectangle->left));
+    top = std::max(top, static_cast<int>(rectangle->top));
+    right = std::min(right, static_cast<int>(rectangle->right));
+    bottom = std::min(bottom, static_cast<int>(rectangle->bottom));
+  }
+  const std::uint16_t ink = platform::gdi::ToRgb555(context->textColour);
+  const std::uint16_t paper = platform::gdi::ToRgb555(context->backgroundColour);
+  const bool opaque = context->backgroundMode == OPAQUE;
+  for (int row = top; row < bottom; ++row) {
+    std::uint16_t* pixels = bitmap.Row(row);
+    const std::uint8_t* set = mask.set.data() + static_cast<std::size_t>(row - y) * mask.width;
+    for (int column = left; column < right; ++column) {
+      if (set[column - x] != 0) {
+        pixels[column] = ink;
+      } else if (opaque) {
+        pixels[column] = paper;
+      }
+    }
+  }
+  return TRUE;
+}

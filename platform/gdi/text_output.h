@@ -1,0 +1,13 @@
+// Text output into a DC's bitmap in the DC's font (DejaVu Sans, 16-pixel cells), one colour
+// without anti-aliasing, so every pixel drawn has exactly the text colour.
+#pragma once
+
+#include "platform/gdi/gdi_types.h"
+#include "platform/window/rect.h"
+
+// Draws count characters with the cell's top-left at (x, y); ETO_CLIPPED keeps the glyphs inside
+// the rectangle, and the bitmap's bounds always do. An opaque background mode fills the text's
+// cells with white first. FALSE for a handle that is no DC, other options (ERROR_INVALID_PARAMETER)
+// or a font file that cannot be read (ERROR_FILE_NOT_FOUND; nothing drawn).
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCSTR text, UINT count,
+                 const int* spacing);
