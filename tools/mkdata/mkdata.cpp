@@ -10,6 +10,7 @@
 //   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
 //   mkdata sound-library OUT                   the source of "sound.dll" with its WAV resources
 //   mkdata amp-demo OUT                        the demo arena's height map
+//   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -23,6 +24,7 @@
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/demo_arena_map.h"
+#include "tools/mkdata/demo_palette.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
@@ -40,6 +42,7 @@ int PrintUsage() {
   std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR\n", stderr);
   std::fputs("       mkdata sound-library OUT\n", stderr);
   std::fputs("       mkdata amp-demo OUT\n", stderr);
+  std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
   return 2;
 }
 
@@ -183,6 +186,14 @@ int main(int argc, char** argv) {
         return PrintUsage();
       }
       mkdata::WriteFileBytes(args[0], mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
+      return 0;
+    }
+    if (command == "palettes-demo") {
+      if (args.size() != 2) {
+        return PrintUsage();
+      }
+      mkdata::WriteFileBytes(args[0], mkdata::BuildBmp(mkdata::MakeDemoPaletteImage()));
+      mkdata::WriteFileBytes(args[1], mkdata::BuildBmp(mkdata::MakeInfraRedPaletteImage()));
       return 0;
     }
     if (command == "wld-binary") {
