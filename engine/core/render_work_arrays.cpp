@@ -17,16 +17,6 @@ Record* allocArray(std::uint32_t count) {
   return static_cast<Record*>(r3xMalloc(std::size_t{count} * sizeof(Record)));
 }
 
-void freeVertexArrays(R3xRenderWorkArrays* work) {
-  r3xFree(work->transformed);
-  work->transformed = nullptr;
-  for (R3xClipVertex*& array : work->clip) {
-    r3xFree(array);
-    array = nullptr;
-  }
-  work->vertexCapacity = 0;
-}
-
 void freeSpanLists(R3xRenderWorkArrays* work) {
   for (std::uint32_t i = 0; work->spanLists != nullptr && i < work->spanListCount; ++i) {
     r3xFree(work->spanLists[i].records);
@@ -49,6 +39,16 @@ void freeScanlineLists(R3xRenderWorkArrays* work) {
 
 }  // namespace
 
+void _r3xFreeVertexArrays(R3xRenderWorkArrays* work) {
+  r3xFree(work->transformed);
+  work->transformed = nullptr;
+  for (R3xClipVertex*& array : work->clip) {
+    r3xFree(array);
+    array = nullptr;
+  }
+  work->vertexCapacity = 0;
+}
+
 std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity) {
   work->vertexCapacity = 0;
   work->transformed = allocArray<R3xTransformedVertex>(capacity);
@@ -59,7 +59,7 @@ std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capa
   for (R3xClipVertex*& array : work->clip) {
     array = allocArray<R3xClipVertex>(capacity);
     if (array == nullptr) {
-      freeVertexArrays(work);
+      _r3xFreeVertexArrays(work);
       return failed;
     }
     --failed;
@@ -143,7 +143,7 @@ std::int32_t _r3xAllocSmallBlocks(R3xRenderWorkArrays* work) {
 }
 
 void _r3xFreeWorkArrays(R3xRenderWorkArrays* work) {
-  freeVertexArrays(work);
+  _r3xFreeVertexArrays(work);
   freeSpanLists(work);
   freeScanlineLists(work);
   r3xFree(work->renderVertices);

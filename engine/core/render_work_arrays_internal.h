@@ -17,6 +17,8 @@ inline constexpr std::int32_t R3X_WORK_NO_CLIP_2 = -4;
 // The transformed vertices and the three clip-vertex arrays, into an empty group: R3X_DONE, or
 // the R3X_WORK_NO_ code of the first array that could not be made, with the capacity 0.
 std::int32_t _r3xAllocVertexArrays(R3xRenderWorkArrays* work, std::uint32_t capacity);
+// Frees the transformed vertices and the clip-vertex arrays, leaving the capacity 0.
+void _r3xFreeVertexArrays(R3xRenderWorkArrays* work);
 
 // Each makes one group of arrays into an empty group: R3X_DONE (the span lists: 0), or
 // R3X_WORK_NO_MEMORY.
