@@ -1,4 +1,5 @@
-// A small world for the atmosphere tests, destroyed with everything registered in it.
+// A small world for the atmosphere tests, with a tag dictionary, destroyed with everything
+// registered in it.
 #pragma once
 
 #include <memory>
@@ -15,5 +16,6 @@ inline WorldPtr MakeOneRoomWorld() {
   TestWorldSpec spec;
   spec.regionCount = 1;
   spec.nodes = {MakeTestLeaf(0)};
+  spec.tagged = true;
   return WorldPtr(MakeTestWorld(spec));
 }
