@@ -156,6 +156,24 @@ TEST_F(DrawListTest, PassesDrawOpaqueThenTranslucentEachTextureSelectedOncePerPa
   EXPECT_EQ(render_->polygonCount, 5u);
 }
 
+TEST_F(DrawListTest, TexturedAndUntexturedFacesReachTheBackBuffer) {
+  R3xPalette palette{};
+  palette.entries[1] = {0, 200, 0, 0};
+  palette.entries[3] = {0, 0, 248, 0};
+  ASSERT_EQ(r3xGlideAttach(glide_, render_, &palette), 0);
+  r3xGlideClear(glide_, 1, 1, 0, 0, 0);
+  R3xBitmap* brick = MakeTexture();
+  // Diamonds of radius 1 at depth 10, 32 pixels from centre to corner; texel 3 everywhere.
+  Face left(-5, 0, 4), right(5, 0, 4);
+  right.surface.texture = &brick->header;
+  Queue(left, kSolid);
+  Queue(right, kTextured);
+  EXPECT_EQ(_r3xGlideDrawPasses(render_), 0);
+  EXPECT_EQ(BackPixel(160, 240), Rgb565(0, 200, 0));
+  EXPECT_EQ(BackPixel(480, 240), Rgb565(0, 0, 248));
+  EXPECT_EQ(BackPixel(320, 240), 0);
+}
+
 TEST_F(DrawListTest, UntexturedFramesSelectNoTexture) {
   Face a(0, 0), b(1, 1);
   Queue(a, kSolid);
