@@ -73,6 +73,8 @@ struct R3xIndexedGeometry {
   std::uint32_t actionCount;
   // Owned, with each action's levels.
   R3xAction* actions;
+  // As the world file gives it, which may lie outside the actions (stored worlds hold such
+  // skies): whoever draws the sky bounds it by actionCount first.
   std::int32_t currentAction;
   std::uint32_t surfaceCount;
   // Owned, with their UV arrays.

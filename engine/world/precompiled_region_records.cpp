@@ -570,8 +570,9 @@ void* _r3xReadMeshRegionRecord(R3xWorldReader* reader) {
   const std::uint32_t cuttingCount = in.U32();
   const std::uint32_t visNodeCount = in.U32();
   const std::uint32_t visListCount = in.U32();
-  // Drawers transform that many of the world's vertices.
-  if (in.failed() || renderVertexCount > reader->world->vertexCount) {
+  // A render vertex count beyond the world's vertices is kept as stored worlds have it; users
+  // bound it by the world's vertex count.
+  if (in.failed()) {
     return nullptr;
   }
   R3xRegion* region = takeRegion(reader);
@@ -624,10 +625,6 @@ void* _r3xReadIndexedRegionRecord(R3xWorldReader* reader) {
     for (float& value : sphere) {
       value = in.F32();
     }
-  }
-  // Drawers show the current action.
-  if (current >= std::max<std::uint32_t>(actionCount, 1)) {
-    in.Fail("current action out of range");
   }
   if (!_r3xCountFits(in, vertexCount, 3 * sizeof(float)) ||
       !_r3xCountFits(in, surfaceCount, 2 * sizeof(std::uint32_t))) {

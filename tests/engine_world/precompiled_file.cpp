@@ -82,7 +82,7 @@ arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec) {
   out.I32(0);
   out.U32(0);
   out.U32(0);
-  out.U32(0);
+  out.U32(spec.renderVertexCount);
   out.U32(1);
   out.U32(spec.obstacleCount);
   out.U32(spec.cuttingCount);

@@ -54,6 +54,7 @@ struct MeshRegionSpec {
   bool listsInVis = false;
   std::uint32_t uvPairs = 0;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> visLinks{};
+  std::uint32_t renderVertexCount = 0;
 };
 arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec);
 // The region indexes of the spec's lists as a ".VIS" member holds them.

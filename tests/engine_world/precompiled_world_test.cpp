@@ -462,6 +462,31 @@ TEST_F(PrecompiledWorld, VertexArrayReplacedUnderRegionsKeepsTheEarlierOne) {
   EXPECT_EQ(r3xGetRegion(world_, 0)->bounds.x, 5);
 }
 
+// Stored worlds carry such counts, and the text form keeps them too.
+TEST_F(PrecompiledWorld, RenderVertexCountBeyondTheWorldsVerticesIsKept) {
+  ASSERT_EQ(Load(RegionFile({.renderVertexCount = 1000000}).Bytes(kVersion, 1)), 0);
+  EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 0))->renderVertexCount, 1000000u);
+}
+
+// The text form keeps such a sky too; nothing indexes the actions with it unbounded.
+TEST_F(PrecompiledWorld, SkyCurrentActionBeyondItsActionsIsKept) {
+  PrecompiledFile file;
+  arena::ByteWriter sky;
+  sky.I32(file.Name("sky"));
+  sky.U32(0x01);  // the current action follows
+  for (int field = 0; field < 4; ++field) {
+    sky.U32(0);  // no ambient light, vertices, actions or surfaces
+  }
+  sky.U32(5);
+  sky.U32(0);  // no user data
+  file.Add(36, sky);
+  ASSERT_EQ(Load(file.Bytes(kVersion, 1)), 0);
+  const R3xIndexedGeometry* model = _r3xIndexedGeometry(r3xGetRegion(world_, 0));
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->currentAction, 5);
+  EXPECT_EQ(model->actionCount, 0u);
+}
+
 TEST_F(PrecompiledWorld, RegionWithoutSphereTakesTheBoxOfItsFaceVertices) {
   ASSERT_EQ(Load(RegionFile({.corners = {0, 1, 2}}).Bytes(kVersion, 1)), 0);
   const R3xRegion* region = r3xGetRegion(world_, 0);
