@@ -67,8 +67,20 @@ Frame frameOf(const R3xActor* actor, const float* origin, float s) {
   return frame;
 }
 
-void toLocal(const R3xSweepSegment* segment, const Frame& frame, R3xSweepSegment* out) {
-  _r3xSweepToLocal(segment, frame.origin, frame.s, frame.inverse, frame.matrix, out);
+// Member i, swept, in the frame.
+void localMemberAt(R3xSweepQuery* query, std::uint32_t i, const Frame& frame,
+                   R3xSweepSegment* out) {
+  R3xSweepSegment member;
+  memberAt(query, i, &member);
+  _r3xSweepToLocal(&member, frame.origin, frame.s, frame.inverse, frame.matrix, out);
+}
+
+// Member i at rest in the frame: its centre there; returns its radius in the frame's scale.
+float localCentreAt(R3xSweepQuery* query, std::uint32_t i, const Frame& frame, float* centre) {
+  R3xSweepSegment member;
+  memberAt(query, i, &member);
+  _r3xWorldToLocal(member.start, frame.origin, frame.matrix, centre);
+  return member.radius * frame.inverse;
 }
 
 const float* centreOf(const R3xSphereListDef* definition, std::uint32_t i) {
@@ -84,6 +96,11 @@ struct Found {
   void* parent = nullptr;
   std::int32_t member = 0;
 };
+
+// A hit on a point (a sphere's centre) by member i at time t.
+Found pointFound(const float* point, float t, std::uint32_t i) {
+  return {true, t, R3X_OBSTACLE_XYZ_VERTEX, point, nullptr, static_cast<std::int32_t>(i)};
+}
 
 std::int32_t addFound(R3xSweepQuery* query, R3xActor* actor, void* part, const void* volume,
                       const Found& found, float time) {
@@ -103,10 +120,8 @@ Found sweepFaces(R3xSweepQuery* query, const R3xPolyhedron* polyhedron, const Fr
   Found found;
   const R3xPolyhedronDef* definition = polyhedron->definition;
   for (std::uint32_t i = 0; i < memberCount(query); ++i) {
-    R3xSweepSegment member;
-    memberAt(query, i, &member);
     R3xSweepSegment local;
-    toLocal(&member, frame, &local);
+    localMemberAt(query, i, frame, &local);
     for (std::uint32_t f = 0; f < definition->faceCount; ++f) {
       R3xEdgePolygon* face = &definition->faces[f];
       R3xSweepResult result{};
@@ -131,21 +146,14 @@ Found sweepListMembers(R3xSweepQuery* query, const R3xSphereList* list, const Fr
   Found found;
   const R3xSphereListDef* definition = list->definition;
   for (std::uint32_t i = 0; i < memberCount(query); ++i) {
-    R3xSweepSegment member;
-    memberAt(query, i, &member);
     R3xSweepSegment local;
-    toLocal(&member, frame, &local);
+    localMemberAt(query, i, frame, &local);
     const float radius = local.radius;
     for (std::uint32_t k = 0; k < definition->sphereCount; ++k) {
       local.radius = radius + definition->radii[k];
       float t = 0.0f;
       if (_r3xSweepSpherePoint(&local, centreOf(definition, k), bits, &t) != 0 && t < found.time) {
-        found = {true,
-                 t,
-                 R3X_OBSTACLE_XYZ_VERTEX,
-                 centreOf(definition, k),
-                 nullptr,
-                 static_cast<std::int32_t>(i)};
+        found = pointFound(centreOf(definition, k), t, i);
       }
     }
   }
@@ -162,7 +170,7 @@ Found sweepToSphere(R3xSweepQuery* query, const float* point, float radius, std:
     member.radius += radius;
     float t = 0.0f;
     if (_r3xSweepSpherePoint(&member, point, bits, &t) != 0 && t < found.time) {
-      found = {true, t, R3X_OBSTACLE_XYZ_VERTEX, point, nullptr, static_cast<std::int32_t>(i)};
+      found = pointFound(point, t, i);
     }
   }
   return found;
@@ -172,11 +180,8 @@ Found sweepToSphere(R3xSweepQuery* query, const float* point, float radius, std:
 Found overlapFaces(R3xSweepQuery* query, const R3xPolyhedron* polyhedron, const Frame& frame) {
   const R3xPolyhedronDef* definition = polyhedron->definition;
   for (std::uint32_t i = 0; i < memberCount(query); ++i) {
-    R3xSweepSegment member;
-    memberAt(query, i, &member);
     float centre[3];
-    _r3xWorldToLocal(member.start, frame.origin, frame.matrix, centre);
-    const float radius = member.radius * frame.inverse;
+    const float radius = localCentreAt(query, i, frame, centre);
     for (std::uint32_t f = 0; f < definition->faceCount; ++f) {
       R3xEdgePolygon* face = &definition->faces[f];
       if (_r3xSphereHitsEdgePolygon(centre, radius, face) != 0) {
@@ -191,20 +196,12 @@ Found overlapFaces(R3xSweepQuery* query, const R3xPolyhedron* polyhedron, const 
 Found overlapListMembers(R3xSweepQuery* query, const R3xSphereList* list, const Frame& frame) {
   const R3xSphereListDef* definition = list->definition;
   for (std::uint32_t i = 0; i < memberCount(query); ++i) {
-    R3xSweepSegment member;
-    memberAt(query, i, &member);
     float centre[3];
-    _r3xWorldToLocal(member.start, frame.origin, frame.matrix, centre);
-    const float radius = member.radius * frame.inverse;
+    const float radius = localCentreAt(query, i, frame, centre);
     for (std::uint32_t k = 0; k < definition->sphereCount; ++k) {
       if (_r3xSphereHitsPoint(centre, radius + definition->radii[k], centreOf(definition, k)) !=
           0) {
-        return {true,
-                0.0f,
-                R3X_OBSTACLE_XYZ_VERTEX,
-                centreOf(definition, k),
-                nullptr,
-                static_cast<std::int32_t>(i)};
+        return pointFound(centreOf(definition, k), 0.0f, i);
       }
     }
   }
@@ -216,7 +213,7 @@ Found overlapSphere(R3xSweepQuery* query, const float* point, float radius) {
     R3xSweepSegment member;
     memberAt(query, i, &member);
     if (_r3xSphereHitsPoint(member.start, member.radius + radius, point) != 0) {
-      return {true, 0.0f, R3X_OBSTACLE_XYZ_VERTEX, point, nullptr, static_cast<std::int32_t>(i)};
+      return pointFound(point, 0.0f, i);
     }
   }
   return {};
@@ -229,9 +226,7 @@ bool attachedToMover(const R3xSweepQuery* query, const R3xSphereList* list) {
          list->owner == query->sphereList->owner;
 }
 
-Found atOnce(const float* point) {
-  return {true, 0.0f, R3X_OBSTACLE_XYZ_VERTEX, point, nullptr, 0};
-}
+Found atOnce(const float* point) { return pointFound(point, 0.0f, 0); }
 
 // The bounding radius of another actor's volume, or -1 for a type that is not tested.
 float boundingRadius(const R3xActor* actor, const R3xVolume* volume) {
@@ -402,9 +397,8 @@ std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryT
     return R3X_DONE;
   }
   if ((bits & R3X_SWEEP_VOLUME) != 0 && volume->type != R3X_TYPE_NO_COLLISION_VOLUME) {
-    const Found hit = sphereAgainstSphere
-                          ? Found{true, sphereTime, R3X_OBSTACLE_XYZ_VERTEX, position, nullptr, 0}
-                          : sweepVolume(query, actor, volume, position, bits);
+    const Found hit = sphereAgainstSphere ? pointFound(position, sphereTime, 0)
+                                          : sweepVolume(query, actor, volume, position, bits);
     const std::int32_t added = addFound(query, actor, nullptr, volume, hit, entryTime + hit.time);
     if (added != R3X_DONE) {
       return added;
@@ -413,8 +407,12 @@ std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryT
   return _r3xSweepSpherePart(query, actor, bits, entryTime);
 }
 
-std::int32_t _r3xSweepSphereObjects(R3xSweepQuery* query, R3xSweepCandidate* /*entry*/,
-                                    const R3xRegion* region, float entryTime) {
+namespace {
+
+// The actors the region lists that were not met in a region before, each through test until
+// one gives other than R3X_DONE.
+template <typename Test>
+std::int32_t eachRegionObject(R3xSweepQuery* query, const R3xRegion* region, Test test) {
   const R3xRegionInfo* info = region->info;
   if (info == nullptr ||
       (info->type != R3X_TYPE_REGION_INFO && info->type != R3X_TYPE_REGION_INFO_B)) {
@@ -425,15 +423,28 @@ std::int32_t _r3xSweepSphereObjects(R3xSweepQuery* query, R3xSweepCandidate* /*e
     if (actor == nullptr) {
       return R3X_SWEEP_FAILED;
     }
-    if (actor->volume->type == R3X_TYPE_NULL || _r3xCandidateTouchesRegion(query, actor)) {
+    if (_r3xCandidateTouchesRegion(query, actor)) {
       continue;
     }
-    const std::int32_t result = _r3xSweepObject(query, actor, entryTime);
+    const std::int32_t result = test(actor);
     if (result != R3X_DONE) {
       return result;
     }
   }
   return R3X_DONE;
+}
+
+}  // namespace
+
+std::int32_t _r3xSweepSphereObjects(R3xSweepQuery* query, R3xSweepCandidate* /*entry*/,
+                                    const R3xRegion* region, float entryTime) {
+  return eachRegionObject(
+      query, region, [&](R3xActor* actor) { return _r3xSweepObject(query, actor, entryTime); });
+}
+
+std::int32_t _r3xOverlapSphereObjects(R3xSweepQuery* query, const R3xRegion* region) {
+  return eachRegionObject(query, region,
+                          [&](R3xActor* actor) { return _r3xOverlapObject(query, actor); });
 }
 
 std::int32_t _r3xOverlapSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits) {

@@ -30,6 +30,8 @@ std::int32_t _r3xSweepSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uin
 // R3X_SWEEP_FAILED for a volume of an untested type; the part test's result is not passed on.
 std::int32_t _r3xOverlapObject(R3xSweepQuery* query, R3xActor* actor);
 std::int32_t _r3xOverlapSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits);
+// The actors of the region not met before, at rest; failures as for the swept form.
+std::int32_t _r3xOverlapSphereObjects(R3xSweepQuery* query, const R3xRegion* region);
 
 // The actor in the world's slot, or null.
 R3xActor* _r3xActorInSlot(const R3xSweepQuery* query, std::int32_t slot);

@@ -80,28 +80,6 @@ std::int32_t overlapObstacles(R3xSweepQuery* query, R3xRegion* region) {
   return R3X_DONE;
 }
 
-std::int32_t overlapActors(R3xSweepQuery* query, const R3xRegion* region) {
-  const R3xRegionInfo* info = region->info;
-  if (info == nullptr ||
-      (info->type != R3X_TYPE_REGION_INFO && info->type != R3X_TYPE_REGION_INFO_B)) {
-    return R3X_DONE;
-  }
-  for (std::uint32_t i = 0; i < info->objectCount; ++i) {
-    R3xActor* actor = _r3xActorInSlot(query, info->objects[i].object);
-    if (actor == nullptr) {
-      return R3X_SWEEP_FAILED;
-    }
-    if (_r3xCandidateTouchesRegion(query, actor)) {
-      continue;
-    }
-    const std::int32_t result = _r3xOverlapObject(query, actor);
-    if (result != R3X_DONE) {
-      return result;
-    }
-  }
-  return R3X_DONE;
-}
-
 std::int32_t overlapRegions(R3xSweepQuery* query) {
   if (_r3xAddCandidate(query, query->placement->region) == R3X_SWEEP_FAILED) {
     return R3X_SWEEP_FAILED;
@@ -114,7 +92,7 @@ std::int32_t overlapRegions(R3xSweepQuery* query) {
     // Candidates are only appended here: the entry stays where it is.
     std::int32_t result = overlapObstacles(query, region);
     if (result == R3X_DONE) {
-      result = overlapActors(query, region);
+      result = _r3xOverlapSphereObjects(query, region);
     }
     entry->visited = 1;
     if (result != R3X_DONE) {
