@@ -7,11 +7,11 @@
 #include "engine/core/render_context.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/render_work_arrays_internal.h"
-#include "engine/core/simple_sprite.h"
 #include "engine/core/surface.h"
 #include "engine/display/glide_draw_list_internal.h"
 #include "engine/display/glide_polygon.h"
 #include "engine/display/glide_texture_internal.h"
+#include "engine/display/surface_bitmap.h"
 
 namespace {
 
@@ -24,23 +24,6 @@ R3xGlideDrawEntry pool[R3X_GLIDE_DRAW_ENTRIES];
 std::uint32_t poolCount = 0;
 R3xGlideDrawEntry* untexturedOpaque = nullptr;
 R3xGlideDrawEntry* untexturedTranslucent = nullptr;
-
-// The bitmap of a bitmap or of a simple sprite's first frame; null for anything else.
-R3xBitmap* TextureBitmap(const R3xSurface* surface) {
-  R3xObjectHeader* object = surface->texture;
-  if (object != nullptr && object->type == R3X_TYPE_SIMPLE_SPRITE) {
-    const R3xSimpleSpriteDef* definition =
-        reinterpret_cast<const R3xSimpleSprite*>(object)->definition;
-    if (definition == nullptr || definition->frameCount == 0 || definition->frames[0] == nullptr) {
-      return nullptr;
-    }
-    object = definition->frames[0]->object;
-  }
-  if (object == nullptr || object->type != R3X_TYPE_BITMAP) {
-    return nullptr;
-  }
-  return reinterpret_cast<R3xBitmap*>(object);
-}
 
 void EmptyAllLists(const R3xGlideContext* glide) {
   untexturedOpaque = nullptr;
@@ -190,7 +173,7 @@ std::int32_t _r3xGlideQueuePolygon(R3xRenderContext* context, const R3xIndexedPo
   }
   R3xGlideTexture* texture = nullptr;
   if (method & R3X_RENDER_TEXTURE_MASK) {
-    R3xBitmap* bitmap = TextureBitmap(surface);
+    R3xBitmap* bitmap = _r3xSurfaceBitmap(surface);
     if (bitmap == nullptr || context->glide == nullptr) {
       return R3X_GLIDE_NOT_QUEUED;
     }

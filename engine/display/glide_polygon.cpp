@@ -10,9 +10,9 @@
 #include "engine/core/object.h"
 #include "engine/core/render_context.h"
 #include "engine/core/render_work_arrays.h"
-#include "engine/core/simple_sprite.h"
 #include "engine/core/surface.h"
 #include "engine/display/glide_context.h"
+#include "engine/display/surface_bitmap.h"
 #include "engine/display/vertex_lighting.h"
 
 namespace {
@@ -87,19 +87,8 @@ void AddDirectionalLights(R3xRenderContext* context, Colour& colour) {
 // The back-end record of the surface's bitmap, or of a simple sprite's first frame; null for
 // any other texture object or one never registered.
 const R3xGlideTexture* SurfaceTexture(const R3xSurface* surface) {
-  const R3xObjectHeader* object = surface->texture;
-  if (object != nullptr && object->type == R3X_TYPE_SIMPLE_SPRITE) {
-    const R3xSimpleSpriteDef* definition =
-        reinterpret_cast<const R3xSimpleSprite*>(object)->definition;
-    if (definition == nullptr || definition->frameCount == 0 || definition->frames[0] == nullptr) {
-      return nullptr;
-    }
-    object = definition->frames[0]->object;
-  }
-  if (object == nullptr || object->type != R3X_TYPE_BITMAP) {
-    return nullptr;
-  }
-  return static_cast<const R3xGlideTexture*>(reinterpret_cast<const R3xBitmap*>(object)->texture);
+  const R3xBitmap* bitmap = _r3xSurfaceBitmap(surface);
+  return bitmap != nullptr ? static_cast<const R3xGlideTexture*>(bitmap->texture) : nullptr;
 }
 
 // Screen position snapped to sixteenths of a pixel from the top-left corner, and 1/w.
