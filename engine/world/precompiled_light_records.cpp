@@ -8,6 +8,7 @@
 #include "engine/core/object.h"
 #include "engine/core/point_light.h"
 #include "engine/core/region.h"
+#include "engine/world/precompiled_instance_record.h"
 #include "engine/world/precompiled_records.h"
 #include "engine/world/world_reader.h"
 
@@ -121,18 +122,9 @@ void* _r3xReadLightDefRecord(R3xWorldReader* reader) {
 }
 
 void* _r3xReadLightRecord(R3xWorldReader* reader) {
-  arena::ByteReader in = _r3xPayload(reader);
-  const char* tag = _r3xTagName(reader, in, in.I32());
-  auto* definition =
-      static_cast<R3xLightDef*>(_r3xResolveObject(reader, in, in.I32(), {R3X_TYPE_LIGHT_DEF}));
-  if (in.failed() || definition == nullptr) {
-    return nullptr;
-  }
-  R3xLight* light = r3xCreateLight(reader->world, definition);
-  if (light != nullptr) {
-    _r3xTagInstance(reader, &light->header, tag);
-  }
-  return light;
+  return _r3xReadInstanceRecord<R3xLightDef>(
+      reader, R3X_TYPE_LIGHT_DEF,
+      [reader](R3xLightDef* definition) { return r3xCreateLight(reader->world, definition); });
 }
 
 void* _r3xReadPointLightRecord(R3xWorldReader* reader) {

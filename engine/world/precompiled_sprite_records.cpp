@@ -12,6 +12,7 @@
 #include "engine/core/surface.h"
 #include "engine/core/volume.h"
 #include "engine/core/world.h"
+#include "engine/world/precompiled_instance_record.h"
 #include "engine/world/precompiled_records.h"
 #include "engine/world/sprite_actions.h"
 #include "engine/world/world_reader.h"
@@ -308,18 +309,10 @@ void* _r3xRead2DSpriteDefRecord(R3xWorldReader* reader) {
 }
 
 void* _r3xRead2DSpriteRecord(R3xWorldReader* reader) {
-  arena::ByteReader in = _r3xPayload(reader);
-  const char* tag = _r3xTagName(reader, in, in.I32());
-  auto* definition = static_cast<R3x2DSpriteDef*>(
-      _r3xResolveObject(reader, in, in.I32(), {R3X_TYPE_2D_SPRITE_DEF}));
-  if (in.failed() || definition == nullptr) {
-    return nullptr;
-  }
-  R3x2DSprite* sprite = r3xCreate2DSprite(reader->world, definition, nullptr);
-  if (sprite != nullptr) {
-    _r3xTagInstance(reader, &sprite->header, tag);
-  }
-  return sprite;
+  return _r3xReadInstanceRecord<R3x2DSpriteDef>(
+      reader, R3X_TYPE_2D_SPRITE_DEF, [reader](R3x2DSpriteDef* definition) {
+        return r3xCreate2DSprite(reader->world, definition, nullptr);
+      });
 }
 
 void* _r3xRead3DSpriteDefRecord(R3xWorldReader* reader) {
@@ -377,16 +370,8 @@ void* _r3xRead3DSpriteDefRecord(R3xWorldReader* reader) {
 }
 
 void* _r3xRead3DSpriteRecord(R3xWorldReader* reader) {
-  arena::ByteReader in = _r3xPayload(reader);
-  const char* tag = _r3xTagName(reader, in, in.I32());
-  auto* definition = static_cast<R3x3DSpriteDef*>(
-      _r3xResolveObject(reader, in, in.I32(), {R3X_TYPE_3D_SPRITE_DEF}));
-  if (in.failed() || definition == nullptr) {
-    return nullptr;
-  }
-  R3x3DSprite* sprite = r3xCreate3DSprite(reader->world, definition, nullptr);
-  if (sprite != nullptr) {
-    _r3xTagInstance(reader, &sprite->header, tag);
-  }
-  return sprite;
+  return _r3xReadInstanceRecord<R3x3DSpriteDef>(
+      reader, R3X_TYPE_3D_SPRITE_DEF, [reader](R3x3DSpriteDef* definition) {
+        return r3xCreate3DSprite(reader->world, definition, nullptr);
+      });
 }
