@@ -62,6 +62,14 @@ class SphereListTest : public MathTablesTest {
     query_.segment = makeSegment(start, end, definition_.radius * list_.scale * actor_.scale);
   }
 
+  // The list swept against the wall x = d, facing -x.
+  R3xSweepResult sweepWall(float d) {
+    const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, d};
+    R3xSweepResult result{};
+    _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+    return result;
+  }
+
   std::vector<float> centres_;
   std::vector<float> radii_;
   R3xSphereListDef definition_{};
@@ -96,9 +104,7 @@ TEST_F(SphereListTest, OnlyTheFrontMemberReachingAWallNamesItself) {
   // Back member 0, front member 1; the wall x = 10 faces -x.
   build(3, {{{-2, 0, 0}, 1}, {{2, 0, 0}, 1}});
   move({9, 0, 0});
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 10};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(10);
   ASSERT_EQ(result.touch, 1);
   EXPECT_FLOAT_EQ(result.touchTime, 7.0f);
   EXPECT_EQ(query_.memberIndex, 1);
@@ -109,9 +115,7 @@ TEST_F(SphereListTest, OnlyTheFrontMemberReachingAWallNamesItself) {
 TEST_F(SphereListTest, MembersTouchingAtTheSameTimeNameTheLowerIndex) {
   build(3, {{{0, 2, 0}, 1}, {{0, -2, 0}, 1}, {{0, 0, 2}, 1}});
   move({10, 0, 0});
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 10};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(10);
   ASSERT_EQ(result.touch, 1);
   EXPECT_FLOAT_EQ(result.touchTime, 9.0f);
   EXPECT_EQ(query_.memberIndex, 0);
@@ -121,9 +125,7 @@ TEST_F(SphereListTest, ABoundingSphereThatMissesEndsTheTestWhateverTheMembersWou
   // The member sticks out of a bounding sphere too small for it.
   build(0.5f, {{{5, 0, 0}, 1}});
   move({1, 0, 0});
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 6};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(6);
   EXPECT_EQ(result.touch, 0);
   EXPECT_EQ(query_.memberIndex, kUntouchedIndex);
   const Vec3 vertex{5.5f, 0, 0};
@@ -136,9 +138,7 @@ TEST_F(SphereListTest, ABoundingSphereThatMissesEndsTheTestWhateverTheMembersWou
 TEST_F(SphereListTest, AListWithoutMembersCanCrossButNeverTouch) {
   build(1, {});
   move({20, 0, 0});
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 10};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(10);
   EXPECT_EQ(result.touch, 0);
   ASSERT_EQ(result.cross, 1);
   EXPECT_FLOAT_EQ(result.crossTime, 10.0f);
@@ -150,9 +150,7 @@ TEST_F(SphereListTest, TheBoundingSpheresStartBehindAndCrossingStandForTheList) 
   place({20, 0, 0}, 0);
   move({0, 0, 0});
   // The wall faces -x and the list comes from behind it.
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 10};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(10);
   EXPECT_EQ(result.startsBehind, 1);
   ASSERT_EQ(result.cross, 1);
   EXPECT_FLOAT_EQ(result.crossTime, 10.0f);
@@ -169,9 +167,7 @@ TEST_F(SphereListTest, TheListLeavesWhenEveryMemberLeavesAtTheLatestTime) {
   place({8, 0, 0}, 0);
   move({20, 0, 0});
   // The wall x = 10 faces -x; the front member starts across it.
-  const R3xPlane wall{R3X_TYPE_PLANE, -1, 0, 0, 10};
-  R3xSweepResult result{};
-  _r3xSweepSphereListPlane(&query_, &wall, kMode, &result);
+  const R3xSweepResult result = sweepWall(10);
   ASSERT_EQ(result.leave, 1);
   // The back member, from 6, is wholly past x = 11 at 5.
   EXPECT_FLOAT_EQ(result.leaveTime, 5.0f);

@@ -139,8 +139,40 @@ void checkAgainstWalk(Random& random, const std::function<Obstacle()>& makeObsta
   EXPECT_GT(touched, kCases / 5) << kind;
 }
 
-std::optional<float> touchOf(const R3xSweepResult& result) {
+// The touch time the swept test finds against the record, if any.
+template <typename Record>
+std::optional<float> sweptTouch(void (*sweep)(const R3xSweepSegment*, const Record*, std::uint32_t,
+                                              R3xSweepResult*),
+                                const R3xSweepSegment& segment, const Record* record) {
+  R3xSweepResult result{};
+  sweep(&segment, record, kOptions, &result);
   return result.touch != 0 ? std::optional<float>(result.touchTime) : std::nullopt;
+}
+
+// Random edges between points within 4 of the origin; a flat (XY) edge is tested as circles, its
+// inner point on z = 0.
+template <typename EdgeShape, typename Record>
+void checkEdgesAgainstWalk(unsigned seed, bool flat,
+                           std::int32_t (*hits)(const float*, float, const Record*),
+                           void (*sweep)(const R3xSweepSegment*, const Record*, std::uint32_t,
+                                         R3xSweepResult*),
+                           const char* name) {
+  Random random(seed);
+  std::optional<EdgeShape> edge;
+  checkAgainstWalk(
+      random,
+      [&] {
+        const Vec3 a = random.point(4);
+        const Vec3 b = random.point(4);
+        edge.emplace(a, b);
+        const float w = random.uniform(0, 1);
+        return Obstacle{
+            [&](const float* c, float r) { return hits(c, r, &edge->record) != 0; },
+            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, flat ? 0.0f : a.z + (b.z - a.z) * w},
+            flat};
+      },
+      [&](const R3xSweepSegment& segment) { return sweptTouch(sweep, segment, &edge->record); },
+      name);
 }
 
 TEST(SweepAgainstWalk, Planes) {
@@ -157,57 +189,17 @@ TEST(SweepAgainstWalk, Planes) {
             false};
       },
       [&](const R3xSweepSegment& segment) {
-        R3xSweepResult result{};
-        _r3xSweepSpherePlane(&segment, &plane, kOptions, &result);
-        return touchOf(result);
+        return sweptTouch(_r3xSweepSpherePlane, segment, &plane);
       },
       "plane");
 }
 
 TEST(SweepAgainstWalk, Edges) {
-  Random random(2);
-  std::optional<Edge> edge;
-  checkAgainstWalk(
-      random,
-      [&] {
-        const Vec3 a = random.point(4);
-        const Vec3 b = random.point(4);
-        edge.emplace(a, b);
-        const float w = random.uniform(0, 1);
-        return Obstacle{
-            [&](const float* c, float r) { return _r3xSphereHitsEdge(c, r, &edge->record) != 0; },
-            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, a.z + (b.z - a.z) * w},
-            false};
-      },
-      [&](const R3xSweepSegment& segment) {
-        R3xSweepResult result{};
-        _r3xSweepSphereEdge(&segment, &edge->record, kOptions, &result);
-        return touchOf(result);
-      },
-      "edge");
+  checkEdgesAgainstWalk<Edge>(2, false, _r3xSphereHitsEdge, _r3xSweepSphereEdge, "edge");
 }
 
 TEST(SweepAgainstWalk, XYEdges) {
-  Random random(4);
-  std::optional<XYEdge> edge;
-  checkAgainstWalk(
-      random,
-      [&] {
-        const Vec3 a = random.point(4);
-        const Vec3 b = random.point(4);
-        edge.emplace(a, b);
-        const float w = random.uniform(0, 1);
-        return Obstacle{
-            [&](const float* c, float r) { return _r3xCircleHitsEdge2D(c, r, &edge->record) != 0; },
-            {a.x + (b.x - a.x) * w, a.y + (b.y - a.y) * w, 0},
-            true};
-      },
-      [&](const R3xSweepSegment& segment) {
-        R3xSweepResult result{};
-        _r3xSweepCircleEdge2D(&segment, &edge->record, kOptions, &result);
-        return touchOf(result);
-      },
-      "XY edge");
+  checkEdgesAgainstWalk<XYEdge>(4, true, _r3xCircleHitsEdge2D, _r3xSweepCircleEdge2D, "XY edge");
 }
 
 TEST(SweepAgainstWalk, ConvexPolygons) {
@@ -277,9 +269,7 @@ TEST(SweepAgainstWalk, ConvexPolygons) {
                         centre, false};
       },
       [&](const R3xSweepSegment& segment) {
-        R3xSweepResult result{};
-        _r3xSweepSphereEdgePolygon(&segment, &polygon->record, kOptions, &result);
-        return touchOf(result);
+        return sweptTouch(_r3xSweepSphereEdgePolygon, segment, &polygon->record);
       },
       "polygon");
 }
