@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 
 #include "engine/collide/sweep_plane.h"
 #include "engine/collide/sweep_result.h"
@@ -44,6 +45,38 @@ const void* featureOf(Feature feature, const void* edge, const float* first, con
       break;
   }
   return edge;
+}
+
+// Sweeps every case against the edge: the touch, its time and feature; a flat edge also the side
+// the motion starts on and the crossing, which a 3D edge never reports.
+template <typename EdgeShape, typename Record, std::size_t N>
+void checkEdgeCases(const EdgeCase (&cases)[N], const EdgeShape& edge,
+                    void (*sweep)(const R3xSweepSegment*, const Record*, std::uint32_t,
+                                  R3xSweepResult*),
+                    std::int32_t edgeKind, std::int32_t vertexKind, bool flat) {
+  for (const EdgeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const R3xSweepSegment segment = makeSegment(c.start, c.end, c.radius);
+    R3xSweepResult result{};
+    sweep(&segment, &edge.record, c.options, &result);
+    if (flat) {
+      EXPECT_EQ(result.startsBehind, c.startsBehind);
+    }
+    ASSERT_EQ(result.touch, c.touch != kNone ? 1 : 0);
+    if (result.touch != 0) {
+      EXPECT_NEAR(result.touchTime, c.touch, 1e-5f);
+      EXPECT_EQ(result.featureKind, c.feature == Feature::kEdge ? edgeKind : vertexKind);
+      EXPECT_EQ(result.feature, featureOf(c.feature, &edge.record, edge.a, edge.b));
+    }
+    if (!flat) {
+      EXPECT_EQ(result.cross, 0);
+      continue;
+    }
+    ASSERT_EQ(result.cross, c.cross != kNone ? 1 : 0);
+    if (result.cross != 0) {
+      EXPECT_NEAR(result.crossTime, c.cross, 1e-5f);
+    }
+  }
 }
 
 // The XY edge from (0, 0) to (0, 4), facing +x.
@@ -126,24 +159,8 @@ TEST(SweepCircleEdge2D, TouchesTheEdgeOrTheEndVertexMetFirst) {
        Feature::kEdge,
        kNone},
   };
-  for (const EdgeCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const R3xSweepSegment segment = makeSegment(c.start, c.end, c.radius);
-    R3xSweepResult result{};
-    _r3xSweepCircleEdge2D(&segment, &edge.record, c.options, &result);
-    EXPECT_EQ(result.startsBehind, c.startsBehind);
-    ASSERT_EQ(result.touch, c.touch != kNone ? 1 : 0);
-    if (result.touch != 0) {
-      EXPECT_NEAR(result.touchTime, c.touch, 1e-5f);
-      EXPECT_EQ(result.featureKind,
-                c.feature == Feature::kEdge ? R3X_OBSTACLE_XY_EDGE : R3X_OBSTACLE_XY_VERTEX);
-      EXPECT_EQ(result.feature, featureOf(c.feature, &edge.record, edge.a, edge.b));
-    }
-    ASSERT_EQ(result.cross, c.cross != kNone ? 1 : 0);
-    if (result.cross != 0) {
-      EXPECT_NEAR(result.crossTime, c.cross, 1e-5f);
-    }
-  }
+  checkEdgeCases(cases, edge, _r3xSweepCircleEdge2D, R3X_OBSTACLE_XY_EDGE, R3X_OBSTACLE_XY_VERTEX,
+                 true);
 }
 
 TEST(SweepCircleEdge2D, LinesAndEdgesOfLengthZeroAreTouchedAsTheirVertex) {
@@ -233,20 +250,8 @@ TEST(SweepSphereEdge, TouchesTheEdgeOrTheEndVertexMetFirst) {
        Feature::kEdge,
        kNone},
   };
-  for (const EdgeCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const R3xSweepSegment segment = makeSegment(c.start, c.end, c.radius);
-    R3xSweepResult result{};
-    _r3xSweepSphereEdge(&segment, &edge.record, c.options, &result);
-    ASSERT_EQ(result.touch, c.touch != kNone ? 1 : 0);
-    if (result.touch != 0) {
-      EXPECT_NEAR(result.touchTime, c.touch, 1e-5f);
-      EXPECT_EQ(result.featureKind,
-                c.feature == Feature::kEdge ? R3X_OBSTACLE_XYZ_EDGE : R3X_OBSTACLE_XYZ_VERTEX);
-      EXPECT_EQ(result.feature, featureOf(c.feature, &edge.record, edge.a, edge.b));
-    }
-    EXPECT_EQ(result.cross, 0);
-  }
+  checkEdgeCases(cases, edge, _r3xSweepSphereEdge, R3X_OBSTACLE_XYZ_EDGE, R3X_OBSTACLE_XYZ_VERTEX,
+                 false);
 }
 
 TEST(SweepSphereEdge, ANearlyParallelApproachHasNoContactWithinTheMotion) {
