@@ -6,6 +6,7 @@
 #include "engine/display/glide_frame_internal.h"
 #include "platform/gdi.h"
 #include "tests/engine_display/display_fixture.h"
+#include "tests/support/dib_section_dc.h"
 #include "tests/support/failing_memory.h"
 
 namespace {
@@ -154,37 +155,12 @@ TEST_F(ContextTest, OverlayIsWrittenKeyedBeforeTheSwap) {
 // The overlay's 150 x 60 DIB section and its DC.
 class OverlaySurface {
  public:
-  OverlaySurface() {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 150;
-    info.bmiHeader.biHeight = 60;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 16;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<std::uint16_t*>(bits);
-    saved_ = SelectObject(dc_, bitmap_);
-  }
-  ~OverlaySurface() {
-    SelectObject(dc_, saved_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  OverlaySurface(const OverlaySurface&) = delete;
-  OverlaySurface& operator=(const OverlaySurface&) = delete;
-
-  HDC Dc() const { return dc_; }
-  std::uint16_t* Pixels() const { return pixels_; }
-  std::uint16_t At(int x, int y) const { return pixels_[(59 - y) * 150 + x]; }
+  HDC Dc() const { return surface_.Dc(); }
+  std::uint16_t* Pixels() const { return surface_.Bits(); }
+  std::uint16_t At(int x, int y) const { return Pixels()[(59 - y) * 150 + x]; }
 
  private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ saved_;
-  std::uint16_t* pixels_;
+  test_support::DibSectionDc surface_{150, 60};
 };
 
 TEST_F(ContextTest, OverlayWritesItsLinesInTheirBands) {

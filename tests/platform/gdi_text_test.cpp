@@ -7,6 +7,7 @@
 
 #include "platform/gdi.h"
 #include "platform/kernel/last_error.h"
+#include "tests/support/dib_section_dc.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scratch_folder.h"
 
@@ -23,36 +24,17 @@ constexpr int kCellHeight = 16;
 // A memory DC over a 16-bit DIB section, read back by rows from the top.
 class Panel {
  public:
-  explicit Panel(bool bottomUp = true) : bottomUp_(bottomUp) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = bottomUp ? kHeight : -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 16;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint16_t*>(bits);
-    saved_ = SelectObject(dc_, bitmap_);
-  }
-  ~Panel() {
-    SelectObject(dc_, saved_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Panel(const Panel&) = delete;
-  Panel& operator=(const Panel&) = delete;
+  explicit Panel(bool bottomUp = true)
+      : bottomUp_(bottomUp), surface_(kWidth, bottomUp ? kHeight : -kHeight) {}
 
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return surface_.Dc(); }
   std::uint16_t At(int x, int y) const {
     const int row = bottomUp_ ? kHeight - 1 - y : y;
-    return bits_[row * kPitch + x];
+    return surface_.Bits()[row * kPitch + x];
   }
   BOOL Write(int x, int y, UINT options = 0, const RECT* clip = nullptr) const {
-    SetTextColor(dc_, kTextColour);
-    return ExtTextOutA(dc_, x, y, options, clip, kText, std::strlen(kText), nullptr);
+    SetTextColor(Dc(), kTextColour);
+    return ExtTextOutA(Dc(), x, y, options, clip, kText, std::strlen(kText), nullptr);
   }
   bool Blank() const {
     for (int y = 0; y < kHeight; ++y) {
@@ -68,10 +50,7 @@ class Panel {
  private:
   static constexpr int kPitch = (kWidth * 2 + 3) / 4 * 2;
   bool bottomUp_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ saved_;
-  std::uint16_t* bits_;
+  test_support::DibSectionDc surface_;
 };
 
 TEST(GdiTextTest, TextLandsInItsCellsInTheTextColourWhicheverWayRowsRun) {
