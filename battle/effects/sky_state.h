@@ -1,0 +1,38 @@
+// The sky and weather state the session holds and hands to the sky, weather-particle and
+// lens-flare drawing.
+#pragma once
+
+#include <cstdint>
+
+// The day phase the server says is running, with its start and end on the day clock.
+enum class DayPhase : std::uint32_t { kNight = 0, kDawn = 1, kDay = 2, kDusk = 3 };
+
+struct SkyState {
+  // Still to come with the sky dome, lens flare and weather: the world, render context and
+  // camera copies, the seven sky bitmaps, the sun and moon positions, sunScale and moonScale,
+  // the eight flare elements, fogScale and the weather event in force.
+
+  // The sky dome shows blend x row step + (1 - blend) x row step + 1 of the gradient table.
+  std::int32_t step = 0;
+  float blend = 0.0f;
+  // Texture offsets of the sky and the cloud texture, in [0, 1) while the velocities are not
+  // negative.
+  float farCloudScroll = 0.0f;
+  float nearCloudScroll = 0.0f;
+  // In [0, 512): 0 straight overhead at noon, 256 straight below at midnight.
+  float sunAngle = 0.0f;
+  float moonAngle = 0.0f;
+  // Hundredths of a second: the server's day clock and the local time of its last advance.
+  std::uint32_t dayClock = 0;
+  std::uint32_t lastLocalClock = 0;
+  // From the arena's global parameters.
+  std::uint32_t moonOrbitPeriod = 0;  // seconds of day clock
+  float nearCloudVelocity = 0.0f;
+  float farCloudVelocity = 0.0f;
+  // How far the weather has set in, 0 to 1; it sets the fog density.
+  float weatherLevel = 0.0f;
+  // No phase runs until the first time base (the clock is never below an end of 0).
+  std::uint32_t dayPhase = 0;
+  std::uint32_t phaseStart = 0;
+  std::uint32_t phaseEnd = 0;
+};
