@@ -107,6 +107,22 @@ void CMotionModel::TurnAngles(float dt) {
   }
 }
 
+void CMotionModel::RampSpeedAndTurnRates(const StepTime& step) {
+  Ramp(speed, targetSpeed, step.speedStep);
+  if (headingRate != targetHeadingRate) {
+    Ramp(headingRate, DampedGoal(targetHeadingRate), step.rateStep);
+  }
+  if (pitchRate != targetPitchRate) {
+    Ramp(pitchRate, DampedGoal(targetPitchRate), step.rateStep);
+  }
+}
+
+void CMotionModel::MoveByVelocity(float dt) {
+  pose.x += dt * velocity.vx;
+  pose.y += dt * velocity.vy;
+  pose.z += dt * velocity.vz;
+}
+
 void CMotionModel::CopyPose(R3xPlacement* out) const {
   if (out != nullptr) {
     *out = pose;
@@ -115,22 +131,14 @@ void CMotionModel::CopyPose(R3xPlacement* out) const {
 
 void CMotionModel::Integrate(R3xPlacement* out) {
   const StepTime step = BeginStep();
-  Ramp(speed, targetSpeed, step.speedStep);
-  if (headingRate != targetHeadingRate) {
-    Ramp(headingRate, DampedGoal(targetHeadingRate), step.rateStep);
-  }
-  if (pitchRate != targetPitchRate) {
-    Ramp(pitchRate, DampedGoal(targetPitchRate), step.rateStep);
-  }
+  RampSpeedAndTurnRates(step);
   Ramp(rollRate, targetRollRate, step.rateStep);
   TurnAngles(step.dt);
   const float cosPitch = r3xCosUnits(pose.pitch);
   velocity.vx = r3xCosUnits(pose.heading) * cosPitch * speed;
   velocity.vy = r3xSinUnits(pose.heading) * cosPitch * speed;
   velocity.vz = r3xSinUnits(pose.pitch) * speed;
-  pose.x += step.dt * velocity.vx;
-  pose.y += step.dt * velocity.vy;
-  pose.z += step.dt * velocity.vz;
+  MoveByVelocity(step.dt);
   velocity.headingRate = headingRate;
   velocity.pitchRate = pitchRate;
   velocity.rollRate = rollRate;
@@ -143,13 +151,7 @@ void CMotionModel::IntegrateBallistic(R3xPlacement* out) {
     return;
   }
   const StepTime step = BeginStep();
-  Ramp(speed, targetSpeed, step.speedStep);
-  if (headingRate != targetHeadingRate) {
-    Ramp(headingRate, DampedGoal(targetHeadingRate), step.rateStep);
-  }
-  if (pitchRate != targetPitchRate) {
-    Ramp(pitchRate, DampedGoal(targetPitchRate), step.rateStep);
-  }
+  RampSpeedAndTurnRates(step);
   TurnAngles(step.dt);
   if (gGravity != 0.0f && floorHeight <= pose.z) {
     push[2] += step.dt * gGravity;
@@ -161,9 +163,7 @@ void CMotionModel::IntegrateBallistic(R3xPlacement* out) {
   velocity.vx = r3xCosUnits(pose.heading) * cosPitch * speed + push[0];
   velocity.vy = r3xSinUnits(pose.heading) * cosPitch * speed + push[1];
   velocity.vz = r3xSinUnits(pose.pitch) * speed + push[2];
-  pose.x += step.dt * velocity.vx;
-  pose.y += step.dt * velocity.vy;
-  pose.z += step.dt * velocity.vz;
+  MoveByVelocity(step.dt);
   // A rolled or pitched object turns its heading more slowly.
   if (velocity.headingRate != headingRate) {
     velocity.headingRate = headingRate;

@@ -89,5 +89,8 @@ class CMotionModel {
   StepTime BeginStep();
   float DampedGoal(float target) const;
   void TurnAngles(float dt);
+  // The speed, and the heading and pitch rates where they differ from their targets, ramped.
+  void RampSpeedAndTurnRates(const StepTime& step);
+  void MoveByVelocity(float dt);
   void CopyPose(R3xPlacement* out) const;
 };
