@@ -53,6 +53,7 @@
 #include "engine/display/glide_frame.h"
 #include "engine/display/glide_image.h"
 #include "engine/display/glide_polygon.h"
+#include "engine/display/glide_world.h"
 #include "engine/display/render_device.h"
 #include "engine/world/binary_world_format.h"
 #include "engine/world/keyword_table.h"

@@ -79,6 +79,7 @@ bool makeWorkArrays(R3xRenderContext* context, std::uint32_t indirectCount) {
 void freeContext(R3xRenderContext* context) {
   _r3xFreeWorkArrays(&context->work);
   r3xFree(context->vertexPool);
+  r3xFree(context->regionStamps);
   r3xFree(context->indirect.methods);
   r3xFree(context->modulation);
   r3xFree(context->allocation);

@@ -165,6 +165,12 @@ struct alignas(32) R3xRenderContext {
   float polygonNormal[3];
   float halfViewWidth;
   float halfViewHeight;
+  // Visibility: one stamp per region (owned, regionStampCapacity of them), the stamp that marks
+  // a region visible in this frame, and the region whose visible list the stamps hold (-1 none).
+  std::uint32_t regionStampCapacity;
+  std::uint32_t* regionStamps;
+  std::uint32_t visitStamp;
+  std::int32_t lastDecodedRegion;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,

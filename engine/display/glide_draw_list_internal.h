@@ -3,9 +3,8 @@
 // translucent ones without fog and depth writes. Each texture is selected once per pass.
 // Results: R3X_GLIDE_QUEUED or R3X_GLIDE_NOT_QUEUED; 0, R3X_GLIDE_PASSES_NO_MEMORY or the
 // negative result of a polygon that failed to draw.
-// The frame start, the world draw and the sprite queueing that will call these are not written
-// yet: r3xGlideBeginFrame is to reset the pool, r3xGlideDrawWorld to queue front faces and run
-// the passes, the 2D and 3D sprite queueing to queue their quads and faces.
+// The frame start resets the pool and the world draw queues front faces and runs the passes;
+// the 2D and 3D sprite queueing, still to be written, will queue their quads and faces here.
 #pragma once
 
 #include <cstdint>
