@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "engine/core/bsp_internal.h"
 #include "engine/core/bsp_walk.h"
+#include "engine/core/memory.h"
 #include "engine/core/region.h"
 #include "engine/core/tree_links.h"
 
@@ -143,4 +145,22 @@ std::int32_t r3xQueryRegionsInSphere(R3xWorld* world, const float* centre, float
                           R3xRegion* region = r3xGetRegion(world, static_cast<std::int32_t>(index));
                           return region == nullptr ? 0 : callback(world, region, user);
                         });
+}
+
+bool _r3xWorldTreeSharesNodes(const R3xWorldNode* nodes, std::uint32_t nodeCount) {
+  // r3xMalloc hands out zeroed memory.
+  auto* linked = static_cast<std::uint8_t*>(r3xMalloc(nodeCount));
+  if (linked == nullptr) {
+    return true;
+  }
+  bool shared = false;
+  for (std::uint32_t i = 0; i < nodeCount && !shared; ++i) {
+    for (const R3xWorldNode* child : {nodes[i].front, nodes[i].back}) {
+      if (child != nullptr && linked[child - nodes]++ != 0) {
+        shared = true;
+      }
+    }
+  }
+  r3xFree(linked);
+  return shared;
 }

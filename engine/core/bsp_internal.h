@@ -10,3 +10,8 @@
 // regions. 0, or R3X_ERR_FAILED (also out of memory).
 std::int32_t _r3xCheckWorldTree(const R3xWorldNode* nodes, std::uint32_t nodeCount,
                                 std::uint32_t regionCount);
+
+// Whether a node is the child of two links; walks over such a tree must remember the nodes they
+// reached (see R3xWorld::bspSharesNodes). Without memory to tell, it says yes: walks then only
+// take the longer, always sound way.
+bool _r3xWorldTreeSharesNodes(const R3xWorldNode* nodes, std::uint32_t nodeCount);

@@ -104,5 +104,6 @@ void* _r3xReadWorldNodesRecord(R3xWorldReader* reader) {
   }
   world->bspRoot = nodes;
   world->bspOffset = offset;
+  world->bspSharesNodes = _r3xWorldTreeSharesNodes(nodes, n) ? 1 : 0;
   return nodes;
 }

@@ -1,37 +1,14 @@
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 
 #include "engine/core/bsp.h"
+#include "engine/core/bsp_internal.h"
 #include "engine/core/memory.h"
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_result.h"
 #include "engine/world/region_actions.h"
 #include "engine/world/region_work.h"
-
-namespace {
-
-// Whether a node is the child of two links. Without memory to tell, it says yes: walks then only
-// take the longer, always sound way.
-bool sharesNodes(const R3xWorldNode* nodes, std::uint32_t count) {
-  auto* linked = static_cast<std::uint8_t*>(r3xMalloc(count));
-  if (linked == nullptr) {
-    return true;
-  }
-  bool shared = false;
-  for (std::uint32_t i = 0; i < count && !shared; ++i) {
-    for (const R3xWorldNode* child : {nodes[i].front, nodes[i].back}) {
-      if (child != nullptr && linked[child - nodes]++ != 0) {
-        shared = true;
-      }
-    }
-  }
-  r3xFree(linked);
-  return shared;
-}
-
-}  // namespace
 
 std::int32_t _parCheckWorldTreeLeaves(R3xParseContext* context, const R3xRegionWork* work) {
   const R3xWorldNode* nodes = context->world->bspRoot;
@@ -123,7 +100,7 @@ std::int32_t parEndWorldTree(R3xParseContext* context) {
   R3xWorld* world = context->world;
   world->bspRoot = nodes;
   world->bspOffset = 0;
-  world->bspSharesNodes = sharesNodes(nodes, count) ? 1 : 0;
+  world->bspSharesNodes = _r3xWorldTreeSharesNodes(nodes, count) ? 1 : 0;
   work->worldNodeCount = count;
   return _parCheckWorldTreeLeaves(context, work);
 }

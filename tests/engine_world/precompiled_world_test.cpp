@@ -417,6 +417,8 @@ TEST_F(PrecompiledWorld, WorldTreeNodesMayShareAChild) {
   const R3xWorldNode* root = world_->bspRoot;
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->back, root->front->back);
+  // Sphere walks over this tree must remember the nodes they reached.
+  EXPECT_NE(world_->bspSharesNodes, 0u);
   const float west[3] = {1, 0, 0};
   const float east[3] = {9, 0, 0};
   EXPECT_EQ(r3xFindRegionIndexAt(world_, west), 0);
