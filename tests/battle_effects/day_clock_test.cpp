@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "base/byte_writer.h"
@@ -12,6 +13,7 @@
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/time_messages.h"
 #include "engine/r3x.h"
+#include "platform/glide.h"
 #include "platform/kernel/clock.h"
 #include "world_fixture.h"
 
@@ -287,6 +289,38 @@ TEST_F(DayClockTest, StepsOutsideTheTablesAreIgnored) {
   }
   TimeOfDay({59, 14, 20, 300, 600, 1440});
   EXPECT_EQ(day_.TimeOfDayStep(), 59);
+}
+
+TEST_F(DayClockTest, AFogOfTheWeatherInTheDaylightGreyWhileAPhaseRuns) {
+  platform::glide::SetSwapPacing(false);
+  R3xGlideContext* glide = nullptr;
+  ASSERT_EQ(r3xGlideInit(&glide), 0);
+  R3xRenderContext* render = CreateRenderContext(0, nullptr);
+  ASSERT_NE(render, nullptr);
+  render->glide = glide;
+  targets_.context = render;
+  sky_.weatherLevel = 0.5f;
+
+  platform::glide::StartRecording();
+  Update();
+  const std::vector<std::string> withoutPhase = platform::glide::RecordedCallTexts();
+  Sync(DayPhase::kDusk, 0, 60000, 30000);
+  platform::glide::StartRecording();
+  Update();
+  const auto& calls = platform::glide::RecordedCalls();
+  const std::vector<std::string> texts = platform::glide::RecordedCallTexts();
+  const std::size_t tableCalls = calls.size() > 1 ? calls[1].table.size() : 0;
+  const std::uint32_t lastEntry = tableCalls == 64 ? calls[1].table[63] : 0;
+  platform::glide::StopRecording();
+  r3xGlideShutdown(glide);
+  r3xDestroyRenderContext(nullptr, render, 0);
+
+  EXPECT_TRUE(withoutPhase.empty());
+  // Grey 90 in each channel; the ramp at half its height.
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"grFogColorValue(5921370)", "grFogTable()", "grFogMode(2)"}));
+  ASSERT_EQ(tableCalls, 64u);
+  EXPECT_EQ(lastEntry, 127u);
 }
 
 TEST(TimeMessagesTest, ReadsTheLeadingWordsAndRefusesAShortPayload) {
