@@ -261,7 +261,10 @@ std::int32_t Queue3D(R3xRenderContext* context, R3xActor* actor, const R3x3DSpri
     }
     rebuild = true;
   } else {
-    rebuild = KeyChanged(actor, lod, offset);
+    // A cache too small for this part (another part put in at the same level of detail) is
+    // never read.
+    rebuild = KeyChanged(actor, lod, offset) || actor->vertexCache == nullptr ||
+              actor->vertexCacheCapacity < def->vertexCount;
   }
   actor->cachedLod = lod;
   for (int k = 0; k < 3; ++k) {

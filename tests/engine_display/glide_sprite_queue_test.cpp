@@ -7,6 +7,7 @@
 #include "engine/display/glide_draw_list_internal.h"
 #include "engine/display/glide_sprite_queue_internal.h"
 #include "tests/engine_display/display_fixture.h"
+#include "tests/support/failing_memory.h"
 #include "tests/support/test_world_builder.h"
 
 namespace {
@@ -177,6 +178,12 @@ TEST_F(SpriteQueueTest, AnUnmovedSpriteIsQueuedFromItsCachedVertices) {
   const std::vector<float> moved = DrawnX();
   ASSERT_EQ(moved.size(), 1u);
   EXPECT_GT(moved[0], relodded[0]);
+  // A larger part put in at the same level of detail is placed, not read past the cache.
+  R3x3DSprite* larger = Make3DSprite(kLayers, kLayerLinks);
+  ASSERT_NE(larger, nullptr);
+  ASSERT_EQ(Queue3D(larger, 1), 1);
+  EXPECT_EQ(DrawnX().size(), 3u);
+  EXPECT_GE(actor_.vertexCacheCapacity, 12u);
 }
 
 TEST_F(SpriteQueueTest, AFaceWithoutItsSurfaceIsSkippedAndAnEmptyTreeDrawsNothing) {
@@ -208,6 +215,32 @@ TEST_F(SpriteQueueTest, TheClipMaskIsTheRegionsAgainAfterASprite) {
   EXPECT_EQ(Queue3D(sprite), 1);
   EXPECT_EQ(render_->planeMask, regionFlags);
   EXPECT_TRUE(DrawnX().empty());
+}
+
+TEST_F(SpriteQueueTest, ACacheOrStackThatCannotBeMadeFailsTheSpriteUntilMemoryReturns) {
+  R3x3DSprite* sprite = Make3DSprite(kLayers, kLayerLinks);
+  ASSERT_NE(sprite, nullptr);
+  {
+    test_support::FailingMemory failing(0);
+    EXPECT_EQ(Queue3D(sprite), R3X_ERR_SPRITE3D_NO_MEMORY);
+  }
+  EXPECT_EQ(actor_.vertexCacheCapacity, 0u);
+  EXPECT_EQ(actor_.cachedOffset[0], 1e30f);
+  // The key never matches a failed cache: the next frame builds it.
+  EXPECT_EQ(Queue3D(sprite), 1);
+  EXPECT_EQ(DrawnX().size(), 3u);
+  // A face-walk stack too small for the tree must grow.
+  r3xFree(render_->work.renderVertices);
+  render_->work.renderVertices = nullptr;
+  render_->work.renderVertexCapacity = 0;
+  {
+    test_support::FailingMemory failing(0);
+    EXPECT_EQ(Queue3D(sprite), R3X_ERR_SPRITE3D_FACES);
+  }
+  EXPECT_TRUE(DrawnX().empty());
+  EXPECT_EQ(Queue3D(sprite), 1);
+  EXPECT_EQ(DrawnX().size(), 3u);
+  EXPECT_GT(render_->work.renderVertexCapacity, 3u);
 }
 
 // 2D sprites over records the test keeps: a view set per pitch cap, one view each, frames of
@@ -284,6 +317,28 @@ TEST_F(Sprite2DQueueTest, ThePitchViewFollowsTheAngleTheSpriteIsSeenFrom) {
   for (const Case& c : cases) {
     EXPECT_EQ(ShownWidth(c.v[0], c.v[1], c.v[2]), c.width) << c.v[0] << " " << c.v[2];
   }
+}
+
+TEST_F(Sprite2DQueueTest, HeadingViewsAndFlatCornersFollowTheViewer) {
+  Build({1e30f}, 0);
+  // Two heading views: up to 64 units the first frame (4 wide), beyond it the second (8 wide).
+  handles_.push_back(handles_[0]);
+  auto& pixels = pixels_.emplace_back(64 * 64, 3);
+  R3xBitmap& wide = bitmaps_.emplace_back(MakeBitmap(8, 4, 8, pixels));
+  wide.header.type = R3X_TYPE_BITMAP;
+  slots_.push_back(R3xSlot{&wide.header, 0});
+  handles_[1] = &slots_.back();
+  views_ = {R3x2DSpriteView{64.0f, &handles_[0]}, R3x2DSpriteView{1e30f, &handles_[1]}};
+  sets_[0].viewCount = 2;
+  sets_[0].views = views_.data();
+  EXPECT_EQ(ShownWidth(0, 0, 10), 4);   // straight above: heading 0
+  EXPECT_EQ(ShownWidth(-10, 1, 1), 4);  // atan2(1, 10): 6
+  EXPECT_EQ(ShownWidth(0, 10, 1), 8);   // atan2(10, 0): 128
+  // Seen from straight above or below, a flat quad runs its corners the other way round along x.
+  ShownWidth(0, 0, 10);
+  EXPECT_LT(sprite_.surface.vAxis[0], 0.0f);
+  ShownWidth(0, 0, -10);
+  EXPECT_GT(sprite_.surface.vAxis[0], 0.0f);
 }
 
 TEST_F(Sprite2DQueueTest, AnUprightQuadFacesTheViewerAndTakesTheWholeFrame) {
