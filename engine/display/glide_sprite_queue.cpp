@@ -34,6 +34,9 @@ constexpr std::uint32_t kFrontDone = 4;
 // The frame's 2D sprite corners (xyz) and texture coordinates (u, v), four of each a sprite.
 float cornerStore[R3X_GLIDE_2D_SPRITES * 4 * 3];
 float uvStore[R3X_GLIDE_2D_SPRITES * 4 * 2];
+// Each queued sprite's own copy of its surface: actors of one definition share the sprite, and
+// each must keep the frame and mapping it was queued with until the passes draw it.
+R3xSurface surfaceStore[R3X_GLIDE_2D_SPRITES];
 std::uint32_t spriteCount = 0;
 
 R3xActor* ActorOf(R3xWorld* world, const R3xObjectEntry* entry) {
@@ -395,7 +398,9 @@ std::int32_t _r3xGlideQueue2DSprite(R3xWorld* world, R3xRenderContext* context,
     surface.uAxis[k] = (worldCorners[9 + k] - worldCorners[k]) / width;
     surface.vAxis[k] = (worldCorners[3 + k] - worldCorners[k]) / height;
   }
-  _r3xGlideQueuePolygon(context, &sprite->quad, worldCorners, &surface, method);
+  R3xSurface& queued = surfaceStore[spriteCount - 1];
+  queued = surface;
+  _r3xGlideQueuePolygon(context, &sprite->quad, worldCorners, &queued, method);
   return 1;
 }
 

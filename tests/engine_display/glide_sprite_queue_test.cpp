@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -339,6 +340,40 @@ TEST_F(Sprite2DQueueTest, HeadingViewsAndFlatCornersFollowTheViewer) {
   EXPECT_LT(sprite_.surface.vAxis[0], 0.0f);
   ShownWidth(0, 0, -10);
   EXPECT_GT(sprite_.surface.vAxis[0], 0.0f);
+}
+
+TEST_F(Sprite2DQueueTest, ActorsSharingASpriteEachDrawTheFrameTheyChose) {
+  // Seen from below its horizontal plane the 4-wide frame, from above the 8-wide one.
+  Build({0.0f, 1e30f});
+  actor_.placement.x = -3.0f;
+  actor_.placement.z = 20.0f;
+  // The other actor is rolled over: the viewer is above its plane.
+  R3xActor other{};
+  other.header.type = R3X_TYPE_ACTOR;
+  other.scale = 1.0f;
+  other.placement.x = 3.0f;
+  other.placement.z = 20.0f;
+  other.placement.roll = 256.0f;
+  ASSERT_EQ(r3xRegisterObject(world_, &other.header), 0);
+  const R3xObjectEntry otherEntry{other.header.slot, 0, 0, nullptr};
+  EXPECT_EQ(Queue(), 1);
+  EXPECT_EQ(_r3xGlideQueue2DSprite(world_, render_, &otherEntry, &sprite_), 1);
+  Record();
+  EXPECT_EQ(_r3xGlideDrawPasses(render_), 0);
+  // The largest texture coordinate of each quad spans its own frame: 3 of 4 texels, 7 of 8.
+  std::vector<float> spans;
+  for (const auto& call : platform::glide::RecordedCalls()) {
+    if (call.name == "grDrawPolygonVertexList") {
+      float span = 0.0f;
+      for (const GrVertex& v : call.vertices) {
+        span = std::max(span, v.tmuvtx[0].sow / v.oow);
+      }
+      spans.push_back(std::round(span));
+    }
+  }
+  std::sort(spans.begin(), spans.end());
+  EXPECT_EQ(spans, std::vector<float>({192.0f, 224.0f}));
+  r3xUnregisterObject(world_, &other.header);
 }
 
 TEST_F(Sprite2DQueueTest, AnUprightQuadFacesTheViewerAndTakesTheWholeFrame) {
