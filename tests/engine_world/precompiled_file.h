@@ -57,7 +57,7 @@ struct MeshRegionSpec {
   std::uint32_t renderVertexCount = 0;
 };
 arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec);
-// The region indexes of the spec's lists as a ".VIS" member holds them.
+// The regions' visible lists laid out as a ".VIS" member holds them.
 std::string VisMember(const std::vector<MeshRegionSpec>& regions);
 arena::ByteWriter VerticesPayload(const std::vector<float>& xyz);
 
