@@ -39,6 +39,17 @@ void writeStop(const R3xSweepQuery* query, float along) {
   }
 }
 
+// The hit function's answer; unless it lets the sweep pass, the contact becomes the stop and
+// the stop position is written.
+Answer stopUnlessPassed(R3xSweepQuery* query, R3xContact* contact) {
+  const Answer answer = ask(query, contact);
+  if (answer.pass == 0) {
+    query->contacts->stopContact = contact;
+    writeStop(query, answer.along);
+  }
+  return answer;
+}
+
 }  // namespace
 
 std::uint32_t _r3xDefaultSweepFilter(R3xActor* /*actor*/, void* /*user*/) {
@@ -54,22 +65,15 @@ std::int32_t _r3xDefaultSweepHit(R3xContact* contact, void* /*user*/, std::int32
 }
 
 std::int32_t _r3xReportSweepContact(R3xSweepQuery* query, R3xContact* contact) {
-  const Answer answer = ask(query, contact);
-  if (answer.pass != 0) {
-    return answer.pass;
-  }
-  query->contacts->stopContact = contact;
-  writeStop(query, answer.along);
-  return R3X_SWEEP_STOPPED;
+  const Answer answer = stopUnlessPassed(query, contact);
+  return answer.pass != 0 ? answer.pass : R3X_SWEEP_STOPPED;
 }
 
 std::int32_t _r3xReportSweepListContact(R3xSweepQuery* query, R3xContact* contact) {
-  const Answer answer = ask(query, contact);
+  const Answer answer = stopUnlessPassed(query, contact);
   if (answer.pass != 0) {
     return answer.pass;
   }
-  query->contacts->stopContact = contact;
-  writeStop(query, answer.along);
   if (query->outRemaining != nullptr) {
     const bool remaining = answer.reportRemaining != 0 && query->wantRemaining != 0;
     const float distance = query->segment.distance;
