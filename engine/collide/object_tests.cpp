@@ -323,6 +323,27 @@ std::int32_t currentPart(R3xActor* actor, R3xObjectHeader** part, R3xVolume** vo
   return R3X_DONE;
 }
 
+// The part a part test takes, when the filter bits ask for parts and the actor shows one; when
+// not, found is false and result is the test's answer (R3X_DONE, or R3X_SWEEP_FAILED).
+struct PartToTest {
+  bool found = false;
+  std::int32_t result = R3X_DONE;
+  R3xObjectHeader* part = nullptr;
+  R3xVolume* volume = nullptr;
+  float centre[3] = {};
+};
+
+PartToTest partToTest(R3xActor* actor, std::uint32_t bits) {
+  PartToTest tested;
+  if ((bits & R3X_SWEEP_PARTS) == 0) {
+    return tested;
+  }
+  const std::int32_t found = currentPart(actor, &tested.part, &tested.volume, tested.centre);
+  tested.found = found == R3X_DONE;
+  tested.result = found == R3X_SWEEP_NO_PART ? R3X_DONE : found;
+  return tested;
+}
+
 }  // namespace
 
 R3xActor* _r3xActorInSlot(const R3xSweepQuery* query, std::int32_t slot) {
@@ -348,16 +369,13 @@ std::uint32_t _r3xAskSweepFilter(R3xSweepQuery* query, R3xActor* actor) {
 
 std::int32_t _r3xSweepSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits,
                                  float entryTime) {
-  if ((bits & R3X_SWEEP_PARTS) == 0) {
-    return R3X_DONE;
+  const PartToTest tested = partToTest(actor, bits);
+  if (!tested.found) {
+    return tested.result;
   }
-  R3xObjectHeader* part = nullptr;
-  R3xVolume* volume = nullptr;
-  float centre[3];
-  const std::int32_t found = currentPart(actor, &part, &volume, centre);
-  if (found != R3X_DONE) {
-    return found == R3X_SWEEP_NO_PART ? R3X_DONE : found;
-  }
+  R3xObjectHeader* part = tested.part;
+  R3xVolume* volume = tested.volume;
+  const float* centre = tested.centre;
   // The part of the actor that carries the moving list itself is met at once.
   const bool carriesMover = actor->volume->type == R3X_TYPE_SPHERE_LIST &&
                             attachedToMover(query, reinterpret_cast<R3xSphereList*>(actor->volume));
@@ -448,16 +466,13 @@ std::int32_t _r3xOverlapSphereObjects(R3xSweepQuery* query, const R3xRegion* reg
 }
 
 std::int32_t _r3xOverlapSpherePart(R3xSweepQuery* query, R3xActor* actor, std::uint32_t bits) {
-  if ((bits & R3X_SWEEP_PARTS) == 0) {
-    return R3X_DONE;
+  const PartToTest tested = partToTest(actor, bits);
+  if (!tested.found) {
+    return tested.result;
   }
-  R3xObjectHeader* part = nullptr;
-  R3xVolume* volume = nullptr;
-  float centre[3];
-  const std::int32_t found = currentPart(actor, &part, &volume, centre);
-  if (found != R3X_DONE) {
-    return found == R3X_SWEEP_NO_PART ? R3X_DONE : found;
-  }
+  R3xObjectHeader* part = tested.part;
+  R3xVolume* volume = tested.volume;
+  const float* centre = tested.centre;
   const float* start = query->segment.start;
   if (_r3xSphereHitsPoint(start, query->segment.radius + boundingRadius(actor, volume), centre) ==
       0) {
