@@ -40,6 +40,22 @@ class DisplayTest : public ::testing::Test {
   R3xRenderContext* render_ = nullptr;
 };
 
+// A 640 x 480 view with depths from 1 to 100, drawn through the Glide context with the palette,
+// in which world and clip space agree.
+inline void UsePlainView(R3xRenderContext* render, R3xGlideContext* glide, PALETTEENTRY* palette) {
+  render->paletteColours = palette;
+  render->halfViewWidth = 320.0f;
+  render->halfViewHeight = 240.0f;
+  render->nearDistance = 1.0f;
+  render->farDistance = 100.0f;
+  render->glide = glide;
+  for (int i = 0; i < 3; ++i) {
+    render->view[i * 4] = 1.0f;
+  }
+  render->clipColumns[0][0] = 1.0f;
+  render->clipColumns[1][1] = 1.0f;
+}
+
 // A bitmap record over pixels the test keeps.
 inline R3xBitmap MakeBitmap(std::int32_t width, std::int32_t height, std::int32_t bitCount,
                             std::vector<std::uint8_t>& pixels, std::int32_t furtherLevels = 0) {

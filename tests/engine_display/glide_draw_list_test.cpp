@@ -49,17 +49,7 @@ class DrawListTest : public DisplayTest {
   void SetUp() override {
     DisplayTest::SetUp();
     palette_[1] = {0, 200, 0, 0};
-    render_->paletteColours = palette_;
-    render_->halfViewWidth = 320.0f;
-    render_->halfViewHeight = 240.0f;
-    render_->nearDistance = 1.0f;
-    render_->farDistance = 100.0f;
-    render_->glide = glide_;
-    for (int i = 0; i < 3; ++i) {
-      render_->view[i * 4] = 1.0f;
-    }
-    render_->clipColumns[0][0] = 1.0f;
-    render_->clipColumns[1][1] = 1.0f;
+    UsePlainView(render_, glide_, palette_);
     _r3xGlideResetDrawPool(glide_);
   }
   void TearDown() override {

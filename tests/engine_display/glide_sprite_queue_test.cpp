@@ -33,17 +33,7 @@ class SpriteQueueTest : public DisplayTest {
     world_ = MakeTestWorld(MakeThreeSlabs());
     ASSERT_NE(world_, nullptr);
     // A view down +z from the origin in which world and clip space agree; no plane to test.
-    render_->paletteColours = palette_;
-    render_->halfViewWidth = 320.0f;
-    render_->halfViewHeight = 240.0f;
-    render_->nearDistance = 1.0f;
-    render_->farDistance = 100.0f;
-    render_->glide = glide_;
-    for (int i = 0; i < 3; ++i) {
-      render_->view[i * 4] = 1.0f;
-    }
-    render_->clipColumns[0][0] = 1.0f;
-    render_->clipColumns[1][1] = 1.0f;
+    UsePlainView(render_, glide_, palette_);
     actor_.header.type = R3X_TYPE_ACTOR;
     actor_.header.flags = R3X_FLAG_TRANSFORM_DIRTY;
     actor_.scale = 1.0f;
