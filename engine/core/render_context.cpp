@@ -80,6 +80,7 @@ void freeContext(R3xRenderContext* context) {
   _r3xFreeWorkArrays(&context->work);
   r3xFree(context->vertexPool);
   r3xFree(context->regionStamps);
+  r3xFree(context->actorWork);
   r3xFree(context->indirect.methods);
   r3xFree(context->modulation);
   r3xFree(context->allocation);

@@ -20,6 +20,8 @@ struct R3xShadeTable;
 struct R3xRenderDevice;
 struct R3xGlideContext;
 struct R3xObjectHeader;
+struct R3xObjectEntry;
+struct R3xActor;
 
 // A routine of the software rasterizer; null while none is installed.
 using R3xRasterRoutine = void (*)();
@@ -56,6 +58,14 @@ inline constexpr std::uint32_t R3X_CLIP_LEFT = 0x04;
 inline constexpr std::uint32_t R3X_CLIP_RIGHT = 0x08;
 inline constexpr std::uint32_t R3X_CLIP_NEAR = 0x10;
 inline constexpr std::uint32_t R3X_CLIP_FAR = 0x20;
+
+// An actor the world draw chose a part of, in a region being drawn.
+struct R3xActorWorkEntry {
+  const R3xObjectEntry* entry;
+  R3xActor* actor;
+  std::int32_t partIndex;
+  R3xObjectHeader* part;
+};
 
 // Placed at a 32-byte boundary inside its allocation.
 struct alignas(32) R3xRenderContext {
@@ -171,6 +181,9 @@ struct alignas(32) R3xRenderContext {
   std::uint32_t* regionStamps;
   std::uint32_t visitStamp;
   std::int32_t lastDecodedRegion;
+  // The actors of the region being drawn (owned, actorWorkCapacity of them).
+  std::uint32_t actorWorkCapacity;
+  R3xActorWorkEntry* actorWork;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,

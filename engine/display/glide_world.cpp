@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/actor.h"
+#include "engine/core/actor_def.h"
+#include "engine/core/actor_lod.h"
 #include "engine/core/camera.h"
 #include "engine/core/memory.h"
 #include "engine/core/region.h"
@@ -13,6 +16,7 @@
 #include "engine/core/world.h"
 #include "engine/display/glide_draw_list_internal.h"
 #include "engine/display/glide_frame_internal.h"
+#include "engine/display/glide_sprite_queue_internal.h"
 #include "engine/display/vertex_lighting.h"
 
 namespace {
@@ -186,12 +190,70 @@ void QueueFrontFaces(R3xRenderContext* context, const R3xCamera& camera, const R
   }
 }
 
+// The actor in the slot, or null when the slot holds none.
+R3xActor* ActorAt(const R3xWorld* world, std::int32_t slot) {
+  const R3xSlotTable& actors = world->actors;
+  if (slot < 0 || static_cast<std::uint32_t>(slot) >= actors.capacity || actors.slots == nullptr) {
+    return nullptr;
+  }
+  R3xObjectHeader* object = actors.slots[slot].object;
+  return object != nullptr && object->type == R3X_TYPE_ACTOR ? reinterpret_cast<R3xActor*>(object)
+                                                             : nullptr;
+}
+
+// Chooses the part every shown actor of the region shows, then queues the sprite parts. 0;
+// R3X_GLIDE_WORLD_NO_MEMORY when the work array cannot grow; R3X_GLIDE_WORLD_INCOMPLETE when a
+// sprite fails to queue.
+std::int32_t QueueActors(R3xWorld* world, R3xRenderContext* context, const R3xCamera& camera,
+                         const R3xRegionInfo& info) {
+  if (info.objectCount > context->actorWorkCapacity) {
+    auto* grown = static_cast<R3xActorWorkEntry*>(
+        r3xRealloc(context->actorWork, std::size_t{info.objectCount} * sizeof(R3xActorWorkEntry)));
+    if (grown == nullptr) {
+      return R3X_GLIDE_WORLD_NO_MEMORY;
+    }
+    context->actorWork = grown;
+    context->actorWorkCapacity = info.objectCount;
+  }
+  const float viewer[3] = {camera.x, camera.y, camera.z};
+  std::uint32_t chosen = 0;
+  for (std::uint32_t k = 0; k < info.objectCount; ++k) {
+    const R3xObjectEntry& entry = info.objects[k];
+    R3xActor* actor = ActorAt(world, entry.object);
+    if (actor == nullptr || (actor->header.flags & R3X_FLAG_HIDDEN) != 0) {
+      continue;
+    }
+    const std::int32_t index = r3xChooseActorLod(world, actor, viewer);
+    const bool known = actor->definition != nullptr && index >= 0 &&
+                       static_cast<std::uint32_t>(index) < actor->definition->partCount;
+    context->actorWork[chosen++] = {&entry, actor, index, known ? actor->parts[index] : nullptr};
+  }
+  for (std::uint32_t k = 0; k < chosen; ++k) {
+    const R3xActorWorkEntry& work = context->actorWork[k];
+    std::int32_t result = R3X_DONE;
+    if (work.part == nullptr) {
+      continue;
+    }
+    if (work.part->type == R3X_TYPE_2D_SPRITE) {
+      result = _r3xGlideQueue2DSprite(world, context, work.entry,
+                                      reinterpret_cast<R3x2DSprite*>(work.part));
+    } else if (work.part->type == R3X_TYPE_3D_SPRITE) {
+      result = _r3xGlideQueue3DSprite(world, context, work.entry,
+                                      reinterpret_cast<R3x3DSprite*>(work.part), work.partIndex);
+    }
+    if (result < 0) {
+      return R3X_GLIDE_WORLD_INCOMPLETE;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::int32_t r3xGlideBeginFrame(const R3xWorld* world, R3xRenderContext* context,
                                 const R3xCamera* camera) {
   _r3xGlideResetDrawPool(context->glide);
-  // Emptying the 2D sprite stores joins here with the sprite queueing.
+  _r3xGlideResetSpriteStores();
   const std::uint32_t regionCount = world->regions.count;
   if (regionCount + kSpareStamps > context->regionStampCapacity &&
       !MakeStamps(context, regionCount)) {
@@ -273,7 +335,13 @@ std::int32_t r3xGlideDrawWorld(R3xWorld* world, R3xRenderContext* context,
     if (geometry != nullptr && region->vertices != nullptr) {
       QueueFrontFaces(context, *camera, *region, *geometry);
     }
-    // The sprites of the actors standing in the region join here with the sprite queueing.
+    if (info != nullptr) {
+      const std::int32_t queued = QueueActors(world, context, *camera, *info);
+      if (queued != 0) {
+        _r3xGlideResetDrawPool(context->glide);
+        return queued;
+      }
+    }
   }
   const std::int32_t result = _r3xGlideDrawPasses(context);
   _r3xGlideEndWorld(context);

@@ -308,4 +308,80 @@ TEST_F(WorldDrawTest, AFrameSetsTheDepthStateDrawsAndRestoresDepthWritesAndFog) 
   EXPECT_EQ(calls.back(), "grFogMode(" + std::to_string(GR_FOG_WITH_TABLE) + ")");
 }
 
+// The demo arena seen from near one corner toward the far one, with a box actor between.
+class ArenaDrawTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    _r3xInitMathTables();
+    pack_ = r3xOpenWad(ARENA_DEMO_PACK, 64);
+    ASSERT_NE(pack_, nullptr);
+    world_ = r3xCreateWorld(nullptr, 0, nullptr);
+    ASSERT_EQ(r3xLoadWorldFile("arena.wld", world_, pack_, nullptr, nullptr, nullptr), 0);
+    palette_ = r3xCreatePalette(world_, pack_, "palette.bmp", 1);
+    ASSERT_NE(palette_, nullptr);
+    ASSERT_EQ(r3xGlideAttach(glide_, render_, palette_), 0);
+    r3xSetDepthBuffering(render_, 1);
+    camera_.x = 60.0f;
+    camera_.y = 60.0f;
+    camera_.z = 20.0f;
+    camera_.heading = 64.0f;
+    const float position[3] = {camera_.x, camera_.y, camera_.z};
+    camera_.region = r3xFindRegionIndexAt(world_, position);
+    camera_.halfFieldOfView = 48.0f;
+    camera_.aspect = 1.0f;
+    camera_.nearDistance = 1.0f;
+    camera_.farDistance = 2000.0f;
+    camera_.viewWidth = 640;
+    camera_.viewHeight = 480;
+    auto* definition = reinterpret_cast<R3xActorDef*>(r3xFindTag(world_, "TANK_ACTORDEF"));
+    ASSERT_NE(definition, nullptr);
+    const R3xPlacement at{120.0f, 120.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0};
+    actor_ = r3xCreateActor(world_, definition, nullptr, &at, nullptr, nullptr, 8.0f, 0.0f, 0);
+    ASSERT_NE(actor_, nullptr);
+  }
+  void TearDown() override {
+    r3xGlideFreeTextures(glide_);
+    r3xDestroyWorld(world_);
+    r3xCloseWad(pack_);
+    _r3xFreeMathTables();
+    DisplayTest::TearDown();
+  }
+  std::int32_t Draw() {
+    r3xGlideClear(glide_, 1, 1, 0, 0, 0);
+    const std::int32_t begun = r3xGlideBeginFrame(world_, render_, &camera_);
+    return begun < 0 ? begun : r3xGlideDrawWorld(world_, render_, &camera_);
+  }
+
+  R3xWad* pack_ = nullptr;
+  R3xWorld* world_ = nullptr;
+  R3xPalette* palette_ = nullptr;
+  R3xCamera camera_{};
+  R3xActor* actor_ = nullptr;
+};
+
+// The four floors and the two far walls of each far quadrant face the camera; the box shows
+// three faces, one of them in the middle of the view.
+TEST_F(ArenaDrawTest, ShownActorsAddTheirSpritesToTheFrame) {
+  ASSERT_EQ(Draw(), 0);
+  EXPECT_EQ(r3xGetRegionCount(render_), 5u);
+  EXPECT_EQ(r3xGetPolygonCount(render_), 11u);
+  const std::uint16_t box = BackPixel(320, 290);
+  actor_->header.flags |= R3X_FLAG_HIDDEN;
+  ASSERT_EQ(Draw(), 0);
+  EXPECT_EQ(r3xGetPolygonCount(render_), 8u);
+  EXPECT_NE(BackPixel(320, 290), box);
+}
+
+TEST_F(ArenaDrawTest, AnActorWorkArrayThatCannotGrowStopsTheFrame) {
+  ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+  {
+    test_support::FailingMemory memory(0);
+    EXPECT_EQ(r3xGlideDrawWorld(world_, render_, &camera_), R3X_GLIDE_WORLD_NO_MEMORY);
+  }
+  EXPECT_EQ(r3xGetPolygonCount(render_), 0u);
+  EXPECT_EQ(Draw(), 0);
+  EXPECT_EQ(r3xGetPolygonCount(render_), 11u);
+}
+
 }  // namespace
