@@ -3,8 +3,8 @@
 // translucent ones without fog and depth writes. Each texture is selected once per pass.
 // Results: R3X_GLIDE_QUEUED or R3X_GLIDE_NOT_QUEUED; 0, R3X_GLIDE_PASSES_NO_MEMORY or the
 // negative result of a polygon that failed to draw.
-// The frame start resets the pool and the world draw queues front faces and runs the passes;
-// the 2D and 3D sprite queueing, still to be written, will queue their quads and faces here.
+// The frame start resets the pool; the world draw and the 2D and 3D sprite queueing queue
+// faces and quads, and the world draw runs the passes.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The world draw on the Glide back end: the frame's view set up from the camera, the regions
-// the camera's visibility data names culled by their bounding spheres, the front faces of the
-// rest queued, and the draw lists drawn in passes.
+// the camera's visibility data names culled by their bounding spheres, the front faces and the
+// actors' sprites of the rest queued, and the draw lists drawn in passes.
 // Results: 0 or R3X_DONE, R3X_GLIDE_WORLD_INCOMPLETE, R3X_GLIDE_WORLD_NO_MEMORY, or a negative
 // R3X_ERR_ code.
 #pragma once
@@ -11,7 +11,7 @@ struct R3xCamera;
 struct R3xRenderContext;
 struct R3xWorld;
 
-// The region stamps could not be allocated.
+// The region stamps or the actor work array could not be allocated.
 inline constexpr std::int32_t R3X_GLIDE_WORLD_NO_MEMORY = -1;
 // The frame stopped before its passes, or the vertex work arrays could not grow in them.
 inline constexpr std::int32_t R3X_GLIDE_WORLD_INCOMPLETE = 1;
@@ -23,6 +23,7 @@ std::int32_t r3xGlideBeginFrame(const R3xWorld* world, R3xRenderContext* context
                                 const R3xCamera* camera);
 // Draws what the camera sees. Nothing is drawn (0) for a camera outside the world's regions, in
 // a region without mesh geometry or without a visibility leaf where it stands. 0;
-// R3X_GLIDE_WORLD_NO_MEMORY without region stamps; the passes' result. Every draw list is empty
-// afterwards.
+// R3X_GLIDE_WORLD_NO_MEMORY without region stamps or actor work array;
+// R3X_GLIDE_WORLD_INCOMPLETE when a sprite fails to queue; the passes' result. Every draw list
+// is empty afterwards.
 std::int32_t r3xGlideDrawWorld(R3xWorld* world, R3xRenderContext* context, const R3xCamera* camera);
