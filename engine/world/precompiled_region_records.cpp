@@ -22,6 +22,7 @@
 #include "engine/core/vis_data_internal.h"
 #include "engine/core/world.h"
 #include "engine/world/precompiled_records.h"
+#include "engine/world/region_info.h"
 #include "engine/world/world_reader.h"
 
 namespace {
@@ -44,8 +45,6 @@ constexpr std::uint32_t kSkyCurrentActionGiven = 0x01;
 constexpr std::uint32_t kSkyFogGiven = 0x02;
 constexpr std::uint32_t kSkySphereGiven = 0x04;
 
-constexpr std::uint32_t kInfoObjects = 16;
-constexpr std::uint32_t kInfoLights = 3;
 // The dynamic information's last two words.
 constexpr std::size_t kWordA = 7;
 constexpr std::size_t kWordB = 8;
@@ -102,25 +101,6 @@ void boxSphere(R3xRegion* region, const float* vertices, std::uint32_t count,
   });
   region->bounds = {R3X_TYPE_VOLUME_5W, centre[0], centre[1], centre[2],
                     r3xSqrt(extent[0] * extent[0] + extent[1] * extent[1] + extent[2] * extent[2])};
-}
-
-R3xRegionInfo* makeRegionInfo(std::int32_t type) {
-  auto* info = static_cast<R3xRegionInfo*>(r3xMalloc(sizeof(R3xRegionInfo)));
-  if (info == nullptr) {
-    return nullptr;
-  }
-  info->type = type;
-  info->objectCapacity = kInfoObjects;
-  info->objects = static_cast<R3xObjectEntry*>(r3xMalloc(kInfoObjects * sizeof(R3xObjectEntry)));
-  info->lightCapacity = kInfoLights;
-  info->lights = static_cast<R3xObjectHeader**>(r3xMalloc(kInfoLights * sizeof(R3xObjectHeader*)));
-  if (info->objects == nullptr || info->lights == nullptr) {
-    r3xFree(info->objects);
-    r3xFree(info->lights);
-    r3xFree(info);
-    return nullptr;
-  }
-  return info;
 }
 
 // Registers a finished region and enters its tag. False when it cannot be registered.
@@ -582,7 +562,7 @@ void* _r3xReadMeshRegionRecord(R3xWorldReader* reader) {
   const auto regionIndex = static_cast<std::int32_t>(reader->regionsMade - 1);
   region->header.tag = tag == nullptr ? nullptr : _r3xCopyString(tag);
   region->vertices = reader->world->vertices;
-  region->info = makeRegionInfo(infoType);
+  region->info = _r3xMakeRegionInfo(infoType);
   MeshParts parts{};
   bool built = (tag == nullptr || region->header.tag != nullptr) && region->info != nullptr &&
                allocateMeshParts(region, parts);

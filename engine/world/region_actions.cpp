@@ -16,14 +16,13 @@
 #include "engine/world/parse_context.h"
 #include "engine/world/parse_result.h"
 #include "engine/world/region_geometry.h"
+#include "engine/world/region_info.h"
 #include "engine/world/region_work.h"
 
 namespace {
 
 // Visible lists hold 16-bit region indexes.
 constexpr std::int32_t kMaxRegions = 65536;
-constexpr std::uint32_t kInfoObjects = 16;
-constexpr std::uint32_t kInfoLights = 3;
 
 bool planeIsSet(const float plane[4]) {
   // -0.0 compares equal to 0.
@@ -75,25 +74,6 @@ void discardOpenRegion(R3xParseContext* context, R3xRegionWork* work) {
 
 bool regionNumberIsValid(const R3xRegionWork* work, std::int32_t number) {
   return number >= 1 && static_cast<std::uint32_t>(number) <= work->regionCount;
-}
-
-R3xRegionInfo* makeRegionInfo(std::int32_t type) {
-  auto* info = static_cast<R3xRegionInfo*>(r3xMalloc(sizeof(R3xRegionInfo)));
-  if (info == nullptr) {
-    return nullptr;
-  }
-  info->type = type;
-  info->objectCapacity = kInfoObjects;
-  info->objects = static_cast<R3xObjectEntry*>(r3xMalloc(kInfoObjects * sizeof(R3xObjectEntry)));
-  info->lightCapacity = kInfoLights;
-  info->lights = static_cast<R3xObjectHeader**>(r3xMalloc(kInfoLights * sizeof(R3xObjectHeader*)));
-  if (info->objects == nullptr || info->lights == nullptr) {
-    r3xFree(info->objects);
-    r3xFree(info->lights);
-    r3xFree(info);
-    return nullptr;
-  }
-  return info;
 }
 
 std::int32_t makeObstacleList(R3xParseContext* context, R3xRegionWork* work, R3xRegion* region) {
@@ -421,7 +401,7 @@ std::int32_t parEndRegion(R3xParseContext* context, R3xRegionTail* tail) {
   if (makeObstacleList(context, work, region) != 0) {
     return PAR_STOP;
   }
-  region->info = makeRegionInfo(work->infoType);
+  region->info = _r3xMakeRegionInfo(work->infoType);
   if (region->info == nullptr) {
     parError(context, "could not allocate memory for lights in region dynamic info");
     return PAR_STOP;
