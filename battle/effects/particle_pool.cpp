@@ -48,19 +48,12 @@ std::int32_t CParticlePool::EmitParticleBurst(ParticleKind kind, std::uint32_t a
                                               const float position[3], const float velocity[3],
                                               float spread, std::uint32_t maxLife, std::uint8_t red,
                                               std::uint8_t green, std::uint8_t blue) {
-  for (Particle& particle : entries_) {
-    if (attempts == 0) {
-      break;
-    }
-    if (particle.kind != ParticleKind::kFree) {
-      continue;
-    }
-    --attempts;
+  attempts = OfferFreeEntries(attempts, [&](Particle& particle, std::uint32_t) {
     const std::int32_t ox = Draw(kOffsetRange) - kOffsetBias;
     const std::int32_t oy = Draw(kOffsetRange) - kOffsetBias;
     const std::int32_t oz = Draw(kOffsetRange) - kOffsetBias;
     if (ox * ox + oy * oy + oz * oz > kOffsetLimit) {
-      continue;
+      return;
     }
     const float f = static_cast<float>(Draw(kOffsetRange) - kOffsetBias) * 0.5f + 1.0f;
     particle.vx = (velocity[0] + static_cast<float>(ox) * spread) * f;
@@ -77,7 +70,7 @@ std::int32_t CParticlePool::EmitParticleBurst(ParticleKind kind, std::uint32_t a
     particle.green = green;
     particle.blue = blue;
     ++count_;
-  }
+  });
   return attempts == 0 ? 0 : R3X_ERR_FAILED;
 }
 
@@ -89,19 +82,11 @@ std::int32_t CParticlePool::EmitSparks(const float top[3], const float bottom[3]
     }
     ringBuilt_ = true;
   }
-  std::uint32_t attempts = 3;
-  for (Particle& particle : entries_) {
-    if (attempts == 0) {
-      break;
-    }
-    if (particle.kind != ParticleKind::kFree) {
-      continue;
-    }
-    --attempts;
+  OfferFreeEntries(3, [&](Particle& particle, std::uint32_t) {
     const std::int32_t ox = Draw(kOffsetRange) - kOffsetBias;
     const std::int32_t oy = Draw(kOffsetRange) - kOffsetBias;
     if (ox * ox + oy * oy > kOffsetLimit) {
-      continue;
+      return;
     }
     particle = Particle{};
     particle.kind = ParticleKind::kSpark;
@@ -111,7 +96,7 @@ std::int32_t CParticlePool::EmitSparks(const float top[3], const float bottom[3]
     particle.vz = static_cast<float>(Draw(kOffsetRange) - kOffsetBias) * 0.0125f - 0.5f;
     particle.life = LifeFrom((bottom[2] - particle.z) / particle.vz);
     ++count_;
-  }
+  });
   if (--ringCountdown_ == 0) {
     ringCountdown_ = kRingCallPeriod;
     MakeRing(top, bottom);
@@ -121,15 +106,7 @@ std::int32_t CParticlePool::EmitSparks(const float top[3], const float bottom[3]
 
 void CParticlePool::MakeRing(const float top[3], const float bottom[3]) {
   const std::int32_t life = LifeFrom((top[2] - bottom[2]) * 2.0f);
-  std::uint32_t segment = kRingSegments;
-  for (Particle& particle : entries_) {
-    if (segment == 0) {
-      break;
-    }
-    if (particle.kind != ParticleKind::kFree) {
-      continue;
-    }
-    --segment;
+  OfferFreeEntries(kRingSegments, [&](Particle& particle, std::uint32_t segment) {
     const RingPoint& first = ring_[segment];
     const RingPoint& second = ring_[(segment + 1) % kRingSegments];
     particle = Particle{};
@@ -143,7 +120,7 @@ void CParticlePool::MakeRing(const float top[3], const float bottom[3]) {
     particle.vz = top[2];
     particle.life = life;
     ++count_;
-  }
+  });
 }
 
 std::int32_t CParticlePool::StartWeatherParticles(const R3xCamera& camera, WeatherMode mode) {

@@ -75,6 +75,22 @@ class CParticlePool {
   void Age(const R3xCamera& camera, Particle& particle);
   void Free(Particle& particle);
   void MakeRing(const float top[3], const float bottom[3]);
+  // Offers free entries, in pool order, to `fill` until `tries` of them have been offered or the
+  // pool ends; returns the tries left. Each offered entry uses one try, taken or not.
+  template <typename Fill>
+  std::uint32_t OfferFreeEntries(std::uint32_t tries, Fill fill) {
+    for (Particle& particle : entries_) {
+      if (tries == 0) {
+        break;
+      }
+      if (particle.kind != ParticleKind::kFree) {
+        continue;
+      }
+      --tries;
+      fill(particle, tries);
+    }
+    return tries;
+  }
 
   RandomSource random_;
   std::vector<Particle> entries_;
