@@ -24,6 +24,14 @@ PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/mai
 # The parameter tables' rows and defaults (header only), which the test server sends at login.
 PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"]
 
+# The game layer's lowest part, in battle/main: what the arena simulation and the effects use.
+# The rest of battle/main (session, main loop, window procedure, login, library entry) stands
+# above the arena simulation and the effects.
+BATTLE_CORE = ["battle/main/error_report.*", "battle/main/frame_time.*", "battle/main/game_param*",
+               "battle/main/global_params.*", "battle/main/linked_list.*",
+               "battle/main/list_link.*", "battle/main/log.*", "battle/main/system_info.*"]
+BATTLE_BELOW_ARENA = HOST_INTERFACE + PROCESSOR_ID + BATTLE_CORE
+
 # The arena height map's reader, which r3xtool shows maps with.
 ARENA_MAP = ["battle/arena/arena_map.h"]
 
@@ -47,6 +55,9 @@ TABLE = [
     ("engine/span_*/*", BELOW_ENGINE + ["engine/core/*", "{folder}/*"]),
     ("engine/r3x.h", BELOW_ENGINE + ["engine/*"]),
     ("common/*", BELOW_ENGINE + ["common/*"]),
+    *[(core, BELOW_GAME + BATTLE_BELOW_ARENA) for core in BATTLE_CORE + PROCESSOR_ID],
+    ("battle/arena/*", BELOW_GAME + BATTLE_BELOW_ARENA + ["battle/arena/*"]),
+    ("battle/effects/*", BELOW_GAME + BATTLE_BELOW_ARENA + ["battle/arena/*", "battle/effects/*"]),
     ("battle/*", BELOW_GAME + HOST_INTERFACE + ["battle/*"]),
     ("host/*", BELOW_GAME + ["host/*"]),
     ("sound/*", BELOW_GAME + ["sound/*"]),

@@ -1,7 +1,7 @@
 #include "battle/arena/motion_model.h"
 
 #include "battle/arena/angle_units.h"
-#include "battle/main/game_session.h"
+#include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
 
 namespace {

@@ -27,7 +27,6 @@ void LetNetworkClientSend(CNetSocket& net) {
 
 CGameSession gGameSession;
 
-std::uint32_t gFrameTime = 0;
 R3xRenderDevice* gRenderDevice = nullptr;
 R3xPalette* gCurrentPalette = nullptr;
 std::uint32_t gPaletteReselect = 0;

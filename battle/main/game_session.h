@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
@@ -47,8 +48,6 @@ class CGameSession : public CMailbox {
 // The one game session, constructed when the library loads and destroyed when it unloads.
 extern CGameSession gGameSession;
 
-// The frame time in milliseconds: every game timer compares against it.
-extern std::uint32_t gFrameTime;
 // The display's render device and the palette it shows; both null until the world start makes
 // them. The window procedure reloads the palette when the window is activated.
 extern R3xRenderDevice* gRenderDevice;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "battle/main/game_session.h"
+#include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
 #include "engine/r3x.h"
 
