@@ -13,7 +13,6 @@
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"
 
-HostRecord* gHostRecord = nullptr;
 HWND gGameWindow = nullptr;
 
 namespace {

@@ -28,6 +28,8 @@ void LetNetworkClientSend(CNetSocket& net) {
 CGameSession gGameSession;
 
 R3xRenderDevice* gRenderDevice = nullptr;
+R3xCamera* gCamera = nullptr;
+R3xRenderContext* gRenderContext = nullptr;
 R3xPalette* gCurrentPalette = nullptr;
 std::uint32_t gPaletteReselect = 0;
 

@@ -7,13 +7,17 @@
 
 #include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
+#include "battle/main/session_view.h"
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
 
+class CPlayerTank;
 class IDirectDraw;
 class IDirectDrawSurface;
 struct LoginBlock;
+struct R3xCamera;
 struct R3xPalette;
+struct R3xRenderContext;
 struct R3xRenderDevice;
 
 class CGameSession : public CMailbox {
@@ -39,7 +43,26 @@ class CGameSession : public CMailbox {
   // One frame; returns at once while the quit flag is set.
   void Tick();
 
+  // Display modes, views, render quality and screen captures (view_commands.cpp).
+  // The display mode for the host's screen size and view flags, which it may change.
+  void ChooseDisplayMode();
+  // The 3D view above the cockpit (full 0) or filling the chosen mode.
+  void SetViewRect(std::int32_t full);
+  // The player's view commands: the layout of the host's view flags and screen size. Nothing
+  // happens while the own tank does not exist.
+  void RebuildView();
+  void ToggleCockpit();
+  // Preset 0 or 1 of the render context's indirect methods. 0.
+  std::int32_t SetRenderQuality(std::int32_t preset);
+  // Saves the board's front buffer as the next "zq%06d.bmp".
+  void CaptureScreen();
+
   std::uint32_t quitFlag = 0;
+  // The palette must be loaded into the device again at the next frame.
+  std::uint32_t paletteDirty = 0;
+  // The player's own tank; null until the server creates it.
+  CPlayerTank* ownTank = nullptr;
+  CSessionView view;
   CNetSocket netSocket;
   // The values the session keeps of GLOBAL_PARAMS_PASS (state report interval, sky values).
   GlobalParamValues globalParams;
@@ -51,6 +74,9 @@ extern CGameSession gGameSession;
 // The display's render device and the palette it shows; both null until the world start makes
 // them. The window procedure reloads the palette when the window is activated.
 extern R3xRenderDevice* gRenderDevice;
+// The world start's camera and render context; null outside a world.
+extern R3xCamera* gCamera;
+extern R3xRenderContext* gRenderContext;
 extern R3xPalette* gCurrentPalette;
 // Set when the device palette must be attached again at the next WM_QUERYNEWPALETTE.
 extern std::uint32_t gPaletteReselect;

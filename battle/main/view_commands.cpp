@@ -1,0 +1,47 @@
+// The session's display-mode choice and view commands, over the host record's screen settings.
+#include "battle/main/display_modes.h"
+#include "battle/main/dll_main.h"
+#include "battle/main/game_session.h"
+#include "battle/main/render_quality.h"
+#include "battle/main/screen_capture.h"
+#include "host/host_record.h"
+
+// Each needs the host record that dll_main was given; without one they do nothing.
+
+void CGameSession::ChooseDisplayMode() {
+  if (gHostRecord == nullptr) {
+    return;
+  }
+  view.displayModeIndex = ::ChooseDisplayMode(gDisplayModeList, *gHostRecord);
+}
+
+void CGameSession::SetViewRect(std::int32_t full) {
+  view.SetViewRect(gCamera, gDisplayModeList, full);
+}
+
+void CGameSession::RebuildView() {
+  if (ownTank == nullptr || gHostRecord == nullptr) {
+    return;
+  }
+  // The cockpit issue frees the own tank's cockpit panels (CPlayerTank::FreeCockpit) and the HUD
+  // font (DeleteHudFont) here.
+  view.LayOut(gCamera, *gHostRecord);
+  // ... and creates the HUD font (CreateHudFont with 10 when the host width is at most 320, else
+  // 14) and builds the cockpit panels again (CPlayerTank::BuildCockpit) here.
+  paletteDirty = 1;
+}
+
+void CGameSession::ToggleCockpit() {
+  if (gHostRecord == nullptr) {
+    return;
+  }
+  gHostRecord->viewFlags ^= kViewFlagCockpit;
+  RebuildView();
+}
+
+std::int32_t CGameSession::SetRenderQuality(std::int32_t preset) {
+  ApplyRenderQuality(gRenderContext, preset);
+  return 0;
+}
+
+void CGameSession::CaptureScreen() { WriteScreenCapture(); }
