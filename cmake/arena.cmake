@@ -7,6 +7,9 @@
 # a target that exports them, and only by the targets that link it.
 function(arena_export_headers target)
   set(root ${CMAKE_BINARY_DIR}/include/${target})
+  # Start from an empty folder: a link to a whole folder left by an earlier configure would
+  # otherwise put the new per-header links into the source tree, over the headers themselves.
+  file(REMOVE_RECURSE ${root})
   foreach(path IN LISTS ARGN)
     if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${path})
       message(FATAL_ERROR "arena_export_headers(${target}): no ${path}")

@@ -446,6 +446,8 @@ bool readVisLists(R3xWorldReader* reader, arena::ByteReader& in, R3xMeshGeometry
     geometry->visData = shared;
     ++shared->refCount;
   }
+  // A coded list's entries are run codes, not regions: only a plain list's are checked.
+  const bool plain = geometry->encodedVisibility == 0;
   for (std::uint32_t i = 0; i < count && in.ok(); ++i) {
     R3xVisibleList& list = geometry->visLists[i];
     const std::uint32_t n = in.U16();
@@ -470,12 +472,12 @@ bool readVisLists(R3xWorldReader* reader, arena::ByteReader& in, R3xMeshGeometry
     }
     list.count = n;
     for (std::uint32_t r = 0; r < n; ++r) {
-      const auto region = static_cast<std::uint16_t>(indexes[2 * r] | (indexes[2 * r + 1] << 8));
-      if (region >= reader->regionCount) {
+      const auto entry = static_cast<std::uint16_t>(indexes[2 * r] | (indexes[2 * r + 1] << 8));
+      if (plain && entry >= reader->regionCount) {
         return in.Fail("visible region out of range");
       }
       if (shared == nullptr) {
-        list.regions[r] = region;
+        list.regions[r] = entry;
       }
     }
   }

@@ -389,6 +389,9 @@ std::int32_t parEndRegion(R3xParseContext* context, R3xRegionTail* tail) {
   auto* geometry = static_cast<R3xMeshGeometry*>(region->geometry);
   geometry->regionFog = tail->regionFog;
   geometry->encodedVisibility = tail->encodedVisibility;
+  if (parCheckVisibleRegions(context, geometry) != 0) {
+    return PAR_STOP;
+  }
   if (tail->sphereGiven != 0) {
     region->bounds = {R3X_TYPE_VOLUME_5W, tail->sphere[0], tail->sphere[1], tail->sphere[2],
                       tail->sphere[3]};

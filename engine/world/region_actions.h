@@ -11,6 +11,7 @@
 struct R3xParseContext;
 struct R3xSurface;
 struct R3xParsedActionList;
+struct R3xMeshGeometry;
 
 // Working state of the region block being parsed, kept in the parse context; freed at the end
 // of the parse either way.
@@ -56,6 +57,9 @@ std::int32_t parAddVisNode(R3xParseContext* context, const float plane[4], std::
 std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
                                R3xParseList* regionNumbers);
 std::int32_t parEndVisTree(R3xParseContext* context);
+// At the region's end, when ENCODEDVISIBILITY is known: a plain list's entries must name regions
+// of the block; a coded list's are run codes and stand as they are.
+std::int32_t parCheckVisibleRegions(R3xParseContext* context, const R3xMeshGeometry* geometry);
 
 // The tail of a REGION or ACTIVEGEOMETRYREGION body up to ENDREGION.
 struct R3xRegionTail {

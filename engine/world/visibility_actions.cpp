@@ -21,6 +21,9 @@ Entry* entryAt(Entry* entries, std::uint32_t count, std::int32_t number) {
   return entries + (number - 1);
 }
 
+// Entries are stored as number - 1 in 16 bits.
+constexpr std::int32_t kMaxListEntry = 65536;
+
 }  // namespace
 
 bool _parTreeLinksAreSound(const R3xParseList* nodes) {
@@ -96,9 +99,11 @@ std::int32_t parAddVisibleList(R3xParseContext* context, std::int32_t range,
       return PAR_STOP;
     }
   }
+  // A coded list's entries are run codes, not regions: ENCODEDVISIBILITY comes after the tree,
+  // so the regions are checked at the region's end, here only that each entry has 16 bits.
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::int32_t number = *static_cast<const std::int32_t*>(parListAt(regionNumbers, i));
-    if (number < 1 || static_cast<std::uint32_t>(number) > work->regionCount) {
+    if (number < 1 || number > kMaxListEntry) {
       r3xFree(list.regions);
       parListFree(regionNumbers);
       parError(context, "VISIBLELIST region %d is out of range", number);
@@ -151,5 +156,22 @@ std::int32_t parEndVisTree(R3xParseContext* context) {
   geometry->visNodes = nodes;
   geometry->visListCount = listCount;
   geometry->visLists = static_cast<R3xVisibleList*>(parListDetach(&work->visLists));
+  return 0;
+}
+
+std::int32_t parCheckVisibleRegions(R3xParseContext* context, const R3xMeshGeometry* geometry) {
+  if (geometry->encodedVisibility != 0) {
+    return 0;
+  }
+  const std::uint32_t regionCount = context->regionWork->regionCount;
+  for (std::uint32_t i = 0; i < geometry->visListCount; ++i) {
+    const R3xVisibleList& list = geometry->visLists[i];
+    for (std::uint32_t k = 0; k < list.count; ++k) {
+      if (list.regions[k] >= regionCount) {
+        parError(context, "VISIBLELIST region %d is out of range", list.regions[k] + 1);
+        return PAR_STOP;
+      }
+    }
+  }
   return 0;
 }

@@ -78,7 +78,7 @@ arena::ByteWriter Sprite3DDefPayload(std::int32_t tag, std::int32_t volume) {
 arena::ByteWriter MeshRegionPayload(const MeshRegionSpec& spec) {
   arena::ByteWriter out;
   out.I32(spec.tag);
-  out.U32(0);
+  out.U32(spec.encodedVisibility ? 0x20 : 0);
   out.I32(0);
   out.U32(0);
   out.U32(0);

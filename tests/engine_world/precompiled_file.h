@@ -52,6 +52,8 @@ struct MeshRegionSpec {
   std::vector<std::uint8_t> obstacles{};
   std::vector<std::vector<std::uint16_t>> visLists{};
   bool listsInVis = false;
+  // The lists hold run codes (the region's ENCODEDVISIBILITY flag).
+  bool encodedVisibility = false;
   std::uint32_t uvPairs = 0;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> visLinks{};
   std::uint32_t renderVertexCount = 0;

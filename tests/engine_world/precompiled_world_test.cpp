@@ -542,6 +542,59 @@ TEST_F(PrecompiledWorld, VisibleListsPointIntoTheVisMemberUntilTheLastRegionGoes
   r3xDestroyRegionData(world_, second);
 }
 
+// A region's visible lists as its record or the ".VIS" member holds them: a coded list's entries
+// are run codes and load whatever their value; a plain list's entries must name regions.
+struct VisibleListCase {
+  const char* name;
+  std::vector<std::uint16_t> entries;
+  bool encoded;
+  bool inVis;
+  std::int32_t result;
+};
+
+void PrintTo(const VisibleListCase& c, std::ostream* out) { *out << c.name; }
+
+class VisibleListEntries : public PrecompiledWorld,
+                           public ::testing::WithParamInterface<VisibleListCase> {};
+
+TEST_P(VisibleListEntries, LoadOrFailByTheirKind) {
+  const VisibleListCase& c = GetParam();
+  const MeshRegionSpec spec{
+      .visLists = {c.entries}, .listsInVis = c.inVis, .encodedVisibility = c.encoded};
+  PrecompiledFile file = RegionFile(spec);
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  const std::string vis = VisMember({spec});
+  const std::int32_t result =
+      c.inVis ? LoadFromPack(file.Bytes(kVersion + 1, 2), &vis) : Load(file.Bytes(kVersion, 2));
+  ASSERT_EQ(result, c.result);
+  if (result != 0) {
+    EXPECT_EQ(world_->regions.count, 0u);
+    return;
+  }
+  const R3xMeshGeometry* mesh = _r3xMeshGeometry(r3xGetRegion(world_, 0));
+  EXPECT_EQ(mesh->encodedVisibility, c.encoded ? 1 : 0);
+  ASSERT_EQ(mesh->visLists[0].count, c.entries.size());
+  EXPECT_EQ(std::vector<std::uint16_t>(mesh->visLists[0].regions,
+                                       mesh->visLists[0].regions + c.entries.size()),
+            c.entries);
+}
+
+const VisibleListCase kVisibleListCases[] = {
+    {"CodedStampRun", {0xC003}, true, false, 0},
+    {"CodedSkipAndStampRuns", {0x0001, 0x4000 | 2 << 7 | 1, 0x8000 | 1 << 7 | 5}, true, false, 0},
+    {"CodedRunsInTheVisMember", {0xC003, 0x3FFF}, true, true, 0},
+    {"PlainRegions", {1, 0}, false, false, 0},
+    {"PlainRegionsInTheVisMember", {1, 0}, false, true, 0},
+    {"PlainCodeValue", {0xC003}, false, false, R3X_ERR_FAILED},
+    {"PlainRegionJustBeyond", {0, 2}, false, false, R3X_ERR_FAILED},
+    {"PlainRegionBeyondInTheVisMember", {2}, false, true, R3X_ERR_FAILED},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, VisibleListEntries, ::testing::ValuesIn(kVisibleListCases),
+                         [](const ::testing::TestParamInfo<VisibleListCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 struct VisName {
   const char* world;
   const char* vis;

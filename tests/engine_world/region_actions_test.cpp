@@ -338,9 +338,20 @@ const BadInput kBadInputs[] = {
      [](RegionFixture& f) {
        InObstacles(f);
        parBeginVisTree(f.context_, 1, 1);
+       parAddVisNode(f.context_, kNoPlane, 1, 0, 0);
        parAddVisibleList(f.context_, 2, f.Ints({1, 3}));
+       parEndVisTree(f.context_);
+       R3xRegionTail tail{};
+       parEndRegion(f.context_, &tail);
      },
      "VISIBLELIST region 3 is out of range"},
+    {"VisibleEntryBeyondSixteenBits",
+     [](RegionFixture& f) {
+       InObstacles(f);
+       parBeginVisTree(f.context_, 1, 1);
+       parAddVisibleList(f.context_, 1, f.Ints({65537}));
+     },
+     "VISIBLELIST region 65537 is out of range"},
     {"RangeCount",
      [](RegionFixture& f) {
        InObstacles(f);

@@ -18,6 +18,7 @@
 #include "engine/core/world.h"
 #include "engine/world/world_loading.h"
 #include "tests/support/test_world_builder.h"
+#include "tools/mkdata/world_binary_writer.h"
 #include "world_fixture.h"
 
 namespace world_test {
@@ -221,8 +222,15 @@ const BadWorld kBadWorlds[] = {
     {"Polygon", "XY_LINE 0 5 2", "EDGEPOLYGON 0 NUMVERTICES 2 5 2",
      "invalid number of vertices in polygon\nfile: test.wld\nline: 9\n"},
     {"Range", "RANGE 2 1 2", "RANGE 3 1 2", "RANGE is invalid\nfile: test.wld\nline: 13\n"},
+    // Whether a list holds regions or run codes is known at the region's end.
     {"VisibleRegion", "RANGE 2 1 2", "RANGE 2 1 4",
-     "VISIBLELIST region 4 is out of range\nfile: test.wld\nline: 13\n"},
+     "VISIBLELIST region 4 is out of range\nfile: test.wld\nline: 14\n"},
+    {"PlainListOfCodes", "RANGE 2 1 2", "RANGE 2 49156 2",
+     "VISIBLELIST region 49156 is out of range\nfile: test.wld\nline: 14\n"},
+    {"VisibleEntryBeyondSixteenBits", "RANGE 2 1 2", "RANGE 2 65537 2",
+     "VISIBLELIST region 65537 is out of range\nfile: test.wld\nline: 13\n"},
+    {"VisibleEntryZero", "RANGE 2 1 2", "RANGE 2 0 2",
+     "VISIBLELIST region 0 is out of range\nfile: test.wld\nline: 13\n"},
     {"VisLists", "NUMVISLIST 1", "NUMVISLIST 2",
      "NUMVISLIST is invalid\nfile: test.wld\nline: 13\n"},
     {"WorldNodes", "NUMWORLDNODES 3", "NUMWORLDNODES 4",
@@ -272,7 +280,21 @@ const R3xObstacle& WestObstacle(const R3xWorld* world, std::uint32_t i) {
   return r3xGetRegion(world, 0)->obstacles->obstacles[i];
 }
 
+void ExpectCodedWestList(const R3xWorld* world) {
+  const R3xMeshGeometry* west = _r3xMeshGeometry(r3xGetRegion(world, 0));
+  EXPECT_EQ(west->encodedVisibility, 1);
+  ASSERT_EQ(west->visLists[0].count, 2u);
+  EXPECT_EQ(west->visLists[0].regions[0], 0xC003);
+  EXPECT_EQ(west->visLists[0].regions[1], 0xFFFF);
+}
+
+// The west room's list as run codes (each written as the code + 1): 0xC003, 0xFFFF.
+const std::pair<std::string, std::string> kCodedWestList = {
+    "RANGE 2 1 2 ENDVISIBLELIST 1 ENDVISTREE",
+    "RANGE 2 49156 65536 ENDVISIBLELIST 1 ENDVISTREE ENCODEDVISIBILITY"};
+
 const AcceptedWorld kAcceptedWorlds[] = {
+    {"CodedVisibleList", {kCodedWestList}, ExpectCodedWestList},
     {"RenderVerticesBeyondTheWorld",
      {{"REGIONTAG east NUMRENDERVERTICES 6", "REGIONTAG east NUMRENDERVERTICES 1000000"},
       {"SPHERE 15.0 5.0 0.0 8.0", "SPHERE 15.0 5.0 0.0 8.0 ENABLEGOURAUD2"}},
@@ -360,6 +382,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, WorldLoadAccepts, ::testing::ValuesIn(kAcceptedW
                          [](const ::testing::TestParamInfo<AcceptedWorld>& info) {
                            return std::string(info.param.name);
                          });
+
+TEST_F(WorldLoad, CodedVisibleListLoadsFromTheBinaryForm) {
+  std::string text = kRooms;
+  text.replace(text.find(kCodedWestList.first), kCodedWestList.first.size(), kCodedWestList.second);
+  const std::vector<std::uint8_t> binary =
+      mkdata::EncodeBinaryWorld(folder_.Write("source.wld", text));
+  folder_.Write("test.wld", std::string(binary.begin(), binary.end()));
+  ASSERT_EQ(r3xLoadWorldFile("test.wld", world_, nullptr, nullptr, nullptr, nullptr), 0)
+      << ::testing::PrintToString(TakeMessages());
+  ExpectCodedWestList(world_);
+}
 
 TEST_F(WorldLoad, FileThatCannotBeOpenedIsRecordedWithoutALine) {
   EXPECT_EQ(r3xLoadWorldFile("missing.wld", world_, nullptr, nullptr, nullptr, nullptr),
