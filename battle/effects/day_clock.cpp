@@ -133,7 +133,7 @@ void CDayClock::SetTimeOfDay(std::span<const std::uint8_t> payload, std::uint32_
   sky_.blend = 1.0f;
 }
 
-void CDayClock::UpdateAtmosphere(const DayLightTargets& targets, bool infraRed) {
+bool CDayClock::UpdateAtmosphere(const DayLightTargets& targets, bool infraRed) {
   const std::uint32_t local = LocalClock();
   sky_.dayClock += local - sky_.lastLocalClock;
   sky_.lastLocalClock = local;
@@ -141,10 +141,11 @@ void CDayClock::UpdateAtmosphere(const DayLightTargets& targets, bool infraRed) 
   Scroll(sky_.farCloudScroll, sky_.farCloudVelocity);
   Scroll(sky_.nearCloudScroll, sky_.nearCloudVelocity);
 
-  if (sky_.dayClock < sky_.phaseEnd) {
-    RunDayPhase(targets, infraRed);
+  if (sky_.dayClock >= sky_.phaseEnd) {
+    return false;
   }
-  // Still to come with the weather: its progress and the due weather event, every frame.
+  RunDayPhase(targets, infraRed);
+  return true;
 }
 
 void CDayClock::RunDayPhase(const DayLightTargets& targets, bool infraRed) {

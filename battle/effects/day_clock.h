@@ -44,8 +44,13 @@ class CDayClock {
                     const DayLightTargets& targets);
   // The per-frame step: advances the day clock with local time, scrolls the clouds and, while a
   // phase runs, sets step, blend, daylight, ambient, clear colour, fog and the sun and moon.
-  // `infraRed`: the player's infra-red view is on, which holds the ambient at full light.
-  void UpdateAtmosphere(const DayLightTargets& targets, bool infraRed);
+  // `infraRed`: the player's infra-red view is on, which holds the ambient at full light. True
+  // when a phase ran.
+  bool UpdateAtmosphere(const DayLightTargets& targets, bool infraRed);
+  // The weather's start takes the step the server is heading for.
+  void TakeTargetStep() { timeOfDayStep_ = targetStep_; }
+  // A lightning flash whitens the clear colour; its end brings back a grey.
+  void SetSkyClearGrey(std::uint8_t grey) { skyClearGrey_ = grey; }
 
   std::int32_t TimeOfDayStep() const { return timeOfDayStep_; }
   std::int32_t TargetStep() const { return targetStep_; }

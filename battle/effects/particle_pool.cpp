@@ -124,22 +124,31 @@ void CParticlePool::MakeRing(const float top[3], const float bottom[3]) {
 }
 
 std::int32_t CParticlePool::StartWeatherParticles(const R3xCamera& camera, WeatherMode mode) {
+  if (mode == WeatherMode::kNone) {
+    return StopWeatherParticles();
+  }
   if (mode == mode_) {
     return R3X_ERR_FAILED;
   }
-  if (mode == WeatherMode::kRain) {
-    for (std::size_t i = 0; i < kRainDrops; ++i) {
-      Particle& drop = entries_[i];
-      // A particle that was live is already counted; it simply ends.
-      if (drop.kind == ParticleKind::kFree) {
-        ++count_;
-      }
-      drop = Particle{};
-      drop.kind = ParticleKind::kRainDrop;
-      PlaceRainDrop(camera, drop);
+  for (std::size_t i = 0; i < kRainDrops; ++i) {
+    Particle& drop = entries_[i];
+    // A particle that was live is already counted; it simply ends.
+    if (drop.kind == ParticleKind::kFree) {
+      ++count_;
     }
+    drop = Particle{};
+    drop.kind = ParticleKind::kRainDrop;
+    PlaceRainDrop(camera, drop);
   }
   mode_ = mode;
+  return 0;
+}
+
+std::int32_t CParticlePool::StopWeatherParticles() {
+  if (mode_ == WeatherMode::kNone) {
+    return R3X_ERR_FAILED;
+  }
+  mode_ = WeatherMode::kNone;
   return 0;
 }
 

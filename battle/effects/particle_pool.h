@@ -39,6 +39,8 @@ class CParticlePool {
   // kNone lets the falling drops land and end. R3X_ERR_FAILED, with nothing changed, when the mode
   // is already in force.
   std::int32_t StartWeatherParticles(const R3xCamera& camera, WeatherMode mode);
+  // The same as mode kNone, for a caller that has no camera (rain falls around one).
+  std::int32_t StopWeatherParticles();
 
   // Every entry free, no weather. The sky drawing calls this on its first frame.
   void Reset();
@@ -102,6 +104,7 @@ class CParticlePool {
   std::array<RingPoint, 32> ring_{};
 };
 
-// Placeholder until the game session holds the library's one pool: the bullet hits and the
-// missile explosions emit bursts into it, the defense towers sparks, the weather starts and stops
-// its rain with the session's camera, and the sky drawing resets it on its first frame.
+// The library's one pool is the atmosphere's (CAtmosphere::Particles), whose weather starts and
+// stops its rain. Placeholder until the arena objects reach it through the session: the bullet
+// hits and the missile explosions emit bursts into it and the defense towers sparks; the sky
+// drawing resets it on its first frame.

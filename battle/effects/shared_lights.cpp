@@ -1,5 +1,8 @@
 #include "battle/effects/shared_lights.h"
 
+#include <cstddef>
+#include <vector>
+
 #include "battle/main/game_param_rows.h"
 #include "battle/main/game_params.h"
 #include "engine/r3x.h"
@@ -7,6 +10,13 @@
 namespace {
 
 constexpr const char* kSharedLightTag = "LIGHTDEF";
+
+constexpr int kRemoveLight = 0;
+constexpr int kHighRadius = 1;
+constexpr int kTessellationRadius = 2;
+
+// A parameter of +0.0 or -0.0 counts as zero.
+bool IsOff(std::size_t row) { return GetGameParamFloat(row) == 0.0f; }
 
 }  // namespace
 
@@ -58,5 +68,43 @@ void CSharedLights::AttachFixed(R3xActor* actor, float radius) {
     return;
   }
   r3xSetActorPointLight(world_, actor, light_);
-  r3xSetPointLightRadius(world_, actor->pointLight, radius);
+  if (actor->pointLight != nullptr) {
+    r3xSetPointLightRadius(world_, actor->pointLight, radius);
+  }
+}
+
+void CSharedLights::Attach(R3xRenderContext* context, R3xActor* actor, int mode) {
+  const bool lighting = !IsOff(PARAM_LIGHT_AND_TESSELLATION);
+  if (context != nullptr) {
+    r3xSetPointLightMode(context, IsOff(PARAM_TESSELLATION_MULTI_POLYGON) ? 0 : 1);
+    r3xSetDynamicLighting(context, lighting ? 1 : 0);
+  }
+  if (!lighting) {
+    mode = kRemoveLight;
+  }
+  // A lamp that made no light has none to give or to take away.
+  if (!counted_) {
+    return;
+  }
+  const float intensity = GetGameParamFloat(PARAM_LIGHT_INTENSITY_HIGH);
+  const std::vector<float> levels(definition_->frameCount, intensity);
+  r3xSetLightDefIntensities(definition_, levels.data());
+  if (actor == nullptr) {
+    return;
+  }
+  if (mode == kRemoveLight) {
+    r3xSetActorPointLight(world_, actor, nullptr);
+    return;
+  }
+  r3xSetActorPointLight(world_, actor, light_);
+  // The radius goes to the actor's point light, which a failed attach leaves without.
+  if (actor->pointLight == nullptr) {
+    return;
+  }
+  if (mode == kHighRadius) {
+    r3xSetPointLightRadius(world_, actor->pointLight, GetGameParamFloat(PARAM_LIGHT_RADIUS_HIGH));
+  } else if (mode == kTessellationRadius) {
+    r3xSetPointLightRadius(world_, actor->pointLight,
+                           GetGameParamFloat(PARAM_TESSELLATION_MULTI_POLYGON));
+  }
 }

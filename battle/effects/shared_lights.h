@@ -7,6 +7,7 @@
 struct R3xActor;
 struct R3xLight;
 struct R3xLightDef;
+struct R3xRenderContext;
 struct R3xWorld;
 
 class CSharedLights {
@@ -27,9 +28,12 @@ class CSharedLights {
   static std::uint32_t Users() { return users_; }
   static R3xLight* Light() { return light_; }
 
-  // Placeholder until the explosion effects are built: Attach (actor, mode), which sets the
-  // render context's lighting switches from the game parameters and attaches or removes the
-  // shared light by mode; the game never gives an explosion a lamp.
+  // Sets the render context's point-light mode and dynamic lighting from the game parameters
+  // and gives the shared light the current "Light Intensity High"; then mode 0 takes the actor's
+  // point light away, mode 1 gives it the radius "Light Radius High" and mode 2 the radius
+  // "TessellationMultiPolygon". With "Light & Tessellation" at 0 lighting is off and the mode
+  // counts as 0. A null actor or a lamp without a light only sets the switches.
+  void Attach(R3xRenderContext* context, R3xActor* actor, int mode);
 
  private:
   R3xWorld* world_;

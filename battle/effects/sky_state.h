@@ -4,13 +4,15 @@
 
 #include <cstdint>
 
+#include "battle/effects/weather_messages.h"
+
 // The day phase the server says is running, with its start and end on the day clock.
 enum class DayPhase : std::uint32_t { kNight = 0, kDawn = 1, kDay = 2, kDusk = 3 };
 
 struct SkyState {
-  // Still to come with the sky dome, lens flare and weather: the world, render context and
-  // camera copies, the seven sky bitmaps, the sun and moon positions, sunScale and moonScale,
-  // the eight flare elements, fogScale and the weather event in force.
+  // Still to come with the sky dome and lens flare: the world, render context and camera
+  // copies, the seven sky bitmaps, the sun and moon positions, sunScale and moonScale, the eight
+  // flare elements and fogScale.
 
   // The sky dome shows blend x row step + (1 - blend) x row step + 1 of the gradient table.
   std::int32_t step = 0;
@@ -35,4 +37,6 @@ struct SkyState {
   std::uint32_t dayPhase = 0;
   std::uint32_t phaseStart = 0;
   std::uint32_t phaseEnd = 0;
+  // The weather event in force; type kWeatherNone when there is none.
+  WeatherEvent weather;
 };

@@ -5,26 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <vector>
 
 #include "engine/r3x.h"
+#include "scripted_random.h"
 
 namespace {
-
-// Hands out the scripted numbers in order, then `rest` for ever.
-CParticlePool::RandomSource Scripted(std::vector<std::uint32_t> numbers, std::uint32_t rest) {
-  auto queue = std::make_shared<std::deque<std::uint32_t>>(numbers.begin(), numbers.end());
-  return [queue, rest] {
-    if (queue->empty()) {
-      return rest;
-    }
-    const std::uint32_t next = queue->front();
-    queue->pop_front();
-    return next;
-  };
-}
 
 R3xCamera CameraAt(float x, float y, float farDistance) {
   R3xCamera camera{};

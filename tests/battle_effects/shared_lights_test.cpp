@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <memory>
 
+#include "battle/main/game_param_rows.h"
 #include "battle/main/game_params.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/r3x.h"
@@ -123,6 +125,90 @@ TEST_F(SharedLightsTest, ALampThatMadeNoLightIsNotCountedDown) {
   EXPECT_NE(CSharedLights::Light(), nullptr);
   burning.reset();
   EXPECT_EQ(CSharedLights::Light(), nullptr);
+}
+
+void SetParam(std::size_t row, float value) {
+  GameParamTable[row].SetConfirmed(std::bit_cast<std::uint32_t>(value));
+}
+
+class SharedLightsAttachTest : public SharedLightsTest {
+ protected:
+  void SetUp() override {
+    SharedLightsTest::SetUp();
+    context_ = CreateRenderContext(0, nullptr);
+    ASSERT_NE(context_, nullptr);
+  }
+  void TearDown() override {
+    r3xDestroyRenderContext(nullptr, context_, 0);
+    SharedLightsTest::TearDown();
+  }
+  R3xRenderContext* context_ = nullptr;
+};
+
+struct AttachCase {
+  const char* name;
+  float lighting;      // "Light & Tessellation"
+  float tessellation;  // "TessellationMultiPolygon"
+  int mode;
+  std::uint32_t pointLightMode;
+  std::int32_t dynamicLighting;
+  bool lit;
+  float radius;
+};
+
+TEST_F(SharedLightsAttachTest, SwitchesAndRadiusFollowTheParametersAndTheMode) {
+  const AttachCase cases[] = {
+      {"mode 1: the high radius", 0.05f, 0.05f, 1, 1, 1, true, 3.0f},
+      {"mode 2: the tessellation value as radius", 0.05f, 0.05f, 2, 1, 1, true, 0.05f},
+      {"mode 0 takes the light away", 0.05f, 0.05f, 0, 1, 1, false, 0.0f},
+      {"another mode attaches without a radius", 0.05f, 0.05f, 7, 1, 1, true, 0.0f},
+      {"no tessellation: point-light mode 0", 0.05f, 0.0f, 1, 0, 1, true, 3.0f},
+      {"lighting off removes the light whatever the mode", 0.0f, 0.05f, 1, 1, 0, false, 0.0f},
+      {"minus zero counts as off", -0.0f, -0.0f, 2, 0, 0, false, 0.0f},
+  };
+  auto lamp = MakeLamp();
+  for (const AttachCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetParam(PARAM_LIGHT_AND_TESSELLATION, c.lighting);
+    SetParam(PARAM_TESSELLATION_MULTI_POLYGON, c.tessellation);
+    R3xActor* flare = MakeActor();
+    ASSERT_NE(flare, nullptr);
+    // An actor that had the light before, so that removing it shows.
+    lamp->AttachFixed(flare, 9.0f);
+    lamp->Attach(context_, flare, c.mode);
+    EXPECT_EQ(context_->pointLightMode, c.pointLightMode);
+    EXPECT_EQ(context_->dynamicLighting, c.dynamicLighting);
+    ASSERT_EQ(flare->pointLight != nullptr, c.lit);
+    if (c.lit) {
+      EXPECT_EQ(flare->pointLight->light, CSharedLights::Light());
+      EXPECT_EQ(flare->pointLight->radius, c.mode == 7 ? 9.0f : c.radius);
+    }
+  }
+}
+
+TEST_F(SharedLightsAttachTest, EveryFrameOfAWorldsDefinitionTakesTheIntensity) {
+  const float frames[3] = {0.3f, 0.4f, 0.5f};
+  R3xLightDef* own = r3xCreateLightDef(world_.get(), kTag, 3, frames, 0, 0, 0);
+  ASSERT_NE(own, nullptr);
+  auto lamp = MakeLamp();
+  SetParam(PARAM_LIGHT_INTENSITY_HIGH, 0.75f);
+  lamp->Attach(context_, nullptr, 1);
+  ASSERT_NE(own->intensities, nullptr);
+  EXPECT_EQ(own->intensities[0], 0.75f);
+  EXPECT_EQ(own->intensities[2], 0.75f);
+  EXPECT_EQ(context_->dynamicLighting, 1);
+}
+
+TEST_F(SharedLightsAttachTest, ALampWithoutALightOnlySetsTheSwitches) {
+  ASSERT_EQ(r3xSetTag(world_.get(), &r3xGetRegion(world_.get(), 0)->header, kTag), 0);
+  auto failed = MakeLamp();
+  R3xActor* flare = MakeActor();
+  ASSERT_NE(flare, nullptr);
+  failed->Attach(context_, flare, 1);
+  failed->Attach(nullptr, nullptr, 2);
+  EXPECT_EQ(flare->pointLight, nullptr);
+  EXPECT_EQ(context_->dynamicLighting, 1);
+  EXPECT_EQ(context_->pointLightMode, 1u);
 }
 
 }  // namespace

@@ -1,0 +1,219 @@
+#include "battle/effects/atmosphere.h"
+
+#include <bit>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "battle/effects/ambient_table.h"
+#include "battle/effects/sound_code.h"
+#include "battle/effects/sound_front_end.h"
+#include "battle/effects/sound_table.h"
+#include "battle/main/global_params.h"
+#include "common/messages.h"
+#include "engine/r3x.h"
+
+namespace {
+
+// The rain loop belongs to the session's address; a loop frequency of 0 stops it.
+constexpr std::uint32_t kRainSound = 6;
+constexpr std::uint32_t kRainFrequency = 11000;
+constexpr std::uint32_t kRainStart = LoopCode(kRainSound, kRainFrequency);
+constexpr std::uint32_t kRainStop = LoopCode(kRainSound, 0);
+static_assert(kSoundTable[kRainSound].name == "LOOPRAIN");
+static_assert(kRainStart == 0x202AF806 && kRainStop == 0x20000006);
+
+// Where the sky words of the global parameters keep what the day and the clouds use.
+constexpr std::size_t kMoonOrbitWord = 3;
+constexpr std::size_t kNearCloudVelocityWord = 7;
+constexpr std::size_t kFarCloudVelocityWord = 9;
+
+constexpr std::uint8_t kWhite = 255;
+constexpr float kFullLight = 1.0f;
+// After a flash the fog and the clear colour take greys of the step's ambient level.
+constexpr float kFogGreyOfAmbient = 120.0f;
+constexpr float kClearGreyOfAmbient = 180.0f;
+
+// How far a fade has run at the day clock, 0 to 1. A clock before the start (a time base or the
+// global parameters may set it back) counts as the start and one at or past the end as the end,
+// so the level stays within 0 to 1; a fade that does not end after it starts has run whole.
+float FadeFraction(std::uint32_t dayClock, const WeatherEvent& event) {
+  if (event.end <= event.start || dayClock >= event.end) {
+    return 1.0f;
+  }
+  if (dayClock <= event.start) {
+    return 0.0f;
+  }
+  return static_cast<float>(static_cast<double>(dayClock - event.start) /
+                            static_cast<double>(event.end - event.start));
+}
+
+std::uint8_t GreyOf(float level, float scale) {
+  return static_cast<std::uint8_t>(std::trunc(level * scale));
+}
+
+}  // namespace
+
+CAtmosphere::CAtmosphere()
+    : CAtmosphere(PlaySoundAt, CLightning::RandomSource{}, CParticlePool::RandomSource{}) {}
+
+CAtmosphere::CAtmosphere(SoundPlayer sound, CLightning::RandomSource lightningRandom,
+                         CParticlePool::RandomSource particleRandom)
+    : sound_(std::move(sound)),
+      particles_(particleRandom ? CParticlePool(std::move(particleRandom)) : CParticlePool()),
+      lightning_(lightningRandom ? CLightning(std::move(lightningRandom)) : CLightning()) {}
+
+void CAtmosphere::Attach(R3xWorld* world, R3xRenderContext* context, const R3xCamera* camera) {
+  world_ = world;
+  context_ = context;
+  camera_ = camera;
+}
+
+void CAtmosphere::SyncTime(std::span<const std::uint8_t> payload) { day_.SyncTime(payload); }
+
+void CAtmosphere::SetTimeOfDay(std::span<const std::uint8_t> payload, std::uint32_t frameTime) {
+  day_.SetTimeOfDay(payload, frameTime, Targets());
+}
+
+void CAtmosphere::QueueWeather(std::span<const std::uint8_t> payload) {
+  const std::optional<WeatherEvent> event = ReadWeatherEvent(payload);
+  if (!event) {
+    return;
+  }
+  if (event->start > sky_.dayClock) {
+    queue_.Push(*event);
+    return;
+  }
+  if (sky_.weather.type == kWeatherFull) {
+    StopRain();
+  }
+  ApplyWeather(*event);
+}
+
+void CAtmosphere::EnableWeather(std::span<const std::uint8_t> payload, std::uint32_t frameTime) {
+  const std::optional<bool> enable = ReadWeatherEnable(payload);
+  if (!enable) {
+    return;
+  }
+  if (*enable) {
+    BeginWeather(frameTime);
+  } else {
+    EndWeather();
+  }
+}
+
+void CAtmosphere::ApplyGlobalParams(const GlobalParamValues& values) {
+  sky_.moonOrbitPeriod = values.skyWords[kMoonOrbitWord];
+  sky_.nearCloudVelocity = std::bit_cast<float>(values.skyWords[kNearCloudVelocityWord]);
+  sky_.farCloudVelocity = std::bit_cast<float>(values.skyWords[kFarCloudVelocityWord]);
+  // Still to come with the sky dome and lens flare: sunScale, moonScale, the eight flare
+  // elements and fogScale from the same words.
+  ambient_.SetAmbientLight(world_, AmbientTable[day_.TimeOfDayStep()]);
+  sky_.dayClock = 0;
+  sky_.weatherLevel = 0.0f;
+}
+
+void CAtmosphere::UpdateAtmosphere(std::uint32_t frameTime, bool infraRed) {
+  const bool phaseRan = day_.UpdateAtmosphere(Targets(), infraRed);
+
+  WeatherEvent& weather = sky_.weather;
+  if (weather.type != kWeatherNone) {
+    if (sky_.dayClock >= weather.end) {
+      // The level stays where the event left it.
+      if (weather.type == kWeatherFull) {
+        StopRain();
+      }
+      weather.type = kWeatherNone;
+    } else if (weather.type == kWeatherFadeIn) {
+      sky_.weatherLevel = FadeFraction(sky_.dayClock, weather);
+    } else if (weather.type == kWeatherFull) {
+      UpdateLightning(frameTime, phaseRan);
+    } else if (weather.type == kWeatherFadeOut) {
+      sky_.weatherLevel = 1.0f - FadeFraction(sky_.dayClock, weather);
+    }
+  }
+
+  if (const std::optional<WeatherEvent> due = queue_.TakeDue(sky_.dayClock)) {
+    if (weather.type == kWeatherFull) {
+      StopRain();
+    }
+    ApplyWeather(*due);
+  }
+}
+
+bool CAtmosphere::EndLightningFlash(std::uint32_t frameTime) {
+  if (!lightning_.EndFlashAfterFrame(frameTime)) {
+    return false;
+  }
+  RestoreAfterFlash();
+  return true;
+}
+
+void CAtmosphere::ApplyWeather(const WeatherEvent& event) {
+  sky_.weather = event;
+  switch (event.type) {
+    case kWeatherFadeIn:
+      sky_.weatherLevel = FadeFraction(sky_.dayClock, event);
+      break;
+    case kWeatherFull:
+      sky_.weatherLevel = 1.0f;
+      // Rain already falling is not started again; without a camera no drops fall.
+      if (camera_ != nullptr) {
+        particles_.StartWeatherParticles(*camera_, WeatherMode::kRain);
+      }
+      sound_(KIND_SESSION, kRainStart, 0.0f, 0.0f);
+      break;
+    case kWeatherFadeOut:
+      sky_.weatherLevel = 1.0f - FadeFraction(sky_.dayClock, event);
+      break;
+    default:
+      break;
+  }
+}
+
+void CAtmosphere::BeginWeather(std::uint32_t frameTime) {
+  day_.TakeTargetStep();
+  ambient_.SetAmbientLight(world_, AmbientTable[day_.TimeOfDayStep()]);
+  lightning_.StrikeAt(frameTime);
+}
+
+void CAtmosphere::EndWeather() {
+  particles_.StopWeatherParticles();
+  sound_(KIND_SESSION, kRainStop, 0.0f, 0.0f);
+}
+
+void CAtmosphere::UpdateLightning(std::uint32_t frameTime, bool phaseRan) {
+  // A day phase has set the light of this frame already; without one nothing else would give
+  // back what the flash whitened.
+  if (lightning_.EndFlash(frameTime) && !phaseRan) {
+    RestoreAfterFlash();
+  }
+  const std::optional<LightningStrike> strike = lightning_.Strike(frameTime);
+  if (!strike) {
+    return;
+  }
+  sound_(KIND_SESSION, strike->thunderCode, 0.0f, 0.0f);
+  if (strike->flash) {
+    SetFog(0, kWhite);
+    day_.SetSkyClearGrey(kWhite);
+    ambient_.SetAmbientLight(world_, kFullLight);
+  }
+}
+
+void CAtmosphere::StopRain() {
+  sound_(KIND_SESSION, kRainStop, 0.0f, 0.0f);
+  particles_.StopWeatherParticles();
+}
+
+void CAtmosphere::SetFog(std::int32_t level, std::uint8_t grey) {
+  if (context_ != nullptr && context_->glide != nullptr) {
+    r3xGlideSetFog(context_->glide, 1, level, grey, grey, grey);
+  }
+}
+
+void CAtmosphere::RestoreAfterFlash() {
+  const float level = AmbientTable[day_.TimeOfDayStep()];
+  SetFog(0, GreyOf(level, kFogGreyOfAmbient));
+  day_.SetSkyClearGrey(GreyOf(level, kClearGreyOfAmbient));
+  ambient_.SetAmbientLight(world_, level);
+}
