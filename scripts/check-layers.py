@@ -29,7 +29,8 @@ PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"
 # above the arena simulation and the effects.
 BATTLE_CORE = ["battle/main/error_report.*", "battle/main/frame_time.*", "battle/main/game_param*",
                "battle/main/global_params.*", "battle/main/linked_list.*",
-               "battle/main/list_link.*", "battle/main/log.*", "battle/main/system_info.*"]
+               "battle/main/list_link.*", "battle/main/log.*", "battle/main/system_info.*",
+               "battle/main/team_bases.*"]
 BATTLE_BELOW_ARENA = HOST_INTERFACE + PROCESSOR_ID + BATTLE_CORE
 
 # The arena height map's reader, which r3xtool shows maps with.

@@ -81,12 +81,3 @@ void CGameSession::StopWorld() {
   LetNetworkClientSend(netSocket);
   netSocket.Close();
 }
-
-void CGameSession::Tick() {
-  if (quitFlag != 0) {
-    return;
-  }
-  gFrameTime = timeGetTime();
-  // Placeholder until the frame tick is built: the input poll, DispatchMessages, the object
-  // updates, the 3D view, the cockpit and the buffer swap follow here.
-}

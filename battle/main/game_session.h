@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/main/frame_rate_report.h"
 #include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
+#include "battle/main/phase_timing.h"
 #include "battle/main/session_view.h"
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
@@ -42,6 +44,8 @@ class CGameSession : public CMailbox {
   void StopWorld();
   // One frame; returns at once while the quit flag is set.
   void Tick();
+  // Handles the messages addressed to the session until its mailbox is empty.
+  void DispatchMessages();
 
   // Display modes, views, render quality and screen captures (view_commands.cpp).
   // The display mode for the host's screen size and view flags, which it may change.
@@ -63,6 +67,20 @@ class CGameSession : public CMailbox {
   // The player's own tank; null until the server creates it.
   CPlayerTank* ownTank = nullptr;
   CSessionView view;
+  // 1 once the own tank exists: the frame then updates bullets and times its object phases.
+  std::uint32_t inPlay = 0;
+  // Set by MSG_SYNC_PING; the next rendered frame answers it.
+  std::uint32_t syncPingPending = 0;
+  // 0 until the lost connection is noticed, then the frame time of that notice + 6000.
+  std::uint32_t networkNoticeTime = 0;
+  // The 3D view is drawn only once the frame time is past this.
+  std::uint32_t noDrawUntil = 0;
+  // The frame time at the end of the previous frame.
+  std::uint32_t frameStart = 0;
+  // Rendered frames up to the atmosphere's heavier step.
+  std::uint32_t atmosphereCounter = 0;
+  PhaseTiming timing;
+  FrameRateReport frameRate;
   CNetSocket netSocket;
   // The values the session keeps of GLOBAL_PARAMS_PASS (state report interval, sky values).
   GlobalParamValues globalParams;
