@@ -61,7 +61,11 @@ CGameSession::~CGameSession() {
 }
 
 bool CGameSession::ApplyGlobalParams(std::span<const std::uint8_t> payload) {
-  return ::ApplyGlobalParams(globalParams, payload);
+  if (!::ApplyGlobalParams(globalParams, payload)) {
+    return false;
+  }
+  atmosphere.ApplyGlobalParams(globalParams);
+  return true;
 }
 
 int CGameSession::StartWorld(const LoginBlock* /*block*/, IDirectDraw* /*directDraw*/,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/effects/atmosphere.h"
 #include "battle/main/frame_rate_report.h"
 #include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
@@ -31,8 +32,8 @@ class CGameSession : public CMailbox {
   CGameSession(const CGameSession&) = delete;
   CGameSession& operator=(const CGameSession&) = delete;
 
-  // Applies a GLOBAL_PARAMS_PASS record from its first 284 bytes; false (nothing changed) for a
-  // shorter payload.
+  // Applies a GLOBAL_PARAMS_PASS record from its first 284 bytes, the atmosphere's share
+  // included; false (nothing changed) for a shorter payload.
   bool ApplyGlobalParams(std::span<const std::uint8_t> payload);
 
   // Builds what one arena needs: 0 on success, 1 on failure (after an error report). What was
@@ -77,13 +78,13 @@ class CGameSession : public CMailbox {
   std::uint32_t noDrawUntil = 0;
   // The frame time at the end of the previous frame.
   std::uint32_t frameStart = 0;
-  // Rendered frames up to the atmosphere's heavier step.
-  std::uint32_t atmosphereCounter = 0;
   PhaseTiming timing;
   FrameRateReport frameRate;
   CNetSocket netSocket;
   // The values the session keeps of GLOBAL_PARAMS_PASS (state report interval, sky values).
   GlobalParamValues globalParams;
+  // Sky, day clock, ambient light, particles and weather.
+  CAtmosphere atmosphere;
 };
 
 // The one game session, constructed when the library loads and destroyed when it unloads.

@@ -82,8 +82,6 @@ bool ApplyGlobalParams(GlobalParamValues& values, std::span<const std::uint8_t> 
   gGravity = record->gravity;
   gWorldCeiling = record->worldCeiling - 0.05f;
   gDefenseRange = record->defenseRange;
-  // Placeholder until the atmosphere is built: the session's SetAmbientLight with the ambient
-  // table's entry for the current time-of-day step, and the day clock's time set to 0.
   values.skyWords = record->skyWords;
   for (std::size_t k = 0; k < SKY_COLOUR_GROUPS; ++k) {
     SkyColourGroup& group = values.colourGroups[k];
@@ -94,6 +92,5 @@ bool ApplyGlobalParams(GlobalParamValues& values, std::span<const std::uint8_t> 
       group.words[w] = sent.words[w];
     }
   }
-  // Placeholder until the atmosphere is built: the sky state's weather fade level set to 0.
   return true;
 }

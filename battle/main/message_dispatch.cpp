@@ -69,12 +69,16 @@ void HandleMessage(CGameSession& session, std::uint32_t type,
       break;
     }
     case MSG_TIME_BASE:
+      session.atmosphere.SyncTime(payload);
+      break;
     case MSG_TIME_OF_DAY:
+      session.atmosphere.SetTimeOfDay(payload, gFrameTime);
+      break;
     case MSG_WEATHER_EVENT:
+      session.atmosphere.QueueWeather(payload);
+      break;
     case MSG_WEATHER_ENABLE:
-      // Joining with the session's atmosphere (day clock, weather queue and lightning): the day
-      // clock's time base, its time of day at the frame time, the weather event queued, and
-      // BeginWeather for a nonzero word 0 of MSG_WEATHER_ENABLE, else EndWeather.
+      session.atmosphere.EnableWeather(payload, gFrameTime);
       break;
     default:
       // MSG_SET_GLOBAL_WORD4 among them: the client does not use its value.

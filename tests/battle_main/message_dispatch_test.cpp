@@ -7,6 +7,7 @@
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
+#include "battle/effects/atmosphere.h"
 #include "battle/main/game_session.h"
 #include "battle/main/global_params.h"
 #include "battle/main/log.h"
@@ -139,6 +140,27 @@ INSTANTIATE_TEST_SUITE_P(
                     ShortMessage{MSG_TIME_OF_DAY, 23, 24}, ShortMessage{MSG_TIME_BASE, 12, 16},
                     ShortMessage{MSG_WEATHER_EVENT, 8, 12},
                     ShortMessage{MSG_WEATHER_ENABLE, 2, 4}));
+
+// The day clock and the weather are the atmosphere's.
+TEST_F(MessageDispatchTest, TimeAndWeatherMessagesReachTheAtmosphere) {
+  CAtmosphere& atmosphere = gGameSession.atmosphere;
+  // Day clock 1000, dawn from 500 to 90000 (hundredths of a second).
+  Post(MSG_TIME_BASE, Words({1000, 1, 500, 90000}));
+  // Step 20 heading for 44, without the sun's timing.
+  Post(MSG_TIME_OF_DAY, Words({20, 44, 0, 0, 0, 0}));
+  // A fade-in that starts later than the clock: queued.
+  Post(MSG_WEATHER_EVENT, Words({1, 5000, 7000}));
+  gGameSession.DispatchMessages();
+  EXPECT_EQ(atmosphere.Sky().dayClock, 1000u);
+  EXPECT_EQ(atmosphere.Sky().phaseEnd, 90000u);
+  EXPECT_EQ(atmosphere.DayClock().TimeOfDayStep(), 20);
+  EXPECT_EQ(atmosphere.DayClock().TargetStep(), 44);
+  EXPECT_EQ(atmosphere.QueuedWeather(), 1u);
+  // Weather on takes the step the server is heading for.
+  Post(MSG_WEATHER_ENABLE, Words({1}));
+  gGameSession.DispatchMessages();
+  EXPECT_EQ(atmosphere.DayClock().TimeOfDayStep(), 44);
+}
 
 // Longer payloads are read for their leading bytes.
 TEST_F(MessageDispatchTest, LongerPayloadIsReadForItsLeadingBytes) {
