@@ -123,6 +123,9 @@ struct alignas(32) R3xRenderContext {
   float fogDistance;
   float fogScale;
   float fogStep;
+  // The fog distance the world draw gives its queued polygons (the fog distance in mode 2, else
+  // 0), and that of the polygon being drawn; only the software drawers read it.
+  float queuedFogDistance;
 
   // Sphere test: the planes to test (R3X_CLIP_BOTTOM to R3X_CLIP_RIGHT), the clip flags of the
   // last test and the frustum factors (1 / f, 1 / g, 1 + 1 / f^2, 1 + 1 / g^2), written by the

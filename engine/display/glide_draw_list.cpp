@@ -41,7 +41,7 @@ void EmptyAllLists(const R3xGlideContext* glide) {
 float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 std::int32_t DrawEntry(R3xRenderContext* context, const R3xGlideDrawEntry& entry, bool textured) {
-  context->fogDistance = entry.fogDistance;
+  context->queuedFogDistance = entry.fogDistance;
   context->planeMask = entry.clipFlags;
   context->clipMask = entry.clipFlags;
   context->lightCount = entry.lightCount;
@@ -187,7 +187,7 @@ std::int32_t _r3xGlideQueuePolygon(R3xRenderContext* context, const R3xIndexedPo
   entry.vertices = vertices;
   entry.surface = surface;
   entry.renderMethod = method;
-  entry.fogDistance = context->fogDistance;
+  entry.fogDistance = context->queuedFogDistance;
   entry.clipFlags = context->planeMask;
   entry.lightCount = context->lightCount;
   entry.lights = context->lights;

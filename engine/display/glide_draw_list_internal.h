@@ -43,7 +43,7 @@ struct R3xGlideDrawEntry {
 // Empties the pool and every list for a new frame: a world draw that stopped before its passes
 // leaves its lists filled.
 void _r3xGlideResetDrawPool(const R3xGlideContext* glide);
-// Takes the next pool entry for the polygon with the render context's fog distance, region clip
+// Takes the next pool entry for the polygon with the render context's queued fog distance, clip
 // flags, lights and ambient colour and pushes it at the head of its list. A textured polygon
 // whose surface's texture is neither a bitmap nor a simple sprite, or whose bitmap cannot be
 // registered, is not queued; nor is any polygon once the pool is used up.

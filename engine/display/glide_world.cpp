@@ -285,7 +285,9 @@ std::int32_t r3xGlideBeginFrame(const R3xWorld* world, R3xRenderContext* context
   context->frustumFactors[1] = tangentOverAspect;
   context->frustumFactors[2] = tangent * tangent + 1.0f;
   context->frustumFactors[3] = tangentOverAspect * tangentOverAspect + 1.0f;
-  // The software drawers' thresholds and row set-up join here with the software drawers.
+  context->queuedFogDistance = context->fogMode == R3X_FOG_MODE_2 ? context->fogDistance : 0.0f;
+  // The software drawers' thresholds and row set-up (camera row length and view origin, the
+  // pixel steps, the mip and area thresholds) join here with the software rasterizer.
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/math_tables_internal.h"
@@ -276,6 +277,28 @@ TEST_F(WorldDrawTest, FrontFacesOfVisibleRegionsAreDrawnAndOthersNever) {
   EXPECT_EQ(r3xGetPolygonCount(render_), 1u);
   surface.renderMethod = method;
   render_->indirect = {0, nullptr};
+}
+
+// Queued polygons carry the fog distance only in fog mode 2; drawing them leaves the render
+// context's own fog distance as it was.
+TEST_F(WorldDrawTest, QueuedPolygonsCarryTheFogDistanceOfModeTwoOnly) {
+  Load(1);
+  camera_.x = 5.0f;
+  camera_.y = 5.0f;
+  camera_.z = 5.0f;
+  camera_.pitch = -128.0f;
+  render_->fogDistance = 500.0f;
+  for (const auto& [mode, carried] :
+       {std::pair{R3X_FOG_MODE_2, 500.0f}, std::pair{R3X_FOG_MODE_1, 0.0f},
+        std::pair{R3X_FOG_OFF, 0.0f}}) {
+    SCOPED_TRACE(mode);
+    render_->fogMode = mode;
+    render_->queuedFogDistance = -1.0f;
+    ASSERT_EQ(Draw(), 0);
+    ASSERT_EQ(r3xGetPolygonCount(render_), 1u);
+    EXPECT_EQ(render_->queuedFogDistance, carried);
+    EXPECT_EQ(render_->fogDistance, 500.0f);
+  }
 }
 
 TEST_F(WorldDrawTest, StampsThatCannotBeMadeFailTheFrame) {

@@ -1,11 +1,19 @@
-// Reference pictures of small regions of the back buffer, kept in the repository as PNG files.
-// With ARENA_UPDATE_REFERENCES=1 in the environment a comparison rewrites its picture instead.
+// The board tests' reference pictures: 64 x 64 rectangles of the back buffer, kept in
+// tests/glide/reference (ARENA_UPDATE_REFERENCES=1 rewrites them).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-// Compares the back buffer's region (x, y, 64 x 64) with the reference picture `name`.png; a
-// difference names the first differing pixel.
-::testing::AssertionResult MatchesReference(const std::string& name, int x, int y);
+#include "tests/support/reference_picture.h"
+
+// Compares the back buffer's 64 x 64 rectangle at (x, y) with the reference picture `name`.png.
+inline ::testing::AssertionResult MatchesReference(const std::string& name, int x, int y) {
+  const std::string difference = test_support::CompareWithReferencePicture(
+      std::string(ARENA_REFERENCE_DIR) + "/" + name + ".png", x, y, 64, 64);
+  if (!difference.empty()) {
+    return ::testing::AssertionFailure() << difference;
+  }
+  return ::testing::AssertionSuccess();
+}

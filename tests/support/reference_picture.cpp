@@ -1,10 +1,11 @@
-#include "tests/glide/reference_image.h"
+#include "tests/support/reference_picture.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -13,9 +14,10 @@
 #include "platform/backend/frame_png.h"
 #include "platform/glide.h"
 
+namespace test_support {
 namespace {
 
-constexpr int kSide = 64;
+constexpr std::size_t kBufferWidth = 640;
 
 // The number at a byte offset: high byte first in the picture file, 0 past its end.
 std::uint32_t BigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -25,7 +27,8 @@ std::uint32_t BigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) 
 }
 
 // Reads back what WriteFramePng writes (8-bit RGB, stored blocks, filter 0) as RGB565 pixels.
-std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path) {
+std::optional<std::vector<std::uint16_t>> ReadPicture(const std::string& path, int width,
+                                                      int height) {
   std::ifstream file(path, std::ios::binary);
   const std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)),
                                       std::istreambuf_iterator<char>());
@@ -36,7 +39,8 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
       return std::nullopt;
     }
     const std::string_view type(reinterpret_cast<const char*>(&png[at + 4]), 4);
-    if (type == "IHDR" && (BigEndian(png, at + 8) != kSide || BigEndian(png, at + 12) != kSide)) {
+    if (type == "IHDR" && (BigEndian(png, at + 8) != static_cast<std::uint32_t>(width) ||
+                           BigEndian(png, at + 12) != static_cast<std::uint32_t>(height))) {
       return std::nullopt;
     }
     if (type == "IDAT") {
@@ -61,13 +65,14 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
       break;
     }
   }
-  if (raw.size() != static_cast<std::size_t>(kSide * (1 + kSide * 3))) {
+  const auto rowBytes = static_cast<std::size_t>(1 + width * 3);
+  if (raw.size() != static_cast<std::size_t>(height) * rowBytes) {
     return std::nullopt;
   }
   std::vector<std::uint16_t> pixels;
-  for (int y = 0; y < kSide; ++y) {
-    const std::uint8_t* row = &raw[static_cast<std::size_t>(y * (1 + kSide * 3) + 1)];
-    for (int x = 0; x < kSide; ++x) {
+  for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
+    const std::uint8_t* row = &raw[y * rowBytes + 1];
+    for (int x = 0; x < width; ++x) {
       const std::uint8_t* p = row + 3 * x;
       pixels.push_back(
           static_cast<std::uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3));
@@ -78,41 +83,41 @@ std::optional<std::vector<std::uint16_t>> ReadReference(const std::string& path)
 
 }  // namespace
 
-::testing::AssertionResult MatchesReference(const std::string& name, int x, int y) {
+std::string CompareWithReferencePicture(const std::string& path, int x, int y, int width,
+                                        int height) {
   const auto back = platform::glide::ColorBuffer(GR_BUFFER_BACKBUFFER);
-  std::vector<std::uint16_t> region;
-  for (int row = 0; row < kSide; ++row) {
-    for (int column = 0; column < kSide; ++column) {
-      region.push_back(
-          back[static_cast<std::size_t>(y + row) * 640 + static_cast<std::size_t>(x + column)]);
+  std::vector<std::uint16_t> drawn;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      drawn.push_back(back[static_cast<std::size_t>(y + row) * kBufferWidth +
+                           static_cast<std::size_t>(x + column)]);
     }
   }
-  const std::string path = std::string(ARENA_REFERENCE_DIR) + "/" + name + ".png";
   const char* update = std::getenv("ARENA_UPDATE_REFERENCES");
   if (update != nullptr && std::string_view(update) == "1") {
-    platform::Frame frame{kSide, kSide, 16, {}, {}};
-    for (std::uint16_t pixel : region) {
+    platform::Frame frame{width, height, 16, {}, {}};
+    for (std::uint16_t pixel : drawn) {
       arena::ByteWriter bytes;
       bytes.U16(pixel);
       frame.pixels.insert(frame.pixels.end(), bytes.bytes().begin(), bytes.bytes().end());
     }
-    if (!platform::WriteFramePng(frame, path)) {
-      return ::testing::AssertionFailure() << "cannot write " << path;
-    }
-    return ::testing::AssertionSuccess() << "rewrote " << path;
+    return platform::WriteFramePng(frame, path) ? "" : "cannot write " + path;
   }
-  const auto expected = ReadReference(path);
+  const auto expected = ReadPicture(path, width, height);
   if (!expected) {
-    return ::testing::AssertionFailure()
-           << path << " is missing or unreadable (ARENA_UPDATE_REFERENCES=1 writes it)";
+    return path + " is missing or unreadable (ARENA_UPDATE_REFERENCES=1 writes it)";
   }
-  for (std::size_t i = 0; i < region.size(); ++i) {
-    if (region[i] != (*expected)[i]) {
-      return ::testing::AssertionFailure()
-             << name << ": first difference at pixel (" << i % kSide << ", " << i / kSide
-             << ") of the 64 x 64 region: drawn 0x" << std::hex << region[i] << ", reference 0x"
-             << (*expected)[i];
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    if (drawn[i] != (*expected)[i]) {
+      std::ostringstream difference;
+      difference << path << ": first difference at pixel (" << i % static_cast<std::size_t>(width)
+                 << ", " << i / static_cast<std::size_t>(width) << ") of the " << width << " x "
+                 << height << " rectangle: drawn 0x" << std::hex << drawn[i] << ", reference 0x"
+                 << (*expected)[i];
+      return difference.str();
     }
   }
-  return ::testing::AssertionSuccess();
+  return "";
 }
+
+}  // namespace test_support
