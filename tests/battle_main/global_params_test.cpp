@@ -4,9 +4,11 @@
 
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "battle/main/game_session.h"
 
 namespace {
 
@@ -142,6 +144,22 @@ TEST_F(GlobalParamsTest, ShorterRecordsChangeNothing) {
     EXPECT_EQ(gGravity, 0.0f);
     EXPECT_EQ(gDefenseRange, 0.0f);
   }
+}
+
+TEST_F(GlobalParamsTest, TheSessionStartsTheDayClockAndTheWeatherOver) {
+  SkyState& sky = gGameSession.atmosphere.Sky();
+  sky.dayClock = 5000;
+  sky.weatherLevel = 0.5f;
+  // Word 14: the moon's orbit period.
+  auto payload = CraftedPayload();
+  SetWord(payload, 14, 4000);
+  EXPECT_FALSE(gGameSession.ApplyGlobalParams(std::span(payload).first(GLOBAL_PARAMS_SIZE - 1)));
+  EXPECT_EQ(sky.dayClock, 5000u);
+  EXPECT_EQ(sky.weatherLevel, 0.5f);
+  ASSERT_TRUE(gGameSession.ApplyGlobalParams(payload));
+  EXPECT_EQ(sky.dayClock, 0u);
+  EXPECT_EQ(sky.weatherLevel, 0.0f);
+  EXPECT_EQ(sky.moonOrbitPeriod, 4000u);
 }
 
 }  // namespace

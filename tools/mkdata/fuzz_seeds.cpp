@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <iterator>
 #include <vector>
 
+#include "base/byte_writer.h"
 #include "engine/r3x.h"
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_writer.h"
@@ -48,6 +50,46 @@ AmpMap SmallArenaMap() {
   return map;
 }
 
+// A day under a day phase with a fade in, full rain and a fade out queued, the weather switched
+// on, a global parameters record and frames through all three spells: the weather target's
+// records (tag, payload length, payload; a frame is tag 4 with its local and frame time steps and
+// the time the frame is shown).
+Bytes WeatherSpells() {
+  arena::ByteWriter out;
+  out.U32(1);       // random seed
+  out.F32(500.0f);  // the camera's far distance
+  out.U32(100000);  // the first frame time
+  auto message = [&out](std::uint8_t tag, std::initializer_list<std::uint32_t> words) {
+    out.U8(tag);
+    out.U8(static_cast<std::uint8_t>(words.size() * 4));
+    for (std::uint32_t word : words) {
+      out.U32(word);
+    }
+  };
+  auto frames = [&out](int count, std::uint16_t milliseconds) {
+    for (int i = 0; i < count; ++i) {
+      out.U8(4);
+      out.U16(milliseconds);
+      out.U16(milliseconds);
+      out.U8(1);
+    }
+  };
+  message(2, {1000, 2, 0, 100000});
+  message(0, {1, 1500, 3000});
+  message(0, {2, 3000, 6000});
+  message(0, {3, 6000, 8000});
+  message(1, {1});
+  frames(8, 10000);
+  message(1, {0});
+  frames(4, 10000);
+  out.U8(3);
+  for (int i = 0; i < 13; ++i) {
+    out.U32(i == 3 ? 4000 : 0);
+  }
+  frames(2, 100);
+  return out.Take();
+}
+
 }  // namespace
 
 void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir) {
@@ -70,6 +112,7 @@ void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir)
   WriteSeed(out, "bmp_fuzz", "pattern", Prefixed(1, bitmap));
   WriteSeed(out, "arena_map_fuzz", "demo.amp", EncodeArenaMap(BuildDemoArenaMap()));
   WriteSeed(out, "arena_map_fuzz", "small.amp", EncodeArenaMap(SmallArenaMap()));
+  WriteSeed(out, "weather_fuzz", "spells", WeatherSpells());
 }
 
 }  // namespace mkdata
