@@ -9,6 +9,7 @@ namespace {
 
 // How long after the connection is found lost the notice counts as shown.
 constexpr std::uint32_t kNetworkNoticeTime = 6000;
+constexpr std::uint32_t kHeavyAtmosphereFrame = 20;
 
 }  // namespace
 
@@ -41,6 +42,12 @@ void CGameSession::Tick() {
     Post(kNetworkAddress, MSG_SYNC_PING, 0, nullptr);
     syncPingPending = 0;
   }
+  // Every 20th frame is the atmosphere's heavier one, which does the same work as the others.
+  if (++atmosphereCounter >= kHeavyAtmosphereFrame) {
+    atmosphereCounter = 0;
+  }
+  // With the player's tank: its infra-red view holds the ambient light at full.
+  atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
   if (timing.on != 0) {
     gFrameTime = timeGetTime();
     timing.ClosePhase(kPhaseAtmosphere, gFrameTime);
@@ -52,6 +59,9 @@ void CGameSession::Tick() {
     netSocket.Post(kNetworkAddress, MSG_FRAME_RATE, static_cast<std::uint32_t>(payload.size()),
                    payload.bytes().data());
   }
+  // A lightning flash that outlived the lightning step gives the light back once the frame is
+  // shown (then the view-reset hook, which does nothing).
+  atmosphere.EndLightningFlash(gFrameTime);
   if (timing.on != 0) {
     gFrameTime = timeGetTime();
     timing.ClosePhase(kPhaseReport, gFrameTime);

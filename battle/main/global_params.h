@@ -58,7 +58,7 @@ extern float gGravity;
 extern float gDefenseRange;
 
 // Applies a GLOBAL_PARAMS_PASS payload: the session's values and the globals above. A payload
-// shorter than GLOBAL_PARAMS_SIZE changes nothing and gives false. The caller then sets the
-// ambient light of the current time-of-day step, the day clock's time and the sky's weather fade
-// level, which belong to the atmosphere.
+// shorter than GLOBAL_PARAMS_SIZE changes nothing and gives false. The session then has its
+// atmosphere take the sky words, light the current time-of-day step and start the day clock and
+// the weather level over (CAtmosphere::ApplyGlobalParams).
 bool ApplyGlobalParams(GlobalParamValues& values, std::span<const std::uint8_t> payload);
