@@ -31,6 +31,8 @@ class CPalettes {
   // a palette bitmap is missing or unreadable, or the shade table cannot be made or attached.
   // What was made before the failure stays, for Destroy.
   std::uint32_t LoadPalettes(const PaletteTargets& targets);
+  // Shows the world start's loading palette until LoadPalettes replaces it. Not owned.
+  void ShowLoadingPalette(R3xPalette* palette) { current_ = palette; }
   // Selects the infra-red palette (on != 0) or the normal one and marks the palette dirty; the
   // frame tick installs it.
   void SetInfraRed(int on);
@@ -41,17 +43,21 @@ class CPalettes {
   R3xPalette* Normal() const { return normal_; }
   R3xPalette* InfraRed() const { return infraRed_; }
   R3xShadeTable* ShadeTable() const { return shadeTable_; }
-  // Set by SetInfraRed until the frame tick has installed the palette again.
+  // Set by SetInfraRed and the view rebuild until the frame tick has installed the palette
+  // again.
   bool PaletteDirty() const { return paletteDirty_; }
+  void MarkPaletteDirty() { paletteDirty_ = true; }
   void ClearPaletteDirty() { paletteDirty_ = false; }
-  // Set by LoadPalettes until the window procedure has selected the display palette again.
+  // Set by LoadPalettes, the world start and another window's palette change until the window
+  // procedure has selected the display palette again.
   bool ReselectPending() const { return reselectPending_; }
+  void RequestReselect() { reselectPending_ = true; }
   void ClearReselectPending() { reselectPending_ = false; }
 
  private:
   R3xPalette* normal_ = nullptr;
   R3xPalette* infraRed_ = nullptr;
-  // One of the two above; owns nothing.
+  // One of the two above or the loading palette; owns nothing.
   R3xPalette* current_ = nullptr;
   R3xShadeTable* shadeTable_ = nullptr;
   bool paletteDirty_ = false;

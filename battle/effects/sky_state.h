@@ -6,13 +6,31 @@
 
 #include "battle/effects/weather_messages.h"
 
+struct R3xBitmap;
+struct R3xCamera;
+struct R3xRenderContext;
+struct R3xWorld;
+
 // The day phase the server says is running, with its start and end on the day clock.
 enum class DayPhase : std::uint32_t { kNight = 0, kDawn = 1, kDay = 2, kDusk = 3 };
 
 struct SkyState {
-  // Still to come with the sky dome and lens flare: the world, render context and camera
-  // copies, the seven sky bitmaps, the sun and moon positions, sunScale and moonScale, the eight
-  // flare elements and fogScale.
+  // Still to come with the sky dome and lens flare: the sun and moon positions, sunScale and
+  // moonScale, the eight flare elements and fogScale.
+
+  // The session's world, render context and camera, copied at the end of its world start.
+  R3xWorld* world = nullptr;
+  R3xRenderContext* renderContext = nullptr;
+  R3xCamera* camera = nullptr;
+  // The bitmaps of "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp"
+  // and "lf_disk.bmp"; the session owns their handles.
+  R3xBitmap* skyBitmap = nullptr;
+  R3xBitmap* cloudBitmap = nullptr;
+  R3xBitmap* groundBitmap = nullptr;
+  R3xBitmap* sunBitmap = nullptr;
+  R3xBitmap* moonBitmap = nullptr;
+  R3xBitmap* flareRingBitmap = nullptr;
+  R3xBitmap* flareDiscBitmap = nullptr;
 
   // The sky dome shows blend x row step + (1 - blend) x row step + 1 of the gradient table.
   std::int32_t step = 0;

@@ -1,8 +1,10 @@
 #include "battle/main/dll_main.h"
 
+#include "battle/arena/arena_view.h"
 #include "battle/effects/sound.h"
 #include "battle/main/game_session.h"
 #include "battle/main/game_window_proc.h"
+#include "battle/main/host_link.h"
 #include "battle/main/log.h"
 #include "battle/main/login.h"
 #include "battle/main/main_loop.h"
@@ -12,8 +14,6 @@
 #include "host/host_record.h"
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"
-
-HWND gGameWindow = nullptr;
 
 namespace {
 
@@ -31,7 +31,7 @@ void PlayGame(HostRecord* host, const SystemFacts& facts) {
     return;
   }
   // Load the palette into the device, then attach the device palette to its surfaces.
-  r3xSetDevicePalette(gRenderDevice, gCurrentPalette);
+  r3xSetDevicePalette(gRenderDevice, gGameSession.palettes.Current());
   r3xSetDevicePalette(gRenderDevice, nullptr);
   RunMainLoop(gGameSession);
 }

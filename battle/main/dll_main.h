@@ -12,8 +12,3 @@ struct HostRecord;
 // is back in place when it returns, so nothing of this library is reached through the window
 // once it is unloaded.
 extern "C" int dll_main(HMODULE module, HostRecord* host);
-
-// The host record lent to dll_main; the game reads the window, the DirectDraw objects, the
-// login block, the screen size and the view flags through it.
-extern HostRecord* gHostRecord;
-extern HWND gGameWindow;

@@ -1,6 +1,7 @@
 // One frame of the game: the frame time, the server's messages, the objects' updates, then the
 // 3D view with the cockpit and the present, the sync-ping answer and the frame-rate report.
 #include "base/byte_writer.h"
+#include "battle/arena/arena_world.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
 #include "platform/kernel/clock.h"
@@ -20,6 +21,10 @@ void CGameSession::Tick() {
   gFrameTime = timeGetTime();
   if (timing.on != 0) {
     timing.BeginTick(gFrameTime);
+  }
+  // The world's animation clock runs on the process clock's milliseconds.
+  if (gWorld != nullptr) {
+    r3xSetWorldTime(gWorld, gFrameTime);
   }
   if (networkNoticeTime == 0 && netSocket.IsConnected() == 0) {
     networkNoticeTime = gFrameTime + kNetworkNoticeTime;

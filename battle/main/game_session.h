@@ -1,11 +1,14 @@
 // The game session: the one object that holds a game together. Its mailbox receives the
-// server's world-wide messages and object creations, and it owns the network client.
+// server's world-wide messages and object creations, it owns the network client, and its world
+// start and stop build and take down everything one arena needs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
 #include "battle/effects/atmosphere.h"
+#include "battle/effects/palettes.h"
 #include "battle/main/frame_rate_report.h"
 #include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
@@ -13,21 +16,27 @@
 #include "battle/main/session_view.h"
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
+#include "engine/r3x.h"
+#include "platform/window/handles.h"
 
 class CPlayerTank;
 class IDirectDraw;
 class IDirectDrawSurface;
 struct LoginBlock;
-struct R3xCamera;
-struct R3xPalette;
-struct R3xRenderContext;
-struct R3xRenderDevice;
+
+// The seven sky bitmaps of "Equip.r3x", in the order the session keeps them.
+inline constexpr std::size_t kSkyBitmapCount = 7;
+inline constexpr std::array<const char*, kSkyBitmapCount> kSkyBitmapNames = {
+    "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp", "lf_disk.bmp"};
 
 class CGameSession : public CMailbox {
  public:
-  // Starts the engine: the session is built when the library loads.
+  // Starts the engine and makes what lives as long as the library: the shared mover, the
+  // joystick record, the random seed, the first frame-rate report time and the small sphere
+  // volume.
   CGameSession();
-  // Shuts the engine down and closes the connection (waiting for the socket thread).
+  // Takes down what the constructor made, shuts the engine down, writes "barf.txt" and closes
+  // the connection (waiting for the socket thread).
   ~CGameSession();
   CGameSession(const CGameSession&) = delete;
   CGameSession& operator=(const CGameSession&) = delete;
@@ -36,13 +45,18 @@ class CGameSession : public CMailbox {
   // included; false (nothing changed) for a shorter payload.
   bool ApplyGlobalParams(std::span<const std::uint8_t> payload);
 
-  // Builds what one arena needs: 0 on success, 1 on failure (after an error report). What was
-  // built stays until StopWorld.
+  // Builds what one arena needs: 0 on success, 1 on failure (after an error report where the
+  // step names one). What was built stays until StopWorld.
   int StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
                  IDirectDrawSurface* primarySurface);
-  // Takes down what the world start built, sets the quit flag and closes the connection. Runs
-  // after every game, also after a failed login or world start.
+  // Opens "Equip.r3x" and the world pack, loads the world file, the sky bitmaps and "equip.wld"
+  // into the world: 0, or 1 after an error report.
+  int LoadEquipAndWorld(const char* packName, const char* worldFileName);
+  // Takes down whatever the world start built, sets the quit flag and closes the connection.
+  // Runs after every game, also after a failed login or world start, and may run again.
   void StopWorld();
+  // Flips phase timing on or off.
+  void ToggleTiming();
   // One frame; returns at once while the quit flag is set.
   void Tick();
   // Handles the messages addressed to the session until its mailbox is empty.
@@ -63,10 +77,10 @@ class CGameSession : public CMailbox {
   void CaptureScreen();
 
   std::uint32_t quitFlag = 0;
-  // The palette must be loaded into the device again at the next frame.
-  std::uint32_t paletteDirty = 0;
+  HWND window = nullptr;
   // The player's own tank; null until the server creates it.
   CPlayerTank* ownTank = nullptr;
+  // The parameter editor and the design screen join here with their classes.
   CSessionView view;
   // 1 once the own tank exists: the frame then updates bullets and times its object phases.
   std::uint32_t inPlay = 0;
@@ -81,21 +95,36 @@ class CGameSession : public CMailbox {
   PhaseTiming timing;
   FrameRateReport frameRate;
   CNetSocket netSocket;
+  // Sky bitmap handles in the order of kSkyBitmapNames; null when not loaded.
+  std::array<R3xBitmapHandle, kSkyBitmapCount> skyBitmaps{};
+  // The sky and weather state, ambient light, day clock, particles and lightning.
+  CAtmosphere atmosphere;
+  // The normal and infra-red palettes with the shade table, the palette the view shows, and
+  // whether it must be loaded into the device again at the next frame.
+  CPalettes palettes;
   // The values the session keeps of GLOBAL_PARAMS_PASS (state report interval, sky values).
   GlobalParamValues globalParams;
-  // Sky, day clock, ambient light, particles and weather.
-  CAtmosphere atmosphere;
+
+ private:
+  // Fails the world start: posts the report and returns 1.
+  static int Fail(int step, const char* message);
+  // The world start's render device (with its two black frames) and Glide: 0, or 1.
+  int OpenDisplay(IDirectDraw* directDraw, IDirectDrawSurface* primarySurface);
+  void ShowLoadingPicture();
+  // Destroys the render objects, the display and the sky bitmaps, whichever exist.
+  void TakeDownDisplay();
+
+  // False when the engine failed to start at load: no world can start then.
+  bool engineStarted_ = false;
+  // The palette of "load.bmp", shown until the world's palettes are loaded; the Glide back end
+  // keeps it as its texture palette until the world stop.
+  R3xPalette* loadingPalette_ = nullptr;
 };
 
 // The one game session, constructed when the library loads and destroyed when it unloads.
 extern CGameSession gGameSession;
 
-// The display's render device and the palette it shows; both null until the world start makes
-// them. The window procedure reloads the palette when the window is activated.
-extern R3xRenderDevice* gRenderDevice;
-// The world start's camera and render context; null outside a world.
-extern R3xCamera* gCamera;
-extern R3xRenderContext* gRenderContext;
-extern R3xPalette* gCurrentPalette;
-// Set when the device palette must be attached again at the next WM_QUERYNEWPALETTE.
-extern std::uint32_t gPaletteReselect;
+// The world pack and "Equip.r3x": open from the world load until the world start has installed
+// the palettes.
+extern R3xWad* gWorldPack;
+extern R3xWad* gEquipPack;

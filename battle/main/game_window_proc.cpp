@@ -1,5 +1,6 @@
 #include "battle/main/game_window_proc.h"
 
+#include "battle/arena/arena_view.h"
 #include "battle/main/game_session.h"
 #include "engine/r3x.h"
 #include "platform/window/cursor.h"
@@ -9,14 +10,14 @@
 namespace {
 
 LRESULT AnswerQueryNewPalette(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (gPaletteReselect == 0) {
+  if (!gGameSession.palettes.ReselectPending()) {
     return 1;
   }
   if (gRenderDevice == nullptr) {
     return DefWindowProcA(window, message, wParam, lParam);
   }
   r3xSetDevicePalette(gRenderDevice, nullptr);
-  gPaletteReselect = 0;
+  gGameSession.palettes.ClearReselectPending();
   return 1;
 }
 
@@ -39,8 +40,8 @@ LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
-      if (gCurrentPalette != nullptr) {
-        r3xSetDevicePalette(gRenderDevice, gCurrentPalette);
+      if (R3xPalette* palette = gGameSession.palettes.Current()) {
+        r3xSetDevicePalette(gRenderDevice, palette);
       }
       return 0;
     case WM_SETFOCUS:
@@ -58,7 +59,7 @@ LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return AnswerQueryNewPalette(window, message, wParam, lParam);
     case WM_PALETTECHANGED:
       if (reinterpret_cast<HWND>(wParam) != window) {
-        gPaletteReselect = 1;
+        gGameSession.palettes.RequestReselect();
       }
       return DefWindowProcA(window, message, wParam, lParam);
     default:

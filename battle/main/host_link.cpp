@@ -1,4 +1,4 @@
-// The host record lent to dll_main, where the session's view commands find the screen settings.
-#include "battle/main/dll_main.h"
+#include "battle/main/host_link.h"
 
 HostRecord* gHostRecord = nullptr;
+HWND gGameWindow = nullptr;

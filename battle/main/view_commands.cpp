@@ -1,6 +1,7 @@
 // The session's display-mode choice and view commands, over the host record's screen settings.
+#include "battle/arena/arena_view.h"
 #include "battle/main/display_modes.h"
-#include "battle/main/dll_main.h"
+#include "battle/main/host_link.h"
 #include "battle/main/game_session.h"
 #include "battle/main/render_quality.h"
 #include "battle/main/screen_capture.h"
@@ -28,7 +29,7 @@ void CGameSession::RebuildView() {
   view.LayOut(gCamera, *gHostRecord);
   // ... and creates the HUD font (CreateHudFont with 10 when the host width is at most 320, else
   // 14) and builds the cockpit panels again (CPlayerTank::BuildCockpit) here.
-  paletteDirty = 1;
+  palettes.MarkPaletteDirty();
 }
 
 void CGameSession::ToggleCockpit() {

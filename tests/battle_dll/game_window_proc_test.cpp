@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "battle/arena/arena_view.h"
 #include "battle/main/game_session.h"
 #include "platform/window/cursor.h"
 #include "tests/battle_dll/game_fixture.h"
@@ -23,8 +24,8 @@ class GameWindowProcTest : public test::GameFixture {
 
   static void ClearPaletteState() {
     gRenderDevice = nullptr;
-    gCurrentPalette = nullptr;
-    gPaletteReselect = 0;
+    gGameSession.palettes.ShowLoadingPalette(nullptr);
+    gGameSession.palettes.ClearReselectPending();
   }
 };
 
@@ -48,12 +49,14 @@ TEST_P(GameWindowProcMessages, AnswersAsTheTableSays) {
   if (c.deviceExists) {
     gRenderDevice = reinterpret_cast<R3xRenderDevice*>(&gDeviceStandIn);
   }
-  gCurrentPalette = reinterpret_cast<R3xPalette*>(&gPaletteStandIn);
-  gPaletteReselect = c.reselectBefore;
+  gGameSession.palettes.ShowLoadingPalette(reinterpret_cast<R3xPalette*>(&gPaletteStandIn));
+  if (c.reselectBefore != 0) {
+    gGameSession.palettes.RequestReselect();
+  }
   const WPARAM wParam = c.fromThisWindow ? reinterpret_cast<WPARAM>(window_) : c.wParam;
 
   EXPECT_EQ(GameWindowProc(window_, c.message, wParam, MakeMouseLParam(320, 200)), c.result);
-  EXPECT_EQ(gPaletteReselect, c.reselectAfter);
+  EXPECT_EQ(gGameSession.palettes.ReselectPending(), c.reselectAfter != 0);
   platform::WindowState state{};
   EXPECT_EQ(platform::GetWindowState(window_, state), c.windowSurvives);
   EXPECT_TRUE(test::HostMessages().empty()) << "the host's procedure is not chained";

@@ -6,9 +6,10 @@
 
 #include <memory>
 
+#include "battle/arena/arena_view.h"
 #include "battle/main/display_modes.h"
-#include "battle/main/dll_main.h"
 #include "battle/main/game_session.h"
+#include "battle/main/host_link.h"
 #include "engine/r3x.h"
 #include "host/host_record.h"
 
@@ -117,7 +118,7 @@ class SessionViewCommandTest : public SessionViewTest {
     gCamera = camera_.get();
     gDisplayModeList = modes_;
     gGameSession.view.farDistance = 500.0f;
-    gGameSession.paletteDirty = 0;
+    gGameSession.palettes.ClearPaletteDirty();
   }
   void TearDown() override {
     gHostRecord = nullptr;
@@ -146,7 +147,7 @@ TEST_F(SessionViewCommandTest, WithoutTheOwnTankTheViewIsNotRebuilt) {
   gGameSession.view.viewRect = {0, 0, 1, 1};
   gGameSession.RebuildView();
   ExpectRect(gGameSession.view.viewRect, 1, 1);
-  EXPECT_EQ(gGameSession.paletteDirty, 0u);
+  EXPECT_FALSE(gGameSession.palettes.PaletteDirty());
   gGameSession.ToggleCockpit();
   EXPECT_EQ(host_.viewFlags, 0u);
   ExpectRect(gGameSession.view.viewRect, 1, 1);
