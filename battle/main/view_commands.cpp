@@ -1,8 +1,8 @@
 // The session's display-mode choice and view commands, over the host record's screen settings.
 #include "battle/arena/arena_view.h"
 #include "battle/main/display_modes.h"
-#include "battle/main/host_link.h"
 #include "battle/main/game_session.h"
+#include "battle/main/host_link.h"
 #include "battle/main/render_quality.h"
 #include "battle/main/screen_capture.h"
 #include "host/host_record.h"

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "battle/arena/arena_view.h"
 #include "battle/main/game_session.h"
 #include "engine/r3x.h"
 
