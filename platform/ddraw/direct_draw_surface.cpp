@@ -1,12 +1,17 @@
 #include "platform/ddraw/direct_draw_surface.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
 #include "platform/backend/display_backend.h"
 #include "platform/ddraw/direct_draw_clipper.h"
 #include "platform/ddraw/direct_draw_palette.h"
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/pixels_dc.h"
+#include "platform/gdi/system_palette.h"
 
 std::atomic<bool> IDirectDrawSurface::primaryExists_{false};
 
@@ -31,6 +36,37 @@ void Hold(T*& held, T* next) {
   held = next;
 }
 
+// The palette index nearest to the colour; the lowest index among equals.
+std::uint32_t NearestEntry(const std::array<PALETTEENTRY, 256>& entries, COLORREF colour) {
+  const int red = static_cast<int>(colour & 0xFF);
+  const int green = static_cast<int>(colour >> 8 & 0xFF);
+  const int blue = static_cast<int>(colour >> 16 & 0xFF);
+  std::uint32_t best = 0;
+  int bestDistance = 3 * 255 * 255 + 1;
+  for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    const int dr = entries[i].peRed - red;
+    const int dg = entries[i].peGreen - green;
+    const int db = entries[i].peBlue - blue;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// An 8-bit colour component placed in a mask's bits (its high bits kept).
+std::uint32_t IntoMask(std::uint32_t component, DWORD mask) {
+  if (mask == 0) {
+    return 0;
+  }
+  const int shift = std::countr_zero(mask);
+  const int width = std::popcount(mask);
+  const std::uint32_t value = width >= 8 ? component << (width - 8) : component >> (8 - width);
+  return value << shift & mask;
+}
+
 }  // namespace
 
 IDirectDrawSurface::IDirectDrawSurface(int width, int height, const DDPIXELFORMAT& format,
@@ -49,6 +85,9 @@ IDirectDrawSurface::IDirectDrawSurface(int width, int height, const DDPIXELFORMA
 }
 
 IDirectDrawSurface::~IDirectDrawSurface() {
+  if (dc_ != nullptr) {
+    DeleteDC(dc_);
+  }
   if ((caps_ & DDSCAPS_PRIMARYSURFACE) != 0) {
     primaryExists_ = false;
   }
@@ -126,7 +165,8 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD /*flags*
 }
 
 HRESULT IDirectDrawSurface::Unlock(LPVOID /*memory*/) {
-  if (!locked_) {
+  // A DC's lock ends with ReleaseDC.
+  if (!locked_ || dc_ != nullptr) {
     return DDERR_NOTLOCKED;
   }
   locked_ = false;
@@ -295,6 +335,45 @@ HRESULT IDirectDrawSurface::GetPalette(IDirectDrawPalette** out) {
 
 HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
   Hold(clipper_, clipper);
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::GetDC(HDC* out) {
+  if (out == nullptr) {
+    return DDERR_INVALIDPARAMS;
+  }
+  if (locked_) {
+    return DDERR_SURFACEBUSY;
+  }
+  platform::gdi::LentPixels pixels{
+      memory_.data(), width_, height_, static_cast<std::size_t>(pitch_), BytesPerPixel(), nullptr};
+  if (BytesPerPixel() == 1) {
+    std::array<PALETTEENTRY, 256> entries = platform::SystemPalette();
+    if (palette_ != nullptr) {
+      palette_->GetEntries(0, 0, 256, entries.data());
+    }
+    pixels.valueOf = [entries](COLORREF colour) { return NearestEntry(entries, colour); };
+  } else {
+    pixels.valueOf = [format = format_](COLORREF colour) {
+      return IntoMask(colour & 0xFF, format.dwRBitMask) |
+             IntoMask(colour >> 8 & 0xFF, format.dwGBitMask) |
+             IntoMask(colour >> 16 & 0xFF, format.dwBBitMask);
+    };
+  }
+  dc_ = platform::gdi::CreateDCOverPixels(pixels);
+  locked_ = true;
+  *out = dc_;
+  return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
+  if (dc == nullptr || dc != dc_) {
+    return DDERR_INVALIDPARAMS;
+  }
+  DeleteDC(dc_);
+  dc_ = nullptr;
+  locked_ = false;
+  ShowIfPrimary();
   return DD_OK;
 }
 

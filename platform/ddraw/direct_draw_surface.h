@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ddraw/direct_draw_types.h"
+#include "platform/gdi/gdi_types.h"
 #include "platform/window/rect.h"
 
 class IDirectDraw;
@@ -56,6 +57,13 @@ class IDirectDrawSurface {
   // The attached palette with a reference added; DDERR_NOPALETTEATTACHED without one.
   HRESULT GetPalette(IDirectDrawPalette** out);
   HRESULT SetClipper(IDirectDrawClipper* clipper);
+  // A GDI device context that draws into the surface until ReleaseDC; the surface counts as
+  // locked meanwhile (DDERR_SURFACEBUSY while locked or with a DC out). Colours become the
+  // nearest entry of the attached palette (the system palette without one) on an 8-bit surface,
+  // and are packed by the pixel format's masks on a 16-bit one.
+  HRESULT GetDC(HDC* out);
+  // DDERR_INVALIDPARAMS for any DC but the one GetDC handed out.
+  HRESULT ReleaseDC(HDC dc);
   // Surfaces in memory are never lost: both succeed.
   HRESULT IsLost();
   HRESULT Restore();
@@ -78,6 +86,8 @@ class IDirectDrawSurface {
   DWORD caps_;
   std::vector<BYTE> memory_;
   bool locked_ = false;
+  // The device context handed out by GetDC, or null.
+  HDC dc_ = nullptr;
   bool keyed_ = false;
   DWORD colorKey_ = 0;
   IDirectDrawPalette* palette_ = nullptr;

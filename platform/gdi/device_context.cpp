@@ -59,6 +59,7 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT usage, void** 
   bitmap->bottomUp = info->bmiHeader.biHeight > 0;
   bitmap->pitch = (static_cast<std::size_t>(bitmap->width) * 2 + 3) & ~std::size_t{3};
   bitmap->pixels.assign(bitmap->pitch / 2 * static_cast<std::size_t>(bitmap->height), 0);
+  bitmap->bits = reinterpret_cast<std::uint8_t*>(bitmap->pixels.data());
   *bits = bitmap->pixels.data();
   return platform::IssueHandle(std::move(bitmap));
 }

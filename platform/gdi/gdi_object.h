@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,23 +12,47 @@
 
 namespace platform::gdi {
 
-// A DIB section (or the stock 1 x 1 bitmap, which has no pixels).
+// RGB 555, as 16-bit DIB sections hold colours.
+inline std::uint32_t ToRgb555(COLORREF colour) {
+  const unsigned red = colour & 0xFF;
+  const unsigned green = colour >> 8 & 0xFF;
+  const unsigned blue = colour >> 16 & 0xFF;
+  return (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3;
+}
+
+// The pixels a DC draws into: a DIB section's own, memory that a DirectDraw surface lends while
+// its DC is out, or none (the stock 1 x 1 bitmap).
 struct Bitmap : KernelObject {
   bool ClosedByCloseHandle() const override { return false; }
 
   std::int32_t width = 0;
   std::int32_t height = 0;
   bool bottomUp = true;
-  // Bytes a row, a multiple of 4.
+  // Bytes a row.
   std::size_t pitch = 0;
+  // 1 (palette indices) or 2.
+  std::size_t bytesPerPixel = 2;
+  // A DIB section's pixels.
   std::vector<std::uint16_t> pixels;
+  // The first stored row; null for the stock bitmap.
+  std::uint8_t* bits = nullptr;
+  // The stored value of a colour.
+  std::function<std::uint32_t(COLORREF)> valueOf = ToRgb555;
   // The DCs it is selected into; it cannot be deleted meanwhile.
   int selections = 0;
 
-  // The pixel of row y counted from the top.
-  std::uint16_t* Row(std::int32_t y) {
+  // The pixels of row y counted from the top.
+  std::uint8_t* Row(std::int32_t y) {
     const std::int32_t stored = bottomUp ? height - 1 - y : y;
-    return pixels.data() + static_cast<std::size_t>(stored) * (pitch / 2);
+    return bits + static_cast<std::size_t>(stored) * pitch;
+  }
+  // Stores a value at column x of a row, little-endian.
+  void Put(std::uint8_t* row, std::int32_t x, std::uint32_t value) const {
+    std::uint8_t* pixel = row + static_cast<std::size_t>(x) * bytesPerPixel;
+    pixel[0] = static_cast<std::uint8_t>(value);
+    if (bytesPerPixel == 2) {
+      pixel[1] = static_cast<std::uint8_t>(value >> 8);
+    }
   }
 };
 
@@ -40,13 +65,5 @@ struct DeviceContext : KernelObject {
   COLORREF backgroundColour = 0x00FFFFFF;
   int backgroundMode = OPAQUE;
 };
-
-// RGB 555, as 16-bit DIB sections hold colours.
-inline std::uint16_t ToRgb555(COLORREF colour) {
-  const unsigned red = colour & 0xFF;
-  const unsigned green = colour >> 8 & 0xFF;
-  const unsigned blue = colour >> 16 & 0xFF;
-  return static_cast<std::uint16_t>((red >> 3) << 10 | (green >> 3) << 5 | blue >> 3);
-}
 
 }  // namespace platform::gdi

@@ -29,25 +29,25 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCS
   // The drawn area: the text's cells within the bitmap and, when clipped, the rectangle.
   int left = std::max(x, 0);
   int top = std::max(y, 0);
-  int right = std::min(x + mask.width, bitmap.pixels.empty() ? 0 : bitmap.width);
-  int bottom = std::min(y + mask.height, bitmap.pixels.empty() ? 0 : bitmap.height);
+  int right = std::min(x + mask.width, bitmap.bits == nullptr ? 0 : bitmap.width);
+  int bottom = std::min(y + mask.height, bitmap.bits == nullptr ? 0 : bitmap.height);
   if ((options & ETO_CLIPPED) != 0) {
     left = std::max(left, static_cast<int>(rectangle->left));
     top = std::max(top, static_cast<int>(rectangle->top));
     right = std::min(right, static_cast<int>(rectangle->right));
     bottom = std::min(bottom, static_cast<int>(rectangle->bottom));
   }
-  const std::uint16_t ink = platform::gdi::ToRgb555(context->textColour);
-  const std::uint16_t paper = platform::gdi::ToRgb555(context->backgroundColour);
+  const std::uint32_t ink = bitmap.valueOf(context->textColour);
+  const std::uint32_t paper = bitmap.valueOf(context->backgroundColour);
   const bool opaque = context->backgroundMode == OPAQUE;
   for (int row = top; row < bottom; ++row) {
-    std::uint16_t* pixels = bitmap.Row(row);
+    std::uint8_t* pixels = bitmap.Row(row);
     const std::uint8_t* set = mask.set.data() + static_cast<std::size_t>(row - y) * mask.width;
     for (int column = left; column < right; ++column) {
       if (set[column - x] != 0) {
-        pixels[column] = ink;
+        bitmap.Put(pixels, column, ink);
       } else if (opaque) {
-        pixels[column] = paper;
+        bitmap.Put(pixels, column, paper);
       }
     }
   }

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "platform/backend/display_backend.h"
 #include "platform/com/unknown.h"
 #include "platform/ddraw.h"
+#include "platform/gdi.h"
 #include "window_fixture.h"
 
 namespace {
@@ -378,6 +381,112 @@ TEST_F(DirectDrawTest, TheDriverListsItsModesHasNo3DAndNoDirect3D) {
   };
   ASSERT_EQ(DirectDrawEnumerateA(count, &drivers), DD_OK);
   EXPECT_EQ(drivers, 1);
+}
+
+// Counts the pixels of an 8-bit surface that hold each value.
+std::vector<int> Histogram(IDirectDrawSurface* surface) {
+  std::vector<int> counts(256, 0);
+  for (BYTE pixel : PixelsOf(surface)) {
+    ++counts[pixel];
+  }
+  return counts;
+}
+
+// Writes "M" in the colour at the surface's top left through its DC.
+void WriteThroughDc(IDirectDrawSurface* surface, COLORREF colour) {
+  HDC dc = nullptr;
+  ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+  SetTextColor(dc, colour);
+  SetBkMode(dc, TRANSPARENT);
+  ASSERT_TRUE(ExtTextOutA(dc, 0, 0, 0, nullptr, "M", 1, nullptr));
+  ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
+}
+
+TEST_F(DirectDrawTest, ADcOnAnEightBitSurfaceDrawsInTheNearestPaletteEntry) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  PALETTEENTRY entries[256] = {};
+  entries[1] = {10, 10, 10, 0};
+  entries[7] = {0, 190, 110, 0};
+  entries[8] = {0, 255, 0, 0};
+  IDirectDrawPalette* palette = nullptr;
+  ASSERT_EQ(directDraw_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+            DD_OK);
+  IDirectDrawSurface* withPalette = CreateOffscreen(directDraw_, 40, 20, 8);
+  IDirectDrawSurface* without = CreateOffscreen(directDraw_, 40, 20, 8);
+  ASSERT_EQ(withPalette->SetPalette(palette), DD_OK);
+  for (IDirectDrawSurface* surface : {withPalette, without}) {
+    ASSERT_EQ(FillRect(surface, nullptr, 1), DD_OK);
+    WriteThroughDc(surface, RGB(0, 200, 100));
+  }
+  const std::vector<int> drawn = Histogram(withPalette);
+  EXPECT_GT(drawn[7], 0);
+  EXPECT_EQ(drawn[1] + drawn[7], 40 * 20) << "only ink, on a transparent background";
+  // Without a palette of its own the surface takes the system palette's nearest, (0, 128, 128).
+  const std::vector<int> system = Histogram(without);
+  EXPECT_GT(system[6], 0);
+  EXPECT_EQ(system[1] + system[6], 40 * 20);
+  for (IDirectDrawSurface* surface : {withPalette, without}) {
+    EXPECT_EQ(surface->Release(), 0u);
+  }
+  EXPECT_EQ(palette->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, ADcOnASixteenBitSurfacePacksByItsMasks) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  IDirectDrawSurface* surface = CreateOffscreen(directDraw_, 40, 20, 16);
+  ASSERT_EQ(FillRect(surface, nullptr, 0x0001), DD_OK);
+  WriteThroughDc(surface, RGB(0, 200, 100));
+  const std::vector<BYTE> bytes = PixelsOf(surface);
+  int ink = 0;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const int pixel = bytes[i] | bytes[i + 1] << 8;
+    // 5-5-5: green 200 >> 3 = 25, blue 100 >> 3 = 12.
+    if (pixel == (25 << 5 | 12)) {
+      ++ink;
+    } else {
+      EXPECT_EQ(pixel, 0x0001);
+    }
+  }
+  EXPECT_GT(ink, 0);
+  EXPECT_EQ(surface->Release(), 0u);
+}
+
+TEST_F(DirectDrawTest, ASurfaceWithItsDcOutIsBusyUntilTheDcComesBack) {
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  IDirectDrawSurface* surface = CreateOffscreen(directDraw_, 4, 4, 8);
+  HDC dc = nullptr;
+  EXPECT_EQ(surface->GetDC(nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+  HDC second = nullptr;
+  EXPECT_EQ(surface->GetDC(&second), DDERR_SURFACEBUSY);
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACEBUSY);
+  EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
+  EXPECT_EQ(FillRect(surface, nullptr, 2), DDERR_SURFACEBUSY);
+  EXPECT_EQ(surface->ReleaseDC(nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
+  EXPECT_EQ(SetTextColor(dc, 0), CLR_INVALID) << "the DC is gone";
+  EXPECT_EQ(surface->ReleaseDC(dc), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(FillRect(surface, nullptr, 2), DD_OK);
+  // A surface released with its DC out takes the DC with it.
+  ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+  EXPECT_EQ(surface->Release(), 0u);
+  EXPECT_EQ(SetTextColor(dc, 0), CLR_INVALID);
+}
+
+TEST_F(DirectDrawTest, TextWrittenIntoThePrimaryShowsWhenItsDcComesBack) {
+  SetUpDisplay();
+  Fill(primary_, 1);
+  platform::ClearShownFrames();
+  WriteThroughDc(primary_, RGB(255, 255, 255));
+  ASSERT_EQ(platform::ShownFrameCount(), 1u);
+  const auto frame = platform::LastShownFrame();
+  // The system palette's white.
+  EXPECT_NE(std::find(frame->pixels.begin(), frame->pixels.end(), 255), frame->pixels.end());
 }
 
 }  // namespace
