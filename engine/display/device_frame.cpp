@@ -5,17 +5,6 @@
 
 namespace {
 
-// Runs the call; when its surfaces were lost, restores them and runs it once more.
-template <typename Call, typename Restore>
-HRESULT retryIfLost(Call call, Restore restore) {
-  HRESULT result = call();
-  if (result == DDERR_SURFACELOST) {
-    restore();
-    result = call();
-  }
-  return result;
-}
-
 HRESULT copyScaleSurface(R3xRenderDevice* device) {
   if (device->scaleFactor == 1) {
     return device->back->BltFast(0, 0, device->scale, nullptr, DDBLTFAST_WAIT);
@@ -56,23 +45,25 @@ std::int32_t r3xPresentDevice(R3xRenderDevice* device) {
     return R3X_DEVICE_FAILED;
   }
   if (device->scale != nullptr) {
-    const HRESULT copied = retryIfLost([device] { return copyScaleSurface(device); },
-                                       [device] {
-                                         device->back->Restore();
-                                         device->scale->Restore();
-                                       });
+    const HRESULT copied = _r3xRetryIfLost([device] { return copyScaleSurface(device); },
+                                           [device] {
+                                             device->back->Restore();
+                                             device->scale->Restore();
+                                           });
     // Nothing is shown when the frame did not reach the back surface.
     if (copied != DD_OK) {
       return copied;
     }
   }
-  // The statistics overlay is drawn here when the overlay flag is set; nothing sets it, and its
-  // text waits for surfaces that hand out device contexts.
-  if (device->flipping != 0) {
-    return retryIfLost([device] { return device->primary->Flip(nullptr, DDFLIP_WAIT); },
-                       [device] { device->primary->Restore(); });
+  // Nothing in the game sets the overlay flag.
+  if (device->overlayOn != 0 && device->overlay != nullptr) {
+    _r3xDrawDeviceOverlay(device);
   }
-  return retryIfLost(
+  if (device->flipping != 0) {
+    return _r3xRetryIfLost([device] { return device->primary->Flip(nullptr, DDFLIP_WAIT); },
+                           [device] { device->primary->Restore(); });
+  }
+  return _r3xRetryIfLost(
       [device] {
         return device->primary->Blt(&device->clientRect, device->back, nullptr, DDBLT_WAIT,
                                     nullptr);
@@ -105,8 +96,8 @@ std::int32_t r3xSetDevicePalette(R3xRenderDevice* device, const R3xPalette* pale
   HRESULT result = DD_OK;
   if (device->bitsPerPixel == 8) {
     if (device->fullScreen != 0) {
-      result = retryIfLost([device] { return device->primary->SetPalette(device->palette); },
-                           [device] { device->primary->Restore(); });
+      result = _r3xRetryIfLost([device] { return device->primary->SetPalette(device->palette); },
+                               [device] { device->primary->Restore(); });
     }
     for (std::int32_t i = 0; i < device->surfaceCount; ++i) {
       IDirectDrawSurface* surface = device->surfaces[i].surface;

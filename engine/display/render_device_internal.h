@@ -35,3 +35,19 @@ std::int32_t _r3xPackRgb16(const R3xDeviceColour* colour, std::int32_t pixelForm
 std::int32_t _r3xPixelFormatOf(const DDPIXELFORMAT& format);
 // Empties the display-mode list so that the next device enumerates again.
 void _r3xForgetDisplayModes();
+
+// Runs the call; when its surfaces were lost, restores them and runs it once more.
+template <typename Call, typename Restore>
+HRESULT _r3xRetryIfLost(Call call, Restore restore) {
+  HRESULT result = call();
+  if (result == DDERR_SURFACELOST) {
+    restore();
+    result = call();
+  }
+  return result;
+}
+
+// One present's share of the statistics overlay: counts the frame, redraws the overlay
+// surface's text every sixth present and copies it, keyed, to the back surface's top left. Its
+// failures never fail the present.
+void _r3xDrawDeviceOverlay(R3xRenderDevice* device);

@@ -2,15 +2,12 @@
 // windows of about 50 presents.
 #include "engine/display/statistics_overlay.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 
 #include "engine/display/glide_context.h"
 #include "engine/display/glide_image.h"
 #include "engine/display/glide_image_internal.h"
-#include "platform/gdi/device_context.h"
-#include "platform/gdi/text_output.h"
+#include "engine/display/overlay_text_internal.h"
 #include "platform/kernel/clock.h"
 
 namespace {
@@ -43,24 +40,9 @@ void Redraw(R3xGlideContext* context, const RECT& area) {
     elapsed = 1;
   }
   const double framesPerSecond = gOverlay.framesInWindow * 1000.0 / elapsed;
-  HDC dc = context->overlayDrawingContext;
-  SetTextColor(dc, RGB(0, 200, 100));
-  SetBkMode(dc, TRANSPARENT);
-  char line[64];
-  const auto write = [&](int y, int length) {
-    const int shown = std::clamp(length, 0, static_cast<int>(sizeof line) - 1);
-    ExtTextOutA(dc, 0, y, 0, &area, line, static_cast<UINT>(shown), nullptr);
-  };
-  write(0, std::snprintf(line, sizeof line, "fps: %3.2f  %dx%d", framesPerSecond,
-                         R3X_GLIDE_SCREEN_WIDTH, R3X_GLIDE_SCREEN_HEIGHT));
-  if (context->overlayPolygonCount != 0) {
-    write(20, std::snprintf(line, sizeof line, "polys: %lu",
-                            static_cast<unsigned long>(context->overlayPolygonCount)));
-  }
-  if (context->overlayRegionCount != 0) {
-    write(40, std::snprintf(line, sizeof line, "rgns: %lu",
-                            static_cast<unsigned long>(context->overlayRegionCount)));
-  }
+  _r3xWriteOverlayText(context->overlayDrawingContext, area, framesPerSecond,
+                       R3X_GLIDE_SCREEN_WIDTH, R3X_GLIDE_SCREEN_HEIGHT,
+                       context->overlayPolygonCount, context->overlayRegionCount);
 }
 
 }  // namespace
