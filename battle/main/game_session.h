@@ -92,6 +92,8 @@ class CGameSession : public CMailbox {
   std::uint32_t noDrawUntil = 0;
   // The frame time at the end of the previous frame.
   std::uint32_t frameStart = 0;
+  // Rendered frames up to the atmosphere's heavier step.
+  std::uint32_t atmosphereCounter = 0;
   PhaseTiming timing;
   FrameRateReport frameRate;
   CNetSocket netSocket;
