@@ -10,6 +10,7 @@ namespace {
 
 // How long after the connection is found lost the notice counts as shown.
 constexpr std::uint32_t kNetworkNoticeTime = 6000;
+constexpr std::uint32_t kHeavyAtmosphereFrame = 20;
 
 }  // namespace
 
@@ -45,6 +46,10 @@ void CGameSession::Tick() {
   if (syncPingPending != 0) {
     Post(kNetworkAddress, MSG_SYNC_PING, 0, nullptr);
     syncPingPending = 0;
+  }
+  // Every 20th frame is the atmosphere's heavier one, which does the same work as the others.
+  if (++atmosphereCounter >= kHeavyAtmosphereFrame) {
+    atmosphereCounter = 0;
   }
   // With the player's tank: its infra-red view holds the ambient light at full.
   atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
