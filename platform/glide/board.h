@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/glide/glide_types.h"
+#include "platform/glide/texel_cache.h"
 
 namespace platform::glide {
 
@@ -54,6 +55,7 @@ struct Board {
   std::uint32_t palette[256] = {};
   GrState state = {};
   SourceTexture source;
+  TexelCache texels;
   LfbLock lock;
 
   std::uint16_t* Back() { return colour[1 - front].data(); }

@@ -66,20 +66,20 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.blendSrc = state.blendSrc;
   setup.blendDst = state.blendDst;
   setup.blendReplace = state.blendSrc == GR_BLEND_ONE && state.blendDst == GR_BLEND_ZERO;
-  setup.textureMemory = board.textureMemory.data();
-  setup.palette = board.palette;
   setup.texture = board.source;
   const float texelsPerUnit = static_cast<float>(setup.texture.largestSide) / 256.0f;
   setup.stepScale = texelsPerUnit * texelsPerUnit * std::exp2(2.0f * state.lodBias);
   for (int level = 0; level < 9; ++level) {
     setup.levelScale[level] = static_cast<float>(setup.texture.largestSide >> level) / 256.0f;
   }
-  const int viewed = setup.textured && state.textureValid ? setup.texture.levelCount : 0;
-  for (int i = 0; i < viewed; ++i) {
-    const TextureLevel& level = setup.texture.levels[i];
-    setup.levels[i] = LevelView{setup.textureMemory + level.offset,
-                                std::countr_zero(static_cast<unsigned>(level.width)),
-                                level.width - 1, level.height - 1};
+  if (setup.textured && state.textureValid) {
+    const DecodedTexture& decoded = DecodedSource(board);
+    for (int i = 0; i < setup.texture.levelCount; ++i) {
+      const TextureLevel& level = setup.texture.levels[i];
+      setup.levels[i] = LevelView{decoded.texels.data() + decoded.levelOffset[i],
+                                  std::countr_zero(static_cast<unsigned>(level.width)),
+                                  level.width - 1, level.height - 1};
+    }
   }
   // A texture source that is not set or does not fit in texture memory draws nothing.
   return !setup.textured || state.textureValid;

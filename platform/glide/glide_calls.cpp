@@ -71,6 +71,7 @@ void grGlideShutdown() {
   board.colour[1] = {};
   board.depth = {};
   board.textureMemory = {};
+  ForgetAllTexels(board.texels);
   board.lock = {};
 }
 
@@ -104,6 +105,7 @@ FxBool grSstWinOpen(HWND /*window*/, int resolution, int refresh, int colorForma
   board.depth.assign(kScreenPixels, 0xFFFF);
   board.textureMemory.assign(TextureMemorySetting(), 0);
   std::memset(board.palette, 0, sizeof board.palette);
+  ForgetAllTexels(board.texels);
   board.state = DefaultState();
   board.source = {};
   board.lock = {};
@@ -306,12 +308,14 @@ void grTexDownloadMipMap(int tmu, FxU32 start, int evenOdd, const GrTexInfo* inf
       info->data == nullptr) {
     return;
   }
-  std::vector<std::uint8_t>& memory = GetBoard().textureMemory;
+  Board& board = GetBoard();
+  std::vector<std::uint8_t>& memory = board.textureMemory;
   // Refused when it does not fit: nothing is written.
   if (std::uint64_t{start} + layout->size > memory.size()) {
     return;
   }
   std::memcpy(memory.data() + start, info->data, layout->size);
+  ForgetTexels(board.texels, start, std::uint64_t{start} + layout->size);
 }
 
 void grTexSource(int tmu, FxU32 start, int evenOdd, const GrTexInfo* info) {
@@ -340,7 +344,9 @@ void grTexDownloadTable(int tmu, int type, const void* data) {
   }
   Record("grTexDownloadTable", {static_cast<double>(tmu), static_cast<double>(type)}, {}, words);
   if (Known(tmu == GR_TMU0 && type == GR_TEXTABLE_PALETTE && data != nullptr)) {
-    std::memcpy(GetBoard().palette, words, sizeof words);
+    Board& board = GetBoard();
+    std::memcpy(board.palette, words, sizeof words);
+    ForgetAllTexels(board.texels);
   }
 }
 

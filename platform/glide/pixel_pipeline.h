@@ -11,10 +11,10 @@ namespace platform::glide {
 
 enum class ColourSource { kIterated, kTextureTimesIterated, kOther };
 
-// A texture level as the pixel stages read it: palette indices or RGB565 words in rows of a
-// power-of-two width.
+// A decoded texture level as the pixel stages read it: rows of a power-of-two width, each with
+// one texel more (its first again), and the first row again below the last.
 struct LevelView {
-  const std::uint8_t* memory;
+  const std::uint32_t* texels;
   int widthShift;
   int widthMask;
   int heightMask;
@@ -51,8 +51,6 @@ struct DrawSetup {
   int blendSrc;
   int blendDst;
   bool blendReplace;
-  const std::uint8_t* textureMemory;
-  const std::uint32_t* palette;
   SourceTexture texture;
   LevelView levels[9];
 };

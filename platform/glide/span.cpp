@@ -1,10 +1,10 @@
-// The pixel pipeline, run over a row in chunks of up to 32 pixels, one stage at a time: W and
-// the depth test, iterated colour, texel and combine, fog, then blend and writes. Each stage
-// decides its setting once per chunk rather than once per pixel, and runs branch-free four
-// pixels at a time in vector lanes (the chunk rounded up to whole vectors; the extra lanes are
-// computed but change no pixel), with the same arithmetic, step for step, as one pixel at a
-// time. Only the texel loads go one pixel at a time; filtering and combine put each colour
-// channel in a 16-bit lane.
+// The pixel pipeline over a row. The iterated values are stepped one pixel after another into a
+// chunk of up to 32 pixels (only those the draw reads), then each eight pixels of the chunk run
+// through every stage in vector lanes while they stay in registers: W and the depth test,
+// iterated colour, texel and combine, chroma key, fog, then blend and writes. Lanes past the
+// row's end are computed but change no pixel. The arithmetic is the same, step for step, as one
+// pixel at a time; only the texel loads go lane by lane. The stages are built twice, for the
+// base x86-64 instruction set and for AVX2, and the processor picks one when first drawn.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -12,19 +12,30 @@
 
 #include "platform/glide/pixel_pipeline.h"
 
+// The pipeline's helpers are inlined into each build of the stages, so that each is compiled for
+// that build's instruction set.
+#define ARENA_STAGE inline __attribute__((always_inline))
+#if defined(__GNUC__) && !defined(__clang__)
+// Eight-lane vectors pass between the inlined helpers only, never across a call.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 namespace platform::glide {
 namespace {
 
 constexpr int kChunk = 32;
-constexpr int kLanes = 4;
+constexpr int kLanes = 8;
 
-using U32x4 = std::uint32_t __attribute__((vector_size(16)));
+using F32x8 = float __attribute__((vector_size(32)));
+using I32x8 = std::int32_t __attribute__((vector_size(32)));
+using U32x8 = std::uint32_t __attribute__((vector_size(32)));
+using U16x16 = std::uint16_t __attribute__((vector_size(32)));
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
-using U16x4 = std::uint16_t __attribute__((vector_size(8)));
-using F32x4 = float __attribute__((vector_size(16)));
-using I32x4 = std::int32_t __attribute__((vector_size(16)));
+using I16x8 = std::int16_t __attribute__((vector_size(16)));
+using U64x4 = std::uint64_t __attribute__((vector_size(32)));
 
-struct alignas(16) Chunk {
+// The iterated values of a chunk's pixels.
+struct alignas(32) Chunk {
   float r[kChunk];
   float g[kChunk];
   float b[kChunk];
@@ -32,419 +43,457 @@ struct alignas(16) Chunk {
   float oow[kChunk];
   float sow[kChunk];
   float tow[kChunk];
-  float w[kChunk];
-  int depth[kChunk];
-  int level[kChunk];
-  int u[kChunk];
-  int v[kChunk];
-  // Pixels still to be written: non-zero (a set lane mask or true) or zero.
-  int live[kChunk];
-  std::uint32_t colour[kChunk];
-  // The four texels around each pixel (or the one point-sampled texel in the first) and the
-  // point-sampled texel for the chroma key, their places in the level, and the bilinear
-  // weights between them.
-  int index[5][kChunk];
-  std::uint32_t texel[5][kChunk];
-  int weightU[kChunk];
-  int weightV[kChunk];
 };
 
 template <typename Vector, typename Element>
-Vector Load(const Element* from) {
+ARENA_STAGE Vector Load(const Element* from) {
   Vector value;
   std::memcpy(&value, from, sizeof value);
   return value;
 }
 
 template <typename Vector, typename Element>
-void Store(Element* to, Vector value) {
+ARENA_STAGE void Store(Element* to, Vector value) {
   std::memcpy(to, &value, sizeof value);
 }
 
 // Lanes of `yes` where the mask is set (all ones), of `no` elsewhere.
 template <typename Vector>
-Vector Select(I32x4 mask, Vector yes, Vector no) {
-  return std::bit_cast<Vector>((mask & std::bit_cast<I32x4>(yes)) |
-                               (~mask & std::bit_cast<I32x4>(no)));
+ARENA_STAGE Vector Select(I32x8 mask, Vector yes, Vector no) {
+  return std::bit_cast<Vector>((mask & std::bit_cast<I32x8>(yes)) |
+                               (~mask & std::bit_cast<I32x8>(no)));
+}
+
+ARENA_STAGE bool Any(I32x8 mask) {
+  const U64x4 wide = std::bit_cast<U64x4>(mask);
+  return ((wide[0] | wide[1]) | (wide[2] | wide[3])) != 0;
+}
+
+ARENA_STAGE F32x8 Splat(float value) { return F32x8{} + value; }
+ARENA_STAGE I32x8 Splat(int value) { return I32x8{} + value; }
+
+// The lanes below `count`.
+ARENA_STAGE I32x8 LanesBelow(int count) {
+  const I32x8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
+  return lane < count;
+}
+
+// Eight buffer words, or the first `valid` of them (the rest 0) where a whole vector would run
+// past the buffer.
+ARENA_STAGE U16x8 LoadWords(const std::uint16_t* from, int valid, bool whole) {
+  if (whole) {
+    return Load<U16x8>(from);
+  }
+  U16x8 words = {};
+  std::memcpy(&words, from, static_cast<std::size_t>(valid) * sizeof(std::uint16_t));
+  return words;
+}
+
+// Writes the live lanes over the words `held` was loaded from.
+ARENA_STAGE void StoreLive(std::uint16_t* to, U16x8 values, U16x8 held, I32x8 live, int valid,
+                           bool whole) {
+  const U16x8 keep = std::bit_cast<U16x8>(__builtin_convertvector(live, I16x8));
+  const U16x8 words = (values & keep) | (held & ~keep);
+  if (whole) {
+    Store(to, words);
+  } else {
+    std::memcpy(to, &words, static_cast<std::size_t>(valid) * sizeof(std::uint16_t));
+  }
 }
 
 // An iterated value to 0..255, as ClampToByte.
-inline I32x4 ClampToByte4(F32x4 value) {
-  const F32x4 zero = {};
-  const F32x4 top = zero + 255.0f;
-  F32x4 clamped = Select(value > zero, value, zero);
-  clamped = Select(clamped < top, clamped, top);
-  return __builtin_convertvector(clamped, I32x4);
+ARENA_STAGE I32x8 ClampToByte8(F32x8 value) {
+  const F32x8 zero = {};
+  F32x8 clamped = Select(value > zero, value, zero);
+  clamped = Select(clamped < 255.0f, clamped, Splat(255.0f));
+  return __builtin_convertvector(clamped, I32x8);
 }
 
 // A pixel's depth, as DepthOfW: the clamped W rounds to the same whole unit.
-inline I32x4 DepthOfW4(F32x4 w) {
-  const F32x4 zero = {};
-  F32x4 clamped = Select(w > zero, w, zero);
-  clamped = Select(clamped < 65534.5f, clamped, zero + 65535.0f);
-  return __builtin_convertvector(clamped + 0.5f, I32x4);
+ARENA_STAGE I32x8 DepthOfW8(F32x8 w) {
+  const F32x8 zero = {};
+  F32x8 clamped = Select(w > zero, w, zero);
+  clamped = Select(clamped < 65534.5f, clamped, Splat(65535.0f));
+  return __builtin_convertvector(clamped + 0.5f, I32x8);
+}
+
+// The fog table entry of each pixel, as FogIndexOfW.
+ARENA_STAGE I32x8 FogIndexOfW8(F32x8 w) {
+  const U32x8 bits = std::bit_cast<U32x8>(w);
+  const I32x8 exponent = std::bit_cast<I32x8>(bits >> 23) - 127;
+  const F32x8 mantissa = std::bit_cast<F32x8>((bits & 0x007FFFFF) | 0x3F800000);
+  // Set masks are -1: the quarter-doublings within [1, 2) subtract.
+  const I32x8 index = exponent * 4 - (mantissa >= 1.18920712f) - (mantissa >= 1.41421356f) -
+                      (mantissa >= 1.68179283f);
+  const I32x8 inRange = Select(index < 63, index, Splat(63));
+  return Select(w >= 1.0f, Select(w < 65536.0f, inRange, Splat(63)), I32x8{});
 }
 
 // A texture coordinate in texels times 256, rounded toward minus infinity; NaN and far values
 // give 0.
-inline I32x4 FixedTexel4(F32x4 texels) {
-  const F32x4 fixed = texels * 256.0f;
-  const F32x4 safe = Select((fixed > -1.0e9f) & (fixed < 1.0e9f), fixed, F32x4{});
-  const I32x4 truncated = __builtin_convertvector(safe, I32x4);
+ARENA_STAGE I32x8 FixedTexel8(F32x8 texels) {
+  const F32x8 fixed = texels * 256.0f;
+  const F32x8 safe = Select((fixed > -1.0e9f) & (fixed < 1.0e9f), fixed, F32x8{});
+  const I32x8 truncated = __builtin_convertvector(safe, I32x8);
   // A set mask is -1: one less where truncation went up.
-  return truncated + (safe < __builtin_convertvector(truncated, F32x4));
+  return truncated + (safe < __builtin_convertvector(truncated, F32x8));
 }
 
 // The mipmap level nearest to the texel step: round(log2(step) + bias), the halfway point
 // between levels k and k + 1 lying at a step of 2^(k + 0.5). With the squared step x (bias
 // folded in) that is floor((floor(log2 x) + 1) / 2), read from the float's exponent. Steps too
 // large for any level (infinity too) clamp to the smallest; below 1 and NaN take the largest.
-inline I32x4 NearestLevel4(F32x4 stepSquared, int levelCount) {
-  const I32x4 exponent = std::bit_cast<I32x4>(std::bit_cast<U32x4>(stepSquared) >> 23) - 127;
-  const I32x4 level = (exponent + 1) >> 1;
-  const I32x4 smallest = I32x4{} + (levelCount - 1);
-  return Select(stepSquared >= 1.0f, Select(level < smallest, level, smallest), I32x4{});
+ARENA_STAGE I32x8 NearestLevel8(F32x8 stepSquared, int levelCount) {
+  const I32x8 exponent = std::bit_cast<I32x8>(std::bit_cast<U32x8>(stepSquared) >> 23) - 127;
+  const I32x8 level = (exponent + 1) >> 1;
+  const I32x8 smallest = Splat(levelCount - 1);
+  return Select(stepSquared >= 1.0f, Select(level < smallest, level, smallest), I32x8{});
 }
 
-// Texel coordinates times 256 of each pixel, at its level.
-void TexelCoordinates(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients) {
-  const SourceTexture& texture = setup.texture;
-  if (setup.mipmap && texture.levelCount > 1 && gradients != nullptr) {
-    const Gradients g = *gradients;
-    const int levelCount = texture.levelCount;
-    const float stepScale = setup.stepScale;
+// Texel coordinates times 256 of eight pixels, and the level each samples.
+struct Coordinates {
+  I32x8 u;
+  I32x8 v;
+  I32x8 level;
+};
+
+ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32x8 w, F32x8 sow, F32x8 tow,
+                                         const Gradients* gradients) {
+  const F32x8 s = sow * w;
+  const F32x8 t = tow * w;
+  if (setup.mipmap && setup.texture.levelCount > 1 && gradients != nullptr) {
+    const Gradients& g = *gradients;
+    // The texel step, squared, in level-0 texels: the larger of the steps along x and along y,
+    // with d(sow / oow) = (d sow - s d oow) / oow along each axis.
+    const F32x8 sx = (g.sowX - s * g.oowX) * w;
+    const F32x8 tx = (g.towX - t * g.oowX) * w;
+    const F32x8 sy = (g.sowY - s * g.oowY) * w;
+    const F32x8 ty = (g.towY - t * g.oowY) * w;
+    const F32x8 alongX = sx * sx + tx * tx;
+    const F32x8 alongY = sy * sy + ty * ty;
+    const I32x8 level = NearestLevel8(Select(alongX > alongY, alongX, alongY) * setup.stepScale,
+                                      setup.texture.levelCount);
     // s and t run 0..256 over the larger side of the largest level, on both axes; each level
     // halves the texels per unit, so its scale is the largest level's times 2^-level.
-    const float largest = setup.levelScale[0];
-    for (int i = 0; i < n; i += kLanes) {
-      const F32x4 w = Load<F32x4>(c.w + i);
-      const F32x4 s = Load<F32x4>(c.sow + i) * w;
-      const F32x4 t = Load<F32x4>(c.tow + i) * w;
-      // The texel step, squared, in level-0 texels: the larger of the steps along x and along
-      // y, with d(sow / oow) = (d sow - s d oow) / oow along each axis.
-      const F32x4 sx = (g.sowX - s * g.oowX) * w;
-      const F32x4 tx = (g.towX - t * g.oowX) * w;
-      const F32x4 sy = (g.sowY - s * g.oowY) * w;
-      const F32x4 ty = (g.towY - t * g.oowY) * w;
-      const F32x4 alongX = sx * sx + tx * tx;
-      const F32x4 alongY = sy * sy + ty * ty;
-      const I32x4 level =
-          NearestLevel4(Select(alongX > alongY, alongX, alongY) * stepScale, levelCount);
-      const F32x4 scale = largest * std::bit_cast<F32x4>((127 - level) << 23);
-      Store(c.level + i, level);
-      Store(c.u + i, FixedTexel4(s * scale));
-      Store(c.v + i, FixedTexel4(t * scale));
-    }
-    return;
+    const F32x8 scale = setup.levelScale[0] * std::bit_cast<F32x8>((127 - level) << 23);
+    return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), level};
   }
   const float scale = setup.levelScale[0];
-  for (int i = 0; i < n; i += kLanes) {
-    const F32x4 w = Load<F32x4>(c.w + i);
-    Store(c.level + i, I32x4{});
-    Store(c.u + i, FixedTexel4(Load<F32x4>(c.sow + i) * w * scale));
-    Store(c.v + i, FixedTexel4(Load<F32x4>(c.tow + i) * w * scale));
-  }
+  return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), I32x8{}};
 }
 
-// The index of texel (u, v) in its level, wrapped on both axes.
+// Where texel (u, v), wrapped on both axes, lies in its decoded level (rows one texel wider).
 template <typename Int>
-inline Int TexelIndex(const LevelView& level, Int u, Int v) {
-  return (v & level.heightMask) << level.widthShift | (u & level.widthMask);
+ARENA_STAGE Int TexelAt(Int u, Int v, Int widthShift, Int widthMask, Int heightMask) {
+  const Int row = v & heightMask;
+  return (row << widthShift) + row + (u & widthMask);
 }
 
-// A texel as a palette entry or an RGB565 word, still to be decoded.
-template <bool kPalettised>
-inline std::uint32_t RawTexel(const DrawSetup& setup, const LevelView& level, int index) {
-  const std::size_t at = static_cast<std::size_t>(index);
-  if constexpr (kPalettised) {
-    return setup.palette[level.memory[at]];
-  } else {
-    return static_cast<std::uint32_t>(level.memory[2 * at] | level.memory[2 * at + 1] << 8);
-  }
-}
-
-// Raw texels to 0x00RRGGBB.
-template <bool kPalettised>
-inline U32x4 Decode4(U32x4 raw) {
-  if constexpr (kPalettised) {
-    return raw & 0xFFFFFF;
-  } else {
-    // Each channel widened with its high bits repeated below, as Unpack565.
-    const U32x4 r = raw >> 11 & 0x1F;
-    const U32x4 g = raw >> 5 & 0x3F;
-    const U32x4 b = raw & 0x1F;
-    return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
-  }
-}
-
-// The texel indices of one pixel or of four: the point-sampled texel (for the chroma key and
-// point filtering) and the four around the point, whose centres lie at half-texel positions,
-// with the bilinear weights between them.
-template <bool kBilinear, typename Int>
-inline void Corners(const LevelView& level, Int u, Int v, Int (&index)[5], Int& weightU,
-                    Int& weightV) {
-  index[4] = TexelIndex(level, u >> 8, v >> 8);
-  if constexpr (kBilinear) {
-    const Int u0 = u - 128;
-    const Int v0 = v - 128;
-    weightU = u0 & 0xFF;
-    weightV = v0 & 0xFF;
-    const Int iu = u0 >> 8;
-    const Int iv = v0 >> 8;
-    index[0] = TexelIndex(level, iu, iv);
-    index[1] = TexelIndex(level, iu + 1, iv);
-    index[2] = TexelIndex(level, iu, iv + 1);
-    index[3] = TexelIndex(level, iu + 1, iv + 1);
-  } else {
-    index[0] = index[4];
-  }
-}
-
-// Gathers each pixel's texels (decoded); with the chroma key on, keyed pixels die. The key is
-// compared with the point-sampled texel, before any filtering or combine.
-template <bool kBilinear, bool kPalettised>
-void Gather(const DrawSetup& setup, Chunk& c, int n) {
-  const LevelView* views = setup.levels;
-  constexpr int kCorners = kBilinear ? 4 : 1;
-  const int first = c.level[0];
-  bool uniform = true;
-  for (int i = 0; i < n; ++i) {
-    uniform &= c.level[i] == first;
-  }
-  if (uniform) {
-    // One level for the whole chunk: indices four pixels at a time, then the loads.
-    const LevelView& level = views[first];
-    for (int i = 0; i < n; i += kLanes) {
-      I32x4 index[5];
-      I32x4 weightU = {};
-      I32x4 weightV = {};
-      Corners<kBilinear>(level, Load<I32x4>(c.u + i), Load<I32x4>(c.v + i), index, weightU,
-                         weightV);
-      Store(c.index[4] + i, index[4]);
-      for (int k = 0; k < kCorners; ++k) {
-        Store(c.index[k] + i, index[k]);
-      }
-      if constexpr (kBilinear) {
-        Store(c.weightU + i, weightU);
-        Store(c.weightV + i, weightV);
-      }
-    }
-    for (int k = 0; k < kCorners; ++k) {
-      for (int i = 0; i < n; ++i) {
-        c.texel[k][i] = RawTexel<kPalettised>(setup, level, c.index[k][i]);
-      }
-    }
-    if (setup.chromakey) {
-      for (int i = 0; i < n; ++i) {
-        c.texel[4][i] = RawTexel<kPalettised>(setup, level, c.index[4][i]);
-      }
-    }
-  } else {
-    for (int i = 0; i < n; ++i) {
-      const LevelView& level = views[c.level[i]];
-      int index[5];
-      int weightU = 0;
-      int weightV = 0;
-      Corners<kBilinear>(level, c.u[i], c.v[i], index, weightU, weightV);
-      for (int k = 0; k < kCorners; ++k) {
-        c.texel[k][i] = RawTexel<kPalettised>(setup, level, index[k]);
-      }
-      c.texel[4][i] = RawTexel<kPalettised>(setup, level, index[4]);
-      c.weightU[i] = weightU;
-      c.weightV[i] = weightV;
-    }
-  }
-  for (int k = 0; k < kCorners; ++k) {
-    for (int i = 0; i < n; i += kLanes) {
-      Store(c.texel[k] + i, Decode4<kPalettised>(Load<U32x4>(c.texel[k] + i)));
-    }
-  }
-  if (setup.chromakey) {
-    for (int i = 0; i < n; i += kLanes) {
-      Store(c.texel[4] + i, Decode4<kPalettised>(Load<U32x4>(c.texel[4] + i)));
-    }
-    for (int i = 0; i < n; ++i) {
-      c.live[i] = c.live[i] && c.texel[4][i] != setup.chromakeyValue;
-    }
-  }
-}
-
-// Mix of four pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
+// Mix of eight pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
 // stays within 16 bits for channels of 0..255 and k of 0..256.
-inline U32x4 Mix4(U32x4 a, U32x4 b, U32x4 k) {
-  const U16x8 kk = std::bit_cast<U16x8>(k | k << 16);
-  const U16x8 inverse = 256 - kk;
-  const U16x8 blueRed = (std::bit_cast<U16x8>(a & 0x00FF00FF) * inverse +
-                         std::bit_cast<U16x8>(b & 0x00FF00FF) * kk) >>
-                        8;
-  const U16x8 green = (std::bit_cast<U16x8>(a >> 8 & 0x00FF00FF) * inverse +
-                       std::bit_cast<U16x8>(b >> 8 & 0x00FF00FF) * kk) >>
-                      8;
-  return std::bit_cast<U32x4>(blueRed) | std::bit_cast<U32x4>(green) << 8;
+ARENA_STAGE U32x8 Mix8(U32x8 a, U32x8 b, U32x8 k) {
+  const U16x16 kk = std::bit_cast<U16x16>(k | k << 16);
+  const U16x16 inverse = 256 - kk;
+  const U16x16 blueRed = (std::bit_cast<U16x16>(a & 0x00FF00FF) * inverse +
+                          std::bit_cast<U16x16>(b & 0x00FF00FF) * kk) >>
+                         8;
+  const U16x16 green = (std::bit_cast<U16x16>(a >> 8 & 0x00FF00FF) * inverse +
+                        std::bit_cast<U16x16>(b >> 8 & 0x00FF00FF) * kk) >>
+                       8;
+  return std::bit_cast<U32x8>(blueRed) | std::bit_cast<U32x8>(green) << 8;
 }
 
 // Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
-inline U32x4 Modulate4(U32x4 texel, U32x4 iterated) {
-  const U16x8 blueRed = (std::bit_cast<U16x8>(texel & 0x00FF00FF) *
-                         (std::bit_cast<U16x8>(iterated & 0x00FF00FF) + 1)) >>
-                        8;
-  const U16x8 green = (std::bit_cast<U16x8>(texel >> 8 & 0x00FF00FF) *
-                       (std::bit_cast<U16x8>(iterated >> 8 & 0x00FF00FF) + 1)) >>
-                      8;
-  return std::bit_cast<U32x4>(blueRed) | std::bit_cast<U32x4>(green) << 8;
+ARENA_STAGE U32x8 Modulate8(U32x8 texel, U32x8 iterated) {
+  const U16x16 blueRed = (std::bit_cast<U16x16>(texel & 0x00FF00FF) *
+                          (std::bit_cast<U16x16>(iterated & 0x00FF00FF) + 1)) >>
+                         8;
+  const U16x16 green = (std::bit_cast<U16x16>(texel >> 8 & 0x00FF00FF) *
+                        (std::bit_cast<U16x16>(iterated >> 8 & 0x00FF00FF) + 1)) >>
+                       8;
+  return std::bit_cast<U32x8>(blueRed) | std::bit_cast<U32x8>(green) << 8;
 }
 
-// Texels of the pixels, filtered and combined with their iterated colours.
-template <bool kBilinear, bool kPalettised>
-void Texture(const DrawSetup& setup, Chunk& c, int n, const Gradients* gradients) {
-  TexelCoordinates(setup, c, n, gradients);
-  Gather<kBilinear, kPalettised>(setup, c, n);
-  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
-  for (int i = 0; i < n; i += kLanes) {
-    U32x4 texel = Load<U32x4>(c.texel[0] + i);
-    if constexpr (kBilinear) {
-      const U32x4 fu = Load<U32x4>(c.weightU + i);
-      const U32x4 top = Mix4(texel, Load<U32x4>(c.texel[1] + i), fu);
-      const U32x4 bottom = Mix4(Load<U32x4>(c.texel[2] + i), Load<U32x4>(c.texel[3] + i), fu);
-      texel = Mix4(top, bottom, Load<U32x4>(c.weightV + i));
+// RGB565 words widened to 0x00RRGGBB, each channel's high bits repeated below as Unpack565.
+ARENA_STAGE U32x8 Unpack565x8(U16x8 words) {
+  const U32x8 raw = __builtin_convertvector(words, U32x8);
+  const U32x8 r = raw >> 11 & 0x1F;
+  const U32x8 g = raw >> 5 & 0x3F;
+  const U32x8 b = raw & 0x1F;
+  return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+}
+
+ARENA_STAGE U16x8 Pack565x8(U32x8 rgb) {
+  return __builtin_convertvector((rgb >> 8 & 0xF800) | (rgb >> 5 & 0x07E0) | (rgb >> 3 & 0x001F),
+                                 U16x8);
+}
+
+// The texel of each pixel, filtered, and the point-sampled texel the chroma key compares. The
+// four texels around a bilinear sample have their centres at half-texel positions; the two of a
+// row are neighbours in the decoded level.
+struct Sample {
+  U32x8 texel;
+  U32x8 point;
+};
+
+// Eight texels at `index` from their lane's level; built in registers (lanes stored one by one
+// and read back as a vector would stall the read).
+ARENA_STAGE U32x8 Texels8(const std::uint32_t* const (&from)[kLanes], I32x8 index) {
+  return U32x8{from[0][index[0]], from[1][index[1]], from[2][index[2]], from[3][index[3]],
+               from[4][index[4]], from[5][index[5]], from[6][index[6]], from[7][index[7]]};
+}
+
+// A texel and its right-hand neighbour as one word, the left one in the low half.
+ARENA_STAGE std::uint64_t Pair(const std::uint32_t* from) {
+  std::uint64_t pair;
+  std::memcpy(&pair, from, sizeof pair);
+  return pair;
+}
+
+ARENA_STAGE U64x4 Pairs4(const std::uint32_t* const (&from)[kLanes], I32x8 index, int first) {
+  return U64x4{Pair(from[first] + index[first]), Pair(from[first + 1] + index[first + 1]),
+               Pair(from[first + 2] + index[first + 2]), Pair(from[first + 3] + index[first + 3])};
+}
+
+// The left texels of eight pairs, and the right ones.
+ARENA_STAGE U32x8 Lefts(U64x4 low, U64x4 high) {
+  return __builtin_shufflevector(std::bit_cast<U32x8>(low), std::bit_cast<U32x8>(high), 0, 2, 4, 6,
+                                 8, 10, 12, 14);
+}
+
+ARENA_STAGE U32x8 Rights(U64x4 low, U64x4 high) {
+  return __builtin_shufflevector(std::bit_cast<U32x8>(low), std::bit_cast<U32x8>(high), 1, 3, 5, 7,
+                                 9, 11, 13, 15);
+}
+
+template <bool kBilinear>
+ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, bool keyed) {
+  const I32x8 level = at.level;
+  const LevelView& first = setup.levels[level[0]];
+  const std::uint32_t* texels[kLanes];
+  I32x8 widthShift = Splat(first.widthShift);
+  I32x8 widthMask = Splat(first.widthMask);
+  I32x8 heightMask = Splat(first.heightMask);
+  if (Any(level != level[0])) {
+    for (int i = 0; i < kLanes; ++i) {
+      const LevelView& view = setup.levels[level[i]];
+      texels[i] = view.texels;
+      widthShift[i] = view.widthShift;
+      widthMask[i] = view.widthMask;
+      heightMask[i] = view.heightMask;
     }
-    if (modulate) {
-      texel = Modulate4(texel, Load<U32x4>(c.colour + i));
-    }
-    Store(c.colour + i, texel);
+  } else {
+    std::fill_n(texels, kLanes, first.texels);
+  }
+  Sample sample{};
+  if (!kBilinear || keyed) {
+    sample.point =
+        Texels8(texels, TexelAt(at.u >> 8, at.v >> 8, widthShift, widthMask, heightMask));
+  }
+  if constexpr (kBilinear) {
+    const I32x8 u0 = at.u - 128;
+    const I32x8 v0 = at.v - 128;
+    const I32x8 top = TexelAt(u0 >> 8, v0 >> 8, widthShift, widthMask, heightMask);
+    // The row below lies one row (of width + 1 texels) on.
+    const I32x8 bottom = top + widthMask + 2;
+    const U64x4 topLow = Pairs4(texels, top, 0);
+    const U64x4 topHigh = Pairs4(texels, top, 4);
+    const U64x4 bottomLow = Pairs4(texels, bottom, 0);
+    const U64x4 bottomHigh = Pairs4(texels, bottom, 4);
+    const U32x8 fu = std::bit_cast<U32x8>(u0 & 0xFF);
+    const U32x8 topRow = Mix8(Lefts(topLow, topHigh), Rights(topLow, topHigh), fu);
+    const U32x8 bottomRow = Mix8(Lefts(bottomLow, bottomHigh), Rights(bottomLow, bottomHigh), fu);
+    sample.texel = Mix8(topRow, bottomRow, std::bit_cast<U32x8>(v0 & 0xFF));
+  } else {
+    sample.texel = sample.point;
+  }
+  return sample;
+}
+
+// Blends source colours of alpha 0..255 with the destination by the blend factors, as Blend.
+ARENA_STAGE I32x8 Factor8(int code, I32x8 weight) {
+  switch (code) {
+    case GR_BLEND_SRC_ALPHA:
+      return weight;
+    case GR_BLEND_ONE:
+      return Splat(256);
+    case GR_BLEND_ONE_MINUS_SRC_ALPHA:
+      return 256 - weight;
+    default:
+      return I32x8{};
   }
 }
 
-// Writes the live lanes of four 16-bit values over four buffer words, keeping the others.
-inline void WriteLive(std::uint16_t* to, U32x4 values, I32x4 live) {
-  const U16x4 keep = __builtin_convertvector(live == 0, U16x4);
-  Store(to, (__builtin_convertvector(values, U16x4) & ~keep) | (Load<U16x4>(to) & keep));
+ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x8 destination) {
+  const I32x8 weight = alpha + (alpha >> 7);
+  const I32x8 fs = Factor8(setup.blendSrc, weight);
+  const I32x8 fd = Factor8(setup.blendDst, weight);
+  I32x8 out = {};
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const I32x8 s = std::bit_cast<I32x8>(source >> shift & 0xFF);
+    const I32x8 d = std::bit_cast<I32x8>(destination >> shift & 0xFF);
+    const I32x8 mixed = (s * fs + d * fd) >> 8;
+    out |= Select(mixed < 255, mixed, Splat(255)) << shift;
+  }
+  return std::bit_cast<U32x8>(out);
 }
 
-void RenderChunk(const DrawSetup& setup, std::size_t index, Chunk& c, int count, int n,
-                 const Gradients* gradients) {
-  // Whole vectors can be read and written back when the row's last vector stays inside the
-  // buffers; the lanes past the row are then rewritten with what they hold.
-  const bool wholeVectors = index + static_cast<std::size_t>(n) <= kScreenPixels;
-  for (int i = 0; i < n; i += kLanes) {
-    Store(c.w + i, 1.0f / Load<F32x4>(c.oow + i));
-  }
-  std::fill_n(c.live, n, 1);
+// Runs eight pixels from `at` in the chunk, `valid` of them in the row, through the stages.
+ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Chunk& c, int at,
+                             int valid, const Gradients* gradients) {
+  // Whole vectors are read and written back when they stay inside the buffers; the lanes past
+  // the row are then rewritten with what they hold.
+  const bool whole = index + kLanes <= kScreenPixels;
+  I32x8 live = LanesBelow(valid);
+  const F32x8 w = 1.0f / Load<F32x8>(c.oow + at);
+  I32x8 depth = {};
+  U16x8 depthHeld = {};
   if (setup.depthOn) {
-    const std::uint16_t* buffer = setup.depth + index;
-    const I32x4 zero = {};
-    const I32x4 most = zero + 0xFFFF;
-    const bool testVectors = setup.depthTest && wholeVectors;
-    for (int i = 0; i < n; i += kLanes) {
-      const I32x4 unclamped = DepthOfW4(Load<F32x4>(c.w + i)) + setup.depthBias;
-      const I32x4 depth = Select(unclamped < zero, zero, Select(unclamped > most, most, unclamped));
-      Store(c.depth + i, depth);
-      if (testVectors) {
-        const I32x4 held = __builtin_convertvector(Load<U16x4>(buffer + i), I32x4);
-        Store(c.live + i, depth <= held);
+    const I32x8 unclamped = DepthOfW8(w) + setup.depthBias;
+    depth = Select(unclamped < 0, I32x8{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
+    depthHeld = LoadWords(setup.depth + index, valid, whole);
+    if (setup.depthTest) {
+      live &= depth <= __builtin_convertvector(depthHeld, I32x8);
+      // Pixels behind the depth buffer need no texels.
+      if (!Any(live)) {
+        return;
       }
-    }
-    if (setup.depthTest && !testVectors) {
-      for (int i = 0; i < count; ++i) {
-        c.live[i] = c.depth[i] <= buffer[i];
-      }
-    }
-    // Pixels behind the depth buffer need no texels.
-    if (std::none_of(c.live, c.live + count, [](int live) { return live != 0; })) {
-      return;
     }
   }
-  std::fill(c.live + count, c.live + n, 0);
-  if (!setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated) {
-    for (int i = 0; i < n; i += kLanes) {
-      const I32x4 r = ClampToByte4(Load<F32x4>(c.r + i));
-      const I32x4 g = ClampToByte4(Load<F32x4>(c.g + i));
-      const I32x4 b = ClampToByte4(Load<F32x4>(c.b + i));
-      Store(c.colour + i, r << 16 | g << 8 | b);
-    }
+  U32x8 colour = {};
+  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  if (!setup.textured || modulate) {
+    const I32x8 r = ClampToByte8(Load<F32x8>(c.r + at));
+    const I32x8 g = ClampToByte8(Load<F32x8>(c.g + at));
+    const I32x8 b = ClampToByte8(Load<F32x8>(c.b + at));
+    colour = std::bit_cast<U32x8>(r << 16 | g << 8 | b);
   }
   if (setup.textured) {
-    const bool palettised = setup.texture.bytesPerTexel == 1;
-    if (setup.bilinear) {
-      palettised ? Texture<true, true>(setup, c, n, gradients)
-                 : Texture<true, false>(setup, c, n, gradients);
-    } else {
-      palettised ? Texture<false, true>(setup, c, n, gradients)
-                 : Texture<false, false>(setup, c, n, gradients);
+    const Coordinates coordinates =
+        TexelCoordinates(setup, w, Load<F32x8>(c.sow + at), Load<F32x8>(c.tow + at), gradients);
+    const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
+                                         : SampleTexels<false>(setup, coordinates, setup.chromakey);
+    // The key is compared with the point-sampled texel, before filtering and combine.
+    if (setup.chromakey) {
+      live &= sample.point != setup.chromakeyValue;
     }
+    colour = modulate ? Modulate8(sample.texel, colour) : sample.texel;
   }
   if (setup.fog) {
-    for (int i = 0; i < count; ++i) {
-      c.colour[i] = Mix(c.colour[i], setup.fogColour, Weight(setup.fogTable[FogIndexOfW(c.w[i])]));
+    const I32x8 entry = FogIndexOfW8(w);
+    U32x8 weight;
+    for (int i = 0; i < kLanes; ++i) {
+      weight[i] = Weight(setup.fogTable[entry[i]]);
     }
+    colour = Mix8(colour, std::bit_cast<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
   }
   if (setup.colourWrite) {
     std::uint16_t* pixels = setup.colour + index;
-    if (setup.blendReplace && wholeVectors) {
-      for (int i = 0; i < n; i += kLanes) {
-        const U32x4 rgb = Load<U32x4>(c.colour + i);
-        WriteLive(pixels + i, (rgb >> 8 & 0xF800) | (rgb >> 5 & 0x07E0) | (rgb >> 3 & 0x001F),
-                  Load<I32x4>(c.live + i));
-      }
-    } else if (setup.blendReplace) {
-      for (int i = 0; i < count; ++i) {
-        const std::uint16_t old = pixels[i];
-        pixels[i] = c.live[i] ? Pack565(c.colour[i]) : old;
-      }
-    } else {
-      for (int i = 0; i < count; ++i) {
-        if (c.live[i]) {
-          const int alpha = setup.alphaIterated ? ClampToByte(c.a[i]) : 255;
-          pixels[i] = Pack565(Blend(setup, c.colour[i], alpha, Unpack565(pixels[i])));
-        }
-      }
+    const U16x8 held = LoadWords(pixels, valid, whole);
+    if (!setup.blendReplace) {
+      const I32x8 alpha = setup.alphaIterated ? ClampToByte8(Load<F32x8>(c.a + at)) : Splat(255);
+      colour = Blend8(setup, colour, alpha, Unpack565x8(held));
     }
+    StoreLive(pixels, Pack565x8(colour), held, live, valid, whole);
   }
   if (setup.depthWrite) {
-    std::uint16_t* buffer = setup.depth + index;
-    if (wholeVectors) {
-      for (int i = 0; i < n; i += kLanes) {
-        WriteLive(buffer + i, Load<U32x4>(c.depth + i), Load<I32x4>(c.live + i));
-      }
-      return;
+    StoreLive(setup.depth + index, __builtin_convertvector(depth, U16x8), depthHeld, live, valid,
+              whole);
+  }
+}
+
+// Steps the iterated values the draw reads through `lanes` pixels from `f`.
+template <bool kColour, bool kAlpha, bool kTexture>
+ARENA_STAGE void Iterate(Chunk& c, Fragment& f, const Fragment& step, int lanes) {
+  for (int i = 0; i < lanes; ++i) {
+    c.oow[i] = f.oow;
+    f.oow += step.oow;
+    if constexpr (kColour) {
+      c.r[i] = f.r;
+      c.g[i] = f.g;
+      c.b[i] = f.b;
+      f.r += step.r;
+      f.g += step.g;
+      f.b += step.b;
     }
-    for (int i = 0; i < count; ++i) {
-      const std::uint16_t old = buffer[i];
-      buffer[i] = c.live[i] ? static_cast<std::uint16_t>(c.depth[i]) : old;
+    if constexpr (kAlpha) {
+      c.a[i] = f.a;
+      f.a += step.a;
+    }
+    if constexpr (kTexture) {
+      c.sow[i] = f.sow;
+      c.tow[i] = f.tow;
+      f.sow += step.sow;
+      f.tow += step.tow;
     }
   }
+}
+
+template <bool kColour, bool kAlpha, bool kTexture>
+ARENA_STAGE void RenderRow(const DrawSetup& setup, std::size_t index, int count,
+                           const Fragment& start, const Fragment& step,
+                           const Gradients* gradients) {
+  Chunk c;
+  Fragment f = start;
+  while (count > 0) {
+    const int n = std::min(count, kChunk);
+    // The lanes past the row's end take the next values.
+    const int lanes = (n + kLanes - 1) / kLanes * kLanes;
+    Iterate<kColour, kAlpha, kTexture>(c, f, step, lanes);
+    for (int at = 0; at < n; at += kLanes) {
+      RenderLanes(setup, index + static_cast<std::size_t>(at), c, at, std::min(kLanes, n - at),
+                  gradients);
+    }
+    index += static_cast<std::size_t>(n);
+    count -= n;
+  }
+}
+
+ARENA_STAGE void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count,
+                                  const Fragment& start, const Fragment& step,
+                                  const Gradients* gradients) {
+  const bool colour = !setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated;
+  const bool alpha = setup.colourWrite && !setup.blendReplace && setup.alphaIterated;
+  const int reads = (colour ? 1 : 0) | (alpha ? 2 : 0) | (setup.textured ? 4 : 0);
+  switch (reads) {
+    case 0:
+      return RenderRow<false, false, false>(setup, index, count, start, step, gradients);
+    case 1:
+      return RenderRow<true, false, false>(setup, index, count, start, step, gradients);
+    case 2:
+      return RenderRow<false, true, false>(setup, index, count, start, step, gradients);
+    case 3:
+      return RenderRow<true, true, false>(setup, index, count, start, step, gradients);
+    case 4:
+      return RenderRow<false, false, true>(setup, index, count, start, step, gradients);
+    case 5:
+      return RenderRow<true, false, true>(setup, index, count, start, step, gradients);
+    case 6:
+      return RenderRow<false, true, true>(setup, index, count, start, step, gradients);
+    default:
+      return RenderRow<true, true, true>(setup, index, count, start, step, gradients);
+  }
+}
+
+__attribute__((target("avx2"))) void RenderSpanAvx2(const DrawSetup& setup, std::size_t index,
+                                                    int count, const Fragment& start,
+                                                    const Fragment& step,
+                                                    const Gradients* gradients) {
+  RenderSpanStages(setup, index, count, start, step, gradients);
+}
+
+void RenderSpanBase(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
+                    const Fragment& step, const Gradients* gradients) {
+  RenderSpanStages(setup, index, count, start, step, gradients);
 }
 
 }  // namespace
 
 void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                 const Fragment& step, const Gradients* gradients) {
-  Chunk c;
-  Fragment f = start;
-  while (count > 0) {
-    const int n = std::min(count, kChunk);
-    // The stages run over whole vectors: the lanes past the row's end take the next values.
-    const int lanes = (n + kLanes - 1) / kLanes * kLanes;
-    for (int i = 0; i < lanes; ++i) {
-      c.r[i] = f.r;
-      c.g[i] = f.g;
-      c.b[i] = f.b;
-      c.a[i] = f.a;
-      c.oow[i] = f.oow;
-      c.sow[i] = f.sow;
-      c.tow[i] = f.tow;
-      f.r += step.r;
-      f.g += step.g;
-      f.b += step.b;
-      f.a += step.a;
-      f.oow += step.oow;
-      f.sow += step.sow;
-      f.tow += step.tow;
-    }
-    RenderChunk(setup, index, c, n, lanes, gradients);
-    index += static_cast<std::size_t>(n);
-    count -= n;
-  }
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  avx2 ? RenderSpanAvx2(setup, index, count, start, step, gradients)
+       : RenderSpanBase(setup, index, count, start, step, gradients);
 }
 
 }  // namespace platform::glide

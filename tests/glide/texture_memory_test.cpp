@@ -101,6 +101,48 @@ TEST_F(TextureMemoryTest, SamplingReadsTextureMemoryThroughThePalette) {
   EXPECT_EQ(BackPixel(8, 8), Rgb565(0, 0, 255));
 }
 
+TEST_F(TextureMemoryTest, SamplingFollowsEveryChangeOfTheTexturesBytes) {
+  std::uint32_t palette[256] = {};
+  palette[1] = 0x00FF0000;
+  palette[2] = 0x0000FF00;
+  palette[3] = 0x000000FF;
+  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
+  grColorCombine(3, 8, 1, 1, 0);
+  grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED);
+  const GrVertex quad[4] = {
+      MakeVertex(0, 0, 0, 0, 0, 255, 1, 0, 0), MakeVertex(16, 0, 0, 0, 0, 255, 1, 256, 0),
+      MakeVertex(16, 16, 0, 0, 0, 255, 1, 256, 256), MakeVertex(0, 16, 0, 0, 0, 255, 1, 0, 256)};
+  // Two textures of 320 bytes at 0 and 512, drawn in turn.
+  TestTexture red = MakeCheckerTexture(16, 16, GR_TEXFMT_P_8, 1, 1, 1, 1);
+  TestTexture blue = MakeCheckerTexture(16, 16, GR_TEXFMT_P_8, 3, 3, 3, 3);
+  LoadAndSelect(blue, 512);
+  LoadAndSelect(red, 0);
+  for (int round = 0; round < 2; ++round) {
+    grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &red.info);
+    grDrawPolygonVertexList(4, quad);
+    EXPECT_EQ(BackPixel(8, 8), Rgb565(255, 0, 0)) << "round " << round;
+    grTexSource(GR_TMU0, 512, GR_MIPMAPLEVELMASK_BOTH, &blue.info);
+    grDrawPolygonVertexList(4, quad);
+    EXPECT_EQ(BackPixel(8, 8), Rgb565(0, 0, 255)) << "round " << round;
+  }
+  // A download over rows 4..15 of the first texture's largest level changes those rows only.
+  TestTexture green = MakeCheckerTexture(16, 16, GR_TEXFMT_P_8, 2, 2, 2, 2);
+  green.info.data = green.texels.data();
+  grTexDownloadMipMap(GR_TMU0, 64, GR_MIPMAPLEVELMASK_BOTH, &green.info);
+  grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &red.info);
+  grDrawPolygonVertexList(4, quad);
+  EXPECT_EQ(BackPixel(8, 2), Rgb565(255, 0, 0));
+  EXPECT_EQ(BackPixel(8, 8), Rgb565(0, 255, 0));
+  // A board opened again starts with zeroed texture memory and palette.
+  grSstWinOpen(nullptr, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
+               GR_ORIGIN_UPPER_LEFT, 2, 1);
+  grColorCombine(3, 8, 1, 1, 0);
+  grBufferClear(0x00FFFFFF, 0, 0xFFFF);
+  grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &red.info);
+  grDrawPolygonVertexList(4, quad);
+  EXPECT_EQ(BackPixel(8, 8), 0);
+}
+
 TEST_F(TextureMemoryTest, CoordinatesWrapAndSpanTheLargerSide) {
   // An 8:1 texture 32 x 4: s 0..256 spans its width, t 0..256 spans 32 texels, its height 8 times.
   std::vector<std::uint8_t> texels(32 * 4 + 16 * 2);
