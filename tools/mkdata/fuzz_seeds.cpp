@@ -106,6 +106,8 @@ void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir)
   // An even first byte loads the rest as text, an odd one as binary.
   WriteSeed(out, "world_load_fuzz", "text", Prefixed(0, text));
   WriteSeed(out, "world_load_fuzz", "binary", Prefixed(1, binaryBody));
+  WriteSeed(out, "world_draw_fuzz", "text", Prefixed(0, text));
+  WriteSeed(out, "world_draw_fuzz", "binary", Prefixed(1, binaryBody));
   WriteSeed(out, "wad_fuzz", "world.r3x",
             BuildPack({{"world.wld", text}, {"pattern.bmp", bitmap}}, PackLayout::kHeader));
   // One level, colours kept.
