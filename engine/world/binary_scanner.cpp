@@ -1,5 +1,8 @@
 #include "engine/world/binary_scanner.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/byte_reader.h"
 #include "engine/core/memory.h"
 #include "engine/world/keyword_table.h"
@@ -20,10 +23,23 @@ std::int32_t invalidToken(R3xScanner* scanner) {
   return R3X_TOKEN_ERROR;
 }
 
+// The next count (1 to 4) bytes: in place when the input holds them, else read into spare.
+// Null after a reported short or failed read.
+const std::uint8_t* readSmall(R3xScanner* scanner, std::int32_t count, std::uint8_t* spare) {
+  auto* s = reinterpret_cast<R3xBinaryScanner*>(scanner);
+  if (static_cast<std::uint32_t>(count) <= s->end - s->next) {
+    const std::uint8_t* bytes = s->input + s->next;
+    s->next += static_cast<std::uint32_t>(count);
+    return bytes;
+  }
+  return parBinaryReadExact(scanner, spare, count) == 0 ? spare : nullptr;
+}
+
 // A little-endian signed value of 1, 2 or 4 bytes, sign-extended.
 std::int32_t readSigned(R3xScanner* scanner, int count, std::int32_t* value) {
-  std::uint8_t bytes[4];
-  if (parBinaryReadExact(scanner, bytes, count) != 0) {
+  std::uint8_t spare[4];
+  const std::uint8_t* bytes = readSmall(scanner, count, spare);
+  if (bytes == nullptr) {
     return PAR_STOP;
   }
   arena::ByteReader reader(bytes, static_cast<std::size_t>(count));
@@ -80,10 +96,12 @@ std::int32_t blockToken(R3xScanner* scanner, bool twoByteLength) {
 }
 
 std::int32_t twoByteToken(R3xScanner* scanner, std::uint8_t first) {
-  std::uint8_t second = 0;
-  if (parBinaryReadExact(scanner, &second, 1) != 0) {
+  std::uint8_t spare = 0;
+  const std::uint8_t* bytes = readSmall(scanner, 1, &spare);
+  if (bytes == nullptr) {
     return R3X_TOKEN_ERROR;
   }
+  const std::uint8_t second = *bytes;
   const std::int32_t code = ((first & 0x7F) << 8) + second;
   if (code < R3X_TOKEN_FIRST_TWO_BYTE || code > R3X_TOKEN_LAST) {
     return invalidToken(scanner);
@@ -104,33 +122,58 @@ std::int32_t twoByteToken(R3xScanner* scanner, std::uint8_t first) {
 }  // namespace
 
 R3xScanner* parCreateBinaryScanner(R3xParseContext* context, R3xWorldStream* stream) {
-  auto* scanner = static_cast<R3xScanner*>(r3xMalloc(sizeof(R3xScanner)));
-  if (scanner == nullptr) {
+  auto* s = static_cast<R3xBinaryScanner*>(r3xMalloc(sizeof(R3xBinaryScanner)));
+  if (s == nullptr) {
     parError(context, "out of memory");
     return nullptr;
   }
-  scanner->nextToken = parBinaryScannerNextToken;
-  scanner->destroy = parDestroyBinaryScanner;
-  scanner->stream = stream;
-  scanner->context = context;
-  return scanner;
+  s->head.nextToken = parBinaryScannerNextToken;
+  s->head.destroy = parDestroyBinaryScanner;
+  s->head.stream = stream;
+  s->head.context = context;
+  return &s->head;
 }
 
 void parDestroyBinaryScanner(R3xScanner* scanner) { r3xFree(scanner); }
 
+namespace {
+
+// Refills the empty input from the stream: the bytes read, 0 at its end or PAR_READ_ERROR.
+// A failed read is tried again at the next request, as a direct read would be.
+std::int32_t fillInput(R3xBinaryScanner* s) {
+  const std::int32_t n =
+      parReadStream(s->head.stream, s->input, static_cast<std::int32_t>(sizeof s->input));
+  s->next = 0;
+  s->end = n > 0 ? static_cast<std::uint32_t>(n) : 0;
+  return n;
+}
+
+}  // namespace
+
 std::int32_t parBinaryReadExact(R3xScanner* scanner, void* buffer, std::int32_t count) {
+  auto* s = reinterpret_cast<R3xBinaryScanner*>(scanner);
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  if (count >= 0 && static_cast<std::uint32_t>(count) <= s->end - s->next) {
+    std::memcpy(bytes, s->input + s->next, static_cast<std::size_t>(count));
+    s->next += static_cast<std::uint32_t>(count);
+    return 0;
+  }
   std::int32_t done = 0;
   while (done < count) {
-    const std::int32_t n =
-        parReadStream(scanner->stream, static_cast<std::uint8_t*>(buffer) + done, count - done);
-    if (n < 0) {
-      parError(scanner->context, "binary scanner: read error");
-      return PAR_STOP;
+    if (s->next == s->end) {
+      const std::int32_t n = fillInput(s);
+      if (n < 0) {
+        parError(scanner->context, "binary scanner: read error");
+        return PAR_STOP;
+      }
+      if (n == 0) {
+        break;
+      }
     }
-    if (n == 0) {
-      break;
-    }
-    done += n;
+    const std::uint32_t n = std::min(s->end - s->next, static_cast<std::uint32_t>(count - done));
+    std::memcpy(bytes + done, s->input + s->next, n);
+    s->next += n;
+    done += static_cast<std::int32_t>(n);
   }
   if (done == count) {
     return 0;
@@ -165,15 +208,18 @@ namespace {
 
 // One token as the table of codes gives it.
 std::int32_t readToken(R3xScanner* scanner) {
-  std::uint8_t code = 0;
-  const std::int32_t n = parReadStream(scanner->stream, &code, 1);
-  if (n == 0) {
-    return R3X_TOKEN_END;
+  auto* s = reinterpret_cast<R3xBinaryScanner*>(scanner);
+  if (s->next == s->end) {
+    const std::int32_t n = fillInput(s);
+    if (n == 0) {
+      return R3X_TOKEN_END;
+    }
+    if (n < 0) {
+      parError(scanner->context, "binary scanner: read failed");
+      return R3X_TOKEN_ERROR;
+    }
   }
-  if (n < 0) {
-    parError(scanner->context, "binary scanner: read failed");
-    return R3X_TOKEN_ERROR;
-  }
+  const std::uint8_t code = s->input[s->next++];
   R3xTokenValue* value = &scanner->context->tokenValue;
   switch (code) {
     case R3X_BINARY_END:
@@ -187,11 +233,12 @@ std::int32_t readToken(R3xScanner* scanner) {
     case R3X_BINARY_INT32:
       return numberToken(scanner, R3X_TOKEN_INTEGER, 4);
     case R3X_BINARY_REAL: {
-      std::uint8_t bytes[4];
-      if (parBinaryReadExact(scanner, bytes, sizeof bytes) != 0) {
+      std::uint8_t spare[4];
+      const std::uint8_t* bytes = readSmall(scanner, sizeof spare, spare);
+      if (bytes == nullptr) {
         return R3X_TOKEN_ERROR;
       }
-      parSetRealValue(value, arena::ByteReader(bytes, sizeof bytes).F32());
+      parSetRealValue(value, arena::ByteReader(bytes, sizeof spare).F32());
       return R3X_TOKEN_REAL;
     }
     case R3X_BINARY_STRING:

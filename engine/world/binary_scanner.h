@@ -10,7 +10,18 @@
 
 struct R3xTokenValue;
 
-// The scanner record is the head alone; its line stays 0, so messages name only the file.
+// Input is read in blocks of this size: most tokens are a few bytes.
+inline constexpr std::uint32_t R3X_BINARY_READ_SIZE = 4096;
+
+// Its line stays 0, so messages name only the file.
+struct R3xBinaryScanner {
+  R3xScanner head;
+  // Unread input lies in [next, end).
+  std::uint32_t next;
+  std::uint32_t end;
+  std::uint8_t input[R3X_BINARY_READ_SIZE];
+};
+
 // Null after reporting "out of memory".
 R3xScanner* parCreateBinaryScanner(R3xParseContext* context, R3xWorldStream* stream);
 void parDestroyBinaryScanner(R3xScanner* scanner);

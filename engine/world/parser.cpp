@@ -14,30 +14,30 @@ int par_yylex(PAR_YYSTYPE* value, R3xParseContext* context) {
   if (token < 0) {
     token = 0;
   }
+  // The value is written in place: the automaton reads it straight back.
+  std::memset(value, 0, sizeof *value);
   R3xTokenValue& read = context->tokenValue;
   switch (read.kind) {
     case R3X_VALUE_NUMBER:
-      *value = parNumberValue(read.number);
+      value->kind = R3X_PARSER_VALUE_NUMBER;
+      value->number = read.number;
       break;
     case R3X_VALUE_REAL:
-      *value = parRealValue(read.real);
+      value->kind = R3X_PARSER_VALUE_REAL;
+      value->real = read.real;
       break;
     case R3X_VALUE_TEXT:
-      // The parser's value takes the text over; the token value keeps none.
-      *value = parNoValue();
-      value->kind = R3X_PARSER_VALUE_TEXT;
-      value->text = read.text;
-      value->length = read.length;
-      read.text = nullptr;
-      read.kind = R3X_VALUE_NONE;
+      // A token the grammar does not know only ends the parse with a syntax error; its text
+      // would never be freed, so it stays with the token value.
+      if (parIsGrammarToken(token)) {
+        // The parser's value takes the text over; the token value keeps none.
+        value->kind = R3X_PARSER_VALUE_TEXT;
+        value->text = read.text;
+        read = R3xTokenValue{};
+      }
       break;
     case R3X_VALUE_NONE:
-      *value = parNoValue();
       break;
-  }
-  if (!parIsGrammarToken(token)) {
-    // Such a token only ends the parse with a syntax error; its text would never be freed.
-    parFreeParserValue(value);
   }
   return token;
 }

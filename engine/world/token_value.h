@@ -27,9 +27,32 @@ struct R3xTokenValue {
 char* parNewText(const void* bytes, std::uint32_t length);
 
 // Each setter frees a text the value still owns: whoever wants a text must take it (and clear
-// the value's pointer) before the next token is read.
-void parClearTokenValue(R3xTokenValue* value);
-void parSetNumberValue(R3xTokenValue* value, std::int32_t number);
-void parSetRealValue(R3xTokenValue* value, float real);
+// the value's pointer) before the next token is read. Inline: the scanners set one per token.
+void parFreeTokenText(R3xTokenValue* value);
+
+inline void parClearTokenValue(R3xTokenValue* value) {
+  if (value->text != nullptr) {
+    parFreeTokenText(value);
+  }
+  *value = R3xTokenValue{};
+}
+
+inline void parSetNumberValue(R3xTokenValue* value, std::int32_t number) {
+  parClearTokenValue(value);
+  value->kind = R3X_VALUE_NUMBER;
+  value->number = number;
+}
+
+inline void parSetRealValue(R3xTokenValue* value, float real) {
+  parClearTokenValue(value);
+  value->kind = R3X_VALUE_REAL;
+  value->real = real;
+}
+
 // Takes ownership of text, a block made by parNewText or of the same form.
-void parSetTextValue(R3xTokenValue* value, char* text, std::uint32_t length);
+inline void parSetTextValue(R3xTokenValue* value, char* text, std::uint32_t length) {
+  parClearTokenValue(value);
+  value->kind = R3X_VALUE_TEXT;
+  value->text = text;
+  value->length = length;
+}
