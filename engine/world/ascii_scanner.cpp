@@ -176,13 +176,53 @@ std::int32_t integerValue(const std::uint8_t* text, std::size_t length) {
       value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// The exact value of a plain decimal (sign, digits, a point, digits) of up to 15 significant
+// digits and 22 fraction digits: its digits and the power of ten are exact doubles, so one
+// division gives the correctly rounded double that strtod gives. False for any other text.
+bool plainDecimal(const std::uint8_t* text, std::size_t length, double* value) {
+  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr int kMaxDigits = 15;
+  std::size_t i = isSign(text[0]) ? 1 : 0;
+  std::int64_t digits = 0;
+  int significant = 0;
+  int fraction = 0;
+  bool point = false;
+  bool anyDigit = false;
+  for (; i < length; ++i) {
+    if (text[i] == '.' && !point) {
+      point = true;
+    } else if (isDigit(text[i])) {
+      anyDigit = true;
+      digits = digits * 10 + (text[i] - '0');
+      significant += (significant > 0 || text[i] != '0') ? 1 : 0;
+      fraction += point ? 1 : 0;
+      if (significant > kMaxDigits || fraction > 22) {
+        return false;
+      }
+    } else {
+      return false;
+    }
+  }
+  if (!anyDigit) {
+    return false;
+  }
+  const double magnitude = static_cast<double>(digits) / kPowers[fraction];
+  *value = text[0] == '-' ? -magnitude : magnitude;
+  return true;
+}
+
 // atof, rounded to a 32-bit float; beyond the float range the result is the infinity that
 // rounding gives, without the undefined conversion.
 float realValue(const std::uint8_t* text, std::size_t length) {
-  char copy[R3X_ASCII_TOKEN_SIZE + 1];
-  std::memcpy(copy, text, length);
-  copy[length] = '\0';
-  const double value = std::strtod(copy, nullptr);
+  double value = 0;
+  if (!plainDecimal(text, length, &value)) {
+    char copy[R3X_ASCII_TOKEN_SIZE + 1];
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    value = std::strtod(copy, nullptr);
+  }
   if (std::fabs(value) <= FLT_MAX) {
     return static_cast<float>(value);
   }
@@ -272,23 +312,24 @@ std::int32_t scanWord(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t 
   return R3X_TOKEN_INTEGER;
 }
 
-// Steps over a separator or a line end, counting the line; false for any other character.
-bool skipBlank(R3xAsciiScanner* s, std::uint8_t c) {
-  if (isSeparator(c)) {
-    ++s->next;
-    return true;
+// Steps over a run of separators and line ends within the count, counting the lines; false
+// when the text does not start with one.
+bool skipBlank(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
+  std::size_t i = 0;
+  for (; i < count; ++i) {
+    if (text[i] == '\n') {
+      ++s->head.line;
+    } else if (!isSeparator(text[i])) {
+      break;
+    }
   }
-  if (c == '\n') {
-    ++s->next;
-    ++s->head.line;
-    return true;
-  }
-  return false;
+  s->next += i;
+  return i > 0;
 }
 
 std::int32_t scanNormal(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
   const std::uint8_t c = text[0];
-  if (skipBlank(s, c)) {
+  if (skipBlank(s, text, count)) {
     return kSkip;
   }
   if (c == '/' && count >= 2 && text[1] == '/') {
@@ -312,7 +353,7 @@ std::int32_t scanNormal(R3xAsciiScanner* s, const std::uint8_t* text, std::size_
 }
 
 std::int32_t scanRenderMethod(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
-  if (skipBlank(s, text[0])) {
+  if (skipBlank(s, text, count)) {
     return kSkip;
   }
   const std::size_t userDefined = std::strlen(kUserDefined);

@@ -12,7 +12,9 @@ inline constexpr std::int32_t R3X_KEYWORD_USERDATA = -1;
 struct R3xWordMatch {
   // Letters, digits and underscores from the start.
   std::size_t wordLength;
-  // The longest keyword the text starts with, and its token; 0 when none.
+  // The longest keyword the text starts with, and its token; 0 when none. For a word that does
+  // not start with a digit only the whole word counts: a name of the word's length wins over
+  // any shorter keyword.
   std::size_t keywordLength;
   std::int32_t token;
 };

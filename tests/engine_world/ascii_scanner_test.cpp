@@ -5,6 +5,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -316,6 +317,33 @@ TEST_F(AsciiScannerTest, MatchOfMoreThan1024CharactersAbortsTheFile) {
         "A\nUSERDATA " + std::string(R3X_ASCII_TOKEN_SIZE + 1, 'a')}) {
     EXPECT_EQ(ScanText(text), std::vector<Token>{Text(R3X_TOKEN_NAME, "A")});
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{At("lex: Token buffer overflow", 2)});
+  }
+}
+
+TEST_F(AsciiScannerTest, DecimalsRoundAsTheLibraryRoundsThem) {
+  // Plain decimals up to 15 digits take a shorter way than longer ones and exponents; every form
+  // must give the float of the library's nearest double, its sign included.
+  const std::vector<std::string> texts = {"0.1",
+                                          "-0.0",
+                                          "+2.675",
+                                          "0.000000000000000000001",
+                                          "3.1415926535",
+                                          "16777217.0",
+                                          "1.00000005960464",
+                                          "1.000000059604644775390625",
+                                          "99999999999999.9",
+                                          "123456789012345.67",
+                                          "7.0e-3"};
+  std::string text;
+  std::vector<Token> expected;
+  for (const std::string& decimal : texts) {
+    text += decimal + " ";
+    expected.push_back(Real(static_cast<float>(std::strtod(decimal.c_str(), nullptr))));
+  }
+  const std::vector<Token> scanned = ScanText(text);
+  EXPECT_EQ(scanned, expected);
+  for (std::size_t i = 0; i < scanned.size() && i < expected.size(); ++i) {
+    EXPECT_EQ(std::signbit(scanned[i].real), std::signbit(expected[i].real)) << texts[i];
   }
 }
 
