@@ -11,6 +11,8 @@
 //   mkdata sound-library OUT                   the source of "sound.dll" with its WAV resources
 //   mkdata amp-demo OUT                        the demo arena's height map
 //   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
+//   mkdata sky-demo DIR                        the seven sky bitmaps of "Equip.r3x" into DIR
+//   mkdata loading-demo OUT                    the loading picture "load.bmp"
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -24,6 +26,7 @@
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/demo_arena_map.h"
+#include "tools/mkdata/demo_equipment.h"
 #include "tools/mkdata/demo_palette.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
@@ -43,6 +46,8 @@ int PrintUsage() {
   std::fputs("       mkdata sound-library OUT\n", stderr);
   std::fputs("       mkdata amp-demo OUT\n", stderr);
   std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
+  std::fputs("       mkdata sky-demo DIR\n", stderr);
+  std::fputs("       mkdata loading-demo OUT\n", stderr);
   return 2;
 }
 
@@ -194,6 +199,23 @@ int main(int argc, char** argv) {
       }
       mkdata::WriteFileBytes(args[0], mkdata::BuildBmp(mkdata::MakeDemoPaletteImage()));
       mkdata::WriteFileBytes(args[1], mkdata::BuildBmp(mkdata::MakeInfraRedPaletteImage()));
+      return 0;
+    }
+    if (command == "sky-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      for (const auto& [name, image] : mkdata::MakeSkyImages()) {
+        mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
+                               mkdata::BuildBmp(image));
+      }
+      return 0;
+    }
+    if (command == "loading-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      mkdata::WriteFileBytes(args[0], mkdata::BuildBmp(mkdata::MakeLoadingImage()));
       return 0;
     }
     if (command == "wld-binary") {

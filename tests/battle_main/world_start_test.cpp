@@ -1,0 +1,393 @@
+// The session's world start and stop over the demo's packs, the headless display and the
+// software board: what a successful start builds, the report of a start failing at each step,
+// and the stop taking down exactly what was built.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/arena/arena_map.h"
+#include "battle/arena/arena_view.h"
+#include "battle/arena/arena_world.h"
+#include "battle/arena/mover.h"
+#include "battle/main/game_session.h"
+#include "battle/main/host_link.h"
+#include "common/messages.h"
+#include "engine/r3x.h"
+#include "host/host_record.h"
+#include "platform/backend/display_backend.h"
+#include "platform/backend/headless_backend.h"
+#include "platform/ddraw.h"
+#include "platform/kernel/message_box.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
+#include "tests/support/scoped_window_system.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
+#include "tools/mkdata/bmp_writer.h"
+#include "tools/mkdata/pack_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Keeps every frame the display shows.
+class RecordingBackend : public platform::HeadlessBackend {
+ public:
+  explicit RecordingBackend(std::vector<platform::Frame>& frames) : frames_(frames) {}
+  void Present(const platform::Frame& frame) override {
+    frames_.push_back(frame);
+    HeadlessBackend::Present(frame);
+  }
+
+ private:
+  std::vector<platform::Frame>& frames_;
+};
+
+bool AllPixelsAre(const platform::Frame& frame, std::uint8_t value) {
+  for (std::uint8_t pixel : frame.pixels) {
+    if (pixel != value) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class WorldStartTest : public ::testing::Test {
+ protected:
+  WorldStartTest() {
+    platform::SetDisplayBackend(std::make_unique<RecordingBackend>(frames_));
+    platform::ClearShownFrames();
+    platform::ResetDisplayMode();
+    platform::SetMessageBoxEcho(false);
+    window_ = test_support::CreateShownWindow("world_start_wc", DefWindowProcA);
+    errorSink_.SetAddress(KIND_ERROR_SINK);
+    for (const char* file :
+         {ARENA_DEMO_PACK, ARENA_DEMO_MAP, ARENA_DEMO_EQUIP, ARENA_DEMO_LOADING}) {
+      fs::copy_file(file, folder_.Path() / fs::path(file).filename());
+    }
+    host_.window = window_;
+    host_.login.window = window_;
+    SetWorld("arena.r3x", "arenapc.wld");
+    gHostRecord = &host_;
+  }
+
+  ~WorldStartTest() override {
+    gGameSession.StopWorld();
+    gGameSession.quitFlag = 0;
+    gFrameTime = 0;
+    gHostRecord = nullptr;
+    if (host_.primarySurface != nullptr) {
+      host_.primarySurface->Release();
+    }
+    if (host_.directDraw != nullptr) {
+      host_.directDraw->Release();
+    }
+    platform::ResetDisplayMode();
+    platform::ClearShownFrames();
+    platform::ClearShownMessageBoxes();
+    platform::SetDisplayBackend(std::make_unique<platform::HeadlessBackend>());
+  }
+
+  void SetWorld(const std::string& pack, const std::string& world) {
+    std::snprintf(host_.login.worldPackName, sizeof(host_.login.worldPackName), "%s", pack.c_str());
+    std::snprintf(host_.login.worldFileName, sizeof(host_.login.worldFileName), "%s",
+                  world.c_str());
+  }
+
+  // The host's display as the host program makes it: exclusive full screen at 640 x 480 x 8 with
+  // a flipping primary surface.
+  void OpenHostDisplay() {
+    ASSERT_EQ(DirectDrawCreate(nullptr, &host_.directDraw, nullptr), DD_OK);
+    ASSERT_EQ(host_.directDraw->SetCooperativeLevel(window_, 0x53), DD_OK);
+    ASSERT_EQ(host_.directDraw->SetDisplayMode(640, 480, 8), DD_OK);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
+    ASSERT_EQ(host_.directDraw->CreateSurface(&desc, &host_.primarySurface, nullptr), DD_OK);
+  }
+
+  int Start() {
+    return gGameSession.StartWorld(&host_.login, host_.directDraw, host_.primarySurface);
+  }
+
+  // The reports that reached the error sink, in order.
+  std::vector<std::string> Reports() {
+    std::vector<std::string> reports;
+    std::uint32_t length = 0;
+    while (MailboxMessagePtr message = errorSink_.Receive(length)) {
+      reports.emplace_back(reinterpret_cast<const char*>(message->Payload()));
+    }
+    return reports;
+  }
+
+  // Nothing of a world is left: no engine object, pack, palette or bitmap; the display closed.
+  static void ExpectTornDown() {
+    EXPECT_EQ(gArenaMap, nullptr);
+    EXPECT_EQ(gWorld, nullptr);
+    EXPECT_EQ(gRenderContext, nullptr);
+    EXPECT_EQ(gCamera, nullptr);
+    EXPECT_EQ(gGlideContext, nullptr);
+    EXPECT_TRUE(gRenderDevice == nullptr || gRenderDevice->open == 0);
+    EXPECT_EQ(gWorldPack, nullptr);
+    EXPECT_EQ(gEquipPack, nullptr);
+    EXPECT_EQ(gGameSession.palettes.Current(), nullptr);
+    EXPECT_EQ(gGameSession.palettes.Normal(), nullptr);
+    EXPECT_EQ(gGameSession.palettes.ShadeTable(), nullptr);
+    EXPECT_FALSE(gGameSession.palettes.ReselectPending());
+    for (R3xBitmapHandle bitmap : gGameSession.skyBitmaps) {
+      EXPECT_EQ(bitmap, nullptr);
+    }
+    const SkyState& sky = gGameSession.atmosphere.Sky();
+    EXPECT_EQ(sky.world, nullptr);
+    EXPECT_EQ(sky.skyBitmap, nullptr);
+    EXPECT_EQ(sky.flareDiscBitmap, nullptr);
+    EXPECT_EQ(gGameSession.quitFlag, 1u);
+    EXPECT_EQ(gWorldClosing, 1u);
+    EXPECT_FALSE(gGameSession.netSocket.IsConnected());
+  }
+
+  std::vector<platform::Frame> frames_;
+  test_support::ScopedWindowSystem windowSystem_;
+  test_support::ScratchFolder folder_{"world_start"};
+  test_support::ScopedWorkingFolder working_{folder_.Path()};
+  HWND window_ = nullptr;
+  HostRecord host_{};
+  CMailbox errorSink_;
+};
+
+TEST_F(WorldStartTest, BuildsWhatOneArenaNeeds) {
+  OpenHostDisplay();
+  IDirectDrawSurface* hostPrimary = host_.primarySurface;
+  host_.screenWidth = 320;
+  ASSERT_EQ(Start(), 0);
+  EXPECT_TRUE(Reports().empty());
+
+  ASSERT_NE(gArenaMap, nullptr);
+  EXPECT_TRUE(gArenaMap->IsValid());
+  EXPECT_EQ(gWorldCeiling, gArenaMap->GetMaxHeight());
+  ASSERT_NE(gWorld, nullptr);
+  // "arenapc.wld" is the precompiled form, which only the precompiled reader reads.
+  EXPECT_GT(gWorld->regions.count, 0u);
+  EXPECT_EQ(gWorld->bitmapColourTableFlag, 1);
+  EXPECT_EQ(gWorldClosing, 0u);
+  ASSERT_NE(gRenderContext, nullptr);
+  ASSERT_NE(gCamera, nullptr);
+  EXPECT_EQ(r3xGetCameraImageWidth(gCamera), 640);
+  EXPECT_EQ(r3xGetCameraImageHeight(gCamera), 480);
+  EXPECT_EQ(r3xGetCameraViewHeight(gCamera), 264) << "the cockpit layout";
+  ASSERT_NE(gRenderDevice, nullptr);
+  EXPECT_EQ(gRenderDevice->open, 1);
+  EXPECT_NE(gGlideContext, nullptr);
+  EXPECT_EQ(gGameSession.view.viewAngle, 85.0f);
+  EXPECT_EQ(gGameSession.view.farDistance, gFarDistance);
+  EXPECT_EQ(host_.screenWidth, 640);
+  EXPECT_EQ(host_.screenHeight, 480);
+  EXPECT_EQ(gGameSession.window, window_);
+  EXPECT_EQ(gGameSession.quitFlag, 0u);
+  EXPECT_EQ(gGameSession.noDrawUntil, gFrameTime);
+
+  // The packs are closed once the palettes are in; the world's palettes are shown.
+  EXPECT_EQ(gWorldPack, nullptr);
+  EXPECT_EQ(gEquipPack, nullptr);
+  ASSERT_NE(gGameSession.palettes.Normal(), nullptr);
+  EXPECT_NE(gGameSession.palettes.InfraRed(), nullptr);
+  EXPECT_EQ(gGameSession.palettes.Current(), gGameSession.palettes.Normal());
+  EXPECT_NE(gGameSession.palettes.ShadeTable(), nullptr);
+  EXPECT_TRUE(gGameSession.palettes.ReselectPending());
+
+  const SkyState& sky = gGameSession.atmosphere.Sky();
+  EXPECT_EQ(sky.world, gWorld);
+  EXPECT_EQ(sky.renderContext, gRenderContext);
+  EXPECT_EQ(sky.camera, gCamera);
+  const R3xBitmap* const fields[] = {sky.skyBitmap,      sky.cloudBitmap, sky.groundBitmap,
+                                     sky.sunBitmap,      sky.moonBitmap,  sky.flareRingBitmap,
+                                     sky.flareDiscBitmap};
+  for (std::size_t i = 0; i < kSkyBitmapCount; ++i) {
+    ASSERT_NE(gGameSession.skyBitmaps[i], nullptr) << kSkyBitmapNames[i];
+    EXPECT_EQ(fields[i], reinterpret_cast<R3xBitmap*>(gGameSession.skyBitmaps[i]->object));
+    EXPECT_NE(fields[i]->colourTable, nullptr) << "kept with the world's colour-table flag";
+  }
+
+  // Two black frames of the 8-bit device, then the loading picture through the board.
+  ASSERT_GE(frames_.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(frames_[i].bitsPerPixel, 8) << i;
+    EXPECT_TRUE(AllPixelsAre(frames_[i], 0)) << i;
+  }
+  const platform::Frame& loading = frames_[2];
+  ASSERT_EQ(loading.bitsPerPixel, 16);
+  auto pixel = [&](int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * loading.width + x) * 2;
+    return loading.pixels[at] | loading.pixels[at + 1] << 8;
+  };
+  EXPECT_NE(pixel(320, 240), 0) << "inside the picture";
+  EXPECT_EQ(pixel(100, 100), 0) << "outside the picture";
+
+  gGameSession.StopWorld();
+  ExpectTornDown();
+  EXPECT_EQ(host_.primarySurface, hostPrimary) << "the device's primary handed back";
+}
+
+TEST_F(WorldStartTest, AShortPackNameGetsTheMapExtensionAppended) {
+  OpenHostDisplay();
+  fs::copy_file(folder_.Path() / "arena.r3x", folder_.Path() / "ab");
+  fs::copy_file(folder_.Path() / "arena.amp", folder_.Path() / "ab.amp");
+  SetWorld("ab", "arenapc.wld");
+  ASSERT_EQ(Start(), 0);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(WorldStartTest, WithoutTheHostsDisplayTheDeviceMakesItsOwn) {
+  ASSERT_EQ(Start(), 0);
+  gGameSession.StopWorld();
+  ExpectTornDown();
+  ASSERT_NE(host_.primarySurface, nullptr) << "the device's own primary is handed to the host";
+}
+
+// One world start failing at a step: what the folder lacks or holds instead, the world named,
+// and the reports.
+struct FailureCase {
+  const char* name;
+  std::function<void(const test_support::ScratchFolder&)> change;
+  const char* pack;
+  const char* world;
+  std::vector<std::string> reports;
+};
+
+class WorldStartFailure : public WorldStartTest,
+                          public ::testing::WithParamInterface<FailureCase> {};
+
+// The demo's equipment pack with one member left out or replaced.
+void RepackEquipment(const test_support::ScratchFolder& folder, const std::string& leaveOut,
+                     const std::string& equipWorld) {
+  std::vector<mkdata::PackMember> members;
+  for (const char* name : kSkyBitmapNames) {
+    if (name != leaveOut) {
+      members.push_back({name, FileBytes(fs::path(ARENA_DEMO_DIR) / "equip" / name)});
+    }
+  }
+  members.push_back({"equip.wld", std::vector<std::uint8_t>(equipWorld.begin(), equipWorld.end())});
+  folder.Write("Equip.r3x", mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
+}
+
+// The demo arena's pack without its infra-red palette.
+void RepackArenaWithoutInfraRed(const test_support::ScratchFolder& folder) {
+  std::vector<mkdata::PackMember> members;
+  for (const auto& entry : fs::directory_iterator(fs::path(ARENA_DEMO_DIR) / "arena")) {
+    const std::string name = entry.path().filename().string();
+    if (name != "pal_Infr.bmp") {
+      members.push_back({name, FileBytes(entry.path())});
+    }
+  }
+  folder.Write("arena.r3x", mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
+}
+
+TEST_P(WorldStartFailure, ReportsTheStepAndStopsCompletely) {
+  const FailureCase& c = GetParam();
+  OpenHostDisplay();
+  c.change(folder_);
+  SetWorld(c.pack, c.world);
+  EXPECT_EQ(Start(), 1);
+  EXPECT_EQ(Reports(), c.reports);
+  gGameSession.StopWorld();
+  ExpectTornDown();
+  // A second stop finds nothing more to take down.
+  gGameSession.StopWorld();
+  ExpectTornDown();
+}
+
+const std::string kStartFailed = "WORLD:13 [Start World Failed]";
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, WorldStartFailure,
+    ::testing::Values(
+        FailureCase{"MissingHeightMap",
+                    [](const auto& folder) { fs::remove(folder.Path() / "arena.amp"); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:2 [Created invalid CArenaMap]"}},
+        FailureCase{"DamagedHeightMap",
+                    [](const auto& folder) { folder.Write("arena.amp", "not a map"); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:2 [Created invalid CArenaMap]"}},
+        FailureCase{"MissingLoadingPalette",
+                    [](const auto& folder) { fs::remove(folder.Path() / "load.bmp"); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {}},
+        FailureCase{"MissingEquipment",
+                    [](const auto& folder) { fs::remove(folder.Path() / "Equip.r3x"); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:2 [I Can't Open the Equip.r3x.]", kStartFailed}},
+        FailureCase{"MissingWorldPack",
+                    [](const auto& folder) {
+                      fs::copy_file(folder.Path() / "arena.amp", folder.Path() / "absent.amp");
+                    },
+                    "absent.r3x",
+                    "arenapc.wld",
+                    {"WORLD:3 [I Can't Open the World (WAD) File.]", kStartFailed}},
+        FailureCase{"WorldFileNotInThePack",
+                    [](const auto&) {},
+                    "arena.r3x",
+                    "absent.wld",
+                    {"WORLD:4 [Parse Read World From File error.]", kStartFailed}},
+        FailureCase{"DamagedWorldFile",
+                    [](const auto& folder) {
+                      folder.Write("arena.r3x",
+                                   mkdata::BuildPack({{"bad.wld", {'Q', 'Z', 'V', '?', '\n'}}},
+                                                     mkdata::PackLayout::kHeader));
+                    },
+                    "arena.r3x",
+                    "bad.wld",
+                    {"WORLD:4 [Parse Read World From File error.]", kStartFailed}},
+        FailureCase{
+            "MissingSkyBitmap",
+            [](const auto& folder) { RepackEquipment(folder, "moon.bmp", "BEGINFILE 1\n"); },
+            "arena.r3x",
+            "arenapc.wld",
+            {"WORLD:5 [I Can't Load the Sky Bitmap moon.bmp.]", kStartFailed}},
+        FailureCase{"DamagedEquipWorld",
+                    [](const auto& folder) { RepackEquipment(folder, "", "ENDWORLD nothing\n"); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:6 [Parse Read Equip error.]", kStartFailed}},
+        FailureCase{"MissingInfraRedPalette",
+                    [](const auto& folder) { RepackArenaWithoutInfraRed(folder); },
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:14 [Set pPalette failed.]"}}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+// What the library's load made with the session.
+TEST(SessionLoadTest, TheMoverAndTheSmallSphereVolumeExist) {
+  EXPECT_NE(gMover, nullptr);
+  ASSERT_NE(gSphereVolume02, nullptr);
+  EXPECT_EQ(gSphereVolume02->radius, 0.2f);
+}
+
+TEST_F(WorldStartTest, AStopAfterAFailedLoginOnlyCloses) {
+  OpenHostDisplay();
+  IDirectDrawSurface* hostPrimary = host_.primarySurface;
+  gGameSession.StopWorld();
+  ExpectTornDown();
+  EXPECT_EQ(host_.primarySurface, hostPrimary);
+  EXPECT_TRUE(frames_.empty()) << "nothing was shown";
+}
+
+}  // namespace
