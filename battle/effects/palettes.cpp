@@ -55,4 +55,5 @@ void CPalettes::Destroy(R3xWorld* world) {
     }
   }
   current_ = nullptr;
+  applied_ = nullptr;
 }

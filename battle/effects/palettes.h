@@ -48,6 +48,9 @@ class CPalettes {
   bool PaletteDirty() const { return paletteDirty_; }
   void MarkPaletteDirty() { paletteDirty_ = true; }
   void ClearPaletteDirty() { paletteDirty_ = false; }
+  // The palette the frame tick installed on the device last (the design screen installs too).
+  R3xPalette* Applied() const { return applied_; }
+  void SetApplied(R3xPalette* palette) { applied_ = palette; }
   // Set by LoadPalettes, the world start and another window's palette change until the window
   // procedure has selected the display palette again.
   bool ReselectPending() const { return reselectPending_; }
@@ -60,6 +63,7 @@ class CPalettes {
   // One of the two above or the loading palette; owns nothing.
   R3xPalette* current_ = nullptr;
   R3xShadeTable* shadeTable_ = nullptr;
+  R3xPalette* applied_ = nullptr;
   bool paletteDirty_ = false;
   bool reselectPending_ = false;
 };

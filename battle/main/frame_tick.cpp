@@ -1,9 +1,12 @@
 // One frame of the game: the frame time, the server's messages, the objects' updates, then the
 // 3D view with the cockpit and the present, the sync-ping answer and the frame-rate report.
 #include "base/byte_writer.h"
+#include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/effects/camera_image.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
+#include "engine/r3x.h"
 #include "platform/kernel/clock.h"
 
 namespace {
@@ -11,6 +14,100 @@ namespace {
 // How long after the connection is found lost the notice counts as shown.
 constexpr std::uint32_t kNetworkNoticeTime = 6000;
 constexpr std::uint32_t kHeavyAtmosphereFrame = 20;
+// The present waits for the board's next frame.
+constexpr std::int32_t kSwapInterval = 1;
+
+// Ends a measured phase while phase timing is on; each timing point takes the frame time anew.
+void ClosePhase(CGameSession& session, PhaseEntry entry) {
+  if (session.timing.on != 0) {
+    gFrameTime = timeGetTime();
+    session.timing.ClosePhase(entry, gFrameTime);
+  }
+}
+
+// The palette step before the present: a dirty palette is loaded into the device again, and a
+// palette switched since the last frame (the atmosphere or the infra-red view) is installed.
+void ApplyPalette(CPalettes& palettes) {
+  if (palettes.PaletteDirty()) {
+    r3xSetDevicePalette(gRenderDevice, palettes.Applied());
+    palettes.ClearPaletteDirty();
+  }
+  if (palettes.Applied() != palettes.Current()) {
+    palettes.SetApplied(palettes.Current());
+    r3xSetDevicePalette(gRenderDevice, palettes.Current());
+    // With the player's tank: the own tank repaints its whole cockpit (InvalidateCockpit).
+  }
+}
+
+// The 3D view, the cockpit, the palette step and the present.
+void DrawAndPresent(CGameSession& session) {
+  if (session.noDrawUntil < gFrameTime) {
+    const std::uint8_t grey = session.atmosphere.DayClock().SkyClearGrey();
+    r3xGlideClear(gGlideContext, 1, 1, grey, grey, grey);
+    r3xGlideBeginFrame(gWorld, gRenderContext, gCamera);
+    // With the sky dome: DrawSky with the atmosphere's sky state, before the world.
+    r3xGlideDrawWorld(gWorld, gRenderContext, gCamera);
+    // With the lens flare: DrawFlareAndParticles with the sky state, after the world.
+    session.noDrawUntil = 0;
+  }
+  ClosePhase(session, kPhaseView);
+  // The after-view hook of a drawn view does nothing.
+  if (session.noDrawUntil != 0) {
+    ClearCameraImage(gCamera);
+  }
+  ClosePhase(session, kPhaseViewEnd);
+  // With the player's tank: the own tank's DrawCockpit.
+  ClosePhase(session, kPhaseCockpit);
+  if (session.timing.on != 0) {
+    session.timing.SetCount(kPhasePolygons, r3xGetPolygonCount(gRenderContext));
+    session.timing.SetCount(kPhaseRegions, r3xGetRegionCount(gRenderContext));
+  }
+  ClosePhase(session, kPhaseStatistics);
+
+  ApplyPalette(session.palettes);
+  r3xGlidePresent(gGlideContext, kSwapInterval);
+}
+
+// The render path: the 3D view, the palette and the present, then what follows the present.
+void RenderFrame(CGameSession& session) {
+  if (session.syncPingPending != 0) {
+    session.Post(kNetworkAddress, MSG_SYNC_PING, 0, nullptr);
+    session.syncPingPending = 0;
+  }
+  // Every 20th frame is the atmosphere's heavier one, which does the same work as the others.
+  if (++session.atmosphereCounter >= kHeavyAtmosphereFrame) {
+    session.atmosphereCounter = 0;
+  }
+  // With the player's tank: its infra-red view holds the ambient light at full.
+  session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
+  ClosePhase(session, kPhaseAtmosphere);
+
+  // A session without a world (none started) has nothing to draw or show.
+  if (gGlideContext != nullptr) {
+    DrawAndPresent(session);
+  }
+  ClosePhase(session, kPhasePresent);
+  if (session.timing.on != 0) {
+    gFrameTime = timeGetTime();
+    session.timing.EndFrame(gFrameTime, session.frameStart);
+  }
+  session.frameStart = gFrameTime;
+
+  if (const std::optional<std::uint32_t> rate = session.frameRate.CountFrame(gFrameTime)) {
+    arena::ByteWriter payload;
+    payload.U32(*rate);
+    session.netSocket.Post(kNetworkAddress, MSG_FRAME_RATE,
+                           static_cast<std::uint32_t>(payload.size()), payload.bytes().data());
+  }
+  // A lightning flash that outlived the lightning step gives the light back once the frame is
+  // shown (then the view-reset hook, which does nothing). Otherwise the own tank's
+  // ProcessMessages runs a second time here, with the player's tank.
+  session.atmosphere.EndLightningFlash(gFrameTime);
+  ClosePhase(session, kPhaseReport);
+  if (session.timing.on != 0) {
+    session.timing.StampLoop(gFrameTime);
+  }
+}
 
 }  // namespace
 
@@ -41,35 +138,7 @@ void CGameSession::Tick() {
   // missiles, bullets (only in play), mines, recon drones, flags, flares, smoke, explosions, then
   // the own tank's Update, UpdateAllTanks and the own tank's ProcessMessages; in play each group
   // closes its timing entry (kPhaseTowers to kPhaseOwnMessages). With the own tank too: its
-  // design-screen and parameter-editor flags run those screens here instead of the 3D view.
-
-  if (syncPingPending != 0) {
-    Post(kNetworkAddress, MSG_SYNC_PING, 0, nullptr);
-    syncPingPending = 0;
-  }
-  // Every 20th frame is the atmosphere's heavier one, which does the same work as the others.
-  if (++atmosphereCounter >= kHeavyAtmosphereFrame) {
-    atmosphereCounter = 0;
-  }
-  // With the player's tank: its infra-red view holds the ambient light at full.
-  atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
-  if (timing.on != 0) {
-    gFrameTime = timeGetTime();
-    timing.ClosePhase(kPhaseAtmosphere, gFrameTime);
-  }
-  frameStart = gFrameTime;
-  if (const std::optional<std::uint32_t> rate = frameRate.CountFrame(gFrameTime)) {
-    arena::ByteWriter payload;
-    payload.U32(*rate);
-    netSocket.Post(kNetworkAddress, MSG_FRAME_RATE, static_cast<std::uint32_t>(payload.size()),
-                   payload.bytes().data());
-  }
-  // A lightning flash that outlived the lightning step gives the light back once the frame is
-  // shown (then the view-reset hook, which does nothing).
-  atmosphere.EndLightningFlash(gFrameTime);
-  if (timing.on != 0) {
-    gFrameTime = timeGetTime();
-    timing.ClosePhase(kPhaseReport, gFrameTime);
-    timing.StampLoop(gFrameTime);
-  }
+  // design-screen and parameter-editor flags run those screens (the palette step, the screen,
+  // the atmosphere step, then the frame start and loop stamps) instead of the render path.
+  RenderFrame(*this);
 }
