@@ -27,6 +27,14 @@ static_assert(kRainStart == 0x202AF806 && kRainStop == 0x20000006);
 constexpr std::size_t kMoonOrbitWord = 3;
 constexpr std::size_t kNearCloudVelocityWord = 7;
 constexpr std::size_t kFarCloudVelocityWord = 9;
+// ... and the sizes of the sun and the moon.
+constexpr std::size_t kSunScaleWord = 1;
+constexpr std::size_t kMoonScaleWord = 4;
+// The first flare element's type, distance and scale follow the ten sky words; each colour group
+// holds an element's colour and the next element's three words, the last group the two fog
+// scales, of which the second enlarges the sun and the flare in weather.
+constexpr std::size_t kFirstFlareWord = 10;
+constexpr std::size_t kFogScaleWord = 1;
 
 constexpr std::uint8_t kWhite = 255;
 constexpr float kFullLight = 1.0f;
@@ -61,12 +69,17 @@ CAtmosphere::CAtmosphere(SoundPlayer sound, CLightning::RandomSource lightningRa
                          CParticlePool::RandomSource particleRandom)
     : sound_(std::move(sound)),
       particles_(particleRandom ? CParticlePool(std::move(particleRandom)) : CParticlePool()),
-      lightning_(lightningRandom ? CLightning(std::move(lightningRandom)) : CLightning()) {}
+      lightning_(lightningRandom ? CLightning(std::move(lightningRandom)) : CLightning()) {
+  sky_.particles = &particles_;
+}
 
 void CAtmosphere::Attach(R3xWorld* world, R3xRenderContext* context, const R3xCamera* camera) {
   world_ = world;
   context_ = context;
   camera_ = camera;
+  sky_.world = world;
+  sky_.renderContext = context;
+  sky_.camera = camera;
 }
 
 void CAtmosphere::SyncTime(std::span<const std::uint8_t> payload) { day_.SyncTime(payload); }
@@ -106,8 +119,25 @@ void CAtmosphere::ApplyGlobalParams(const GlobalParamValues& values) {
   sky_.moonOrbitPeriod = values.skyWords[kMoonOrbitWord];
   sky_.nearCloudVelocity = std::bit_cast<float>(values.skyWords[kNearCloudVelocityWord]);
   sky_.farCloudVelocity = std::bit_cast<float>(values.skyWords[kFarCloudVelocityWord]);
-  // Still to come with the sky dome and lens flare: sunScale, moonScale, the eight flare
-  // elements and fogScale from the same words.
+  sky_.sunScale = std::bit_cast<float>(values.skyWords[kSunScaleWord]);
+  sky_.moonScale = std::bit_cast<float>(values.skyWords[kMoonScaleWord]);
+  // An element's type, distance and scale words, then its colour.
+  auto setWords = [](FlareElement& element, const std::uint32_t* words) {
+    element.type = words[0];
+    element.distance = std::bit_cast<float>(words[1]);
+    element.scale = std::bit_cast<float>(words[2]);
+  };
+  setWords(sky_.flare[0], &values.skyWords[kFirstFlareWord]);
+  for (std::size_t i = 0; i < sky_.flare.size(); ++i) {
+    const SkyColourGroup& group = values.colourGroups[i];
+    sky_.flare[i].red = group.colour[0];
+    sky_.flare[i].green = group.colour[1];
+    sky_.flare[i].blue = group.colour[2];
+    if (i + 1 < sky_.flare.size()) {
+      setWords(sky_.flare[i + 1], group.words.data());
+    }
+  }
+  sky_.fogScale = std::bit_cast<float>(values.colourGroups.back().words[kFogScaleWord]);
   ambient_.SetAmbientLight(world_, AmbientTable[day_.TimeOfDayStep()]);
   sky_.dayClock = 0;
   sky_.weatherLevel = 0.0f;

@@ -105,6 +105,7 @@ class CParticlePool {
 };
 
 // The library's one pool is the atmosphere's (CAtmosphere::Particles), whose weather starts and
-// stops its rain. Placeholder until the arena objects reach it through the session: the bullet
-// hits and the missile explosions emit bursts into it and the defense towers sparks; the sky
-// drawing resets it on its first frame.
+// stops its rain and whose sky state hands it to the sky drawing (which frees it on its first
+// frame) and to the flare and particle drawing. Placeholder until the arena objects reach it
+// through the session: the bullet hits and the missile explosions emit bursts into it and the
+// defense towers sparks.

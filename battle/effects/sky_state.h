@@ -2,10 +2,13 @@
 // lens-flare drawing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "battle/effects/flare_element.h"
 #include "battle/effects/weather_messages.h"
 
+class CParticlePool;
 struct R3xBitmap;
 struct R3xCamera;
 struct R3xRenderContext;
@@ -15,15 +18,13 @@ struct R3xWorld;
 enum class DayPhase : std::uint32_t { kNight = 0, kDawn = 1, kDay = 2, kDusk = 3 };
 
 struct SkyState {
-  // Still to come with the sky dome and lens flare: the sun and moon positions, sunScale and
-  // moonScale, the eight flare elements and fogScale.
-
-  // The session's world, render context and camera, copied at the end of its world start.
+  // The world, render context and camera the world start made (also given to the atmosphere); the
+  // sky and the flare draw nothing without them.
   R3xWorld* world = nullptr;
   R3xRenderContext* renderContext = nullptr;
-  R3xCamera* camera = nullptr;
-  // The bitmaps of "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp"
-  // and "lf_disk.bmp"; the session owns their handles.
+  const R3xCamera* camera = nullptr;
+  // "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp" and "lf_disk.bmp"
+  // of "Equip.r3x"; the session owns their handles. Null while not loaded.
   R3xBitmap* skyBitmap = nullptr;
   R3xBitmap* cloudBitmap = nullptr;
   R3xBitmap* groundBitmap = nullptr;
@@ -31,6 +32,11 @@ struct SkyState {
   R3xBitmap* moonBitmap = nullptr;
   R3xBitmap* flareRingBitmap = nullptr;
   R3xBitmap* flareDiscBitmap = nullptr;
+  // The library's particle pool (the atmosphere's), which the sky frees on its first frame, the
+  // rain fills and the flare drawing draws and ages.
+  CParticlePool* particles = nullptr;
+  // Set by the first sky frame.
+  bool skyStarted = false;
 
   // The sky dome shows blend x row step + (1 - blend) x row step + 1 of the gradient table.
   std::int32_t step = 0;
@@ -42,13 +48,22 @@ struct SkyState {
   // In [0, 512): 0 straight overhead at noon, 256 straight below at midnight.
   float sunAngle = 0.0f;
   float moonAngle = 0.0f;
+  // World positions the sky drawing gives the sun and the moon each frame; the flare reads the
+  // sun's.
+  std::array<float, 3> sunPosition{};
+  std::array<float, 3> moonPosition{};
   // Hundredths of a second: the server's day clock and the local time of its last advance.
   std::uint32_t dayClock = 0;
   std::uint32_t lastLocalClock = 0;
   // From the arena's global parameters.
+  float sunScale = 0.0f;              // half side of the sun's square
   std::uint32_t moonOrbitPeriod = 0;  // seconds of day clock
+  float moonScale = 0.0f;             // half side of the moon's square
   float nearCloudVelocity = 0.0f;
   float farCloudVelocity = 0.0f;
+  std::array<FlareElement, 8> flare{};
+  // The weather enlarges the sun and the flare elements by up to this factor.
+  float fogScale = 1.0f;
   // How far the weather has set in, 0 to 1; it sets the fog density.
   float weatherLevel = 0.0f;
   // No phase runs until the first time base (the clock is never below an end of 0).

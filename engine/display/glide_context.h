@@ -87,6 +87,10 @@ std::int32_t r3xGlideRegisterTexture(R3xGlideContext* context, R3xBitmap* bitmap
 // Places a texture that is not resident and downloads it: R3X_GLIDE_LOADED, or
 // R3X_GLIDE_NOT_PLACED when it does not fit even after evicting every resident texture.
 std::int32_t r3xGlideLoadTexture(R3xGlideContext* context, R3xGlideTexture* texture);
+// Registers the bitmap when it has no texture record yet and makes it the board's texture
+// source, resident and most recently used. 0; R3X_ERR_FAILED for no bitmap, one that cannot be
+// registered, or one that does not fit in texture memory.
+std::int32_t r3xGlideSelectBitmap(R3xGlideContext* context, R3xBitmap* bitmap);
 // Frees every registered texture, clears the bitmaps' texture fields and forgets the memory
 // bounds. 0.
 std::int32_t r3xGlideFreeTextures(R3xGlideContext* context);

@@ -209,6 +209,17 @@ std::int32_t _r3xGlideSelectTexture(R3xGlideContext* context, R3xGlideTexture* t
   return R3X_GLIDE_SELECTED;
 }
 
+std::int32_t r3xGlideSelectBitmap(R3xGlideContext* context, R3xBitmap* bitmap) {
+  if (bitmap == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  if (bitmap->texture == nullptr && r3xGlideRegisterTexture(context, bitmap) != 0) {
+    return R3X_ERR_FAILED;
+  }
+  auto* texture = static_cast<R3xGlideTexture*>(bitmap->texture);
+  return _r3xGlideSelectTexture(context, texture) == R3X_GLIDE_SELECTED ? 0 : R3X_ERR_FAILED;
+}
+
 std::int32_t r3xGlideFreeTextures(R3xGlideContext* context) {
   R3xGlideTexture* texture = context->firstRegistered;
   while (texture != nullptr) {
