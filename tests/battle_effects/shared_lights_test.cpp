@@ -31,8 +31,13 @@ class SharedLightsTest : public ::testing::Test {
   }
 
   // An actor at x = 5 of one part (a 2D sprite without frames), in engine memory as a world
-  // loader hands it over.
+  // loader hands it over; later actors share the first one's definition.
   R3xActor* MakeActor() {
+    const R3xPlacement origin{5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
+    if (R3xObjectHeader* made = r3xFindTag(world_.get(), "FLARE")) {
+      return r3xCreateActor(world_.get(), reinterpret_cast<R3xActorDef*>(made), nullptr, &origin,
+                            nullptr, nullptr, 1.0f, 1.0f, 0);
+    }
     const float offset[3] = {0.0f, 0.0f, 0.0f};
     R3x2DSpriteDef* spriteDef =
         r3xCreate2DSpriteDef(world_.get(), nullptr, 0, 0, nullptr, 1.0f, 1.0f, 1.0f, nullptr, 0, 0,
@@ -42,7 +47,6 @@ class SharedLightsTest : public ::testing::Test {
     action->levelCount = 1;
     action->levels = static_cast<R3xLodLevel*>(r3xMalloc(sizeof(R3xLodLevel)));
     action->levels[0] = {0.0f, R3X_LOD_LAST_UPPER, 0};
-    const R3xPlacement origin{5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
     R3xActorDef* definition =
         r3xCreateActorDef(world_.get(), "FLARE", 1, action, r3xMalloc(16), &origin,
                           reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(1.0f)), nullptr, 1.0f,
