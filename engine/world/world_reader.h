@@ -36,14 +36,18 @@ struct R3xWorldReader {
   R3xWorld* world;
   R3xWad* archive;
 
-  // Guards readPosition, fillCount and endFlag; `changed` is signalled whenever one of them (or
-  // doneFlag) changes, so each side waits instead of polling.
+  // Guards readPosition, fillCount and endFlag. A side that must wait watches fillCount and
+  // endFlag a little while without the lock, then sleeps on `changed`, marking itself as
+  // waiting; the other side signals `changed` only for a side that sleeps, and always when the
+  // thread ends.
   std::mutex lock;
   std::condition_variable changed;
   std::uint32_t readPosition;
-  std::uint32_t fillCount;
+  std::atomic<std::uint32_t> fillCount;
   // Set by the thread at the end of the data or on a read error, and by the loader to stop it.
-  bool endFlag;
+  std::atomic<bool> endFlag;
+  bool threadSleeps;
+  bool loaderSleeps;
   // Set by the thread as its last act.
   std::atomic<bool> doneFlag;
   // Set by the thread once the file is open.

@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <system_error>
+#include <thread>
 
 #include "engine/core/error.h"
 #include "engine/core/memory.h"
@@ -9,6 +11,28 @@
 #include "engine/world/world_stream.h"
 
 namespace {
+
+// How long a side watches the ring before it sleeps: the other side usually answers within
+// microseconds, while a sleeping thread on a busy machine may wait long for a processor.
+constexpr auto kWatchTime = std::chrono::microseconds(100);
+
+// Waits with the lock held until ready() holds: watches first, then sleeps marked as sleeping.
+template <typename Ready>
+void waitUntil(R3xWorldReader* reader, std::unique_lock<std::mutex>& guard, bool& sleeps,
+               Ready ready) {
+  if (ready()) {
+    return;
+  }
+  guard.unlock();
+  const auto until = std::chrono::steady_clock::now() + kWatchTime;
+  while (!ready() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::yield();
+  }
+  guard.lock();
+  sleeps = true;
+  reader->changed.wait(guard, ready);
+  sleeps = false;
+}
 
 void finish(R3xWorldReader* reader, R3xWorldStream* stream) {
   if (stream != nullptr) {
@@ -66,7 +90,7 @@ void _r3xWorldReaderThread(R3xWorldReader* reader) {
     std::uint32_t write = 0;
     {
       std::unique_lock<std::mutex> guard(reader->lock);
-      reader->changed.wait(guard, [reader] {
+      waitUntil(reader, guard, reader->threadSleeps, [reader] {
         return reader->endFlag || R3X_WORLD_RING_SIZE - reader->fillCount > R3X_WORLD_RING_REFILL;
       });
       if (reader->endFlag) {
@@ -85,14 +109,18 @@ void _r3xWorldReaderThread(R3xWorldReader* reader) {
     if (got < 0) {
       break;
     }
+    bool wake = false;
     {
       const std::lock_guard<std::mutex> guard(reader->lock);
       reader->fillCount += static_cast<std::uint32_t>(got);
       if (static_cast<std::uint32_t>(got) < free) {
         reader->endFlag = true;
       }
+      wake = reader->loaderSleeps;
     }
-    reader->changed.notify_all();
+    if (wake) {
+      reader->changed.notify_all();
+    }
   }
   finish(reader, stream);
 }
@@ -101,20 +129,22 @@ std::int32_t _r3xReadWorldBytes(R3xWorldReader* reader, void* destination, std::
   auto* out = static_cast<std::uint8_t*>(destination);
   while (n > 0) {
     std::unique_lock<std::mutex> guard(reader->lock);
-    reader->changed.wait(guard, [reader] { return reader->fillCount > 0 || reader->endFlag; });
-    if (reader->fillCount == 0) {
+    waitUntil(reader, guard, reader->loaderSleeps,
+              [reader] { return reader->fillCount > 0 || reader->endFlag; });
+    const std::uint32_t filled = reader->fillCount;
+    if (filled == 0) {
       return R3X_ERR_FAILED;
     }
-    const auto m = static_cast<std::uint32_t>(std::min<std::size_t>(n, reader->fillCount));
+    const auto m = static_cast<std::uint32_t>(std::min<std::size_t>(n, filled));
     const std::uint32_t first = std::min(m, R3X_WORLD_RING_SIZE - reader->readPosition);
     std::memcpy(out, reader->ring + reader->readPosition, first);
     std::memcpy(out + first, reader->ring, m - first);
     reader->readPosition = (reader->readPosition + m) % R3X_WORLD_RING_SIZE;
-    const bool wasFull = R3X_WORLD_RING_SIZE - reader->fillCount <= R3X_WORLD_RING_REFILL;
-    reader->fillCount -= m;
-    const bool refill = wasFull && R3X_WORLD_RING_SIZE - reader->fillCount > R3X_WORLD_RING_REFILL;
+    reader->fillCount = filled - m;
+    // The thread sleeps only while too little of the ring is free.
+    const bool refill =
+        reader->threadSleeps && R3X_WORLD_RING_SIZE - (filled - m) > R3X_WORLD_RING_REFILL;
     guard.unlock();
-    // The thread waits only while too little of the ring is free.
     if (refill) {
       reader->changed.notify_all();
     }
