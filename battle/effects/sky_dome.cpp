@@ -63,31 +63,6 @@ const HeightGrid& DomeHeights() {
 // The copy that each texture pass of the dome fills in; never allocated per frame.
 std::array<GrVertex, R3X_GLIDE_BATCH_VERTICES> passVertices;
 
-struct DomeColour {
-  float red;
-  float green;
-  float blue;
-};
-
-// The two gradient rows the dome blends: blend x the first + (1 - blend) x the second.
-struct DomeRows {
-  const SkyGradientRow& first;
-  const SkyGradientRow& second;
-  float blend;
-};
-
-DomeColour GradientColour(const DomeRows& rows, float z) {
-  const auto entry = static_cast<std::size_t>(SkyGradientEntry(z));
-  const SkyColour& a = rows.first[entry];
-  const SkyColour& b = rows.second[entry];
-  const float blend = rows.blend;
-  const auto mix = [blend](std::uint8_t first, std::uint8_t second) {
-    return (static_cast<float>(first) * blend + static_cast<float>(second) * (1.0f - blend)) *
-           kColourScale;
-  };
-  return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
-}
-
 R3xSurface SurfaceOf(R3xBitmap* bitmap) {
   R3xSurface surface{};
   surface.type = R3X_TYPE_SURFACE;
@@ -103,7 +78,7 @@ void CountDrawn(R3xRenderContext& context, std::int32_t result) {
 
 // Two triangles of one dome cell into the shared batch, or two empty polygons for a cell outside
 // the view.
-void BatchCell(const SkyState& sky, const SkyFrustum& frustum, const DomeRows& rows, int r, int c) {
+void BatchCell(const SkyState& sky, const SkyFrustum& frustum, int r, int c) {
   R3xRenderContext& context = *sky.renderContext;
   const R3xCamera& camera = *sky.camera;
   const HeightGrid& heights = DomeHeights();
@@ -136,7 +111,7 @@ void BatchCell(const SkyState& sky, const SkyFrustum& frustum, const DomeRows& r
     for (int k = 0; k < 3; ++k) {
       const Corner& corner = triangle[k];
       const float world[3] = {corner.x, corner.y, corner.z};
-      const DomeColour colour = GradientColour(rows, corner.z);
+      const SkyDomeColour colour = SkyDomeVertexColour(sky.step, sky.blend, corner.z);
       PutCorner(context, camera, k, world, corner.u, corner.v, colour.red, colour.green,
                 colour.blue);
     }
@@ -170,14 +145,9 @@ bool DrawDome(const SkyState& sky, const SkyFrustum& frustum) {
   R3xGlideBatch& batch = *r3xGlideSharedBatch();
   batch.vertexCount = 0;
   batch.polygonCount = 0;
-  // Steps come from the day clock, which keeps them in the tables.
-  const std::int32_t step = std::clamp(sky.step, 0, kTimeOfDaySteps - 1);
-  const std::int32_t next = step + 1 == kTimeOfDaySteps ? 0 : step + 1;
-  const DomeRows rows{SkyGradientTable[static_cast<std::size_t>(step)],
-                      SkyGradientTable[static_cast<std::size_t>(next)], sky.blend};
   for (int r = 0; r < kSkyDomeCells; ++r) {
     for (int c = 0; c < kSkyDomeCells; ++c) {
-      BatchCell(sky, frustum, rows, r, c);
+      BatchCell(sky, frustum, r, c);
     }
   }
   // The sky texture spans 2 x 2 cells and drifts along y with the far cloud scroll.
@@ -355,6 +325,20 @@ float SkyDomeHeight(int row, int column) { return DomeHeights()[row][column]; }
 int SkyGradientEntry(float z) {
   const float height = std::min(std::max(z, 0.0f), kGradientTop);
   return kSkyGradientEntries - 1 - static_cast<int>(height * kGradientStepReciprocal);
+}
+
+SkyDomeColour SkyDomeVertexColour(std::int32_t step, float blend, float z) {
+  // Steps come from the day clock, which keeps them in the tables.
+  const std::int32_t first = std::clamp(step, 0, kTimeOfDaySteps - 1);
+  const std::int32_t second = first + 1 == kTimeOfDaySteps ? 0 : first + 1;
+  const auto entry = static_cast<std::size_t>(SkyGradientEntry(z));
+  const SkyColour& a = SkyGradientTable[static_cast<std::size_t>(first)][entry];
+  const SkyColour& b = SkyGradientTable[static_cast<std::size_t>(second)][entry];
+  const auto mix = [blend](std::uint8_t one, std::uint8_t other) {
+    return (static_cast<float>(one) * blend + static_cast<float>(other) * (1.0f - blend)) *
+           kColourScale;
+  };
+  return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
 }
 
 std::int32_t DrawSky(SkyState* sky) {

@@ -17,6 +17,16 @@ float SkyDomeHeight(int row, int column);
 // The gradient entry (0 at the top of the dome, 16 at the horizon) of a vertex at world height z.
 int SkyGradientEntry(float z);
 
+// A dome vertex's colour, each channel / 256.
+struct SkyDomeColour {
+  float red;
+  float green;
+  float blue;
+};
+// The colour of a dome vertex at world height z: blend x gradient row `step` + (1 - blend) x the
+// row after it (row 0 after row 59).
+SkyDomeColour SkyDomeVertexColour(std::int32_t step, float blend, float z);
+
 // Draws the sky of the frame after the clear and the frame's start and before the world, and
 // writes the sun's and the moon's positions into the state. In rain the dome is left out and the
 // clear colour is the sky. 0; R3X_ERR_FAILED without drawing when the render context cannot draw
