@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Runs the demo from a build folder: the test server on loopback, then the host program, headless
-# (ARENA_DISPLAY=sdl shows a window instead), with the front-end stand-in, in the folder
-# BUILD/demo (or FOLDER). It ends with a summary of how far the game got and exits non-zero when
-# that is less than the game can do today. Nothing is left running, whatever happens.
+# Runs the demo from a build folder: the test server on loopback with the demo's script
+# (data/demo/server.txt: the time of day, a day phase, a weather fade, a sync ping, the quit after
+# a few seconds), then the host program, headless (ARENA_DISPLAY=sdl shows a window instead), with
+# the front-end stand-in, in the folder BUILD/demo (or FOLDER). The game enters the demo arena and
+# draws it until the quit; the last frame shown is kept as "frame.png" (ARENA_FRAME_FILE names
+# another file). It ends with a summary of how far the game got and exits non-zero when that is
+# less than the game can do today. Nothing is left running, whatever happens.
 #   run-demo.sh [BUILD [FOLDER]]
 # DEMO_PORT=N skips the test server and points the game at 127.0.0.1 port N instead; the summary
-# judges the login by what the test server received, so it then reports none.
+# judges the login and the world by what the test server received, so it then reports neither.
 set -euo pipefail
+repo="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-build/default}" && pwd)"
 bin="${build}/bin"
 demo="${2:-${build}/demo}"
@@ -20,12 +24,16 @@ done
 
 mkdir -p "${demo}"
 demo="$(cd "${demo}" && pwd)"
-if [ ! -e "${demo}/arena.r3x" ]; then
-  ln -s "${build}/demo/arena.r3x" "${demo}/arena.r3x"
-fi
+# The arena's pack and height map, the equipment pack and the loading picture.
+for file in arena.r3x arena.amp Equip.r3x load.bmp; do
+  if [ ! -e "${demo}/${file}" ]; then
+    ln -s "${build}/demo/${file}" "${demo}/${file}"
+  fi
+done
 cd "${demo}"
+frame="${ARENA_FRAME_FILE:-${demo}/frame.png}"
 # Each demo shows its own game: the game appends to an existing log.
-rm -f arena.log server.log frontend.log barf.txt zq*.bmp
+rm -f arena.log server.log frontend.log barf.txt zq*.bmp "${frame}"
 touch server.log
 
 server_pid=""
@@ -43,7 +51,8 @@ port="${DEMO_PORT:-}"
 if [ -n "${port}" ]; then
   echo "== no test server: the game is pointed at 127.0.0.1 port ${port}"
 else
-  "${bin}/testserver" --address 127.0.0.1 --port 0 > server.log 2>&1 &
+  "${bin}/testserver" --address 127.0.0.1 --port 0 --script "${repo}/data/demo/server.txt" \
+    > server.log 2>&1 &
   server_pid=$!
 
   # The server's first line gives its ports.
@@ -67,7 +76,7 @@ echo "== gamehost"
 status=0
 # The front-end stand-in reports each game on standard error: kept for the summary and shown.
 OSTREL_SERVER=127.0.0.1 OSTREL_PORT="${port}" OSTREL_PACK=arena.r3x OSTREL_WORLD=arenapc.wld \
-  OSTREL_LOGIN="demo pilot" OSTREL_GAMES=1 \
+  OSTREL_LOGIN="demo pilot" OSTREL_GAMES=1 ARENA_FRAME_FILE="${frame}" \
   timeout 120 "${bin}/gamehost" 2> frontend.log || status=$?
 cat frontend.log >&2
 echo "gamehost exited with status ${status}"
@@ -88,7 +97,8 @@ echo "== the game's log: ${demo}/arena.log"
 cat arena.log 2>/dev/null || true
 
 # How far the game got, in stages: the server saw the login text, then the system report that
-# the game sends only once the login has its answer, then a frame was shown.
+# the game sends only once the login has its answer, then the answer to its sync ping, which only
+# a frame of the started world gives.
 received() { grep -q " $1 " server.log; }
 reached=0
 login="no"
@@ -100,18 +110,16 @@ if received MSG_SYSTEM_INFO; then
   reached=2
   login="yes, and the system report sent"
 fi
-frames="$(sed -n 's/^ostrel\.dll: game 1: .*, \([0-9]*\) frames shown$/\1/p' frontend.log)"
 world="no"
-if [ "${frames:-0}" -gt 0 ]; then
+if [ "${reached}" -eq 2 ] && received MSG_SYNC_PING; then
   reached=3
   world="yes"
 fi
-# How far the game must get today: the login and the system report (stage 2). The world start is
-# still a placeholder that fails; once it is built, raise this to 3 (the world started and a frame
-# was shown).
-required=2
+frames="$(sed -n 's/^ostrel\.dll: game 1: .*, \([0-9]*\) frames shown$/\1/p' frontend.log)"
+# How far the game must get today: the world started and its frames drawn (stage 3).
+required=3
 
-pictures="$(find . -maxdepth 1 -name 'zq*.bmp' | wc -l)"
+captures="$(find . -maxdepth 1 -name 'zq*.bmp' | wc -l)"
 echo "== summary"
 echo "logged in:     ${login}"
 echo "world started: ${world}"
@@ -120,15 +128,20 @@ echo "game log:      ${demo}/arena.log"
 if [ -e barf.txt ]; then
   echo "barf.txt:      ${demo}/barf.txt"
 else
-  echo "barf.txt:      not written (the game's statistics are still to come)"
+  echo "barf.txt:      not written"
 fi
-echo "pictures:      ${pictures} screen captures (zq*.bmp) in ${demo}"
+if [ -e "${frame}" ]; then
+  echo "last frame:    ${frame}"
+else
+  echo "last frame:    none shown"
+fi
+echo "pictures:      ${captures} screen captures (zq*.bmp) in ${demo}"
 if [ "${status}" -ne 0 ]; then
   echo "result:        gamehost failed with status ${status}"
   exit "${status}"
 fi
 if [ "${reached}" -lt "${required}" ]; then
-  echo "result:        the game did not get as far as it should (login and system report)"
+  echo "result:        the game did not get as far as it should (into the arena, drawing frames)"
   exit 1
 fi
-echo "result:        the game got as far as it should (login and system report)"
+echo "result:        the game got as far as it should (into the arena, drawing frames)"

@@ -11,6 +11,7 @@
 #include "battle/arena/arena_world.h"
 #include "battle/arena/joystick.h"
 #include "battle/arena/mover.h"
+#include "battle/arena/overview_camera.h"
 #include "battle/effects/shared_lights.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/error_report.h"
@@ -251,6 +252,8 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   sky.renderContext = gRenderContext;
   sky.camera = gCamera;
   atmosphere.Attach(gWorld, gRenderContext, gCamera);
+  // The own tank places the camera every frame once it exists.
+  PlaceOverviewCamera(gWorld, gCamera);
   return 0;
 }
 

@@ -23,7 +23,7 @@ expect "logged in:     no"
 expect "world started: no"
 expect "frames drawn:  0"
 expect "game log:      ${folder}/arena.log"
-expect "result:        the game did not get as far as it should (login and system report)"
+expect "result:        the game did not get as far as it should (into the arena, drawing frames)"
 grep -q "^ostrel\.dll: game 1: the game library returned to the front end (result 1 or 3) after [0-9.]* s, 0 frames shown$" <<< "${output}" ||
   fail "no line from the front-end stand-in"
 [ -e "${folder}/arena.log" ] || fail "no arena.log"
