@@ -4,10 +4,14 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "battle/arena/arena_view.h"
 #include "battle/main/game_session.h"
 #include "battle/main/main_loop.h"
 #include "common/messages.h"
+#include "engine/r3x.h"
+#include "platform/backend/display_backend.h"
 #include "platform/kernel/clock.h"
+#include "tests/support/demo_world_session.h"
 
 namespace {
 
@@ -103,6 +107,100 @@ TEST_F(FrameTickTest, LostConnectionIsNoticedOnceAndPlayGoesOn) {
   gGameSession.Tick();
   EXPECT_EQ(gGameSession.networkNoticeTime, 11000u);
   EXPECT_EQ(gFrameTime, 12000u);
+}
+
+}  // namespace
+
+namespace {
+
+// Frames of the started demo world, on a virtual clock.
+class WorldFrameTest : public FrameTickTest {
+ protected:
+  WorldFrameTest() {
+    platform::ClearShownFrames();
+    gGameSession.timing = {};
+    gFrameCount = 0;
+  }
+  ~WorldFrameTest() override {
+    gGameSession.timing = {};
+    gFrameCount = 0;
+  }
+
+  test_support::DemoWorldSession world_;
+};
+
+TEST_F(WorldFrameTest, EachFrameIsShownOnce) {
+  ASSERT_TRUE(world_.Started());
+  platform::ClearShownFrames();
+  for (int i = 0; i < 3; ++i) {
+    clock_.Advance(20);
+    gGameSession.Tick();
+  }
+  EXPECT_EQ(platform::ShownFrameCount(), 3u);
+}
+
+TEST_F(WorldFrameTest, QuitEndsTheLoopWithoutAPresent) {
+  ASSERT_TRUE(world_.Started());
+  platform::ClearShownFrames();
+  clock_.Advance(20);
+  CMailbox::PostAnonymous(kSessionAddress, MSG_QUIT, 0, nullptr);
+  RunMainLoop(gGameSession);
+  EXPECT_EQ(gGameSession.quitFlag, 1u);
+  EXPECT_EQ(platform::ShownFrameCount(), 0u);
+}
+
+// The view waits until the frame time is past the world start's: meanwhile the camera's image
+// is cleared, and the first later frame draws the arena.
+TEST_F(WorldFrameTest, ViewIsDrawnOnceTheFrameTimeIsPastTheStart) {
+  ASSERT_TRUE(world_.Started());
+  gGameSession.timing.on = 1;
+  gGameSession.noDrawUntil = timeGetTime();
+  gGameSession.Tick();
+  EXPECT_NE(gGameSession.noDrawUntil, 0u);
+  EXPECT_EQ(gGameSession.timing.last[kPhasePolygons], 0u);
+  EXPECT_EQ(r3xGetCameraImageBuffer(gCamera)[0], 0xFF);
+  clock_.Advance(1);
+  gGameSession.Tick();
+  EXPECT_EQ(gGameSession.noDrawUntil, 0u);
+  EXPECT_GT(gGameSession.timing.last[kPhasePolygons], 0u);
+  EXPECT_GT(gGameSession.timing.last[kPhaseRegions], 0u);
+}
+
+// The answer to a sync ping keeps the loop entry a time between ticks; the frame counts and
+// the sums grow only with timed frames.
+TEST_F(WorldFrameTest, TimedFramesFillTheTables) {
+  ASSERT_TRUE(world_.Started());
+  gGameSession.timing.on = 1;
+  gGameSession.timing.StampLoop(timeGetTime());
+  clock_.Advance(7);
+  CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
+  gGameSession.Tick();
+  EXPECT_EQ(gFrameCount, 1u);
+  EXPECT_EQ(gGameSession.timing.last[kPhaseLoop], 7u);
+  clock_.Advance(5);
+  gGameSession.Tick();
+  EXPECT_EQ(gFrameCount, 2u);
+  EXPECT_EQ(gGameSession.timing.last[kPhaseLoop], 5u);
+  EXPECT_EQ(gGameSession.timing.sum[kPhaseLoop], 12u);
+  EXPECT_EQ(gGameSession.timing.largest[kPhaseLoop], 7u);
+  gGameSession.timing.on = 0;
+  gGameSession.Tick();
+  EXPECT_EQ(gFrameCount, 2u);
+}
+
+// A palette switch (the infra-red view) is installed at the end of the next frame drawn.
+TEST_F(WorldFrameTest, SwitchedPaletteIsInstalledByTheNextFrame) {
+  ASSERT_TRUE(world_.Started());
+  clock_.Advance(1);
+  gGameSession.Tick();
+  EXPECT_EQ(gGameSession.palettes.Applied(), gGameSession.palettes.Normal());
+  gGameSession.palettes.SetInfraRed(1);
+  EXPECT_TRUE(gGameSession.palettes.PaletteDirty());
+  clock_.Advance(1);
+  gGameSession.Tick();
+  EXPECT_EQ(gGameSession.palettes.Applied(), gGameSession.palettes.InfraRed());
+  EXPECT_FALSE(gGameSession.palettes.PaletteDirty());
+  gGameSession.palettes.SetInfraRed(0);
 }
 
 }  // namespace
