@@ -4,6 +4,8 @@
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/effects/camera_image.h"
+#include "battle/effects/flare_and_particles.h"
+#include "battle/effects/sky_dome.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
@@ -45,9 +47,9 @@ void DrawAndPresent(CGameSession& session) {
     const std::uint8_t grey = session.atmosphere.DayClock().SkyClearGrey();
     r3xGlideClear(gGlideContext, 1, 1, grey, grey, grey);
     r3xGlideBeginFrame(gWorld, gRenderContext, gCamera);
-    // With the sky dome: DrawSky with the atmosphere's sky state, before the world.
+    DrawSky(&session.atmosphere.Sky());
     r3xGlideDrawWorld(gWorld, gRenderContext, gCamera);
-    // With the lens flare: DrawFlareAndParticles with the sky state, after the world.
+    DrawFlareAndParticles(&session.atmosphere.Sky());
     session.noDrawUntil = 0;
   }
   ClosePhase(session, kPhaseView);
