@@ -323,7 +323,8 @@ bool DrawBodiesAndGround(SkyState& sky) {
 float SkyDomeHeight(int row, int column) { return DomeHeights()[row][column]; }
 
 int SkyGradientEntry(float z) {
-  const float height = std::min(std::max(z, 0.0f), kGradientTop);
+  // Not a number counts as the horizon.
+  const float height = z > 0.0f ? std::min(z, kGradientTop) : 0.0f;
   return kSkyGradientEntries - 1 - static_cast<int>(height * kGradientStepReciprocal);
 }
 

@@ -114,6 +114,8 @@ TEST_F(FlareTest, SunPixelMustLieOnTheViewInFrontOfTheCamera) {
       {{-100.1f, 0, 100}, false, 0, 0},
       {{0, -99.89f, 100}, true, 320, 479},
       {{0, 0, -100}, false, 0, 0},
+      {{std::nanf(""), 0, 100}, false, 0, 0},
+      {{1e30f, 0, 100}, false, 0, 0},
   };
   for (const auto& c : cases) {
     sky_.sunPosition = c.sun;
