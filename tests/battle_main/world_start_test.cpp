@@ -374,6 +374,31 @@ INSTANTIATE_TEST_SUITE_P(
                     {"WORLD:14 [Set pPalette failed.]"}}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
+TEST_F(WorldStartTest, AStopFromASmallerFullViewGoesBackTo640x480) {
+  OpenHostDisplay();
+  ASSERT_EQ(Start(), 0);
+  // A full view in a 320 x 240 display mode.
+  ASSERT_EQ(gGameSession.view.GiveCameraImage(gCamera, 320, 240), 0);
+  ASSERT_EQ(r3xResetRenderDevice(gRenderDevice, gCamera, 1, 0), 0);
+  ASSERT_EQ(platform::GetDisplayMode().width, 320);
+  SetWindowPos(window_, nullptr, 0, 0, 320, 240, 0);
+
+  gGameSession.StopWorld();
+  ExpectTornDown();
+  EXPECT_EQ(platform::GetDisplayMode().width, 640);
+  EXPECT_EQ(platform::GetDisplayMode().height, 480);
+  platform::WindowState state{};
+  ASSERT_TRUE(platform::GetWindowState(window_, state));
+  EXPECT_EQ(state.width, 640);
+  EXPECT_EQ(state.height, 480);
+  // The mode changes replaced the host's primary; the one handed back is the live 640 x 480 one.
+  ASSERT_NE(host_.primarySurface, nullptr);
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(host_.primarySurface->GetSurfaceDesc(&desc), DD_OK);
+  EXPECT_EQ(desc.dwWidth, 640u);
+}
+
 // What the library's load made with the session.
 TEST(SessionLoadTest, TheMoverAndTheSmallSphereVolumeExist) {
   EXPECT_NE(gMover, nullptr);
