@@ -251,13 +251,6 @@ TEST_F(WorldStartTest, AShortPackNameGetsTheMapExtensionAppended) {
   EXPECT_TRUE(Reports().empty());
 }
 
-TEST_F(WorldStartTest, WithoutTheHostsDisplayTheDeviceMakesItsOwn) {
-  ASSERT_EQ(Start(), 0);
-  gGameSession.StopWorld();
-  ExpectTornDown();
-  ASSERT_NE(host_.primarySurface, nullptr) << "the device's own primary is handed to the host";
-}
-
 // One world start failing at a step: what the folder lacks or holds instead, the world named,
 // and the reports.
 struct FailureCase {
