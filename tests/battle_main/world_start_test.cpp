@@ -22,6 +22,7 @@
 #include "platform/backend/display_backend.h"
 #include "platform/backend/headless_backend.h"
 #include "platform/ddraw.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/message_box.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
@@ -390,6 +391,19 @@ TEST_F(WorldStartTest, AStopFromASmallerFullViewGoesBackTo640x480) {
   desc.dwSize = sizeof(desc);
   ASSERT_EQ(host_.primarySurface->GetSurfaceDesc(&desc), DD_OK);
   EXPECT_EQ(desc.dwWidth, 640u);
+}
+
+TEST_F(WorldStartTest, TheWorldClockRunsOnTheMillisecondClock) {
+  platform::VirtualClock clock(7654321);
+  platform::ScopedProcessClock scopedClock(clock);
+  OpenHostDisplay();
+  ASSERT_EQ(Start(), 0);
+  // The loading picture's present may wait on the clock; the frame time is taken after it.
+  EXPECT_EQ(gFrameTime, clock.Milliseconds());
+  clock.Advance(40);
+  const DWORD tickStart = clock.Milliseconds();
+  gGameSession.Tick();
+  EXPECT_EQ(gWorld->time, tickStart);
 }
 
 // What the library's load made with the session.
