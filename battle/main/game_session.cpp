@@ -126,8 +126,6 @@ CGameSession::CGameSession()
   std::srand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
   gSphereVolume02 = r3xCreateSphereVolume(kSmallSphereRadius);
-  // The day clock's weather time stamp (gFrameTime) and factor (1.0) join here with the
-  // weather.
 }
 
 CGameSession::~CGameSession() {
