@@ -74,9 +74,6 @@ CAtmosphere::CAtmosphere(SoundPlayer sound, CLightning::RandomSource lightningRa
 }
 
 void CAtmosphere::Attach(R3xWorld* world, R3xRenderContext* context, const R3xCamera* camera) {
-  world_ = world;
-  context_ = context;
-  camera_ = camera;
   sky_.world = world;
   sky_.renderContext = context;
   sky_.camera = camera;
@@ -138,7 +135,7 @@ void CAtmosphere::ApplyGlobalParams(const GlobalParamValues& values) {
     }
   }
   sky_.fogScale = std::bit_cast<float>(values.colourGroups.back().words[kFogScaleWord]);
-  ambient_.SetAmbientLight(world_, AmbientTable[day_.TimeOfDayStep()]);
+  ambient_.SetAmbientLight(sky_.world, AmbientTable[day_.TimeOfDayStep()]);
   sky_.dayClock = 0;
   sky_.weatherLevel = 0.0f;
 }
@@ -188,8 +185,8 @@ void CAtmosphere::ApplyWeather(const WeatherEvent& event) {
     case kWeatherFull:
       sky_.weatherLevel = 1.0f;
       // Rain already falling is not started again; without a camera no drops fall.
-      if (camera_ != nullptr) {
-        particles_.StartWeatherParticles(*camera_, WeatherMode::kRain);
+      if (sky_.camera != nullptr) {
+        particles_.StartWeatherParticles(*sky_.camera, WeatherMode::kRain);
       }
       sound_(KIND_SESSION, kRainStart, 0.0f, 0.0f);
       break;
@@ -203,7 +200,7 @@ void CAtmosphere::ApplyWeather(const WeatherEvent& event) {
 
 void CAtmosphere::BeginWeather(std::uint32_t frameTime) {
   day_.TakeTargetStep();
-  ambient_.SetAmbientLight(world_, AmbientTable[day_.TimeOfDayStep()]);
+  ambient_.SetAmbientLight(sky_.world, AmbientTable[day_.TimeOfDayStep()]);
   lightning_.StrikeAt(frameTime);
 }
 
@@ -226,7 +223,7 @@ void CAtmosphere::UpdateLightning(std::uint32_t frameTime, bool phaseRan) {
   if (strike->flash) {
     SetFog(0, kWhite);
     day_.SetSkyClearGrey(kWhite);
-    ambient_.SetAmbientLight(world_, kFullLight);
+    ambient_.SetAmbientLight(sky_.world, kFullLight);
   }
 }
 
@@ -236,8 +233,8 @@ void CAtmosphere::StopRain() {
 }
 
 void CAtmosphere::SetFog(std::int32_t level, std::uint8_t grey) {
-  if (context_ != nullptr && context_->glide != nullptr) {
-    r3xGlideSetFog(context_->glide, 1, level, grey, grey, grey);
+  if (sky_.renderContext != nullptr && sky_.renderContext->glide != nullptr) {
+    r3xGlideSetFog(sky_.renderContext->glide, 1, level, grey, grey, grey);
   }
 }
 
@@ -245,5 +242,5 @@ void CAtmosphere::RestoreAfterFlash() {
   const float level = AmbientTable[day_.TimeOfDayStep()];
   SetFog(0, GreyOf(level, kFogGreyOfAmbient));
   day_.SetSkyClearGrey(GreyOf(level, kClearGreyOfAmbient));
-  ambient_.SetAmbientLight(world_, level);
+  ambient_.SetAmbientLight(sky_.world, level);
 }

@@ -76,7 +76,7 @@ class CAtmosphere {
   std::size_t QueuedWeather() const { return queue_.Count(); }
 
  private:
-  DayLightTargets Targets() { return {world_, &ambient_, context_}; }
+  DayLightTargets Targets() { return {sky_.world, &ambient_, sky_.renderContext}; }
   // One lightning step while full rain is in force; `phaseRan`: the day phase set the light in
   // this frame already.
   void UpdateLightning(std::uint32_t frameTime, bool phaseRan);
@@ -92,7 +92,4 @@ class CAtmosphere {
   CParticlePool particles_;
   CLightning lightning_;
   CWeatherQueue queue_;
-  R3xWorld* world_ = nullptr;
-  R3xRenderContext* context_ = nullptr;
-  const R3xCamera* camera_ = nullptr;
 };
