@@ -1,7 +1,9 @@
 #include "common/mailbox.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "platform/kernel/allocation_hook.h"
@@ -33,6 +35,20 @@ constinit std::array<CMailbox*, std::size_t{1} << kBucketBits> gMailboxBuckets{}
 std::uint64_t gMailboxesBuilt = 0;
 // Read without the lock by PostAnonymous.
 std::atomic<std::uint32_t> gLiveMailboxes{0};
+
+// Waiting for a message: posts and WakeWaiters notify the signal under its mutex while anyone
+// waits; each WakeWaiters starts a new generation, which every mailbox's next wait sees.
+struct MailboxWaits {
+  std::mutex mutex;
+  std::condition_variable signal;
+  std::uint64_t generation = 0;
+};
+std::atomic<std::uint32_t> gWaiters{0};
+
+MailboxWaits& Waits() {
+  static MailboxWaits waits;
+  return waits;
+}
 
 class LockedMailboxes {
  public:
@@ -151,6 +167,31 @@ MailboxMessagePtr CMailbox::ReceiveTimed(std::uint32_t& length, std::uint32_t& p
   return MailboxMessagePtr(message);
 }
 
+void CMailbox::WaitForMessage(std::uint32_t milliseconds) {
+  MailboxWaits& waits = Waits();
+  std::unique_lock lock(waits.mutex);
+  // Counted before the queue is looked at: a post either comes before that look and is seen,
+  // or finds the count and notifies.
+  gWaiters.fetch_add(1);
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  // A wake that came since this mailbox's last wait ends this one: its news may have come
+  // between the owner's own look and this wait.
+  platform::GetProcessClock().WaitFor(waits.signal, lock, milliseconds, [&] {
+    return Count() != 0 || waits.generation != wakeSeen_;
+  });
+  wakeSeen_ = waits.generation;
+  gWaiters.fetch_sub(1);
+}
+
+void CMailbox::WakeWaiters() {
+  MailboxWaits& waits = Waits();
+  {
+    std::lock_guard lock(waits.mutex);
+    ++waits.generation;
+  }
+  waits.signal.notify_all();
+}
+
 bool CMailbox::IsLockAlive() { return gMailboxLock.lock != nullptr; }
 
 void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,
@@ -173,6 +214,14 @@ void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uin
   }
   target->AppendLocked(message.release());
   target->Posted();
+  // Pairs with the waiter's count before its look at the queue.
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  if (gWaiters.load() != 0) {
+    MailboxWaits& waits = Waits();
+    // Taking the mutex orders this post before or after a waiter's look at the queue.
+    { std::lock_guard waitLock(waits.mutex); }
+    waits.signal.notify_all();
+  }
 }
 
 CMailbox* CMailbox::FindLocked(std::uint32_t address) {

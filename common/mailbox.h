@@ -75,6 +75,14 @@ class CMailbox {
   // As Receive, also giving the message's post time (timeGetTime at the post).
   MailboxMessagePtr ReceiveTimed(std::uint32_t& length, std::uint32_t& postTime);
 
+  // Blocks until the queue holds a message, WakeWaiters is called or `milliseconds` of the
+  // process clock pass. It may return sooner (under a test's virtual clock after 1 ms), so
+  // callers loop on their own deadline.
+  void WaitForMessage(std::uint32_t milliseconds);
+  // Ends every WaitForMessage at once, and each mailbox's next one if it waits at none: for news
+  // that comes as no message, such as the end of the network connection.
+  static void WakeWaiters();
+
   // Number of queued messages.
   std::uint32_t Count() const { return count_.load(std::memory_order_acquire); }
   // Whether the process-wide mailbox lock exists: from the first construction to the last
@@ -106,4 +114,6 @@ class CMailbox {
   CMailbox* bucketPrev_ = nullptr;
   std::uint64_t age_ = 0;  // construction order: a newer mailbox has a larger age
   std::atomic<std::uint32_t> address_;
+  // The WakeWaiters generation that this mailbox's last wait ended in; under the wait mutex.
+  std::uint64_t wakeSeen_ = 0;
 };

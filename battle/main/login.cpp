@@ -19,7 +19,7 @@ constexpr std::uint32_t kParamWords = GAME_PARAM_COUNT;
 bool IsPast(DWORD deadline) { return static_cast<std::int32_t>(timeGetTime() - deadline) > 0; }
 
 // One pass of either wait: false when the wait must fail; otherwise the session's next message
-// (null, after a 1 ms pause, when none is there).
+// (null when none is there, after waiting for a post, the connection's end or the deadline).
 bool TakeMessage(CNetSocket& net, DWORD deadline, MailboxMessagePtr& message,
                  std::uint32_t& length) {
   net.Poll();
@@ -28,7 +28,8 @@ bool TakeMessage(CNetSocket& net, DWORD deadline, MailboxMessagePtr& message,
   }
   message = gGameSession.Receive(length);
   if (message == nullptr) {
-    Sleep(1);
+    // Until just past the deadline, which IsPast then sees.
+    gGameSession.WaitForMessage(deadline - timeGetTime() + 1);
   }
   return true;
 }

@@ -232,6 +232,8 @@ DWORD CNetSocket::ThreadProc(LPVOID parameter) {
   }
   client->averagePumpInterval_ = passes == 0 ? 0 : (timeGetTime() - start) / passes;
   tPumpingClient = nullptr;
+  // Whoever waits for the server's messages must learn that none will come.
+  CMailbox::WakeWaiters();
   return 0;
 }
 

@@ -35,6 +35,10 @@ class RealClock : public ProcessClock {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }
+  bool WaitFor(std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
+               DWORD milliseconds, const std::function<bool()>& ready) override {
+    return signal.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+  }
 
  private:
   template <typename Unit>
@@ -53,6 +57,17 @@ RealClock& Real() {
 std::atomic<ProcessClock*> gReplacement{nullptr};
 
 }  // namespace
+
+bool ProcessClock::WaitFor(std::condition_variable&, std::unique_lock<std::mutex>& lock,
+                           DWORD milliseconds, const std::function<bool()>& ready) {
+  if (const bool readyNow = ready(); readyNow || milliseconds == 0) {
+    return readyNow;
+  }
+  lock.unlock();
+  Sleep(1);
+  lock.lock();
+  return ready();
+}
 
 DWORD VirtualClock::Milliseconds() {
   std::lock_guard lock(mutex_);

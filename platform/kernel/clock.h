@@ -3,8 +3,10 @@
 // no real time.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <mutex>
 
 #include "platform/kernel/types.h"
@@ -25,6 +27,13 @@ class ProcessClock {
   // Seconds since 1970, as the C runtime's time().
   virtual std::int64_t WallSeconds() = 0;
   virtual void Sleep(DWORD milliseconds) = 0;
+  // Blocks until `ready` holds or `milliseconds` pass, and says whether `ready` holds; `lock`
+  // holds the mutex under which `ready` is read and `signal` notified when it may have changed.
+  // The real clock sleeps on the signal. A clock that stands still between calls cannot: it
+  // moves itself 1 ms through Sleep, without the lock, and returns, so callers loop on their own
+  // deadline as they would around Sleep(1).
+  virtual bool WaitFor(std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
+                       DWORD milliseconds, const std::function<bool()>& ready);
 };
 
 // A clock that stands still until Sleep or Advance moves it. Thread-safe.

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <variant>
@@ -242,6 +246,52 @@ TEST_F(LoginTest, SecondWaitEnds16SecondsAfterTheLoginPostWhenTheRecordIsShort) 
   EXPECT_TRUE(server_.WaitForMessage(MSG_LOGIN, 2s).has_value());
   EXPECT_FALSE(gGameSession.netSocket.IsConnected());
   EXPECT_EQ(GameParamTable[499].value, 0x1000u + 499);  // the table came; the record did not
+}
+
+// The real clock, counting how often the test's own thread sleeps or waits on it.
+class CountingClock : public platform::ProcessClock {
+ public:
+  DWORD Milliseconds() override {
+    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  std::chrono::steady_clock::now().time_since_epoch())
+                                  .count());
+  }
+  std::int64_t PerformanceCounter() override { return Milliseconds(); }
+  std::int64_t PerformanceFrequency() override { return 1000; }
+  std::int64_t WallSeconds() override { return Milliseconds() / 1000; }
+  void Sleep(DWORD milliseconds) override {
+    sleeps += OnTestThread();
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+  bool WaitFor(std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
+               DWORD milliseconds, const std::function<bool()>& ready) override {
+    waits += OnTestThread();
+    return signal.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+  }
+
+  std::atomic<int> sleeps{0};
+  std::atomic<int> waits{0};
+
+ private:
+  int OnTestThread() const { return std::this_thread::get_id() == testThread_ ? 1 : 0; }
+  const std::thread::id testThread_ = std::this_thread::get_id();
+};
+
+// Both waits sleep until a message comes rather than looking every millisecond: a login that
+// takes half a second wakes about once per message.
+TEST_F(LoginTest, TheWaitsWakeForMessagesNotEveryMillisecond) {
+  Serve(
+      "login off\n"
+      "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
+      "at 250 tcp KIND_SESSION MSG_CONNECTED\n"
+      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
+      "at 250 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n");
+  CountingClock clock;
+  platform::ScopedProcessClock scope(clock);
+  ASSERT_EQ(LoginToServer(&block_), 0);
+  EXPECT_EQ(clock.sleeps.load(), 0);
+  EXPECT_GE(clock.waits.load(), 2);
+  EXPECT_LE(clock.waits.load(), 10);
 }
 
 TEST_F(LoginTest, RefusedConnectionFails) {

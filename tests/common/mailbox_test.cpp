@@ -338,4 +338,69 @@ TEST(Mailbox, ConcurrentPostersKeepEachSendersOrder) {
   EXPECT_EQ(receiver.Count(), 0u);
 }
 
+using WaitClock = std::chrono::steady_clock;
+
+// Far beyond what any of these waits may take; a wait that runs into it was not woken.
+constexpr std::uint32_t kLongWaitMs = 20000;
+constexpr auto kWokenWithin = std::chrono::seconds(10);
+
+TEST(MailboxWait, APostFromAnotherThreadEndsTheWait) {
+  CMailbox receiver(kTankA);
+  CMailbox sender(kTankB);
+  const auto start = WaitClock::now();
+  std::thread poster([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    PostWord(sender, kTankA, 7);
+  });
+  while (receiver.Count() == 0 && WaitClock::now() - start < kWokenWithin) {
+    receiver.WaitForMessage(kLongWaitMs);
+  }
+  poster.join();
+  EXPECT_LT(WaitClock::now() - start, kWokenWithin);
+  EXPECT_EQ(DrainWords(receiver), std::vector<std::uint32_t>{7});
+}
+
+TEST(MailboxWait, WithoutNewsTheWaitLastsItsTime) {
+  CMailbox receiver(kTankA);
+  receiver.WaitForMessage(0);  // takes any wake left by an earlier test
+  const auto start = WaitClock::now();
+  receiver.WaitForMessage(60);
+  EXPECT_GE(WaitClock::now() - start, std::chrono::milliseconds(60));
+}
+
+TEST(MailboxWait, WakeWaitersEndsAWaitAndTheNextOneThatMissedIt) {
+  CMailbox receiver(kTankA);
+  receiver.WaitForMessage(0);
+  auto start = WaitClock::now();
+  std::thread waker([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    CMailbox::WakeWaiters();
+  });
+  receiver.WaitForMessage(kLongWaitMs);
+  waker.join();
+  EXPECT_LT(WaitClock::now() - start, kWokenWithin);
+  // A wake while nobody waits ends the mailbox's next wait at once, and that wait only.
+  CMailbox::WakeWaiters();
+  start = WaitClock::now();
+  receiver.WaitForMessage(kLongWaitMs);
+  EXPECT_LT(WaitClock::now() - start, kWokenWithin);
+  start = WaitClock::now();
+  receiver.WaitForMessage(60);
+  EXPECT_GE(WaitClock::now() - start, std::chrono::milliseconds(60));
+}
+
+TEST(MailboxWait, AVirtualClockMovesOneMillisecondAWaitAndNoneWithAMessage) {
+  platform::VirtualClock clock(5000);
+  platform::ScopedProcessClock scope(clock);
+  CMailbox receiver(kTankA);
+  receiver.WaitForMessage(0);
+  receiver.WaitForMessage(kLongWaitMs);
+  EXPECT_EQ(timeGetTime(), 5001u);
+  CMailbox sender(kTankB);
+  PostWord(sender, kTankA, 1);
+  receiver.WaitForMessage(kLongWaitMs);
+  EXPECT_EQ(timeGetTime(), 5001u);
+  EXPECT_EQ(receiver.Count(), 1u);
+}
+
 }  // namespace
