@@ -51,8 +51,8 @@ TEST_F(SkyDomeTest, VertexHeightChoosesTheGradientEntry) {
   const struct {
     float z;
     int entry;
-  } cases[] = {{250.0f, 8}, {-50.0f, 16}, {10.0f, 16}, {29.9f, 16},
-               {30.0f, 15}, {479.0f, 1},  {480.0f, 0}, {600.0f, 0}};
+  } cases[] = {{250.0f, 8}, {-50.0f, 16}, {10.0f, 16}, {29.9f, 16},        {30.0f, 15},
+               {479.0f, 1}, {480.0f, 0},  {600.0f, 0}, {std::nanf(""), 16}};
   for (const auto& c : cases) {
     EXPECT_EQ(SkyGradientEntry(c.z), c.entry) << c.z;
   }
