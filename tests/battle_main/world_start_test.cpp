@@ -243,6 +243,27 @@ TEST_F(WorldStartTest, BuildsWhatOneArenaNeeds) {
   EXPECT_EQ(host_.primarySurface, hostPrimary) << "the device's primary handed back";
 }
 
+TEST_F(WorldStartTest, ALoadingPictureSmallerThanItsRectangleIsDrawnAsItIs) {
+  OpenHostDisplay();
+  folder_.Write("load.bmp", mkdata::BuildBmp(mkdata::MakePatternImage(64, 48, 256)));
+  ASSERT_EQ(Start(), 0);
+  ASSERT_GE(frames_.size(), 3u);
+  const platform::Frame& loading = frames_[2];
+  ASSERT_EQ(loading.bitsPerPixel, 16);
+  int inside = 0;
+  int outside = 0;
+  for (int y = 120; y < 360; ++y) {
+    for (int x = 160; x < 480; ++x) {
+      const std::size_t at = (static_cast<std::size_t>(y) * loading.width + x) * 2;
+      const bool lit = (loading.pixels[at] | loading.pixels[at + 1]) != 0;
+      const bool inPicture = x < 160 + 64 && y < 120 + 48;
+      (inPicture ? inside : outside) += lit ? 1 : 0;
+    }
+  }
+  EXPECT_GT(inside, 64 * 48 / 2);
+  EXPECT_EQ(outside, 0);
+}
+
 TEST_F(WorldStartTest, AShortPackNameGetsTheMapExtensionAppended) {
   OpenHostDisplay();
   fs::copy_file(folder_.Path() / "arena.r3x", folder_.Path() / "ab");
