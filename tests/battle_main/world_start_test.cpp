@@ -423,7 +423,11 @@ TEST_F(WorldStartTest, TheWorldClockRunsOnTheMillisecondClock) {
   EXPECT_EQ(gFrameTime, clock.Milliseconds());
   clock.Advance(40);
   const DWORD tickStart = clock.Milliseconds();
+  // A quit waiting for the session ends the frame right after the clock steps.
+  CMailbox server;
+  server.Post(KIND_SESSION, MSG_QUIT, 0, nullptr);
   gGameSession.Tick();
+  EXPECT_EQ(gGameSession.quitFlag, 1u);
   EXPECT_EQ(gWorld->time, tickStart);
 }
 
