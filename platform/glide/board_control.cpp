@@ -2,10 +2,13 @@
 
 #include "platform/glide/board.h"
 #include "platform/glide/glide_types.h"
+#include "platform/glide/pixel_pipeline.h"
 
 namespace platform::glide {
 
 void SetTextureMemorySize(std::size_t bytes) { TextureMemorySetting() = bytes; }
+
+void SetBaseInstructionSetStages(bool on) { BaseInstructionSetStagesSetting() = on; }
 
 std::span<const std::uint8_t> TextureMemory() { return GetBoard().textureMemory; }
 

@@ -16,6 +16,10 @@ namespace platform::glide {
 void SetTextureMemorySize(std::size_t bytes);
 std::span<const std::uint8_t> TextureMemory();
 
+// The pixel stages are built for the base x86-64 instruction set and for AVX2, and the
+// processor's best build runs; tests turn on the base build to check that both draw the same.
+void SetBaseInstructionSetStages(bool on);
+
 // grBufferSwap(1) sleeps to hold 60 frames a second unless pacing is off. The environment
 // variable ARENA_GLIDE_PACING=0 turns it off for the whole process.
 void SetSwapPacing(bool on);

@@ -151,6 +151,10 @@ struct Fragment {
   float tow;
 };
 
+// Whether RenderSpan runs the stages built for the base instruction set even where AVX2 is
+// there.
+bool& BaseInstructionSetStagesSetting();
+
 // Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
 // first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
 // level; lines and points give none and sample the largest level.

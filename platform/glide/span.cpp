@@ -1,10 +1,9 @@
-// The pixel pipeline over a row. The iterated values are stepped one pixel after another into a
-// chunk of up to 32 pixels (only those the draw reads), then each eight pixels of the chunk run
-// through every stage in vector lanes while they stay in registers: W and the depth test,
-// iterated colour, texel and combine, chroma key, fog, then blend and writes. Lanes past the
-// row's end are computed but change no pixel. The arithmetic is the same, step for step, as one
-// pixel at a time; only the texel loads go lane by lane. The stages are built twice, for the
-// base x86-64 instruction set and for AVX2, and the processor picks one when first drawn.
+// The pixel pipeline over a row, eight pixels at a time in vector lanes kept in registers:
+// their iterated values, then W and the depth test, iterated colour, texel and combine, chroma
+// key, fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
+// arithmetic is the same, step for step, as one pixel at a time; only the texel loads go lane by
+// lane. The stages are built twice, for the base x86-64 instruction set and for AVX2, and the
+// processor picks one when first drawn.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -23,7 +22,6 @@
 namespace platform::glide {
 namespace {
 
-constexpr int kChunk = 32;
 constexpr int kLanes = 8;
 
 using F32x8 = float __attribute__((vector_size(32)));
@@ -34,15 +32,15 @@ using U16x8 = std::uint16_t __attribute__((vector_size(16)));
 using I16x8 = std::int16_t __attribute__((vector_size(16)));
 using U64x4 = std::uint64_t __attribute__((vector_size(32)));
 
-// The iterated values of a chunk's pixels.
-struct alignas(32) Chunk {
-  float r[kChunk];
-  float g[kChunk];
-  float b[kChunk];
-  float a[kChunk];
-  float oow[kChunk];
-  float sow[kChunk];
-  float tow[kChunk];
+// The iterated values of eight pixels.
+struct Iterated {
+  F32x8 r;
+  F32x8 g;
+  F32x8 b;
+  F32x8 a;
+  F32x8 oow;
+  F32x8 sow;
+  F32x8 tow;
 };
 
 template <typename Vector, typename Element>
@@ -338,14 +336,14 @@ ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x
   return std::bit_cast<U32x8>(out);
 }
 
-// Runs eight pixels from `at` in the chunk, `valid` of them in the row, through the stages.
-ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Chunk& c, int at,
+// Runs eight pixels from `index`, `valid` of them in the row, through the stages.
+ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Iterated& c,
                              int valid, const Gradients* gradients) {
   // Whole vectors are read and written back when they stay inside the buffers; the lanes past
   // the row are then rewritten with what they hold.
   const bool whole = index + kLanes <= kScreenPixels;
   I32x8 live = LanesBelow(valid);
-  const F32x8 w = 1.0f / Load<F32x8>(c.oow + at);
+  const F32x8 w = 1.0f / c.oow;
   I32x8 depth = {};
   U16x8 depthHeld = {};
   if (setup.depthOn) {
@@ -363,14 +361,13 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Ch
   U32x8 colour = {};
   const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
   if (!setup.textured || modulate) {
-    const I32x8 r = ClampToByte8(Load<F32x8>(c.r + at));
-    const I32x8 g = ClampToByte8(Load<F32x8>(c.g + at));
-    const I32x8 b = ClampToByte8(Load<F32x8>(c.b + at));
+    const I32x8 r = ClampToByte8(c.r);
+    const I32x8 g = ClampToByte8(c.g);
+    const I32x8 b = ClampToByte8(c.b);
     colour = std::bit_cast<U32x8>(r << 16 | g << 8 | b);
   }
   if (setup.textured) {
-    const Coordinates coordinates =
-        TexelCoordinates(setup, w, Load<F32x8>(c.sow + at), Load<F32x8>(c.tow + at), gradients);
+    const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
     const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
                                          : SampleTexels<false>(setup, coordinates, setup.chromakey);
     // The key is compared with the point-sampled texel, before filtering and combine.
@@ -391,7 +388,7 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Ch
     std::uint16_t* pixels = setup.colour + index;
     const U16x8 held = LoadWords(pixels, valid, whole);
     if (!setup.blendReplace) {
-      const I32x8 alpha = setup.alphaIterated ? ClampToByte8(Load<F32x8>(c.a + at)) : Splat(255);
+      const I32x8 alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
       colour = Blend8(setup, colour, alpha, Unpack565x8(held));
     }
     StoreLive(pixels, Pack565x8(colour), held, live, valid, whole);
@@ -402,76 +399,55 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Ch
   }
 }
 
-// Steps the iterated values the draw reads through `lanes` pixels from `f`.
-template <bool kColour, bool kAlpha, bool kTexture>
-ARENA_STAGE void Iterate(Chunk& c, Fragment& f, const Fragment& step, int lanes) {
-  for (int i = 0; i < lanes; ++i) {
-    c.oow[i] = f.oow;
-    f.oow += step.oow;
-    if constexpr (kColour) {
-      c.r[i] = f.r;
-      c.g[i] = f.g;
-      c.b[i] = f.b;
-      f.r += step.r;
-      f.g += step.g;
-      f.b += step.b;
-    }
-    if constexpr (kAlpha) {
-      c.a[i] = f.a;
-      f.a += step.a;
-    }
-    if constexpr (kTexture) {
-      c.sow[i] = f.sow;
-      c.tow[i] = f.tow;
-      f.sow += step.sow;
-      f.tow += step.tow;
-    }
-  }
-}
-
-template <bool kColour, bool kAlpha, bool kTexture>
-ARENA_STAGE void RenderRow(const DrawSetup& setup, std::size_t index, int count,
-                           const Fragment& start, const Fragment& step,
-                           const Gradients* gradients) {
-  Chunk c;
-  Fragment f = start;
-  while (count > 0) {
-    const int n = std::min(count, kChunk);
-    // The lanes past the row's end take the next values.
-    const int lanes = (n + kLanes - 1) / kLanes * kLanes;
-    Iterate<kColour, kAlpha, kTexture>(c, f, step, lanes);
-    for (int at = 0; at < n; at += kLanes) {
-      RenderLanes(setup, index + static_cast<std::size_t>(at), c, at, std::min(kLanes, n - at),
-                  gradients);
-    }
-    index += static_cast<std::size_t>(n);
-    count -= n;
-  }
+// The pixel pipeline's values one pixel after another: all of a pixel's values are stepped at
+// once, each in its lane of one vector (each lane's sum is the one a value alone would take),
+// and the eight pixels' vectors are then turned into one vector of eight pixels for each value.
+ARENA_STAGE Iterated Iterate8(F32x8& f, F32x8 step) {
+  const F32x8 p0 = f;
+  const F32x8 p1 = p0 + step;
+  const F32x8 p2 = p1 + step;
+  const F32x8 p3 = p2 + step;
+  const F32x8 p4 = p3 + step;
+  const F32x8 p5 = p4 + step;
+  const F32x8 p6 = p5 + step;
+  const F32x8 p7 = p6 + step;
+  f = p7 + step;
+  // Pairs of pixels interleaved, then quads, then the halves of the eight.
+  const F32x8 t0 = __builtin_shufflevector(p0, p1, 0, 8, 1, 9, 4, 12, 5, 13);
+  const F32x8 t1 = __builtin_shufflevector(p0, p1, 2, 10, 3, 11, 6, 14, 7, 15);
+  const F32x8 t2 = __builtin_shufflevector(p2, p3, 0, 8, 1, 9, 4, 12, 5, 13);
+  const F32x8 t3 = __builtin_shufflevector(p2, p3, 2, 10, 3, 11, 6, 14, 7, 15);
+  const F32x8 t4 = __builtin_shufflevector(p4, p5, 0, 8, 1, 9, 4, 12, 5, 13);
+  const F32x8 t5 = __builtin_shufflevector(p4, p5, 2, 10, 3, 11, 6, 14, 7, 15);
+  const F32x8 t6 = __builtin_shufflevector(p6, p7, 0, 8, 1, 9, 4, 12, 5, 13);
+  const F32x8 t7 = __builtin_shufflevector(p6, p7, 2, 10, 3, 11, 6, 14, 7, 15);
+  const F32x8 u0 = __builtin_shufflevector(t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
+  const F32x8 u1 = __builtin_shufflevector(t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
+  const F32x8 u2 = __builtin_shufflevector(t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
+  const F32x8 u3 = __builtin_shufflevector(t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
+  const F32x8 u4 = __builtin_shufflevector(t4, t6, 0, 1, 8, 9, 4, 5, 12, 13);
+  const F32x8 u5 = __builtin_shufflevector(t4, t6, 2, 3, 10, 11, 6, 7, 14, 15);
+  const F32x8 u6 = __builtin_shufflevector(t5, t7, 0, 1, 8, 9, 4, 5, 12, 13);
+  const F32x8 u7 = __builtin_shufflevector(t5, t7, 2, 3, 10, 11, 6, 7, 14, 15);
+  return Iterated{__builtin_shufflevector(u0, u4, 0, 1, 2, 3, 8, 9, 10, 11),
+                  __builtin_shufflevector(u1, u5, 0, 1, 2, 3, 8, 9, 10, 11),
+                  __builtin_shufflevector(u2, u6, 0, 1, 2, 3, 8, 9, 10, 11),
+                  __builtin_shufflevector(u3, u7, 0, 1, 2, 3, 8, 9, 10, 11),
+                  __builtin_shufflevector(u0, u4, 4, 5, 6, 7, 12, 13, 14, 15),
+                  __builtin_shufflevector(u1, u5, 4, 5, 6, 7, 12, 13, 14, 15),
+                  __builtin_shufflevector(u2, u6, 4, 5, 6, 7, 12, 13, 14, 15)};
 }
 
 ARENA_STAGE void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count,
                                   const Fragment& start, const Fragment& step,
                                   const Gradients* gradients) {
-  const bool colour = !setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated;
-  const bool alpha = setup.colourWrite && !setup.blendReplace && setup.alphaIterated;
-  const int reads = (colour ? 1 : 0) | (alpha ? 2 : 0) | (setup.textured ? 4 : 0);
-  switch (reads) {
-    case 0:
-      return RenderRow<false, false, false>(setup, index, count, start, step, gradients);
-    case 1:
-      return RenderRow<true, false, false>(setup, index, count, start, step, gradients);
-    case 2:
-      return RenderRow<false, true, false>(setup, index, count, start, step, gradients);
-    case 3:
-      return RenderRow<true, true, false>(setup, index, count, start, step, gradients);
-    case 4:
-      return RenderRow<false, false, true>(setup, index, count, start, step, gradients);
-    case 5:
-      return RenderRow<true, false, true>(setup, index, count, start, step, gradients);
-    case 6:
-      return RenderRow<false, true, true>(setup, index, count, start, step, gradients);
-    default:
-      return RenderRow<true, true, true>(setup, index, count, start, step, gradients);
+  F32x8 f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
+  const F32x8 by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
+  // The lanes past the row's end take the next values.
+  for (int at = 0; at < count; at += kLanes) {
+    const Iterated values = Iterate8(f, by);
+    RenderLanes(setup, index + static_cast<std::size_t>(at), values, std::min(kLanes, count - at),
+                gradients);
   }
 }
 
@@ -489,11 +465,17 @@ void RenderSpanBase(const DrawSetup& setup, std::size_t index, int count, const 
 
 }  // namespace
 
+bool& BaseInstructionSetStagesSetting() {
+  static bool on = false;
+  return on;
+}
+
 void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                 const Fragment& step, const Gradients* gradients) {
   static const bool avx2 = __builtin_cpu_supports("avx2");
-  avx2 ? RenderSpanAvx2(setup, index, count, start, step, gradients)
-       : RenderSpanBase(setup, index, count, start, step, gradients);
+  avx2 && !BaseInstructionSetStagesSetting()
+      ? RenderSpanAvx2(setup, index, count, start, step, gradients)
+      : RenderSpanBase(setup, index, count, start, step, gradients);
 }
 
 }  // namespace platform::glide

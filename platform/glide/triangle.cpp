@@ -36,24 +36,54 @@ std::int64_t FloorDiv(std::int64_t n, std::int64_t d) {
 
 std::int64_t CeilDiv(std::int64_t n, std::int64_t d) { return -FloorDiv(-n, d); }
 
-// Narrows [first, last] on row centre `py` (1/16 units) to the pixels inside the edge.
-void ClipRowToEdge(const Edge& e, std::int64_t py, std::int64_t& first, std::int64_t& last) {
-  // E(px) = c + a px with a = -dy; px = 16 x + 8.
+// One edge's bound on the pixels of each row, walked row by row with exact integer steps. On
+// row centre py (1/16 units), E(px) = c + a px with a = -dy and px = 16 x + 8, so the pixels
+// inside, a (16 x + 8) + c >= t, are those with 16 a x >= t - c - 8 a. With n = c + 8 a - t and
+// d = 16 |a|, that is x >= -floor(n / d) for a > 0 and x <= floor(n / d) for a < 0; n grows by
+// 16 dx a row, so floor(n / d) is kept as a quotient and remainder.
+struct EdgeWalk {
+  // 1: bounds the first column; -1: bounds the last; 0: horizontal, inside on rows where
+  // `quotient` (then c itself) is at least `threshold`.
+  int side;
+  std::int64_t threshold;
+  std::int64_t quotient;
+  std::int64_t remainder;
+  std::int64_t divisor;
+  std::int64_t quotientStep;
+  std::int64_t remainderStep;
+};
+
+EdgeWalk StartWalk(const Edge& e, std::int64_t py) {
   const std::int64_t a = -e.dy;
   const std::int64_t c = e.dx * (py - e.ay) + e.dy * e.ax;
   if (a == 0) {
-    if (c < e.threshold) {
-      first = 1;
-      last = 0;
-    }
-    return;
+    return EdgeWalk{0, e.threshold, c, 0, 1, 16 * e.dx, 0};
   }
-  // a (16 x + 8) + c >= t  <=>  16 a x >= t - c - 8 a.
-  const std::int64_t rhs = e.threshold - c - 8 * a;
-  if (a > 0) {
-    first = std::max(first, CeilDiv(rhs, 16 * a));
-  } else {
-    last = std::min(last, FloorDiv(rhs, 16 * a));
+  const std::int64_t n = c + 8 * a - e.threshold;
+  const std::int64_t d = 16 * (a > 0 ? a : -a);
+  const std::int64_t q = FloorDiv(n, d);
+  const std::int64_t dq = FloorDiv(16 * e.dx, d);
+  return EdgeWalk{a > 0 ? 1 : -1, e.threshold, q, n - q * d, d, dq, 16 * e.dx - dq * d};
+}
+
+// Narrows [first, last] on the walk's row to the pixels inside the edge.
+void ClipRowToEdge(const EdgeWalk& w, std::int64_t& first, std::int64_t& last) {
+  if (w.side > 0) {
+    first = std::max(first, -w.quotient);
+  } else if (w.side < 0) {
+    last = std::min(last, w.quotient);
+  } else if (w.quotient < w.threshold) {
+    first = 1;
+    last = 0;
+  }
+}
+
+void StepWalk(EdgeWalk& w) {
+  w.quotient += w.quotientStep;
+  w.remainder += w.remainderStep;
+  if (w.remainder >= w.divisor) {
+    w.remainder -= w.divisor;
+    ++w.quotient;
   }
 }
 
@@ -129,12 +159,15 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
   const Gradients gradients{ps.x, pt.x, pw.x, ps.y, pt.y, pw.y};
   const Fragment step{pr.x, pg.x, pb.x, pa.x, pw.x, ps.x, pt.x};
 
+  EdgeWalk walks[3] = {StartWalk(edges[0], 16 * firstRow + 8),
+                       StartWalk(edges[1], 16 * firstRow + 8),
+                       StartWalk(edges[2], 16 * firstRow + 8)};
   for (std::int64_t row = firstRow; row <= lastRow; ++row) {
-    const std::int64_t py = 16 * row + 8;
     std::int64_t first = firstColumn;
     std::int64_t last = lastColumn;
-    for (const Edge& edge : edges) {
-      ClipRowToEdge(edge, py, first, last);
+    for (EdgeWalk& walk : walks) {
+      ClipRowToEdge(walk, first, last);
+      StepWalk(walk);
     }
     if (first > last) {
       continue;
@@ -145,6 +178,16 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
     const Fragment start{at(pr), at(pg), at(pb), at(pa), at(pw), at(ps), at(pt)};
     const std::size_t index =
         static_cast<std::size_t>(row) * kScreenWidth + static_cast<std::size_t>(first);
+    // The rows two below are fetched while this one draws: the rows' cache lines lie far apart
+    // and the buffers do not stay in cache between passes over the screen.
+    if (row + 2 <= lastRow) {
+      const std::size_t ahead = index + 2 * kScreenWidth;
+      const std::size_t aheadLast = ahead + static_cast<std::size_t>(last - first);
+      __builtin_prefetch(setup.colour + ahead, 1);
+      __builtin_prefetch(setup.colour + aheadLast, 1);
+      __builtin_prefetch(setup.depth + ahead, 1);
+      __builtin_prefetch(setup.depth + aheadLast, 1);
+    }
     RenderSpan(setup, index, static_cast<int>(last - first + 1), start, step, &gradients);
   }
 }

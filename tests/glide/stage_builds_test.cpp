@@ -1,0 +1,110 @@
+// The pixel stages' two builds (base x86-64 and AVX2) draw the same pixels and depths.
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "tests/glide/board_fixture.h"
+#include "tests/glide/texture_fixtures.h"
+
+namespace {
+
+using StageBuildsTest = BoardTest;
+
+struct Frame {
+  std::vector<std::uint16_t> colour;
+  std::vector<std::uint16_t> depth;
+};
+
+// Polygons, lines and points under every setting the stages branch on, from a fixed seed.
+Frame DrawVariedScene() {
+  grSstWinOpen(nullptr, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
+               GR_ORIGIN_UPPER_LEFT, 2, 1);
+  std::mt19937 random(5);
+  auto real = [&](float low, float high) {
+    return std::uniform_real_distribution<float>(low, high)(random);
+  };
+  auto whole = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  std::uint32_t palette[256];
+  for (std::uint32_t& entry : palette) {
+    entry = random() & 0xFFFFFF;
+  }
+  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
+  TestTexture textures[2] = {
+      MakeCheckerTexture(64, 8, GR_TEXFMT_P_8, 3, 9, 40, 41),
+      MakeCheckerTexture(32, 4, GR_TEXFMT_RGB_565, 0xF800, 0x07FF, 0x001F, 0xFFE0)};
+  LoadAndSelect(textures[1], 8192);
+  LoadAndSelect(textures[0], 0);
+  for (int polygon = 0; polygon < 400; ++polygon) {
+    grTexSource(GR_TMU0, polygon % 2 == 0 ? 0 : 8192, GR_MIPMAPLEVELMASK_BOTH,
+                &textures[polygon % 2].info);
+    grDepthBufferMode(whole(0, 2) != 0 ? GR_DEPTHBUFFER_WBUFFER : GR_DEPTHBUFFER_DISABLE);
+    grDepthBufferFunction(whole(0, 3) != 0 ? GR_CMP_LEQUAL : GR_CMP_ALWAYS);
+    grDepthMask(whole(0, 3) != 0);
+    grDepthBiasLevel(whole(-200, 200));
+    grFogColorValue(random() & 0xFFFFFF);
+    FxU8 fog[GR_FOG_TABLE_SIZE];
+    for (FxU8& entry : fog) {
+      entry = static_cast<FxU8>(random());
+    }
+    grFogTable(fog);
+    grFogMode(whole(0, 2) == 0 ? GR_FOG_WITH_TABLE : GR_FOG_DISABLE);
+    const int blend = whole(0, 2);
+    grAlphaBlendFunction(blend == 1 ? GR_BLEND_SRC_ALPHA : GR_BLEND_ONE,
+                         blend == 0   ? GR_BLEND_ZERO
+                         : blend == 1 ? GR_BLEND_ONE_MINUS_SRC_ALPHA
+                                      : GR_BLEND_ONE,
+                         GR_BLEND_ONE, GR_BLEND_ZERO);
+    const int combine = whole(0, 2);
+    combine == 0   ? grColorCombine(1, 0, 0, 2, 0)
+    : combine == 1 ? grColorCombine(3, 1, 0, 1, 0)
+                   : grColorCombine(3, 8, 1, 1, 0);
+    whole(0, 1) == 0 ? grAlphaCombine(1, 0, 0, 2, 0) : grAlphaCombine(3, 8, 1, 1, 0);
+    const int filter = whole(0, 1);
+    grTexFilterMode(GR_TMU0, filter, filter);
+    grTexMipMapMode(GR_TMU0, whole(0, 1) != 0 ? GR_MIPMAP_NEAREST : GR_MIPMAP_DISABLE, 0);
+    grChromakeyMode(whole(0, 2) == 0 ? 1 : 0);
+    grChromakeyValue(palette[9]);
+    const int corners = whole(1, 7);
+    const float x = real(-60, 700);
+    const float y = real(-60, 540);
+    const float radius = real(2, 200);
+    const float w = real(1, 30000);
+    std::vector<GrVertex> vertices;
+    for (int i = 0; i < corners; ++i) {
+      const float angle = 6.2831853f * static_cast<float>(i) / static_cast<float>(corners);
+      vertices.push_back(MakeVertex(x + radius * std::cos(angle), y + radius * std::sin(angle),
+                                    real(-20, 300), real(-20, 300), real(-20, 300), real(-20, 300),
+                                    w * real(0.5f, 2.0f), real(-300, 600), real(-300, 600)));
+    }
+    if (corners == 1) {
+      grDrawPoint(vertices.data());
+    } else if (corners == 2) {
+      grDrawLine(&vertices[0], &vertices[1]);
+    } else {
+      grDrawPolygonVertexList(corners, vertices.data());
+    }
+  }
+  const auto colour = platform::glide::ColorBuffer(GR_BUFFER_BACKBUFFER);
+  const auto depth = platform::glide::DepthBuffer();
+  return Frame{{colour.begin(), colour.end()}, {depth.begin(), depth.end()}};
+}
+
+TEST_F(StageBuildsTest, BothBuildsDrawTheSame) {
+  const Frame best = DrawVariedScene();
+  platform::glide::SetBaseInstructionSetStages(true);
+  const Frame base = DrawVariedScene();
+  platform::glide::SetBaseInstructionSetStages(false);
+  std::size_t drawn = 0;
+  for (std::size_t i = 0; i < best.colour.size(); ++i) {
+    drawn += best.colour[i] != 0 ? 1 : 0;
+    ASSERT_EQ(best.colour[i], base.colour[i]) << "colour at " << i % 640 << ", " << i / 640;
+    ASSERT_EQ(best.depth[i], base.depth[i]) << "depth at " << i % 640 << ", " << i / 640;
+  }
+  // Most of the screen is drawn over.
+  EXPECT_GT(drawn, best.colour.size() / 2);
+}
+
+}  // namespace
