@@ -155,6 +155,7 @@ TEST_F(WorldFrameTest, ViewIsDrawnOnceTheFrameTimeIsPastTheStart) {
   ASSERT_TRUE(world_.Started());
   gGameSession.timing.on = 1;
   gGameSession.noDrawUntil = timeGetTime();
+  r3xGetCameraImageBuffer(gCamera)[0] = 0;
   gGameSession.Tick();
   EXPECT_NE(gGameSession.noDrawUntil, 0u);
   EXPECT_EQ(gGameSession.timing.last[kPhasePolygons], 0u);
