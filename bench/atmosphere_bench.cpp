@@ -4,7 +4,6 @@
 // lens flare with the particles of a full rain pool and of a full pool.
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "battle/effects/atmosphere.h"
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/particle_pool.h"
+#include "battle/effects/sky_bitmaps.h"
 #include "battle/effects/sky_dome.h"
 #include "battle/effects/sky_state.h"
 #include "engine/r3x.h"
@@ -58,8 +58,6 @@ constexpr std::uint32_t kViewWidth = 640;
 constexpr std::uint32_t kViewHeight = 264;
 constexpr int kPackSlots = 20;
 constexpr std::int32_t kKeepBitmapColours = 1;
-constexpr std::array<const char*, 7> kSkyBitmapNames = {
-    "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp", "lf_disk.bmp"};
 
 // A board, a render context drawing through it, a one-room world holding the demo's seven sky
 // bitmaps and a camera 20 units above the ground looking up towards the sun.
@@ -89,16 +87,12 @@ class SkyScene {
       std::abort();
     }
     r3xSetWorldFlag(world_, kKeepBitmapColours);
-    R3xBitmap* SkyState::*const fields[] = {&SkyState::skyBitmap,      &SkyState::cloudBitmap,
-                                            &SkyState::groundBitmap,   &SkyState::sunBitmap,
-                                            &SkyState::moonBitmap,     &SkyState::flareRingBitmap,
-                                            &SkyState::flareDiscBitmap};
     for (std::size_t i = 0; i < kSkyBitmapNames.size(); ++i) {
       R3xBitmapHandle handle = r3xLoadBitmap(world_, kSkyBitmapNames[i], kSkyBitmapNames[i], equip);
       if (handle == nullptr) {
         std::abort();
       }
-      sky.*fields[i] = reinterpret_cast<R3xBitmap*>(handle->object);
+      sky.*kSkyBitmapFields[i] = reinterpret_cast<R3xBitmap*>(handle->object);
     }
     r3xCloseWad(equip);
     camera_->z = 20.0f;

@@ -54,12 +54,6 @@ constexpr const char* kEquipPackName = "Equip.r3x";
 constexpr const char* kEquipWorldName = "equip.wld";
 constexpr const char* kStatisticsFile = "barf.txt";
 
-// The sky state's field for each sky bitmap, in the order of kSkyBitmapNames.
-constexpr std::array<R3xBitmap * SkyState::*, kSkyBitmapCount> kSkyFields = {
-    &SkyState::skyBitmap,      &SkyState::cloudBitmap, &SkyState::groundBitmap,
-    &SkyState::sunBitmap,      &SkyState::moonBitmap,  &SkyState::flareRingBitmap,
-    &SkyState::flareDiscBitmap};
-
 // The report numbers name the step of the world start (or of the world load) that failed.
 enum StartStep : int {
   kStepEngine = 1,
@@ -310,7 +304,7 @@ int CGameSession::LoadEquipAndWorld(const char* packName, const char* worldFileN
   }
   for (std::size_t i = 0; i < kSkyBitmapCount; ++i) {
     skyBitmaps[i] = r3xLoadBitmap(gWorld, kSkyBitmapNames[i], kSkyBitmapNames[i], gEquipPack);
-    atmosphere.Sky().*kSkyFields[i] = BitmapOf(skyBitmaps[i]);
+    atmosphere.Sky().*kSkyBitmapFields[i] = BitmapOf(skyBitmaps[i]);
     if (skyBitmaps[i] == nullptr) {
       char message[64];
       std::snprintf(message, sizeof(message), "I Can't Load the Sky Bitmap %s.",
@@ -383,7 +377,7 @@ void CGameSession::TakeDownDisplay() {
       r3xDestroyBitmap(gWorld, skyBitmaps[i]);
       skyBitmaps[i] = nullptr;
     }
-    atmosphere.Sky().*kSkyFields[i] = nullptr;
+    atmosphere.Sky().*kSkyBitmapFields[i] = nullptr;
   }
   if (gGlideContext != nullptr) {
     r3xGlideShutdown(gGlideContext);

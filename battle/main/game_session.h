@@ -9,6 +9,7 @@
 
 #include "battle/effects/atmosphere.h"
 #include "battle/effects/palettes.h"
+#include "battle/effects/sky_bitmaps.h"
 #include "battle/main/frame_rate_report.h"
 #include "battle/main/frame_time.h"
 #include "battle/main/global_params.h"
@@ -23,11 +24,6 @@ class CPlayerTank;
 class IDirectDraw;
 class IDirectDrawSurface;
 struct LoginBlock;
-
-// The seven sky bitmaps of "Equip.r3x", in the order the session keeps them.
-inline constexpr std::size_t kSkyBitmapCount = 7;
-inline constexpr std::array<const char*, kSkyBitmapCount> kSkyBitmapNames = {
-    "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp", "lf_disk.bmp"};
 
 class CGameSession : public CMailbox {
  public:

@@ -5,24 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "battle/effects/particle_pool.h"
+#include "battle/effects/sky_bitmaps.h"
 #include "battle/effects/sky_state.h"
 #include "engine/r3x.h"
 #include "platform/glide.h"
 #include "tests/battle_effects/world_fixture.h"
-
-// The seven sky bitmaps of the demo's "Equip.r3x", loaded into the world as the world start
-// loads them, in the order of the sky state's fields.
-inline constexpr std::array<const char*, 7> kSkyBitmapNames = {
-    "sky.bmp", "cloud.bmp", "ground.bmp", "sun.bmp", "moon.bmp", "lf_ring.bmp", "lf_disk.bmp"};
-inline constexpr std::array<R3xBitmap * SkyState::*, 7> kSkyBitmapFields = {
-    &SkyState::skyBitmap,      &SkyState::cloudBitmap, &SkyState::groundBitmap,
-    &SkyState::sunBitmap,      &SkyState::moonBitmap,  &SkyState::flareRingBitmap,
-    &SkyState::flareDiscBitmap};
 
 class SkyTest : public ::testing::Test {
  protected:
