@@ -26,6 +26,7 @@
 #include "platform/kernel/message_box.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
+#include "tests/support/host_display.h"
 #include "tests/support/scoped_window_system.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
@@ -88,12 +89,7 @@ class WorldStartTest : public ::testing::Test {
     gGameSession.quitFlag = 0;
     gFrameTime = 0;
     gHostRecord = nullptr;
-    if (host_.primarySurface != nullptr) {
-      host_.primarySurface->Release();
-    }
-    if (host_.directDraw != nullptr) {
-      host_.directDraw->Release();
-    }
+    test_support::ReleaseHostDisplay(host_.directDraw, host_.primarySurface);
     platform::ResetDisplayMode();
     platform::ClearShownFrames();
     platform::ClearShownMessageBoxes();
@@ -109,16 +105,7 @@ class WorldStartTest : public ::testing::Test {
   // The host's display as the host program makes it: exclusive full screen at 640 x 480 x 8 with
   // a flipping primary surface.
   void OpenHostDisplay() {
-    ASSERT_EQ(DirectDrawCreate(nullptr, &host_.directDraw, nullptr), DD_OK);
-    ASSERT_EQ(host_.directDraw->SetCooperativeLevel(window_, 0x53), DD_OK);
-    ASSERT_EQ(host_.directDraw->SetDisplayMode(640, 480, 8), DD_OK);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
-    ASSERT_EQ(host_.directDraw->CreateSurface(&desc, &host_.primarySurface, nullptr), DD_OK);
+    ASSERT_TRUE(test_support::OpenHostDisplay(window_, host_.directDraw, host_.primarySurface));
   }
 
   int Start() {

@@ -5,9 +5,9 @@
 
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
-#include "platform/ddraw.h"
 #include "platform/ddraw/direct_draw.h"
 #include "platform/window/messages.h"
+#include "tests/support/host_display.h"
 
 namespace test_support {
 
@@ -23,7 +23,7 @@ DemoWorldSession::DemoWorldSession() {
   std::snprintf(host_.login.worldPackName, sizeof(host_.login.worldPackName), "arena.r3x");
   std::snprintf(host_.login.worldFileName, sizeof(host_.login.worldFileName), "arenapc.wld");
   gHostRecord = &host_;
-  started_ = OpenHostDisplay() &&
+  started_ = OpenHostDisplay(window_, host_.directDraw, host_.primarySurface) &&
              gGameSession.StartWorld(&host_.login, host_.directDraw, host_.primarySurface) == 0;
 }
 
@@ -32,29 +32,8 @@ DemoWorldSession::~DemoWorldSession() {
   gGameSession.quitFlag = 0;
   gFrameTime = 0;
   gHostRecord = nullptr;
-  if (host_.primarySurface != nullptr) {
-    host_.primarySurface->Release();
-  }
-  if (host_.directDraw != nullptr) {
-    host_.directDraw->Release();
-  }
+  ReleaseHostDisplay(host_.directDraw, host_.primarySurface);
   platform::ResetDisplayMode();
-}
-
-// Exclusive full screen at 640 x 480 x 8 with a flipping primary surface, as the host makes it.
-bool DemoWorldSession::OpenHostDisplay() {
-  if (DirectDrawCreate(nullptr, &host_.directDraw, nullptr) != DD_OK ||
-      host_.directDraw->SetCooperativeLevel(window_, 0x53) != DD_OK ||
-      host_.directDraw->SetDisplayMode(640, 480, 8) != DD_OK) {
-    return false;
-  }
-  DDSURFACEDESC desc{};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-  desc.dwBackBufferCount = 1;
-  desc.ddsCaps.dwCaps =
-      DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
-  return host_.directDraw->CreateSurface(&desc, &host_.primarySurface, nullptr) == DD_OK;
 }
 
 }  // namespace test_support

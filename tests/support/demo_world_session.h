@@ -22,8 +22,6 @@ class DemoWorldSession {
   bool Started() const { return started_; }
 
  private:
-  bool OpenHostDisplay();
-
   ScopedWindowSystem windowSystem_;
   ScratchFolder folder_{"demo_world"};
   ScopedWorkingFolder working_{folder_.Path()};
