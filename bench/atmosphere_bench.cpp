@@ -6,9 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
-#include "base/byte_writer.h"
 #include "battle/effects/atmosphere.h"
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/particle_pool.h"
@@ -17,20 +15,13 @@
 #include "engine/r3x.h"
 #include "platform/kernel/clock.h"
 #include "tests/support/sky_scene.h"
+#include "tests/support/word_payload.h"
 
 namespace {
 
 constexpr std::uint32_t kFrameMilliseconds = 16;
 // The grey the frame tick clears the sky frames to.
 constexpr std::uint8_t kClearGrey = 180;
-
-std::vector<std::uint8_t> Payload(std::initializer_list<std::uint32_t> words) {
-  arena::ByteWriter writer;
-  for (std::uint32_t word : words) {
-    writer.U32(word);
-  }
-  return writer.Take();
-}
 
 void BM_AtmosphereStepInFullRain(benchmark::State& state) {
   platform::VirtualClock clock;
@@ -40,8 +31,8 @@ void BM_AtmosphereStepInFullRain(benchmark::State& state) {
   camera.farDistance = 500.0f;
   atmosphere.Attach(nullptr, nullptr, &camera);
   // A dusk of ten hours with rain through all of it.
-  atmosphere.SyncTime(Payload({0, 3, 0, 3600000}));
-  atmosphere.QueueWeather(Payload({2, 0, 3600000}));
+  atmosphere.SyncTime(test_support::WordPayload({0, 3, 0, 3600000}));
+  atmosphere.QueueWeather(test_support::WordPayload({2, 0, 3600000}));
   std::uint32_t frameTime = 1000;
   for (auto _ : state) {
     clock.Advance(kFrameMilliseconds);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/byte_reader.h"
-#include "base/byte_writer.h"
 #include "battle/effects/atmosphere.h"
 #include "battle/main/game_session.h"
 #include "battle/main/global_params.h"
@@ -15,6 +14,7 @@
 #include "common/messages.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"
+#include "tests/support/word_payload.h"
 #include "tools/testserver/server_params.h"
 
 namespace {
@@ -38,16 +38,10 @@ class MessageDispatchTest : public testing::Test {
     CMailbox::PostAnonymous(kSessionAddress, type, static_cast<std::uint32_t>(payload.size()),
                             payload.data());
   }
-  static std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
-    arena::ByteWriter writer;
-    for (const std::uint32_t word : words) {
-      writer.U32(word);
-    }
-    return writer.bytes();
-  }
   static std::vector<std::uint8_t> TeamBasePayload(std::uint32_t team, float x, float y, float z) {
-    return Words({team, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
-                  std::bit_cast<std::uint32_t>(z)});
+    return test_support::WordPayload({team, std::bit_cast<std::uint32_t>(x),
+                                      std::bit_cast<std::uint32_t>(y),
+                                      std::bit_cast<std::uint32_t>(z)});
   }
   std::string Log() const { return test_support::ReadTestFile(logPath_); }
 
@@ -66,7 +60,7 @@ TEST_F(MessageDispatchTest, QuitSetsTheQuitFlagAndTheRestIsStillTaken) {
 }
 
 TEST_F(MessageDispatchTest, GravityTakesWordZeroAsAFloat) {
-  Post(MSG_SET_GRAVITY, Words({std::bit_cast<std::uint32_t>(-12.5f)}));
+  Post(MSG_SET_GRAVITY, test_support::WordPayload({std::bit_cast<std::uint32_t>(-12.5f)}));
   gGameSession.DispatchMessages();
   EXPECT_EQ(gGravity, -12.5f);
 }
@@ -145,11 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MessageDispatchTest, TimeAndWeatherMessagesReachTheAtmosphere) {
   CAtmosphere& atmosphere = gGameSession.atmosphere;
   // Day clock 1000, dawn from 500 to 90000 (hundredths of a second).
-  Post(MSG_TIME_BASE, Words({1000, 1, 500, 90000}));
+  Post(MSG_TIME_BASE, test_support::WordPayload({1000, 1, 500, 90000}));
   // Step 20 heading for 44, without the sun's timing.
-  Post(MSG_TIME_OF_DAY, Words({20, 44, 0, 0, 0, 0}));
+  Post(MSG_TIME_OF_DAY, test_support::WordPayload({20, 44, 0, 0, 0, 0}));
   // A fade-in that starts later than the clock: queued.
-  Post(MSG_WEATHER_EVENT, Words({1, 5000, 7000}));
+  Post(MSG_WEATHER_EVENT, test_support::WordPayload({1, 5000, 7000}));
   gGameSession.DispatchMessages();
   EXPECT_EQ(atmosphere.Sky().dayClock, 1000u);
   EXPECT_EQ(atmosphere.Sky().phaseEnd, 90000u);
@@ -157,7 +151,7 @@ TEST_F(MessageDispatchTest, TimeAndWeatherMessagesReachTheAtmosphere) {
   EXPECT_EQ(atmosphere.DayClock().TargetStep(), 44);
   EXPECT_EQ(atmosphere.QueuedWeather(), 1u);
   // Weather on takes the step the server is heading for.
-  Post(MSG_WEATHER_ENABLE, Words({1}));
+  Post(MSG_WEATHER_ENABLE, test_support::WordPayload({1}));
   gGameSession.DispatchMessages();
   EXPECT_EQ(atmosphere.DayClock().TimeOfDayStep(), 44);
 }
@@ -178,7 +172,7 @@ TEST_F(MessageDispatchTest, OtherTypesAreFreedWithoutEffect) {
   const float gravity = gGravity;
   for (const std::uint32_t type :
        {MSG_SET_GLOBAL_WORD4, MSG_CHAT, MSG_TANK_STATE, 0x4000003u, 0u, 0xFFFFFFFFu}) {
-    Post(type, Words({1, 2, 3, 4, 5, 6, 7, 8}));
+    Post(type, test_support::WordPayload({1, 2, 3, 4, 5, 6, 7, 8}));
   }
   gGameSession.DispatchMessages();
   EXPECT_EQ(gGameSession.Count(), 0u);
