@@ -3,23 +3,10 @@
 # least 60 frames until the server's quit and returns; it leaves its log, "barf.txt" and the last
 # frame, which must look like the arena under a sky.
 set -uo pipefail
-repo="$1"
-build="$2"
-folder="$(mktemp -d)"
-trap 'rm -rf "${folder}"' EXIT
+source "$(dirname "$0")/demo_run.sh" "$1" "$2"
 
-output="$(ARENA_DISPLAY= ARENA_FRAME_FILE= bash "${repo}/scripts/run-demo.sh" "${build}" \
-  "${folder}" 2>&1)"
-status=$?
-fail() {
-  echo "FAIL: $1" >&2
-  echo "${output}" >&2
-  exit 1
-}
-[ "${status}" -eq 0 ] || fail "exit status ${status}, expected 0"
-expect() {
-  grep -qxF -- "$1" <<< "${output}" || fail "missing line: $1"
-}
+run_demo ARENA_DISPLAY= ARENA_FRAME_FILE=
+expect_status 0
 expect "logged in:     yes, and the system report sent"
 expect "world started: yes"
 expect "game log:      ${folder}/arena.log"
