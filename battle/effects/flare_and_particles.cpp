@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr std::uint32_t kClipAllButFar = 0x1F;
 // Rain streaks are a little brighter than the time of day's ambient light.
 constexpr float kRainBrightening = 0.2f;
 constexpr float kFullChannel = 255.0f;

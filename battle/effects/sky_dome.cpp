@@ -24,7 +24,6 @@ constexpr float kGradientStepReciprocal = 0.033333335f;
 constexpr float kColourScale = 1.0f / 256.0f;
 constexpr float kTextureRange = 256.0f;
 
-constexpr std::uint32_t kClipAllButFar = 0x1F;
 constexpr R3xRenderMethod kDomeMethod = 0x40000453;
 // Textured and fully lit, added onto the sky at translucency 7.
 constexpr R3xRenderMethod kBodyMethod = 0x1170407;

@@ -19,6 +19,10 @@ struct ClipPoint {
   float z;
 };
 
+// The clip mask the sun, the moon, the ground, the flare and the particles draw with: every plane
+// of the view volume but the far one (the sun, the moon and the ground stand beyond it).
+inline constexpr std::uint32_t kClipAllButFar = 0x1F;
+
 // The render context draws through the Glide back end and has its colour output attached.
 bool IsReadyForSky(const R3xRenderContext* context);
 // The world point relative to the camera, through the render context's clip-space rows.
