@@ -5,7 +5,6 @@
 // lane. The stages are built twice, for the base x86-64 instruction set and for AVX2, and the
 // processor picks one when first drawn.
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -43,6 +42,13 @@ struct Iterated {
   F32x8 tow;
 };
 
+// The bits of one type as another (std::bit_cast is not inlined everywhere, and an eight-lane
+// vector passed to a function built without AVX would not reach it intact).
+template <typename To, typename From>
+ARENA_STAGE To As(From from) {
+  return __builtin_bit_cast(To, from);
+}
+
 template <typename Vector, typename Element>
 ARENA_STAGE Vector Load(const Element* from) {
   Vector value;
@@ -58,12 +64,11 @@ ARENA_STAGE void Store(Element* to, Vector value) {
 // Lanes of `yes` where the mask is set (all ones), of `no` elsewhere.
 template <typename Vector>
 ARENA_STAGE Vector Select(I32x8 mask, Vector yes, Vector no) {
-  return std::bit_cast<Vector>((mask & std::bit_cast<I32x8>(yes)) |
-                               (~mask & std::bit_cast<I32x8>(no)));
+  return As<Vector>((mask & As<I32x8>(yes)) | (~mask & As<I32x8>(no)));
 }
 
 ARENA_STAGE bool Any(I32x8 mask) {
-  const U64x4 wide = std::bit_cast<U64x4>(mask);
+  const U64x4 wide = As<U64x4>(mask);
   return ((wide[0] | wide[1]) | (wide[2] | wide[3])) != 0;
 }
 
@@ -90,7 +95,7 @@ ARENA_STAGE U16x8 LoadWords(const std::uint16_t* from, int valid, bool whole) {
 // Writes the live lanes over the words `held` was loaded from.
 ARENA_STAGE void StoreLive(std::uint16_t* to, U16x8 values, U16x8 held, I32x8 live, int valid,
                            bool whole) {
-  const U16x8 keep = std::bit_cast<U16x8>(__builtin_convertvector(live, I16x8));
+  const U16x8 keep = As<U16x8>(__builtin_convertvector(live, I16x8));
   const U16x8 words = (values & keep) | (held & ~keep);
   if (whole) {
     Store(to, words);
@@ -117,9 +122,9 @@ ARENA_STAGE I32x8 DepthOfW8(F32x8 w) {
 
 // The fog table entry of each pixel, as FogIndexOfW.
 ARENA_STAGE I32x8 FogIndexOfW8(F32x8 w) {
-  const U32x8 bits = std::bit_cast<U32x8>(w);
-  const I32x8 exponent = std::bit_cast<I32x8>(bits >> 23) - 127;
-  const F32x8 mantissa = std::bit_cast<F32x8>((bits & 0x007FFFFF) | 0x3F800000);
+  const U32x8 bits = As<U32x8>(w);
+  const I32x8 exponent = As<I32x8>(bits >> 23) - 127;
+  const F32x8 mantissa = As<F32x8>((bits & 0x007FFFFF) | 0x3F800000);
   // Set masks are -1: the quarter-doublings within [1, 2) subtract.
   const I32x8 index = exponent * 4 - (mantissa >= 1.18920712f) - (mantissa >= 1.41421356f) -
                       (mantissa >= 1.68179283f);
@@ -142,7 +147,7 @@ ARENA_STAGE I32x8 FixedTexel8(F32x8 texels) {
 // folded in) that is floor((floor(log2 x) + 1) / 2), read from the float's exponent. Steps too
 // large for any level (infinity too) clamp to the smallest; below 1 and NaN take the largest.
 ARENA_STAGE I32x8 NearestLevel8(F32x8 stepSquared, int levelCount) {
-  const I32x8 exponent = std::bit_cast<I32x8>(std::bit_cast<U32x8>(stepSquared) >> 23) - 127;
+  const I32x8 exponent = As<I32x8>(As<U32x8>(stepSquared) >> 23) - 127;
   const I32x8 level = (exponent + 1) >> 1;
   const I32x8 smallest = Splat(levelCount - 1);
   return Select(stepSquared >= 1.0f, Select(level < smallest, level, smallest), I32x8{});
@@ -173,7 +178,7 @@ ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32x8 w, F32x8 
                                       setup.texture.levelCount);
     // s and t run 0..256 over the larger side of the largest level, on both axes; each level
     // halves the texels per unit, so its scale is the largest level's times 2^-level.
-    const F32x8 scale = setup.levelScale[0] * std::bit_cast<F32x8>((127 - level) << 23);
+    const F32x8 scale = setup.levelScale[0] * As<F32x8>((127 - level) << 23);
     return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), level};
   }
   const float scale = setup.levelScale[0];
@@ -190,26 +195,22 @@ ARENA_STAGE Int TexelAt(Int u, Int v, Int widthShift, Int widthMask, Int heightM
 // Mix of eight pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
 // stays within 16 bits for channels of 0..255 and k of 0..256.
 ARENA_STAGE U32x8 Mix8(U32x8 a, U32x8 b, U32x8 k) {
-  const U16x16 kk = std::bit_cast<U16x16>(k | k << 16);
+  const U16x16 kk = As<U16x16>(k | k << 16);
   const U16x16 inverse = 256 - kk;
-  const U16x16 blueRed = (std::bit_cast<U16x16>(a & 0x00FF00FF) * inverse +
-                          std::bit_cast<U16x16>(b & 0x00FF00FF) * kk) >>
-                         8;
-  const U16x16 green = (std::bit_cast<U16x16>(a >> 8 & 0x00FF00FF) * inverse +
-                        std::bit_cast<U16x16>(b >> 8 & 0x00FF00FF) * kk) >>
-                       8;
-  return std::bit_cast<U32x8>(blueRed) | std::bit_cast<U32x8>(green) << 8;
+  const U16x16 blueRed =
+      (As<U16x16>(a & 0x00FF00FF) * inverse + As<U16x16>(b & 0x00FF00FF) * kk) >> 8;
+  const U16x16 green =
+      (As<U16x16>(a >> 8 & 0x00FF00FF) * inverse + As<U16x16>(b >> 8 & 0x00FF00FF) * kk) >> 8;
+  return As<U32x8>(blueRed) | As<U32x8>(green) << 8;
 }
 
 // Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
 ARENA_STAGE U32x8 Modulate8(U32x8 texel, U32x8 iterated) {
-  const U16x16 blueRed = (std::bit_cast<U16x16>(texel & 0x00FF00FF) *
-                          (std::bit_cast<U16x16>(iterated & 0x00FF00FF) + 1)) >>
-                         8;
-  const U16x16 green = (std::bit_cast<U16x16>(texel >> 8 & 0x00FF00FF) *
-                        (std::bit_cast<U16x16>(iterated >> 8 & 0x00FF00FF) + 1)) >>
-                       8;
-  return std::bit_cast<U32x8>(blueRed) | std::bit_cast<U32x8>(green) << 8;
+  const U16x16 blueRed =
+      (As<U16x16>(texel & 0x00FF00FF) * (As<U16x16>(iterated & 0x00FF00FF) + 1)) >> 8;
+  const U16x16 green =
+      (As<U16x16>(texel >> 8 & 0x00FF00FF) * (As<U16x16>(iterated >> 8 & 0x00FF00FF) + 1)) >> 8;
+  return As<U32x8>(blueRed) | As<U32x8>(green) << 8;
 }
 
 // RGB565 words widened to 0x00RRGGBB, each channel's high bits repeated below as Unpack565.
@@ -255,13 +256,11 @@ ARENA_STAGE U64x4 Pairs4(const std::uint32_t* const (&from)[kLanes], I32x8 index
 
 // The left texels of eight pairs, and the right ones.
 ARENA_STAGE U32x8 Lefts(U64x4 low, U64x4 high) {
-  return __builtin_shufflevector(std::bit_cast<U32x8>(low), std::bit_cast<U32x8>(high), 0, 2, 4, 6,
-                                 8, 10, 12, 14);
+  return __builtin_shufflevector(As<U32x8>(low), As<U32x8>(high), 0, 2, 4, 6, 8, 10, 12, 14);
 }
 
 ARENA_STAGE U32x8 Rights(U64x4 low, U64x4 high) {
-  return __builtin_shufflevector(std::bit_cast<U32x8>(low), std::bit_cast<U32x8>(high), 1, 3, 5, 7,
-                                 9, 11, 13, 15);
+  return __builtin_shufflevector(As<U32x8>(low), As<U32x8>(high), 1, 3, 5, 7, 9, 11, 13, 15);
 }
 
 template <bool kBilinear>
@@ -298,10 +297,10 @@ ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, b
     const U64x4 topHigh = Pairs4(texels, top, 4);
     const U64x4 bottomLow = Pairs4(texels, bottom, 0);
     const U64x4 bottomHigh = Pairs4(texels, bottom, 4);
-    const U32x8 fu = std::bit_cast<U32x8>(u0 & 0xFF);
+    const U32x8 fu = As<U32x8>(u0 & 0xFF);
     const U32x8 topRow = Mix8(Lefts(topLow, topHigh), Rights(topLow, topHigh), fu);
     const U32x8 bottomRow = Mix8(Lefts(bottomLow, bottomHigh), Rights(bottomLow, bottomHigh), fu);
-    sample.texel = Mix8(topRow, bottomRow, std::bit_cast<U32x8>(v0 & 0xFF));
+    sample.texel = Mix8(topRow, bottomRow, As<U32x8>(v0 & 0xFF));
   } else {
     sample.texel = sample.point;
   }
@@ -328,12 +327,12 @@ ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x
   const I32x8 fd = Factor8(setup.blendDst, weight);
   I32x8 out = {};
   for (int shift = 0; shift <= 16; shift += 8) {
-    const I32x8 s = std::bit_cast<I32x8>(source >> shift & 0xFF);
-    const I32x8 d = std::bit_cast<I32x8>(destination >> shift & 0xFF);
+    const I32x8 s = As<I32x8>(source >> shift & 0xFF);
+    const I32x8 d = As<I32x8>(destination >> shift & 0xFF);
     const I32x8 mixed = (s * fs + d * fd) >> 8;
     out |= Select(mixed < 255, mixed, Splat(255)) << shift;
   }
-  return std::bit_cast<U32x8>(out);
+  return As<U32x8>(out);
 }
 
 // Runs eight pixels from `index`, `valid` of them in the row, through the stages.
@@ -364,7 +363,7 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const It
     const I32x8 r = ClampToByte8(c.r);
     const I32x8 g = ClampToByte8(c.g);
     const I32x8 b = ClampToByte8(c.b);
-    colour = std::bit_cast<U32x8>(r << 16 | g << 8 | b);
+    colour = As<U32x8>(r << 16 | g << 8 | b);
   }
   if (setup.textured) {
     const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
@@ -382,7 +381,7 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const It
     for (int i = 0; i < kLanes; ++i) {
       weight[i] = Weight(setup.fogTable[entry[i]]);
     }
-    colour = Mix8(colour, std::bit_cast<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
+    colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
   }
   if (setup.colourWrite) {
     std::uint16_t* pixels = setup.colour + index;
