@@ -13,10 +13,8 @@
 // The pipeline's helpers are inlined into each build of the stages, so that each is compiled for
 // that build's instruction set.
 #define ARENA_STAGE inline __attribute__((always_inline))
-#if defined(__GNUC__) && !defined(__clang__)
 // Eight-lane vectors pass between the inlined helpers only, never across a call.
 #pragma GCC diagnostic ignored "-Wpsabi"
-#endif
 
 namespace platform::glide {
 namespace {
