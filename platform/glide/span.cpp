@@ -375,10 +375,10 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const It
   }
   if (setup.fog) {
     const I32x8 entry = FogIndexOfW8(w);
-    U32x8 weight;
-    for (int i = 0; i < kLanes; ++i) {
-      weight[i] = Weight(setup.fogTable[entry[i]]);
-    }
+    const std::uint8_t* table = setup.fogTable;
+    const U32x8 weight = {Weight(table[entry[0]]), Weight(table[entry[1]]), Weight(table[entry[2]]),
+                          Weight(table[entry[3]]), Weight(table[entry[4]]), Weight(table[entry[5]]),
+                          Weight(table[entry[6]]), Weight(table[entry[7]])};
     colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
   }
   if (setup.colourWrite) {
