@@ -47,9 +47,14 @@ void SetWord(std::vector<std::uint8_t>& payload, std::size_t index, std::uint32_
 }
 
 // Puts the globals back to their state at load.
+// Other tests of this program start worlds whose parameters change the globals: each test here
+// starts from, and leaves, the values the library starts with.
 class GlobalParamsTest : public ::testing::Test {
  protected:
-  void TearDown() override {
+  void SetUp() override { ResetGlobals(); }
+  void TearDown() override { ResetGlobals(); }
+
+  static void ResetGlobals() {
     gFarDistance = 500.0f;
     gWorldCeiling = 0.0f;
     gGravity = 0.0f;
