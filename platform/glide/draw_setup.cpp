@@ -74,9 +74,10 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   }
   if (setup.textured && state.textureValid) {
     const DecodedTexture& decoded = DecodedSource(board);
+    setup.texels = decoded.texels.data();
     for (int i = 0; i < setup.texture.levelCount; ++i) {
       const TextureLevel& level = setup.texture.levels[i];
-      setup.levels[i] = LevelView{decoded.texels.data() + decoded.levelOffset[i],
+      setup.levels[i] = LevelView{static_cast<int>(decoded.levelOffset[i]),
                                   std::countr_zero(static_cast<unsigned>(level.width)),
                                   level.width - 1, level.height - 1};
     }

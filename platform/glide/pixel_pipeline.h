@@ -12,9 +12,11 @@ namespace platform::glide {
 enum class ColourSource { kIterated, kTextureTimesIterated, kOther };
 
 // A decoded texture level as the pixel stages read it: rows of a power-of-two width, each with
-// one texel more (its first again), and the first row again below the last.
+// one texel more (its first again), and the first row again below the last. It begins `offset`
+// texels into the draw's decoded texture, so that the texels of pixels at different levels are
+// read from one place.
 struct LevelView {
-  const std::uint32_t* texels;
+  int offset;
   int widthShift;
   int widthMask;
   int heightMask;
@@ -52,6 +54,7 @@ struct DrawSetup {
   int blendDst;
   bool blendReplace;
   SourceTexture texture;
+  const std::uint32_t* texels;
   LevelView levels[9];
 };
 

@@ -62,7 +62,7 @@ ARENA_STAGE void Store(Element* to, Vector value) {
 // Lanes of `yes` where the mask is set (all ones), of `no` elsewhere.
 template <typename Vector>
 ARENA_STAGE Vector Select(I32x8 mask, Vector yes, Vector no) {
-  return As<Vector>((mask & As<I32x8>(yes)) | (~mask & As<I32x8>(no)));
+  return mask ? yes : no;
 }
 
 ARENA_STAGE bool Any(I32x8 mask) {
@@ -183,11 +183,12 @@ ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32x8 w, F32x8 
   return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), I32x8{}};
 }
 
-// Where texel (u, v), wrapped on both axes, lies in its decoded level (rows one texel wider).
-template <typename Int>
-ARENA_STAGE Int TexelAt(Int u, Int v, Int widthShift, Int widthMask, Int heightMask) {
-  const Int row = v & heightMask;
-  return (row << widthShift) + row + (u & widthMask);
+// Where texel (u, v), wrapped on both axes, lies in its decoded level (rows one texel wider)
+// that begins `offset` texels into the texture.
+ARENA_STAGE U32x8 TexelAt(I32x8 u, I32x8 v, I32x8 offset, I32x8 widthShift, I32x8 widthMask,
+                          I32x8 heightMask) {
+  const I32x8 row = v & heightMask;
+  return As<U32x8>(offset + (row << widthShift) + row + (u & widthMask));
 }
 
 // Mix of eight pixels' colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k
@@ -233,11 +234,11 @@ struct Sample {
   U32x8 point;
 };
 
-// Eight texels at `index` from their lane's level; built in registers (lanes stored one by one
-// and read back as a vector would stall the read).
-ARENA_STAGE U32x8 Texels8(const std::uint32_t* const (&from)[kLanes], I32x8 index) {
-  return U32x8{from[0][index[0]], from[1][index[1]], from[2][index[2]], from[3][index[3]],
-               from[4][index[4]], from[5][index[5]], from[6][index[6]], from[7][index[7]]};
+// Eight texels at `index`; built in registers (lanes stored one by one and read back as a
+// vector would stall the read). Unsigned indices need no widening to address.
+ARENA_STAGE U32x8 Texels8(const std::uint32_t* from, U32x8 index) {
+  return U32x8{from[index[0]], from[index[1]], from[index[2]], from[index[3]],
+               from[index[4]], from[index[5]], from[index[6]], from[index[7]]};
 }
 
 // A texel and its right-hand neighbour as one word, the left one in the low half.
@@ -247,9 +248,9 @@ ARENA_STAGE std::uint64_t Pair(const std::uint32_t* from) {
   return pair;
 }
 
-ARENA_STAGE U64x4 Pairs4(const std::uint32_t* const (&from)[kLanes], I32x8 index, int first) {
-  return U64x4{Pair(from[first] + index[first]), Pair(from[first + 1] + index[first + 1]),
-               Pair(from[first + 2] + index[first + 2]), Pair(from[first + 3] + index[first + 3])};
+ARENA_STAGE U64x4 Pairs4(const std::uint32_t* from, U32x8 index, int first) {
+  return U64x4{Pair(from + index[first]), Pair(from + index[first + 1]),
+               Pair(from + index[first + 2]), Pair(from + index[first + 3])};
 }
 
 // The left texels of eight pairs, and the right ones.
@@ -265,32 +266,31 @@ template <bool kBilinear>
 ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, bool keyed) {
   const I32x8 level = at.level;
   const LevelView& first = setup.levels[level[0]];
-  const std::uint32_t* texels[kLanes];
+  I32x8 offset = Splat(first.offset);
   I32x8 widthShift = Splat(first.widthShift);
   I32x8 widthMask = Splat(first.widthMask);
   I32x8 heightMask = Splat(first.heightMask);
   if (Any(level != level[0])) {
     for (int i = 0; i < kLanes; ++i) {
       const LevelView& view = setup.levels[level[i]];
-      texels[i] = view.texels;
+      offset[i] = view.offset;
       widthShift[i] = view.widthShift;
       widthMask[i] = view.widthMask;
       heightMask[i] = view.heightMask;
     }
-  } else {
-    std::fill_n(texels, kLanes, first.texels);
   }
+  const std::uint32_t* texels = setup.texels;
   Sample sample{};
   if (!kBilinear || keyed) {
     sample.point =
-        Texels8(texels, TexelAt(at.u >> 8, at.v >> 8, widthShift, widthMask, heightMask));
+        Texels8(texels, TexelAt(at.u >> 8, at.v >> 8, offset, widthShift, widthMask, heightMask));
   }
   if constexpr (kBilinear) {
     const I32x8 u0 = at.u - 128;
     const I32x8 v0 = at.v - 128;
-    const I32x8 top = TexelAt(u0 >> 8, v0 >> 8, widthShift, widthMask, heightMask);
+    const U32x8 top = TexelAt(u0 >> 8, v0 >> 8, offset, widthShift, widthMask, heightMask);
     // The row below lies one row (of width + 1 texels) on.
-    const I32x8 bottom = top + widthMask + 2;
+    const U32x8 bottom = top + As<U32x8>(widthMask + 2);
     const U64x4 topLow = Pairs4(texels, top, 0);
     const U64x4 topHigh = Pairs4(texels, top, 4);
     const U64x4 bottomLow = Pairs4(texels, bottom, 0);
@@ -321,6 +321,10 @@ ARENA_STAGE I32x8 Factor8(int code, I32x8 weight) {
 
 ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x8 destination) {
   const I32x8 weight = alpha + (alpha >> 7);
+  // Factors that sum to 256 never pass 255, and their products fit the 16-bit lanes of a mix.
+  if (setup.blendSrc == GR_BLEND_SRC_ALPHA && setup.blendDst == GR_BLEND_ONE_MINUS_SRC_ALPHA) {
+    return Mix8(destination, source, As<U32x8>(weight));
+  }
   const I32x8 fs = Factor8(setup.blendSrc, weight);
   const I32x8 fd = Factor8(setup.blendDst, weight);
   I32x8 out = {};
