@@ -1,6 +1,9 @@
 // The pixel pipeline over a row, eight pixels at a time in vector lanes kept in registers:
 // their iterated values, then W and the depth test, iterated colour, texel and combine, chroma
-// key, fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
+// key, fog, blend and writes. The stages run in two halves, each group's second half after the
+// next group's first, because one group's steps depend on each other in a long chain that the
+// processor cannot overlap with the next group's on its own. Lanes past the row's end are
+// computed but change no pixel. The
 // arithmetic is the same, step for step, as one pixel at a time; only the texel loads go lane by
 // lane. The stages are built twice, for the base x86-64 instruction set and for AVX2, and the
 // processor picks one when first drawn.
@@ -337,66 +340,103 @@ ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x
   return As<U32x8>(out);
 }
 
-// Runs eight pixels from `index`, `valid` of them in the row, through the stages.
-ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Iterated& c,
-                             int valid, const Gradients* gradients) {
+// Eight pixels between the two halves of the stages: what the first half worked out from
+// their iterated values and the depth buffer, for the second to sample, combine and write.
+struct Pending {
+  std::size_t index;
+  int valid;
+  bool whole;
+  // False when no pixel is left to draw.
+  bool drawn;
+  I32x8 live;
+  I32x8 depth;
+  U16x8 depthHeld;
+  U32x8 colour;
+  I32x8 alpha;
+  U32x8 fogWeight;
+  Coordinates coordinates;
+};
+
+// The first half for eight pixels from `index`, `valid` of them in the row: W, the depth test,
+// iterated colour and alpha, the fog weight and the texel coordinates.
+ARENA_STAGE Pending FirstHalf(const DrawSetup& setup, std::size_t index, const Iterated& c,
+                              int valid, const Gradients* gradients) {
+  Pending p{};
+  p.index = index;
+  p.valid = valid;
   // Whole vectors are read and written back when they stay inside the buffers; the lanes past
   // the row are then rewritten with what they hold.
-  const bool whole = index + kLanes <= kScreenPixels;
-  I32x8 live = LanesBelow(valid);
+  p.whole = index + kLanes <= kScreenPixels;
+  p.live = LanesBelow(valid);
   const F32x8 w = 1.0f / c.oow;
-  I32x8 depth = {};
-  U16x8 depthHeld = {};
   if (setup.depthOn) {
     const I32x8 unclamped = DepthOfW8(w) + setup.depthBias;
-    depth = Select(unclamped < 0, I32x8{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
-    depthHeld = LoadWords(setup.depth + index, valid, whole);
+    p.depth = Select(unclamped < 0, I32x8{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
+    p.depthHeld = LoadWords(setup.depth + index, valid, p.whole);
     if (setup.depthTest) {
-      live &= depth <= __builtin_convertvector(depthHeld, I32x8);
+      p.live &= p.depth <= __builtin_convertvector(p.depthHeld, I32x8);
       // Pixels behind the depth buffer need no texels.
-      if (!Any(live)) {
-        return;
+      if (!Any(p.live)) {
+        return p;
       }
     }
   }
-  U32x8 colour = {};
-  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
-  if (!setup.textured || modulate) {
+  p.drawn = true;
+  if (!setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated) {
     const I32x8 r = ClampToByte8(c.r);
     const I32x8 g = ClampToByte8(c.g);
     const I32x8 b = ClampToByte8(c.b);
-    colour = As<U32x8>(r << 16 | g << 8 | b);
+    p.colour = As<U32x8>(r << 16 | g << 8 | b);
   }
   if (setup.textured) {
-    const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
-    const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
-                                         : SampleTexels<false>(setup, coordinates, setup.chromakey);
-    // The key is compared with the point-sampled texel, before filtering and combine.
-    if (setup.chromakey) {
-      live &= sample.point != setup.chromakeyValue;
-    }
-    colour = modulate ? Modulate8(sample.texel, colour) : sample.texel;
+    p.coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
   }
   if (setup.fog) {
     const I32x8 entry = FogIndexOfW8(w);
     const std::uint8_t* table = setup.fogTable;
-    const U32x8 weight = {Weight(table[entry[0]]), Weight(table[entry[1]]), Weight(table[entry[2]]),
-                          Weight(table[entry[3]]), Weight(table[entry[4]]), Weight(table[entry[5]]),
-                          Weight(table[entry[6]]), Weight(table[entry[7]])};
-    colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
+    p.fogWeight = U32x8{Weight(table[entry[0]]), Weight(table[entry[1]]), Weight(table[entry[2]]),
+                        Weight(table[entry[3]]), Weight(table[entry[4]]), Weight(table[entry[5]]),
+                        Weight(table[entry[6]]), Weight(table[entry[7]])};
+  }
+  if (setup.colourWrite && !setup.blendReplace) {
+    p.alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
+  }
+  return p;
+}
+
+// The second half: texels, combine, chroma key, fog, blend and the writes.
+ARENA_STAGE void SecondHalf(const DrawSetup& setup, const Pending& p) {
+  if (!p.drawn) {
+    return;
+  }
+  I32x8 live = p.live;
+  U32x8 colour = p.colour;
+  if (setup.textured) {
+    const Sample sample = setup.bilinear
+                              ? SampleTexels<true>(setup, p.coordinates, setup.chromakey)
+                              : SampleTexels<false>(setup, p.coordinates, setup.chromakey);
+    // The key is compared with the point-sampled texel, before filtering and combine.
+    if (setup.chromakey) {
+      live &= sample.point != setup.chromakeyValue;
+    }
+    colour = setup.colourSource == ColourSource::kTextureTimesIterated
+                 ? Modulate8(sample.texel, colour)
+                 : sample.texel;
+  }
+  if (setup.fog) {
+    colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), p.fogWeight);
   }
   if (setup.colourWrite) {
-    std::uint16_t* pixels = setup.colour + index;
-    const U16x8 held = LoadWords(pixels, valid, whole);
+    std::uint16_t* pixels = setup.colour + p.index;
+    const U16x8 held = LoadWords(pixels, p.valid, p.whole);
     if (!setup.blendReplace) {
-      const I32x8 alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
-      colour = Blend8(setup, colour, alpha, Unpack565x8(held));
+      colour = Blend8(setup, colour, p.alpha, Unpack565x8(held));
     }
-    StoreLive(pixels, Pack565x8(colour), held, live, valid, whole);
+    StoreLive(pixels, Pack565x8(colour), held, live, p.valid, p.whole);
   }
   if (setup.depthWrite) {
-    StoreLive(setup.depth + index, __builtin_convertvector(depth, U16x8), depthHeld, live, valid,
-              whole);
+    StoreLive(setup.depth + p.index, __builtin_convertvector(p.depth, U16x8), p.depthHeld, live,
+              p.valid, p.whole);
   }
 }
 
@@ -444,12 +484,16 @@ ARENA_STAGE void RenderSpanStages(const DrawSetup& setup, std::size_t index, int
                                   const Gradients* gradients) {
   F32x8 f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
   const F32x8 by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
-  // The lanes past the row's end take the next values.
-  for (int at = 0; at < count; at += kLanes) {
-    const Iterated values = Iterate8(f, by);
-    RenderLanes(setup, index + static_cast<std::size_t>(at), values, std::min(kLanes, count - at),
-                gradients);
+  // The lanes past the row's end take the next values. Each group's second half runs after the
+  // next group's first half: the two long chains of dependent steps then overlap.
+  Pending pending = FirstHalf(setup, index, Iterate8(f, by), std::min(kLanes, count), gradients);
+  for (int at = kLanes; at < count; at += kLanes) {
+    const Pending next = FirstHalf(setup, index + static_cast<std::size_t>(at), Iterate8(f, by),
+                                   std::min(kLanes, count - at), gradients);
+    SecondHalf(setup, pending);
+    pending = next;
   }
+  SecondHalf(setup, pending);
 }
 
 __attribute__((target("avx2"))) void RenderSpanAvx2(const DrawSetup& setup, std::size_t index,
