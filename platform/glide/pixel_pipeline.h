@@ -154,14 +154,20 @@ struct Fragment {
   float tow;
 };
 
-// Whether RenderSpan runs the stages built for the base instruction set even where AVX2 is
-// there.
+// Whether the pixel stages built for the base instruction set run even where AVX2 is there.
 bool& BaseInstructionSetStagesSetting();
 
-// Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
-// first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
-// level; lines and points give none and sample the largest level.
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                const Fragment& step, const Gradients* gradients);
+// `count` pixels of one row from `index` (all inside the clip window), the first taking `start`.
+struct Span {
+  std::size_t index;
+  int count;
+  Fragment start;
+};
+
+// Shades and writes the rows of one primitive, top to bottom: each next pixel of a row adds
+// `step`. Polygons give their gradients for the mipmap level; lines and points give none and
+// sample the largest level.
+void RenderSpans(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
+                 const Gradients* gradients);
 
 }  // namespace platform::glide

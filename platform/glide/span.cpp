@@ -3,10 +3,9 @@
 // key, fog, blend and writes. The stages run in two halves, each group's second half after the
 // next group's first, because one group's steps depend on each other in a long chain that the
 // processor cannot overlap with the next group's on its own. Lanes past the row's end are
-// computed but change no pixel. The
-// arithmetic is the same, step for step, as one pixel at a time; only the texel loads go lane by
-// lane. The stages are built twice, for the base x86-64 instruction set and for AVX2, and the
-// processor picks one when first drawn.
+// computed but change no pixel. The arithmetic is the same, step for step, as one pixel at a
+// time; only the texel loads go lane by lane. The stages are built twice, for the base x86-64
+// instruction set and for AVX2, and the processor picks one when first drawn.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -361,8 +360,10 @@ struct Pending {
 // iterated colour and alpha, the fog weight and the texel coordinates.
 ARENA_STAGE Pending FirstHalf(const DrawSetup& setup, std::size_t index, const Iterated& c,
                               int valid, const Gradients* gradients) {
-  Pending p{};
+  // Only the values the draw's second half reads are set.
+  Pending p;
   p.index = index;
+  p.drawn = false;
   p.valid = valid;
   // Whole vectors are read and written back when they stay inside the buffers; the lanes past
   // the row are then rewritten with what they hold.
@@ -479,33 +480,47 @@ ARENA_STAGE Iterated Iterate8(F32x8& f, F32x8 step) {
                   __builtin_shufflevector(u2, u6, 4, 5, 6, 7, 12, 13, 14, 15)};
 }
 
-ARENA_STAGE void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count,
-                                  const Fragment& start, const Fragment& step,
-                                  const Gradients* gradients) {
-  F32x8 f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
+ARENA_STAGE void RenderSpansStages(const DrawSetup& setup, const Span* spans, int spanCount,
+                                   const Fragment& step, const Gradients* gradients) {
   const F32x8 by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
-  // The lanes past the row's end take the next values. Each group's second half runs after the
-  // next group's first half: the two long chains of dependent steps then overlap.
-  Pending pending = FirstHalf(setup, index, Iterate8(f, by), std::min(kLanes, count), gradients);
-  for (int at = kLanes; at < count; at += kLanes) {
-    const Pending next = FirstHalf(setup, index + static_cast<std::size_t>(at), Iterate8(f, by),
-                                   std::min(kLanes, count - at), gradients);
-    SecondHalf(setup, pending);
-    pending = next;
+  // Each group's second half runs after the next group's first half, on the same row or the
+  // next; the two long chains of dependent steps then overlap. A group's vectors only reach
+  // past its own pixels to the right, where no earlier group draws.
+  Pending pending{};
+  for (int row = 0; row < spanCount; ++row) {
+    const Span& span = spans[row];
+    // The rows two below are fetched while this one draws: the rows' cache lines lie far apart
+    // and the buffers do not stay in cache between passes over the screen.
+    if (row + 2 < spanCount) {
+      const Span& ahead = spans[row + 2];
+      const std::size_t aheadLast = ahead.index + static_cast<std::size_t>(ahead.count - 1);
+      __builtin_prefetch(setup.colour + ahead.index, 1);
+      __builtin_prefetch(setup.colour + aheadLast, 1);
+      __builtin_prefetch(setup.depth + ahead.index, 1);
+      __builtin_prefetch(setup.depth + aheadLast, 1);
+    }
+    F32x8 f = {span.start.r,   span.start.g,   span.start.b,   span.start.a,
+               span.start.oow, span.start.sow, span.start.tow, 0.0f};
+    // The lanes past the row's end take the next values.
+    for (int at = 0; at < span.count; at += kLanes) {
+      const Pending next = FirstHalf(setup, span.index + static_cast<std::size_t>(at),
+                                     Iterate8(f, by), std::min(kLanes, span.count - at), gradients);
+      SecondHalf(setup, pending);
+      pending = next;
+    }
   }
   SecondHalf(setup, pending);
 }
 
-__attribute__((target("avx2"))) void RenderSpanAvx2(const DrawSetup& setup, std::size_t index,
-                                                    int count, const Fragment& start,
-                                                    const Fragment& step,
-                                                    const Gradients* gradients) {
-  RenderSpanStages(setup, index, count, start, step, gradients);
+__attribute__((target("avx2"))) void RenderSpansAvx2(const DrawSetup& setup, const Span* spans,
+                                                     int spanCount, const Fragment& step,
+                                                     const Gradients* gradients) {
+  RenderSpansStages(setup, spans, spanCount, step, gradients);
 }
 
-void RenderSpanBase(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                    const Fragment& step, const Gradients* gradients) {
-  RenderSpanStages(setup, index, count, start, step, gradients);
+void RenderSpansBase(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
+                     const Gradients* gradients) {
+  RenderSpansStages(setup, spans, spanCount, step, gradients);
 }
 
 }  // namespace
@@ -515,12 +530,12 @@ bool& BaseInstructionSetStagesSetting() {
   return on;
 }
 
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                const Fragment& step, const Gradients* gradients) {
+void RenderSpans(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
+                 const Gradients* gradients) {
   static const bool avx2 = __builtin_cpu_supports("avx2");
   avx2 && !BaseInstructionSetStagesSetting()
-      ? RenderSpanAvx2(setup, index, count, start, step, gradients)
-      : RenderSpanBase(setup, index, count, start, step, gradients);
+      ? RenderSpansAvx2(setup, spans, spanCount, step, gradients)
+      : RenderSpansBase(setup, spans, spanCount, step, gradients);
 }
 
 }  // namespace platform::glide
