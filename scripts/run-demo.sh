@@ -9,6 +9,7 @@
 #   run-demo.sh [BUILD [FOLDER]]
 # DEMO_PORT=N skips the test server and points the game at 127.0.0.1 port N instead; the summary
 # judges the login and the world by what the test server received, so it then reports neither.
+# DEMO_SERVER_SCRIPT=FILE gives the test server another script than the demo's.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-build/default}" && pwd)"
@@ -51,7 +52,7 @@ port="${DEMO_PORT:-}"
 if [ -n "${port}" ]; then
   echo "== no test server: the game is pointed at 127.0.0.1 port ${port}"
 else
-  "${bin}/testserver" --address 127.0.0.1 --port 0 --script "${repo}/data/demo/server.txt" \
+  "${bin}/testserver" --address 127.0.0.1 --port 0 --script "${DEMO_SERVER_SCRIPT:-${repo}/data/demo/server.txt}" \
     > server.log 2>&1 &
   server_pid=$!
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "platform/backend/display_backend.h"
@@ -11,6 +12,9 @@ namespace platform {
 class HeadlessBackend : public DisplayBackend {
  public:
   explicit HeadlessBackend(std::vector<BackendEvent> script = {});
+  ~HeadlessBackend() override;
+  HeadlessBackend(const HeadlessBackend&) = delete;
+  HeadlessBackend& operator=(const HeadlessBackend&) = delete;
   bool PollEvent(DWORD now, BackendEvent& event) override;
   std::optional<DWORD> NextEventTime() const override;
   void ShowWindow(const std::string& title, int width, int height) override;
@@ -19,8 +23,15 @@ class HeadlessBackend : public DisplayBackend {
   void Present(const Frame& frame) override;
 
  private:
+  void WritePendingFrame();
+
   std::vector<BackendEvent> script_;
   std::size_t next_ = 0;
+  // The last frame shown that the frame file does not hold yet, and where it goes.
+  Frame pending_;
+  std::string pendingPath_;
+  bool pendingWrite_ = false;
+  std::size_t presentsSinceWrite_ = 0;
 };
 
 }  // namespace platform
