@@ -29,6 +29,33 @@ std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
   return 0;
 }
 
+std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
+                                    std::int32_t regionField, const std::int32_t* numbers,
+                                    std::uint32_t count, R3xParserValue* out) {
+  // Most obstacles are of these kinds: their one or two numbers go straight into the record's
+  // block instead of through a list value of their own, which costs two more allocations.
+  auto* parsed = static_cast<R3xParsedObstacle*>(r3xMalloc(sizeof(R3xParsedObstacle)));
+  auto* data = static_cast<std::int32_t*>(r3xMalloc(count * sizeof(std::int32_t)));
+  if (parsed == nullptr || data == nullptr) {
+    r3xFree(parsed);
+    r3xFree(data);
+    parError(context, "out of memory");
+    return PAR_STOP;
+  }
+  for (std::uint32_t i = 0; i < count; ++i) {
+    data[i] = numbers[i];
+  }
+  parsed->kind = kind;
+  parsed->regionField = regionField;
+  parsed->numbers.elementSize = sizeof(std::int32_t);
+  parsed->numbers.count = count;
+  parsed->numbers.capacity = count;
+  parsed->numbers.declared = count;
+  parsed->numbers.data = data;
+  *out = parRecordValue(parsed, parFreeParsedObstacle);
+  return 0;
+}
+
 void parFreeParsedObstacle(void* obstacle) {
   auto* parsed = static_cast<R3xParsedObstacle*>(obstacle);
   if (parsed != nullptr) {

@@ -14,5 +14,9 @@ struct R3xParseContext;
 std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
                                   std::int32_t regionField, R3xParserValue* numbers,
                                   R3xParserValue* out);
+// The same for the kinds that take one or two numbers, given as they were read.
+std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
+                                    std::int32_t regionField, const std::int32_t* numbers,
+                                    std::uint32_t count, R3xParserValue* out);
 // Frees a parsed obstacle with its numbers and user data. (An R3xParserRecordFreeFn.)
 void parFreeParsedObstacle(void* obstacle);

@@ -465,12 +465,12 @@ obstacle: K_OBSTACLE seq opt_cutting obstacle_geometry K_NEXTREGION int opt_floo
       } ;
 opt_cutting: %empty { $$ = parNumberValue(0); } | K_GEOMETRYCUTTINGOBSTACLE { $$ = parNumberValue(1); } ;
 obstacle_geometry: one_number_kind int number
-      { $$ = parNoValue(); PAR_TRY(parNewParsedObstacle(context, $1.number, $2.number, &$3, &$$)); }
+      { $$ = parNoValue(); PAR_TRY(parNewParsedObstacleOf(context, $1.number, $2.number, &$3.number, 1, &$$)); }
     | two_number_kind int number K_INTEGER
       {
+        const std::int32_t numbers[2] = {$3.number, $4.number};
         $$ = parNoValue();
-        PAR_TRY(parAppendItem(context, &$3, sizeof(std::int32_t), &$4.number, nullptr));
-        PAR_TRY(parNewParsedObstacle(context, $1.number, $2.number, &$3, &$$));
+        PAR_TRY(parNewParsedObstacleOf(context, $1.number, $2.number, numbers, 2, &$$));
       }
     | K_EDGEPOLYGON int opt_normal_abcd K_NUMVERTICES int opt_vertex_list int_list
       {
@@ -482,9 +482,7 @@ obstacle_geometry: one_number_kind int number
           parsed->plane[i] = $3.vector[i];
         }
       } ;
-/* One integer as a list of numbers. */
-number: K_INTEGER
-      { $$ = parNoValue(); PAR_TRY(parAppendItem(context, &$$, sizeof(std::int32_t), &$1.number, nullptr)); } ;
+number: K_INTEGER ;
 one_number_kind: K_XY_VERTEX { $$ = parNumberValue(R3X_OBSTACLE_XY_VERTEX); }
     | K_XYZ_VERTEX { $$ = parNumberValue(R3X_OBSTACLE_XYZ_VERTEX); }
     | K_PLANE { $$ = parNumberValue(R3X_OBSTACLE_PLANE); }
