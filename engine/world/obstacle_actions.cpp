@@ -340,10 +340,18 @@ std::int32_t parAddObstacle(R3xParseContext* context, R3xParsedObstacle* obstacl
         static_cast<R3xObstacle*>(parListAt(&work->obstacles, parListCount(&work->obstacles) - 1));
     result = parCreateObstacle(context, obstacle, record);
   }
-  parListFree(&obstacle->numbers);
+  parFreeObstacleNumbers(obstacle);
   r3xFree(obstacle->userData);
   obstacle->userData = nullptr;
   return result;
+}
+
+void parFreeObstacleNumbers(R3xParsedObstacle* obstacle) {
+  if (obstacle->numbers.data == obstacle->fewNumbers) {
+    parListDetach(&obstacle->numbers);
+  } else {
+    parListFree(&obstacle->numbers);
+  }
 }
 
 std::int32_t CreateEdgePolygon(R3xParseContext* context, R3xEdgePolygon* polygon,

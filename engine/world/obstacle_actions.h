@@ -27,7 +27,13 @@ struct R3xParsedObstacle {
   std::int32_t floor;
   // Owned, or null.
   char* userData;
+  // Where the numbers of the one- and two-number kinds live (numbers.data points here), so
+  // those, most obstacles, need no block of their own; parFreeObstacleNumbers knows.
+  std::int32_t fewNumbers[2];
 };
+
+// Frees the obstacle's numbers unless they are its own fewNumbers, and clears the list.
+void parFreeObstacleNumbers(R3xParsedObstacle* obstacle);
 
 // Appends the obstacle to the current region's obstacle array and fills it with
 // parCreateObstacle. Takes the numbers list and the user data.

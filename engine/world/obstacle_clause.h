@@ -14,7 +14,7 @@ struct R3xParseContext;
 std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
                                   std::int32_t regionField, R3xParserValue* numbers,
                                   R3xParserValue* out);
-// The same for the kinds that take one or two numbers, given as they were read.
+// The same for the kinds that take one or two numbers (count 1 or 2), given as they were read.
 std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
                                     std::int32_t regionField, const std::int32_t* numbers,
                                     std::uint32_t count, R3xParserValue* out);
