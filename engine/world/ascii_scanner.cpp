@@ -29,7 +29,7 @@ bool isSign(std::uint8_t c) { return c == '+' || c == '-'; }
 bool isIntegerSuffix(std::uint8_t c) { return c == 'u' || c == 'U' || c == 'l' || c == 'L'; }
 bool isRealSuffix(std::uint8_t c) { return c == 'f' || c == 'F' || c == 'l' || c == 'L'; }
 // Blank, tab, vertical tab, form feed, carriage return and the comma separate tokens.
-bool isSeparator(std::uint8_t c) {
+constexpr bool isSeparator(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == ',';
 }
 
@@ -49,11 +49,17 @@ std::int32_t hexValue(char c) {
   return kNotHexDigit;
 }
 
-// Keeps at least a window of unread input in the buffer while the stream has more.
-void fillInput(R3xAsciiScanner* s) {
-  if (s->end - s->next >= R3X_ASCII_WINDOW || s->inputDone) {
-    return;
+void refillInput(R3xAsciiScanner* s);
+
+// Keeps at least a window of unread input in the buffer while the stream has more. Inline: it
+// runs twice a token and nearly always finds the window there.
+inline void fillInput(R3xAsciiScanner* s) {
+  if (s->end - s->next < R3X_ASCII_WINDOW && s->inputDone == 0) {
+    refillInput(s);
   }
+}
+
+void refillInput(R3xAsciiScanner* s) {
   std::memmove(s->input, s->input + s->next, s->end - s->next);
   s->end -= s->next;
   s->next = 0;
@@ -312,15 +318,32 @@ std::int32_t scanWord(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t 
   return R3X_TOKEN_INTEGER;
 }
 
+// What skipBlank makes of each character: one test a character instead of seven.
+enum BlankKind : std::uint8_t { kNotBlank = 0, kSeparator = 1, kNewLine = 2 };
+
+struct BlankTable {
+  BlankKind kind[256];
+  constexpr BlankTable() : kind{} {
+    for (int c = 0; c < 256; ++c) {
+      kind[c] = c == '\n'                                   ? kNewLine
+                : isSeparator(static_cast<std::uint8_t>(c)) ? kSeparator
+                                                            : kNotBlank;
+    }
+  }
+};
+constexpr BlankTable kBlanks;
+
 // Steps over a run of separators and line ends within the count, counting the lines; false
 // when the text does not start with one.
 bool skipBlank(R3xAsciiScanner* s, const std::uint8_t* text, std::size_t count) {
   std::size_t i = 0;
   for (; i < count; ++i) {
-    if (text[i] == '\n') {
-      ++s->head.line;
-    } else if (!isSeparator(text[i])) {
+    const BlankKind kind = kBlanks.kind[text[i]];
+    if (kind == kNotBlank) {
       break;
+    }
+    if (kind == kNewLine) {
+      ++s->head.line;
     }
   }
   s->next += i;
