@@ -43,12 +43,13 @@ struct DrawSetup {
   // Turns a squared texel step in s, t units into level-0 texels squared, with 4 to the power of
   // the LOD bias folded in.
   float stepScale;
-  // Texels per s, t unit at each level.
-  float levelScale[9];
+  // Texels per s, t unit at the largest level.
+  float texelScale;
   bool chromakey;
   std::uint32_t chromakeyValue;
   bool fog;
-  const std::uint8_t* fogTable;
+  // The fog table's entries as mix weights 0..256 (see Weight).
+  std::uint32_t fogWeights[GR_FOG_TABLE_SIZE];
   std::uint32_t fogColour;
   int blendSrc;
   int blendDst;

@@ -178,10 +178,10 @@ ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32x8 w, F32x8 
                                       setup.texture.levelCount);
     // s and t run 0..256 over the larger side of the largest level, on both axes; each level
     // halves the texels per unit, so its scale is the largest level's times 2^-level.
-    const F32x8 scale = setup.levelScale[0] * As<F32x8>((127 - level) << 23);
+    const F32x8 scale = setup.texelScale * As<F32x8>((127 - level) << 23);
     return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), level};
   }
-  const float scale = setup.levelScale[0];
+  const float scale = setup.texelScale;
   return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), I32x8{}};
 }
 
@@ -394,10 +394,9 @@ ARENA_STAGE Pending FirstHalf(const DrawSetup& setup, std::size_t index, const I
   }
   if (setup.fog) {
     const I32x8 entry = FogIndexOfW8(w);
-    const std::uint8_t* table = setup.fogTable;
-    p.fogWeight = U32x8{Weight(table[entry[0]]), Weight(table[entry[1]]), Weight(table[entry[2]]),
-                        Weight(table[entry[3]]), Weight(table[entry[4]]), Weight(table[entry[5]]),
-                        Weight(table[entry[6]]), Weight(table[entry[7]])};
+    const std::uint32_t* weights = setup.fogWeights;
+    p.fogWeight = U32x8{weights[entry[0]], weights[entry[1]], weights[entry[2]], weights[entry[3]],
+                        weights[entry[4]], weights[entry[5]], weights[entry[6]], weights[entry[7]]};
   }
   if (setup.colourWrite && !setup.blendReplace) {
     p.alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
