@@ -86,12 +86,17 @@ std::unique_ptr<DisplayBackend> SetDisplayBackend(std::unique_ptr<DisplayBackend
   return std::exchange(record.backend, std::move(backend));
 }
 
-void ShowFrame(Frame frame) {
+std::vector<BYTE> ShowFrame(Frame frame) {
   GetDisplayBackend().Present(frame);
   BackendRecord& record = Record();
   std::lock_guard lock(record.mutex);
+  std::vector<BYTE> spare;
+  if (record.lastFrame) {
+    spare = std::move(record.lastFrame->pixels);
+  }
   record.lastFrame = std::move(frame);
   ++record.frameCount;
+  return spare;
 }
 
 std::optional<Frame> LastShownFrame() {

@@ -71,8 +71,9 @@ std::unique_ptr<DisplayBackend> SetDisplayBackend(std::unique_ptr<DisplayBackend
 // script is the file named by ARENA_INPUT_SCRIPT.
 std::unique_ptr<DisplayBackend> CreateDisplayBackendFromEnvironment();
 
-// Shows a frame through the backend and keeps a copy as the last shown frame.
-void ShowFrame(Frame frame);
+// Shows a frame through the backend and keeps it as the last shown frame. Returns the pixel
+// storage of the frame it replaces, for the caller to fill with its next frame.
+std::vector<BYTE> ShowFrame(Frame frame);
 // The last frame shown, and the number of frames shown since the start or the last clearing.
 std::optional<Frame> LastShownFrame();
 std::size_t ShownFrameCount();

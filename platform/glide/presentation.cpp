@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/backend/display_backend.h"
 #include "platform/glide/board.h"
@@ -17,6 +18,13 @@
 
 namespace platform::glide {
 namespace {
+
+// The pixel storage of the frame shown before the last, filled with the next frame shown: a
+// frame's worth of memory is neither allocated nor cleared for every swap.
+std::vector<BYTE>& SpareFramePixels() {
+  static std::vector<BYTE> pixels;
+  return pixels;
+}
 
 struct Pacing {
   std::optional<bool> on;
@@ -82,7 +90,8 @@ void grBufferSwap(int swapInterval) {
   frame.width = kScreenWidth;
   frame.height = kScreenHeight;
   frame.bitsPerPixel = 16;
-  frame.pixels.resize(kScreenPixels * 2);
-  std::memcpy(frame.pixels.data(), board.Front(), kScreenPixels * 2);
-  platform::ShowFrame(std::move(frame));
+  frame.pixels = std::move(SpareFramePixels());
+  const auto* front = reinterpret_cast<const BYTE*>(board.Front());
+  frame.pixels.assign(front, front + kScreenPixels * 2);
+  SpareFramePixels() = platform::ShowFrame(std::move(frame));
 }
