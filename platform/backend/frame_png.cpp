@@ -55,11 +55,19 @@ std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw) {
     out.Bytes(raw.data() + at, length);
     at += length;
   } while (at < raw.size());
+  // The sums are reduced only every 5552 bytes, the most that cannot overflow 32 bits.
+  constexpr std::uint32_t kModulus = 65521;
+  constexpr std::size_t kRun = 5552;
   std::uint32_t a = 1;
   std::uint32_t b = 0;
-  for (std::uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
+  for (std::size_t start = 0; start < raw.size(); start += kRun) {
+    const std::size_t end = std::min(raw.size(), start + kRun);
+    for (std::size_t i = start; i < end; ++i) {
+      a += raw[i];
+      b += a;
+    }
+    a %= kModulus;
+    b %= kModulus;
   }
   out.U32BigEndian(b << 16 | a);
   return out.Take();
@@ -76,28 +84,32 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
     return false;
   }
   // Each row: filter type 0, then red, green, blue.
-  std::vector<std::uint8_t> raw;
-  raw.reserve(height * (1 + width * 3));
+  std::vector<std::uint8_t> raw(height * (1 + width * 3));
+  std::uint8_t* out = raw.data();
+  const bool paletted = bytesPerPixel == 1 && frame.palette.size() == 256;
   for (std::size_t y = 0; y < height; ++y) {
-    raw.push_back(0);
+    *out++ = 0;
     for (std::size_t x = 0; x < width; ++x) {
       const std::size_t at = (y * width + x) * bytesPerPixel;
-      if (bytesPerPixel == 1 && frame.palette.size() == 256) {
+      if (paletted) {
         const PALETTEENTRY& entry = frame.palette[frame.pixels[at]];
-        raw.insert(raw.end(), {entry.peRed, entry.peGreen, entry.peBlue});
+        *out++ = entry.peRed;
+        *out++ = entry.peGreen;
+        *out++ = entry.peBlue;
         continue;
       }
       if (bytesPerPixel == 1) {
-        raw.insert(raw.end(), 3, frame.pixels[at]);
+        out[0] = out[1] = out[2] = frame.pixels[at];
+        out += 3;
         continue;
       }
       const std::uint32_t v = arena::ByteReader(frame.pixels.data() + at, 2).U16();
       const std::uint32_t r = (v >> 11) & 0x1F;
       const std::uint32_t g = (v >> 5) & 0x3F;
       const std::uint32_t b = v & 0x1F;
-      raw.push_back(static_cast<std::uint8_t>(r << 3 | r >> 2));
-      raw.push_back(static_cast<std::uint8_t>(g << 2 | g >> 4));
-      raw.push_back(static_cast<std::uint8_t>(b << 3 | b >> 2));
+      *out++ = static_cast<std::uint8_t>(r << 3 | r >> 2);
+      *out++ = static_cast<std::uint8_t>(g << 2 | g >> 4);
+      *out++ = static_cast<std::uint8_t>(b << 3 | b >> 2);
     }
   }
   arena::ByteWriter png;
