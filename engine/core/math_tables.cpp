@@ -1,13 +1,16 @@
 #include "engine/core/math_tables.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
 #include "engine/core/error.h"
+#include "engine/core/math_sqrt.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/memory.h"
 
 R3xMathTables* gR3xMathTables = nullptr;
+double r3x_inline::gSqrtShortcutLimits[R3X_INV_SQRT_SEED_COUNT] = {};
 
 namespace {
 
@@ -71,6 +74,25 @@ void buildInvSqrtSeeds(R3xMathTables* tables) {
   tables->invSqrtSeeds[R3X_INV_SQRT_SEED_COUNT / 2] = 255;
 }
 
+// Within one seed index the seed y0 is fixed, so the seed's error e0 = y0 sqrt(x) - 1 grows with
+// x, and two Newton steps make it e2 = -e1^2 (3 + e1) / 2 with e1 = -e0^2 (3 + e0) / 2: largest
+// in size at the first or the last input of the index. The margin covers the steps' rounding in
+// double (a few 2^-53) and that of the limit and its product with x.
+void buildSqrtShortcutLimits(const R3xMathTables* tables) {
+  for (int i = 0; i < R3X_INV_SQRT_SEED_COUNT; ++i) {
+    const std::uint32_t first = (0x1F80u | static_cast<std::uint32_t>(i)) << 17;
+    long double largest = 0.0L;
+    for (const std::uint32_t bits : {first, first + 0x1FFFFu}) {
+      const long double root = std::sqrt(static_cast<long double>(std::bit_cast<float>(bits)));
+      const long double e0 = r3x_inline::InvSqrtSeed(bits, tables->invSqrtSeeds) * root - 1.0L;
+      const long double e1 = -e0 * e0 * (3.0L + e0) / 2.0L;
+      const long double e2 = -e1 * e1 * (3.0L + e1) / 2.0L;
+      largest = std::max(largest, -e2);
+    }
+    r3x_inline::gSqrtShortcutLimits[i] = static_cast<double>(4.0L - 8.0L * (largest + 0x1p-48L));
+  }
+}
+
 void buildPowers(R3xMathTables* tables) {
   for (int k = 0; k < R3X_POWER_ROW_COUNT; ++k) {
     R3xPowerRow& row = tables->powers[k];
@@ -100,6 +122,7 @@ std::int32_t _r3xInitMathTables() {
   tables->tangents[root].left = lower;
   tables->tangents[root].right = upper;
   buildInvSqrtSeeds(tables);
+  buildSqrtShortcutLimits(tables);
   buildPowers(tables);
   _r3xFreeMathTables();
   gR3xMathTables = tables;
