@@ -6,10 +6,25 @@
 #include "engine/world/parse_list.h"
 #include "engine/world/parse_result.h"
 
+namespace {
+
+// A cleared record: the spare one when the context holds one, else a new one (null when out of
+// memory). A region holds many obstacles, read one after the other, so one record serves them.
+R3xParsedObstacle* newParsedObstacle(R3xParseContext* context) {
+  R3xParsedObstacle* parsed = context->spareObstacle;
+  if (parsed != nullptr) {
+    context->spareObstacle = nullptr;
+    return parsed;
+  }
+  return static_cast<R3xParsedObstacle*>(r3xMalloc(sizeof(R3xParsedObstacle)));
+}
+
+}  // namespace
+
 std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
                                   std::int32_t regionField, R3xParserValue* numbers,
                                   R3xParserValue* out) {
-  auto* parsed = static_cast<R3xParsedObstacle*>(r3xMalloc(sizeof(R3xParsedObstacle)));
+  R3xParsedObstacle* parsed = newParsedObstacle(context);
   if (parsed == nullptr) {
     parError(context, "out of memory");
     parFreeParserValue(numbers);
@@ -34,7 +49,7 @@ std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
                                     std::uint32_t count, R3xParserValue* out) {
   // Most obstacles are of these kinds: their numbers stay inside the record, so building one
   // costs a single allocation instead of a list value's two more.
-  auto* parsed = static_cast<R3xParsedObstacle*>(r3xMalloc(sizeof(R3xParsedObstacle)));
+  R3xParsedObstacle* parsed = newParsedObstacle(context);
   if (parsed == nullptr) {
     parError(context, "out of memory");
     return PAR_STOP;
@@ -51,6 +66,17 @@ std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
   parsed->numbers.data = parsed->fewNumbers;
   *out = parRecordValue(parsed, parFreeParsedObstacle);
   return 0;
+}
+
+void parRecycleParsedObstacle(R3xParseContext* context, R3xParsedObstacle* obstacle) {
+  if (obstacle == nullptr) {
+    return;
+  }
+  parFreeObstacleNumbers(obstacle);
+  r3xFree(obstacle->userData);
+  *obstacle = R3xParsedObstacle{};
+  r3xFree(context->spareObstacle);
+  context->spareObstacle = obstacle;
 }
 
 void parFreeParsedObstacle(void* obstacle) {

@@ -8,6 +8,7 @@
 #include "engine/world/parser_value.h"
 
 struct R3xParseContext;
+struct R3xParsedObstacle;
 
 // out: an owned R3xParsedObstacle of the kind with the clause's first integer and its numbers
 // (the list is taken over).
@@ -18,5 +19,8 @@ std::int32_t parNewParsedObstacle(R3xParseContext* context, std::int32_t kind,
 std::int32_t parNewParsedObstacleOf(R3xParseContext* context, std::int32_t kind,
                                     std::int32_t regionField, const std::int32_t* numbers,
                                     std::uint32_t count, R3xParserValue* out);
+// Frees what a parsed obstacle owns (null is allowed) and keeps the cleared record for the next
+// obstacle of the parse.
+void parRecycleParsedObstacle(R3xParseContext* context, R3xParsedObstacle* obstacle);
 // Frees a parsed obstacle with its numbers and user data. (An R3xParserRecordFreeFn.)
 void parFreeParsedObstacle(void* obstacle);

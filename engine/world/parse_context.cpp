@@ -40,6 +40,7 @@ void parDestroyContext(R3xParseContext* context) {
     return;
   }
   parClearTokenValue(&context->tokenValue);
+  r3xFree(context->spareObstacle);
   r3xFree(context);
 }
 

@@ -14,6 +14,7 @@ struct R3xTokenSource;
 struct R3xRegion;
 struct R3xPalette;
 struct R3xRegionWork;
+struct R3xParsedObstacle;
 
 struct R3xParseContext {
   // The world being filled.
@@ -42,11 +43,14 @@ struct R3xParseContext {
   std::uint32_t polygonVertexCount;
   // Working state of the region block being parsed; owned.
   R3xRegionWork* regionWork;
+  // A cleared obstacle record the last OBSTACLE statement left for the next one; owned or null.
+  R3xParsedObstacle* spareObstacle;
 };
 
 // A cleared context, or null after reporting "out of memory".
 R3xParseContext* parCreateContext(R3xWorld* world, R3xWad* archive);
-// Frees the context with any text its token value still owns; null is allowed.
+// Frees the context with any text its token value still owns and its spare obstacle record;
+// null is allowed.
 void parDestroyContext(R3xParseContext* context);
 
 void parSetCurrentRegion(R3xParseContext* context, R3xRegion* region, std::int32_t number);

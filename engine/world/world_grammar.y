@@ -461,7 +461,7 @@ obstacle: K_OBSTACLE seq opt_cutting obstacle_geometry K_NEXTREGION int opt_floo
         parsed->floor = $7.number;
         parsed->userData = parTakeText(&$8);
         PAR_TRY(parAddObstacle(context, parsed));
-        parFreeParserValue(&$4);
+        parRecycleParsedObstacle(context, static_cast<R3xParsedObstacle*>(parTakeRecord(&$4)));
       } ;
 opt_cutting: %empty { $$ = parNumberValue(0); } | K_GEOMETRYCUTTINGOBSTACLE { $$ = parNumberValue(1); } ;
 obstacle_geometry: one_number_kind int number
