@@ -61,11 +61,7 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.chromakey = state.chromakey && setup.textured;
   setup.chromakeyValue = state.chromakeyValue & 0xFFFFFF;
   setup.fog = state.fogMode == GR_FOG_WITH_TABLE;
-  if (setup.fog) {
-    for (int i = 0; i < GR_FOG_TABLE_SIZE; ++i) {
-      setup.fogWeights[i] = Weight(state.fogTable[i]);
-    }
-  }
+  setup.fogTable = board.state.fogTable;
   setup.fogColour = state.fogColor & 0xFFFFFF;
   setup.blendSrc = state.blendSrc;
   setup.blendDst = state.blendDst;
@@ -73,7 +69,9 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.texture = board.source;
   const float texelsPerUnit = static_cast<float>(setup.texture.largestSide) / 256.0f;
   setup.stepScale = texelsPerUnit * texelsPerUnit * std::exp2(2.0f * state.lodBias);
-  setup.texelScale = texelsPerUnit;
+  for (int level = 0; level < 9; ++level) {
+    setup.levelScale[level] = static_cast<float>(setup.texture.largestSide >> level) / 256.0f;
+  }
   if (setup.textured && state.textureValid) {
     const DecodedTexture& decoded = DecodedSource(board);
     setup.texels = decoded.texels.data();

@@ -43,13 +43,12 @@ struct DrawSetup {
   // Turns a squared texel step in s, t units into level-0 texels squared, with 4 to the power of
   // the LOD bias folded in.
   float stepScale;
-  // Texels per s, t unit at the largest level.
-  float texelScale;
+  // Texels per s, t unit at each level.
+  float levelScale[9];
   bool chromakey;
   std::uint32_t chromakeyValue;
   bool fog;
-  // The fog table's entries as mix weights 0..256 (see Weight).
-  std::uint32_t fogWeights[GR_FOG_TABLE_SIZE];
+  const std::uint8_t* fogTable;
   std::uint32_t fogColour;
   int blendSrc;
   int blendDst;
@@ -155,20 +154,14 @@ struct Fragment {
   float tow;
 };
 
-// Whether the pixel stages built for the base instruction set run even where AVX2 is there.
+// Whether RenderSpan runs the stages built for the base instruction set even where AVX2 is
+// there.
 bool& BaseInstructionSetStagesSetting();
 
-// `count` pixels of one row from `index` (all inside the clip window), the first taking `start`.
-struct Span {
-  std::size_t index;
-  int count;
-  Fragment start;
-};
-
-// Shades and writes the rows of one primitive, top to bottom: each next pixel of a row adds
-// `step`. Polygons give their gradients for the mipmap level; lines and points give none and
-// sample the largest level.
-void RenderSpans(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
-                 const Gradients* gradients);
+// Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
+// first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
+// level; lines and points give none and sample the largest level.
+void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
+                const Fragment& step, const Gradients* gradients);
 
 }  // namespace platform::glide

@@ -1,11 +1,9 @@
 // The pixel pipeline over a row, eight pixels at a time in vector lanes kept in registers:
 // their iterated values, then W and the depth test, iterated colour, texel and combine, chroma
-// key, fog, blend and writes. The stages run in two halves, each group's second half after the
-// next group's first, because one group's steps depend on each other in a long chain that the
-// processor cannot overlap with the next group's on its own. Lanes past the row's end are
-// computed but change no pixel. The arithmetic is the same, step for step, as one pixel at a
-// time; only the texel loads go lane by lane. The stages are built twice, for the base x86-64
-// instruction set and for AVX2, and the processor picks one when first drawn.
+// key, fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
+// arithmetic is the same, step for step, as one pixel at a time; only the texel loads go lane by
+// lane. The stages are built twice, for the base x86-64 instruction set and for AVX2, and the
+// processor picks one when first drawn.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -178,10 +176,10 @@ ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32x8 w, F32x8 
                                       setup.texture.levelCount);
     // s and t run 0..256 over the larger side of the largest level, on both axes; each level
     // halves the texels per unit, so its scale is the largest level's times 2^-level.
-    const F32x8 scale = setup.texelScale * As<F32x8>((127 - level) << 23);
+    const F32x8 scale = setup.levelScale[0] * As<F32x8>((127 - level) << 23);
     return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), level};
   }
-  const float scale = setup.texelScale;
+  const float scale = setup.levelScale[0];
   return Coordinates{FixedTexel8(s * scale), FixedTexel8(t * scale), I32x8{}};
 }
 
@@ -339,104 +337,66 @@ ARENA_STAGE U32x8 Blend8(const DrawSetup& setup, U32x8 source, I32x8 alpha, U32x
   return As<U32x8>(out);
 }
 
-// Eight pixels between the two halves of the stages: what the first half worked out from
-// their iterated values and the depth buffer, for the second to sample, combine and write.
-struct Pending {
-  std::size_t index;
-  int valid;
-  bool whole;
-  // False when no pixel is left to draw.
-  bool drawn;
-  I32x8 live;
-  I32x8 depth;
-  U16x8 depthHeld;
-  U32x8 colour;
-  I32x8 alpha;
-  U32x8 fogWeight;
-  Coordinates coordinates;
-};
-
-// The first half for eight pixels from `index`, `valid` of them in the row: W, the depth test,
-// iterated colour and alpha, the fog weight and the texel coordinates.
-ARENA_STAGE Pending FirstHalf(const DrawSetup& setup, std::size_t index, const Iterated& c,
-                              int valid, const Gradients* gradients) {
-  // Only the values the draw's second half reads are set.
-  Pending p;
-  p.index = index;
-  p.drawn = false;
-  p.valid = valid;
+// Runs eight pixels from `index`, `valid` of them in the row, through the stages.
+ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Iterated& c,
+                             int valid, const Gradients* gradients) {
   // Whole vectors are read and written back when they stay inside the buffers; the lanes past
   // the row are then rewritten with what they hold.
-  p.whole = index + kLanes <= kScreenPixels;
-  p.live = LanesBelow(valid);
+  const bool whole = index + kLanes <= kScreenPixels;
+  I32x8 live = LanesBelow(valid);
   const F32x8 w = 1.0f / c.oow;
+  I32x8 depth = {};
+  U16x8 depthHeld = {};
   if (setup.depthOn) {
     const I32x8 unclamped = DepthOfW8(w) + setup.depthBias;
-    p.depth = Select(unclamped < 0, I32x8{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
-    p.depthHeld = LoadWords(setup.depth + index, valid, p.whole);
+    depth = Select(unclamped < 0, I32x8{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
+    depthHeld = LoadWords(setup.depth + index, valid, whole);
     if (setup.depthTest) {
-      p.live &= p.depth <= __builtin_convertvector(p.depthHeld, I32x8);
+      live &= depth <= __builtin_convertvector(depthHeld, I32x8);
       // Pixels behind the depth buffer need no texels.
-      if (!Any(p.live)) {
-        return p;
+      if (!Any(live)) {
+        return;
       }
     }
   }
-  p.drawn = true;
-  if (!setup.textured || setup.colourSource == ColourSource::kTextureTimesIterated) {
+  U32x8 colour = {};
+  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  if (!setup.textured || modulate) {
     const I32x8 r = ClampToByte8(c.r);
     const I32x8 g = ClampToByte8(c.g);
     const I32x8 b = ClampToByte8(c.b);
-    p.colour = As<U32x8>(r << 16 | g << 8 | b);
+    colour = As<U32x8>(r << 16 | g << 8 | b);
   }
   if (setup.textured) {
-    p.coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
-  }
-  if (setup.fog) {
-    const I32x8 entry = FogIndexOfW8(w);
-    const std::uint32_t* weights = setup.fogWeights;
-    p.fogWeight = U32x8{weights[entry[0]], weights[entry[1]], weights[entry[2]], weights[entry[3]],
-                        weights[entry[4]], weights[entry[5]], weights[entry[6]], weights[entry[7]]};
-  }
-  if (setup.colourWrite && !setup.blendReplace) {
-    p.alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
-  }
-  return p;
-}
-
-// The second half: texels, combine, chroma key, fog, blend and the writes.
-ARENA_STAGE void SecondHalf(const DrawSetup& setup, const Pending& p) {
-  if (!p.drawn) {
-    return;
-  }
-  I32x8 live = p.live;
-  U32x8 colour = p.colour;
-  if (setup.textured) {
-    const Sample sample = setup.bilinear
-                              ? SampleTexels<true>(setup, p.coordinates, setup.chromakey)
-                              : SampleTexels<false>(setup, p.coordinates, setup.chromakey);
+    const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
+    const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
+                                         : SampleTexels<false>(setup, coordinates, setup.chromakey);
     // The key is compared with the point-sampled texel, before filtering and combine.
     if (setup.chromakey) {
       live &= sample.point != setup.chromakeyValue;
     }
-    colour = setup.colourSource == ColourSource::kTextureTimesIterated
-                 ? Modulate8(sample.texel, colour)
-                 : sample.texel;
+    colour = modulate ? Modulate8(sample.texel, colour) : sample.texel;
   }
   if (setup.fog) {
-    colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), p.fogWeight);
+    const I32x8 entry = FogIndexOfW8(w);
+    const std::uint8_t* table = setup.fogTable;
+    const U32x8 weight = {Weight(table[entry[0]]), Weight(table[entry[1]]), Weight(table[entry[2]]),
+                          Weight(table[entry[3]]), Weight(table[entry[4]]), Weight(table[entry[5]]),
+                          Weight(table[entry[6]]), Weight(table[entry[7]])};
+    colour = Mix8(colour, As<U32x8>(Splat(static_cast<int>(setup.fogColour))), weight);
   }
   if (setup.colourWrite) {
-    std::uint16_t* pixels = setup.colour + p.index;
-    const U16x8 held = LoadWords(pixels, p.valid, p.whole);
+    std::uint16_t* pixels = setup.colour + index;
+    const U16x8 held = LoadWords(pixels, valid, whole);
     if (!setup.blendReplace) {
-      colour = Blend8(setup, colour, p.alpha, Unpack565x8(held));
+      const I32x8 alpha = setup.alphaIterated ? ClampToByte8(c.a) : Splat(255);
+      colour = Blend8(setup, colour, alpha, Unpack565x8(held));
     }
-    StoreLive(pixels, Pack565x8(colour), held, live, p.valid, p.whole);
+    StoreLive(pixels, Pack565x8(colour), held, live, valid, whole);
   }
   if (setup.depthWrite) {
-    StoreLive(setup.depth + p.index, __builtin_convertvector(p.depth, U16x8), p.depthHeld, live,
-              p.valid, p.whole);
+    StoreLive(setup.depth + index, __builtin_convertvector(depth, U16x8), depthHeld, live, valid,
+              whole);
   }
 }
 
@@ -479,47 +439,29 @@ ARENA_STAGE Iterated Iterate8(F32x8& f, F32x8 step) {
                   __builtin_shufflevector(u2, u6, 4, 5, 6, 7, 12, 13, 14, 15)};
 }
 
-ARENA_STAGE void RenderSpansStages(const DrawSetup& setup, const Span* spans, int spanCount,
-                                   const Fragment& step, const Gradients* gradients) {
+ARENA_STAGE void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count,
+                                  const Fragment& start, const Fragment& step,
+                                  const Gradients* gradients) {
+  F32x8 f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
   const F32x8 by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
-  // Each group's second half runs after the next group's first half, on the same row or the
-  // next; the two long chains of dependent steps then overlap. A group's vectors only reach
-  // past its own pixels to the right, where no earlier group draws.
-  Pending pending{};
-  for (int row = 0; row < spanCount; ++row) {
-    const Span& span = spans[row];
-    // The rows two below are fetched while this one draws: the rows' cache lines lie far apart
-    // and the buffers do not stay in cache between passes over the screen.
-    if (row + 2 < spanCount) {
-      const Span& ahead = spans[row + 2];
-      const std::size_t aheadLast = ahead.index + static_cast<std::size_t>(ahead.count - 1);
-      __builtin_prefetch(setup.colour + ahead.index, 1);
-      __builtin_prefetch(setup.colour + aheadLast, 1);
-      __builtin_prefetch(setup.depth + ahead.index, 1);
-      __builtin_prefetch(setup.depth + aheadLast, 1);
-    }
-    F32x8 f = {span.start.r,   span.start.g,   span.start.b,   span.start.a,
-               span.start.oow, span.start.sow, span.start.tow, 0.0f};
-    // The lanes past the row's end take the next values.
-    for (int at = 0; at < span.count; at += kLanes) {
-      const Pending next = FirstHalf(setup, span.index + static_cast<std::size_t>(at),
-                                     Iterate8(f, by), std::min(kLanes, span.count - at), gradients);
-      SecondHalf(setup, pending);
-      pending = next;
-    }
+  // The lanes past the row's end take the next values.
+  for (int at = 0; at < count; at += kLanes) {
+    const Iterated values = Iterate8(f, by);
+    RenderLanes(setup, index + static_cast<std::size_t>(at), values, std::min(kLanes, count - at),
+                gradients);
   }
-  SecondHalf(setup, pending);
 }
 
-__attribute__((target("avx2"))) void RenderSpansAvx2(const DrawSetup& setup, const Span* spans,
-                                                     int spanCount, const Fragment& step,
-                                                     const Gradients* gradients) {
-  RenderSpansStages(setup, spans, spanCount, step, gradients);
+__attribute__((target("avx2"))) void RenderSpanAvx2(const DrawSetup& setup, std::size_t index,
+                                                    int count, const Fragment& start,
+                                                    const Fragment& step,
+                                                    const Gradients* gradients) {
+  RenderSpanStages(setup, index, count, start, step, gradients);
 }
 
-void RenderSpansBase(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
-                     const Gradients* gradients) {
-  RenderSpansStages(setup, spans, spanCount, step, gradients);
+void RenderSpanBase(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
+                    const Fragment& step, const Gradients* gradients) {
+  RenderSpanStages(setup, index, count, start, step, gradients);
 }
 
 }  // namespace
@@ -529,12 +471,12 @@ bool& BaseInstructionSetStagesSetting() {
   return on;
 }
 
-void RenderSpans(const DrawSetup& setup, const Span* spans, int spanCount, const Fragment& step,
-                 const Gradients* gradients) {
+void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
+                const Fragment& step, const Gradients* gradients) {
   static const bool avx2 = __builtin_cpu_supports("avx2");
   avx2 && !BaseInstructionSetStagesSetting()
-      ? RenderSpansAvx2(setup, spans, spanCount, step, gradients)
-      : RenderSpansBase(setup, spans, spanCount, step, gradients);
+      ? RenderSpanAvx2(setup, index, count, start, step, gradients)
+      : RenderSpanBase(setup, index, count, start, step, gradients);
 }
 
 }  // namespace platform::glide

@@ -159,9 +159,6 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
   const Gradients gradients{ps.x, pt.x, pw.x, ps.y, pt.y, pw.y};
   const Fragment step{pr.x, pg.x, pb.x, pa.x, pw.x, ps.x, pt.x};
 
-  // The rows are shaded together once all are known.
-  Span spans[kScreenHeight];
-  int spanCount = 0;
   EdgeWalk walks[3] = {StartWalk(edges[0], 16 * firstRow + 8),
                        StartWalk(edges[1], 16 * firstRow + 8),
                        StartWalk(edges[2], 16 * firstRow + 8)};
@@ -181,9 +178,18 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
     const Fragment start{at(pr), at(pg), at(pb), at(pa), at(pw), at(ps), at(pt)};
     const std::size_t index =
         static_cast<std::size_t>(row) * kScreenWidth + static_cast<std::size_t>(first);
-    spans[spanCount++] = Span{index, static_cast<int>(last - first + 1), start};
+    // The rows two below are fetched while this one draws: the rows' cache lines lie far apart
+    // and the buffers do not stay in cache between passes over the screen.
+    if (row + 2 <= lastRow) {
+      const std::size_t ahead = index + 2 * kScreenWidth;
+      const std::size_t aheadLast = ahead + static_cast<std::size_t>(last - first);
+      __builtin_prefetch(setup.colour + ahead, 1);
+      __builtin_prefetch(setup.colour + aheadLast, 1);
+      __builtin_prefetch(setup.depth + ahead, 1);
+      __builtin_prefetch(setup.depth + aheadLast, 1);
+    }
+    RenderSpan(setup, index, static_cast<int>(last - first + 1), start, step, &gradients);
   }
-  RenderSpans(setup, spans, spanCount, step, &gradients);
 }
 
 }  // namespace platform::glide
