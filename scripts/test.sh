@@ -24,6 +24,6 @@ run_tests default
 echo "== fuzz (short runs)"
 cmake --preset fuzz
 cmake --build --preset fuzz
-bash scripts/fuzz-smoke.sh build/fuzz "${FUZZ_SECONDS:-10}"
+bash scripts/fuzz-smoke.sh build/fuzz "${FUZZ_SECONDS:-5}"
 
 run_tests asan-ubsan
