@@ -46,6 +46,14 @@ struct LfbLock {
   std::uint16_t fill = 0;
 };
 
+// The fog table's entries as mix weights (0..256), kept with the table they were made from:
+// the table changes a few times a frame at most, draws are many.
+struct FogWeights {
+  bool made = false;
+  FxU8 table[GR_FOG_TABLE_SIZE] = {};
+  std::uint32_t weights[GR_FOG_TABLE_SIZE] = {};
+};
+
 struct Board {
   bool open = false;
   std::vector<std::uint16_t> colour[2];
@@ -57,6 +65,7 @@ struct Board {
   SourceTexture source;
   TexelCache texels;
   LfbLock lock;
+  FogWeights fogWeights;
 
   std::uint16_t* Back() { return colour[1 - front].data(); }
   std::uint16_t* Front() { return colour[front].data(); }

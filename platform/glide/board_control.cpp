@@ -8,7 +8,7 @@ namespace platform::glide {
 
 void SetTextureMemorySize(std::size_t bytes) { TextureMemorySetting() = bytes; }
 
-void SetBaseInstructionSetStages(bool on) { BaseInstructionSetStagesSetting() = on; }
+void CapStageBuild(StageBuild widest) { StageBuildCap() = widest; }
 
 std::span<const std::uint8_t> TextureMemory() { return GetBoard().textureMemory; }
 

@@ -16,9 +16,13 @@ namespace platform::glide {
 void SetTextureMemorySize(std::size_t bytes);
 std::span<const std::uint8_t> TextureMemory();
 
-// The pixel stages are built for the base x86-64 instruction set and for AVX2, and the
-// processor's best build runs; tests turn on the base build to check that both draw the same.
-void SetBaseInstructionSetStages(bool on);
+// The builds of the pixel stages, widest first: sixteen lanes for AVX-512, eight for AVX2 and
+// eight for the base x86-64 instruction set. The widest build the processor runs draws (rows
+// shorter than sixteen pixels take the AVX2 build), unless tests cap it to check that every
+// build draws the same.
+enum class StageBuild { kAvx512, kAvx2, kBase };
+void CapStageBuild(StageBuild widest);
+bool StageBuildRuns(StageBuild build);
 
 // grBufferSwap(1) sleeps to hold 60 frames a second unless pacing is off. The environment
 // variable ARENA_GLIDE_PACING=0 turns it off for the whole process.

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "platform/glide/pixel_pipeline.h"
 
@@ -61,7 +62,15 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
   setup.chromakey = state.chromakey && setup.textured;
   setup.chromakeyValue = state.chromakeyValue & 0xFFFFFF;
   setup.fog = state.fogMode == GR_FOG_WITH_TABLE;
-  setup.fogTable = board.state.fogTable;
+  if (setup.fog) {
+    FogWeights& fog = board.fogWeights;
+    if (!fog.made || std::memcmp(fog.table, state.fogTable, sizeof fog.table) != 0) {
+      std::memcpy(fog.table, state.fogTable, sizeof fog.table);
+      std::transform(fog.table, fog.table + GR_FOG_TABLE_SIZE, fog.weights, Weight);
+      fog.made = true;
+    }
+    setup.fogWeights = fog.weights;
+  }
   setup.fogColour = state.fogColor & 0xFFFFFF;
   setup.blendSrc = state.blendSrc;
   setup.blendDst = state.blendDst;

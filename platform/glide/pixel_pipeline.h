@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/glide/board.h"
+#include "platform/glide/board_control.h"
 
 namespace platform::glide {
 
@@ -48,7 +49,8 @@ struct DrawSetup {
   bool chromakey;
   std::uint32_t chromakeyValue;
   bool fog;
-  const std::uint8_t* fogTable;
+  // The fog table's entries as mix weights, 0..256.
+  const std::uint32_t* fogWeights;
   std::uint32_t fogColour;
   int blendSrc;
   int blendDst;
@@ -154,9 +156,8 @@ struct Fragment {
   float tow;
 };
 
-// Whether RenderSpan runs the stages built for the base instruction set even where AVX2 is
-// there.
-bool& BaseInstructionSetStagesSetting();
+// The widest build of the stages RenderSpan may run.
+StageBuild& StageBuildCap();
 
 // Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
 // first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap

@@ -1,4 +1,4 @@
-// The pixel stages' two builds (base x86-64 and AVX2) draw the same pixels and depths.
+// The pixel stages' builds (AVX-512, AVX2 and base x86-64) draw the same pixels and depths.
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -92,19 +92,32 @@ Frame DrawVariedScene() {
   return Frame{{colour.begin(), colour.end()}, {depth.begin(), depth.end()}};
 }
 
-TEST_F(StageBuildsTest, BothBuildsDrawTheSame) {
-  const Frame best = DrawVariedScene();
-  platform::glide::SetBaseInstructionSetStages(true);
-  const Frame base = DrawVariedScene();
-  platform::glide::SetBaseInstructionSetStages(false);
+TEST_F(StageBuildsTest, EveryBuildDrawsTheSame) {
+  using platform::glide::StageBuild;
+  const Frame base = [] {
+    platform::glide::CapStageBuild(StageBuild::kBase);
+    return DrawVariedScene();
+  }();
   std::size_t drawn = 0;
-  for (std::size_t i = 0; i < best.colour.size(); ++i) {
-    drawn += best.colour[i] != 0 ? 1 : 0;
-    ASSERT_EQ(best.colour[i], base.colour[i]) << "colour at " << i % 640 << ", " << i / 640;
-    ASSERT_EQ(best.depth[i], base.depth[i]) << "depth at " << i % 640 << ", " << i / 640;
+  for (std::uint16_t pixel : base.colour) {
+    drawn += pixel != 0 ? 1 : 0;
   }
   // Most of the screen is drawn over.
-  EXPECT_GT(drawn, best.colour.size() / 2);
+  EXPECT_GT(drawn, base.colour.size() / 2);
+  for (const StageBuild build : {StageBuild::kAvx2, StageBuild::kAvx512}) {
+    if (!platform::glide::StageBuildRuns(build)) {
+      continue;
+    }
+    platform::glide::CapStageBuild(build);
+    const Frame wide = DrawVariedScene();
+    platform::glide::CapStageBuild(StageBuild::kAvx512);
+    SCOPED_TRACE(build == StageBuild::kAvx2 ? "AVX2" : "AVX-512");
+    for (std::size_t i = 0; i < base.colour.size(); ++i) {
+      ASSERT_EQ(wide.colour[i], base.colour[i]) << "colour at " << i % 640 << ", " << i / 640;
+      ASSERT_EQ(wide.depth[i], base.depth[i]) << "depth at " << i % 640 << ", " << i / 640;
+    }
+  }
+  platform::glide::CapStageBuild(StageBuild::kAvx512);
 }
 
 }  // namespace

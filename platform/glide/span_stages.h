@@ -1,0 +1,523 @@
+// The pixel pipeline over a row, kLanes pixels at a time in vector lanes kept in registers: their
+// iterated values, then W and the depth test, iterated colour, texel and combine, chroma key,
+// fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
+// arithmetic is the same, step for step, as one pixel at a time; only the loads of texels and fog
+// weights go lane by lane, or through gather instructions where the build has them.
+//
+// span.cpp includes this file once for each build of the stages, each time inside its own
+// namespace, with that build's target in force and with ARENA_LANES (8 or 16) and ARENA_ISA
+// (0 base, 1 AVX2, 2 AVX-512) set; it has no include guard for that reason and is included
+// nowhere else. Sixteen lanes give each step twice the pixels: a row's groups follow one another
+// through long chains of dependent steps (divide, texel address, load, filter, fog, blend), so
+// wider groups keep more pixels in flight.
+
+constexpr int kLanes = ARENA_LANES;
+
+using F32 = float __attribute__((vector_size(4 * kLanes)));
+using I32 = std::int32_t __attribute__((vector_size(4 * kLanes)));
+using U32 = std::uint32_t __attribute__((vector_size(4 * kLanes)));
+// A colour channel in each 16-bit lane (two lanes to a pixel).
+using U16Pairs = std::uint16_t __attribute__((vector_size(4 * kLanes)));
+// A buffer word to a lane.
+using U16 = std::uint16_t __attribute__((vector_size(2 * kLanes)));
+using I16 = std::int16_t __attribute__((vector_size(2 * kLanes)));
+// Two pixels' words to a lane.
+using U64 = std::uint64_t __attribute__((vector_size(4 * kLanes)));
+// All of one pixel's iterated values, one to a lane.
+using Values = float __attribute__((vector_size(32)));
+
+// The iterated values of a group of pixels.
+struct Iterated {
+  F32 r;
+  F32 g;
+  F32 b;
+  F32 a;
+  F32 oow;
+  F32 sow;
+  F32 tow;
+};
+
+// The bits of one type as another (std::bit_cast is not inlined everywhere, and a wide vector
+// passed to a function built without the wide registers would not reach it intact).
+template <typename To, typename From>
+ARENA_STAGE To As(From from) {
+  return __builtin_bit_cast(To, from);
+}
+
+template <typename Vector, typename Element>
+ARENA_STAGE Vector Load(const Element* from) {
+  Vector value;
+  std::memcpy(&value, from, sizeof value);
+  return value;
+}
+
+template <typename Vector, typename Element>
+ARENA_STAGE void Store(Element* to, Vector value) {
+  std::memcpy(to, &value, sizeof value);
+}
+
+// Lanes of `yes` where the mask is set (all ones), of `no` elsewhere.
+template <typename Vector>
+ARENA_STAGE Vector Select(I32 mask, Vector yes, Vector no) {
+  return mask ? yes : no;
+}
+
+ARENA_STAGE bool Any(I32 mask) {
+#if ARENA_ISA == 2
+  return _mm512_test_epi32_mask(As<__m512i>(mask), As<__m512i>(mask)) != 0;
+#else
+  const U64 wide = As<U64>(mask);
+  std::uint64_t any = 0;
+  for (int i = 0; i < kLanes / 2; ++i) {
+    any |= wide[i];
+  }
+  return any != 0;
+#endif
+}
+
+ARENA_STAGE F32 Splat(float value) { return F32{} + value; }
+ARENA_STAGE I32 Splat(int value) { return I32{} + value; }
+
+// The lanes below `count`.
+ARENA_STAGE I32 LanesBelow(int count) {
+  I32 lane = {};
+  for (int i = 0; i < kLanes; ++i) {
+    lane[i] = i;
+  }
+  return lane < count;
+}
+
+// A group's buffer words, or the first `valid` of them (the rest 0) where a whole vector would
+// run past the buffer.
+ARENA_STAGE U16 LoadWords(const std::uint16_t* from, int valid, bool whole) {
+  if (whole) {
+    return Load<U16>(from);
+  }
+  U16 words = {};
+  std::memcpy(&words, from, static_cast<std::size_t>(valid) * sizeof(std::uint16_t));
+  return words;
+}
+
+// Writes the live lanes over the words `held` was loaded from.
+ARENA_STAGE void StoreLive(std::uint16_t* to, U16 values, U16 held, I32 live, int valid,
+                           bool whole) {
+  const U16 keep = As<U16>(__builtin_convertvector(live, I16));
+  const U16 words = (values & keep) | (held & ~keep);
+  if (whole) {
+    Store(to, words);
+  } else {
+    std::memcpy(to, &words, static_cast<std::size_t>(valid) * sizeof(std::uint16_t));
+  }
+}
+
+// An iterated value to 0..255, as ClampToByte.
+ARENA_STAGE I32 ClampToByteLanes(F32 value) {
+  const F32 zero = {};
+  F32 clamped = Select(value > zero, value, zero);
+  clamped = Select(clamped < 255.0f, clamped, Splat(255.0f));
+  return __builtin_convertvector(clamped, I32);
+}
+
+// A pixel's depth, as DepthOfW: the clamped W rounds to the same whole unit.
+ARENA_STAGE I32 DepthOfWLanes(F32 w) {
+  const F32 zero = {};
+  F32 clamped = Select(w > zero, w, zero);
+  clamped = Select(clamped < 65534.5f, clamped, Splat(65535.0f));
+  return __builtin_convertvector(clamped + 0.5f, I32);
+}
+
+// The fog table entry of each pixel, as FogIndexOfW.
+ARENA_STAGE I32 FogIndexOfWLanes(F32 w) {
+  const U32 bits = As<U32>(w);
+  const I32 exponent = As<I32>(bits >> 23) - 127;
+  const F32 mantissa = As<F32>((bits & 0x007FFFFF) | 0x3F800000);
+  // Set masks are -1: the quarter-doublings within [1, 2) subtract.
+  const I32 index = exponent * 4 - (mantissa >= 1.18920712f) - (mantissa >= 1.41421356f) -
+                    (mantissa >= 1.68179283f);
+  const I32 inRange = Select(index < 63, index, Splat(63));
+  return Select(w >= 1.0f, Select(w < 65536.0f, inRange, Splat(63)), I32{});
+}
+
+// A texture coordinate in texels times 256, rounded toward minus infinity; NaN and far values
+// give 0.
+ARENA_STAGE I32 FixedTexelLanes(F32 texels) {
+  const F32 fixed = texels * 256.0f;
+  const F32 safe = Select((fixed > -1.0e9f) & (fixed < 1.0e9f), fixed, F32{});
+  const I32 truncated = __builtin_convertvector(safe, I32);
+  // A set mask is -1: one less where truncation went up.
+  return truncated + (safe < __builtin_convertvector(truncated, F32));
+}
+
+// The mipmap level nearest to the texel step: round(log2(step) + bias), the halfway point
+// between levels k and k + 1 lying at a step of 2^(k + 0.5). With the squared step x (bias
+// folded in) that is floor((floor(log2 x) + 1) / 2), read from the float's exponent. Steps too
+// large for any level (infinity too) clamp to the smallest; below 1 and NaN take the largest.
+ARENA_STAGE I32 NearestLevelLanes(F32 stepSquared, int levelCount) {
+  const I32 exponent = As<I32>(As<U32>(stepSquared) >> 23) - 127;
+  const I32 level = (exponent + 1) >> 1;
+  const I32 smallest = Splat(levelCount - 1);
+  return Select(stepSquared >= 1.0f, Select(level < smallest, level, smallest), I32{});
+}
+
+// Texel coordinates times 256 of a group's pixels, and the level each samples.
+struct Coordinates {
+  I32 u;
+  I32 v;
+  I32 level;
+};
+
+ARENA_STAGE Coordinates TexelCoordinates(const DrawSetup& setup, F32 w, F32 sow, F32 tow,
+                                         const Gradients* gradients) {
+  const F32 s = sow * w;
+  const F32 t = tow * w;
+  if (setup.mipmap && setup.texture.levelCount > 1 && gradients != nullptr) {
+    const Gradients& g = *gradients;
+    // The texel step, squared, in level-0 texels: the larger of the steps along x and along y,
+    // with d(sow / oow) = (d sow - s d oow) / oow along each axis.
+    const F32 sx = (g.sowX - s * g.oowX) * w;
+    const F32 tx = (g.towX - t * g.oowX) * w;
+    const F32 sy = (g.sowY - s * g.oowY) * w;
+    const F32 ty = (g.towY - t * g.oowY) * w;
+    const F32 alongX = sx * sx + tx * tx;
+    const F32 alongY = sy * sy + ty * ty;
+    const I32 level = NearestLevelLanes(Select(alongX > alongY, alongX, alongY) * setup.stepScale,
+                                        setup.texture.levelCount);
+    // s and t run 0..256 over the larger side of the largest level, on both axes; each level
+    // halves the texels per unit, so its scale is the largest level's times 2^-level.
+    const F32 scale = setup.levelScale[0] * As<F32>((127 - level) << 23);
+    return Coordinates{FixedTexelLanes(s * scale), FixedTexelLanes(t * scale), level};
+  }
+  const float scale = setup.levelScale[0];
+  return Coordinates{FixedTexelLanes(s * scale), FixedTexelLanes(t * scale), I32{}};
+}
+
+// Where texel (u, v), wrapped on both axes, lies in its decoded level (rows one texel wider)
+// that begins `offset` texels into the texture.
+ARENA_STAGE U32 TexelAt(I32 u, I32 v, I32 offset, I32 widthShift, I32 widthMask, I32 heightMask) {
+  const I32 row = v & heightMask;
+  return As<U32>(offset + (row << widthShift) + row + (u & widthMask));
+}
+
+// Mix of a group's colour pairs, a channel in each 16-bit lane: a x (256 - k) + b x k stays
+// within 16 bits for channels of 0..255 and k of 0..256.
+ARENA_STAGE U32 MixLanes(U32 a, U32 b, U32 k) {
+  const U16Pairs kk = As<U16Pairs>(k | k << 16);
+  const U16Pairs inverse = 256 - kk;
+  const U16Pairs blueRed =
+      (As<U16Pairs>(a & 0x00FF00FF) * inverse + As<U16Pairs>(b & 0x00FF00FF) * kk) >> 8;
+  const U16Pairs green =
+      (As<U16Pairs>(a >> 8 & 0x00FF00FF) * inverse + As<U16Pairs>(b >> 8 & 0x00FF00FF) * kk) >> 8;
+  return As<U32>(blueRed) | As<U32>(green) << 8;
+}
+
+// Texel times iterated colour: t x (i + 1) / 256 a channel, so 255 x 255 stays 255.
+ARENA_STAGE U32 ModulateLanes(U32 texel, U32 iterated) {
+  const U16Pairs blueRed =
+      (As<U16Pairs>(texel & 0x00FF00FF) * (As<U16Pairs>(iterated & 0x00FF00FF) + 1)) >> 8;
+  const U16Pairs green =
+      (As<U16Pairs>(texel >> 8 & 0x00FF00FF) * (As<U16Pairs>(iterated >> 8 & 0x00FF00FF) + 1)) >>
+      8;
+  return As<U32>(blueRed) | As<U32>(green) << 8;
+}
+
+// RGB565 words widened to 0x00RRGGBB, each channel's high bits repeated below as Unpack565.
+ARENA_STAGE U32 Unpack565Lanes(U16 words) {
+  const U32 raw = __builtin_convertvector(words, U32);
+  const U32 r = raw >> 11 & 0x1F;
+  const U32 g = raw >> 5 & 0x3F;
+  const U32 b = raw & 0x1F;
+  return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+}
+
+ARENA_STAGE U16 Pack565Lanes(U32 rgb) {
+  return __builtin_convertvector((rgb >> 8 & 0xF800) | (rgb >> 5 & 0x07E0) | (rgb >> 3 & 0x001F),
+                                 U16);
+}
+
+// The texel of each pixel, filtered, and the point-sampled texel the chroma key compares. The
+// four texels around a bilinear sample have their centres at half-texel positions; the two of a
+// row are neighbours in the decoded level.
+struct Sample {
+  U32 texel;
+  U32 point;
+};
+
+// The words at `index` (texels, fog weights); where there is no gather instruction, built in
+// registers (lanes stored one by one and read back as a vector would stall the read). Unsigned
+// indices need no widening to address.
+ARENA_STAGE U32 Gather(const std::uint32_t* from, U32 index) {
+#if ARENA_ISA == 2
+  // The masked forms: the plain ones start from an undefined vector that GCC warns about.
+  return As<U32>(_mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, As<__m512i>(index),
+                                             from, sizeof(std::uint32_t)));
+#elif ARENA_ISA == 1
+  return As<U32>(_mm256_i32gather_epi32(reinterpret_cast<const int*>(from), As<__m256i>(index),
+                                        sizeof(std::uint32_t)));
+#else
+  U32 words;
+  for (int i = 0; i < kLanes; ++i) {
+    words[i] = from[index[i]];
+  }
+  return words;
+#endif
+}
+
+// A texel and its right-hand neighbour as one word, the left one in the low half.
+ARENA_STAGE std::uint64_t Pair(const std::uint32_t* from) {
+  std::uint64_t pair;
+  std::memcpy(&pair, from, sizeof pair);
+  return pair;
+}
+
+// The pairs at the first half of `index`'s lanes (`first` 0) or at the second (`first` 1).
+// Indices count texels; a pair is read at any texel, aligned or not.
+ARENA_STAGE U64 Pairs(const std::uint32_t* from, U32 index, int first) {
+#if ARENA_ISA == 2
+  using Half = std::uint32_t __attribute__((vector_size(32)));
+  const Half half = first == 0
+                        ? __builtin_shufflevector(index, index, 0, 1, 2, 3, 4, 5, 6, 7)
+                        : __builtin_shufflevector(index, index, 8, 9, 10, 11, 12, 13, 14, 15);
+  return As<U64>(_mm512_mask_i32gather_epi64(_mm512_setzero_si512(), 0xFF, As<__m256i>(half),
+                                             from, sizeof(std::uint32_t)));
+#elif ARENA_ISA == 1
+  const __m256i indices = As<__m256i>(index);
+  const __m128i half =
+      first == 0 ? _mm256_castsi256_si128(indices) : _mm256_extracti128_si256(indices, 1);
+  return As<U64>(_mm256_i32gather_epi64(reinterpret_cast<const long long*>(from), half,
+                                        sizeof(std::uint32_t)));
+#else
+  U64 pairs;
+  for (int i = 0; i < kLanes / 2; ++i) {
+    pairs[i] = Pair(from + index[first * kLanes / 2 + i]);
+  }
+  return pairs;
+#endif
+}
+
+// The left texels of a group's pairs, and the right ones.
+ARENA_STAGE U32 Lefts(U64 low, U64 high) {
+#if ARENA_LANES == 16
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14, 16, 18,
+                                 20, 22, 24, 26, 28, 30);
+#else
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14);
+#endif
+}
+
+ARENA_STAGE U32 Rights(U64 low, U64 high) {
+#if ARENA_LANES == 16
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15, 17, 19,
+                                 21, 23, 25, 27, 29, 31);
+#else
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15);
+#endif
+}
+
+template <bool kBilinear>
+ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, bool keyed) {
+  const I32 level = at.level;
+  const LevelView& first = setup.levels[level[0]];
+  I32 offset = Splat(first.offset);
+  I32 widthShift = Splat(first.widthShift);
+  I32 widthMask = Splat(first.widthMask);
+  I32 heightMask = Splat(first.heightMask);
+  if (Any(level != level[0])) {
+    for (int i = 0; i < kLanes; ++i) {
+      const LevelView& view = setup.levels[level[i]];
+      offset[i] = view.offset;
+      widthShift[i] = view.widthShift;
+      widthMask[i] = view.widthMask;
+      heightMask[i] = view.heightMask;
+    }
+  }
+  const std::uint32_t* texels = setup.texels;
+  Sample sample{};
+  if (!kBilinear || keyed) {
+    sample.point =
+        Gather(texels, TexelAt(at.u >> 8, at.v >> 8, offset, widthShift, widthMask, heightMask));
+  }
+  if constexpr (kBilinear) {
+    const I32 u0 = at.u - 128;
+    const I32 v0 = at.v - 128;
+    const U32 top = TexelAt(u0 >> 8, v0 >> 8, offset, widthShift, widthMask, heightMask);
+    // The row below lies one row (of width + 1 texels) on.
+    const U32 bottom = top + As<U32>(widthMask + 2);
+    const U64 topLow = Pairs(texels, top, 0);
+    const U64 topHigh = Pairs(texels, top, 1);
+    const U64 bottomLow = Pairs(texels, bottom, 0);
+    const U64 bottomHigh = Pairs(texels, bottom, 1);
+    const U32 fu = As<U32>(u0 & 0xFF);
+    const U32 topRow = MixLanes(Lefts(topLow, topHigh), Rights(topLow, topHigh), fu);
+    const U32 bottomRow = MixLanes(Lefts(bottomLow, bottomHigh), Rights(bottomLow, bottomHigh), fu);
+    sample.texel = MixLanes(topRow, bottomRow, As<U32>(v0 & 0xFF));
+  } else {
+    sample.texel = sample.point;
+  }
+  return sample;
+}
+
+// Blends source colours of alpha 0..255 with the destination by the blend factors, as Blend.
+ARENA_STAGE I32 FactorLanes(int code, I32 weight) {
+  switch (code) {
+    case GR_BLEND_SRC_ALPHA:
+      return weight;
+    case GR_BLEND_ONE:
+      return Splat(256);
+    case GR_BLEND_ONE_MINUS_SRC_ALPHA:
+      return 256 - weight;
+    default:
+      return I32{};
+  }
+}
+
+ARENA_STAGE U32 BlendLanes(const DrawSetup& setup, U32 source, I32 alpha, U32 destination) {
+  const I32 weight = alpha + (alpha >> 7);
+  // Factors that sum to 256 never pass 255, and their products fit the 16-bit lanes of a mix.
+  if (setup.blendSrc == GR_BLEND_SRC_ALPHA && setup.blendDst == GR_BLEND_ONE_MINUS_SRC_ALPHA) {
+    return MixLanes(destination, source, As<U32>(weight));
+  }
+  const I32 fs = FactorLanes(setup.blendSrc, weight);
+  const I32 fd = FactorLanes(setup.blendDst, weight);
+  I32 out = {};
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const I32 s = As<I32>(source >> shift & 0xFF);
+    const I32 d = As<I32>(destination >> shift & 0xFF);
+    const I32 mixed = (s * fs + d * fd) >> 8;
+    out |= Select(mixed < 255, mixed, Splat(255)) << shift;
+  }
+  return As<U32>(out);
+}
+
+// Runs a group of pixels from `index`, `valid` of them in the row, through the stages.
+ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Iterated& c,
+                             int valid, const Gradients* gradients) {
+  // Whole vectors are read and written back when they stay inside the buffers; the lanes past
+  // the row are then rewritten with what they hold.
+  const bool whole = index + kLanes <= kScreenPixels;
+  I32 live = LanesBelow(valid);
+  const F32 w = 1.0f / c.oow;
+  I32 depth = {};
+  U16 depthHeld = {};
+  if (setup.depthOn) {
+    const I32 unclamped = DepthOfWLanes(w) + setup.depthBias;
+    depth = Select(unclamped < 0, I32{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
+    depthHeld = LoadWords(setup.depth + index, valid, whole);
+    if (setup.depthTest) {
+      live &= depth <= __builtin_convertvector(depthHeld, I32);
+      // Pixels behind the depth buffer need no texels.
+      if (!Any(live)) {
+        return;
+      }
+    }
+  }
+  U32 colour = {};
+  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  if (!setup.textured || modulate) {
+    const I32 r = ClampToByteLanes(c.r);
+    const I32 g = ClampToByteLanes(c.g);
+    const I32 b = ClampToByteLanes(c.b);
+    colour = As<U32>(r << 16 | g << 8 | b);
+  }
+  if (setup.textured) {
+    const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
+    const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
+                                         : SampleTexels<false>(setup, coordinates, setup.chromakey);
+    // The key is compared with the point-sampled texel, before filtering and combine.
+    if (setup.chromakey) {
+      live &= sample.point != setup.chromakeyValue;
+    }
+    colour = modulate ? ModulateLanes(sample.texel, colour) : sample.texel;
+  }
+  if (setup.fog) {
+    const U32 weight = Gather(setup.fogWeights, As<U32>(FogIndexOfWLanes(w)));
+    colour = MixLanes(colour, As<U32>(Splat(static_cast<int>(setup.fogColour))), weight);
+  }
+  if (setup.colourWrite) {
+    std::uint16_t* pixels = setup.colour + index;
+    const U16 held = LoadWords(pixels, valid, whole);
+    if (!setup.blendReplace) {
+      const I32 alpha = setup.alphaIterated ? ClampToByteLanes(c.a) : Splat(255);
+      colour = BlendLanes(setup, colour, alpha, Unpack565Lanes(held));
+    }
+    StoreLive(pixels, Pack565Lanes(colour), held, live, valid, whole);
+  }
+  if (setup.depthWrite) {
+    StoreLive(setup.depth + index, __builtin_convertvector(depth, U16), depthHeld, live, valid,
+              whole);
+  }
+}
+
+// The pipeline's values for eight pixels, one pixel after another: all of a pixel's values are
+// stepped at once, each in its lane of one vector (each lane's sum is the one a value alone
+// would take), and the eight pixels' vectors are then turned into one vector of eight pixels for
+// each value.
+struct Iterated8 {
+  Values v[7];
+};
+
+ARENA_STAGE Iterated8 Iterate8(Values& f, Values step) {
+  const Values p0 = f;
+  const Values p1 = p0 + step;
+  const Values p2 = p1 + step;
+  const Values p3 = p2 + step;
+  const Values p4 = p3 + step;
+  const Values p5 = p4 + step;
+  const Values p6 = p5 + step;
+  const Values p7 = p6 + step;
+  f = p7 + step;
+  // Pairs of pixels interleaved, then quads, then the halves of the eight.
+  const Values t0 = __builtin_shufflevector(p0, p1, 0, 8, 1, 9, 4, 12, 5, 13);
+  const Values t1 = __builtin_shufflevector(p0, p1, 2, 10, 3, 11, 6, 14, 7, 15);
+  const Values t2 = __builtin_shufflevector(p2, p3, 0, 8, 1, 9, 4, 12, 5, 13);
+  const Values t3 = __builtin_shufflevector(p2, p3, 2, 10, 3, 11, 6, 14, 7, 15);
+  const Values t4 = __builtin_shufflevector(p4, p5, 0, 8, 1, 9, 4, 12, 5, 13);
+  const Values t5 = __builtin_shufflevector(p4, p5, 2, 10, 3, 11, 6, 14, 7, 15);
+  const Values t6 = __builtin_shufflevector(p6, p7, 0, 8, 1, 9, 4, 12, 5, 13);
+  const Values t7 = __builtin_shufflevector(p6, p7, 2, 10, 3, 11, 6, 14, 7, 15);
+  const Values u0 = __builtin_shufflevector(t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
+  const Values u1 = __builtin_shufflevector(t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
+  const Values u2 = __builtin_shufflevector(t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
+  const Values u3 = __builtin_shufflevector(t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
+  const Values u4 = __builtin_shufflevector(t4, t6, 0, 1, 8, 9, 4, 5, 12, 13);
+  const Values u5 = __builtin_shufflevector(t4, t6, 2, 3, 10, 11, 6, 7, 14, 15);
+  const Values u6 = __builtin_shufflevector(t5, t7, 0, 1, 8, 9, 4, 5, 12, 13);
+  const Values u7 = __builtin_shufflevector(t5, t7, 2, 3, 10, 11, 6, 7, 14, 15);
+  return Iterated8{{__builtin_shufflevector(u0, u4, 0, 1, 2, 3, 8, 9, 10, 11),
+                    __builtin_shufflevector(u1, u5, 0, 1, 2, 3, 8, 9, 10, 11),
+                    __builtin_shufflevector(u2, u6, 0, 1, 2, 3, 8, 9, 10, 11),
+                    __builtin_shufflevector(u3, u7, 0, 1, 2, 3, 8, 9, 10, 11),
+                    __builtin_shufflevector(u0, u4, 4, 5, 6, 7, 12, 13, 14, 15),
+                    __builtin_shufflevector(u1, u5, 4, 5, 6, 7, 12, 13, 14, 15),
+                    __builtin_shufflevector(u2, u6, 4, 5, 6, 7, 12, 13, 14, 15)}};
+}
+
+// A group's values: eight pixels, or two eights side by side.
+ARENA_STAGE Iterated Iterate(Values& f, Values step) {
+  const Iterated8 first = Iterate8(f, step);
+#if ARENA_LANES == 16
+  const Iterated8 second = Iterate8(f, step);
+  Iterated joined;
+  F32* const values[] = {&joined.r,   &joined.g,   &joined.b,  &joined.a,
+                         &joined.oow, &joined.sow, &joined.tow};
+  for (int value = 0; value < 7; ++value) {
+    *values[value] = __builtin_shufflevector(first.v[value], second.v[value], 0, 1, 2, 3, 4, 5, 6,
+                                             7, 8, 9, 10, 11, 12, 13, 14, 15);
+  }
+  return joined;
+#else
+  return Iterated{first.v[0], first.v[1], first.v[2], first.v[3],
+                  first.v[4], first.v[5], first.v[6]};
+#endif
+}
+
+void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
+                      const Fragment& step, const Gradients* gradients) {
+  Values f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
+  const Values by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
+  // The lanes past the row's end take the next values.
+  for (int at = 0; at < count; at += kLanes) {
+    const Iterated values = Iterate(f, by);
+    RenderLanes(setup, index + static_cast<std::size_t>(at), values, std::min(kLanes, count - at),
+                gradients);
+  }
+}
