@@ -18,7 +18,7 @@ std::span<const std::uint8_t> TextureMemory();
 
 // The builds of the pixel stages, widest first: sixteen lanes for AVX-512, eight for AVX2 and
 // eight for the base x86-64 instruction set. The widest build the processor runs draws (rows
-// shorter than sixteen pixels take the AVX2 build), unless tests cap it to check that every
+// of eight pixels or fewer take the AVX2 build), unless tests cap it to check that every
 // build draws the same.
 enum class StageBuild { kAvx512, kAvx2, kBase };
 void CapStageBuild(StageBuild widest);

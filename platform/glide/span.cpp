@@ -1,6 +1,6 @@
 // The pixel stages, built three times: eight lanes for the base x86-64 instruction set, eight for
 // AVX2 and sixteen for AVX-512, whose gathers read the texels and fog weights. The processor
-// picks the widest build it runs when first drawn; rows shorter than sixteen pixels take the
+// picks the widest build it runs when first drawn; rows of eight pixels or fewer take the
 // eight-lane build, which wastes fewer lanes on them. Every build gives the same pixels.
 #include <immintrin.h>
 
@@ -74,7 +74,7 @@ void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Frag
   static const bool avx512 = StageBuildRuns(StageBuild::kAvx512);
   static const bool avx2 = StageBuildRuns(StageBuild::kAvx2);
   const StageBuild cap = StageBuildCap();
-  if (avx512 && cap == StageBuild::kAvx512 && count >= 16) {
+  if (avx512 && cap == StageBuild::kAvx512 && count > 8) {
     avx512_build::RenderSpanStages(setup, index, count, start, step, gradients);
   } else if (avx2 && cap != StageBuild::kBase) {
     avx2_build::RenderSpanStages(setup, index, count, start, step, gradients);

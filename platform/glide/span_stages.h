@@ -215,8 +215,7 @@ ARENA_STAGE U32 ModulateLanes(U32 texel, U32 iterated) {
   const U16Pairs blueRed =
       (As<U16Pairs>(texel & 0x00FF00FF) * (As<U16Pairs>(iterated & 0x00FF00FF) + 1)) >> 8;
   const U16Pairs green =
-      (As<U16Pairs>(texel >> 8 & 0x00FF00FF) * (As<U16Pairs>(iterated >> 8 & 0x00FF00FF) + 1)) >>
-      8;
+      (As<U16Pairs>(texel >> 8 & 0x00FF00FF) * (As<U16Pairs>(iterated >> 8 & 0x00FF00FF) + 1)) >> 8;
   return As<U32>(blueRed) | As<U32>(green) << 8;
 }
 
@@ -277,8 +276,8 @@ ARENA_STAGE U64 Pairs(const std::uint32_t* from, U32 index, int first) {
   const Half half = first == 0
                         ? __builtin_shufflevector(index, index, 0, 1, 2, 3, 4, 5, 6, 7)
                         : __builtin_shufflevector(index, index, 8, 9, 10, 11, 12, 13, 14, 15);
-  return As<U64>(_mm512_mask_i32gather_epi64(_mm512_setzero_si512(), 0xFF, As<__m256i>(half),
-                                             from, sizeof(std::uint32_t)));
+  return As<U64>(_mm512_mask_i32gather_epi64(_mm512_setzero_si512(), 0xFF, As<__m256i>(half), from,
+                                             sizeof(std::uint32_t)));
 #elif ARENA_ISA == 1
   const __m256i indices = As<__m256i>(index);
   const __m128i half =
@@ -297,8 +296,8 @@ ARENA_STAGE U64 Pairs(const std::uint32_t* from, U32 index, int first) {
 // The left texels of a group's pairs, and the right ones.
 ARENA_STAGE U32 Lefts(U64 low, U64 high) {
 #if ARENA_LANES == 16
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14, 16, 18,
-                                 20, 22, 24, 26, 28, 30);
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20,
+                                 22, 24, 26, 28, 30);
 #else
   return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14);
 #endif
@@ -306,8 +305,8 @@ ARENA_STAGE U32 Lefts(U64 low, U64 high) {
 
 ARENA_STAGE U32 Rights(U64 low, U64 high) {
 #if ARENA_LANES == 16
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15, 17, 19,
-                                 21, 23, 25, 27, 29, 31);
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21,
+                                 23, 25, 27, 29, 31);
 #else
   return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15);
 #endif
