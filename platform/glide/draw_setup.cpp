@@ -86,9 +86,10 @@ bool PrepareDraw(Board& board, DrawSetup& setup) {
     setup.texels = decoded.texels.data();
     for (int i = 0; i < setup.texture.levelCount; ++i) {
       const TextureLevel& level = setup.texture.levels[i];
-      setup.levels[i] = LevelView{static_cast<int>(decoded.levelOffset[i]),
-                                  std::countr_zero(static_cast<unsigned>(level.width)),
-                                  level.width - 1, level.height - 1};
+      setup.levels.offset[i] = static_cast<std::int32_t>(decoded.levelOffset[i]);
+      setup.levels.widthShift[i] = std::countr_zero(static_cast<unsigned>(level.width));
+      setup.levels.widthMask[i] = level.width - 1;
+      setup.levels.heightMask[i] = level.height - 1;
     }
   }
   // A texture source that is not set or does not fit in texture memory draws nothing.

@@ -12,15 +12,16 @@ namespace platform::glide {
 
 enum class ColourSource { kIterated, kTextureTimesIterated, kOther };
 
-// A decoded texture level as the pixel stages read it: rows of a power-of-two width, each with
-// one texel more (its first again), and the first row again below the last. It begins `offset`
-// texels into the draw's decoded texture, so that the texels of pixels at different levels are
-// read from one place.
-struct LevelView {
-  int offset;
-  int widthShift;
-  int widthMask;
-  int heightMask;
+// The decoded texture's levels as the pixel stages read them: each level's rows have a
+// power-of-two width and one texel more (their first again), the first row comes again below
+// the last, and the level begins `offset` texels into the draw's decoded texture, so that the
+// texels of pixels at different levels are read from one place. Each field is a table of its
+// own with room for sixteen levels, which a group of pixels looks up with one permute.
+struct LevelViews {
+  std::int32_t offset[16];
+  std::int32_t widthShift[16];
+  std::int32_t widthMask[16];
+  std::int32_t heightMask[16];
 };
 
 struct DrawSetup {
@@ -57,7 +58,7 @@ struct DrawSetup {
   bool blendReplace;
   SourceTexture texture;
   const std::uint32_t* texels;
-  LevelView levels[9];
+  LevelViews levels;
 };
 
 // Resolves the board's state for one draw; false when nothing can be drawn (no open board, or a

@@ -315,20 +315,31 @@ ARENA_STAGE U32 Rights(U64 low, U64 high) {
 template <bool kBilinear>
 ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, bool keyed) {
   const I32 level = at.level;
-  const LevelView& first = setup.levels[level[0]];
-  I32 offset = Splat(first.offset);
-  I32 widthShift = Splat(first.widthShift);
-  I32 widthMask = Splat(first.widthMask);
-  I32 heightMask = Splat(first.heightMask);
-  if (Any(level != level[0])) {
+  const LevelViews& views = setup.levels;
+#if ARENA_ISA == 2
+  auto field = [&](const std::int32_t* table) {
+    return As<I32>(
+        _mm512_maskz_permutexvar_epi32(0xFFFF, As<__m512i>(level), _mm512_loadu_si512(table)));
+  };
+  const I32 offset = field(views.offset);
+  const I32 widthShift = field(views.widthShift);
+  const I32 widthMask = field(views.widthMask);
+  const I32 heightMask = field(views.heightMask);
+#else
+  const int first = level[0];
+  I32 offset = Splat(views.offset[first]);
+  I32 widthShift = Splat(views.widthShift[first]);
+  I32 widthMask = Splat(views.widthMask[first]);
+  I32 heightMask = Splat(views.heightMask[first]);
+  if (Any(level != first)) {
     for (int i = 0; i < kLanes; ++i) {
-      const LevelView& view = setup.levels[level[i]];
-      offset[i] = view.offset;
-      widthShift[i] = view.widthShift;
-      widthMask[i] = view.widthMask;
-      heightMask[i] = view.heightMask;
+      offset[i] = views.offset[level[i]];
+      widthShift[i] = views.widthShift[level[i]];
+      widthMask[i] = views.widthMask[level[i]];
+      heightMask[i] = views.heightMask[level[i]];
     }
   }
+#endif
   const std::uint32_t* texels = setup.texels;
   Sample sample{};
   if (!kBilinear || keyed) {
