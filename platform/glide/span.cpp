@@ -27,8 +27,14 @@ namespace base_build {
 #undef ARENA_LANES
 }  // namespace base_build
 
+// Every function of a build is compiled for its instruction set (the two compilers spell it
+// differently).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace avx2_build {
 #define ARENA_LANES 8
 #define ARENA_ISA 1
@@ -36,10 +42,15 @@ namespace avx2_build {
 #undef ARENA_ISA
 #undef ARENA_LANES
 }  // namespace avx2_build
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx2,avx512f,avx512bw,avx512dq,avx512vl"))), \
+                             apply_to = function)
+#else
 #pragma GCC pop_options
-
 #pragma GCC push_options
 #pragma GCC target("avx2,avx512f,avx512bw,avx512dq,avx512vl")
+#endif
 namespace avx512_build {
 #define ARENA_LANES 16
 #define ARENA_ISA 2
@@ -47,7 +58,11 @@ namespace avx512_build {
 #undef ARENA_ISA
 #undef ARENA_LANES
 }  // namespace avx512_build
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 }  // namespace
 

@@ -312,19 +312,23 @@ ARENA_STAGE U32 Rights(U64 low, U64 high) {
 #endif
 }
 
+#if ARENA_ISA == 2
+// The entries of a level table (LevelViews) at each pixel's level.
+ARENA_STAGE I32 LevelField(const std::int32_t* table, I32 level) {
+  return As<I32>(
+      _mm512_maskz_permutexvar_epi32(0xFFFF, As<__m512i>(level), _mm512_loadu_si512(table)));
+}
+#endif
+
 template <bool kBilinear>
 ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, bool keyed) {
   const I32 level = at.level;
   const LevelViews& views = setup.levels;
 #if ARENA_ISA == 2
-  auto field = [&](const std::int32_t* table) {
-    return As<I32>(
-        _mm512_maskz_permutexvar_epi32(0xFFFF, As<__m512i>(level), _mm512_loadu_si512(table)));
-  };
-  const I32 offset = field(views.offset);
-  const I32 widthShift = field(views.widthShift);
-  const I32 widthMask = field(views.widthMask);
-  const I32 heightMask = field(views.heightMask);
+  const I32 offset = LevelField(views.offset, level);
+  const I32 widthShift = LevelField(views.widthShift, level);
+  const I32 widthMask = LevelField(views.widthMask, level);
+  const I32 heightMask = LevelField(views.heightMask, level);
 #else
   const int first = level[0];
   I32 offset = Splat(views.offset[first]);
