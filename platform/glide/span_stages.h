@@ -293,22 +293,17 @@ ARENA_STAGE U64 Pairs(const std::uint32_t* from, U32 index, int first) {
 #endif
 }
 
-// The left texels of a group's pairs, and the right ones.
-ARENA_STAGE U32 Lefts(U64 low, U64 high) {
+// One texel of each of a group's pairs: the left ones (kSide 0) or the right ones (kSide 1).
+template <int kSide>
+ARENA_STAGE U32 PairSides(U64 low, U64 high) {
+  constexpr int k = kSide;
 #if ARENA_LANES == 16
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20,
-                                 22, 24, 26, 28, 30);
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), k, 2 + k, 4 + k, 6 + k, 8 + k, 10 + k,
+                                 12 + k, 14 + k, 16 + k, 18 + k, 20 + k, 22 + k, 24 + k, 26 + k,
+                                 28 + k, 30 + k);
 #else
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 0, 2, 4, 6, 8, 10, 12, 14);
-#endif
-}
-
-ARENA_STAGE U32 Rights(U64 low, U64 high) {
-#if ARENA_LANES == 16
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21,
-                                 23, 25, 27, 29, 31);
-#else
-  return __builtin_shufflevector(As<U32>(low), As<U32>(high), 1, 3, 5, 7, 9, 11, 13, 15);
+  return __builtin_shufflevector(As<U32>(low), As<U32>(high), k, 2 + k, 4 + k, 6 + k, 8 + k, 10 + k,
+                                 12 + k, 14 + k);
 #endif
 }
 
@@ -361,8 +356,9 @@ ARENA_STAGE Sample SampleTexels(const DrawSetup& setup, const Coordinates& at, b
     const U64 bottomLow = Pairs(texels, bottom, 0);
     const U64 bottomHigh = Pairs(texels, bottom, 1);
     const U32 fu = As<U32>(u0 & 0xFF);
-    const U32 topRow = MixLanes(Lefts(topLow, topHigh), Rights(topLow, topHigh), fu);
-    const U32 bottomRow = MixLanes(Lefts(bottomLow, bottomHigh), Rights(bottomLow, bottomHigh), fu);
+    const U32 topRow = MixLanes(PairSides<0>(topLow, topHigh), PairSides<1>(topLow, topHigh), fu);
+    const U32 bottomRow =
+        MixLanes(PairSides<0>(bottomLow, bottomHigh), PairSides<1>(bottomLow, bottomHigh), fu);
     sample.texel = MixLanes(topRow, bottomRow, As<U32>(v0 & 0xFF));
   } else {
     sample.texel = sample.point;
