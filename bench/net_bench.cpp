@@ -1,5 +1,5 @@
 // Round trips and one-way message rates of the network client over loopback TCP and UDP, with
-// its real socket thread, against a small echo peer.
+// its real socket thread, against a small echo peer; and what an idle connected client costs.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -13,6 +13,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -205,6 +210,82 @@ Connection& Shared() {
   static Connection connection;
   return connection;
 }
+
+// The threads of this process, by id.
+std::set<std::string> ThreadIds() {
+  std::set<std::string> ids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+    ids.insert(entry.path().filename().string());
+  }
+  return ids;
+}
+
+struct ThreadUse {
+  double cpuSeconds = 0;
+  double wakeUps = 0;  // voluntary context switches: each sleep ends in one wake-up
+};
+
+ThreadUse UseOf(const std::string& id) {
+  ThreadUse use;
+  const std::string folder = "/proc/self/task/" + id;
+  std::ifstream statFile(folder + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+  // The fields after the command's closing parenthesis; user and system time are its 12th and
+  // 13th, in clock ticks.
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 1; i <= 13 && fields >> field; ++i) {
+    if (i >= 12) {
+      ticks += std::stod(field);
+    }
+  }
+  use.cpuSeconds = ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  std::ifstream status(folder + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+      use.wakeUps = std::stod(line.substr(line.find(':') + 1));
+    }
+  }
+  return use;
+}
+
+// A connected client with nothing to send, as between a login and play: the share of one core
+// and the wake-ups per second of its socket thread over ten seconds, keep-alive included.
+void BM_IdleClient(benchmark::State& state) {
+  constexpr auto kIdle = std::chrono::seconds(10);
+  for (auto _ : state) {
+    EchoPeer peer;
+    const std::set<std::string> before = ThreadIds();
+    CNetSocket client{1, 1, 1};
+    client.SetAddress(kNetworkAddress);
+    client.Open("127.0.0.1", peer.TcpPort());
+    std::string socketThread;
+    for (const std::string& id : ThreadIds()) {
+      if (before.count(id) == 0) {
+        socketThread = id;
+      }
+    }
+    if (socketThread.empty()) {
+      state.SkipWithError("no socket thread");
+      return;
+    }
+    // The connection's first exchanges are not idle.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const ThreadUse start = UseOf(socketThread);
+    const auto startTime = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(kIdle);
+    const ThreadUse end = UseOf(socketThread);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - startTime;
+    state.SetIterationTime(took.count());
+    state.counters["cpu_percent"] = 100.0 * (end.cpuSeconds - start.cpuSeconds) / took.count();
+    state.counters["wakeups_per_s"] = (end.wakeUps - start.wakeUps) / took.count();
+    state.counters["connected"] = client.IsConnected();
+    client.Close();
+  }
+}
+// Before the shared connection exists, so that no other client runs meanwhile.
+BENCHMARK(BM_IdleClient)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 // Round trips one after another (back to back), or each after a pause as a game that sends once
 // a frame makes them (paced), with their median and 99th percentile in microseconds. The pause is

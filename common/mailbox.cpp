@@ -196,31 +196,40 @@ bool CMailbox::IsLockAlive() { return gMailboxLock.lock != nullptr; }
 
 void CMailbox::Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,
                        std::uint32_t length, const void* payload, std::uint32_t limit) {
-  LockedMailboxes lock;
-  CMailbox* target = FindLocked(destination);
-  if (target == nullptr) {
-    return;
+  CMailbox* delivered = nullptr;
+  {
+    LockedMailboxes lock;
+    CMailbox* target = FindLocked(destination);
+    if (target == nullptr) {
+      return;
+    }
+    // Allocate before flushing: a failed allocation drops this message and nothing else.
+    MailboxMessagePtr message = MailboxMessage::Create(sender, type, length, payload);
+    if (message == nullptr) {
+      return;
+    }
+    const std::uint32_t count = target->count_.load(std::memory_order_relaxed);
+    // Anonymous posts onto a queue past 200 could otherwise carry it past 300, where no post
+    // would find it flooded again: every post flushes from 300 on, so no queue grows without
+    // bound.
+    if (count == limit || count >= kPostLimit) {
+      target->FreeQueueLocked();
+    }
+    target->AppendLocked(message.release());
+    if (target->Posted(type)) {
+      delivered = target;
+    }
+    // Pairs with the waiter's count before its look at the queue.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (gWaiters.load() != 0) {
+      MailboxWaits& waits = Waits();
+      // Taking the mutex orders this post before or after a waiter's look at the queue.
+      { std::lock_guard waitLock(waits.mutex); }
+      waits.signal.notify_all();
+    }
   }
-  // Allocate before flushing: a failed allocation drops this message and nothing else.
-  MailboxMessagePtr message = MailboxMessage::Create(sender, type, length, payload);
-  if (message == nullptr) {
-    return;
-  }
-  const std::uint32_t count = target->count_.load(std::memory_order_relaxed);
-  // Anonymous posts onto a queue past 200 could otherwise carry it past 300, where no post would
-  // find it flooded again: every post flushes from 300 on, so no queue grows without bound.
-  if (count == limit || count >= kPostLimit) {
-    target->FreeQueueLocked();
-  }
-  target->AppendLocked(message.release());
-  target->Posted();
-  // Pairs with the waiter's count before its look at the queue.
-  std::atomic_thread_fence(std::memory_order_seq_cst);
-  if (gWaiters.load() != 0) {
-    MailboxWaits& waits = Waits();
-    // Taking the mutex orders this post before or after a waiter's look at the queue.
-    { std::lock_guard waitLock(waits.mutex); }
-    waits.signal.notify_all();
+  if (delivered != nullptr) {
+    delivered->Delivered();
   }
 }
 

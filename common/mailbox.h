@@ -90,9 +90,12 @@ class CMailbox {
   static bool IsLockAlive();
 
  protected:
-  // Called under the mailbox lock each time a message joins this queue, on the posting thread.
-  // An owner that sleeps on something other than its queue wakes itself here; it must not post.
-  virtual void Posted() {}
+  // Called under the mailbox lock each time a message of `type` joins this queue, on the posting
+  // thread. An owner that sleeps on something other than its queue wakes itself here; it must
+  // not post. True asks for Delivered on the same thread once the lock is released: the owner
+  // then keeps itself alive until Delivered has returned.
+  virtual bool Posted(std::uint32_t /*type*/) { return false; }
+  virtual void Delivered() {}
 
  private:
   static void Deliver(std::uint32_t sender, std::uint32_t destination, std::uint32_t type,

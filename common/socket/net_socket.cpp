@@ -78,7 +78,34 @@ CNetSocket::~CNetSocket() {
   winsock::WSACleanup();
 }
 
-void CNetSocket::Posted() {
+bool CNetSocket::Posted(std::uint32_t type) {
+  // Only a post with nothing before it may go out at once: earlier ones are the socket thread's
+  // and leave first. A disconnect is left to the socket thread too, which is joined before the
+  // sockets close. The socket thread's own posts are sent by its next pass.
+  if (threaded_ != 0 && Count() == 1 && type != MSG_DISCONNECTING && tPumpingClient != this &&
+      established_.load() && sendLock_.try_lock()) {
+    return true;
+  }
+  WakeSocketThread();
+  return false;
+}
+
+void CNetSocket::Delivered() {
+  const std::lock_guard lock(sendLock_, std::adopt_lock);
+  // The socket thread cannot have taken the post meanwhile: it steps only under the send lock.
+  if (connected_.load() == 1 && sendState_ == SendState::kIdle) {
+    SendStep();
+  }
+  // A blocked send waits for a writable socket, posts may have come meanwhile, and a lost
+  // connection ends the thread's loop: each needs the socket thread.
+  if (sendState_ != SendState::kIdle || Count() != 0 || connected_.load() != 1) {
+    WakeSocketThread();
+  }
+}
+
+void CNetSocket::WakeSocketThread() {
+  // Pairs with the socket thread's fence between saying it sleeps and its look at the queue.
+  std::atomic_thread_fence(std::memory_order_seq_cst);
   if (sleeping_.load() && wakeSocket_ != winsock::INVALID_SOCKET) {
     winsock::SignalWakeSocket(wakeSocket_);
   }
@@ -130,16 +157,20 @@ int CNetSocket::Connect(std::uint32_t address, std::uint32_t port) {
   // One socket thread at a time.
   connected_.store(0);
   StopThread();
-  // A connection starts from a clean slate: nothing half-read or half-sent, sequences counted
-  // from zero, and nothing queued for an earlier connection, so MSG_UDP_PORT goes out first.
-  streamReader_ = NetStreamReader{};
-  sendState_ = SendState::kIdle;
-  sendPosition_ = 0;
-  sendLeft_ = 0;
-  udpSeen_ = false;
-  lastAcceptedSequence_ = 0;
-  udpBytesSent_ = 0;
-  for (std::uint32_t length = 0; Receive(length) != nullptr;) {
+  {
+    // A connection starts from a clean slate: nothing half-read or half-sent, sequences counted
+    // from zero, and nothing queued for an earlier connection, so MSG_UDP_PORT goes out first.
+    const std::lock_guard lock(sendLock_);
+    established_.store(false);
+    streamReader_ = NetStreamReader{};
+    sendState_ = SendState::kIdle;
+    sendPosition_ = 0;
+    sendLeft_ = 0;
+    udpSeen_ = false;
+    lastAcceptedSequence_ = 0;
+    udpBytesSent_ = 0;
+    for (std::uint32_t length = 0; Receive(length) != nullptr;) {
+    }
   }
   winsock::sockaddr_in server{};
   server.sin_family = winsock::AF_INET;
@@ -201,6 +232,9 @@ void CNetSocket::StopThread() {
 }
 
 void CNetSocket::CloseSockets() {
+  // Waits for a post being sent on its posting thread.
+  const std::lock_guard lock(sendLock_);
+  established_.store(false);
   if (tcpSocket_ != winsock::INVALID_SOCKET) {
     winsock::shutdown(tcpSocket_, winsock::SD_BOTH);
     winsock::closesocket(tcpSocket_);
@@ -267,6 +301,7 @@ void CNetSocket::KeepAlive() {
 }
 
 int CNetSocket::PumpWaiting(long waitMicroseconds) {
+  std::unique_lock lock(sendLock_);
   if (tcpSocket_ == winsock::INVALID_SOCKET) {
     return 0;
   }
@@ -299,6 +334,7 @@ int CNetSocket::PumpWaiting(long waitMicroseconds) {
   long wait = sending ? 0 : waitMicroseconds;
   if (wait != 0 && wakeSocket_ != winsock::INVALID_SOCKET) {
     sleeping_.store(true);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (Count() != 0 || connected_.load() != 1) {
       wait = 0;
     }
@@ -306,8 +342,11 @@ int CNetSocket::PumpWaiting(long waitMicroseconds) {
   }
   ++counters_.selects;
   const winsock::timeval timeout{wait / 1000000, wait % 1000000};
+  // A post may be sent on its own thread while this one waits.
+  lock.unlock();
   const int ready = winsock::select(0, &readSet, &writeSet, &exceptSet, &timeout);
   sleeping_.store(false);
+  lock.lock();
   if (ready <= 0) {
     return 0;
   }
@@ -322,6 +361,9 @@ int CNetSocket::PumpWaiting(long waitMicroseconds) {
     return 0;
   }
   if (writeSet.fd_count != 0) {
+    if (threaded_ != 0 && winsock::FdIsSet(tcpSocket_, writeSet)) {
+      established_.store(true);
+    }
     ++counters_.writablePumps;
     SendStep();
   }

@@ -2,12 +2,16 @@
 // socket for the frequent state messages, pumped by a socket thread. The client is itself the
 // mailbox at the network address: what is posted there is sent to the server, and what arrives
 // from the server is posted, with the client as sender, to the mailbox its header names.
+// A post that finds nothing queued before it and nothing half sent is sent at once on the
+// posting thread, so that a game sending once a frame does not wait for the socket thread to
+// wake; everything else is sent by the socket thread, in the order of the posts.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string_view>
 
 #include "common/mailbox.h"
@@ -15,8 +19,8 @@
 #include "common/socket/net_stream_reader.h"
 #include "platform/kernel/types.h"
 
-// The traffic counters that the statistics file prints. Written by the pumping thread; read them
-// once it has ended.
+// The traffic counters that the statistics file prints. Written under the client's send lock, by
+// the pumping thread and by threads that send their own posts; read them once the thread ended.
 struct NetCounters {
   std::uint32_t selects = 0;
   std::uint32_t writablePumps = 0;
@@ -79,8 +83,11 @@ class CNetSocket : public CMailbox {
   std::int32_t StartProcessorTime() const { return startProcessorTime_; }
 
  protected:
-  // Wakes the socket thread when it sleeps in its select.
-  void Posted() override;
+  // Claims the send lock for a post that may go out on the posting thread, or else wakes the
+  // socket thread when it sleeps in its select.
+  bool Posted(std::uint32_t type) override;
+  // Sends the claimed post; leaves the socket thread whatever the step could not finish.
+  void Delivered() override;
 
  private:
   enum class SendState { kIdle, kSending };  // a taken message is sent or dropped at once
@@ -95,6 +102,7 @@ class CNetSocket : public CMailbox {
   int ReceiveDatagram();
   int HandleMessage(const NetMessage& message);
   void SetErrorText(const char* what, int error);
+  void WakeSocketThread();
   void StopThread();
   void CloseSockets();
 
@@ -128,6 +136,12 @@ class CNetSocket : public CMailbox {
   std::array<std::uint8_t, kNetBufferSize> datagramBuffer_{};
 
   HANDLE thread_ = nullptr;
+  // Held by whoever runs the send state machine or touches the sockets: the socket thread for
+  // each pass but its sleep, a posting thread sending its own post, and Connect and Close.
+  std::recursive_mutex sendLock_;
+  // The stream has been seen writable by the socket thread since the connect: posts may then be
+  // sent on the posting thread (before, a send could find the connection still being made).
+  std::atomic<bool> established_{false};
   // Readable while something posted waits for a sleeping socket thread, or the thread must end.
   std::uintptr_t wakeSocket_;
   // Set while the socket thread sleeps in select (or is about to), so that only then does a post

@@ -403,4 +403,46 @@ TEST(MailboxWait, AVirtualClockMovesOneMillisecondAWaitAndNoneWithAMessage) {
   EXPECT_EQ(receiver.Count(), 1u);
 }
 
+// A mailbox that asks to be told, once the lock is released, of the chat messages posted to it.
+class NotifiedMailbox : public CMailbox {
+ public:
+  explicit NotifiedMailbox(std::uint32_t address) : CMailbox(address) {}
+
+  std::vector<std::uint32_t> postedTypes;
+  std::vector<std::uint32_t> countsWhenDelivered;
+  std::vector<std::thread::id> deliveredOn;
+
+ protected:
+  bool Posted(std::uint32_t type) override {
+    postedTypes.push_back(type);
+    return type == MSG_CHAT;
+  }
+  void Delivered() override {
+    countsWhenDelivered.push_back(Count());
+    deliveredOn.push_back(std::this_thread::get_id());
+    // Another thread can post now: the posting thread no longer holds the lock.
+    std::thread other([this] { PostAnonymous(Address(), MSG_SYNC_PING, 0, nullptr); });
+    other.join();
+  }
+};
+
+TEST(MailboxTest, DeliveredFollowsOnThePostingThreadOnlyThePostsThatAskForIt) {
+  NotifiedMailbox receiver(kTankA);
+  CMailbox sender(kTankB);
+  PostWord(sender, kTankA, 1);
+  sender.Post(kTankA, MSG_CHAT, 0, nullptr);
+  PostWord(sender, kTankA, 2);
+  EXPECT_EQ(receiver.postedTypes,
+            (std::vector<std::uint32_t>{kTestType, MSG_CHAT, MSG_SYNC_PING, kTestType}));
+  // The chat was queued before Delivered ran, and the other thread's post after it.
+  EXPECT_EQ(receiver.countsWhenDelivered, std::vector<std::uint32_t>{2});
+  EXPECT_EQ(receiver.deliveredOn, std::vector<std::thread::id>{std::this_thread::get_id()});
+  std::vector<std::uint32_t> types;
+  std::uint32_t length = 0;
+  while (MailboxMessagePtr message = receiver.Receive(length)) {
+    types.push_back(message->type);
+  }
+  EXPECT_EQ(types, (std::vector<std::uint32_t>{kTestType, MSG_CHAT, MSG_SYNC_PING, kTestType}));
+}
+
 }  // namespace

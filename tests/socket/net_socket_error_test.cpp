@@ -1,6 +1,7 @@
-// The network client's error texts and its retry of a blocked send, against a bare server socket
-// that the test controls byte by byte (reads held back, the connection reset), with an
-// unthreaded client pumped by the test and a virtual clock that stands still.
+// The network client's error texts, its retry of a blocked send and its sends on the posting
+// thread, against a bare server socket that the test controls byte by byte (reads held back, the
+// connection reset), with a client pumped by the test or by its socket thread and a virtual clock
+// that stands still.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -267,6 +268,123 @@ TEST_F(NetSocketBlockedSendTest, BlockedSendResumesFromTheSamePosition) {
   }
   EXPECT_TRUE(reader.ok());
   EXPECT_EQ(client_.IsConnected(), 1);
+  EXPECT_TRUE(client_.ErrorText().empty());
+}
+
+std::vector<std::uint8_t> Framed(std::uint32_t type, const std::vector<std::uint8_t>& payload) {
+  std::vector<std::uint8_t> bytes(kNetHeaderSize);
+  WriteNetHeader(std::span(bytes).first<kNetHeaderSize>(),
+                 NetHeader{kSender, type, static_cast<std::uint32_t>(payload.size())});
+  bytes.insert(bytes.end(), payload.begin(), payload.end());
+  return bytes;
+}
+
+// A threaded client: a post that finds nothing queued before it is sent on the posting thread,
+// so it is on the wire when Post returns; posts behind it wait for the socket thread.
+class NetSocketDirectSendTest : public testing::Test {
+ protected:
+  explicit NetSocketDirectSendTest(int receiveBuffer = 0) : server_(receiveBuffer) {}
+
+  // Connects and waits until the server has the UDP port and the socket thread has settled.
+  void Connect() {
+    client_.SetAddress(kNetworkAddress);
+    ASSERT_EQ(client_.Open("127.0.0.1", server_.port()), 1);
+    ASSERT_TRUE(server_.Accept());
+    std::size_t received = 0;
+    for (int i = 0; i < 1000 && received < kUdpPortMessage; ++i) {
+      received += server_.ReadAvailable().size();
+      std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_EQ(received, kUdpPortMessage);
+    std::this_thread::sleep_for(50ms);
+    ASSERT_EQ(client_.Count(), 0u);
+  }
+
+  platform::VirtualClock clock_;
+  platform::ScopedProcessClock scope_{clock_};
+  BareServer server_;
+  CNetSocket client_{1, 1, 1};
+  CMailbox tank_{kSender};
+};
+
+TEST_F(NetSocketDirectSendTest, PostWithNothingQueuedIsOnTheWireWhenPostReturns) {
+  Connect();
+  for (std::uint8_t i = 0; i < 20; ++i) {
+    const std::vector<std::uint8_t> payload = {'m', i, 0};
+    tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(payload.size()),
+               payload.data());
+    EXPECT_EQ(server_.ReadAvailable(), Framed(MSG_CHAT, payload)) << int{i};
+  }
+  EXPECT_EQ(client_.Count(), 0u);
+  client_.Close();
+  EXPECT_EQ(client_.Counters().tcpBytesSent, kUdpPortMessage + 20 * (kNetHeaderSize + 3));
+}
+
+// A send that fails on the posting thread ends the connection with the same text as one that
+// fails on the socket thread. The socket thread may meet the reset first, in its receive step;
+// then the send is not the one that fails.
+TEST_F(NetSocketDirectSendTest, FailedSendOnThePostingThreadLeavesTheSendingDataText) {
+  Connect();
+  server_.Reset();
+  const std::vector<std::uint8_t> text = {'h', 'i', 0};
+  tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(text.size()), text.data());
+  for (int i = 0; i < 1000 && client_.IsConnected() != 0; ++i) {
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_EQ(client_.IsConnected(), 0);
+  client_.Close();
+  const std::string errorText(client_.ErrorText());
+  if (errorText == ConnectionResetText("recv")) {
+    GTEST_SKIP() << "the socket thread met the reset before the send";
+  }
+  EXPECT_EQ(errorText, ConnectionResetText("sending Data"));
+}
+
+// The server reads nothing at first: the first posts go out on the posting thread until a send
+// would block, the rest queue behind it for the socket thread, and the stream arrives in the
+// order of the posts. Once everything is out, a post goes out on the posting thread again.
+class NetSocketMixedSendTest : public NetSocketDirectSendTest {
+ protected:
+  NetSocketMixedSendTest() : NetSocketDirectSendTest(4096) {}
+};
+
+TEST_F(NetSocketMixedSendTest, PostsSentOnBothThreadsKeepTheirOrder) {
+  Connect();
+  constexpr std::size_t kMessages = 64;
+  for (std::size_t i = 0; i < kMessages; ++i) {
+    const std::vector<std::uint8_t> payload = MessagePayload(i);
+    tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(payload.size()),
+               payload.data());
+  }
+  // The kernel's buffers hold only a part of the messages: the rest are still queued.
+  EXPECT_GT(client_.Count(), 0u);
+
+  const std::size_t total = kMessages * (kNetHeaderSize + 4000);
+  std::vector<std::uint8_t> stream;
+  for (int i = 0; i < 5000 && stream.size() < total; ++i) {
+    const std::vector<std::uint8_t> bytes = server_.ReadAvailable();
+    stream.insert(stream.end(), bytes.begin(), bytes.end());
+    if (bytes.empty()) {
+      std::this_thread::sleep_for(1ms);
+    }
+  }
+  ASSERT_EQ(stream.size(), total);
+  arena::ByteReader reader(stream);
+  for (std::size_t i = 0; i < kMessages; ++i) {
+    EXPECT_EQ(reader.U32(), kSender) << i;
+    EXPECT_EQ(reader.U32(), MSG_CHAT) << i;
+    ASSERT_EQ(reader.U32(), 4000u) << i;
+    const std::span<const std::uint8_t> payload = reader.Span(4000);
+    ASSERT_EQ(std::vector<std::uint8_t>(payload.begin(), payload.end()), MessagePayload(i)) << i;
+  }
+  EXPECT_TRUE(reader.ok());
+
+  std::this_thread::sleep_for(50ms);
+  const std::vector<std::uint8_t> last = {'e', 0};
+  tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(last.size()), last.data());
+  EXPECT_EQ(server_.ReadAvailable(), Framed(MSG_CHAT, last));
+  client_.Close();
+  EXPECT_GT(client_.Counters().sendWouldBlocks, 0u);
   EXPECT_TRUE(client_.ErrorText().empty());
 }
 
