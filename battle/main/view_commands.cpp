@@ -45,4 +45,6 @@ std::int32_t CGameSession::SetRenderQuality(std::int32_t preset) {
   return 0;
 }
 
+// The player's screenshot command calls this from the player tank's input handling, which comes
+// with the player tank (CPlayerTank::HandleInput, event 0x1082).
 void CGameSession::CaptureScreen() { WriteScreenCapture(); }
