@@ -82,32 +82,41 @@ class BareServer {
 constexpr std::uint32_t kSender = KIND_TANK | 3;
 constexpr std::size_t kUdpPortMessage = kNetHeaderSize + 2;
 
-class NetSocketErrorTest : public testing::Test {
+// A connected client, pumped by the test (kThreaded 0) or by its socket thread (1).
+template <int kThreaded>
+class ConnectedClientTest : public testing::Test {
  protected:
-  explicit NetSocketErrorTest(int receiveBuffer = 0) : server_(receiveBuffer) {}
+  explicit ConnectedClientTest(int receiveBuffer = 0) : server_(receiveBuffer) {}
 
-  // Connects and pumps until the server has the client's first message, the UDP port, and the
-  // client has nothing left to send.
+  // Connects and waits until the server has the client's first message, the UDP port, and the
+  // client has nothing left to send; a socket thread is then given time to settle.
   void Connect() {
     client_.SetAddress(kNetworkAddress);
     ASSERT_EQ(client_.Open("127.0.0.1", server_.port()), 1);
     ASSERT_TRUE(server_.Accept());
     std::size_t received = 0;
     for (int i = 0; i < 1000 && (received < kUdpPortMessage || client_.Count() != 0); ++i) {
-      client_.Poll();
+      if (kThreaded == 0) {
+        client_.Poll();
+      }
       received += server_.ReadAvailable().size();
       std::this_thread::sleep_for(1ms);
     }
     ASSERT_EQ(received, kUdpPortMessage);
+    if (kThreaded != 0) {
+      std::this_thread::sleep_for(50ms);
+    }
     ASSERT_EQ(client_.Count(), 0u);
   }
 
   platform::VirtualClock clock_;
   platform::ScopedProcessClock scope_{clock_};
   BareServer server_;
-  CNetSocket client_{1, 1, 0};
+  CNetSocket client_{1, 1, kThreaded};
   CMailbox tank_{kSender};
 };
+
+using NetSocketErrorTest = ConnectedClientTest<0>;
 
 TEST_F(NetSocketErrorTest, FailedReceiveLeavesTheRecvTextAndTheConnectionUp) {
   Connect();
@@ -281,31 +290,7 @@ std::vector<std::uint8_t> Framed(std::uint32_t type, const std::vector<std::uint
 
 // A threaded client: a post that finds nothing queued before it is sent on the posting thread,
 // so it is on the wire when Post returns; posts behind it wait for the socket thread.
-class NetSocketDirectSendTest : public testing::Test {
- protected:
-  explicit NetSocketDirectSendTest(int receiveBuffer = 0) : server_(receiveBuffer) {}
-
-  // Connects and waits until the server has the UDP port and the socket thread has settled.
-  void Connect() {
-    client_.SetAddress(kNetworkAddress);
-    ASSERT_EQ(client_.Open("127.0.0.1", server_.port()), 1);
-    ASSERT_TRUE(server_.Accept());
-    std::size_t received = 0;
-    for (int i = 0; i < 1000 && received < kUdpPortMessage; ++i) {
-      received += server_.ReadAvailable().size();
-      std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_EQ(received, kUdpPortMessage);
-    std::this_thread::sleep_for(50ms);
-    ASSERT_EQ(client_.Count(), 0u);
-  }
-
-  platform::VirtualClock clock_;
-  platform::ScopedProcessClock scope_{clock_};
-  BareServer server_;
-  CNetSocket client_{1, 1, 1};
-  CMailbox tank_{kSender};
-};
+using NetSocketDirectSendTest = ConnectedClientTest<1>;
 
 TEST_F(NetSocketDirectSendTest, PostWithNothingQueuedIsOnTheWireWhenPostReturns) {
   Connect();
