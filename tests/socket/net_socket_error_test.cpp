@@ -246,14 +246,32 @@ std::vector<std::uint8_t> MessagePayload(std::size_t index) {
   return bytes;
 }
 
+// Posts `count` chat messages of MessagePayload(0), MessagePayload(1) ...
+void PostMessages(CMailbox& from, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::vector<std::uint8_t> payload = MessagePayload(i);
+    from.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(payload.size()),
+              payload.data());
+  }
+}
+
+// The stream holds exactly the messages PostMessages posted, whole and in order.
+void ExpectMessagesInOrder(const std::vector<std::uint8_t>& stream, std::size_t count) {
+  arena::ByteReader reader(stream);
+  for (std::size_t i = 0; i < count; ++i) {
+    EXPECT_EQ(reader.U32(), kSender) << i;
+    EXPECT_EQ(reader.U32(), MSG_CHAT) << i;
+    ASSERT_EQ(reader.U32(), 4000u) << i;
+    const std::span<const std::uint8_t> payload = reader.Span(4000);
+    ASSERT_EQ(std::vector<std::uint8_t>(payload.begin(), payload.end()), MessagePayload(i)) << i;
+  }
+  EXPECT_TRUE(reader.ok());
+}
+
 TEST_F(NetSocketBlockedSendTest, BlockedSendResumesFromTheSamePosition) {
   Connect();
   constexpr std::size_t kMessages = 64;
-  for (std::size_t i = 0; i < kMessages; ++i) {
-    const std::vector<std::uint8_t> payload = MessagePayload(i);
-    tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(payload.size()),
-               payload.data());
-  }
+  PostMessages(tank_, kMessages);
   for (int i = 0; i < 10000 && client_.Counters().sendWouldBlocks == 0; ++i) {
     client_.Poll();
   }
@@ -267,15 +285,7 @@ TEST_F(NetSocketBlockedSendTest, BlockedSendResumesFromTheSamePosition) {
     stream.insert(stream.end(), bytes.begin(), bytes.end());
   }
   ASSERT_EQ(stream.size(), total);
-  arena::ByteReader reader(stream);
-  for (std::size_t i = 0; i < kMessages; ++i) {
-    EXPECT_EQ(reader.U32(), kSender) << i;
-    EXPECT_EQ(reader.U32(), MSG_CHAT) << i;
-    ASSERT_EQ(reader.U32(), 4000u) << i;
-    const std::span<const std::uint8_t> payload = reader.Span(4000);
-    ASSERT_EQ(std::vector<std::uint8_t>(payload.begin(), payload.end()), MessagePayload(i)) << i;
-  }
-  EXPECT_TRUE(reader.ok());
+  ExpectMessagesInOrder(stream, kMessages);
   EXPECT_EQ(client_.IsConnected(), 1);
   EXPECT_TRUE(client_.ErrorText().empty());
 }
@@ -336,11 +346,7 @@ class NetSocketMixedSendTest : public NetSocketDirectSendTest {
 TEST_F(NetSocketMixedSendTest, PostsSentOnBothThreadsKeepTheirOrder) {
   Connect();
   constexpr std::size_t kMessages = 64;
-  for (std::size_t i = 0; i < kMessages; ++i) {
-    const std::vector<std::uint8_t> payload = MessagePayload(i);
-    tank_.Post(kNetworkAddress, MSG_CHAT, static_cast<std::uint32_t>(payload.size()),
-               payload.data());
-  }
+  PostMessages(tank_, kMessages);
   // The kernel's buffers hold only a part of the messages: the rest are still queued.
   EXPECT_GT(client_.Count(), 0u);
 
@@ -354,15 +360,7 @@ TEST_F(NetSocketMixedSendTest, PostsSentOnBothThreadsKeepTheirOrder) {
     }
   }
   ASSERT_EQ(stream.size(), total);
-  arena::ByteReader reader(stream);
-  for (std::size_t i = 0; i < kMessages; ++i) {
-    EXPECT_EQ(reader.U32(), kSender) << i;
-    EXPECT_EQ(reader.U32(), MSG_CHAT) << i;
-    ASSERT_EQ(reader.U32(), 4000u) << i;
-    const std::span<const std::uint8_t> payload = reader.Span(4000);
-    ASSERT_EQ(std::vector<std::uint8_t>(payload.begin(), payload.end()), MessagePayload(i)) << i;
-  }
-  EXPECT_TRUE(reader.ok());
+  ExpectMessagesInOrder(stream, kMessages);
 
   std::this_thread::sleep_for(50ms);
   const std::vector<std::uint8_t> last = {'e', 0};
