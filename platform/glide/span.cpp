@@ -1,5 +1,5 @@
 // The pixel stages, built three times: eight lanes for the base x86-64 instruction set, eight for
-// AVX2 and sixteen for AVX-512, whose gathers read the texels and fog weights. The processor
+// AVX2 and sixteen for AVX-512 (the last two read texels with gathers). The processor
 // picks the widest build it runs when first drawn; rows of eight pixels or fewer take the
 // eight-lane build, which wastes fewer lanes on them. Every build gives the same pixels.
 #include <immintrin.h>

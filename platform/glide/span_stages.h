@@ -2,7 +2,8 @@
 // iterated values, then W and the depth test, iterated colour, texel and combine, chroma key,
 // fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
 // arithmetic is the same, step for step, as one pixel at a time; only the loads of texels and fog
-// weights go lane by lane, or through gather instructions where the build has them.
+// weights go lane by lane, through gathers, or (fog weights and texture levels on AVX-512)
+// through permutes of small tables.
 //
 // span.cpp includes this file once for each build of the stages, each time inside its own
 // namespace, with that build's target in force and with ARENA_LANES (8 or 16) and ARENA_ISA
