@@ -161,7 +161,7 @@ struct Fragment {
 StageBuild& StageBuildCap();
 
 // Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
-// first takes `start`, each next one adds `step`. Polygons give their gradients for the mipmap
+// k-th from the first takes `start` + k x `step`. Polygons give their gradients for the mipmap
 // level; lines and points give none and sample the largest level.
 void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                 const Fragment& step, const Gradients* gradients);

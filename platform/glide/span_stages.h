@@ -1,9 +1,10 @@
 // The pixel pipeline over a row, kLanes pixels at a time in vector lanes kept in registers: their
 // iterated values, then W and the depth test, iterated colour, texel and combine, chroma key,
 // fog, blend and writes. Lanes past the row's end are computed but change no pixel. The
-// arithmetic is the same, step for step, as one pixel at a time; only the loads of texels and fog
-// weights go lane by lane, through gathers, or (fog weights and texture levels on AVX-512)
-// through permutes of small tables.
+// arithmetic is the same, step for step, as one pixel at a time (a pixel's iterated values come
+// from the row's start and its place in the row, never from its neighbour's); only the loads of
+// texels and fog weights go lane by lane, through gathers, or (fog weights and texture levels on
+// AVX-512) through permutes of small tables.
 //
 // span.cpp includes this file once for each build of the stages, each time inside its own
 // namespace, with that build's target in force and with ARENA_LANES (8 or 16) and ARENA_ISA
@@ -24,8 +25,6 @@ using U16 = std::uint16_t __attribute__((vector_size(2 * kLanes)));
 using I16 = std::int16_t __attribute__((vector_size(2 * kLanes)));
 // Two pixels' words to a lane.
 using U64 = std::uint64_t __attribute__((vector_size(4 * kLanes)));
-// All of one pixel's iterated values, one to a lane.
-using Values = float __attribute__((vector_size(32)));
 
 // The iterated values of a group of pixels.
 struct Iterated {
@@ -474,77 +473,25 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const It
   }
 }
 
-// The pipeline's values for eight pixels, one pixel after another: all of a pixel's values are
-// stepped at once, each in its lane of one vector (each lane's sum is the one a value alone
-// would take), and the eight pixels' vectors are then turned into one vector of eight pixels for
-// each value.
-struct Iterated8 {
-  Values v[7];
-};
-
-ARENA_STAGE Iterated8 Iterate8(Values& f, Values step) {
-  const Values p0 = f;
-  const Values p1 = p0 + step;
-  const Values p2 = p1 + step;
-  const Values p3 = p2 + step;
-  const Values p4 = p3 + step;
-  const Values p5 = p4 + step;
-  const Values p6 = p5 + step;
-  const Values p7 = p6 + step;
-  f = p7 + step;
-  // Pairs of pixels interleaved, then quads, then the halves of the eight.
-  const Values t0 = __builtin_shufflevector(p0, p1, 0, 8, 1, 9, 4, 12, 5, 13);
-  const Values t1 = __builtin_shufflevector(p0, p1, 2, 10, 3, 11, 6, 14, 7, 15);
-  const Values t2 = __builtin_shufflevector(p2, p3, 0, 8, 1, 9, 4, 12, 5, 13);
-  const Values t3 = __builtin_shufflevector(p2, p3, 2, 10, 3, 11, 6, 14, 7, 15);
-  const Values t4 = __builtin_shufflevector(p4, p5, 0, 8, 1, 9, 4, 12, 5, 13);
-  const Values t5 = __builtin_shufflevector(p4, p5, 2, 10, 3, 11, 6, 14, 7, 15);
-  const Values t6 = __builtin_shufflevector(p6, p7, 0, 8, 1, 9, 4, 12, 5, 13);
-  const Values t7 = __builtin_shufflevector(p6, p7, 2, 10, 3, 11, 6, 14, 7, 15);
-  const Values u0 = __builtin_shufflevector(t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
-  const Values u1 = __builtin_shufflevector(t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
-  const Values u2 = __builtin_shufflevector(t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
-  const Values u3 = __builtin_shufflevector(t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
-  const Values u4 = __builtin_shufflevector(t4, t6, 0, 1, 8, 9, 4, 5, 12, 13);
-  const Values u5 = __builtin_shufflevector(t4, t6, 2, 3, 10, 11, 6, 7, 14, 15);
-  const Values u6 = __builtin_shufflevector(t5, t7, 0, 1, 8, 9, 4, 5, 12, 13);
-  const Values u7 = __builtin_shufflevector(t5, t7, 2, 3, 10, 11, 6, 7, 14, 15);
-  return Iterated8{{__builtin_shufflevector(u0, u4, 0, 1, 2, 3, 8, 9, 10, 11),
-                    __builtin_shufflevector(u1, u5, 0, 1, 2, 3, 8, 9, 10, 11),
-                    __builtin_shufflevector(u2, u6, 0, 1, 2, 3, 8, 9, 10, 11),
-                    __builtin_shufflevector(u3, u7, 0, 1, 2, 3, 8, 9, 10, 11),
-                    __builtin_shufflevector(u0, u4, 4, 5, 6, 7, 12, 13, 14, 15),
-                    __builtin_shufflevector(u1, u5, 4, 5, 6, 7, 12, 13, 14, 15),
-                    __builtin_shufflevector(u2, u6, 4, 5, 6, 7, 12, 13, 14, 15)}};
-}
-
-// A group's values: eight pixels, or two eights side by side.
-ARENA_STAGE Iterated Iterate(Values& f, Values step) {
-  const Iterated8 first = Iterate8(f, step);
-#if ARENA_LANES == 16
-  const Iterated8 second = Iterate8(f, step);
-  Iterated joined;
-  F32* const values[] = {&joined.r,   &joined.g,   &joined.b,  &joined.a,
-                         &joined.oow, &joined.sow, &joined.tow};
-  for (int value = 0; value < 7; ++value) {
-    *values[value] = __builtin_shufflevector(first.v[value], second.v[value], 0, 1, 2, 3, 4, 5, 6,
-                                             7, 8, 9, 10, 11, 12, 13, 14, 15);
+// A group's values: pixel k of the row takes start + k x step, each value on its own, so that
+// no pixel waits for the one before it.
+ARENA_STAGE Iterated Iterate(const Fragment& start, const Fragment& step, int at) {
+  I32 lane = {};
+  for (int i = 0; i < kLanes; ++i) {
+    lane[i] = i;
   }
-  return joined;
-#else
-  return Iterated{first.v[0], first.v[1], first.v[2], first.v[3],
-                  first.v[4], first.v[5], first.v[6]};
-#endif
+  const F32 k = __builtin_convertvector(lane + at, F32);
+  auto value = [&](float first, float by) { return Splat(first) + k * Splat(by); };
+  return Iterated{value(start.r, step.r),    value(start.g, step.g),     value(start.b, step.b),
+                  value(start.a, step.a),    value(start.oow, step.oow), value(start.sow, step.sow),
+                  value(start.tow, step.tow)};
 }
 
 void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
                       const Fragment& step, const Gradients* gradients) {
-  Values f = {start.r, start.g, start.b, start.a, start.oow, start.sow, start.tow, 0.0f};
-  const Values by = {step.r, step.g, step.b, step.a, step.oow, step.sow, step.tow, 0.0f};
   // The lanes past the row's end take the next values.
   for (int at = 0; at < count; at += kLanes) {
-    const Iterated values = Iterate(f, by);
-    RenderLanes(setup, index + static_cast<std::size_t>(at), values, std::min(kLanes, count - at),
-                gradients);
+    RenderLanes(setup, index + static_cast<std::size_t>(at), Iterate(start, step, at),
+                std::min(kLanes, count - at), gradients);
   }
 }
