@@ -75,7 +75,9 @@ ARENA_STAGE bool Any(I32 mask) {
 #endif
 }
 
-ARENA_STAGE F32 Splat(float value) { return F32{} + value; }
+// From -0.0f, which adding leaves every value as it is (from 0.0f, -0.0f would become 0.0f and
+// the addition would stay).
+ARENA_STAGE F32 Splat(float value) { return -F32{} + value; }
 ARENA_STAGE I32 Splat(int value) { return I32{} + value; }
 
 // The lanes below `count`.
@@ -473,18 +475,20 @@ ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const It
   }
 }
 
-// A group's values: pixel k of the row takes start + k x step, each value on its own, so that
-// no pixel waits for the one before it.
+// A value at each of a group's places in the row: pixel k takes start + k x step, each pixel on
+// its own, so that no pixel waits for the one before it.
+ARENA_STAGE F32 ValueAt(F32 k, float start, float step) { return Splat(start) + k * Splat(step); }
+
 ARENA_STAGE Iterated Iterate(const Fragment& start, const Fragment& step, int at) {
   I32 lane = {};
   for (int i = 0; i < kLanes; ++i) {
     lane[i] = i;
   }
   const F32 k = __builtin_convertvector(lane + at, F32);
-  auto value = [&](float first, float by) { return Splat(first) + k * Splat(by); };
-  return Iterated{value(start.r, step.r),    value(start.g, step.g),     value(start.b, step.b),
-                  value(start.a, step.a),    value(start.oow, step.oow), value(start.sow, step.sow),
-                  value(start.tow, step.tow)};
+  return Iterated{ValueAt(k, start.r, step.r),     ValueAt(k, start.g, step.g),
+                  ValueAt(k, start.b, step.b),     ValueAt(k, start.a, step.a),
+                  ValueAt(k, start.oow, step.oow), ValueAt(k, start.sow, step.sow),
+                  ValueAt(k, start.tow, step.tow)};
 }
 
 void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
