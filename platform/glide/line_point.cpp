@@ -24,7 +24,8 @@ void Plot(const DrawSetup& setup, double x, double y, const Fragment& f) {
   }
   const std::size_t index =
       static_cast<std::size_t>(row) * kScreenWidth + static_cast<std::size_t>(column);
-  RenderSpan(setup, index, 1, f, Fragment{}, nullptr);
+  const Span pixel{index, 1, f};
+  RenderSpans(setup, &pixel, 1, Fragment{}, nullptr);
 }
 
 Fragment FragmentOf(const GrVertex& v) {

@@ -157,13 +157,20 @@ struct Fragment {
   float tow;
 };
 
-// The widest build of the stages RenderSpan may run.
+// The widest build of the stages RenderSpans may run.
 StageBuild& StageBuildCap();
 
-// Shades and writes `count` pixels of one row from `index` (all inside the clip window): the
-// k-th from the first takes `start` + k x `step`. Polygons give their gradients for the mipmap
-// level; lines and points give none and sample the largest level.
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                const Fragment& step, const Gradients* gradients);
+// A run of pixels of one row (all inside the clip window): `count` pixels from `index`, the
+// k-th taking `start` + k x step.
+struct Span {
+  std::size_t index;
+  int count;
+  Fragment start;
+};
+
+// Shades and writes the pixels of spans that share their step. Polygons give their gradients for
+// the mipmap level; lines and points give none and sample the largest level.
+void RenderSpans(const DrawSetup& setup, const Span* spans, int count, const Fragment& step,
+                 const Gradients* gradients);
 
 }  // namespace platform::glide

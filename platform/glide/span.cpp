@@ -1,7 +1,8 @@
 // The pixel stages, built three times: eight lanes for the base x86-64 instruction set, eight for
 // AVX2 and sixteen for AVX-512 (the last two read texels with gathers). The processor
-// picks the widest build it runs when first drawn; rows of eight pixels or fewer take the
-// eight-lane build, which wastes fewer lanes on them. Every build gives the same pixels.
+// picks the widest build it runs when first drawn; spans whose rows are all eight pixels or
+// shorter take the eight-lane build, which wastes fewer lanes on them. Every build gives the same
+// pixels.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -13,6 +14,9 @@
 // The pipeline's helpers are inlined into each build of the stages, so that each is compiled for
 // that build's instruction set.
 #define ARENA_STAGE inline __attribute__((always_inline))
+// Each stage's loop over the groups that go side by side is unrolled, so that the groups' values
+// stay in registers.
+#define ARENA_EACH_GROUP _Pragma("GCC unroll 4")
 // Wide vectors pass between the inlined helpers only, never across a call.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
@@ -84,17 +88,21 @@ StageBuild& StageBuildCap() {
   return cap;
 }
 
-void RenderSpan(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                const Fragment& step, const Gradients* gradients) {
+void RenderSpans(const DrawSetup& setup, const Span* spans, int count, const Fragment& step,
+                 const Gradients* gradients) {
   static const bool avx512 = StageBuildRuns(StageBuild::kAvx512);
   static const bool avx2 = StageBuildRuns(StageBuild::kAvx2);
   const StageBuild cap = StageBuildCap();
-  if (avx512 && cap == StageBuild::kAvx512 && count > 8) {
-    avx512_build::RenderSpanStages(setup, index, count, start, step, gradients);
+  int longest = 0;
+  for (int i = 0; i < count; ++i) {
+    longest = std::max(longest, spans[i].count);
+  }
+  if (avx512 && cap == StageBuild::kAvx512 && longest > 8) {
+    avx512_build::RenderSpansStages(setup, spans, count, step, gradients);
   } else if (avx2 && cap != StageBuild::kBase) {
-    avx2_build::RenderSpanStages(setup, index, count, start, step, gradients);
+    avx2_build::RenderSpansStages(setup, spans, count, step, gradients);
   } else {
-    base_build::RenderSpanStages(setup, index, count, start, step, gradients);
+    base_build::RenderSpansStages(setup, spans, count, step, gradients);
   }
 }
 

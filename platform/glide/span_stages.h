@@ -9,9 +9,10 @@
 // span.cpp includes this file once for each build of the stages, each time inside its own
 // namespace, with that build's target in force and with ARENA_LANES (8 or 16) and ARENA_ISA
 // (0 base, 1 AVX2, 2 AVX-512) set; it has no include guard for that reason and is included
-// nowhere else. Sixteen lanes give each step twice the pixels: a row's groups follow one another
-// through long chains of dependent steps (divide, texel address, load, filter, fog, blend), so
-// wider groups keep more pixels in flight.
+// nowhere else. Each group's steps form one long chain (divide, texel address, load, filter,
+// fog, blend) that leaves the processor waiting more than working, so more pixels are kept in
+// flight: sixteen lanes give each step twice the pixels of eight, and three groups (of one row,
+// or of several rows of a triangle) go through the stages side by side.
 
 constexpr int kLanes = ARENA_LANES;
 
@@ -416,65 +417,6 @@ ARENA_STAGE U32 BlendLanes(const DrawSetup& setup, U32 source, I32 alpha, U32 de
   return As<U32>(out);
 }
 
-// Runs a group of pixels from `index`, `valid` of them in the row, through the stages.
-ARENA_STAGE void RenderLanes(const DrawSetup& setup, std::size_t index, const Iterated& c,
-                             int valid, const Gradients* gradients) {
-  // Whole vectors are read and written back when they stay inside the buffers; the lanes past
-  // the row are then rewritten with what they hold.
-  const bool whole = index + kLanes <= kScreenPixels;
-  I32 live = LanesBelow(valid);
-  const F32 w = 1.0f / c.oow;
-  I32 depth = {};
-  U16 depthHeld = {};
-  if (setup.depthOn) {
-    const I32 unclamped = DepthOfWLanes(w) + setup.depthBias;
-    depth = Select(unclamped < 0, I32{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
-    depthHeld = LoadWords(setup.depth + index, valid, whole);
-    if (setup.depthTest) {
-      live &= depth <= __builtin_convertvector(depthHeld, I32);
-      // Pixels behind the depth buffer need no texels.
-      if (!Any(live)) {
-        return;
-      }
-    }
-  }
-  U32 colour = {};
-  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
-  if (!setup.textured || modulate) {
-    const I32 r = ClampToByteLanes(c.r);
-    const I32 g = ClampToByteLanes(c.g);
-    const I32 b = ClampToByteLanes(c.b);
-    colour = As<U32>(r << 16 | g << 8 | b);
-  }
-  if (setup.textured) {
-    const Coordinates coordinates = TexelCoordinates(setup, w, c.sow, c.tow, gradients);
-    const Sample sample = setup.bilinear ? SampleTexels<true>(setup, coordinates, setup.chromakey)
-                                         : SampleTexels<false>(setup, coordinates, setup.chromakey);
-    // The key is compared with the point-sampled texel, before filtering and combine.
-    if (setup.chromakey) {
-      live &= sample.point != setup.chromakeyValue;
-    }
-    colour = modulate ? ModulateLanes(sample.texel, colour) : sample.texel;
-  }
-  if (setup.fog) {
-    const U32 weight = FogWeights(setup.fogWeights, FogIndexOfWLanes(w));
-    colour = MixLanes(colour, As<U32>(Splat(static_cast<int>(setup.fogColour))), weight);
-  }
-  if (setup.colourWrite) {
-    std::uint16_t* pixels = setup.colour + index;
-    const U16 held = LoadWords(pixels, valid, whole);
-    if (!setup.blendReplace) {
-      const I32 alpha = setup.alphaIterated ? ClampToByteLanes(c.a) : Splat(255);
-      colour = BlendLanes(setup, colour, alpha, Unpack565Lanes(held));
-    }
-    StoreLive(pixels, Pack565Lanes(colour), held, live, valid, whole);
-  }
-  if (setup.depthWrite) {
-    StoreLive(setup.depth + index, __builtin_convertvector(depth, U16), depthHeld, live, valid,
-              whole);
-  }
-}
-
 // A value at each of a group's places in the row: pixel k takes start + k x step, each pixel on
 // its own, so that no pixel waits for the one before it.
 ARENA_STAGE F32 ValueAt(F32 k, float start, float step) { return Splat(start) + k * Splat(step); }
@@ -491,11 +433,140 @@ ARENA_STAGE Iterated Iterate(const Fragment& start, const Fragment& step, int at
                   ValueAt(k, start.tow, step.tow)};
 }
 
-void RenderSpanStages(const DrawSetup& setup, std::size_t index, int count, const Fragment& start,
-                      const Fragment& step, const Gradients* gradients) {
-  // The lanes past the row's end take the next values.
-  for (int at = 0; at < count; at += kLanes) {
-    RenderLanes(setup, index + static_cast<std::size_t>(at), Iterate(start, step, at),
-                std::min(kLanes, count - at), gradients);
+// A group of a span: the pixels from `at` on.
+struct GroupOfSpan {
+  const Span* span;
+  int at;
+};
+
+// Runs groups of pixels through the stages side by side, each stage for every group before the
+// next stage: each group's steps form one long chain, and the chains of several groups overlap
+// where one group's alone would keep the processor waiting.
+template <int N>
+ARENA_STAGE void RenderGroups(const DrawSetup& setup, const GroupOfSpan (&of)[N],
+                              const Fragment& step, const Gradients* gradients) {
+  struct {
+    std::size_t index;
+    Iterated c;
+    int valid;
+  } groups[N];
+  ARENA_EACH_GROUP
+  for (int g = 0; g < N; ++g) {
+    const Span& span = *of[g].span;
+    groups[g].index = span.index + static_cast<std::size_t>(of[g].at);
+    groups[g].c = Iterate(span.start, step, of[g].at);
+    groups[g].valid = std::min(kLanes, span.count - of[g].at);
+  }
+  // Whole vectors are read and written back when they stay inside the buffers; the lanes past
+  // the row are then rewritten with what they hold.
+  bool whole[N];
+  I32 live[N];
+  F32 w[N];
+  I32 depth[N] = {};
+  U16 depthHeld[N] = {};
+  ARENA_EACH_GROUP
+  for (int g = 0; g < N; ++g) {
+    whole[g] = groups[g].index + kLanes <= kScreenPixels;
+    live[g] = LanesBelow(groups[g].valid);
+    w[g] = 1.0f / groups[g].c.oow;
+  }
+  if (setup.depthOn) {
+    bool any = false;
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      const I32 unclamped = DepthOfWLanes(w[g]) + setup.depthBias;
+      depth[g] = Select(unclamped < 0, I32{}, Select(unclamped > 0xFFFF, Splat(0xFFFF), unclamped));
+      depthHeld[g] = LoadWords(setup.depth + groups[g].index, groups[g].valid, whole[g]);
+      if (setup.depthTest) {
+        live[g] &= depth[g] <= __builtin_convertvector(depthHeld[g], I32);
+      }
+      any = any || Any(live[g]);
+    }
+    // Pixels behind the depth buffer need no texels.
+    if (!any) {
+      return;
+    }
+  }
+  U32 colour[N] = {};
+  const bool modulate = setup.colourSource == ColourSource::kTextureTimesIterated;
+  if (!setup.textured || modulate) {
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      const I32 r = ClampToByteLanes(groups[g].c.r);
+      const I32 gr = ClampToByteLanes(groups[g].c.g);
+      const I32 b = ClampToByteLanes(groups[g].c.b);
+      colour[g] = As<U32>(r << 16 | gr << 8 | b);
+    }
+  }
+  if (setup.textured) {
+    Coordinates coordinates[N];
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      coordinates[g] = TexelCoordinates(setup, w[g], groups[g].c.sow, groups[g].c.tow, gradients);
+    }
+    Sample sample[N];
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      sample[g] = setup.bilinear ? SampleTexels<true>(setup, coordinates[g], setup.chromakey)
+                                 : SampleTexels<false>(setup, coordinates[g], setup.chromakey);
+    }
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      // The key is compared with the point-sampled texel, before filtering and combine.
+      if (setup.chromakey) {
+        live[g] &= sample[g].point != setup.chromakeyValue;
+      }
+      colour[g] = modulate ? ModulateLanes(sample[g].texel, colour[g]) : sample[g].texel;
+    }
+  }
+  if (setup.fog) {
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      const U32 weight = FogWeights(setup.fogWeights, FogIndexOfWLanes(w[g]));
+      colour[g] = MixLanes(colour[g], As<U32>(Splat(static_cast<int>(setup.fogColour))), weight);
+    }
+  }
+  if (setup.colourWrite) {
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      std::uint16_t* pixels = setup.colour + groups[g].index;
+      const U16 held = LoadWords(pixels, groups[g].valid, whole[g]);
+      if (!setup.blendReplace) {
+        const I32 alpha = setup.alphaIterated ? ClampToByteLanes(groups[g].c.a) : Splat(255);
+        colour[g] = BlendLanes(setup, colour[g], alpha, Unpack565Lanes(held));
+      }
+      StoreLive(pixels, Pack565Lanes(colour[g]), held, live[g], groups[g].valid, whole[g]);
+    }
+  }
+  if (setup.depthWrite) {
+    ARENA_EACH_GROUP
+    for (int g = 0; g < N; ++g) {
+      StoreLive(setup.depth + groups[g].index, __builtin_convertvector(depth[g], U16), depthHeld[g],
+                live[g], groups[g].valid, whole[g]);
+    }
+  }
+}
+
+void RenderSpansStages(const DrawSetup& setup, const Span* spans, int count, const Fragment& step,
+                       const Gradients* gradients) {
+  // Three groups at a time, from one span or from several; the lanes past a span's end take
+  // the next values.
+  GroupOfSpan three[3];
+  int held = 0;
+  for (const Span* span = spans; span != spans + count; ++span) {
+    for (int at = 0; at < span->count; at += kLanes) {
+      three[held++] = GroupOfSpan{span, at};
+      if (held == 3) {
+        RenderGroups(setup, three, step, gradients);
+        held = 0;
+      }
+    }
+  }
+  if (held == 2) {
+    const GroupOfSpan two[2] = {three[0], three[1]};
+    RenderGroups(setup, two, step, gradients);
+  } else if (held == 1) {
+    const GroupOfSpan one[1] = {three[0]};
+    RenderGroups(setup, one, step, gradients);
   }
 }

@@ -159,6 +159,11 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
   const Gradients gradients{ps.x, pt.x, pw.x, ps.y, pt.y, pw.y};
   const Fragment step{pr.x, pg.x, pb.x, pa.x, pw.x, ps.x, pt.x};
 
+  // Rows are drawn a few at a time, so that the short rows of small triangles share their
+  // groups' stages.
+  constexpr int kRowsTogether = 4;
+  Span rows[kRowsTogether];
+  int held = 0;
   EdgeWalk walks[3] = {StartWalk(edges[0], 16 * firstRow + 8),
                        StartWalk(edges[1], 16 * firstRow + 8),
                        StartWalk(edges[2], 16 * firstRow + 8)};
@@ -188,7 +193,14 @@ void DrawTriangle(const DrawSetup& setup, const GrVertex& a, const GrVertex& b, 
       __builtin_prefetch(setup.depth + ahead, 1);
       __builtin_prefetch(setup.depth + aheadLast, 1);
     }
-    RenderSpan(setup, index, static_cast<int>(last - first + 1), start, step, &gradients);
+    rows[held++] = Span{index, static_cast<int>(last - first + 1), start};
+    if (held == kRowsTogether) {
+      RenderSpans(setup, rows, held, step, &gradients);
+      held = 0;
+    }
+  }
+  if (held > 0) {
+    RenderSpans(setup, rows, held, step, &gradients);
   }
 }
 
