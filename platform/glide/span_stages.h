@@ -113,18 +113,34 @@ ARENA_STAGE void StoreLive(std::uint16_t* to, U16 values, U16 held, I32 live, in
   }
 }
 
+// The larger of `value` and `limit`, or `limit` where `value` is NaN; and the smaller likewise.
+// AVX-512's max and min do each in one step, taking their second operand where the first is NaN
+// or not beyond it (the masked forms: the plain ones start from an undefined vector that GCC
+// warns about).
+ARENA_STAGE F32 AtLeast(F32 value, float limit) {
+#if ARENA_ISA == 2
+  return As<F32>(_mm512_maskz_max_ps(0xFFFF, As<__m512>(value), As<__m512>(Splat(limit))));
+#else
+  return Select(value > limit, value, Splat(limit));
+#endif
+}
+
+ARENA_STAGE F32 AtMost(F32 value, float limit) {
+#if ARENA_ISA == 2
+  return As<F32>(_mm512_maskz_min_ps(0xFFFF, As<__m512>(value), As<__m512>(Splat(limit))));
+#else
+  return Select(value < limit, value, Splat(limit));
+#endif
+}
+
 // An iterated value to 0..255, as ClampToByte.
 ARENA_STAGE I32 ClampToByteLanes(F32 value) {
-  const F32 zero = {};
-  F32 clamped = Select(value > zero, value, zero);
-  clamped = Select(clamped < 255.0f, clamped, Splat(255.0f));
-  return __builtin_convertvector(clamped, I32);
+  return __builtin_convertvector(AtMost(AtLeast(value, 0.0f), 255.0f), I32);
 }
 
 // A pixel's depth, as DepthOfW: the clamped W rounds to the same whole unit.
 ARENA_STAGE I32 DepthOfWLanes(F32 w) {
-  const F32 zero = {};
-  F32 clamped = Select(w > zero, w, zero);
+  F32 clamped = AtLeast(w, 0.0f);
   clamped = Select(clamped < 65534.5f, clamped, Splat(65535.0f));
   return __builtin_convertvector(clamped + 0.5f, I32);
 }
@@ -146,9 +162,15 @@ ARENA_STAGE I32 FogIndexOfWLanes(F32 w) {
 ARENA_STAGE I32 FixedTexelLanes(F32 texels) {
   const F32 fixed = texels * 256.0f;
   const F32 safe = Select((fixed > -1.0e9f) & (fixed < 1.0e9f), fixed, F32{});
+#if ARENA_ISA == 2
+  // Converted rounding toward minus infinity, in one step.
+  return As<I32>(_mm512_maskz_cvt_roundps_epi32(0xFFFF, As<__m512>(safe),
+                                                _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+#else
   const I32 truncated = __builtin_convertvector(safe, I32);
   // A set mask is -1: one less where truncation went up.
   return truncated + (safe < __builtin_convertvector(truncated, F32));
+#endif
 }
 
 // The mipmap level nearest to the texel step: round(log2(step) + bias), the halfway point
