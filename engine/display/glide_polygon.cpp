@@ -3,6 +3,7 @@
 // the Glide state of the method set around the draw and put back after it.
 #include "engine/display/glide_polygon.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "engine/core/bitmap.h"
@@ -91,15 +92,22 @@ const R3xGlideTexture* SurfaceTexture(const R3xSurface* surface) {
   return bitmap != nullptr ? static_cast<const R3xGlideTexture*>(bitmap->texture) : nullptr;
 }
 
+// A position in sixteenths of a pixel, truncated to a whole sixteenth, in pixels. One too far
+// for a 32-bit whole number (only from corrupt world data: clipped vertices lie in the view) or
+// not a number becomes a position 2^20 pixels off the screen, which the board does not draw.
+float Sixteenths(float sixteenths) {
+  constexpr float kFar = 16777216.0f;
+  if (!(std::fabs(sixteenths) < kFar)) {
+    return (sixteenths < 0.0f ? -kFar : kFar) / 16.0f;
+  }
+  return static_cast<float>(static_cast<std::int32_t>(sixteenths)) / 16.0f;
+}
+
 // Screen position snapped to sixteenths of a pixel from the top-left corner, and 1/w.
 void Project(const R3xRenderContext* context, const R3xClipVertex& in, GrVertex& out) {
   const float q = 1.0f / in.z;
-  out.x = static_cast<float>(static_cast<std::int32_t>(
-              (1.0f + in.x * q) * context->halfViewWidth * 16.0f + 0.5f)) /
-          16.0f;
-  out.y = static_cast<float>(static_cast<std::int32_t>(
-              (1.0f - in.y * q) * context->halfViewHeight * 16.0f + 0.5f)) /
-          16.0f;
+  out.x = Sixteenths((1.0f + in.x * q) * context->halfViewWidth * 16.0f + 0.5f);
+  out.y = Sixteenths((1.0f - in.y * q) * context->halfViewHeight * 16.0f + 0.5f);
   out.oow = q * context->farDistance / kDepthRange;
 }
 

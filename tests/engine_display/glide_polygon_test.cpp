@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,6 +80,22 @@ TEST_F(PolygonTest, ProjectsToSixteenthsWithWForTheFarDistance) {
   EXPECT_FLOAT_EQ(v[0].b, 40.0f);
   EXPECT_FLOAT_EQ(v[0].a, 255.0f);
   EXPECT_EQ(Calls(), (Texts{"grColorCombine(1, 0, 0, 2, 0)", "grDrawPolygonVertexList(3)"}));
+}
+
+TEST_F(PolygonTest, PositionsBeyondAnyWholeSixteenthAreSentFarOffTheScreen) {
+  // Corrupt world data can reach the projection with positions no 32-bit sixteenth holds.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  SetCorners({{1.0e30f, 0.0f, 1.0e-30f}, {0.0f, nan, 10.0f}, {0.0f, -1.0e30f, 1.0e-30f}});
+  Record();
+  EXPECT_EQ(r3xGlideDrawPolygon(render_, 3, &surface_, kFull), R3X_GLIDE_POLYGON_DRAWN);
+  const std::vector<GrVertex> v = Drawn();
+  ASSERT_EQ(v.size(), 3u);
+  // 2^20 pixels on, where the board draws nothing; the positions that fit are kept.
+  EXPECT_EQ(v[0].x, 1048576.0f);
+  EXPECT_EQ(v[0].y, 240.0f);
+  EXPECT_EQ(v[1].x, 320.0f);
+  EXPECT_EQ(v[1].y, 1048576.0f);
+  EXPECT_EQ(v[2].y, 1048576.0f);
 }
 
 TEST_F(PolygonTest, LightingCodesGiveTheBaseColour) {
