@@ -92,9 +92,10 @@ const R3xGlideTexture* SurfaceTexture(const R3xSurface* surface) {
   return bitmap != nullptr ? static_cast<const R3xGlideTexture*>(bitmap->texture) : nullptr;
 }
 
-// A position in sixteenths of a pixel, truncated to a whole sixteenth, in pixels. One too far
-// for a 32-bit whole number (only from corrupt world data: clipped vertices lie in the view) or
-// not a number becomes a position 2^20 pixels off the screen, which the board does not draw.
+// A position in sixteenths of a pixel, truncated to a whole sixteenth, in pixels. One 2^20
+// pixels or more off (only corrupt world data gives one: clipped vertices lie in the view) or not
+// a number becomes one 2^20 pixels off, far past what the board draws, so that the conversion
+// never overflows.
 float Sixteenths(float sixteenths) {
   constexpr float kFar = 16777216.0f;
   if (!(std::fabs(sixteenths) < kFar)) {
