@@ -81,14 +81,17 @@ ARENA_STAGE bool Any(I32 mask) {
 ARENA_STAGE F32 Splat(float value) { return -F32{} + value; }
 ARENA_STAGE I32 Splat(int value) { return I32{} + value; }
 
-// The lanes below `count`.
-ARENA_STAGE I32 LanesBelow(int count) {
+// Each lane's number: 0, 1, 2 ...
+ARENA_STAGE I32 LaneNumbers() {
   I32 lane = {};
   for (int i = 0; i < kLanes; ++i) {
     lane[i] = i;
   }
-  return lane < count;
+  return lane;
 }
+
+// The lanes below `count`.
+ARENA_STAGE I32 LanesBelow(int count) { return LaneNumbers() < count; }
 
 // A group's buffer words, or the first `valid` of them (the rest 0) where a whole vector would
 // run past the buffer.
@@ -444,11 +447,7 @@ ARENA_STAGE U32 BlendLanes(const DrawSetup& setup, U32 source, I32 alpha, U32 de
 ARENA_STAGE F32 ValueAt(F32 k, float start, float step) { return Splat(start) + k * Splat(step); }
 
 ARENA_STAGE Iterated Iterate(const Fragment& start, const Fragment& step, int at) {
-  I32 lane = {};
-  for (int i = 0; i < kLanes; ++i) {
-    lane[i] = i;
-  }
-  const F32 k = __builtin_convertvector(lane + at, F32);
+  const F32 k = __builtin_convertvector(LaneNumbers() + at, F32);
   return Iterated{ValueAt(k, start.r, step.r),     ValueAt(k, start.g, step.g),
                   ValueAt(k, start.b, step.b),     ValueAt(k, start.a, step.a),
                   ValueAt(k, start.oow, step.oow), ValueAt(k, start.sow, step.sow),
