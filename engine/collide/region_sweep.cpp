@@ -27,14 +27,15 @@ std::int32_t report(R3xSweepQuery* query, R3xContact* contact) {
                        : _r3xReportSweepContact(query, contact);
 }
 
-// A motion that did not stop ends at its end.
-void writeEnd(R3xSweepQuery* query) {
+// A motion that did not stop ends at its end, with nothing remaining; only a single sphere swept
+// through the regions leaves the remaining distance as it was.
+void writeEnd(R3xSweepQuery* query, bool againstList) {
   if (query->outPosition != nullptr) {
     for (int i = 0; i < 3; ++i) {
       query->outPosition[i] = query->segment.end[i];
     }
   }
-  if (isList(query) && query->outRemaining != nullptr) {
+  if ((againstList || isList(query)) && query->outRemaining != nullptr) {
     *query->outRemaining = 0.0f;
   }
 }
@@ -188,7 +189,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
   }
   const std::int32_t gathered = _r3xGatherTouchedRegions(query, query->segment.radius);
   if (gathered != R3X_DONE) {
-    writeEnd(query);
+    writeEnd(query, false);
     return gathered;
   }
   Scan scan{query, R3X_NO_TIME, nullptr, 1};
@@ -196,7 +197,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
   for (std::uint32_t i = 0; i < startRegions; ++i) {
     scan.result = _r3xSweepSphereRegion(query, &query->candidates[i], &scan.blocking);
     if (scan.result != R3X_DONE) {
-      writeEnd(query);
+      writeEnd(query, false);
       return scan.result;
     }
   }
@@ -209,7 +210,7 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
       // Regions entered before the next contact may hold an earlier one.
       while (scan.next != nullptr && scan.next->entryTime < list->index[position]->time) {
         if (!scan.testNext()) {
-          writeEnd(query);
+          writeEnd(query, false);
           return scan.result;
         }
       }
@@ -223,11 +224,11 @@ std::int32_t sweepThroughRegions(R3xSweepQuery* query) {
       break;
     }
     if (!scan.testNext()) {
-      writeEnd(query);
+      writeEnd(query, false);
       return scan.result;
     }
   }
-  writeEnd(query);
+  writeEnd(query, false);
   return scan.result;
 }
 
@@ -243,7 +244,7 @@ std::int32_t sweepAgainstList(R3xSweepQuery* query, std::uint32_t actorCount,
                                     : _r3xSweepObject(query, actors[i], 0.0f);
     if (result != R3X_DONE) {
       if (query->segment.distance != 0.0f) {
-        writeEnd(query);
+        writeEnd(query, true);
       }
       return result;
     }
@@ -263,7 +264,7 @@ std::int32_t sweepAgainstList(R3xSweepQuery* query, std::uint32_t actorCount,
       return R3X_DONE;
     }
   }
-  writeEnd(query);
+  writeEnd(query, true);
   return R3X_DONE;
 }
 

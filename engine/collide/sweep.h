@@ -114,7 +114,8 @@ std::int32_t r3xSweepActor(R3xWorld* world, R3xActor* actor, R3xVolume* volume, 
                            R3xSweepFilterFn filter, R3xSweepHitFn hit, R3xSweepQuery* query,
                            void* user, float* outPosition, float* outRemaining,
                            std::int32_t wantRemaining);
-// The same against the volumes and parts of the listed actors only: no region, no obstacle.
+// The same against the volumes and parts of the listed actors only: no region, no obstacle. A
+// swept motion that nothing stops writes 0 to outRemaining, for single spheres too.
 std::int32_t r3xSweepActorAgainstList(R3xWorld* world, R3xActor* actor, R3xVolume* volume,
                                       float scale, R3xPlacement* placement, const float* target,
                                       const float* direction, float distance, std::uint32_t mode,

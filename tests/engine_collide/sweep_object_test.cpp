@@ -367,12 +367,14 @@ TEST_F(SweepObjects, ASweepAgainstAListMeetsOnlyTheListedActors) {
   EXPECT_EQ(placement_.region, 77);
   // Past every listed actor: the end, and nothing remaining.
   const float away[3] = {5, 9, 0};
+  remaining_ = -1.0f;
   ASSERT_EQ(r3xSweepActorAgainstList(World(), nullptr, Volume(sphere_), 1.0f, &placement_, away,
                                      nullptr, 0.0f, 0, nullptr, nullptr, query_, nullptr, stop_,
                                      &remaining_, 1, 1, listed),
             0);
   EXPECT_EQ(list->count, 0u);
   EXPECT_FLOAT_EQ(stop_[1], 9.0f);
+  EXPECT_EQ(remaining_, 0.0f);
 }
 
 }  // namespace
