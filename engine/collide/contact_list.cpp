@@ -81,6 +81,8 @@ void setGeometry(R3xContact* contact, std::int32_t kind, const void* geometry) {
 
 bool before(const R3xContact* a, const R3xContact* b) { return _r3xCompareContacts(a, b) < 0; }
 
+bool earlier(const R3xContact* a, const R3xContact* b) { return a->time < b->time; }
+
 }  // namespace
 
 R3xContactList* _r3xCreateContactList(std::uint32_t capacity) {
@@ -173,8 +175,9 @@ void _r3xSortContacts(R3xContactList* list, std::uint32_t firstNew) {
     std::sort(index + firstNew, index + count, before);
     if (firstNew > 0) {
       R3xContact** buffer = index + count + 1;
-      // A new contact goes first only when strictly earlier.
-      std::merge(index, index + firstNew, index + firstNew, index + count, buffer, before);
+      // A new contact goes first only when strictly earlier: at an equal time the older one
+      // stays first, even a crossing before a new touch.
+      std::merge(index, index + firstNew, index + firstNew, index + count, buffer, earlier);
       std::copy(buffer, buffer + count, index);
     }
   }

@@ -383,15 +383,16 @@ TEST_F(ContactListTest, SortsTouchesBeforeCrossingsAndMergesOlderFirstAtEqualTim
   EXPECT_EQ(index[1], &List()->contacts[1]);
   EXPECT_EQ(index[2], &List()->contacts[0]);
   EXPECT_EQ(index[3], nullptr);
-  // A later run: a touch at 2 goes after the older touch at 2, a touch at 0.5 first.
+  // A later run: a touch at 2 goes after both older contacts at 2, the crossing too; a touch at
+  // 0.5 first.
   Add(R3X_CONTACT_TOUCH, 2.0f);
   Add(R3X_CONTACT_TOUCH, 0.5f);
   _r3xSortContacts(List(), 3);
   EXPECT_EQ(index[0], &List()->contacts[4]);
   EXPECT_EQ(index[1], &List()->contacts[2]);
   EXPECT_EQ(index[2], &List()->contacts[1]);
-  EXPECT_EQ(index[3], &List()->contacts[3]);
-  EXPECT_EQ(index[4], &List()->contacts[0]);
+  EXPECT_EQ(index[3], &List()->contacts[0]);
+  EXPECT_EQ(index[4], &List()->contacts[3]);
   EXPECT_EQ(index[5], nullptr);
 }
 
