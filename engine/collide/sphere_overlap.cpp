@@ -56,9 +56,10 @@ std::int32_t _r3xSphereHitsPoint(const float* centre, float radius, const float*
 }
 
 std::int32_t _r3xCircleHitsLine2D(const float* centre, float radius, const R3xXYLine* line) {
-  // Through one point there is no line and no normal: the point stands for it.
+  // Through one point there is no line: it stops nothing, at rest as when swept (its zero normal
+  // would put every centre on it).
   if (!(line->length > 0.0f)) {
-    return _r3xCircleHitsPoint2D(centre, radius, line->first);
+    return 0;
   }
   const float s = line->nx * centre[0] + line->ny * centre[1] + line->offset;
   return withinSlab(s, radius) ? 1 : 0;
@@ -67,9 +68,6 @@ std::int32_t _r3xCircleHitsLine2D(const float* centre, float radius, const R3xXY
 std::int32_t _r3xCircleHitsEdge2D(const float* centre, float radius, const R3xXYLine* edge) {
   if (_r3xCircleHitsLine2D(centre, radius, edge) == 0) {
     return 0;
-  }
-  if (!(edge->length > 0.0f)) {
-    return 1;
   }
   // Along the edge, which runs from the first vertex in the direction (-ny, nx).
   const float a =
@@ -87,8 +85,9 @@ std::int32_t _r3xSphereHitsEdge(const float* centre, float radius, const R3xXYZE
   const float* first = edge->first;
   const float* second = edge->second;
   const float length = edge->length;
+  // Without a length there is no edge to reach: it stops nothing, at rest as when swept.
   if (!(length > 0.0f)) {
-    return _r3xSphereHitsPoint(centre, radius, first);
+    return 0;
   }
   const float v[3] = {centre[0] - first[0], centre[1] - first[1], centre[2] - first[2]};
   const float a = (v[0] * (second[0] - first[0]) + v[1] * (second[1] - first[1]) +

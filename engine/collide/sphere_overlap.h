@@ -16,12 +16,12 @@ struct R3xRegionFace;
 std::int32_t _r3xCircleHitsPoint2D(const float* centre, float radius, const float* point);
 // XYZ_VERTEX.
 std::int32_t _r3xSphereHitsPoint(const float* centre, float radius, const float* point);
-// XY_LINE: the line within the radius. A line or edge of length 0 has no normal: it is its first
-// vertex.
+// XY_LINE: the line within the radius. A line or edge of length 0 (through one point) overlaps
+// nothing.
 std::int32_t _r3xCircleHitsLine2D(const float* centre, float radius, const R3xXYLine* line);
 // XY_EDGE: the line within the radius and, beyond an end of the edge, that end's vertex too.
 std::int32_t _r3xCircleHitsEdge2D(const float* centre, float radius, const R3xXYLine* edge);
-// XYZ_EDGE: the segment within the radius. An edge of length 0 is its first vertex.
+// XYZ_EDGE: the segment within the radius. An edge of length 0 overlaps nothing.
 std::int32_t _r3xSphereHitsEdge(const float* centre, float radius, const R3xXYZEdge* edge);
 // PLANE.
 std::int32_t _r3xSphereHitsPlane(const float* centre, float radius, const R3xPlane* plane);

@@ -12,10 +12,10 @@ struct R3xXYZEdge;
 
 // Starts-behind, touch, cross and leave as the line test, with the crossing and the touch limited
 // to the edge; beyond its ends the end vertices (kind XY_VERTEX) are tested. An edge of length 0
-// is its first vertex.
+// stops nothing.
 void _r3xSweepCircleEdge2D(const R3xSweepSegment* segment, const R3xXYLine* edge,
                            std::uint32_t options, R3xSweepResult* result);
-// Touch only: the edge (kind XYZ_EDGE) or an end vertex (XYZ_VERTEX). An edge of length 0 is its
-// first vertex.
+// Touch only: the edge (kind XYZ_EDGE) or an end vertex (XYZ_VERTEX). An edge of length 0 stops
+// nothing.
 void _r3xSweepSphereEdge(const R3xSweepSegment* segment, const R3xXYZEdge* edge,
                          std::uint32_t options, R3xSweepResult* result);

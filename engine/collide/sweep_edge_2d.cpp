@@ -31,12 +31,9 @@ void _r3xSweepCircleEdge2D(const R3xSweepSegment* segment, const R3xXYLine* edge
                            std::uint32_t options, R3xSweepResult* result) {
   result->featureKind = R3X_OBSTACLE_XY_EDGE;
   result->feature = edge;
+  // An edge of length 0 stops nothing.
   if (!(edge->length > 0.0f)) {
-    _r3xSweepCircleLine2DPoint(segment, edge, options, result);
-    if (result->touch != 0) {
-      result->featureKind = R3X_OBSTACLE_XY_VERTEX;
-      result->feature = edge->first;
-    }
+    _r3xClearSweepResult(result);
     return;
   }
   const float* s = segment->start;

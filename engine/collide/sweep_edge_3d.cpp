@@ -83,9 +83,8 @@ void _r3xSweepSphereEdge(const R3xSweepSegment* segment, const R3xXYZEdge* edge,
     return;
   }
   const float length = edge->length;
-  // Without a length there is no direction to divide by: the edge is a point.
+  // Without a length there is no direction to divide by, and nothing to touch.
   if (!(length > 0.0f)) {
-    touchVertex(segment, first, options, result);
     return;
   }
   const float e[3] = {second[0] - first[0], second[1] - first[1], second[2] - first[2]};

@@ -1,18 +1,21 @@
 #include "engine/collide/sweep_plane.h"
 
 #include "engine/collide/collision_math.h"
-#include "engine/collide/sweep_point.h"
 #include "engine/collide/sweep_result.h"
 #include "engine/collide/sweep_segment.h"
 #include "engine/collide/test_options.h"
 #include "engine/core/obstacle.h"
 
-void _r3xBeginPlaneSweep(float* ds, float* de, float radius, float distance, std::uint32_t options,
-                         R3xSweepResult* result) {
+void _r3xClearSweepResult(R3xSweepResult* result) {
   result->startsBehind = 0;
   result->touch = 0;
   result->cross = 0;
   result->leave = 0;
+}
+
+void _r3xBeginPlaneSweep(float* ds, float* de, float radius, float distance, std::uint32_t options,
+                         R3xSweepResult* result) {
+  _r3xClearSweepResult(result);
   if ((options & R3X_TEST_LEAVE) != 0 && -radius <= *ds && *de <= -radius && *de != *ds) {
     result->leave = 1;
     if ((options & R3X_TEST_LEAVE_TIME) != 0) {
@@ -52,24 +55,11 @@ void sweepAcross(float ds, float de, const R3xSweepSegment* segment, std::uint32
 
 }  // namespace
 
-void _r3xSweepCircleLine2DPoint(const R3xSweepSegment* segment, const R3xXYLine* line,
-                                std::uint32_t options, R3xSweepResult* result) {
-  result->startsBehind = 0;
-  result->touch = 0;
-  result->cross = 0;
-  result->leave = 0;
-  float time = 0.0f;
-  if ((options & R3X_TEST_TOUCH) != 0 &&
-      _r3xSweepCirclePoint2D(segment, line->first, options, &time) != 0) {
-    result->touch = 1;
-    result->touchTime = time;
-  }
-}
-
 void _r3xSweepCircleLine2D(const R3xSweepSegment* segment, const R3xXYLine* line,
                            std::uint32_t options, R3xSweepResult* result) {
+  // Through one point there is no line: nothing to touch, cross or leave.
   if (!(line->length > 0.0f)) {
-    _r3xSweepCircleLine2DPoint(segment, line, options, result);
+    _r3xClearSweepResult(result);
     return;
   }
   const float* s = segment->start;

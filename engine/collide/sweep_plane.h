@@ -11,16 +11,15 @@ struct R3xSweepResult;
 struct R3xXYLine;
 struct R3xPlane;
 
-// A line of length 0 has no normal: it is touched as its first vertex, with no crossing and no
-// leave.
+// A line of length 0 (through one point) stops nothing: no touch, no crossing, no leave.
 void _r3xSweepCircleLine2D(const R3xSweepSegment* segment, const R3xXYLine* line,
                            std::uint32_t options, R3xSweepResult* result);
 void _r3xSweepSpherePlane(const R3xSweepSegment* segment, const R3xPlane* plane,
                           std::uint32_t options, R3xSweepResult* result);
 
-// The touch of a line or XY edge of length 0, as its first vertex; the flags cleared first.
-void _r3xSweepCircleLine2DPoint(const R3xSweepSegment* segment, const R3xXYLine* line,
-                                std::uint32_t options, R3xSweepResult* result);
+// Clears every flag of the result: what the line and edge tests report for a line or edge of
+// length 0.
+void _r3xClearSweepResult(R3xSweepResult* result);
 
 // The first steps that the line, plane, XY edge and polygon tests share, given the signed
 // distances ds and de of start and end: clears the flags, finds the leave (the sphere getting

@@ -65,18 +65,20 @@ TEST(SphereOverlap, XYZEdgesBetweenAndBeyondTheirEnds) {
                   {{-0.75f, 0.75f, 0}, 0}});
 }
 
-TEST(SphereOverlap, LinesAndXYEdgesOfLengthZeroAreTheirVertex) {
-  PointXYEdge point(Vec3{1, 1, 0});
+// Lines and edges through one point stop nothing: not even a sphere centred on the point, nor
+// one far away (the zero normal puts every centre on the line).
+TEST(SphereOverlap, LinesAndEdgesOfLengthZeroOverlapNothing) {
+  const std::initializer_list<Case> centres = {
+      {{1, 1, 0}, 0}, {{0.5f, 0.5f, 0}, 0}, {{1, 1.875f, 0}, 0}, {{50, 50, 0}, 0}};
+  PointXYEdge flat(Vec3{1, 1, 0});
   for (const auto test : {_r3xCircleHitsLine2D, _r3xCircleHitsEdge2D}) {
-    expectOverlaps(&point.record, test,
-                   {{{0.5f, 0.5f, 7}, 1}, {{0, 1, 0}, 0}, {{0, 0, 0}, 0}, {{50, 50, 0}, 0}});
+    expectOverlaps(&flat.record, test, centres);
   }
+  Edge point(Vec3{1, 1, 0}, Vec3{1, 1, 0});
+  expectOverlaps(&point.record, _r3xSphereHitsEdge, centres);
 }
 
-TEST(SphereOverlap, AnEdgeOfLengthZeroIsItsVertex) {
-  Edge point(Vec3{0, 0, 0}, Vec3{0, 0, 0});
-  expectOverlaps(&point.record, _r3xSphereHitsEdge,
-                 {{{0.5f, 0, 0}, 1}, {{0, 0, -0.875f}, 1}, {{1, 0, 0}, 0}});
+TEST(SphereOverlap, APolygonEdgeOfLengthZeroIsItsVertex) {
   Polygon repeated({kSquare[0], kSquare[0], kSquare[1], kSquare[2], kSquare[3]}, {0, 0, 1});
   expectOverlaps(&repeated.record, _r3xSphereHitsEdgePolygon,
                  {{{-0.5f, -0.5f, 0.5f}, 1}, {{-0.75f, -0.75f, 0}, 0}});

@@ -163,26 +163,39 @@ TEST(SweepCircleEdge2D, TouchesTheEdgeOrTheEndVertexMetFirst) {
                  true);
 }
 
-TEST(SweepCircleEdge2D, LinesAndEdgesOfLengthZeroAreTouchedAsTheirVertex) {
-  PointXYEdge point(Vec3{5, 0, 0});
-  const R3xSweepSegment segment = makeSegment(Vec3{0, 0.5f, 3}, Vec3{10, 0.5f, 3}, 1.0f);
-  R3xSweepResult result{};
-  _r3xSweepCircleEdge2D(&segment, &point.record, kAll, &result);
-  ASSERT_EQ(result.touch, 1);
-  EXPECT_NEAR(result.touchTime, kPast05, 1e-5f);
-  EXPECT_EQ(result.featureKind, R3X_OBSTACLE_XY_VERTEX);
-  EXPECT_EQ(result.feature, point.a);
-  EXPECT_EQ(result.cross, 0);
-  R3xSweepResult line{};
-  _r3xSweepCircleLine2D(&segment, &point.record, kAll, &line);
-  ASSERT_EQ(line.touch, 1);
-  EXPECT_NEAR(line.touchTime, kPast05, 1e-5f);
-  EXPECT_EQ(line.cross, 0);
-  EXPECT_EQ(line.leave, 0);
-  // Passing it by more than the radius: nothing.
-  const R3xSweepSegment wide = makeSegment(Vec3{0, 2, 0}, Vec3{10, 2, 0}, 1.0f);
-  _r3xSweepCircleEdge2D(&wide, &point.record, kAll, &result);
-  EXPECT_EQ(result.touch, 0);
+// Lines and edges through one point stop nothing, however the sphere passes the point: the
+// result comes back with every flag clear.
+TEST(SweepEdges, LinesAndEdgesOfLengthZeroAreNeverTouched) {
+  PointXYEdge flat(Vec3{5, 0, 0});
+  Edge point(Vec3{5, 0, 0}, Vec3{5, 0, 0});
+  const struct {
+    const char* name;
+    Vec3 start;
+    Vec3 end;
+  } paths[] = {
+      {"passing 0.5 from it", {0, 0.5f, 0}, {10, 0.5f, 0}},
+      {"through it", {0, 0, 0}, {10, 0, 0}},
+      {"starting on it", {5, 0, 0}, {5, 10, 0}},
+      {"ending on it", {5, 10, 0}, {5, 0, 0}},
+  };
+  for (const auto& path : paths) {
+    const R3xSweepSegment segment = makeSegment(path.start, path.end, 1.0f);
+    for (const std::uint32_t options : {kAll, kEstimate}) {
+      R3xSweepResult results[3];
+      for (R3xSweepResult& result : results) {
+        result = {1, 1, 0.0f, 1, 0.0f, 1, 0.0f, 0, nullptr};
+      }
+      _r3xSweepCircleLine2D(&segment, &flat.record, options, &results[0]);
+      _r3xSweepCircleEdge2D(&segment, &flat.record, options, &results[1]);
+      _r3xSweepSphereEdge(&segment, &point.record, options, &results[2]);
+      for (const R3xSweepResult& result : results) {
+        EXPECT_EQ(result.touch, 0) << path.name;
+        EXPECT_EQ(result.cross, 0) << path.name;
+        EXPECT_EQ(result.leave, 0) << path.name;
+        EXPECT_EQ(result.startsBehind, 0) << path.name;
+      }
+    }
+  }
 }
 
 // The edge from (0, 0, 0) to (4, 0, 0).
@@ -265,17 +278,6 @@ TEST(SweepSphereEdge, ANearlyParallelApproachHasNoContactWithinTheMotion) {
   segment = makeSegment(Vec3{10, 0, 2}, Vec3{60, 0, 2}, 1.0f);
   _r3xSweepSphereEdge(&segment, &edge.record, kAll, &result);
   EXPECT_EQ(result.touch, 0);
-}
-
-TEST(SweepSphereEdge, AnEdgeOfLengthZeroIsTouchedAsItsVertex) {
-  Edge point(Vec3{5, 0, 0}, Vec3{5, 0, 0});
-  const R3xSweepSegment segment = makeSegment(Vec3{0, 0.5f, 0}, Vec3{10, 0.5f, 0}, 1.0f);
-  R3xSweepResult result{};
-  _r3xSweepSphereEdge(&segment, &point.record, kAll, &result);
-  ASSERT_EQ(result.touch, 1);
-  EXPECT_NEAR(result.touchTime, kPast05, 1e-5f);
-  EXPECT_EQ(result.featureKind, R3X_OBSTACLE_XYZ_VERTEX);
-  EXPECT_EQ(result.feature, point.a);
 }
 
 }  // namespace

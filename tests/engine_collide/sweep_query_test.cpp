@@ -137,6 +137,32 @@ RoomsSpec WithPost() {
   return spec;
 }
 
+// A line, an XY edge and an XYZ edge through the one point (8, 2) in the west room.
+RoomsSpec WithObstaclesThroughOnePoint() {
+  RoomsSpec spec;
+  spec.extraVertexLines = "XYZ 8.0 2.0 0.0\n";
+  spec.extraVertices = 1;
+  spec.extraObstacles =
+      "  OBSTACLE 100 XY_LINE 0 7 7 NEXTREGION 0 ENDOBSTACLE 100\n"
+      "  OBSTACLE 101 XY_EDGE 0 7 7 NEXTREGION 0 ENDOBSTACLE 101\n"
+      "  OBSTACLE 102 XYZ_EDGE 0 7 7 NEXTREGION 0 ENDOBSTACLE 102\n";
+  spec.extraCount = 3;
+  return spec;
+}
+
+TEST(SweepQuery, ObstaclesThroughOnePointStopNothingSweptOrAtRest) {
+  LoadedWorld loaded(RoomsWorld(WithObstaclesThroughOnePoint()));
+  ASSERT_EQ(loaded.result(), 0);
+  FreeSphere sphere(1.0f);
+  // Straight through the point, and at rest on it.
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {2, 2, 0}, {9, 2, 0}), 0);
+  EXPECT_EQ(sphere.Contacts()->count, 0u);
+  EXPECT_FLOAT_EQ(sphere.Stop()[0], 9.0f);
+  ASSERT_EQ(sphere.Sweep(loaded.world(), {8, 2, 0}, {8, 2, 0}), 0);
+  EXPECT_EQ(sphere.Contacts()->count, 0u);
+  EXPECT_EQ(sphere.Contacts()->stopContact, nullptr);
+}
+
 std::uint32_t CountingFilter(R3xActor*, void* user) {
   ++*static_cast<int*>(user);
   return 0xE02;
