@@ -398,10 +398,11 @@ std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryT
   float position[3];
   positionOf(actor, position);
   float sphereTime = 0.0f;
-  // A single sphere meets a sphere volume in the one exact test.
-  const bool sphereAgainstSphere =
-      volume->type == R3X_TYPE_SPHERE_VOLUME && query->sphereList == nullptr;
-  if (sphereAgainstSphere) {
+  // A sphere volume's bounding test is the exact one of the enlarged sphere, which meets no point
+  // level with or behind the start; for a single sphere it is the whole test, a sphere list's
+  // members follow.
+  const bool sphereVolume = volume->type == R3X_TYPE_SPHERE_VOLUME;
+  if (sphereVolume) {
     R3xSweepSegment enlarged = query->segment;
     enlarged.radius += bound;
     if (_r3xSweepSpherePoint(&enlarged, position, kAllOptions, &sphereTime) == 0) {
@@ -415,8 +416,9 @@ std::int32_t _r3xSweepObject(R3xSweepQuery* query, R3xActor* actor, float entryT
     return R3X_DONE;
   }
   if ((bits & R3X_SWEEP_VOLUME) != 0 && volume->type != R3X_TYPE_NO_COLLISION_VOLUME) {
-    const Found hit = sphereAgainstSphere ? pointFound(position, sphereTime, 0)
-                                          : sweepVolume(query, actor, volume, position, bits);
+    const Found hit = sphereVolume && query->sphereList == nullptr
+                          ? pointFound(position, sphereTime, 0)
+                          : sweepVolume(query, actor, volume, position, bits);
     const std::int32_t added = addFound(query, actor, nullptr, volume, hit, entryTime + hit.time);
     if (added != R3X_DONE) {
       return added;

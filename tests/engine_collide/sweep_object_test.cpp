@@ -227,6 +227,26 @@ TEST_F(SweepObjects, ASphereListIsMetAtItsEarliestMember) {
   EXPECT_NEAR(objects[0].time, 7.0f, 1e-4f);
 }
 
+// A sphere volume is met only where the sphere of the whole list, enlarged by its radius, meets
+// it ahead of the list's origin: the actor behind is passed even though the rear member (-1)
+// overlaps it.
+TEST_F(SweepObjects, ASphereListMeetsASphereVolumeOnlyAheadOfItsOrigin) {
+  ASSERT_EQ(loaded_.result(), 0);
+  R3xSphereVolume* ball = r3xCreateSphereVolume(1.0f);
+  R3xActor* behind = Make("plain", Volume(ball), 4.5f, 5.0f, 1.0f);
+  R3xActor* ahead = Make("plain", Volume(ball), 12.0f, 5.0f, 1.0f);
+  r3xFreeVolumeRecord(Volume(ball));
+  ASSERT_TRUE(behind != nullptr && ahead != nullptr);
+  Record record;
+  ASSERT_EQ(Sweep({5, 5, 0}, {15, 5, 0}, &record, Shape("pair")), 0);
+  EXPECT_EQ(record.filterCalls, 1);
+  const std::vector<R3xContact> objects = ObjectContacts(record);
+  ASSERT_EQ(objects.size(), 1u);
+  EXPECT_EQ(objects[0].target, ahead);
+  EXPECT_EQ(objects[0].memberIndex, 0);
+  EXPECT_NEAR(objects[0].time, 4.0f, 1e-4f);
+}
+
 TEST_F(SweepObjects, AnActorWithoutCollisionIsMetOnlyThroughItsPart) {
   ASSERT_EQ(loaded_.result(), 0);
   R3xActor* actor = Make("carrier", r3xNoCollisionVolume(), 15.0f, 5.0f, 1.0f);
