@@ -286,6 +286,30 @@ TEST_F(SweepObjects, ZeroLengthSweepsFindEveryVolumeKindAtTimeZero) {
   }
 }
 
+// At rest across the portal x = 10, the list's front member (0, at 10.5) overlaps both sides of
+// the portal and its rear member (1, at 8.5) the sphere at 7. The obstacle tests name no member:
+// the west room's portal carries the 0 that every sweep starts with, the east room's (tested
+// after the west room's actors) the 1 that the sphere's test left.
+TEST_F(SweepObjects, AListAtRestNamesTheMemberOnlyInObjectContacts) {
+  ASSERT_EQ(loaded_.result(), 0);
+  R3xSphereVolume* ball = r3xCreateSphereVolume(1.0f);
+  R3xActor* actor = Make("plain", Volume(ball), 7.0f, 5.0f, 1.0f);
+  r3xFreeVolumeRecord(Volume(ball));
+  ASSERT_NE(actor, nullptr);
+  Record record;
+  ASSERT_EQ(Sweep({9.5f, 5, 0}, {9.5f, 5, 0}, &record, Shape("pair")), 0);
+  ASSERT_EQ(record.contacts.size(), 3u);
+  const R3xContact& west = record.contacts[0];
+  const R3xContact& sphere = record.contacts[1];
+  const R3xContact& east = record.contacts[2];
+  EXPECT_EQ(west.target, r3xGetRegion(World(), 0));
+  EXPECT_EQ(west.memberIndex, 0);
+  EXPECT_EQ(sphere.target, actor);
+  EXPECT_EQ(sphere.memberIndex, 1);
+  EXPECT_EQ(east.target, r3xGetRegion(World(), 1));
+  EXPECT_EQ(east.memberIndex, 1);
+}
+
 TEST_F(SweepObjects, AnActorSweepingItsOwnSphereListMeetsItselfAtOnce) {
   ASSERT_EQ(loaded_.result(), 0);
   R3xActor* actor = Make("plain", Shape("pair"), 5.0f, 5.0f, 2.0f);
