@@ -116,13 +116,14 @@ std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pa
   if (*pass != 0) {
     return 0;
   }
-  if (contact->contactClass == R3X_CONTACT_OBSTACLE && contact->obstacle != nullptr) {
-    const auto* obstacle = static_cast<const R3xObstacle*>(contact->obstacle);
-    if (r3xGetObstacleKind(obstacle) == R3X_OBSTACLE_EDGEPOLYGON && obstacle->geometry != nullptr &&
-        static_cast<const R3xObjectHeader*>(obstacle->geometry)->type == R3X_TYPE_EDGE_POLYGON) {
-      r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(obstacle->geometry),
-                             gContactNormal);
-    }
+  // Only a touch of the polygon's face gives its normal: the contact's own geometry is then the
+  // polygon; on one of its edges or corners it is the edge or the corner's point record.
+  if (contact->contactClass == R3X_CONTACT_OBSTACLE && contact->obstacle != nullptr &&
+      contact->geometry != nullptr &&
+      r3xGetObstacleKind(static_cast<const R3xObstacle*>(contact->obstacle)) ==
+          R3X_OBSTACLE_EDGEPOLYGON &&
+      static_cast<const R3xObjectHeader*>(contact->geometry)->type == R3X_TYPE_EDGE_POLYGON) {
+    r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(contact->geometry), gContactNormal);
   }
   if (gMover != nullptr) {
     gMover->hitFlag = 1;

@@ -41,7 +41,7 @@ class CMover {
   CMover& operator=(const CMover&) = delete;
 
   // The height at which the actor, swept straight down to z = 0, rests (0.0 when nothing stops
-  // it); the normal of the edge polygon it rests on, else (0, 0, 1).
+  // it); the normal of the edge polygon whose face it rests on, else (0, 0, 1).
   float ProbeGround(R3xActor* actor, float* normal);
   // The height to which the actor can rise straight up, at most the world ceiling.
   float GetClearance(R3xActor* actor);
@@ -98,11 +98,13 @@ class CMover {
 
 // The shared mover; the game session makes it when the library loads.
 extern CMover* gMover;
-// The plane normal of the edge polygon at which the last stop through MoverSweepHit happened.
+// The plane normal of the edge polygon on whose face the last stop through MoverSweepHit
+// happened.
 extern float gContactNormal[3];
 
 // Ignores every actor: sweeps with it meet only the world's obstacles.
 std::uint32_t MoverSweepFilter(R3xActor* actor, void* user);
-// Stops at a solid touch (recording an edge polygon's normal) and sets gMover's hit flag.
+// Stops at a solid touch (recording the normal of an edge polygon's face, not of its edges or
+// corners) and sets gMover's hit flag.
 std::int32_t MoverSweepHit(R3xContact* contact, void* user, std::int32_t* pass,
                            std::int32_t* reportRemaining, float* backoff);

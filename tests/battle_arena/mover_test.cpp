@@ -126,6 +126,32 @@ TEST_F(MoverTest, ProbeGroundAndClearance) {
   EXPECT_EQ(mover_->GetClearance(actor), kCeiling);
 }
 
+// Only a stop on an edge polygon's face takes the polygon's normal. Straight down onto the top
+// edge of the wall y = 0 (an edge wall 100 high), the centre spheres (0.8 above the corners, 0.5
+// from the wall) come to rest on the edge, which leaves the normal pointing up; onto the sloped
+// triangle (z = (x - 250) / 5), the corners uphill (x = 272.8) rest on its face.
+TEST_F(MoverTest, ProbeGroundTakesTheNormalOfAFaceOnly) {
+  const float slope = 1.0f / std::sqrt(1.0f + 0.04f);
+  const struct {
+    float x;
+    float y;
+    float z;
+    float ground;
+    float normal[3];
+  } cases[] = {
+      {100, 0.5f, 105, 100.0f - 0.8f + std::sqrt(kRadius * kRadius - 0.25f), {0, 0, 1}},
+      {270, 290, 20, 4.56f + kRadius / slope, {-0.2f * slope, 0, slope}},
+  };
+  for (const auto& c : cases) {
+    R3xActor* actor = MakeTank(c.x, c.y, c.z);
+    float normal[3] = {5, 5, 5};
+    EXPECT_NEAR(mover_->ProbeGround(actor, normal), c.ground, 1e-3f) << c.x;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(normal[i], c.normal[i], 1e-4f) << c.x << " " << i;
+    }
+  }
+}
+
 TEST_F(MoverTest, TinyTurnsAndOpenGroundNeedNoSweep) {
   R3xActor* actor = MakeTank(100, 100, kRadius + 0.01f);
   R3xPlacement turned = PlacementOf(actor);
