@@ -379,13 +379,15 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
       continue;
     }
     const float length = Distance(from[i].data(), to[i].data());
-    // A sphere that does not move and is stopped stops the move where it starts.
-    const float t = length > 0.0f ? contact->time / length : 0.0f;
+    // A sphere that does not move (the centre of a turn in place) has no share of its move at
+    // which it stops: whatever its zero-length sweep overlaps decides nothing.
+    if (!(length > 0.0f)) {
+      continue;
+    }
+    const float t = contact->time / length;
     if (t < best) {
       best = t;
-      *fraction = length > 0.0f
-                      ? std::clamp(Distance(from[i].data(), stopPosition) / length, 0.0f, 1.0f)
-                      : 0.0f;
+      *fraction = std::clamp(Distance(from[i].data(), stopPosition) / length, 0.0f, 1.0f);
       std::copy(stopPosition, stopPosition + 3, stop);
       stopContact = contact;
       query = query == query1_ ? query2_ : query1_;

@@ -173,6 +173,20 @@ TEST_F(MoverTest, TinyTurnsAndOpenGroundNeedNoSweep) {
   EXPECT_EQ(mover_->lastResult, 12345);
 }
 
+// Turning in place with its centre spheres (which do not move) touching the post at (300, 100):
+// the corners swing clear of it, and the spheres that stay put decide nothing, so the turn is
+// made.
+TEST_F(MoverTest, SpheresThatDoNotMoveDoNotStopATurnInPlace) {
+  R3xActor* actor = MakeTank(300.5f, 100, kRadius + 0.5f);
+  R3xPlacement turned = PlacementOf(actor);
+  turned.heading = 10.0f;
+  float fraction = -1.0f;
+  float stop[3];
+  EXPECT_EQ(mover_->MoveWithCollision(actor, &turned, &fraction, stop), nullptr);
+  EXPECT_EQ(fraction, 1.0f);
+  EXPECT_FLOAT_EQ(PlacementOf(actor).heading, 10.0f);
+}
+
 // Turned a little, the two rear spheres reach the wall x = 0 at different times: the one with
 // the smaller share of its own move decides fraction, stop and contact, and the tank stays put.
 TEST_F(MoverTest, TheEarlierOfTwoStoppedSpheresWins) {
