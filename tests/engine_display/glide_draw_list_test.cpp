@@ -209,7 +209,7 @@ TEST_F(DrawListTest, AFailedPolygonStopsThePassesAndEmptiesEveryList) {
   // Without palette colours the untextured polygon cannot be drawn.
   render_->paletteColours = nullptr;
   Record();
-  EXPECT_EQ(_r3xGlideDrawPasses(render_), R3X_ERR_FAILED);
+  EXPECT_EQ(_r3xGlideDrawPasses(render_), R3X_GLIDE_POLYGON_FAILED);
   EXPECT_TRUE(DrawnX().empty());
   EXPECT_EQ(static_cast<R3xGlideTexture*>(brick->texture)->opaqueList, nullptr);
   const Texts calls = PassCalls();
