@@ -9,6 +9,7 @@
 
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/region.h"
+#include "engine/core/render_work_arrays_internal.h"
 #include "tests/engine_display/display_fixture.h"
 #include "tests/support/failing_memory.h"
 #include "tests/support/scoped_working_folder.h"
@@ -369,6 +370,45 @@ TEST_F(WorldDrawTest, StampsThatCannotBeMadeFailTheFrame) {
   EXPECT_EQ(render_->regionStampCapacity, 102u);
 }
 
+// A polygon that cannot be drawn (an untextured one without palette colours), or vertex arrays
+// that cannot grow for one, end the frame's passes with their result: nothing more is drawn,
+// and the next frame draws again.
+TEST_F(WorldDrawTest, FailuresInThePassesEndTheFrameWithTheirResult) {
+  struct Case {
+    const char* name;
+    bool withoutPaletteColours;
+    bool withoutVertexArrays;
+    std::int32_t result;
+  };
+  const Case cases[] = {
+      {"a polygon that cannot be drawn", true, false, R3X_GLIDE_POLYGON_FAILED},
+      {"vertex arrays that cannot grow", false, true, R3X_GLIDE_WORLD_INCOMPLETE},
+  };
+  Load(1);
+  camera_.x = 5.0f;
+  camera_.y = 5.0f;
+  camera_.z = 5.0f;
+  camera_.pitch = -128.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+    if (c.withoutPaletteColours) {
+      render_->paletteColours = nullptr;
+    }
+    if (c.withoutVertexArrays) {
+      _r3xFreeVertexArrays(&render_->work);
+    }
+    {
+      test_support::FailingMemory memory(0);
+      EXPECT_EQ(r3xGlideDrawWorld(world_, render_, &camera_), c.result);
+    }
+    EXPECT_EQ(r3xGetPolygonCount(render_), 0u);
+    render_->paletteColours = palette_;
+    ASSERT_EQ(Draw(), 0);
+    EXPECT_EQ(r3xGetPolygonCount(render_), 1u);
+  }
+}
+
 // What the board sees of a frame: the depth state first, the floor in the untextured pass, and
 // depth writes and table fog back on at the end.
 TEST_F(WorldDrawTest, AFrameSetsTheDepthStateDrawsAndRestoresDepthWritesAndFog) {
@@ -451,6 +491,30 @@ TEST_F(ArenaDrawTest, ShownActorsAddTheirSpritesToTheFrame) {
   ASSERT_EQ(Draw(), 0);
   EXPECT_EQ(r3xGetPolygonCount(render_), 8u);
   EXPECT_NE(BackPixel(320, 290), box);
+}
+
+// A sprite that cannot be queued (here: its actor's vertex cache cannot be made) stops the frame
+// before its passes; the next frame draws everything.
+TEST_F(ArenaDrawTest, ASpriteThatCannotBeQueuedStopsTheFrameBeforeItsPasses) {
+  ASSERT_EQ(Draw(), 0);
+  r3xFree(actor_->vertexCache);
+  actor_->vertexCache = nullptr;
+  actor_->vertexCacheCapacity = 0;
+  ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+  Record();
+  {
+    test_support::FailingMemory memory(0);
+    EXPECT_EQ(r3xGlideDrawWorld(world_, render_, &camera_), R3X_GLIDE_WORLD_INCOMPLETE);
+  }
+  EXPECT_EQ(r3xGetPolygonCount(render_), 0u);
+  const std::vector<std::string> calls = Calls();
+  EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                          [](const std::string& call) {
+                            return call.rfind("grDrawPolygonVertexList", 0) == 0;
+                          }),
+            0);
+  EXPECT_EQ(Draw(), 0);
+  EXPECT_EQ(r3xGetPolygonCount(render_), 11u);
 }
 
 TEST_F(ArenaDrawTest, AnActorWorkArrayThatCannotGrowStopsTheFrame) {
