@@ -101,8 +101,8 @@ std::int32_t ClipPolygon(R3xRenderContext* context, std::int32_t count, R3xClipV
       distances[i].words[plane] = Distance(plane, current[i], nearDistance, farDistance);
     }
     // A convex polygon gains at most one vertex a plane, so n + 6 hold it to the last pass;
-    // only one that is not convex could outgrow the arrays. Each write is checked on its own:
-    // an edge that writes one vertex may fill the last slot.
+    // only one that is not convex could outgrow the arrays. Each edge is checked for the
+    // vertices it writes: one that writes a single vertex may fill the last slot.
     const auto capacity = static_cast<std::int32_t>(work.vertexCapacity);
     std::int32_t written = 0;
     for (std::int32_t i = 0; i < count; ++i) {
