@@ -52,7 +52,7 @@ std::int32_t DrawEntry(R3xRenderContext* context, const R3xGlideDrawEntry& entry
   }
   const std::int32_t count = entry.polygon->vertexCount;
   if (count < 0) {
-    return R3X_ERR_FAILED;
+    return R3X_GLIDE_POLYGON_FAILED;
   }
   const auto corners = static_cast<std::uint32_t>(count);
   R3xRenderWorkArrays& work = context->work;

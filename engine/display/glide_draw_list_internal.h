@@ -1,8 +1,8 @@
 // The world draw's draw lists: every polygon of a frame is queued first, by texture and by
 // opacity, and then drawn in passes: untextured opaque, each texture's opaque polygons, then the
 // translucent ones without fog and depth writes. Each texture is selected once per pass.
-// Results: R3X_GLIDE_QUEUED or R3X_GLIDE_NOT_QUEUED; 0, R3X_GLIDE_PASSES_NO_MEMORY or the
-// negative result of a polygon that failed to draw.
+// Results: R3X_GLIDE_QUEUED or R3X_GLIDE_NOT_QUEUED; 0, R3X_GLIDE_PASSES_NO_MEMORY or
+// R3X_GLIDE_POLYGON_FAILED.
 // The frame start resets the pool; the world draw and the 2D and 3D sprite queueing queue
 // faces and quads, and the world draw runs the passes.
 #pragma once

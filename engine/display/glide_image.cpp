@@ -164,6 +164,38 @@ std::int32_t r3xGlideDrawImage(R3xGlideContext* context, const R3xGlideImage* im
                               image->pixels, x, y, source);
 }
 
+std::int32_t _r3xGlideDrawBitmap(R3xGlideContext* context, const R3xBitmap* bitmap,
+                                 std::int32_t keyed, std::int32_t x, std::int32_t y,
+                                 const RECT* source, std::int32_t rowsTopDown) {
+  const std::int32_t depth = bitmap->bitCount;
+  const std::int32_t width = bitmap->width;
+  const std::int32_t height = std::abs(bitmap->height);
+  const std::size_t pixelCount =
+      static_cast<std::size_t>(width < 0 ? 0 : width) * static_cast<std::size_t>(height);
+  if ((depth != 8 && depth != 16) || bitmap->pixels == nullptr ||
+      bitmap->pixelBytes < pixelCount * static_cast<std::size_t>(depth / 8)) {
+    return R3X_ERR_FAILED;
+  }
+  if (depth == 16) {
+    return _r3xGlideBlitToFrame(context, depth, width, height,
+                                reinterpret_cast<const std::uint16_t*>(bitmap->pixels), x, y,
+                                source);
+  }
+  if (context->palette == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  auto* converted = static_cast<std::uint16_t*>(r3xMalloc(pixelCount * 2));
+  if (converted == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  _r3xConvert8To1555(bitmap->pixels, context->palette->entries, converted, width, height,
+                     context->transparentIndex, rowsTopDown == 0 ? 1 : 0, keyed);
+  const std::int32_t result =
+      _r3xGlideBlitToFrame(context, depth, width, height, converted, x, y, source);
+  r3xFree(converted);
+  return result;
+}
+
 std::int32_t r3xGlideFreeImage(R3xGlideContext* /*context*/, R3xGlideImage* image) {
   if (image->sourceDepth == 8) {
     r3xFree(image->pixels);

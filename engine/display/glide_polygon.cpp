@@ -165,7 +165,7 @@ std::int32_t Draw(R3xRenderContext* context, std::int32_t count, const R3xSurfac
   R3xClipVertex* clipped = nullptr;
   std::int32_t n = LightAndClip(context, count, method, base, textured, &clipped);
   if (n <= 0) {
-    return n < 0 ? R3X_ERR_FAILED : R3X_GLIDE_POLYGON_CLIPPED;
+    return n < 0 ? R3X_GLIDE_POLYGON_FAILED : R3X_GLIDE_POLYGON_CLIPPED;
   }
 
   float full[3] = {255.0f, 255.0f, 255.0f};
@@ -173,7 +173,7 @@ std::int32_t Draw(R3xRenderContext* context, std::int32_t count, const R3xSurfac
   if (textured) {
     const R3xGlideTexture* texture = SurfaceTexture(surface);
     if (texture == nullptr) {
-      return R3X_ERR_FAILED;
+      return R3X_GLIDE_POLYGON_FAILED;
     }
     texelScale = texture->texelScale;
     if (method & kChromaKey) {
@@ -182,7 +182,7 @@ std::int32_t Draw(R3xRenderContext* context, std::int32_t count, const R3xSurfac
     }
   } else {
     if (context->paletteColours == nullptr) {
-      return R3X_ERR_FAILED;
+      return R3X_GLIDE_POLYGON_FAILED;
     }
     const PALETTEENTRY& entry = context->paletteColours[surface->pen & 0xFF];
     full[0] = entry.peRed;
@@ -252,15 +252,15 @@ std::int32_t r3xGlideBatchPolygon(R3xRenderContext* context, std::int32_t count,
   R3xGlideBatch& batch = sharedBatch;
   // Every polygon takes an entry of the count list, even when nothing of it is left.
   if (batch.polygonCount >= R3X_GLIDE_BATCH_POLYGONS) {
-    return R3X_ERR_FAILED;
+    return R3X_GLIDE_POLYGON_FAILED;
   }
   if (_r3xClampVertexColors(context, count, context->polygonNormal, 1.0f, 1.0f, 1.0f) < 0) {
-    return R3X_ERR_FAILED;
+    return R3X_GLIDE_POLYGON_FAILED;
   }
   R3xClipVertex* clipped = nullptr;
   std::int32_t n = _r3xClipPolygon(context, count, &clipped);
   if (n < 0) {
-    return R3X_ERR_FAILED;
+    return R3X_GLIDE_POLYGON_FAILED;
   }
   if (n == 0) {
     batch.polygonVertexCounts[batch.polygonCount++] = 0;

@@ -23,14 +23,19 @@ int LodOfSide(std::uint32_t side) {
   return -1;
 }
 
-// The aspect code of width : height, or -1 for a ratio the board does not have.
+// The aspect code of width : height, or -1 for a ratio the board does not have. The larger
+// side must be exactly 2, 4 or 8 times the smaller: a smaller side that only rounds down to
+// such a quotient (256 x 96) is no power of two, and the board would read the 256 x 128
+// texels of the aspect from pixels that hold fewer.
 int AspectOf(std::uint32_t width, std::uint32_t height) {
   if (width == height) {
     return GR_ASPECT_1x1;
   }
-  const std::uint32_t quotient = width > height ? width / height : height / width;
+  const std::uint32_t larger = width > height ? width : height;
+  const std::uint32_t smaller = width > height ? height : width;
+  const std::uint32_t quotient = larger / smaller;
   const int steps = quotient == 2 ? 1 : quotient == 4 ? 2 : quotient == 8 ? 3 : 0;
-  if (steps == 0) {
+  if (steps == 0 || quotient * smaller != larger) {
     return -1;
   }
   return width > height ? GR_ASPECT_1x1 - steps : GR_ASPECT_1x1 + steps;

@@ -100,20 +100,25 @@ std::int32_t ClipPolygon(R3xRenderContext* context, std::int32_t count, R3xClipV
     for (std::int32_t i = 0; i < count; ++i) {
       distances[i].words[plane] = Distance(plane, current[i], nearDistance, farDistance);
     }
+    // A convex polygon gains at most one vertex a plane, so n + 6 hold it to the last pass;
+    // only one that is not convex could outgrow the arrays. Each edge is checked for the
+    // vertices it writes: one that writes a single vertex may fill the last slot.
+    const auto capacity = static_cast<std::int32_t>(work.vertexCapacity);
     std::int32_t written = 0;
     for (std::int32_t i = 0; i < count; ++i) {
       const std::int32_t next = i + 1 == count ? 0 : i + 1;
       const float d = distances[i].words[plane];
       const float dNext = distances[next].words[plane];
-      // Only a polygon that is not convex could outgrow the arrays.
-      if (static_cast<std::uint32_t>(written) + 2 > work.vertexCapacity) {
+      const bool kept = Kept(d);
+      const bool crosses = SignBit(d) != SignBit(dNext);
+      if (written + (kept ? 1 : 0) + (crosses ? 1 : 0) > capacity) {
         *out = work.clip[1];
         return R3X_ERR_FAILED;
       }
-      if (Kept(d)) {
+      if (kept) {
         target[written++] = current[i];
       }
-      if (SignBit(d) != SignBit(dNext)) {
+      if (crosses) {
         Intersect(plane, current[i], current[next], d / (d - dNext), textured, nearDistance,
                   farDistance, target[written++]);
       }

@@ -2,8 +2,10 @@
 // windows of about 50 presents.
 #include "engine/display/statistics_overlay.h"
 
+#include <cstddef>
 #include <cstdint>
 
+#include "engine/core/bitmap.h"
 #include "engine/display/glide_context.h"
 #include "engine/display/glide_image.h"
 #include "engine/display/glide_image_internal.h"
@@ -59,7 +61,13 @@ void _r3xDrawStatisticsOverlay(R3xGlideContext* context) {
     gOverlay.framesInWindow = 0;
   }
   if (context->overlayPixels != nullptr) {
-    _r3xGlideBlitToFrame(context, 16, kOverlayWidth, kOverlayHeight, context->overlayPixels, 0, 0,
-                         &area);
+    // The pixels drawn as a 16-bit bitmap: keyed by the transparent colour the fill left.
+    R3xBitmap panel{};
+    panel.pixels = reinterpret_cast<std::uint8_t*>(context->overlayPixels);
+    panel.pixelBytes = std::size_t{kOverlayWidth} * kOverlayHeight * 2;
+    panel.width = kOverlayWidth;
+    panel.height = kOverlayHeight;
+    panel.bitCount = 16;
+    _r3xGlideDrawBitmap(context, &panel, 1, 0, 0, &area, 0);
   }
 }

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -8,6 +9,7 @@
 
 #include "engine/core/math_plane.h"
 #include "engine/display/glide_draw_list_internal.h"
+#include "tests/engine_display/corners_past_every_plane.h"
 #include "tests/engine_display/display_fixture.h"
 
 namespace {
@@ -207,7 +209,7 @@ TEST_F(DrawListTest, AFailedPolygonStopsThePassesAndEmptiesEveryList) {
   // Without palette colours the untextured polygon cannot be drawn.
   render_->paletteColours = nullptr;
   Record();
-  EXPECT_EQ(_r3xGlideDrawPasses(render_), R3X_ERR_FAILED);
+  EXPECT_EQ(_r3xGlideDrawPasses(render_), R3X_GLIDE_POLYGON_FAILED);
   EXPECT_TRUE(DrawnX().empty());
   EXPECT_EQ(static_cast<R3xGlideTexture*>(brick->texture)->opaqueList, nullptr);
   const Texts calls = PassCalls();
@@ -242,6 +244,26 @@ TEST_F(DrawListTest, ManyCornersGrowTheVertexArrays) {
   EXPECT_EQ(_r3xGlideDrawPasses(render_), 0);
   EXPECT_EQ(render_->work.vertexCapacity, 49u);
   EXPECT_EQ(DrawnX().size(), 1u);
+}
+
+// 26 corners fit the 32 vertices of the arrays with the six the clippers may add: a polygon
+// that every plane adds one to is drawn whole, and the faces after it too.
+TEST_F(DrawListTest, APolygonCutByEveryPlaneIsDrawnInArraysOfItsCornersAndSix) {
+  ASSERT_EQ(render_->work.vertexCapacity, 32u);
+  Face cut(0, 0, 26), plain(0, 0);
+  const std::vector<std::array<float, 3>> ring = CornersPastEveryPlane(26);
+  for (std::size_t k = 0; k < ring.size(); ++k) {
+    std::copy(ring[k].begin(), ring[k].end(), cut.vertices.begin() + 3 * k);
+  }
+  render_->planeMask = 0x3F;
+  Queue(plain, kSolid);
+  Queue(cut, kSolid);
+  Record();
+  EXPECT_EQ(_r3xGlideDrawPasses(render_), 0);
+  EXPECT_EQ(render_->work.vertexCapacity, 32u);
+  EXPECT_EQ(render_->polygonCount, 2u);
+  const Texts calls = PassCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "grDrawPolygonVertexList(32)"), 1);
 }
 
 TEST_F(DrawListTest, PolygonsBeyondThePoolAreDroppedForTheFrame) {

@@ -1,8 +1,10 @@
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "engine/display/glide_image_internal.h"
 #include "tests/engine_display/display_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -137,6 +139,64 @@ TEST_F(ImageTest, PartlyOffScreenImagesWriteOnlyOnScreenPixels) {
   EXPECT_EQ(BackPixel(305, 301), background_);
   EXPECT_EQ(BackPixel(304, 302), background_);
   r3xGlideFreeImage(glide_, image);
+}
+
+// A bitmap written without an image of its own: 8-bit pixels converted for the write, in the
+// row order asked for, keyed or not.
+TEST_F(ImageTest, EightBitBitmapsAreConvertedForTheirWrite) {
+  // 4 x 2: stored rows {0, 5, 5, 0} then {7, 0, 0, 7}.
+  std::vector<std::uint8_t> pixels = {0, 5, 5, 0, 7, 0, 0, 7};
+  struct Case {
+    const char* name;
+    std::int32_t keyed;
+    std::int32_t rowsTopDown;
+    // Palette indexes expected at (10 + column, 20 + row); -1 leaves the background.
+    int frame[2][4];
+  };
+  const Case cases[] = {
+      {"keyed, bottom-up", 1, 0, {{7, -1, -1, 7}, {-1, 5, 5, -1}}},
+      {"keyed, top-down", 1, 1, {{-1, 5, 5, -1}, {7, -1, -1, 7}}},
+      {"unkeyed, bottom-up", 0, 0, {{7, 0, 0, 7}, {0, 5, 5, 0}}},
+  };
+  R3xBitmap bitmap = MakeBitmap(4, 2, 8, pixels);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    r3xGlideClear(glide_, 1, 1, 0, 0, 0xF8);
+    ASSERT_EQ(_r3xGlideDrawBitmap(glide_, &bitmap, c.keyed, 10, 20, nullptr, c.rowsTopDown), 0);
+    for (int row = 0; row < 2; ++row) {
+      for (int column = 0; column < 4; ++column) {
+        const int index = c.frame[row][column];
+        EXPECT_EQ(BackPixel(10 + column, 20 + row), index < 0 ? background_ : PaletteFrame(index))
+            << column << "," << row;
+      }
+    }
+  }
+  // The conversion buffer is the write's own.
+  test_support::FailingMemory memory(0);
+  EXPECT_EQ(_r3xGlideDrawBitmap(glide_, &bitmap, 1, 10, 20, nullptr, 0), R3X_ERR_FAILED);
+}
+
+// A 16-bit bitmap is written from its own bottom-up pixels, keyed by the transparent colour.
+TEST_F(ImageTest, SixteenBitBitmapsAreWrittenKeyedFromTheirPixels) {
+  // 3 x 2, bottom-up: image row 0 is {red, transparent, green}, row 1 all blue.
+  std::vector<std::uint16_t> panel = {0x001F, 0x001F, 0x001F, 0x7C00, Transparent555(), 0x03E0};
+  std::vector<std::uint8_t> bytes(panel.size() * 2);
+  std::memcpy(bytes.data(), panel.data(), bytes.size());
+  R3xBitmap bitmap = MakeBitmap(3, 2, 16, bytes);
+  const RECT firstRow{0, 0, 3, 1};
+  ASSERT_EQ(_r3xGlideDrawBitmap(glide_, &bitmap, 1, 100, 50, &firstRow, 0), 0);
+  EXPECT_EQ(BackPixel(100, 50), FrameOf555(0x7C00));
+  EXPECT_EQ(BackPixel(101, 50), background_);
+  EXPECT_EQ(BackPixel(102, 50), FrameOf555(0x03E0));
+  EXPECT_EQ(BackPixel(100, 51), background_);
+  // Pixels shorter than the image, or a depth of no layout, write nothing.
+  std::vector<std::uint8_t> shortBytes(11);
+  R3xBitmap truncated = MakeBitmap(3, 2, 16, shortBytes);
+  R3xBitmap deep = MakeBitmap(3, 2, 24, bytes);
+  for (const R3xBitmap* refused : {&truncated, &deep}) {
+    EXPECT_EQ(_r3xGlideDrawBitmap(glide_, refused, 1, 0, 0, nullptr, 0), R3X_ERR_FAILED);
+  }
+  EXPECT_EQ(BackPixel(0, 0), background_);
 }
 
 TEST_F(ImageTest, FrameWritesLeaveDepthWritesOff) {

@@ -281,7 +281,8 @@ TEST_F(PolygonTest, TexturedPolygonsScaleTexelCoordinatesAndKeyTheChromaColour) 
   surface_.texture = &other;
   SetTriangle();
   Record();
-  EXPECT_EQ(r3xGlideDrawPolygon(render_, 3, &surface_, kFull | kTextured), R3X_ERR_FAILED);
+  EXPECT_EQ(r3xGlideDrawPolygon(render_, 3, &surface_, kFull | kTextured),
+            R3X_GLIDE_POLYGON_FAILED);
   EXPECT_TRUE(Drawn().empty());
 }
 
@@ -379,7 +380,7 @@ TEST_F(BatchTest, AFullPolygonListRefusesMore) {
   }
   batch_->vertexCount = 0;
   SetTriangle();
-  EXPECT_EQ(r3xGlideBatchPolygon(render_, 3, nullptr, 0), R3X_ERR_FAILED);
+  EXPECT_EQ(r3xGlideBatchPolygon(render_, 3, nullptr, 0), R3X_GLIDE_POLYGON_FAILED);
   EXPECT_EQ(batch_->polygonCount, R3X_GLIDE_BATCH_POLYGONS);
   EXPECT_EQ(batch_->vertexCount, 0);
   // The source colours are capped at the light limit before the batch scales them.

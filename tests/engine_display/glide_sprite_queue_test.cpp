@@ -208,6 +208,38 @@ TEST_F(SpriteQueueTest, TheClipMaskIsTheRegionsAgainAfterASprite) {
   EXPECT_TRUE(DrawnX().empty());
 }
 
+// In a region that crosses every plane, a sprite's faces are queued with the planes its own
+// sphere (radius 2 around the actor) crosses, and drawn clipped by those alone.
+TEST_F(SpriteQueueTest, ASpritesFacesCarryThePlanesItsSphereCrosses) {
+  struct Case {
+    const char* name;
+    float x, z;
+    std::uint32_t flags;
+  };
+  const Case cases[] = {
+      {"inside every plane", 0, 10, 0},
+      {"across the left side", -9, 10, R3X_CLIP_LEFT},
+      {"across the far plane", 0, 99, R3X_CLIP_FAR},
+      {"across the near plane and the sides", 0, 2, 0x1F},
+  };
+  R3x3DSprite* sprite = Make3DSprite({{0, 0, 0}}, {{-1, -1}});
+  ASSERT_NE(sprite, nullptr);
+  render_->frustumFactors[0] = render_->frustumFactors[1] = 1.0f;
+  render_->frustumFactors[2] = render_->frustumFactors[3] = 2.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    render_->planeMask = 0x3F;
+    actor_.placement.x = c.x;
+    actor_.placement.z = c.z;
+    ASSERT_EQ(Queue3D(sprite), 1);
+    EXPECT_EQ(render_->planeMask, 0x3Fu);
+    // Drawing an entry hands its flags to the clipper.
+    render_->clipMask = 0xFF;
+    EXPECT_EQ(DrawnX().size(), 1u);
+    EXPECT_EQ(render_->clipMask, c.flags);
+  }
+}
+
 TEST_F(SpriteQueueTest, ACacheOrStackThatCannotBeMadeFailsTheSpriteUntilMemoryReturns) {
   R3x3DSprite* sprite = Make3DSprite(kLayers, kLayerLinks);
   ASSERT_NE(sprite, nullptr);

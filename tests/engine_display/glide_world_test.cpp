@@ -9,6 +9,7 @@
 
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/region.h"
+#include "engine/core/render_work_arrays_internal.h"
 #include "tests/engine_display/display_fixture.h"
 #include "tests/support/failing_memory.h"
 #include "tests/support/scoped_working_folder.h"
@@ -16,9 +17,21 @@
 
 namespace {
 
+// Room 1's visibility tree split at x = 5 into two leaves: the half toward room 2 sees rooms 1
+// and 2, the other half rooms 1 and 3.
+const char* const kSplitFirstRoom =
+    "  VISTREE NUMVISNODE 3 NUMVISLIST 2\n"
+    "  VISNODE 1 NORMALABCD 1.0 0.0 0.0 -5.0 VISLISTINDEX 0 FRONTTREE 2 BACKTREE 3 ENDVISNODE 1\n"
+    "  VISNODE 2 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 ENDVISNODE 2\n"
+    "  VISNODE 3 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 2 FRONTTREE 0 BACKTREE 0 ENDVISNODE 3\n"
+    "  VISIBLELIST 1 RANGE 2 1 2 ENDVISIBLELIST 1\n"
+    "  VISIBLELIST 2 RANGE 2 1 3 ENDVISIBLELIST 2 ENDVISTREE\n";
+
 // `rooms` square rooms of side 10 along x with a floor at z = 0 each; every room sees every
-// room. Room k (region k - 1) spans x in [10 (k - 1), 10 k].
-std::string RoomsWorld(std::uint32_t rooms, const std::string& floorMethod) {
+// room, unless the first room's tree is split. Room k (region k - 1) spans x in
+// [10 (k - 1), 10 k].
+std::string RoomsWorld(std::uint32_t rooms, const std::string& floorMethod,
+                       bool splitFirstRoom = false) {
   std::ostringstream out;
   out << std::fixed << std::setprecision(3);
   out << "QZVWORLD rooms\nNUMVERTICES " << 2 * (rooms + 1) << "\n";
@@ -33,16 +46,21 @@ std::string RoomsWorld(std::uint32_t rooms, const std::string& floorMethod) {
         << " NUMWALLS 1\n  WALL 1 FLOOR NUMVERTICES 4 VERTEXLIST " << w0 << " " << w0 + 1 << " "
         << w0 + 3 << " " << w0 + 2 << " RENDERMETHOD " << floorMethod << " ENDWALL 1\n"
         << "  NUMOBSTACLES 1 NUMCUTTINGOBSTACLES 0\n"
-        << "  OBSTACLE 1 PLANE 0 1 NEXTREGION 0 FLOOR ENDOBSTACLE 1\n"
-        << "  VISTREE NUMVISNODE 1 NUMVISLIST 1\n"
-        << "  VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 "
-           "ENDVISNODE 1\n  VISIBLELIST 1 RANGE "
-        << rooms;
-    for (std::uint32_t r = 1; r <= rooms; ++r) {
-      out << " " << r;
+        << "  OBSTACLE 1 PLANE 0 1 NEXTREGION 0 FLOOR ENDOBSTACLE 1\n";
+    if (k == 1 && splitFirstRoom) {
+      out << kSplitFirstRoom;
+    } else {
+      out << "  VISTREE NUMVISNODE 1 NUMVISLIST 1\n"
+          << "  VISNODE 1 NORMALABCD 0.0 0.0 0.0 0.0 VISLISTINDEX 1 FRONTTREE 0 BACKTREE 0 "
+             "ENDVISNODE 1\n  VISIBLELIST 1 RANGE "
+          << rooms;
+      for (std::uint32_t r = 1; r <= rooms; ++r) {
+        out << " " << r;
+      }
+      out << " ENDVISIBLELIST 1 ENDVISTREE\n";
     }
-    out << " ENDVISIBLELIST 1 ENDVISTREE\n  SPHERE " << 10.0f * static_cast<float>(k) - 5.0f
-        << " 5.0 0.0 8.0\nENDREGION " << k << "\n";
+    out << "  SPHERE " << 10.0f * static_cast<float>(k) - 5.0f << " 5.0 0.0 8.0\nENDREGION " << k
+        << "\n";
   }
   const std::uint32_t nodes = 2 * rooms - 1;
   out << "WORLDTREE NUMWORLDNODES " << nodes << "\n";
@@ -84,8 +102,9 @@ class WorldDrawTest : public DisplayTest {
     _r3xFreeMathTables();
     DisplayTest::TearDown();
   }
-  void Load(std::uint32_t rooms, const std::string& method = "SOLIDFILL") {
-    folder_.Write("test.wld", RoomsWorld(rooms, method));
+  void Load(std::uint32_t rooms, const std::string& method = "SOLIDFILL",
+            bool splitFirstRoom = false) {
+    folder_.Write("test.wld", RoomsWorld(rooms, method, splitFirstRoom));
     ASSERT_EQ(r3xLoadWorldFile("test.wld", world_, nullptr, nullptr, nullptr, nullptr), 0);
     regions_ = rooms;
   }
@@ -182,6 +201,45 @@ TEST_F(WorldDrawTest, TheVisibleListIsDecodedOnceForARegion) {
   ASSERT_EQ(Draw(), 0);
   EXPECT_EQ(render_->visitStamp, stamp + 1);
   EXPECT_EQ(Stamped(), (std::set<std::uint32_t>{0, 1, 2, 3}));
+}
+
+// The camera's side of each split of its region's tree leads to its leaf's visible list.
+TEST_F(WorldDrawTest, TheCameraDescendsToTheLeafOnItsSideOfTheSplit) {
+  Load(3, "SOLIDFILL", true);
+  ASSERT_EQ(Geometry(0)->visNodeCount, 3u);
+  const std::pair<float, std::set<std::uint32_t>> cases[] = {{7.0f, {0, 1}}, {3.0f, {0, 2}}};
+  for (const auto& [x, stamped] : cases) {
+    SCOPED_TRACE(x);
+    render_->lastDecodedRegion = -1;
+    camera_.x = x;
+    camera_.y = 5.0f;
+    camera_.z = 5.0f;
+    ASSERT_EQ(Draw(), 0);
+    EXPECT_EQ(Stamped(), stamped);
+  }
+}
+
+// A region's list is decoded when the camera enters it: crossing into another leaf of the same
+// region keeps the visible set; leaving and coming back decodes the new leaf's list.
+TEST_F(WorldDrawTest, MovingBetweenTwoLeavesOfOneRegionKeepsTheVisibleSet) {
+  Load(3, "SOLIDFILL", true);
+  camera_.x = 7.0f;
+  camera_.y = 5.0f;
+  camera_.z = 5.0f;
+  ASSERT_EQ(Draw(), 0);
+  const std::uint32_t stamp = render_->visitStamp;
+  camera_.x = 3.0f;
+  ASSERT_EQ(Draw(), 0);
+  EXPECT_EQ(render_->visitStamp, stamp);
+  EXPECT_EQ(Stamped(), (std::set<std::uint32_t>{0, 1}));
+  camera_.region = 1;
+  camera_.x = 15.0f;
+  ASSERT_EQ(Draw(), 0);
+  camera_.region = 0;
+  camera_.x = 3.0f;
+  ASSERT_EQ(Draw(), 0);
+  EXPECT_EQ(render_->visitStamp, stamp + 2);
+  EXPECT_EQ(Stamped(), (std::set<std::uint32_t>{0, 2}));
 }
 
 TEST_F(WorldDrawTest, ACameraOutsideTheRegionsDrawsNothing) {
@@ -312,6 +370,45 @@ TEST_F(WorldDrawTest, StampsThatCannotBeMadeFailTheFrame) {
   EXPECT_EQ(render_->regionStampCapacity, 102u);
 }
 
+// A polygon that cannot be drawn (an untextured one without palette colours), or vertex arrays
+// that cannot grow for one, end the frame's passes with their result: nothing more is drawn,
+// and the next frame draws again.
+TEST_F(WorldDrawTest, FailuresInThePassesEndTheFrameWithTheirResult) {
+  struct Case {
+    const char* name;
+    bool withoutPaletteColours;
+    bool withoutVertexArrays;
+    std::int32_t result;
+  };
+  const Case cases[] = {
+      {"a polygon that cannot be drawn", true, false, R3X_GLIDE_POLYGON_FAILED},
+      {"vertex arrays that cannot grow", false, true, R3X_GLIDE_WORLD_INCOMPLETE},
+  };
+  Load(1);
+  camera_.x = 5.0f;
+  camera_.y = 5.0f;
+  camera_.z = 5.0f;
+  camera_.pitch = -128.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+    if (c.withoutPaletteColours) {
+      render_->paletteColours = nullptr;
+    }
+    if (c.withoutVertexArrays) {
+      _r3xFreeVertexArrays(&render_->work);
+    }
+    {
+      test_support::FailingMemory memory(0);
+      EXPECT_EQ(r3xGlideDrawWorld(world_, render_, &camera_), c.result);
+    }
+    EXPECT_EQ(r3xGetPolygonCount(render_), 0u);
+    render_->paletteColours = palette_;
+    ASSERT_EQ(Draw(), 0);
+    EXPECT_EQ(r3xGetPolygonCount(render_), 1u);
+  }
+}
+
 // What the board sees of a frame: the depth state first, the floor in the untextured pass, and
 // depth writes and table fog back on at the end.
 TEST_F(WorldDrawTest, AFrameSetsTheDepthStateDrawsAndRestoresDepthWritesAndFog) {
@@ -394,6 +491,30 @@ TEST_F(ArenaDrawTest, ShownActorsAddTheirSpritesToTheFrame) {
   ASSERT_EQ(Draw(), 0);
   EXPECT_EQ(r3xGetPolygonCount(render_), 8u);
   EXPECT_NE(BackPixel(320, 290), box);
+}
+
+// A sprite that cannot be queued (here: its actor's vertex cache cannot be made) stops the frame
+// before its passes; the next frame draws everything.
+TEST_F(ArenaDrawTest, ASpriteThatCannotBeQueuedStopsTheFrameBeforeItsPasses) {
+  ASSERT_EQ(Draw(), 0);
+  r3xFree(actor_->vertexCache);
+  actor_->vertexCache = nullptr;
+  actor_->vertexCacheCapacity = 0;
+  ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+  Record();
+  {
+    test_support::FailingMemory memory(0);
+    EXPECT_EQ(r3xGlideDrawWorld(world_, render_, &camera_), R3X_GLIDE_WORLD_INCOMPLETE);
+  }
+  EXPECT_EQ(r3xGetPolygonCount(render_), 0u);
+  const std::vector<std::string> calls = Calls();
+  EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                          [](const std::string& call) {
+                            return call.rfind("grDrawPolygonVertexList", 0) == 0;
+                          }),
+            0);
+  EXPECT_EQ(Draw(), 0);
+  EXPECT_EQ(r3xGetPolygonCount(render_), 11u);
 }
 
 TEST_F(ArenaDrawTest, AnActorWorkArrayThatCannotGrowStopsTheFrame) {

@@ -1,6 +1,8 @@
+#include <array>
 #include <cmath>
 #include <vector>
 
+#include "tests/engine_display/corners_past_every_plane.h"
 #include "tests/engine_display/lighting_fixture.h"
 
 namespace {
@@ -72,6 +74,29 @@ TEST_F(PolygonClipTest, AllSixPlanesLeaveThePolygonInsideTheVolume) {
     EXPECT_LE(out[i].z, 100.0f + slack) << i;
     // u was laid out equal to z along every edge, so interpolation keeps it so.
     EXPECT_NEAR(out[i].u, out[i].z, 1e-3f) << i;
+  }
+}
+
+// Arrays of n + 6 vertices hold whatever the six planes make of a polygon of n corners, also
+// when the last plane's last edge writes into the last slot, whichever corner comes first.
+TEST_F(PolygonClipTest, APolygonCutByEveryPlaneFillsArraysOfItsCornersAndSix) {
+  const auto corners = static_cast<std::int32_t>(render_->work.vertexCapacity) - 6;
+  const std::vector<std::array<float, 3>> ring = CornersPastEveryPlane(corners);
+  render_->clipMask = 0x3F;
+  for (std::int32_t first = 0; first < corners; ++first) {
+    for (std::int32_t k = 0; k < corners; ++k) {
+      const std::array<float, 3>& p = ring[static_cast<std::size_t>((first + k) % corners)];
+      Input()[k] = At(p[0], p[1], p[2]);
+    }
+    R3xClipVertex* out = nullptr;
+    ASSERT_EQ(_r3xClipPolygon(render_, corners, &out), corners + 6) << first;
+    const float slack = 1e-3f;
+    for (std::int32_t i = 0; i < corners + 6; ++i) {
+      EXPECT_LE(std::fabs(out[i].x), out[i].z + slack) << first << " " << i;
+      EXPECT_LE(std::fabs(out[i].y), out[i].z + slack) << first << " " << i;
+      EXPECT_GE(out[i].z, 1.0f - slack) << first << " " << i;
+      EXPECT_LE(out[i].z, 100.0f + slack) << first << " " << i;
+    }
   }
 }
 

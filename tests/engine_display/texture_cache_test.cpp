@@ -46,6 +46,10 @@ TEST_F(TextureCacheTest, RegistrationCodesFollowTheBitmapShape) {
       {128, 32, 0, true, 1, 1, 1, 2.0f},
       {1, 1, 0, true, 8, 8, GR_ASPECT_1x1, 256.0f},
       {256, 16, 0, false, 0, 0, 0, 0.0f},
+      // A smaller side that is no power of two, though the larger divides by it to 2, 4 or 8.
+      {256, 96, 0, false, 0, 0, 0, 0.0f},
+      {60, 256, 0, false, 0, 0, 0, 0.0f},
+      {256, 30, 0, false, 0, 0, 0, 0.0f},
       {3, 4, 0, false, 0, 0, 0, 0.0f},
       {512, 512, 0, false, 0, 0, 0, 0.0f},
       {64, 64, 7, false, 0, 0, 0, 0.0f},
