@@ -2,7 +2,6 @@
 // the pipeline state, one per process (the game draws from its main thread only).
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -70,13 +69,6 @@ struct Board {
   std::uint16_t* Back() { return colour[1 - front].data(); }
   std::uint16_t* Front() { return colour[front].data(); }
 };
-
-// Passes through whether a call's codes are ones the game uses; any other is a caller's fault,
-// asserted in debug builds and ignored otherwise.
-inline bool Known(bool ok) {
-  assert(ok && "a code the board does not know");
-  return ok;
-}
 
 Board& GetBoard();
 // The texture memory size the next grSstWinOpen allocates.
