@@ -41,8 +41,14 @@ struct LfbLock {
   // passes on exactly the pixels that were written.
   std::vector<std::uint16_t> window;
   std::vector<std::uint16_t> before;
-  // The window's uniform content when `before` is empty.
+  // The window's uniform content when `before` is empty. Unlock puts it back over the pixels
+  // that were written, so that the next lock with the same content finds the window ready.
   std::uint16_t fill = 0;
+  bool windowFilled = false;
+  // One row of `fill`, to compare the window's rows against.
+  std::vector<std::uint16_t> fillRow;
+  // Read locks: a copy of the buffer read, apart from the write window.
+  std::vector<std::uint16_t> copy;
 };
 
 // The fog table's entries as mix weights (0..256), kept with the table they were made from:
