@@ -9,6 +9,7 @@
 
 #include "platform/glide/board.h"
 #include "platform/glide/call_log.h"
+#include "platform/glide/pixel_pipeline.h"
 #include "platform/glide/primitives.h"
 #include "platform/glide/texture_layout.h"
 
@@ -123,6 +124,7 @@ FxBool grSstWinOpen(HWND /*window*/, int resolution, int refresh, int colorForma
   board.source = {};
   board.lock = {};
   board.open = true;
+  SayDrawingStageBuild();
   return FXTRUE;
 }
 
