@@ -2,7 +2,6 @@
 // the pipeline state, one per process (the game draws from its main thread only).
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -42,8 +41,14 @@ struct LfbLock {
   // passes on exactly the pixels that were written.
   std::vector<std::uint16_t> window;
   std::vector<std::uint16_t> before;
-  // The window's uniform content when `before` is empty.
+  // The window's uniform content when `before` is empty. Unlock puts it back over the pixels
+  // that were written, so that the next lock with the same content finds the window ready.
   std::uint16_t fill = 0;
+  bool windowFilled = false;
+  // One row of `fill`, to compare the window's rows against.
+  std::vector<std::uint16_t> fillRow;
+  // Read locks: a copy of the buffer read, apart from the write window.
+  std::vector<std::uint16_t> copy;
 };
 
 // The fog table's entries as mix weights (0..256), kept with the table they were made from:
@@ -70,13 +75,6 @@ struct Board {
   std::uint16_t* Back() { return colour[1 - front].data(); }
   std::uint16_t* Front() { return colour[front].data(); }
 };
-
-// Passes through whether a call's codes are ones the game uses; any other is a caller's fault,
-// asserted in debug builds and ignored otherwise.
-inline bool Known(bool ok) {
-  assert(ok && "a code the board does not know");
-  return ok;
-}
 
 Board& GetBoard();
 // The texture memory size the next grSstWinOpen allocates.

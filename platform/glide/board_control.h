@@ -19,7 +19,8 @@ std::span<const std::uint8_t> TextureMemory();
 // The builds of the pixel stages, widest first: sixteen lanes for AVX-512, eight for AVX2 and
 // eight for the base x86-64 instruction set. The widest build the processor runs draws (rows
 // drawn together that are all eight pixels or shorter take the AVX2 build), unless tests cap it
-// to check that every build draws the same.
+// to check that every build draws the same. The first board opened says on standard error which
+// build draws.
 enum class StageBuild { kAvx512, kAvx2, kBase };
 void CapStageBuild(StageBuild widest);
 bool StageBuildRuns(StageBuild build);

@@ -1,5 +1,5 @@
 // The board's state calls and draws. Every call is recorded while recording is on; a code the
-// game never passes is refused (an assertion in debug builds, ignored otherwise).
+// game never passes is ignored and said once on standard error.
 #include "platform/glide/glide_calls.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "platform/glide/board.h"
 #include "platform/glide/call_log.h"
+#include "platform/glide/pixel_pipeline.h"
 #include "platform/glide/primitives.h"
 #include "platform/glide/texture_layout.h"
 
@@ -77,6 +78,7 @@ void grGlideInit() { Record("grGlideInit", {}); }
 
 void grGlideShutdown() {
   Record("grGlideShutdown", {});
+  ForgetUnknownCodeNotes();
   Board& board = GetBoard();
   board.open = false;
   board.colour[0] = {};
@@ -122,6 +124,7 @@ FxBool grSstWinOpen(HWND /*window*/, int resolution, int refresh, int colorForma
   board.source = {};
   board.lock = {};
   board.open = true;
+  SayDrawingStageBuild();
   return FXTRUE;
 }
 

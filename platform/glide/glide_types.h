@@ -1,5 +1,5 @@
 // The 3D board's types and codes: the records the game fills and the argument values it passes.
-// Only the codes the game uses exist; any other value is refused (an assertion in debug builds).
+// Only the codes the game uses exist; any other value is ignored and said once on standard error.
 #pragma once
 
 #include <cstdint>

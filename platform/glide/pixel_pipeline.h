@@ -159,6 +159,9 @@ struct Fragment {
 
 // The widest build of the stages RenderSpans may run.
 StageBuild& StageBuildCap();
+// Says on standard error which build of the stages draws, the first time a board opens in the
+// process.
+void SayDrawingStageBuild();
 
 // A run of pixels of one row (all inside the clip window): `count` pixels from `index`, the
 // k-th taking `start` + k x step.

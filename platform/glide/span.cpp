@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/glide/pixel_pipeline.h"
@@ -86,6 +87,26 @@ bool StageBuildRuns(StageBuild build) {
 StageBuild& StageBuildCap() {
   static StageBuild cap = StageBuild::kAvx512;
   return cap;
+}
+
+void SayDrawingStageBuild() {
+  static bool said = false;
+  if (said) {
+    return;
+  }
+  said = true;
+  const StageBuild cap = StageBuildCap();
+  const char* note = "the base x86-64 build (the processor has no AVX2)";
+  if (StageBuildRuns(StageBuild::kAvx512) && cap == StageBuild::kAvx512) {
+    note = "the AVX-512 build (spans of rows all eight pixels or shorter: the AVX2 build)";
+  } else if (StageBuildRuns(StageBuild::kAvx2) && cap != StageBuild::kBase) {
+    note = cap == StageBuild::kAvx2 ? "the AVX2 build (capped there)"
+                                    : "the AVX2 build (the processor has no AVX-512)";
+  } else if (cap == StageBuild::kBase) {
+    note = "the base x86-64 build (capped there)";
+  }
+  std::fprintf(stderr, "software board: the pixel stages draw with %s\n", note);
+  std::fflush(stderr);
 }
 
 void RenderSpans(const DrawSetup& setup, const Span* spans, int count, const Fragment& step,
