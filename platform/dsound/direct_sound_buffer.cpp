@@ -30,13 +30,15 @@ ULONG IDirectSoundBuffer::AddRef() { return ++references_; }
 ULONG IDirectSoundBuffer::Release() {
   const ULONG left = --references_;
   if (left == 0) {
-    std::lock_guard<std::mutex> lock(mixer_->mutex());
+    // This buffer may hold the last reference to the mixer: it must outlive the unlock.
+    const std::shared_ptr<platform::SoundMixer> mixer = mixer_;
+    std::lock_guard<std::mutex> lock(mixer->mutex());
     if (primary()) {
       if (device_ != nullptr) {
         device_->primary_ = nullptr;
       }
     } else {
-      mixer_->Remove(&voice_);
+      mixer->Remove(&voice_);
     }
     // The voice leaves the mixer before it is freed.
     delete this;

@@ -265,6 +265,19 @@ TEST_F(DirectSound, ALostBufferRefusesUntilRestoredAndIsSilentUntilRefilled) {
   EXPECT_EQ(out.back(), 500);
 }
 
+TEST_F(DirectSound, BuffersReleasedAfterTheirDeviceLetTheMixerGoLast) {
+  // Valgrind's memcheck sees the last release unlock the mixer that it frees.
+  IDirectSoundBuffer* buffer = MakeBuffer(std::vector<std::int16_t>(100, 300), 22050);
+  IDirectSoundBuffer* duplicate = nullptr;
+  ASSERT_EQ(device_->DuplicateSoundBuffer(buffer, &duplicate), DS_OK);
+  ASSERT_EQ(duplicate->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  EXPECT_EQ(device_->Release(), 0u);
+  device_ = nullptr;
+  EXPECT_EQ(StatusOf(duplicate), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  EXPECT_EQ(duplicate->Release(), 0u);
+  EXPECT_EQ(StatusOf(buffer), 0u);
+}
+
 TEST_F(DirectSound, OneDeviceAtATime) {
   IDirectSound* second = nullptr;
   EXPECT_EQ(DirectSoundCreate(nullptr, &second, nullptr), DSERR_ALLOCATED);
