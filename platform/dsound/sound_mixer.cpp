@@ -53,7 +53,7 @@ void MixVoice(SoundVoice& voice, std::int32_t* sum, std::size_t frames) {
       const std::int32_t here = SampleAt(bytes, index * channels + c);
       const std::int32_t after =
           wraps ? (voice.looping ? SampleAt(bytes, c) : 0) : SampleAt(bytes, next * channels + c);
-      const std::int64_t value = here + (((after - here) * fraction) >> 16);
+      const std::int64_t value = here + ((std::int64_t{after - here} * fraction) >> 16);
       if (channels == 1) {
         sum[2 * i] += static_cast<std::int32_t>((value * gainLeft) >> 15);
         sum[2 * i + 1] += static_cast<std::int32_t>((value * gainRight) >> 15);

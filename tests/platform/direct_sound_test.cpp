@@ -142,6 +142,26 @@ TEST_F(DirectSound, ALoopLoopsSampleExactAndAOneShotEndsInSilence) {
   EXPECT_EQ(play, 0u);
 }
 
+TEST_F(DirectSound, AFullScaleLoopAtAnotherRateIsInterpolatedBetweenItsSamples) {
+  // Two samples a whole scale apart at a tenth of the mixing rate: the output climbs from one to
+  // the other over ten frames and falls back over the next ten, the loop's end leading into its
+  // start.
+  const std::vector<std::int16_t> extremes = {-32768, 32767};
+  IDirectSoundBuffer* loop = MakeBuffer(extremes, 2205);
+  ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  clock_.Advance(10);
+  const std::vector<std::int16_t> out = platform::TakeSoundOutput();
+  ASSERT_EQ(out.size(), 2u * 220);
+  for (std::size_t frame = 0; frame < out.size() / 2; ++frame) {
+    const double position = std::fmod(frame / 10.0, 2.0);
+    const double from = position < 1.0 ? extremes[0] : extremes[1];
+    const double to = position < 1.0 ? extremes[1] : extremes[0];
+    const double expected = from + (to - from) * (position - std::floor(position));
+    ASSERT_NEAR(out[2 * frame], expected, 2.0) << frame;
+    ASSERT_EQ(out[2 * frame + 1], out[2 * frame]) << frame;
+  }
+}
+
 TEST_F(DirectSound, ThePlayPositionFollowsTheClockAndTheFrequency) {
   IDirectSoundBuffer* buffer = MakeBuffer(std::vector<std::int16_t>(11025, 1), 11025);
   ASSERT_EQ(buffer->SetCurrentPosition(1000), DS_OK);
