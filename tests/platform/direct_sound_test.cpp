@@ -179,6 +179,54 @@ TEST_F(DirectSound, ThePlayPositionFollowsTheClockAndTheFrequency) {
   EXPECT_EQ(buffer->SetCurrentPosition(22050), DSERR_INVALIDPARAM);
 }
 
+TEST_F(DirectSound, APositionInAPartialLastFrameIsTheEnd) {
+  // Whole frames of 1000 (and 2000 on the right), then a partial frame of 0x55 bytes.
+  const struct {
+    WORD channels;
+    std::vector<std::uint8_t> bytes;
+    bool looping;
+    std::vector<std::int16_t> loop;  // the frames that repeat, interleaved left, right
+  } cases[] = {
+      {1, {0xE8, 0x03, 0xD0, 0x07, 0x55}, false, {}},
+      {1, {0xE8, 0x03, 0xD0, 0x07, 0x55}, true, {1000, 1000, 2000, 2000}},
+      {2, {0xE8, 0x03, 0xD0, 0x07, 0x55, 0x55}, false, {}},
+      {2, {0xE8, 0x03, 0xD0, 0x07, 0x55, 0x55}, true, {1000, 2000}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.channels << " channels, looping " << c.looping);
+    const WAVEFORMATEX format{WAVE_FORMAT_PCM,
+                              c.channels,
+                              22050,
+                              22050u * 2 * c.channels,
+                              static_cast<WORD>(2 * c.channels),
+                              16,
+                              0};
+    const DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kAllControls, static_cast<DWORD>(c.bytes.size()),
+                            0, &format};
+    IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(device_->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    buffers_.push_back(buffer);
+    void* first = nullptr;
+    DWORD firstBytes = 0;
+    ASSERT_EQ(buffer->Lock(0, static_cast<DWORD>(c.bytes.size()), &first, &firstBytes, nullptr,
+                           nullptr, 0),
+              DS_OK);
+    std::memcpy(first, c.bytes.data(), firstBytes);
+    ASSERT_EQ(buffer->Unlock(first, firstBytes, nullptr, 0), DS_OK);
+    ASSERT_EQ(buffer->SetCurrentPosition(4), DS_OK);
+    ASSERT_EQ(buffer->Play(0, 0, c.looping ? DSBPLAY_LOOPING : 0), DS_OK);
+    platform::TakeSoundOutput();
+    clock_.Advance(1);
+    const std::vector<std::int16_t> out = platform::TakeSoundOutput();
+    ASSERT_EQ(out.size(), 2u * 22);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      ASSERT_EQ(out[i], c.looping ? c.loop[i % c.loop.size()] : 0) << i;
+    }
+    EXPECT_EQ(StatusOf(buffer), c.looping ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : 0u);
+    ASSERT_EQ(buffer->Stop(), DS_OK);
+  }
+}
+
 TEST_F(DirectSound, ControlsRefuseWhatTheInterfaceRefuses) {
   IDirectSoundBuffer* buffer = MakeBuffer(std::vector<std::int16_t>(100, 0), 11025);
   const struct {
