@@ -347,18 +347,20 @@ int CSound::PlayLoop(std::uint32_t owner, std::uint32_t code, int distance, int 
     volume -= kSoundTable[index].attenuation;
   }
 
+  const bool audible = distance <= kLoopRange && frequency >= kLowestLoopFrequency;
   LoopSlot* owned = nullptr;
   LoopSlot* freeSlot = nullptr;
   LoopSlot* candidate = nullptr;
   if ((owner & kKindMask) == KIND_PERSONAL_DEFENSE) {
-    // Every personal defense shares one slot; a quieter newcomer is refused.
+    // Every personal defense shares one slot; a quieter newcomer is refused, and so is one that
+    // would only stop it: the original passed the slot to it and cut the holder's hum.
     for (LoopSlot& slot : loopSlots_) {
       if (!slot.inUse) {
         freeSlot = &slot;
         continue;
       }
       if ((slot.owner & kKindMask) == KIND_PERSONAL_DEFENSE) {
-        if (slot.owner != owner && slot.volume > volume) {
+        if (slot.owner != owner && (!audible || slot.volume > volume)) {
           return 0;
         }
         owned = &slot;
@@ -381,7 +383,6 @@ int CSound::PlayLoop(std::uint32_t owner, std::uint32_t code, int distance, int 
     }
   }
 
-  const bool audible = distance <= kLoopRange && frequency >= kLowestLoopFrequency;
   if (owned == nullptr) {
     if (!audible) {
       return 0;

@@ -200,6 +200,39 @@ TEST_F(SoundTest, PersonalDefensesShareOneSlotAndAQuieterOneIsRefused) {
   }
 }
 
+TEST_F(SoundTest, OnlyThePersonalDefenseHoldingTheSharedSlotStopsItsHum) {
+  CSound& sound = Make();
+  const std::uint32_t hum = LoopCode(kLoopDefense, kLoopFrequency);
+  constexpr std::uint32_t kHolder = KIND_PERSONAL_DEFENSE | 1;
+  constexpr std::uint32_t kOther = KIND_PERSONAL_DEFENSE | 2;
+  const struct {
+    std::uint32_t code;
+    int distance;
+  } stops[] = {
+      {LoopCode(kSoundStopIndex, 0), 0},
+      {LoopCode(kLoopDefense, 99), 0},
+      {hum, 151},
+  };
+  ASSERT_EQ(sound.PlayLoop(kHolder, hum, 0, 0), 1);
+  const CSound::LoopSlot& shared = sound.loopSlot(5);
+  IDirectSoundBuffer* buffer = shared.buffer;
+  ASSERT_NE(buffer, nullptr);
+  for (const auto& c : stops) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.code << std::dec << " at " << c.distance);
+    EXPECT_EQ(sound.PlayLoop(kOther, c.code, c.distance, 0), 0);
+    EXPECT_TRUE(shared.inUse);
+    EXPECT_EQ(shared.owner, kHolder);
+    EXPECT_EQ(shared.buffer, buffer);
+    EXPECT_EQ(StatusOf(buffer), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  }
+  EXPECT_EQ(sound.PlayLoop(kHolder, LoopCode(kSoundStopIndex, 0), 0, 0), 0);
+  EXPECT_FALSE(shared.inUse);
+  clock_.Advance(10);
+  platform::TakeSoundOutput();
+  clock_.Advance(10);
+  EXPECT_TRUE(Silent(platform::TakeSoundOutput()));
+}
+
 TEST_F(SoundTest, ABusyOwnBufferFillsChannelsAndALouderSoundStealsTheQuietest) {
   CSound& sound = Make();
   const std::uint32_t bump = SOUND_POSITIONAL | kBumpHard;
