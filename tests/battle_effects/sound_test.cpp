@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "battle/effects/sound_code.h"
+#include "battle/effects/wave_resource.h"
 #include "common/messages.h"
 #include "platform/dsound.h"
 #include "tests/battle_effects/sound_fixture.h"
@@ -22,8 +24,38 @@ constexpr DWORD kLoopFrequency = 11025;
 
 using SoundTest = SoundFixture;
 
-bool Silent(const std::vector<std::int16_t>& output) {
-  return std::all_of(output.begin(), output.end(), [](std::int16_t sample) { return sample == 0; });
+template <typename Sample>
+bool Silent(const std::vector<Sample>& output) {
+  return std::all_of(output.begin(), output.end(), [](Sample sample) { return sample == 0; });
+}
+
+// The samples of a sound as the library holds them.
+std::vector<std::uint8_t> LibrarySamples(const char* name) {
+  HMODULE module = LoadLibraryA("sound.dll");
+  EXPECT_NE(module, nullptr);
+  HRSRC resource = FindResourceA(module, name, "WAV");
+  const std::span<const std::uint8_t> image(
+      static_cast<const std::uint8_t*>(LockResource(LoadResource(module, resource))),
+      SizeofResource(module, resource));
+  const std::uint8_t* data = nullptr;
+  DWORD size = 0;
+  EXPECT_EQ(ParseWave(image, nullptr, &data, &size), 1) << name;
+  std::vector<std::uint8_t> samples(data, data + size);
+  FreeLibrary(module);
+  return samples;
+}
+
+// A buffer's first `size` bytes of samples, read through Lock.
+std::vector<std::uint8_t> SamplesOf(IDirectSoundBuffer* buffer, std::size_t size) {
+  void* first = nullptr;
+  DWORD bytes = 0;
+  if (buffer->Lock(0, static_cast<DWORD>(size), &first, &bytes, nullptr, nullptr, 0) != DS_OK) {
+    return {};
+  }
+  const auto* begin = static_cast<const std::uint8_t*>(first);
+  std::vector<std::uint8_t> samples(begin, begin + bytes);
+  buffer->Unlock(first, 0, nullptr, 0);
+  return samples;
 }
 
 TEST_F(SoundTest, EveryRowLoadsAndOnlyValidIndexesPlay) {
@@ -317,16 +349,10 @@ TEST_F(SoundTest, StopAllSilencesEverythingAndALoopOwnerRestartsInItsSlot) {
 TEST_F(SoundTest, ALostBufferIsRestoredRefilledAndPlayedFromTheStart) {
   CSound& sound = Make();
   constexpr int kMessage = 44;
+  const std::vector<std::uint8_t> message = LibrarySamples("MESSAGE");
+  ASSERT_FALSE(Silent(message));
   IDirectSoundBuffer* own = sound.soundBuffer(kMessage);
-  std::vector<std::uint8_t> before(64);
-  {
-    void* first = nullptr;
-    DWORD bytes = 0;
-    ASSERT_EQ(own->Lock(1000, 64, &first, &bytes, nullptr, nullptr, 0), DS_OK);
-    std::memcpy(before.data(), first, 64);
-    own->Unlock(first, bytes, nullptr, 0);
-  }
-  ASSERT_NE(before, std::vector<std::uint8_t>(64, 0));
+  ASSERT_EQ(SamplesOf(own, message.size()), message);
 
   platform::LoseSoundBuffer(own);
   {
@@ -340,18 +366,17 @@ TEST_F(SoundTest, ALostBufferIsRestoredRefilledAndPlayedFromTheStart) {
   DWORD cursor = 1;
   ASSERT_EQ(own->GetCurrentPosition(&cursor, nullptr), DS_OK);
   EXPECT_EQ(cursor, 0u);
-  void* first = nullptr;
-  DWORD bytes = 0;
-  ASSERT_EQ(own->Lock(1000, 64, &first, &bytes, nullptr, nullptr, 0), DS_OK);
-  EXPECT_EQ(std::memcmp(first, before.data(), 64), 0);
-  own->Unlock(first, bytes, nullptr, 0);
+  EXPECT_EQ(SamplesOf(own, message.size()), message);
 
-  // A lost loop buffer recovers the same way.
+  // A lost loop buffer recovers the same way, and so do the samples that its own buffer shares.
+  const std::vector<std::uint8_t> tank = LibrarySamples("LOOPLTANK");
   ASSERT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
   IDirectSoundBuffer* loop = sound.loopSlot(5).buffer;
   platform::LoseSoundBuffer(loop);
   EXPECT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
   EXPECT_EQ(StatusOf(loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  EXPECT_EQ(SamplesOf(loop, tank.size()), tank);
+  EXPECT_EQ(SamplesOf(sound.soundBuffer(kLoopLightTank), tank.size()), tank);
 }
 
 TEST_F(SoundTest, AnUnreadableStatusCountsAsNotPlaying) {
