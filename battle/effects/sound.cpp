@@ -184,7 +184,7 @@ int CSound::Play(std::uint32_t code, int distance, int bearing) {
 }
 
 HRESULT CSound::PlayBuffer(IDirectSoundBuffer* buffer, int index, DWORD flags) {
-  HRESULT result = buffer->Play(0, 0, flags);
+  HRESULT result = refillDue_[index] ? DSERR_BUFFERLOST : buffer->Play(0, 0, flags);
   if (result != DSERR_BUFFERLOST) {
     return result;
   }
@@ -192,7 +192,9 @@ HRESULT CSound::PlayBuffer(IDirectSoundBuffer* buffer, int index, DWORD flags) {
   if (result != DS_OK) {
     return result;
   }
-  if (ReloadWaveBuffer(buffer, module_, RowName(index).c_str()) == 0) {
+  // The original played the restored silence from the next request on.
+  refillDue_[index] = ReloadWaveBuffer(buffer, module_, RowName(index).c_str()) == 0;
+  if (refillDue_[index]) {
     return E_FAIL;
   }
   buffer->SetCurrentPosition(0);

@@ -12,6 +12,7 @@
 #include "common/messages.h"
 #include "platform/dsound.h"
 #include "tests/battle_effects/sound_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -377,6 +378,38 @@ TEST_F(SoundTest, ALostBufferIsRestoredRefilledAndPlayedFromTheStart) {
   EXPECT_EQ(StatusOf(loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
   EXPECT_EQ(SamplesOf(loop, tank.size()), tank);
   EXPECT_EQ(SamplesOf(sound.soundBuffer(kLoopLightTank), tank.size()), tank);
+}
+
+TEST_F(SoundTest, AFailedRefillAnswersZeroAndTheNextRequestRefills) {
+  CSound& sound = Make();
+  ASSERT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
+  const struct {
+    IDirectSoundBuffer* buffer;
+    const char* name;
+    std::uint32_t code;
+    bool looping;
+  } cases[] = {
+      {sound.soundBuffer(kExplosion), "EXPLOSION", kExplosion, false},
+      {sound.loopSlot(5).buffer, "LOOPLTANK", LoopCode(kLoopLightTank, kLoopFrequency), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto request = [&] {
+      return c.looping ? sound.PlayLoop(0x20001, c.code, 0, 0) : sound.Play(c.code, 0, 0);
+    };
+    const std::vector<std::uint8_t> samples = LibrarySamples(c.name);
+    platform::LoseSoundBuffer(c.buffer);
+    {
+      // Restored, but without the memory to copy the samples in with.
+      test_support::FailingMemory noMemory(0);
+      EXPECT_EQ(request(), 0);
+    }
+    EXPECT_EQ(StatusOf(c.buffer), 0u);
+    EXPECT_TRUE(Silent(SamplesOf(c.buffer, samples.size())));
+    EXPECT_EQ(request(), 1);
+    EXPECT_EQ(StatusOf(c.buffer), DSBSTATUS_PLAYING | (c.looping ? DSBSTATUS_LOOPING : 0));
+    EXPECT_EQ(SamplesOf(c.buffer, samples.size()), samples);
+  }
 }
 
 TEST_F(SoundTest, AnUnreadableStatusCountsAsNotPlaying) {
