@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -409,6 +410,70 @@ TEST_F(SoundTest, AFailedRefillAnswersZeroAndTheNextRequestRefills) {
     EXPECT_EQ(request(), 1);
     EXPECT_EQ(StatusOf(c.buffer), DSBSTATUS_PLAYING | (c.looping ? DSBSTATUS_LOOPING : 0));
     EXPECT_EQ(SamplesOf(c.buffer, samples.size()), samples);
+  }
+}
+
+TEST_F(SoundTest, WithoutAPrimaryBufferTheSoundsStillPlay) {
+  platform::DirectSoundFaults faults;
+  faults.primary = DSERR_ALLOCATED;
+  platform::ScopedDirectSoundFaults failing(faults);
+  CSound& sound = Make();
+  ASSERT_NE(sound.directSound(), nullptr);
+  for (int index = 0; index < kSoundCount; ++index) {
+    EXPECT_NE(sound.soundBuffer(index), nullptr) << index;
+  }
+  EXPECT_EQ(sound.Play(kExplosion, 0, 0), 1);
+  EXPECT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
+  clock_.Advance(10);
+  EXPECT_FALSE(Silent(platform::TakeSoundOutput()));
+}
+
+TEST_F(SoundTest, RowsWhoseBuffersCannotBeMadeStaySilent) {
+  // Unreadable caps give no row a buffer. Memory that runs out while the rows load (each row asks
+  // for its buffer, then for the copy that fills it) leaves the rows loaded before it and no later
+  // one, whether it runs out making a row's buffer or filling it.
+  const struct {
+    const char* name;
+    bool capsFail;
+    long allocations;
+  } cases[] = {
+      {"caps fail", true, -1},
+      {"no memory for any buffer", false, 1},
+      {"memory runs out filling a buffer", false, 8},
+      {"memory runs out making a buffer", false, 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sound_.reset();
+    platform::DirectSoundFaults faults;
+    if (c.capsFail) {
+      faults.caps = E_FAIL;
+    }
+    platform::ScopedDirectSoundFaults failing(faults);
+    std::optional<test_support::FailingMemory> memory;
+    if (c.allocations >= 0) {
+      memory.emplace(c.allocations);
+    }
+    CSound& sound = Make();
+    memory.reset();
+    ASSERT_TRUE(sound.enabled());
+    ASSERT_NE(sound.directSound(), nullptr);
+    int loaded = 0;
+    while (loaded < kSoundCount && sound.soundBuffer(loaded) != nullptr) {
+      ++loaded;
+    }
+    if (c.capsFail || c.allocations == 1) {
+      EXPECT_EQ(loaded, 0);
+    } else {
+      EXPECT_GT(loaded, 0);
+      EXPECT_LT(loaded, kSoundCount);
+    }
+    for (int index = 0; index < kSoundCount; ++index) {
+      EXPECT_EQ(sound.soundBuffer(index) != nullptr, index < loaded) << index;
+      EXPECT_EQ(sound.Play(static_cast<std::uint32_t>(index), 0, 0), index < loaded ? 1 : 0)
+          << index;
+    }
+    sound.StopAll();
   }
 }
 
