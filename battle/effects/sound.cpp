@@ -184,7 +184,7 @@ int CSound::Play(std::uint32_t code, int distance, int bearing) {
 }
 
 HRESULT CSound::PlayBuffer(IDirectSoundBuffer* buffer, int index, DWORD flags) {
-  HRESULT result = buffer->Play(0, 0, flags);
+  HRESULT result = refillDue_[index] ? DSERR_BUFFERLOST : buffer->Play(0, 0, flags);
   if (result != DSERR_BUFFERLOST) {
     return result;
   }
@@ -192,7 +192,9 @@ HRESULT CSound::PlayBuffer(IDirectSoundBuffer* buffer, int index, DWORD flags) {
   if (result != DS_OK) {
     return result;
   }
-  if (ReloadWaveBuffer(buffer, module_, RowName(index).c_str()) == 0) {
+  // The original played the restored silence from the next request on.
+  refillDue_[index] = ReloadWaveBuffer(buffer, module_, RowName(index).c_str()) == 0;
+  if (refillDue_[index]) {
     return E_FAIL;
   }
   buffer->SetCurrentPosition(0);
@@ -347,18 +349,20 @@ int CSound::PlayLoop(std::uint32_t owner, std::uint32_t code, int distance, int 
     volume -= kSoundTable[index].attenuation;
   }
 
+  const bool audible = distance <= kLoopRange && frequency >= kLowestLoopFrequency;
   LoopSlot* owned = nullptr;
   LoopSlot* freeSlot = nullptr;
   LoopSlot* candidate = nullptr;
   if ((owner & kKindMask) == KIND_PERSONAL_DEFENSE) {
-    // Every personal defense shares one slot; a quieter newcomer is refused.
+    // Every personal defense shares one slot; a quieter newcomer is refused, and so is one that
+    // would only stop it: the original passed the slot to it and cut the holder's hum.
     for (LoopSlot& slot : loopSlots_) {
       if (!slot.inUse) {
         freeSlot = &slot;
         continue;
       }
       if ((slot.owner & kKindMask) == KIND_PERSONAL_DEFENSE) {
-        if (slot.owner != owner && slot.volume > volume) {
+        if (slot.owner != owner && (!audible || slot.volume > volume)) {
           return 0;
         }
         owned = &slot;
@@ -381,7 +385,6 @@ int CSound::PlayLoop(std::uint32_t owner, std::uint32_t code, int distance, int 
     }
   }
 
-  const bool audible = distance <= kLoopRange && frequency >= kLowestLoopFrequency;
   if (owned == nullptr) {
     if (!audible) {
       return 0;

@@ -59,7 +59,8 @@ class CSound {
   void StopSlot(LoopSlot& slot);
   int StartLoop(LoopSlot& slot, std::uint32_t owner, int index, int volume, int pan,
                 DWORD frequency);
-  // Plays a buffer; a lost one is restored, refilled from the library and played once more.
+  // Plays a buffer; a lost one, or one whose refill failed, is restored, refilled from the
+  // library and played once more.
   HRESULT PlayBuffer(IDirectSoundBuffer* buffer, int index, DWORD flags);
 
   HMODULE module_ = nullptr;
@@ -71,6 +72,9 @@ class CSound {
   std::array<int, kSoundCount> soundCountdowns_{};
   std::array<int, kChannelCount> channelCountdowns_{};
   std::array<LoopSlot, kLoopSlotCount> loopSlots_{};
+  // Rows whose samples were restored but could not be copied in again: their buffers would play
+  // silence, so the next request refills them first.
+  std::array<bool, kSoundCount> refillDue_{};
 };
 
 // The one sound manager, made by the library's entry before the login.

@@ -4,6 +4,7 @@
 
 #include "platform/dsound/direct_sound.h"
 #include "platform/dsound/sound_faults.h"
+#include "platform/kernel/allocation_hook.h"
 
 namespace {
 
@@ -30,13 +31,15 @@ ULONG IDirectSoundBuffer::AddRef() { return ++references_; }
 ULONG IDirectSoundBuffer::Release() {
   const ULONG left = --references_;
   if (left == 0) {
-    std::lock_guard<std::mutex> lock(mixer_->mutex());
+    // This buffer may hold the last reference to the mixer: it must outlive the unlock.
+    const std::shared_ptr<platform::SoundMixer> mixer = mixer_;
+    std::lock_guard<std::mutex> lock(mixer->mutex());
     if (primary()) {
       if (device_ != nullptr) {
         device_->primary_ = nullptr;
       }
     } else {
-      mixer_->Remove(&voice_);
+      mixer->Remove(&voice_);
     }
     // The voice leaves the mixer before it is freed.
     delete this;
@@ -221,18 +224,25 @@ HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, void** first, DWORD*
     return DSERR_INVALIDPARAM;
   }
   MixerLock lock(*mixer_);
-  std::vector<std::uint8_t>& memory = voice_.memory->bytes;
+  const std::vector<std::uint8_t>& memory = voice_.memory->bytes;
   if (offset >= memory.size() || bytes == 0 || bytes > memory.size()) {
     return DSERR_INVALIDPARAM;
   }
   if (voice_.memory->lost) {
     return DSERR_BUFFERLOST;
   }
+  if (!platform::AllocationAllowed(bytes)) {
+    return DSERR_OUTOFMEMORY;
+  }
   const DWORD head = std::min<DWORD>(bytes, static_cast<DWORD>(memory.size()) - offset);
-  *first = memory.data() + offset;
+  LockedRegion& region = locked_.emplace_back(LockedRegion{offset, head, {}});
+  region.bytes.reserve(bytes);
+  region.bytes.insert(region.bytes.end(), memory.begin() + offset, memory.begin() + offset + head);
+  region.bytes.insert(region.bytes.end(), memory.begin(), memory.begin() + (bytes - head));
+  *first = region.bytes.data();
   *firstBytes = head;
   if (second != nullptr) {
-    *second = head < bytes ? memory.data() : nullptr;
+    *second = head < bytes ? region.bytes.data() + head : nullptr;
   }
   if (secondBytes != nullptr) {
     *secondBytes = bytes - head;
@@ -240,12 +250,27 @@ HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, void** first, DWORD*
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Unlock(void* first, DWORD /*firstBytes*/, void* /*second*/,
-                                   DWORD /*secondBytes*/) {
+HRESULT IDirectSoundBuffer::Unlock(void* first, DWORD firstBytes, void* /*second*/,
+                                   DWORD secondBytes) {
   if (primary()) {
     return DSERR_INVALIDCALL;
   }
-  return first != nullptr ? DS_OK : DSERR_INVALIDPARAM;
+  MixerLock lock(*mixer_);
+  const auto region = std::find_if(locked_.begin(), locked_.end(), [first](const LockedRegion& r) {
+    return first != nullptr && r.bytes.data() == first;
+  });
+  if (region == locked_.end()) {
+    return DSERR_INVALIDPARAM;
+  }
+  // A loss since Lock took the memory the copy was meant for.
+  if (!voice_.memory->lost) {
+    std::uint8_t* memory = voice_.memory->bytes.data();
+    const DWORD tail = static_cast<DWORD>(region->bytes.size()) - region->head;
+    std::copy_n(region->bytes.begin(), std::min(firstBytes, region->head), memory + region->offset);
+    std::copy_n(region->bytes.begin() + region->head, std::min(secondBytes, tail), memory);
+  }
+  locked_.erase(region);
+  return DS_OK;
 }
 
 HRESULT IDirectSoundBuffer::Restore() {

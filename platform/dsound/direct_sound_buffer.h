@@ -3,7 +3,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/dsound/direct_sound_types.h"
 #include "platform/dsound/sound_mixer.h"
@@ -46,8 +48,14 @@ class IDirectSoundBuffer {
   HRESULT Play(DWORD reserved, DWORD priority, DWORD flags);
   HRESULT Stop();
   // Two regions of the samples from `offset`, wrapping at the end. DSERR_BUFFERLOST while lost.
+  // The regions are a copy of the samples, not the samples the mixer reads, so that a buffer
+  // (or a duplicate of it) may be written while it plays: what is written is heard from Unlock
+  // on. Several regions may be locked at once; each is written back on its own Unlock.
   HRESULT Lock(DWORD offset, DWORD bytes, void** first, DWORD* firstBytes, void** second,
                DWORD* secondBytes, DWORD flags);
+  // Writes back the first `firstBytes` and `secondBytes` of the regions that Lock handed out
+  // (`first` names them), unless the memory was lost since; DSERR_INVALIDPARAM for any other
+  // `first`.
   HRESULT Unlock(void* first, DWORD firstBytes, void* second, DWORD secondBytes);
   // Gives a lost buffer its memory back (silent until refilled).
   HRESULT Restore();
@@ -61,10 +69,20 @@ class IDirectSoundBuffer {
 
   bool primary() const { return (flags_ & DSBCAPS_PRIMARYBUFFER) != 0; }
 
+  // A region handed out by Lock: a copy of `bytes.size()` bytes from `offset`, wrapping after
+  // `head` of them.
+  struct LockedRegion {
+    DWORD offset;
+    DWORD head;
+    std::vector<std::uint8_t> bytes;
+  };
+
   std::atomic<ULONG> references_{1};
   std::shared_ptr<platform::SoundMixer> mixer_;
   IDirectSound* device_;
   DWORD flags_;
   platform::SoundVoice voice_;
   bool primaryPlaying_ = false;
+  // Under the mixer's lock.
+  std::vector<LockedRegion> locked_;
 };

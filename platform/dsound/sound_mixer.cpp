@@ -40,6 +40,15 @@ void MixVoice(SoundVoice& voice, std::int32_t* sum, std::size_t frames) {
   const int channels = voice.channels;
   const std::uint64_t step = (std::uint64_t{voice.frequency} << 32) / kMixRate;
   const std::uint64_t end = std::uint64_t{count} << 32;
+  // A position set inside a partial last frame lies at the end: no sample is read there.
+  if (voice.position >= end) {
+    if (!voice.looping) {
+      voice.playing = false;
+      voice.position = 0;
+      return;
+    }
+    voice.position %= end;
+  }
   const std::int64_t gainLeft = voice.gainLeft;
   const std::int64_t gainRight = voice.gainRight;
   std::uint64_t position = voice.position;
@@ -53,7 +62,7 @@ void MixVoice(SoundVoice& voice, std::int32_t* sum, std::size_t frames) {
       const std::int32_t here = SampleAt(bytes, index * channels + c);
       const std::int32_t after =
           wraps ? (voice.looping ? SampleAt(bytes, c) : 0) : SampleAt(bytes, next * channels + c);
-      const std::int64_t value = here + (((after - here) * fraction) >> 16);
+      const std::int64_t value = here + ((std::int64_t{after - here} * fraction) >> 16);
       if (channels == 1) {
         sum[2 * i] += static_cast<std::int32_t>((value * gainLeft) >> 15);
         sum[2 * i + 1] += static_cast<std::int32_t>((value * gainRight) >> 15);

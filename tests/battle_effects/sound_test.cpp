@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "battle/effects/sound_code.h"
+#include "battle/effects/wave_resource.h"
 #include "common/messages.h"
 #include "platform/dsound.h"
 #include "tests/battle_effects/sound_fixture.h"
+#include "tests/support/failing_memory.h"
 
 namespace {
 
@@ -22,8 +26,38 @@ constexpr DWORD kLoopFrequency = 11025;
 
 using SoundTest = SoundFixture;
 
-bool Silent(const std::vector<std::int16_t>& output) {
-  return std::all_of(output.begin(), output.end(), [](std::int16_t sample) { return sample == 0; });
+template <typename Sample>
+bool Silent(const std::vector<Sample>& output) {
+  return std::all_of(output.begin(), output.end(), [](Sample sample) { return sample == 0; });
+}
+
+// The samples of a sound as the library holds them.
+std::vector<std::uint8_t> LibrarySamples(const char* name) {
+  HMODULE module = LoadLibraryA("sound.dll");
+  EXPECT_NE(module, nullptr);
+  HRSRC resource = FindResourceA(module, name, "WAV");
+  const std::span<const std::uint8_t> image(
+      static_cast<const std::uint8_t*>(LockResource(LoadResource(module, resource))),
+      SizeofResource(module, resource));
+  const std::uint8_t* data = nullptr;
+  DWORD size = 0;
+  EXPECT_EQ(ParseWave(image, nullptr, &data, &size), 1) << name;
+  std::vector<std::uint8_t> samples(data, data + size);
+  FreeLibrary(module);
+  return samples;
+}
+
+// A buffer's first `size` bytes of samples, read through Lock.
+std::vector<std::uint8_t> SamplesOf(IDirectSoundBuffer* buffer, std::size_t size) {
+  void* first = nullptr;
+  DWORD bytes = 0;
+  if (buffer->Lock(0, static_cast<DWORD>(size), &first, &bytes, nullptr, nullptr, 0) != DS_OK) {
+    return {};
+  }
+  const auto* begin = static_cast<const std::uint8_t*>(first);
+  std::vector<std::uint8_t> samples(begin, begin + bytes);
+  buffer->Unlock(first, 0, nullptr, 0);
+  return samples;
 }
 
 TEST_F(SoundTest, EveryRowLoadsAndOnlyValidIndexesPlay) {
@@ -200,6 +234,39 @@ TEST_F(SoundTest, PersonalDefensesShareOneSlotAndAQuieterOneIsRefused) {
   }
 }
 
+TEST_F(SoundTest, OnlyThePersonalDefenseHoldingTheSharedSlotStopsItsHum) {
+  CSound& sound = Make();
+  const std::uint32_t hum = LoopCode(kLoopDefense, kLoopFrequency);
+  constexpr std::uint32_t kHolder = KIND_PERSONAL_DEFENSE | 1;
+  constexpr std::uint32_t kOther = KIND_PERSONAL_DEFENSE | 2;
+  const struct {
+    std::uint32_t code;
+    int distance;
+  } stops[] = {
+      {LoopCode(kSoundStopIndex, 0), 0},
+      {LoopCode(kLoopDefense, 99), 0},
+      {hum, 151},
+  };
+  ASSERT_EQ(sound.PlayLoop(kHolder, hum, 0, 0), 1);
+  const CSound::LoopSlot& shared = sound.loopSlot(5);
+  IDirectSoundBuffer* buffer = shared.buffer;
+  ASSERT_NE(buffer, nullptr);
+  for (const auto& c : stops) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.code << std::dec << " at " << c.distance);
+    EXPECT_EQ(sound.PlayLoop(kOther, c.code, c.distance, 0), 0);
+    EXPECT_TRUE(shared.inUse);
+    EXPECT_EQ(shared.owner, kHolder);
+    EXPECT_EQ(shared.buffer, buffer);
+    EXPECT_EQ(StatusOf(buffer), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  }
+  EXPECT_EQ(sound.PlayLoop(kHolder, LoopCode(kSoundStopIndex, 0), 0, 0), 0);
+  EXPECT_FALSE(shared.inUse);
+  clock_.Advance(10);
+  platform::TakeSoundOutput();
+  clock_.Advance(10);
+  EXPECT_TRUE(Silent(platform::TakeSoundOutput()));
+}
+
 TEST_F(SoundTest, ABusyOwnBufferFillsChannelsAndALouderSoundStealsTheQuietest) {
   CSound& sound = Make();
   const std::uint32_t bump = SOUND_POSITIONAL | kBumpHard;
@@ -284,16 +351,10 @@ TEST_F(SoundTest, StopAllSilencesEverythingAndALoopOwnerRestartsInItsSlot) {
 TEST_F(SoundTest, ALostBufferIsRestoredRefilledAndPlayedFromTheStart) {
   CSound& sound = Make();
   constexpr int kMessage = 44;
+  const std::vector<std::uint8_t> message = LibrarySamples("MESSAGE");
+  ASSERT_FALSE(Silent(message));
   IDirectSoundBuffer* own = sound.soundBuffer(kMessage);
-  std::vector<std::uint8_t> before(64);
-  {
-    void* first = nullptr;
-    DWORD bytes = 0;
-    ASSERT_EQ(own->Lock(1000, 64, &first, &bytes, nullptr, nullptr, 0), DS_OK);
-    std::memcpy(before.data(), first, 64);
-    own->Unlock(first, bytes, nullptr, 0);
-  }
-  ASSERT_NE(before, std::vector<std::uint8_t>(64, 0));
+  ASSERT_EQ(SamplesOf(own, message.size()), message);
 
   platform::LoseSoundBuffer(own);
   {
@@ -307,18 +368,113 @@ TEST_F(SoundTest, ALostBufferIsRestoredRefilledAndPlayedFromTheStart) {
   DWORD cursor = 1;
   ASSERT_EQ(own->GetCurrentPosition(&cursor, nullptr), DS_OK);
   EXPECT_EQ(cursor, 0u);
-  void* first = nullptr;
-  DWORD bytes = 0;
-  ASSERT_EQ(own->Lock(1000, 64, &first, &bytes, nullptr, nullptr, 0), DS_OK);
-  EXPECT_EQ(std::memcmp(first, before.data(), 64), 0);
-  own->Unlock(first, bytes, nullptr, 0);
+  EXPECT_EQ(SamplesOf(own, message.size()), message);
 
-  // A lost loop buffer recovers the same way.
+  // A lost loop buffer recovers the same way, and so do the samples that its own buffer shares.
+  const std::vector<std::uint8_t> tank = LibrarySamples("LOOPLTANK");
   ASSERT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
   IDirectSoundBuffer* loop = sound.loopSlot(5).buffer;
   platform::LoseSoundBuffer(loop);
   EXPECT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
   EXPECT_EQ(StatusOf(loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  EXPECT_EQ(SamplesOf(loop, tank.size()), tank);
+  EXPECT_EQ(SamplesOf(sound.soundBuffer(kLoopLightTank), tank.size()), tank);
+}
+
+TEST_F(SoundTest, AFailedRefillAnswersZeroAndTheNextRequestRefills) {
+  CSound& sound = Make();
+  ASSERT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
+  const struct {
+    IDirectSoundBuffer* buffer;
+    const char* name;
+    std::uint32_t code;
+    bool looping;
+  } cases[] = {
+      {sound.soundBuffer(kExplosion), "EXPLOSION", kExplosion, false},
+      {sound.loopSlot(5).buffer, "LOOPLTANK", LoopCode(kLoopLightTank, kLoopFrequency), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto request = [&] {
+      return c.looping ? sound.PlayLoop(0x20001, c.code, 0, 0) : sound.Play(c.code, 0, 0);
+    };
+    const std::vector<std::uint8_t> samples = LibrarySamples(c.name);
+    platform::LoseSoundBuffer(c.buffer);
+    {
+      // Restored, but without the memory to copy the samples in with.
+      test_support::FailingMemory noMemory(0);
+      EXPECT_EQ(request(), 0);
+    }
+    EXPECT_EQ(StatusOf(c.buffer), 0u);
+    EXPECT_TRUE(Silent(SamplesOf(c.buffer, samples.size())));
+    EXPECT_EQ(request(), 1);
+    EXPECT_EQ(StatusOf(c.buffer), DSBSTATUS_PLAYING | (c.looping ? DSBSTATUS_LOOPING : 0));
+    EXPECT_EQ(SamplesOf(c.buffer, samples.size()), samples);
+  }
+}
+
+TEST_F(SoundTest, WithoutAPrimaryBufferTheSoundsStillPlay) {
+  platform::DirectSoundFaults faults;
+  faults.primary = DSERR_ALLOCATED;
+  platform::ScopedDirectSoundFaults failing(faults);
+  CSound& sound = Make();
+  ASSERT_NE(sound.directSound(), nullptr);
+  for (int index = 0; index < kSoundCount; ++index) {
+    EXPECT_NE(sound.soundBuffer(index), nullptr) << index;
+  }
+  EXPECT_EQ(sound.Play(kExplosion, 0, 0), 1);
+  EXPECT_EQ(sound.PlayLoop(0x20001, LoopCode(kLoopLightTank, kLoopFrequency), 0, 0), 1);
+  clock_.Advance(10);
+  EXPECT_FALSE(Silent(platform::TakeSoundOutput()));
+}
+
+TEST_F(SoundTest, RowsWhoseBuffersCannotBeMadeStaySilent) {
+  // Unreadable caps give no row a buffer. Memory that runs out while the rows load (each row asks
+  // for its buffer, then for the copy that fills it) leaves the rows loaded before it and no later
+  // one, whether it runs out making a row's buffer or filling it.
+  const struct {
+    const char* name;
+    bool capsFail;
+    long allocations;
+  } cases[] = {
+      {"caps fail", true, -1},
+      {"no memory for any buffer", false, 1},
+      {"memory runs out filling a buffer", false, 8},
+      {"memory runs out making a buffer", false, 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sound_.reset();
+    platform::DirectSoundFaults faults;
+    if (c.capsFail) {
+      faults.caps = E_FAIL;
+    }
+    platform::ScopedDirectSoundFaults failing(faults);
+    std::optional<test_support::FailingMemory> memory;
+    if (c.allocations >= 0) {
+      memory.emplace(c.allocations);
+    }
+    CSound& sound = Make();
+    memory.reset();
+    ASSERT_TRUE(sound.enabled());
+    ASSERT_NE(sound.directSound(), nullptr);
+    int loaded = 0;
+    while (loaded < kSoundCount && sound.soundBuffer(loaded) != nullptr) {
+      ++loaded;
+    }
+    if (c.capsFail || c.allocations == 1) {
+      EXPECT_EQ(loaded, 0);
+    } else {
+      EXPECT_GT(loaded, 0);
+      EXPECT_LT(loaded, kSoundCount);
+    }
+    for (int index = 0; index < kSoundCount; ++index) {
+      EXPECT_EQ(sound.soundBuffer(index) != nullptr, index < loaded) << index;
+      EXPECT_EQ(sound.Play(static_cast<std::uint32_t>(index), 0, 0), index < loaded ? 1 : 0)
+          << index;
+    }
+    sound.StopAll();
+  }
 }
 
 TEST_F(SoundTest, AnUnreadableStatusCountsAsNotPlaying) {
