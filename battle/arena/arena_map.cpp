@@ -92,22 +92,26 @@ void CArenaMap::Read(std::span<const std::uint8_t> bytes) {
   const std::int32_t width = reader.I32();
   const std::int32_t height = reader.I32();
   const std::int32_t scale = reader.I32();
-  if (!reader.ok() || width > kMaxSide || height > kMaxSide) {
+  if (!reader.ok()) {
     return;
   }
   width_ = width;
   height_ = height;
   scale_ = scale;
   if (HasCells()) {
-    // Refuse a grid the file cannot hold before allocating anything for it.
-    const std::uint64_t cells = static_cast<std::uint64_t>(width) * height;
-    if (cells * kMinCellBytes + kTableBytes > reader.remaining()) {
+    // Refuse a grid the file cannot hold before allocating anything for it: the file's size
+    // bounds the memory. Two sides below 2^31 make fewer than 2^62 cells, and dividing the bytes
+    // instead of multiplying the cells cannot overflow.
+    const std::uint64_t cells =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t remaining = reader.remaining();
+    if (remaining < kTableBytes || cells > (remaining - kTableBytes) / kMinCellBytes) {
       return;
     }
     cellStart_.reserve(cells + 1);
     layers_.reserve(cells);
     for (std::uint64_t cell = 0; cell < cells; ++cell) {
-      cellStart_.push_back(static_cast<std::uint32_t>(layers_.size()));
+      cellStart_.push_back(layers_.size());
       const std::int16_t count = reader.I16();
       // A count below 2 still has one record.
       const int records = std::max<int>(count, 1);
@@ -123,7 +127,7 @@ void CArenaMap::Read(std::span<const std::uint8_t> bytes) {
         layers_.push_back(layer);
       }
     }
-    cellStart_.push_back(static_cast<std::uint32_t>(layers_.size()));
+    cellStart_.push_back(layers_.size());
   }
   for (std::array<float, 256>* table : {&top_, &base_, &xSlope_, &ySlope_}) {
     for (float& value : *table) {

@@ -26,9 +26,6 @@ struct ArenaMapLayer {
 
 class CArenaMap {
  public:
-  // Each side of the grid is at most this many cells; larger maps are refused as corrupt.
-  static constexpr std::int32_t kMaxSide = 8192;
-
   // Reads the file; IsValid tells whether the whole of it was read.
   explicit CArenaMap(const std::string& fileName);
   // Reads a file already in memory.
@@ -96,7 +93,7 @@ class CArenaMap {
   std::int32_t scale_ = 0;
   // All layers, cell after cell (row by row); cellStart_[i] .. cellStart_[i + 1] is cell i's.
   std::vector<ArenaMapLayer> layers_;
-  std::vector<std::uint32_t> cellStart_;
+  std::vector<std::size_t> cellStart_;
   std::array<float, 256> top_{};
   std::array<float, 256> base_{};
   std::array<float, 256> xSlope_{};

@@ -130,6 +130,12 @@ std::int32_t CParticlePool::StartWeatherParticles(const R3xCamera& camera, Weath
   if (mode == mode_) {
     return R3X_ERR_FAILED;
   }
+  LayRain(camera);
+  mode_ = mode;
+  return 0;
+}
+
+void CParticlePool::LayRain(const R3xCamera& camera) {
   for (std::size_t i = 0; i < kRainDrops; ++i) {
     Particle& drop = entries_[i];
     // A particle that was live is already counted; it simply ends.
@@ -140,8 +146,6 @@ std::int32_t CParticlePool::StartWeatherParticles(const R3xCamera& camera, Weath
     drop.kind = ParticleKind::kRainDrop;
     PlaceRainDrop(camera, drop);
   }
-  mode_ = mode;
-  return 0;
 }
 
 std::int32_t CParticlePool::StopWeatherParticles() {
@@ -227,11 +231,13 @@ void CParticlePool::Free(Particle& particle) {
   --count_;
 }
 
-void CParticlePool::Reset() {
-  // The count and the weather go with the entries, so that the next rain starts afresh.
+void CParticlePool::Reset(const R3xCamera& camera) {
   for (Particle& particle : entries_) {
     particle = Particle{};
   }
   count_ = 0;
-  mode_ = WeatherMode::kNone;
+  // A restart of rain in force is refused, so its drops are laid again here.
+  if (mode_ == WeatherMode::kRain) {
+    LayRain(camera);
+  }
 }

@@ -42,8 +42,10 @@ class CParticlePool {
   // The same as mode kNone, for a caller that has no camera (rain falls around one).
   std::int32_t StopWeatherParticles();
 
-  // Every entry free, no weather. The sky drawing calls this on its first frame.
-  void Reset();
+  // Every entry free; the weather stays. Rain in force lays its drops again around the camera,
+  // so that rain which began before the first sky frame still falls. The sky drawing calls this
+  // on its first frame.
+  void Reset(const R3xCamera& camera);
 
   // Hands every live entry, in pool order, to draw and then moves and ages it; nothing while the
   // pool is idle. The lens flare and particle drawing of each frame runs this with its line and
@@ -73,6 +75,8 @@ class CParticlePool {
 
   // rand () mod modulus, for a modulus above 0.
   std::int32_t Draw(std::uint32_t modulus);
+  // The first 10000 entries, whatever they held, become drops around the camera.
+  void LayRain(const R3xCamera& camera);
   void PlaceRainDrop(const R3xCamera& camera, Particle& drop);
   void Age(const R3xCamera& camera, Particle& particle);
   void Free(Particle& particle);

@@ -349,7 +349,7 @@ std::int32_t DrawSky(SkyState* sky) {
     sky->skyStarted = true;
     DomeHeights();
     if (sky->particles != nullptr) {
-      sky->particles->Reset();
+      sky->particles->Reset(*sky->camera);
     }
   }
   grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,

@@ -1,7 +1,11 @@
 #include "battle/effects/weather_queue.h"
 
+#include "battle/main/log.h"
+
 bool CWeatherQueue::Push(const WeatherEvent& event) {
   if (events_.size() >= kCapacity) {
+    LogPrintf(0, "weather event dropped: type %u, start %u, end %u; %zu events are queued",
+              event.type, event.start, event.end, events_.size());
     return false;
   }
   events_.push_back(event);

@@ -15,7 +15,8 @@ class CWeatherQueue {
   // without end.
   static constexpr std::size_t kCapacity = 256;
 
-  // Appends at the tail; false, with the event dropped, when the queue is full.
+  // Appends at the tail; false, with the event dropped and the drop logged, when the queue is
+  // full.
   bool Push(const WeatherEvent& event);
   // Takes the head when its start has come by the day clock.
   std::optional<WeatherEvent> TakeDue(std::uint32_t dayClock);

@@ -121,9 +121,9 @@ void CGameSession::Tick() {
   if (timing.on != 0) {
     timing.BeginTick(gFrameTime);
   }
-  // The world's animation clock runs on the process clock's milliseconds.
+  // The world's animation clock runs on the C runtime's clock, not on the frame time.
   if (gWorld != nullptr) {
-    r3xSetWorldTime(gWorld, gFrameTime);
+    r3xSetWorldTime(gWorld, static_cast<std::uint32_t>(platform::CrtClock()));
   }
   if (networkNoticeTime == 0 && netSocket.IsConnected() == 0) {
     networkNoticeTime = gFrameTime + kNetworkNoticeTime;

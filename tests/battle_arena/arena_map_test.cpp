@@ -167,12 +167,12 @@ TEST_F(ArenaMapTest, MissingFileIsNotValid) {
   EXPECT_FALSE(CArenaMap(folder / "none.amp").IsValid());
 }
 
-TEST_F(ArenaMapTest, AbsurdSizesAreRefusedBeforeAllocating) {
-  const std::int32_t sizes[][2] = {{CArenaMap::kMaxSide + 1, 1},
-                                   {1, CArenaMap::kMaxSide + 1},
-                                   {0x7FFFFFFF, 0x7FFFFFFF},
-                                   // Within the bounds, but far more cells than the file holds.
-                                   {CArenaMap::kMaxSide, CArenaMap::kMaxSide}};
+TEST_F(ArenaMapTest, SizesTheFileCannotHoldAreRefusedBeforeAllocating) {
+  const std::int32_t sizes[][2] = {{0x7FFFFFFF, 0x7FFFFFFF},
+                                   {8192, 8192},
+                                   // 6 bytes a cell and the tables come to 2^64 + 4092 bytes:
+                                   // the size must not wrap to what the file holds.
+                                   {0x7FFFFFFF, 1431655766}};
   for (const auto& size : sizes) {
     AmpMap map = FlatMap(1);
     std::vector<std::uint8_t> bytes = mkdata::EncodeArenaMap(map);
@@ -183,6 +183,32 @@ TEST_F(ArenaMapTest, AbsurdSizesAreRefusedBeforeAllocating) {
     std::copy(patch.begin(), patch.end(), bytes.begin() + 5);
     const CArenaMap arenaMap(bytes);
     EXPECT_FALSE(arenaMap.IsValid()) << size[0] << " x " << size[1];
+  }
+}
+
+TEST_F(ArenaMapTest, LongSidesAreReadWhenTheFileHoldsEveryCell) {
+  const std::int32_t sizes[][2] = {{8193, 1}, {1, 8193}, {20000, 3}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(testing::Message() << size[0] << " x " << size[1]);
+    AmpMap map = FlatMap(1);
+    map.width = size[0];
+    map.height = size[1];
+    map.top[kLowTop] = 10.0f;
+    map.base[kDeck] = 20.0f;
+    map.cells.assign(static_cast<std::size_t>(size[0]) * static_cast<std::size_t>(size[1]),
+                     Cell({{0, kHighTop, kFloor, 0}}));
+    map.cells.back() = Cell({{0, kHighTop, kDeck, 0}, {0, kLowTop, kFloor, 0}});
+    const CArenaMap arenaMap(mkdata::EncodeArenaMap(map));
+    ASSERT_TRUE(arenaMap.IsValid());
+    EXPECT_EQ(arenaMap.GetWidth(), size[0]);
+    EXPECT_EQ(arenaMap.GetHeight(), size[1]);
+    // The last cell, at the -x and +y corner, holds the deck over the floor.
+    EXPECT_EQ(arenaMap.GetLayers(size[0] - 1, size[1] - 1).size(), 2u);
+    const float corner[3] = {-static_cast<float>(size[0]) * 8.0f + 8.0f,
+                             static_cast<float>(size[1]) * 8.0f - 8.0f, 30.0f};
+    float height = 0.0f;
+    EXPECT_EQ(arenaMap.GroundHeight(corner, &height), 0);
+    EXPECT_EQ(height, 20.0f);
   }
 }
 

@@ -74,13 +74,9 @@ struct StepCase {
   float to;
 };
 
-TEST_F(AmbientLightTest, StepsByAHundredthTestingTheBoundBeforeTheStep) {
-  const float stoppedLow = 0.02f - 0.01f;
+TEST_F(AmbientLightTest, StepsByAHundredthInSinglePrecision) {
   const StepCase cases[] = {
       {1.0f, 1, 1.0f},
-      {0.995f, 1, 0.995f + 0.01f},
-      {stoppedLow, 0, stoppedLow},
-      {0.015f, 0, 0.015f - 0.01f},
       {0.5f, 0, 0.5f - 0.01f},
       {0.0f, 1, 0.01f},
   };
@@ -94,8 +90,35 @@ TEST_F(AmbientLightTest, StepsByAHundredthTestingTheBoundBeforeTheStep) {
     EXPECT_EQ(ambient_.Level(), c.to);
     EXPECT_EQ(Frames(definition), std::vector<float>(3, c.to));
   }
-  EXPECT_GT(0.995f + 0.01f, 1.0f);
-  EXPECT_LT(0.015f - 0.01f, 0.01f);
+}
+
+// The bound is tested before the step: one step from just inside goes past the bound and is
+// kept, and only the next step stops. Down from 0.02 lands on the stored 0.01, where it stops.
+TEST_F(AmbientLightTest, TheBoundIsTestedBeforeTheStep) {
+  struct BoundCase {
+    float from;
+    int up;
+    bool past;  // whether the first step goes past the bound
+  };
+  const BoundCase cases[] = {{0.995f, 1, true}, {0.015f, 0, true}, {0.02f, 0, false}};
+  for (const BoundCase& c : cases) {
+    SCOPED_TRACE(c.from);
+    world_ = MakeOneRoomWorld();
+    R3xLightDef* definition = MakeAmbient(3);
+    ASSERT_NE(definition, nullptr);
+    ambient_.SetAmbientLight(world_.get(), c.from);
+    ambient_.StepAmbientLight(world_.get(), c.up);
+    const float stepped = ambient_.Level();
+    EXPECT_NE(stepped, c.from);
+    if (c.up != 0) {
+      EXPECT_EQ(stepped > 1.0f, c.past) << stepped;
+    } else {
+      EXPECT_EQ(stepped < 0.01f, c.past) << stepped;
+    }
+    ambient_.StepAmbientLight(world_.get(), c.up);
+    EXPECT_EQ(ambient_.Level(), stepped);
+    EXPECT_EQ(Frames(definition), std::vector<float>(3, stepped));
+  }
 }
 
 }  // namespace

@@ -349,17 +349,38 @@ TEST(RainTest, EndsWithinTheLongestDropLifeAndLeavesThePoolIdle) {
   EXPECT_EQ(drawn, 0);
 }
 
-TEST(ParticleResetTest, ClearsTheCountAndTheWeatherWithTheEntries) {
-  CParticlePool pool(Scripted({}, 0));
-  const R3xCamera camera = CameraAt(0.0f, 0.0f, 100.0f);
-  ASSERT_EQ(pool.StartWeatherParticles(camera, WeatherMode::kRain), 0);
-  pool.Reset();
-  EXPECT_EQ(pool.Count(), 0);
-  EXPECT_EQ(pool.Mode(), WeatherMode::kNone);
-  EXPECT_EQ(pool.Entries()[0].kind, ParticleKind::kFree);
-  // The rain of the event in force can start again.
-  EXPECT_EQ(pool.StartWeatherParticles(camera, WeatherMode::kRain), 0);
-  EXPECT_EQ(pool.Count(), 10000);
+TEST(ParticleResetTest, FreesTheEntriesAndTheCountButKeepsTheWeather) {
+  struct Case {
+    const char* name;
+    bool rain;
+    std::int32_t count;
+  };
+  // The rain in force lays its drops again; without rain nothing is left.
+  const Case cases[] = {{"no weather", false, 0}, {"rain", true, 10000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CParticlePool pool(Scripted({}, kCentre));
+    const R3xCamera camera = CameraAt(0.0f, 0.0f, 100.0f);
+    if (c.rain) {
+      ASSERT_EQ(pool.StartWeatherParticles(camera, WeatherMode::kRain), 0);
+    }
+    ASSERT_EQ(pool.EmitParticleBurst(ParticleKind::kBurst, 3, kOrigin, kOrigin, 0.0f, 20, 0, 0, 0),
+              0);
+    pool.Reset(camera);
+    EXPECT_EQ(pool.Count(), c.count);
+    EXPECT_EQ(pool.Mode(), c.rain ? WeatherMode::kRain : WeatherMode::kNone);
+    const auto& entries = pool.Entries();
+    const auto live = std::count_if(entries.begin(), entries.end(), [](const Particle& p) {
+      return p.kind != ParticleKind::kFree;
+    });
+    EXPECT_EQ(live, c.count);
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                            [](const Particle& p) { return p.kind == ParticleKind::kBurst; }),
+              0);
+    // The rain in force is not started twice; without rain it can start.
+    EXPECT_EQ(pool.StartWeatherParticles(camera, WeatherMode::kRain), c.rain ? R3X_ERR_FAILED : 0);
+    EXPECT_EQ(pool.Count(), 10000);
+  }
 }
 
 }  // namespace

@@ -207,16 +207,14 @@ TEST_F(SkyDomeTest, CellsOutsideTheViewAddEmptyPolygonsAndTheDomeFollowsTheCamer
   }
 }
 
-TEST_F(SkyDomeTest, FirstFrameFreesTheWholePoolLaterFramesLeaveIt) {
+TEST_F(SkyDomeTest, FirstFrameFreesThePoolLaterFramesLeaveIt) {
   const float at[3] = {0, 0, 0};
   const float velocity[3] = {0, 0, 1};
   pool_.EmitParticleBurst(ParticleKind::kBurst, 100, at, velocity, 0.0125f, 20, 255, 0, 0);
-  ASSERT_EQ(pool_.StartWeatherParticles(*camera_, WeatherMode::kRain), 0);
   ASSERT_GT(pool_.Count(), 0);
   BeginFrame();
   ASSERT_EQ(DrawSky(&sky_), 0);
   EXPECT_EQ(pool_.Count(), 0);
-  EXPECT_EQ(pool_.Mode(), WeatherMode::kNone);
   EXPECT_TRUE(std::all_of(pool_.Entries().begin(), pool_.Entries().end(),
                           [](const Particle& p) { return p.kind == ParticleKind::kFree; }));
 
@@ -225,6 +223,27 @@ TEST_F(SkyDomeTest, FirstFrameFreesTheWholePoolLaterFramesLeaveIt) {
   BeginFrame();
   ASSERT_EQ(DrawSky(&sky_), 0);
   EXPECT_EQ(pool_.Count(), count);
+}
+
+// A player who joins while it rains: the rain began before the first sky frame.
+TEST_F(SkyDomeTest, RainThatBeganBeforeTheFirstFrameGoesOnFalling) {
+  const float at[3] = {0, 0, 0};
+  const float velocity[3] = {0, 0, 1};
+  ASSERT_EQ(pool_.StartWeatherParticles(*camera_, WeatherMode::kRain), 0);
+  pool_.EmitParticleBurst(ParticleKind::kBurst, 100, at, velocity, 0.0125f, 20, 255, 0, 0);
+  BeginFrame();
+  ASSERT_EQ(DrawSky(&sky_), 0);
+  EXPECT_EQ(pool_.Mode(), WeatherMode::kRain);
+  // No dome: with the sun and the moon down only the ground in view is drawn.
+  EXPECT_LE(render_->polygonCount, 5u);
+  // The rain's drops, and nothing else, fall around the camera.
+  EXPECT_EQ(pool_.Count(), static_cast<std::int32_t>(CParticlePool::kRainDrops));
+  EXPECT_TRUE(std::all_of(pool_.Entries().begin(),
+                          pool_.Entries().begin() + CParticlePool::kRainDrops,
+                          [](const Particle& p) { return p.kind == ParticleKind::kRainDrop; }));
+  EXPECT_TRUE(std::all_of(pool_.Entries().begin() + CParticlePool::kRainDrops,
+                          pool_.Entries().end(),
+                          [](const Particle& p) { return p.kind == ParticleKind::kFree; }));
 }
 
 // Each missing bitmap ends the frame where it is needed, with depth writes and table fog on again.

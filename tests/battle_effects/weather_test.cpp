@@ -10,9 +10,12 @@
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/atmosphere.h"
 #include "battle/main/global_params.h"
+#include "battle/main/log.h"
 #include "engine/r3x.h"
 #include "platform/glide.h"
 #include "platform/kernel/clock.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 #include "world_fixture.h"
 
 namespace {
@@ -249,12 +252,21 @@ TEST_F(WeatherTest, AShortMessageChangesNothing) {
   EXPECT_EQ(atmosphere_.Lightning().NextStrike(), 0u);
 }
 
-TEST_F(WeatherTest, TheQueueIsBounded) {
+TEST_F(WeatherTest, TheQueueIsBoundedAndLogsEachEventItDrops) {
+  test_support::ScratchFolder folder("weather");
+  const std::string log = folder / "arena.log";
+  OpenLog(log.c_str());
   ClockAt(1000);
-  for (std::size_t i = 0; i < CWeatherQueue::kCapacity + 5; ++i) {
-    Event(1, kFarFuture, kFarFuture + 1);
+  for (std::uint32_t i = 0; i < CWeatherQueue::kCapacity + 2; ++i) {
+    Event(1, kFarFuture, kFarFuture + i);
   }
+  CloseLog();
   EXPECT_EQ(atmosphere_.QueuedWeather(), CWeatherQueue::kCapacity);
+  EXPECT_EQ(test_support::ReadTestFile(log),
+            "00 weather event dropped: type 1, start 2147483647, end 2147483903; 256 events are "
+            "queued\n"
+            "00 weather event dropped: type 1, start 2147483647, end 2147483904; 256 events are "
+            "queued\n");
 }
 
 TEST_F(WeatherTest, GlobalParamsResetTheClockAndLevelAndLightTheStep) {
