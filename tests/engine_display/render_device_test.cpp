@@ -191,9 +191,16 @@ TEST_F(RenderDeviceTest, AHalfSizeCameraGetsADoubleSizeModeAndAStretchedScaleSur
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->width, 640);
   EXPECT_TRUE(LastFrameIsAll(5));
-  // The stored size is twice the camera's: the same camera reopens the device.
+  // The stored size is twice the camera's: the same camera reopens the device, which lets go
+  // of its scale surface and makes a new one.
+  IDirectDrawSurface* const scale = device_->scale;
+  scale->AddRef();
   EXPECT_EQ(r3xResetRenderDevice(device_, camera_, 1, R3X_DEVICE_SCALE_2), 0);
+  EXPECT_NE(device_->scale, scale);
+  EXPECT_EQ(scale->Release(), 0u);
+  EXPECT_EQ(device_->open, 1);
   EXPECT_EQ(device_->width, 640u);
+  EXPECT_EQ(device_->scaleInUse, 1);
   r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
   EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
 }
