@@ -112,8 +112,8 @@ R3xSlotTable* _r3xSlotTableOf(R3xWorld* world, std::int32_t type) {
 }
 
 R3xWorld* r3xCreateWorld(void* creator, std::uintptr_t, R3xRenderDevice* device) {
-  // Attaching a world to a render device needs the device's Direct3D block, which no device
-  // has: opening one for Direct3D fails. The game makes its world without a device.
+  // Attaching a world to a render device's Direct3D block belongs to the display drivers, above
+  // the world. The game makes its world without a device.
   if (device != nullptr) {
     return nullptr;
   }

@@ -78,8 +78,8 @@ inline constexpr std::uint32_t R3X_WORLD_INITIAL_VERTICES = 20000;
 inline constexpr std::uint32_t R3X_WORLD_INITIAL_BSP_STACK = 8;
 
 // A new world with every slot table and the tag dictionary, or null (nothing left allocated).
-// The second argument is not used. A world attaches only to a render device with a Direct3D
-// block, which no device has (there is no Direct3D here): given a device, creation fails.
+// The second argument is not used. Given a render device, creation fails: attaching a world to
+// a device's Direct3D block belongs to the display drivers, which the world does not reach.
 R3xWorld* r3xCreateWorld(void* creator, std::uintptr_t unused, R3xRenderDevice* device);
 
 // Destroys every object type by type, then the world. Returns 0.

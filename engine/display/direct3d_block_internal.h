@@ -1,16 +1,20 @@
 // The Direct3D block of a render device opened for 3D: its interfaces, the worlds drawn through
-// it and one texture node per bitmap those worlds load. There is no Direct3D here: the block's
-// creation asks the DirectDraw object for it and fails cleanly, so no device ever keeps a block
-// and the game (which opens its device without 3D) never meets one. The bookkeeping below keeps
-// the block's rules for when one exists.
+// it and one texture node per bitmap those worlds load. Nothing draws through the block: the
+// game opens its device without 3D and draws through the 3D board.
 // Results: 0 or R3X_ERR_FAILED; eviction answers 1 or 0.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/core/render_device.h"
-#include "platform/com/unknown.h"
+#include "platform/d3d/direct3d_types.h"
 
+class IDirect3D;
+class IDirect3DDevice;
+class IDirect3DExecuteBuffer;
+class IDirect3DMaterial;
+class IDirect3DTexture;
+class IDirect3DViewport;
 struct R3xBitmap;
 struct R3xWorld;
 
@@ -23,10 +27,10 @@ struct R3xTextureSurface {
   R3xBitmap* bitmap;
   IDirectDrawSurface* surface;
   IDirectDrawSurface* deviceSurface;
-  IUnknown* texture;
-  IUnknown* deviceTexture;
+  IDirect3DTexture* texture;
+  IDirect3DTexture* deviceTexture;
   // Software device only.
-  std::uint32_t handle;
+  D3DTEXTUREHANDLE handle;
   R3xTextureSurface* previous;
   R3xTextureSurface* next;
 };
@@ -38,17 +42,20 @@ struct R3xD3DBlock {
   IDirectDrawSurface* renderTarget;
   std::uint32_t width;
   std::uint32_t height;
-  IUnknown* direct3D;
+  IDirect3D* direct3D;
+  // 1: the software device description was chosen; 0: the hardware one.
   std::int32_t softwareDevice;
-  IUnknown* device3D;
+  IDirect3DDevice* device3D;
+  // 1: the chosen description's colour model is D3DCOLOR_RGB; 0: ramp.
   std::int32_t rgbModel;
-  IUnknown* viewport;
+  IDirect3DViewport* viewport;
   std::uint32_t executeBufferSize;
-  IUnknown* executeBuffer;
-  IUnknown* background;
-  std::uint32_t backgroundHandle;
-  IUnknown* secondMaterial;
-  std::uint32_t secondMaterialHandle;
+  IDirect3DExecuteBuffer* executeBuffer;
+  // The viewport's background.
+  IDirect3DMaterial* background;
+  D3DMATERIALHANDLE backgroundHandle;
+  IDirect3DMaterial* secondMaterial;
+  D3DMATERIALHANDLE secondMaterialHandle;
   float widthF;
   float halfWidth;
   float heightF;
@@ -63,8 +70,9 @@ struct R3xD3DBlock {
   R3xRenderDevice* owner;
 };
 
-// Builds or rebuilds the device's block; R3X_ERR_FAILED, with what this call made released,
-// when Direct3D is not there (always, here).
+// Builds or rebuilds the device's block: Direct3D, a device description, the 3D device on the
+// back surface, its viewport, execute buffer and two materials. R3X_ERR_FAILED, with what this
+// call made released, when a step fails.
 std::int32_t _r3xCreateD3DObjects(R3xRenderDevice* device);
 // Releases the Direct3D interfaces; with `all` also every texture node and the block itself.
 void _r3xReleaseD3DObjects(R3xRenderDevice* device, std::int32_t all);
@@ -74,7 +82,7 @@ std::int32_t _r3xAttachWorldToDevice(R3xRenderDevice* device, R3xWorld* world);
 // Takes the world out of the array when it is there. 0.
 std::int32_t _r3xDetachWorldFromDevice(R3xRenderDevice* device, R3xWorld* world);
 // Gives the bitmap a system-memory texture surface holding its pixels, which the bitmap then no
-// longer keeps. On failure the bitmap keeps its pixels.
+// longer keeps. On failure (a failed lock included) the bitmap keeps its pixels.
 std::int32_t _r3xCreateTextureSurface(R3xD3DBlock* block, R3xBitmap* bitmap);
 // Releases the bitmap's texture node. 0.
 std::int32_t _r3xFreeTextureSurface(R3xD3DBlock* block, R3xBitmap* bitmap);
@@ -82,4 +90,5 @@ std::int32_t _r3xFreeTextureSurface(R3xD3DBlock* block, R3xBitmap* bitmap);
 // tail: 1, or 0 when there was none.
 std::int32_t _r3xEvictTexture(R3xD3DBlock* block);
 // Takes the device's palette again: onto the render target and the background material.
+// R3X_ERR_FAILED when either refuses it.
 std::int32_t _r3xRefreshD3DPalette(R3xRenderDevice* device);

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/d3d/direct3d.h"
+#include "platform/ddraw/direct_draw_faults.h"
 #include "platform/kernel/allocation_hook.h"
 #include "platform/window/window.h"
 
@@ -36,11 +38,23 @@ bool Supported(const DDPIXELFORMAT& format) {
 
 }  // namespace
 
-HRESULT IDirectDraw::QueryInterface(REFGUID /*id*/, void** out) {
-  if (out != nullptr) {
-    *out = nullptr;
+HRESULT IDirectDraw::QueryInterface(REFGUID id, void** out) {
+  if (out == nullptr) {
+    return DDERR_INVALIDPARAMS;
   }
-  return E_NOINTERFACE;
+  *out = nullptr;
+  const HRESULT fault = platform::DirectDrawFault(platform::DirectDrawCall::kQueryInterface, 0);
+  if (fault != DD_OK) {
+    return fault;
+  }
+  if (id != IID_IDirect3D) {
+    return E_NOINTERFACE;
+  }
+  if (!platform::AllocationAllowed(sizeof(IDirect3D))) {
+    return DDERR_OUTOFMEMORY;
+  }
+  *out = new IDirect3D(this);
+  return DD_OK;
 }
 
 ULONG IDirectDraw::AddRef() { return ++references_; }
@@ -63,6 +77,11 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
   if (!valid) {
     return DDERR_INVALIDPARAMS;
   }
+  const HRESULT fault =
+      platform::DirectDrawFault(platform::DirectDrawCall::kSetCooperativeLevel, 0);
+  if (fault != DD_OK) {
+    return fault;
+  }
   cooperationSet_ = true;
   return DD_OK;
 }
@@ -71,6 +90,10 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
   if (width == 0 || height == 0 || width > kMaxModeSide || height > kMaxModeSide ||
       (bitsPerPixel != 8 && bitsPerPixel != 16)) {
     return DDERR_INVALIDMODE;
+  }
+  const HRESULT fault = platform::DirectDrawFault(platform::DirectDrawCall::kSetDisplayMode, 0);
+  if (fault != DD_OK) {
+    return fault;
   }
   std::lock_guard lock(gModeMutex);
   gMode = {static_cast<int>(width), static_cast<int>(height), static_cast<int>(bitsPerPixel)};
@@ -108,6 +131,10 @@ HRESULT IDirectDraw::GetCaps(DDCAPS* driver, DDCAPS* emulation) {
       return DDERR_INVALIDPARAMS;
     }
   }
+  const HRESULT fault = platform::DirectDrawFault(platform::DirectDrawCall::kGetCaps, 0);
+  if (fault != DD_OK) {
+    return fault;
+  }
   for (DDCAPS* caps : {driver, emulation}) {
     if (caps != nullptr) {
       caps->dwCaps = 0;
@@ -120,6 +147,10 @@ HRESULT IDirectDraw::CreatePalette(DWORD flags, const PALETTEENTRY* entries,
                                    IDirectDrawPalette** out, LPUNKNOWN outer) {
   if (entries == nullptr || out == nullptr || outer != nullptr || (flags & DDPCAPS_8BIT) == 0) {
     return DDERR_INVALIDPARAMS;
+  }
+  const HRESULT fault = platform::DirectDrawFault(platform::DirectDrawCall::kCreatePalette, 0);
+  if (fault != DD_OK) {
+    return fault;
   }
   if (!platform::AllocationAllowed(sizeof(IDirectDrawPalette))) {
     return DDERR_OUTOFMEMORY;
@@ -145,6 +176,10 @@ HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out
     return DDERR_INVALIDPARAMS;
   }
   const DWORD caps = desc->ddsCaps.dwCaps;
+  const HRESULT fault = platform::DirectDrawFault(platform::DirectDrawCall::kCreateSurface, caps);
+  if (fault != DD_OK) {
+    return fault;
+  }
   if ((caps & DDSCAPS_PRIMARYSURFACE) == 0 &&
       (caps & (DDSCAPS_OFFSCREENPLAIN | DDSCAPS_TEXTURE)) != 0) {
     return CreateOffscreenSurface(*desc, out);

@@ -19,7 +19,8 @@ class IDirectDraw {
   ULONG AddRef();
   // Returns the remaining count; the object is gone at 0. Its surfaces live on their own counts.
   ULONG Release();
-  // No other interface is here (there is no Direct3D): E_NOINTERFACE, with *out cleared.
+  // IID_IDirect3D: Direct3D (count 1), holding a reference on this object. No other interface
+  // is here: E_NOINTERFACE, with *out cleared.
   HRESULT QueryInterface(REFGUID id, void** out);
   // DDSCL_NORMAL alone, or DDSCL_FULLSCREEN with DDSCL_EXCLUSIVE (and optionally
   // DDSCL_ALLOWREBOOT, DDSCL_ALLOWMODEX, DDSCL_NOWINDOWCHANGES) for an existing window.

@@ -7,17 +7,23 @@
 #include <utility>
 
 #include "platform/backend/display_backend.h"
+#include "platform/d3d/direct3d_device.h"
+#include "platform/d3d/direct3d_texture.h"
 #include "platform/ddraw/direct_draw_clipper.h"
+#include "platform/ddraw/direct_draw_faults.h"
 #include "platform/ddraw/direct_draw_palette.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/pixels_dc.h"
 #include "platform/gdi/system_palette.h"
+#include "platform/kernel/allocation_hook.h"
 
 std::atomic<bool> IDirectDrawSurface::primaryExists_{false};
 
 namespace {
 
 std::atomic<std::size_t> gLiveSurfaces{0};
+
+using platform::DirectDrawCall;
 
 bool Inside(const RECT& rect, int width, int height) {
   return rect.left >= 0 && rect.top >= 0 && rect.left < rect.right && rect.top < rect.bottom &&
@@ -99,9 +105,33 @@ IDirectDrawSurface::~IDirectDrawSurface() {
   --gLiveSurfaces;
 }
 
-HRESULT IDirectDrawSurface::QueryInterface(REFGUID /*id*/, void** out) {
-  if (out != nullptr) {
-    *out = nullptr;
+HRESULT IDirectDrawSurface::QueryInterface(REFGUID id, void** out) {
+  if (out == nullptr) {
+    return DDERR_INVALIDPARAMS;
+  }
+  *out = nullptr;
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kQueryInterface, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
+  if (id == IID_IDirect3DTexture && (caps_ & DDSCAPS_TEXTURE) != 0) {
+    if (!platform::AllocationAllowed(sizeof(IDirect3DTexture))) {
+      return DDERR_OUTOFMEMORY;
+    }
+    *out = new IDirect3DTexture(this);
+    return DD_OK;
+  }
+  if ((id == IID_IDirect3DRampDevice || id == IID_IDirect3DRGBDevice) &&
+      (caps_ & DDSCAPS_3DDEVICE) != 0) {
+    // A palette-indexed target is drawn through its palette.
+    if (BytesPerPixel() == 1 && palette_ == nullptr) {
+      return DDERR_NOPALETTEATTACHED;
+    }
+    if (!platform::AllocationAllowed(sizeof(IDirect3DDevice))) {
+      return DDERR_OUTOFMEMORY;
+    }
+    *out = new IDirect3DDevice(this);
+    return DD_OK;
   }
   return E_NOINTERFACE;
 }
@@ -120,6 +150,10 @@ HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface
   if (caps == nullptr || out == nullptr) {
     return DDERR_INVALIDPARAMS;
   }
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kGetAttachedSurface, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
   if (attached_ == nullptr || (attached_->caps_ & caps->dwCaps) != caps->dwCaps) {
     return DDERR_NOTFOUND;
   }
@@ -129,6 +163,10 @@ HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface
 }
 
 HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* target, DWORD /*flags*/) {
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kFlip, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
   if ((caps_ & DDSCAPS_FRONTBUFFER) == 0 || attached_ == nullptr) {
     return DDERR_NOTFLIPPABLE;
   }
@@ -150,6 +188,10 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD /*flags*
                                  HANDLE /*event*/) {
   if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC)) {
     return DDERR_INVALIDPARAMS;
+  }
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kLock, caps_);
+  if (fault != DD_OK) {
+    return fault;
   }
   if (locked_) {
     return DDERR_SURFACEBUSY;
@@ -185,6 +227,10 @@ HRESULT IDirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC* desc) {
 
 HRESULT IDirectDrawSurface::Blt(RECT* destination, IDirectDrawSurface* source, RECT* sourceRect,
                                 DWORD flags, DDBLTFX* effects) {
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kBlt, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
   const RECT whole{0, 0, width_, height_};
   const RECT to = destination != nullptr ? *destination : whole;
   // With a clipper the destination may reach past the surface; what lies outside is cut off.
@@ -252,6 +298,10 @@ HRESULT IDirectDrawSurface::Blt(RECT* destination, IDirectDrawSurface* source, R
 
 HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface* source, RECT* sourceRect,
                                     DWORD flags) {
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kBltFast, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
   if (source == nullptr || source->format_.dwRGBBitCount != format_.dwRGBBitCount) {
     return DDERR_INVALIDPARAMS;
   }
@@ -297,6 +347,10 @@ HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
   if (flags != DDCKEY_SRCBLT) {
     return DDERR_INVALIDPARAMS;
   }
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kSetColorKey, caps_);
+  if (fault != DD_OK) {
+    return fault;
+  }
   keyed_ = key != nullptr;
   colorKey_ = key != nullptr ? key->dwColorSpaceLowValue : 0;
   return DD_OK;
@@ -316,6 +370,10 @@ HRESULT IDirectDrawSurface::GetColorKey(DWORD flags, DDCOLORKEY* key) {
 HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
   if (format_.dwRGBBitCount != 8) {
     return DDERR_INVALIDPIXELFORMAT;
+  }
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kSetPalette, caps_);
+  if (fault != DD_OK) {
+    return fault;
   }
   Hold(palette_, palette);
   return DD_OK;
@@ -341,6 +399,10 @@ HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
 HRESULT IDirectDrawSurface::GetDC(HDC* out) {
   if (out == nullptr) {
     return DDERR_INVALIDPARAMS;
+  }
+  const HRESULT fault = platform::DirectDrawFault(DirectDrawCall::kGetDC, caps_);
+  if (fault != DD_OK) {
+    return fault;
   }
   if (locked_) {
     return DDERR_SURFACEBUSY;
@@ -377,9 +439,9 @@ HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::IsLost() { return DD_OK; }
-
-HRESULT IDirectDrawSurface::Restore() { return DD_OK; }
+HRESULT IDirectDrawSurface::Restore() {
+  return platform::DirectDrawFault(DirectDrawCall::kRestore, caps_);
+}
 
 bool IDirectDrawSurface::ChainLocked() const {
   for (const IDirectDrawSurface* surface = this; surface != nullptr; surface = surface->attached_) {

@@ -20,7 +20,11 @@ class IDirectDrawSurface {
   IDirectDrawSurface(const IDirectDrawSurface&) = delete;
   IDirectDrawSurface& operator=(const IDirectDrawSurface&) = delete;
 
-  // No other interface is here (there is no Direct3D): E_NOINTERFACE, with *out cleared.
+  // IID_IDirect3DTexture on a DDSCAPS_TEXTURE surface: its texture. A device identifier that
+  // FindDevice gives on a DDSCAPS_3DDEVICE surface: a device drawing into it, which an 8-bit
+  // surface gives only with a palette attached (else DDERR_NOPALETTEATTACHED). Either holds a
+  // reference on the surface and starts at count 1. Anything else: E_NOINTERFACE; *out is
+  // cleared first.
   HRESULT QueryInterface(REFGUID id, void** out);
   ULONG AddRef();
   // Returns the remaining count. At 0 the surface is gone and drops its references on the
@@ -64,8 +68,8 @@ class IDirectDrawSurface {
   HRESULT GetDC(HDC* out);
   // DDERR_INVALIDPARAMS for any DC but the one GetDC handed out.
   HRESULT ReleaseDC(HDC dc);
-  // Surfaces in memory are never lost: both succeed.
-  HRESULT IsLost();
+  // Surfaces in memory are lost only when the DirectDraw fault hook answers DDERR_SURFACELOST for
+  // a call on them; Restore succeeds unless the hook answers otherwise.
   HRESULT Restore();
 
  private:

@@ -22,7 +22,7 @@ inline constexpr HRESULT DDERR_NOCOLORKEY = static_cast<HRESULT>(0x8876000Eu);
 inline constexpr HRESULT DDERR_INVALIDPIXELFORMAT = static_cast<HRESULT>(0x8876000Fu);
 inline constexpr HRESULT DDERR_NOPALETTEATTACHED = static_cast<HRESULT>(0x88760010u);
 inline constexpr HRESULT DDERR_NOHWND = static_cast<HRESULT>(0x88760011u);
-// Asked for an interface that no object here has (there is no Direct3D).
+// Asked for an interface that the object does not have.
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 
 inline constexpr DWORD DDSCL_FULLSCREEN = 0x01;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "device_fixture.h"
+#include "tests/support/direct_draw_faults.h"
 
 namespace {
 
@@ -116,6 +119,109 @@ TEST_F(DeviceFrameTest, ASixteenBitWindowedDeviceClearsInPackedColoursAndBlitsTo
   EXPECT_EQ(r3xSetDeviceColorKey(device_, 0, &red), R3X_DEVICE_FAILED);
   EXPECT_EQ(r3xClearDevice(device_, 0, &red), R3X_DEVICE_FAILED);
   r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
+  EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
+}
+
+// A lost surface is restored and the step done once more; lost again, the present or palette
+// change returns the failure, and a failed scale copy shows nothing.
+TEST_F(DeviceFrameTest, LostSurfacesAreRestoredAndTheStepDoneOnceMore) {
+  using enum platform::DirectDrawCall;
+  using test_support::DirectDrawFaults;
+  constexpr HRESULT kLost = DDERR_SURFACELOST;
+  constexpr DWORD kPrimary = DDSCAPS_PRIMARYSURFACE;
+  constexpr DWORD kBack = DDSCAPS_BACKBUFFER;
+  struct Case {
+    const char* name;
+    std::int32_t fullScreen;
+    std::uint32_t flags;
+    std::int32_t cameraWidth;
+    DirectDrawFaults::Fault fault;
+    bool palette;
+    HRESULT result;
+    std::vector<platform::DirectDrawCall> calls;
+  };
+  const Case cases[] = {
+      {"flip", 1, 0, 640, {kFlip, kPrimary, kLost}, false, DD_OK, {kFlip, kRestore, kFlip}},
+      {"flip lost twice",
+       1,
+       0,
+       640,
+       {kFlip, kPrimary, kLost, 2},
+       false,
+       kLost,
+       {kFlip, kRestore, kFlip}},
+      // The primary, then the back surface.
+      {"window blit",
+       0,
+       0,
+       640,
+       {kBlt, kPrimary, kLost},
+       false,
+       DD_OK,
+       {kBlt, kRestore, kRestore, kBlt}},
+      // The back surface, then the scale surface.
+      {"scale copy",
+       1,
+       R3X_DEVICE_SCALE_1,
+       640,
+       {kBltFast, kBack, kLost},
+       false,
+       DD_OK,
+       {kBltFast, kRestore, kRestore, kBltFast, kFlip}},
+      {"scale copy lost twice",
+       1,
+       R3X_DEVICE_SCALE_1,
+       640,
+       {kBltFast, kBack, kLost, 2},
+       false,
+       kLost,
+       {kBltFast, kRestore, kRestore, kBltFast}},
+      {"scale stretch",
+       1,
+       R3X_DEVICE_SCALE_2,
+       320,
+       {kBlt, kBack, kLost},
+       false,
+       DD_OK,
+       {kBlt, kRestore, kRestore, kBlt, kFlip}},
+      {"palette",
+       1,
+       0,
+       640,
+       {kSetPalette, kPrimary, kLost},
+       true,
+       DD_OK,
+       {kSetPalette, kRestore, kSetPalette}},
+      {"palette lost twice",
+       1,
+       0,
+       640,
+       {kSetPalette, kPrimary, kLost, 2},
+       true,
+       kLost,
+       {kSetPalette, kRestore, kSetPalette}},
+  };
+  R3xPalette palette{};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetCameraImageBuffer(camera_, nullptr, c.cameraWidth, c.cameraWidth * 3 / 4);
+    ASSERT_EQ(r3xCreateRenderDevice(&device_, camera_, c.fullScreen, 1, c.flags, nullptr, window_,
+                                    8, nullptr, nullptr),
+              0);
+    ASSERT_EQ(r3xClearDevice(device_, 6, nullptr), DD_OK);
+    platform::ClearShownFrames();
+    {
+      DirectDrawFaults faults({c.fault});
+      EXPECT_EQ(c.palette ? r3xSetDevicePalette(device_, &palette) : r3xPresentDevice(device_),
+                c.result);
+      EXPECT_EQ(faults.Calls(), c.calls);
+    }
+    if (!c.palette) {
+      EXPECT_EQ(platform::ShownFrameCount(), c.result == DD_OK ? 1u : 0u);
+      EXPECT_TRUE(c.result != DD_OK || LastFrameIsAll(6));
+    }
+    r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
+  }
   EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
 }
 

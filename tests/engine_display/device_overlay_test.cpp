@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "device_fixture.h"
+#include "tests/support/direct_draw_faults.h"
 
 namespace {
 
@@ -96,6 +98,36 @@ TEST_F(DeviceOverlayTest, TheGamesDeviceShowsNoOverlay) {
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(PresentAndCountInk(0, kOverlayHeight), 0) << i;
   }
+}
+
+TEST_F(DeviceOverlayTest, ALostOverlayCopyIsRestoredAndTheOverlaysFailuresNeverFailThePresent) {
+  using enum platform::DirectDrawCall;
+  using test_support::DirectDrawFaults;
+  OpenWithOverlay();
+  device_->polygonCount = 0;
+  device_->regionCount = 0;
+  // Six presents draw the text once.
+  for (int i = 0; i < 6; ++i) {
+    PresentAndCountInk(0, kOverlayHeight);
+  }
+  {
+    DirectDrawFaults faults({{kBltFast, DDSCAPS_BACKBUFFER, DDERR_SURFACELOST}});
+    EXPECT_GT(PresentAndCountInk(0, 20), 0);
+    // The clear, the copy, the back surface restored and the copy again.
+    EXPECT_EQ(faults.Calls(DDSCAPS_BACKBUFFER),
+              (std::vector<platform::DirectDrawCall>{kBlt, kBltFast, kRestore, kBltFast}));
+    EXPECT_EQ(faults.Count(kRestore, DDSCAPS_OFFSCREENPLAIN), 1);
+  }
+  DirectDrawFaults faults(
+      {{kBltFast, DDSCAPS_BACKBUFFER, DDERR_SURFACELOST, DirectDrawFaults::kAlways},
+       {kGetDC, DDSCAPS_OFFSCREENPLAIN, DDERR_SURFACELOST, DirectDrawFaults::kAlways},
+       {kBlt, DDSCAPS_OFFSCREENPLAIN, DDERR_SURFACELOST, DirectDrawFaults::kAlways}});
+  platform::ClearShownFrames();
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(PresentAndCountInk(0, kOverlayHeight), 0) << i;
+  }
+  EXPECT_EQ(platform::ShownFrameCount(), 7u);
+  EXPECT_GT(faults.Count(kGetDC), 1) << "a redraw was tried";
 }
 
 }  // namespace

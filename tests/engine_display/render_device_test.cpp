@@ -5,10 +5,20 @@
 
 #include "device_fixture.h"
 #include "engine/display/render_device_internal.h"
+#include "tests/support/direct_draw_faults.h"
 
 namespace {
 
+using platform::DirectDrawCall;
+using test_support::DirectDrawFaults;
 using RenderDeviceTest = DeviceTest;
+
+DWORD CapsOf(IDirectDrawSurface* surface) {
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  EXPECT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
+  return desc.ddsCaps.dwCaps;
+}
 
 TEST(PixelFormatTest, MasksChooseTheLayout) {
   struct Case {
@@ -191,9 +201,16 @@ TEST_F(RenderDeviceTest, AHalfSizeCameraGetsADoubleSizeModeAndAStretchedScaleSur
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->width, 640);
   EXPECT_TRUE(LastFrameIsAll(5));
-  // The stored size is twice the camera's: the same camera reopens the device.
+  // The stored size is twice the camera's: the same camera reopens the device, which lets go
+  // of its scale surface and makes a new one.
+  IDirectDrawSurface* const scale = device_->scale;
+  scale->AddRef();
   EXPECT_EQ(r3xResetRenderDevice(device_, camera_, 1, R3X_DEVICE_SCALE_2), 0);
+  EXPECT_NE(device_->scale, scale);
+  EXPECT_EQ(scale->Release(), 0u);
+  EXPECT_EQ(device_->open, 1);
   EXPECT_EQ(device_->width, 640u);
+  EXPECT_EQ(device_->scaleInUse, 1);
   r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
   EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
 }
@@ -228,6 +245,142 @@ TEST_F(RenderDeviceTest, AWindowedResizeReplacesOnlyTheBackSurface) {
   r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
   EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
   EXPECT_EQ(platform::GetDisplayMode().width, 640) << "the display mode is restored";
+}
+
+TEST_F(RenderDeviceTest, AFailedResetFallsBackToAWindowAndReturnsTheFirstFailure) {
+  ASSERT_EQ(
+      r3xCreateRenderDevice(&device_, camera_, 1, 1, 0, nullptr, window_, 8, nullptr, nullptr), 0);
+  SetCameraImageBuffer(camera_, nullptr, 320, 240);
+  {
+    DirectDrawFaults faults(
+        {{DirectDrawCall::kSetDisplayMode, 0, DDERR_INVALIDMODE, DirectDrawFaults::kAlways}});
+    EXPECT_EQ(r3xResetRenderDevice(device_, camera_, 1, 0), DDERR_INVALIDMODE);
+  }
+  EXPECT_EQ(device_->open, 1);
+  EXPECT_EQ(device_->fullScreen, 0);
+  EXPECT_EQ(device_->flipping, 0);
+  EXPECT_NE(device_->clipper, nullptr);
+  EXPECT_EQ(device_->width, 320u);
+  EXPECT_EQ(camera_->rowLength, 320);
+  platform::WindowState state;
+  ASSERT_TRUE(platform::GetWindowState(window_, state));
+  EXPECT_EQ(state.exStyle & WS_EX_TOPMOST, 0u) << "the failed full screen gave up the top";
+  ASSERT_EQ(r3xClearDevice(device_, 7, nullptr), DD_OK);
+  platform::ClearShownFrames();
+  ASSERT_EQ(r3xPresentDevice(device_), DD_OK);
+  EXPECT_EQ(platform::ShownFrameCount(), 1u);
+
+  // When the window fails too, the device is left closed with the first failure.
+  SetCameraImageBuffer(camera_, nullptr, 640, 480);
+  {
+    DirectDrawFaults faults(
+        {{DirectDrawCall::kCreateSurface, DDSCAPS_PRIMARYSURFACE, DDERR_OUTOFMEMORY, 1},
+         {DirectDrawCall::kCreateSurface, DDSCAPS_PRIMARYSURFACE, DDERR_NOCOOPERATIVELEVELSET, 1,
+          1}});
+    EXPECT_EQ(r3xResetRenderDevice(device_, camera_, 1, 0), DDERR_OUTOFMEMORY);
+    EXPECT_EQ(faults.Count(DirectDrawCall::kCreateSurface, DDSCAPS_PRIMARYSURFACE), 2);
+  }
+  ASSERT_NE(device_, nullptr);
+  EXPECT_EQ(device_->open, 0);
+  EXPECT_EQ(device_->primary, nullptr);
+  EXPECT_EQ(r3xResetRenderDevice(device_, camera_, 1, 0), R3X_DEVICE_FAILED) << "closed";
+  r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
+  EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
+}
+
+TEST_F(RenderDeviceTest, AnOpenRestoresALostPrimaryAndTakesSystemMemoryOnce) {
+  constexpr HRESULT kLost = DDERR_SURFACELOST;
+  constexpr DWORD kPrimary = DDSCAPS_PRIMARYSURFACE;
+  constexpr DWORD kVideoPrimary = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
+  using enum DirectDrawCall;
+  struct Case {
+    const char* name;
+    DirectDrawFaults::Fault fault;
+    std::int32_t result;
+    // The calls on the primary surface, its creation included.
+    std::vector<DirectDrawCall> calls;
+  };
+  const Case cases[] = {
+      {"back buffer lost once",
+       {kGetAttachedSurface, kPrimary, kLost},
+       0,
+       {kCreateSurface, kGetAttachedSurface, kRestore, kGetAttachedSurface, kSetPalette}},
+      {"back buffer lost twice",
+       {kGetAttachedSurface, kPrimary, kLost, 2},
+       kLost,
+       {kCreateSurface, kGetAttachedSurface, kRestore, kGetAttachedSurface}},
+      {"palette lost once",
+       {kSetPalette, kPrimary, kLost},
+       0,
+       {kCreateSurface, kGetAttachedSurface, kSetPalette, kRestore, kSetPalette}},
+      {"palette lost twice",
+       {kSetPalette, kPrimary, kLost, 2},
+       kLost,
+       {kCreateSurface, kGetAttachedSurface, kSetPalette, kRestore, kSetPalette}},
+      {"no video memory",
+       {kCreateSurface, kVideoPrimary, DDERR_OUTOFVIDEOMEMORY},
+       0,
+       {kCreateSurface, kCreateSurface, kGetAttachedSurface, kSetPalette}},
+      {"no memory at all",
+       {kCreateSurface, kPrimary, DDERR_OUTOFVIDEOMEMORY, DirectDrawFaults::kAlways},
+       DDERR_OUTOFVIDEOMEMORY,
+       {kCreateSurface, kCreateSurface}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DirectDrawFaults faults({c.fault});
+    // A created primary in video memory.
+    ASSERT_EQ(r3xCreateRenderDevice(&device_, camera_, 1, 1, R3X_DEVICE_VIDEO_PRIMARY, nullptr,
+                                    window_, 8, nullptr, nullptr),
+              c.result);
+    EXPECT_EQ(faults.Calls(kPrimary), c.calls);
+    if (c.result != 0) {
+      EXPECT_EQ(device_, nullptr);
+      EXPECT_EQ(platform::LiveSurfaceCount(), 0u);
+      continue;
+    }
+    const bool inVideo = c.fault.call != kCreateSurface;
+    EXPECT_EQ((CapsOf(device_->primary) & DDSCAPS_VIDEOMEMORY) != 0, inVideo);
+    EXPECT_EQ((CapsOf(device_->primary) & DDSCAPS_SYSTEMMEMORY) != 0, !inVideo);
+    EXPECT_NE(device_->back, nullptr);
+    r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
+  }
+}
+
+TEST_F(RenderDeviceTest, AnOffscreenSurfaceTakesSystemMemoryOnceWhenVideoMemoryRunsOut) {
+  ASSERT_EQ(
+      r3xCreateRenderDevice(&device_, camera_, 0, 1, 0, nullptr, window_, 8, nullptr, nullptr), 0);
+  const std::size_t surfaces = platform::LiveSurfaceCount();
+  const DWORD offscreenVideo = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
+  {
+    DirectDrawFaults faults({{DirectDrawCall::kCreateSurface, offscreenVideo,
+                              DDERR_OUTOFVIDEOMEMORY, DirectDrawFaults::kAlways}});
+    IDirectDrawSurface* surface = _r3xCreateDeviceSurface(device_, 8, 8, 0, 1, 0);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_NE(CapsOf(surface) & DDSCAPS_SYSTEMMEMORY, 0u);
+    EXPECT_EQ(faults.Count(DirectDrawCall::kCreateSurface), 2);
+    DDCOLORKEY key{};
+    ASSERT_EQ(surface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+    EXPECT_EQ(key.dwColorSpaceLowValue, 253u);
+    surface->Release();
+  }
+  {
+    // System memory asked for is not tried again, nor is another failure.
+    DirectDrawFaults faults(
+        {{DirectDrawCall::kCreateSurface, 0, DDERR_OUTOFVIDEOMEMORY, DirectDrawFaults::kAlways}});
+    EXPECT_EQ(_r3xCreateDeviceSurface(device_, 8, 8, 1, 0, 0), nullptr);
+    EXPECT_EQ(faults.Count(DirectDrawCall::kCreateSurface), 1);
+  }
+  {
+    DirectDrawFaults faults({{DirectDrawCall::kCreateSurface, offscreenVideo, DDERR_OUTOFMEMORY}});
+    EXPECT_EQ(_r3xCreateDeviceSurface(device_, 8, 8, 0, 0, 0), nullptr);
+    EXPECT_EQ(faults.Count(DirectDrawCall::kCreateSurface), 1);
+  }
+  // A surface whose colour key is refused is given up.
+  DirectDrawFaults faults({{DirectDrawCall::kSetColorKey, 0, DDERR_SURFACELOST}});
+  EXPECT_EQ(_r3xCreateDeviceSurface(device_, 8, 8, 1, 1, 0), nullptr);
+  EXPECT_EQ(platform::LiveSurfaceCount(), surfaces);
+  r3xDestroyRenderDevice(&device_, R3X_DEVICE_FREE);
 }
 
 TEST_F(RenderDeviceTest, TheModeListCopiesOutNoMoreThanItFound) {

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/backend/display_backend.h"
-#include "platform/com/unknown.h"
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
+#include "tests/support/direct_draw_faults.h"
 #include "window_fixture.h"
 
 namespace {
@@ -350,7 +351,7 @@ TEST_F(DirectDrawTest, AClippedPrimaryTakesBlitsReachingPastItsEdges) {
   EXPECT_EQ(back->Release(), 0u);
 }
 
-TEST_F(DirectDrawTest, TheDriverListsItsModesHasNo3DAndNoDirect3D) {
+TEST_F(DirectDrawTest, TheDriverListsItsModesAndHasNoHardware3D) {
   ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
   std::vector<DDSURFACEDESC> modes;
   auto collect = [](DDSURFACEDESC* desc, LPVOID context) -> HRESULT {
@@ -369,9 +370,6 @@ TEST_F(DirectDrawTest, TheDriverListsItsModesHasNo3DAndNoDirect3D) {
   caps.dwCaps = ~0u;
   ASSERT_EQ(directDraw_->GetCaps(&caps, nullptr), DD_OK);
   EXPECT_EQ(caps.dwCaps & DDCAPS_3D, 0u);
-  void* direct3D = &caps;
-  EXPECT_EQ(directDraw_->QueryInterface(IID_IDirect3D, &direct3D), E_NOINTERFACE);
-  EXPECT_EQ(direct3D, nullptr);
 
   int drivers = 0;
   auto count = [](GUID* driver, LPSTR, LPSTR, LPVOID context) -> BOOL {
@@ -400,6 +398,74 @@ void WriteThroughDc(IDirectDrawSurface* surface, COLORREF colour) {
   SetBkMode(dc, TRANSPARENT);
   ASSERT_TRUE(ExtTextOutA(dc, 0, 0, 0, nullptr, "M", 1, nullptr));
   ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
+}
+
+TEST_F(DirectDrawTest, AFaultAnswersTheCallWhichThenDoesNothing) {
+  using platform::DirectDrawCall;
+  ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw_, nullptr), DD_OK);
+  ASSERT_EQ(directDraw_->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  IDirectDrawSurface* source = CreateOffscreen(directDraw_, 2, 2, 8);
+  IDirectDrawSurface* target = CreateOffscreen(directDraw_, 2, 2, 8);
+  ASSERT_EQ(FillRect(source, nullptr, 3), DD_OK);
+  PALETTEENTRY entries[256] = {};
+  IDirectDrawPalette* palette = nullptr;
+  ASSERT_EQ(directDraw_->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr), DD_OK);
+  DDCOLORKEY key{5, 5};
+  struct Case {
+    DirectDrawCall call;
+    std::function<HRESULT()> make;
+  };
+  const Case cases[] = {
+      {DirectDrawCall::kBlt, [&] { return FillRect(target, nullptr, 7); }},
+      {DirectDrawCall::kBltFast, [&] { return target->BltFast(0, 0, source, nullptr, 0); }},
+      {DirectDrawCall::kSetColorKey, [&] { return target->SetColorKey(DDCKEY_SRCBLT, &key); }},
+      {DirectDrawCall::kSetPalette, [&] { return target->SetPalette(palette); }},
+      {DirectDrawCall::kRestore, [&] { return target->Restore(); }},
+      {DirectDrawCall::kLock,
+       [&] {
+         DDSURFACEDESC desc{};
+         desc.dwSize = sizeof(desc);
+         const HRESULT result = target->Lock(nullptr, &desc, 0, nullptr);
+         return result == DD_OK ? target->Unlock(desc.lpSurface) : result;
+       }},
+      {DirectDrawCall::kGetDC,
+       [&] {
+         HDC dc = nullptr;
+         const HRESULT result = target->GetDC(&dc);
+         return result == DD_OK ? target->ReleaseDC(dc) : result;
+       }},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(FillRect(target, nullptr, 1), DD_OK);
+    test_support::DirectDrawFaults faults({{c.call, DDSCAPS_OFFSCREENPLAIN, DDERR_SURFACELOST}});
+    EXPECT_EQ(c.make(), DDERR_SURFACELOST) << static_cast<int>(c.call);
+    EXPECT_EQ(faults.Calls(), std::vector<DirectDrawCall>{c.call});
+    EXPECT_EQ(PixelsOf(target), (std::vector<BYTE>{1, 1, 1, 1})) << static_cast<int>(c.call);
+    EXPECT_EQ(c.make(), DD_OK) << "once restored " << static_cast<int>(c.call);
+  }
+  DDCOLORKEY read{};
+  EXPECT_EQ(target->GetColorKey(DDCKEY_SRCBLT, &read), DD_OK);
+  EXPECT_EQ(read.dwColorSpaceLowValue, 5u);
+
+  // Video memory runs out where system memory does not.
+  test_support::DirectDrawFaults faults(
+      {{DirectDrawCall::kCreateSurface, DDSCAPS_VIDEOMEMORY, DDERR_OUTOFVIDEOMEMORY,
+        test_support::DirectDrawFaults::kAlways}});
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = 2;
+  desc.dwHeight = 2;
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
+  IDirectDrawSurface* made = nullptr;
+  EXPECT_EQ(directDraw_->CreateSurface(&desc, &made, nullptr), DDERR_OUTOFVIDEOMEMORY);
+  EXPECT_EQ(made, nullptr);
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  ASSERT_EQ(directDraw_->CreateSurface(&desc, &made, nullptr), DD_OK);
+  for (IDirectDrawSurface* surface : {source, target, made}) {
+    EXPECT_EQ(surface->Release(), 0u);
+  }
+  EXPECT_EQ(palette->Release(), 0u);
 }
 
 TEST_F(DirectDrawTest, ADcOnAnEightBitSurfaceDrawsInTheNearestPaletteEntry) {
