@@ -264,6 +264,7 @@ class CountingClock : public platform::ProcessClock {
                                   std::chrono::steady_clock::now().time_since_epoch())
                                   .count());
   }
+  DWORD StartMilliseconds() override { return start_; }
   std::int64_t PerformanceCounter() override { return Milliseconds(); }
   std::int64_t PerformanceFrequency() override { return 1000; }
   std::int64_t WallSeconds() override { return Milliseconds() / 1000; }
@@ -283,6 +284,7 @@ class CountingClock : public platform::ProcessClock {
  private:
   int OnTestThread() const { return std::this_thread::get_id() == testThread_ ? 1 : 0; }
   const std::thread::id testThread_ = std::this_thread::get_id();
+  const DWORD start_ = Milliseconds();
 };
 
 // Both waits sleep until a message comes rather than looking every millisecond: a login that
