@@ -144,7 +144,10 @@ bool CGameSession::ApplyGlobalParams(std::span<const std::uint8_t> payload) {
 }
 
 int CGameSession::Fail(int step, const char* message) {
+  // No mailbox bears the error sink's address, so the post drops the report; the log keeps its
+  // text, so that the player can see why the game went back to the front end.
   PostErrorReport(KIND_ERROR_SINK, kModule, step, message);
+  LogPrintf(0, "%s", ErrorReportText(kModule, step, message).c_str());
   return 1;
 }
 

@@ -16,6 +16,7 @@
 #include "battle/arena/mover.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
+#include "battle/main/log.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "host/host_record.h"
@@ -298,13 +299,22 @@ void RepackArenaWithoutInfraRed(const test_support::ScratchFolder& folder) {
   folder.Write("arena.r3x", mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
 }
 
+// The reports go to an address no mailbox bears in the game (here the test's sink bears it);
+// the game's log keeps their texts, so that the player can see why the game ended.
 TEST_P(WorldStartFailure, ReportsTheStepAndStopsCompletely) {
   const FailureCase& c = GetParam();
   OpenHostDisplay();
   c.change(folder_);
   SetWorld(c.pack, c.world);
+  OpenLog("arena.log");
   EXPECT_EQ(Start(), 1);
+  CloseLog();
   EXPECT_EQ(Reports(), c.reports);
+  std::string logged;
+  for (const std::string& report : c.reports) {
+    logged += "00 " + report + "\n";
+  }
+  EXPECT_EQ(test_support::ReadTestFile(folder_.Path() / "arena.log"), logged);
   gGameSession.StopWorld();
   ExpectTornDown();
   // A second stop finds nothing more to take down.
