@@ -247,7 +247,9 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   sky.renderContext = gRenderContext;
   sky.camera = gCamera;
   atmosphere.Attach(gWorld, gRenderContext, gCamera);
-  // The own tank places the camera every frame once it exists.
+  // A stand-in until the player's tank exists, which the original does not have: an overview of
+  // the arena, so that the frames before the tank show the world. It goes with the player's
+  // tank, which places the camera every frame.
   PlaceOverviewCamera(gWorld, gCamera);
   return 0;
 }
