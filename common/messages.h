@@ -165,6 +165,7 @@ struct PayloadSize {
   enum class Kind : std::uint8_t {
     kNone,      // not carried in this direction
     kFixed,     // exactly `bytes`
+    kExact,     // exactly `bytes`, and its receiver refuses any other length of its own accord
     kEither,    // `bytes` or `alternate`
     kText,      // a text with its NUL: text length + 1
     kRecords,   // any number of `bytes`-sized records
@@ -180,6 +181,9 @@ struct PayloadSize {
 
 constexpr PayloadSize FixedPayload(std::uint32_t bytes) {
   return {PayloadSize::Kind::kFixed, bytes, 0};
+}
+constexpr PayloadSize ExactPayload(std::uint32_t bytes) {
+  return {PayloadSize::Kind::kExact, bytes, 0};
 }
 constexpr PayloadSize EitherPayload(std::uint32_t bytes, std::uint32_t alternate) {
   return {PayloadSize::Kind::kEither, bytes, alternate};
@@ -245,7 +249,8 @@ inline constexpr auto kMessageCatalogue = [] {
       // The own tank's quit timer posts MSG_QUIT to the server and to the game session.
       ARENA_MESSAGE(MSG_QUIT, kOutIn | kLocal, kTcp, kEmptyPayload, kEmptyPayload),
       ARENA_MESSAGE(MSG_SYNC_PING, kOutIn, kTcp, kEmptyPayload, kEmptyPayload),
-      ARENA_MESSAGE(GLOBAL_PARAMS_PASS, kIn, kNone, kNoPayload, FixedPayload(284)),
+      // The login fails on a record of any other length; in play a shorter one is dropped.
+      ARENA_MESSAGE(GLOBAL_PARAMS_PASS, kIn, kNone, kNoPayload, ExactPayload(284)),
       ARENA_MESSAGE(MSG_WEATHER_ENABLE, kIn, kNone, kNoPayload, FixedPayload(4)),
       ARENA_MESSAGE(MSG_SET_GRAVITY, kIn, kNone, kNoPayload, FixedPayload(4)),
       ARENA_MESSAGE(MSG_SET_GLOBAL_WORD4, kIn, kNone, kNoPayload, FixedPayload(4)),
@@ -415,12 +420,20 @@ constexpr std::uint32_t MinimumReceivedPayload(std::uint32_t type) {
   }
   switch (info->received.kind) {
     case PayloadSize::Kind::kFixed:
+    case PayloadSize::Kind::kExact:
       return info->received.bytes;
     case PayloadSize::Kind::kEither:
       return std::min(info->received.bytes, info->received.alternate);
     default:
       return 0;
   }
+}
+
+// Whether the receiver of a message from the server rules on its length itself, so that the
+// network client passes it on whatever its length.
+constexpr bool IsSizeRuledByReceiver(std::uint32_t type) {
+  const MessageInfo* info = FindMessageInfo(type);
+  return info != nullptr && info->received.kind == PayloadSize::Kind::kExact;
 }
 
 // Whether the client sends this type to the server as a datagram rather than over TCP.

@@ -43,7 +43,8 @@ void Handle(const NetMessage& message, std::span<const std::uint8_t> buffer,
   const std::uint32_t wanted = MinimumReceivedPayload(message.type);
   if (incoming.action == NetIncoming::Action::kShort) {
     Check(message.payload.size() < wanted && incoming.value == wanted);
-  } else if (incoming.action != NetIncoming::Action::kConsume) {
+  } else if (incoming.action != NetIncoming::Action::kConsume &&
+             !IsSizeRuledByReceiver(message.type)) {
     Check(message.payload.size() >= wanted);
   }
   if (incoming.action == NetIncoming::Action::kSetUdpPort) {

@@ -14,7 +14,8 @@ struct FrameRateReport {
   // due when no time has passed since the last one waits for the next frame: there is no rate.
   std::optional<std::uint32_t> CountFrame(std::uint32_t frameTime);
 
-  // The first report is due at the first rendered frame 30 s after the library loaded.
+  // The first report is due at the first rendered frame once the clock reads 30000. The clock
+  // counts from the system's start, so that is normally the game's first frame.
   std::uint32_t nextReport = kFrameRateReportInterval;
   std::uint32_t lastReport = 0;  // clock time of the last report
   std::uint32_t frames = 0;      // rendered since the last report

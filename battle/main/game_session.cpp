@@ -144,7 +144,10 @@ bool CGameSession::ApplyGlobalParams(std::span<const std::uint8_t> payload) {
 }
 
 int CGameSession::Fail(int step, const char* message) {
+  // No mailbox bears the error sink's address, so the post drops the report; the log keeps its
+  // text, so that the player can see why the game went back to the front end.
   PostErrorReport(KIND_ERROR_SINK, kModule, step, message);
+  LogPrintf(0, "%s", ErrorReportText(kModule, step, message).c_str());
   return 1;
 }
 
@@ -244,7 +247,9 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   sky.renderContext = gRenderContext;
   sky.camera = gCamera;
   atmosphere.Attach(gWorld, gRenderContext, gCamera);
-  // The own tank places the camera every frame once it exists.
+  // A stand-in until the player's tank exists, which the original does not have: an overview of
+  // the arena, so that the frames before the tank show the world. It goes with the player's
+  // tank, which places the camera every frame.
   PlaceOverviewCamera(gWorld, gCamera);
   return 0;
 }

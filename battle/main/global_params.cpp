@@ -6,7 +6,7 @@
 #include "common/messages.h"
 
 // The record read here is the one the message catalogue gives for GLOBAL_PARAMS_PASS.
-static_assert(FindMessageInfo(GLOBAL_PARAMS_PASS)->received == FixedPayload(GLOBAL_PARAMS_SIZE));
+static_assert(FindMessageInfo(GLOBAL_PARAMS_PASS)->received == ExactPayload(GLOBAL_PARAMS_SIZE));
 
 float gFarDistance = 500.0f;
 float gWorldCeiling = 0.0f;

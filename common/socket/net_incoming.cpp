@@ -9,7 +9,7 @@ NetIncoming ClassifyIncoming(std::uint32_t type, std::span<const std::uint8_t> p
     return {Action::kConsume};
   }
   const std::uint32_t wanted = MinimumReceivedPayload(type);
-  if (payload.size() < wanted) {
+  if (payload.size() < wanted && !IsSizeRuledByReceiver(type)) {
     return {Action::kShort, 0, wanted};
   }
   arena::ByteReader reader(payload);

@@ -20,5 +20,6 @@ struct NetIncoming {
 };
 
 // The size gate comes first: a payload shorter than the catalogue's size for its type is never
-// read or passed on; a longer one is, and its receiver reads the leading bytes.
+// read or passed on, unless its receiver rules on the length itself (the login fails on a short
+// global parameter record); a longer one is, and its receiver reads the leading bytes.
 NetIncoming ClassifyIncoming(std::uint32_t type, std::span<const std::uint8_t> payload);

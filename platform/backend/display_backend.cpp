@@ -15,6 +15,7 @@
 #include "platform/backend/headless_backend.h"
 #include "platform/backend/input_script.h"
 #include "platform/backend/sdl_backend.h"
+#include "platform/kernel/clock.h"
 
 namespace platform {
 namespace {
@@ -50,6 +51,11 @@ std::unique_ptr<DisplayBackend> CreateHeadlessFromEnvironment() {
   InputScript script = ParseInputScript(text.str());
   for (const std::string& error : script.errors) {
     std::fprintf(stderr, "input script %s: %s (skipped)\n", path, error.c_str());
+  }
+  // The script counts from the process's start; the backend compares clock readings.
+  const DWORD start = GetProcessClock().StartMilliseconds();
+  for (BackendEvent& event : script.events) {
+    event.time += start;
   }
   return std::make_unique<HeadlessBackend>(std::move(script.events));
 }

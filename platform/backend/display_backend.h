@@ -28,7 +28,7 @@ enum class MouseButton { kLeft, kRight, kMiddle };
 
 struct BackendEvent {
   BackendEventKind kind;
-  // timeGetTime at which the event happens.
+  // timeGetTime at which the event happens (as ParseInputScript gives it: the script's time).
   DWORD time;
   // Key events: the DirectInput scan code.
   int scanCode = 0;

@@ -1,5 +1,6 @@
 #include "platform/backend/headless_backend.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -20,7 +21,8 @@ HeadlessBackend::HeadlessBackend(std::vector<BackendEvent> script) : script_(std
 HeadlessBackend::~HeadlessBackend() { WritePendingFrame(); }
 
 bool HeadlessBackend::PollEvent(DWORD now, BackendEvent& event) {
-  if (next_ == script_.size() || script_[next_].time > now) {
+  // Wrap-safe: the clock wraps at 2^32 ms.
+  if (next_ == script_.size() || static_cast<std::int32_t>(script_[next_].time - now) > 0) {
     return false;
   }
   event = script_[next_++];

@@ -1,5 +1,8 @@
 // The headless backend's input script: one event per line, "TIME WHAT [ARGUMENTS]", TIME in
-// milliseconds of the process clock (timeGetTime). WHAT is one of
+// milliseconds since the process started (0 = the start), whatever the origin of the process
+// clock (timeGetTime counts from the system's start), so that a script means the same on every
+// machine. ParseInputScript keeps the times as written; the backend made from the environment
+// counts them from the clock's StartMilliseconds. WHAT is one of
 //   key_down CODE | key_up CODE          DirectInput scan code, decimal or 0x-hex, 0-255
 //   mouse_move X Y
 //   mouse_down BUTTON X Y | mouse_up BUTTON X Y      BUTTON: left, right or middle

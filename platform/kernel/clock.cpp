@@ -7,16 +7,27 @@
 namespace platform {
 namespace {
 
-// Like the original platform's millisecond timer, the real clock never reads 0 at start.
-constexpr std::uint64_t kRealStartMilliseconds = 10000;
 // Virtual wall clock start: 2000-01-01 00:00:00 UTC.
 constexpr std::int64_t kVirtualEpoch = 946684800;
 
+// The steady clock is the system's monotonic clock, which counts from the system's start.
+using SystemClock = std::chrono::steady_clock;
+
+// Taken when the platform library is loaded, before the host program runs.
+const SystemClock::time_point gProcessStart = SystemClock::now();
+
+// Like the original platform's millisecond timer: milliseconds since the system started, wrapping
+// at 2^32 (every 49.7 days). The game's schedules rely on it, such as the first frame-rate report
+// going out at the first frame.
+DWORD SystemMilliseconds(SystemClock::time_point when) {
+  return static_cast<DWORD>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count());
+}
+
 class RealClock : public ProcessClock {
  public:
-  DWORD Milliseconds() override {
-    return static_cast<DWORD>(kRealStartMilliseconds + Elapsed<std::chrono::milliseconds>());
-  }
+  DWORD Milliseconds() override { return SystemMilliseconds(SystemClock::now()); }
+  DWORD StartMilliseconds() override { return SystemMilliseconds(gProcessStart); }
   std::int64_t PerformanceCounter() override {
     const auto ns = Elapsed<std::chrono::nanoseconds>();
     return static_cast<std::int64_t>(static_cast<__int128>(ns) * kPerformanceFrequency /
@@ -44,9 +55,9 @@ class RealClock : public ProcessClock {
   template <typename Unit>
   std::uint64_t Elapsed() const {
     return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<Unit>(std::chrono::steady_clock::now() - start_).count());
+        std::chrono::duration_cast<Unit>(SystemClock::now() - start_).count());
   }
-  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  const SystemClock::time_point start_ = SystemClock::now();
 };
 
 RealClock& Real() {

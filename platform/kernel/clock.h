@@ -20,8 +20,11 @@ inline constexpr std::int64_t kPerformanceFrequency = 1193182;
 class ProcessClock {
  public:
   virtual ~ProcessClock() = default;
-  // Milliseconds since an arbitrary start; wraps at 2^32.
+  // Milliseconds since the system started (a virtual clock: since its own start); wraps at 2^32.
   virtual DWORD Milliseconds() = 0;
+  // Milliseconds() when the process started (a virtual clock: when it was made), from which the
+  // input script counts its times.
+  virtual DWORD StartMilliseconds() = 0;
   virtual std::int64_t PerformanceCounter() = 0;
   virtual std::int64_t PerformanceFrequency() = 0;
   // Seconds since 1970, as the C runtime's time().
@@ -39,8 +42,10 @@ class ProcessClock {
 // A clock that stands still until Sleep or Advance moves it. Thread-safe.
 class VirtualClock : public ProcessClock {
  public:
-  explicit VirtualClock(DWORD startMilliseconds = 1000) : milliseconds_(startMilliseconds) {}
+  explicit VirtualClock(DWORD startMilliseconds = 1000)
+      : start_(startMilliseconds), milliseconds_(startMilliseconds) {}
   DWORD Milliseconds() override;
+  DWORD StartMilliseconds() override { return start_; }
   std::int64_t PerformanceCounter() override;
   std::int64_t PerformanceFrequency() override;
   std::int64_t WallSeconds() override;
@@ -48,6 +53,7 @@ class VirtualClock : public ProcessClock {
   void Advance(DWORD milliseconds);
 
  private:
+  const DWORD start_;
   std::mutex mutex_;
   std::uint64_t milliseconds_;
   std::uint64_t elapsed_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -102,8 +103,9 @@ BOOL GetMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax) {
     const std::optional<DWORD> next = platform::GetDisplayBackend().NextEventTime();
     if (next) {
       lock.unlock();
-      const DWORD now = timeGetTime();
-      Sleep(*next > now ? *next - now : 0);
+      // Wrap-safe: the clock wraps at 2^32 ms.
+      const auto wait = static_cast<std::int32_t>(*next - timeGetTime());
+      Sleep(wait > 0 ? static_cast<DWORD>(wait) : 0);
     } else {
       table.posted.wait_for(lock, kWaitSlice);
     }

@@ -1,17 +1,28 @@
 #include <gtest/gtest.h>
+#include <time.h>
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <cstring>
+#include <optional>
+#include <variant>
 #include <vector>
 
 #include "base/byte_reader.h"
 #include "battle/arena/arena_view.h"
+#include "battle/main/game_params.h"
 #include "battle/main/game_session.h"
+#include "battle/main/login.h"
 #include "battle/main/main_loop.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
+#include "host/host_record.h"
 #include "platform/backend/display_backend.h"
 #include "platform/kernel/clock.h"
 #include "tests/support/demo_world_session.h"
+#include "tools/testserver/server_params.h"
+#include "tools/testserver/test_server.h"
 
 namespace {
 
@@ -80,8 +91,8 @@ TEST_F(FrameTickTest, QuitEndsTheFrameAtTheDispatchAndTheLoopAfterIt) {
   EXPECT_EQ(gFrameTime, 5000u);
 }
 
-// The first report goes out at the first frame 30 s after the library loaded, as a datagram
-// from the network client's own mailbox.
+// The first report goes out at the first frame once the clock reads 30000, as a datagram from the
+// network client's own mailbox.
 TEST_F(FrameTickTest, FrameRateIsReportedFromTheNetworkClient) {
   std::vector<Taken> reports;
   for (int frame = 0; frame < 2501 && reports.empty(); ++frame) {  // 5000 ms to 30000 ms
@@ -97,6 +108,41 @@ TEST_F(FrameTickTest, FrameRateIsReportedFromTheNetworkClient) {
   ASSERT_EQ(reports[0].payload.size(), 4u);
   // 2501 frames since the library loaded at 0 ms.
   EXPECT_EQ(arena::ByteReader(reports[0].payload).U32(), 2501u * 100000u / 30000u);
+}
+
+// On the real clock, which counts from the system's start, the first frame of a game is past the
+// report time set when the library loaded: the server gets a frame rate with the first frame.
+TEST(FrameRateOnTheWire, FirstFrameAfterTheLoginSendsTheFrameRate) {
+  timespec sinceSystemStart{};
+  clock_gettime(CLOCK_MONOTONIC, &sinceSystemStart);
+  if (sinceSystemStart.tv_sec < kFrameRateReportInterval / 1000 + 1) {
+    GTEST_SKIP() << "the system started less than 30 s ago";
+  }
+  std::array<std::uint32_t, GAME_PARAM_COUNT> words{};
+  testserver::TestServer server(words, MakeServerGlobalParamsPayload());
+  auto script = testserver::ParseScript("");
+  ASSERT_TRUE(std::holds_alternative<testserver::Script>(script));
+  const std::optional<std::uint16_t> port =
+      server.Start("127.0.0.1", 0, std::get<testserver::Script>(script));
+  ASSERT_TRUE(port.has_value()) << server.Error();
+  LoginBlock block{};
+  block.serverPort = *port;
+  std::strcpy(block.serverHost, "127.0.0.1");
+  std::strcpy(block.loginText, "pilot");
+  ASSERT_EQ(LoginToServer(&block), 0);
+  gGameSession.frameRate = {};  // as the library's load left it
+  gGameSession.quitFlag = 0;
+  gGameSession.Tick();
+  EXPECT_EQ(gGameSession.frameRate.frames, 0u);  // counted and reported
+  EXPECT_TRUE(server.WaitForMessage(MSG_FRAME_RATE, std::chrono::seconds(2)).has_value());
+  gGameSession.netSocket.Close();
+  server.Stop();
+  std::uint32_t length = 0;
+  while (gGameSession.Receive(length) != nullptr) {
+  }
+  gGameSession.frameRate = {};
+  gFrameTime = 0;
+  InitGameParams();
 }
 
 TEST_F(FrameTickTest, LostConnectionIsNoticedOnceAndPlayGoesOn) {

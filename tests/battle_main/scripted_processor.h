@@ -93,6 +93,7 @@ class StepClock : public platform::ProcessClock {
       : frequency_(frequency), steps_(std::move(steps)) {}
 
   DWORD Milliseconds() override { return 1000; }
+  DWORD StartMilliseconds() override { return 1000; }
   std::int64_t PerformanceCounter() override {
     last_ = counter_;
     counter_ += steps_[reads_ % steps_.size()];

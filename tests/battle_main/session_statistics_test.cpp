@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"
@@ -76,8 +78,19 @@ TEST(SessionStatisticsTest, TheFileIsWrittenAnew) {
   const std::string name = folder.Write("barf.txt", std::string(500, 'x'));
   WriteStatisticsFile(name.c_str(), StatisticsText(Busy()));
   EXPECT_EQ(test_support::ReadTestFile(name), StatisticsText(Busy()));
-  // A file that cannot be created is skipped.
-  WriteStatisticsFile((folder / "no/such/folder/barf.txt").c_str(), "x");
+}
+
+// A file that cannot be created is skipped: no folder is made for it and nothing else is written.
+TEST(SessionStatisticsTest, AFileThatCannotBeCreatedIsSkipped) {
+  test_support::ScratchFolder folder("barf");
+  const std::string kept = folder.Write("barf.txt", "kept");
+  WriteStatisticsFile((folder / "no/such/folder/barf.txt").c_str(), StatisticsText(Busy()));
+  std::vector<std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path())) {
+    entries.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(entries, std::vector<std::string>{"barf.txt"});
+  EXPECT_EQ(test_support::ReadTestFile(kept), "kept");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 
 #include "battle/arena/arena_view.h"
@@ -78,7 +80,10 @@ TEST_F(SessionViewTest, LayoutWithCockpitKeepsA640By480Image) {
 }
 
 TEST_F(SessionViewTest, LayoutWithoutCockpitUsesTheWholeScreen) {
+  // An earlier layout's image, drawn on.
   HostRecord host;
+  view_.LayOut(camera_.get(), host);
+  std::fill_n(r3xGetCameraImageBuffer(camera_.get()), 640 * 480, std::uint8_t{0x55});
   host.viewFlags = 0;
   host.screenWidth = 320;
   host.screenHeight = 240;
@@ -89,10 +94,10 @@ TEST_F(SessionViewTest, LayoutWithoutCockpitUsesTheWholeScreen) {
   EXPECT_EQ(r3xGetCameraImageHeight(camera_.get()), 240);
   EXPECT_EQ(r3xGetCameraViewWidth(camera_.get()), 320);
   EXPECT_FLOAT_EQ(camera_->aspect, 320.0f / 240.0f);
-  // The image is the camera's to write: all of it.
-  std::uint8_t* image = r3xGetCameraImageBuffer(camera_.get());
-  image[320 * 240 - 1] = 7;
-  EXPECT_EQ(image[320 * 240 - 1], 7);
+  // A new image of the mode's size, cleared: nothing of the earlier picture shows in it.
+  const std::uint8_t* image = r3xGetCameraImageBuffer(camera_.get());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(std::count(image, image + 320 * 240, std::uint8_t{0}), 320 * 240);
 }
 
 TEST_F(SessionViewTest, AnImageOfNoSizeIsRefusedAndTheCameraKeepsItsOwn) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "battle/arena/arena_map.h"
@@ -16,12 +17,14 @@
 #include "battle/arena/mover.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
+#include "battle/main/log.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "host/host_record.h"
 #include "platform/backend/display_backend.h"
 #include "platform/backend/headless_backend.h"
 #include "platform/ddraw.h"
+#include "platform/kernel/allocation_hook.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/message_box.h"
 #include "platform/window/messages.h"
@@ -68,6 +71,8 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 class WorldStartTest : public ::testing::Test {
  protected:
   WorldStartTest() {
+    // As after a fresh load: the record an earlier game's stop kept goes with the library.
+    r3xDestroyRenderDevice(&gRenderDevice, R3X_DEVICE_FREE | R3X_DEVICE_KEEP);
     platform::SetDisplayBackend(std::make_unique<RecordingBackend>(frames_));
     platform::ClearShownFrames();
     platform::ResetDisplayMode();
@@ -261,14 +266,50 @@ TEST_F(WorldStartTest, AShortPackNameGetsTheMapExtensionAppended) {
 }
 
 // One world start failing at a step: what the folder lacks or holds instead, the world named,
-// and the reports.
+// the reports, and the one allocation that fails (none when empty), told by its size and by what
+// the start has made so far.
 struct FailureCase {
   const char* name;
   std::function<void(const test_support::ScratchFolder&)> change;
   const char* pack;
   const char* world;
   std::vector<std::string> reports;
+  std::function<bool(std::size_t)> failsAllocation = {};
 };
+
+// Refuses the first allocation that the case names and allows every other one, the reports'
+// among them.
+class OneFailedAllocation : public platform::AllocationHook {
+ public:
+  explicit OneFailedAllocation(std::function<bool(std::size_t)> fails) : fails_(std::move(fails)) {}
+  bool Allows(std::size_t size) override {
+    if (refused_ || !fails_(size)) {
+      return true;
+    }
+    refused_ = true;
+    return false;
+  }
+  bool Refused() const { return refused_; }
+
+ private:
+  std::function<bool(std::size_t)> fails_;
+  bool refused_ = false;
+};
+
+// The allocations of the steps that fail only when memory runs out.
+bool FailsWorld(std::size_t size) {
+  return size == sizeof(R3xWorld) && gArenaMap != nullptr && gWorld == nullptr;
+}
+bool FailsRenderContext(std::size_t) { return gWorld != nullptr && gRenderContext == nullptr; }
+bool FailsCamera(std::size_t size) {
+  return size == sizeof(R3xCamera) && gRenderContext != nullptr && gCamera == nullptr;
+}
+bool FailsRenderDevice(std::size_t size) {
+  return size == sizeof(R3xRenderDevice) && gCamera != nullptr && gRenderDevice == nullptr;
+}
+bool FailsGlide(std::size_t size) {
+  return size == sizeof(R3xGlideContext) && gRenderDevice != nullptr && gGlideContext == nullptr;
+}
 
 class WorldStartFailure : public WorldStartTest,
                           public ::testing::WithParamInterface<FailureCase> {};
@@ -298,13 +339,29 @@ void RepackArenaWithoutInfraRed(const test_support::ScratchFolder& folder) {
   folder.Write("arena.r3x", mkdata::BuildPack(members, mkdata::PackLayout::kHeader));
 }
 
+// The reports go to an address no mailbox bears in the game (here the test's sink bears it);
+// the game's log keeps their texts, so that the player can see why the game ended.
 TEST_P(WorldStartFailure, ReportsTheStepAndStopsCompletely) {
   const FailureCase& c = GetParam();
   OpenHostDisplay();
   c.change(folder_);
   SetWorld(c.pack, c.world);
-  EXPECT_EQ(Start(), 1);
+  OpenLog("arena.log");
+  if (c.failsAllocation) {
+    OneFailedAllocation hook(c.failsAllocation);
+    platform::ScopedAllocationHook installed(hook);
+    EXPECT_EQ(Start(), 1);
+    EXPECT_TRUE(hook.Refused());
+  } else {
+    EXPECT_EQ(Start(), 1);
+  }
+  CloseLog();
   EXPECT_EQ(Reports(), c.reports);
+  std::string logged;
+  for (const std::string& report : c.reports) {
+    logged += "00 " + report + "\n";
+  }
+  EXPECT_EQ(test_support::ReadTestFile(folder_.Path() / "arena.log"), logged);
   gGameSession.StopWorld();
   ExpectTornDown();
   // A second stop finds nothing more to take down.
@@ -327,11 +384,38 @@ INSTANTIATE_TEST_SUITE_P(
                     "arena.r3x",
                     "arenapc.wld",
                     {"WORLD:2 [Created invalid CArenaMap]"}},
+        FailureCase{"NoMemoryForTheWorld",
+                    [](const auto&) {},
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:4 [pWorld did not create.]"},
+                    FailsWorld},
+        FailureCase{"NoMemoryForTheRenderContext",
+                    [](const auto&) {},
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:5 [CreateRenderContext initialization failed.]"},
+                    FailsRenderContext},
+        FailureCase{"NoMemoryForTheCamera",
+                    [](const auto&) {},
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {"WORLD:6 [CreateCamera Failed.]"},
+                    FailsCamera},
         FailureCase{"MissingLoadingPalette",
                     [](const auto& folder) { fs::remove(folder.Path() / "load.bmp"); },
                     "arena.r3x",
                     "arenapc.wld",
                     {}},
+        // The display and Glide steps fail without a report.
+        FailureCase{"NoMemoryForTheRenderDevice",
+                    [](const auto&) {},
+                    "arena.r3x",
+                    "arenapc.wld",
+                    {},
+                    FailsRenderDevice},
+        FailureCase{
+            "NoMemoryForGlide", [](const auto&) {}, "arena.r3x", "arenapc.wld", {}, FailsGlide},
         FailureCase{"MissingEquipment",
                     [](const auto& folder) { fs::remove(folder.Path() / "Equip.r3x"); },
                     "arena.r3x",

@@ -28,6 +28,7 @@ TEST(MessageCatalogue, EverySizeFitsTheMessagesThatCarryIt) {
     for (const PayloadSize& size : {info.sent, info.received}) {
       switch (size.kind) {
         case PayloadSize::Kind::kFixed:
+        case PayloadSize::Kind::kExact:
           EXPECT_LE(size.bytes, limit);
           EXPECT_EQ(size.alternate, 0u);
           break;

@@ -1,12 +1,34 @@
 #include "platform/kernel/clock.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
+
+#include <cstdint>
 
 namespace {
 
-TEST(ProcessClock, RealClockIsNeverZeroAndMoves) {
+// The system's monotonic clock in milliseconds, cut to 32 bits.
+DWORD SystemMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<DWORD>(static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+                            static_cast<std::uint64_t>(now.tv_nsec) / 1000000);
+}
+
+// As the original's timer: milliseconds since the system started, not since the process did.
+TEST(ProcessClock, RealClockCountsFromTheSystemStart) {
+  const DWORD before = SystemMilliseconds();
+  const DWORD read = timeGetTime();
+  const DWORD after = SystemMilliseconds();
+  EXPECT_LE(read - before, after - before);  // wrap-safe: between the two
+  // The process's start is a fixed reading of the same clock, taken before this test ran.
+  const DWORD start = platform::GetProcessClock().StartMilliseconds();
+  EXPECT_GE(static_cast<std::int32_t>(read - start), 0);
+  EXPECT_EQ(platform::GetProcessClock().StartMilliseconds(), start);
+}
+
+TEST(ProcessClock, RealClockMoves) {
   const DWORD first = timeGetTime();
-  EXPECT_NE(first, 0u);
   LARGE_INTEGER frequency{};
   ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
   EXPECT_EQ(frequency.QuadPart, platform::kPerformanceFrequency);

@@ -83,16 +83,17 @@ TEST(InputScript, SkipsAndNamesTheLinesItDoesNotUnderstand) {
 
 using HeadlessBackendTest = WindowTest;
 
-// The backend made from the environment, with a script file, driven by the virtual clock.
+// The backend made from the environment, with a script file, driven by the virtual clock. The
+// script's times count from the clock's start (1000 ms), not from its origin.
 TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard) {
   test_support::ScratchFolder folder;
   const std::string path = folder.Write("input.txt",
-                                        "1100 mouse_move 30 40\n"
-                                        "1200 mouse_down left 31 41\n"
-                                        "1250 mouse_down right 32 42\n"
-                                        "1300 mouse_up left 33 43\n"
-                                        "1400 key_down 0xB8\n"
-                                        "1500 close\n");
+                                        "100 mouse_move 30 40\n"
+                                        "200 mouse_down left 31 41\n"
+                                        "250 mouse_down right 32 42\n"
+                                        "300 mouse_up left 33 43\n"
+                                        "400 key_down 0xB8\n"
+                                        "500 close\n");
   {
     test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", path.c_str());
     test_support::ScopedEnvironment display("ARENA_DISPLAY", nullptr);
@@ -148,7 +149,7 @@ TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard
   ASSERT_EQ(count, 1u);
   EXPECT_EQ(data.dwOfs, 0xB8u);
   EXPECT_EQ(data.dwData, 0x80u);
-  EXPECT_EQ(data.dwTimeStamp, 1400u);
+  EXPECT_EQ(data.dwTimeStamp, 1400u);  // script time 400 on a clock that started at 1000
   EXPECT_EQ(keyboard->Release(), 0u);
   EXPECT_EQ(input->Release(), 0u);
 }
