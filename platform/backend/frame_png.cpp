@@ -1,7 +1,7 @@
 #include "platform/backend/frame_png.h"
 
-#include <algorithm>
-#include <array>
+#include <zlib.h>
+
 #include <cstdint>
 #include <fstream>
 #include <utility>
@@ -12,56 +12,22 @@
 namespace platform {
 namespace {
 
-// The CRC of picture chunks, eight bytes a step through eight tables (table k gives the CRC of a
-// byte followed by k zero bytes): a frame's data chunk is most of a megabyte.
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-  using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
-  static const Tables tables = [] {
-    Tables t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) {
-        c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      }
-      t[0][n] = c;
-    }
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      for (std::size_t k = 1; k < 8; ++k) {
-        t[k][n] = t[0][t[k - 1][n] & 0xFF] ^ (t[k - 1][n] >> 8);
-      }
-    }
-    return t;
-  }();
-  crc = ~crc;
-  std::size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    const std::uint32_t low = crc ^ (data[i] | data[i + 1] << 8 | data[i + 2] << 16 |
-                                     static_cast<std::uint32_t>(data[i + 3]) << 24);
-    crc = tables[7][low & 0xFF] ^ tables[6][(low >> 8) & 0xFF] ^ tables[5][(low >> 16) & 0xFF] ^
-          tables[4][low >> 24] ^ tables[3][data[i + 4]] ^ tables[2][data[i + 5]] ^
-          tables[1][data[i + 6]] ^ tables[0][data[i + 7]];
-  }
-  for (; i < size; ++i) {
-    crc = tables[0][(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  }
-  return ~crc;
-}
-
-// Picture files keep their numbers high byte first, the deflate block lengths low byte first.
-void PutChunk(arena::ByteWriter& out, const char* type, const std::vector<std::uint8_t>& data) {
-  out.U32BigEndian(static_cast<std::uint32_t>(data.size()));
+// Picture files keep their numbers high byte first.
+void PutChunk(arena::ByteWriter& out, const char* type, const std::uint8_t* data,
+              std::size_t size) {
+  out.U32BigEndian(static_cast<std::uint32_t>(size));
   const std::size_t typeAt = out.size();
   out.Bytes(type, 4);
-  out.Bytes(data);
-  out.U32BigEndian(Crc32(out.bytes().data() + typeAt, data.size() + 4));
+  out.Bytes(data, size);
+  const std::uint8_t* typed = out.bytes().data() + typeAt;
+  out.U32BigEndian(static_cast<std::uint32_t>(crc32(0, typed, static_cast<uInt>(size + 4))));
 }
 
-// The buffers of the last picture written on this thread, kept for the next: a frame's picture is
+// The buffers of the last picture written on this thread, kept for the next: a frame's rows are
 // most of a megabyte, and fresh memory of that size faults a page in every 4 KB it is written.
 struct PictureBuffers {
   std::vector<std::uint8_t> raw;
   std::vector<std::uint8_t> zlib;
-  std::vector<std::uint8_t> png;
 };
 
 PictureBuffers& Buffers() {
@@ -69,54 +35,17 @@ PictureBuffers& Buffers() {
   return buffers;
 }
 
-// An empty vector with room for `size` bytes, from `kept`.
-std::vector<std::uint8_t> Room(std::vector<std::uint8_t>& kept, std::size_t size) {
-  std::vector<std::uint8_t> room = std::move(kept);
-  room.clear();
-  room.reserve(size);
-  return room;
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks, in `room`.
-std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw,
-                                     std::vector<std::uint8_t> room) {
-  arena::ByteWriter out(std::move(room));
-  out.U8(0x78);
-  out.U8(0x01);
-  std::size_t at = 0;
-  do {
-    const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
-    const bool last = at + length == raw.size();
-    out.U8(last ? 1 : 0);
-    out.U16(static_cast<std::uint16_t>(length));
-    out.U16(static_cast<std::uint16_t>(~length));
-    out.Bytes(raw.data() + at, length);
-    at += length;
-  } while (at < raw.size());
-  // The sums are reduced only every 5552 bytes, the most that cannot overflow 32 bits.
-  constexpr std::uint32_t kModulus = 65521;
-  constexpr std::size_t kRun = 5552;
-  std::uint32_t a = 1;
-  std::uint32_t b = 0;
-  for (std::size_t start = 0; start < raw.size(); start += kRun) {
-    const std::size_t end = std::min(raw.size(), start + kRun);
-    std::size_t i = start;
-    // Eight bytes a step: b takes a eight times and each byte once for every step it is in a.
-    for (; i + 8 <= end; i += 8) {
-      b += 8 * a + 8 * raw[i] + 7 * raw[i + 1] + 6 * raw[i + 2] + 5 * raw[i + 3] + 4 * raw[i + 4] +
-           3 * raw[i + 5] + 2 * raw[i + 6] + raw[i + 7];
-      a += raw[i] + raw[i + 1] + raw[i + 2] + raw[i + 3] + raw[i + 4] + raw[i + 5] + raw[i + 6] +
-           raw[i + 7];
-    }
-    for (; i < end; ++i) {
-      a += raw[i];
-      b += a;
-    }
-    a %= kModulus;
-    b %= kModulus;
+// The rows as a zlib stream in `zlib`, at the fastest level: frames are mostly runs of one colour,
+// which the fastest level already packs to a few per cent. False when zlib fails.
+bool Compress(const std::vector<std::uint8_t>& raw, std::vector<std::uint8_t>& zlib) {
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  zlib.resize(size);
+  if (compress2(zlib.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_SPEED) !=
+      Z_OK) {
+    return false;
   }
-  out.U32BigEndian(b << 16 | a);
-  return out.Take();
+  zlib.resize(size);
+  return true;
 }
 
 }  // namespace
@@ -131,7 +60,7 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
   }
   // Each row: filter type 0, then red, green, blue.
   PictureBuffers& buffers = Buffers();
-  std::vector<std::uint8_t> raw = std::move(buffers.raw);
+  std::vector<std::uint8_t>& raw = buffers.raw;
   raw.resize(height * (1 + width * 3));
   std::uint8_t* out = raw.data();
   const bool paletted = bytesPerPixel == 1 && frame.palette.size() == 256;
@@ -160,27 +89,23 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
       *out++ = static_cast<std::uint8_t>(b << 3 | b >> 2);
     }
   }
-  // Stored blocks take five bytes of header for every 65,535 bytes; zlib adds six, the chunks 57.
-  const std::size_t zlibSize = raw.size() + 5 * (raw.size() / 65535 + 1) + 6;
-  std::vector<std::uint8_t> zlib = StoredZlib(raw, Room(buffers.zlib, zlibSize));
-  arena::ByteWriter png(Room(buffers.png, zlibSize + 64));
+  if (!Compress(raw, buffers.zlib)) {
+    return false;
+  }
+  arena::ByteWriter png;
   png.Bytes("\x89PNG\r\n\x1A\n", 8);
   arena::ByteWriter header;
   header.U32BigEndian(static_cast<std::uint32_t>(width));
   header.U32BigEndian(static_cast<std::uint32_t>(height));
   // 8 bits a channel, truecolour, deflate, adaptive filtering, no interlace.
   header.Bytes("\x08\x02\x00\x00\x00", 5);
-  PutChunk(png, "IHDR", header.bytes());
-  PutChunk(png, "IDAT", zlib);
-  PutChunk(png, "IEND", {});
+  PutChunk(png, "IHDR", header.bytes().data(), header.size());
+  PutChunk(png, "IDAT", buffers.zlib.data(), buffers.zlib.size());
+  PutChunk(png, "IEND", nullptr, 0);
   std::ofstream file(path, std::ios::binary);
   file.write(reinterpret_cast<const char*>(png.bytes().data()),
              static_cast<std::streamsize>(png.size()));
-  const bool written = static_cast<bool>(file);
-  buffers.raw = std::move(raw);
-  buffers.zlib = std::move(zlib);
-  buffers.png = png.Take();
-  return written;
+  return static_cast<bool>(file);
 }
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-// Frames as PNG files (8-bit RGB, uncompressed deflate blocks), for looking at what was shown.
+// Frames as PNG files (8-bit RGB, deflate-compressed), for looking at what was shown.
 #pragma once
 
 #include <string>

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/backend/headless_backend.h"
+#include "tests/support/png_picture.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scratch_folder.h"
 
@@ -23,14 +22,11 @@ platform::Frame GreyFrame(std::uint8_t level) {
   return frame;
 }
 
-// The red byte of the first pixel of a picture WriteFramePng wrote: after the signature, the
-// header chunk, the data chunk's length and type, the zlib and block headers and the row's
-// filter byte. -1 when there is no such file.
+// The red byte of the first pixel of a picture WriteFramePng wrote; -1 when there is no such
+// picture.
 int FirstPixel(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const std::size_t first = 8 + 25 + 8 + 2 + 5 + 1;
-  return png.size() > first ? static_cast<std::uint8_t>(png[first]) : -1;
+  const auto picture = test_support::ReadPngPicture(path);
+  return picture && !picture->rgb.empty() ? picture->rgb[0] : -1;
 }
 
 class HeadlessFrameFileTest : public testing::Test {

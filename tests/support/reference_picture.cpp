@@ -2,81 +2,32 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string_view>
 #include <vector>
 
-#include "base/byte_reader.h"
 #include "base/byte_writer.h"
 #include "platform/backend/frame_png.h"
 #include "platform/glide.h"
+#include "tests/support/png_picture.h"
 
 namespace test_support {
 namespace {
 
 constexpr std::size_t kBufferWidth = 640;
 
-// The number at a byte offset: high byte first in the picture file, 0 past its end.
-std::uint32_t BigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  arena::ByteReader reader(bytes);
-  reader.Seek(at);
-  return reader.U32BigEndian();
-}
-
-// Reads back what WriteFramePng writes (8-bit RGB, stored blocks, filter 0) as RGB565 pixels.
+// The picture at `path` as RGB565 pixels, when it has the given size.
 std::optional<std::vector<std::uint16_t>> ReadPicture(const std::string& path, int width,
                                                       int height) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)),
-                                      std::istreambuf_iterator<char>());
-  std::vector<std::uint8_t> zlib;
-  for (std::size_t at = 8; at + 12 <= png.size();) {
-    const std::size_t length = BigEndian(png, at);
-    if (at + 12 + length > png.size()) {
-      return std::nullopt;
-    }
-    const std::string_view type(reinterpret_cast<const char*>(&png[at + 4]), 4);
-    if (type == "IHDR" && (BigEndian(png, at + 8) != static_cast<std::uint32_t>(width) ||
-                           BigEndian(png, at + 12) != static_cast<std::uint32_t>(height))) {
-      return std::nullopt;
-    }
-    if (type == "IDAT") {
-      zlib.insert(zlib.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                  png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
-    }
-    at += 12 + length;
-  }
-  std::vector<std::uint8_t> raw;
-  for (std::size_t at = 2; at + 5 <= zlib.size();) {
-    const bool last = (zlib[at] & 1) != 0;
-    arena::ByteReader lengthField(zlib);
-    lengthField.Seek(at + 1);
-    const std::size_t length = lengthField.U16();
-    if ((zlib[at] & 6) != 0 || at + 5 + length > zlib.size()) {
-      return std::nullopt;
-    }
-    raw.insert(raw.end(), zlib.begin() + static_cast<std::ptrdiff_t>(at + 5),
-               zlib.begin() + static_cast<std::ptrdiff_t>(at + 5 + length));
-    at += 5 + length;
-    if (last) {
-      break;
-    }
-  }
-  const auto rowBytes = static_cast<std::size_t>(1 + width * 3);
-  if (raw.size() != static_cast<std::size_t>(height) * rowBytes) {
+  const auto picture = ReadPngPicture(path);
+  if (!picture || picture->width != width || picture->height != height) {
     return std::nullopt;
   }
   std::vector<std::uint16_t> pixels;
-  for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
-    const std::uint8_t* row = &raw[y * rowBytes + 1];
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t* p = row + 3 * x;
-      pixels.push_back(
-          static_cast<std::uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3));
-    }
+  for (std::size_t at = 0; at < picture->rgb.size(); at += 3) {
+    const std::uint8_t* p = &picture->rgb[at];
+    pixels.push_back(static_cast<std::uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3));
   }
   return pixels;
 }
