@@ -56,11 +56,11 @@ function(arena_add_test name)
   # precompiled, so that the suites build quickly.
   target_compile_options(${name} PRIVATE -O0)
   target_precompile_headers(${name} REUSE_FROM arena_test_pch)
-  if(ARENA_SANITIZE)
-    # A sanitized process is slow to start: run each program whole rather than once per case.
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  else()
+  if(ARENA_TEST_PER_CASE)
     gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  else()
+    # Starting a process costs more than most cases: each program runs whole, once.
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
 endfunction()
 
