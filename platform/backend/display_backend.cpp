@@ -14,7 +14,7 @@
 
 #include "platform/backend/headless_backend.h"
 #include "platform/backend/input_script.h"
-#include "platform/backend/sdl_backend.h"
+#include "platform/backend/sdl_module.h"
 #include "platform/kernel/clock.h"
 
 namespace platform {
@@ -67,8 +67,10 @@ std::unique_ptr<DisplayBackend> CreateDisplayBackendFromEnvironment() {
   const std::string_view choice = display != nullptr ? display : "";
   if (choice == "sdl") {
     std::string whyNot;
-    if (auto sdl = CreateSdlBackend(whyNot)) {
-      return sdl;
+    if (const SdlModuleExports* module = LoadSdlModule(whyNot)) {
+      if (auto sdl = module->createBackend(whyNot)) {
+        return sdl;
+      }
     }
     std::fprintf(stderr, "ARENA_DISPLAY=sdl: %s; running headless\n", whyNot.c_str());
   } else if (!choice.empty() && choice != "headless") {

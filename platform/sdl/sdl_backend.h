@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Null, with the reason in whyNot, when SDL2 was not built in or no display can be opened.
+// Null, with the reason in whyNot, when no display can be opened.
 std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot);
 
 }  // namespace platform

@@ -1,6 +1,4 @@
-#include "platform/backend/sdl_backend.h"
-
-#ifdef ARENA_HAVE_SDL2
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
 
@@ -354,16 +352,3 @@ std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot) {
 }
 
 }  // namespace platform
-
-#else
-
-namespace platform {
-
-std::unique_ptr<DisplayBackend> CreateSdlBackend(std::string& whyNot) {
-  whyNot = "this build has no SDL2 window (SDL2 was not found when it was configured)";
-  return nullptr;
-}
-
-}  // namespace platform
-
-#endif
