@@ -1,73 +1,31 @@
 #include "platform/backend/event_pump.h"
 
+#include <array>
+#include <atomic>
 #include <mutex>
 
-#include "platform/backend/display_backend.h"
-#include "platform/input/direct_input_device.h"
 #include "platform/kernel/clock.h"
-#include "platform/window/messages.h"
-#include "platform/window/window.h"
 
 namespace platform {
 namespace {
 
-struct ButtonMessages {
-  WPARAM flag;
-  UINT down;
-  UINT up;
-};
-
-ButtonMessages MessagesOf(MouseButton button) {
-  switch (button) {
-    case MouseButton::kLeft:
-      return {MK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP};
-    case MouseButton::kRight:
-      return {MK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP};
-    case MouseButton::kMiddle:
-      break;
-  }
-  return {MK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP};
+// Set while the library loads, in whatever order its files are initialised.
+std::array<std::atomic<EventSink>, 2>& Sinks() {
+  static std::array<std::atomic<EventSink>, 2> sinks{};
+  return sinks;
 }
 
-// The buttons held, as a mouse message's wParam reports them.
-WPARAM gButtonsHeld = 0;
-
-void Deliver(const BackendEvent& event) {
-  if (event.kind == BackendEventKind::kKeyDown || event.kind == BackendEventKind::kKeyUp) {
-    DeliverKeyToKeyboards(event.scanCode, event.kind == BackendEventKind::kKeyDown, event.time);
-    return;
-  }
-  if (event.kind == BackendEventKind::kFocusLost || event.kind == BackendEventKind::kFocusGained) {
-    SetApplicationFocus(event.kind == BackendEventKind::kFocusGained);
-    return;
-  }
-  // Mouse and close go to the shown window; without one they are lost, as on a bare screen.
-  const HWND window = GetShownWindow();
-  if (window == nullptr) {
-    return;
-  }
-  switch (event.kind) {
-    case BackendEventKind::kMouseMove:
-      PostMessageA(window, WM_MOUSEMOVE, gButtonsHeld, MakeMouseLParam(event.x, event.y));
-      return;
-    case BackendEventKind::kMouseButtonDown:
-    case BackendEventKind::kMouseButtonUp: {
-      const ButtonMessages messages = MessagesOf(event.button);
-      const bool down = event.kind == BackendEventKind::kMouseButtonDown;
-      gButtonsHeld = down ? gButtonsHeld | messages.flag : gButtonsHeld & ~messages.flag;
-      PostMessageA(window, down ? messages.down : messages.up, gButtonsHeld,
-                   MakeMouseLParam(event.x, event.y));
-      return;
-    }
-    case BackendEventKind::kClose:
-      PostMessageA(window, WM_CLOSE, 0, 0);
-      return;
-    default:
-      return;
-  }
+EventSinkKind KindOf(const BackendEvent& event) {
+  return event.kind == BackendEventKind::kKeyDown || event.kind == BackendEventKind::kKeyUp
+             ? EventSinkKind::kKeyboard
+             : EventSinkKind::kWindow;
 }
 
 }  // namespace
+
+void SetEventSink(EventSinkKind kind, EventSink sink) {
+  Sinks()[static_cast<std::size_t>(kind)].store(sink);
+}
 
 void PumpBackendEvents() {
   // Recursive: a focus change sends messages whose procedures may look at the queue again.
@@ -76,7 +34,9 @@ void PumpBackendEvents() {
   const DWORD now = timeGetTime();
   BackendEvent event;
   while (GetDisplayBackend().PollEvent(now, event)) {
-    Deliver(event);
+    if (const EventSink sink = Sinks()[static_cast<std::size_t>(KindOf(event))].load()) {
+      sink(event);
+    }
   }
 }
 

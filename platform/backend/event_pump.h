@@ -1,8 +1,19 @@
-// Hands the display backend's due events to their receivers: keys to the DirectInput keyboards,
-// mouse and close to the shown window's queue, focus changes to the window services.
+// Hands the display backend's due events to the services that take them: each service sets its
+// sink when the platform library loads, so the backend knows none of them.
 #pragma once
 
+#include "platform/backend/display_backend.h"
+
 namespace platform {
+
+enum class EventSinkKind {
+  kKeyboard,  // key presses and releases
+  kWindow,    // mouse, focus changes and the window's close
+};
+using EventSink = void (*)(const BackendEvent& event);
+
+// Sets where the events of one kind go; an event whose sink is not set is dropped.
+void SetEventSink(EventSinkKind kind, EventSink sink);
 
 // Takes in every event due by timeGetTime now. Called by the message queue and the keyboard
 // before they look at their contents.

@@ -188,4 +188,14 @@ void DeliverKeyToKeyboards(int scanCode, bool pressed, DWORD time) {
   }
 }
 
+namespace {
+
+void DeliverKeyEvent(const BackendEvent& event) {
+  DeliverKeyToKeyboards(event.scanCode, event.kind == BackendEventKind::kKeyDown, event.time);
+}
+
+[[maybe_unused]] const bool gSinkSet =
+    (SetEventSink(EventSinkKind::kKeyboard, &DeliverKeyEvent), true);
+
+}  // namespace
 }  // namespace platform

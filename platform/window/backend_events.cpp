@@ -1,0 +1,66 @@
+// The display backend's mouse, focus and close events: focus changes go to the window services,
+// the rest to the shown window's queue as the messages a window receives.
+#include "platform/backend/event_pump.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
+
+namespace platform {
+namespace {
+
+struct ButtonMessages {
+  WPARAM flag;
+  UINT down;
+  UINT up;
+};
+
+ButtonMessages MessagesOf(MouseButton button) {
+  switch (button) {
+    case MouseButton::kLeft:
+      return {MK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP};
+    case MouseButton::kRight:
+      return {MK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP};
+    case MouseButton::kMiddle:
+      break;
+  }
+  return {MK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP};
+}
+
+// The buttons held, as a mouse message's wParam reports them.
+WPARAM gButtonsHeld = 0;
+
+void DeliverWindowEvent(const BackendEvent& event) {
+  if (event.kind == BackendEventKind::kFocusLost || event.kind == BackendEventKind::kFocusGained) {
+    SetApplicationFocus(event.kind == BackendEventKind::kFocusGained);
+    return;
+  }
+  // Mouse and close go to the shown window; without one they are lost, as on a bare screen.
+  const HWND window = GetShownWindow();
+  if (window == nullptr) {
+    return;
+  }
+  switch (event.kind) {
+    case BackendEventKind::kMouseMove:
+      PostMessageA(window, WM_MOUSEMOVE, gButtonsHeld, MakeMouseLParam(event.x, event.y));
+      return;
+    case BackendEventKind::kMouseButtonDown:
+    case BackendEventKind::kMouseButtonUp: {
+      const ButtonMessages messages = MessagesOf(event.button);
+      const bool down = event.kind == BackendEventKind::kMouseButtonDown;
+      gButtonsHeld = down ? gButtonsHeld | messages.flag : gButtonsHeld & ~messages.flag;
+      PostMessageA(window, down ? messages.down : messages.up, gButtonsHeld,
+                   MakeMouseLParam(event.x, event.y));
+      return;
+    }
+    case BackendEventKind::kClose:
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      return;
+    default:
+      return;
+  }
+}
+
+[[maybe_unused]] const bool gSinkSet =
+    (SetEventSink(EventSinkKind::kWindow, &DeliverWindowEvent), true);
+
+}  // namespace
+}  // namespace platform
