@@ -1,19 +1,18 @@
+#include "base/pixel16.h"
 #include "engine/display/render_device_internal.h"
 #include "platform/ddraw.h"
 
 std::int32_t _r3xPackRgb16(const R3xDeviceColour* colour, std::int32_t pixelFormat) {
-  const std::int32_t r = colour->red;
-  const std::int32_t g = colour->green;
-  const std::int32_t b = colour->blue;
+  const std::uint32_t rgb = arena::Rgb(colour->red, colour->green, colour->blue);
   switch (pixelFormat) {
     case R3X_PIXEL_FORMAT_555:
-      return ((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3);
+      return static_cast<std::int32_t>(arena::Pack555(rgb));
     case R3X_PIXEL_FORMAT_565:
-      return ((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3);
+      return static_cast<std::int32_t>(arena::Pack565(rgb));
     case R3X_PIXEL_FORMAT_BGR555:
-      return ((b & 0xF8) << 7) | ((g & 0xF8) << 2) | (r >> 3);
+      return static_cast<std::int32_t>(arena::Pack555(arena::SwapRedBlue(rgb)));
     case R3X_PIXEL_FORMAT_BGR565:
-      return ((b & 0xF8) << 8) | ((g & 0xFC) << 3) | (r >> 3);
+      return static_cast<std::int32_t>(arena::Pack565(arena::SwapRedBlue(rgb)));
     default:
       return R3X_DEVICE_FAILED;
   }

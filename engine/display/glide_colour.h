@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "base/pixel16.h"
 #include "platform/gdi/palette_entry.h"
 #include "platform/glide.h"
 
@@ -16,6 +17,6 @@ inline GrColor _r3xGlideColour(const PALETTEENTRY& entry) {
 }
 // RGB 555 with bit 15 clear.
 inline std::uint16_t _r3xColour555(const PALETTEENTRY& entry) {
-  return static_cast<std::uint16_t>((entry.peRed >> 3) << 10 | (entry.peGreen >> 3) << 5 |
-                                    entry.peBlue >> 3);
+  return static_cast<std::uint16_t>(
+      arena::Pack555(arena::Rgb(entry.peRed, entry.peGreen, entry.peBlue)));
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/pixel16.h"
 #include "engine/core/bitmap.h"
 #include "engine/core/memory.h"
 #include "engine/display/glide_context.h"
@@ -131,8 +132,7 @@ void _r3xConvertTexelsTo565(const std::uint8_t* texels, std::size_t count,
                             const std::uint8_t* colourTable, std::uint16_t* out) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* entry = colourTable + 4 * static_cast<std::size_t>(texels[i]);
-    out[i] =
-        static_cast<std::uint16_t>((entry[0] & 0xF8) << 8 | (entry[1] & 0xFC) << 3 | entry[2] >> 3);
+    out[i] = static_cast<std::uint16_t>(arena::Pack565(arena::Rgb(entry[0], entry[1], entry[2])));
   }
 }
 

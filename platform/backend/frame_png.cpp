@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "base/pixel16.h"
 
 namespace platform {
 namespace {
@@ -80,13 +81,10 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
         out += 3;
         continue;
       }
-      const std::uint32_t v = frame.pixels[at] | frame.pixels[at + 1] << 8;
-      const std::uint32_t r = (v >> 11) & 0x1F;
-      const std::uint32_t g = (v >> 5) & 0x3F;
-      const std::uint32_t b = v & 0x1F;
-      *out++ = static_cast<std::uint8_t>(r << 3 | r >> 2);
-      *out++ = static_cast<std::uint8_t>(g << 2 | g >> 4);
-      *out++ = static_cast<std::uint8_t>(b << 3 | b >> 2);
+      const std::uint32_t rgb = arena::Widen565(frame.pixels[at] | frame.pixels[at + 1] << 8);
+      *out++ = static_cast<std::uint8_t>(rgb >> 16);
+      *out++ = static_cast<std::uint8_t>(rgb >> 8);
+      *out++ = static_cast<std::uint8_t>(rgb);
     }
   }
   if (!Compress(raw, buffers.zlib)) {

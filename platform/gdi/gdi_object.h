@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/pixel16.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/kernel/handle.h"
 
@@ -14,10 +15,7 @@ namespace platform::gdi {
 
 // RGB 555, as 16-bit DIB sections hold colours.
 inline std::uint32_t ToRgb555(COLORREF colour) {
-  const unsigned red = colour & 0xFF;
-  const unsigned green = colour >> 8 & 0xFF;
-  const unsigned blue = colour >> 16 & 0xFF;
-  return (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3;
+  return arena::Pack555(arena::SwapRedBlue(colour & 0xFFFFFF));
 }
 
 // The pixels a DC draws into: a DIB section's own, memory that a DirectDraw surface lends while

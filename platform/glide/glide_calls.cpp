@@ -137,7 +137,7 @@ void grBufferClear(GrColor color, FxU8 alpha, FxU16 depth) {
     return;
   }
   PrepareDraw(board, setup);
-  const std::uint16_t pixel = Pack565(color);
+  const auto pixel = static_cast<std::uint16_t>(arena::Pack565(color));
   // A window as wide as the screen is one run of words.
   const bool wholeRows = setup.clipLeft == 0 && setup.clipRight == kScreenWidth;
   const int runs = wholeRows ? 1 : setup.clipBottom - setup.clipTop;

@@ -32,13 +32,13 @@ void FillWriteWindow(Board& board, LfbLock& lock) {
                         state.blendDst == GR_BLEND_ONE_MINUS_SRC_ALPHA &&
                         state.alphaCombine == static_cast<int>(ColourSource::kOther);
   const std::uint32_t key = state.chromakeyValue & 0xFFFFFF;
-  const std::uint16_t key555 = static_cast<std::uint16_t>(
-      ((key >> 9) & 0x7C00) | ((key >> 6) & 0x03E0) | ((key >> 3) & 0x1F));
+  const auto key555 = static_cast<std::uint16_t>(arena::Pack555(key));
   lock.before.clear();
   std::optional<std::uint16_t> fill;
   if (lock.writeMode == GR_LFBWRITEMODE_1555 && blending) {
     fill = 0x0000;
-  } else if (lock.writeMode == GR_LFBWRITEMODE_555 && state.chromakey && Unpack555(key555) == key) {
+  } else if (lock.writeMode == GR_LFBWRITEMODE_555 && state.chromakey &&
+             arena::Widen555(key555) == key) {
     fill = key555;
   }
   if (fill.has_value()) {
@@ -73,7 +73,7 @@ class WrittenPixelPass {
     // A keyed RGB555 window filled with the key, replacing the frame's pixels: how the game
     // writes its panels. The pixels equal to the key are then exactly those unwritten or keyed.
     keyedCopy_ = lock.windowFilled && lock.writeMode == GR_LFBWRITEMODE_555 && keyed_ &&
-                 Unpack555(lock.fill) == key_ && setup_.blendReplace;
+                 arena::Widen555(lock.fill) == key_ && setup_.blendReplace;
   }
 
   const DrawSetup& Setup() const { return setup_; }
@@ -91,7 +91,7 @@ class WrittenPixelPass {
       const std::uint16_t key = lock_.fill;
       for (int x = first; x < last; ++x) {
         const std::uint16_t pixel = written[x];
-        const std::uint16_t converted = Pack565(Unpack555(pixel));
+        const auto converted = static_cast<std::uint16_t>(arena::Pack565(arena::Widen555(pixel)));
         frame[x] = (pixel & 0x7FFF) == key ? frame[x] : converted;
       }
       return;
@@ -102,7 +102,7 @@ class WrittenPixelPass {
       if (pixel == unwritten) {
         continue;
       }
-      const std::uint32_t colour = Unpack555(pixel);
+      const std::uint32_t colour = arena::Widen555(pixel);
       if (keyed_ && colour == key_) {
         continue;
       }
@@ -110,8 +110,8 @@ class WrittenPixelPass {
       if (alphaFromPixel_ && lock_.writeMode == GR_LFBWRITEMODE_1555) {
         alpha = (pixel & 0x8000) != 0 ? 255 : 0;
       }
-      frame[x] = setup_.blendReplace ? Pack565(colour)
-                                     : Pack565(Blend(setup_, colour, alpha, Unpack565(frame[x])));
+      frame[x] = static_cast<std::uint16_t>(arena::Pack565(
+          setup_.blendReplace ? colour : Blend(setup_, colour, alpha, arena::Widen565(frame[x]))));
     }
   }
 

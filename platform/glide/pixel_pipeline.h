@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "base/pixel16.h"
 #include "platform/glide/board.h"
 #include "platform/glide/board_control.h"
 
@@ -71,26 +72,6 @@ inline int ClampToByte(float value) {
     return 0;
   }
   return value < 255.0f ? static_cast<int>(value) : 255;
-}
-
-inline std::uint16_t Pack565(std::uint32_t rgb) {
-  return static_cast<std::uint16_t>(((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) |
-                                    ((rgb >> 3) & 0x001F));
-}
-
-// Widens as the board does: the high bits repeated below (5-bit v to (v << 3) | (v >> 2)).
-inline std::uint32_t Unpack565(std::uint16_t pixel) {
-  const std::uint32_t r = (pixel >> 11) & 0x1F;
-  const std::uint32_t g = (pixel >> 5) & 0x3F;
-  const std::uint32_t b = pixel & 0x1F;
-  return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
-}
-
-inline std::uint32_t Unpack555(std::uint16_t pixel) {
-  const std::uint32_t r = (pixel >> 10) & 0x1F;
-  const std::uint32_t g = (pixel >> 5) & 0x1F;
-  const std::uint32_t b = pixel & 0x1F;
-  return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
 }
 
 // A pixel's W (1/oow) as the 16-bit depth value: W rounded to a whole unit, saturated to

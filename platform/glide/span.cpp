@@ -3,6 +3,10 @@
 // picks the widest build it runs when first drawn; spans whose rows are all eight pixels or
 // shorter take the eight-lane build, which wastes fewer lanes on them. Every build gives the same
 // pixels.
+// Wide vectors pass between the inlined helpers only (the pixel packing of base/ among them),
+// never across a call.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include <immintrin.h>
 
 #include <algorithm>
@@ -18,8 +22,6 @@
 // Each stage's loop over the groups that go side by side is unrolled, so that the groups' values
 // stay in registers.
 #define ARENA_EACH_GROUP _Pragma("GCC unroll 4")
-// Wide vectors pass between the inlined helpers only, never across a call.
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace platform::glide {
 namespace {

@@ -247,20 +247,6 @@ ARENA_STAGE U32 ModulateLanes(U32 texel, U32 iterated) {
   return As<U32>(blueRed) | As<U32>(green) << 8;
 }
 
-// RGB565 words widened to 0x00RRGGBB, each channel's high bits repeated below as Unpack565.
-ARENA_STAGE U32 Unpack565Lanes(U16 words) {
-  const U32 raw = __builtin_convertvector(words, U32);
-  const U32 r = raw >> 11 & 0x1F;
-  const U32 g = raw >> 5 & 0x3F;
-  const U32 b = raw & 0x1F;
-  return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
-}
-
-ARENA_STAGE U16 Pack565Lanes(U32 rgb) {
-  return __builtin_convertvector((rgb >> 8 & 0xF800) | (rgb >> 5 & 0x07E0) | (rgb >> 3 & 0x001F),
-                                 U16);
-}
-
 // The texel of each pixel, filtered, and the point-sampled texel the chroma key compares. The
 // four texels around a bilinear sample have their centres at half-texel positions; the two of a
 // row are neighbours in the decoded level.
@@ -554,9 +540,11 @@ ARENA_STAGE void RenderGroups(const DrawSetup& setup, const GroupOfSpan (&of)[N]
       const U16 held = LoadWords(pixels, groups[g].valid, whole[g]);
       if (!setup.blendReplace) {
         const I32 alpha = setup.alphaIterated ? ClampToByteLanes(groups[g].c.a) : Splat(255);
-        colour[g] = BlendLanes(setup, colour[g], alpha, Unpack565Lanes(held));
+        colour[g] = BlendLanes(setup, colour[g], alpha,
+                               arena::Widen565<U32>(__builtin_convertvector(held, U32)));
       }
-      StoreLive(pixels, Pack565Lanes(colour[g]), held, live[g], groups[g].valid, whole[g]);
+      StoreLive(pixels, __builtin_convertvector(arena::Pack565<U32>(colour[g]), U16), held, live[g],
+                groups[g].valid, whole[g]);
     }
   }
   if (setup.depthWrite) {

@@ -41,7 +41,7 @@ DecodedTexture Decode(const Board& board) {
         out[static_cast<std::size_t>(y) * stride + x] =
             source.bytesPerTexel == 1
                 ? board.palette[texel[0]] & 0xFFFFFF
-                : Unpack565(static_cast<std::uint16_t>(texel[0] | texel[1] << 8));
+                : arena::Widen565(static_cast<std::uint16_t>(texel[0] | texel[1] << 8));
       }
     }
   }

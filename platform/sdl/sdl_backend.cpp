@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/pixel16.h"
 #include "platform/input/dik_codes.h"
 
 namespace platform {
@@ -158,11 +159,7 @@ std::uint32_t ToArgb(const Frame& frame, std::size_t index) {
     }
     return 0xFF000000u | level << 16 | level << 8 | level;
   }
-  const std::uint32_t pixel = frame.pixels[index * 2] | frame.pixels[index * 2 + 1] << 8;
-  const std::uint32_t r = (pixel >> 11) & 0x1F;
-  const std::uint32_t g = (pixel >> 5) & 0x3F;
-  const std::uint32_t b = pixel & 0x1F;
-  return 0xFF000000u | (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+  return 0xFF000000u | arena::Widen565(frame.pixels[index * 2] | frame.pixels[index * 2 + 1] << 8);
 }
 
 class SdlBackend : public DisplayBackend {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "base/pixel16.h"
 #include "platform/backend/frame_png.h"
 #include "platform/glide.h"
 #include "tests/support/png_picture.h"
@@ -27,7 +28,7 @@ std::optional<std::vector<std::uint16_t>> ReadPicture(const std::string& path, i
   std::vector<std::uint16_t> pixels;
   for (std::size_t at = 0; at < picture->rgb.size(); at += 3) {
     const std::uint8_t* p = &picture->rgb[at];
-    pixels.push_back(static_cast<std::uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3));
+    pixels.push_back(static_cast<std::uint16_t>(arena::Pack565(arena::Rgb(p[0], p[1], p[2]))));
   }
   return pixels;
 }
