@@ -66,6 +66,10 @@ struct FrontEndBlock {
   std::int32_t words3[5] = {};
 };
 
+// The screen the host and the game share: the display mode the host sets and every game screen.
+inline constexpr std::int32_t kScreenWidth = 640;
+inline constexpr std::int32_t kScreenHeight = 480;
+
 struct HostRecord {
   void* module = nullptr;
   HWND window = nullptr;
@@ -76,8 +80,8 @@ struct HostRecord {
   KeyboardDevice keyboard;
   FrontEndBlock frontEnd;
   LoginBlock login{};
-  std::int32_t screenWidth = 640;
-  std::int32_t screenHeight = 480;
+  std::int32_t screenWidth = kScreenWidth;
+  std::int32_t screenHeight = kScreenHeight;
   // Bit 0 set: the cockpit is shown.
   std::uint32_t viewFlags = 1;
 };

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "host/host_record.h"
 #include "host/keyboard_device.h"
 #include "host/library_entry.h"
 #include "host/process_record.h"
@@ -16,8 +17,6 @@ constexpr char kFrontEndLibrary[] = "ostrel.dll";
 // Each build of the host names its game library.
 constexpr char kGameLibrary[] = ARENA_GAME_LIBRARY;
 
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
 constexpr int kScreenBits = 8;
 
 constexpr int kExitQuit = 0;

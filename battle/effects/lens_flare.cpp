@@ -6,14 +6,13 @@
 #include "battle/effects/sky_state.h"
 #include "battle/effects/sky_view.h"
 #include "engine/r3x.h"
+#include "host/host_record.h"
 
 namespace {
 
 // The flare shows while the sun is within 128 units of noon.
 constexpr float kFlareRise = 128.0f;
 constexpr float kFlareSet = 384.0f;
-constexpr int kViewWidth = 640;
-constexpr int kViewHeight = 480;
 // What the frame's depth clear leaves in the depth buffer.
 constexpr std::uint16_t kClearDepth = 0xFFFF;
 // The element's line ends 100 units ahead of the camera; its square reaches 50 x size pixels to
@@ -46,7 +45,7 @@ SunPixel FindSunPixel(const SkyState& sky) {
   }
   const GrVertex screen = ProjectToScreen(context, clip);
   pixel.onView =
-      ToPixel(screen.x, kViewWidth, &pixel.x) && ToPixel(screen.y, kViewHeight, &pixel.y);
+      ToPixel(screen.x, kScreenWidth, &pixel.x) && ToPixel(screen.y, kScreenHeight, &pixel.y);
   return pixel;
 }
 
@@ -59,7 +58,7 @@ bool SunPixelIsClear(const SunPixel& pixel) {
   }
   // An "any origin" lock may hand out the rows from the bottom: then the sun's row is counted
   // from there.
-  const int row = info.origin == GR_ORIGIN_UPPER_LEFT ? pixel.y : kViewHeight - 1 - pixel.y;
+  const int row = info.origin == GR_ORIGIN_UPPER_LEFT ? pixel.y : kScreenHeight - 1 - pixel.y;
   const auto* bytes = static_cast<const std::uint8_t*>(info.lfbPtr);
   const std::size_t stride = info.strideInBytes & ~1u;
   std::uint16_t depth = 0;

@@ -31,8 +31,6 @@ constexpr DWORD kSendBacklogWait = 2000;
 constexpr float kSmallSphereRadius = 0.2f;
 
 // The Glide screen, the camera image and the loading picture.
-constexpr std::int32_t kScreenWidth = 640;
-constexpr std::int32_t kScreenHeight = 480;
 constexpr std::int32_t kLoadingPictureX = 160;
 constexpr std::int32_t kLoadingPictureY = 120;
 constexpr std::int32_t kLoadingPictureWidth = 320;

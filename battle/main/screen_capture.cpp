@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/byte_writer.h"
+#include "host/host_record.h"
 #include "platform/glide.h"
 
 namespace {
@@ -13,9 +14,9 @@ namespace {
 constexpr std::size_t kNameSize = 24;
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kRowBytes = kCaptureWidth * 3;
-constexpr std::uint32_t kImageSize = kRowBytes * kCaptureHeight;
-constexpr std::size_t kPixelCount = static_cast<std::size_t>(kCaptureWidth) * kCaptureHeight;
+constexpr std::uint32_t kRowBytes = kScreenWidth * 3;
+constexpr std::uint32_t kImageSize = kRowBytes * kScreenHeight;
+constexpr std::size_t kPixelCount = static_cast<std::size_t>(kScreenWidth) * kScreenHeight;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -50,17 +51,17 @@ std::vector<std::uint8_t> EncodeScreenCapture(std::span<const std::uint16_t> pix
   out.U32(0);
   out.U32(kFileHeaderSize + kInfoHeaderSize);
   out.U32(kInfoHeaderSize);
-  out.I32(kCaptureWidth);
-  out.I32(kCaptureHeight);
+  out.I32(kScreenWidth);
+  out.I32(kScreenHeight);
   out.U16(1);
   out.U16(24);
   out.U32(0);
   out.U32(kImageSize);
   // Resolutions and colour counts.
   out.Zeros(16);
-  for (std::int32_t y = 0; y < kCaptureHeight; ++y) {
-    const std::size_t row = static_cast<std::size_t>(kCaptureHeight - 1 - y) * kCaptureWidth;
-    for (std::int32_t x = 0; x < kCaptureWidth; ++x) {
+  for (std::int32_t y = 0; y < kScreenHeight; ++y) {
+    const std::size_t row = static_cast<std::size_t>(kScreenHeight - 1 - y) * kScreenWidth;
+    for (std::int32_t x = 0; x < kScreenWidth; ++x) {
       const std::uint32_t value = row + x < pixels.size() ? pixels[row + x] : 0;
       out.U8(static_cast<std::uint8_t>(value << 3));
       out.U8(static_cast<std::uint8_t>((value >> 3) & 0xFC));
@@ -83,8 +84,8 @@ std::int32_t WriteScreenCapture() {
   }
   const std::unique_ptr<std::uint16_t[]> pixels(new (std::nothrow) std::uint16_t[kPixelCount]);
   if (pixels == nullptr ||
-      grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, kCaptureWidth, kCaptureHeight,
-                      kCaptureWidth * sizeof(std::uint16_t), pixels.get()) == FXFALSE) {
+      grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, kScreenWidth, kScreenHeight,
+                      kScreenWidth * sizeof(std::uint16_t), pixels.get()) == FXFALSE) {
     return number;
   }
   const std::vector<std::uint8_t> bytes = EncodeScreenCapture({pixels.get(), kPixelCount});

@@ -7,8 +7,6 @@
 #include <span>
 #include <vector>
 
-inline constexpr std::int32_t kCaptureWidth = 640;
-inline constexpr std::int32_t kCaptureHeight = 480;
 // The last number a capture file name can carry.
 inline constexpr std::int32_t kLastCaptureNumber = 999999;
 

@@ -11,8 +11,6 @@ namespace {
 // The 3D view above the cockpit panels.
 constexpr std::int32_t kCockpitViewWidth = 640;
 constexpr std::int32_t kCockpitViewHeight = 264;
-constexpr std::int32_t kScreenWidth = 640;
-constexpr std::int32_t kScreenHeight = 480;
 
 }  // namespace
 
