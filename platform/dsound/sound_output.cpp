@@ -12,7 +12,11 @@ namespace platform {
 
 namespace {
 
-// Mixes every 10 ms of real time what the process clock says is due.
+// Every use of a buffer first mixes what the process clock says is due, so the thread only keeps
+// the mixing within the capture's reach while nothing uses the buffers: once a second, far inside
+// the ten seconds the capture keeps, rather than waking the process a hundred times a second.
+constexpr auto kCatchUpPeriod = std::chrono::seconds(1);
+
 class NullSoundOutput : public SoundOutput {
  public:
   explicit NullSoundOutput(std::shared_ptr<SoundMixer> mixer)
@@ -29,7 +33,7 @@ class NullSoundOutput : public SoundOutput {
  private:
   void Run() {
     std::unique_lock<std::mutex> lock(stopMutex_);
-    while (!wake_.wait_for(lock, std::chrono::milliseconds(10), [this] { return stop_; })) {
+    while (!wake_.wait_for(lock, kCatchUpPeriod, [this] { return stop_; })) {
       std::lock_guard<std::mutex> mix(mixer_->mutex());
       mixer_->CatchUp();
     }
