@@ -13,7 +13,7 @@
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/mover.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_params.h"
 #include "engine/r3x.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "battle/main/global_params.h"
+#include "battle/core/global_params.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> payload(data, size);

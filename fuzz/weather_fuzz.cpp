@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "base/byte_reader.h"
+#include "battle/core/global_params.h"
 #include "battle/effects/atmosphere.h"
-#include "battle/main/global_params.h"
 #include "engine/r3x.h"
 #include "platform/kernel/clock.h"
 

@@ -1,6 +1,6 @@
 #include "host/keyboard_device.h"
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "host/process_record.h"
 #include "platform/dinput.h"
 

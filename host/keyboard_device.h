@@ -3,7 +3,7 @@
 // gHostRecord.
 #pragma once
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 // True when the keyboard is acquired and ready to be read.
 bool OpenKeyboardDevice(KeyboardDevice& keyboard);

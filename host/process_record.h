@@ -2,7 +2,7 @@
 // reaches it.
 #pragma once
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 // Null until the host's start-up points it at ProcessHostRecord() (tests point it at their own).
 extern HostRecord* gHostRecord;

@@ -1,7 +1,7 @@
 // The host's only means of reporting: a formatted line on the debugger output.
 #pragma once
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 // Formats like printf into 512 bytes (longer reports are cut) and writes the result with
 // OutputDebugStringA. The record is not used.

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
+#include "host/interface/library_entry.h"
 #include "host/keyboard_device.h"
-#include "host/library_entry.h"
 #include "host/process_record.h"
 #include "host/report_error.h"
 #include "host/update_installer.h"

@@ -18,33 +18,20 @@ ROOT = Path(__file__).resolve().parent.parent
 # The headers outside the engine reach it through: its public interface, never a subsystem's own.
 ENGINE_PUBLIC = ["engine/r3x.h"]
 # What the host program and every library it runs share: data only.
-HOST_INTERFACE = ["host/host_record.h", "host/library_entry.h"]
-# Processor identification, shared by the game library and the system check.
-PROCESSOR_ID = ["battle/main/cpu_speed.h", "battle/main/cpu_type.h", "battle/main/processor_mhz.h"]
-# The parameter tables' rows and defaults (header only), which the test server sends at login.
-PARAM_TABLE = ["battle/main/game_param_table.h", "battle/main/game_param_rows.h"]
-
-# The game layer's lowest part, in battle/main: what the arena simulation and the effects use.
-# The rest of battle/main (session, main loop, window procedure, login, library entry) stands
-# above the arena simulation and the effects.
-BATTLE_CORE = ["battle/main/error_report.*", "battle/main/frame_time.*", "battle/main/game_param*",
-               "battle/main/global_params.*", "battle/main/linked_list.*",
-               "battle/main/list_link.*", "battle/main/log.*", "battle/main/system_info.*",
-               "battle/main/team_bases.*"]
-BATTLE_BELOW_ARENA = HOST_INTERFACE + PROCESSOR_ID + BATTLE_CORE
-
-# The arena height map's reader, which r3xtool shows maps with.
-ARENA_MAP = ["battle/arena/arena_map.h"]
-
-# The sound library's list of sounds, which mkdata synthesises.
-SOUND_LIST = ["sound/sound_list.h"]
+HOST_INTERFACE = ["host/interface/*"]
 
 BELOW_ENGINE = ["base/*", "platform/*"]
 BELOW_GAME = BELOW_ENGINE + ENGINE_PUBLIC + ["common/*"]
+# The game's lowest folders: processor identification (also the system check's), then the
+# parameters, lists, log, frame time and reports that every other game folder uses.
+GAME_BASE = BELOW_GAME + HOST_INTERFACE + ["battle/processor/*", "battle/core/*"]
+# The arena simulation, the effects and the screens' widget toolkit.
+GAME_MIDDLE = GAME_BASE + ["battle/arena/*", "battle/effects/*", "battle/ui/*"]
 EVERYTHING = ["*"]
 
 # (folder pattern, what its files may include), first match wins. Patterns are root-relative
-# paths with fnmatch wildcards; "engine/span_*/*" covers every span folder.
+# paths with fnmatch wildcards; "engine/span_*/*" covers every span folder, and "{folder}" stands
+# for the file's own folder.
 TABLE = [
     ("base/*", ["base/*"]),
     ("platform/*", BELOW_ENGINE),
@@ -56,17 +43,23 @@ TABLE = [
     ("engine/span_*/*", BELOW_ENGINE + ["engine/core/*", "{folder}/*"]),
     ("engine/r3x.h", BELOW_ENGINE + ["engine/*"]),
     ("common/*", BELOW_ENGINE + ["common/*"]),
-    *[(core, BELOW_GAME + BATTLE_BELOW_ARENA) for core in BATTLE_CORE + PROCESSOR_ID],
-    ("battle/arena/*", BELOW_GAME + BATTLE_BELOW_ARENA + ["battle/arena/*"]),
-    ("battle/effects/*", BELOW_GAME + BATTLE_BELOW_ARENA + ["battle/arena/*", "battle/effects/*"]),
-    ("battle/*", BELOW_GAME + HOST_INTERFACE + ["battle/*"]),
+    ("battle/processor/*", BELOW_ENGINE + ["battle/processor/*"]),
+    ("battle/core/*", GAME_BASE),
+    ("battle/arena/*", GAME_BASE + ["battle/arena/*"]),
+    ("battle/effects/*", GAME_BASE + ["battle/arena/*", "battle/effects/*"]),
+    ("battle/ui/*", GAME_BASE + ["battle/ui/*"]),
+    ("battle/cockpit/*", GAME_MIDDLE + ["battle/cockpit/*"]),
+    ("battle/screens/*", GAME_MIDDLE + ["battle/screens/*"]),
+    ("battle/main/*", GAME_MIDDLE + ["battle/cockpit/*", "battle/screens/*", "battle/main/*"]),
     ("host/*", BELOW_GAME + ["host/*"]),
     ("sound/*", BELOW_GAME + ["sound/*"]),
-    ("probex/*", BELOW_GAME + PROCESSOR_ID + ["probex/*"]),
+    ("probex/*", BELOW_ENGINE + ["battle/processor/*", "probex/*"]),
     ("tools/frontend/*", BELOW_GAME + HOST_INTERFACE + ["tools/frontend/*"]),
-    ("tools/testserver/*", BELOW_GAME + PARAM_TABLE + ["tools/*"]),
-    ("tools/mkdata/*", BELOW_GAME + SOUND_LIST + ["tools/*"]),
-    ("tools/r3xtool/*", BELOW_GAME + ARENA_MAP + ["tools/*"]),
+    # The test server takes the parameter tables' rows from the game's core folder; its build
+    # target lets it see those two headers only.
+    ("tools/testserver/*", BELOW_GAME + ["battle/core/*", "tools/*"]),
+    ("tools/mkdata/*", BELOW_GAME + ["sound/*", "tools/*"]),
+    ("tools/r3xtool/*", BELOW_GAME + ["battle/arena/*", "tools/*"]),
     ("tools/*", BELOW_GAME + ["tools/*"]),
     ("tests/*", EVERYTHING),
     ("bench/*", EVERYTHING),

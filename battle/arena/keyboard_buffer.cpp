@@ -1,6 +1,6 @@
 #include "battle/arena/keyboard_buffer.h"
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/dinput.h"
 
 namespace {

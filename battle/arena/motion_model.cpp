@@ -1,8 +1,8 @@
 #include "battle/arena/motion_model.h"
 
 #include "battle/arena/angle_units.h"
-#include "battle/main/frame_time.h"
-#include "battle/main/global_params.h"
+#include "battle/core/frame_time.h"
+#include "battle/core/global_params.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "battle/main/list_link.h"
+#include "battle/core/list_link.h"
 #include "engine/r3x.h"
 
 // vx, vy, vz, then the heading, pitch and roll rates that the next step turns the angles with,

@@ -6,8 +6,8 @@
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
-#include "battle/main/game_params.h"
-#include "battle/main/global_params.h"
+#include "battle/core/game_params.h"
+#include "battle/core/global_params.h"
 
 CMover* gMover = nullptr;
 float gContactNormal[3] = {0.0f, 0.0f, 1.0f};

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <span>
 
-#include "battle/main/list_link.h"
+#include "battle/core/list_link.h"
 #include "engine/r3x.h"
 
 // What a tank's move tests besides the world: a flag's, mine's or tank's position and the actor

@@ -5,11 +5,11 @@
 #include <optional>
 #include <utility>
 
+#include "battle/core/global_params.h"
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/sound_code.h"
 #include "battle/effects/sound_front_end.h"
 #include "battle/effects/sound_table.h"
-#include "battle/main/global_params.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 

@@ -6,7 +6,7 @@
 #include "battle/effects/sky_state.h"
 #include "battle/effects/sky_view.h"
 #include "engine/r3x.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "battle/main/game_param_rows.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
 #include "engine/r3x.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "battle/effects/weather_queue.h"
 
-#include "battle/main/log.h"
+#include "battle/core/log.h"
 
 bool CWeatherQueue::Push(const WeatherEvent& event) {
   if (events_.size() >= kCapacity) {

@@ -1,6 +1,6 @@
 #include "battle/main/display_modes.h"
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/ddraw/direct_draw.h"
 
 DisplayModeList gDisplayModeList{};

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/core/frame_time.h"
+#include "battle/core/global_params.h"
 #include "battle/effects/atmosphere.h"
 #include "battle/effects/palettes.h"
 #include "battle/effects/sky_bitmaps.h"
 #include "battle/main/frame_rate_report.h"
-#include "battle/main/frame_time.h"
-#include "battle/main/global_params.h"
 #include "battle/main/phase_timing.h"
 #include "battle/main/session_view.h"
 #include "common/mailbox.h"

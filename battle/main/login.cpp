@@ -4,10 +4,10 @@
 #include <string>
 
 #include "base/byte_reader.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_params.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/kernel/clock.h"
 
 namespace {

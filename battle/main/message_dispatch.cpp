@@ -4,10 +4,10 @@
 #include <span>
 
 #include "base/byte_reader.h"
+#include "battle/core/global_params.h"
+#include "battle/core/log.h"
+#include "battle/core/team_bases.h"
 #include "battle/main/game_session.h"
-#include "battle/main/global_params.h"
-#include "battle/main/log.h"
-#include "battle/main/team_bases.h"
 #include "common/messages.h"
 
 namespace {

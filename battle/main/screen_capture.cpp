@@ -5,7 +5,7 @@
 #include <new>
 
 #include "base/byte_writer.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/glide.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "battle/main/display_modes.h"
 #include "engine/r3x.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 namespace {
 

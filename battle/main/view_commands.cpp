@@ -5,7 +5,7 @@
 #include "battle/main/host_link.h"
 #include "battle/main/render_quality.h"
 #include "battle/main/screen_capture.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 // Each needs the host record that dll_main was given; without one they do nothing.
 

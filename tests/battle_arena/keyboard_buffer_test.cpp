@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "host/keyboard_device.h"
 #include "host/process_record.h"
 #include "platform/dinput.h"

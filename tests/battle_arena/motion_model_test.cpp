@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "battle/main/frame_time.h"
-#include "battle/main/global_params.h"
+#include "battle/core/frame_time.h"
+#include "battle/core/global_params.h"
 #include "engine/r3x.h"
 
 namespace {

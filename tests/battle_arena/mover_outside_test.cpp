@@ -6,7 +6,7 @@
 
 #include "battle/arena/arena_world.h"
 #include "battle/arena/mover.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_params.h"
 #include "engine/r3x.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"

@@ -7,8 +7,8 @@
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
-#include "battle/main/game_params.h"
-#include "battle/main/global_params.h"
+#include "battle/core/game_params.h"
+#include "battle/core/global_params.h"
 #include "engine/r3x.h"
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/demo_arena_map.h"

@@ -5,8 +5,8 @@
 #include <bit>
 #include <memory>
 
-#include "battle/main/game_param_rows.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/r3x.h"
 #include "world_fixture.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "battle/core/global_params.h"
 #include "battle/effects/atmosphere.h"
-#include "battle/main/global_params.h"
 
 namespace {
 

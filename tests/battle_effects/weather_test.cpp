@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "battle/core/global_params.h"
+#include "battle/core/log.h"
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/atmosphere.h"
-#include "battle/main/global_params.h"
-#include "battle/main/log.h"
 #include "engine/r3x.h"
 #include "platform/glide.h"
 #include "platform/kernel/clock.h"

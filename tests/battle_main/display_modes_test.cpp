@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/ddraw.h"
 
 namespace {

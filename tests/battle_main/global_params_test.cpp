@@ -1,4 +1,4 @@
-#include "battle/main/global_params.h"
+#include "battle/core/global_params.h"
 
 #include <gtest/gtest.h>
 

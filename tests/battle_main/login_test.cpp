@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "base/byte_reader.h"
-#include "battle/main/game_params.h"
+#include "battle/core/game_params.h"
 #include "battle/main/game_session.h"
 #include "common/messages.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/kernel/clock.h"
 #include "tools/testserver/server_params.h"
 #include "tools/testserver/test_server.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "battle/core/global_params.h"
+#include "battle/core/log.h"
+#include "battle/core/team_bases.h"
 #include "battle/effects/atmosphere.h"
 #include "battle/main/game_session.h"
-#include "battle/main/global_params.h"
-#include "battle/main/log.h"
-#include "battle/main/team_bases.h"
 #include "common/messages.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"

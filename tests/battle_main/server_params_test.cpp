@@ -6,8 +6,8 @@
 
 #include <bit>
 
-#include "battle/main/game_params.h"
-#include "battle/main/global_params.h"
+#include "battle/core/game_params.h"
+#include "battle/core/global_params.h"
 
 namespace {
 

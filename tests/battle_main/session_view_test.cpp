@@ -13,7 +13,7 @@
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "engine/r3x.h"
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 namespace {
 

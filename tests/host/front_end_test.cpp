@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/host_record.h"
-#include "host/library_entry.h"
+#include "host/interface/host_record.h"
+#include "host/interface/library_entry.h"
 #include "platform/backend/display_backend.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/module.h"

@@ -1,4 +1,4 @@
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 
 #include <gtest/gtest.h>
 

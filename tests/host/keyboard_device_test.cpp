@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "host/process_record.h"
 #include "platform/dinput.h"
 #include "platform/win32.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/ddraw.h"
 #include "platform/win32.h"
 

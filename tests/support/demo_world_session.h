@@ -3,7 +3,7 @@
 // scratch working folder, and the world started. The world is stopped when it goes.
 #pragma once
 
-#include "host/host_record.h"
+#include "host/interface/host_record.h"
 #include "platform/window/handles.h"
 #include "tests/support/scoped_window_system.h"
 #include "tests/support/scoped_working_folder.h"

@@ -14,8 +14,8 @@
 #include <optional>
 #include <string_view>
 
-#include "host/host_record.h"
-#include "host/library_entry.h"
+#include "host/interface/host_record.h"
+#include "host/interface/library_entry.h"
 #include "platform/backend/display_backend.h"
 #include "platform/kernel/clock.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "battle/main/game_param_table.h"
+#include "battle/core/game_param_table.h"
 
 // Row by row; float rows hold the bits of their float.
 std::array<std::uint32_t, GAME_PARAM_COUNT> MakeServerParamWords();

@@ -1,3 +1,0 @@
-#include "battle/main/frame_time.h"
-
-std::uint32_t gFrameTime = 0;
