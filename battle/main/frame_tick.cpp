@@ -7,6 +7,7 @@
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/sky_dome.h"
 #include "battle/main/game_session.h"
+#include "battle/main/object_kinds.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "platform/kernel/clock.h"
@@ -18,14 +19,6 @@ constexpr std::uint32_t kNetworkNoticeTime = 6000;
 constexpr std::uint32_t kHeavyAtmosphereFrame = 20;
 // The present waits for the board's next frame.
 constexpr std::int32_t kSwapInterval = 1;
-
-// Ends a measured phase while phase timing is on; each timing point takes the frame time anew.
-void ClosePhase(CGameSession& session, PhaseEntry entry) {
-  if (session.timing.on != 0) {
-    gFrameTime = timeGetTime();
-    session.timing.ClosePhase(entry, gFrameTime);
-  }
-}
 
 // The palette step before the present: a dirty palette is loaded into the device again, and a
 // palette switched since the last frame (the atmosphere or the infra-red view) is installed.
@@ -52,19 +45,19 @@ void DrawAndPresent(CGameSession& session) {
     DrawFlareAndParticles(&session.atmosphere.Sky());
     session.noDrawUntil = 0;
   }
-  ClosePhase(session, kPhaseView);
+  session.CloseTimedPhase(kPhaseView);
   // The after-view hook of a drawn view does nothing.
   if (session.noDrawUntil != 0) {
     ClearCameraImage(gCamera);
   }
-  ClosePhase(session, kPhaseViewEnd);
+  session.CloseTimedPhase(kPhaseViewEnd);
   // With the player's tank: the own tank's DrawCockpit.
-  ClosePhase(session, kPhaseCockpit);
+  session.CloseTimedPhase(kPhaseCockpit);
   if (session.timing.on != 0) {
     session.timing.SetCount(kPhasePolygons, r3xGetPolygonCount(gRenderContext));
     session.timing.SetCount(kPhaseRegions, r3xGetRegionCount(gRenderContext));
   }
-  ClosePhase(session, kPhaseStatistics);
+  session.CloseTimedPhase(kPhaseStatistics);
 
   ApplyPalette(session.palettes);
   r3xGlidePresent(gGlideContext, kSwapInterval);
@@ -82,13 +75,13 @@ void RenderFrame(CGameSession& session) {
   }
   // With the player's tank: its infra-red view holds the ambient light at full.
   session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
-  ClosePhase(session, kPhaseAtmosphere);
+  session.CloseTimedPhase(kPhaseAtmosphere);
 
   // A session without a world (none started) has nothing to draw or show.
   if (gGlideContext != nullptr) {
     DrawAndPresent(session);
   }
-  ClosePhase(session, kPhasePresent);
+  session.CloseTimedPhase(kPhasePresent);
   if (session.timing.on != 0) {
     gFrameTime = timeGetTime();
     session.timing.EndFrame(gFrameTime, session.frameStart);
@@ -105,13 +98,20 @@ void RenderFrame(CGameSession& session) {
   // shown (then the view-reset hook, which does nothing). Otherwise the own tank's
   // ProcessMessages runs a second time here, with the player's tank.
   session.atmosphere.EndLightningFlash(gFrameTime);
-  ClosePhase(session, kPhaseReport);
+  session.CloseTimedPhase(kPhaseReport);
   if (session.timing.on != 0) {
     session.timing.StampLoop(gFrameTime);
   }
 }
 
 }  // namespace
+
+void CGameSession::CloseTimedPhase(PhaseEntry entry) {
+  if (timing.on != 0) {
+    gFrameTime = timeGetTime();
+    timing.ClosePhase(entry, gFrameTime);
+  }
+}
 
 void CGameSession::Tick() {
   if (quitFlag != 0) {
@@ -136,11 +136,9 @@ void CGameSession::Tick() {
   if (quitFlag != 0) {
     return;
   }
-  // With the arena objects, each kind's update over its list, in this order: towers, recon guns,
-  // missiles, bullets (only in play), mines, recon drones, flags, flares, smoke, explosions, then
-  // the own tank's Update, UpdateAllTanks and the own tank's ProcessMessages; in play each group
-  // closes its timing entry (kPhaseTowers to kPhaseOwnMessages). With the own tank too: its
-  // design-screen and parameter-editor flags run those screens (the palette step, the screen,
-  // the atmosphere step, then the frame start and loop stamps) instead of the render path.
+  UpdateObjects(*this);
+  // With the own tank too: its design-screen and parameter-editor flags run those screens (the
+  // palette step, the screen, the atmosphere step, then the frame start and loop stamps) instead
+  // of the render path.
   RenderFrame(*this);
 }

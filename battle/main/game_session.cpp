@@ -17,6 +17,7 @@
 #include "battle/effects/shared_lights.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/host_link.h"
+#include "battle/main/object_kinds.h"
 #include "battle/main/session_statistics.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
@@ -237,8 +238,7 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   noDrawUntil = gFrameTime;
   gFrameCount = 0;
   syncPingPending = 0;
-  // The pools are filled here with their classes: 50 smoke puffs, 31 bullet pool nodes, then 30
-  // explosions.
+  MakeObjectPools(*this);
 
   SkyState& sky = atmosphere.Sky();
   sky.world = gWorld;
@@ -328,9 +328,8 @@ void CGameSession::StopWorld() {
   quitFlag = 1;
   inPlay = 0;
   CSharedLights::SetKeepLight(true);
-  // Deleted here with their classes, in this order: the own tank; all tanks, smoke puffs,
-  // explosions, mines, flags, recon guns, flares, recon drones, defense towers and missiles;
-  // the parameter editor and the design screen.
+  TearDownObjects(*this);
+  // The parameter editor and the design screen are destroyed here with their classes.
   TakeDownDisplay();
   r3xCloseWad(gEquipPack);
   r3xCloseWad(gWorldPack);

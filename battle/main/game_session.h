@@ -57,6 +57,9 @@ class CGameSession : public CMailbox {
   void Tick();
   // Handles the messages addressed to the session until its mailbox is empty.
   void DispatchMessages();
+  // While phase timing is on: takes the frame time anew and ends the phase in progress as
+  // `entry`.
+  void CloseTimedPhase(PhaseEntry entry);
 
   // Display modes, views, render quality and screen captures (view_commands.cpp).
   // The display mode for the host's screen size and view flags, which it may change.

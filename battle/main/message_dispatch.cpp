@@ -8,46 +8,19 @@
 #include "battle/core/log.h"
 #include "battle/core/team_bases.h"
 #include "battle/main/game_session.h"
+#include "battle/main/object_kinds.h"
 #include "common/messages.h"
 
 namespace {
 
 void HandleMessage(CGameSession& session, std::uint32_t type,
                    std::span<const std::uint8_t> payload) {
+  // The arena objects' creations and removals go to their kinds.
+  if (DispatchObjectMessage(session, type, payload)) {
+    return;
+  }
   arena::ByteReader reader(payload);
   switch (type) {
-    case MSG_CREATE_PLAYER_TANK:
-      // Made with the player's tank: a tank that exists already is deleted first; then the
-      // CPlayerTank is constructed from the payload and kept as the own tank (null when it
-      // cannot be allocated); when it exists its cockpit is built (BuildCockpit), an empty
-      // MSG_COCKPIT_REFRESH is posted to KIND_PLAYER_INPUT and the in-play flag is set.
-      break;
-    case MSG_CREATE_TANK:
-      // Made with the tanks: a CTank constructed from the payload with local 0, linking itself
-      // into the tank list.
-      break;
-    case MSG_REMOVE_TANK:
-      // Made with the tanks: KillTank with payload word 0.
-      break;
-    case MSG_CREATE_MINE:
-      // Made with the mines: a CMine constructed from gWorld and the payload.
-      break;
-    case MSG_CREATE_DEFENSE:
-      // Made with the defense objects: a CDefenseTower constructed from the payload.
-      break;
-    case MSG_CREATE_FLAG:
-      // Made with the flags: a CFlag constructed from payload words 0-5.
-      break;
-    case MSG_CREATE_MISSILE:
-      // Made with the missiles: a CMissile constructed from a copy of words 2-6, word 1, word 0
-      // and 0.
-      break;
-    case MSG_CREATE_RECON:
-      // Made with the recon drones: a CRecon constructed from the payload.
-      break;
-    case MSG_CREATE_RECON_GUN:
-      // Made with the recon guns: a CReconGun constructed from the payload.
-      break;
     case MSG_QUIT:
       session.quitFlag = 1;
       break;

@@ -1,0 +1,192 @@
+// The kinds of arena object, one row each, in the order the frame updates them: the server's
+// message that creates one, the update of the kind's list with the timing phase it falls in, the
+// pool the world start fills and the delete-all of the world stop with their orders. The
+// dispatcher, the frame tick and the world start and stop loop over this table, so a new kind is
+// a file of its own and its row here. A row's functions stay null until its class is built; the
+// row's message, order and phase hold already.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "battle/main/phase_timing.h"
+#include "common/messages.h"
+
+class CGameSession;
+
+enum class ObjectKind {
+  kDefenseTowers,
+  kReconGuns,
+  kMissiles,
+  kBullets,
+  kMines,
+  kReconDrones,
+  kFlags,
+  kFlares,
+  kSmoke,
+  kExplosions,
+  kOwnTank,
+  kTanks,
+  // The own tank's second step: its messages, after every other tank has moved.
+  kOwnTankMessages,
+};
+
+using ObjectMessageHandler = void (*)(CGameSession& session, std::span<const std::uint8_t> payload);
+using ObjectStep = void (*)(CGameSession& session);
+
+inline constexpr int kNoRank = -1;
+
+struct ObjectKindRow {
+  ObjectKind kind;
+  std::uint32_t createMessage = 0;  // 0: the server never creates one
+  ObjectMessageHandler create = nullptr;
+  std::uint32_t removeMessage = 0;  // 0: no message removes one
+  ObjectMessageHandler remove = nullptr;
+  ObjectStep update = nullptr;      // the frame's update of the kind's list
+  PhaseEntry phase = kPhaseTowers;  // in play, the timing entry its group of rows closes
+  bool inPlayOnly = false;          // updated only once the own tank exists
+  int poolRank = kNoRank;           // when the world start fills its pool
+  ObjectStep makePool = nullptr;
+  int teardownRank = kNoRank;  // when the world stop deletes them all
+  ObjectStep teardown = nullptr;
+};
+
+// The classes named in the comments fill their rows' functions as they are built.
+inline constexpr ObjectKindRow kObjectKinds[] = {
+    // CDefenseTower
+    {.kind = ObjectKind::kDefenseTowers,
+     .createMessage = MSG_CREATE_DEFENSE,
+     .phase = kPhaseTowers,
+     .teardownRank = 9},
+    // CReconGun
+    {.kind = ObjectKind::kReconGuns,
+     .createMessage = MSG_CREATE_RECON_GUN,
+     .phase = kPhaseReconGuns,
+     .teardownRank = 6},
+    // CMissile: made from a copy of words 2-6, word 1, word 0 and 0.
+    {.kind = ObjectKind::kMissiles,
+     .createMessage = MSG_CREATE_MISSILE,
+     .phase = kPhaseMissiles,
+     .teardownRank = 10},
+    // The bullet pool: 31 nodes.
+    {.kind = ObjectKind::kBullets, .phase = kPhaseSmallObjects, .inPlayOnly = true, .poolRank = 1},
+    // CMine: made from the world and the payload.
+    {.kind = ObjectKind::kMines,
+     .createMessage = MSG_CREATE_MINE,
+     .phase = kPhaseSmallObjects,
+     .teardownRank = 4},
+    // CRecon
+    {.kind = ObjectKind::kReconDrones,
+     .createMessage = MSG_CREATE_RECON,
+     .phase = kPhaseSmallObjects,
+     .teardownRank = 8},
+    // CFlag: made from payload words 0-5.
+    {.kind = ObjectKind::kFlags,
+     .createMessage = MSG_CREATE_FLAG,
+     .phase = kPhaseSmallObjects,
+     .teardownRank = 5},
+    // CFlare
+    {.kind = ObjectKind::kFlares, .phase = kPhaseSmallObjects, .teardownRank = 7},
+    // Smoke puffs: a pool of 50.
+    {.kind = ObjectKind::kSmoke, .phase = kPhaseSmoke, .poolRank = 0, .teardownRank = 2},
+    // Explosions: a pool of 30.
+    {.kind = ObjectKind::kExplosions, .phase = kPhaseExplosions, .poolRank = 2, .teardownRank = 3},
+    // CPlayerTank: a tank that exists already is deleted first; when made, its cockpit is built,
+    // an empty MSG_COCKPIT_REFRESH goes to KIND_PLAYER_INPUT and the in-play flag is set. Its
+    // update runs when it exists.
+    {.kind = ObjectKind::kOwnTank,
+     .createMessage = MSG_CREATE_PLAYER_TANK,
+     .phase = kPhaseOwnTank,
+     .teardownRank = 0},
+    // CTank: made with local 0, linking itself into the tank list; MSG_REMOVE_TANK is KillTank
+    // with payload word 0; the update is UpdateAllTanks.
+    {.kind = ObjectKind::kTanks,
+     .createMessage = MSG_CREATE_TANK,
+     .removeMessage = MSG_REMOVE_TANK,
+     .phase = kPhaseTanks,
+     .teardownRank = 1},
+    // CPlayerTank::ProcessMessages, when the own tank exists.
+    {.kind = ObjectKind::kOwnTankMessages, .phase = kPhaseOwnMessages},
+};
+
+namespace object_kinds_detail {
+
+constexpr int CountRowsCreatedBy(std::span<const ObjectKindRow> kinds, std::uint32_t type) {
+  int count = 0;
+  for (const ObjectKindRow& row : kinds) {
+    count += row.createMessage == type ? 1 : 0;
+  }
+  return count;
+}
+
+// Every creating message of the catalogue has exactly one row, and every row's creating message
+// is one.
+constexpr bool EachCreatingMessageHasOneRow(std::span<const ObjectKindRow> kinds) {
+  for (const MessageInfo& info : kMessageCatalogue) {
+    const bool creating = info.name.starts_with("MSG_CREATE_");
+    if (creating && CountRowsCreatedBy(kinds, info.type) != 1) {
+      return false;
+    }
+  }
+  for (const ObjectKindRow& row : kinds) {
+    if (row.createMessage != 0 &&
+        (FindMessageInfo(row.createMessage) == nullptr ||
+         !FindMessageInfo(row.createMessage)->name.starts_with("MSG_CREATE_"))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The rows' phases run from the towers' to the own tank's messages', each phase in one group.
+constexpr bool EachPhaseOnceInOrder(std::span<const ObjectKindRow> kinds) {
+  std::size_t expected = kPhaseTowers;
+  for (const ObjectKindRow& row : kinds) {
+    if (row.phase == expected + 1) {
+      ++expected;
+    } else if (row.phase != expected) {
+      return false;
+    }
+  }
+  return expected == kPhaseOwnMessages;
+}
+
+// The ranks that a member selects are 0, 1, ... without gaps or repeats.
+template <int ObjectKindRow::*Rank>
+constexpr bool RanksAreAnOrder(std::span<const ObjectKindRow> kinds) {
+  int count = 0;
+  for (const ObjectKindRow& row : kinds) {
+    count += row.*Rank != kNoRank ? 1 : 0;
+  }
+  for (int rank = 0; rank < count; ++rank) {
+    int holders = 0;
+    for (const ObjectKindRow& row : kinds) {
+      holders += row.*Rank == rank ? 1 : 0;
+    }
+    if (holders != 1) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace object_kinds_detail
+
+static_assert(object_kinds_detail::EachCreatingMessageHasOneRow(kObjectKinds));
+static_assert(object_kinds_detail::EachPhaseOnceInOrder(kObjectKinds));
+static_assert(object_kinds_detail::RanksAreAnOrder<&ObjectKindRow::poolRank>(kObjectKinds));
+static_assert(object_kinds_detail::RanksAreAnOrder<&ObjectKindRow::teardownRank>(kObjectKinds));
+
+// The dispatcher's share: a kind's creating or removing message goes to its row. False when no
+// row names the type.
+bool DispatchObjectMessage(CGameSession& session, std::uint32_t type,
+                           std::span<const std::uint8_t> payload,
+                           std::span<const ObjectKindRow> kinds = kObjectKinds);
+// The frame's object updates in the table's order; bullets only in play. In play each group of
+// rows closes its timing entry (while timing is on).
+void UpdateObjects(CGameSession& session, std::span<const ObjectKindRow> kinds = kObjectKinds);
+// The world start's pools, in their order.
+void MakeObjectPools(CGameSession& session, std::span<const ObjectKindRow> kinds = kObjectKinds);
+// The world stop's delete-all of every kind, in its order.
+void TearDownObjects(CGameSession& session, std::span<const ObjectKindRow> kinds = kObjectKinds);
