@@ -7,7 +7,12 @@
 // never across a call.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
+#if defined(__x86_64__) || defined(__i386__)
+#define ARENA_X86 1
 #include <immintrin.h>
+#else
+#define ARENA_X86 0
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -35,7 +40,8 @@ namespace base_build {
 }  // namespace base_build
 
 // Every function of a build is compiled for its instruction set (the two compilers spell it
-// differently).
+// differently). Other processors than x86 draw with the base build alone.
+#if ARENA_X86
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
 #else
@@ -70,10 +76,12 @@ namespace avx512_build {
 #else
 #pragma GCC pop_options
 #endif
+#endif  // ARENA_X86
 
 }  // namespace
 
 bool StageBuildRuns(StageBuild build) {
+#if ARENA_X86
   switch (build) {
     case StageBuild::kAvx512:
       return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
@@ -84,6 +92,9 @@ bool StageBuildRuns(StageBuild build) {
       return true;
   }
   return false;
+#else
+  return build == StageBuild::kBase;
+#endif
 }
 
 StageBuild& StageBuildCap() {
@@ -120,13 +131,17 @@ void RenderSpans(const DrawSetup& setup, const Span* spans, int count, const Fra
   for (int i = 0; i < count; ++i) {
     longest = std::max(longest, spans[i].count);
   }
+#if ARENA_X86
   if (avx512 && cap == StageBuild::kAvx512 && longest > 8) {
     avx512_build::RenderSpansStages(setup, spans, count, step, gradients);
-  } else if (avx2 && cap != StageBuild::kBase) {
-    avx2_build::RenderSpansStages(setup, spans, count, step, gradients);
-  } else {
-    base_build::RenderSpansStages(setup, spans, count, step, gradients);
+    return;
   }
+  if (avx2 && cap != StageBuild::kBase) {
+    avx2_build::RenderSpansStages(setup, spans, count, step, gradients);
+    return;
+  }
+#endif
+  base_build::RenderSpansStages(setup, spans, count, step, gradients);
 }
 
 }  // namespace platform::glide

@@ -1,7 +1,13 @@
 #include "platform/kernel/processor.h"
 
+#if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #include <x86intrin.h>
+#define ARENA_X86 1
+#else
+#include <chrono>
+#define ARENA_X86 0
+#endif
 
 #include <atomic>
 #include <ctime>
@@ -16,6 +22,7 @@ constexpr DWORD kFixedFlags = 0x00000202;
 
 class RealProcessor : public ProcessorSource {
  public:
+#if ARENA_X86
   CpuidResult Cpuid(DWORD leaf) override {
     CpuidResult result{};
     if (__get_cpuid_count(leaf, 0, &result.eax, &result.ebx, &result.ecx, &result.edx) == 0) {
@@ -25,6 +32,17 @@ class RealProcessor : public ProcessorSource {
   }
 
   std::uint64_t ReadTimeStampCounter() override { return __rdtsc(); }
+#else
+  // Another processor has no CPUID: every leaf reads as zeros. Its cycle counter is the steady
+  // clock's nanoseconds.
+  CpuidResult Cpuid(DWORD) override { return CpuidResult{}; }
+
+  std::uint64_t ReadTimeStampCounter() override {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+  }
+#endif
 
   // User programs cannot reach the clock chip's ports; the system clock's local second is the
   // same register's value.
@@ -48,6 +66,7 @@ class RealProcessor : public ProcessorSource {
     if (passes == 0) {
       return;
     }
+#if ARENA_X86
     unsigned scratch;
     asm volatile(
         "1:\n\t"
@@ -57,6 +76,13 @@ class RealProcessor : public ProcessorSource {
         : "=&r"(scratch), "+r"(passes)
         : "r"(0x80000000u)
         : "cc");
+#else
+    // The same number of bit scans, kept from being folded away.
+    volatile unsigned scanned = 0;
+    for (; passes != 0; --passes) {
+      scanned = static_cast<unsigned>(__builtin_ctz(0x80000000u));
+    }
+#endif
   }
 
  private:
