@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/core/error.h"
+#include "engine/core/raster_routines.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/surface.h"
@@ -22,9 +23,6 @@ struct R3xGlideContext;
 struct R3xObjectHeader;
 struct R3xObjectEntry;
 struct R3xActor;
-
-// A routine of the software rasterizer; null while none is installed.
-using R3xRasterRoutine = void (*)();
 
 struct R3xVertex3 {
   float xyz[3];
@@ -72,10 +70,11 @@ struct alignas(32) R3xRenderContext {
   // The allocation the record lies in.
   void* allocation;
 
-  // Output: the palette's colours in colour mode, and the 64 x 256 modulation table (owned,
-  // built at the first colour attachment).
+  // Output: the palette's colours in colour mode, the software rasterizer's output of a colour
+  // row in the 16-bit pixel format, and the 64 x 256 modulation table (owned, built at the first
+  // colour attachment).
   const PALETTEENTRY* paletteColours;
-  R3xRasterRoutine spanOutput16;
+  R3xSpanRoutine spanOutput16;
   std::uint8_t* modulation;
 
   // Shading: the attached shade table (not owned) and its data.
@@ -145,13 +144,14 @@ struct alignas(32) R3xRenderContext {
   float mipDistanceFactor;
 
   // Mode: the software rasterizer's polygon routine for the mode, the mode, the device's bits
-  // per pixel and 16-bit pixel format (1 to 4), and its further 16-bit routines.
-  R3xRasterRoutine drawPolygon;
+  // per pixel and 16-bit pixel format (1 to 4), and the rasterizer's palette-to-16-bit output
+  // and flat fill in that format.
+  R3xPolygonDrawer drawPolygon;
   std::int32_t mode;
   std::int32_t bitsPerPixel;
   std::int32_t pixelFormat;
-  R3xRasterRoutine spanOutput16b;
-  R3xRasterRoutine spanFill16;
+  R3xSpanRoutine spanOutput16b;
+  R3xSpanRoutine spanFill16;
 
   // Read by no drawing code.
   std::int32_t dynamicLighting;
