@@ -190,8 +190,9 @@ struct alignas(32) R3xRenderContext {
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,
-// transparent index 253 and fog distance 1.0, reading the render device's Direct3D block when a
-// device is given. Null, with nothing left, when out of memory.
+// transparent index 253, fog distance 1.0 and the registered palettised drawer (see
+// raster_routines.h), reading the render device's Direct3D block when a device is given. Null,
+// with nothing left, when out of memory.
 R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device);
 // Frees the context with everything it owns; with destroyShadeTable also destroys the attached
 // shade table in the world. R3X_DONE (also for null), or the shade table destruction's error.
@@ -213,7 +214,9 @@ std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float d
 // Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
 // the colour drawer with the palette's colours and the modulation table (built once;
 // R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one),
-// and a 16-bit device's pixel format. 0.
+// and a 16-bit device's pixel format with the 16-bit span routines of that format. The drawers
+// and routines are the registered ones (see raster_routines.h); none are installed while none
+// are registered. 0.
 std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette);
 
