@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/core/palette.h"
+#include "engine/core/raster_routines_internal.h"
 #include "engine/core/render_device.h"
 #include "engine/core/render_work_arrays_internal.h"
 #include "engine/core/shade_table.h"
@@ -107,6 +108,26 @@ std::uint8_t* buildModulationTable() {
   return table;
 }
 
+// The drawer of the mode from the registered routines; the slot is left as it is while none are.
+void installDrawer(R3xRenderContext* context, std::int32_t mode) {
+  const R3xRasterRoutines* routines = _r3xGetRasterRoutines();
+  if (routines != nullptr) {
+    context->drawPolygon =
+        mode == R3X_MODE_PALETTISED ? routines->drawPolygon8 : routines->drawPolygonColour;
+  }
+}
+
+// The registered 16-bit routines of the pixel format code (1 to 4).
+void installSpanRoutines16(R3xRenderContext* context, std::int32_t pixelFormat) {
+  const R3xRasterRoutines* routines = _r3xGetRasterRoutines();
+  if (routines == nullptr || pixelFormat < 1 || pixelFormat > R3X_RASTER_PIXEL_FORMATS) {
+    return;
+  }
+  context->spanOutput16 = routines->spanOutput16[pixelFormat - 1];
+  context->spanFill16 = routines->spanFill16[pixelFormat - 1];
+  context->spanOutput16b = routines->spanOutput16b[pixelFormat - 1];
+}
+
 bool isFogReady(const R3xShadeTable* table) {
   // A shade table keeps its fog-ready word where counted objects keep their count.
   return table != nullptr && table->header.refCount != 0;
@@ -120,6 +141,7 @@ R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevi
     return nullptr;
   }
   setConstants(context);
+  installDrawer(context, R3X_MODE_PALETTISED);
   if (device != nullptr) {
     context->direct3D = device->direct3D;
     context->deviceAttached = 1;
@@ -194,6 +216,7 @@ std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float d
 std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette) {
   if (mode == R3X_MODE_PALETTISED) {
+    installDrawer(context, mode);
     context->mode = mode;
     return 0;
   }
@@ -201,6 +224,7 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
     return R3X_ERR_FAILED;
   }
   context->paletteColours = palette->entries;
+  installDrawer(context, mode);
   if (context->modulation == nullptr) {
     context->modulation = buildModulationTable();
     if (context->modulation == nullptr) {
@@ -209,9 +233,8 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
   }
   context->bitsPerPixel = device != nullptr ? device->bitsPerPixel : 0;
   if (device != nullptr && device->bitsPerPixel == 16) {
-    // The software rasterizer's 16-bit output, fill and palette-to-16-bit span routines of this
-    // layout are installed here once that rasterizer exists.
     context->pixelFormat = device->pixelFormat;
+    installSpanRoutines16(context, device->pixelFormat);
   }
   context->mode = mode;
   return 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/core/error.h"
+#include "engine/core/raster_routines.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/surface.h"
@@ -22,9 +23,6 @@ struct R3xGlideContext;
 struct R3xObjectHeader;
 struct R3xObjectEntry;
 struct R3xActor;
-
-// A routine of the software rasterizer; null while none is installed.
-using R3xRasterRoutine = void (*)();
 
 struct R3xVertex3 {
   float xyz[3];
@@ -67,26 +65,23 @@ struct R3xActorWorkEntry {
   R3xObjectHeader* part;
 };
 
-// Placed at a 32-byte boundary inside its allocation.
+// Placed at a 32-byte boundary inside its allocation. The fields are grouped by who writes
+// them: core's calls; core's frame set-up and visible-region walk, which every back end runs;
+// the board path (the Glide back end and what draws through it); and the software drawers.
 struct alignas(32) R3xRenderContext {
+  // ---- Core: made at creation and changed only through core's calls. ----
+
   // The allocation the record lies in.
   void* allocation;
 
-  // Output: the palette's colours in colour mode, and the 64 x 256 modulation table (owned,
-  // built at the first colour attachment).
+  // Output: the palette's colours in colour mode (r3xGlideAttach sets them too), and the
+  // 64 x 256 modulation table (owned, built at the first colour attachment).
   const PALETTEENTRY* paletteColours;
-  R3xRasterRoutine spanOutput16;
   std::uint8_t* modulation;
 
   // Shading: the attached shade table (not owned) and its data.
   R3xShadeTable* shadeTable;
   const std::uint8_t* shadeData;
-
-  // Frustum inputs, written by the display back end each frame.
-  float nearDistance;
-  float farDistance;
-  // Added to a world point to make it camera-relative.
-  float translation[3];
 
   // For drawing without a surface of its own.
   R3xSurface surface;
@@ -95,9 +90,9 @@ struct alignas(32) R3xRenderContext {
   std::uint32_t optionWord;
   std::uint8_t transparentIndex;
 
-  // View: row-major rows (right, up, forward as columns: the third column is the view
-  // direction), the first two columns times the projection factors f and g, and those times the
-  // back end's two screen factors.
+  // View, set by r3xSetViewMatrix: row-major rows (right, up, forward as columns: the third
+  // column is the view direction), the first two columns times the projection factors f and g,
+  // and those times the back end's two screen factors.
   float view[9];
   float clipColumns[2][3];
   float screenColumns[2][3];
@@ -109,11 +104,10 @@ struct alignas(32) R3xRenderContext {
   R3xVertex3* vertexPool;
   std::uint32_t vertexPoolCount;
 
-  // Device: its Direct3D block, and what the back end drew in the last frame.
+  // Device: its Direct3D block.
   void* direct3D;
-  std::uint32_t polygonCount;
-  std::uint32_t regionCount;
 
+  // Made here; the back ends fill them while drawing.
   R3xRenderWorkArrays work;
 
   R3xIndirectRenderMethods indirect;
@@ -123,16 +117,9 @@ struct alignas(32) R3xRenderContext {
   float fogDistance;
   float fogScale;
   float fogStep;
-  // The fog distance the world draw gives its queued polygons (the fog distance in mode 2, else
-  // 0), and that of the polygon being drawn; only the software drawers read it.
-  float queuedFogDistance;
 
-  // Sphere test: the planes to test (R3X_CLIP_BOTTOM to R3X_CLIP_RIGHT), the clip flags of the
-  // last test and the frustum factors (1 / f, 1 / g, 1 + 1 / f^2, 1 + 1 / g^2), written by the
-  // back end.
-  std::uint32_t planeMask;
+  // The clip flags of r3xSphereInView's last test.
   std::uint32_t clipFlags;
-  float frustumFactors[4];
 
   std::int32_t depthBuffering;
 
@@ -144,14 +131,10 @@ struct alignas(32) R3xRenderContext {
   float subdivisionCosine;
   float mipDistanceFactor;
 
-  // Mode: the software rasterizer's polygon routine for the mode, the mode, the device's bits
-  // per pixel and 16-bit pixel format (1 to 4), and its further 16-bit routines.
-  R3xRasterRoutine drawPolygon;
+  // Mode: the mode, the device's bits per pixel and 16-bit pixel format (1 to 4).
   std::int32_t mode;
   std::int32_t bitsPerPixel;
   std::int32_t pixelFormat;
-  R3xRasterRoutine spanOutput16b;
-  R3xRasterRoutine spanFill16;
 
   // Read by no drawing code.
   std::int32_t dynamicLighting;
@@ -160,24 +143,41 @@ struct alignas(32) R3xRenderContext {
   // 1 when a device was given at creation.
   std::int32_t deviceAttached;
 
-  // Glide back end: its context and flag (set by r3xGlideAttach), the frame's world time, the
-  // lights of the region being drawn (point and directional light objects, the directional ones
-  // first), the light that the lighting skips, the view light (0 is off) and the planes the
-  // polygon being drawn crosses.
-  R3xGlideContext* glide;
-  std::int32_t glideFlag;
+  // ---- The frame: core's frame set-up (frame_view.h) and visible-region walk
+  // (visible_regions.h), the same for every back end. ----
+
+  // Frustum inputs: near and far distances; added to a world point to make it camera-relative.
+  float nearDistance;
+  float farDistance;
+  float translation[3];
+  // The half view width and height in pixels.
+  float halfViewWidth;
+  float halfViewHeight;
+  // The frame's world time.
   std::uint32_t worldTime;
+  // The regions drawn in the last frame.
+  std::uint32_t regionCount;
+
+  // The fog distance the world draw gives its queued polygons (the fog distance in mode 2, else
+  // 0), and that of the polygon being drawn; only the software drawers read it.
+  float queuedFogDistance;
+
+  // Sphere test: the planes to test (R3X_CLIP_BOTTOM to R3X_CLIP_RIGHT) and the frustum factors
+  // (1 / f, 1 / g, 1 + 1 / f^2, 1 + 1 / g^2). The plane mask is the region's clip flags; the
+  // board path narrows it for a 3D sprite.
+  std::uint32_t planeMask;
+  float frustumFactors[4];
+
+  // The lights of the region being drawn (point and directional light objects, the directional
+  // ones first), the light that the lighting skips, the view light (0 is off) and the planes the
+  // polygon being drawn crosses (the region's clip flags; the board path narrows them for a 3D
+  // sprite and the sky sets its own).
   std::uint32_t lightCount;
   R3xObjectHeader* const* lights;
   const R3xObjectHeader* excludedLight;
   float viewLight[3];
   std::uint32_t clipMask;
-  // What the world draw sets for the polygon drawer: the region's ambient colour, the normal of
-  // the polygon being drawn and the half view width and height in pixels.
-  float ambient[3];
-  float polygonNormal[3];
-  float halfViewWidth;
-  float halfViewHeight;
+
   // Visibility: one stamp per region (owned, regionStampCapacity of them), the stamp that marks
   // a region visible in this frame, and the region whose visible list the stamps hold (-1 none).
   std::uint32_t regionStampCapacity;
@@ -187,11 +187,34 @@ struct alignas(32) R3xRenderContext {
   // The actors of the region being drawn (owned, actorWorkCapacity of them).
   std::uint32_t actorWorkCapacity;
   R3xActorWorkEntry* actorWork;
+
+  // ---- The board path: the Glide back end and what draws through it. ----
+
+  // Its context and flag (set by r3xGlideAttach).
+  R3xGlideContext* glide;
+  std::int32_t glideFlag;
+  // The polygons drawn in the last frame (the frame set-up zeroes the count).
+  std::uint32_t polygonCount;
+  // What the world draw sets for the polygon drawer: the region's ambient colour and the normal
+  // of the polygon being drawn.
+  float ambient[3];
+  float polygonNormal[3];
+
+  // ---- The software drawers: their routines, which core installs from the table they register
+  // (raster_routines_internal.h). ----
+
+  // The polygon drawer of the mode; by the 16-bit pixel format, the output of a colour row, the
+  // palette-to-16-bit output and the flat fill.
+  R3xPolygonDrawer drawPolygon;
+  R3xSpanRoutine spanOutput16;
+  R3xSpanRoutine spanOutput16b;
+  R3xSpanRoutine spanFill16;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,
-// transparent index 253 and fog distance 1.0, reading the render device's Direct3D block when a
-// device is given. Null, with nothing left, when out of memory.
+// transparent index 253, fog distance 1.0 and the registered palettised drawer (see
+// raster_routines.h), reading the render device's Direct3D block when a device is given. Null,
+// with nothing left, when out of memory.
 R3xRenderContext* CreateRenderContext(std::uint32_t indirectCount, R3xRenderDevice* device);
 // Frees the context with everything it owns; with destroyShadeTable also destroys the attached
 // shade table in the world. R3X_DONE (also for null), or the shade table destruction's error.
@@ -213,7 +236,9 @@ std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float d
 // Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
 // the colour drawer with the palette's colours and the modulation table (built once;
 // R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one),
-// and a 16-bit device's pixel format. 0.
+// and a 16-bit device's pixel format with the 16-bit span routines of that format. The drawers
+// and routines are the registered ones (see raster_routines.h); none are installed while none
+// are registered. 0.
 std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette);
 

@@ -16,9 +16,10 @@ inline constexpr std::int32_t R3X_GLIDE_WORLD_NO_MEMORY = -1;
 // The frame stopped before its passes, or the vertex work arrays could not grow in them.
 inline constexpr std::int32_t R3X_GLIDE_WORLD_INCOMPLETE = 1;
 
-// Prepares the render context for a frame of the camera: empties the draw lists, makes room for
-// a stamp per region, and sets the view, its volume's factors, the world time and the depth
-// state. The result of r3xSetViewMatrix, or R3X_GLIDE_WORLD_NO_MEMORY.
+// Prepares the render context for a frame of the camera: empties the draw lists, sets up the
+// frame's view as every back end does (engine/core/frame_view.h: room for a stamp per region, the
+// view, its volume's factors, the world time) and sets the depth state. The result of
+// r3xSetViewMatrix, or R3X_GLIDE_WORLD_NO_MEMORY.
 std::int32_t r3xGlideBeginFrame(const R3xWorld* world, R3xRenderContext* context,
                                 const R3xCamera* camera);
 // Draws what the camera sees. Nothing is drawn (0) for a camera outside the world's regions, in
