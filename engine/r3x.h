@@ -34,7 +34,7 @@
 #include "engine/core/region.h"
 #include "engine/core/region_link.h"
 #include "engine/core/render_context.h"
-#include "engine/core/render_device.h"
+#include "engine/core/render_device_record.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/shade_table.h"

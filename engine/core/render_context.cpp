@@ -8,7 +8,7 @@
 #include "engine/core/object.h"
 #include "engine/core/palette.h"
 #include "engine/core/raster_routines_internal.h"
-#include "engine/core/render_device.h"
+#include "engine/core/render_device_record.h"
 #include "engine/core/render_work_arrays_internal.h"
 #include "engine/core/shade_table.h"
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/core/render_device.h"
+#include "engine/core/render_device_record.h"
 #include "platform/d3d/direct3d_types.h"
 
 class IDirect3D;

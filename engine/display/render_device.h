@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/core/render_device.h"
+#include "engine/core/render_device_record.h"
 
 struct R3xCamera;
 struct R3xPalette;
