@@ -10,6 +10,7 @@
 #include "engine/core/error.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
+#include "engine/core/span_state.h"
 #include "engine/core/surface.h"
 #include "platform/gdi/palette_entry.h"
 
@@ -187,6 +188,9 @@ struct alignas(32) R3xRenderContext {
   // The actors of the region being drawn (owned, actorWorkCapacity of them).
   std::uint32_t actorWorkCapacity;
   R3xActorWorkEntry* actorWork;
+  // The software drawers' span state (its light-edge array owned) and their other inputs.
+  R3xSpanState span;
+  R3xRasterInputs raster;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,
