@@ -76,8 +76,7 @@ void Intersect(int plane, const R3xClipVertex& a, const R3xClipVertex& b, float 
   }
 }
 
-std::int32_t Clip(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out,
-                  Words words) {
+std::int32_t Clip(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out, Words words) {
   R3xRenderWorkArrays& work = context->work;
   *out = work.clip[1];
   if (count < 3) {

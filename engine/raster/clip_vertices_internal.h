@@ -24,8 +24,7 @@ std::int32_t _r3xCopyVertexUV(R3xRenderContext* context, std::int32_t count);
 // cannot hold clipped (count + 6 above their capacity, or one that is not convex outgrowing
 // them) gives R3X_ERR_FAILED with out at the clip input array.
 std::int32_t _r3xClipVertices(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out);
-std::int32_t _r3xClipVerticesUV(R3xRenderContext* context, std::int32_t count,
-                                R3xClipVertex** out);
+std::int32_t _r3xClipVerticesUV(R3xRenderContext* context, std::int32_t count, R3xClipVertex** out);
 std::int32_t _r3xClipVerticesLit(R3xRenderContext* context, std::int32_t count,
                                  R3xClipVertex** out);
 std::int32_t _r3xClipVerticesLitUV(R3xRenderContext* context, std::int32_t count,
