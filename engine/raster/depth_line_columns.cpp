@@ -84,10 +84,9 @@ void RecordRuns(R3xRenderContext* context, std::int32_t x, std::int32_t count) {
       std::uint32_t levels = light;
       if constexpr (Levels == 4) {
         levels |= _r3xFogBlockOffset(words.fog) >> 8;
-        words.fog = _r3xWrapAdd(words.fog, words.fogStep);
       }
       span.destination[c] = static_cast<std::uint8_t>(levels);
-      words.light = _r3xWrapAdd(words.light, words.lightStep);
+      _r3xStepShadeWords<Levels>(words);
     }
   }
 }

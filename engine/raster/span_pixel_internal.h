@@ -31,6 +31,17 @@ inline R3xShadeWords _r3xShadeWordsAt(const R3xSpanState& span, std::int32_t x) 
           _r3xLevelWord(span.fog + offset * span.fogStep), span.fogStepFixed};
 }
 
+// Moves the words of modes 3 and 4 on by one pixel.
+template <int Mode>
+inline void _r3xStepShadeWords(R3xShadeWords& words) {
+  if constexpr (Mode >= 3) {
+    words.light = _r3xWrapAdd(words.light, words.lightStep);
+  }
+  if constexpr (Mode == 4) {
+    words.fog = _r3xWrapAdd(words.fog, words.fogStep);
+  }
+}
+
 // The pixel value of shading mode Mode for a texel; steps the words of modes 3 and 4.
 template <int Mode>
 inline std::uint8_t _r3xShadePixel(const R3xSpanState& span, std::uint8_t texel,
