@@ -144,7 +144,8 @@ void SetPosition(const Lines& lines, R3xLineSegment& segment, std::int32_t posit
   }
 }
 
-// The segments of lines first .. last; 0, or -1 with no segments when the array cannot grow.
+// The segments of lines first .. last; 0, or R3X_DEPTHLINE_NO_ROOM with no segments when the
+// array cannot grow.
 std::int32_t BuildSegments(R3xRenderContext* context, const Lines& lines, std::int32_t first,
                            std::int32_t last) {
   R3xRenderWorkArrays& work = context->work;
@@ -163,7 +164,7 @@ std::int32_t BuildSegments(R3xRenderContext* context, const Lines& lines, std::i
   std::int32_t lastLength = 0;
   while (length <= remaining) {
     if (!Reserve(work, index)) {
-      return -1;
+      return R3X_DEPTHLINE_NO_ROOM;
     }
     const float half = static_cast<float>(length / 2);
     const LineValues qm = OnLine(context, lines, t + half);
@@ -183,7 +184,7 @@ std::int32_t BuildSegments(R3xRenderContext* context, const Lines& lines, std::i
   }
   if (remaining > 0) {
     if (!Reserve(work, index)) {
-      return -1;
+      return R3X_DEPTHLINE_NO_ROOM;
     }
     const auto lengthF = static_cast<float>(remaining);
     const LineValues qm = OnLine(context, lines, t + lengthF * 0.5f);
@@ -196,7 +197,7 @@ std::int32_t BuildSegments(R3xRenderContext* context, const Lines& lines, std::i
     lastLength = remaining;
   }
   if (!Reserve(work, index)) {
-    return -1;
+    return R3X_DEPTHLINE_NO_ROOM;
   }
   R3xLineSegment& sentinel = work.edges[index];
   SetPosition(lines, sentinel, _r3xWrapAdd(position, ToFixed(lastLength + kOverrun, f)));
@@ -232,7 +233,8 @@ std::int32_t _r3xBuildDepthLineColumns(R3xRenderContext* context) {
                     depth.inverseSlope * span.yGradients[1] + span.xGradients[1],
                     span.yGradients[2],
                     20};
-  return BuildSegments(context, lines, depth.firstLine, depth.lastLine) < 0 ? -1 : 1;
+  return BuildSegments(context, lines, depth.firstLine, depth.lastLine) < 0 ? R3X_DEPTHLINE_NO_ROOM
+                                                                            : R3X_DONE;
 }
 
 std::int32_t _r3xSetupDepthLines(R3xRenderContext* context, const R3xClipVertex* vertices,
@@ -287,7 +289,7 @@ std::int32_t _r3xSetupDepthLines(R3xRenderContext* context, const R3xClipVertex*
   depth.lastLine = r3xFloatToInt(std::max(y1, y2) + 1.5f);
   depth.inverseSlope = r;
   depth.inverseSlopeFixed = _r3xFixed20(r);
-  return _r3xBuildDepthLineColumns(context) < 0 ? -1 : 0;
+  return _r3xBuildDepthLineColumns(context) < 0 ? R3X_DEPTHLINE_NO_ROOM : 0;
 }
 
 void _r3xAdvanceDepthLines(R3xRenderContext* context) {

@@ -3,8 +3,8 @@
 // per scan line; columns: flatter; horizontal: depth constant along scan lines) and fits u and v
 // quadratically over groups of lines (the line segments), the span routines of each kind and
 // shading mode, and the column pass of the column kind with its per-column run lists.
-// Results: 0 (the column build 1) or -1 for the set-up and builds; R3X_DONE or R3X_ERR_FAILED
-// for the run-list preparation; the span routines return nothing.
+// Results: 0 (the column build R3X_DONE) or R3X_DEPTHLINE_NO_ROOM for the set-up and builds;
+// R3X_DONE or R3X_ERR_FAILED for the run-list preparation; the span routines return nothing.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,12 @@
 struct R3xClipVertex;
 struct R3xRenderContext;
 
+// The line-segment array could not grow.
+inline constexpr std::int32_t R3X_DEPTHLINE_NO_ROOM = -1;
+
 // After the texture gradients: sets the kind and, for rows and columns, the line parameters and
-// segments (the span state's line-segment pointer at the second record). -1 when the segment
+// segments (the span state's line-segment pointer at the second record). R3X_DEPTHLINE_NO_ROOM
+// when the segment
 // array cannot grow (the array and its capacity then stay as they were, with no segments): the
 // face cannot be drawn this way.
 std::int32_t _r3xSetupDepthLines(R3xRenderContext* context, const R3xClipVertex* vertices,

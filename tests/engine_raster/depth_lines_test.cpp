@@ -174,7 +174,7 @@ TEST_F(DepthLinesTest, TheSegmentArrayGrowsByAQuarterAndKeepsItselfWhenItCannot)
   const R3xLineSegment* array = render_->work.edges;
   {
     test_support::FailingMemory failing(0);
-    EXPECT_EQ(BuildRows(0, 120 * 256), -1);
+    EXPECT_EQ(BuildRows(0, 120 * 256), R3X_DEPTHLINE_NO_ROOM);
   }
   EXPECT_EQ(render_->work.edgeCapacity, 100u);
   EXPECT_EQ(render_->work.edges, array);
