@@ -73,5 +73,12 @@ inline std::uint32_t _r3xFogBlockOffset(std::int32_t word) {
   return (static_cast<std::uint32_t>(word) & 0xF0000u) >> 4;
 }
 
-// Ceiling as the drawers take it: value + 0.999999 truncated toward zero.
-inline std::int32_t _r3xCeilRow(float value) { return r3xFloatToInt(value + 0.999999f); }
+// Ceiling as the drawers take it: value + 0.999999 truncated toward zero, the sum kept in double
+// so that a whole value stays itself (in float, 37 + 0.999999 would round up to 38).
+inline std::int32_t _r3xCeilRow(float value) {
+  const double sum = static_cast<double>(value) + static_cast<double>(0.999999f);
+  if (!(sum > -2147483649.0 && sum < 2147483648.0)) {
+    return r3xFloatToInt(static_cast<float>(sum));
+  }
+  return static_cast<std::int32_t>(sum);
+}

@@ -191,6 +191,8 @@ TEST(RasterNumericTest, FixedPointComesFromTheBiasedDouble) {
   EXPECT_EQ(_r3xWrapAdd(0x7FFFFFFF, 1), static_cast<std::int32_t>(0x80000000u));
   EXPECT_EQ(_r3xCeilRow(3.0f), 3);
   EXPECT_EQ(_r3xCeilRow(3.1f), 4);
+  // In float 37 + 0.999999 would round to 38.
+  EXPECT_EQ(_r3xCeilRow(37.0f), 37);
 }
 
 // A negative light is level 0, not the level bits of a negative word (-0.1 would be level 14).
