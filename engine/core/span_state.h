@@ -110,13 +110,25 @@ struct R3xSpanState {
   float spanEndLight[3];
 };
 
-// What the software drawers read besides the span state: the 8-bit image, the lights' inputs
-// and the fog's, and the face being drawn (for the light spot; null turns the search off).
+// What the software drawers read besides the span state: the 8-bit image, the frame's view
+// inputs (set by the board's begin-frame too), the lights' and the fog's inputs, and the face
+// being drawn (for the light spot; null turns the search off).
 struct R3xRasterInputs {
   std::uint8_t* image;
   std::int32_t rowLength;
   std::int32_t width;
   std::int32_t height;
+  std::uint32_t viewOrigin;
+  // 2 / (width - 1) and 2 / (height - 1) of the view.
+  float screenToView[2];
+  // Automatic faces farther than the flat distance are drawn flat (keyed ones affine); nearer
+  // ones of a smaller screen area than the perspective area are drawn affine. The area is the
+  // view's times the area factor, the distance near + (far - near) x the MIP distance factor.
+  float flatDistance;
+  float perspectiveArea;
+  float areaFactor;
+  // Pixels handed to span routines in the frame.
+  std::uint32_t pixelCount;
   float ambientLight;
   float viewerLight;
   float fogStart;
