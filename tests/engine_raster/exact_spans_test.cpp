@@ -136,6 +136,26 @@ TEST_F(CoveredRunsTest, AKeyedSpanRecordsTheRunsItDraws) {
   }
 }
 
+// Every shading mode's keyed routine tests the texel before shading it.
+TEST_F(CoveredRunsTest, EveryKeyedModeSkipsTheKeyTexel) {
+  std::vector<std::uint8_t> shade(16 * 4096, 9);
+  render_->span.shadeData = shade.data();
+  render_->span.shadeRow = shade.data();
+  texels_[5] = kKey;
+  const R3xKeyedSpanRoutine routines[] = {_r3xSpanExactKeyedMode1, _r3xSpanExactKeyedMode2,
+                                          _r3xSpanExactKeyedMode3, _r3xSpanExactKeyedMode4};
+  for (R3xKeyedSpanRoutine routine : routines) {
+    image_.assign(image_.size(), 0);
+    *count_ = 0;
+    cursor_ = list_->records;
+    ASSERT_EQ(
+        routine(render_, 4, 3, &cursor_, &last_, count_, &drawn_, kKey, 0, &endsInside_, list_), 0);
+    EXPECT_EQ(Listed(), (Runs{{4, 5}, {6, 7}}));
+    EXPECT_EQ(Pixel(5, 2), 0);
+    EXPECT_NE(Pixel(6, 2), 0);
+  }
+}
+
 TEST_F(CoveredRunsTest, ASpanStartingInsideExtendsTheOpenRun) {
   ASSERT_EQ(Keyed(4, 3, 0), 0);
   EXPECT_EQ(endsInside_, 1);
