@@ -45,6 +45,8 @@ R3xFaceShading _r3xFaceBaseLight8(R3xRenderContext* context, const R3xSurface* s
   R3xFaceShading shading{};
   shading.method = method;
   shading.smooth = (method & R3X_METHOD_SMOOTH) != 0;
+  shading.spot =
+      shading.smooth && (method & R3X_METHOD_KEYED) == 0 && context->raster.currentFace != nullptr;
   shading.fog = context->fogMode == R3X_FOG_MODE_2;
   shading.shadeData = context->shadeData;
   shading.light = BaseLight(context, surface, method);
@@ -127,8 +129,8 @@ void _r3xDecideFaceFog8(R3xRenderContext* context, R3xClipVertex* vertices, std:
 }
 
 void _r3xFlatFallback8(R3xRenderContext* context, const R3xClipVertex* vertices, std::int32_t count,
-                       bool spot, R3xFaceShading* shading) {
-  if (!shading->smooth || spot || shading->fog) {
+                       R3xFaceShading* shading) {
+  if (!shading->smooth || shading->spot || shading->fog) {
     return;
   }
   float smallest = R3X_LIGHT_LIMIT;

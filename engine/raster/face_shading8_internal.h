@@ -13,10 +13,15 @@ struct R3xClipVertex;
 struct R3xRenderContext;
 struct R3xSurface;
 
+// Colour-keyed: texels equal to the transparent index are not drawn.
+inline constexpr R3xRenderMethod R3X_METHOD_KEYED = 0x80;
+
 // What the drawer decides for one face.
 struct R3xFaceShading {
   R3xRenderMethod method;
   bool smooth;
+  // The light spot is searched for: smooth, not keyed, with the render context's current face.
+  bool spot;
   bool fog;
   // The base light L and the face's fog amount F, 0 to 0.99999.
   float light;
@@ -32,20 +37,20 @@ inline constexpr float R3X_FOG_THRESHOLD = 0.0625f;
 // The base light of the method word's lighting code (a code the keywords never make, 0x0C, 0x18
 // or 0x1C, gives 0); a face lit to 0.9375 or more is drawn flat without its directional lights;
 // with R3X_METHOD_DIRECTIONAL the directional lights at the head of the light list are added
-// (or, with vertex normals, left to the vertex lighting, which makes the face smooth). Fog on
-// in fog mode 2, the shade data the shade table's.
+// (or, with vertex normals, left to the vertex lighting, which makes the face smooth). The spot
+// is decided on entry; fog on in fog mode 2, the shade data the shade table's.
 R3xFaceShading _r3xFaceBaseLight8(R3xRenderContext* context, const R3xSurface* surface,
                                   R3xRenderMethod method, const float* faceNormal);
 
 // The fog of the clipped face: a flat face's amount (off below R3X_FOG_THRESHOLD); a smooth
 // face's distance per vertex in its fog word, or, when all its vertices lie in one fog level,
-// that level folded into the shade data with the fog off. The light spot's faces are fogged the
-// same way.
+// that level folded into the shade data with the fog off. A face with the light spot is fogged
+// the same way (its fog words would otherwise be left unset).
 void _r3xDecideFaceFog8(R3xRenderContext* context, R3xClipVertex* vertices, std::int32_t count,
                         R3xFaceShading* shading);
 
-// A smooth face without the light spot (spot false) and without fog whose vertex lights differ by
+// A smooth face without the light spot and without fog whose vertex lights differ by
 // less than 1/16 within one level is drawn flat at the largest (a constant fog level folded before
 // goes back to the fog amount).
 void _r3xFlatFallback8(R3xRenderContext* context, const R3xClipVertex* vertices, std::int32_t count,
-                       bool spot, R3xFaceShading* shading);
+                       R3xFaceShading* shading);

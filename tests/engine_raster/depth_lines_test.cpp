@@ -214,6 +214,24 @@ TEST_F(DepthLinesTest, ARowSpanWalksTheSegmentsOfItsPixels) {
   }
 }
 
+// The same segments in 16.16 positions, for the wide line ranges.
+TEST_F(DepthLinesTest, SixteenBitRowSpansWalkTheSameWay) {
+  SetSegment(0, 0, 4, 0.0f);
+  SetSegment(1, 4, 4 + 8, 100.0f);
+  SetSegment(2, 20, 0, 0.0f);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    render_->work.edges[i].rowPosition >>= 4;
+  }
+  render_->span.lineSegments = render_->work.edges + 1;
+  render_->span.depthLines.segmentCount = 2;
+  SetRow(5);
+  _r3xSpanDepthRows16Mode1(render_, 3, 4);
+  const std::uint8_t expected[4] = {3, 4, 101, 102};
+  for (std::int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(Pixel(3 + i, 5), expected[i]) << i;
+  }
+}
+
 TEST_F(DepthLinesTest, ShadedSpansLookUpTheShadeData) {
   std::vector<std::uint8_t> shade(16 * 4096);
   for (std::size_t i = 0; i < shade.size(); ++i) {

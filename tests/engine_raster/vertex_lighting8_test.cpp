@@ -209,6 +209,26 @@ TEST_F(FaceFogTest, ASmoothFaceGetsFogPerVertexOrOneFoldedLevel) {
   EXPECT_EQ(shading.fogAmount, 0.0f);
 }
 
+// The spot is searched for on smooth faces that are not keyed while a current face is named;
+// such a face still gets its fog per vertex.
+TEST_F(FaceFogTest, AFaceWithTheLightSpotIsFoggedPerVertex) {
+  R3xSurface surface{};
+  R3xRegionFace face{};
+  render_->raster.currentFace = &face;
+  render_->raster.fogStart = 0.0f;
+  vertices_[2] = At(0, 0, 40);
+  EXPECT_FALSE(
+      _r3xFaceBaseLight8(render_, &surface, R3X_METHOD_SMOOTH | R3X_METHOD_KEYED, kUp).spot);
+  R3xFaceShading shading = _r3xFaceBaseLight8(render_, &surface, R3X_METHOD_SMOOTH, kUp);
+  ASSERT_TRUE(shading.spot);
+  _r3xDecideFaceFog8(render_, vertices_, 4, &shading);
+  EXPECT_TRUE(shading.fog);
+  EXPECT_EQ(vertices_[0].fog, distance_ / 64.0f);
+  EXPECT_EQ(vertices_[2].fog, r3xSqrt(1600.0f) / 64.0f);
+  render_->raster.currentFace = nullptr;
+  EXPECT_FALSE(_r3xFaceBaseLight8(render_, &surface, R3X_METHOD_SMOOTH, kUp).spot);
+}
+
 TEST_F(FaceFogTest, ASmoothFaceOfOneLightLevelIsDrawnFlat) {
   struct Case {
     float low;
@@ -229,7 +249,8 @@ TEST_F(FaceFogTest, ASmoothFaceOfOneLightLevelIsDrawnFlat) {
     vertices_[2].red = c.low;
     vertices_[3].red = c.low;
     R3xFaceShading shading = _r3xFaceBaseLight8(render_, &surface, R3X_METHOD_SMOOTH, kUp);
-    _r3xFlatFallback8(render_, vertices_, 4, c.spot, &shading);
+    shading.spot = c.spot;
+    _r3xFlatFallback8(render_, vertices_, 4, &shading);
     EXPECT_EQ(shading.smooth, c.smooth) << c.high;
     if (!c.smooth) {
       EXPECT_EQ(shading.light, c.high);
@@ -242,7 +263,7 @@ TEST_F(FaceFogTest, ASmoothFaceOfOneLightLevelIsDrawnFlat) {
   vertices_[1].red = 0.53f;
   _r3xDecideFaceFog8(render_, vertices_, 4, &shading);
   ASSERT_FALSE(shading.fog);
-  _r3xFlatFallback8(render_, vertices_, 4, false, &shading);
+  _r3xFlatFallback8(render_, vertices_, 4, &shading);
   EXPECT_FALSE(shading.smooth);
   EXPECT_TRUE(shading.fog);
   EXPECT_EQ(shading.shadeData, shade_.data());
