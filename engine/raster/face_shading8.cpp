@@ -16,6 +16,7 @@ namespace {
 // A face lit to this or more (the float 0x3F700000) is drawn flat.
 constexpr std::int32_t kFlatLightBits = 0x3F700000;
 constexpr float kLevels = 16.0f;
+constexpr float kLevelWidth = 1.0f / kLevels;
 constexpr std::int32_t kTopLevel = 15;
 constexpr std::size_t kFogBlockBytes = 4096;
 
@@ -93,7 +94,7 @@ void _r3xDecideFaceFog8(R3xRenderContext* context, R3xClipVertex* vertices, std:
   const float scale = context->fogScale;
   if (!shading->smooth) {
     shading->fogAmount = _r3xPolygonFogFactor(context, count, vertices);
-    shading->fog = !(shading->fogAmount < R3X_FOG_THRESHOLD);
+    shading->fog = _r3xFloatBits(shading->fogAmount) >= _r3xFloatBits(R3X_FOG_THRESHOLD);
     return;
   }
   float nearest = 0.0f;
@@ -139,7 +140,7 @@ void _r3xFlatFallback8(R3xRenderContext* context, const R3xClipVertex* vertices,
     smallest = vertices[i].red < smallest ? vertices[i].red : smallest;
     largest = vertices[i].red > largest ? vertices[i].red : largest;
   }
-  if (!(largest - smallest < R3X_FOG_THRESHOLD) ||
+  if (!(largest - smallest < kLevelWidth) ||
       r3xFloatToInt(smallest * kLevels) != r3xFloatToInt(largest * kLevels)) {
     return;
   }
