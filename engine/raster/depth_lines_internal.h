@@ -3,8 +3,7 @@
 // per scan line; columns: flatter; horizontal: depth constant along scan lines) and fits u and v
 // quadratically over groups of lines (the line segments), the span routines of each kind and
 // shading mode, and the column pass of the column kind with its per-column run lists.
-// Results: 0 (the column build R3X_DONE) or R3X_DEPTHLINE_NO_ROOM for the set-up and builds;
-// R3X_DONE or R3X_ERR_FAILED for the run-list preparation; the span routines return nothing.
+// Results: 0 or R3X_DONE, or R3X_DEPTHLINE_NO_ROOM or R3X_ERR_FAILED; span routines none.
 #pragma once
 
 #include <cstdint>

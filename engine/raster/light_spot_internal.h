@@ -3,8 +3,7 @@
 // screen beside the real edges; along each scan line the light changes linearly between the
 // light edges, and the lit span driver cuts each span at them, giving every piece its own light
 // gradient before calling the real span routine (the span state's routine).
-// Results: the search 1 (a spot) or 0; the edge routines 0 or R3X_ERR_FAILED (the list cannot
-// grow); the driver nothing.
+// Results: 1 (a spot found) or 0; the edge routines 0 or R3X_ERR_FAILED.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +24,7 @@ std::int32_t _r3xFindLightSpot8(R3xRenderContext* context, float base, R3xClipVe
 
 // At the start of each scan line of the face: removes the edges that ended, steps the others
 // (keeping the list sorted by x) and, on the spot's row, adds an edge from the spot to every
-// vertex below it.
+// vertex below it. R3X_ERR_FAILED, with the list kept, when it cannot grow by 8 edges.
 std::int32_t _r3xAdvanceLightEdges(R3xRenderContext* context, const R3xClipVertex* vertices,
                                    std::int32_t count, std::int32_t row);
 // When the drawer's edge walk reaches a vertex above the spot's row: an edge from it to the spot.

@@ -1,8 +1,7 @@
 // The 8-bit path's lighting: one light value per vertex, 0 to 0.99999, from the point lights
 // (and, per vertex normal, the directional lights) of the render context's light list, the
 // viewer's own light added after clipping, and a polygon's fog amount from its mean distance.
-// Results: R3X_DONE, or R3X_ERR_FAILED for more vertices than the work arrays hold; the fog
-// amount is a value.
+// Results: R3X_DONE or R3X_ERR_FAILED; the fog amount is a value.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +19,8 @@ inline constexpr R3xRenderMethod R3X_METHOD_DIRECTIONAL = 0x200000;
 
 // The source vertices start at the base light and gain every point light of the list but the
 // excluded one, with the face normal; the lights, limited to 0.99999 (a negative one unchanged),
-// go to the clip input vertices. The textured routines also copy u and v there.
+// go to the clip input vertices. The textured routines also copy u and v there. R3X_DONE, or
+// R3X_ERR_FAILED for more vertices than the work arrays hold.
 std::int32_t _r3xLightVertices8(R3xRenderContext* context, std::int32_t count,
                                 const float* faceNormal, float base);
 std::int32_t _r3xLightTexturedVertices8(R3xRenderContext* context, std::int32_t count,
