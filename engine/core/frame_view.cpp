@@ -38,7 +38,17 @@ std::int32_t _r3xSetUpFrameView(const R3xWorld* world, R3xRenderContext* context
   context->frustumFactors[2] = tangent * tangent + 1.0f;
   context->frustumFactors[3] = tangentOverAspect * tangentOverAspect + 1.0f;
   context->queuedFogDistance = context->fogMode == R3X_FOG_MODE_2 ? context->fogDistance : 0.0f;
-  // The software drawers' thresholds and row set-up (camera row length and view origin, the
-  // pixel steps, the mip and area thresholds) join here with the software rasterizer.
+  // The software drawers' view inputs and thresholds; their pixel count starts the frame at 0.
+  R3xRasterInputs& raster = context->raster;
+  const auto width = static_cast<float>(camera->viewWidth);
+  const auto height = static_cast<float>(camera->viewHeight);
+  raster.rowLength = camera->rowLength;
+  raster.viewOrigin = camera->viewOrigin;
+  raster.screenToView[0] = 2.0f / (width - 1.0f);
+  raster.screenToView[1] = 2.0f / (height - 1.0f);
+  raster.flatDistance = camera->nearDistance +
+                        (camera->farDistance - camera->nearDistance) * context->mipDistanceFactor;
+  raster.perspectiveArea = width * height * raster.areaFactor;
+  raster.pixelCount = 0;
   return result;
 }

@@ -84,6 +84,7 @@ void freeContext(R3xRenderContext* context) {
   r3xFree(context->actorWork);
   r3xFree(context->indirect.methods);
   r3xFree(context->modulation);
+  r3xFree(context->span.edges);
   r3xFree(context->allocation);
 }
 

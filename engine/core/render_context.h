@@ -11,6 +11,7 @@
 #include "engine/core/raster_routines.h"
 #include "engine/core/render_method.h"
 #include "engine/core/render_work_arrays.h"
+#include "engine/core/span_state.h"
 #include "engine/core/surface.h"
 #include "platform/gdi/palette_entry.h"
 
@@ -209,6 +210,9 @@ struct alignas(32) R3xRenderContext {
   R3xSpanRoutine spanOutput16;
   R3xSpanRoutine spanOutput16b;
   R3xSpanRoutine spanFill16;
+  // The software drawers' span state (its light-edge array owned) and their other inputs.
+  R3xSpanState span;
+  R3xRasterInputs raster;
 };
 
 // A context with indirectCount indirect render methods (each 7 at first), its work arrays,

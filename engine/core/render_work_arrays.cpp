@@ -87,7 +87,7 @@ std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
   }
   work->spanListCount = lists;
   for (std::uint32_t i = 0; i < lists; ++i) {
-    work->spanLists[i].records = allocArray<R3xRecord16>(entries);
+    work->spanLists[i].records = allocArray<R3xCoveredRun>(entries);
     if (work->spanLists[i].records == nullptr) {
       freeSpanLists(work);
       return R3X_WORK_NO_MEMORY;
@@ -98,7 +98,7 @@ std::int32_t _r3xAllocSpanLists(R3xRenderWorkArrays* work, std::uint32_t lists,
 }
 
 std::int32_t _r3xAllocEdgeRecords(R3xRenderWorkArrays* work, std::uint32_t capacity) {
-  work->edges = allocArray<R3xEdgeRecord>(capacity);
+  work->edges = allocArray<R3xLineSegment>(capacity);
   if (work->edges == nullptr) {
     return R3X_WORK_NO_MEMORY;
   }
@@ -156,7 +156,7 @@ void _r3xFreeWorkArrays(R3xRenderWorkArrays* work) {
 
 std::int32_t _r3xGrowList16(R3xList16* list) {
   const std::uint32_t capacity = list->capacity + kList16Step;
-  auto* records = allocArray<R3xRecord16>(capacity);
+  auto* records = allocArray<R3xCoveredRun>(capacity);
   if (records == nullptr) {
     return R3X_ERR_LIST_GROW;
   }

@@ -25,29 +25,56 @@ struct R3xClipVertex {
 struct R3xRenderVertex {
   std::uint32_t words[2];
 };
-struct R3xRecord16 {
-  std::uint32_t words[4];
+// A run of pixels of one image row that a polygon of the image has covered: start x, end x
+// (exclusive), and the drawer's depth at the start and per pixel (1e30 for a run that no later
+// polygon may overdraw).
+struct R3xCoveredRun {
+  std::int32_t start;
+  std::int32_t end;
+  float depth;
+  float depthSlope;
 };
-struct R3xEdgeRecord {
-  std::uint32_t words[24];
+// A group of neighbouring lines of constant depth: the position of its first line (12.20 or
+// 16.16), its length in lines in that format and as a pixel count, u and v on its first line with
+// their first and second forward differences and quadratic coefficients, and what those ten
+// values change by per row (per column).
+struct R3xLineSegment {
+  std::int32_t rowPosition;
+  std::int32_t columnPosition;
+  std::int32_t length;
+  std::int32_t pixelCount;
+  float u;
+  float v;
+  float du;
+  float dv;
+  float ddu;
+  float ddv;
+  float bu;
+  float cu;
+  float bv;
+  float cv;
+  float rowChanges[10];
 };
+// Rows start to end (exclusive) of one image column.
 struct R3xScanPair {
-  std::uint32_t words[2];
+  std::int32_t start;
+  std::int32_t end;
 };
 
 // A list that the drawers grow by 16 records at a time.
 struct R3xList16 {
   std::uint32_t capacity;
-  R3xRecord16* records;
+  R3xCoveredRun* records;
 };
 
-// The covered pairs of one scanline.
+// The runs of one image column that a polygon covers: a dummy run first, the cursor at the
+// last run (an index), and the stamp, the row after the last row recorded.
 struct R3xScanlineList {
   std::uint32_t capacity;
   std::uint32_t count;
   R3xScanPair* pairs;
   std::uint32_t cursor;
-  std::uint32_t frameStamp;
+  std::int32_t stamp;
 };
 
 struct R3xRenderWorkArrays {
@@ -61,7 +88,7 @@ struct R3xRenderWorkArrays {
   R3xList16* spanLists;
   std::uint32_t* spanWords;
   std::uint32_t edgeCapacity;
-  R3xEdgeRecord* edges;
+  R3xLineSegment* edges;
   std::uint32_t scanlineCount;
   R3xScanlineList* scanlines;
   // The 640-byte block with its capacity word, and the 12-byte and 4-byte blocks with their

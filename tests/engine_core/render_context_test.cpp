@@ -248,16 +248,16 @@ TEST(RenderContextTest, SimpleSettersAndCounters) {
 TEST(RenderContextTest, ListsGrowBySixteenKeepingTheirRecords) {
   R3xList16 list{};
   ASSERT_EQ(_r3xGrowList16(&list), R3X_DONE);
-  list.records[15].words[3] = 42;
+  list.records[15].end = 42;
   ASSERT_EQ(_r3xGrowList16(&list), R3X_DONE);
   EXPECT_EQ(list.capacity, 32u);
-  EXPECT_EQ(list.records[15].words[3], 42u);
+  EXPECT_EQ(list.records[15].end, 42);
   {
     test_support::FailingMemory failing(0);
     EXPECT_EQ(_r3xGrowList16(&list), R3X_ERR_LIST_GROW);
   }
   EXPECT_EQ(list.capacity, 32u);
-  EXPECT_EQ(list.records[15].words[3], 42u);
+  EXPECT_EQ(list.records[15].end, 42);
   r3xFree(list.records);
 }
 

@@ -242,6 +242,24 @@ TEST_F(WorldDrawTest, MovingBetweenTwoLeavesOfOneRegionKeepsTheVisibleSet) {
   EXPECT_EQ(Stamped(), (std::set<std::uint32_t>{0, 2}));
 }
 
+TEST_F(WorldDrawTest, BeginFrameSetsTheSoftwareDrawersViewInputs) {
+  Load(1);
+  camera_.rowLength = 704;
+  camera_.viewOrigin = 96;
+  render_->mipDistanceFactor = 0.25f;
+  render_->raster.areaFactor = 0.5f;
+  render_->raster.pixelCount = 12;
+  ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);
+  const R3xRasterInputs& raster = render_->raster;
+  EXPECT_EQ(raster.rowLength, 704);
+  EXPECT_EQ(raster.viewOrigin, 96u);
+  EXPECT_EQ(raster.screenToView[0], 2.0f / 639.0f);
+  EXPECT_EQ(raster.screenToView[1], 2.0f / 479.0f);
+  EXPECT_EQ(raster.flatDistance, 1.0f + 99.0f * 0.25f);
+  EXPECT_EQ(raster.perspectiveArea, 640.0f * 480.0f * 0.5f);
+  EXPECT_EQ(raster.pixelCount, 0u);
+}
+
 TEST_F(WorldDrawTest, ACameraOutsideTheRegionsDrawsNothing) {
   Load(2);
   ASSERT_GE(r3xGlideBeginFrame(world_, render_, &camera_), 0);

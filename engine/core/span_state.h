@@ -1,0 +1,138 @@
+// The span state: the render context's block through which the software polygon drawers hand
+// the polygon being drawn to their span routines (a span routine fills one run of pixels of one
+// scan line), and the inputs that only those drawers read.
+// Fixed-point words: 12.20 for light and fog values and steps, 10.22 for texture coordinates.
+// Results: records only.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/render_work_arrays.h"
+
+struct R3xRenderContext;
+struct R3xRegionFace;
+
+// A span routine: fills pixels first x .. first x + count - 1 of the current scan line.
+using R3xSpanRoutine = void (*)(R3xRenderContext* context, std::int32_t x, std::int32_t count);
+
+// Constant-depth line kinds.
+inline constexpr std::int32_t R3X_DEPTHLINE_ROWS = 1;
+inline constexpr std::int32_t R3X_DEPTHLINE_COLUMNS = 2;
+inline constexpr std::int32_t R3X_DEPTHLINE_HORIZONTAL = 3;
+// Positions of the row kind.
+inline constexpr std::int32_t R3X_DEPTHLINE_12_20 = 0;
+inline constexpr std::int32_t R3X_DEPTHLINE_16_16 = 1;
+
+// The parameters of the constant-depth line method; the segments are the work arrays' line
+// segment records, and a sentinel record, whose position alone is set, follows the last one.
+struct R3xDepthLines {
+  std::int32_t kind;
+  std::int32_t precision;
+  // Pixels in x per scan line along a line (rows), scan lines per pixel (columns); float and
+  // 12.20.
+  float slope;
+  std::int32_t slopeFixed;
+  float inverseSlope;
+  std::int32_t inverseSlopeFixed;
+  std::int32_t firstRow;
+  std::int32_t firstColumn;
+  std::int32_t lastColumn;
+  std::int32_t firstLine;
+  std::int32_t lastLine;
+  std::uint32_t segmentCount;
+};
+
+// A light edge of the light spot, sorted by x on the current row; the 8-bit path uses the first
+// light word only.
+struct R3xLightEdge {
+  std::int32_t endRow;
+  float x;
+  float xStep;
+  float light[3];
+  float lightStep[3];
+};
+
+struct R3xSpanState {
+  // Shading: the shade table data (16 levels of 256 bytes per fog level), the one row of it for
+  // a polygon of one level, and the flat colour's palette index in the low byte.
+  const std::uint8_t* shadeData;
+  const std::uint8_t* shadeRow;
+  std::uint32_t flatColour;
+  // Pixel 0 of the current scan line (the column pass: row 0 of the current column).
+  std::uint8_t* destination;
+  // The scan line being drawn and its first pixel of the polygon, from which the 16-pixel groups
+  // and the light edges' breaks are counted.
+  std::int32_t currentRow;
+  std::int32_t gridX;
+  // Light and fog: values at the origin x, per-pixel gradients and their 12.20 steps.
+  float lightOriginX;
+  float light;
+  float lightStep;
+  std::int32_t lightStepFixed;
+  float fog;
+  float fogStep;
+  std::int32_t fogStepFixed;
+  // The texture level being drawn.
+  const std::uint8_t* texels;
+  std::uint32_t textureHeight;
+  std::uint32_t textureWidth;
+  std::int32_t widthShift;
+  std::uint32_t vMask;
+  std::uint32_t uMask;
+  std::int32_t vShift;
+  // u/z, v/z and 1/z at x = 0 of the current scan line (affine routines: u and v at the origin
+  // x; horizontal constant-depth routines: u and v at x = 0), and their gradients.
+  float interpolants[3];
+  float xGradients[3];
+  float yGradients[3];
+  float xGradients16[3];
+  // Affine steps of u and v, 10.22.
+  std::int32_t vStep;
+  std::int32_t uStep;
+  // Constant-depth lines: the second segment record, the image's row pitch for the column pass
+  // and the per-column run lists.
+  R3xLineSegment* lineSegments;
+  std::int32_t columnPitch;
+  R3xScanlineList* columnRuns;
+  R3xDepthLines depthLines;
+  // What a driver calls for each piece of a span.
+  R3xSpanRoutine routine;
+  // The light spot: its screen position and row, its light, the light edges, and the right end
+  // of the current row with its light.
+  float spotX;
+  float spotY;
+  std::int32_t spotRow;
+  float spotLight[3];
+  std::uint32_t edgeCount;
+  std::uint32_t edgeCapacity;
+  R3xLightEdge* edges;
+  float spanEndX;
+  float spanEndLight[3];
+};
+
+// What the software drawers read besides the span state: the 8-bit image, the frame's view
+// inputs (set by the board's begin-frame too), the lights' and the fog's inputs, and the face
+// being drawn (for the light spot; null turns the search off).
+struct R3xRasterInputs {
+  std::uint8_t* image;
+  std::int32_t rowLength;
+  std::int32_t width;
+  std::int32_t height;
+  std::uint32_t viewOrigin;
+  // 2 / (width - 1) and 2 / (height - 1) of the view.
+  float screenToView[2];
+  // Automatic faces farther than the flat distance are drawn flat (keyed ones affine); nearer
+  // ones of a smaller screen area than the perspective area are drawn affine. The area is the
+  // view's times the area factor, the distance near + (far - near) x the MIP distance factor.
+  float flatDistance;
+  float perspectiveArea;
+  float areaFactor;
+  // Pixels handed to span routines in the frame.
+  std::uint32_t pixelCount;
+  float ambientLight;
+  float viewerLight;
+  float fogStart;
+  // Weights of x^2 and y^2 in a clip-space distance.
+  float fogWeights[2];
+  const R3xRegionFace* currentFace;
+};
