@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-R3xPlacement gOwnTankPlacement{};
-R3xPlacement gListenerPlacement{};
+SharedPlacements gSharedPlacements;
 
 namespace {
 

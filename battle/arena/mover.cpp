@@ -9,7 +9,6 @@
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
 
-CMover* gMover = nullptr;
 float gContactNormal[3] = {0.0f, 0.0f, 1.0f};
 
 namespace {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <span>
 
+#include "battle/arena/arena_tools.h"
 #include "battle/core/list_link.h"
 #include "engine/r3x.h"
 
@@ -96,8 +97,6 @@ class CMover {
   R3xPlacement placementBuffer_{};
 };
 
-// The shared mover; the game session makes it when the library loads.
-extern CMover* gMover;
 // The plane normal of the edge polygon on whose face the last stop through MoverSweepHit
 // happened.
 extern float gContactNormal[3];
