@@ -9,8 +9,6 @@
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
 
-float gContactNormal[3] = {0.0f, 0.0f, 1.0f};
-
 namespace {
 
 using Vec3 = std::array<float, 3>;
@@ -115,6 +113,9 @@ std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pa
   if (*pass != 0) {
     return 0;
   }
+  if (gMover == nullptr) {
+    return 0;
+  }
   // Only a touch of the polygon's face gives its normal: the contact's own geometry is then the
   // polygon; on one of its edges or corners it is the edge or the corner's point record.
   if (contact->contactClass == R3X_CONTACT_OBSTACLE && contact->obstacle != nullptr &&
@@ -122,11 +123,10 @@ std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pa
       r3xGetObstacleKind(static_cast<const R3xObstacle*>(contact->obstacle)) ==
           R3X_OBSTACLE_EDGEPOLYGON &&
       static_cast<const R3xObjectHeader*>(contact->geometry)->type == R3X_TYPE_EDGE_POLYGON) {
-    r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(contact->geometry), gContactNormal);
+    r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(contact->geometry),
+                           gMover->contactNormal);
   }
-  if (gMover != nullptr) {
-    gMover->hitFlag = 1;
-  }
+  gMover->hitFlag = 1;
   return 0;
 }
 
@@ -142,21 +142,24 @@ void CMover::Prepare() {
   remaining_ = -1.0f;
 }
 
-std::int32_t CMover::SweepWorld(R3xSweepQuery* query) {
+std::int32_t CMover::SweepWorld(R3xSweepQuery* query, const MoverCallbacks& callbacks) {
   Prepare();
-  lastResult = query == nullptr ? R3X_ERR_FAILED
-                                : r3xSweepActor(gWorld, actor_, volume_, scale_, placement_,
-                                                target_, nullptr, 0.0f, testFlagged_, mode, filter,
-                                                hit, query, user, stopPosition, &remaining_, 1);
+  lastResult =
+      query == nullptr
+          ? R3X_ERR_FAILED
+          : r3xSweepActor(gWorld, actor_, volume_, scale_, placement_, target_, nullptr, 0.0f,
+                          testFlagged_, callbacks.mode, callbacks.filter, callbacks.hit, query,
+                          callbacks.user, stopPosition, &remaining_, 1);
   return lastResult;
 }
 
-std::int32_t CMover::SweepList(R3xSweepQuery* query) {
+std::int32_t CMover::SweepList(R3xSweepQuery* query, const MoverCallbacks& callbacks) {
   lastResult = query == nullptr
                    ? R3X_ERR_FAILED
                    : r3xSweepActorAgainstList(gWorld, actor_, volume_, scale_, placement_, target_,
-                                              nullptr, 0.0f, mode, filter, hit, query, user,
-                                              stopPosition, &remaining_, 1, listCount_, list_);
+                                              nullptr, 0.0f, callbacks.mode, callbacks.filter,
+                                              callbacks.hit, query, callbacks.user, stopPosition,
+                                              &remaining_, 1, listCount_, list_);
   return lastResult;
 }
 
@@ -168,29 +171,30 @@ R3xContact* CMover::StoppedContact(R3xSweepQuery* query) const {
   return contacts->stopContact;
 }
 
-float CMover::ProbeGround(R3xActor* actor, float* normal) {
+float CMover::ProbeGround(R3xActor* actor, float* normal, const MoverCallbacks& callbacks) {
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z < 0.0f) {
     return 0.0f;
   }
   const float below[3] = {placementBuffer_.x, placementBuffer_.y, 0.0f};
   target_ = below;
-  hit = MoverSweepHit;
-  gContactNormal[0] = 0.0f;
-  gContactNormal[1] = 0.0f;
-  gContactNormal[2] = 1.0f;
-  const std::int32_t result = SweepWorld(query1_);
+  MoverCallbacks down = callbacks;
+  down.hit = MoverSweepHit;
+  contactNormal[0] = 0.0f;
+  contactNormal[1] = 0.0f;
+  contactNormal[2] = 1.0f;
+  const std::int32_t result = SweepWorld(query1_, down);
   target_ = nullptr;
   if (result < 0) {
     return 0.0f;
   }
   if (normal != nullptr) {
-    std::copy(gContactNormal, gContactNormal + 3, normal);
+    std::copy(contactNormal, contactNormal + 3, normal);
   }
   return stopPosition[2];
 }
 
-float CMover::GetClearance(R3xActor* actor) {
+float CMover::GetClearance(R3xActor* actor, const MoverCallbacks& callbacks) {
   const float ceiling = gWorldCeiling;
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z > ceiling) {
@@ -198,15 +202,13 @@ float CMover::GetClearance(R3xActor* actor) {
   }
   const float above[3] = {placementBuffer_.x, placementBuffer_.y, ceiling};
   target_ = above;
-  user = nullptr;
-  filter = MoverSweepFilter;
-  hit = MoverSweepHit;
-  const std::int32_t result = SweepWorld(query1_);
+  const MoverCallbacks up{MoverSweepFilter, MoverSweepHit, nullptr, callbacks.mode};
+  const std::int32_t result = SweepWorld(query1_, up);
   target_ = nullptr;
   return result < 0 ? ceiling : stopPosition[2];
 }
 
-R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
+R3xContact* CMover::MoveTo(R3xActor* actor, float* point, const MoverCallbacks& callbacks) {
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0) {
     stopContact = nullptr;
@@ -221,7 +223,7 @@ R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
     std::copy(stopPosition, stopPosition + 3, point);
     return nullptr;
   }
-  const std::int32_t result = SweepWorld(query1_);
+  const std::int32_t result = SweepWorld(query1_, callbacks);
   target_ = nullptr;
   stopContact = nullptr;
   if (result >= 0) {
@@ -235,7 +237,8 @@ R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
   return stopContact;
 }
 
-R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) {
+R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point,
+                          const MoverCallbacks& callbacks) {
   const float from[3] = {start->x, start->y, start->z};
   stopContact = nullptr;
   if (r3xFindRegionAt(gWorld, from) == nullptr) {
@@ -247,8 +250,9 @@ R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) 
   scale_ = 1.0f;
   placement_ = start;
   target_ = point;
-  hit = MoverSweepHit;
-  const std::int32_t result = SweepWorld(query1_);
+  MoverCallbacks sweep = callbacks;
+  sweep.hit = MoverSweepHit;
+  const std::int32_t result = SweepWorld(query1_, sweep);
   volume_ = nullptr;
   placement_ = nullptr;
   target_ = nullptr;
@@ -262,7 +266,8 @@ R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) 
 }
 
 R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* placement,
-                                      float* fraction, float* stop) {
+                                      float* fraction, float* stop,
+                                      const MoverCallbacks& callbacks) {
   stopContact = nullptr;
   *fraction = 1.0f;
   stop[0] = stop[1] = stop[2] = 0.0f;
@@ -324,7 +329,8 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
   scale_ = 1.0f;
   placement_ = &working;
   testFlagged_ = 1;
-  mode = R3X_SWEEP_EXACT;
+  MoverCallbacks exact = callbacks;
+  exact.mode = R3X_SWEEP_EXACT;
   R3xSweepQuery* query = query1_;
   float best = 1e30f;
   bool failed = false;
@@ -343,7 +349,7 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
                                  gArenaMap->IsSweptBoxClear(from[i].data(), to[i].data(), r) < 1);
     std::int32_t result = 0;
     if (blocked) {
-      result = SweepWorld(query);
+      result = SweepWorld(query, exact);
     } else {
       auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
                          const R3xActor* self) {
@@ -366,7 +372,7 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
       } else if (listCount_ == 0) {
         continue;
       } else {
-        result = SweepList(query);
+        result = SweepList(query, exact);
       }
     }
     if (result != 0) {
