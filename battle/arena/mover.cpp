@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
@@ -47,6 +48,13 @@ float Distance(const float* a, const float* b) {
 }
 
 bool IsSmall(float d) { return d > -kTinyMove && d < kTinyMove; }
+
+// A move that changes no coordinate and no angle by kTinyMove or more.
+bool IsTinyMove(const R3xPlacement& to, const R3xPlacement& from) {
+  return IsSmall(to.x - from.x) && IsSmall(to.y - from.y) && IsSmall(to.z - from.z) &&
+         IsSmall(to.heading - from.heading) && IsSmall(to.pitch - from.pitch) &&
+         IsSmall(to.roll - from.roll);
+}
 
 struct Box {
   Vec3 low;
@@ -265,65 +273,103 @@ R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point,
   return stopContact;
 }
 
+// A tank's move in progress: its old placement, its spheres' radius and centres before and after
+// the move, the box around both, its neighbours and the earliest stop found so far.
+struct CMover::TankMove {
+  R3xActor* actor = nullptr;
+  R3xPlacement old{};
+  float r = 0.0f;
+  Vec3 from[kTankSpheres];
+  Vec3 to[kTankSpheres];
+  Box box;
+  float mineReach = 0.0f;
+  MoverNeighbours neighbours;
+  bool flagNear = false;
+  bool mineNear = false;
+  bool tankNear = false;
+  // The box the sphere being swept covers, widened by its radius.
+  Box swept;
+  float best = 1e30f;
+};
+
 R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* placement,
                                       float* fraction, float* stop,
                                       const MoverCallbacks& callbacks) {
   stopContact = nullptr;
   *fraction = 1.0f;
   stop[0] = stop[1] = stop[2] = 0.0f;
-  R3xPlacement old{};
-  if (r3xGetActorPlacement(actor, &old) != 0) {
+  TankMove move;
+  move.actor = actor;
+  if (r3xGetActorPlacement(actor, &move.old) != 0) {
     *fraction = 0.0f;
     return nullptr;
   }
-  if (IsSmall(placement->x - old.x) && IsSmall(placement->y - old.y) &&
-      IsSmall(placement->z - old.z) && IsSmall(placement->heading - old.heading) &&
-      IsSmall(placement->pitch - old.pitch) && IsSmall(placement->roll - old.roll)) {
+  if (IsTinyMove(*placement, move.old)) {
     return nullptr;
   }
-  const float mineReach = TriggerReach();
+  move.mineReach = TriggerReach();
   const R3xSphereList* list = SphereListOf(actor);
-  float r = 0.0f;
-  Vec3 from[kTankSpheres];
-  Vec3 to[kTankSpheres];
-  auto fail = [&]() -> R3xContact* {
-    r3xSetActorPlacement(gWorld, actor, &old);
-    *fraction = 0.0f;
-    return nullptr;
-  };
-  if (list == nullptr || !ReadSpheres(list, kTankSpheres, &r, from)) {
+  if (list == nullptr || !ReadSpheres(list, kTankSpheres, &move.r, move.from)) {
     *fraction = 0.0f;
     return nullptr;
   }
-  if (r3xSetActorPlacement(gWorld, actor, placement) != 0 ||
-      !ReadSpheres(list, kTankSpheres, nullptr, to)) {
-    return fail();
+  if (!PlaceSpheres(list, placement, move)) {
+    return FailMove(move, fraction);
   }
-  Box box = BoxOf(from[0].data());
-  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
-    if (r3xFindRegionAt(gWorld, from[i].data()) == nullptr ||
-        r3xFindRegionAt(gWorld, to[i].data()) == nullptr) {
-      return fail();
-    }
-    box.Add(from[i].data());
-    box.Add(to[i].data());
-  }
-  box = box.Widened(r);
-  const MoverNeighbours neighbours =
-      neighbourSource != nullptr ? neighbourSource() : MoverNeighbours{};
-  const bool flagNear = AnyIn(neighbours.flags, box.Widened(kFlagReach), nullptr);
-  const bool mineNear = AnyIn(neighbours.mines, box.Widened(mineReach), nullptr);
-  const bool tankNear = AnyIn(neighbours.tanks, box.Widened(kTankReach), actor);
-  if (!flagNear && !mineNear && !tankNear && gArenaMap != nullptr &&
-      gArenaMap->IsBoxClear(box.low.data(), box.high.data()) == 1) {
+  if (IsClearWithoutSweep(move)) {
     return nullptr;
   }
+  if (!SweepSpheres(move, fraction, stop, callbacks)) {
+    stopContact = nullptr;
+    return FailMove(move, fraction);
+  }
+  if (stopContact != nullptr) {
+    r3xSetActorPlacement(gWorld, actor, &move.old);
+  }
+  return stopContact;
+}
 
-  R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(r));
-  if (sphere == nullptr) {
-    return fail();
+R3xContact* CMover::FailMove(const TankMove& move, float* fraction) {
+  r3xSetActorPlacement(gWorld, move.actor, &move.old);
+  *fraction = 0.0f;
+  return nullptr;
+}
+
+bool CMover::PlaceSpheres(const R3xSphereList* list, const R3xPlacement* placement,
+                          TankMove& move) {
+  if (r3xSetActorPlacement(gWorld, move.actor, placement) != 0 ||
+      !ReadSpheres(list, kTankSpheres, nullptr, move.to)) {
+    return false;
   }
-  R3xPlacement working = old;
+  move.box = BoxOf(move.from[0].data());
+  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
+    if (r3xFindRegionAt(gWorld, move.from[i].data()) == nullptr ||
+        r3xFindRegionAt(gWorld, move.to[i].data()) == nullptr) {
+      return false;
+    }
+    move.box.Add(move.from[i].data());
+    move.box.Add(move.to[i].data());
+  }
+  move.box = move.box.Widened(move.r);
+  return true;
+}
+
+bool CMover::IsClearWithoutSweep(TankMove& move) const {
+  move.neighbours = neighbourSource != nullptr ? neighbourSource() : MoverNeighbours{};
+  move.flagNear = AnyIn(move.neighbours.flags, move.box.Widened(kFlagReach), nullptr);
+  move.mineNear = AnyIn(move.neighbours.mines, move.box.Widened(move.mineReach), nullptr);
+  move.tankNear = AnyIn(move.neighbours.tanks, move.box.Widened(kTankReach), move.actor);
+  return !move.flagNear && !move.mineNear && !move.tankNear && gArenaMap != nullptr &&
+         gArenaMap->IsBoxClear(move.box.low.data(), move.box.high.data()) == 1;
+}
+
+bool CMover::SweepSpheres(TankMove& move, float* fraction, float* stop,
+                          const MoverCallbacks& callbacks) {
+  R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(move.r));
+  if (sphere == nullptr) {
+    return false;
+  }
+  R3xPlacement working = move.old;
   actor_ = nullptr;
   volume_ = sphere;
   scale_ = 1.0f;
@@ -332,69 +378,20 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
   MoverCallbacks exact = callbacks;
   exact.mode = R3X_SWEEP_EXACT;
   R3xSweepQuery* query = query1_;
-  float best = 1e30f;
   bool failed = false;
-  for (std::uint32_t i = 0; i < kTankSpheres && !failed; ++i) {
-    listCount_ = 0;
-    Prepare();
-    working.x = from[i][0];
-    working.y = from[i][1];
-    working.z = from[i][2];
-    target_ = to[i].data();
-    Box swept = BoxOf(from[i].data());
-    swept.Add(to[i].data());
-    swept = swept.Widened(r);
-    const bool blocked =
-        gArenaMap == nullptr || (gArenaMap->IsBoxClear(swept.low.data(), swept.high.data()) < 1 &&
-                                 gArenaMap->IsSweptBoxClear(from[i].data(), to[i].data(), r) < 1);
-    std::int32_t result = 0;
-    if (blocked) {
-      result = SweepWorld(query, exact);
-    } else {
-      auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
-                         const R3xActor* self) {
-        const Box near = swept.Widened(reach);
-        for (const MoverNeighbour& object : objects) {
-          if (!kindNear || object.mover == self || !near.Holds(object.position)) {
-            continue;
-          }
-          if (listCount_ == kMaxListed) {
-            return false;
-          }
-          list_[listCount_++] = object.actor;
-        }
-        return true;
-      };
-      if (!collect(neighbours.flags, flagNear, kFlagReach, nullptr) ||
-          !collect(neighbours.mines, mineNear, mineReach, nullptr) ||
-          !collect(neighbours.tanks, tankNear, kTankReach, actor)) {
-        result = R3X_ERR_FAILED;
-      } else if (listCount_ == 0) {
-        continue;
-      } else {
-        result = SweepList(query, exact);
-      }
+  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
+    working.x = move.from[i][0];
+    working.y = move.from[i][1];
+    working.z = move.from[i][2];
+    const std::optional<std::int32_t> result = SweepSphere(move, i, query, exact);
+    if (!result) {
+      continue;
     }
-    if (result != 0) {
+    if (*result != 0) {
       failed = true;
       break;
     }
-    R3xContact* contact = StoppedContact(query);
-    if (contact == nullptr) {
-      continue;
-    }
-    const float length = Distance(from[i].data(), to[i].data());
-    // A sphere that does not move (the centre of a turn in place) has no share of its move at
-    // which it stops: whatever its zero-length sweep overlaps decides nothing.
-    if (!(length > 0.0f)) {
-      continue;
-    }
-    const float t = contact->time / length;
-    if (t < best) {
-      best = t;
-      *fraction = std::clamp(Distance(from[i].data(), stopPosition) / length, 0.0f, 1.0f);
-      std::copy(stopPosition, stopPosition + 3, stop);
-      stopContact = contact;
+    if (KeepEarliestStop(move, i, query, fraction, stop)) {
       query = query == query1_ ? query2_ : query1_;
     }
   }
@@ -403,14 +400,74 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
   placement_ = nullptr;
   target_ = nullptr;
   listCount_ = 0;
-  if (failed) {
-    stopContact = nullptr;
-    return fail();
+  return !failed;
+}
+
+std::optional<std::int32_t> CMover::SweepSphere(TankMove& move, std::uint32_t i,
+                                                R3xSweepQuery* query, const MoverCallbacks& exact) {
+  listCount_ = 0;
+  Prepare();
+  target_ = move.to[i].data();
+  move.swept = BoxOf(move.from[i].data());
+  move.swept.Add(move.to[i].data());
+  move.swept = move.swept.Widened(move.r);
+  const bool blocked =
+      gArenaMap == nullptr ||
+      (gArenaMap->IsBoxClear(move.swept.low.data(), move.swept.high.data()) < 1 &&
+       gArenaMap->IsSweptBoxClear(move.from[i].data(), move.to[i].data(), move.r) < 1);
+  if (blocked) {
+    return SweepWorld(query, exact);
   }
-  if (stopContact != nullptr) {
-    r3xSetActorPlacement(gWorld, actor, &old);
+  if (!CollectNeighbours(move)) {
+    return R3X_ERR_FAILED;
   }
-  return stopContact;
+  if (listCount_ == 0) {
+    return std::nullopt;
+  }
+  return SweepList(query, exact);
+}
+
+bool CMover::CollectNeighbours(const TankMove& move) {
+  auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
+                     const R3xActor* self) {
+    const Box near = move.swept.Widened(reach);
+    for (const MoverNeighbour& object : objects) {
+      if (!kindNear || object.mover == self || !near.Holds(object.position)) {
+        continue;
+      }
+      if (listCount_ == kMaxListed) {
+        return false;
+      }
+      list_[listCount_++] = object.actor;
+    }
+    return true;
+  };
+  return collect(move.neighbours.flags, move.flagNear, kFlagReach, nullptr) &&
+         collect(move.neighbours.mines, move.mineNear, move.mineReach, nullptr) &&
+         collect(move.neighbours.tanks, move.tankNear, kTankReach, move.actor);
+}
+
+bool CMover::KeepEarliestStop(TankMove& move, std::uint32_t i, R3xSweepQuery* query,
+                              float* fraction, float* stop) {
+  R3xContact* contact = StoppedContact(query);
+  if (contact == nullptr) {
+    return false;
+  }
+  const float length = Distance(move.from[i].data(), move.to[i].data());
+  // A sphere that does not move (the centre of a turn in place) has no share of its move at
+  // which it stops: whatever its zero-length sweep overlaps decides nothing.
+  if (!(length > 0.0f)) {
+    return false;
+  }
+  const float t = contact->time / length;
+  if (!(t < move.best)) {
+    return false;
+  }
+  move.best = t;
+  *fraction = std::clamp(Distance(move.from[i].data(), stopPosition) / length, 0.0f, 1.0f);
+  std::copy(stopPosition, stopPosition + 3, stop);
+  stopContact = contact;
+  return true;
 }
 
 float CMover::FollowTerrain(R3xActor* actor, float* normal) {

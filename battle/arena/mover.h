@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "battle/arena/arena_tools.h"
@@ -86,6 +87,27 @@ class CMover {
   MoverNeighbours (*neighbourSource)() = nullptr;
 
  private:
+  // The phases of MoveWithCollision.
+  struct TankMove;
+  // Puts the actor back at its old placement: null with fraction 0.
+  R3xContact* FailMove(const TankMove& move, float* fraction);
+  // Places the actor, reads its spheres' new centres and the box around both ends of every
+  // sphere's move; false when a centre lies in no region.
+  bool PlaceSpheres(const R3xSphereList* list, const R3xPlacement* placement, TankMove& move);
+  // Which kinds of neighbour are near the box; true when none is and the height map clears it.
+  bool IsClearWithoutSweep(TankMove& move) const;
+  // Sweeps sphere by sphere, keeping the earliest stop; false when a sweep failed.
+  bool SweepSpheres(TankMove& move, float* fraction, float* stop, const MoverCallbacks& callbacks);
+  // Sphere i swept through the world where the height map does not clear it, else against the
+  // nearby neighbours: the sweep's result, or nothing when no neighbour is near.
+  std::optional<std::int32_t> SweepSphere(TankMove& move, std::uint32_t i, R3xSweepQuery* query,
+                                          const MoverCallbacks& exact);
+  // Lists the near neighbours' actors around the swept box; false past kMaxListed.
+  bool CollectNeighbours(const TankMove& move);
+  // Keeps sphere i's stop when it came at a smaller share of its move than every earlier one.
+  bool KeepEarliestStop(TankMove& move, std::uint32_t i, R3xSweepQuery* query, float* fraction,
+                        float* stop);
+
   std::int32_t SweepWorld(R3xSweepQuery* query, const MoverCallbacks& callbacks);
   std::int32_t SweepList(R3xSweepQuery* query, const MoverCallbacks& callbacks);
   // The query's stop contact when the last sweep stopped, else null.
