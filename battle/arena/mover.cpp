@@ -1,7 +1,6 @@
 #include "battle/arena/mover.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 
@@ -9,10 +8,9 @@
 #include "battle/arena/arena_world.h"
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
+#include "battle/core/vector3.h"
 
 namespace {
-
-using Vec3 = std::array<float, 3>;
 
 // A move smaller than this on every axis moves nothing.
 constexpr float kTinyMove = 0.001f;
@@ -24,27 +22,15 @@ constexpr std::uint32_t kTankSpheres = 6;
 constexpr float kNoGround = -0.01f;
 const float kSqrtThreeQuarters = std::sqrt(0.75f);
 
-Vec3 Sub(const float* a, const float* b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-Vec3 Scaled(const Vec3& v, float s) { return {v[0] * s, v[1] * s, v[2] * s}; }
-
-Vec3 Sum(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-  Vec3 out;
-  r3xCross3(a.data(), b.data(), out.data());
-  return out;
-}
-
-Vec3 Unit(const Vec3& v) {
-  Vec3 out;
+Vector3 Unit(const Vector3& v) {
+  Vector3 out;
   r3xNormalize3(v.data(), out.data());
   return out;
 }
 
 float Distance(const float* a, const float* b) {
-  const Vec3 d = Sub(a, b);
-  return r3xSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  const Vector3 d = Difference(a, b);
+  return r3xSqrt(Dot(d, d));
 }
 
 bool IsSmall(float d) { return d > -kTinyMove && d < kTinyMove; }
@@ -57,8 +43,8 @@ bool IsTinyMove(const R3xPlacement& to, const R3xPlacement& from) {
 }
 
 struct Box {
-  Vec3 low;
-  Vec3 high;
+  Vector3 low;
+  Vector3 high;
   void Add(const float* p) {
     for (int i = 0; i < 3; ++i) {
       low[i] = std::min(low[i], p[i]);
@@ -92,7 +78,7 @@ R3xSphereList* SphereListOf(R3xActor* actor) {
 }
 
 // The radius of sphere 0 and the world centres of spheres 0 to count - 1.
-bool ReadSpheres(const R3xSphereList* list, std::uint32_t count, float* radius, Vec3* centres) {
+bool ReadSpheres(const R3xSphereList* list, std::uint32_t count, float* radius, Vector3* centres) {
   if (radius != nullptr && r3xGetSphereWorldRadius(list, 0, radius) != 0) {
     return false;
   }
@@ -279,8 +265,8 @@ struct CMover::TankMove {
   R3xActor* actor = nullptr;
   R3xPlacement old{};
   float r = 0.0f;
-  Vec3 from[kTankSpheres];
-  Vec3 to[kTankSpheres];
+  Vector3 from[kTankSpheres];
+  Vector3 to[kTankSpheres];
   Box box;
   float mineReach = 0.0f;
   MoverNeighbours neighbours;
@@ -476,8 +462,8 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
   normal[2] = 1.0f;
   const R3xSphereList* list = SphereListOf(actor);
   float r = 0.0f;
-  Vec3 local[3];
-  Vec3 w[4];
+  Vector3 local[3];
+  Vector3 w[4];
   if (list == nullptr || gArenaMap == nullptr || !ReadSpheres(list, 4, &r, w)) {
     return -1.0f;
   }
@@ -495,23 +481,23 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
   const float kx = r / spanX;
   const float ky = r / spanY;
   const float zoff = r - local[0][2];
-  const Vec3 across = Sub(w[1].data(), w[0].data());
-  const Vec3 along = Sub(w[0].data(), w[2].data());
-  const Vec3 up = Scaled(Unit(Cross(across, along)), r);
-  const Vec3 ex = Scaled(along, kx);
-  const Vec3 ey = Scaled(across, ky);
-  const Vec3 minusEx = Scaled(ex, -1.0f);
-  const Vec3 minusEy = Scaled(ey, -1.0f);
-  Vec3 p[4] = {Sum(Sum(w[0], up), ex), Sum(Sum(w[1], up), ex), Sum(Sum(w[2], up), minusEx),
-               Sum(Sum(w[3], up), minusEx)};
-  const Vec3 q[4] = {Sum(Sum(w[0], up), minusEy), Sum(Sum(w[1], up), ey),
-                     Sum(Sum(w[2], up), minusEy), Sum(Sum(w[3], up), ey)};
-  const Vec3 m = Scaled(Sum(p[0], p[3]), 0.5f);
+  const Vector3 across = Difference(w[1], w[0]);
+  const Vector3 along = Difference(w[0], w[2]);
+  const Vector3 up = Scaled(Unit(Cross(across, along)), r);
+  const Vector3 ex = Scaled(along, kx);
+  const Vector3 ey = Scaled(across, ky);
+  const Vector3 minusEx = Scaled(ex, -1.0f);
+  const Vector3 minusEy = Scaled(ey, -1.0f);
+  Vector3 p[4] = {Sum(Sum(w[0], up), ex), Sum(Sum(w[1], up), ex), Sum(Sum(w[2], up), minusEx),
+                  Sum(Sum(w[3], up), minusEx)};
+  const Vector3 q[4] = {Sum(Sum(w[0], up), minusEy), Sum(Sum(w[1], up), ey),
+                        Sum(Sum(w[2], up), minusEy), Sum(Sum(w[3], up), ey)};
+  const Vector3 m = Scaled(Sum(p[0], p[3]), 0.5f);
   float sx = 0.0f;
   float sy = 0.0f;
   float hM = 0.0f;
   const bool centreFound = gArenaMap->GetSurface(m.data(), normal, &sx, &sy, &hM) == 0;
-  auto probe = [&](const Vec3& point) {
+  auto probe = [&](const Vector3& point) {
     float height = 0.0f;
     const bool found = gArenaMap->GroundHeight(point.data(), &height) == 0;
     return centreFound && !found ? hM : height;
@@ -558,17 +544,17 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
     normal[2] = 1.0f;
     return -1.0f;
   }
-  const Vec3 g[4] = {{p[0][0], p[0][1], hp[0]},
-                     {p[1][0], p[1][1], hp[1]},
-                     {p[2][0], p[2][1], hp[2]},
-                     {p[3][0], p[3][1], hp[3]}};
-  Vec3 n;
+  const Vector3 g[4] = {{p[0][0], p[0][1], hp[0]},
+                        {p[1][0], p[1][1], hp[1]},
+                        {p[2][0], p[2][1], hp[2]},
+                        {p[3][0], p[3][1], hp[3]}};
+  Vector3 n;
   const int far = hq[2] - hq[3] > hq[0] - hq[1] ? 1 : 0;
-  n = Cross(Sub(g[2].data(), g[3].data()), Sub(g[far].data(), g[3].data()));
+  n = Cross(Difference(g[2], g[3]), Difference(g[far], g[3]));
   if (n[2] < 0.0f) {
-    n = Cross(Sub(g[3].data(), g[2].data()), Sub(g[far].data(), g[2].data()));
+    n = Cross(Difference(g[3], g[2]), Difference(g[far], g[2]));
   }
-  Vec3 unit = Unit(n);
+  Vector3 unit = Unit(n);
   if (unit[2] < 0.5f) {
     // Never more than 60 degrees from the vertical.
     const float s = kSqrtThreeQuarters * r3xInvSqrt(1.0f - unit[2] * unit[2]);
