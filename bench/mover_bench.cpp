@@ -32,8 +32,6 @@ class Arena {
     gWorld = world_;
     gArenaMap = &map_;
     gMover = &mover_;
-    mover_.filter = MoverSweepFilter;
-    mover_.hit = MoverSweepHit;
     tank_ = AddTank({100.0f, 100.0f, kTankZ, 0.0f, 0.0f, 0.0f, -1});
   }
   R3xActor* AddTank(const R3xPlacement& at) {
@@ -59,10 +57,12 @@ class Arena {
   R3xWorld* world() const { return world_; }
   R3xActor* tank() const { return tank_; }
   CMover& mover() { return mover_; }
+  const MoverCallbacks& callbacks() const { return callbacks_; }
 
  private:
   CArenaMap map_;
   CMover mover_;
+  const MoverCallbacks callbacks_{MoverSweepFilter, MoverSweepHit};
   R3xWad* pack_ = nullptr;
   R3xWorld* world_ = nullptr;
   R3xActor* tank_ = nullptr;
@@ -108,7 +108,8 @@ void RunMoves(benchmark::State& state, bool nearWall) {
     r3xSetActorPlacement(arena.world(), arena.tank(), &move.from);
     float fraction = 0.0f;
     float stop[3];
-    stopped += arena.mover().MoveWithCollision(arena.tank(), &move.to, &fraction, stop) != nullptr;
+    stopped += arena.mover().MoveWithCollision(arena.tank(), &move.to, &fraction, stop,
+                                               arena.callbacks()) != nullptr;
     benchmark::DoNotOptimize(fraction);
   }
   state.counters["stopped"] =

@@ -2,16 +2,15 @@
 
 #include <cmath>
 
-R3xPlacement gOwnTankPlacement{};
-R3xPlacement gListenerPlacement{};
+#include "battle/core/vector3.h"
+
+SharedPlacements gSharedPlacements;
 
 namespace {
 
 int IsNear(const R3xPlacement& placement, const float* point, float radius) {
-  const float dx = point[0] - placement.x;
-  const float dy = point[1] - placement.y;
-  const float dz = point[2] - placement.z;
-  return radius * radius >= dx * dx + dy * dy + dz * dz ? 1 : 0;
+  const Vector3 d{point[0] - placement.x, point[1] - placement.y, point[2] - placement.z};
+  return radius * radius >= Dot(d, d) ? 1 : 0;
 }
 
 void AddRotated(R3xPlacement* placement, const float* matrix, const float* v, float scale) {
@@ -34,7 +33,7 @@ int IsNearCamera(const float* point, float radius) {
 }
 
 void GetHeadingPitch(const float* a, const float* b, float* heading, float* pitch) {
-  const float d[3] = {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+  const Vector3 d = Difference(a, b);
   int exact = 0;
   *heading = 384.0f - r3xAtan2Units(d[1], d[0], &exact);
   const float planar = r3xSqrt(d[0] * d[0] + d[1] * d[1]);
@@ -54,16 +53,12 @@ float FastDistance2D(const float* a, const float* b) {
 }
 
 float GetDistanceRatio(const float* a, const float* b, float radius) {
-  const float dx = a[0] - b[0];
-  const float dy = a[1] - b[1];
-  const float dz = a[2] - b[2];
+  const Vector3 d = Difference(a, b);
   const float r2 = radius * radius;
-  const float dx2 = dx * dx;
-  const float dy2 = dy * dy;
-  if (dx2 > r2 || dy2 > r2) {
+  if (d[0] * d[0] > r2 || d[1] * d[1] > r2) {
     return -1.0f;
   }
-  const float d2 = dx2 + dy2 + dz * dz;
+  const float d2 = Dot(d, d);
   if (d2 > r2) {
     return -1.0f;
   }

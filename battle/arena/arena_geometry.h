@@ -7,9 +7,17 @@
 #include "engine/r3x.h"
 
 // The placement of the player's barrel actor and of the camera (the listener of positional
-// sound), written by the player's tank every frame; zeros until then.
-extern R3xPlacement gOwnTankPlacement;
-extern R3xPlacement gListenerPlacement;
+// sound). Owner: the player's tank, which writes both every frame; zeros until then. The names
+// the arena objects use are references to the members.
+struct SharedPlacements {
+  R3xPlacement ownTank{};
+  R3xPlacement listener{};
+};
+
+extern SharedPlacements gSharedPlacements;
+
+inline R3xPlacement& gOwnTankPlacement = gSharedPlacements.ownTank;
+inline R3xPlacement& gListenerPlacement = gSharedPlacements.listener;
 
 // 1 when the point lies within radius of the own tank's position (squares compared), else 0.
 int IsNearOwnTank(const float* point, float radius);

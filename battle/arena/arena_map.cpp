@@ -18,8 +18,6 @@ constexpr std::uint64_t kTableBytes = 4 * 256 * 4;
 // A point counts as on the ground when its layer's surface lies at most this far above it.
 constexpr float kGroundTolerance = 2.0f;
 
-using Point3 = std::array<float, 3>;
-
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName, bool* opened) {
   std::vector<std::uint8_t> bytes;
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
@@ -49,10 +47,6 @@ std::int32_t ClampIndex(float value, std::int32_t count) {
     return count - 1;
   }
   return std::min(r3xFloatToInt(value), count - 1);
-}
-
-Point3 Add(const Point3& a, const Point3& b, float t) {
-  return {a[0] + b[0] * t, a[1] + b[1] * t, a[2] + b[2] * t};
 }
 
 // The cell coordinates at which a box is sampled along one axis in cell `index`: the box's own
@@ -274,25 +268,25 @@ int CArenaMap::FindGround(const float* point, float* out, float* slopeX, float* 
   return -1;
 }
 
-int CArenaMap::ClearInRow(std::int32_t row, const Point3& a, const Point3& b, int columnStep,
-                          const Point3& columnAdvance) const {
+int CArenaMap::ClearInRow(std::int32_t row, const Vector3& a, const Vector3& b, int columnStep,
+                          const Vector3& columnAdvance) const {
   const std::int32_t first = ClampIndex(a[0], width_);
   std::int32_t last = ClampIndex(b[0], width_);
   // Rounding in the stepped end point must never turn the walk away from its direction.
   if (columnStep == 0 || (last - first) * columnStep < 0) {
     last = first;
   }
-  Point3 u = a;
-  Point3 v = a;
+  Vector3 u = a;
+  Vector3 v = a;
   for (std::int32_t column = first, step = 0;; column += columnStep, ++step) {
     const bool isLast = column == last;
     if (isLast) {
       v = b;
     } else if (step == 0) {
       const float inside = u[0] - static_cast<float>(column);
-      v = Add(u, columnAdvance, columnStep < 0 ? inside : 1.0f - inside);
+      v = Sum(u, Scaled(columnAdvance, columnStep < 0 ? inside : 1.0f - inside));
     } else {
-      v = Add(v, columnAdvance, 1.0f);
+      v = Sum(v, Scaled(columnAdvance, 1.0f));
     }
     const int r1 = FindLayer(column, row, u[0], u[1], u[2]);
     if (r1 <= 0) {
@@ -316,8 +310,8 @@ int CArenaMap::IsSegmentClear(const float* start, const float* end) const {
   if (!HasCells() || !IsFinite(start) || !IsFinite(end)) {
     return 0;
   }
-  const Point3 p1 = {ToCellX(start[0]), ToCellY(start[1]), start[2]};
-  const Point3 p2 = {ToCellX(end[0]), ToCellY(end[1]), end[2]};
+  const Vector3 p1 = {ToCellX(start[0]), ToCellY(start[1]), start[2]};
+  const Vector3 p2 = {ToCellX(end[0]), ToCellY(end[1]), end[2]};
   const float w = static_cast<float>(width_);
   const float h = static_cast<float>(height_);
   // Negated tests so that a coordinate that is not a number counts as outside.
@@ -328,7 +322,7 @@ int CArenaMap::IsSegmentClear(const float* start, const float* end) const {
   const std::int32_t row1 = ClampIndex(p1[1], height_);
   const std::int32_t row2 = ClampIndex(p2[1], height_);
   int rowStep = 0;
-  Point3 rowAdvance = {0.0f, 0.0f, 0.0f};
+  Vector3 rowAdvance = {0.0f, 0.0f, 0.0f};
   if (p1[1] != p2[1]) {
     const float dy = p2[1] - p1[1];
     rowStep = dy > 0.0f ? 1 : -1;
@@ -336,24 +330,24 @@ int CArenaMap::IsSegmentClear(const float* start, const float* end) const {
     rowAdvance = {sign * (p2[0] - p1[0]) / dy, sign, sign * (p2[2] - p1[2]) / dy};
   }
   int columnStep = 0;
-  Point3 columnAdvance = {0.0f, 0.0f, 0.0f};
+  Vector3 columnAdvance = {0.0f, 0.0f, 0.0f};
   if (p1[0] != p2[0]) {
     const float dx = p2[0] - p1[0];
     columnStep = dx > 0.0f ? 1 : -1;
     const float sign = static_cast<float>(columnStep);
     columnAdvance = {sign, sign * (p2[1] - p1[1]) / dx, sign * (p2[2] - p1[2]) / dx};
   }
-  Point3 a = p1;
-  Point3 b = p1;
+  Vector3 a = p1;
+  Vector3 b = p1;
   for (std::int32_t row = row1, step = 0;; row += rowStep, ++step) {
     const bool isLast = row == row2 || rowStep == 0;
     if (isLast) {
       b = p2;
     } else if (step == 0) {
       const float inside = a[1] - static_cast<float>(row);
-      b = Add(a, rowAdvance, rowStep < 0 ? inside : 1.0f - inside);
+      b = Sum(a, Scaled(rowAdvance, rowStep < 0 ? inside : 1.0f - inside));
     } else {
-      b = Add(b, rowAdvance, 1.0f);
+      b = Sum(b, Scaled(rowAdvance, 1.0f));
     }
     const int result = ClearInRow(row, a, b, columnStep, columnAdvance);
     if (result <= 0) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "battle/core/vector3.h"
+
 // One layer of a cell: kind 0 is flat, 1 and 2 slope along x, 3 and 4 along y; the three indexes
 // select its top height, base height and slope from the map's tables.
 struct ArenaMapLayer {
@@ -85,8 +87,8 @@ class CArenaMap {
   // The walk shared by GroundHeight and GetSurface.
   int FindGround(const float* point, float* normal, float* slopeX, float* slopeY,
                  float* height) const;
-  int ClearInRow(std::int32_t row, const std::array<float, 3>& a, const std::array<float, 3>& b,
-                 int columnStep, const std::array<float, 3>& columnAdvance) const;
+  int ClearInRow(std::int32_t row, const Vector3& a, const Vector3& b, int columnStep,
+                 const Vector3& columnAdvance) const;
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

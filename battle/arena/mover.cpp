@@ -1,20 +1,16 @@
 #include "battle/arena/mover.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <optional>
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
-
-CMover* gMover = nullptr;
-float gContactNormal[3] = {0.0f, 0.0f, 1.0f};
+#include "battle/core/vector3.h"
 
 namespace {
-
-using Vec3 = std::array<float, 3>;
 
 // A move smaller than this on every axis moves nothing.
 constexpr float kTinyMove = 0.001f;
@@ -26,34 +22,29 @@ constexpr std::uint32_t kTankSpheres = 6;
 constexpr float kNoGround = -0.01f;
 const float kSqrtThreeQuarters = std::sqrt(0.75f);
 
-Vec3 Sub(const float* a, const float* b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-Vec3 Scaled(const Vec3& v, float s) { return {v[0] * s, v[1] * s, v[2] * s}; }
-
-Vec3 Sum(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-  Vec3 out;
-  r3xCross3(a.data(), b.data(), out.data());
-  return out;
-}
-
-Vec3 Unit(const Vec3& v) {
-  Vec3 out;
+Vector3 Unit(const Vector3& v) {
+  Vector3 out;
   r3xNormalize3(v.data(), out.data());
   return out;
 }
 
 float Distance(const float* a, const float* b) {
-  const Vec3 d = Sub(a, b);
-  return r3xSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  const Vector3 d = Difference(a, b);
+  return r3xSqrt(Dot(d, d));
 }
 
 bool IsSmall(float d) { return d > -kTinyMove && d < kTinyMove; }
 
+// A move that changes no coordinate and no angle by kTinyMove or more.
+bool IsTinyMove(const R3xPlacement& to, const R3xPlacement& from) {
+  return IsSmall(to.x - from.x) && IsSmall(to.y - from.y) && IsSmall(to.z - from.z) &&
+         IsSmall(to.heading - from.heading) && IsSmall(to.pitch - from.pitch) &&
+         IsSmall(to.roll - from.roll);
+}
+
 struct Box {
-  Vec3 low;
-  Vec3 high;
+  Vector3 low;
+  Vector3 high;
   void Add(const float* p) {
     for (int i = 0; i < 3; ++i) {
       low[i] = std::min(low[i], p[i]);
@@ -87,7 +78,7 @@ R3xSphereList* SphereListOf(R3xActor* actor) {
 }
 
 // The radius of sphere 0 and the world centres of spheres 0 to count - 1.
-bool ReadSpheres(const R3xSphereList* list, std::uint32_t count, float* radius, Vec3* centres) {
+bool ReadSpheres(const R3xSphereList* list, std::uint32_t count, float* radius, Vector3* centres) {
   if (radius != nullptr && r3xGetSphereWorldRadius(list, 0, radius) != 0) {
     return false;
   }
@@ -116,6 +107,9 @@ std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pa
   if (*pass != 0) {
     return 0;
   }
+  if (gMover == nullptr) {
+    return 0;
+  }
   // Only a touch of the polygon's face gives its normal: the contact's own geometry is then the
   // polygon; on one of its edges or corners it is the edge or the corner's point record.
   if (contact->contactClass == R3X_CONTACT_OBSTACLE && contact->obstacle != nullptr &&
@@ -123,11 +117,10 @@ std::int32_t MoverSweepHit(R3xContact* contact, void* /*user*/, std::int32_t* pa
       r3xGetObstacleKind(static_cast<const R3xObstacle*>(contact->obstacle)) ==
           R3X_OBSTACLE_EDGEPOLYGON &&
       static_cast<const R3xObjectHeader*>(contact->geometry)->type == R3X_TYPE_EDGE_POLYGON) {
-    r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(contact->geometry), gContactNormal);
+    r3xGetEdgePolygonPlane(static_cast<const R3xEdgePolygon*>(contact->geometry),
+                           gMover->contactNormal);
   }
-  if (gMover != nullptr) {
-    gMover->hitFlag = 1;
-  }
+  gMover->hitFlag = 1;
   return 0;
 }
 
@@ -143,21 +136,24 @@ void CMover::Prepare() {
   remaining_ = -1.0f;
 }
 
-std::int32_t CMover::SweepWorld(R3xSweepQuery* query) {
+std::int32_t CMover::SweepWorld(R3xSweepQuery* query, const MoverCallbacks& callbacks) {
   Prepare();
-  lastResult = query == nullptr ? R3X_ERR_FAILED
-                                : r3xSweepActor(gWorld, actor_, volume_, scale_, placement_,
-                                                target_, nullptr, 0.0f, testFlagged_, mode, filter,
-                                                hit, query, user, stopPosition, &remaining_, 1);
+  lastResult =
+      query == nullptr
+          ? R3X_ERR_FAILED
+          : r3xSweepActor(gWorld, actor_, volume_, scale_, placement_, target_, nullptr, 0.0f,
+                          testFlagged_, callbacks.mode, callbacks.filter, callbacks.hit, query,
+                          callbacks.user, stopPosition, &remaining_, 1);
   return lastResult;
 }
 
-std::int32_t CMover::SweepList(R3xSweepQuery* query) {
+std::int32_t CMover::SweepList(R3xSweepQuery* query, const MoverCallbacks& callbacks) {
   lastResult = query == nullptr
                    ? R3X_ERR_FAILED
                    : r3xSweepActorAgainstList(gWorld, actor_, volume_, scale_, placement_, target_,
-                                              nullptr, 0.0f, mode, filter, hit, query, user,
-                                              stopPosition, &remaining_, 1, listCount_, list_);
+                                              nullptr, 0.0f, callbacks.mode, callbacks.filter,
+                                              callbacks.hit, query, callbacks.user, stopPosition,
+                                              &remaining_, 1, listCount_, list_);
   return lastResult;
 }
 
@@ -169,29 +165,30 @@ R3xContact* CMover::StoppedContact(R3xSweepQuery* query) const {
   return contacts->stopContact;
 }
 
-float CMover::ProbeGround(R3xActor* actor, float* normal) {
+float CMover::ProbeGround(R3xActor* actor, float* normal, const MoverCallbacks& callbacks) {
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z < 0.0f) {
     return 0.0f;
   }
   const float below[3] = {placementBuffer_.x, placementBuffer_.y, 0.0f};
   target_ = below;
-  hit = MoverSweepHit;
-  gContactNormal[0] = 0.0f;
-  gContactNormal[1] = 0.0f;
-  gContactNormal[2] = 1.0f;
-  const std::int32_t result = SweepWorld(query1_);
+  MoverCallbacks down = callbacks;
+  down.hit = MoverSweepHit;
+  contactNormal[0] = 0.0f;
+  contactNormal[1] = 0.0f;
+  contactNormal[2] = 1.0f;
+  const std::int32_t result = SweepWorld(query1_, down);
   target_ = nullptr;
   if (result < 0) {
     return 0.0f;
   }
   if (normal != nullptr) {
-    std::copy(gContactNormal, gContactNormal + 3, normal);
+    std::copy(contactNormal, contactNormal + 3, normal);
   }
   return stopPosition[2];
 }
 
-float CMover::GetClearance(R3xActor* actor) {
+float CMover::GetClearance(R3xActor* actor, const MoverCallbacks& callbacks) {
   const float ceiling = gWorldCeiling;
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0 || placementBuffer_.z > ceiling) {
@@ -199,15 +196,13 @@ float CMover::GetClearance(R3xActor* actor) {
   }
   const float above[3] = {placementBuffer_.x, placementBuffer_.y, ceiling};
   target_ = above;
-  user = nullptr;
-  filter = MoverSweepFilter;
-  hit = MoverSweepHit;
-  const std::int32_t result = SweepWorld(query1_);
+  const MoverCallbacks up{MoverSweepFilter, MoverSweepHit, nullptr, callbacks.mode};
+  const std::int32_t result = SweepWorld(query1_, up);
   target_ = nullptr;
   return result < 0 ? ceiling : stopPosition[2];
 }
 
-R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
+R3xContact* CMover::MoveTo(R3xActor* actor, float* point, const MoverCallbacks& callbacks) {
   actor_ = actor;
   if (r3xGetActorPlacement(actor, &placementBuffer_) != 0) {
     stopContact = nullptr;
@@ -222,7 +217,7 @@ R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
     std::copy(stopPosition, stopPosition + 3, point);
     return nullptr;
   }
-  const std::int32_t result = SweepWorld(query1_);
+  const std::int32_t result = SweepWorld(query1_, callbacks);
   target_ = nullptr;
   stopContact = nullptr;
   if (result >= 0) {
@@ -236,7 +231,8 @@ R3xContact* CMover::MoveTo(R3xActor* actor, float* point) {
   return stopContact;
 }
 
-R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) {
+R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point,
+                          const MoverCallbacks& callbacks) {
   const float from[3] = {start->x, start->y, start->z};
   stopContact = nullptr;
   if (r3xFindRegionAt(gWorld, from) == nullptr) {
@@ -248,8 +244,9 @@ R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) 
   scale_ = 1.0f;
   placement_ = start;
   target_ = point;
-  hit = MoverSweepHit;
-  const std::int32_t result = SweepWorld(query1_);
+  MoverCallbacks sweep = callbacks;
+  sweep.hit = MoverSweepHit;
+  const std::int32_t result = SweepWorld(query1_, sweep);
   volume_ = nullptr;
   placement_ = nullptr;
   target_ = nullptr;
@@ -262,134 +259,125 @@ R3xContact* CMover::Sweep(R3xVolume* volume, R3xPlacement* start, float* point) 
   return stopContact;
 }
 
+// A tank's move in progress: its old placement, its spheres' radius and centres before and after
+// the move, the box around both, its neighbours and the earliest stop found so far.
+struct CMover::TankMove {
+  R3xActor* actor = nullptr;
+  R3xPlacement old{};
+  float r = 0.0f;
+  Vector3 from[kTankSpheres];
+  Vector3 to[kTankSpheres];
+  Box box;
+  float mineReach = 0.0f;
+  MoverNeighbours neighbours;
+  bool flagNear = false;
+  bool mineNear = false;
+  bool tankNear = false;
+  // The box the sphere being swept covers, widened by its radius.
+  Box swept;
+  float best = 1e30f;
+};
+
 R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* placement,
-                                      float* fraction, float* stop) {
+                                      float* fraction, float* stop,
+                                      const MoverCallbacks& callbacks) {
   stopContact = nullptr;
   *fraction = 1.0f;
   stop[0] = stop[1] = stop[2] = 0.0f;
-  R3xPlacement old{};
-  if (r3xGetActorPlacement(actor, &old) != 0) {
+  TankMove move;
+  move.actor = actor;
+  if (r3xGetActorPlacement(actor, &move.old) != 0) {
     *fraction = 0.0f;
     return nullptr;
   }
-  if (IsSmall(placement->x - old.x) && IsSmall(placement->y - old.y) &&
-      IsSmall(placement->z - old.z) && IsSmall(placement->heading - old.heading) &&
-      IsSmall(placement->pitch - old.pitch) && IsSmall(placement->roll - old.roll)) {
+  if (IsTinyMove(*placement, move.old)) {
     return nullptr;
   }
-  const float mineReach = TriggerReach();
+  move.mineReach = TriggerReach();
   const R3xSphereList* list = SphereListOf(actor);
-  float r = 0.0f;
-  Vec3 from[kTankSpheres];
-  Vec3 to[kTankSpheres];
-  auto fail = [&]() -> R3xContact* {
-    r3xSetActorPlacement(gWorld, actor, &old);
-    *fraction = 0.0f;
-    return nullptr;
-  };
-  if (list == nullptr || !ReadSpheres(list, kTankSpheres, &r, from)) {
+  if (list == nullptr || !ReadSpheres(list, kTankSpheres, &move.r, move.from)) {
     *fraction = 0.0f;
     return nullptr;
   }
-  if (r3xSetActorPlacement(gWorld, actor, placement) != 0 ||
-      !ReadSpheres(list, kTankSpheres, nullptr, to)) {
-    return fail();
+  if (!PlaceSpheres(list, placement, move)) {
+    return FailMove(move, fraction);
   }
-  Box box = BoxOf(from[0].data());
-  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
-    if (r3xFindRegionAt(gWorld, from[i].data()) == nullptr ||
-        r3xFindRegionAt(gWorld, to[i].data()) == nullptr) {
-      return fail();
-    }
-    box.Add(from[i].data());
-    box.Add(to[i].data());
-  }
-  box = box.Widened(r);
-  const MoverNeighbours neighbours =
-      neighbourSource != nullptr ? neighbourSource() : MoverNeighbours{};
-  const bool flagNear = AnyIn(neighbours.flags, box.Widened(kFlagReach), nullptr);
-  const bool mineNear = AnyIn(neighbours.mines, box.Widened(mineReach), nullptr);
-  const bool tankNear = AnyIn(neighbours.tanks, box.Widened(kTankReach), actor);
-  if (!flagNear && !mineNear && !tankNear && gArenaMap != nullptr &&
-      gArenaMap->IsBoxClear(box.low.data(), box.high.data()) == 1) {
+  if (IsClearWithoutSweep(move)) {
     return nullptr;
   }
+  if (!SweepSpheres(move, fraction, stop, callbacks)) {
+    stopContact = nullptr;
+    return FailMove(move, fraction);
+  }
+  if (stopContact != nullptr) {
+    r3xSetActorPlacement(gWorld, actor, &move.old);
+  }
+  return stopContact;
+}
 
-  R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(r));
-  if (sphere == nullptr) {
-    return fail();
+R3xContact* CMover::FailMove(const TankMove& move, float* fraction) {
+  r3xSetActorPlacement(gWorld, move.actor, &move.old);
+  *fraction = 0.0f;
+  return nullptr;
+}
+
+bool CMover::PlaceSpheres(const R3xSphereList* list, const R3xPlacement* placement,
+                          TankMove& move) {
+  if (r3xSetActorPlacement(gWorld, move.actor, placement) != 0 ||
+      !ReadSpheres(list, kTankSpheres, nullptr, move.to)) {
+    return false;
   }
-  R3xPlacement working = old;
+  move.box = BoxOf(move.from[0].data());
+  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
+    if (r3xFindRegionAt(gWorld, move.from[i].data()) == nullptr ||
+        r3xFindRegionAt(gWorld, move.to[i].data()) == nullptr) {
+      return false;
+    }
+    move.box.Add(move.from[i].data());
+    move.box.Add(move.to[i].data());
+  }
+  move.box = move.box.Widened(move.r);
+  return true;
+}
+
+bool CMover::IsClearWithoutSweep(TankMove& move) const {
+  move.neighbours = neighbourSource != nullptr ? neighbourSource() : MoverNeighbours{};
+  move.flagNear = AnyIn(move.neighbours.flags, move.box.Widened(kFlagReach), nullptr);
+  move.mineNear = AnyIn(move.neighbours.mines, move.box.Widened(move.mineReach), nullptr);
+  move.tankNear = AnyIn(move.neighbours.tanks, move.box.Widened(kTankReach), move.actor);
+  return !move.flagNear && !move.mineNear && !move.tankNear && gArenaMap != nullptr &&
+         gArenaMap->IsBoxClear(move.box.low.data(), move.box.high.data()) == 1;
+}
+
+bool CMover::SweepSpheres(TankMove& move, float* fraction, float* stop,
+                          const MoverCallbacks& callbacks) {
+  R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(move.r));
+  if (sphere == nullptr) {
+    return false;
+  }
+  R3xPlacement working = move.old;
   actor_ = nullptr;
   volume_ = sphere;
   scale_ = 1.0f;
   placement_ = &working;
   testFlagged_ = 1;
-  mode = R3X_SWEEP_EXACT;
+  MoverCallbacks exact = callbacks;
+  exact.mode = R3X_SWEEP_EXACT;
   R3xSweepQuery* query = query1_;
-  float best = 1e30f;
   bool failed = false;
-  for (std::uint32_t i = 0; i < kTankSpheres && !failed; ++i) {
-    listCount_ = 0;
-    Prepare();
-    working.x = from[i][0];
-    working.y = from[i][1];
-    working.z = from[i][2];
-    target_ = to[i].data();
-    Box swept = BoxOf(from[i].data());
-    swept.Add(to[i].data());
-    swept = swept.Widened(r);
-    const bool blocked =
-        gArenaMap == nullptr || (gArenaMap->IsBoxClear(swept.low.data(), swept.high.data()) < 1 &&
-                                 gArenaMap->IsSweptBoxClear(from[i].data(), to[i].data(), r) < 1);
-    std::int32_t result = 0;
-    if (blocked) {
-      result = SweepWorld(query);
-    } else {
-      auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
-                         const R3xActor* self) {
-        const Box near = swept.Widened(reach);
-        for (const MoverNeighbour& object : objects) {
-          if (!kindNear || object.mover == self || !near.Holds(object.position)) {
-            continue;
-          }
-          if (listCount_ == kMaxListed) {
-            return false;
-          }
-          list_[listCount_++] = object.actor;
-        }
-        return true;
-      };
-      if (!collect(neighbours.flags, flagNear, kFlagReach, nullptr) ||
-          !collect(neighbours.mines, mineNear, mineReach, nullptr) ||
-          !collect(neighbours.tanks, tankNear, kTankReach, actor)) {
-        result = R3X_ERR_FAILED;
-      } else if (listCount_ == 0) {
-        continue;
-      } else {
-        result = SweepList(query);
-      }
+  for (std::uint32_t i = 0; i < kTankSpheres; ++i) {
+    working.x = move.from[i][0];
+    working.y = move.from[i][1];
+    working.z = move.from[i][2];
+    const std::optional<std::int32_t> result = SweepSphere(move, i, query, exact);
+    if (!result) {
+      continue;
     }
-    if (result != 0) {
+    if (*result != 0) {
       failed = true;
       break;
     }
-    R3xContact* contact = StoppedContact(query);
-    if (contact == nullptr) {
-      continue;
-    }
-    const float length = Distance(from[i].data(), to[i].data());
-    // A sphere that does not move (the centre of a turn in place) has no share of its move at
-    // which it stops: whatever its zero-length sweep overlaps decides nothing.
-    if (!(length > 0.0f)) {
-      continue;
-    }
-    const float t = contact->time / length;
-    if (t < best) {
-      best = t;
-      *fraction = std::clamp(Distance(from[i].data(), stopPosition) / length, 0.0f, 1.0f);
-      std::copy(stopPosition, stopPosition + 3, stop);
-      stopContact = contact;
+    if (KeepEarliestStop(move, i, query, fraction, stop)) {
       query = query == query1_ ? query2_ : query1_;
     }
   }
@@ -398,14 +386,74 @@ R3xContact* CMover::MoveWithCollision(R3xActor* actor, const R3xPlacement* place
   placement_ = nullptr;
   target_ = nullptr;
   listCount_ = 0;
-  if (failed) {
-    stopContact = nullptr;
-    return fail();
+  return !failed;
+}
+
+std::optional<std::int32_t> CMover::SweepSphere(TankMove& move, std::uint32_t i,
+                                                R3xSweepQuery* query, const MoverCallbacks& exact) {
+  listCount_ = 0;
+  Prepare();
+  target_ = move.to[i].data();
+  move.swept = BoxOf(move.from[i].data());
+  move.swept.Add(move.to[i].data());
+  move.swept = move.swept.Widened(move.r);
+  const bool blocked =
+      gArenaMap == nullptr ||
+      (gArenaMap->IsBoxClear(move.swept.low.data(), move.swept.high.data()) < 1 &&
+       gArenaMap->IsSweptBoxClear(move.from[i].data(), move.to[i].data(), move.r) < 1);
+  if (blocked) {
+    return SweepWorld(query, exact);
   }
-  if (stopContact != nullptr) {
-    r3xSetActorPlacement(gWorld, actor, &old);
+  if (!CollectNeighbours(move)) {
+    return R3X_ERR_FAILED;
   }
-  return stopContact;
+  if (listCount_ == 0) {
+    return std::nullopt;
+  }
+  return SweepList(query, exact);
+}
+
+bool CMover::CollectNeighbours(const TankMove& move) {
+  auto collect = [&](std::span<const MoverNeighbour> objects, bool kindNear, float reach,
+                     const R3xActor* self) {
+    const Box near = move.swept.Widened(reach);
+    for (const MoverNeighbour& object : objects) {
+      if (!kindNear || object.mover == self || !near.Holds(object.position)) {
+        continue;
+      }
+      if (listCount_ == kMaxListed) {
+        return false;
+      }
+      list_[listCount_++] = object.actor;
+    }
+    return true;
+  };
+  return collect(move.neighbours.flags, move.flagNear, kFlagReach, nullptr) &&
+         collect(move.neighbours.mines, move.mineNear, move.mineReach, nullptr) &&
+         collect(move.neighbours.tanks, move.tankNear, kTankReach, move.actor);
+}
+
+bool CMover::KeepEarliestStop(TankMove& move, std::uint32_t i, R3xSweepQuery* query,
+                              float* fraction, float* stop) {
+  R3xContact* contact = StoppedContact(query);
+  if (contact == nullptr) {
+    return false;
+  }
+  const float length = Distance(move.from[i].data(), move.to[i].data());
+  // A sphere that does not move (the centre of a turn in place) has no share of its move at
+  // which it stops: whatever its zero-length sweep overlaps decides nothing.
+  if (!(length > 0.0f)) {
+    return false;
+  }
+  const float t = contact->time / length;
+  if (!(t < move.best)) {
+    return false;
+  }
+  move.best = t;
+  *fraction = std::clamp(Distance(move.from[i].data(), stopPosition) / length, 0.0f, 1.0f);
+  std::copy(stopPosition, stopPosition + 3, stop);
+  stopContact = contact;
+  return true;
 }
 
 float CMover::FollowTerrain(R3xActor* actor, float* normal) {
@@ -414,8 +462,8 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
   normal[2] = 1.0f;
   const R3xSphereList* list = SphereListOf(actor);
   float r = 0.0f;
-  Vec3 local[3];
-  Vec3 w[4];
+  Vector3 local[3];
+  Vector3 w[4];
   if (list == nullptr || gArenaMap == nullptr || !ReadSpheres(list, 4, &r, w)) {
     return -1.0f;
   }
@@ -433,23 +481,23 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
   const float kx = r / spanX;
   const float ky = r / spanY;
   const float zoff = r - local[0][2];
-  const Vec3 across = Sub(w[1].data(), w[0].data());
-  const Vec3 along = Sub(w[0].data(), w[2].data());
-  const Vec3 up = Scaled(Unit(Cross(across, along)), r);
-  const Vec3 ex = Scaled(along, kx);
-  const Vec3 ey = Scaled(across, ky);
-  const Vec3 minusEx = Scaled(ex, -1.0f);
-  const Vec3 minusEy = Scaled(ey, -1.0f);
-  Vec3 p[4] = {Sum(Sum(w[0], up), ex), Sum(Sum(w[1], up), ex), Sum(Sum(w[2], up), minusEx),
-               Sum(Sum(w[3], up), minusEx)};
-  const Vec3 q[4] = {Sum(Sum(w[0], up), minusEy), Sum(Sum(w[1], up), ey),
-                     Sum(Sum(w[2], up), minusEy), Sum(Sum(w[3], up), ey)};
-  const Vec3 m = Scaled(Sum(p[0], p[3]), 0.5f);
+  const Vector3 across = Difference(w[1], w[0]);
+  const Vector3 along = Difference(w[0], w[2]);
+  const Vector3 up = Scaled(Unit(Cross(across, along)), r);
+  const Vector3 ex = Scaled(along, kx);
+  const Vector3 ey = Scaled(across, ky);
+  const Vector3 minusEx = Scaled(ex, -1.0f);
+  const Vector3 minusEy = Scaled(ey, -1.0f);
+  Vector3 p[4] = {Sum(Sum(w[0], up), ex), Sum(Sum(w[1], up), ex), Sum(Sum(w[2], up), minusEx),
+                  Sum(Sum(w[3], up), minusEx)};
+  const Vector3 q[4] = {Sum(Sum(w[0], up), minusEy), Sum(Sum(w[1], up), ey),
+                        Sum(Sum(w[2], up), minusEy), Sum(Sum(w[3], up), ey)};
+  const Vector3 m = Scaled(Sum(p[0], p[3]), 0.5f);
   float sx = 0.0f;
   float sy = 0.0f;
   float hM = 0.0f;
   const bool centreFound = gArenaMap->GetSurface(m.data(), normal, &sx, &sy, &hM) == 0;
-  auto probe = [&](const Vec3& point) {
+  auto probe = [&](const Vector3& point) {
     float height = 0.0f;
     const bool found = gArenaMap->GroundHeight(point.data(), &height) == 0;
     return centreFound && !found ? hM : height;
@@ -496,17 +544,17 @@ float CMover::FollowTerrain(R3xActor* actor, float* normal) {
     normal[2] = 1.0f;
     return -1.0f;
   }
-  const Vec3 g[4] = {{p[0][0], p[0][1], hp[0]},
-                     {p[1][0], p[1][1], hp[1]},
-                     {p[2][0], p[2][1], hp[2]},
-                     {p[3][0], p[3][1], hp[3]}};
-  Vec3 n;
+  const Vector3 g[4] = {{p[0][0], p[0][1], hp[0]},
+                        {p[1][0], p[1][1], hp[1]},
+                        {p[2][0], p[2][1], hp[2]},
+                        {p[3][0], p[3][1], hp[3]}};
+  Vector3 n;
   const int far = hq[2] - hq[3] > hq[0] - hq[1] ? 1 : 0;
-  n = Cross(Sub(g[2].data(), g[3].data()), Sub(g[far].data(), g[3].data()));
+  n = Cross(Difference(g[2], g[3]), Difference(g[far], g[3]));
   if (n[2] < 0.0f) {
-    n = Cross(Sub(g[3].data(), g[2].data()), Sub(g[far].data(), g[2].data()));
+    n = Cross(Difference(g[3], g[2]), Difference(g[far], g[2]));
   }
-  Vec3 unit = Unit(n);
+  Vector3 unit = Unit(n);
   if (unit[2] < 0.5f) {
     // Never more than 60 degrees from the vertical.
     const float s = kSqrtThreeQuarters * r3xInvSqrt(1.0f - unit[2] * unit[2]);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "battle/core/vector3.h"
 #include "engine/r3x.h"
 
 namespace {
@@ -17,14 +18,6 @@ bool AllSmall(const float* v) {
   return IsSmall(v[0], kSmallMomentum) && IsSmall(v[1], kSmallMomentum) &&
          IsSmall(v[2], kSmallMomentum);
 }
-
-void AddScaled(float* out, const float* v, float scale) {
-  out[0] += v[0] * scale;
-  out[1] += v[1] * scale;
-  out[2] += v[2] * scale;
-}
-
-float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 // The braking change of a motion v along one axis: -sign(v) x (constant + linear x |v|) x dt
 // (v = 0 counts as positive), limited so that it stops the motion at most.

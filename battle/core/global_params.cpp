@@ -8,10 +8,7 @@
 // The record read here is the one the message catalogue gives for GLOBAL_PARAMS_PASS.
 static_assert(FindMessageInfo(GLOBAL_PARAMS_PASS)->received == ExactPayload(GLOBAL_PARAMS_SIZE));
 
-float gFarDistance = 500.0f;
-float gWorldCeiling = 0.0f;
-float gGravity = 0.0f;
-float gDefenseRange = 0.0f;
+ArenaGlobalParams gArenaGlobalParams;
 
 namespace {
 

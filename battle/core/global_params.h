@@ -1,6 +1,6 @@
 // GlobalParams: the arena-wide values of GLOBAL_PARAMS_PASS, which the server sends at login and
-// may send again in play. They are spread over the game session (GlobalParamValues) and a few
-// globals.
+// may send again in play. They are spread over the game session (GlobalParamValues) and the
+// arena's share (ArenaGlobalParams).
 #pragma once
 
 #include <array>
@@ -47,17 +47,31 @@ struct GlobalParamValues {
   std::array<SkyColourGroup, SKY_COLOUR_GROUPS> colourGroups{};
 };
 
-// Far (yon) distance; 500.0 until the server sends one. The world start copies it to the session.
-extern float gFarDistance;
-// The arena's ceiling: the world start takes it from the arena map, a record received in play
-// from the record.
-extern float gWorldCeiling;
-// The arena's gravity for the ballistic motion step; MSG_SET_GRAVITY replaces it.
-extern float gGravity;
-// The firing range of the defense towers; 0 until sent.
-extern float gDefenseRange;
+// The arena's share of the record, which the arena objects read. Owner: the game session, whose
+// ApplyGlobalParams writes it at login and in play and whose world start sets the ceiling; it
+// lasts as long as the library (the world stop keeps it). The names the arena objects use are
+// references to the members.
+struct ArenaGlobalParams {
+  // Far (yon) distance; 500.0 until the server sends one. The world start copies it to the
+  // session.
+  float farDistance = 500.0f;
+  // The arena's ceiling: the world start takes it from the arena map, a record received in play
+  // from the record.
+  float worldCeiling = 0.0f;
+  // The arena's gravity for the ballistic motion step; MSG_SET_GRAVITY replaces it.
+  float gravity = 0.0f;
+  // The firing range of the defense towers; 0 until sent.
+  float defenseRange = 0.0f;
+};
 
-// Applies a GLOBAL_PARAMS_PASS payload: the session's values and the globals above. A payload
+extern ArenaGlobalParams gArenaGlobalParams;
+
+inline float& gFarDistance = gArenaGlobalParams.farDistance;
+inline float& gWorldCeiling = gArenaGlobalParams.worldCeiling;
+inline float& gGravity = gArenaGlobalParams.gravity;
+inline float& gDefenseRange = gArenaGlobalParams.defenseRange;
+
+// Applies a GLOBAL_PARAMS_PASS payload: the session's values and the arena's share. A payload
 // shorter than GLOBAL_PARAMS_SIZE changes nothing and gives false. The session then has its
 // atmosphere take the sky words, light the current time-of-day step and start the day clock and
 // the weather level over (CAtmosphere::ApplyGlobalParams).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "battle/core/vector3.h"
 #include "battle/effects/particle_pool.h"
 #include "battle/effects/sky_frustum.h"
 #include "battle/effects/sky_gradient_table.h"
@@ -180,20 +181,10 @@ bool DrawDome(const SkyState& sky, const SkyFrustum& frustum) {
 
 bool AboveHorizon(float angle) { return angle < kRiseLimit || angle > kSetLimit; }
 
-struct Vector {
-  float x, y, z;
-};
-
-Vector Scaled(const Vector& a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-Vector Cross(const Vector& a, const Vector& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Dot(const Vector& a, const Vector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // A square of half side `half` at the position, facing the camera and turned about the line of
 // sight by the heading (at heading 0 its first axis is horizontal).
-bool DrawBody(const SkyState& sky, R3xBitmap* bitmap, const std::array<float, 3>& position,
-              float half, float heading) {
+bool DrawBody(const SkyState& sky, R3xBitmap* bitmap, const Vector3& position, float half,
+              float heading) {
   R3xRenderContext& context = *sky.renderContext;
   const R3xCamera& camera = *sky.camera;
   if (r3xGlideSelectBitmap(context.glide, bitmap) != 0) {
@@ -202,19 +193,19 @@ bool DrawBody(const SkyState& sky, R3xBitmap* bitmap, const std::array<float, 3>
   const int h = r3xFloatToInt(heading) & R3X_ANGLE_MASK;
   const float cosH = gR3xMathTables->cosine[h];
   const float sinH = gR3xMathTables->sine[h];
-  const Vector w{0.0f, cosH, sinH};
-  const Vector d{position[0] - camera.x, position[1] - camera.y, position[2] - camera.z};
+  const Vector3 w{0.0f, cosH, sinH};
+  const Vector3 d{position[0] - camera.x, position[1] - camera.y, position[2] - camera.z};
   const float lengthSquared = Dot(d, d);
-  Vector u = w;
-  Vector v{0.0f, -sinH, cosH};
-  Vector normal{0.0f, 0.0f, 0.0f};
+  Vector3 u = w;
+  Vector3 v{0.0f, -sinH, cosH};
+  Vector3 normal{0.0f, 0.0f, 0.0f};
   if (lengthSquared > kNearlyZero) {
-    const Vector unit = Scaled(d, r3xInvSqrt(lengthSquared));
+    const Vector3 unit = Scaled(d, r3xInvSqrt(lengthSquared));
     const float m = Dot(d, w);
-    const float rSquared = d.x * d.x + m * m;
+    const float rSquared = d[0] * d[0] + m * m;
     if (rSquared > kNearlyZero) {
       const float inverse = r3xInvSqrt(rSquared);
-      u = {(m - d.x * w.x) * inverse, -d.x * w.y * inverse, -d.x * w.z * inverse};
+      u = {(m - d[0] * w[0]) * inverse, -d[0] * w[1] * inverse, -d[0] * w[2] * inverse};
     }
     v = Cross(u, unit);
     normal = Scaled(unit, -1.0f);
@@ -224,21 +215,21 @@ bool DrawBody(const SkyState& sky, R3xBitmap* bitmap, const std::array<float, 3>
   const auto lastColumn = static_cast<float>(bitmap->width - 1);
   const auto lastRow = static_cast<float>(bitmap->height - 1);
   for (int k = 0; k < 4; ++k) {
-    const float world[3] = {position[0] + ab[k][0] * u.x + ab[k][1] * v.x,
-                            position[1] + ab[k][0] * u.y + ab[k][1] * v.y,
-                            position[2] + ab[k][0] * u.z + ab[k][1] * v.z};
+    const float world[3] = {position[0] + ab[k][0] * u[0] + ab[k][1] * v[0],
+                            position[1] + ab[k][0] * u[1] + ab[k][1] * v[1],
+                            position[2] + ab[k][0] * u[2] + ab[k][1] * v[2]};
     PutCorner(context, camera, k, world, uv[k][0] * lastColumn, uv[k][1] * lastRow, 0.0f, 0.0f,
               0.0f);
   }
-  context.polygonNormal[0] = normal.x;
-  context.polygonNormal[1] = normal.y;
-  context.polygonNormal[2] = normal.z;
+  context.polygonNormal[0] = normal[0];
+  context.polygonNormal[1] = normal[1];
+  context.polygonNormal[2] = normal[2];
   const R3xSurface surface = SurfaceOf(bitmap);
   CountDrawn(context, r3xGlideDrawPolygon(&context, 4, &surface, kBodyMethod));
   return true;
 }
 
-std::array<float, 3> BodyPosition(const R3xCamera& camera, float angle, float distance) {
+Vector3 BodyPosition(const R3xCamera& camera, float angle, float distance) {
   return {camera.x + distance * r3xSinUnits(angle), camera.y, distance * r3xCosUnits(angle)};
 }
 

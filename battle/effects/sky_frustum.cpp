@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "battle/core/vector3.h"
 #include "engine/r3x.h"
 
 namespace {
@@ -11,24 +12,18 @@ constexpr float kPlaneTolerance = 0.001f;
 
 enum PlaneIndex { kBottom = 0, kTop = 1, kLeft = 2, kRight = 3, kNear = 4 };
 
-struct Point {
-  float xyz[3];
-};
-
 // The view-space point (right, up, forward) in the world: the view rotation's columns are the
 // view axes.
-Point ToWorld(const R3xRenderContext& context, const R3xCamera& camera, float right, float up,
-              float forward) {
+Vector3 ToWorld(const R3xRenderContext& context, const R3xCamera& camera, float right, float up,
+                float forward) {
   const float* v = context.view;
   const float origin[3] = {camera.x, camera.y, camera.z};
-  Point p{};
+  Vector3 p{};
   for (int i = 0; i < 3; ++i) {
-    p.xyz[i] = v[i * 3] * right + v[i * 3 + 1] * up + v[i * 3 + 2] * forward + origin[i];
+    p[i] = v[i * 3] * right + v[i * 3 + 1] * up + v[i * 3 + 2] * forward + origin[i];
   }
   return p;
 }
-
-float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 // -0.0 counts as not negative.
 bool Negative(float component) { return std::signbit(component) && component != 0.0f; }
@@ -37,10 +32,7 @@ bool Negative(float component) { return std::signbit(component) && component != 
 
 std::int32_t MakePlaneFrom3Points(SkyPlane* plane, const float p1[3], const float p2[3],
                                   const float p3[3]) {
-  const float a[3] = {p1[0] - p2[0], p1[1] - p2[1], p1[2] - p2[2]};
-  const float b[3] = {p3[0] - p2[0], p3[1] - p2[1], p3[2] - p2[2]};
-  const float n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
-                      a[0] * b[1] - a[1] * b[0]};
+  const Vector3 n = Cross(Difference(p1, p2), Difference(p3, p2));
   const float scale = r3xInvSqrt(Dot(n, n));
   for (int i = 0; i < 3; ++i) {
     plane->normal[i] = n[i] * scale;
@@ -58,20 +50,20 @@ SkyFrustum MakeSkyFrustum(const R3xRenderContext& context, const R3xCamera& came
   const float b = a / camera.aspect;
   const float farA = tangent * farDistance;
   const float farB = farA / camera.aspect;
-  const Point n0 = ToWorld(context, camera, -a, b, nearDistance);
-  const Point n1 = ToWorld(context, camera, a, b, nearDistance);
-  const Point n2 = ToWorld(context, camera, a, -b, nearDistance);
-  const Point n3 = ToWorld(context, camera, -a, -b, nearDistance);
-  const Point f0 = ToWorld(context, camera, -farA, farB, farDistance);
-  const Point f1 = ToWorld(context, camera, farA, farB, farDistance);
-  const Point f2 = ToWorld(context, camera, farA, -farB, farDistance);
-  const Point f3 = ToWorld(context, camera, -farA, -farB, farDistance);
+  const Vector3 n0 = ToWorld(context, camera, -a, b, nearDistance);
+  const Vector3 n1 = ToWorld(context, camera, a, b, nearDistance);
+  const Vector3 n2 = ToWorld(context, camera, a, -b, nearDistance);
+  const Vector3 n3 = ToWorld(context, camera, -a, -b, nearDistance);
+  const Vector3 f0 = ToWorld(context, camera, -farA, farB, farDistance);
+  const Vector3 f1 = ToWorld(context, camera, farA, farB, farDistance);
+  const Vector3 f2 = ToWorld(context, camera, farA, -farB, farDistance);
+  const Vector3 f3 = ToWorld(context, camera, -farA, -farB, farDistance);
   SkyFrustum frustum{};
-  MakePlaneFrom3Points(&frustum.planes[kNear], n2.xyz, n1.xyz, n0.xyz);
-  MakePlaneFrom3Points(&frustum.planes[kTop], n0.xyz, n1.xyz, f1.xyz);
-  MakePlaneFrom3Points(&frustum.planes[kRight], n1.xyz, n2.xyz, f2.xyz);
-  MakePlaneFrom3Points(&frustum.planes[kBottom], n2.xyz, n3.xyz, f3.xyz);
-  MakePlaneFrom3Points(&frustum.planes[kLeft], n3.xyz, n0.xyz, f0.xyz);
+  MakePlaneFrom3Points(&frustum.planes[kNear], n2.data(), n1.data(), n0.data());
+  MakePlaneFrom3Points(&frustum.planes[kTop], n0.data(), n1.data(), f1.data());
+  MakePlaneFrom3Points(&frustum.planes[kRight], n1.data(), n2.data(), f2.data());
+  MakePlaneFrom3Points(&frustum.planes[kBottom], n2.data(), n3.data(), f3.data());
+  MakePlaneFrom3Points(&frustum.planes[kLeft], n3.data(), n0.data(), f0.data());
   return frustum;
 }
 

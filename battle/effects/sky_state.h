@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "battle/core/vector3.h"
 #include "battle/effects/flare_element.h"
 #include "battle/effects/weather_messages.h"
 
@@ -50,8 +51,8 @@ struct SkyState {
   float moonAngle = 0.0f;
   // World positions the sky drawing gives the sun and the moon each frame; the flare reads the
   // sun's.
-  std::array<float, 3> sunPosition{};
-  std::array<float, 3> moonPosition{};
+  Vector3 sunPosition{};
+  Vector3 moonPosition{};
   // Hundredths of a second: the server's day clock and the local time of its last advance.
   std::uint32_t dayClock = 0;
   std::uint32_t lastLocalClock = 0;

@@ -1,13 +1,12 @@
 #include "battle/effects/sky_view.h"
 
+#include "battle/core/vector3.h"
 #include "engine/r3x.h"
 
 namespace {
 
 // The W-buffer holds z x 65528 / far: 65528 at the far distance.
 constexpr float kDepthRange = 65528.0f;
-
-float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 }  // namespace
 

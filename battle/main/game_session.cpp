@@ -7,6 +7,7 @@
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/joystick.h"
@@ -98,9 +99,6 @@ void LetNetworkClientSend(CNetSocket& net) {
 }  // namespace
 
 CGameSession gGameSession;
-
-R3xWad* gWorldPack = nullptr;
-R3xWad* gEquipPack = nullptr;
 
 CGameSession::CGameSession()
     : netSocket(CNetSocket::kStreamSocket, CNetSocket::kKeepAlive, /*threaded=*/1) {
@@ -236,7 +234,7 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
 
   gFrameTime = timeGetTime();
   noDrawUntil = gFrameTime;
-  gFrameCount = 0;
+  timing.frameCount = 0;
   syncPingPending = 0;
   MakeObjectPools(*this);
 
@@ -333,14 +331,11 @@ void CGameSession::StopWorld() {
   TakeDownDisplay();
   r3xCloseWad(gEquipPack);
   r3xCloseWad(gWorldPack);
-  gEquipPack = nullptr;
-  gWorldPack = nullptr;
   if (gWorld != nullptr) {
     r3xDestroyWorld(gWorld);
-    gWorld = nullptr;
   }
   delete gArenaMap;
-  gArenaMap = nullptr;
+  gArenaWorld = ArenaWorld{.closing = 1};
   SkyState& sky = atmosphere.Sky();
   sky.world = nullptr;
   sky.renderContext = nullptr;
@@ -354,7 +349,6 @@ void CGameSession::TakeDownDisplay() {
   palettes.Destroy(gWorld);
   if (gRenderContext != nullptr) {
     r3xDestroyRenderContext(gWorld, gRenderContext, 0);
-    gRenderContext = nullptr;
   }
   const bool deviceOpen = gRenderDevice != nullptr && gRenderDevice->open != 0;
   if (deviceOpen && gCamera != nullptr && r3xGetCameraImageWidth(gCamera) != kScreenWidth) {
@@ -369,7 +363,6 @@ void CGameSession::TakeDownDisplay() {
   }
   if (gCamera != nullptr) {
     r3xDestroyCamera(gCamera);
-    gCamera = nullptr;
   }
   if (gGlideContext != nullptr) {
     r3xGlideFreeTextures(gGlideContext);
@@ -383,11 +376,11 @@ void CGameSession::TakeDownDisplay() {
   }
   if (gGlideContext != nullptr) {
     r3xGlideShutdown(gGlideContext);
-    gGlideContext = nullptr;
   }
   if (gRenderDevice != nullptr) {
     r3xDestroyRenderDevice(&gRenderDevice, R3X_DEVICE_KEEP);
   }
+  gArenaView = ArenaView{.renderDevice = gRenderDevice};
   palettes.ClearReselectPending();
   if (loadingPalette_ != nullptr) {
     r3xDestroyPalette(gWorld, loadingPalette_);

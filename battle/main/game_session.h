@@ -124,8 +124,3 @@ class CGameSession : public CMailbox {
 
 // The one game session, constructed when the library loads and destroyed when it unloads.
 extern CGameSession gGameSession;
-
-// The world pack and "Equip.r3x": open from the world load until the world start has installed
-// the palettes.
-extern R3xWad* gWorldPack;
-extern R3xWad* gEquipPack;

@@ -1,4 +1,3 @@
 #include "battle/main/host_link.h"
 
-HostRecord* gHostRecord = nullptr;
-HWND gGameWindow = nullptr;
+HostLink gHostLink;

@@ -120,19 +120,32 @@ constexpr int CountRowsCreatedBy(std::span<const ObjectKindRow> kinds, std::uint
   return count;
 }
 
+constexpr bool IsCreatingMessage(const MessageInfo& info) {
+  return info.name.starts_with("MSG_CREATE_");
+}
+
+// A catalogue message that creates an object. The catalogue is searched here rather than through
+// FindMessageInfo: GCC's undefined-behaviour sanitizer refuses comparing its result with null in
+// a constant expression.
+constexpr bool IsCreatingType(std::uint32_t type) {
+  for (const MessageInfo& info : kMessageCatalogue) {
+    if (info.type == type) {
+      return IsCreatingMessage(info);
+    }
+  }
+  return false;
+}
+
 // Every creating message of the catalogue has exactly one row, and every row's creating message
 // is one.
 constexpr bool EachCreatingMessageHasOneRow(std::span<const ObjectKindRow> kinds) {
   for (const MessageInfo& info : kMessageCatalogue) {
-    const bool creating = info.name.starts_with("MSG_CREATE_");
-    if (creating && CountRowsCreatedBy(kinds, info.type) != 1) {
+    if (IsCreatingMessage(info) && CountRowsCreatedBy(kinds, info.type) != 1) {
       return false;
     }
   }
   for (const ObjectKindRow& row : kinds) {
-    if (row.createMessage != 0 &&
-        (FindMessageInfo(row.createMessage) == nullptr ||
-         !FindMessageInfo(row.createMessage)->name.starts_with("MSG_CREATE_"))) {
+    if (row.createMessage != 0 && !IsCreatingType(row.createMessage)) {
       return false;
     }
   }

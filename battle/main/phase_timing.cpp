@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-std::uint32_t gFrameCount = 0;
-
 void PhaseTiming::BeginTick(std::uint32_t now) {
   current[kPhaseLoop] = now - current[kPhaseLoop];
   phaseStart = now;
@@ -17,7 +15,7 @@ void PhaseTiming::ClosePhase(PhaseEntry entry, std::uint32_t now) {
 void PhaseTiming::EndFrame(std::uint32_t now, std::uint32_t frameStart) {
   current[kPhaseFrame] = now - frameStart;
   last = current;
-  ++gFrameCount;
+  ++frameCount;
   for (std::size_t i = 0; i < kTimedPhases; ++i) {
     sum[i] += last[i];
     largest[i] = std::max(largest[i], last[i]);

@@ -38,9 +38,6 @@ inline constexpr std::size_t kPhaseEntries = 50;
 
 using PhaseTable = std::array<std::uint32_t, kPhaseEntries>;
 
-// Frames measured since the world start, counted only while phase timing is on.
-extern std::uint32_t gFrameCount;
-
 struct PhaseTiming {
   // At the start of a timed tick: entry 1, which holds the previous tick's end stamp, becomes
   // the time spent in between, and the dispatch phase starts.
@@ -61,4 +58,6 @@ struct PhaseTiming {
   PhaseTable sum{};      // each phase's sum
   PhaseTable current{};  // the frame in progress
   std::uint32_t phaseStart = 0;
+  // Frames measured since the world start, counted only while phase timing is on.
+  std::uint32_t frameCount = 0;
 };

@@ -61,7 +61,7 @@ SessionStatistics GatherStatistics(const CGameSession& session) {
   s.counters = net.Counters();
   s.phaseSums = session.timing.sum;
   s.phaseMaxima = session.timing.largest;
-  s.frameCount = gFrameCount;
+  s.frameCount = session.timing.frameCount;
   s.averagePumpInterval = net.AveragePumpInterval();
   s.longestPumpGap = net.LongestPumpGap();
   return s;

@@ -55,8 +55,6 @@ class MoverOutsideTest : public ::testing::Test {
     ASSERT_EQ(r3xLoadWorldFile("half.wld", world_, nullptr, nullptr, nullptr, nullptr), 0);
     gWorld = world_;
     gMover = &mover_;
-    mover_.filter = MoverSweepFilter;
-    mover_.hit = MoverSweepHit;
   }
   void TearDown() override {
     gMover = nullptr;
@@ -69,6 +67,7 @@ class MoverOutsideTest : public ::testing::Test {
   test_support::ScopedWorkingFolder working_{folder_.Path()};
   R3xWorld* world_ = nullptr;
   CMover mover_;
+  const MoverCallbacks callbacks_{MoverSweepFilter, MoverSweepHit};
 };
 
 TEST_F(MoverOutsideTest, AMoveOutOfEveryRegionRestoresThePlacement) {
@@ -85,7 +84,7 @@ TEST_F(MoverOutsideTest, AMoveOutOfEveryRegionRestoresThePlacement) {
   out.x = 2.0f;
   float fraction = -1.0f;
   float stop[3];
-  EXPECT_EQ(mover_.MoveWithCollision(actor, &out, &fraction, stop), nullptr);
+  EXPECT_EQ(mover_.MoveWithCollision(actor, &out, &fraction, stop, callbacks_), nullptr);
   EXPECT_EQ(fraction, 0.0f);
   R3xPlacement now{};
   r3xGetActorPlacement(actor, &now);
@@ -96,7 +95,7 @@ TEST_F(MoverOutsideTest, ASweepFromOutsideReturnsItsStart) {
   R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(1.0f));
   R3xPlacement outside{-50.0f, 50.0f, 5.0f, 0.0f, 0.0f, 0.0f, -1};
   float point[3] = {50.0f, 50.0f, 5.0f};
-  EXPECT_EQ(mover_.Sweep(sphere, &outside, point), nullptr);
+  EXPECT_EQ(mover_.Sweep(sphere, &outside, point, callbacks_), nullptr);
   EXPECT_EQ(point[0], -50.0f);
   EXPECT_EQ(point[1], 50.0f);
   r3xFreeVolumeRecord(sphere);

@@ -37,8 +37,6 @@ class MoverTest : public ::testing::Test {
     gWorldCeiling = kCeiling;
     mover_ = std::make_unique<CMover>();
     gMover = mover_.get();
-    mover_->filter = MoverSweepFilter;
-    mover_->hit = MoverSweepHit;
   }
   void TearDown() override {
     gMover = nullptr;
@@ -77,16 +75,17 @@ class MoverTest : public ::testing::Test {
   R3xWorld* world_ = nullptr;
   std::unique_ptr<CArenaMap> map_;
   std::unique_ptr<CMover> mover_;
+  const MoverCallbacks callbacks_{MoverSweepFilter, MoverSweepHit};
 };
 
 TEST_F(MoverTest, MoveToIgnoresTinyMovesAndGoesWhereNothingStopsIt) {
   R3xActor* actor = MakeTank(100, 100, 10);
   float tiny[3] = {100.0005f, 99.9995f, 10.0009f};
-  EXPECT_EQ(mover_->MoveTo(actor, tiny), nullptr);
+  EXPECT_EQ(mover_->MoveTo(actor, tiny, callbacks_), nullptr);
   EXPECT_EQ(tiny[0], 100.0f);
   EXPECT_EQ(tiny[2], 10.0f);
   float open[3] = {150, 120, 12};
-  EXPECT_EQ(mover_->MoveTo(actor, open), nullptr);
+  EXPECT_EQ(mover_->MoveTo(actor, open, callbacks_), nullptr);
   EXPECT_FLOAT_EQ(PlacementOf(actor).x, 150.0f);
   EXPECT_FLOAT_EQ(open[0], 150.0f);
 }
@@ -94,7 +93,7 @@ TEST_F(MoverTest, MoveToIgnoresTinyMovesAndGoesWhereNothingStopsIt) {
 TEST_F(MoverTest, MoveToStopsAtAWall) {
   R3xActor* actor = MakeTank(150, 100, 10);
   float point[3] = {150, 500, 10};
-  const R3xContact* contact = mover_->MoveTo(actor, point);
+  const R3xContact* contact = mover_->MoveTo(actor, point, callbacks_);
   ASSERT_NE(contact, nullptr);
   EXPECT_LT(point[1], 400.0f);
   EXPECT_GT(point[1], 390.0f);
@@ -107,23 +106,23 @@ TEST_F(MoverTest, ProbeGroundAndClearance) {
   sunk.z = -1.0f;
   r3xSetActorPlacement(world_, below, &sunk);
   mover_->lastResult = 12345;
-  EXPECT_EQ(mover_->ProbeGround(below, nullptr), 0.0f);
+  EXPECT_EQ(mover_->ProbeGround(below, nullptr, callbacks_), 0.0f);
   EXPECT_EQ(mover_->lastResult, 12345);
 
   R3xActor* actor = MakeTank(150, 150, 10);
   float normal[3] = {5, 5, 5};
-  const float ground = mover_->ProbeGround(actor, normal);
+  const float ground = mover_->ProbeGround(actor, normal, callbacks_);
   // The lowest spheres rest on the floor.
   EXPECT_NEAR(ground, kRadius, 0.01f);
   EXPECT_EQ(normal[2], 1.0f);
   EXPECT_EQ(normal[0], 0.0f);
 
-  EXPECT_GT(mover_->GetClearance(actor), 10.0f);
-  EXPECT_LE(mover_->GetClearance(actor), kCeiling);
+  EXPECT_GT(mover_->GetClearance(actor, callbacks_), 10.0f);
+  EXPECT_LE(mover_->GetClearance(actor, callbacks_), kCeiling);
   R3xPlacement high = PlacementOf(actor);
   high.z = kCeiling + 50.0f;
   r3xSetActorPlacement(world_, actor, &high);
-  EXPECT_EQ(mover_->GetClearance(actor), kCeiling);
+  EXPECT_EQ(mover_->GetClearance(actor, callbacks_), kCeiling);
 }
 
 // Only a stop on an edge polygon's face takes the polygon's normal. Straight down onto the top
@@ -145,7 +144,7 @@ TEST_F(MoverTest, ProbeGroundTakesTheNormalOfAFaceOnly) {
   for (const auto& c : cases) {
     R3xActor* actor = MakeTank(c.x, c.y, c.z);
     float normal[3] = {5, 5, 5};
-    EXPECT_NEAR(mover_->ProbeGround(actor, normal), c.ground, 1e-3f) << c.x;
+    EXPECT_NEAR(mover_->ProbeGround(actor, normal, callbacks_), c.ground, 1e-3f) << c.x;
     for (int i = 0; i < 3; ++i) {
       EXPECT_NEAR(normal[i], c.normal[i], 1e-4f) << c.x << " " << i;
     }
@@ -159,14 +158,14 @@ TEST_F(MoverTest, TinyTurnsAndOpenGroundNeedNoSweep) {
   float fraction = -1.0f;
   float stop[3];
   mover_->lastResult = 12345;
-  EXPECT_EQ(mover_->MoveWithCollision(actor, &turned, &fraction, stop), nullptr);
+  EXPECT_EQ(mover_->MoveWithCollision(actor, &turned, &fraction, stop, callbacks_), nullptr);
   EXPECT_EQ(fraction, 1.0f);
   EXPECT_EQ(PlacementOf(actor).heading, 0.0f);
 
   R3xPlacement ahead = PlacementOf(actor);
   ahead.x += 3.0f;
   ahead.heading = 10.0f;
-  EXPECT_EQ(mover_->MoveWithCollision(actor, &ahead, &fraction, stop), nullptr);
+  EXPECT_EQ(mover_->MoveWithCollision(actor, &ahead, &fraction, stop, callbacks_), nullptr);
   EXPECT_EQ(fraction, 1.0f);
   EXPECT_FLOAT_EQ(PlacementOf(actor).x, 103.0f);
   EXPECT_FLOAT_EQ(PlacementOf(actor).heading, 10.0f);
@@ -182,7 +181,7 @@ TEST_F(MoverTest, SpheresThatDoNotMoveDoNotStopATurnInPlace) {
   turned.heading = 10.0f;
   float fraction = -1.0f;
   float stop[3];
-  EXPECT_EQ(mover_->MoveWithCollision(actor, &turned, &fraction, stop), nullptr);
+  EXPECT_EQ(mover_->MoveWithCollision(actor, &turned, &fraction, stop, callbacks_), nullptr);
   EXPECT_EQ(fraction, 1.0f);
   EXPECT_FLOAT_EQ(PlacementOf(actor).heading, 10.0f);
 }
@@ -200,7 +199,8 @@ TEST_F(MoverTest, TheEarlierOfTwoStoppedSpheresWins) {
   toward.x = 3.3f;
   float fraction = -1.0f;
   float stop[3];
-  const R3xContact* contact = mover_->MoveWithCollision(actor, &toward, &fraction, stop);
+  const R3xContact* contact =
+      mover_->MoveWithCollision(actor, &toward, &fraction, stop, callbacks_);
   ASSERT_NE(contact, nullptr);
   EXPECT_NEAR(stop[0], kRadius, 0.01f);
   // The stop lies on the first sphere's path (it moves along x only).
@@ -217,12 +217,13 @@ TEST_F(MoverTest, NearbyTanksAreSweptAgainstAsAList) {
   tanks[0] = {{110, 100, kRadius + 0.5f}, other, nullptr};
   tanks[1] = {{100, 100, kRadius + 0.5f}, actor, actor};
   mover_->neighbourSource = [] { return MoverNeighbours{{}, {}, tanks}; };
-  mover_->filter = [](R3xActor*, void*) -> std::uint32_t { return R3X_SWEEP_VOLUME; };
+  MoverCallbacks volumes = callbacks_;
+  volumes.filter = [](R3xActor*, void*) -> std::uint32_t { return R3X_SWEEP_VOLUME; };
   R3xPlacement toward = PlacementOf(actor);
   toward.x = 106.0f;
   float fraction = -1.0f;
   float stop[3];
-  const R3xContact* contact = mover_->MoveWithCollision(actor, &toward, &fraction, stop);
+  const R3xContact* contact = mover_->MoveWithCollision(actor, &toward, &fraction, stop, volumes);
   ASSERT_NE(contact, nullptr);
   EXPECT_EQ(contact->target, other);
   EXPECT_LT(fraction, 1.0f);
@@ -233,11 +234,11 @@ TEST_F(MoverTest, SweepDoesNotReturnAStaleStopContact) {
   R3xVolume* sphere = reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(1.0f));
   R3xPlacement start{100, 100, 10, 0, 0, 0, -1};
   float wall[3] = {100, 500, 10};
-  EXPECT_NE(mover_->Sweep(sphere, &start, wall), nullptr);
+  EXPECT_NE(mover_->Sweep(sphere, &start, wall, callbacks_), nullptr);
   EXPECT_LT(wall[1], 400.0f);
   R3xPlacement again{100, 100, 10, 0, 0, 0, -1};
   float open[3] = {150, 150, 10};
-  EXPECT_EQ(mover_->Sweep(sphere, &again, open), nullptr);
+  EXPECT_EQ(mover_->Sweep(sphere, &again, open, callbacks_), nullptr);
   EXPECT_FLOAT_EQ(open[0], 150.0f);
   r3xFreeVolumeRecord(sphere);
 }

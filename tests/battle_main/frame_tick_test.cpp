@@ -165,12 +165,8 @@ class WorldFrameTest : public FrameTickTest {
   WorldFrameTest() {
     platform::ClearShownFrames();
     gGameSession.timing = {};
-    gFrameCount = 0;
   }
-  ~WorldFrameTest() override {
-    gGameSession.timing = {};
-    gFrameCount = 0;
-  }
+  ~WorldFrameTest() override { gGameSession.timing = {}; }
 
   test_support::DemoWorldSession world_;
 };
@@ -222,17 +218,17 @@ TEST_F(WorldFrameTest, TimedFramesFillTheTables) {
   clock_.Advance(7);
   CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
   gGameSession.Tick();
-  EXPECT_EQ(gFrameCount, 1u);
+  EXPECT_EQ(gGameSession.timing.frameCount, 1u);
   EXPECT_EQ(gGameSession.timing.last[kPhaseLoop], 7u);
   clock_.Advance(5);
   gGameSession.Tick();
-  EXPECT_EQ(gFrameCount, 2u);
+  EXPECT_EQ(gGameSession.timing.frameCount, 2u);
   EXPECT_EQ(gGameSession.timing.last[kPhaseLoop], 5u);
   EXPECT_EQ(gGameSession.timing.sum[kPhaseLoop], 12u);
   EXPECT_EQ(gGameSession.timing.largest[kPhaseLoop], 7u);
   gGameSession.timing.on = 0;
   gGameSession.Tick();
-  EXPECT_EQ(gFrameCount, 2u);
+  EXPECT_EQ(gGameSession.timing.frameCount, 2u);
 }
 
 // A palette switch (the infra-red view) is installed at the end of the next frame drawn.

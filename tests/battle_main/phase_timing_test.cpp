@@ -6,9 +6,6 @@ namespace {
 
 class PhaseTimingTest : public ::testing::Test {
  protected:
-  PhaseTimingTest() { gFrameCount = 0; }
-  ~PhaseTimingTest() override { gFrameCount = 0; }
-
   // One timed frame: the loop ends at `start` (the previous tick's stamp is `loopStamp`), the
   // dispatch takes `dispatch` ms, the view `view` ms, and the present ends the frame.
   void RunFrame(std::uint32_t loopStamp, std::uint32_t start, std::uint32_t dispatch,
@@ -31,7 +28,7 @@ TEST_F(PhaseTimingTest, FrameTableHoldsEachPhaseAndTheWholeFrame) {
   EXPECT_EQ(timing_.last[kPhaseView], 7u);
   EXPECT_EQ(timing_.last[kPhaseFrame], 17u);  // 1012 - 995
   EXPECT_EQ(timing_.last[kPhasePolygons], 1234u);
-  EXPECT_EQ(gFrameCount, 1u);
+  EXPECT_EQ(timing_.frameCount, 1u);
 }
 
 TEST_F(PhaseTimingTest, SumsAndMaximaCoverTimedEntriesOnly) {
@@ -47,7 +44,7 @@ TEST_F(PhaseTimingTest, SumsAndMaximaCoverTimedEntriesOnly) {
   // The counts are shown, never summed.
   EXPECT_EQ(timing_.sum[kPhasePolygons], 0u);
   EXPECT_EQ(timing_.largest[kPhasePolygons], 0u);
-  EXPECT_EQ(gFrameCount, 2u);
+  EXPECT_EQ(timing_.frameCount, 2u);
 }
 
 }  // namespace

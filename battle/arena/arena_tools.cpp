@@ -1,0 +1,3 @@
+#include "battle/arena/arena_tools.h"
+
+ArenaTools gArenaTools;
