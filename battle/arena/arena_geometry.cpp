@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "battle/core/vector3.h"
+#include "engine/r3x_core.h"
 
 SharedPlacements gSharedPlacements;
 

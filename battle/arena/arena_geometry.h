@@ -4,7 +4,7 @@
 // a placement with a relative one. Points are 3 floats; angles are 512 units to a turn.
 #pragma once
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 // The placement of the player's barrel actor and of the camera (the listener of positional
 // sound). Owner: the player's tank, which writes both every frame; zeros until then. The names

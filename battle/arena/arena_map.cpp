@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "base/byte_reader.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

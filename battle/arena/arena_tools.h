@@ -4,7 +4,7 @@
 // use are references to the members.
 #pragma once
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 class CMover;
 

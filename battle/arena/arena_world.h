@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 class CArenaMap;
 

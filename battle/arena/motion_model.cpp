@@ -3,6 +3,7 @@
 #include "battle/arena/angle_units.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/global_params.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

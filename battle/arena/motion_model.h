@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "battle/core/list_link.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 // vx, vy, vz, then the heading, pitch and roll rates that the next step turns the angles with,
 // and a word carried along.

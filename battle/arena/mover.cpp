@@ -9,6 +9,8 @@
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
 #include "battle/core/vector3.h"
+#include "engine/r3x_collide.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -16,7 +16,8 @@
 
 #include "battle/arena/arena_tools.h"
 #include "battle/core/list_link.h"
-#include "engine/r3x.h"
+#include "engine/r3x_collide.h"
+#include "engine/r3x_core.h"
 
 // What a tank's move tests besides the world: a flag's, mine's or tank's position and the actor
 // swept against. A tank gives its first collision actor, and its second (the one it moves) as

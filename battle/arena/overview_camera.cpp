@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "battle/arena/angle_units.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 bool PlaceOverviewCamera(R3xWorld* world, R3xCamera* camera) {
   if (world == nullptr) {

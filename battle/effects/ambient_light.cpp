@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "battle/effects/ambient_table.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 #include "battle/effects/sound_front_end.h"
 #include "battle/effects/sound_table.h"
 #include "common/messages.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "battle/effects/sky_state.h"
 #include "battle/effects/weather_messages.h"
 #include "battle/effects/weather_queue.h"
+#include "engine/r3x_core.h"
 
 struct GlobalParamValues;
 struct R3xCamera;

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

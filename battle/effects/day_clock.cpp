@@ -6,7 +6,7 @@
 
 #include "battle/effects/ambient_light.h"
 #include "battle/effects/time_messages.h"
-#include "engine/r3x.h"
+#include "engine/r3x_display.h"
 #include "platform/kernel/clock.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/sky_state.h"
+#include "engine/r3x_core.h"
 
 class CAmbientLight;
 struct R3xRenderContext;

@@ -7,7 +7,7 @@
 #include "battle/effects/particle_pool.h"
 #include "battle/effects/sky_state.h"
 #include "battle/effects/sky_view.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 
 #include "battle/effects/sky_state.h"
 #include "battle/effects/sky_view.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 #include "host/interface/host_record.h"
 
 namespace {

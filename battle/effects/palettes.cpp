@@ -1,6 +1,7 @@
 #include "battle/effects/palettes.h"
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 
 namespace {
 

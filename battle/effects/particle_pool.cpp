@@ -5,7 +5,7 @@
 #include <limits>
 #include <utility>
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "battle/effects/particle.h"
+#include "engine/r3x_core.h"
 
 struct R3xCamera;
 

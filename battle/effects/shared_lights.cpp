@@ -5,7 +5,7 @@
 
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "battle/effects/sky_state.h"
+#include "engine/r3x_core.h"
 
 inline constexpr std::size_t kSkyBitmapCount = 7;
 inline constexpr std::array<const char*, kSkyBitmapCount> kSkyBitmapNames = {

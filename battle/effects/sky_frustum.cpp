@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "battle/core/vector3.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "battle/core/vector3.h"
 #include "battle/effects/flare_element.h"
 #include "battle/effects/weather_messages.h"
+#include "engine/r3x_core.h"
 
 class CParticlePool;
 struct R3xBitmap;

@@ -1,7 +1,7 @@
 #include "battle/effects/sky_view.h"
 
 #include "battle/core/vector3.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

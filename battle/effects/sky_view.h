@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "engine/r3x_core.h"
 #include "platform/glide.h"
 
 struct R3xCamera;

@@ -5,6 +5,7 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/effects/sound.h"
 #include "battle/effects/sound_code.h"
+#include "engine/r3x_core.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 struct SoundBearing {
   int distance = 0;  // world units, octagonal: max(|dx|, |dy|) + min(|dx|, |dy|) / 2

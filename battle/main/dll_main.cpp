@@ -10,7 +10,7 @@
 #include "battle/main/login.h"
 #include "battle/main/main_loop.h"
 #include "common/messages.h"
-#include "engine/r3x.h"
+#include "engine/r3x_display.h"
 #include "host/interface/host_record.h"
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"

@@ -9,7 +9,8 @@
 #include "battle/main/game_session.h"
 #include "battle/main/object_kinds.h"
 #include "common/messages.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 #include "platform/kernel/clock.h"
 
 namespace {

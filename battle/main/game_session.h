@@ -17,7 +17,7 @@
 #include "battle/main/session_view.h"
 #include "common/mailbox.h"
 #include "common/socket/net_socket.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 #include "platform/window/handles.h"
 
 class CPlayerTank;

@@ -2,7 +2,8 @@
 
 #include "battle/arena/arena_view.h"
 #include "battle/main/game_session.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 #include "platform/window/cursor.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"

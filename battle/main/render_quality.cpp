@@ -1,5 +1,7 @@
 #include "battle/main/render_quality.h"
 
+#include "engine/r3x_core.h"
+
 void ApplyRenderQuality(R3xRenderContext* context, std::int32_t preset) {
   if (context == nullptr) {
     return;

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 
 inline constexpr std::uint32_t kQualityEntryCount = 11;
 

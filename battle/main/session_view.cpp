@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "battle/main/display_modes.h"
-#include "engine/r3x.h"
+#include "engine/r3x_core.h"
 #include "host/interface/host_record.h"
 
 namespace {
