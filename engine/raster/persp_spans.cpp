@@ -121,6 +121,10 @@ R3xShadeWords EntryWords(const R3xSpanState& span, std::int32_t blockStart) {
 
 template <int Mode, std::uint32_t Width, std::uint32_t Height>
 void _r3xSpanPerspOpaque(R3xRenderContext* context, std::int32_t x, std::int32_t count) {
+  // The walk always writes its last pixel: an empty span would write the pixel left of x.
+  if (count < 1) {
+    return;
+  }
   const R3xSpanState& span = context->span;
   const R3xTexelFetch<Width, Height> fetch(span);
   std::uint8_t* const row = span.destination;

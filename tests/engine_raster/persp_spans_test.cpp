@@ -44,6 +44,15 @@ TEST_F(PerspSpanTest, TexelCopySpansStepInsideBlocksAndDivideTheLastPixel) {
   }
 }
 
+// The original wrote the pixel left of x for a count of 0; no drawer asks for one.
+TEST_F(PerspSpanTest, AnEmptyOpaqueSpanWritesNothing) {
+  SetHandSpan();
+  SetLevelShades();
+  _r3xSpanPerspOpaqueMode1(render_, 20, 0);
+  _r3xSpanPerspOpaqueMode5(render_, 30, -3);
+  EXPECT_EQ(Row(0, 0, kWidth), Bytes(kWidth, kUntouched));
+}
+
 TEST_F(PerspSpanTest, TheGridIsAnchoredAtTheRowsFirstColumnAndRoundsDown) {
   SetHandSpan();
   _r3xSpanPerspOpaqueMode1(render_, 0, 20);
