@@ -65,6 +65,8 @@ struct R3xSpanShade {
   static_assert(Mode >= 1 && Mode <= 5);
 
   const std::uint8_t* table;
+  // 12.20 light and fog, and their steps: a block's worth (16 pixels) in modes 3 and 4, a
+  // pixel's in mode 5.
   std::int32_t light;
   std::int32_t lightStep;
   std::int32_t fog;

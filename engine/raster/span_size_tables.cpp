@@ -1,5 +1,6 @@
 // The span size tables are built here from the families' templates, so that every entry names an
-// instantiation and the sizes of each family are written once per kind of block.
+// instantiation and the sizes are written once per kind of block: every opaque family, affine or
+// perspective, has the same ten size members, every keyed family the same five.
 #include <bit>
 #include <cstdint>
 
@@ -38,32 +39,44 @@ constexpr R3xSpanSizeBlock KeyedGenericBlock(R3xKeyedSpanRoutine generic) {
   return block;
 }
 
-// Opaque families: 16 x 16 to 256 x 256, and 8 x 16 to 128 x 256.
+// A family, for the block builders: its member for a Width x Height level (0 x 0 the generic).
 template <int Mode>
-constexpr R3xSpanSizeBlock PerspOpaqueBlock() {
-  R3xSpanSizeBlock block = OpaqueGenericBlock(&_r3xSpanPerspOpaque<Mode, 0, 0>);
-  Slot<8, 16>(block).opaque = &_r3xSpanPerspOpaque<Mode, 8, 16>;
-  Slot<16, 16>(block).opaque = &_r3xSpanPerspOpaque<Mode, 16, 16>;
-  Slot<16, 32>(block).opaque = &_r3xSpanPerspOpaque<Mode, 16, 32>;
-  Slot<32, 32>(block).opaque = &_r3xSpanPerspOpaque<Mode, 32, 32>;
-  Slot<32, 64>(block).opaque = &_r3xSpanPerspOpaque<Mode, 32, 64>;
-  Slot<64, 64>(block).opaque = &_r3xSpanPerspOpaque<Mode, 64, 64>;
-  Slot<64, 128>(block).opaque = &_r3xSpanPerspOpaque<Mode, 64, 128>;
-  Slot<128, 128>(block).opaque = &_r3xSpanPerspOpaque<Mode, 128, 128>;
-  Slot<128, 256>(block).opaque = &_r3xSpanPerspOpaque<Mode, 128, 256>;
-  Slot<256, 256>(block).opaque = &_r3xSpanPerspOpaque<Mode, 256, 256>;
+struct PerspOpaqueFamily {
+  template <std::uint32_t Width, std::uint32_t Height>
+  static constexpr R3xSpanRoutine kMember = &_r3xSpanPerspOpaque<Mode, Width, Height>;
+};
+template <int Mode>
+struct PerspKeyedFamily {
+  template <std::uint32_t Width, std::uint32_t Height>
+  static constexpr R3xKeyedSpanRoutine kMember = &_r3xSpanPerspKeyed<Mode, Width, Height>;
+};
+
+// Opaque families: 16 x 16 to 256 x 256, and 8 x 16 to 128 x 256.
+template <class Family>
+constexpr R3xSpanSizeBlock OpaqueBlock() {
+  R3xSpanSizeBlock block = OpaqueGenericBlock(Family::template kMember<0, 0>);
+  Slot<8, 16>(block).opaque = Family::template kMember<8, 16>;
+  Slot<16, 16>(block).opaque = Family::template kMember<16, 16>;
+  Slot<16, 32>(block).opaque = Family::template kMember<16, 32>;
+  Slot<32, 32>(block).opaque = Family::template kMember<32, 32>;
+  Slot<32, 64>(block).opaque = Family::template kMember<32, 64>;
+  Slot<64, 64>(block).opaque = Family::template kMember<64, 64>;
+  Slot<64, 128>(block).opaque = Family::template kMember<64, 128>;
+  Slot<128, 128>(block).opaque = Family::template kMember<128, 128>;
+  Slot<128, 256>(block).opaque = Family::template kMember<128, 256>;
+  Slot<256, 256>(block).opaque = Family::template kMember<256, 256>;
   return block;
 }
 
 // Keyed families: 32 x 32 to 128 x 128, 32 x 64 and 64 x 128.
-template <int Mode>
-constexpr R3xSpanSizeBlock PerspKeyedBlock() {
-  R3xSpanSizeBlock block = KeyedGenericBlock(&_r3xSpanPerspKeyed<Mode, 0, 0>);
-  Slot<32, 32>(block).keyed = &_r3xSpanPerspKeyed<Mode, 32, 32>;
-  Slot<32, 64>(block).keyed = &_r3xSpanPerspKeyed<Mode, 32, 64>;
-  Slot<64, 64>(block).keyed = &_r3xSpanPerspKeyed<Mode, 64, 64>;
-  Slot<64, 128>(block).keyed = &_r3xSpanPerspKeyed<Mode, 64, 128>;
-  Slot<128, 128>(block).keyed = &_r3xSpanPerspKeyed<Mode, 128, 128>;
+template <class Family>
+constexpr R3xSpanSizeBlock KeyedBlock() {
+  R3xSpanSizeBlock block = KeyedGenericBlock(Family::template kMember<0, 0>);
+  Slot<32, 32>(block).keyed = Family::template kMember<32, 32>;
+  Slot<32, 64>(block).keyed = Family::template kMember<32, 64>;
+  Slot<64, 64>(block).keyed = Family::template kMember<64, 64>;
+  Slot<64, 128>(block).keyed = Family::template kMember<64, 128>;
+  Slot<128, 128>(block).keyed = Family::template kMember<128, 128>;
   return block;
 }
 
@@ -112,17 +125,17 @@ constexpr R3xSpanSizeBlock _r3xSpanSizeTables[R3X_SPAN_SIZE_BLOCKS] = {
     {},
     {},
     {},
-    PerspOpaqueBlock<1>(),
-    PerspOpaqueBlock<2>(),
-    PerspOpaqueBlock<3>(),
-    PerspOpaqueBlock<4>(),
-    PerspOpaqueBlock<5>(),
-    PerspKeyedBlock<1>(),
-    PerspKeyedBlock<2>(),
-    PerspKeyedBlock<3>(),
-    PerspKeyedBlock<4>(),
+    OpaqueBlock<PerspOpaqueFamily<1>>(),
+    OpaqueBlock<PerspOpaqueFamily<2>>(),
+    OpaqueBlock<PerspOpaqueFamily<3>>(),
+    OpaqueBlock<PerspOpaqueFamily<4>>(),
+    OpaqueBlock<PerspOpaqueFamily<5>>(),
+    KeyedBlock<PerspKeyedFamily<1>>(),
+    KeyedBlock<PerspKeyedFamily<2>>(),
+    KeyedBlock<PerspKeyedFamily<3>>(),
+    KeyedBlock<PerspKeyedFamily<4>>(),
     {},
-    PerspOpaqueBlock<1>(),
+    OpaqueBlock<PerspOpaqueFamily<1>>(),
 };
 
 R3xSpanRoutine _r3xSpanSizeMemberOpaque(const R3xSpanState& span, R3xSpanRoutine routine) {
