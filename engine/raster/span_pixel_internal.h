@@ -9,11 +9,19 @@
 #include "engine/core/span_state.h"
 #include "engine/raster/raster_numeric_internal.h"
 
-// Texels of level u mod width plus (v mod height) x width, from 10.22 coordinates.
+// Texel u mod width plus (v mod height) x width from 10.22 coordinates, with the level's masks
+// and shift: (height - 1) << 22 leaves the sign bit clear, so the row needs no sign.
+inline std::uint8_t _r3xTexelAt(const std::uint8_t* texels, std::uint32_t uMask,
+                                std::uint32_t vMask, std::int32_t vShift, std::int32_t u,
+                                std::int32_t v) {
+  const std::uint32_t column = static_cast<std::uint32_t>(u >> 22) & uMask;
+  const std::uint32_t row = (static_cast<std::uint32_t>(v) & vMask) >> vShift;
+  return texels[column + row];
+}
+
+// The texel of the span state's level.
 inline std::uint8_t _r3xTexel(const R3xSpanState& span, std::int32_t u, std::int32_t v) {
-  const std::uint32_t column = static_cast<std::uint32_t>(u >> 22) & span.uMask;
-  const std::uint32_t row = (static_cast<std::uint32_t>(v) & span.vMask) >> span.vShift;
-  return span.texels[column + row];
+  return _r3xTexelAt(span.texels, span.uMask, span.vMask, span.vShift, u, v);
 }
 
 // The 12.20 light and fog words of a span's first pixel, and their steps.
