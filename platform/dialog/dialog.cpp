@@ -198,19 +198,16 @@ LRESULT DialogWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
   return DefaultAnswer(dialog, state, message, wParam, lParam);
 }
 
+// Each time: a class taken already stays as it is, and one forgotten since is made again.
 void RegisterClasses() {
-  static const bool registered = [] {
-    WNDCLASSA dialogClass{};
-    dialogClass.lpfnWndProc = &DialogWindowProc;
-    dialogClass.lpszClassName = kDialogClass;
-    RegisterClassA(&dialogClass);
-    WNDCLASSA controlClass{};
-    controlClass.lpfnWndProc = &ControlWindowProc;
-    controlClass.lpszClassName = kControlClass;
-    RegisterClassA(&controlClass);
-    return true;
-  }();
-  (void)registered;
+  WNDCLASSA dialogClass{};
+  dialogClass.lpfnWndProc = &DialogWindowProc;
+  dialogClass.lpszClassName = kDialogClass;
+  RegisterClassA(&dialogClass);
+  WNDCLASSA controlClass{};
+  controlClass.lpfnWndProc = &ControlWindowProc;
+  controlClass.lpszClassName = kControlClass;
+  RegisterClassA(&controlClass);
 }
 
 bool IsHeadless() {
