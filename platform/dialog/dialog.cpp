@@ -1,11 +1,13 @@
 #include "platform/dialog/dialog.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "platform/backend/headless_backend.h"
 #include "platform/dialog/dialog_picture.h"
 #include "platform/dialog/dialog_resources.h"
+#include "platform/kernel/message_box.h"
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 
@@ -39,6 +42,9 @@ struct DialogState {
   int defaultId = 0;
   HICON smallIcon = nullptr;
   int pressedId = 0;
+  // A message box shown over the dialog, answered by its OK.
+  std::optional<platform::BoxPicture> box;
+  std::thread::id thread;
   bool ended = false;
   std::intptr_t result = 0;
   // Counts every change that the picture shows.
@@ -51,6 +57,8 @@ struct DialogTable {
   std::map<HWND, std::shared_ptr<DialogState>> dialogs;
   // A control's dialog and its index in the template.
   std::map<HWND, std::pair<HWND, std::size_t>> controls;
+  // Signalled when a message box is answered or its dialog goes.
+  std::condition_variable boxAnswered;
 };
 
 DialogTable& Dialogs() {
@@ -107,6 +115,19 @@ HWND ControlWindow(const DialogState& state, int id) {
   return nullptr;
 }
 
+bool BoxOkAt(const DialogState& state, int x, int y) {
+  const int k = platform::kPixelsPerDialogUnit;
+  return platform::PlaceMessageBox(state.layout->width * k, state.layout->height * k)
+      .ok.Contains(x, y);
+}
+
+// Called with the table locked.
+void AnswerBox(DialogTable& table, DialogState& state) {
+  state.box.reset();
+  ++state.changes;
+  table.boxAnswered.notify_all();
+}
+
 LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -135,11 +156,27 @@ LRESULT DefaultAnswer(HWND dialog, const std::shared_ptr<DialogState>& state, UI
     }
     case WM_LBUTTONDOWN: {
       std::lock_guard lock(table.mutex);
-      state->pressedId = ButtonAt(*state, LOWORD(lParam), HIWORD(lParam));
+      if (state->box.has_value()) {
+        state->box->pressed = BoxOkAt(*state, LOWORD(lParam), HIWORD(lParam));
+      } else {
+        state->pressedId = ButtonAt(*state, LOWORD(lParam), HIWORD(lParam));
+      }
       ++state->changes;
       return 0;
     }
     case WM_LBUTTONUP: {
+      {
+        std::lock_guard lock(table.mutex);
+        if (state->box.has_value()) {
+          if (state->box->pressed && BoxOkAt(*state, LOWORD(lParam), HIWORD(lParam))) {
+            AnswerBox(table, *state);
+          } else if (state->box.has_value()) {
+            state->box->pressed = false;
+          }
+          ++state->changes;
+          return 0;
+        }
+      }
       int clicked = 0;
       HWND control = nullptr;
       {
@@ -157,10 +194,18 @@ LRESULT DefaultAnswer(HWND dialog, const std::shared_ptr<DialogState>& state, UI
       }
       return 0;
     }
-    case WM_CLOSE:
-      // The close box is the Cancel button of a dialog.
+    case WM_CLOSE: {
+      // The close box is the Cancel button of a dialog, or the OK of its message box.
+      {
+        std::lock_guard lock(table.mutex);
+        if (state->box.has_value()) {
+          AnswerBox(table, *state);
+          return 0;
+        }
+      }
       Command(dialog, state->procedure, IDCANCEL, nullptr);
       return 0;
+    }
     case WM_DESTROY: {
       std::vector<HWND> controls;
       {
@@ -171,6 +216,7 @@ LRESULT DefaultAnswer(HWND dialog, const std::shared_ptr<DialogState>& state, UI
         }
         table.dialogs.erase(dialog);
       }
+      table.boxAnswered.notify_all();
       for (HWND control : controls) {
         DestroyWindow(control);
       }
@@ -214,16 +260,68 @@ bool IsHeadless() {
   return dynamic_cast<platform::HeadlessBackend*>(&platform::GetDisplayBackend()) != nullptr;
 }
 
-bool HasEnded(HWND dialog, std::intptr_t& result, unsigned& changes) {
+unsigned ChangesOf(HWND dialog) {
   DialogTable& table = Dialogs();
   std::lock_guard lock(table.mutex);
   const auto state = FindDialog(table, dialog);
-  if (state == nullptr) {
-    return true;
+  return state != nullptr ? state->changes : 0;
+}
+
+// Handles the thread's messages and shows the dialog's changes until done() says so. Headless,
+// a script that has no more events closes the dialog (or answers its message box).
+template <typename Done>
+void RunDialogLoop(HWND dialog, bool headless, const Done& done) {
+  unsigned shown = 0;
+  bool anyShown = false;
+  while (!done()) {
+    MSG message;
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+      DispatchMessageA(&message);
+      continue;
+    }
+    const unsigned changes = ChangesOf(dialog);
+    if (!anyShown || changes != shown) {
+      platform::ShowFrame(platform::DrawDialog(dialog));
+      shown = changes;
+      anyShown = true;
+    }
+    if (headless && !platform::GetDisplayBackend().NextEventTime().has_value()) {
+      SendMessageA(dialog, WM_CLOSE, 0, 0);
+      continue;
+    }
+    std::this_thread::sleep_for(kIdleWait);
   }
-  result = state->result;
-  changes = state->changes;
-  return state->ended;
+}
+
+// Shows a message box over its owner dialog and waits for its OK: on the dialog's thread in a
+// loop of its own, on another thread until the dialog's thread has seen the click. Headless, or
+// for an owner that is no dialog, the box is answered at once.
+int PresentInDialog(void* owner, const std::string& caption, const std::string& text) {
+  HWND dialog = static_cast<HWND>(owner);
+  if (IsHeadless()) {
+    return IDOK;
+  }
+  DialogTable& table = Dialogs();
+  std::unique_lock lock(table.mutex);
+  const auto state = FindDialog(table, dialog);
+  if (state == nullptr) {
+    return IDOK;
+  }
+  state->box = platform::BoxPicture{caption, text, false};
+  ++state->changes;
+  const auto answered = [&] {
+    return !state->box.has_value() || FindDialog(table, dialog) == nullptr;
+  };
+  if (state->thread != std::this_thread::get_id()) {
+    table.boxAnswered.wait(lock, answered);
+    return IDOK;
+  }
+  lock.unlock();
+  RunDialogLoop(dialog, false, [&] {
+    std::lock_guard again(table.mutex);
+    return answered();
+  });
+  return IDOK;
 }
 
 }  // namespace
@@ -235,6 +333,7 @@ HWND CreateDialogParamA(HINSTANCE /*instance*/, LPCSTR templateName, HWND /*owne
     return nullptr;
   }
   RegisterClasses();
+  platform::SetMessageBoxPresenter(&PresentInDialog);
   const int k = platform::kPixelsPerDialogUnit;
   HWND dialog =
       CreateWindowExA(0, kDialogClass, layout->caption, WS_CAPTION, 0, 0, layout->width * k,
@@ -245,6 +344,7 @@ HWND CreateDialogParamA(HINSTANCE /*instance*/, LPCSTR templateName, HWND /*owne
   auto state = std::make_shared<DialogState>();
   state->layout = layout;
   state->procedure = procedure;
+  state->thread = std::this_thread::get_id();
   for (const DialogControlTemplate& control : layout->controls) {
     ControlState made;
     made.window =
@@ -276,26 +376,19 @@ std::intptr_t DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owne
     return -1;
   }
   const bool headless = IsHeadless();
+  RunDialogLoop(dialog, headless, [dialog] {
+    DialogTable& table = Dialogs();
+    std::lock_guard lock(table.mutex);
+    const auto state = FindDialog(table, dialog);
+    return state == nullptr || state->ended;
+  });
   std::intptr_t result = 0;
-  unsigned changes = 0;
-  unsigned shown = 0;
-  bool anyShown = false;
-  while (!HasEnded(dialog, result, changes)) {
-    MSG message;
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-      DispatchMessageA(&message);
-      continue;
+  {
+    DialogTable& table = Dialogs();
+    std::lock_guard lock(table.mutex);
+    if (const auto state = FindDialog(table, dialog)) {
+      result = state->result;
     }
-    if (!anyShown || changes != shown) {
-      platform::ShowFrame(platform::DrawDialog(dialog));
-      shown = changes;
-      anyShown = true;
-    }
-    if (headless && !platform::GetDisplayBackend().NextEventTime().has_value()) {
-      SendMessageA(dialog, WM_CLOSE, 0, 0);
-      continue;
-    }
-    std::this_thread::sleep_for(kIdleWait);
   }
   platform::ShowFrame(platform::DrawDialog(dialog));
   if (headless) {
@@ -406,6 +499,13 @@ int DialogDefaultButton(HWND dialog) {
   return state != nullptr ? state->defaultId : 0;
 }
 
+std::string DialogMessageBoxText(HWND dialog) {
+  DialogTable& table = Dialogs();
+  std::lock_guard lock(table.mutex);
+  const auto state = FindDialog(table, dialog);
+  return state != nullptr && state->box.has_value() ? state->box->text : std::string();
+}
+
 int DialogSmallIconId(HWND dialog) {
   DialogTable& table = Dialogs();
   std::lock_guard lock(table.mutex);
@@ -415,6 +515,7 @@ int DialogSmallIconId(HWND dialog) {
 
 Frame DrawDialog(HWND dialog) {
   std::vector<ControlPicture> pictures;
+  std::optional<BoxPicture> box;
   const DialogTemplate* layout = nullptr;
   {
     DialogTable& table = Dialogs();
@@ -436,8 +537,9 @@ Frame DrawDialog(HWND dialog) {
       picture.isDefault = IsButton(control.kind) && control.id == state->defaultId;
       pictures.push_back(std::move(picture));
     }
+    box = state->box;
   }
-  return DrawDialogPicture(*layout, pictures);
+  return DrawDialogPicture(*layout, pictures, box);
 }
 
 std::string DescribeDialog(HWND dialog) {

@@ -3,8 +3,9 @@
 // own, drawn with the layer's text renderer and shown through the display backend: in the SDL2
 // window its buttons are clicked with the mouse; headless, the input script's events reach it,
 // and once the script has no more events it closes as its close box would, and its final texts
-// are printed to standard output. The boxes take no typing (the layer queues no keyboard
-// messages), so their texts come from the program.
+// are printed to standard output. A message box owned by a dialog in the window is shown over it
+// and answered with its OK button; headless it is answered at once. The boxes take no typing (the
+// layer queues no keyboard messages), so their texts come from the program.
 #pragma once
 
 #include <string>
@@ -56,6 +57,8 @@ namespace platform {
 
 // The resource number of the icon in an icon control, 0 for none or for another window.
 int DialogIconId(HWND dialog, int id);
+// The text of the message box shown over the dialog, empty while none is.
+std::string DialogMessageBoxText(HWND dialog);
 // The id of the dialog's default button.
 int DialogDefaultButton(HWND dialog);
 // The resource number of the dialog's small icon (WM_SETICON), 0 for none.

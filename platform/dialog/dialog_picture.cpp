@@ -18,14 +18,14 @@ constexpr std::uint16_t kHighlight = Rgb565(255, 255, 255);
 constexpr std::uint16_t kBlack = Rgb565(0, 0, 0);
 constexpr std::uint16_t kWindow = Rgb565(255, 255, 255);
 constexpr int kTextMargin = 3;
+constexpr std::uint16_t kCaptionBar = Rgb565(0, 0, 128);
 constexpr int kScrollBarWidth = 16;
+constexpr int kBoxWidth = 360;
+constexpr int kBoxHeight = 120;
+constexpr int kBoxOkWidth = 80;
+constexpr int kBoxOkHeight = 28;
 
-struct Rect {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
+using Rect = PixelRect;
 
 class Canvas {
  public:
@@ -56,7 +56,8 @@ class Canvas {
     }
   }
   // Text with its cells' top-left at (x, y), kept inside the clip rectangle.
-  void Text(const std::string& text, int x, int y, const Rect& clip) {
+  void Text(const std::string& text, int x, int y, const Rect& clip,
+            std::uint16_t colour = kBlack) {
     gdi::TextMask mask;
     if (text.empty() || !gdi::RenderText(text, mask)) {
       return;
@@ -67,7 +68,7 @@ class Canvas {
         const int py = y + row;
         if (mask.set[static_cast<std::size_t>(row) * mask.width + column] != 0 && px >= clip.left &&
             px < clip.right && py >= clip.top && py < clip.bottom) {
-          Put(px, py, kBlack);
+          Put(px, py, colour);
         }
       }
     }
@@ -169,7 +170,35 @@ void DrawButton(Canvas& canvas, const Rect& rect, const std::string& text, bool 
   canvas.Text(text, x, y, face);
 }
 
+void DrawBox(Canvas& canvas, const MessageBoxPlace& place, const BoxPicture& box) {
+  const Rect& frame = place.box;
+  canvas.Fill(frame, kFace);
+  canvas.Frame(frame, kFace, kBlack);
+  canvas.Frame({frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1}, kHighlight,
+               kShadow);
+  const Rect bar{frame.left + 3, frame.top + 3, frame.right - 3,
+                 frame.top + 3 + gdi::kCellHeight + 4};
+  canvas.Fill(bar, kCaptionBar);
+  canvas.Text(box.caption, bar.left + 4, bar.top + 2, bar, kHighlight);
+  const Rect body{frame.left + 12, bar.bottom + 8, frame.right - 12, place.ok.top - 4};
+  int y = body.top;
+  for (const std::string& line : WrapText(box.text, body.right - body.left)) {
+    canvas.Text(line, body.left, y, body);
+    y += gdi::kCellHeight;
+  }
+  DrawButton(canvas, place.ok, "OK", box.pressed, true);
+}
+
 }  // namespace
+
+MessageBoxPlace PlaceMessageBox(int width, int height) {
+  const int left = (width - kBoxWidth) / 2;
+  const int top = (height - kBoxHeight) / 2;
+  const Rect box{left, top, left + kBoxWidth, top + kBoxHeight};
+  const int okLeft = left + (kBoxWidth - kBoxOkWidth) / 2;
+  const int okTop = box.bottom - 10 - kBoxOkHeight;
+  return {box, {okLeft, okTop, okLeft + kBoxOkWidth, okTop + kBoxOkHeight}};
+}
 
 std::vector<std::string> WrapText(const std::string& text, int width) {
   std::vector<std::string> lines;
@@ -214,7 +243,8 @@ std::vector<std::string> WrapText(const std::string& text, int width) {
   return lines;
 }
 
-Frame DrawDialogPicture(const DialogTemplate& dialog, const std::vector<ControlPicture>& controls) {
+Frame DrawDialogPicture(const DialogTemplate& dialog, const std::vector<ControlPicture>& controls,
+                        const std::optional<BoxPicture>& box) {
   Canvas canvas(dialog.width * kPixelsPerDialogUnit, dialog.height * kPixelsPerDialogUnit);
   for (std::size_t i = 0; i < dialog.controls.size() && i < controls.size(); ++i) {
     const DialogControlTemplate& control = dialog.controls[i];
@@ -247,6 +277,12 @@ Frame DrawDialogPicture(const DialogTemplate& dialog, const std::vector<ControlP
         DrawButton(canvas, rect, picture.text, picture.pressed, picture.isDefault);
         break;
     }
+  }
+  if (box.has_value()) {
+    DrawBox(
+        canvas,
+        PlaceMessageBox(dialog.width * kPixelsPerDialogUnit, dialog.height * kPixelsPerDialogUnit),
+        *box);
   }
   return canvas.TakeFrame();
 }

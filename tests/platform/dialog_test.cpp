@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/backend/display_backend.h"
 #include "platform/dialog/dialog_picture.h"
 #include "platform/dialog/dialog_resources.h"
+#include "platform/kernel/message_box.h"
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 #include "tests/support/scoped_window_system.h"
@@ -183,6 +188,48 @@ TEST_F(Dialog, ControlsMayBeWrittenFromAnotherThread) {
   }
   writer.join();
   EXPECT_EQ(Text(12), "odd");
+}
+
+// A display with a window and no input, standing for the SDL2 window.
+class WindowedBackend : public platform::DisplayBackend {
+ public:
+  bool PollEvent(DWORD /*now*/, platform::BackendEvent& /*event*/) override { return false; }
+  std::optional<DWORD> NextEventTime() const override { return std::nullopt; }
+  void ShowWindow(const std::string& /*title*/, int /*width*/, int /*height*/) override {}
+  void HideWindow() override {}
+  void SetCursorVisible(bool /*visible*/) override {}
+  void Present(const platform::Frame& /*frame*/) override {}
+};
+
+TEST_F(Dialog, InAWindowAMessageBoxWaitsForItsOk) {
+  auto previous = platform::SetDisplayBackend(std::make_unique<WindowedBackend>());
+  Open();
+  std::atomic<int> answer{0};
+  std::thread worker(
+      [this, &answer] { answer = MessageBoxA(dialog_, "Careful", "Probex", MB_ICONEXCLAMATION); });
+  while (platform::DialogMessageBoxText(dialog_).empty()) {
+    std::this_thread::yield();
+  }
+  // While the box is shown, the dialog's own buttons take no clicks.
+  SendMessageA(dialog_, WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseLParam(210, 170));
+  SendMessageA(dialog_, WM_LBUTTONUP, 0, MakeMouseLParam(210, 170));
+  EXPECT_TRUE(gSeen.commands.empty());
+  EXPECT_EQ(answer.load(), 0);
+  const platform::PixelRect ok = platform::PlaceMessageBox(320, 200).ok;
+  const LPARAM centre = MakeMouseLParam((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+  SendMessageA(dialog_, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+  SendMessageA(dialog_, WM_LBUTTONUP, 0, centre);
+  worker.join();
+  EXPECT_EQ(answer.load(), IDOK);
+  EXPECT_EQ(platform::DialogMessageBoxText(dialog_), "");
+  EXPECT_TRUE(gSeen.commands.empty());
+  platform::SetDisplayBackend(std::move(previous));
+}
+
+TEST_F(Dialog, HeadlessAMessageBoxIsAnsweredAtOnce) {
+  Open();
+  EXPECT_EQ(MessageBoxA(dialog_, "Careful", "Probex", MB_ICONEXCLAMATION), IDOK);
+  EXPECT_EQ(platform::DialogMessageBoxText(dialog_), "");
 }
 
 TEST(DialogText, WrapsAtLineBreaksSpacesAndWithinTooLongWords) {
