@@ -11,7 +11,7 @@
 #include "platform/window/handles.h"
 
 // A resource number passed where a name is expected.
-constexpr LPCSTR MAKEINTRESOURCEA(int id) {
+inline LPCSTR MAKEINTRESOURCEA(int id) {
   return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
 }
 

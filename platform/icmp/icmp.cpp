@@ -13,15 +13,11 @@
 #include <memory>
 #include <vector>
 
-#include "base/byte_reader.h"
-#include "base/byte_writer.h"
+#include "platform/icmp/echo_packet.h"
 #include "platform/kernel/last_error.h"
 
 namespace {
 
-constexpr BYTE kEchoRequest = 8;
-constexpr BYTE kEchoReply = 0;
-constexpr std::size_t kIcmpHeaderSize = 8;
 constexpr std::size_t kLargestPacket = 65536;
 
 class IcmpObject : public platform::KernelObject {
@@ -45,59 +41,6 @@ class IcmpObject : public platform::KernelObject {
 };
 
 WORD Identifier() { return static_cast<WORD>(::getpid()); }
-
-// The Internet checksum: the ones' complement of the ones' complement sum of 16-bit words.
-WORD Checksum(const std::vector<std::uint8_t>& bytes) {
-  std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < bytes.size(); i += 2) {
-    const std::uint32_t high = bytes[i];
-    const std::uint32_t low = i + 1 < bytes.size() ? bytes[i + 1] : 0;
-    sum += (high << 8) | low;
-  }
-  while ((sum >> 16) != 0) {
-    sum = (sum & 0xFFFF) + (sum >> 16);
-  }
-  return static_cast<WORD>(~sum);
-}
-
-std::vector<std::uint8_t> EchoRequest(WORD sequence, const void* data, WORD size) {
-  arena::ByteWriter packet;
-  packet.U8(kEchoRequest);
-  packet.U8(0);
-  packet.U16BigEndian(0);
-  packet.U16BigEndian(Identifier());
-  packet.U16BigEndian(sequence);
-  std::vector<std::uint8_t> bytes = packet.bytes();
-  const auto* first = static_cast<const std::uint8_t*>(data);
-  if (first != nullptr) {
-    bytes.insert(bytes.end(), first, first + size);
-  }
-  const WORD checksum = Checksum(bytes);
-  bytes[2] = static_cast<std::uint8_t>(checksum >> 8);
-  bytes[3] = static_cast<std::uint8_t>(checksum);
-  return bytes;
-}
-
-// The echoed data when the packet is the reply to this request; false for any other packet.
-bool ReadEchoReply(const std::uint8_t* packet, std::size_t size, bool raw, WORD sequence,
-                   std::vector<std::uint8_t>& data) {
-  arena::ByteReader reader(packet, size);
-  if (raw) {
-    // The IP header's length is the low nibble of its first byte, in 32-bit words.
-    const std::uint8_t versionAndLength = reader.U8();
-    reader.Skip(static_cast<std::size_t>(versionAndLength & 0x0F) * 4 - 1);
-  }
-  const std::uint8_t type = reader.U8();
-  reader.Skip(3);  // code and checksum
-  const WORD identifier = reader.U16BigEndian();
-  const WORD replySequence = reader.U16BigEndian();
-  if (!reader.ok() || type != kEchoReply || replySequence != sequence ||
-      (raw && identifier != Identifier())) {
-    return false;
-  }
-  data.resize(reader.remaining());
-  return reader.Bytes(data.data(), data.size());
-}
 
 void WriteReply(IPAddr destination, DWORD roundTrip, const std::vector<std::uint8_t>& data,
                 LPVOID replyBuffer, DWORD replySize) {
@@ -146,7 +89,8 @@ DWORD IcmpSendEcho(HANDLE icmp, IPAddr destination, LPVOID requestData, WORD req
     return Fail(ERROR_INSUFFICIENT_BUFFER);
   }
   const WORD sequence = object->NextSequence();
-  const std::vector<std::uint8_t> request = EchoRequest(sequence, requestData, requestSize);
+  const std::vector<std::uint8_t> request =
+      platform::MakeEchoRequest(Identifier(), sequence, requestData, requestSize);
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_addr.s_addr = destination;
@@ -179,9 +123,11 @@ DWORD IcmpSendEcho(HANDLE icmp, IPAddr destination, LPVOID requestData, WORD req
     if (size < 0) {
       return Fail(IP_GENERAL_FAILURE);
     }
+    // A ping socket sees only its own replies, with the identifier the kernel gave them.
+    const WORD identifier = Identifier();
     if (from.sin_addr.s_addr == destination &&
-        ReadEchoReply(packet.data(), static_cast<std::size_t>(size), object->Raw(), sequence,
-                      data)) {
+        platform::ReadEchoReply(packet.data(), static_cast<std::size_t>(size), object->Raw(),
+                                object->Raw() ? &identifier : nullptr, sequence, data)) {
       const auto roundTrip = std::chrono::duration_cast<std::chrono::milliseconds>(
           std::chrono::steady_clock::now() - start);
       WriteReply(destination, static_cast<DWORD>(roundTrip.count()), data, replyBuffer, replySize);
