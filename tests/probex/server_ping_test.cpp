@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+#include "platform/backend/display_backend.h"
 #include "platform/icmp/icmp.h"
 #include "platform/system_library/system_library.h"
 #include "probex/problem_word.h"
@@ -32,6 +35,8 @@ struct FakeIcmp {
   std::vector<std::string> shownBefore;
   std::vector<IPAddr> destinations;
   HWND dialog = nullptr;
+  // How long each echo takes.
+  std::chrono::milliseconds delay{0};
   // While set, an echo waits until it is cleared.
   bool hold = false;
   bool holding = false;
@@ -52,6 +57,7 @@ BOOL FakeClose(HANDLE handle) { return handle == kFakeHandle ? TRUE : FALSE; }
 DWORD FakeSend(HANDLE handle, IPAddr destination, LPVOID request, WORD requestSize,
                IP_OPTION_INFORMATION* /*options*/, LPVOID reply, DWORD replySize, DWORD timeout) {
   FakeIcmp& fake = Fake();
+  std::this_thread::sleep_for(fake.delay);
   std::unique_lock lock(fake.mutex);
   fake.holding = true;
   fake.changed.notify_all();
@@ -127,6 +133,7 @@ class ServerPing : public ProbexTest {
     fake.shownBefore.clear();
     fake.destinations.clear();
     fake.hold = false;
+    fake.delay = std::chrono::milliseconds(0);
   }
 
   // Runs one ping of the server to its end.
@@ -289,6 +296,32 @@ TEST_F(ServerPing, AClickWhileAPingRunsChangesNothing) {
   EXPECT_EQ(Echoes(), 10u);
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(Text(kPingResultText), "10ms");
+}
+
+// The dialog's thread reads and draws what the worker writes while it writes it (a race here is
+// what a thread sanitizer build reports).
+TEST_F(ServerPing, TheDialogReadsTheWorkersResultsWhileItRuns) {
+  Open();
+  {
+    std::lock_guard lock(Fake().mutex);
+    Fake().script = Replies(5, 30) + TimeOuts(5);
+    Fake().dialog = dialog_;
+    Fake().delay = std::chrono::milliseconds(2);
+  }
+  SetDlgItemTextA(dialog_, kServerNameText, "127.0.0.1");
+  Click();
+  std::vector<std::string> seen;
+  while (Probex().pingRunning.load()) {
+    seen.push_back(Text(kPingResultText));
+    EXPECT_EQ(Word() & ~kProblemPingSlow, 0u);
+    platform::DrawDialog(dialog_);
+  }
+  WaitForPing();
+  for (const std::string& text : seen) {
+    EXPECT_TRUE(text == "PINGING" || text == "30ms" || text == "TO") << text;
+  }
+  EXPECT_EQ(Text(kPingResultText), "30ms");
+  EXPECT_EQ(Word(), 0u);
 }
 
 TEST_F(ServerPing, AClickAfterTheWindowsSocketsCheckFailedChangesNothing) {
