@@ -81,6 +81,23 @@ TEST_F(AffineSpanTest, UAndVAreTakenAtTheFirstPixelsColumnAndWrapOverTheLevel) {
   }
 }
 
+// The original shifted the masked v arithmetically, so that a level 1024 rows high (more than
+// the drawers ever choose) read its upper half's rows before the texture; the row stays
+// unsigned here.
+TEST_F(AffineSpanTest, ALevelOf1024RowsReadsEveryRowInsideTheTexture) {
+  Bytes texels(2 * 1024);
+  for (std::size_t i = 0; i < texels.size(); ++i) {
+    texels[i] = static_cast<std::uint8_t>(i / 2 / 4);
+  }
+  SetTexture(texels, 2, 1024);
+  // Rows 511, 512 and 1023 (v = -0.5 wraps to the last row).
+  SetAffine(0.0f, 0.0f, 0.0f, 511.5f, 1.0f);
+  _r3xSpanAffineOpaqueMode1(render_, 0, 2);
+  SetAffine(0.0f, 0.0f, 0.0f, -0.5f, 0.0f);
+  _r3xSpanAffineOpaqueMode1(render_, 2, 1);
+  EXPECT_EQ(Row(0, 0, 3), (Bytes{127, 128, 255}));
+}
+
 // The colour drawer points the row at its scratch line minus the first x.
 TEST_F(AffineSpanTest, ARowPlacedAtAScratchLineMinusTheFirstXFillsOnlyTheScratchLine) {
   SetColumnSpan();
