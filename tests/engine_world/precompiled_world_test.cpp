@@ -22,7 +22,7 @@
 #include "engine/core/volume.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
-#include "engine/world/vis_data_member.h"
+#include "engine/world/vis_member_name.h"
 #include "engine/world/world_loading.h"
 #include "engine/world/world_reader.h"
 #include "precompiled_file.h"
@@ -604,7 +604,7 @@ class VisMemberName : public ::testing::TestWithParam<VisName> {};
 
 TEST_P(VisMemberName, ReplacesTheExtensionWithinThirteenCharacters) {
   char name[R3X_VIS_NAME_SIZE] = {};
-  const bool made = _r3xVisMemberName(GetParam().world, name);
+  const bool made = r3xVisMemberName(GetParam().world, name);
   EXPECT_EQ(made, GetParam().vis != nullptr);
   if (made) {
     EXPECT_STREQ(name, GetParam().vis);

@@ -143,11 +143,13 @@ int RunPrecompiled(const std::vector<std::string>& args) {
   // The loader's message boxes would repeat the error that the failure names once.
   platform::SetMessageBoxEcho(false);
   const std::filesystem::path out = args[next + 1];
+  // Refused before anything is written: a name the reader finds no ".VIS" member for.
+  const std::filesystem::path member =
+      vis ? out.parent_path() / mkdata::VisibilityMemberName(out.filename().string())
+          : std::filesystem::path();
   const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld(args[next], pack, vis);
   mkdata::WriteFileBytes(out.string(), encoded.world);
   if (vis) {
-    const std::filesystem::path member =
-        out.parent_path() / mkdata::VisibilityMemberName(out.filename().string());
     mkdata::WriteFileBytes(member.string(), encoded.visibility);
   }
   return 0;
