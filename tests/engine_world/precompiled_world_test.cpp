@@ -612,6 +612,77 @@ std::vector<std::uint8_t> ScrambledName(const std::string& name) {
   return bytes;
 }
 
+// Two objects that one record kind tags alike are both entered, as the text form enters its
+// lights: the dictionary finds the first, and the second once the first's entry is gone.
+struct TwinCase {
+  const char* name;
+  void (*add)(PrecompiledFile& file, std::int32_t twin);
+  std::uint32_t regionCount;
+};
+
+void PrintTo(const TwinCase& c, std::ostream* out) { *out << c.name; }
+
+const TwinCase kTwinCases[] = {
+    {"Lights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddLight(file, twin);
+       AddLight(file, twin);
+     },
+     0},
+    {"PointLights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddRoom(file);
+       const std::int32_t light = AddLight(file, 0);
+       file.Add(kPointLight, PointLightPayload(twin, light, {0, 0, 0}, 1));
+       file.Add(kPointLight, PointLightPayload(twin, light, {1, 0, 0}, 1));
+     },
+     1},
+    {"DirectionalLights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       const std::int32_t light = AddLight(file, 0);
+       const std::vector<std::uint32_t> down = {Bits(0), Bits(0), Bits(-1)};
+       file.Add(kDirectionalLight, RegionLightPayload(twin, light, down, {}));
+       file.Add(kDirectionalLight, RegionLightPayload(twin, light, down, {}));
+     },
+     0},
+    {"AmbientLightNamedAsAnotherLight",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddLight(file, twin);
+       file.Add(kAmbientLight, RegionLightPayload(twin, AddLight(file, 0), {0}, {}));
+     },
+     0},
+    {"Regions",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
+       file.Add(kMeshRegion, MeshRegionPayload({.tag = twin}));
+       file.Add(kMeshRegion, MeshRegionPayload({.tag = twin}));
+     },
+     2},
+};
+
+class PrecompiledTwinTags : public PrecompiledWorld,
+                            public ::testing::WithParamInterface<TwinCase> {};
+
+TEST_P(PrecompiledTwinTags, AreBothEntered) {
+  PrecompiledFile file;
+  GetParam().add(file, file.Name("twin"));
+  ASSERT_EQ(Load(file.Bytes(kVersion, GetParam().regionCount)), 0);
+  R3xObjectHeader* first = r3xFindTag(world_, "twin");
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first->flags & R3X_FLAG_IN_DICTIONARY, 0u);
+  ASSERT_EQ(r3xRemoveTag(world_, "twin"), 0);
+  R3xObjectHeader* second = r3xFindTag(world_, "twin");
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->type, first->type);
+  EXPECT_STREQ(second->tag, "twin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrecompiledTwinTags, ::testing::ValuesIn(kTwinCases),
+                         [](const ::testing::TestParamInfo<TwinCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST_F(PrecompiledWorld, PointLightRecordPlacesATaggedLight) {
   PrecompiledFile file;
   AddRoom(file);
