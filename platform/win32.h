@@ -21,6 +21,8 @@
 #include "platform/window/cursor.h"
 #include "platform/window/handles.h"
 #include "platform/window/messages.h"
+#include "platform/window/paint.h"
 #include "platform/window/rect.h"
+#include "platform/window/screen_point.h"
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"

@@ -59,7 +59,7 @@ class Canvas {
   void Text(const std::string& text, int x, int y, const Rect& clip,
             std::uint16_t colour = kBlack) {
     gdi::TextMask mask;
-    if (text.empty() || !gdi::RenderText(text, mask)) {
+    if (text.empty() || !gdi::RenderText(text, gdi::kCellHeight, mask)) {
       return;
     }
     for (int row = 0; row < mask.height; ++row) {
@@ -104,7 +104,7 @@ class Canvas {
 
 int TextWidth(const std::string& text) {
   gdi::TextMask mask;
-  return !text.empty() && gdi::RenderText(text, mask) ? mask.width : 0;
+  return !text.empty() && gdi::RenderText(text, gdi::kCellHeight, mask) ? mask.width : 0;
 }
 
 Rect PixelsOf(const DialogControlTemplate& control) {

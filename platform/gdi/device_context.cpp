@@ -1,8 +1,10 @@
 #include "platform/gdi/device_context.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
+#include "platform/gdi/font_face.h"
 #include "platform/gdi/gdi_object.h"
 #include "platform/kernel/last_error.h"
 
@@ -10,6 +12,7 @@ namespace {
 
 using platform::gdi::Bitmap;
 using platform::gdi::DeviceContext;
+using platform::gdi::Font;
 
 // Large enough for any screen or panel; keeps the size arithmetic far from overflow.
 constexpr LONG kMaxSide = 16384;
@@ -25,6 +28,16 @@ HBITMAP StockBitmap() {
   return stock;
 }
 
+// The font a new DC holds, issued once.
+HGDIOBJ StockFont() {
+  static const HGDIOBJ stock = [] {
+    auto font = std::make_shared<Font>();
+    font->height = platform::gdi::kCellHeight;
+    return platform::IssueHandle(std::move(font));
+  }();
+  return stock;
+}
+
 }  // namespace
 
 HDC CreateCompatibleDC(HDC /*reference*/) {
@@ -32,6 +45,7 @@ HDC CreateCompatibleDC(HDC /*reference*/) {
   dc->bitmapHandle = StockBitmap();
   dc->bitmap = platform::HandleAs<Bitmap>(dc->bitmapHandle);
   ++dc->bitmap->selections;
+  dc->fontHandle = StockFont();
   return platform::IssueHandle(std::move(dc));
 }
 
@@ -64,8 +78,24 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT usage, void** 
   return platform::IssueHandle(std::move(bitmap));
 }
 
+HFONT CreateFontA(int height, int /*width*/, int /*escapement*/, int /*orientation*/,
+                  int /*weight*/, DWORD /*italic*/, DWORD /*underline*/, DWORD /*strikeOut*/,
+                  DWORD /*charSet*/, DWORD /*outputPrecision*/, DWORD /*clipPrecision*/,
+                  DWORD /*quality*/, DWORD /*pitchAndFamily*/, LPCSTR /*face*/) {
+  auto font = std::make_shared<Font>();
+  font->height = height == 0 ? platform::gdi::kCellHeight : std::min(std::abs(height), kMaxSide);
+  return platform::IssueHandle(std::move(font));
+}
+
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   const std::shared_ptr<DeviceContext> context = platform::HandleAs<DeviceContext>(dc);
+  if (const std::shared_ptr<Font> font = platform::HandleAs<Font>(object);
+      context != nullptr && font != nullptr) {
+    const HGDIOBJ previous = context->fontHandle;
+    context->fontHandle = object;
+    context->fontHeight = font->height;
+    return previous;
+  }
   std::shared_ptr<Bitmap> bitmap = platform::HandleAs<Bitmap>(object);
   if (context == nullptr || bitmap == nullptr) {
     return nullptr;
@@ -79,6 +109,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
+  if (platform::HandleAs<Font>(object) != nullptr) {
+    return object != StockFont() && platform::CloseHandleAs<Font>(object) ? TRUE : FALSE;
+  }
   const std::shared_ptr<Bitmap> bitmap = platform::HandleAs<Bitmap>(object);
   if (bitmap == nullptr || bitmap->selections > 0 || object == StockBitmap()) {
     return FALSE;
@@ -103,5 +136,25 @@ int SetBkMode(HDC dc, int mode) {
   }
   const int previous = context->backgroundMode;
   context->backgroundMode = mode;
+  return previous;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF colour) {
+  const std::shared_ptr<DeviceContext> context = platform::HandleAs<DeviceContext>(dc);
+  if (context == nullptr) {
+    return CLR_INVALID;
+  }
+  const COLORREF previous = context->backgroundColour;
+  context->backgroundColour = colour;
+  return previous;
+}
+
+UINT SetTextAlign(HDC dc, UINT align) {
+  const std::shared_ptr<DeviceContext> context = platform::HandleAs<DeviceContext>(dc);
+  if (context == nullptr) {
+    return GDI_ERROR;
+  }
+  const UINT previous = context->textAlign;
+  context->textAlign = align;
   return previous;
 }

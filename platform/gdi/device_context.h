@@ -12,13 +12,25 @@ BOOL DeleteDC(HDC dc);
 // any other format or a file-mapping section.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
-// Selects a bitmap into a memory DC and returns the one it replaces; null for anything else.
+// A font of the given cell height (the default 16 for 0 or less; a negative height counts as its
+// size); the other parameters and the face name are accepted and not used, since every text is
+// drawn in the DCs' one face.
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outputPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face);
+// Selects a bitmap or a font into a memory DC and returns the one it replaces (for a font, the
+// stock font at first); null for anything else.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-// FALSE while the bitmap is selected into a DC, and for the stock bitmap.
+// FALSE while the bitmap is selected into a DC, and for the stock bitmap and font. A font deleted
+// while selected keeps drawing at its height until another is selected.
 BOOL DeleteObject(HGDIOBJ object);
 
 // Each returns the previous value, or CLR_INVALID / 0 for a handle that is no DC.
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 int SetBkMode(HDC dc, int mode);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+// TA_LEFT, TA_CENTER or TA_RIGHT with TA_TOP; GDI_ERROR for a handle that is no DC.
+UINT SetTextAlign(HDC dc, UINT align);
+inline constexpr UINT GDI_ERROR = 0xFFFFFFFFu;
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

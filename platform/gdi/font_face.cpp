@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -13,8 +14,10 @@ namespace {
 
 constexpr char kDebianFontFolder[] = "/usr/share/fonts/truetype/dejavu/";
 constexpr char kFontFile[] = "DejaVuSans.ttf";
-// Pixels an em: the text then fits a 16-pixel cell, its baseline 13 rows down.
-constexpr FT_UInt kPixelsPerEm = 13;
+// Pixels an em for a cell of a height: 13 for 16-pixel cells, the baseline then 13 rows down.
+FT_UInt PixelsPerEm(int cellHeight) {
+  return static_cast<FT_UInt>(std::max(1, cellHeight * 13 / kCellHeight));
+}
 
 std::string FontPath() {
   const char* folder = std::getenv("ARENA_FONT_FOLDER");
@@ -43,7 +46,7 @@ class FontCache {
       return nullptr;
     }
     if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0 ||
-        FT_Set_Pixel_Sizes(face_, 0, kPixelsPerEm) != 0) {
+        FT_Set_Pixel_Sizes(face_, 0, PixelsPerEm(kCellHeight)) != 0) {
       std::fprintf(stderr, "text output: cannot read the font %s; no text is drawn\n",
                    path.c_str());
       Close();
@@ -82,10 +85,10 @@ bool LoadMonoGlyph(FT_Face face, unsigned char character) {
 
 }  // namespace
 
-bool RenderText(std::string_view text, TextMask& mask) {
+bool RenderText(std::string_view text, int cellHeight, TextMask& mask) {
   std::lock_guard lock(gFonts.mutex);
   const FT_Face face = gFonts.FaceFor(FontPath());
-  if (face == nullptr) {
+  if (face == nullptr || FT_Set_Pixel_Sizes(face, 0, PixelsPerEm(cellHeight)) != 0) {
     return false;
   }
   // Widths first, then the glyphs into a mask of the cells.
@@ -96,8 +99,8 @@ bool RenderText(std::string_view text, TextMask& mask) {
     }
   }
   mask.width = width;
-  mask.height = kCellHeight;
-  mask.set.assign(static_cast<std::size_t>(width) * kCellHeight, 0);
+  mask.height = cellHeight;
+  mask.set.assign(static_cast<std::size_t>(width) * cellHeight, 0);
   const int baseline = static_cast<int>(face->size->metrics.ascender >> 6);
   int penX = 0;
   for (const char c : text) {
@@ -112,7 +115,7 @@ bool RenderText(std::string_view text, TextMask& mask) {
       for (unsigned column = 0; column < bits.width; ++column) {
         const int x = penX + glyph->bitmap_left + static_cast<int>(column);
         if ((line[column / 8] & (0x80 >> column % 8)) != 0 && x >= 0 && x < width && y >= 0 &&
-            y < kCellHeight) {
+            y < cellHeight) {
           mask.set[static_cast<std::size_t>(y) * width + x] = 1;
         }
       }

@@ -19,6 +19,7 @@ struct TextMask {
 };
 
 // False, with the reason on standard error the first time, when the font file cannot be read.
-bool RenderText(std::string_view text, TextMask& mask);
+// The cells are `cellHeight` rows high (a font's height), the DCs' default kCellHeight.
+bool RenderText(std::string_view text, int cellHeight, TextMask& mask);
 
 }  // namespace platform::gdi

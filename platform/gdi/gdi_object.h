@@ -54,6 +54,14 @@ struct Bitmap : KernelObject {
   }
 };
 
+// A font made by CreateFontA: every face is drawn in the DCs' one font, at the font's height.
+struct Font : KernelObject {
+  bool ClosedByCloseHandle() const override { return false; }
+
+  // Pixel rows of a text line's cells.
+  int height = 0;
+};
+
 struct DeviceContext : KernelObject {
   bool ClosedByCloseHandle() const override { return false; }
 
@@ -62,6 +70,11 @@ struct DeviceContext : KernelObject {
   COLORREF textColour = 0;
   COLORREF backgroundColour = 0x00FFFFFF;
   int backgroundMode = OPAQUE;
+  // TA_* flags.
+  UINT textAlign = 0;
+  // The selected font: the stock font (16-pixel cells) until another is selected.
+  HGDIOBJ fontHandle = nullptr;
+  int fontHeight = 16;
 };
 
 }  // namespace platform::gdi

@@ -8,6 +8,7 @@
 using HDC = HANDLE;
 using HGDIOBJ = HANDLE;
 using HBITMAP = HANDLE;
+using HFONT = HANDLE;
 
 // 0x00BBGGRR.
 using COLORREF = DWORD;
@@ -49,4 +50,10 @@ inline constexpr UINT DIB_RGB_COLORS = 0;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 
+inline constexpr UINT ETO_OPAQUE = 0x0002;
 inline constexpr UINT ETO_CLIPPED = 0x0004;
+// Text alignment: the reference point is the text's left, centre or right, always at its top.
+inline constexpr UINT TA_TOP = 0;
+inline constexpr UINT TA_LEFT = 0;
+inline constexpr UINT TA_RIGHT = 2;
+inline constexpr UINT TA_CENTER = 6;

@@ -8,6 +8,23 @@
 #include "platform/gdi/gdi_object.h"
 #include "platform/kernel/last_error.h"
 
+namespace {
+
+void FillRectangle(platform::gdi::Bitmap& bitmap, const RECT& rectangle, std::uint32_t value) {
+  const int left = std::max(static_cast<int>(rectangle.left), 0);
+  const int top = std::max(static_cast<int>(rectangle.top), 0);
+  const int right = std::min(static_cast<int>(rectangle.right), static_cast<int>(bitmap.width));
+  const int bottom = std::min(static_cast<int>(rectangle.bottom), static_cast<int>(bitmap.height));
+  for (int row = top; row < bottom; ++row) {
+    std::uint8_t* pixels = bitmap.Row(row);
+    for (int column = left; column < right; ++column) {
+      bitmap.Put(pixels, column, value);
+    }
+  }
+}
+
+}  // namespace
+
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCSTR text, UINT count,
                  const int* spacing) {
   const std::shared_ptr<platform::gdi::DeviceContext> context =
@@ -15,17 +32,26 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCS
   if (context == nullptr) {
     return FALSE;
   }
-  if ((options & ~ETO_CLIPPED) != 0 || spacing != nullptr || (text == nullptr && count != 0) ||
-      ((options & ETO_CLIPPED) != 0 && rectangle == nullptr)) {
+  if ((options & ~(ETO_CLIPPED | ETO_OPAQUE)) != 0 || spacing != nullptr ||
+      (text == nullptr && count != 0) ||
+      ((options & (ETO_CLIPPED | ETO_OPAQUE)) != 0 && rectangle == nullptr)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   platform::gdi::TextMask mask;
-  if (!platform::gdi::RenderText(std::string_view(text, count), mask)) {
+  if (!platform::gdi::RenderText(std::string_view(text, count), context->fontHeight, mask)) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
   platform::gdi::Bitmap& bitmap = *context->bitmap;
+  if ((options & ETO_OPAQUE) != 0 && bitmap.bits != nullptr) {
+    FillRectangle(bitmap, *rectangle, bitmap.valueOf(context->backgroundColour));
+  }
+  if ((context->textAlign & TA_CENTER) == TA_CENTER) {
+    x -= mask.width / 2;
+  } else if ((context->textAlign & TA_RIGHT) != 0) {
+    x -= mask.width;
+  }
   // The drawn area: the text's cells within the bitmap and, when clipped, the rectangle.
   int left = std::max(x, 0);
   int top = std::max(y, 0);

@@ -5,9 +5,11 @@
 #include "platform/gdi/gdi_types.h"
 #include "platform/window/rect.h"
 
-// Draws count characters with the cell's top-left at (x, y); ETO_CLIPPED keeps the glyphs inside
-// the rectangle, and the bitmap's bounds always do. An opaque background mode fills the text's
-// cells with white first. FALSE for a handle that is no DC, other options (ERROR_INVALID_PARAMETER)
-// or a font file that cannot be read (ERROR_FILE_NOT_FOUND; nothing drawn).
+// Draws count characters in the DC's font with the cells' top at y and their left, centre or
+// right (the DC's text alignment) at x; ETO_CLIPPED keeps the glyphs inside the rectangle, and
+// the bitmap's bounds always do. ETO_OPAQUE fills the rectangle with the background colour first;
+// an opaque background mode fills the text's cells with it. FALSE for a handle that is no DC, other
+// options (ERROR_INVALID_PARAMETER) or a font file that cannot be read (ERROR_FILE_NOT_FOUND;
+// nothing drawn).
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCSTR text, UINT count,
                  const int* spacing);

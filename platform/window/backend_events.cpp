@@ -2,6 +2,7 @@
 // the rest to the shown window's queue as the messages a window receives.
 #include "platform/backend/event_pump.h"
 #include "platform/window/messages.h"
+#include "platform/window/screen_point.h"
 #include "platform/window/window.h"
 
 namespace platform {
@@ -40,12 +41,14 @@ void DeliverWindowEvent(const BackendEvent& event) {
   }
   switch (event.kind) {
     case BackendEventKind::kMouseMove:
+      ReportMousePosition(window, event.x, event.y);
       PostMessageA(window, WM_MOUSEMOVE, gButtonsHeld, MakeMouseLParam(event.x, event.y));
       return;
     case BackendEventKind::kMouseButtonDown:
     case BackendEventKind::kMouseButtonUp: {
       const ButtonMessages messages = MessagesOf(event.button);
       const bool down = event.kind == BackendEventKind::kMouseButtonDown;
+      ReportMousePosition(window, event.x, event.y);
       gButtonsHeld = down ? gButtonsHeld | messages.flag : gButtonsHeld & ~messages.flag;
       PostMessageA(window, down ? messages.down : messages.up, gButtonsHeld,
                    MakeMouseLParam(event.x, event.y));

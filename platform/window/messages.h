@@ -15,6 +15,8 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
+inline constexpr UINT WM_KEYDOWN = 0x0100;
+inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -26,6 +28,15 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_QUERYNEWPALETTE = 0x030F;
 inline constexpr UINT WM_PALETTECHANGED = 0x0311;
 inline constexpr UINT WM_USER = 0x0400;
+
+// WM_KEYDOWN's wParam for the keys that have no character.
+inline constexpr WPARAM VK_END = 0x23;
+inline constexpr WPARAM VK_HOME = 0x24;
+inline constexpr WPARAM VK_LEFT = 0x25;
+inline constexpr WPARAM VK_UP = 0x26;
+inline constexpr WPARAM VK_RIGHT = 0x27;
+inline constexpr WPARAM VK_DOWN = 0x28;
+inline constexpr WPARAM VK_DELETE = 0x2E;
 
 // WM_SYSCOMMAND's wParam.
 inline constexpr WPARAM SC_SCREENSAVE = 0xF140;
