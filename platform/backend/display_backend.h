@@ -22,6 +22,8 @@ enum class BackendEventKind {
   kFocusLost,
   kFocusGained,
   kClose,
+  // A character typed (what WM_CHAR carries).
+  kCharacter,
 };
 
 enum class MouseButton { kLeft, kRight, kMiddle };
@@ -32,6 +34,8 @@ struct BackendEvent {
   DWORD time;
   // Key events: the DirectInput scan code.
   int scanCode = 0;
+  // Character events: the character's code, 1-255.
+  int character = 0;
   MouseButton button = MouseButton::kLeft;
   // Mouse events: client coordinates.
   int x = 0;

@@ -37,6 +37,12 @@ void PumpBackendEvents() {
     if (const EventSink sink = Sinks()[static_cast<std::size_t>(KindOf(event))].load()) {
       sink(event);
     }
+    // The window also hears keys go down, as WM_KEYDOWN of the keys that have no character.
+    if (event.kind == BackendEventKind::kKeyDown) {
+      if (const EventSink sink = Sinks()[static_cast<std::size_t>(EventSinkKind::kWindow)].load()) {
+        sink(event);
+      }
+    }
   }
 }
 

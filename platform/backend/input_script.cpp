@@ -83,6 +83,16 @@ std::optional<BackendEvent> ParseEvent(const std::vector<std::string_view>& word
     event.scanCode = static_cast<int>(*code);
     return event;
   }
+  if (what == "char") {
+    event.kind = BackendEventKind::kCharacter;
+    const auto code = arguments == 1 ? ParseNumber(words[2], 255) : std::nullopt;
+    if (!code || *code == 0) {
+      reason = "expected one character code 1-255";
+      return std::nullopt;
+    }
+    event.character = static_cast<int>(*code);
+    return event;
+  }
   if (what == "mouse_move" || what == "mouse_down" || what == "mouse_up") {
     std::size_t first = 2;
     event.kind = BackendEventKind::kMouseMove;

@@ -6,6 +6,7 @@
 //   key_down CODE | key_up CODE          DirectInput scan code, decimal or 0x-hex, 0-255
 //   mouse_move X Y
 //   mouse_down BUTTON X Y | mouse_up BUTTON X Y      BUTTON: left, right or middle
+//   char CODE                            a typed character's code, decimal or 0x-hex, 1-255
 //   focus_lost | focus_gained | close
 // Blank lines and lines starting with '#' are skipped.
 #pragma once

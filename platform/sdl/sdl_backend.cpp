@@ -126,6 +126,21 @@ constexpr std::pair<SDL_Scancode, int> kKeyCodes[] = {
 };
 
 // 0 for a key without a DirectInput code.
+int ControlCharacterOf(SDL_Scancode key) {
+  switch (key) {
+    case SDL_SCANCODE_BACKSPACE:
+      return 0x08;
+    case SDL_SCANCODE_TAB:
+      return 0x09;
+    case SDL_SCANCODE_RETURN:
+      return 0x0D;
+    case SDL_SCANCODE_ESCAPE:
+      return 0x1B;
+    default:
+      return 0;
+  }
+}
+
 int ToScanCode(SDL_Scancode key) {
   for (const auto& [sdl, dik] : kKeyCodes) {
     if (sdl == key) {
@@ -247,7 +262,15 @@ class SdlBackend : public DisplayBackend {
     BackendEvent event{};
     event.time = now;
     switch (sdl.type) {
+      case SDL_TEXTINPUT:
+        QueueCharacters(sdl.text.text, now);
+        return;
       case SDL_KEYDOWN:
+        // The control characters that typing these keys gives, which SDL's text input leaves out.
+        if (const int control = ControlCharacterOf(sdl.key.keysym.scancode); control != 0) {
+          QueueCharacter(control, now);
+        }
+        [[fallthrough]];
       case SDL_KEYUP:
         // The system's key repeat is not a DirectInput event.
         if (sdl.key.repeat != 0 || ToScanCode(sdl.key.keysym.scancode) == 0) {
@@ -290,6 +313,27 @@ class SdlBackend : public DisplayBackend {
         return;
     }
     pending_.push_back(event);
+  }
+
+  void QueueCharacter(int character, DWORD now) {
+    BackendEvent event{};
+    event.kind = BackendEventKind::kCharacter;
+    event.time = now;
+    event.character = character;
+    pending_.push_back(event);
+  }
+
+  // The characters of UTF-8 text that have a code from 1 to 255; others are dropped.
+  void QueueCharacters(const char* text, DWORD now) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (std::size_t i = 0; bytes[i] != 0; ++i) {
+      if (bytes[i] < 0x80) {
+        QueueCharacter(bytes[i], now);
+      } else if ((bytes[i] == 0xC2 || bytes[i] == 0xC3) && (bytes[i + 1] & 0xC0) == 0x80) {
+        QueueCharacter((bytes[i] & 0x03) << 6 | (bytes[i + 1] & 0x3F), now);
+        ++i;
+      }
+    }
   }
 
   SDL_Window* window_ = nullptr;

@@ -1,6 +1,7 @@
 // The display backend's mouse, focus and close events: focus changes go to the window services,
 // the rest to the shown window's queue as the messages a window receives.
 #include "platform/backend/event_pump.h"
+#include "platform/input/dik_codes.h"
 #include "platform/window/messages.h"
 #include "platform/window/screen_point.h"
 #include "platform/window/window.h"
@@ -24,6 +25,29 @@ ButtonMessages MessagesOf(MouseButton button) {
       break;
   }
   return {MK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP};
+}
+
+// The virtual key of the keys without a character that windows are told of; 0 for the others,
+// whose characters arrive as WM_CHAR.
+WPARAM VirtualKeyOf(int scanCode) {
+  switch (scanCode) {
+    case DIK_HOME:
+      return VK_HOME;
+    case DIK_END:
+      return VK_END;
+    case DIK_LEFT:
+      return VK_LEFT;
+    case DIK_RIGHT:
+      return VK_RIGHT;
+    case DIK_UP:
+      return VK_UP;
+    case DIK_DOWN:
+      return VK_DOWN;
+    case DIK_DELETE:
+      return VK_DELETE;
+    default:
+      return 0;
+  }
 }
 
 // The buttons held, as a mouse message's wParam reports them.
@@ -54,6 +78,14 @@ void DeliverWindowEvent(const BackendEvent& event) {
                    MakeMouseLParam(event.x, event.y));
       return;
     }
+    case BackendEventKind::kKeyDown:
+      if (const WPARAM key = VirtualKeyOf(event.scanCode); key != 0) {
+        PostMessageA(window, WM_KEYDOWN, key, 0);
+      }
+      return;
+    case BackendEventKind::kCharacter:
+      PostMessageA(window, WM_CHAR, static_cast<WPARAM>(event.character), 0);
+      return;
     case BackendEventKind::kClose:
       PostMessageA(window, WM_CLOSE, 0, 0);
       return;

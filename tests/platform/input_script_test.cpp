@@ -27,9 +27,10 @@ TEST(InputScript, ReadsEveryKindOfEventInTimeOrder) {
       "1700 mouse_up middle 639 479\n"
       "1800 focus_lost\n"
       "1900 focus_gained\n"
-      "2100 close\n");
+      "2100 close\n"
+      "2200 char 0x61\n");
   EXPECT_TRUE(script.errors.empty());
-  ASSERT_EQ(script.events.size(), 8u);
+  ASSERT_EQ(script.events.size(), 9u);
   const auto& e = script.events;
   EXPECT_EQ(e[0].kind, BackendEventKind::kKeyDown);
   EXPECT_EQ(e[0].time, 1500u);
@@ -47,6 +48,8 @@ TEST(InputScript, ReadsEveryKindOfEventInTimeOrder) {
   EXPECT_EQ(e[6].kind, BackendEventKind::kKeyUp);
   EXPECT_EQ(e[6].scanCode, 0x9D);
   EXPECT_EQ(e[7].kind, BackendEventKind::kClose);
+  EXPECT_EQ(e[8].kind, BackendEventKind::kCharacter);
+  EXPECT_EQ(e[8].character, 0x61);
 }
 
 TEST(InputScript, SkipsAndNamesTheLinesItDoesNotUnderstand) {
@@ -69,6 +72,9 @@ TEST(InputScript, SkipsAndNamesTheLinesItDoesNotUnderstand) {
            Case{"100 mouse_down thumb 1 2",
                 "line 1: expected left, right or middle and two coordinates"},
            Case{"100 close now", "line 1: unexpected arguments"},
+           Case{"100 char 0", "line 1: expected one character code 1-255"},
+           Case{"100 char 256", "line 1: expected one character code 1-255"},
+           Case{"100 char", "line 1: expected one character code 1-255"},
            Case{"100 explode", "line 1: unknown event"},
        }) {
     const auto script = platform::ParseInputScript(c.line);
@@ -93,6 +99,8 @@ TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard
                                         "250 mouse_down right 32 42\n"
                                         "300 mouse_up left 33 43\n"
                                         "400 key_down 0xB8\n"
+                                        "420 key_down 0xC7\n"
+                                        "450 char 97\n"
                                         "500 close\n");
   {
     test_support::ScopedEnvironment script("ARENA_INPUT_SCRIPT", path.c_str());
@@ -113,7 +121,7 @@ TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard
 
   // The game's loop: at most one message per pass, a frame of 100 ms after each.
   std::vector<MSG> messages;
-  for (int pass = 0; pass < 6; ++pass) {
+  for (int pass = 0; pass < 8; ++pass) {
     MSG message{};
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
       ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), 1);
@@ -132,6 +140,10 @@ TEST_F(HeadlessBackendTest, TheScriptNamedByTheEnvironmentFeedsWindowAndKeyboard
       {WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseLParam(31, 41)},
       {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MakeMouseLParam(32, 42)},
       {WM_LBUTTONUP, MK_RBUTTON, MakeMouseLParam(33, 43)},
+      // Of the keys going down the window hears only those without a character, then the
+      // characters typed.
+      {WM_KEYDOWN, VK_HOME, 0},
+      {WM_CHAR, 97, 0},
       {WM_CLOSE, 0, 0},
   };
   ASSERT_EQ(messages.size(), std::size(expected));
