@@ -30,6 +30,16 @@ class CDesignScreen {
   // The catalogue slot of the chassis's built-in weapon, or -1 when it has none.
   int BuiltInWeaponSlot() const;
 
+  // "config.dat" in the working folder. When the screen opens: a file without the magic is kept
+  // as "config.dat.bad", and a missing file is made empty.
+  void CheckOrCreateConfigurations();
+  // Reads configuration 0 (A), 1 (B) or 2 (C) of the chassis into the stored configuration and
+  // makes it current; on any failure nothing changes.
+  bool LoadConfiguration(int configuration);
+  // Writes the loadout into the current configuration of the chassis, then loads it again;
+  // without a current configuration, or on any failure, the file stays as it was.
+  bool SaveConfiguration();
+
   int GetChassis() const { return chassis_; }
   void SetChassis(int chassis) { chassis_ = chassis; }
   int GetCurrentBay() const { return currentBay_; }
@@ -37,6 +47,9 @@ class CDesignScreen {
   int GetLoadoutCount() const { return loadoutCount_; }
   void SetReconCaptureAllowed(bool allowed) { reconCaptureAllowed_ = allowed; }
   void SetChassisChangeAllowed(bool allowed) { chassisChangeAllowed_ = allowed; }
+  int GetCurrentConfiguration() const { return currentConfiguration_; }
+  void SetCurrentConfiguration(int configuration) { currentConfiguration_ = configuration; }
+  const Loadout& GetStoredConfiguration() const { return storedConfiguration_; }
   Loadout& GetLoadout() { return loadout_; }
   const Loadout& GetLoadout() const { return loadout_; }
 
@@ -50,4 +63,8 @@ class CDesignScreen {
   bool chassisChangeAllowed_ = true;
   bool reconCaptureAllowed_ = true;
   Loadout loadout_{};
+  // 0, 1 or 2 for A, B, C; -1 for none.
+  int currentConfiguration_ = -1;
+  // The configuration last read from the file.
+  Loadout storedConfiguration_{};
 };
