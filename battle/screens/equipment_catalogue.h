@@ -171,7 +171,7 @@ struct EquipmentCategory {
 inline constexpr std::array<EquipmentCategory, 7> kEquipmentCategories = {{
     {"(C)annon", {kKindCannon, kKindShells, 0}, false},
     {"(L)aser Weapons", {kKindLaser, kKindPhaseMultiplier, 0}, false},
-    {"(M)issiles", {kKindMissileLauncher, kKindMissile, kKindController}, false},
+    {"(M)issiles", {kKindMissileLauncher, kKindMissile, 31}, false},
     {"M(i)nes", {kKindMine, kKindMineSweeper, 0}, false},
     {"(D)efense", {kKindShield, kKindShieldBoost, 0}, false},
     {"(P)ower Mods", {kKindPowerReceiver, kKindReservePower, kKindSupercharger}, false},

@@ -105,7 +105,7 @@ int CDesignScreen::CanPlaceModule(int slot, int bay) const {
   return 1;
 }
 
-void CDesignScreen::CheckLoadout(bool opening) {
+void CDesignScreen::ValidateLoadout() {
   for (bool emptied = true; emptied;) {
     emptied = false;
     for (int entry = kLoadoutSize - 1; entry >= 0; --entry) {
@@ -116,6 +116,10 @@ void CDesignScreen::CheckLoadout(bool opening) {
       }
     }
   }
+}
+
+void CDesignScreen::CheckLoadout(bool opening) {
+  ValidateLoadout();
   int next = 0;
   int followed = currentBay_;
   for (int entry = 0; entry < kLoadoutSize; ++entry) {

@@ -48,6 +48,8 @@ class CTextList : public UiWidget {
   int VisibleRowCount() const { return visible_; }
   int SelectedRow() const { return selected_; }
   void SelectRow(int index) { selected_ = index; }
+  // The owner's restore of a first visible row it remembered (no redraw).
+  void SetFirstVisibleRow(int index) { first_ = index; }
 
  private:
   CTextList() = default;

@@ -56,15 +56,15 @@ UiSprite* CreateUiSprite(int x, int y, int width, int height) {
   return AddSprite(x, y, width, height, kUiOpaque);
 }
 
-UiSprite* CreateUiBitmapSprite(const char* /*archive*/, const char* /*name*/, int x, int y,
-                               int width, int height) {
+UiSprite* CreateUiBitmapSprite(R3xWad* /*archive*/, const char* /*name*/, int x, int y, int width,
+                               int height) {
   // With the cockpit: CPanel (archive, name, {0, 0, width, height}) loads the named bitmap as
   // this sprite's picture; until then the sprite keeps a picture without image, as a panel whose
   // bitmap cannot be loaded does.
   return AddSprite(x, y, width, height, kUiOpaque);
 }
 
-UiSprite* CreateUiKeyedSprite(const char* archive, const char* name, int x, int y, int width,
+UiSprite* CreateUiKeyedSprite(R3xWad* archive, const char* name, int x, int y, int width,
                               int height) {
   UiSprite* sprite = CreateUiBitmapSprite(archive, name, x, y, width, height);
   sprite->colourKey = kUiKeyed;

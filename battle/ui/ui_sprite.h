@@ -6,6 +6,8 @@
 
 #include "platform/gdi.h"
 
+struct R3xWad;
+
 // Colour keys of a placed sprite: opaque, or pixels of value 0 see-through.
 inline constexpr int kUiOpaque = -1;
 inline constexpr int kUiKeyed = 0;
@@ -40,10 +42,11 @@ struct UiSprite {
 
 // Blank sprites (all pixels 0), newest first in the toolkit's sprite list.
 UiSprite* CreateUiSprite(int x, int y, int width, int height);
-// A sprite of the named bitmap of an archive, placed opaque or with its value 0 see-through.
-UiSprite* CreateUiBitmapSprite(const char* archive, const char* name, int x, int y, int width,
+// A sprite of the named bitmap of an archive (null: found by its name), placed opaque or with its
+// value 0 see-through.
+UiSprite* CreateUiBitmapSprite(R3xWad* archive, const char* name, int x, int y, int width,
                                int height);
-UiSprite* CreateUiKeyedSprite(const char* archive, const char* name, int x, int y, int width,
+UiSprite* CreateUiKeyedSprite(R3xWad* archive, const char* name, int x, int y, int width,
                               int height);
 void DestroyUiSprite(UiSprite* sprite);
 // The sprites alive, newest first.
