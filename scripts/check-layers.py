@@ -59,7 +59,8 @@ TABLE = [
     # The test server takes the parameter tables' rows from the game's core folder; its build
     # target lets it see those two headers only.
     ("tools/testserver/*", BELOW_GAME + ["battle/core/*", "tools/*"]),
-    ("tools/mkdata/*", BELOW_GAME + ["sound/*", "tools/*"]),
+    # The demo data's writer draws the design screen's pictures to its layout header.
+    ("tools/mkdata/*", BELOW_GAME + ["sound/*", "tools/*", "battle/screens/design_layout.h"]),
     ("tools/r3xtool/*", BELOW_GAME + ["battle/arena/*", "tools/*"]),
     ("tools/*", BELOW_GAME + ["tools/*"]),
     ("tests/*", EVERYTHING),

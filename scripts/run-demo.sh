@@ -25,8 +25,9 @@ done
 
 mkdir -p "${demo}"
 demo="$(cd "${demo}" && pwd)"
-# The arena's pack and height map, the equipment pack and the loading picture.
-for file in arena.r3x arena.amp Equip.r3x load.bmp; do
+# The arena's pack and height map, the equipment pack, the design screen's pack and the loading
+# picture.
+for file in arena.r3x arena.amp Equip.r3x Design.r3x load.bmp; do
   if [ ! -e "${demo}/${file}" ]; then
     ln -s "${build}/demo/${file}" "${demo}/${file}"
   fi

@@ -28,6 +28,7 @@
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/demo_arena_map.h"
+#include "tools/mkdata/demo_design.h"
 #include "tools/mkdata/demo_equipment.h"
 #include "tools/mkdata/demo_palette.h"
 #include "tools/mkdata/file_bytes.h"
@@ -49,6 +50,7 @@ int PrintUsage() {
   std::fputs("       mkdata amp-demo OUT\n", stderr);
   std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
   std::fputs("       mkdata sky-demo DIR\n", stderr);
+  std::fputs("       mkdata design-demo DIR\n", stderr);
   std::fputs("       mkdata loading-demo OUT\n", stderr);
   return 2;
 }
@@ -210,6 +212,16 @@ int main(int argc, char** argv) {
         return PrintUsage();
       }
       for (const auto& [name, image] : mkdata::MakeSkyImages()) {
+        mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
+                               mkdata::BuildBmp(image));
+      }
+      return 0;
+    }
+    if (command == "design-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      for (const auto& [name, image] : mkdata::MakeDesignImages()) {
         mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
                                mkdata::BuildBmp(image));
       }
