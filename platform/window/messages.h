@@ -74,7 +74,8 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
 // Waits for a matching message and removes it; 0 for WM_QUIT, -1 for a bad argument, else 1.
 // While it waits, the process clock sleeps until the backend's next scripted event.
 BOOL GetMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax);
-// No keyboard messages are queued (the keyboard is read through DirectInput): always FALSE.
+// The display backend queues typed characters as WM_CHAR itself (the game reads the keys through
+// DirectInput): nothing to translate, always FALSE.
 BOOL TranslateMessage(const MSG* message);
 // Calls the current procedure of the message's window; 0 when it has none.
 LRESULT DispatchMessageA(const MSG* message);
