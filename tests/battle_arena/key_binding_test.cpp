@@ -97,6 +97,8 @@ struct LoadCase {
   const char* logged;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
 class LoadKeyBindingsTest : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadKeyBindingsTest, LoadsOrRefusesTheFile) {
