@@ -34,10 +34,14 @@ LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_MOVE:
     case WM_SIZE:
     case WM_PAINT:
+      return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+      // With CPlayerTank: while the player's tank exists, PostWindowInputEvent(its mailbox,
+      // kMouseMove / kMouseLeftDown / kMouseRightDown / kMouseMiddleDown by the message, wParam,
+      // the low and high 16 bits of lParam).
       return 0;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:

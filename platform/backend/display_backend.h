@@ -24,7 +24,16 @@ enum class BackendEventKind {
   kClose,
   // A character typed (what WM_CHAR carries).
   kCharacter,
+  kJoystickAttach,
+  kJoystickDetach,
+  kJoystickAxis,
+  kJoystickButtonDown,
+  kJoystickButtonUp,
+  kJoystickHat,
 };
+
+// The axes of a joystick event.
+enum class JoystickAxis { kX, kY };
 
 enum class MouseButton { kLeft, kRight, kMiddle };
 
@@ -40,6 +49,13 @@ struct BackendEvent {
   // Mouse events: client coordinates.
   int x = 0;
   int y = 0;
+  // Joystick events: the joystick's number; the axis; the button (0-31), or for an attach the
+  // number of buttons; the axis's position (0-65535) or the hat's direction (hundredths of a
+  // degree, 0xFFFF centred).
+  int joystick = 0;
+  JoystickAxis axis = JoystickAxis::kX;
+  int joystickButton = 0;
+  int value = 0;
 };
 
 // One shown picture: rows packed without padding, 1 byte (palette index) or 2 bytes (RGB565,

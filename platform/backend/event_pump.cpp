@@ -10,15 +10,26 @@ namespace platform {
 namespace {
 
 // Set while the library loads, in whatever order its files are initialised.
-std::array<std::atomic<EventSink>, 2>& Sinks() {
-  static std::array<std::atomic<EventSink>, 2> sinks{};
+std::array<std::atomic<EventSink>, 3>& Sinks() {
+  static std::array<std::atomic<EventSink>, 3> sinks{};
   return sinks;
 }
 
 EventSinkKind KindOf(const BackendEvent& event) {
-  return event.kind == BackendEventKind::kKeyDown || event.kind == BackendEventKind::kKeyUp
-             ? EventSinkKind::kKeyboard
-             : EventSinkKind::kWindow;
+  switch (event.kind) {
+    case BackendEventKind::kKeyDown:
+    case BackendEventKind::kKeyUp:
+      return EventSinkKind::kKeyboard;
+    case BackendEventKind::kJoystickAttach:
+    case BackendEventKind::kJoystickDetach:
+    case BackendEventKind::kJoystickAxis:
+    case BackendEventKind::kJoystickButtonDown:
+    case BackendEventKind::kJoystickButtonUp:
+    case BackendEventKind::kJoystickHat:
+      return EventSinkKind::kJoystick;
+    default:
+      return EventSinkKind::kWindow;
+  }
 }
 
 }  // namespace

@@ -54,6 +54,75 @@ std::optional<MouseButton> ParseButton(std::string_view word) {
   return std::nullopt;
 }
 
+// The joystick numbers the joystick driver supports.
+constexpr std::uint32_t kMaxJoystick = 1;
+constexpr std::uint32_t kMaxAxisPosition = 65535;
+constexpr std::uint32_t kMaxButton = 31;
+constexpr std::uint32_t kMaxHatDirection = 35999;
+constexpr int kHatCentred = 0xFFFF;
+
+// A joystick line's words after the time and the event's name; false with the reason when they
+// are not understood.
+bool ParseJoystickEvent(std::string_view what, const std::vector<std::string_view>& words,
+                        BackendEvent& event, std::string& reason) {
+  const std::size_t arguments = words.size() - 2;
+  const auto stick = arguments >= 1 ? ParseNumber(words[2], kMaxJoystick) : std::nullopt;
+  if (!stick) {
+    reason = "expected a joystick number 0-1";
+    return false;
+  }
+  event.joystick = static_cast<int>(*stick);
+  if (what == "joystick_attach" || what == "joystick_detach") {
+    event.kind = what == "joystick_attach" ? BackendEventKind::kJoystickAttach
+                                           : BackendEventKind::kJoystickDetach;
+    event.joystickButton = static_cast<int>(kMaxButton + 1);
+    const bool withButtons = what == "joystick_attach" && arguments == 2;
+    const auto buttons = withButtons ? ParseNumber(words[3], kMaxButton + 1) : std::nullopt;
+    if (withButtons && buttons) {
+      event.joystickButton = static_cast<int>(*buttons);
+    } else if (arguments != 1) {
+      reason = withButtons ? "expected a number of buttons 0-32" : "unexpected arguments";
+      return false;
+    }
+    return true;
+  }
+  if (what == "joystick_axis") {
+    event.kind = BackendEventKind::kJoystickAxis;
+    const bool axisNamed = arguments == 3 && (words[3] == "x" || words[3] == "y");
+    const auto position = axisNamed ? ParseNumber(words[4], kMaxAxisPosition) : std::nullopt;
+    if (!position) {
+      reason = "expected x or y and a position 0-65535";
+      return false;
+    }
+    event.axis = words[3] == "x" ? JoystickAxis::kX : JoystickAxis::kY;
+    event.value = static_cast<int>(*position);
+    return true;
+  }
+  if (what == "joystick_button_down" || what == "joystick_button_up") {
+    event.kind = what == "joystick_button_down" ? BackendEventKind::kJoystickButtonDown
+                                                : BackendEventKind::kJoystickButtonUp;
+    const auto button = arguments == 2 ? ParseNumber(words[3], kMaxButton) : std::nullopt;
+    if (!button) {
+      reason = "expected a button 0-31";
+      return false;
+    }
+    event.joystickButton = static_cast<int>(*button);
+    return true;
+  }
+  event.kind = BackendEventKind::kJoystickHat;
+  if (arguments == 2 && words[3] == "centred") {
+    event.value = kHatCentred;
+    return true;
+  }
+  const auto direction = arguments == 2 ? ParseNumber(words[3], kMaxHatDirection) : std::nullopt;
+  if (!direction) {
+    reason = "expected a direction 0-35999 or centred";
+    return false;
+  }
+  event.value = static_cast<int>(*direction);
+  return true;
+}
+
 // Coordinates stay within the 16 bits that a mouse message carries.
 constexpr std::uint32_t kMaxCoordinate = 0x7FFF;
 
@@ -127,6 +196,10 @@ std::optional<BackendEvent> ParseEvent(const std::vector<std::string_view>& word
                  : what == "focus_gained" ? BackendEventKind::kFocusGained
                                           : BackendEventKind::kClose;
     return event;
+  }
+  if (what == "joystick_attach" || what == "joystick_detach" || what == "joystick_axis" ||
+      what == "joystick_button_down" || what == "joystick_button_up" || what == "joystick_hat") {
+    return ParseJoystickEvent(what, words, event, reason) ? std::optional(event) : std::nullopt;
   }
   reason = "unknown event";
   return std::nullopt;

@@ -8,6 +8,13 @@
 //   mouse_down BUTTON X Y | mouse_up BUTTON X Y      BUTTON: left, right or middle
 //   char CODE                            a typed character's code, decimal or 0x-hex, 1-255
 //   focus_lost | focus_gained | close
+//   joystick_attach STICK [BUTTONS]      a stick with axes 0-65535 (centred) and 32 buttons or
+//                                        BUTTONS 0-32; STICK is the joystick number, 0 or 1
+//   joystick_detach STICK
+//   joystick_axis STICK x|y POSITION     POSITION 0-65535
+//   joystick_button_down STICK BUTTON | joystick_button_up STICK BUTTON      BUTTON 0-31
+//   joystick_hat STICK DIRECTION         hundredths of a degree clockwise from forward, 0-35999,
+//                                        or "centred"
 // Blank lines and lines starting with '#' are skipped.
 #pragma once
 

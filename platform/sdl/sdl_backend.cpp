@@ -11,6 +11,7 @@
 
 #include "base/pixel16.h"
 #include "platform/input/dik_codes.h"
+#include "platform/sdl/sdl_joysticks.h"
 
 namespace platform {
 namespace {
@@ -310,6 +311,7 @@ class SdlBackend : public DisplayBackend {
         }
         break;
       default:
+        joysticks_.Translate(sdl, now, pending_);
         return;
     }
     pending_.push_back(event);
@@ -343,6 +345,7 @@ class SdlBackend : public DisplayBackend {
   int textureHeight_ = 0;
   std::vector<std::uint32_t> argb_;
   std::deque<BackendEvent> pending_;
+  SdlJoysticks joysticks_;
 };
 
 // The video drivers that show a real window, in the order tried, as the environment offers

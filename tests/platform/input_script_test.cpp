@@ -7,6 +7,7 @@
 
 #include "platform/backend/event_pump.h"
 #include "platform/dinput.h"
+#include "platform/joystick/joystick.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scratch_folder.h"
 #include "window_fixture.h"
@@ -87,7 +88,96 @@ TEST(InputScript, SkipsAndNamesTheLinesItDoesNotUnderstand) {
   EXPECT_EQ(script.errors, std::vector<std::string>{"line 2: unknown event"});
 }
 
+TEST(InputScript, ReadsJoystickEvents) {
+  struct Case {
+    const char* line;
+    BackendEventKind kind;
+    int joystick;
+    platform::JoystickAxis axis;
+    int button;
+    int value;
+  };
+  using platform::JoystickAxis;
+  for (const Case c : {
+           Case{"5 joystick_attach 0", BackendEventKind::kJoystickAttach, 0, JoystickAxis::kX, 32,
+                0},
+           Case{"5 joystick_attach 1 4", BackendEventKind::kJoystickAttach, 1, JoystickAxis::kX, 4,
+                0},
+           Case{"5 joystick_detach 1", BackendEventKind::kJoystickDetach, 1, JoystickAxis::kX, 32,
+                0},
+           Case{"5 joystick_axis 0 y 65535", BackendEventKind::kJoystickAxis, 0, JoystickAxis::kY,
+                0, 65535},
+           Case{"5 joystick_axis 0 x 0x10", BackendEventKind::kJoystickAxis, 0, JoystickAxis::kX, 0,
+                16},
+           Case{"5 joystick_button_down 0 31", BackendEventKind::kJoystickButtonDown, 0,
+                JoystickAxis::kX, 31, 0},
+           Case{"5 joystick_button_up 1 0", BackendEventKind::kJoystickButtonUp, 1,
+                JoystickAxis::kX, 0, 0},
+           Case{"5 joystick_hat 0 27000", BackendEventKind::kJoystickHat, 0, JoystickAxis::kX, 0,
+                27000},
+           Case{"5 joystick_hat 0 centred", BackendEventKind::kJoystickHat, 0, JoystickAxis::kX, 0,
+                0xFFFF},
+       }) {
+    const auto script = platform::ParseInputScript(c.line);
+    EXPECT_TRUE(script.errors.empty()) << c.line;
+    ASSERT_EQ(script.events.size(), 1u) << c.line;
+    const platform::BackendEvent& e = script.events[0];
+    EXPECT_EQ(e.time, 5u) << c.line;
+    EXPECT_EQ(e.kind, c.kind) << c.line;
+    EXPECT_EQ(e.joystick, c.joystick) << c.line;
+    EXPECT_EQ(e.axis, c.axis) << c.line;
+    EXPECT_EQ(e.joystickButton, c.button) << c.line;
+    EXPECT_EQ(e.value, c.value) << c.line;
+  }
+  for (const char* line :
+       {"5 joystick_attach 2", "5 joystick_attach 0 33", "5 joystick_detach 0 1",
+        "5 joystick_axis 0 z 5", "5 joystick_axis 0 x 65536", "5 joystick_button_down 0 32",
+        "5 joystick_hat 0 36000", "5 joystick_hat 0", "5 joystick_axis"}) {
+    const auto script = platform::ParseInputScript(line);
+    EXPECT_TRUE(script.events.empty()) << line;
+    EXPECT_EQ(script.errors.size(), 1u) << line;
+  }
+}
+
 using HeadlessBackendTest = WindowTest;
+
+// A scripted stick as the game polls it, with the virtual clock.
+TEST_F(HeadlessBackendTest, TheScriptMovesAStickThatTheJoystickCallsRead) {
+  const auto script = platform::ParseInputScript(
+      "100 joystick_attach 0 8\n"
+      "200 joystick_axis 0 x 1000\n"
+      "200 joystick_button_down 0 1\n"
+      "200 joystick_button_down 0 7\n"
+      "200 joystick_hat 0 9000\n"
+      "300 joystick_button_up 0 1\n"
+      "300 joystick_hat 0 centred\n"
+      "400 joystick_detach 0\n");
+  ASSERT_TRUE(script.errors.empty());
+  std::vector<platform::BackendEvent> events = script.events;
+  for (platform::BackendEvent& event : events) {
+    event.time += 1000;
+  }
+  UseScript(events);
+  JOYINFOEX info{sizeof(JOYINFOEX), JOY_RETURNX | JOY_RETURNY | JOY_RETURNPOV | JOY_RETURNBUTTONS};
+  EXPECT_EQ(joyGetPosEx(0, &info), JOYERR_UNPLUGGED);
+  clock_.Advance(100);
+  JOYCAPSA caps{};
+  ASSERT_EQ(joyGetDevCapsA(0, &caps, sizeof caps), JOYERR_NOERROR);
+  EXPECT_EQ(caps.wXmax, 65535u);
+  EXPECT_EQ(caps.wNumButtons, 8u);
+  clock_.Advance(100);
+  ASSERT_EQ(joyGetPosEx(0, &info), JOYERR_NOERROR);
+  EXPECT_EQ(info.dwXpos, 1000u);
+  EXPECT_EQ(info.dwYpos, 32767u);
+  EXPECT_EQ(info.dwButtons, 0x82u);
+  EXPECT_EQ(info.dwPOV, 9000u);
+  clock_.Advance(100);
+  ASSERT_EQ(joyGetPosEx(0, &info), JOYERR_NOERROR);
+  EXPECT_EQ(info.dwButtons, 0x80u);
+  EXPECT_EQ(info.dwPOV, JOY_POVCENTERED);
+  clock_.Advance(100);
+  EXPECT_EQ(joyGetPosEx(0, &info), JOYERR_UNPLUGGED);
+}
 
 // The backend made from the environment, with a script file, driven by the virtual clock. The
 // script's times count from the clock's start (1000 ms), not from its origin.

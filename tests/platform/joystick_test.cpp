@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 class JoystickTest : public ::testing::Test {
@@ -27,6 +29,32 @@ TEST_F(JoystickTest, AnAttachedStickAnswersItsPositionAndCapabilities) {
   ASSERT_EQ(joyGetDevCapsA(0, &caps, sizeof(caps)), JOYERR_NOERROR);
   EXPECT_EQ(caps.wXmax, 1000u);
   EXPECT_EQ(caps.wNumButtons, 4u);
+}
+
+TEST_F(JoystickTest, TheExtendedPositionFillsTheFieldsAskedFor) {
+  platform::SetJoystick(
+      0, platform::AttachedJoystick{{0, 100, 0, 100, 32}, {10, 20, 0, 1}, 18000, 0x80000001});
+  struct Case {
+    DWORD flags;
+    JOYINFOEX expected;
+  };
+  for (const Case c : {
+           Case{0xC3, {52, 0xC3, 10, 20, 0, 0, 0, 0, 0x80000001, 0, 18000}},
+           Case{JOY_RETURNX, {52, JOY_RETURNX, 10}},
+           Case{JOY_RETURNPOV, {52, JOY_RETURNPOV, 0, 0, 0, 0, 0, 0, 0, 0, 18000}},
+       }) {
+    JOYINFOEX info{};
+    std::memset(static_cast<void*>(&info), 0x5A, sizeof info);
+    info.dwSize = sizeof info;
+    info.dwFlags = c.flags;
+    ASSERT_EQ(joyGetPosEx(0, &info), JOYERR_NOERROR);
+    EXPECT_EQ(std::memcmp(&info, &c.expected, sizeof info), 0) << c.flags;
+  }
+  JOYINFOEX info{sizeof(JOYINFOEX) - 4, 0xC3};
+  EXPECT_EQ(joyGetPosEx(0, &info), JOYERR_PARMS);
+  info.dwSize = sizeof(JOYINFOEX);
+  EXPECT_EQ(joyGetPosEx(1, &info), JOYERR_UNPLUGGED);
+  EXPECT_EQ(joyGetPosEx(kJoystickSlots, &info), JOYERR_PARMS);
 }
 
 TEST_F(JoystickTest, BadArgumentsAreRefused) {
