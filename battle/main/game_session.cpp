@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -26,6 +25,7 @@
 #include "engine/r3x_world.h"
 #include "host/interface/host_record.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/random.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 
@@ -117,7 +117,7 @@ CGameSession::CGameSession()
     gMover = new CMover();
   }
   DetectJoystick();
-  std::srand(gFrameTime);
+  platform::CrtSrand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
   gSphereVolume02 = r3xCreateSphereVolume(kSmallSphereRadius);
 }
