@@ -10,6 +10,8 @@
 #include <span>
 #include <string_view>
 
+#include "battle/arena/explosion.h"
+#include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
 
@@ -89,9 +91,21 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CFlare
     {.kind = ObjectKind::kFlares, .phase = kPhaseSmallObjects, .teardownRank = 7},
     // Smoke puffs: a pool of 50.
-    {.kind = ObjectKind::kSmoke, .phase = kPhaseSmoke, .poolRank = 0, .teardownRank = 2},
+    {.kind = ObjectKind::kSmoke,
+     .update = [](CGameSession&) { UpdateAllSmoke(); },
+     .phase = kPhaseSmoke,
+     .poolRank = 0,
+     .makePool = [](CGameSession&) { MakeSmokePool(); },
+     .teardownRank = 2,
+     .teardown = [](CGameSession&) { DeleteAllSmoke(); }},
     // Explosions: a pool of 30.
-    {.kind = ObjectKind::kExplosions, .phase = kPhaseExplosions, .poolRank = 2, .teardownRank = 3},
+    {.kind = ObjectKind::kExplosions,
+     .update = [](CGameSession&) { UpdateAllExplosions(); },
+     .phase = kPhaseExplosions,
+     .poolRank = 2,
+     .makePool = [](CGameSession&) { MakeExplosionPool(); },
+     .teardownRank = 3,
+     .teardown = [](CGameSession&) { DeleteAllExplosions(); }},
     // CPlayerTank: a tank that exists already is deleted first; when made, its cockpit is built,
     // an empty MSG_COCKPIT_REFRESH goes to KIND_PLAYER_INPUT and the in-play flag is set. Its
     // update runs when it exists.
