@@ -92,8 +92,10 @@ void CExplosion::Init(int kind, const float* position) {
     if (definition == nullptr) {
       return;
     }
+    // No user data: an explosion has no mailbox, and the sweeps' filters take an actor's user
+    // data for its owner's.
     actor_ = r3xCreateActor(gWorld, definition, "2DSprite", &at, r3xNoCollisionVolume(), nullptr,
-                            scale_, scale_, reinterpret_cast<std::uintptr_t>(this));
+                            scale_, scale_, 0);
     if (actor_ == nullptr) {
       return;
     }

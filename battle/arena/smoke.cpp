@@ -65,8 +65,10 @@ void CSmoke::Init(std::int32_t kind, const float* position, std::uint32_t durati
     if (definition == nullptr) {
       return;
     }
+    // No user data: a puff has no mailbox (it receives nothing), and the sweeps' filters take
+    // an actor's user data for its owner's.
     actor_ = r3xCreateActor(gWorld, definition, "Smoke", &at, r3xNoCollisionVolume(), nullptr, 1.0f,
-                            1.0f, reinterpret_cast<std::uintptr_t>(this));
+                            1.0f, 0);
     if (actor_ == nullptr) {
       return;
     }

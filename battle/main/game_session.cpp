@@ -6,6 +6,7 @@
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_particles.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
@@ -99,6 +100,13 @@ void LetNetworkClientSend(CNetSocket& net) {
   }
 }
 
+// The arena objects' particle bursts go to the atmosphere's pool.
+void EmitBurst(const ParticleBurst& burst) {
+  gGameSession.atmosphere.Particles().EmitParticleBurst(
+      static_cast<ParticleKind>(burst.kind), burst.attempts, burst.position, burst.velocity,
+      burst.spread, burst.maxLife, burst.red, burst.green, burst.blue);
+}
+
 }  // namespace
 
 CGameSession gGameSession;
@@ -120,6 +128,7 @@ CGameSession::CGameSession()
   platform::CrtSrand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
   gSphereVolume02 = r3xCreateSphereVolume(kSmallSphereRadius);
+  gArenaParticles.burst = EmitBurst;
 }
 
 CGameSession::~CGameSession() {
@@ -127,6 +136,7 @@ CGameSession::~CGameSession() {
   gMover = nullptr;
   r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(gSphereVolume02));
   gSphereVolume02 = nullptr;
+  gArenaParticles = {};
   // The world stop closes the render device keeping the host's objects; its record, palette
   // and clipper go with the library.
   r3xDestroyRenderDevice(&gRenderDevice, R3X_DEVICE_FREE | R3X_DEVICE_KEEP);
