@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "battle/arena/bullet_pool.h"
 #include "battle/arena/explosion.h"
 #include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
@@ -72,7 +73,12 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
      .phase = kPhaseMissiles,
      .teardownRank = 10},
     // The bullet pool: 31 nodes.
-    {.kind = ObjectKind::kBullets, .phase = kPhaseSmallObjects, .inPlayOnly = true, .poolRank = 1},
+    {.kind = ObjectKind::kBullets,
+     .update = [](CGameSession&) { UpdateAllBullets(); },
+     .phase = kPhaseSmallObjects,
+     .inPlayOnly = true,
+     .poolRank = 1,
+     .makePool = [](CGameSession&) { MakeBulletPool(); }},
     // CMine: made from the world and the payload.
     {.kind = ObjectKind::kMines,
      .createMessage = MSG_CREATE_MINE,
