@@ -12,6 +12,7 @@
 
 #include "battle/arena/bullet_pool.h"
 #include "battle/arena/explosion.h"
+#include "battle/arena/mine.h"
 #include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
@@ -82,8 +83,11 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CMine: made from the world and the payload.
     {.kind = ObjectKind::kMines,
      .createMessage = MSG_CREATE_MINE,
+     .create = [](CGameSession&, std::span<const std::uint8_t> payload) { CreateMine(payload); },
+     .update = [](CGameSession&) { UpdateAllMines(); },
      .phase = kPhaseSmallObjects,
-     .teardownRank = 4},
+     .teardownRank = 4,
+     .teardown = [](CGameSession&) { DeleteAllMines(); }},
     // CRecon
     {.kind = ObjectKind::kReconDrones,
      .createMessage = MSG_CREATE_RECON,
