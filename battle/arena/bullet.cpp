@@ -354,8 +354,10 @@ std::uint32_t BulletSweepFilter(R3xActor* actor, void* user) {
   }
   switch (owner->Address() & 0xFFFF0000u) {
     case KIND_TANK:
-      // With CTank: R3X_SWEEP_VOLUME when the actor is the tank's smallCollisionActor and the
-      // tank is not the bullet's owner.
+      if (owner->Address() == bullet->Owner()) {
+        return R3X_SWEEP_IGNORE;
+      }
+      // With CTank: R3X_SWEEP_VOLUME when the actor is the tank's smallCollisionActor.
       return R3X_SWEEP_IGNORE;
     case KIND_PERSONAL_DEFENSE:
     case KIND_DEFENSE:

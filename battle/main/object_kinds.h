@@ -13,6 +13,7 @@
 #include "battle/arena/bullet_pool.h"
 #include "battle/arena/explosion.h"
 #include "battle/arena/mine.h"
+#include "battle/arena/missile.h"
 #include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
@@ -71,8 +72,11 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CMissile: made from a copy of words 2-6, word 1, word 0 and 0.
     {.kind = ObjectKind::kMissiles,
      .createMessage = MSG_CREATE_MISSILE,
+     .create = [](CGameSession&, std::span<const std::uint8_t> payload) { CreateMissile(payload); },
+     .update = [](CGameSession&) { UpdateAllMissiles(); },
      .phase = kPhaseMissiles,
-     .teardownRank = 10},
+     .teardownRank = 10,
+     .teardown = [](CGameSession&) { DeleteAllMissiles(); }},
     // The bullet pool: 31 nodes.
     {.kind = ObjectKind::kBullets,
      .update = [](CGameSession&) { UpdateAllBullets(); },
