@@ -118,8 +118,10 @@ CMissile::CMissile(const R3xPlacement& pose, std::int32_t kind, std::uint32_t ow
   motion_.SetLimits(forward, forward, turn, turn,
                     GetGameParamFloat(PARAM_GUIDED_MISSILE_LINK_MASS));
 
-  R3xPlacement start = pose;
-  start.roll = 0.0f;
+  // An angle no turn could come from stays 0, as in a state report: the original turned its
+  // sines and cosines from whatever the record held.
+  motion_.SetPose(pose.x, pose.y, pose.z, pose.heading, pose.pitch, 0.0f);
+  R3xPlacement start = motion_.pose;
   const float ahead[3] = {kLaunchReach, 0.0f, 0.0f};
   MoveAlongLocal(&start, ahead, 1.0f);
   motion_.pose = start;

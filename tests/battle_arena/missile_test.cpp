@@ -349,6 +349,19 @@ TEST_F(MissileTest, TheSessionsRecordMakesAnUnreportedMissile) {
   EXPECT_EQ(gMissileList.size(), 1u);
 }
 
+// A record's angle that no turn could come from is taken as 0, as a state report's would be.
+TEST_F(MissileTest, ALaunchAngleBeyondAnyTurnIsTakenAsZero) {
+  R3xPlacement wild = kLevel;
+  wild.heading = 1e30f;
+  wild.pitch = std::bit_cast<float>(0x7FC00000u);  // not a number
+  CreateMissile(CreateRecord(kLauncher, 1, wild));
+  ASSERT_EQ(gMissileList.size(), 1u);
+  const CMissile& missile = *gMissileList.front();
+  EXPECT_EQ(missile.Motion().pose.heading, 0.0f);
+  EXPECT_EQ(missile.Motion().pose.pitch, 0.0f);
+  EXPECT_FLOAT_EQ(missile.Motion().pose.x, kLevel.x + 2.0f);
+}
+
 // The half-space world with the missile's models: points with x < 0 lie in no region.
 class MissileEdgeTest : public ::testing::Test {
  protected:
