@@ -195,7 +195,8 @@ void CMine::Detonate() {
 
 void CreateMine(std::span<const std::uint8_t> payload) {
   if (payload.size() < kRecordWords * 4) {
-    LogPrintf(0, "mine record of %zu bytes dropped", payload.size());
+    LogPrintf(0, "short message: type 0x%08X, %zu bytes of %zu", MSG_CREATE_MINE, payload.size(),
+              kRecordWords * 4);
     return;
   }
   arena::ByteReader reader(payload);

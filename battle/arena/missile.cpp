@@ -326,7 +326,8 @@ void CMissile::SendState() {
 
 void CMissile::ApplyState(std::span<const std::uint8_t> payload) {
   if (payload.size() < kStateBytes) {
-    LogPrintf(0, "missile state of %zu bytes dropped", payload.size());
+    LogPrintf(0, "short message: type 0x%08X, %zu bytes of %zu", MSG_MISSILE_STATE, payload.size(),
+              kStateBytes);
     return;
   }
   arena::ByteReader reader(payload);
@@ -355,7 +356,8 @@ CMissile* ListMissile(std::unique_ptr<CMissile> missile) {
 
 void CreateMissile(std::span<const std::uint8_t> payload) {
   if (payload.size() < kCreateWords * 4) {
-    LogPrintf(0, "missile record of %zu bytes dropped", payload.size());
+    LogPrintf(0, "short message: type 0x%08X, %zu bytes of %zu", MSG_CREATE_MISSILE, payload.size(),
+              kCreateWords * 4);
     return;
   }
   arena::ByteReader reader(payload);

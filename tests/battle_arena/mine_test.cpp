@@ -16,9 +16,12 @@
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
+#include "battle/core/log.h"
 #include "battle/core/sound_code.h"
 #include "common/messages.h"
 #include "tests/battle_arena/demo_arena_fixture.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -219,11 +222,16 @@ TEST_F(MineTest, AMineOfAnUnknownKindBlastsNoOne) {
   EXPECT_EQ(gSoundCodes.size(), 1u);
 }
 
-TEST_F(MineTest, AShortRecordIsDropped) {
+TEST_F(MineTest, AShortRecordIsDroppedAndLogged) {
+  test_support::ScratchFolder folder("short_mine");
+  const std::filesystem::path log = folder.Path() / "arena.log";
+  OpenLog(log.c_str());
   std::vector<std::uint8_t> bytes = RecordBytes(2, 1, 100.0f, 100.0f, 0.1f);
   bytes.pop_back();
   CreateMine(bytes);
+  CloseLog();
   EXPECT_TRUE(gMineList.empty());
+  EXPECT_EQ(test_support::ReadTestFile(log), "00 short message: type 0x04004001, 27 bytes of 28\n");
 }
 
 TEST_F(MineTest, AMineWithoutItsModelStillObeysTheServer) {

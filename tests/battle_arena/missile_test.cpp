@@ -17,9 +17,12 @@
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
 #include "battle/core/global_params.h"
+#include "battle/core/log.h"
 #include "battle/core/sound_code.h"
 #include "common/messages.h"
 #include "tests/battle_arena/demo_arena_fixture.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -325,14 +328,25 @@ TEST_F(MissileTest, AStateReportArrivesThroughTheMailbox) {
   EXPECT_EQ(copy->Motion().pose.y, 160.0f);
 }
 
-TEST_F(MissileTest, AShortStateReportIsDropped) {
+TEST_F(MissileTest, AShortStateReportIsDroppedAndLogged) {
+  test_support::ScratchFolder folder("short_state");
+  const std::filesystem::path log = folder.Path() / "arena.log";
+  OpenLog(log.c_str());
   CMissile* copy = Launch(1);
   const float x = copy->Motion().pose.x;
   std::vector<std::uint8_t> state =
       StateBytes({0.0f, 150.0f, 160.0f, 7.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f});
   state.resize(36);
   copy->ApplyState(state);
+  std::vector<std::uint8_t> record = CreateRecord(kLauncher, 0, kLevel);
+  record.resize(20);
+  CreateMissile(record);
+  CloseLog();
   EXPECT_EQ(copy->Motion().pose.x, x);
+  EXPECT_EQ(gMissileList.size(), 1u);
+  EXPECT_EQ(test_support::ReadTestFile(log),
+            "00 short message: type 0x04007003, 36 bytes of 40\n"
+            "00 short message: type 0x04007001, 20 bytes of 28\n");
 }
 
 TEST_F(MissileTest, TheSessionsRecordMakesAnUnreportedMissile) {
