@@ -11,6 +11,7 @@
 #include "platform/kernel/message_box.h"
 #include "platform/kernel/module.h"
 #include "platform/kernel/processor.h"
+#include "platform/kernel/random.h"
 #include "platform/kernel/registry.h"
 #include "platform/kernel/resource.h"
 #include "platform/kernel/search_path.h"

@@ -1,9 +1,9 @@
 #include "battle/effects/lightning.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "battle/effects/sound_table.h"
+#include "platform/kernel/random.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ constexpr std::uint32_t kIntervalSpread = 10000;
 
 }  // namespace
 
-CLightning::CLightning() : CLightning([] { return static_cast<std::uint32_t>(std::rand()); }) {}
+CLightning::CLightning()
+    : CLightning([] { return static_cast<std::uint32_t>(platform::CrtRand()); }) {}
 
 CLightning::CLightning(RandomSource random) : random_(std::move(random)) {}
 

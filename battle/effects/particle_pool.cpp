@@ -1,11 +1,12 @@
 #include "battle/effects/particle_pool.h"
 
 #include <cmath>
-#include <cstdlib>
+#include <cstddef>
 #include <limits>
 #include <utility>
 
 #include "engine/r3x_core.h"
+#include "platform/kernel/random.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::int32_t LifeFrom(float frames) {
 }  // namespace
 
 CParticlePool::CParticlePool()
-    : CParticlePool([] { return static_cast<std::uint32_t>(std::rand()); }) {}
+    : CParticlePool([] { return static_cast<std::uint32_t>(platform::CrtRand()); }) {}
 
 CParticlePool::CParticlePool(RandomSource random) : random_(std::move(random)), entries_(kSize) {}
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_particles.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
@@ -26,6 +26,7 @@
 #include "engine/r3x_world.h"
 #include "host/interface/host_record.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/random.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 
@@ -99,6 +100,13 @@ void LetNetworkClientSend(CNetSocket& net) {
   }
 }
 
+// The arena objects' particle bursts go to the atmosphere's pool.
+void EmitBurst(const ParticleBurst& burst) {
+  gGameSession.atmosphere.Particles().EmitParticleBurst(
+      static_cast<ParticleKind>(burst.kind), burst.attempts, burst.position, burst.velocity,
+      burst.spread, burst.maxLife, burst.red, burst.green, burst.blue);
+}
+
 }  // namespace
 
 CGameSession gGameSession;
@@ -117,9 +125,10 @@ CGameSession::CGameSession()
     gMover = new CMover();
   }
   DetectJoystick();
-  std::srand(gFrameTime);
+  platform::CrtSrand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
   gSphereVolume02 = r3xCreateSphereVolume(kSmallSphereRadius);
+  gArenaParticles.burst = EmitBurst;
 }
 
 CGameSession::~CGameSession() {
@@ -127,6 +136,7 @@ CGameSession::~CGameSession() {
   gMover = nullptr;
   r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(gSphereVolume02));
   gSphereVolume02 = nullptr;
+  gArenaParticles = {};
   // The world stop closes the render device keeping the host's objects; its record, palette
   // and clipper go with the library.
   r3xDestroyRenderDevice(&gRenderDevice, R3X_DEVICE_FREE | R3X_DEVICE_KEEP);

@@ -10,6 +10,11 @@
 #include <span>
 #include <string_view>
 
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
+#include "battle/arena/mine.h"
+#include "battle/arena/missile.h"
+#include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
 
@@ -67,15 +72,26 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CMissile: made from a copy of words 2-6, word 1, word 0 and 0.
     {.kind = ObjectKind::kMissiles,
      .createMessage = MSG_CREATE_MISSILE,
+     .create = [](CGameSession&, std::span<const std::uint8_t> payload) { CreateMissile(payload); },
+     .update = [](CGameSession&) { UpdateAllMissiles(); },
      .phase = kPhaseMissiles,
-     .teardownRank = 10},
+     .teardownRank = 10,
+     .teardown = [](CGameSession&) { DeleteAllMissiles(); }},
     // The bullet pool: 31 nodes.
-    {.kind = ObjectKind::kBullets, .phase = kPhaseSmallObjects, .inPlayOnly = true, .poolRank = 1},
+    {.kind = ObjectKind::kBullets,
+     .update = [](CGameSession&) { UpdateAllBullets(); },
+     .phase = kPhaseSmallObjects,
+     .inPlayOnly = true,
+     .poolRank = 1,
+     .makePool = [](CGameSession&) { MakeBulletPool(); }},
     // CMine: made from the world and the payload.
     {.kind = ObjectKind::kMines,
      .createMessage = MSG_CREATE_MINE,
+     .create = [](CGameSession&, std::span<const std::uint8_t> payload) { CreateMine(payload); },
+     .update = [](CGameSession&) { UpdateAllMines(); },
      .phase = kPhaseSmallObjects,
-     .teardownRank = 4},
+     .teardownRank = 4,
+     .teardown = [](CGameSession&) { DeleteAllMines(); }},
     // CRecon
     {.kind = ObjectKind::kReconDrones,
      .createMessage = MSG_CREATE_RECON,
@@ -89,9 +105,21 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CFlare
     {.kind = ObjectKind::kFlares, .phase = kPhaseSmallObjects, .teardownRank = 7},
     // Smoke puffs: a pool of 50.
-    {.kind = ObjectKind::kSmoke, .phase = kPhaseSmoke, .poolRank = 0, .teardownRank = 2},
+    {.kind = ObjectKind::kSmoke,
+     .update = [](CGameSession&) { UpdateAllSmoke(); },
+     .phase = kPhaseSmoke,
+     .poolRank = 0,
+     .makePool = [](CGameSession&) { MakeSmokePool(); },
+     .teardownRank = 2,
+     .teardown = [](CGameSession&) { DeleteAllSmoke(); }},
     // Explosions: a pool of 30.
-    {.kind = ObjectKind::kExplosions, .phase = kPhaseExplosions, .poolRank = 2, .teardownRank = 3},
+    {.kind = ObjectKind::kExplosions,
+     .update = [](CGameSession&) { UpdateAllExplosions(); },
+     .phase = kPhaseExplosions,
+     .poolRank = 2,
+     .makePool = [](CGameSession&) { MakeExplosionPool(); },
+     .teardownRank = 3,
+     .teardown = [](CGameSession&) { DeleteAllExplosions(); }},
     // CPlayerTank: a tank that exists already is deleted first; when made, its cockpit is built,
     // an empty MSG_COCKPIT_REFRESH goes to KIND_PLAYER_INPUT and the in-play flag is set. Its
     // update runs when it exists.
