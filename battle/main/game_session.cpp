@@ -7,15 +7,18 @@
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/joystick.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/overview_camera.h"
+#include "battle/arena/tank_list.h"
 #include "battle/core/error_report.h"
 #include "battle/core/log.h"
 #include "battle/effects/shared_lights.h"
+#include "battle/effects/sound_front_end.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
@@ -115,7 +118,10 @@ CGameSession::CGameSession()
   engineStarted_ = true;
   if (gMover == nullptr) {
     gMover = new CMover();
+    // With CFlag and CMine: their lists join the tanks as the mover's neighbours.
+    gMover->neighbourSource = CollectTankNeighbours;
   }
+  gArenaSound = {PlaySoundAt, PlaySoundAtDistance};
   DetectJoystick();
   std::srand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
@@ -125,6 +131,7 @@ CGameSession::CGameSession()
 CGameSession::~CGameSession() {
   delete gMover;
   gMover = nullptr;
+  gArenaSound = {};
   r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(gSphereVolume02));
   gSphereVolume02 = nullptr;
   // The world stop closes the render device keeping the host's objects; its record, palette
