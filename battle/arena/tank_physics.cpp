@@ -146,7 +146,9 @@ std::int32_t CTank::Move(float* outPose) {
       for (int step = 0; step < kMaxSubSteps && remaining > 0.0f; ++step) {
         float speed = std::sqrt(Dot(momentum, momentum)) / mass;
         if (!std::isfinite(speed)) {
+          // No step can follow such a speed: the tank stands.
           speed = 0.0f;
+          ZeroMomenta(*this);
         }
         const float h = std::min(speed < kSubStepSpeed ? 0.05f : 2.0f / speed, remaining);
         MergeResult(result, SimulatePhysics(h));
