@@ -72,6 +72,9 @@ void TankArena::SetUp() {
   ASSERT_NE(pack_, nullptr);
   world_ = r3xCreateWorld(nullptr, 0, nullptr);
   ASSERT_EQ(r3xLoadWorldFile("arena.wld", world_, pack_, nullptr, nullptr, nullptr), 0);
+  equipPack_ = r3xOpenWad(ARENA_DEMO_EQUIP, 64);
+  ASSERT_NE(equipPack_, nullptr);
+  ASSERT_EQ(r3xLoadWorldFile("equip.wld", world_, equipPack_, nullptr, nullptr, nullptr), 0);
   map_ = std::make_unique<CArenaMap>(mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
   ASSERT_TRUE(map_->IsValid());
   gWorld = world_;
@@ -97,6 +100,7 @@ void TankArena::TearDown() {
   if (world_ != nullptr) {
     r3xDestroyWorld(world_);
   }
+  r3xCloseWad(equipPack_);
   r3xCloseWad(pack_);
   r3xShutdown();
   CloseLog();

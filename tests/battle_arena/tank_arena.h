@@ -1,4 +1,5 @@
-// A fixture for the tank tests: the demo arena's world and height map made by mkdata (floor z = 0
+// A fixture for the tank tests: the demo arena's world with the equipment world's models and the
+// arena's height map, made by mkdata (floor z = 0
 // over [0, 400] x [0, 400] inside walls, the wall at y = 0 of the first cell an edge polygon),
 // the shared mover with the tanks as its neighbours, a virtual clock and the frame time, the
 // camera near the tanks, and the log in a scratch folder. Helpers write the tank messages.
@@ -70,6 +71,7 @@ class TankArena : public ::testing::Test {
   std::unique_ptr<platform::ScopedProcessClock> scopedClock_;
   test_support::ScratchFolder folder_{"tanks"};
   R3xWad* pack_ = nullptr;
+  R3xWad* equipPack_ = nullptr;
   R3xWorld* world_ = nullptr;
   std::unique_ptr<CArenaMap> map_;
   std::unique_ptr<CMover> mover_;

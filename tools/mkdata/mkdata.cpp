@@ -13,6 +13,7 @@
 //   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
 //   mkdata sky-demo DIR                        the seven sky bitmaps of "Equip.r3x" into DIR
 //   mkdata loading-demo OUT                    the loading picture "load.bmp"
+//   mkdata equip-demo OUT                      the equipment world "equip.wld" with its models
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -28,6 +29,7 @@
 #include "tools/mkdata/demo_arena_map.h"
 #include "tools/mkdata/demo_equipment.h"
 #include "tools/mkdata/demo_palette.h"
+#include "tools/mkdata/equipment_models.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
@@ -48,6 +50,7 @@ int PrintUsage() {
   std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
   std::fputs("       mkdata sky-demo DIR\n", stderr);
   std::fputs("       mkdata loading-demo OUT\n", stderr);
+  std::fputs("       mkdata equip-demo OUT\n", stderr);
   return 2;
 }
 
@@ -209,6 +212,17 @@ int main(int argc, char** argv) {
         mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
                                mkdata::BuildBmp(image));
       }
+      return 0;
+    }
+    if (command == "equip-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      const std::string text =
+          "// The equipment's shared world file, read into every arena's world after the arena's "
+          "own file:\n// the arena objects' models.\nBEGINFILE 1\n" +
+          mkdata::MakeEquipmentModels();
+      mkdata::WriteFileBytes(args[0], std::vector<std::uint8_t>(text.begin(), text.end()));
       return 0;
     }
     if (command == "loading-demo") {
