@@ -217,7 +217,10 @@ void CTank::UpdateEngineSound() {
   }
   const float speed = Dot(orientation[0], momentum) * inverseMass;
   const auto base = static_cast<std::int32_t>(loop.frequency);
-  std::int32_t frequency = std::abs(static_cast<std::int32_t>(base * speed * 0.075f));
+  // A pitch beyond any integer (or of a speed that is no number) takes the lowest one, as the
+  // conversion's out-of-range result did.
+  const double pitch = std::fabs(static_cast<double>(base * speed * 0.075f));
+  std::int32_t frequency = pitch < 2147483648.0 ? static_cast<std::int32_t>(pitch) : 0;
   if (frequency < base / 4) {
     frequency = base / 4;
   }

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "battle/arena/arena_sound.h"
 #include "battle/arena/tank.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
+#include "battle/core/sound_code.h"
 #include "common/messages.h"
 #include "tests/battle_arena/tank_arena.h"
 #include "tests/support/word_payload.h"
@@ -250,6 +253,49 @@ TEST_F(TankUpdateTest, TheLocalTanksEntryIsLeftToItsOwnUpdate) {
   local.finished = 1;
   EXPECT_EQ(local.Update(), 0u);
   EXPECT_TRUE(Hidden(local.bodyActor));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::uint32_t>& PlayedCodes() {
+  static std::vector<std::uint32_t> codes;
+  return codes;
+}
+
+int RecordSound(std::uint32_t /*owner*/, std::uint32_t code, float /*x*/, float /*y*/) {
+  PlayedCodes().push_back(code);
+  return 1;
+}
+
+// The engine loop's pitch follows the forward speed, at least a quarter of the chassis's base;
+// a speed too large for any pitch, or not a number, takes that lowest pitch.
+TEST_F(TankUpdateTest, TheEngineLoopFollowsTheSpeed) {
+  gArenaSound.playAt = RecordSound;
+  struct Case {
+    float momentum;
+    std::uint32_t frequency;
+  };
+  const Case cases[] = {
+      {0.0f, 13000 / 4},
+      {10.0f, static_cast<std::uint32_t>(13000 * 10.0f * 0.075f)},
+      {-10.0f, static_cast<std::uint32_t>(13000 * 10.0f * 0.075f)},
+      {1e9f, 13000 / 4},
+      {std::numeric_limits<float>::quiet_NaN(), 13000 / 4},
+  };
+  for (const Case& c : cases) {
+    PlayedCodes().clear();
+    tank_->momentum[0] = c.momentum;
+    tank_->UpdateEngineSound();
+    ASSERT_EQ(PlayedCodes().size(), 1u);
+    EXPECT_EQ(PlayedCodes()[0], LoopCode(1, c.frequency) | SOUND_POSITIONAL) << c.momentum;
+  }
+  tank_->upsideDown = 1;
+  PlayedCodes().clear();
+  tank_->UpdateEngineSound();
+  EXPECT_EQ(PlayedCodes(), std::vector<std::uint32_t>{SOUND_LOOP | 1});
+  gArenaSound = {};
 }
 
 }  // namespace
