@@ -99,10 +99,9 @@ std::uint32_t CTank::FireShell(std::uint32_t word, const R3xPlacement& muzzle, f
   PlayArenaSoundAt(Address(), weapon->sound | (isLocal != 0 ? 0 : SOUND_POSITIONAL), muzzle.x,
                    muzzle.y);
   Recoil(GetGameParamFloat(weapon->impulse), muzzle.heading, muzzle.pitch);
-  const auto damage = static_cast<std::int32_t>(GetGameParamInt(weapon->damage) * m);
-  static_cast<void>(damage);
   // With CBulletPool: CBulletPool::Fire on the pool head (kind | flags, muzzle, Address(),
-  // damage, GetGameParamFloat(weapon->speed), isLocal, followShot).
+  // trunc(GetGameParamInt(weapon->damage) x m), GetGameParamFloat(weapon->speed), isLocal,
+  // followShot).
   return kind | flags;
 }
 

@@ -17,6 +17,8 @@
 namespace {
 
 constexpr std::uint32_t kSoundBumpSqueak = 17;
+// 20000 over the least bump strength (0.001).
+constexpr float kFarthestBump = 2e7f;
 constexpr std::uint32_t kSoundTankDied = 45;
 constexpr std::uint32_t kSoundLoopRocket = 5;
 constexpr std::uint32_t kRocketFrequency = 11000;
@@ -66,7 +68,10 @@ std::uint32_t CTank::Update() {
   if (Move(pose) == kTankContactLocalTank) {
     const float strength = 3.0f * std::sqrt(Dot(contactImpulse, contactImpulse)) +
                            std::sqrt(Dot(contactAngularImpulse, contactAngularImpulse)) + 0.001f;
-    PlayArenaSoundAtDistance(Address(), kSoundBumpSqueak, static_cast<int>(20000.0f / strength));
+    // A strength that is no number gives the farthest distance rather than an undefined one.
+    const float distance = 20000.0f / strength;
+    PlayArenaSoundAtDistance(Address(), kSoundBumpSqueak,
+                             static_cast<int>(distance < kFarthestBump ? distance : kFarthestBump));
   }
   UpdateEngineSound();
   UpdateCloakAfterFiring();
