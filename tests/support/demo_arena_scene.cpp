@@ -64,8 +64,8 @@ DemoArenaScene::~DemoArenaScene() {
 bool DemoArenaScene::Populate() {
   return AddActor(world_, "BOX_ACTORDEF", {120.0f, 120.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0}, 8.0f) &&
          AddActor(world_, "BOX_ACTORDEF", {210.0f, 230.0f, 12.0f, 40.0f, 0.0f, 0.0f, 0}, 12.0f) &&
-         AddActor(world_, "BULLETS_ACTORDEF", {190.0f, 60.0f, 9.0f, 0.0f, 0.0f, 0.0f, 0}, 6.0f) &&
-         AddActor(world_, "BULLETS_ACTORDEF", {290.0f, 300.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0}, 10.0f);
+         AddActor(world_, "CARD_ACTORDEF", {190.0f, 60.0f, 9.0f, 0.0f, 0.0f, 0.0f, 0}, 6.0f) &&
+         AddActor(world_, "CARD_ACTORDEF", {290.0f, 300.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0}, 10.0f);
 }
 
 void DemoArenaScene::Place(const ArenaPlacement& placement, std::int32_t width,

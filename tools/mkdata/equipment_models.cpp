@@ -162,6 +162,96 @@ const std::array<Chassis, kChassisCount>& ChassisShapes() {
   return shapes;
 }
 
+// A box from the origin's floor: x and y centred, z from 0 to height.
+Solid Box(double length, double width, double height) {
+  const double x = length / 2;
+  return Extrude({{-x, 0.0}, {x, 0.0}, {x, height}, {-x, height}}, width / 2);
+}
+
+// A 2D sprite definition of one picture of the equipment pack, size units wide and high.
+std::string CardText(const std::string& tag, const std::string& picture, double size) {
+  return "2DSPRITEDEF 2DSPRITETAG " + tag + " NUMFRAMES 1 SPRITESIZE " + Number(size) + " " +
+         Number(size) + " NUMPITCHES 1\n  PITCH 1 PITCHCAP 512 NUMHEADINGS 1 HEADING 1 " +
+         "HEADINGCAP 512 FRAME \"" + picture + "\" " + tag + "_bmp ENDHEADING 1 ENDPITCH 1\n" +
+         "  RENDERMETHOD TRANSTEXTURE1CONSTANT RENDERINFO BRIGHTNESS 1.0 ENDRENDERINFO SPHERE " +
+         Number(size / 2) + "\n  END2DSPRITEDEF\n";
+}
+
+// An actor definition whose action i shows parts[i], each a 2D or 3D sprite.
+std::string MixedActorText(const std::string& tag,
+                           const std::vector<std::pair<std::string, bool>>& parts) {
+  std::string text =
+      "ACTORDEF ACTORTAG " + tag + " NUMACTIONS " + std::to_string(parts.size()) + "\n";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    text += "  ACTION " + n + " NUMLEVELSOFDETAIL 1 LEVELOFDETAIL 1 " +
+            (parts[i].second ? "2DSPRITE " : "3DSPRITE ") + parts[i].first +
+            " DISTANCE 3000.0 ENDLEVELOFDETAIL 1 ENDACTION " + n + "\n";
+  }
+  return text + "ENDACTORDEF\n";
+}
+
+// The other arena objects: shots and their flashes, smoke, explosions and flares as 2D sprites;
+// recon drones and guns, flags, mines, missiles and drones as small solids in team colours by
+// action.
+std::string OtherObjectModels() {
+  std::string text;
+  text += CardText("shot_2d", "bolt.bmp", 0.8);
+  text += CardText("plasma_2d", "glow.bmp", 1.2);
+  text += CardText("smoke_2d", "puff.bmp", 3.0);
+  text += CardText("blast_2d", "glow.bmp", 6.0);
+  text += CardText("flare_2d", "bolt.bmp", 2.0);
+  text += CardText("marker_2d", "bolt.bmp", 1.0);
+  std::vector<std::pair<std::string, bool>> bullets;
+  for (int action = 0; action < 24; ++action) {
+    bullets.push_back({action == 20 || action == 22 ? "plasma_2d" : "shot_2d", true});
+  }
+  text += MixedActorText("BULLETS_ACTORDEF", bullets);
+  text += MixedActorText("SMOKE_DEF",
+                         std::vector<std::pair<std::string, bool>>(16, {"smoke_2d", true}));
+  text += MixedActorText("EXPLODE_DEF",
+                         std::vector<std::pair<std::string, bool>>(43, {"blast_2d", true}));
+  text += MixedActorText("FLARE_DEF", {{"flare_2d", true}});
+  text += MixedActorText("EXFLARE_DEF", {{"flare_2d", true}});
+  text += MixedActorText("TARGET_POINTER_DEF", {{"marker_2d", true}});
+  // Solids by team: recon (a mast with a head), recon gun, flag, the two mines, drone.
+  struct Kind {
+    const char* tag;
+    const char* sprite;
+    int actions;
+    Solid shape;
+  };
+  const Kind kinds[] = {
+      {"RECON_DEF", "recon", 16, Extrude({{-0.6, 0.0}, {0.6, 0.0}, {0.9, 2.5}, {-0.9, 2.5}}, 0.6)},
+      {"RECONGUN_DEF", "recongun", 20,
+       Extrude({{-1.0, 0.0}, {1.0, 0.0}, {1.4, 1.0}, {0.0, 1.6}, {-1.0, 1.0}}, 0.8)},
+      {"FLAG_DEF", "flag", 4, Extrude({{0.0, 0.0}, {0.3, 0.0}, {2.4, 5.0}, {0.0, 6.0}}, 0.1)},
+      {"MINE_PRX_ACTORDEF", "mineprx", 4,
+       Extrude({{-0.8, 0.0}, {0.8, 0.0}, {1.0, 0.3}, {0.0, 0.6}, {-1.0, 0.3}}, 0.8)},
+      {"MINE_DEC_ACTORDEF", "minedec", 4, Box(1.4, 1.4, 0.4)},
+      {"DRONE_DEF", "drone", 12,
+       Extrude({{-1.5, 0.0}, {1.0, 0.0}, {2.0, 0.5}, {1.0, 1.0}, {-1.5, 0.8}}, 1.0)},
+  };
+  for (const Kind& kind : kinds) {
+    for (int team = 0; team < kTeamCount; ++team) {
+      text += SpriteText(std::string(kind.sprite) + "_" + std::to_string(team), kind.shape,
+                         kTeamRamps[team], 0.5);
+    }
+    std::vector<std::string> parts;
+    for (int action = 0; action < kind.actions; ++action) {
+      parts.push_back(std::string(kind.sprite) + "_" + std::to_string(action % kTeamCount));
+    }
+    text += ActorText(kind.tag, parts);
+  }
+  text += SpriteText("missile",
+                     Extrude({{-1.2, -0.2}, {1.0, -0.2}, {1.5, 0.0}, {1.0, 0.2}, {-1.2, 0.2}}, 0.2),
+                     kGrey, 0.7);
+  text += ActorText("MISSILE_ACTORDEF", {"missile"});
+  text += SpriteText("bag", Box(1.0, 1.0, 0.8), kMetal, 0.4);
+  text += ActorText("DIPARBAG_DEF", {"bag"});
+  return text;
+}
+
 }  // namespace
 
 std::string MakeEquipmentModels() {
@@ -226,7 +316,7 @@ std::string MakeEquipmentModels() {
     }
     text += ActorText(shield.tag, parts);
   }
-  return text;
+  return text + OtherObjectModels();
 }
 
 }  // namespace mkdata

@@ -13,7 +13,7 @@
 //   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
 //   mkdata sky-demo DIR                        the seven sky bitmaps of "Equip.r3x" into DIR
 //   mkdata loading-demo OUT                    the loading picture "load.bmp"
-//   mkdata equip-demo OUT                      the equipment world "equip.wld" with its models
+//   mkdata equip-demo DIR                      "equip.wld" with the models and their pictures
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -50,7 +50,7 @@ int PrintUsage() {
   std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
   std::fputs("       mkdata sky-demo DIR\n", stderr);
   std::fputs("       mkdata loading-demo OUT\n", stderr);
-  std::fputs("       mkdata equip-demo OUT\n", stderr);
+  std::fputs("       mkdata equip-demo DIR\n", stderr);
   return 2;
 }
 
@@ -222,7 +222,12 @@ int main(int argc, char** argv) {
           "// The equipment's shared world file, read into every arena's world after the arena's "
           "own file:\n// the arena objects' models.\nBEGINFILE 1\n" +
           mkdata::MakeEquipmentModels();
-      mkdata::WriteFileBytes(args[0], std::vector<std::uint8_t>(text.begin(), text.end()));
+      const std::filesystem::path folder(args[0]);
+      mkdata::WriteFileBytes((folder / "equip.wld").string(),
+                             std::vector<std::uint8_t>(text.begin(), text.end()));
+      for (const auto& [name, image] : mkdata::MakeSpriteImages()) {
+        mkdata::WriteFileBytes((folder / name).string(), mkdata::BuildBmp(image));
+      }
       return 0;
     }
     if (command == "loading-demo") {
