@@ -67,32 +67,38 @@ Action MakeTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t tea
 std::vector<TankDriveStep> MakeTankDrive(std::uint32_t id, const std::vector<float>& path,
                                          float rate, float speed) {
   std::vector<TankDriveStep> steps;
-  const float interval = 1.0f / rate;
-  float t = 0.0f;  // seconds since the drive's start
+  double legStart = 0.0;   // seconds from the drive's start to the leg's first point
+  std::uint32_t next = 0;  // the next state's number; state n is due at n / rate seconds
   for (std::size_t leg = 0; leg + 5 < path.size(); leg += 3) {
     const float* from = &path[leg];
     const float* to = &path[leg + 3];
     const float d[3] = {to[0] - from[0], to[1] - from[1], to[2] - from[2]};
-    const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    const float duration = length / speed;
-    const float velocity[3] = {d[0] / duration, d[1] / duration, d[2] / duration};
+    const double duration = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / speed;
+    const float velocity[3] = {static_cast<float>(d[0] / duration),
+                               static_cast<float>(d[1] / duration),
+                               static_cast<float>(d[2] / duration)};
     const float heading = HeadingOf(d[0], d[1]);
-    for (float along = 0.0f; along < duration; along += interval, t += interval) {
-      const float s = along / duration;
-      const float at[3] = {from[0] + s * d[0], from[1] + s * d[1], from[2] + s * d[2]};
-      steps.push_back({static_cast<std::uint32_t>(t * 1000.0f),
+    for (;; ++next) {
+      const double t = next / static_cast<double>(rate);
+      const double s = (t - legStart) / duration;
+      if (s >= 1.0 - 1e-9) {
+        break;
+      }
+      const float at[3] = {static_cast<float>(from[0] + s * d[0]),
+                           static_cast<float>(from[1] + s * d[1]),
+                           static_cast<float>(from[2] + s * d[2])};
+      steps.push_back({static_cast<std::uint32_t>(std::lround(t * 1000.0)),
                        MakeDatagram(id, MSG_TANK_STATE, StateRecord(at, heading, velocity))});
     }
+    legStart += duration;
   }
   if (path.size() >= 6) {
     const float* last = &path[path.size() - 3];
     const float* before = &path[path.size() - 6];
     const float still[3] = {0.0f, 0.0f, 0.0f};
-    steps.push_back(
-        {static_cast<std::uint32_t>(t * 1000.0f),
-         MakeDatagram(
-             id, MSG_TANK_STATE,
-             StateRecord(last, HeadingOf(last[0] - before[0], last[1] - before[1]), still))});
+    const float heading = HeadingOf(last[0] - before[0], last[1] - before[1]);
+    steps.push_back({static_cast<std::uint32_t>(std::lround(next * 1000.0 / rate)),
+                     MakeDatagram(id, MSG_TANK_STATE, StateRecord(last, heading, still))});
   }
   return steps;
 }
