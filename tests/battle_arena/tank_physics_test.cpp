@@ -76,6 +76,21 @@ TEST_F(TankPhysicsTest, RemoteTanksAreSteppedByZone) {
   }
 }
 
+// A tank created in the air keeps its height at first; gravity then brings it down to the ground
+// it probed, where it stays.
+TEST_F(TankPhysicsTest, AFloatingTankFallsToItsGround) {
+  CTank* tank = Create({.id = kId, .x = 150, .y = 150, .z = 12.0f});
+  ASSERT_NE(tank, nullptr);
+  EXPECT_EQ(tank->position[2], 12.0f);
+  gListenerPlacement = {150, 120, 10, 128, 0, 0, 0};
+  for (int frame = 0; frame < 120; ++frame) {
+    Frame(33);
+  }
+  const float rest = tank->groundHeight + GetGameParamFloat(PARAM_NO_GRAVITY_ZONE_HEIGHT);
+  EXPECT_NEAR(tank->position[2], rest, 0.05f);
+  EXPECT_EQ(tank->airborne, 0u);
+}
+
 // A frame of 2 s counts as 0.5 s; a distant tank moves its whole accumulated time in one step.
 TEST_F(TankPhysicsTest, LongFramesAreCutAndDistantTanksCatchUp) {
   CTank* tank = Create({.id = kId, .x = 150, .y = 100});
