@@ -173,6 +173,17 @@ TEST_F(TankContactTest, HeadOnAndGlancingWallContacts) {
   }
 }
 
+// Through the world: a tank falling onto the arena's ramp (an edge polygon rising toward +x)
+// meets it as a slope and bounces up off it.
+TEST_F(TankContactTest, ATankFallingOntoTheRampBouncesOffIt) {
+  SetPose(tank_, 280, 292, 5.0f, 0, 0);
+  tank_->momentum[0] = 30.0f;
+  tank_->momentum[2] = -50.0f;
+  EXPECT_EQ(tank_->SimulatePhysics(0.05f), kTankContactSlope);
+  EXPECT_GT(tank_->momentum[2], 0.0f);
+  EXPECT_LT(tank_->momentum[0], 30.0f);
+}
+
 TEST_F(TankContactTest, AFloorContactAndAnObstacleOfAnotherKind) {
   tank_->momentum[2] = -100.0f;
   const float q[3] = {150, 150, 0};
