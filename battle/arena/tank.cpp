@@ -144,7 +144,8 @@ CTank::CTank(const TankCreateRecord& record, std::uint32_t local) {
   char tag[sizeof name + 8];
   std::snprintf(tag, sizeof tag, "\nTANK:%s", name);
   const R3xPlacement at{position[0], position[1], position[2], heading, pitch, roll, 0};
-  if (r3xFindRegionAt(gWorld, position) == nullptr || !CreateActors(tag, at)) {
+  if (gWorld == nullptr || gMover == nullptr || r3xFindRegionAt(gWorld, position) == nullptr ||
+      !CreateActors(tag, at)) {
     return;
   }
   CreateCollisionSpheres(chassis);

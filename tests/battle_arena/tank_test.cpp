@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "battle/arena/arena_tools.h"
+#include "battle/arena/arena_world.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
@@ -82,6 +84,19 @@ TEST_F(TankListTest, RefusedRecordsLeaveNoTank) {
 TEST_F(TankListTest, ATankThatStoppedBeforeTheListIsDeleted) {
   ASSERT_EQ(r3xRemoveTag(world_, "TURRET_ACTORDEF"), 0);
   EXPECT_EQ(Create({}), nullptr);
+  EXPECT_EQ(ListLength(), 0u);
+}
+
+// Outside a running world (no world or no mover yet) nothing is built.
+TEST_F(TankListTest, NoTankOutsideARunningWorld) {
+  R3xWorld* world = gWorld;
+  gWorld = nullptr;
+  EXPECT_EQ(Create({}), nullptr);
+  gWorld = world;
+  CMover* mover = gMover;
+  gMover = nullptr;
+  EXPECT_EQ(Create({}), nullptr);
+  gMover = mover;
   EXPECT_EQ(ListLength(), 0u);
 }
 
