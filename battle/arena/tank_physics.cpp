@@ -19,6 +19,7 @@ namespace {
 constexpr float kSubStepSpeed = 40.0f;
 constexpr int kMaxSubSteps = 64;
 constexpr int kMaxPasses = 10;
+// A move gives up at its 12th contact in a row (retries counted from 0 beyond 10).
 constexpr int kMaxRetries = 10;
 
 // The start of a step: pose and orientation, restored when a move fails.
@@ -327,7 +328,7 @@ std::int32_t CTank::SimulatePhysics(float dt) {
         break;
       }
       RestorePose(*this, start);
-      if (contact == nullptr || retries >= kMaxRetries) {
+      if (contact == nullptr || retries > kMaxRetries) {
         ZeroMomenta(*this);
         result = kTankContactBlocked;
         failed = true;
