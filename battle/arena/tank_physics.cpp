@@ -17,7 +17,7 @@ namespace {
 // The own tank's sub-steps: at most 2 units of travel each above this speed, and a bound on
 // their number so that no speed can hold the frame.
 constexpr float kSubStepSpeed = 40.0f;
-constexpr int kMaxSubSteps = 64;
+constexpr int kMaxSubSteps = 256;
 constexpr int kMaxPasses = 10;
 // A move gives up at its 12th contact in a row (retries counted from 0 beyond 10).
 constexpr int kMaxRetries = 10;
