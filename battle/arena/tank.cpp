@@ -193,7 +193,8 @@ bool CTank::CreateActors(const char* tag, const R3xPlacement& at) {
   if (barrelActor == nullptr) {
     return false;
   }
-  // The shields carry the tank object itself, so that collision callbacks pass them by.
+  // The shields carry the tank object itself; a tank's sweep filters pass them by, as they are not
+  // its small collision body.
   const std::uintptr_t object = reinterpret_cast<std::uintptr_t>(this);
   R3xActor** shields[] = {&frontShieldActor, &rearShieldActor, &barrelShieldActor,
                           &turretShieldActor};
