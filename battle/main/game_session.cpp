@@ -7,15 +7,18 @@
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_particles.h"
+#include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/joystick.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/overview_camera.h"
+#include "battle/arena/tank_list.h"
 #include "battle/core/error_report.h"
 #include "battle/core/log.h"
 #include "battle/effects/shared_lights.h"
+#include "battle/effects/sound_front_end.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
@@ -123,7 +126,10 @@ CGameSession::CGameSession()
   engineStarted_ = true;
   if (gMover == nullptr) {
     gMover = new CMover();
+    // With CFlag and CMine: their lists join the tanks as the mover's neighbours.
+    gMover->neighbourSource = CollectTankNeighbours;
   }
+  gArenaSound = {PlaySoundAt, PlaySoundAtDistance};
   DetectJoystick();
   platform::CrtSrand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
@@ -134,6 +140,7 @@ CGameSession::CGameSession()
 CGameSession::~CGameSession() {
   delete gMover;
   gMover = nullptr;
+  gArenaSound = {};
   r3xFreeVolumeRecord(reinterpret_cast<R3xVolume*>(gSphereVolume02));
   gSphereVolume02 = nullptr;
   gArenaParticles = {};

@@ -16,6 +16,7 @@
 #include "battle/arena/missile.h"
 #include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
+#include "battle/main/tank_row.h"
 #include "common/messages.h"
 
 class CGameSession;
@@ -131,9 +132,13 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // with payload word 0; the update is UpdateAllTanks.
     {.kind = ObjectKind::kTanks,
      .createMessage = MSG_CREATE_TANK,
+     .create = CreateTankRow,
      .removeMessage = MSG_REMOVE_TANK,
+     .remove = RemoveTankRow,
+     .update = UpdateTanksRow,
      .phase = kPhaseTanks,
-     .teardownRank = 1},
+     .teardownRank = 1,
+     .teardown = DeleteTanksRow},
     // CPlayerTank::ProcessMessages, when the own tank exists.
     {.kind = ObjectKind::kOwnTankMessages, .phase = kPhaseOwnMessages},
 };

@@ -70,7 +70,7 @@ class ArenaObjectFrames : public ::testing::Test {
     return ::testing::AssertionSuccess();
   }
 
-  test_support::DemoArenaScene scene_{ARENA_DEMO_PACK};
+  test_support::DemoArenaScene scene_{ARENA_DEMO_PACK, ARENA_DEMO_EQUIP};
   std::unique_ptr<CArenaMap> map_;
   CMover mover_;
 };

@@ -18,6 +18,10 @@ void DemoArenaFixture::SetUp() {
   ASSERT_NE(pack_, nullptr);
   world_ = r3xCreateWorld(nullptr, 0, nullptr);
   ASSERT_EQ(r3xLoadWorldFile("arena.wld", world_, pack_, nullptr, nullptr, nullptr), 0);
+  // The arena objects' models, read after the arena's own file as the world start reads them.
+  equipPack_ = r3xOpenWad(ARENA_DEMO_EQUIP, 64);
+  ASSERT_NE(equipPack_, nullptr);
+  ASSERT_EQ(r3xLoadWorldFile("equip.wld", world_, equipPack_, nullptr, nullptr, nullptr), 0);
   map_ = std::make_unique<CArenaMap>(mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
   ASSERT_TRUE(map_->IsValid());
   ASSERT_EQ(map_->GetMaxHeight(), kCeiling);
@@ -39,6 +43,7 @@ void DemoArenaFixture::TearDown() {
   }
   gWorld = nullptr;
   gFrameTime = 0;
+  r3xCloseWad(equipPack_);
   r3xCloseWad(pack_);
   r3xShutdown();
 }

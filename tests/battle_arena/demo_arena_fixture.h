@@ -1,5 +1,6 @@
-// The demo arena as the arena objects' tests see it: the engine started, the world and its
-// height map installed as the running arena's, the shared mover made and the frame time at 1000.
+// The demo arena as the arena objects' tests see it: the engine started, the world (with the
+// equipment's models) and its height map installed as the running arena's, the shared mover made
+// and the frame time at 1000.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ class DemoArenaFixture : public ::testing::Test {
   static R3xPlacement PlacementOf(const R3xActor* actor);
 
   R3xWad* pack_ = nullptr;
+  R3xWad* equipPack_ = nullptr;
   R3xWorld* world_ = nullptr;
   std::unique_ptr<CArenaMap> map_;
   std::unique_ptr<CMover> mover_;

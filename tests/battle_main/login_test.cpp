@@ -132,17 +132,17 @@ TEST_F(LoginTest, GameMessagesDuringTheLoginAreDroppedAndLaterOnesKept) {
       "login off\n"
       "at 0 tcp 0x10001 MSG_UDP_PORT udp_port\n"
       "at 0 tcp KIND_SESSION MSG_CONNECTED\n"
-      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 1 2 3\n"
+      "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_TANK_DESTROYED 1 2 3\n"
       "at 0 after MSG_LOGIN tcp KIND_SESSION GLOBAL_PARAMS_PASS global\n"
       "at 0 after MSG_LOGIN tcp KIND_SESSION MSG_PARAM_TABLE params\n"
-      "at 500 after MSG_LOGIN tcp KIND_SESSION MSG_CREATE_TANK 4 5 6\n");
+      "at 500 after MSG_LOGIN tcp KIND_SESSION MSG_TANK_DESTROYED 4 5 6\n");
   ASSERT_EQ(LoginToServer(&block_), 0);
-  std::vector<std::uint32_t> firstWords;  // of every MSG_CREATE_TANK left for the game
+  std::vector<std::uint32_t> firstWords;  // of every MSG_TANK_DESTROYED left for the game
   const auto deadline = std::chrono::steady_clock::now() + 5s;
   while (firstWords.empty() && std::chrono::steady_clock::now() < deadline) {
     std::uint32_t length = 0;
     while (MailboxMessagePtr message = gGameSession.Receive(length)) {
-      if (message->type == MSG_CREATE_TANK) {
+      if (message->type == MSG_TANK_DESTROYED) {
         firstWords.push_back(arena::ByteReader(message->Bytes()).U32());
       }
     }

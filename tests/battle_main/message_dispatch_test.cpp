@@ -171,7 +171,7 @@ TEST_F(MessageDispatchTest, LongerPayloadIsReadForItsLeadingBytes) {
 TEST_F(MessageDispatchTest, OtherTypesAreFreedWithoutEffect) {
   const float gravity = gGravity;
   for (const std::uint32_t type :
-       {MSG_SET_GLOBAL_WORD4, MSG_CHAT, MSG_TANK_STATE, 0x4000003u, 0u, 0xFFFFFFFFu}) {
+       {MSG_SET_GLOBAL_WORD4, MSG_CHAT, MSG_TANK_DESTROYED, 0x4000003u, 0u, 0xFFFFFFFFu}) {
     Post(type, test_support::WordPayload({1, 2, 3, 4, 5, 6, 7, 8}));
   }
   gGameSession.DispatchMessages();

@@ -211,7 +211,7 @@ TEST_F(NetSocketErrorTest, UdpBindFailureInConnectAnnouncesThePortTheSocketHas) 
 
   std::vector<std::uint8_t> datagram(kNetDatagramHeaderSize + 1, 7);
   WriteNetDatagramHeader(std::span(datagram).first<kNetDatagramHeaderSize>(),
-                         NetDatagramHeader{kSender, MSG_TANK_STATE, 1, 0});
+                         NetDatagramHeader{kSender, MSG_TANK_DESTROYED, 1, 0});
   const int udp = ::socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in client{};
   client.sin_family = AF_INET;
@@ -227,7 +227,7 @@ TEST_F(NetSocketErrorTest, UdpBindFailureInConnectAnnouncesThePortTheSocketHas) 
     message = tank_.Receive(length);
   }
   ASSERT_NE(message, nullptr);
-  EXPECT_EQ(message->type, MSG_TANK_STATE);
+  EXPECT_EQ(message->type, MSG_TANK_DESTROYED);
   EXPECT_EQ(client_.IsConnected(), 1);
 }
 

@@ -174,7 +174,7 @@ TEST_F(NetSocketTest, LowerSequenceIsDroppedAndEqualAccepted) {
   const std::pair<std::uint32_t, std::uint8_t> sent[] = {{100, 1}, {100, 2}, {99, 3}, {250, 4}};
   for (const auto& [sequence, mark] : sent) {
     server_.Send(
-        WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {mark}), sequence));
+        WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {mark}), sequence));
   }
   std::vector<std::uint8_t> marks;
   while (const MailboxMessagePtr message = WaitForMail(tank_, 500ms)) {
@@ -238,18 +238,18 @@ TEST_F(NetSocketTest, AliveReplyMeasuresTheRoundTripAndKeepsTheConnectionFor120S
 
 TEST_F(NetSocketTest, MessageSplitOverManySendsArrivesOnce) {
   Connect();
-  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(40));
+  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_DESTROYED, Pattern(40));
   split.split = 3;
   server_.Send(split);
-  server_.Send(testserver::MakeTcpMessage(kTankAddress, MSG_TANK_RESPAWN, {}));
+  server_.Send(testserver::MakeTcpMessage(kTankAddress, MSG_SYNC_PING, {}));
   const MailboxMessagePtr score = WaitForMail(tank_);
   ASSERT_NE(score, nullptr);
-  EXPECT_EQ(score->type, MSG_TANK_SCORE);
+  EXPECT_EQ(score->type, MSG_TANK_DESTROYED);
   EXPECT_EQ(score->sender, kNetworkAddress);
   EXPECT_EQ(PayloadOf(*score), Pattern(40));
   const MailboxMessagePtr respawn = WaitForMail(tank_);
   ASSERT_NE(respawn, nullptr);
-  EXPECT_EQ(respawn->type, MSG_TANK_RESPAWN);
+  EXPECT_EQ(respawn->type, MSG_SYNC_PING);
   EXPECT_EQ(respawn->length, 0u);
   EXPECT_EQ(WaitForMail(tank_, 100ms), nullptr);
 }
@@ -258,7 +258,7 @@ TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
   Connect();
   Action oversized = testserver::MakeRawTcp({});
   testserver::AppendTcpHeader(oversized.payload.emplace_back().bytes,
-                              testserver::WireHeader{kTankAddress, MSG_TANK_SCORE, 5000, 0});
+                              testserver::WireHeader{kTankAddress, MSG_TANK_DESTROYED, 5000, 0});
   oversized.payload.push_back(testserver::MakeBytesPiece(Pattern(5000)));
   server_.Send(oversized);
   server_.Send(testserver::MakeTcpMessage(kTankAddress, MSG_TANK_CHASSIS, {4, 0, 0, 0}));
@@ -276,20 +276,20 @@ TEST_F(NetSocketTest, OversizedTcpMessageIsDroppedAndTheStreamStaysInStep) {
 // than its header or than the length its header gives is dropped.
 TEST_F(NetSocketTest, DatagramsFromTheServersHostAreCutToTheirHeadersLength) {
   Connect();
-  Action claimsMore = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {1, 1, 1, 1});
+  Action claimsMore = testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {1, 1, 1, 1});
   claimsMore.length = 8;
-  Action foreign = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {2});
+  Action foreign = testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {2});
   foreign.fromForeign = true;
-  Action otherPort = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {3});
+  Action otherPort = testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {3});
   otherPort.fromOther = true;
-  Action claimsLess = testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {4, 4, 4, 4});
+  Action claimsLess = testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {4, 4, 4, 4});
   claimsLess.length = 2;
   server_.Send(testserver::MakeRawDatagram(std::vector<std::uint8_t>(10, 0)));
   server_.Send(claimsMore);
   server_.Send(foreign);
   server_.Send(otherPort);
   server_.Send(claimsLess);
-  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_FIRE, {5}));
+  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {5}));
   std::vector<std::vector<std::uint8_t>> payloads;
   while (const MailboxMessagePtr message =
              WaitForMail(tank_, payloads.size() < 3 ? kWait : 200ms)) {
@@ -300,21 +300,21 @@ TEST_F(NetSocketTest, DatagramsFromTheServersHostAreCutToTheirHeadersLength) {
 
 TEST_F(NetSocketTest, DatagramBetweenPiecesOfATcpHeaderLeavesItWhole) {
   Connect();
-  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_SCORE, Pattern(8));
+  Action split = testserver::MakeTcpMessage(kTankAddress, MSG_TANK_DESTROYED, Pattern(8));
   split.split = 5;
   server_.Send(split);
-  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {9, 9}));
+  server_.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_CHASSIS, {9, 9, 9, 9}));
   std::vector<std::uint32_t> types;
   for (int i = 0; i < 2; ++i) {
     const MailboxMessagePtr message = WaitForMail(tank_);
     ASSERT_NE(message, nullptr);
     types.push_back(message->type);
     const std::vector<std::uint8_t> expected =
-        message->type == MSG_TANK_SCORE ? Pattern(8) : std::vector<std::uint8_t>{9, 9};
+        message->type == MSG_TANK_DESTROYED ? Pattern(8) : std::vector<std::uint8_t>{9, 9, 9, 9};
     EXPECT_EQ(PayloadOf(*message), expected);
   }
   std::sort(types.begin(), types.end());
-  EXPECT_EQ(types, (std::vector<std::uint32_t>{MSG_TANK_STATE, MSG_TANK_SCORE}));
+  EXPECT_EQ(types, (std::vector<std::uint32_t>{MSG_TANK_DESTROYED, MSG_TANK_CHASSIS}));
 }
 
 void ExpectBareLogoutAndClose(testserver::TestServer& server, const CNetSocket& client) {
@@ -520,7 +520,7 @@ TEST(NetSocketUnthreadedTest, OnlyPollMovesAnUnthreadedClient) {
 
 TEST_F(NetSocketTest, ASecondConnectionStartsFromACleanSlate) {
   Connect();
-  server_.Send(WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {1}), 5000));
+  server_.Send(WithSequence(testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {1}), 5000));
   ASSERT_NE(WaitForMail(tank_), nullptr);
   client_.Close();
   // Queued for the old connection: must not reach the new one.
@@ -536,7 +536,7 @@ TEST_F(NetSocketTest, ASecondConnectionStartsFromACleanSlate) {
   EXPECT_EQ(received[0].type, MSG_UDP_PORT);
   EXPECT_FALSE(second.WaitForMessage(MSG_CHAT, 100ms));
   // The new server's sequences count from zero again, and so do the client's.
-  second.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_STATE, {2}));
+  second.Send(testserver::MakeDatagram(kTankAddress, MSG_TANK_DESTROYED, {2}));
   const MailboxMessagePtr state = WaitForMail(tank_);
   ASSERT_NE(state, nullptr);
   EXPECT_EQ(state->Payload()[0], 2);

@@ -472,7 +472,7 @@ class ArenaDrawTest : public DisplayTest {
     camera_.farDistance = 2000.0f;
     camera_.viewWidth = 640;
     camera_.viewHeight = 480;
-    auto* definition = reinterpret_cast<R3xActorDef*>(r3xFindTag(world_, "TANK_ACTORDEF"));
+    auto* definition = reinterpret_cast<R3xActorDef*>(r3xFindTag(world_, "BOX_ACTORDEF"));
     ASSERT_NE(definition, nullptr);
     const R3xPlacement at{120.0f, 120.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0};
     actor_ = r3xCreateActor(world_, definition, nullptr, &at, nullptr, nullptr, 8.0f, 0.0f, 0);

@@ -453,10 +453,8 @@ TEST(DemoArena, LoadsFromItsPackWithoutAMessage) {
   EXPECT_EQ(r3xLoadWorldFile("arena.wld", world, pack, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
   EXPECT_EQ(world->regions.count, 5u);
-  for (const char* tag :
-       {"TANK_ACTORDEF", "TANK_COLLISION_ACTORDEF", "TURRET_ACTORDEF", "BARRELL_ACTORDEF",
-        "FSHIELD_ACTORDEF", "BULLETS_ACTORDEF", "SMOKE_DEF", "RECONGUN_DEF", "DRONE_DEF",
-        "EXPLODE_DEF", "LMCOL_SPHRLDEF", "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
+  for (const char* tag : {"BOX_ACTORDEF", "CARD_ACTORDEF", "TANK_COLLISION_ACTORDEF",
+                          "LMCOL_SPHRLDEF", "MSCOL_SPHRLDEF", "LIGHTDEF", "sky"}) {
     EXPECT_NE(r3xFindTag(world, tag), nullptr) << tag;
   }
   // The sky: its own vertices, one textured surface, no collision data or dynamic information.

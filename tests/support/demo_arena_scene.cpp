@@ -17,7 +17,7 @@ bool AddActor(R3xWorld* world, const char* definitionTag, const R3xPlacement& at
 
 }  // namespace
 
-DemoArenaScene::DemoArenaScene(const std::string& packPath) {
+DemoArenaScene::DemoArenaScene(const std::string& packPath, const std::string& equipPath) {
   platform::glide::SetSwapPacing(false);
   mathTables_ = _r3xInitMathTables() == R3X_DONE;
   pack_ = r3xOpenWad(packPath.c_str(), 64);
@@ -25,6 +25,13 @@ DemoArenaScene::DemoArenaScene(const std::string& packPath) {
   if (!mathTables_ || pack_ == nullptr || world_ == nullptr ||
       r3xLoadWorldFile("arena.wld", world_, pack_, nullptr, nullptr, nullptr) != 0) {
     return;
+  }
+  if (!equipPath.empty()) {
+    equipPack_ = r3xOpenWad(equipPath.c_str(), 64);
+    if (equipPack_ == nullptr ||
+        r3xLoadWorldFile("equip.wld", world_, equipPack_, nullptr, nullptr, nullptr) != 0) {
+      return;
+    }
   }
   palette_ = r3xCreatePalette(world_, pack_, "palette.bmp", 1);
   render_ = CreateRenderContext(0, nullptr);
@@ -47,6 +54,7 @@ DemoArenaScene::~DemoArenaScene() {
   if (world_ != nullptr) {
     r3xDestroyWorld(world_);
   }
+  r3xCloseWad(equipPack_);
   r3xCloseWad(pack_);
   if (mathTables_) {
     _r3xFreeMathTables();
@@ -54,10 +62,10 @@ DemoArenaScene::~DemoArenaScene() {
 }
 
 bool DemoArenaScene::Populate() {
-  return AddActor(world_, "TANK_ACTORDEF", {120.0f, 120.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0}, 8.0f) &&
-         AddActor(world_, "TANK_ACTORDEF", {210.0f, 230.0f, 12.0f, 40.0f, 0.0f, 0.0f, 0}, 12.0f) &&
-         AddActor(world_, "BULLETS_ACTORDEF", {190.0f, 60.0f, 9.0f, 0.0f, 0.0f, 0.0f, 0}, 6.0f) &&
-         AddActor(world_, "BULLETS_ACTORDEF", {290.0f, 300.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0}, 10.0f);
+  return AddActor(world_, "BOX_ACTORDEF", {120.0f, 120.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0}, 8.0f) &&
+         AddActor(world_, "BOX_ACTORDEF", {210.0f, 230.0f, 12.0f, 40.0f, 0.0f, 0.0f, 0}, 12.0f) &&
+         AddActor(world_, "CARD_ACTORDEF", {190.0f, 60.0f, 9.0f, 0.0f, 0.0f, 0.0f, 0}, 6.0f) &&
+         AddActor(world_, "CARD_ACTORDEF", {290.0f, 300.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0}, 10.0f);
 }
 
 void DemoArenaScene::Place(const ArenaPlacement& placement, std::int32_t width,

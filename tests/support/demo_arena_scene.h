@@ -31,8 +31,9 @@ inline constexpr ArenaPlacement kArenaPlacements[] = {
 
 class DemoArenaScene {
  public:
-  // Loads the world of the pack at packPath. ok() tells whether everything was made.
-  explicit DemoArenaScene(const std::string& packPath);
+  // Loads the world of the pack at packPath, and the equipment world of the pack at equipPath
+  // when one is named. ok() tells whether everything was made.
+  explicit DemoArenaScene(const std::string& packPath, const std::string& equipPath = "");
   ~DemoArenaScene();
   DemoArenaScene(const DemoArenaScene&) = delete;
   DemoArenaScene& operator=(const DemoArenaScene&) = delete;
@@ -55,6 +56,7 @@ class DemoArenaScene {
   bool ok_ = false;
   bool mathTables_ = false;
   R3xWad* pack_ = nullptr;
+  R3xWad* equipPack_ = nullptr;
   R3xWorld* world_ = nullptr;
   R3xPalette* palette_ = nullptr;
   R3xGlideContext* glide_ = nullptr;

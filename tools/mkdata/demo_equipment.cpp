@@ -13,7 +13,7 @@ namespace {
 // The demo palette's ramps: 29 entries each from index 10, dark to light.
 constexpr std::uint32_t kRampStart = 10;
 constexpr std::uint32_t kRampLength = 29;
-enum Ramp : std::uint32_t { kGrey = 0, kEarth = 2, kSky = 3, kGlare = 6, kMetal = 7 };
+enum Ramp : std::uint32_t { kGrey = 0, kEarth = 2, kSky = 3, kFire = 4, kGlare = 6, kMetal = 7 };
 constexpr std::uint8_t kBlack = 0;
 
 // The palette index of a ramp's shade, 0 (dark) to 1 (light).
@@ -76,6 +76,19 @@ std::vector<std::pair<std::string, BmpImage>> MakeSkyImages() {
                         const double r = Radius(x, y);
                         return r < 1.0 ? Shade(kGlare, 0.5 * (1.0 - r)) : kBlack;
                       }));
+  return images;
+}
+
+std::vector<std::pair<std::string, BmpImage>> MakeSpriteImages() {
+  std::vector<std::pair<std::string, BmpImage>> images;
+  const std::pair<const char*, Ramp> discs[] = {
+      {"glow.bmp", kFire}, {"puff.bmp", kGrey}, {"bolt.bmp", kGlare}};
+  for (const auto& [name, ramp] : discs) {
+    images.emplace_back(name, Draw(32, 32, [ramp](double x, double y) {
+                          const double r = Radius(x, y);
+                          return r < 0.95 ? Shade(ramp, 1.0 - 0.7 * r) : kBlack;
+                        }));
+  }
   return images;
 }
 

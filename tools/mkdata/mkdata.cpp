@@ -15,6 +15,7 @@
 //   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
 //   mkdata sky-demo DIR                        the seven sky bitmaps of "Equip.r3x" into DIR
 //   mkdata loading-demo OUT                    the loading picture "load.bmp"
+//   mkdata equip-demo DIR                      "equip.wld" with the models and their pictures
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -31,6 +32,7 @@
 #include "tools/mkdata/demo_design.h"
 #include "tools/mkdata/demo_equipment.h"
 #include "tools/mkdata/demo_palette.h"
+#include "tools/mkdata/equipment_models.h"
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/fuzz_seeds.h"
 #include "tools/mkdata/pack_writer.h"
@@ -52,6 +54,7 @@ int PrintUsage() {
   std::fputs("       mkdata sky-demo DIR\n", stderr);
   std::fputs("       mkdata design-demo DIR\n", stderr);
   std::fputs("       mkdata loading-demo OUT\n", stderr);
+  std::fputs("       mkdata equip-demo DIR\n", stderr);
   return 2;
 }
 
@@ -224,6 +227,22 @@ int main(int argc, char** argv) {
       for (const auto& [name, image] : mkdata::MakeDesignImages()) {
         mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
                                mkdata::BuildBmp(image));
+      }
+      return 0;
+    }
+    if (command == "equip-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      const std::string text =
+          "// The equipment's shared world file, read into every arena's world after the arena's "
+          "own file:\n// the arena objects' models.\nBEGINFILE 1\n" +
+          mkdata::MakeEquipmentModels();
+      const std::filesystem::path folder(args[0]);
+      mkdata::WriteFileBytes((folder / "equip.wld").string(),
+                             std::vector<std::uint8_t>(text.begin(), text.end()));
+      for (const auto& [name, image] : mkdata::MakeSpriteImages()) {
+        mkdata::WriteFileBytes((folder / name).string(), mkdata::BuildBmp(image));
       }
       return 0;
     }

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "base/byte_writer.h"
+#include "common/messages.h"
 #include "tools/testserver/catalogue_names.h"
+#include "tools/testserver/tank_lines.h"
 
 namespace testserver {
 namespace {
@@ -392,8 +394,8 @@ LineResult<Action> ParseAction(std::span<const Token> tokens) {
   return Fail("unknown action " + Quote(verb));
 }
 
-LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
-  ScriptStep step;
+// "at <ms> [after <type>]": the step's timing, and the position of the action's first token.
+LineResult<std::size_t> ParseTiming(std::span<const Token> tokens, ScriptStep& step) {
   if (tokens.size() < 2) {
     return Fail("expected a time after 'at'");
   }
@@ -414,12 +416,102 @@ LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
     step.afterType = std::get<std::uint32_t>(type);
     pos += 2;
   }
+  return pos;
+}
+
+LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
+  ScriptStep step;
+  LineResult<std::size_t> timing = ParseTiming(tokens, step);
+  if (auto* error = std::get_if<LineError>(&timing)) {
+    return *error;
+  }
+  const std::size_t pos = std::get<std::size_t>(timing);
   LineResult<Action> action = ParseAction(tokens.subspan(pos));
   if (auto* error = std::get_if<LineError>(&action)) {
     return *error;
   }
   step.action = std::move(std::get<Action>(action));
   return step;
+}
+
+// The tank lines: tank_create <instance> <chassis> <team> "<name>" <x> <y> <z> <heading>;
+// tank_drive <instance> <states a second> <speed> <x y z>...; tank_fire <instance> <shot word>
+// <x> <y> <z> <heading> <pitch>; tank_remove <instance>. Nothing when the verb is another.
+std::optional<LineResult<std::vector<ScriptStep>>> ParseTankLine(std::span<const Token> tokens) {
+  ScriptStep step;
+  LineResult<std::size_t> timing = ParseTiming(tokens, step);
+  if (std::holds_alternative<LineError>(timing) || std::get<std::size_t>(timing) >= tokens.size()) {
+    return std::nullopt;
+  }
+  const std::span<const Token> rest = tokens.subspan(std::get<std::size_t>(timing));
+  const std::string& verb = rest[0].text;
+  if (verb != "tank_create" && verb != "tank_drive" && verb != "tank_fire" &&
+      verb != "tank_remove") {
+    return std::nullopt;
+  }
+  if (rest.size() < 2) {
+    return Fail(verb + " needs the tank's instance");
+  }
+  const std::optional<std::uint32_t> instance = ParseHex(rest[1].text);
+  if (!instance || *instance > 0xFFFF) {
+    return Fail("bad tank instance " + Quote(rest[1].text) + " (hex, at most FFFF)");
+  }
+  const std::uint32_t id = KIND_TANK | *instance;
+  auto numbers = [&](std::size_t first, std::size_t count) -> std::optional<std::vector<float>> {
+    std::vector<float> values;
+    for (std::size_t i = first; i < first + count; ++i) {
+      const std::optional<float> value = ParseFloat(rest[i].text);
+      if (!value || rest[i].quoted) {
+        return std::nullopt;
+      }
+      values.push_back(*value);
+    }
+    return values;
+  };
+  std::vector<ScriptStep> steps;
+  auto add = [&](std::uint32_t offset, Action action) {
+    ScriptStep added = step;
+    added.atMs += offset;
+    added.action = std::move(action);
+    steps.push_back(std::move(added));
+  };
+  if (verb == "tank_create") {
+    const std::optional<std::vector<float>> place =
+        rest.size() == 9 && rest[4].quoted ? numbers(5, 4) : std::nullopt;
+    const std::optional<std::uint32_t> chassis = ParseUnsigned(rest[2].text);
+    const std::optional<std::uint32_t> team =
+        rest.size() > 3 ? ParseUnsigned(rest[3].text) : std::nullopt;
+    if (!place || !chassis || !team) {
+      return Fail("tank_create takes <instance> <chassis> <team> \"<name>\" <x> <y> <z> <heading>");
+    }
+    add(0, MakeTankCreate(id, *chassis, *team, rest[4].text, place->data(), (*place)[3]));
+  } else if (verb == "tank_drive") {
+    const std::optional<std::vector<float>> values = rest.size() >= 10 && (rest.size() - 4) % 3 == 0
+                                                         ? numbers(2, rest.size() - 2)
+                                                         : std::nullopt;
+    if (!values || !((*values)[0] > 0.0f) || !((*values)[1] > 0.0f)) {
+      return Fail(
+          "tank_drive takes <instance> <states a second> <speed> and two or more points x y z");
+    }
+    const std::vector<float> path(values->begin() + 2, values->end());
+    for (TankDriveStep& drive : MakeTankDrive(id, path, (*values)[0], (*values)[1])) {
+      add(drive.atMs, std::move(drive.action));
+    }
+  } else if (verb == "tank_fire") {
+    const std::optional<std::uint32_t> word =
+        rest.size() == 8 ? ParseWord(rest[2].text) : std::nullopt;
+    const std::optional<std::vector<float>> muzzle = word ? numbers(3, 5) : std::nullopt;
+    if (!muzzle) {
+      return Fail("tank_fire takes <instance> <shot word> <x> <y> <z> <heading> <pitch>");
+    }
+    add(0, MakeTankFire(id, muzzle->data(), *word));
+  } else {
+    if (rest.size() != 2) {
+      return Fail("tank_remove takes <instance>");
+    }
+    add(0, MakeTankRemove(id));
+  }
+  return steps;
 }
 
 }  // namespace
@@ -454,6 +546,15 @@ std::variant<Script, ScriptError> ParseScript(std::string_view text) {
     }
     if (tokens[0].text != "at" || tokens[0].quoted) {
       return ScriptError{lineNumber, "expected 'at' or 'login', found " + Quote(tokens[0].text)};
+    }
+    if (auto tankSteps = ParseTankLine(tokens)) {
+      if (auto* error = std::get_if<LineError>(&*tankSteps)) {
+        return ScriptError{lineNumber, error->message};
+      }
+      for (ScriptStep& tankStep : std::get<std::vector<ScriptStep>>(*tankSteps)) {
+        script.steps.push_back(std::move(tankStep));
+      }
+      continue;
     }
     LineResult<ScriptStep> step = ParseStep(tokens);
     if (auto* error = std::get_if<LineError>(&step)) {
