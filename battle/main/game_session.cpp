@@ -7,15 +7,17 @@
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/joystick.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/overview_camera.h"
+#include "battle/arena/shared_lights.h"
 #include "battle/core/error_report.h"
 #include "battle/core/log.h"
-#include "battle/effects/shared_lights.h"
+#include "battle/effects/sound_front_end.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
@@ -109,6 +111,8 @@ CGameSession::CGameSession()
   netSocket.SetAddress(kNetworkAddress);
   // The network client writes its socket set-up into the game's log.
   CNetSocket::SetLogFunction(LogPrintf);
+  // The arena objects' sounds go through the positional front end.
+  gArenaSound = PlaySoundAt;
   if (r3xInit() < 0) {
     return;  // the world start reports it
   }
