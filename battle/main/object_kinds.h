@@ -10,6 +10,9 @@
 #include <span>
 #include <string_view>
 
+#include "battle/arena/flag.h"
+#include "battle/arena/flare.h"
+#include "battle/arena/recon.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
 
@@ -79,15 +82,25 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CRecon
     {.kind = ObjectKind::kReconDrones,
      .createMessage = MSG_CREATE_RECON,
+     .create = CreateRecon,
+     .update = UpdateAllRecons,
      .phase = kPhaseSmallObjects,
-     .teardownRank = 8},
+     .teardownRank = 8,
+     .teardown = DeleteAllRecons},
     // CFlag: made from payload words 0-5.
     {.kind = ObjectKind::kFlags,
      .createMessage = MSG_CREATE_FLAG,
+     .create = CreateFlag,
+     .update = UpdateAllFlags,
      .phase = kPhaseSmallObjects,
-     .teardownRank = 5},
+     .teardownRank = 5,
+     .teardown = DeleteAllFlags},
     // CFlare
-    {.kind = ObjectKind::kFlares, .phase = kPhaseSmallObjects, .teardownRank = 7},
+    {.kind = ObjectKind::kFlares,
+     .update = UpdateAllFlares,
+     .phase = kPhaseSmallObjects,
+     .teardownRank = 7,
+     .teardown = DeleteAllFlares},
     // Smoke puffs: a pool of 50.
     {.kind = ObjectKind::kSmoke, .phase = kPhaseSmoke, .poolRank = 0, .teardownRank = 2},
     // Explosions: a pool of 30.

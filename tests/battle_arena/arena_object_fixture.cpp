@@ -1,0 +1,124 @@
+#include "arena_object_fixture.h"
+
+#include "base/byte_writer.h"
+#include "battle/arena/arena_sound.h"
+#include "battle/arena/arena_world.h"
+#include "battle/core/frame_time.h"
+#include "battle/core/game_params.h"
+#include "battle/core/global_params.h"
+#include "common/messages.h"
+#include "tests/support/test_world_builder.h"
+#include "tools/mkdata/arena_map_writer.h"
+#include "tools/mkdata/demo_arena_map.h"
+
+namespace {
+
+std::vector<PlayedSound> gPlayed;
+
+int RecordSound(std::uint32_t owner, std::uint32_t code, float x, float y) {
+  gPlayed.push_back({owner, code, x, y});
+  return 1;
+}
+
+}  // namespace
+
+void ArenaObjectTest::SetUp() {
+  ASSERT_EQ(r3xInit(), R3X_DONE);
+  InitGameParams();
+  // One region between the floor and the ceiling; nothing below or above.
+  TestWorldSpec spec{1, {}, {}, false};
+  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, 0.0f}, 1, -1, 0});
+  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, -kCeiling}, -1, 2, 0});
+  spec.nodes.push_back(MakeTestLeaf(0));
+  world_ = MakeTestWorld(spec);
+  ASSERT_NE(world_, nullptr);
+  map_ = std::make_unique<CArenaMap>(mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
+  ASSERT_TRUE(map_->IsValid());
+  gWorld = world_;
+  gArenaMap = map_.get();
+  gWorldCeiling = kCeiling;
+  mover_ = std::make_unique<CMover>();
+  gMover = mover_.get();
+  network_ = std::make_unique<CMailbox>(kNetworkAddress);
+  gPlayed.clear();
+  gArenaSound = RecordSound;
+  SetFrameTime(10000);
+}
+
+void ArenaObjectTest::TearDown() {
+  gArenaSound = nullptr;
+  network_.reset();
+  gMover = nullptr;
+  mover_.reset();
+  gWorld = nullptr;
+  gArenaMap = nullptr;
+  gWorldCeiling = 0.0f;
+  gFrameTime = 0;
+  if (world_ != nullptr) {
+    r3xDestroyWorld(world_);
+  }
+  r3xShutdown();
+}
+
+R3xActorDef* ArenaObjectTest::MakeModel(const char* tag, std::uint32_t actions, float partRadius,
+                                        float volumeRadius) {
+  std::vector<R3xObjectHeader*> parts;
+  auto* actionArray = static_cast<R3xAction*>(r3xMalloc(actions * sizeof(R3xAction)));
+  const float offset[3] = {0.0f, 0.0f, 0.0f};
+  for (std::uint32_t i = 0; i < actions; ++i) {
+    R3xVolume* volume = volumeRadius > 0.0f
+                            ? reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(volumeRadius))
+                            : nullptr;
+    R3x2DSpriteDef* sprite = r3xCreate2DSpriteDef(world_, nullptr, 0, 0, nullptr, 1.0f, 1.0f, 1.0f,
+                                                  nullptr, 0, 0, 0, offset, volume, partRadius);
+    parts.push_back(&r3xCreate2DSprite(world_, sprite, nullptr)->header);
+    actionArray[i].levelCount = 1;
+    actionArray[i].levels = static_cast<R3xLodLevel*>(r3xMalloc(sizeof(R3xLodLevel)));
+    actionArray[i].levels[0] = {0.0f, R3X_LOD_LAST_UPPER, static_cast<std::int32_t>(i)};
+  }
+  const R3xPlacement origin{200.0f, 200.0f, 10.0f, 0.0f, 0.0f, 0.0f, -1};
+  R3xActorDef* definition =
+      r3xCreateActorDef(world_, tag, actions, actionArray, nullptr, &origin, nullptr, nullptr, 1.0f,
+                        partRadius, 0, parts.data(), 0);
+  EXPECT_NE(definition, nullptr);
+  return definition;
+}
+
+void ArenaObjectTest::SetFrameTime(std::uint32_t time) {
+  frameTime_ = time;
+  gFrameTime = time;
+}
+
+void ArenaObjectTest::Send(std::uint32_t address, std::uint32_t type,
+                           std::span<const std::uint8_t> bytes) {
+  CMailbox::PostAnonymous(address, type, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+}
+
+R3xPlacement ArenaObjectTest::PlacementOf(const R3xActor* actor) {
+  R3xPlacement placement{};
+  r3xGetActorPlacement(actor, &placement);
+  return placement;
+}
+
+std::vector<PlayedSound> ArenaObjectTest::TakeSounds() {
+  std::vector<PlayedSound> played;
+  played.swap(gPlayed);
+  return played;
+}
+
+std::vector<std::uint8_t> FloatPayload(std::initializer_list<float> values) {
+  arena::ByteWriter writer;
+  for (const float value : values) {
+    writer.F32(value);
+  }
+  return writer.Take();
+}
+
+std::vector<ReceivedMessage> Drain(CMailbox& mailbox) {
+  std::vector<ReceivedMessage> messages;
+  std::uint32_t length = 0;
+  while (const MailboxMessagePtr message = mailbox.Receive(length)) {
+    messages.push_back({message->type, {message->Bytes().begin(), message->Bytes().end()}});
+  }
+  return messages;
+}
