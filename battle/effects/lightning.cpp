@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "battle/effects/sound_table.h"
+#include "battle/core/sound_table.h"
 
 namespace {
 

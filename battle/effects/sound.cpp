@@ -4,7 +4,7 @@
 #include <numbers>
 #include <string>
 
-#include "battle/effects/sound_code.h"
+#include "battle/core/sound_code.h"
 #include "battle/effects/wave_resource.h"
 #include "common/messages.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "battle/arena/arena_geometry.h"
+#include "battle/core/sound_code.h"
 #include "battle/effects/sound.h"
-#include "battle/effects/sound_code.h"
 #include "engine/r3x_core.h"
 
 namespace {

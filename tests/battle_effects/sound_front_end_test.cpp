@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "battle/arena/arena_geometry.h"
-#include "battle/effects/sound_code.h"
+#include "battle/core/sound_code.h"
 #include "tests/battle_effects/sound_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "battle/effects/sound_code.h"
+#include "battle/core/sound_code.h"
 #include "battle/effects/wave_resource.h"
 #include "common/messages.h"
 #include "platform/dsound.h"

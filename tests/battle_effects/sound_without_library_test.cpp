@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "battle/core/sound_code.h"
 #include "battle/effects/sound.h"
-#include "battle/effects/sound_code.h"
 #include "tests/battle_effects/sound_fixture.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
