@@ -13,6 +13,7 @@
 #include "battle/arena/flag.h"
 #include "battle/arena/flare.h"
 #include "battle/arena/recon.h"
+#include "battle/arena/recon_gun.h"
 #include "battle/main/phase_timing.h"
 #include "common/messages.h"
 
@@ -65,8 +66,11 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CReconGun
     {.kind = ObjectKind::kReconGuns,
      .createMessage = MSG_CREATE_RECON_GUN,
+     .create = CreateReconGun,
+     .update = UpdateAllReconGuns,
      .phase = kPhaseReconGuns,
-     .teardownRank = 6},
+     .teardownRank = 6,
+     .teardown = DeleteAllReconGuns},
     // CMissile: made from a copy of words 2-6, word 1, word 0 and 0.
     {.kind = ObjectKind::kMissiles,
      .createMessage = MSG_CREATE_MISSILE,

@@ -25,12 +25,7 @@ int RecordSound(std::uint32_t owner, std::uint32_t code, float x, float y) {
 void ArenaObjectTest::SetUp() {
   ASSERT_EQ(r3xInit(), R3X_DONE);
   InitGameParams();
-  // One region between the floor and the ceiling; nothing below or above.
-  TestWorldSpec spec{1, {}, {}, false};
-  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, 0.0f}, 1, -1, 0});
-  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, -kCeiling}, -1, 2, 0});
-  spec.nodes.push_back(MakeTestLeaf(0));
-  world_ = MakeTestWorld(spec);
+  world_ = MakeTestWorld(MakeFloorToCeiling(kCeiling));
   ASSERT_NE(world_, nullptr);
   map_ = std::make_unique<CArenaMap>(mkdata::EncodeArenaMap(mkdata::BuildDemoArenaMap()));
   ASSERT_TRUE(map_->IsValid());
@@ -62,24 +57,7 @@ void ArenaObjectTest::TearDown() {
 
 R3xActorDef* ArenaObjectTest::MakeModel(const char* tag, std::uint32_t actions, float partRadius,
                                         float volumeRadius) {
-  std::vector<R3xObjectHeader*> parts;
-  auto* actionArray = static_cast<R3xAction*>(r3xMalloc(actions * sizeof(R3xAction)));
-  const float offset[3] = {0.0f, 0.0f, 0.0f};
-  for (std::uint32_t i = 0; i < actions; ++i) {
-    R3xVolume* volume = volumeRadius > 0.0f
-                            ? reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(volumeRadius))
-                            : nullptr;
-    R3x2DSpriteDef* sprite = r3xCreate2DSpriteDef(world_, nullptr, 0, 0, nullptr, 1.0f, 1.0f, 1.0f,
-                                                  nullptr, 0, 0, 0, offset, volume, partRadius);
-    parts.push_back(&r3xCreate2DSprite(world_, sprite, nullptr)->header);
-    actionArray[i].levelCount = 1;
-    actionArray[i].levels = static_cast<R3xLodLevel*>(r3xMalloc(sizeof(R3xLodLevel)));
-    actionArray[i].levels[0] = {0.0f, R3X_LOD_LAST_UPPER, static_cast<std::int32_t>(i)};
-  }
-  const R3xPlacement origin{200.0f, 200.0f, 10.0f, 0.0f, 0.0f, 0.0f, -1};
-  R3xActorDef* definition =
-      r3xCreateActorDef(world_, tag, actions, actionArray, nullptr, &origin, nullptr, nullptr, 1.0f,
-                        partRadius, 0, parts.data(), 0);
+  R3xActorDef* definition = MakeTestActorModel(world_, tag, actions, partRadius, volumeRadius);
   EXPECT_NE(definition, nullptr);
   return definition;
 }
