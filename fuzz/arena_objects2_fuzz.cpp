@@ -120,7 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       case 4: {  // a carrier's pose
         const std::uint32_t id = kIds[reader.U8() % 2];
-        R3xPlacement pose{reader.F32(), reader.F32(), reader.F32(), reader.F32(), 0.0f, 0.0f, 0};
+        // The tank's pose, whose angles the tank checked where they entered.
+        R3xPlacement pose{reader.F32(), reader.F32(), reader.F32(), 0.0f, 0.0f, 0.0f, 0};
+        pose.heading = static_cast<float>(reader.U8()) * 2.0f;
         if (CFlag* flag = FindFlag(id)) {
           flag->PlaceAt(pose);
         }

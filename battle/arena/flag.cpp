@@ -86,8 +86,14 @@ void CFlag::Update() {
     RestoreVolume();
     PlaceActor();
   }
+  // Only what was queued before: a carrier id naming this flag would otherwise feed the loop
+  // its own posts for ever.
   std::uint32_t length = 0;
-  while (const MailboxMessagePtr message = Receive(length)) {
+  for (std::uint32_t queued = Count(); queued > 0; --queued) {
+    const MailboxMessagePtr message = Receive(length);
+    if (message == nullptr) {
+      break;
+    }
     arena::ByteReader reader(message->Bytes());
     if (message->type == MSG_CREATE_FLAG) {
       const float x = reader.F32();

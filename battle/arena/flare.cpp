@@ -41,13 +41,10 @@ CFlare::CFlare(float x, float y, float z, float heading, float pitch) {
   if (definition == nullptr) {
     return;
   }
-  R3xPlacement start = gListenerPlacement;
-  start.x = x;
-  start.y = y;
-  start.z = z;
-  start.heading = heading;
-  start.pitch = pitch;
-  pose = start;
+  // The tank's values come from the wire: an angle that is not a number or beyond any turn
+  // keeps the listener's.
+  pose = gListenerPlacement;
+  SetPose(x, y, z, heading, pitch, pose.roll);
   SetLimits(kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit);
   const float speed = SpeedOrZero(GetGameParamFloat(PARAM_FLARE_SPEED));
   targetSpeed = speed;

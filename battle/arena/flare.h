@@ -16,7 +16,9 @@ class CGameSession;
 
 class CFlare : public CMotionModel {
  public:
-  // Listed only with the "FLARE_DEF" model and an actor made.
+  // At (x, y, z) with the heading and pitch, its roll the listener's; an angle that is not a
+  // number or beyond kMaxAngleUnits is the listener's too. Listed only with the "FLARE_DEF" model
+  // and an actor made.
   CFlare(float x, float y, float z, float heading, float pitch);
   ~CFlare();
 

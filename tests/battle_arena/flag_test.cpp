@@ -139,6 +139,17 @@ TEST_F(FlagTest, ACarrierOutsideTheWorldLeavesTheFlagWhereItWasPlacedLast) {
   EXPECT_EQ(PlacementOf(flag->Actor()).z, 4.0f);
 }
 
+TEST_F(FlagTest, ACarrierIdNamingTheFlagItselfEndsTheUpdate) {
+  CFlag* flag = MakeFlag();
+  ASSERT_NE(flag, nullptr);
+  Send(kFlagId, MSG_FLAG_TAKEN, WordPayload({kFlagId}));
+  flag->Update();  // handles the server's message and leaves its own post for the next frame
+  EXPECT_FALSE(flag->IsFree());
+  EXPECT_EQ(flag->Count(), 1u);
+  flag->Update();
+  EXPECT_EQ(flag->Count(), 1u);
+}
+
 TEST_F(FlagTest, AFreeFlagIgnoresItsCarriersPose) {
   CFlag* flag = MakeFlag();
   ASSERT_NE(flag, nullptr);

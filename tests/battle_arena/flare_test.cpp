@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <limits>
 
 #include "arena_object_fixture.h"
 #include "battle/arena/actor_owner.h"
+#include "battle/arena/arena_geometry.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
 #include "common/messages.h"
@@ -139,6 +141,18 @@ TEST_F(FlareTest, AFlareWhoseLightCannotBeMadeBurnsUnlitForItsDuration) {
   Step(1);
   UpdateAllFlares();
   EXPECT_EQ(gFlareList, nullptr);
+}
+
+TEST_F(FlareTest, AnglesThatNoTurnGivesAreTheListeners) {
+  gListenerPlacement = {0.0f, 0.0f, 0.0f, 100.0f, 20.0f, 5.0f, 0};
+  LaunchFlare(100.0f, 100.0f, 10.0f, std::numeric_limits<float>::quiet_NaN(), 1e30f);
+  ASSERT_NE(gFlareList, nullptr);
+  const auto* flare = static_cast<const CFlare*>(gFlareList->object);
+  EXPECT_EQ(flare->pose.heading, 100.0f);
+  EXPECT_EQ(flare->pose.pitch, 20.0f);
+  EXPECT_EQ(flare->pose.roll, 5.0f);
+  EXPECT_EQ(PlacementOf(flare->Actor()).heading, 100.0f);
+  gListenerPlacement = {};
 }
 
 TEST_F(FlareTest, WithoutItsModelNoFlareIsListed) {
