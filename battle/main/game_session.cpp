@@ -8,6 +8,7 @@
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_sound.h"
+#include "battle/arena/arena_sparks.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
@@ -111,8 +112,12 @@ CGameSession::CGameSession()
   netSocket.SetAddress(kNetworkAddress);
   // The network client writes its socket set-up into the game's log.
   CNetSocket::SetLogFunction(LogPrintf);
-  // The arena objects' sounds go through the positional front end.
+  // The arena objects' sounds go through the positional front end, a tower's sparks into the
+  // atmosphere's particle pool.
   gArenaSound = PlaySoundAt;
+  gArenaSparks = [](const float* top, const float* bottom) {
+    gGameSession.atmosphere.Particles().EmitSparks(top, bottom);
+  };
   if (r3xInit() < 0) {
     return;  // the world start reports it
   }

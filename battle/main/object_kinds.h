@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "battle/arena/defense_tower.h"
 #include "battle/arena/flag.h"
 #include "battle/arena/flare.h"
 #include "battle/arena/recon.h"
@@ -61,8 +62,11 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CDefenseTower
     {.kind = ObjectKind::kDefenseTowers,
      .createMessage = MSG_CREATE_DEFENSE,
+     .create = CreateTower,
+     .update = UpdateAllTowers,
      .phase = kPhaseTowers,
-     .teardownRank = 9},
+     .teardownRank = 9,
+     .teardown = DeleteAllTowers},
     // CReconGun
     {.kind = ObjectKind::kReconGuns,
      .createMessage = MSG_CREATE_RECON_GUN,
