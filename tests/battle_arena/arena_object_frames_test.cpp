@@ -1,18 +1,18 @@
 // The team objects drawn in the demo arena through the software board, compared with reference
 // pictures of the 320 x 240 view (ARENA_UPDATE_REFERENCES=1 rewrites them): a defense tower
 // descending from under the ceiling, a recon gun, and a burning flare lighting the floor around
-// it. The equipment world's models are not in the demo pack, so the objects' definitions are
-// made here from the demo's box (towers, recon guns) and spark (flares).
+// it, and a flag carried by a tank, each with the stand-in definition that the demo world gives its
+// tag.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/defense_tower.h"
+#include "battle/arena/flag.h"
 #include "battle/arena/flare.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/recon_gun.h"
@@ -47,9 +47,6 @@ class ArenaObjectFrames : public ::testing::Test {
     gWorldCeiling = kCeiling;
     gMover = mover_.get();
     gFrameTime = 1000;
-    ASSERT_TRUE(MakeModelFrom("DRONE_DEF", "TANK_ACTORDEF", 12));
-    ASSERT_TRUE(MakeModelFrom("RECONGUN_DEF", "TANK_ACTORDEF", 20));
-    ASSERT_TRUE(MakeModelFrom("FLARE_DEF", "BULLETS_ACTORDEF", 1));
   }
   void TearDown() override {
     DeleteAllTowers();
@@ -60,23 +57,6 @@ class ArenaObjectFrames : public ::testing::Test {
     gWorld = nullptr;
     gWorldCeiling = 0.0f;
     gFrameTime = 0;
-  }
-  // A model of `actions` actions, each showing the first part of the demo's definition.
-  bool MakeModelFrom(const char* tag, const char* sourceTag, std::uint32_t actions) {
-    auto* source = reinterpret_cast<R3xActorDef*>(r3xFindTag(gWorld, sourceTag));
-    if (source == nullptr) {
-      return false;
-    }
-    std::vector<R3xObjectHeader*> parts(actions, source->defaultInstance->parts[0]);
-    auto* actionArray = static_cast<R3xAction*>(r3xMalloc(actions * sizeof(R3xAction)));
-    for (std::uint32_t i = 0; i < actions; ++i) {
-      actionArray[i].levelCount = 1;
-      actionArray[i].levels = static_cast<R3xLodLevel*>(r3xMalloc(sizeof(R3xLodLevel)));
-      actionArray[i].levels[0] = {0.0f, R3X_LOD_LAST_UPPER, static_cast<std::int32_t>(i)};
-    }
-    const R3xPlacement origin{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -1};
-    return r3xCreateActorDef(gWorld, tag, actions, actionArray, nullptr, &origin, nullptr, nullptr,
-                             1.0f, 1.0f, 0, parts.data(), 0) != nullptr;
   }
   void Frames(int count, void (*update)()) {
     for (int i = 0; i < count; ++i) {
@@ -139,6 +119,26 @@ TEST_F(ArenaObjectFrames, ALitFlareLightsTheFloorAroundIt) {
   CSharedLights switches(gWorld);
   switches.Attach(scene_.render(), nullptr, 1);
   EXPECT_EQ(Draw({"flare", 200.0f, 150.0f, 30.0f, 128.0f, -40.0f}, "lit_flare"), "");
+}
+
+TEST_F(ArenaObjectFrames, AFlagOnATank) {
+  // A small stand-in tank: the demo's box at scale 2.
+  const R3xPlacement tank{150.0f, 110.0f, 2.0f, 0.0f, 0.0f, 0.0f, 0};
+  R3xActor* body =
+      r3xCreateActor(gWorld, reinterpret_cast<R3xActorDef*>(r3xFindTag(gWorld, "TANK_ACTORDEF")),
+                     nullptr, &tank, nullptr, nullptr, 2.0f, 0.0f, 0);
+  ASSERT_NE(body, nullptr);
+  CreateFlag(WordPayload({KIND_FLAG | 1, 5, Bits(180.0f), Bits(150.0f), Bits(0.0f), 0}));
+  CFlag* flag = FindFlag(KIND_FLAG | 1);
+  ASSERT_NE(flag, nullptr);
+  CMailbox::PostAnonymous(KIND_FLAG | 1, MSG_FLAG_TAKEN, 4, WordPayload({KIND_TANK | 1}).data());
+  gFrameTime += 100;
+  UpdateAllFlags();
+  ASSERT_FALSE(flag->IsFree());
+  flag->PlaceAt(tank);
+  EXPECT_EQ(Draw({"flag", 150.0f, 90.0f, 8.0f, 128.0f, 0.0f}, "flag_on_tank"), "");
+  DeleteAllFlags();
+  r3xDestroyActor(gWorld, body);
 }
 
 }  // namespace
