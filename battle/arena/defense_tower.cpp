@@ -110,6 +110,8 @@ void CDefenseTower::Update() {
   // With CExplosion: each beam explosion whose actor lies below the destination z is put back
   // at the tower's actor placement.
   HandleMessages();
+  // With CPlayerTank: the session's far distance, which the own tank keeps clamped; until then
+  // the arena's, which the world start gives the session.
   near_ = static_cast<std::uint32_t>(IsNearOwnTank(&pose_.x, gFarDistance));
   if (RunState()) {
     return;
