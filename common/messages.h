@@ -278,8 +278,8 @@ inline constexpr auto kMessageCatalogue = [] {
       ARENA_MESSAGE(MSG_TANK_HALT, kOut, kTcp, kEmptyPayload, kNoPayload),
       ARENA_MESSAGE(MSG_STATUS_REPORT, kOutIn, kTcp, RecordsPayload(8), kUnlistedPayload),
 
-      ARENA_MESSAGE(MSG_RAISE, kOutIn, kTcp, FixedPayload(12), kUnlistedPayload),
-      ARENA_MESSAGE(MSG_RAISE_END, kIn, kNone, kNoPayload, kUnlistedPayload),
+      ARENA_MESSAGE(MSG_RAISE, kOutIn, kTcp, FixedPayload(12), FixedPayload(12)),
+      ARENA_MESSAGE(MSG_RAISE_END, kIn, kNone, kNoPayload, kEmptyPayload),
       ARENA_MESSAGE(MSG_RAISED, kIn, kNone, kNoPayload, kUnlistedPayload),
 
       ARENA_MESSAGE(MSG_CREATE_MINE, kOutIn, kTcp, FixedPayload(28), FixedPayload(28)),
@@ -289,31 +289,32 @@ inline constexpr auto kMessageCatalogue = [] {
       ARENA_MESSAGE(MSG_MINE_SWEEP, kOut, kTcp, FixedPayload(4), kNoPayload),
       ARENA_MESSAGE(MSG_MINE_REMOVE, kIn, kNone, kNoPayload, kUnlistedPayload),
 
-      ARENA_MESSAGE(MSG_CREATE_DEFENSE, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_DESCEND, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_IDLE, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_TARGET, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_MOVE, kOutIn, kTcp, FixedPayload(12), kUnlistedPayload),
+      ARENA_MESSAGE(MSG_CREATE_DEFENSE, kIn, kNone, kNoPayload, FixedPayload(24)),
+      ARENA_MESSAGE(MSG_DEFENSE_DESCEND, kIn, kNone, kNoPayload, FixedPayload(12)),
+      ARENA_MESSAGE(MSG_DEFENSE_IDLE, kIn, kNone, kNoPayload, kEmptyPayload),
+      ARENA_MESSAGE(MSG_DEFENSE_TARGET, kIn, kNone, kNoPayload, FixedPayload(4)),
+      ARENA_MESSAGE(MSG_DEFENSE_MOVE, kOutIn, kTcp, FixedPayload(12), FixedPayload(12)),
       ARENA_MESSAGE(MSG_DEFENSE_ARRIVED, kOut, kTcp, FixedPayload(4), kNoPayload),
       ARENA_MESSAGE(MSG_DEFENSE_HIT, kOut, kTcp, FixedPayload(8), kNoPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_RELEASE, kIn, kNone, kNoPayload, kUnlistedPayload),
+      ARENA_MESSAGE(MSG_DEFENSE_RELEASE, kIn, kNone, kNoPayload, kEmptyPayload),
       ARENA_MESSAGE(MSG_DEFENSE_MODULE, kOut, kTcp, FixedPayload(4), kNoPayload),
       ARENA_MESSAGE(MSG_DEFENSE_CALL, kOut, kTcp, FixedPayload(12), kNoPayload),
-      ARENA_MESSAGE(MSG_DEFENSE_CARRY_RECON, kIn, kNone, kNoPayload, kUnlistedPayload),
+      ARENA_MESSAGE(MSG_DEFENSE_CARRY_RECON, kIn, kNone, kNoPayload, FixedPayload(4)),
 
-      ARENA_MESSAGE(MSG_CREATE_FLAG, kIn, kNone, kNoPayload, kUnlistedPayload),
+      // 24 bytes to the game session, 12 to a flag's mailbox (put it down there).
+      ARENA_MESSAGE(MSG_CREATE_FLAG, kIn, kNone, kNoPayload, EitherPayload(12, 24)),
       // Also 4 bytes locally between a flag and the own tank.
-      ARENA_MESSAGE(MSG_FLAG_TAKEN, kOutIn | kLocal, kTcp, FixedPayload(4), kUnlistedPayload),
+      ARENA_MESSAGE(MSG_FLAG_TAKEN, kOutIn | kLocal, kTcp, FixedPayload(4), FixedPayload(4)),
       ARENA_MESSAGE(MSG_FLAG_DROPPED, kOutIn, kTcp, FixedPayload(12), kUnlistedPayload),
 
       ARENA_MESSAGE(MSG_CREATE_MISSILE, kOutIn, kTcp, FixedPayload(28), FixedPayload(28)),
       ARENA_MESSAGE(MSG_MISSILE_STATE, kOutIn, kUdp, FixedPayload(40), kUnlistedPayload),
 
-      ARENA_MESSAGE(MSG_CREATE_RECON, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_RECON_CAPTURE, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_RECON_TEAM, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_CREATE_RECON_GUN, kIn, kNone, kNoPayload, kUnlistedPayload),
-      ARENA_MESSAGE(MSG_RECON_GUN_DESTROY, kIn, kNone, kNoPayload, kUnlistedPayload),
+      ARENA_MESSAGE(MSG_CREATE_RECON, kIn, kNone, kNoPayload, FixedPayload(24)),
+      ARENA_MESSAGE(MSG_RECON_CAPTURE, kIn, kNone, kNoPayload, FixedPayload(8)),
+      ARENA_MESSAGE(MSG_RECON_TEAM, kIn, kNone, kNoPayload, FixedPayload(4)),
+      ARENA_MESSAGE(MSG_CREATE_RECON_GUN, kIn, kNone, kNoPayload, FixedPayload(24)),
+      ARENA_MESSAGE(MSG_RECON_GUN_DESTROY, kIn, kNone, kNoPayload, kEmptyPayload),
       ARENA_MESSAGE(MSG_RECON_GUN_HIT, kOut, kTcp, FixedPayload(8), kNoPayload),
 
       ARENA_MESSAGE(MSG_PLAY_SOUND, kIn, kNone, kNoPayload, FixedPayload(12)),

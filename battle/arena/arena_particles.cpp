@@ -7,3 +7,9 @@ void EmitArenaParticles(const ParticleBurst& burst) {
     gArenaParticles.burst(burst);
   }
 }
+
+void EmitArenaSparks(const float* top, const float* bottom) {
+  if (gArenaParticles.sparks != nullptr) {
+    gArenaParticles.sparks(top, bottom);
+  }
+}

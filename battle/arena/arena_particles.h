@@ -1,6 +1,6 @@
 // The arena objects' way to the particle pool, which lives beside the arena in the effects: the
-// game session installs the burst when the library loads; until then (and in tests that install
-// none) a burst shows nothing.
+// game session installs the burst and the sparks when the library loads; until then (and in tests
+// that install none) nothing shows.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +21,11 @@ struct ParticleBurst {
 
 struct ArenaParticles {
   void (*burst)(const ParticleBurst& burst) = nullptr;
+  // The sparks a defense tower carrying a recon drone throws down from `top` to `bottom`.
+  void (*sparks)(const float* top, const float* bottom) = nullptr;
 };
 
 extern ArenaParticles gArenaParticles;
 
 void EmitArenaParticles(const ParticleBurst& burst);
+void EmitArenaSparks(const float* top, const float* bottom);

@@ -7,9 +7,9 @@
 
 #include "battle/core/global_params.h"
 #include "battle/core/sound_code.h"
+#include "battle/core/sound_table.h"
 #include "battle/effects/ambient_table.h"
 #include "battle/effects/sound_front_end.h"
-#include "battle/effects/sound_table.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"

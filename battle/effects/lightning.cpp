@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "battle/effects/sound_table.h"
+#include "battle/core/sound_table.h"
 #include "platform/kernel/random.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "battle/effects/sound_table.h"
+#include "battle/core/sound_table.h"
 #include "platform/dsound.h"
 #include "platform/kernel/module.h"
 #include "platform/window/handles.h"

@@ -14,10 +14,10 @@
 #include "battle/arena/joystick.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/overview_camera.h"
+#include "battle/arena/shared_lights.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/error_report.h"
 #include "battle/core/log.h"
-#include "battle/effects/shared_lights.h"
 #include "battle/effects/sound_front_end.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/host_link.h"
@@ -120,6 +120,13 @@ CGameSession::CGameSession()
   netSocket.SetAddress(kNetworkAddress);
   // The network client writes its socket set-up into the game's log.
   CNetSocket::SetLogFunction(LogPrintf);
+  // The arena objects' sounds go through the positional front end, their particles and a tower's
+  // sparks into the atmosphere's particle pool.
+  gArenaSound = {PlaySoundAt, PlaySoundAtDistance};
+  gArenaParticles.burst = EmitBurst;
+  gArenaParticles.sparks = [](const float* top, const float* bottom) {
+    gGameSession.atmosphere.Particles().EmitSparks(top, bottom);
+  };
   if (r3xInit() < 0) {
     return;  // the world start reports it
   }
@@ -129,12 +136,10 @@ CGameSession::CGameSession()
     // With CFlag and CMine: their lists join the tanks as the mover's neighbours.
     gMover->neighbourSource = CollectTankNeighbours;
   }
-  gArenaSound = {PlaySoundAt, PlaySoundAtDistance};
   DetectJoystick();
   platform::CrtSrand(gFrameTime);
   frameRate.nextReport = gFrameTime + kFrameRateReportInterval;
   gSphereVolume02 = r3xCreateSphereVolume(kSmallSphereRadius);
-  gArenaParticles.burst = EmitBurst;
 }
 
 CGameSession::~CGameSession() {

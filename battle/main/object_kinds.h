@@ -11,9 +11,14 @@
 #include <string_view>
 
 #include "battle/arena/bullet_pool.h"
+#include "battle/arena/defense_tower.h"
 #include "battle/arena/explosion.h"
+#include "battle/arena/flag.h"
+#include "battle/arena/flare.h"
 #include "battle/arena/mine.h"
 #include "battle/arena/missile.h"
+#include "battle/arena/recon.h"
+#include "battle/arena/recon_gun.h"
 #include "battle/arena/smoke.h"
 #include "battle/main/phase_timing.h"
 #include "battle/main/tank_row.h"
@@ -63,13 +68,19 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CDefenseTower
     {.kind = ObjectKind::kDefenseTowers,
      .createMessage = MSG_CREATE_DEFENSE,
+     .create = CreateTower,
+     .update = UpdateAllTowers,
      .phase = kPhaseTowers,
-     .teardownRank = 9},
+     .teardownRank = 9,
+     .teardown = DeleteAllTowers},
     // CReconGun
     {.kind = ObjectKind::kReconGuns,
      .createMessage = MSG_CREATE_RECON_GUN,
+     .create = CreateReconGun,
+     .update = UpdateAllReconGuns,
      .phase = kPhaseReconGuns,
-     .teardownRank = 6},
+     .teardownRank = 6,
+     .teardown = DeleteAllReconGuns},
     // CMissile: made from a copy of words 2-6, word 1, word 0 and 0.
     {.kind = ObjectKind::kMissiles,
      .createMessage = MSG_CREATE_MISSILE,
@@ -96,15 +107,25 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // CRecon
     {.kind = ObjectKind::kReconDrones,
      .createMessage = MSG_CREATE_RECON,
+     .create = CreateRecon,
+     .update = UpdateAllRecons,
      .phase = kPhaseSmallObjects,
-     .teardownRank = 8},
+     .teardownRank = 8,
+     .teardown = DeleteAllRecons},
     // CFlag: made from payload words 0-5.
     {.kind = ObjectKind::kFlags,
      .createMessage = MSG_CREATE_FLAG,
+     .create = CreateFlag,
+     .update = UpdateAllFlags,
      .phase = kPhaseSmallObjects,
-     .teardownRank = 5},
+     .teardownRank = 5,
+     .teardown = DeleteAllFlags},
     // CFlare
-    {.kind = ObjectKind::kFlares, .phase = kPhaseSmallObjects, .teardownRank = 7},
+    {.kind = ObjectKind::kFlares,
+     .update = UpdateAllFlares,
+     .phase = kPhaseSmallObjects,
+     .teardownRank = 7,
+     .teardown = DeleteAllFlares},
     // Smoke puffs: a pool of 50.
     {.kind = ObjectKind::kSmoke,
      .update = [](CGameSession&) { UpdateAllSmoke(); },

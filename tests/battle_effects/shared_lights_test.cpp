@@ -1,4 +1,4 @@
-#include "battle/effects/shared_lights.h"
+#include "battle/arena/shared_lights.h"
 
 #include <gtest/gtest.h>
 

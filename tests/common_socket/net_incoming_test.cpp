@@ -86,7 +86,7 @@ TEST(NetIncomingTest, EveryFixedSizeIsGatedByTheCatalogue) {
     EXPECT_NE(ClassifyIncoming(info.type, exact).action, Action::kShort) << info.name;
     EXPECT_NE(ClassifyIncoming(info.type, longer).action, Action::kShort) << info.name;
   }
-  EXPECT_EQ(gated, 28);  // GLOBAL_PARAMS_PASS and the tank messages among them
+  EXPECT_EQ(gated, 40);  // GLOBAL_PARAMS_PASS, the tank and the team objects' messages among them
 }
 
 }  // namespace

@@ -160,3 +160,35 @@ std::vector<std::int32_t> FindRegionsInSphere(R3xWorld* world, const float* cent
       &reached);
   return reached;
 }
+
+R3xActorDef* MakeTestActorModel(R3xWorld* world, const char* tag, std::uint32_t actions,
+                                float partRadius, float volumeRadius) {
+  std::vector<R3xObjectHeader*> parts;
+  auto* actionArray = static_cast<R3xAction*>(r3xMalloc(actions * sizeof(R3xAction)));
+  if (actionArray == nullptr) {
+    return nullptr;
+  }
+  const float offset[3] = {0.0f, 0.0f, 0.0f};
+  for (std::uint32_t i = 0; i < actions; ++i) {
+    R3xVolume* volume = volumeRadius > 0.0f
+                            ? reinterpret_cast<R3xVolume*>(r3xCreateSphereVolume(volumeRadius))
+                            : nullptr;
+    R3x2DSpriteDef* sprite = r3xCreate2DSpriteDef(world, nullptr, 0, 0, nullptr, 1.0f, 1.0f, 1.0f,
+                                                  nullptr, 0, 0, 0, offset, volume, partRadius);
+    parts.push_back(&r3xCreate2DSprite(world, sprite, nullptr)->header);
+    actionArray[i].levelCount = 1;
+    actionArray[i].levels = static_cast<R3xLodLevel*>(r3xMalloc(sizeof(R3xLodLevel)));
+    actionArray[i].levels[0] = {0.0f, R3X_LOD_LAST_UPPER, static_cast<std::int32_t>(i)};
+  }
+  const R3xPlacement origin{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -1};
+  return r3xCreateActorDef(world, tag, actions, actionArray, nullptr, &origin, nullptr, nullptr,
+                           1.0f, partRadius, 0, parts.data(), 0);
+}
+
+TestWorldSpec MakeFloorToCeiling(float ceiling) {
+  TestWorldSpec spec{1, {}, {}, false};
+  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, 0.0f}, 1, -1, 0});
+  spec.nodes.push_back({{0.0f, 0.0f, 1.0f, -ceiling}, -1, 2, 0});
+  spec.nodes.push_back(MakeTestLeaf(0));
+  return spec;
+}

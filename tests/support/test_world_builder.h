@@ -47,5 +47,14 @@ TestWorldSpec MakeComb(std::uint32_t planes);
 // (i, j) is region j * nx + i; points beyond the grid belong to the nearest border cell.
 TestWorldSpec MakeGrid(std::uint32_t nx, std::uint32_t ny, float cell);
 
+// An actor definition of `actions` actions under the tag, each shown by a 2D sprite part of its
+// own with the radius and, for a volume radius above 0, a sphere volume of that radius; null on
+// failure.
+R3xActorDef* MakeTestActorModel(R3xWorld* world, const char* tag, std::uint32_t actions,
+                                float partRadius, float volumeRadius);
+
+// One region between the planes z = 0 and z = ceiling; no region below or above.
+TestWorldSpec MakeFloorToCeiling(float ceiling);
+
 // The regions that a sphere query reaches, in the order reached.
 std::vector<std::int32_t> FindRegionsInSphere(R3xWorld* world, const float* centre, float radius);

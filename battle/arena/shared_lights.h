@@ -25,6 +25,8 @@ class CSharedLights {
 
   // Set by the world stop before the game objects go, cleared when the next world is loaded.
   static void SetKeepLight(bool keep) { keepLight_ = keep; }
+  // Whether this lamp has the shared light to give.
+  bool HasLight() const { return counted_; }
   static std::uint32_t Users() { return users_; }
   static R3xLight* Light() { return light_; }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 struct SoundRow {
@@ -75,3 +77,13 @@ constexpr bool CheckSoundTable() {
   return true;
 }
 static_assert(CheckSoundTable(), "every row names its own sound and attenuates, never amplifies");
+
+// The index of the row that plays the named sound; kSoundCount when no row does.
+constexpr std::uint32_t SoundIndex(std::string_view name) {
+  for (std::size_t i = 0; i < kSoundTable.size(); ++i) {
+    if (kSoundTable[i].name == name) {
+      return static_cast<std::uint32_t>(i);
+    }
+  }
+  return kSoundCount;
+}
