@@ -10,8 +10,8 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_models.h"
-#include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_particles.h"
+#include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/object_record.h"
 #include "battle/arena/recon.h"
@@ -329,7 +329,7 @@ void CDefenseTower::PlayHum() {
     frequency = state_ == kFlying ? 12000 : 11000;
   }
   PlayArenaSoundAt(Address(), SOUND_POSITIONAL | LoopCode(index, frequency), motion_.pose.x,
-                 motion_.pose.y);
+                   motion_.pose.y);
 }
 
 void CDefenseTower::ReportHit(std::uint32_t damage) {
