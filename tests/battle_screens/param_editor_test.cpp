@@ -220,7 +220,9 @@ TEST(ParamEditorCloseTest, ChangedGameRowsGoOneByOneAndArenaRowsTogetherThenTheE
   while (MailboxMessagePtr message = network.Receive(length)) {
     types.push_back(message->type);
     std::vector<std::uint32_t> words(length / 4);
-    std::memcpy(words.data(), message->Payload(), length);
+    if (length != 0) {
+      std::memcpy(words.data(), message->Payload(), length);
+    }
     received.push_back(words);
   }
   EXPECT_EQ(types, (std::vector<std::uint32_t>{MSG_PARAM_SET, MSG_PARAM_SET, MSG_PARAM_EDITOR}));
