@@ -1,9 +1,13 @@
-// Reference pictures of rectangles of the board's back buffer, kept in the repository as PNG
-// files. With ARENA_UPDATE_REFERENCES=1 in the environment a comparison rewrites its picture
-// instead.
+// Reference pictures of rectangles of the board's back buffer and of 8-bit images, kept in the
+// repository as PNG files. With ARENA_UPDATE_REFERENCES=1 in the environment a comparison rewrites
+// its picture instead.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/gdi/palette_entry.h"
 
 namespace test_support {
 
@@ -12,5 +16,9 @@ namespace test_support {
 // pixel, or why the picture cannot be read.
 std::string CompareWithReferencePicture(const std::string& path, int x, int y, int width,
                                         int height);
+// The same for a width x height 8-bit image shown through the 256 colours.
+std::string CompareIndexedWithReferencePicture(const std::string& path, int width, int height,
+                                               const std::vector<std::uint8_t>& pixels,
+                                               const PALETTEENTRY* colours);
 
 }  // namespace test_support
