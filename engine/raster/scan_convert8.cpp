@@ -293,10 +293,12 @@ std::int32_t _r3xScanConvert8(R3xRenderContext* context, R3xFaceDraw* face) {
   const std::int32_t lastRow =
       std::min(raster.height, static_cast<std::int32_t>(context->work.spanListCount)) - 1;
   const std::int32_t top = std::max(_r3xCeilRow(face->minY), 0);
-  const std::int32_t bottom = std::min(r3xFloatToInt(face->maxY + 1.0f) - 1, lastRow);
-  if (top > bottom) {
+  const std::int64_t end =
+      std::min<std::int64_t>(std::int64_t{r3xFloatToInt(face->maxY + 1.0f)} - 1, lastRow);
+  if (top > end) {
     return 0;
   }
+  const auto bottom = static_cast<std::int32_t>(end);
   R3xSpanState& span = context->span;
   span.destination = raster.image + static_cast<std::ptrdiff_t>(top) * raster.rowLength;
   MoveToTopRow(context, *face, top);
