@@ -228,4 +228,30 @@ TEST_F(DrawPolygon8Test, APreProjectedQuadKeepsToTheImageRows) {
   EXPECT_EQ(RowRuns(0), (Runs{{10, 40}}));
 }
 
+TEST_F(DrawPolygon8Test, DepthSortedFacesWinWhereTheyAreNearer) {
+  render_->raster.depthSorting = 1;
+  // Planes facing the view: the depth line is 1/z.
+  render_->raster.facePlane[2] = 1.0f;
+  ASSERT_EQ(Draw(Square(10, 10, 30, 20, 4.0f), kSolid | R3X_LIGHTING_CONSTANT), 4);
+  ASSERT_EQ(Draw(Square(20, 10, 40, 20, 2.0f), kSolid | R3X_LIGHTING_FULL), 4);
+  ASSERT_EQ(Draw(Square(0, 10, 50, 20, 8.0f), kSolid | R3X_LIGHTING_ZERO), 4);
+  // The near face took [20, 30) from the far run it split, and [30, 40) past it.
+  EXPECT_EQ(RowRuns(15), (Runs{{0, 10}, {10, 20}, {20, 30}, {30, 40}, {40, 50}}));
+  EXPECT_EQ(At8(5, 15), 0);
+  EXPECT_EQ(At8(15, 15), 8);
+  EXPECT_EQ(At8(25, 15), kPen);
+  EXPECT_EQ(At8(45, 15), 0);
+  // Every pixel of the row counted once: the near face's pixels over the far one were hidden.
+  EXPECT_EQ(render_->raster.pixelCount, 11u * 50u);
+}
+
+TEST_F(DrawPolygon8Test, AnOutlineDrawsTheBorderOfItsRows) {
+  ASSERT_EQ(Draw(Square(10, 10, 30, 12), R3X_RENDER_FILL_OUTLINE | R3X_LIGHTING_FULL), 4);
+  EXPECT_EQ(RowRuns(10), (Runs{{10, 30}}));
+  EXPECT_EQ(RowRuns(11), (Runs{{10, 11}, {29, 30}}));
+  EXPECT_EQ(RowRuns(12), (Runs{{10, 30}}));
+  EXPECT_EQ(At8(20, 11), 0);
+  EXPECT_EQ(At8(29, 11), kPen);
+}
+
 }  // namespace
