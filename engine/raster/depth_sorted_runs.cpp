@@ -40,6 +40,57 @@ float Nearest(std::int32_t x0, std::int32_t x1, R3xRowDepth depth) {
   return depth.a * static_cast<float>(rising ? x1 : x0) + depth.c;
 }
 
+// The older run's depth line moved to its piece [start, end).
+R3xCoveredRun OlderPiece(const R3xCoveredRun& older, std::int32_t start, std::int32_t end) {
+  R3xCoveredRun piece = older;
+  MoveStart(piece, start);
+  MoveEnd(piece, end);
+  return piece;
+}
+
+// The runs [first, end) that a keyed call recorded (or extended) take the face's depth line; the
+// older run at index `older` gives way to them, keeping the pixels they leave free.
+std::int32_t SettleKeyedRuns(const R3xRowRuns& row, std::uint32_t first, std::uint32_t end,
+                             std::int32_t older, R3xRowDepth depth, std::uint32_t* balance) {
+  for (std::uint32_t k = first; k < end; ++k) {
+    R3xCoveredRun& run = row.list->records[k];
+    if (static_cast<std::int32_t>(k) != older) {
+      run = FacePiece(run.start, run.end, depth);
+    }
+  }
+  if (older < 0) {
+    return 0;
+  }
+  const R3xCoveredRun run = row.list->records[older];
+  _r3xRemoveRun(row, static_cast<std::uint32_t>(older));
+  if (static_cast<std::uint32_t>(older) < end) {
+    --end;
+    first = static_cast<std::uint32_t>(older) < first ? first - 1 : first;
+  }
+  std::int32_t free = run.start;
+  std::uint32_t k = first;
+  for (; k < end; ++k) {
+    const R3xCoveredRun face = row.list->records[k];
+    if (face.end <= run.start || face.start >= run.end) {
+      continue;
+    }
+    if (face.start > free) {
+      if (_r3xInsertRun(row, k, OlderPiece(run, free, face.start)) != 0) {
+        return R3X_RUNS_CANNOT_GROW;
+      }
+      ++k;
+      ++end;
+    }
+    const std::int32_t hidden = std::min(face.end, run.end) - std::max(face.start, free);
+    *balance -= static_cast<std::uint32_t>(std::max(hidden, 0));
+    free = std::max(free, face.end);
+  }
+  if (free < run.end && _r3xInsertRun(row, end, OlderPiece(run, free, run.end)) != 0) {
+    return R3X_RUNS_CANNOT_GROW;
+  }
+  return 0;
+}
+
 }  // namespace
 
 R3xRunWin _r3xFaceWinsOnRun(const R3xCoveredRun& run, R3xRowDepth depth, float nearest) {
@@ -175,4 +226,71 @@ std::int32_t _r3xInsertDepthSortedSpan(R3xRenderContext* context, const R3xRowRu
     }
   }
   return 0;
+}
+
+std::int32_t _r3xInsertDepthSortedKeyedSpan(R3xRenderContext* context, const R3xRowRuns& row,
+                                            std::int32_t x0, std::int32_t x1, R3xRowDepth depth,
+                                            R3xKeyedSpanRoutine routine, std::int32_t key,
+                                            std::uint32_t* balance) {
+  // Whether the last stretch's last texel was drawn, and where that stretch ended: a stretch
+  // starting there continues its run.
+  std::int32_t endsInside = 0;
+  std::int32_t lastEnd = x0;
+  // One stretch [u, w) with its runs going in at index `at`, over the older run (or -1).
+  auto stretch = [&](std::int32_t u, std::int32_t w, std::uint32_t at, std::int32_t older) {
+    if (u >= w) {
+      return 0;
+    }
+    const std::int32_t startsInside = endsInside != 0 && lastEnd == u ? 1 : 0;
+    lastEnd = w;
+    const std::uint32_t first = at > 0 && startsInside != 0 ? at - 1 : at;
+    const std::uint32_t before = *row.count;
+    const std::int32_t result =
+        _r3xKeyedStretch(context, row, u, w, routine, key, startsInside, &endsInside, &at, balance);
+    if (result != 0) {
+      return result;
+    }
+    if (older >= 0 && static_cast<std::uint32_t>(older) >= first) {
+      older += static_cast<std::int32_t>(*row.count - before);
+    }
+    return SettleKeyedRuns(row, first, at, older, depth, balance);
+  };
+  while (x0 < x1) {
+    std::uint32_t i = 0;
+    while (i < *row.count && row.list->records[i].end <= x0) {
+      ++i;
+    }
+    if (i == *row.count) {
+      break;
+    }
+    const R3xCoveredRun run = row.list->records[i];
+    const R3xRunWin win = run.start >= x1 ? R3xRunWin{run.start, run.end}
+                                          : _r3xFaceWinsOnRun(run, depth, Nearest(x0, x1, depth));
+    // The gap before the run with its winning start part, then the winning end part.
+    const std::int32_t startEnd = std::min(win.winEnd, x1);
+    std::int32_t result =
+        stretch(x0, startEnd, i, startEnd > run.start ? static_cast<std::int32_t>(i) : -1);
+    if (result != 0) {
+      return result;
+    }
+    const std::int32_t endStart = std::max(x0, win.winStart);
+    if (endStart < std::min(run.end, x1)) {
+      // The older run, whole, after the runs of the gap before it.
+      std::uint32_t older = i;
+      while (older < *row.count && (row.list->records[older].start != run.start ||
+                                    row.list->records[older].end != run.end)) {
+        ++older;
+      }
+      if (older < *row.count) {
+        endsInside = 0;
+        result =
+            stretch(endStart, std::min(run.end, x1), older + 1, static_cast<std::int32_t>(older));
+        if (result != 0) {
+          return result;
+        }
+      }
+    }
+    x0 = std::max(x0, run.end);
+  }
+  return stretch(x0, x1, *row.count, -1);
 }

@@ -30,3 +30,12 @@ R3xRunWin _r3xFaceWinsOnRun(const R3xCoveredRun& run, R3xRowDepth depth, float n
 std::int32_t _r3xInsertDepthSortedSpan(R3xRenderContext* context, const R3xRowRuns& row,
                                        std::int32_t x0, std::int32_t x1, R3xRowDepth depth,
                                        R3xSpanRoutine routine, std::uint32_t* balance);
+
+// The colour-keyed face: each stretch where the face is visible (the gap before a run with the
+// run's winning start part, the run's winning end part, the stretch after the last run) goes to
+// the keyed routine; the runs it records take the face's depth line, and an older run that the
+// stretch lay over keeps what they leave free, in pieces around them.
+std::int32_t _r3xInsertDepthSortedKeyedSpan(R3xRenderContext* context, const R3xRowRuns& row,
+                                            std::int32_t x0, std::int32_t x1, R3xRowDepth depth,
+                                            R3xKeyedSpanRoutine routine, std::int32_t key,
+                                            std::uint32_t* balance);

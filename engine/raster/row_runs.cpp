@@ -16,12 +16,12 @@ R3xCoveredRun OpaqueRun(std::int32_t x0, std::int32_t x1) {
   return {x0, x1, R3X_RUN_DEPTH_OPAQUE, 0.0f};
 }
 
-// One keyed call for [x0, x1) with its runs going in at index `at`; *at becomes the index after
-// the runs it inserted.
-std::int32_t KeyedCall(R3xRenderContext* context, const R3xRowRuns& row, std::int32_t x0,
-                       std::int32_t x1, R3xKeyedSpanRoutine routine, std::int32_t key,
-                       std::int32_t startsInside, std::int32_t* endsInside, std::uint32_t* at,
-                       std::uint32_t* balance) {
+}  // namespace
+
+std::int32_t _r3xKeyedStretch(R3xRenderContext* context, const R3xRowRuns& row, std::int32_t x0,
+                              std::int32_t x1, R3xKeyedSpanRoutine routine, std::int32_t key,
+                              std::int32_t startsInside, std::int32_t* endsInside,
+                              std::uint32_t* at, std::uint32_t* balance) {
   R3xCoveredRun* records = row.list->records;
   R3xCoveredRun* cursor = records + *at;
   R3xCoveredRun* last = *row.count == 0 ? records : records + (*row.count - 1);
@@ -31,8 +31,6 @@ std::int32_t KeyedCall(R3xRenderContext* context, const R3xRowRuns& row, std::in
   *at = static_cast<std::uint32_t>(cursor - row.list->records);
   return result;
 }
-
-}  // namespace
 
 std::int32_t _r3xRoomForRun(const R3xRowRuns& row) {
   if (*row.count < row.list->capacity) {
@@ -127,16 +125,16 @@ std::int32_t _r3xInsertKeyedSpan(R3xRenderContext* context, const R3xRowRuns& ro
   std::int32_t endsInside = 0;
   std::uint32_t at = 0;
   if (*row.count == 0) {
-    return KeyedCall(context, row, x0, x1, routine, key, 0, &endsInside, &at, balance);
+    return _r3xKeyedStretch(context, row, x0, x1, routine, key, 0, &endsInside, &at, balance);
   }
   const R3xCoveredRun last = row.list->records[*row.count - 1];
   if (last.end < x1) {
     at = *row.count;
     if (x0 > last.end) {
-      return KeyedCall(context, row, x0, x1, routine, key, 0, &endsInside, &at, balance);
+      return _r3xKeyedStretch(context, row, x0, x1, routine, key, 0, &endsInside, &at, balance);
     }
     const std::int32_t result =
-        KeyedCall(context, row, last.end, x1, routine, key, 1, &endsInside, &at, balance);
+        _r3xKeyedStretch(context, row, last.end, x1, routine, key, 1, &endsInside, &at, balance);
     if (result != 0) {
       return result;
     }
@@ -149,13 +147,13 @@ std::int32_t _r3xInsertKeyedSpan(R3xRenderContext* context, const R3xRowRuns& ro
     const std::int32_t end = row.list->records[i].end;
     if (x0 < start && x1 < start) {
       at = i;
-      return KeyedCall(context, row, x0, x1, routine, key, previous ? 1 : 0, &endsInside, &at,
-                       balance);
+      return _r3xKeyedStretch(context, row, x0, x1, routine, key, previous ? 1 : 0, &endsInside,
+                              &at, balance);
     }
     if (x0 < start) {
       at = i;
-      const std::int32_t result = KeyedCall(context, row, x0, start, routine, key, previous ? 1 : 0,
-                                            &endsInside, &at, balance);
+      const std::int32_t result = _r3xKeyedStretch(context, row, x0, start, routine, key,
+                                                   previous ? 1 : 0, &endsInside, &at, balance);
       if (result != 0) {
         return result;
       }

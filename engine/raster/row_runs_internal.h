@@ -28,6 +28,14 @@ std::int32_t _r3xInsertRun(const R3xRowRuns& row, std::uint32_t at, const R3xCov
 // Removes the run at index `at`, moving the later runs down.
 void _r3xRemoveRun(const R3xRowRuns& row, std::uint32_t at);
 
+// One keyed routine call for [x0, x1) whose runs go in at index *at (startsInside: the run before
+// *at ends at x0 and a drawn first texel extends it); *at becomes the index after the runs it
+// inserted. The routine's result.
+std::int32_t _r3xKeyedStretch(R3xRenderContext* context, const R3xRowRuns& row, std::int32_t x0,
+                              std::int32_t x1, R3xKeyedSpanRoutine routine, std::int32_t key,
+                              std::int32_t startsInside, std::int32_t* endsInside,
+                              std::uint32_t* at, std::uint32_t* balance);
+
 // Draws the free pixels of [x0, x1) with the opaque routine (each piece adds its count to
 // *balance) and leaves them covered. On R3X_RUNS_CANNOT_GROW the pieces drawn so far stay.
 std::int32_t _r3xInsertOpaqueSpan(R3xRenderContext* context, const R3xRowRuns& row, std::int32_t x0,

@@ -203,9 +203,12 @@ std::int32_t DrawPiece(R3xRenderContext* context, R3xFaceDraw& face, std::int32_
   }
   R3xRenderWorkArrays& work = context->work;
   const R3xRowRuns row{&work.spanLists[r], &work.spanWords[r]};
-  if (face.depthSorted && !face.keyed) {
-    return _r3xInsertDepthSortedSpan(context, row, x0, x1, {face.depthA, depthC}, face.opaque,
-                                     &face.balance);
+  if (face.depthSorted) {
+    const R3xRowDepth depth{face.depthA, depthC};
+    return face.keyed
+               ? _r3xInsertDepthSortedKeyedSpan(context, row, x0, x1, depth, face.keyedRoutine,
+                                                context->transparentIndex, &face.balance)
+               : _r3xInsertDepthSortedSpan(context, row, x0, x1, depth, face.opaque, &face.balance);
   }
   if (face.keyed) {
     return _r3xInsertKeyedSpan(context, row, x0, x1, face.keyedRoutine, context->transparentIndex,

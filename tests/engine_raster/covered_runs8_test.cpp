@@ -188,6 +188,42 @@ TEST_F(CoveredRuns8Test, ANearerFaceInsideAWiderRunSplitsItInThree) {
   EXPECT_EQ(balance_, 0u);
 }
 
+TEST_F(CoveredRuns8Test, ANearerKeyedFaceLeavesTheOlderRunWhereItsKeyTexelsAre) {
+  SetRuns({{10, 30, 0.1f, 0.0f}});
+  gTexels[20] = 0;
+  gTexels[21] = 0;
+  ASSERT_EQ(_r3xInsertDepthSortedKeyedSpan(render_, Row(), 5, 40, {0.0f, 0.5f}, RecordKeyed, 0,
+                                           &balance_),
+            0);
+  EXPECT_EQ(Runs(), (std::vector<Piece>{{5, 20}, {20, 22}, {22, 40}}));
+  EXPECT_EQ(Run(0).depth, 0.5f);
+  EXPECT_EQ(Run(1).depth, 0.1f);
+  EXPECT_EQ(Run(2).depth, 0.5f);
+  // 33 texels drawn, 18 of the older run's pixels hidden.
+  EXPECT_EQ(balance_, 33u - 18u);
+}
+
+TEST_F(CoveredRuns8Test, AKeyedFaceWinningARunsEndTakesItAndGoesOn) {
+  // The run's depth falls from 0.5 at 10 to 0.1 at 30; the face, at 0.31, is nearer from 19.5.
+  SetRuns({{10, 30, 0.1f, -0.02f}});
+  ASSERT_EQ(_r3xInsertDepthSortedKeyedSpan(render_, Row(), 15, 35, {0.0f, 0.31f}, RecordKeyed, 0,
+                                           &balance_),
+            0);
+  EXPECT_EQ(Runs(), (std::vector<Piece>{{10, 20}, {20, 35}}));
+  EXPECT_FLOAT_EQ(Run(0).depth, 0.3f);
+  EXPECT_EQ(Run(1).depth, 0.31f);
+  EXPECT_EQ(balance_, 15u - 10u);
+}
+
+TEST_F(CoveredRuns8Test, AKeyedFaceBehindARunDrawsAroundIt) {
+  SetRuns({{10, 30, R3X_RUN_DEPTH_OPAQUE, 0.0f}});
+  ASSERT_EQ(_r3xInsertDepthSortedKeyedSpan(render_, Row(), 5, 40, {0.0f, 0.5f}, RecordKeyed, 0,
+                                           &balance_),
+            0);
+  EXPECT_EQ(Runs(), (std::vector<Piece>{{5, 10}, {10, 30}, {30, 40}}));
+  EXPECT_EQ(balance_, 15u);
+}
+
 TEST_F(CoveredRuns8Test, AnOutlineRowKeepsItsBorderPieces) {
   constexpr std::int32_t kNone0 = 0x7FFFFFFF;
   constexpr std::int32_t kNone1 = -0x7FFFFFFF - 1;
