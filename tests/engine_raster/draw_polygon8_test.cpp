@@ -254,4 +254,49 @@ TEST_F(DrawPolygon8Test, AnOutlineDrawsTheBorderOfItsRows) {
   EXPECT_EQ(At8(29, 11), kPen);
 }
 
+TEST_F(DrawPolygon8Test, TheDepthBiasWinsOverTheSamePlane) {
+  render_->raster.depthSorting = 1;
+  render_->raster.facePlane[2] = 1.0f;
+  ASSERT_EQ(Draw(Square(10, 10, 30, 20, 2.0f), kSolid | R3X_LIGHTING_CONSTANT), 4);
+  // Coplanar: not strictly nearer, nothing drawn over the run.
+  ASSERT_EQ(Draw(Square(10, 10, 30, 20, 2.0f), kSolid | R3X_LIGHTING_FULL), 4);
+  EXPECT_EQ(At8(20, 15), 8);
+  ASSERT_EQ(Draw(Square(10, 10, 30, 20, 2.0f), kSolid | R3X_LIGHTING_FULL | R3X_METHOD_DEPTH_BIAS),
+            4);
+  EXPECT_EQ(At8(20, 15), kPen);
+}
+
+TEST_F(DrawPolygon8Test, ASmoothFaceTakesItsLightSpot) {
+  R3xLightDef definition{};
+  definition.frameCount = 1;
+  definition.intensity = 4.0f;
+  R3xLight light{};
+  light.definition = &definition;
+  R3xPointLight point = MakePointLight(0.0f, 0.0f, 0.8f, 2.0f);
+  point.light = &light;
+  R3xObjectHeader* lights[] = {&point.header};
+  render_->lights = lights;
+  render_->lightCount = 1;
+  render_->polygonNormal[2] = -1.0f;
+  R3xRegionFace face{};
+  face.polygon.normal[2] = -1.0f;
+  face.polygon.distance = 1.0f;
+  const R3xRenderMethod smooth = kSolid | R3X_LIGHTING_CONSTANT | R3X_METHOD_SMOOTH;
+  surface_.intensity = 0.1f;
+  ASSERT_EQ(Draw(Square(4, 2, 60, 46), smooth), 4);
+  const std::uint8_t without = At8(31, 23);
+  render_->raster.currentFace = &face;
+  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+  EXPECT_GE(Draw(Square(4, 2, 60, 46), smooth), 4);
+  EXPECT_LE(without, 4);
+  EXPECT_GE(At8(31, 23), 10);
+  EXPECT_LT(At8(6, 23), At8(31, 23));
+  // Depth-sorted faces keep no light edges: drawn without the spot.
+  render_->raster.depthSorting = 1;
+  render_->raster.facePlane[2] = 1.0f;
+  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+  ASSERT_EQ(Draw(Square(4, 2, 60, 46), smooth), 4);
+  EXPECT_EQ(At8(31, 23), without);
+}
+
 }  // namespace
