@@ -161,7 +161,9 @@ std::int32_t SoftwareFrameDriver::DrawFace(const QueuedFace& queued) {
   render_->lightCount = queued.lightCount;
   render_->lights = queued.lights;
   render_->raster.ambientLight = queued.ambient;
+  // The light spot's face; region faces belong to no object with a fog distance of its own.
   render_->raster.currentFace = queued.face;
+  render_->raster.currentObject = nullptr;
   for (int c = 0; c < 3; ++c) {
     render_->polygonNormal[c] = polygon.normal[c];
   }
