@@ -98,7 +98,7 @@ void ChooseFlat(R3xRenderContext* context, const R3xSurface* surface, R3xFaceDra
 // The routines of a constant-depth face by the kind of its lines.
 std::int32_t ChooseDepthLines(R3xRenderContext* context, R3xFaceDraw* face) {
   R3xSpanState& span = context->span;
-  const std::int32_t m = face->mode > 4 ? 2 : face->mode - 1;
+  const std::int32_t m = face->mode - 1;
   switch (span.depthLines.kind) {
     case R3X_DEPTHLINE_ROWS:
       face->opaque =
@@ -142,22 +142,21 @@ std::int32_t SetUpTexture(R3xRenderContext* context, const R3xSurface* surface, 
 
 void ChooseTextured(R3xRenderContext* context, R3xFaceDraw* face) {
   R3xSpanState& span = context->span;
+  // Mode 5 comes only to opaque affine and perspective faces: the keyed and exact families
+  // have modes 1 to 4.
   const std::int32_t m = face->mode - 1;
-  // Mode 5 is opaque only; the exact family has no mode 5.
-  const std::int32_t keyedMode = face->mode == 5 ? 2 : m;
-  const std::int32_t exactMode = face->mode == 5 ? 2 : m;
   switch (face->kind) {
     case R3X_KIND_EXACT:
-      face->opaque = kExactOpaque[exactMode];
-      face->keyedRoutine = kExactKeyed[exactMode];
+      face->opaque = kExactOpaque[m];
+      face->keyedRoutine = kExactKeyed[m];
       break;
     case R3X_KIND_AFFINE:
       face->opaque = AffineOpaque(face->mode);
-      face->keyedRoutine = AffineKeyed(keyedMode + 1);
+      face->keyedRoutine = AffineKeyed(face->mode);
       break;
     default:
       face->opaque = kPerspOpaque[m];
-      face->keyedRoutine = kPerspKeyed[keyedMode];
+      face->keyedRoutine = kPerspKeyed[m];
       break;
   }
   if (face->kind == R3X_KIND_AFFINE || face->kind == R3X_KIND_PERSPECTIVE) {
@@ -192,8 +191,7 @@ void _r3xChooseShadingMode8(R3xFaceDraw* face) {
     face->mode = 3;
   }
   if (face->kind == R3X_KIND_AFFINE &&
-      (face->keyed ? AffineKeyed(face->mode == 5 ? 3 : face->mode) == nullptr
-                   : AffineOpaque(face->mode) == nullptr)) {
+      (face->keyed ? AffineKeyed(face->mode) == nullptr : AffineOpaque(face->mode) == nullptr)) {
     face->kind = R3X_KIND_PERSPECTIVE;
   }
   // Keyed flat fills and constant-depth faces have no keyed routine: they are drawn opaque.
