@@ -58,9 +58,10 @@ class DrawPolygon8Test : public RasterTest {
     ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
   }
 
-  // A vertex at pixel (x, y) of the screen, z ahead.
+  // A vertex at pixel (x, y) of the screen, z ahead, with the texel that the plane z = 1 shows
+  // there as its u and v.
   static R3xClipVertex Screen(float x, float y, float z = 1.0f) {
-    return At((x - 31.5f) / 32.0f * z, (23.5f - y) / 24.0f * z, z);
+    return At((x - 31.5f) / 32.0f * z, (23.5f - y) / 24.0f * z, z, 0.0f, x + 0.5f, y + 0.5f);
   }
   // Places the polygon in the source and clip input arrays and draws it.
   std::int32_t Draw(const std::vector<R3xClipVertex>& polygon, R3xRenderMethod method) {

@@ -10,6 +10,7 @@
 #include "engine/raster/persp_spans_internal.h"
 #include "engine/raster/raster_numeric_internal.h"
 #include "engine/raster/span_choice8_internal.h"
+#include "engine/raster/span_size_tables_internal.h"
 #include "engine/raster/vertex_lighting8_internal.h"
 #include "tests/engine_raster/draw_polygon8_fixture.h"
 
@@ -156,13 +157,19 @@ TEST_F(SpanChoice8Test, ExactAndConstantDepthFacesKeepTheirRoutines) {
   EXPECT_EQ(face.opaque, _r3xSpanDepthHorizMode2);
 }
 
-// The affine families fill their size tables' blocks; until they do, an affine face is drawn
-// with the perspective family.
-TEST_F(SpanChoice8Test, AnAffineFaceWithoutItsFamilyIsDrawnInPerspective) {
+// An affine face takes the affine family from its size tables' blocks, which the affine span
+// routines fill; while the blocks are empty it is drawn with the perspective family.
+TEST_F(SpanChoice8Test, AnAffineFaceTakesItsFamilyOrPerspective) {
   SetSize(64, 64);
   const R3xFaceDraw face = Choose(R3X_KIND_AFFINE, R3X_LIGHT_LIMIT, false, false);
-  EXPECT_EQ(face.kind, R3X_KIND_PERSPECTIVE);
-  EXPECT_EQ(face.opaque, (&_r3xSpanPerspOpaque<1, 64, 64>));
+  const R3xSpanRoutine affine = _r3xSpanSizeTables[R3X_SPAN_BLOCK_AFFINE_OPAQUE].square[0].opaque;
+  if (affine != nullptr) {
+    EXPECT_EQ(face.kind, R3X_KIND_AFFINE);
+    EXPECT_EQ(face.opaque, _r3xSpanSizeTables[R3X_SPAN_BLOCK_AFFINE_OPAQUE].square[6].opaque);
+  } else {
+    EXPECT_EQ(face.kind, R3X_KIND_PERSPECTIVE);
+    EXPECT_EQ(face.opaque, (&_r3xSpanPerspOpaque<1, 64, 64>));
+  }
 }
 
 }  // namespace
