@@ -145,26 +145,19 @@ void ChooseTextured(R3xRenderContext* context, R3xFaceDraw* face) {
   // Mode 5 comes only to opaque affine and perspective faces: the keyed and exact families
   // have modes 1 to 4.
   const std::int32_t m = face->mode - 1;
-  switch (face->kind) {
-    case R3X_KIND_EXACT:
-      face->opaque = kExactOpaque[m];
-      face->keyedRoutine = kExactKeyed[m];
-      break;
-    case R3X_KIND_AFFINE:
-      face->opaque = AffineOpaque(face->mode);
-      face->keyedRoutine = AffineKeyed(face->mode);
-      break;
-    default:
-      face->opaque = kPerspOpaque[m];
-      face->keyedRoutine = kPerspKeyed[m];
-      break;
-  }
-  if (face->kind == R3X_KIND_AFFINE || face->kind == R3X_KIND_PERSPECTIVE) {
-    if (face->keyed) {
-      face->keyedRoutine = _r3xSpanSizeMemberKeyed(span, face->keyedRoutine);
-    } else {
-      face->opaque = _r3xSpanSizeMemberOpaque(span, face->opaque);
-    }
+  // Only the slot the face uses is filled; an affine or perspective routine is the member of
+  // the level's size.
+  const bool sized = face->kind == R3X_KIND_AFFINE || face->kind == R3X_KIND_PERSPECTIVE;
+  if (face->keyed) {
+    const R3xKeyedSpanRoutine keyed = face->kind == R3X_KIND_EXACT    ? kExactKeyed[m]
+                                      : face->kind == R3X_KIND_AFFINE ? AffineKeyed(face->mode)
+                                                                      : kPerspKeyed[m];
+    face->keyedRoutine = sized ? _r3xSpanSizeMemberKeyed(span, keyed) : keyed;
+  } else {
+    const R3xSpanRoutine opaque = face->kind == R3X_KIND_EXACT    ? kExactOpaque[m]
+                                  : face->kind == R3X_KIND_AFFINE ? AffineOpaque(face->mode)
+                                                                  : kPerspOpaque[m];
+    face->opaque = sized ? _r3xSpanSizeMemberOpaque(span, opaque) : opaque;
   }
 }
 
