@@ -28,8 +28,19 @@ struct Texture {
   R3xBitmap bitmap{};
 };
 
+// Point lights, a directional light and the face the light spot is searched on.
+struct Lights {
+  R3xLightDef definition{};
+  R3xLight light{};
+  R3xPointLight points[2]{};
+  R3xDirectionalLight directional{};
+  R3xObjectHeader* list[3]{};
+  R3xRegionFace face{};
+};
+
 struct Scene {
   R3xRenderContext* render = nullptr;
+  Lights lights;
   std::vector<std::uint8_t> buffer;
   std::vector<std::uint8_t> shade;
   std::vector<Texture> textures;
@@ -50,6 +61,18 @@ Scene& Drawing() {
     for (std::size_t i = 0; i < s.shade.size(); ++i) {
       s.shade[i] = static_cast<std::uint8_t>(i * 37 + i / 4096);
     }
+    Lights& l = s.lights;
+    l.definition.frameCount = 1;
+    l.light.definition = &l.definition;
+    for (R3xPointLight& point : l.points) {
+      point.header.type = R3X_TYPE_POINT_LIGHT;
+      point.light = &l.light;
+    }
+    l.directional.header.type = R3X_TYPE_DIRECTIONAL_LIGHT;
+    l.directional.light = &l.light;
+    l.list[0] = &l.directional.header;
+    l.list[1] = &l.points[0].header;
+    l.list[2] = &l.points[1].header;
     for (const auto& size : kSizes) {
       Texture& t = s.textures.emplace_back();
       t.pixels.resize(static_cast<std::size_t>(size[0]) * static_cast<std::size_t>(size[1]));
@@ -157,6 +180,28 @@ void DrawOne(Scene& scene, arena::ByteReader& in, R3xSurface& surface) {
   render->span.textureWidth = 0;
   render->span.textureHeight = 0;
   render->transparentIndex = in.U8();
+  // Lights, and the face of the light spot.
+  Lights& lights = scene.lights;
+  const std::uint8_t lit = in.U8();
+  lights.definition.intensity = Value(in, 8.0f);
+  for (R3xPointLight& point : lights.points) {
+    for (float& p : point.position) {
+      p = Value(in, 300.0f);
+    }
+    point.radius = Value(in, 50.0f);
+  }
+  for (float& d : lights.directional.direction) {
+    d = Value(in, 1.0f);
+  }
+  for (float& n : lights.face.polygon.normal) {
+    n = Value(in, 1.0f);
+  }
+  lights.face.polygon.distance = Value(in, 300.0f);
+  render->lights = lights.list;
+  render->lightCount = lit % 4u;
+  render->raster.currentFace = (lit & 4) != 0 ? &lights.face : nullptr;
+  render->spotThreshold = (lit & 8) != 0 ? 0.0f : 0.1f;
+  render->subdivisionCosine = (lit & 16) != 0 ? Value(in, 1.0f) : -1.0f;
   _r3xDrawPolygon8(render, count, &surface, method);
 }
 
