@@ -89,9 +89,9 @@ void BuildDepthLine(const R3xRenderContext* context, const R3xClipVertex& q, R3x
   }
 }
 
-// Projects the clipped vertices to the screen, finding the box and its extreme vertices; the
-// smallest depth.
-float Project(const R3xRenderContext* context, R3xFaceDraw* face) {
+// Projects the clipped vertices to the screen, finding the box and its extreme vertices, and
+// settles the automatic kind by the smallest depth and the box's area.
+void Project(const R3xRenderContext* context, R3xFaceDraw* face) {
   const float w2 = context->halfViewWidth;
   const float h2 = context->halfViewHeight;
   float nearest = kNoBound;
@@ -124,7 +124,6 @@ float Project(const R3xRenderContext* context, R3xFaceDraw* face) {
   }
   face->centreX = (minX + maxX) / 2.0f - w2;
   face->centreY = (face->minY + face->maxY) / 2.0f - h2;
-  // The automatic kind by distance and screen area.
   if (face->kind == R3X_KIND_AUTOMATIC) {
     if (context->raster.flatDistance < nearest) {
       face->kind = face->keyed ? R3X_KIND_AFFINE : R3X_KIND_FLAT;
@@ -133,7 +132,6 @@ float Project(const R3xRenderContext* context, R3xFaceDraw* face) {
       face->kind = area < context->raster.perspectiveArea ? R3X_KIND_AFFINE : R3X_KIND_PERSPECTIVE;
     }
   }
-  return nearest;
 }
 
 // The quad's vertices are in screen space already, vertex 0 at the top and vertex 3 at the

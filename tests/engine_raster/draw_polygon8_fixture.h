@@ -105,6 +105,5 @@ class DrawPolygon8Test : public RasterTest {
   R3xSurface surface_{};
 };
 
-// Render-method words of the drawer's tests.
+// The solid fill of the drawer's tests' render-method words.
 inline constexpr R3xRenderMethod kSolid = R3X_RENDER_FILL_SOLID;
-inline constexpr R3xRenderMethod kKindShift = 8;
