@@ -99,6 +99,28 @@ TEST_F(DrawPolygon8Test, AFlatFaceIsFoggedFromOneSixteenth) {
   EXPECT_EQ(At8(15, 15), 0x18);
 }
 
+TEST_F(DrawPolygon8Test, AnObjectsFlatFaceIsFoggedByTheObjectsDistance) {
+  render_->fogMode = R3X_FOG_MODE_2;
+  render_->fogDistance = 100.0f;
+  render_->fogScale = 0.99999f / 100.0f;
+  const float objectDistance = 7.0f;
+  render_->raster.currentObject = &objectDistance;
+  render_->raster.currentObjectDistance = objectDistance;
+  // The face itself lies at 1, too near for fog.
+  ASSERT_EQ(Draw(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_CONSTANT), 4);
+  EXPECT_EQ(At8(15, 15), 0x18);
+}
+
+// Its last row, truncated from beyond the integer range, is whatever the conversion's low bits
+// say; the rows drawn stay inside the image and no row count wraps.
+TEST_F(DrawPolygon8Test, AFaceReachingPastTheIntegerRangeStaysInsideTheImage) {
+  for (const float far : {3e10f, -3e10f, 4e17f}) {
+    ASSERT_EQ(Draw({Screen(10, 40), Screen(30, 40), Screen(20, far)}, kSolid | R3X_LIGHTING_FULL),
+              3);
+    EXPECT_TRUE(GuardsIntact()) << far;
+  }
+}
+
 TEST_F(DrawPolygon8Test, AnAutomaticFaceBeyondTheFlatDistanceIsFilledFlat) {
   UseTexture();
   const R3xRenderMethod automatic = kSolid | R3X_LIGHTING_FULL | (R3X_KIND_AUTOMATIC);
