@@ -1,5 +1,6 @@
-// The perspective span families, generic member and 64 x 64 member, in nanoseconds per pixel
-// over a 640-pixel row of a receding floor, beside a memcpy of the same row.
+// The perspective and affine span families, generic member and 64 x 64 member, in nanoseconds
+// per pixel over a 640-pixel row of a receding floor (the affine families step the row's
+// gradients at its left end), beside a memcpy of the same row.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "engine/core/render_context.h"
 #include "engine/r3x.h"
+#include "engine/raster/affine_spans_internal.h"
 #include "engine/raster/persp_spans_internal.h"
 #include "engine/raster/raster_numeric_internal.h"
 
@@ -51,6 +53,8 @@ class SpanBed {
       span.xGradients[i] = steps[i];
       span.xGradients16[i] = steps[i] * 16.0f;
     }
+    span.uStep = _r3xFixed22(steps[0]);
+    span.vStep = _r3xFixed22(steps[1]);
     span.gridX = 0;
     span.shadeData = shades_.data();
     span.shadeRow = shades_.data() + 256 * 9;
@@ -134,6 +138,21 @@ void RegisterKeyed() {
   benchmark::RegisterBenchmark((name + "_64x64").c_str(), Keyed, &_r3xSpanPerspKeyed<Mode, 64, 64>);
 }
 
+template <int Mode>
+void RegisterAffineOpaque() {
+  const std::string name = "AffineOpaqueMode" + std::to_string(Mode);
+  benchmark::RegisterBenchmark(name.c_str(), Opaque, &_r3xSpanAffineOpaque<Mode, 0, 0>);
+  benchmark::RegisterBenchmark((name + "_64x64").c_str(), Opaque,
+                               &_r3xSpanAffineOpaque<Mode, 64, 64>);
+}
+template <int Mode>
+void RegisterAffineKeyed() {
+  const std::string name = "AffineKeyedMode" + std::to_string(Mode);
+  benchmark::RegisterBenchmark(name.c_str(), Keyed, &_r3xSpanAffineKeyed<Mode, 0, 0>);
+  benchmark::RegisterBenchmark((name + "_64x64").c_str(), Keyed,
+                               &_r3xSpanAffineKeyed<Mode, 64, 64>);
+}
+
 const bool kRegistered = [] {
   benchmark::RegisterBenchmark("MemcpyRow", Memcpy);
   RegisterOpaque<1>();
@@ -145,6 +164,15 @@ const bool kRegistered = [] {
   RegisterKeyed<2>();
   RegisterKeyed<3>();
   RegisterKeyed<4>();
+  RegisterAffineOpaque<1>();
+  RegisterAffineOpaque<2>();
+  RegisterAffineOpaque<3>();
+  RegisterAffineOpaque<4>();
+  RegisterAffineOpaque<5>();
+  RegisterAffineKeyed<1>();
+  RegisterAffineKeyed<2>();
+  RegisterAffineKeyed<3>();
+  RegisterAffineKeyed<4>();
   return true;
 }();
 

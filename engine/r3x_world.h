@@ -6,4 +6,5 @@
 #include "engine/world/keyword_table.h"
 #include "engine/world/precompiled_world_format.h"
 #include "engine/world/render_method_names.h"
+#include "engine/world/vis_member_name.h"
 #include "engine/world/world_loading.h"

@@ -1,7 +1,12 @@
 // The precompiled world reader over arbitrary records, from a pack archive: the input's first
 // byte says whether the pack holds a ".VIS" member, the next two give its length (taken from
 // the bytes after them), and the rest is the world file after the precompiled signature. The
-// pack also holds a small bitmap that bitmap records can name.
+// pack also holds small bitmaps under the names that bitmap records of the seeds (made by mkdata
+// from the demo arena and the rooms world) give. The pack lives in an anonymous memory file that
+// each run rewrites, so that runs spend their time in the reader rather than in writing files.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,12 +21,13 @@
 #include "engine/world/precompiled_world_format.h"
 #include "engine/world/world_loading.h"
 #include "platform/kernel/message_box.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/test_files.h"
 #include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
+
+// A short name for bitmap records made by hand, and the demo arena's bitmaps.
+constexpr const char* kBitmapNames[] = {"b.bmp", "floor.bmp", "wall.bmp", "sky.bmp", "spark.bmp"};
 
 const std::vector<std::uint8_t>& Bitmap() {
   static const std::vector<std::uint8_t> bitmap =
@@ -29,12 +35,37 @@ const std::vector<std::uint8_t>& Bitmap() {
   return bitmap;
 }
 
+// The anonymous memory file that holds the pack, and the name it is opened by.
+struct MemoryFile {
+  int descriptor;
+  std::string path;
+};
+
+const MemoryFile& PackFile() {
+  static const MemoryFile file = [] {
+    const int descriptor = memfd_create("world_precompiled_fuzz", 0);
+    if (descriptor < 0) {
+      std::abort();
+    }
+    return MemoryFile{descriptor, "/proc/self/fd/" + std::to_string(descriptor)};
+  }();
+  return file;
+}
+
+// Replaces the memory file's bytes.
+void WritePack(const std::vector<std::uint8_t>& bytes) {
+  const int descriptor = PackFile().descriptor;
+  const auto size = static_cast<ssize_t>(bytes.size());
+  if (ftruncate(descriptor, size) != 0 ||
+      pwrite(descriptor, bytes.data(), bytes.size(), 0) != size) {
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool tablesBuilt = _r3xInitMathTables() == 1;
-  static const test_support::ScratchFolder folder("precompiled_fuzz");
-  static const std::string packPath = folder / "world.r3x";
   if (!tablesBuilt || size < 3) {
     return 0;
   }
@@ -45,13 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> world(R3X_PRECOMPILED_SIGNATURE,
                                   R3X_PRECOMPILED_SIGNATURE + sizeof R3X_PRECOMPILED_SIGNATURE);
   world.insert(world.end(), vis + visSize, data + size);
-  std::vector<mkdata::PackMember> members{{"fuzz.wld", world}, {"b.bmp", Bitmap()}};
+  std::vector<mkdata::PackMember> members{{"fuzz.wld", std::move(world)}};
+  for (const char* name : kBitmapNames) {
+    members.push_back({name, Bitmap()});
+  }
   if (withVis) {
     members.push_back({"fuzz.VIS", std::vector<std::uint8_t>(vis, vis + visSize)});
   }
-  test_support::WriteTestFile(packPath,
-                              mkdata::BuildPack(std::move(members), mkdata::PackLayout::kHeader));
-  R3xWad* pack = r3xOpenWad(packPath.c_str(), 8);
+  WritePack(mkdata::BuildPack(std::move(members), mkdata::PackLayout::kHeader));
+  R3xWad* pack = r3xOpenWad(PackFile().path.c_str(), 8);
   R3xWorld* target = r3xCreateWorld(nullptr, 0, nullptr);
   if (pack == nullptr || target == nullptr) {
     std::abort();

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "engine/raster/affine_spans_internal.h"
 #include "engine/raster/persp_spans_internal.h"
 #include "engine/raster/span_size_tables_internal.h"
 
@@ -40,6 +41,16 @@ constexpr R3xSpanSizeBlock KeyedGenericBlock(R3xKeyedSpanRoutine generic) {
 }
 
 // A family, for the block builders: its member for a Width x Height level (0 x 0 the generic).
+template <int Mode>
+struct AffineOpaqueFamily {
+  template <std::uint32_t Width, std::uint32_t Height>
+  static constexpr R3xSpanRoutine kMember = &_r3xSpanAffineOpaque<Mode, Width, Height>;
+};
+template <int Mode>
+struct AffineKeyedFamily {
+  template <std::uint32_t Width, std::uint32_t Height>
+  static constexpr R3xKeyedSpanRoutine kMember = &_r3xSpanAffineKeyed<Mode, Width, Height>;
+};
 template <int Mode>
 struct PerspOpaqueFamily {
   template <std::uint32_t Width, std::uint32_t Height>
@@ -113,18 +124,18 @@ Routine Member(const R3xSpanState& span, Routine routine, Routine R3xSpanSizeEnt
 
 }  // namespace
 
-// The affine blocks stay empty until the affine families join them: no generic member matches
-// an empty block, so a look-up there keeps its routine.
 constexpr R3xSpanSizeBlock _r3xSpanSizeTables[R3X_SPAN_SIZE_BLOCKS] = {
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
+    // 0 to 8: the 8-bit drawer's affine families.
+    OpaqueBlock<AffineOpaqueFamily<1>>(),
+    OpaqueBlock<AffineOpaqueFamily<2>>(),
+    OpaqueBlock<AffineOpaqueFamily<3>>(),
+    OpaqueBlock<AffineOpaqueFamily<4>>(),
+    OpaqueBlock<AffineOpaqueFamily<5>>(),
+    KeyedBlock<AffineKeyedFamily<1>>(),
+    KeyedBlock<AffineKeyedFamily<2>>(),
+    KeyedBlock<AffineKeyedFamily<3>>(),
+    KeyedBlock<AffineKeyedFamily<4>>(),
+    // 9 to 17: its perspective families.
     OpaqueBlock<PerspOpaqueFamily<1>>(),
     OpaqueBlock<PerspOpaqueFamily<2>>(),
     OpaqueBlock<PerspOpaqueFamily<3>>(),
@@ -134,7 +145,8 @@ constexpr R3xSpanSizeBlock _r3xSpanSizeTables[R3X_SPAN_SIZE_BLOCKS] = {
     KeyedBlock<PerspKeyedFamily<2>>(),
     KeyedBlock<PerspKeyedFamily<3>>(),
     KeyedBlock<PerspKeyedFamily<4>>(),
-    {},
+    // 18 and 19: the colour drawer's texel fetch.
+    OpaqueBlock<AffineOpaqueFamily<1>>(),
     OpaqueBlock<PerspOpaqueFamily<1>>(),
 };
 

@@ -128,11 +128,8 @@ const char* _r3xTagName(R3xWorldReader* reader, arena::ByteReader& in, std::int3
 }
 
 void _r3xTagInstance(R3xWorldReader* reader, R3xObjectHeader* object, const char* tag) {
-  if (tag == nullptr || r3xSetTag(reader->world, object, tag) != 0) {
-    return;
-  }
-  // A second entry under a tag that another object holds would shadow it.
-  if ((object->flags & R3X_FLAG_IN_DICTIONARY) == 0 && r3xFindTag(reader->world, tag) == nullptr) {
+  // As the text form enters its lights: also a tag that another object holds already.
+  if (tag != nullptr && r3xSetTag(reader->world, object, tag) == 0) {
     r3xAddTag(reader->world, object);
   }
 }

@@ -108,7 +108,7 @@ bool addRegion(R3xWorldReader* reader, R3xRegion* region) {
   if (r3xRegisterObject(reader->world, &region->header) != 0) {
     return false;
   }
-  if (region->header.tag != nullptr && r3xFindTag(reader->world, region->header.tag) == nullptr) {
+  if (region->header.tag != nullptr) {
     r3xAddTag(reader->world, &region->header);
   }
   return true;

@@ -271,12 +271,14 @@ void _r3xUnscrambleWorldBytes(void* destination, const void* source, std::size_t
 }
 
 std::int32_t _r3xReadPrecompiledWorld(const char* fileName, R3xWorld* world, R3xWad* archive,
-                                      R3xLoadProgress progress, void* user) {
+                                      R3xLoadProgress progress, void* user,
+                                      R3xWorldStream* opened) {
   R3xWorldReader* reader =
       world == nullptr ? nullptr : _r3xCreateWorldReader(fileName, world, archive, progress, user);
   if (reader == nullptr) {
     return R3X_ERR_FAILED;
   }
+  reader->stream = opened;
   std::int32_t result = _r3xStartWorldReader(reader);
   if (result == 0) {
     result = readWorld(reader);

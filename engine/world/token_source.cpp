@@ -14,14 +14,20 @@
 
 namespace {
 
-// The binary scanner for a file with the signature, else the text scanner from its first byte.
-// The scanners report their own allocation failures.
-R3xScanner* createScanner(R3xParseContext* context, R3xWorldStream* stream) {
-  if (parIsBinaryWorldFile(stream) == PAR_FORM_MATCHES) {
+// The binary scanner for a binary file (the stream after its signature), else the text scanner
+// from the stream's first byte. The scanners report their own allocation failures.
+R3xScanner* createScannerOfForm(R3xParseContext* context, R3xWorldStream* stream,
+                                std::int32_t form) {
+  if (form == PAR_WORLD_BINARY) {
     return parCreateBinaryScanner(context, stream);
   }
   parIsAsciiWorldFile(stream);
   return parCreateAsciiScanner(context, stream);
+}
+
+// An include file or a stream handed over unread: binary or text by its signature.
+std::int32_t binaryOrText(R3xWorldStream* stream) {
+  return parIsBinaryWorldFile(stream) == PAR_FORM_MATCHES ? PAR_WORLD_BINARY : PAR_WORLD_TEXT;
 }
 
 void closeIncludeFile(R3xScanner* scanner) {
@@ -45,6 +51,11 @@ R3xWorldStream* searchIncludeFile(const char* path, const char* name) {
 
 R3xTokenSource* parCreateTokenSource(R3xParseContext* context, R3xWorldStream* stream,
                                      const char* path) {
+  return parCreateTokenSourceOfForm(context, stream, path, binaryOrText(stream));
+}
+
+R3xTokenSource* parCreateTokenSourceOfForm(R3xParseContext* context, R3xWorldStream* stream,
+                                           const char* path, std::int32_t form) {
   auto* source = static_cast<R3xTokenSource*>(r3xMalloc(sizeof(R3xTokenSource)));
   if (source == nullptr) {
     parError(context, "out of memory");
@@ -53,7 +64,7 @@ R3xTokenSource* parCreateTokenSource(R3xParseContext* context, R3xWorldStream* s
   source->nextToken = parNextToken;
   source->pushInclude = parPushIncludeFile;
   source->context = context;
-  source->top = createScanner(context, stream);
+  source->top = createScannerOfForm(context, stream, form);
   if (source->top == nullptr) {
     r3xFree(source);
     return nullptr;
@@ -119,7 +130,7 @@ std::int32_t parPushIncludeFile(R3xTokenSource* source, const char* name) {
     parError(context, "could not open include file: %s", name);
     return PAR_STOP;
   }
-  R3xScanner* scanner = createScanner(context, stream);
+  R3xScanner* scanner = createScannerOfForm(context, stream, binaryOrText(stream));
   if (scanner == nullptr) {
     parCloseStream(stream);
     parFreeStream(stream);

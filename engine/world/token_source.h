@@ -37,6 +37,10 @@ struct R3xTokenSource {
 // ';'. Null after a reported error; the stream stays open either way.
 R3xTokenSource* parCreateTokenSource(R3xParseContext* context, R3xWorldStream* stream,
                                      const char* path);
+// The same for a stream whose form parSniffWorldForm has told already (and left it where it
+// leaves it): a binary file gets the binary scanner, any other the text scanner.
+R3xTokenSource* parCreateTokenSourceOfForm(R3xParseContext* context, R3xWorldStream* stream,
+                                           const char* path, std::int32_t form);
 // Closes and frees the streams of open include files and destroys every scanner; the outermost
 // stream stays open for whoever opened it. Null is allowed.
 void parDestroyTokenSource(R3xTokenSource* source);

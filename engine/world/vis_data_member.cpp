@@ -7,37 +7,12 @@
 #include "engine/core/vis_data.h"
 #include "engine/core/vis_data_internal.h"
 #include "engine/core/wad.h"
+#include "engine/world/vis_member_name.h"
 #include "engine/world/world_reader.h"
-
-namespace {
-
-constexpr std::size_t kNameChars = 13;
-constexpr std::size_t kLastDot = 9;
-constexpr char kExtension[] = ".VIS";
-
-}  // namespace
-
-bool _r3xVisMemberName(const char* fileName, char out[R3X_VIS_NAME_SIZE]) {
-  std::size_t length = 0;
-  while (length < kNameChars && fileName[length] != '\0') {
-    ++length;
-  }
-  const void* dot = std::memchr(fileName, '.', length);
-  if (dot == nullptr) {
-    return false;
-  }
-  const auto at = static_cast<std::size_t>(static_cast<const char*>(dot) - fileName);
-  if (at > kLastDot) {
-    return false;
-  }
-  std::memcpy(out, fileName, at);
-  std::memcpy(out + at, kExtension, sizeof kExtension);
-  return true;
-}
 
 std::int32_t _r3xOpenVisData(R3xWorldReader* reader) {
   char name[R3X_VIS_NAME_SIZE];
-  if (reader->archive == nullptr || !_r3xVisMemberName(reader->fileName, name)) {
+  if (reader->archive == nullptr || !r3xVisMemberName(reader->fileName, name)) {
     return R3X_ERR_NO_VIS_DATA;
   }
   R3xWadMember* member = r3xOpenWadMember(reader->archive, name);

@@ -1,5 +1,7 @@
 #include "engine/world/world_loading.h"
 
+#include <cstdio>
+
 #include "engine/core/error.h"
 #include "engine/core/world.h"
 #include "engine/world/parse_context.h"
@@ -8,17 +10,12 @@
 #include "engine/world/token_source.h"
 #include "engine/world/world_stream.h"
 
-// A file is parsed as a text or binary world file only when it is not precompiled.
-std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* archive,
-                              R3xPalette* palette, R3xLoadProgress progress, void* user) {
-  if (world != nullptr) {
-    world->loadError = R3xLoadError{};
-  }
-  const std::int32_t precompiled =
-      _r3xReadPrecompiledWorld(fileName, world, archive, progress, user);
-  if (precompiled != R3X_ERR_NOT_BINARY_WORLD) {
-    return precompiled;
-  }
+namespace {
+
+// Parses the text or binary world file of the open stream into the world.
+std::int32_t parseWorld(const char* fileName, R3xWorld* world, R3xWad* archive, R3xPalette* palette,
+                        R3xLoadProgress progress, void* user, R3xWorldStream* stream,
+                        std::int32_t form) {
   R3xParseContext* context = parCreateContext(world, archive);
   if (context == nullptr) {
     parRecordLoadError(world, fileName, 0, "out of memory");
@@ -28,25 +25,44 @@ std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* arc
   context->palette = palette;
   context->progress = progress;
   context->progressUser = user;
-  R3xWorldStream* stream = parOpenStream(fileName, archive);
-  if (stream == nullptr) {
-    parError(context, "cannot open world file: %s", fileName);
-    parDestroyContext(context);
-    return R3X_ERR_FAILED;
-  }
-  R3xTokenSource* source = parCreateTokenSource(context, stream, nullptr);
+  R3xTokenSource* source = parCreateTokenSourceOfForm(context, stream, nullptr, form);
   if (source == nullptr) {
     parDestroyContext(context);
-    parCloseStream(stream);
-    parFreeStream(stream);
     return R3X_ERR_FAILED;
   }
   parParseWorld(context, source);
   const std::int32_t result = context->errorCount != 0 ? R3X_ERR_FAILED : 0;
   parDestroyTokenSource(source);
+  parDestroyContext(context);
+  return result;
+}
+
+}  // namespace
+
+// The file is opened once and its first bytes read once: a precompiled world goes to its reader,
+// any other is parsed as a binary or text world file.
+std::int32_t r3xLoadWorldFile(const char* fileName, R3xWorld* world, R3xWad* archive,
+                              R3xPalette* palette, R3xLoadProgress progress, void* user) {
+  if (world == nullptr) {
+    return R3X_ERR_FAILED;
+  }
+  world->loadError = R3xLoadError{};
+  R3xWorldStream* stream = parOpenStream(fileName, archive);
+  if (stream == nullptr) {
+    char text[R3X_LOAD_ERROR_TEXT_SIZE];
+    std::snprintf(text, sizeof text, "cannot open world file: %s", fileName);
+    parRecordLoadError(world, fileName, 0, text);
+    return R3X_ERR_FAILED;
+  }
+  const std::int32_t form = parSniffWorldForm(stream);
+  std::int32_t result = R3X_ERR_FAILED;
+  if (form == PAR_WORLD_PRECOMPILED) {
+    result = _r3xReadPrecompiledWorld(fileName, world, archive, progress, user, stream);
+  } else {
+    result = parseWorld(fileName, world, archive, palette, progress, user, stream, form);
+  }
   parCloseStream(stream);
   parFreeStream(stream);
-  parDestroyContext(context);
   return result;
 }
 

@@ -31,10 +31,15 @@ struct R3xReaderObject {
 
 inline constexpr std::int32_t R3X_READER_PLAIN = -1;
 
+struct R3xWorldStream;
+
 struct R3xWorldReader {
   const char* fileName;
   R3xWorld* world;
   R3xWad* archive;
+  // The file, opened at its start by the caller, who also closes it; null: the reader's thread
+  // opens the file by its name and closes it.
+  R3xWorldStream* stream;
 
   // Guards readPosition, fillCount and endFlag. A side that must wait watches fillCount and
   // endFlag a little while without the lock, then sleeps on `changed`, marking itself as

@@ -79,7 +79,9 @@ std::int32_t _r3xStartWorldReader(R3xWorldReader* reader) {
 }
 
 void _r3xWorldReaderThread(R3xWorldReader* reader) {
-  R3xWorldStream* stream = parOpenStream(reader->fileName, reader->archive);
+  const bool ownStream = reader->stream == nullptr;
+  R3xWorldStream* stream =
+      ownStream ? parOpenStream(reader->fileName, reader->archive) : reader->stream;
   if (stream == nullptr) {
     finish(reader, nullptr);
     return;
@@ -122,7 +124,7 @@ void _r3xWorldReaderThread(R3xWorldReader* reader) {
       reader->changed.notify_all();
     }
   }
-  finish(reader, stream);
+  finish(reader, ownStream ? stream : nullptr);
 }
 
 std::int32_t _r3xReadWorldBytes(R3xWorldReader* reader, void* destination, std::size_t n) {

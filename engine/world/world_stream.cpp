@@ -4,6 +4,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/string_copy.h"
+#include "engine/world/precompiled_world_format.h"
 
 R3xWorldStream* parOpenStream(const char* name, R3xWad* archive) {
   auto* stream = static_cast<R3xWorldStream*>(r3xMalloc(sizeof(R3xWorldStream)));
@@ -57,3 +58,21 @@ std::int32_t parIsBinaryWorldFile(R3xWorldStream* stream) {
 }
 
 std::int32_t parIsAsciiWorldFile(R3xWorldStream*) { return PAR_FORM_MATCHES; }
+
+std::int32_t parSniffWorldForm(R3xWorldStream* stream) {
+  static_assert(R3X_PRECOMPILED_HEADER_SIZE >= sizeof R3X_WLD_MAGIC);
+  std::uint8_t start[R3X_PRECOMPILED_HEADER_SIZE];
+  const std::int32_t got = parReadStream(stream, start, static_cast<std::int32_t>(sizeof start));
+  parRewindStream(stream);
+  // A file shorter than a precompiled world's header is refused by that reader, whatever it
+  // holds: the precompiled reader is asked first.
+  if (got < static_cast<std::int32_t>(sizeof start) ||
+      std::memcmp(start, R3X_PRECOMPILED_SIGNATURE, sizeof R3X_PRECOMPILED_SIGNATURE) == 0) {
+    return PAR_WORLD_PRECOMPILED;
+  }
+  if (std::memcmp(start, R3X_WLD_MAGIC, sizeof R3X_WLD_MAGIC) == 0) {
+    parReadStream(stream, start, static_cast<std::int32_t>(sizeof R3X_WLD_MAGIC));
+    return PAR_WORLD_BINARY;
+  }
+  return PAR_WORLD_TEXT;
+}

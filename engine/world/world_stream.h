@@ -42,3 +42,12 @@ const char* parStreamName(const R3xWorldStream* stream);
 std::int32_t parIsBinaryWorldFile(R3xWorldStream* stream);
 // Every file that is not binary is read as text: always PAR_FORM_MATCHES.
 std::int32_t parIsAsciiWorldFile(R3xWorldStream* stream);
+
+// The three forms of a world file, told apart by its first bytes.
+inline constexpr std::int32_t PAR_WORLD_TEXT = 0;
+inline constexpr std::int32_t PAR_WORLD_BINARY = 1;
+inline constexpr std::int32_t PAR_WORLD_PRECOMPILED = 2;
+// The form of the file from one read of its first bytes (a file shorter than a precompiled
+// world's header counts as precompiled: that reader refuses it): a binary file is left after its
+// signature (as parIsBinaryWorldFile leaves it), a text or precompiled one at its start.
+std::int32_t parSniffWorldForm(R3xWorldStream* stream);

@@ -27,6 +27,9 @@ using I16 = std::int16_t __attribute__((vector_size(2 * kLanes)));
 // Two pixels' words to a lane.
 using U64 = std::uint64_t __attribute__((vector_size(4 * kLanes)));
 
+// The pixel packing of base/pixel16.h, compiled for this build's instruction set.
+#include "base/pixel16_functions.h"
+
 // The iterated values of a group of pixels.
 struct Iterated {
   F32 r;
@@ -540,10 +543,10 @@ ARENA_STAGE void RenderGroups(const DrawSetup& setup, const GroupOfSpan (&of)[N]
       const U16 held = LoadWords(pixels, groups[g].valid, whole[g]);
       if (!setup.blendReplace) {
         const I32 alpha = setup.alphaIterated ? ClampToByteLanes(groups[g].c.a) : Splat(255);
-        colour[g] = BlendLanes(setup, colour[g], alpha,
-                               arena::Widen565<U32>(__builtin_convertvector(held, U32)));
+        colour[g] =
+            BlendLanes(setup, colour[g], alpha, Widen565<U32>(__builtin_convertvector(held, U32)));
       }
-      StoreLive(pixels, __builtin_convertvector(arena::Pack565<U32>(colour[g]), U16), held, live[g],
+      StoreLive(pixels, __builtin_convertvector(Pack565<U32>(colour[g]), U16), held, live[g],
                 groups[g].valid, whole[g]);
     }
   }

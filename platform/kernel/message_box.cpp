@@ -7,6 +7,7 @@
 namespace {
 
 std::atomic<bool> gEcho{true};
+std::atomic<platform::MessageBoxPresenter> gPresenter{nullptr};
 
 struct ShownRecord {
   std::mutex mutex;
@@ -20,7 +21,7 @@ ShownRecord& Shown() {
 
 }  // namespace
 
-int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
+int MessageBoxA(void* owner, LPCSTR text, LPCSTR caption, UINT type) {
   // A null caption is shown as "Error", as Windows titles such a box.
   platform::ShownMessageBox box{caption != nullptr ? caption : "Error", text != nullptr ? text : "",
                                 type};
@@ -28,13 +29,18 @@ int MessageBoxA(void* /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
     std::fflush(stderr);
   }
-  ShownRecord& shown = Shown();
-  std::lock_guard lock(shown.mutex);
-  shown.boxes.push_back(std::move(box));
-  return IDOK;
+  {
+    ShownRecord& shown = Shown();
+    std::lock_guard lock(shown.mutex);
+    shown.boxes.push_back(box);
+  }
+  const platform::MessageBoxPresenter presenter = gPresenter.load();
+  return presenter != nullptr && owner != nullptr ? presenter(owner, box.caption, box.text) : IDOK;
 }
 
 namespace platform {
+
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) { gPresenter.store(presenter); }
 
 void SetMessageBoxEcho(bool echo) { gEcho.store(echo, std::memory_order_relaxed); }
 

@@ -1,5 +1,6 @@
-// Message boxes, shown headless: each box is written to standard error as "caption: text" and
-// kept in a record that tests read; it is answered at once with OK.
+// Message boxes: each box is written to standard error as "caption: text" and kept in a record
+// that tests read. Headless it is answered at once with OK; a box whose owner is a dialog shown
+// in a window is shown there too and answered when its OK is clicked (platform/dialog).
 #pragma once
 
 #include <string>
@@ -14,7 +15,6 @@ inline constexpr UINT MB_TASKMODAL = 0x2000;
 inline constexpr UINT MB_SETFOREGROUND = 0x10000;
 inline constexpr int IDOK = 1;
 
-// The owner window is accepted as any window handle and not used.
 int MessageBoxA(void* owner, LPCSTR text, LPCSTR caption, UINT type);
 
 namespace platform {
@@ -28,6 +28,12 @@ struct ShownMessageBox {
 // Whether boxes are also written to standard error (the default). Fuzz targets turn it off:
 // their inputs raise parser boxes by the million, and the record alone is enough there.
 void SetMessageBoxEcho(bool echo);
+
+// Shows a recorded box in its owner's window and waits for its answer; the dialog service
+// installs one. A box without an owner, or while none is installed, is answered with OK.
+using MessageBoxPresenter = int (*)(void* owner, const std::string& caption,
+                                    const std::string& text);
+void SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
 // Every box shown since the start or the last clearing, oldest first.
 std::vector<ShownMessageBox> ShownMessageBoxes();

@@ -8,25 +8,47 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/kernel/file.h"
+#include "platform/system_library/system_library.h"
 
 namespace {
 
 class ModuleObject : public platform::KernelObject {
  public:
   ModuleObject(void* library, std::string path) : library_(library), path_(std::move(path)) {}
-  ~ModuleObject() override { ::dlclose(library_); }
+  // One of the layer's own system libraries: no file, its functions in its list.
+  explicit ModuleObject(const platform::SystemLibrary& system)
+      : library_(nullptr),
+        path_(platform::SystemLibraryPath(system.name)),
+        symbols_(system.symbols.begin(), system.symbols.end()) {}
+  ~ModuleObject() override {
+    if (library_ != nullptr) {
+      ::dlclose(library_);
+    }
+  }
   ModuleObject(const ModuleObject&) = delete;
   ModuleObject& operator=(const ModuleObject&) = delete;
   // FreeLibrary unloads it.
   bool ClosedByCloseHandle() const override { return false; }
-  void* Library() const { return library_; }
   const std::string& Path() const { return path_; }
+  void* Symbol(const char* name) const {
+    if (library_ != nullptr) {
+      return ::dlsym(library_, name);
+    }
+    for (const platform::SystemLibrarySymbol& symbol : symbols_) {
+      if (std::strcmp(symbol.name, name) == 0) {
+        return reinterpret_cast<void*>(symbol.address);
+      }
+    }
+    return nullptr;
+  }
 
  private:
   void* library_;
   std::string path_;
+  std::vector<platform::SystemLibrarySymbol> symbols_;
 };
 
 std::string ProgramPath() {
@@ -89,6 +111,11 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
   std::string name(fileName);
   std::replace(name.begin(), name.end(), '\\', '/');
   const std::string path = FindModuleFile(name);
+  platform::SystemLibrary system{};
+  if (path.empty() && name.find('/') == std::string::npos &&
+      platform::FindSystemLibrary(name.c_str(), system)) {
+    return platform::IssueHandle(std::make_shared<ModuleObject>(system));
+  }
   if (path.empty()) {
     return nullptr;
   }
@@ -126,7 +153,7 @@ void* FindModuleSymbol(HMODULE module, const char* name) {
   if (object == nullptr || name == nullptr) {
     return nullptr;
   }
-  return ::dlsym(object->Library(), name);
+  return object->Symbol(name);
 }
 
 }  // namespace platform

@@ -11,8 +11,8 @@ using HINSTANCE = HMODULE;
 using FARPROC = void (*)();
 
 // A bare file name is looked for in the running program's folder first, then in the working
-// folder; a name with a folder is taken as it is. Letter case is matched as for files. Null on
-// failure.
+// folder, then among the layer's own system libraries (platform/system_library); a name with a
+// folder is taken as it is. Letter case is matched as for files. Null on failure.
 HMODULE LoadLibraryA(LPCSTR fileName);
 // The calls below fail (null, FALSE, 0) with ERROR_MOD_NOT_FOUND for a handle that names no
 // loaded module.

@@ -36,6 +36,28 @@ std::uint64_t MemAvailableBytes() {
   return 0;
 }
 
+struct PhysicalMemory {
+  std::uint64_t total;
+  std::uint64_t available;
+  DWORD load;
+};
+
+PhysicalMemory ReadPhysicalMemory() {
+  struct sysinfo facts {};
+  ::sysinfo(&facts);
+  const std::uint64_t unit = facts.mem_unit != 0 ? facts.mem_unit : 1;
+  PhysicalMemory physical{facts.totalram * unit, MemAvailableBytes(), 0};
+  if (physical.available == 0) {
+    physical.available = (facts.freeram + facts.bufferram) * unit;
+  }
+  physical.available = std::min(physical.available, physical.total);
+  physical.load =
+      physical.total == 0
+          ? 0
+          : static_cast<DWORD>((physical.total - physical.available) * 100 / physical.total);
+  return physical;
+}
+
 }  // namespace
 
 void GetSystemInfo(SYSTEM_INFO* info) {
@@ -70,25 +92,32 @@ void GlobalMemoryStatus(MEMORYSTATUS* status) {
   struct sysinfo facts {};
   ::sysinfo(&facts);
   const std::uint64_t unit = facts.mem_unit != 0 ? facts.mem_unit : 1;
-  const std::uint64_t totalPhys = facts.totalram * unit;
-  std::uint64_t availPhys = MemAvailableBytes();
-  if (availPhys == 0) {
-    availPhys = (facts.freeram + facts.bufferram) * unit;
-  }
-  availPhys = std::min(availPhys, totalPhys);
+  const PhysicalMemory physical = ReadPhysicalMemory();
   const std::uint64_t totalSwap = facts.totalswap * unit;
   const std::uint64_t freeSwap = facts.freeswap * unit;
 
   *status = MEMORYSTATUS{};
   status->dwLength = sizeof(MEMORYSTATUS);
-  status->dwMemoryLoad =
-      totalPhys == 0 ? 0 : static_cast<DWORD>((totalPhys - availPhys) * 100 / totalPhys);
-  status->dwTotalPhys = ClampToDword(totalPhys);
-  status->dwAvailPhys = ClampToDword(availPhys);
-  status->dwTotalPageFile = ClampToDword(totalPhys + totalSwap);
-  status->dwAvailPageFile = ClampToDword(availPhys + freeSwap);
+  status->dwMemoryLoad = physical.load;
+  status->dwTotalPhys = ClampToDword(physical.total);
+  status->dwAvailPhys = ClampToDword(physical.available);
+  status->dwTotalPageFile = ClampToDword(physical.total + totalSwap);
+  status->dwAvailPageFile = ClampToDword(physical.available + freeSwap);
   status->dwTotalVirtual = ClampToDword(kTotalVirtual);
   status->dwAvailVirtual = ClampToDword(kTotalVirtual);
+}
+
+BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status) {
+  if (status == nullptr) {
+    return FALSE;
+  }
+  const PhysicalMemory physical = ReadPhysicalMemory();
+  *status = MEMORYSTATUSEX{};
+  status->dwLength = sizeof(MEMORYSTATUSEX);
+  status->dwMemoryLoad = physical.load;
+  status->ullTotalPhys = physical.total;
+  status->ullAvailPhys = physical.available;
+  return TRUE;
 }
 
 DWORD GetVersion() {

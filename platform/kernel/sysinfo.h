@@ -34,7 +34,16 @@ struct MEMORYSTATUS {
   DWORD dwAvailVirtual;
 };
 
+// The same facts in 64 bits, so that a machine of more than 4 GB is not cut to 4 GB.
+struct MEMORYSTATUSEX {
+  DWORD dwLength;
+  DWORD dwMemoryLoad;
+  std::uint64_t ullTotalPhys;
+  std::uint64_t ullAvailPhys;
+};
+
 // Processor type 586 on x86-64; allocation granularity 65536.
 void GetSystemInfo(SYSTEM_INFO* info);
 void GlobalMemoryStatus(MEMORYSTATUS* status);
+BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status);
 DWORD GetVersion();

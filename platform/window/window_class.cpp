@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/dialog/dialog_resources.h"
+
 namespace {
 
 struct ClassTable {
@@ -47,7 +49,10 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
 }
 
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-  return instance == nullptr && name == IDI_APPLICATION ? &gApplicationIcon : nullptr;
+  if (instance == nullptr && name == IDI_APPLICATION) {
+    return &gApplicationIcon;
+  }
+  return LoadRegisteredIcon(name);
 }
 
 namespace platform {

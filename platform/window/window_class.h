@@ -24,7 +24,8 @@ inline LPCSTR const IDI_APPLICATION = reinterpret_cast<LPCSTR>(static_cast<std::
 // Class names ignore letter case. 0 when the name is taken, missing, or the class has no
 // procedure; otherwise the class's number.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
-// The system's application icon for a null module and IDI_APPLICATION; null for anything else.
+// The system's application icon for a null module and IDI_APPLICATION; else a program's icon
+// registered under that number (platform/dialog/dialog_resources.h), or null.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 
 namespace platform {

@@ -2,18 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/core/bitmap.h"
 #include "engine/core/bsp.h"
+#include "engine/core/directional_light.h"
 #include "engine/core/error.h"
 #include "engine/core/light.h"
+#include "engine/core/math_plane.h"
 #include "engine/core/math_tables.h"
 #include "engine/core/math_tables_internal.h"
 #include "engine/core/obstacle.h"
+#include "engine/core/point_light.h"
 #include "engine/core/region.h"
 #include "engine/core/region_internal.h"
 #include "engine/core/sprite_3d.h"
@@ -22,10 +28,12 @@
 #include "engine/core/volume.h"
 #include "engine/core/wad.h"
 #include "engine/core/world.h"
-#include "engine/world/vis_data_member.h"
+#include "engine/world/vis_member_name.h"
 #include "engine/world/world_loading.h"
 #include "engine/world/world_reader.h"
+#include "engine/world/world_string_key.h"
 #include "precompiled_file.h"
+#include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "world_fixture.h"
 
@@ -542,6 +550,267 @@ TEST_F(PrecompiledWorld, VisibleListsPointIntoTheVisMemberUntilTheLastRegionGoes
   r3xDestroyRegionData(world_, second);
 }
 
+constexpr std::uint32_t kBitmap = 3;
+constexpr std::uint32_t kPointLight = 29;
+constexpr std::uint32_t kDirectionalLight = 37;
+constexpr std::uint32_t kAmbientLight = 42;
+
+// A light definition and a light of it (records 1 and 2 of the file, or later), the light
+// tagged when tag is nonzero; returns the light's record.
+std::int32_t AddLight(PrecompiledFile& file, std::int32_t tag) {
+  const std::int32_t definition = file.Add(kLightDef, LightDefPayload(0));
+  arena::ByteWriter light;
+  light.I32(tag);
+  light.I32(definition);
+  return file.Add(kLight, light);
+}
+
+// The world's vertices, one region over them and a world tree of that region alone, in which
+// point lights can stand.
+void AddRoom(PrecompiledFile& file) {
+  file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  file.Add(kWorldNodes, WorldNodes({{1, 0, 0}}));
+}
+
+arena::ByteWriter PointLightPayload(std::int32_t tag, std::int32_t light,
+                                    std::array<float, 3> position, float radius) {
+  arena::ByteWriter out;
+  out.I32(tag);
+  out.I32(light);
+  for (const float value : position) {
+    out.F32(value);
+  }
+  out.F32(radius);
+  return out;
+}
+
+// Records 37 (a direction) and 42 (a word not read) end in the regions the light reaches.
+arena::ByteWriter RegionLightPayload(std::int32_t tag, std::int32_t light,
+                                     const std::vector<std::uint32_t>& words,
+                                     const std::vector<std::uint32_t>& regions) {
+  arena::ByteWriter out;
+  out.I32(tag);
+  out.I32(light);
+  for (const std::uint32_t word : words) {
+    out.U32(word);
+  }
+  out.U32(static_cast<std::uint32_t>(regions.size()));
+  for (const std::uint32_t region : regions) {
+    out.U32(region);
+  }
+  return out;
+}
+
+std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+
+// A name as a record holds it: scrambled, with its terminator.
+std::vector<std::uint8_t> ScrambledName(const std::string& name) {
+  std::vector<std::uint8_t> bytes(name.begin(), name.end());
+  bytes.push_back(0);
+  _r3xApplyWorldStringKey(bytes.data(), bytes.size());
+  return bytes;
+}
+
+// Two objects that one record kind tags alike are both entered, as the text form enters its
+// lights: the dictionary finds the first, and the second once the first's entry is gone.
+struct TwinCase {
+  const char* name;
+  void (*add)(PrecompiledFile& file, std::int32_t twin);
+  std::uint32_t regionCount;
+};
+
+void PrintTo(const TwinCase& c, std::ostream* out) { *out << c.name; }
+
+const TwinCase kTwinCases[] = {
+    {"Lights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddLight(file, twin);
+       AddLight(file, twin);
+     },
+     0},
+    {"PointLights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddRoom(file);
+       const std::int32_t light = AddLight(file, 0);
+       file.Add(kPointLight, PointLightPayload(twin, light, {0, 0, 0}, 1));
+       file.Add(kPointLight, PointLightPayload(twin, light, {1, 0, 0}, 1));
+     },
+     1},
+    {"DirectionalLights",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       const std::int32_t light = AddLight(file, 0);
+       const std::vector<std::uint32_t> down = {Bits(0), Bits(0), Bits(-1)};
+       file.Add(kDirectionalLight, RegionLightPayload(twin, light, down, {}));
+       file.Add(kDirectionalLight, RegionLightPayload(twin, light, down, {}));
+     },
+     0},
+    {"AmbientLightNamedAsAnotherLight",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       AddLight(file, twin);
+       file.Add(kAmbientLight, RegionLightPayload(twin, AddLight(file, 0), {0}, {}));
+     },
+     0},
+    {"Regions",
+     [](PrecompiledFile& file, std::int32_t twin) {
+       file.Add(kVertices, VerticesPayload({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}));
+       file.Add(kMeshRegion, MeshRegionPayload({.tag = twin}));
+       file.Add(kMeshRegion, MeshRegionPayload({.tag = twin}));
+     },
+     2},
+};
+
+class PrecompiledTwinTags : public PrecompiledWorld,
+                            public ::testing::WithParamInterface<TwinCase> {};
+
+TEST_P(PrecompiledTwinTags, AreBothEntered) {
+  PrecompiledFile file;
+  GetParam().add(file, file.Name("twin"));
+  ASSERT_EQ(Load(file.Bytes(kVersion, GetParam().regionCount)), 0);
+  R3xObjectHeader* first = r3xFindTag(world_, "twin");
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first->flags & R3X_FLAG_IN_DICTIONARY, 0u);
+  ASSERT_EQ(r3xRemoveTag(world_, "twin"), 0);
+  R3xObjectHeader* second = r3xFindTag(world_, "twin");
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->type, first->type);
+  EXPECT_STREQ(second->tag, "twin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrecompiledTwinTags, ::testing::ValuesIn(kTwinCases),
+                         [](const ::testing::TestParamInfo<TwinCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(PrecompiledWorld, PointLightRecordPlacesATaggedLight) {
+  PrecompiledFile file;
+  AddRoom(file);
+  const std::int32_t light = AddLight(file, file.Name("bulb"));
+  file.Add(kPointLight, PointLightPayload(file.Name("spot"), light, {1, 2, 3}, 4));
+  ASSERT_EQ(Load(file.Bytes(kVersion, 1)), 0);
+  const auto* point = reinterpret_cast<const R3xPointLight*>(r3xFindTag(world_, "spot"));
+  ASSERT_NE(point, nullptr);
+  EXPECT_EQ(point->header.type, R3X_TYPE_POINT_LIGHT);
+  EXPECT_EQ(point->light, reinterpret_cast<R3xLight*>(r3xFindTag(world_, "bulb")));
+  EXPECT_EQ(std::vector<float>(point->position, point->position + 3),
+            (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(point->radius, 4);
+  // Its influence is worked out: it reaches the room it stands in.
+  EXPECT_EQ(std::vector<std::int32_t>(point->regions, point->regions + point->regionCount),
+            (std::vector<std::int32_t>{0}));
+}
+
+TEST_F(PrecompiledWorld, DirectionalLightRecordReachesItsRegions) {
+  PrecompiledFile file = WithVertices();
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  file.Add(kMeshRegion, MeshRegionPayload({}));
+  const std::int32_t light = AddLight(file, file.Name("glow"));
+  file.Add(kDirectionalLight,
+           RegionLightPayload(file.Name("sun"), light, {Bits(0), Bits(0.6f), Bits(-0.8f)}, {1}));
+  ASSERT_EQ(Load(file.Bytes(kVersion, 2)), 0);
+  const auto* sun = reinterpret_cast<const R3xDirectionalLight*>(r3xFindTag(world_, "sun"));
+  ASSERT_NE(sun, nullptr);
+  EXPECT_EQ(sun->header.type, R3X_TYPE_DIRECTIONAL_LIGHT);
+  EXPECT_EQ(sun->light, reinterpret_cast<R3xLight*>(r3xFindTag(world_, "glow")));
+  EXPECT_EQ(std::vector<float>(sun->direction, sun->direction + 3),
+            (std::vector<float>{0, 0.6f, -0.8f}));
+  EXPECT_EQ(std::vector<std::int32_t>(sun->regions, sun->regions + sun->regionCount),
+            (std::vector<std::int32_t>{1}));
+}
+
+TEST_F(PrecompiledWorld, AmbientLightRecordNamesTheLightAndLightsItsRegions) {
+  PrecompiledFile file = WithVertices();
+  for (int i = 0; i < 3; ++i) {
+    file.Add(kMeshRegion, MeshRegionPayload({}));
+  }
+  const std::int32_t light = AddLight(file, file.Name("glow"));
+  file.Add(kAmbientLight, RegionLightPayload(file.Name("ambient"), light, {7}, {0, 2}));
+  ASSERT_EQ(Load(file.Bytes(kVersion, 3)), 0);
+  auto* made = reinterpret_cast<R3xLight*>(r3xFindTag(world_, "ambient"));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->header.type, R3X_TYPE_LIGHT);
+  EXPECT_EQ(r3xFindTag(world_, "glow"), nullptr);
+  EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 0))->ambient, made);
+  EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 1))->ambient, nullptr);
+  EXPECT_EQ(_r3xMeshGeometry(r3xGetRegion(world_, 2))->ambient, made);
+}
+
+TEST_F(PrecompiledWorld, RegionLightsNamingNoRegionFail) {
+  for (const std::uint32_t type : {kDirectionalLight, kAmbientLight}) {
+    PrecompiledFile file = RegionFile({});
+    const std::int32_t light = AddLight(file, 0);
+    const std::vector<std::uint32_t> words = type == kDirectionalLight
+                                                 ? std::vector<std::uint32_t>{0, 0, Bits(1)}
+                                                 : std::vector<std::uint32_t>{0};
+    file.Add(type, RegionLightPayload(file.Name("late"), light, words, {0, 1}));
+    EXPECT_EQ(Load(file.Bytes(kVersion, 1)), R3X_ERR_FAILED) << type;
+    EXPECT_EQ(r3xFindTag(world_, "late"), nullptr) << type;
+    r3xDestroyWorld(world_);
+    world_ = r3xCreateWorld(nullptr, 0, nullptr);
+  }
+}
+
+// Kind 14 is an edge polygon over the listed world vertices with the plane they give; kind 18
+// one over a face of the region, with the face's plane; both are kept as kind 14.
+TEST_F(PrecompiledWorld, EdgePolygonObstaclesFromVerticesOrFromAFace) {
+  std::vector<std::uint8_t> obstacles = Obstacle(0, 14, {3, 0, 1, 3});
+  const std::vector<std::uint8_t> wall = Obstacle(0, 18, {0});
+  obstacles.insert(obstacles.end(), wall.begin(), wall.end());
+  ASSERT_EQ(Load(RegionFile({.corners = {0, 1, 2}, .obstacleCount = 2, .obstacles = obstacles})
+                     .Bytes(kVersion, 1)),
+            0);
+  const R3xRegion* region = r3xGetRegion(world_, 0);
+  ASSERT_EQ(region->obstacles->obstacleCount, 2u);
+  const auto corners = [&](const R3xObstacle& obstacle) {
+    EXPECT_EQ(obstacle.kind, R3X_OBSTACLE_EDGEPOLYGON);
+    const auto* polygon = static_cast<const R3xEdgePolygon*>(obstacle.geometry);
+    std::vector<std::int64_t> starts;
+    for (std::int32_t i = 0; i < polygon->edgeCount; ++i) {
+      starts.push_back((polygon->edges[i].first - world_->vertices) / 3);
+    }
+    EXPECT_EQ(std::fabs(polygon->normal[2]), 1.0f);
+    EXPECT_EQ(polygon->distance, 0.0f);
+    EXPECT_EQ(polygon->axisCode, R3X_AXIS_CODE_Z);
+    return starts;
+  };
+  EXPECT_EQ(corners(region->obstacles->obstacles[0]), (std::vector<std::int64_t>{0, 1, 3}));
+  EXPECT_EQ(corners(region->obstacles->obstacles[1]), (std::vector<std::int64_t>{0, 1, 2}));
+  const auto* wallPolygon =
+      static_cast<const R3xEdgePolygon*>(region->obstacles->obstacles[1].geometry);
+  EXPECT_EQ(wallPolygon->normal[2], _r3xMeshGeometry(region)->faces[0].polygon.normal[2]);
+}
+
+// With more further levels than a bitmap can have, only the first file is read: the names after
+// it may name nothing.
+TEST_F(PrecompiledWorld, BitmapRecordBeyondTheMostLevelsLoadsTheFirstFileAlone) {
+  const std::vector<std::uint8_t> bmp = mkdata::BuildBmp(mkdata::MakePatternImage(8, 8, 16));
+  folder_.Write("b.bmp", std::string(bmp.begin(), bmp.end()));
+  for (const std::uint32_t levels : {15u, 16u, 40u}) {
+    PrecompiledFile file;
+    arena::ByteWriter record;
+    record.I32(file.Name("pic"));
+    record.U32(levels);
+    for (std::uint32_t i = 0; i <= std::min(levels, 16u); ++i) {
+      const std::string name = i == 0 ? "b.bmp" : "absent.bmp";
+      record.U16(static_cast<std::uint16_t>(name.size() + 1));
+      record.Bytes(ScrambledName(name));
+    }
+    file.Add(kBitmap, record);
+    EXPECT_EQ(Load(file.Bytes()), levels == 15 ? R3X_ERR_FAILED : 0) << levels;
+    const auto* bitmap = reinterpret_cast<const R3xBitmap*>(r3xFindTag(world_, "pic"));
+    if (levels == 15) {
+      EXPECT_EQ(bitmap, nullptr);
+      continue;
+    }
+    ASSERT_NE(bitmap, nullptr) << levels;
+    EXPECT_EQ(bitmap->lastFrame, 0) << levels;
+    EXPECT_EQ(bitmap->width, 8) << levels;
+    r3xDestroyWorld(world_);
+    world_ = r3xCreateWorld(nullptr, 0, nullptr);
+  }
+}
+
 // A region's visible lists as its record or the ".VIS" member holds them: a coded list's entries
 // are run codes and load whatever their value; a plain list's entries must name regions.
 struct VisibleListCase {
@@ -604,7 +873,7 @@ class VisMemberName : public ::testing::TestWithParam<VisName> {};
 
 TEST_P(VisMemberName, ReplacesTheExtensionWithinThirteenCharacters) {
   char name[R3X_VIS_NAME_SIZE] = {};
-  const bool made = _r3xVisMemberName(GetParam().world, name);
+  const bool made = r3xVisMemberName(GetParam().world, name);
   EXPECT_EQ(made, GetParam().vis != nullptr);
   if (made) {
     EXPECT_STREQ(name, GetParam().vis);

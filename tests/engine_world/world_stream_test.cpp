@@ -129,6 +129,32 @@ TEST_P(WorldStreamTest, SniffsTheBinarySignature) {
   }
 }
 
+// One read tells the three forms apart: the precompiled reader takes its signature and every
+// file shorter than its 28-byte header, the binary scanner the binary signature (the stream left
+// after it), the text scanner the rest (from the first byte).
+TEST_P(WorldStreamTest, SniffsTheFormOnce) {
+  const std::string padding(40, ' ');
+  const std::string precompiled = "\x02\x3D\x4B\x56" + padding;
+  struct Case {
+    std::string content;
+    std::int32_t form;
+    std::int64_t position;
+  };
+  for (const Case& c :
+       {Case{precompiled, PAR_WORLD_PRECOMPILED, 0}, Case{kMagic + padding, PAR_WORLD_BINARY, 6},
+        Case{"BEGINFILE 1" + padding, PAR_WORLD_TEXT, 0},
+        Case{"BEGINFILE 1", PAR_WORLD_PRECOMPILED, 0},
+        Case{kMagic + "\x49", PAR_WORLD_PRECOMPILED, 0}, Case{"", PAR_WORLD_PRECOMPILED, 0}}) {
+    R3xWorldStream* stream = Open(c.content);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(parSniffWorldForm(stream), c.form) << testing::PrintToString(c.content);
+    EXPECT_EQ(parTellStream(stream), c.position);
+    Close(stream);
+    r3xCloseWad(wad_);
+    wad_ = nullptr;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Sources, WorldStreamTest, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "PackMember" : "PlainFile";

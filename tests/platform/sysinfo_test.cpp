@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <thread>
 
 namespace {
@@ -40,6 +42,18 @@ TEST(SystemInfo, VersionIsWindows95) {
   EXPECT_EQ((version >> 8) & 0xFF, 0u);       // minor
   EXPECT_NE(version & 0x80000000u, 0u);       // not NT
   EXPECT_EQ((version >> 16) & 0x7FFF, 950u);  // build
+}
+
+TEST(SystemInfo, MemoryStatusExIsNotCutTo32Bits) {
+  MEMORYSTATUSEX status;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+  EXPECT_EQ(status.dwLength, sizeof(MEMORYSTATUSEX));
+  EXPECT_GT(status.ullTotalPhys, 16u << 20);
+  EXPECT_LE(status.ullAvailPhys, status.ullTotalPhys);
+  MEMORYSTATUS narrow;
+  GlobalMemoryStatus(&narrow);
+  EXPECT_EQ(narrow.dwTotalPhys, std::min<std::uint64_t>(status.ullTotalPhys, 0xFFFFFFFF));
+  EXPECT_FALSE(GlobalMemoryStatusEx(nullptr));
 }
 
 }  // namespace

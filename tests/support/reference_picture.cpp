@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "base/byte_writer.h"
 #include "base/pixel16.h"
 #include "platform/backend/frame_png.h"
@@ -38,18 +39,9 @@ bool UpdatingReferences() {
   return update != nullptr && std::string_view(update) == "1";
 }
 
-}  // namespace
-
-std::string CompareWithReferencePicture(const std::string& path, int x, int y, int width,
-                                        int height) {
-  const auto back = platform::glide::ColorBuffer(GR_BUFFER_BACKBUFFER);
-  std::vector<std::uint16_t> drawn;
-  for (int row = 0; row < height; ++row) {
-    for (int column = 0; column < width; ++column) {
-      drawn.push_back(back[static_cast<std::size_t>(y + row) * kBufferWidth +
-                           static_cast<std::size_t>(x + column)]);
-    }
-  }
+// Compares drawn RGB565 pixels with the picture, or rewrites the picture when asked to.
+std::string ComparePixels(const std::string& path, int width, int height,
+                          const std::vector<std::uint16_t>& drawn) {
   if (UpdatingReferences()) {
     platform::Frame frame{width, height, 16, {}, {}};
     for (std::uint16_t pixel : drawn) {
@@ -74,6 +66,34 @@ std::string CompareWithReferencePicture(const std::string& path, int x, int y, i
     }
   }
   return "";
+}
+
+}  // namespace
+
+std::string CompareWithReferencePicture(const std::string& path, int x, int y, int width,
+                                        int height) {
+  const auto back = platform::glide::ColorBuffer(GR_BUFFER_BACKBUFFER);
+  std::vector<std::uint16_t> drawn;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      drawn.push_back(back[static_cast<std::size_t>(y + row) * kBufferWidth +
+                           static_cast<std::size_t>(x + column)]);
+    }
+  }
+  return ComparePixels(path, width, height, drawn);
+}
+
+std::string CompareFrameWithReferencePicture(const std::string& path,
+                                             const platform::Frame& frame) {
+  if (frame.bitsPerPixel != 16) {
+    return "the frame is not RGB565";
+  }
+  arena::ByteReader reader(frame.pixels);
+  std::vector<std::uint16_t> drawn;
+  while (reader.remaining() >= 2) {
+    drawn.push_back(reader.U16());
+  }
+  return ComparePixels(path, frame.width, frame.height, drawn);
 }
 
 std::string CompareIndexedWithReferencePicture(const std::string& path, int width, int height,

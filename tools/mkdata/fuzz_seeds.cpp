@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <initializer_list>
 #include <iterator>
+#include <limits>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "base/byte_writer.h"
 #include "engine/r3x.h"
 #include "tools/mkdata/arena_map_writer.h"
@@ -15,6 +19,7 @@
 #include "tools/mkdata/file_bytes.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/world_binary_writer.h"
+#include "tools/mkdata/world_precompiled_writer.h"
 
 namespace mkdata {
 
@@ -90,9 +95,38 @@ Bytes WeatherSpells() {
   return out.Take();
 }
 
+// The precompiled-world target's input: a byte whose bit 0 says whether the pack holds a ".VIS"
+// member, its length in two bytes, its bytes, and the world file after its signature.
+Bytes PrecompiledSeed(const std::filesystem::path& worldPath) {
+  const Bytes world = ReadFileBytes(worldPath.string());
+  arena::ByteReader header(world.data(), world.size());
+  std::uint8_t signature[std::size(R3X_PRECOMPILED_SIGNATURE)] = {};
+  header.Bytes(signature, sizeof signature);
+  const std::uint32_t version = header.U32();
+  if (!header.ok() || !std::equal(std::begin(signature), std::end(signature),
+                                  std::begin(R3X_PRECOMPILED_SIGNATURE))) {
+    throw std::runtime_error(worldPath.string() + " is no precompiled world");
+  }
+  Bytes vis;
+  if ((version & R3X_PRECOMPILED_VIS_FLAG) != 0) {
+    vis = ReadFileBytes(
+        (worldPath.parent_path() / VisibilityMemberName(worldPath.filename().string())).string());
+  }
+  if (vis.size() > std::numeric_limits<std::uint16_t>::max()) {
+    throw std::runtime_error(worldPath.string() + ": its visibility data is too large for a seed");
+  }
+  arena::ByteWriter out;
+  out.U8((version & R3X_PRECOMPILED_VIS_FLAG) != 0 ? 1 : 0);
+  out.U16(static_cast<std::uint16_t>(vis.size()));
+  out.Bytes(vis.data(), vis.size());
+  out.Bytes(world.data() + sizeof signature, world.size() - sizeof signature);
+  return out.Take();
+}
+
 }  // namespace
 
-void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir) {
+void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir,
+                    const std::vector<std::string>& precompiledPaths) {
   const Bytes text = ReadFileBytes(textWorldPath);
   const Bytes binary = EncodeBinaryWorld(textWorldPath);
   // The binary targets put the signature before their input themselves.
@@ -115,6 +149,10 @@ void WriteFuzzSeeds(const std::string& textWorldPath, const std::string& outDir)
   WriteSeed(out, "arena_map_fuzz", "demo.amp", EncodeArenaMap(BuildDemoArenaMap()));
   WriteSeed(out, "arena_map_fuzz", "small.amp", EncodeArenaMap(SmallArenaMap()));
   WriteSeed(out, "weather_fuzz", "spells", WeatherSpells());
+  for (const std::filesystem::path path : precompiledPaths) {
+    WriteSeed(out, "world_precompiled_fuzz", path.filename().string().c_str(),
+              PrecompiledSeed(path));
+  }
 }
 
 }  // namespace mkdata

@@ -7,7 +7,9 @@
 //   mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT
 //       the precompiled world file of the world file NAME (a member of PACK, else a file); with
 //       --vis its visible lists go to the ".VIS" file beside OUT
-//   mkdata fuzz-seeds WORLD OUT_DIR            seed inputs for the fuzz targets from a text world
+//   mkdata fuzz-seeds WORLD OUT_DIR [PRECOMPILED...]
+//       seed inputs for the fuzz targets from a text world and precompiled world files (each
+//       with its ".VIS" file beside it when its header says so)
 //   mkdata sound-library OUT                   the source of "sound.dll" with its WAV resources
 //   mkdata amp-demo OUT                        the demo arena's height map
 //   mkdata palettes-demo NORMAL INFRARED       the demo arena's normal and infra-red palettes
@@ -42,7 +44,7 @@ int PrintUsage() {
   std::fputs("       mkdata bmp [--core] [--colours N] [--levels L] OUT WIDTH HEIGHT\n", stderr);
   std::fputs("       mkdata wld-binary IN OUT\n", stderr);
   std::fputs("       mkdata wld-precompiled [--pack PACK] [--vis] NAME OUT\n", stderr);
-  std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR\n", stderr);
+  std::fputs("       mkdata fuzz-seeds WORLD OUT_DIR [PRECOMPILED...]\n", stderr);
   std::fputs("       mkdata sound-library OUT\n", stderr);
   std::fputs("       mkdata amp-demo OUT\n", stderr);
   std::fputs("       mkdata palettes-demo NORMAL INFRARED\n", stderr);
@@ -143,11 +145,13 @@ int RunPrecompiled(const std::vector<std::string>& args) {
   // The loader's message boxes would repeat the error that the failure names once.
   platform::SetMessageBoxEcho(false);
   const std::filesystem::path out = args[next + 1];
+  // Refused before anything is written: a name the reader finds no ".VIS" member for.
+  const std::filesystem::path member =
+      vis ? out.parent_path() / mkdata::VisibilityMemberName(out.filename().string())
+          : std::filesystem::path();
   const mkdata::PrecompiledWorld encoded = mkdata::EncodePrecompiledWorld(args[next], pack, vis);
   mkdata::WriteFileBytes(out.string(), encoded.world);
   if (vis) {
-    const std::filesystem::path member =
-        out.parent_path() / mkdata::VisibilityMemberName(out.filename().string());
     mkdata::WriteFileBytes(member.string(), encoded.visibility);
   }
   return 0;
@@ -172,10 +176,10 @@ int main(int argc, char** argv) {
       return RunPrecompiled(args);
     }
     if (command == "fuzz-seeds") {
-      if (args.size() != 2) {
+      if (args.size() < 2) {
         return PrintUsage();
       }
-      mkdata::WriteFuzzSeeds(args[0], args[1]);
+      mkdata::WriteFuzzSeeds(args[0], args[1], {args.begin() + 2, args.end()});
       return 0;
     }
     if (command == "sound-library") {

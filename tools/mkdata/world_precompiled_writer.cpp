@@ -881,7 +881,13 @@ PrecompiledWorld EncodePrecompiledWorld(const std::string& name, const std::stri
 }
 
 std::string VisibilityMemberName(const std::string& worldName) {
-  return worldName.substr(0, worldName.find('.')) + ".VIS";
+  char name[R3X_VIS_NAME_SIZE];
+  if (!r3xVisMemberName(worldName.c_str(), name)) {
+    throw std::runtime_error("the world file name \"" + worldName +
+                             "\" has no '.' among its first ten characters, so the reader "
+                             "would find no \".VIS\" member for it");
+  }
+  return name;
 }
 
 }  // namespace mkdata

@@ -23,7 +23,8 @@ struct PrecompiledWorld {
 PrecompiledWorld EncodePrecompiledWorld(const std::string& name, const std::string& packPath,
                                         bool separateVisibility);
 
-// The ".VIS" member name of a world file name: its first '.' and what follows replaced.
+// The ".VIS" member name under which the reader looks up the visibility data of the world file
+// name (the engine's rule). Throws std::runtime_error for a name the rule gives none for.
 std::string VisibilityMemberName(const std::string& worldName);
 
 }  // namespace mkdata
