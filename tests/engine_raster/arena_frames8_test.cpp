@@ -1,6 +1,6 @@
 // The demo arena drawn through the 8-bit drawer from the board's three reference placements,
-// 320 x 240, compared with reference pictures (ARENA_UPDATE_REFERENCES=1 rewrites them): once as
-// the world's faces ask (exact texturing), once with every textured face drawn in perspective
+// 320 x 240, compared with reference pictures (ARENA_UPDATE_REFERENCES=1 rewrites them): as the
+// world's faces ask (exact texturing), with every textured face drawn affine, and in perspective
 // every 16 pixels with depth-sorted runs.
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@ namespace {
 
 using test_support::ArenaPlacement;
 
+constexpr std::uint32_t kAffineKind = 4;
 constexpr std::uint32_t kPerspectiveKind = 5;
 
 class ArenaFrames8 : public ::testing::TestWithParam<ArenaPlacement> {};
@@ -29,6 +30,11 @@ TEST_P(ArenaFrames8, MatchTheirReferencePictures) {
   EXPECT_EQ(
       driver.CompareWithReference(std::string(ARENA_REFERENCE_DIR) + "/arena8_" + name + ".png"),
       "");
+  driver.ReplaceTextureKind(kAffineKind);
+  ASSERT_EQ(driver.DrawFrame(scene.camera()), 0);
+  EXPECT_EQ(driver.CompareWithReference(std::string(ARENA_REFERENCE_DIR) + "/arena8_" + name +
+                                        "_affine.png"),
+            "");
   driver.ReplaceTextureKind(kPerspectiveKind);
   driver.SetDepthSorting(true);
   ASSERT_EQ(driver.DrawFrame(scene.camera()), 0);

@@ -42,27 +42,19 @@ std::uint8_t NearestEntry(const R3xPalette* palette, const int* rgb) {
   return static_cast<std::uint8_t>(best);
 }
 
+// A corner's texel UVs when its surface has none: the unit square's corners (0, 0), (0, 1),
+// (1, 1), (1, 0) in turn, as the board maps such a face.
+void SquareCornerUV(const R3xBitmap& bitmap, std::uint32_t k, R3xClipVertex& corner) {
+  corner.u = k == 2 || k == 3 ? static_cast<float>(bitmap.width) : 0.0f;
+  corner.v = k == 1 || k == 2 ? static_cast<float>(bitmap.height) : 0.0f;
+}
+
 // The face's own texture frame: origin T and axes U, V with T + u U + v V at texel (u, v), from
-// its first three corners and their texel UVs (the surface's, or those of the unit square, as
-// the board maps a face without them). The demo's surfaces all carry the floor's axes at 64
-// repeats per world unit, which lie outside the walls' planes.
+// its first three corners and their texel UVs. The demo's surfaces all carry the floor's axes at
+// 64 repeats per world unit, which lie outside the walls' planes.
 void FrameTexture(R3xSurface& surface, const R3xClipVertex* corners) {
-  const R3xBitmap* bitmap = _r3xTextureBitmap(&surface);
-  if (bitmap == nullptr) {
-    return;
-  }
-  float u[3];
-  float v[3];
-  for (int k = 0; k < 3; ++k) {
-    if (surface.uv != nullptr) {
-      u[k] = corners[k].u;
-      v[k] = corners[k].v;
-    } else {
-      // Corners 0, 1, 2 at (0, 0), (0, 1), (1, 1).
-      u[k] = k == 2 ? static_cast<float>(bitmap->width) : 0.0f;
-      v[k] = k == 0 ? 0.0f : static_cast<float>(bitmap->height);
-    }
-  }
+  const float u[3] = {corners[0].u, corners[1].u, corners[2].u};
+  const float v[3] = {corners[0].v, corners[1].v, corners[2].v};
   const float du1 = u[1] - u[0];
   const float dv1 = v[1] - v[0];
   const float du2 = u[2] - u[0];
@@ -170,6 +162,7 @@ std::int32_t SoftwareFrameDriver::DrawFace(const QueuedFace& queued) {
   R3xClipVertex* source = work.clip[0];
   R3xClipVertex* input = work.clip[1];
   const float* uv = queued.face->surface.uv;
+  const R3xBitmap* bitmap = _r3xTextureBitmap(&queued.face->surface);
   // The drawer takes the corners clockwise on the screen: a face listed the other way round (its
   // corners' turn against its normal) is handed over reversed.
   bool reversed = false;
@@ -193,6 +186,8 @@ std::int32_t SoftwareFrameDriver::DrawFace(const QueuedFace& queued) {
     if (uv != nullptr) {
       source[k].u = uv[2 * corner];
       source[k].v = uv[2 * corner + 1];
+    } else if (bitmap != nullptr) {
+      SquareCornerUV(*bitmap, k, source[k]);
     }
     const float d[3] = {p[0] + render_->translation[0], p[1] + render_->translation[1],
                         p[2] + render_->translation[2]};
@@ -210,7 +205,7 @@ std::int32_t SoftwareFrameDriver::DrawFace(const QueuedFace& queued) {
     render_->raster.facePlane[2] = e1[0] * e2[1] - e1[1] * e2[0];
   }
   R3xSurface surface = queued.face->surface;
-  if (corners >= 3) {
+  if (corners >= 3 && bitmap != nullptr) {
     FrameTexture(surface, source);
   }
   R3xRenderMethod method = queued.method;
