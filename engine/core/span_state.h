@@ -135,4 +135,15 @@ struct R3xRasterInputs {
   // Weights of x^2 and y^2 in a clip-space distance.
   float fogWeights[2];
   const R3xRegionFace* currentFace;
+  // Faces that may come out of order: each run keeps a depth line, and a nearer face wins over
+  // it. The face's plane normal in view space builds the face's depth line.
+  std::uint32_t depthSorting;
+  float facePlane[3];
+  // An object whose faces share one fog distance and one texture set-up (null: none); the
+  // 8-bit drawer fogs its faces by that distance and keeps the span state's gradients.
+  const void* currentObject;
+  float currentObjectDistance;
+  // The span routine of a pre-projected quad, which its caller sets with the span state's texels
+  // and steps; null: such quads are not drawn.
+  R3xSpanRoutine quadRoutine;
 };

@@ -42,6 +42,7 @@ class DemoArenaScene {
   R3xWorld* world() const { return world_; }
   R3xRenderContext* render() const { return render_; }
   R3xGlideContext* glide() const { return glide_; }
+  const R3xPalette* palette() const { return palette_; }
   R3xCamera& camera() { return camera_; }
 
   // Puts the camera at the placement with a view of width x height pixels.

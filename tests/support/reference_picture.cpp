@@ -34,11 +34,15 @@ std::optional<std::vector<std::uint16_t>> ReadPicture(const std::string& path, i
   return pixels;
 }
 
+bool UpdatingReferences() {
+  const char* update = std::getenv("ARENA_UPDATE_REFERENCES");
+  return update != nullptr && std::string_view(update) == "1";
+}
+
 // Compares drawn RGB565 pixels with the picture, or rewrites the picture when asked to.
 std::string ComparePixels(const std::string& path, int width, int height,
                           const std::vector<std::uint16_t>& drawn) {
-  const char* update = std::getenv("ARENA_UPDATE_REFERENCES");
-  if (update != nullptr && std::string_view(update) == "1") {
+  if (UpdatingReferences()) {
     platform::Frame frame{width, height, 16, {}, {}};
     for (std::uint16_t pixel : drawn) {
       arena::ByteWriter bytes;
@@ -90,6 +94,33 @@ std::string CompareFrameWithReferencePicture(const std::string& path,
     drawn.push_back(reader.U16());
   }
   return ComparePixels(path, frame.width, frame.height, drawn);
+}
+
+std::string CompareIndexedWithReferencePicture(const std::string& path, int width, int height,
+                                               const std::vector<std::uint8_t>& pixels,
+                                               const PALETTEENTRY* colours) {
+  if (UpdatingReferences()) {
+    platform::Frame frame{
+        width, height, 8, {pixels.begin(), pixels.end()}, {colours, colours + 256}};
+    return platform::WriteFramePng(frame, path) ? "" : "cannot write " + path;
+  }
+  const auto picture = ReadPngPicture(path);
+  if (!picture || picture->width != width || picture->height != height) {
+    return path + " is missing or unreadable (ARENA_UPDATE_REFERENCES=1 writes it)";
+  }
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const PALETTEENTRY& colour = colours[pixels[i]];
+    const std::uint8_t* expected = &picture->rgb[3 * i];
+    if (colour.peRed != expected[0] || colour.peGreen != expected[1] ||
+        colour.peBlue != expected[2]) {
+      std::ostringstream difference;
+      difference << path << ": first difference at pixel (" << i % static_cast<std::size_t>(width)
+                 << ", " << i / static_cast<std::size_t>(width) << "): drawn index "
+                 << int{pixels[i]};
+      return difference.str();
+    }
+  }
+  return "";
 }
 
 }  // namespace test_support
