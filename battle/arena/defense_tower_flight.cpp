@@ -90,7 +90,7 @@ void CDefenseTower::Climb() {
   phase_ = kLevel;
   pose_.pitch = 0.0f;
   float pitch = 0.0f;
-  GetHeadingPitch(&destination_.x, &pose_.x, &pose_.heading, &pitch);
+  GetHeadingPitch(&pose_.x, &destination_.x, &pose_.heading, &pitch);
   Launch(MovingSpeed());
   PlaceActor();
 }
@@ -105,7 +105,7 @@ void CDefenseTower::FlyLevel() {
     return;  // on at the cruising speed and heading
   }
   float pitch = 0.0f;
-  GetHeadingPitch(&destination_.x, &pose_.x, &pose_.heading, &pitch);
+  GetHeadingPitch(&pose_.x, &destination_.x, &pose_.heading, &pitch);
   float speed = MovingSpeed() * 0.5f;
   if (d < 8.0f) {
     speed = 6.0f;
@@ -179,7 +179,7 @@ void CDefenseTower::Track(float range) {
 }
 
 void CDefenseTower::Fire(const R3xPlacement& aim) {
-  GetHeadingPitch(&aim.x, &pose_.x, &pose_.heading, &pose_.pitch);
+  GetHeadingPitch(&pose_.x, &aim.x, &pose_.heading, &pose_.pitch);
   // With CBulletPool: CBulletPool::Fire (personal ? 2 : 1, pose, Address (),
   // "!Defense Lazer Damage", "!Defense Lazer Speed", report 1, camera 0).
   const std::uint32_t sound = personal_ != 0 ? kPersonalFireSound : kTeamFireSound;

@@ -155,7 +155,7 @@ void CReconGun::Fire() {
   R3xPlacement aim{};
   r3xGetActorPlacement(tank->bodyActor, &aim);
   R3xPlacement shot = pose_;
-  GetHeadingPitch(&aim.x, &pose_.x, &shot.heading, &shot.pitch);
+  GetHeadingPitch(&pose_.x, &aim.x, &shot.heading, &shot.pitch);
   R3xPlacement start = pose_;
   float point[3] = {aim.x, aim.y, aim.z};
   const MoverCallbacks callbacks{ReconGunSweepFilter, MoverSweepHit, this, R3X_SWEEP_EXACT};

@@ -284,7 +284,7 @@ TEST_F(DefenseTowerTest, AMovingTargetIsLedBy075OfItsForwardSpeed) {
     float heading = 0.0f;
     float pitch = 0.0f;
     const R3xPlacement at = tower->Pose();
-    GetHeadingPitch(&aim.x, &at.x, &heading, &pitch);
+    GetHeadingPitch(&at.x, &aim.x, &heading, &pitch);
     EXPECT_EQ(PlacementOf(tower->Actor()).heading, heading) << c.lead;
     EXPECT_EQ(PlacementOf(tower->Actor()).pitch, pitch) << c.lead;
     DeleteAllTowers();
@@ -312,6 +312,30 @@ TEST_F(DefenseTowerTest, ATargetThatIsNoListedTankMakesTheTowerIdleAndOneOutOfRa
   EXPECT_EQ(tower->GetState(), CDefenseTower::kTracking);
   for (const std::uint32_t code : SoundCodes()) {
     EXPECT_NE(code, SOUND_POSITIONAL | SoundIndex("FIREDEFENSE"));
+  }
+}
+
+// The level flight's heading points at the destination, so a tower sent to a point off to any
+// side climbs, flies there, descends and reports its arrival over that point.
+TEST_F(DefenseTowerTest, ATowerSentToAPointOffToTheSideArrivesThere) {
+  const float points[][2] = {{250, 190}, {60, 100}, {150, 280}, {240, 60}, {30, 165}};
+  for (const auto& point : points) {
+    CDefenseTower* tower = MakeHovering();
+    ASSERT_NE(tower, nullptr);
+    Send(kTowerId, MSG_DEFENSE_MOVE, FloatPayload({point[0], point[1], 0.0f}));
+    Step(100);
+    UpdateAllTowers();
+    ASSERT_EQ(tower->GetState(), CDefenseTower::kFlying);
+    ASSERT_TRUE(RunUntil([&] { return tower->GetState() != CDefenseTower::kFlying; }))
+        << point[0] << " " << point[1] << ": at " << tower->Pose().x << " " << tower->Pose().y;
+    EXPECT_EQ(tower->GetState(), CDefenseTower::kIdle);
+    EXPECT_EQ(PlacementOf(tower->Actor()).x, point[0]);
+    EXPECT_EQ(PlacementOf(tower->Actor()).y, point[1]);
+    EXPECT_EQ(PlacementOf(tower->Actor()).z, 33.0f);
+    const auto reports = Drain(*network_);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].type, MSG_DEFENSE_ARRIVED);
+    DeleteAllTowers();
   }
 }
 
