@@ -12,9 +12,13 @@
 #include "battle/arena/arena_targets.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/object_record.h"
 #include "battle/core/frame_time.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
 #include "battle/core/log.h"
 #include "battle/core/sound_code.h"
 #include "battle/core/sound_table.h"
@@ -109,7 +113,7 @@ int CReconGun::Update() {
         r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
       }
     } else if (message->type == MSG_RECON_GUN_DESTROY) {
-      // With CExplosion: CExplosion::Spawn (1, the gun's pose).
+      CExplosion::Spawn(1, &pose_.x);
       return 1;
     }
   }
@@ -173,8 +177,8 @@ void CReconGun::Fire() {
       }
     }
   }
-  // With CBulletPool: CBulletPool::Fire (1, shot, Address (), "!Defense Lazer Damage",
-  // "!Defense Lazer Speed", report 1, camera 0).
+  CBulletPool::Fire(1, shot, Address(), GetGameParamInt(PARAM_DEFENSE_LAZER_DAMAGE),
+                    GetGameParamFloat(PARAM_DEFENSE_LAZER_SPEED), 1, 0);
   PlayArenaSoundAt(Address(), SOUND_POSITIONAL | kFireSound, pose_.x, pose_.y);
 }
 
