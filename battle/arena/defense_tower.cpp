@@ -87,7 +87,7 @@ CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x
   personal_ = (address & 0xFFFF0000u) == KIND_PERSONAL_DEFENSE ? 1 : 0;
   const auto lowByte = static_cast<std::int32_t>(address & 0xFF);
   viewNumber_ = personal_ != 0 ? lowByte - 5 * colour + 1 : lowByte + 2 * (3 - colour);
-  R3xActorDef* definition = FindArenaModel(kDroneModel);
+  R3xActorDef* definition = FindArenaModel(kModelDrone);
   if (definition == nullptr) {
     return;
   }
@@ -99,7 +99,7 @@ CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x
   savedVolume_ = r3xCopyVolume(gWorld, r3xGetActorVolume(actor_));
   r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
   r3xSetActorRadius(actor_, CurrentPartRadius(actor_, 1.0f), 0);
-  r3xSetActorScale(actor_, kDroneModel.scale * kDroneScaleFactor, 1);
+  r3xSetActorScale(actor_, ModelTable[kModelDrone].scale * kDroneScaleFactor, 1);
   motion_.SetLimits(kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit);
   motion_.pose = pose_;
   PlaceActor();

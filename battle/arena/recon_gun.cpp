@@ -63,7 +63,7 @@ CReconGun::CReconGun(const ReconGunRecord& record) : CMailbox(record.id), range_
               kTeamCount - 1);
     return;
   }
-  R3xActorDef* definition = FindArenaModel(kReconGunModel);
+  R3xActorDef* definition = FindArenaModel(kModelReconGun);
   if (definition == nullptr || r3xFindRegionAt(gWorld, &pose_.x) == nullptr) {
     return;
   }
@@ -74,7 +74,7 @@ CReconGun::CReconGun(const ReconGunRecord& record) : CMailbox(record.id), range_
   }
   r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
   r3xSetActorRadius(actor_, CurrentPartRadius(actor_, 1.0f), 0);
-  r3xSetActorScale(actor_, kReconGunModel.scale, 1);
+  r3xSetActorScale(actor_, ModelTable[kModelReconGun].scale, 1);
   listLink_.LinkTail(&gReconGunList, this);
 }
 
