@@ -103,6 +103,7 @@ class DefenseTowerTest : public ArenaObjectTest {
     gOwnTankPlacement = {kX + 20.0f, kY, 0.0f, 0.0f, 0.0f, 0.0f, 0};
     gDefenseRange = 100.0f;
     gTargets.clear();
+    previousLister_ = gListArenaTargets;
     gListArenaTargets = ListTargets;
     gSparks.clear();
     gArenaParticles.sparks = RecordSparks;
@@ -113,7 +114,7 @@ class DefenseTowerTest : public ArenaObjectTest {
     DeleteAllExplosions();
     DeleteAllRecons();
     gArenaParticles.sparks = nullptr;
-    gListArenaTargets = nullptr;
+    gListArenaTargets = previousLister_;
     gTargets.clear();
     for (R3xActor* actor : actors_) {
       r3xDestroyActor(world_, actor);
@@ -174,6 +175,7 @@ class DefenseTowerTest : public ArenaObjectTest {
   }
 
   std::vector<std::unique_ptr<CMailbox>> owners_;
+  ArenaTargetLister previousLister_ = nullptr;
   std::vector<R3xActor*> actors_;
 };
 

@@ -42,13 +42,14 @@ class ReconGunTest : public ArenaObjectTest {
     MakeModel("EXPLODE_DEF", 43);
     gSphereVolume02 = r3xCreateSphereVolume(0.2f);
     gTargets.clear();
+    previousLister_ = gListArenaTargets;
     gListArenaTargets = ListTargets;
   }
   void TearDown() override {
     DeleteAllReconGuns();
     gBulletPool.clear();
     DeleteAllExplosions();
-    gListArenaTargets = nullptr;
+    gListArenaTargets = previousLister_;
     gTargets.clear();
     for (R3xActor* actor : actors_) {
       r3xDestroyActor(world_, actor);
@@ -98,6 +99,7 @@ class ReconGunTest : public ArenaObjectTest {
   }
 
   std::vector<std::unique_ptr<CMailbox>> owners_;
+  ArenaTargetLister previousLister_ = nullptr;
   std::vector<R3xActor*> actors_;
 };
 
