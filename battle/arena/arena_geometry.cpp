@@ -36,7 +36,7 @@ int IsNearCamera(const float* point, float radius) {
 void GetHeadingPitch(const float* a, const float* b, float* heading, float* pitch) {
   const Vector3 d = Difference(a, b);
   int exact = 0;
-  *heading = 384.0f - r3xAtan2Units(d[1], d[0], &exact);
+  *heading = r3xAtan2Units(-d[1], -d[0], &exact);
   const float planar = r3xSqrt(d[0] * d[0] + d[1] * d[1]);
   float p = -r3xAtan2Units(d[2], planar, &exact);
   if (p >= 512.0f) {

@@ -23,8 +23,11 @@ inline R3xPlacement& gListenerPlacement = gSharedPlacements.listener;
 int IsNearOwnTank(const float* point, float radius);
 // The same against the camera's position.
 int IsNearCamera(const float* point, float radius);
-// From d = a - b: heading = 384 - atan2(d.y, d.x), not wrapped, in (-128, 384]; pitch = -atan2
-// (d.z, |d.xy|) brought into [0, 512).
+// The heading and pitch that point an object at a toward b, as the motion model moves it
+// (forward = cos, sin of the heading). With d = a - b: heading = atan2(-d.y, -d.x) in [0, 512);
+// pitch = -atan2(d.z, |d.xy|) brought into [0, 512). The original took 384 - atan2(d.y, d.x) for
+// the heading, the bearing mirrored across the diagonal x = y, with which a tower sent off to the
+// side flew away from its point and never arrived.
 void GetHeadingPitch(const float* a, const float* b, float* heading, float* pitch);
 // max(|dx|, |dy|) + min(|dx|, |dy|) / 2.
 float FastDistance2D(const float* a, const float* b);

@@ -1,16 +1,9 @@
 #include "battle/arena/arena_models.h"
 
-#include "battle/arena/arena_world.h"
+#include "battle/arena/sprite_parts.h"
 
-R3xActorDef* FindArenaModel(const ArenaModel& model) {
-  if (gWorld == nullptr) {
-    return nullptr;
-  }
-  R3xObjectHeader* object = r3xFindTag(gWorld, model.tag);
-  if (object == nullptr || object->type != R3X_TYPE_ACTOR_DEF) {
-    return nullptr;
-  }
-  return reinterpret_cast<R3xActorDef*>(object);
+R3xActorDef* FindArenaModel(std::int32_t code) {
+  return FindActorDef(ModelTable[static_cast<std::size_t>(code)].definition);
 }
 
 float CurrentPartRadius(const R3xActor* actor, float fallback) {

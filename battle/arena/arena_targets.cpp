@@ -1,7 +1,5 @@
 #include "battle/arena/arena_targets.h"
 
-ArenaTargetLister gListArenaTargets = nullptr;
-
 std::span<const ArenaTarget> ListArenaTargets() {
   return gListArenaTargets != nullptr ? gListArenaTargets() : std::span<const ArenaTarget>{};
 }

@@ -1,6 +1,5 @@
 // The tanks as the automatic guns see them: what the defense towers and recon guns choose,
-// track and aim at. The tank list fills the list; until it does, and in tests that set their
-// own, there is nothing to shoot at.
+// track and aim at. The tank list fills the list.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +21,8 @@ struct ArenaTarget {
 
 using ArenaTargetLister = std::span<const ArenaTarget> (*)();
 
-// With CTank: the tank list sets this to a function that lists every tank on the tank list, in
-// the list's order, as {address, bodyActor, team, dead, any |momentum| >= 0.001,
-// orientation forward axis . momentum x inverseMass}.
+// The tank list (tank_list.cpp) starts it with a function that lists every tank on the tank
+// list, in the list's order; tests may set their own.
 extern ArenaTargetLister gListArenaTargets;
 
 // The listed tanks; empty when no lister is set.

@@ -13,6 +13,8 @@
 #include "battle/arena/arena_particles.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/object_record.h"
 #include "battle/arena/recon.h"
 #include "battle/core/frame_time.h"
@@ -38,6 +40,8 @@ constexpr float kMoveSpeed = 11.0f;
 constexpr float kSinkSpeed = 8.0f;
 constexpr float kUp = 128.0f;
 constexpr float kDown = -128.0f;
+constexpr int kBeamKind = 7;
+constexpr float kBeamDrift = -2.0f;
 
 constexpr const char* kTowerTags[] = {"DEFENSE TOWER RED", "DEFENSE TOWER GREEN",
                                       "DEFENSE TOWER BLUE", "DEFENSE TOWER GRAY"};
@@ -59,6 +63,15 @@ std::optional<R3xPlacement> ReadPoint(std::span<const std::uint8_t> payload) {
   return point;
 }
 
+// A beam explosion drifting down from the point; null when none started.
+CExplosion* SpawnBeam(const R3xPlacement& at) {
+  CExplosion* beam = CExplosion::Spawn(kBeamKind, &at.x);
+  if (beam != nullptr) {
+    beam->SetDrift(0.0f, 0.0f, kBeamDrift);
+  }
+  return beam;
+}
+
 }  // namespace
 
 CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x, float y)
@@ -74,7 +87,7 @@ CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x
   personal_ = (address & 0xFFFF0000u) == KIND_PERSONAL_DEFENSE ? 1 : 0;
   const auto lowByte = static_cast<std::int32_t>(address & 0xFF);
   viewNumber_ = personal_ != 0 ? lowByte - 5 * colour + 1 : lowByte + 2 * (3 - colour);
-  R3xActorDef* definition = FindArenaModel(kDroneModel);
+  R3xActorDef* definition = FindArenaModel(kModelDrone);
   if (definition == nullptr) {
     return;
   }
@@ -86,7 +99,7 @@ CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x
   savedVolume_ = r3xCopyVolume(gWorld, r3xGetActorVolume(actor_));
   r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
   r3xSetActorRadius(actor_, CurrentPartRadius(actor_, 1.0f), 0);
-  r3xSetActorScale(actor_, kDroneModel.scale * kDroneScaleFactor, 1);
+  r3xSetActorScale(actor_, ModelTable[kModelDrone].scale * kDroneScaleFactor, 1);
   motion_.SetLimits(kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit, kMotionLimit);
   motion_.pose = pose_;
   PlaceActor();
@@ -97,6 +110,9 @@ CDefenseTower::CDefenseTower(std::uint32_t address, std::int32_t colour, float x
 }
 
 CDefenseTower::~CDefenseTower() {
+  if (gCameraFollow == &motion_.pose) {
+    gCameraFollow = nullptr;
+  }
   if (actor_ != nullptr) {
     r3xDestroyActor(gWorld, actor_);
   }
@@ -107,8 +123,7 @@ CDefenseTower::~CDefenseTower() {
 
 void CDefenseTower::Update() {
   Animate();
-  // With CExplosion: each beam explosion whose actor lies below the destination z is put back
-  // at the tower's actor placement.
+  ReturnFallenBeam();
   HandleMessages();
   // With CPlayerTank: the session's far distance, which the own tank keeps clamped; until then
   // the arena's, which the world start gives the session.
@@ -246,8 +261,29 @@ void CDefenseTower::ReleaseRecon() {
   }
 }
 
+void CDefenseTower::ReturnFallenBeam() {
+  for (CExplosion* beam : beamExplosions_) {
+    if (beam == nullptr || beam->Actor() == nullptr) {
+      continue;
+    }
+    R3xPlacement at{};
+    r3xGetActorPlacement(beam->Actor(), &at);
+    if (at.z < destination_.z) {
+      r3xGetActorPlacement(actor_, &at);
+      beam->SetPosition(at);
+    }
+  }
+}
+
+void CDefenseTower::SetCameraFollow() { gCameraFollow = &motion_.pose; }
+
 void CDefenseTower::StopBeam() {
-  // With CExplosion: CExplosion::Stop on both beam explosions, which are then dropped.
+  for (CExplosion*& beam : beamExplosions_) {
+    if (beam != nullptr) {
+      beam->Stop();
+      beam = nullptr;
+    }
+  }
 }
 
 bool CDefenseTower::RunState() {
@@ -265,8 +301,7 @@ bool CDefenseTower::RunState() {
       Fly();
       break;
     case kRaising:
-      // With CExplosion: only while no beam explosion exists.
-      if (beamOn_ != 0) {
+      if (beamOn_ != 0 && beamExplosions_[0] == nullptr && beamExplosions_[1] == nullptr) {
         StartRaiseBeam();
       }
       break;
@@ -293,9 +328,11 @@ void CDefenseTower::StartRaiseBeam() {
   R3xPlacement at{};
   r3xGetActorPlacement(actor_, &at);
   destination_.z = at.z - 29.0f;
-  // With CExplosion: the first beam explosion = CExplosion::Spawn (7, at) with drift
-  // (0, 0, -2.0); at z raised by (at.z - destination z) x 0.5, when a region holds it, the second
-  // with the same drift. A spawn that returns null leaves that one absent.
+  beamExplosions_[0] = SpawnBeam(at);
+  at.z += (at.z - destination_.z) * 0.5f;
+  if (r3xFindRegionAt(gWorld, &at.x) != nullptr) {
+    beamExplosions_[1] = SpawnBeam(at);
+  }
 }
 
 void CDefenseTower::EmitCarrySparks() {

@@ -13,6 +13,7 @@
 #include "common/mailbox.h"
 #include "engine/r3x_core.h"
 
+class CExplosion;
 class CGameSession;
 
 class CDefenseTower : public CMailbox {
@@ -37,6 +38,8 @@ class CDefenseTower : public CMailbox {
   void Update();
   // Tells the server of a hit on the tower.
   void ReportHit(std::uint32_t damage);
+  // Points the camera (gCameraFollow) at the tower's flight; the tower's end lets it go.
+  void SetCameraFollow();
 
   std::int32_t GetState() const { return state_; }
   std::int32_t GetPhase() const { return phase_; }
@@ -46,6 +49,7 @@ class CDefenseTower : public CMailbox {
   bool IsNear() const { return near_ != 0; }
   bool IsCarrying() const { return carrying_ != 0; }
   bool IsBeamOn() const { return beamOn_ != 0; }
+  CExplosion* BeamExplosion(int i) const { return beamExplosions_[i]; }
   const R3xPlacement& Pose() const { return pose_; }
   const R3xPlacement& Destination() const { return destination_; }
   R3xActor* Actor() const { return actor_; }
@@ -59,6 +63,8 @@ class CDefenseTower : public CMailbox {
   void Release();
   void ReleaseRecon();
   void StopBeam();
+  // Beam explosions that fell below the beam's end start again at the tower.
+  void ReturnFallenBeam();
   // The state's step; true when the update ends with it (sunk, or sunk just now).
   bool RunState();
   // Over (x, y): descend to hover height.
@@ -101,7 +107,9 @@ class CDefenseTower : public CMailbox {
   std::uint32_t target_ = 0;
   std::uint32_t raising_ = 0;
   std::uint32_t beamOn_ = 0;
-  // With CExplosion: the two beam explosions that StartRaiseBeam spawns; none until then.
+  // The two beam explosions that StartRaiseBeam spawns; none until then. The explosion pool owns
+  // them.
+  CExplosion* beamExplosions_[2] = {};
   R3xPlacement pose_{};
   R3xPlacement destination_{};
   std::uint32_t carriedRecon_ = 0;

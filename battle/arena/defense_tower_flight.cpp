@@ -8,7 +8,9 @@
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_targets.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet_pool.h"
 #include "battle/arena/defense_tower.h"
+#include "battle/arena/explosion.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
@@ -16,6 +18,7 @@
 #include "battle/core/sound_code.h"
 #include "battle/core/sound_table.h"
 #include "common/messages.h"
+#include "platform/kernel/random.h"
 
 namespace {
 
@@ -40,6 +43,13 @@ bool IsInRegion(const R3xPlacement& pose) {
 
 // Speeds below 0.001 in magnitude count as none.
 float SpeedOrZero(float speed) { return std::fabs(speed) < 0.001f ? 0.0f : speed; }
+
+// The sinking tower's blasts, where a region holds the point.
+void SpawnSinkExplosion(const R3xPlacement& at) {
+  if (IsInRegion(at)) {
+    CExplosion::Spawn(1, &at.x);
+  }
+}
 
 float MovingSpeed() { return SpeedOrZero(GetGameParamFloat(PARAM_DEFENSE_MOVING_SPEED)); }
 
@@ -90,7 +100,7 @@ void CDefenseTower::Climb() {
   phase_ = kLevel;
   pose_.pitch = 0.0f;
   float pitch = 0.0f;
-  GetHeadingPitch(&destination_.x, &pose_.x, &pose_.heading, &pitch);
+  GetHeadingPitch(&pose_.x, &destination_.x, &pose_.heading, &pitch);
   Launch(MovingSpeed());
   PlaceActor();
 }
@@ -105,7 +115,7 @@ void CDefenseTower::FlyLevel() {
     return;  // on at the cruising speed and heading
   }
   float pitch = 0.0f;
-  GetHeadingPitch(&destination_.x, &pose_.x, &pose_.heading, &pitch);
+  GetHeadingPitch(&pose_.x, &destination_.x, &pose_.heading, &pitch);
   float speed = MovingSpeed() * 0.5f;
   if (d < 8.0f) {
     speed = 6.0f;
@@ -179,9 +189,10 @@ void CDefenseTower::Track(float range) {
 }
 
 void CDefenseTower::Fire(const R3xPlacement& aim) {
-  GetHeadingPitch(&aim.x, &pose_.x, &pose_.heading, &pose_.pitch);
-  // With CBulletPool: CBulletPool::Fire (personal ? 2 : 1, pose, Address (),
-  // "!Defense Lazer Damage", "!Defense Lazer Speed", report 1, camera 0).
+  GetHeadingPitch(&pose_.x, &aim.x, &pose_.heading, &pose_.pitch);
+  CBulletPool::Fire(personal_ != 0 ? 2 : 1, pose_, Address(),
+                    GetGameParamInt(PARAM_DEFENSE_LAZER_DAMAGE),
+                    GetGameParamFloat(PARAM_DEFENSE_LAZER_SPEED), 1, 0);
   const std::uint32_t sound = personal_ != 0 ? kPersonalFireSound : kTeamFireSound;
   PlayArenaSoundAt(Address(), SOUND_POSITIONAL | sound, pose_.x, pose_.y);
 }
@@ -190,8 +201,10 @@ void CDefenseTower::Sink() {
   motion_.Integrate(&pose_);
   if (pose_.z <= ground_ + 1.0f) {
     motion_.Revert(&pose_);
-    // With CExplosion: an explosion of kind 1 at z = ground + 0.3 and another 2.0 above it, each
-    // where a region holds it.
+    pose_.z = ground_ + 0.3f;
+    SpawnSinkExplosion(pose_);
+    pose_.z += 2.0f;
+    SpawnSinkExplosion(pose_);
     sunk_ = 1;
     descending_ = 0;
     state_ = kSunk;
@@ -204,8 +217,9 @@ void CDefenseTower::Sink() {
   }
   if (nextTrackTime_ < gFrameTime) {
     nextTrackTime_ = gFrameTime + kSinkExplosionInterval;
-    // With CExplosion and the platform random generator: where a region holds the pose, an
-    // explosion of kind 1 at the pose shifted by (rand () % 10) x 0.5 in x and, with the next
-    // value, in y.
+    R3xPlacement at = pose_;
+    at.x += static_cast<float>(platform::CrtRand() % 10) * 0.5f;
+    at.y += static_cast<float>(platform::CrtRand() % 10) * 0.5f;
+    SpawnSinkExplosion(at);
   }
 }

@@ -29,7 +29,7 @@ CFlag::CFlag(std::uint32_t id, std::int32_t team, float x, float y, float z, std
     return;
   }
   pose_ = {x, y, z, 0.0f, 0.0f, 0.0f, 0};
-  R3xActorDef* definition = FindArenaModel(kFlagModel);
+  R3xActorDef* definition = FindArenaModel(kModelFlag);
   if (definition == nullptr) {
     return;
   }

@@ -37,7 +37,7 @@ void Stop(CMotionModel& motion) {
 
 CFlare::CFlare(float x, float y, float z, float heading, float pitch) {
   timer_ = gFrameTime + static_cast<std::uint32_t>(GetGameParamInt(PARAM_FLARE_FUSE));
-  R3xActorDef* definition = FindArenaModel(kFlareModel);
+  R3xActorDef* definition = FindArenaModel(kModelFlare);
   if (definition == nullptr) {
     return;
   }

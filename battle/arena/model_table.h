@@ -13,9 +13,14 @@ struct ModelTableRow {
 };
 
 inline constexpr std::int32_t kModelSmoke = 13;
+inline constexpr std::int32_t kModelRecon = 14;
+inline constexpr std::int32_t kModelReconGun = 15;
+inline constexpr std::int32_t kModelFlag = 16;
+inline constexpr std::int32_t kModelFlare = 17;
 inline constexpr std::int32_t kModelDetonationMine = 19;
 inline constexpr std::int32_t kModelProximityMine = 20;
 inline constexpr std::int32_t kModelDeactivatorMine = 21;
+inline constexpr std::int32_t kModelDrone = 26;
 
 inline constexpr std::array<ModelTableRow, 30> ModelTable{{
     {"BULLETS_ACTORDEF"},  {"BULLETS_ACTORDEF"},  {"BULLETS_ACTORDEF"}, {"BULLETS_ACTORDEF"},

@@ -29,7 +29,7 @@ CRecon::CRecon(float x, float y, float z, std::uint32_t id, std::int32_t team,
     return;
   }
   const R3xPlacement pose{x, y, z + kHoverHeight, 0.0f, 0.0f, 0.0f, 0};
-  R3xActorDef* definition = FindArenaModel(kReconModel);
+  R3xActorDef* definition = FindArenaModel(kModelRecon);
   if (definition == nullptr || r3xFindRegionAt(gWorld, &pose.x) == nullptr) {
     return;
   }
@@ -42,7 +42,7 @@ CRecon::CRecon(float x, float y, float z, std::uint32_t id, std::int32_t team,
   nextFrameTime_ = gFrameTime + kFrameInterval;
   r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
   r3xSetActorRadius(actor_, CurrentPartRadius(actor_, 1.0f), 0);
-  r3xSetActorScale(actor_, kReconModel.scale, 1);
+  r3xSetActorScale(actor_, ModelTable[kModelRecon].scale, 1);
   listLink_.LinkTail(&gReconList, this);
 }
 

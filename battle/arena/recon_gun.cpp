@@ -12,9 +12,13 @@
 #include "battle/arena/arena_targets.h"
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/object_record.h"
 #include "battle/core/frame_time.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
 #include "battle/core/log.h"
 #include "battle/core/sound_code.h"
 #include "battle/core/sound_table.h"
@@ -59,7 +63,7 @@ CReconGun::CReconGun(const ReconGunRecord& record) : CMailbox(record.id), range_
               kTeamCount - 1);
     return;
   }
-  R3xActorDef* definition = FindArenaModel(kReconGunModel);
+  R3xActorDef* definition = FindArenaModel(kModelReconGun);
   if (definition == nullptr || r3xFindRegionAt(gWorld, &pose_.x) == nullptr) {
     return;
   }
@@ -70,7 +74,7 @@ CReconGun::CReconGun(const ReconGunRecord& record) : CMailbox(record.id), range_
   }
   r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
   r3xSetActorRadius(actor_, CurrentPartRadius(actor_, 1.0f), 0);
-  r3xSetActorScale(actor_, kReconGunModel.scale, 1);
+  r3xSetActorScale(actor_, ModelTable[kModelReconGun].scale, 1);
   listLink_.LinkTail(&gReconGunList, this);
 }
 
@@ -109,7 +113,7 @@ int CReconGun::Update() {
         r3xSetActorCurrentAction(actor_, static_cast<std::uint32_t>(frame_));
       }
     } else if (message->type == MSG_RECON_GUN_DESTROY) {
-      // With CExplosion: CExplosion::Spawn (1, the gun's pose).
+      CExplosion::Spawn(1, &pose_.x);
       return 1;
     }
   }
@@ -155,7 +159,7 @@ void CReconGun::Fire() {
   R3xPlacement aim{};
   r3xGetActorPlacement(tank->bodyActor, &aim);
   R3xPlacement shot = pose_;
-  GetHeadingPitch(&aim.x, &pose_.x, &shot.heading, &shot.pitch);
+  GetHeadingPitch(&pose_.x, &aim.x, &shot.heading, &shot.pitch);
   R3xPlacement start = pose_;
   float point[3] = {aim.x, aim.y, aim.z};
   const MoverCallbacks callbacks{ReconGunSweepFilter, MoverSweepHit, this, R3X_SWEEP_EXACT};
@@ -173,8 +177,8 @@ void CReconGun::Fire() {
       }
     }
   }
-  // With CBulletPool: CBulletPool::Fire (1, shot, Address (), "!Defense Lazer Damage",
-  // "!Defense Lazer Speed", report 1, camera 0).
+  CBulletPool::Fire(1, shot, Address(), GetGameParamInt(PARAM_DEFENSE_LAZER_DAMAGE),
+                    GetGameParamFloat(PARAM_DEFENSE_LAZER_SPEED), 1, 0);
   PlayArenaSoundAt(Address(), SOUND_POSITIONAL | kFireSound, pose_.x, pose_.y);
 }
 

@@ -7,6 +7,7 @@
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/flag.h"
 #include "battle/arena/motion_model.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/tank_list.h"
@@ -304,7 +305,9 @@ void CTank::PlaceParts() {
   hullMount.z = c * shape.hullFlip + shape.hullZ;
   const R3xPlacement ground{position[0], position[1], position[2], heading, pitch, roll, 0};
   PlaceActor(mediumCollisionActor, ground);
-  // With CFlag: when the flag list finds carriedFlag, CFlag::PlaceAt (ground).
+  if (CFlag* flag = carriedFlag != 0 ? FindFlag(carriedFlag) : nullptr) {
+    flag->PlaceAt(ground);
+  }
   R3xPlacement hull = ground;
   ComposeMount(&hull, hullMount);
   for (R3xActor* actor : {bodyActor, smallCollisionActor, frontShieldActor, rearShieldActor}) {

@@ -6,6 +6,7 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/flare.h"
 #include "battle/arena/motion_model.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
@@ -153,7 +154,7 @@ void CTank::ReportHit(std::uint32_t damage, std::uint32_t hitter, std::uint32_t 
 }
 
 void CTank::DropFlares(float x, float y, float z, float heading, float pitch) {
-  // With CFlare: CFlare::CFlare (x, y, z, heading, pitch); a failed allocation skips it.
+  LaunchFlare(x, y, z, heading, pitch);
   Recoil(GetGameParamFloat(PARAM_FLARE_LAUNCH_IMPULSE), heading, pitch);
   if (isLocal != 0) {
     arena::ByteWriter writer;

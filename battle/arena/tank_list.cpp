@@ -1,10 +1,15 @@
 #include "battle/arena/tank_list.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "battle/arena/arena_targets.h"
 #include "battle/arena/tank.h"
 #include "battle/core/log.h"
+#include "battle/core/vector3.h"
 
 LinkNode* gTankList = nullptr;
 
@@ -18,7 +23,30 @@ std::vector<MoverNeighbour>& NeighbourStore() {
   return store;
 }
 
+// The guns' view of the tanks; rebuilt at each request.
+std::vector<ArenaTarget>& TargetStore() {
+  static std::vector<ArenaTarget> store;
+  return store;
+}
+
+// Every listed tank as the defense towers and recon guns see it.
+std::span<const ArenaTarget> ListTankTargets() {
+  std::vector<ArenaTarget>& store = TargetStore();
+  store.clear();
+  for (LinkNode* node = gTankList; node != nullptr; node = node->next) {
+    const CTank* tank = TankOf(node);
+    const bool moving = std::any_of(std::begin(tank->momentum), std::end(tank->momentum),
+                                    [](float m) { return std::fabs(m) >= 0.001f; });
+    const float forwardSpeed = Dot(tank->orientation[0], tank->momentum) * tank->inverseMass;
+    store.push_back({tank->Address(), tank->bodyActor, static_cast<std::int32_t>(tank->team),
+                     tank->dead != 0, moving, forwardSpeed});
+  }
+  return store;
+}
+
 }  // namespace
+
+ArenaTargetLister gListArenaTargets = ListTankTargets;
 
 CTank* CreateTankFromMessage(std::span<const std::uint8_t> payload) {
   const std::optional<TankCreateRecord> record = ParseTankCreateRecord(payload);

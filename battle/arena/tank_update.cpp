@@ -5,6 +5,7 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/flare.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
@@ -144,10 +145,17 @@ void CTank::HandleMessage(std::uint32_t type, std::span<const std::uint8_t> payl
       ApplyCloakRule();
       break;
     }
-    case MSG_FIRE_FLARES:
-      // With CFlare: CFlare::CFlare (the payload's five floats x, y, z, heading, pitch); nothing
-      // is pushed or reported.
+    case MSG_FIRE_FLARES: {
+      // Another client's flare: made here the same, with nothing pushed or reported.
+      float flare[5] = {};
+      for (float& value : flare) {
+        value = reader.F32();
+      }
+      if (reader.ok()) {
+        LaunchFlare(flare[0], flare[1], flare[2], flare[3], flare[4]);
+      }
       break;
+    }
     case MSG_TANK_RESPAWN:
       Die();
       std::memcpy(receivedState.data(), payload.data(), receivedState.size());

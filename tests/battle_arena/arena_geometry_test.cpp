@@ -47,9 +47,9 @@ TEST_F(ArenaGeometryTest, HeadingAndPitchTable) {
     float heading;
     float pitch;
   } const cases[] = {
-      {{1, 0, 0}, 384.0f, 0.0f},  {{0, 1, 0}, 256.0f, 0.0f},  {{-1, 0, 0}, 128.0f, 0.0f},
-      {{0, 0, -1}, kAny, 128.0f}, {{0, 0, 1}, kAny, 384.0f},  {{1, 0, -1}, 384.0f, 64.0f},
-      {{0, -2, 0}, 0.0f, 0.0f},   {{1, -1, 0}, -64.0f, 0.0f}, {{-1, -1, 0}, 64.0f, 0.0f},
+      {{1, 0, 0}, 256.0f, 0.0f},  {{0, 1, 0}, 384.0f, 0.0f},  {{-1, 0, 0}, 0.0f, 0.0f},
+      {{0, 0, -1}, kAny, 128.0f}, {{0, 0, 1}, kAny, 384.0f},  {{1, 0, -1}, 256.0f, 64.0f},
+      {{0, -2, 0}, 128.0f, 0.0f}, {{1, -1, 0}, 192.0f, 0.0f}, {{-1, -1, 0}, 64.0f, 0.0f},
   };
   for (const auto& c : cases) {
     float heading = 0.0f;
@@ -61,6 +61,28 @@ TEST_F(ArenaGeometryTest, HeadingAndPitchTable) {
     EXPECT_NEAR(pitch, c.pitch, 1.0f) << c.d[0] << " " << c.d[1] << " " << c.d[2];
     EXPECT_GE(pitch, 0.0f);
     EXPECT_LT(pitch, 512.0f);
+  }
+}
+
+// What the towers and recon guns rely on: the heading and pitch from a to b, taken as the motion
+// model's forward direction (cos h cos p, sin h cos p, sin p), point from a at b.
+TEST_F(ArenaGeometryTest, HeadingAndPitchPointFromATowardB) {
+  const float a[3] = {150.0f, 150.0f, 60.0f};
+  const float targets[][3] = {{250, 180, 60}, {150, 250, 60}, {100, 120, 60},  {170, 40, 60},
+                              {40, 151, 60},  {260, 150, 60}, {150, 149, 60},  {200, 200, 10},
+                              {120, 160, 90}, {151, 149, 60}, {-80, -300, 60}, {149, 400, 0}};
+  for (const auto& b : targets) {
+    float heading = 0.0f;
+    float pitch = 0.0f;
+    GetHeadingPitch(a, b, &heading, &pitch);
+    const float forward[3] = {r3xCosUnits(heading) * r3xCosUnits(pitch),
+                              r3xSinUnits(heading) * r3xCosUnits(pitch), r3xSinUnits(pitch)};
+    const float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    const float along = (forward[0] * d[0] + forward[1] * d[1] + forward[2] * d[2]) / length;
+    // Two 512ths of a turn off at most: each angle is rounded down to a whole unit.
+    EXPECT_GT(along, std::cos(2.0f * 2.0f * 3.14159265f / 512.0f))
+        << b[0] << " " << b[1] << " " << b[2] << ": heading " << heading << ", pitch " << pitch;
   }
 }
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -12,6 +14,9 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_particles.h"
 #include "battle/arena/arena_targets.h"
+#include "battle/arena/bullet.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/recon.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
@@ -19,6 +24,7 @@
 #include "battle/core/sound_code.h"
 #include "battle/core/sound_table.h"
 #include "common/messages.h"
+#include "platform/kernel/random.h"
 #include "tests/support/word_payload.h"
 
 namespace {
@@ -46,6 +52,45 @@ std::uint32_t Hum(std::uint32_t index, std::uint32_t frequency) {
   return SOUND_POSITIONAL | LoopCode(index, frequency);
 }
 
+// The running explosions' kinds (by first frame) and positions.
+struct Blast {
+  std::int32_t frame;
+  float x;
+  float y;
+  float z;
+};
+std::vector<Blast> RunningBlasts() {
+  std::vector<Blast> blasts;
+  for (const auto& member : gExplosionList) {
+    if (member != nullptr && !member->IsFinished()) {
+      R3xPlacement at{};
+      r3xGetActorPlacement(member->Actor(), &at);
+      blasts.push_back({member->Frame(), at.x, at.y, at.z});
+    }
+  }
+  return blasts;
+}
+
+const CBullet* FlyingBullet() {
+  for (const auto& bullet : gBulletPool) {
+    if (bullet != nullptr && !bullet->IsFinished()) {
+      return bullet.get();
+    }
+  }
+  return nullptr;
+}
+
+class ScriptedRandom : public platform::RandomSource {
+ public:
+  explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
+  int Next() override { return values_[next_++ % values_.size()]; }
+  void Seed(std::uint32_t) override {}
+
+ private:
+  std::vector<int> values_;
+  std::size_t next_ = 0;
+};
+
 class DefenseTowerTest : public ArenaObjectTest {
  protected:
   void SetUp() override {
@@ -53,18 +98,23 @@ class DefenseTowerTest : public ArenaObjectTest {
     MakeModel("DRONE_DEF", 12, 1.0f, 1.0f);
     MakeModel("RECON_DEF", 16);
     MakeModel("BODY_DEF", 1, 1.0f, 2.0f);
+    MakeModel("BULLETS_ACTORDEF", 24);
+    MakeModel("EXPLODE_DEF", 43);
     gOwnTankPlacement = {kX + 20.0f, kY, 0.0f, 0.0f, 0.0f, 0.0f, 0};
     gDefenseRange = 100.0f;
     gTargets.clear();
+    previousLister_ = gListArenaTargets;
     gListArenaTargets = ListTargets;
     gSparks.clear();
     gArenaParticles.sparks = RecordSparks;
   }
   void TearDown() override {
     DeleteAllTowers();
+    gBulletPool.clear();
+    DeleteAllExplosions();
     DeleteAllRecons();
     gArenaParticles.sparks = nullptr;
-    gListArenaTargets = nullptr;
+    gListArenaTargets = previousLister_;
     gTargets.clear();
     for (R3xActor* actor : actors_) {
       r3xDestroyActor(world_, actor);
@@ -125,6 +175,7 @@ class DefenseTowerTest : public ArenaObjectTest {
   }
 
   std::vector<std::unique_ptr<CMailbox>> owners_;
+  ArenaTargetLister previousLister_ = nullptr;
   std::vector<R3xActor*> actors_;
 };
 
@@ -284,10 +335,50 @@ TEST_F(DefenseTowerTest, AMovingTargetIsLedBy075OfItsForwardSpeed) {
     float heading = 0.0f;
     float pitch = 0.0f;
     const R3xPlacement at = tower->Pose();
-    GetHeadingPitch(&aim.x, &at.x, &heading, &pitch);
+    GetHeadingPitch(&at.x, &aim.x, &heading, &pitch);
     EXPECT_EQ(PlacementOf(tower->Actor()).heading, heading) << c.lead;
     EXPECT_EQ(PlacementOf(tower->Actor()).pitch, pitch) << c.lead;
     DeleteAllTowers();
+  }
+}
+
+// A tower's shot is a defense laser from the bullet pool: kind 2 for a personal tower, 1 for a
+// team one, fired from the tower's pose turned at the tank, with the tower as its owner.
+TEST_F(DefenseTowerTest, AShotIsADefenseLaserFromTheBulletPoolAimedAtTheTank) {
+  struct Case {
+    std::uint32_t address;
+    std::int32_t kind;
+  };
+  for (const Case& c : {Case{kTowerId, 1}, Case{kPersonalId, 2}}) {
+    gTargets.clear();
+    AddTank(1, kX + 40.0f, kY + 10.0f, 2.0f, 0.0f);
+    MakeBulletPool();
+    CDefenseTower* tower = MakeHovering(c.address);
+    ASSERT_NE(tower, nullptr);
+    EXPECT_EQ(FlyingBullet(), nullptr);
+    Send(c.address, MSG_DEFENSE_TARGET, WordPayload({KIND_TANK | 1}));
+    Step(100);
+    UpdateAllTowers();  // idle to tracking
+    Step(100);
+    UpdateAllTowers();  // the first shot
+    const CBullet* shot = FlyingBullet();
+    ASSERT_NE(shot, nullptr) << c.kind;
+    EXPECT_EQ(shot->Kind(), c.kind);
+    EXPECT_EQ(shot->Owner(), c.address);
+    EXPECT_EQ(shot->Pose().heading, tower->Pose().heading);
+    EXPECT_EQ(shot->Pose().pitch, tower->Pose().pitch);
+    // Its flight direction points from the tower at the tank.
+    const float forward[3] = {r3xCosUnits(shot->Pose().heading) * r3xCosUnits(shot->Pose().pitch),
+                              r3xSinUnits(shot->Pose().heading) * r3xCosUnits(shot->Pose().pitch),
+                              r3xSinUnits(shot->Pose().pitch)};
+    const R3xPlacement tank = PlacementOf(actors_.back());
+    const float d[3] = {tank.x - tower->Pose().x, tank.y - tower->Pose().y,
+                        tank.z - tower->Pose().z};
+    const float along = (forward[0] * d[0] + forward[1] * d[1] + forward[2] * d[2]) /
+                        std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    EXPECT_GT(along, 0.999f) << c.kind;
+    DeleteAllTowers();
+    gBulletPool.clear();
   }
 }
 
@@ -312,6 +403,30 @@ TEST_F(DefenseTowerTest, ATargetThatIsNoListedTankMakesTheTowerIdleAndOneOutOfRa
   EXPECT_EQ(tower->GetState(), CDefenseTower::kTracking);
   for (const std::uint32_t code : SoundCodes()) {
     EXPECT_NE(code, SOUND_POSITIONAL | SoundIndex("FIREDEFENSE"));
+  }
+}
+
+// The level flight's heading points at the destination, so a tower sent to a point off to any
+// side climbs, flies there, descends and reports its arrival over that point.
+TEST_F(DefenseTowerTest, ATowerSentToAPointOffToTheSideArrivesThere) {
+  const float points[][2] = {{250, 190}, {60, 100}, {150, 280}, {240, 60}, {30, 165}};
+  for (const auto& point : points) {
+    CDefenseTower* tower = MakeHovering();
+    ASSERT_NE(tower, nullptr);
+    Send(kTowerId, MSG_DEFENSE_MOVE, FloatPayload({point[0], point[1], 0.0f}));
+    Step(100);
+    UpdateAllTowers();
+    ASSERT_EQ(tower->GetState(), CDefenseTower::kFlying);
+    ASSERT_TRUE(RunUntil([&] { return tower->GetState() != CDefenseTower::kFlying; }))
+        << point[0] << " " << point[1] << ": at " << tower->Pose().x << " " << tower->Pose().y;
+    EXPECT_EQ(tower->GetState(), CDefenseTower::kIdle);
+    EXPECT_EQ(PlacementOf(tower->Actor()).x, point[0]);
+    EXPECT_EQ(PlacementOf(tower->Actor()).y, point[1]);
+    EXPECT_EQ(PlacementOf(tower->Actor()).z, 33.0f);
+    const auto reports = Drain(*network_);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].type, MSG_DEFENSE_ARRIVED);
+    DeleteAllTowers();
   }
 }
 
@@ -377,6 +492,103 @@ TEST_F(DefenseTowerTest, ADescendSinksTheTowerAndAReleaseBringsItBack) {
   EXPECT_EQ(PlacementOf(tower->Actor()).x, kX - 50.0f);
   EXPECT_EQ(PlacementOf(tower->Actor()).y, kY - 40.0f);
   EXPECT_EQ(PlacementOf(tower->Actor()).z, 33.0f);
+}
+
+// Sinking, the tower blasts at its pose every 400 ms, shifted by (r mod 10) x 0.5 in x and then
+// in y; at the ground it blasts twice, at ground + 0.3 and 2.0 above.
+TEST_F(DefenseTowerTest, ASinkingTowerBlastsOnTheWayDownAndTwiceAtTheGround) {
+  ScriptedRandom random({17, 4});
+  platform::ScopedRandomSource scope(random);
+  CDefenseTower* tower = MakeHovering();
+  ASSERT_NE(tower, nullptr);
+  Send(kTowerId, MSG_DEFENSE_DESCEND, FloatPayload({kX, kY, 0.0f}));
+  Step(100);
+  UpdateAllTowers();  // sinking, and at once the first blast
+  const R3xPlacement at = tower->Pose();
+  auto blasts = RunningBlasts();
+  ASSERT_EQ(blasts.size(), 1u);
+  EXPECT_EQ(blasts[0].frame, 6);  // kind 1
+  EXPECT_EQ(blasts[0].x, at.x + 3.5f);
+  EXPECT_EQ(blasts[0].y, at.y + 2.0f);
+  EXPECT_EQ(blasts[0].z, at.z);
+  Step(100);
+  UpdateAllTowers();
+  EXPECT_EQ(RunningBlasts().size(), 1u);  // the next one 400 ms later
+  DeleteAllExplosions();
+  ASSERT_TRUE(RunUntil([&] { return tower->GetState() != CDefenseTower::kSinking; }));
+  // The blasts on the way down are all shifted; the two at the ground are not.
+  std::vector<float> ground;
+  for (const Blast& blast : RunningBlasts()) {
+    if (blast.x == kX && blast.y == kY) {
+      ground.push_back(blast.z);
+    } else {
+      EXPECT_EQ(blast.x, kX + 3.5f);
+      EXPECT_EQ(blast.y, kY + 2.0f);
+    }
+  }
+  std::sort(ground.begin(), ground.end());
+  ASSERT_EQ(ground.size(), 2u);
+  EXPECT_FLOAT_EQ(ground[0], 0.3f);
+  EXPECT_FLOAT_EQ(ground[1], 2.3f);
+}
+
+// A raise spawns two beam blasts of kind 7 drifting down, at the tower and 14.5 above; no more
+// while they exist; a blast below the beam's end starts again at the tower; the raise's end stops
+// them both.
+TEST_F(DefenseTowerTest, ARaiseRunsTwoBeamBlastsThatFallAndReturnUntilItEnds) {
+  CDefenseTower* tower = MakeHovering();
+  ASSERT_NE(tower, nullptr);
+  StillAtCruise();
+  Send(kTowerId, MSG_RAISE, FloatPayload({kX, kY, 0.0f}));
+  ASSERT_TRUE(RunUntil([&] { return tower->GetState() == CDefenseTower::kRaising; }));
+  EXPECT_EQ(tower->BeamExplosion(0), nullptr);
+  Step(100);
+  UpdateAllTowers();
+  CExplosion* first = tower->BeamExplosion(0);
+  CExplosion* second = tower->BeamExplosion(1);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  const R3xPlacement top = PlacementOf(tower->Actor());
+  EXPECT_EQ(tower->Destination().z, top.z - 29.0f);
+  EXPECT_EQ(PlacementOf(first->Actor()).z, top.z);
+  EXPECT_EQ(PlacementOf(second->Actor()).z, top.z + 14.5f);
+  EXPECT_EQ(first->Frame(), 39);  // kind 7, looping
+  EXPECT_TRUE(first->IsLooping());
+  float lowest = top.z;
+  bool returned = false;
+  for (int i = 0; i < 200 && !returned; ++i) {
+    Step(50);
+    UpdateAllExplosions();
+    UpdateAllTowers();
+    ASSERT_EQ(tower->BeamExplosion(0), first);  // never a new one while it exists
+    ASSERT_EQ(tower->BeamExplosion(1), second);
+    const float z = PlacementOf(first->Actor()).z;
+    returned = z > lowest;
+    lowest = std::min(lowest, z);
+  }
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(PlacementOf(first->Actor()).z, top.z);
+  Send(kTowerId, MSG_RAISE_END, {});
+  Step(100);
+  UpdateAllTowers();
+  EXPECT_EQ(tower->BeamExplosion(0), nullptr);
+  EXPECT_EQ(tower->BeamExplosion(1), nullptr);
+  EXPECT_TRUE(first->IsFinished());
+  EXPECT_TRUE(second->IsFinished());
+}
+
+TEST_F(DefenseTowerTest, TheCameraFollowsATowerUntilItEnds) {
+  CDefenseTower* tower = MakeHovering();
+  ASSERT_NE(tower, nullptr);
+  tower->SetCameraFollow();
+  ASSERT_NE(gCameraFollow, nullptr);
+  Send(kTowerId, MSG_DEFENSE_MOVE, FloatPayload({kX + 30.0f, kY, 0.0f}));
+  Step(100);
+  UpdateAllTowers();
+  ASSERT_TRUE(RunUntil([&] { return tower->GetState() != CDefenseTower::kFlying; }));
+  EXPECT_EQ(gCameraFollow->x, kX + 30.0f);
+  DeleteAllTowers();
+  EXPECT_EQ(gCameraFollow, nullptr);
 }
 
 TEST_F(DefenseTowerTest, APointThatIsNoNumberMovesNothing) {

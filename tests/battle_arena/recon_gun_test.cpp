@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 
 #include "arena_object_fixture.h"
 #include "battle/arena/actor_owner.h"
 #include "battle/arena/arena_targets.h"
 #include "battle/arena/arena_tools.h"
+#include "battle/arena/bullet.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/core/sound_code.h"
 #include "battle/core/sound_table.h"
 #include "common/messages.h"
@@ -34,13 +38,18 @@ class ReconGunTest : public ArenaObjectTest {
     ArenaObjectTest::SetUp();
     MakeModel("RECONGUN_DEF", 20);
     MakeModel("BODY_DEF", 1, 1.0f, 2.0f);
+    MakeModel("BULLETS_ACTORDEF", 24);
+    MakeModel("EXPLODE_DEF", 43);
     gSphereVolume02 = r3xCreateSphereVolume(0.2f);
     gTargets.clear();
+    previousLister_ = gListArenaTargets;
     gListArenaTargets = ListTargets;
   }
   void TearDown() override {
     DeleteAllReconGuns();
-    gListArenaTargets = nullptr;
+    gBulletPool.clear();
+    DeleteAllExplosions();
+    gListArenaTargets = previousLister_;
     gTargets.clear();
     for (R3xActor* actor : actors_) {
       r3xDestroyActor(world_, actor);
@@ -90,6 +99,7 @@ class ReconGunTest : public ArenaObjectTest {
   }
 
   std::vector<std::unique_ptr<CMailbox>> owners_;
+  ArenaTargetLister previousLister_ = nullptr;
   std::vector<R3xActor*> actors_;
 };
 
@@ -168,6 +178,35 @@ TEST_F(ReconGunTest, AClearLineIsShotEvery1500Ms) {
   EXPECT_EQ(Shots(), 1);
 }
 
+// The shot is a team defense laser (kind 1) from the bullet pool, owned by the gun, flying from
+// the gun's pose at the tank.
+TEST_F(ReconGunTest, TheShotIsADefenseLaserFromTheBulletPoolAimedAtTheTank) {
+  AddTank(1, kGunX + 30.0f, kGunY - 20.0f);
+  MakeBulletPool();
+  ASSERT_NE(MakeGun(), nullptr);
+  Step(1);
+  UpdateAllReconGuns();
+  ASSERT_EQ(Shots(), 1);
+  const CBullet* shot = nullptr;
+  for (const auto& bullet : gBulletPool) {
+    if (bullet != nullptr && !bullet->IsFinished()) {
+      ASSERT_EQ(shot, nullptr);
+      shot = bullet.get();
+    }
+  }
+  ASSERT_NE(shot, nullptr);
+  EXPECT_EQ(shot->Kind(), 1);
+  EXPECT_EQ(shot->Owner(), kGunId);
+  const R3xPlacement& pose = shot->Pose();
+  const float forward[3] = {r3xCosUnits(pose.heading) * r3xCosUnits(pose.pitch),
+                            r3xSinUnits(pose.heading) * r3xCosUnits(pose.pitch),
+                            r3xSinUnits(pose.pitch)};
+  const float d[3] = {30.0f, -20.0f, 2.0f - 40.0f};
+  const float along = (forward[0] * d[0] + forward[1] * d[1] + forward[2] * d[2]) /
+                      std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  EXPECT_GT(along, 0.999f);
+}
+
 TEST_F(ReconGunTest, ABlockedLineMeansNoShot) {
   struct Case {
     const char* what;
@@ -236,6 +275,17 @@ TEST_F(ReconGunTest, DestroyDeletesTheGunAndHitsAreReported) {
   Send(kGunId, MSG_RECON_GUN_DESTROY, {});
   UpdateAllReconGuns();
   EXPECT_EQ(gReconGunList, nullptr);
+  // It goes with a blast of kind 1 at its pose.
+  int blasts = 0;
+  for (const auto& member : gExplosionList) {
+    if (member != nullptr && !member->IsFinished()) {
+      ++blasts;
+      EXPECT_EQ(member->Frame(), 6);
+      EXPECT_EQ(PlacementOf(member->Actor()).x, kGunX);
+      EXPECT_EQ(PlacementOf(member->Actor()).z, 40.0f);
+    }
+  }
+  EXPECT_EQ(blasts, 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "base/byte_writer.h"
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/flare.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_params.h"
@@ -89,6 +90,7 @@ void TankArena::SetUp() {
 
 void TankArena::TearDown() {
   DeleteAllTanks();
+  DeleteAllFlares();  // the flares that tanks dropped
   gMover = nullptr;
   mover_.reset();
   gWorld = nullptr;
