@@ -83,8 +83,9 @@ std::vector<std::pair<std::string, BmpImage>> MakeSpriteImages() {
   std::vector<std::pair<std::string, BmpImage>> images;
   const std::pair<const char*, Ramp> discs[] = {
       {"glow.bmp", kFire}, {"puff.bmp", kGrey}, {"bolt.bmp", kGlare}};
-  for (const auto& [name, ramp] : discs) {
-    images.emplace_back(name, Draw(32, 32, [ramp](double x, double y) {
+  for (const auto& disc : discs) {
+    const Ramp ramp = disc.second;
+    images.emplace_back(disc.first, Draw(32, 32, [ramp](double x, double y) {
                           const double r = Radius(x, y);
                           return r < 0.95 ? Shade(ramp, 1.0 - 0.7 * r) : kBlack;
                         }));
