@@ -3,6 +3,8 @@
 #include "base/byte_writer.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/player_input_poll.h"
+#include "battle/arena/player_tank.h"
 #include "battle/effects/camera_image.h"
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/sky_dome.h"
@@ -97,8 +99,10 @@ void RenderFrame(CGameSession& session) {
   }
   // A lightning flash that outlived the lightning step gives the light back once the frame is
   // shown (then the view-reset hook, which does nothing). Otherwise the own tank's
-  // ProcessMessages runs a second time here, with the player's tank.
-  session.atmosphere.EndLightningFlash(gFrameTime);
+  // ProcessMessages runs a second time here.
+  if (!session.atmosphere.EndLightningFlash(gFrameTime) && session.ownTank != nullptr) {
+    session.ownTank->ProcessMessages();
+  }
   session.CloseTimedPhase(kPhaseReport);
   if (session.timing.on != 0) {
     session.timing.StampLoop(gFrameTime);
@@ -132,7 +136,12 @@ void CGameSession::Tick() {
     // by " \n           You are experiencing Network problems.\n          The Kelvane Server
     // may be down.\n                      Please hit ALT Q to exit." (ShowTextBox).
   }
-  // With the player's tank: PollPlayerInput when the own tank exists.
+  if (ownTank != nullptr) {
+    // The poll reads the host's keyboard; without a host there is nothing to read.
+    if (PlayerInputTank input = ownTank->InputPollView(); input.keyboard != nullptr) {
+      PollPlayerInput(input, ownTank->InputPollState());
+    }
+  }
   DispatchMessages();
   if (quitFlag != 0) {
     return;
