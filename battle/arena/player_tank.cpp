@@ -99,6 +99,7 @@ CPlayerTank::~CPlayerTank() {
 PlayerInputTank CPlayerTank::InputPollView() {
   PlayerInputTank view;
   view.mailbox = this;
+  view.controls = this;
   view.keyboard = session_.host != nullptr ? &session_.host->keyboard : nullptr;
   view.bindings = keyBindings->Table();
   view.restrictedKeys = restrictedKeys != 0;

@@ -13,7 +13,13 @@
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
 #include "common/messages.h"
+#include "host/interface/host_record.h"
+#include "host/keyboard_device.h"
+#include "host/process_record.h"
+#include "platform/dinput.h"
+#include "platform/win32.h"
 #include "tests/battle_arena/tank_arena.h"
+#include "tests/support/scoped_window_system.h"
 
 namespace {
 
@@ -48,14 +54,13 @@ std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
 
 class PlayerTankTest : public TankArena {
  protected:
-  std::unique_ptr<CPlayerTank> MakeTank(std::uint32_t team = 0, float x = 100.0f) {
+  std::unique_ptr<CPlayerTank> MakeTank(std::uint32_t team = 0, PlayerTankSession session = {}) {
     TankSpec spec;
     spec.id = kOwnId;
     spec.team = team;
-    spec.x = x;
     const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
     EXPECT_TRUE(record.has_value());
-    return std::make_unique<CPlayerTank>(*record);
+    return std::make_unique<CPlayerTank>(*record, session);
   }
 
   // Advances the clock and the frame time by `ms` and runs the tank's update.
@@ -204,6 +209,39 @@ TEST_F(PlayerTankTest, PlaySoundDropsShortPayloadsAndBoundsTheIndex) {
   gArenaSound = saved;
   ASSERT_EQ(gSounds.size(), 1u);
   EXPECT_EQ(gSounds[0].code, 7u);
+}
+
+TEST_F(PlayerTankTest, TheStickAndTheQuitKeyDriveTheTankThroughThePoll) {
+  test_support::ScopedWindowSystem windowSystem;
+  HostRecord host{};
+  host.window = test_support::CreateShownWindow("player_tank_wc", DefWindowProcA);
+  ASSERT_NE(host.window, nullptr);
+  gHostRecord = &host;
+  ASSERT_TRUE(OpenKeyboardDevice(host.keyboard));
+  PlayerTankSession session;
+  session.host = &host;
+  auto tank = MakeTank(0, session);
+  tank->designScreenOpen = 0;
+  tank->maxTurningThrust = 10.0f;
+  tank->joystickPresent = true;
+  tank->joystickCaps = {0, 200, 0, 200, 32};
+  platform::SetJoystick(
+      0, platform::AttachedJoystick{tank->joystickCaps, {20, 20, 0, 0}, JOY_POVCENTERED, 0});
+  clock_.Advance(200);
+  PlayerInputTank view = tank->InputPollView();
+  PollPlayerInput(view, tank->InputPollState());
+  EXPECT_EQ(tank->throttleTarget, 100);
+  EXPECT_FLOAT_EQ(tank->turnForce, 10.0f);
+
+  platform::DeliverKeyToKeyboards(DIK_LMENU, true, timeGetTime());
+  platform::DeliverKeyToKeyboards(DIK_Q, true, timeGetTime());
+  view = tank->InputPollView();
+  PollPlayerInput(view, tank->InputPollState());
+  EXPECT_NE(tank->quitTime, 0u);
+  EXPECT_EQ(tank->throttleTarget, 0);
+  platform::SetJoystick(0, std::nullopt);
+  CloseKeyboardDevice(host.keyboard);
+  gHostRecord = nullptr;
 }
 
 TEST_F(PlayerTankTest, ThrottleReachesFullAfter400Ms) {
