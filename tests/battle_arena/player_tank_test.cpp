@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -242,6 +243,24 @@ TEST_F(PlayerTankTest, TheStickAndTheQuitKeyDriveTheTankThroughThePoll) {
   platform::SetJoystick(0, std::nullopt);
   CloseKeyboardDevice(host.keyboard);
   gHostRecord = nullptr;
+}
+
+TEST_F(PlayerTankTest, AnotherTankPushesTheOwnTankOnlyOutsideTheDesignScreen) {
+  auto own = MakeTank();
+  CTank* other = Create({.id = KIND_TANK | 9, .x = 90, .y = 100});
+  ASSERT_NE(other, nullptr);
+  R3xContact touch{};
+  touch.contactClass = R3X_CONTACT_OBJECT;
+  touch.target = own->smallCollisionActor;
+  const float q[3] = {96, 100, own->position[2]};
+  for (const std::uint32_t open : {1u, 0u}) {
+    own->designScreenOpen = open;
+    std::fill(own->momentum, own->momentum + 3, 0.0f);
+    other->momentum[0] = 200.0f;
+    EXPECT_EQ(other->ApplyContacts(&touch, q), kTankContactLocalTank);
+    EXPECT_LT(other->momentum[0], 200.0f) << open;
+    EXPECT_EQ(own->momentum[0] > 0.0f, open == 0) << open;
+  }
 }
 
 TEST_F(PlayerTankTest, ThrottleReachesFullAfter400Ms) {
