@@ -23,6 +23,7 @@
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
 #include "battle/main/session_statistics.h"
+#include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
