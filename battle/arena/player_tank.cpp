@@ -3,8 +3,10 @@
 #include "base/byte_reader.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_view.h"
+#include "battle/arena/arena_world.h"
 #include "battle/arena/chat_payload.h"
 #include "battle/arena/own_tank.h"
+#include "battle/arena/sprite_parts.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "common/messages.h"
@@ -83,11 +85,22 @@ CPlayerTank::CPlayerTank(const TankCreateRecord& record, PlayerTankSession sessi
   nextZoomStep = gFrameTime;
   nextEnergyTick = gFrameTime;
   // With the cockpit: SetMapZoom(1100.0).
-  // With targeting (the loadout's issue): the target marker actor "Target" made from
-  // "TARGET_POINTER_DEF" at the tank's pose, hidden.
+  // The target marker; a missing definition leaves the tank without one.
+  if (R3xActorDef* definition = FindActorDef("TARGET_POINTER_DEF")) {
+    const R3xPlacement at{position[0], position[1], position[2], heading, pitch, roll, 0};
+    targetMarker =
+        r3xCreateActor(gWorld, definition, "Target", &at, r3xNoCollisionVolume(), nullptr, 1.0f,
+                       1.0f, reinterpret_cast<std::uintptr_t>(static_cast<CMailbox*>(this)));
+    if (targetMarker != nullptr) {
+      r3xSetActorHidden(targetMarker, 1);
+    }
+  }
 }
 
 CPlayerTank::~CPlayerTank() {
+  if (targetMarker != nullptr) {
+    r3xDestroyActor(gWorld, targetMarker);
+  }
   if (inputMailbox_ != nullptr) {
     // With the cockpit: CSound::StopAll, then the cockpit panels and the HUD font freed.
     if (gOwnTankId == Address()) {

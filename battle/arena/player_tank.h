@@ -48,7 +48,13 @@ ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
 inline constexpr std::size_t kMessageLogLines = 64;
 inline constexpr std::size_t kRosterNames = 20;
 inline constexpr std::size_t kWeaponSlots = 6;
+// The other modules, one pointer each: reserve power, chain-gun ammunition, frag, HEAT and AP
+// shells, Phoenix, guided, deactivator, battery-drain and flash missiles, detonation, proximity
+// and deactivator mines, stealth, cloak, Doppler radar, infra-red, phase multiplier,
+// supercharger, flag catcher, recon capture, controller, power receiver, mine sweeper, satellite
+// camera, rockets, dampener, turbo boost, flares, sharpshooter, one more device, chaff.
 inline constexpr std::size_t kModuleKinds = 32;
+inline constexpr std::size_t kModuleRockets = 25;
 inline constexpr std::size_t kStockKinds = 21;
 inline constexpr std::size_t kChargeZones = 7;
 
@@ -210,6 +216,7 @@ class CPlayerTank : public CTank {
   std::uint32_t savedViewFlags = 0;
   std::uint32_t targetingOff = 1;
   std::uint32_t target = 0;
+  R3xActor* targetMarker = nullptr;
   std::int32_t reconRelation = 0;
   ChatMacros chatMacros;
 

@@ -170,7 +170,9 @@ std::uint32_t CPlayerTank::WaitRespawn() {
       PlayArenaSoundAt(Address(), kSoundTankDied, 0.0f, 0.0f);
     }
   }
-  // With the loadout: StopThrusters again when rockets are fitted.
+  if (modules[kModuleRockets] != nullptr) {
+    StopThrusters();
+  }
   float pose[6] = {};
   Move(pose);
   PlaceCamera();

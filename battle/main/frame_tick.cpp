@@ -76,8 +76,9 @@ void RenderFrame(CGameSession& session) {
   if (++session.atmosphereCounter >= kHeavyAtmosphereFrame) {
     session.atmosphereCounter = 0;
   }
-  // With the player's tank: its infra-red view holds the ambient light at full.
-  session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
+  // The own tank's infra-red view holds the ambient light at full.
+  session.atmosphere.UpdateAtmosphere(
+      gFrameTime, session.ownTank != nullptr && session.ownTank->infraRedOn != 0);
   session.CloseTimedPhase(kPhaseAtmosphere);
 
   // A session without a world (none started) has nothing to draw or show.

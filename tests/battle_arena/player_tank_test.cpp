@@ -88,6 +88,18 @@ TEST_F(PlayerTankTest, ConstructionSetsTheOwnIdAndTheStartingState) {
   EXPECT_EQ(gOwnTankId, 0u);
 }
 
+TEST_F(PlayerTankTest, TheTargetMarkerIsHiddenAndBelongsToTheTank) {
+  auto tank = MakeTank();
+  ASSERT_NE(tank->targetMarker, nullptr);
+  EXPECT_EQ(r3xIsActorHidden(tank->targetMarker), 1);
+  EXPECT_EQ(r3xGetActorUserData(tank->targetMarker),
+            reinterpret_cast<std::uintptr_t>(static_cast<CMailbox*>(tank.get())));
+  tank.reset();
+  EXPECT_EQ(r3xFindTag(world_, "Target"), nullptr);
+  ASSERT_EQ(r3xRemoveTag(world_, "TARGET_POINTER_DEF"), 0);
+  EXPECT_EQ(MakeTank()->targetMarker, nullptr);
+}
+
 TEST_F(PlayerTankTest, AnUnfinishedTankPartLeavesATankThatDoesNotWork) {
   ASSERT_EQ(r3xRemoveTag(world_, "TURRET_ACTORDEF"), 0);
   auto unfinished = MakeTank();
