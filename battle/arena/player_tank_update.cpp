@@ -53,6 +53,13 @@ std::int32_t ZoomLevelOf(float viewAngle) {
 
 float Length(const float* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
+// The steered missile is deleted through the missile list, which owns it.
+void DeleteSteeredMissile() {
+  gMissileList.remove_if(
+      [](const std::unique_ptr<CMissile>& missile) { return missile.get() == gSteeredMissile; });
+  gSteeredMissile = nullptr;
+}
+
 }  // namespace
 
 void CPlayerTank::SetTurn(std::int32_t percent) {
@@ -148,8 +155,7 @@ std::uint32_t CPlayerTank::WaitRespawn() {
     if (gSteeredMissile != nullptr) {
       PlaceCamera();
       // With the weapons: UpdateWeaponFeed; the steering ends with the missile.
-      delete gSteeredMissile;
-      gSteeredMissile = nullptr;
+      DeleteSteeredMissile();
     }
     if (carriedFlag != 0) {
       DropCarriedFlag(1);
@@ -302,8 +308,8 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
         if (message->length >= kTankStateRecordSize) {
           std::copy_n(message->Payload(), kTankStateRecordSize, receivedState.begin());
           ApplyState(receivedState);
-          stateReceived = 0;
           framesSinceStep = 0;
+          timeSinceStep = 0.0f;
         }
         break;
       case MSG_TANK_HIT:
@@ -347,8 +353,8 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
         SetOrientationFromAngles();
         std::copy_n(message->Payload(), kTankStateRecordSize, receivedState.begin());
         ApplyState(receivedState);
-        stateReceived = 0;
         framesSinceStep = 0;
+        timeSinceStep = 0.0f;
         // With the loadout: ResetView.
         if (carriedFlag != 0) {
           DropCarriedFlag(1);
@@ -475,8 +481,7 @@ void CPlayerTank::Update() {
       PlaceCamera();
       // With the weapons: UpdateWeaponFeed.
       if (gSteeredMissile->IsFinished()) {
-        delete gSteeredMissile;
-        gSteeredMissile = nullptr;
+        DeleteSteeredMissile();
       }
     }
   } else if (gCameraFollow != nullptr) {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "base/byte_writer.h"
+#include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_sound.h"
+#include "battle/arena/missile.h"
 #include "battle/arena/own_tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
@@ -273,6 +275,24 @@ TEST_F(PlayerTankTest, AnotherTankPushesTheOwnTankOnlyOutsideTheDesignScreen) {
     EXPECT_LT(other->momentum[0], 200.0f) << open;
     EXPECT_EQ(own->momentum[0] > 0.0f, open == 0) << open;
   }
+}
+
+TEST_F(PlayerTankTest, AFinishedSteeredMissileGivesTheCameraBackAndLeavesTheList) {
+  auto tank = MakeTank();
+  const R3xPlacement launch{100.0f, 110.0f, 5.0f, 0.0f, 0.0f, 0.0f, 0};
+  CMissile* missile = ListMissile(std::make_unique<CMissile>(launch, CMissile::kGuided, kOwnId, 1));
+  ASSERT_NE(missile, nullptr);
+  gSteeredMissile = missile;
+  Step(*tank, 33);
+  EXPECT_EQ(gSteeredMissile, missile) << "steered and flying: the camera rides it";
+  EXPECT_EQ(missile->Explode(), 0u);
+  Step(*tank, 33);
+  EXPECT_EQ(gSteeredMissile, nullptr);
+  EXPECT_TRUE(gMissileList.empty());
+  R3xPlacement barrel{};
+  r3xGetActorPlacement(tank->barrelActor, &barrel);
+  EXPECT_EQ(gListenerPlacement.x, barrel.x);
+  EXPECT_EQ(gListenerPlacement.y, barrel.y);
 }
 
 TEST_F(PlayerTankTest, ThrottleReachesFullAfter400Ms) {
