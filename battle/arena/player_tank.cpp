@@ -9,6 +9,8 @@
 #include "battle/arena/sprite_parts.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
+#include "battle/core/sound_code.h"
+#include "battle/core/sound_table.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "host/interface/host_record.h"
@@ -21,7 +23,6 @@ constexpr std::size_t kArenaTablePayload = 396;
 constexpr std::uint32_t kArenaTableRows = 99;
 constexpr std::uint32_t kArenaEditorRows = 104;
 constexpr std::size_t kPlaySoundPayload = 12;
-constexpr std::uint32_t kHighestSound = 255;
 
 // The colour escapes of the message log: BEL and a letter.
 std::string ColourEscape(char letter) { return std::string("\a") + letter; }
@@ -188,7 +189,11 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
       const std::uint32_t code = reader.U32();
       const float x = reader.F32();
       const float y = reader.F32();
-      if (code <= kHighestSound) {
+      // A code whose index names no row of the sound table plays nothing; the loop stop is
+      // the one index past the table that means something.
+      const std::uint32_t index = code & kSoundIndexMask;
+      if (index < static_cast<std::uint32_t>(kSoundCount) ||
+          (index == kSoundStopIndex && (code & SOUND_LOOP) != 0)) {
         PlayArenaSoundAt(message.sender, code, x, y);
       }
       break;

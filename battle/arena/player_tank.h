@@ -55,7 +55,10 @@ inline constexpr std::size_t kWeaponSlots = 6;
 // camera, rockets, dampener, turbo boost, flares, sharpshooter, one more device, chaff.
 inline constexpr std::size_t kModuleKinds = 32;
 inline constexpr std::size_t kModuleRockets = 25;
-inline constexpr std::size_t kStockKinds = 21;
+// The stocks: recon captures, spare batteries and their maximum, chain-gun bullets, frag, HEAT
+// and AP shells, Phoenix, guided, deactivator, battery-drain and flash missiles, rockets, turbo
+// boosts, flares, chaff, detonation, proximity and deactivator mines, mine sweeps.
+inline constexpr std::size_t kStockKinds = 20;
 inline constexpr std::size_t kChargeZones = 7;
 
 class CPlayerTank : public CTank {

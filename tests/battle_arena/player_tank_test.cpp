@@ -15,6 +15,8 @@
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
+#include "battle/core/sound_code.h"
+#include "battle/core/sound_table.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
 #include "host/keyboard_device.h"
@@ -218,12 +220,18 @@ TEST_F(PlayerTankTest, PlaySoundDropsShortPayloadsAndBoundsTheIndex) {
   };
   auto tank = MakeTank();
   Input(MSG_PLAY_SOUND, Words({7, 0}));
-  Input(MSG_PLAY_SOUND, Words({0x10000, 0, 0}));
+  Input(MSG_PLAY_SOUND, Words({kSoundCount, 0, 0}));
+  Input(MSG_PLAY_SOUND, Words({SOUND_POSITIONAL | 0xFE, 0, 0}));
   Input(MSG_PLAY_SOUND, Words({7, 0, 0}));
+  Input(MSG_PLAY_SOUND, Words({SOUND_POSITIONAL | (kSoundCount - 1), 0, 0}));
+  Input(MSG_PLAY_SOUND, Words({SOUND_LOOP | kSoundStopIndex, 0, 0}));
   tank->ProcessMessages();
   gArenaSound = saved;
-  ASSERT_EQ(gSounds.size(), 1u);
+  ASSERT_EQ(gSounds.size(), 3u);
   EXPECT_EQ(gSounds[0].code, 7u);
+  EXPECT_EQ(gSounds[1].code, SOUND_POSITIONAL | (kSoundCount - 1));
+  EXPECT_EQ(gSounds[2].code, SOUND_LOOP | kSoundStopIndex);
+  EXPECT_EQ(gSounds[0].owner, 0u) << "the sender of an anonymous post";
 }
 
 TEST_F(PlayerTankTest, TheStickAndTheQuitKeyDriveTheTankThroughThePoll) {
