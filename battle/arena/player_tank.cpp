@@ -114,7 +114,10 @@ PlayerInputTank CPlayerTank::InputPollView() {
   PlayerInputTank view;
   view.mailbox = this;
   view.controls = this;
-  view.keyboard = session_.host != nullptr ? &session_.host->keyboard : nullptr;
+  // A keyboard the host has not opened (or has closed) is not read.
+  view.keyboard = session_.host != nullptr && session_.host->keyboard.device != nullptr
+                      ? &session_.host->keyboard
+                      : nullptr;
   view.bindings = keyBindings->Table();
   view.restrictedKeys = restrictedKeys != 0;
   view.chat = chatLine_.get();

@@ -10,6 +10,7 @@
 #include "battle/effects/sky_dome.h"
 #include "battle/main/game_session.h"
 #include "battle/main/object_kinds.h"
+#include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
@@ -110,6 +111,25 @@ void RenderFrame(CGameSession& session) {
   }
 }
 
+// A frame of the parameter editor: the palette step, the editor's drawing, the atmosphere's
+// light step, then the frame start and loop stamps. No 3D view and no present.
+void RunParamEditorFrame(CGameSession& session) {
+  if (session.palettes.PaletteDirty()) {
+    r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
+    r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
+    session.palettes.ClearPaletteDirty();
+  }
+  if (session.paramEditor != nullptr) {
+    session.paramEditor->Draw();
+  }
+  session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
+  if (session.timing.on != 0) {
+    gFrameTime = timeGetTime();
+    session.frameStart = gFrameTime;
+    session.timing.StampLoop(gFrameTime);
+  }
+}
+
 }  // namespace
 
 void CGameSession::CloseTimedPhase(PhaseEntry entry) {
@@ -148,8 +168,11 @@ void CGameSession::Tick() {
     return;
   }
   UpdateObjects(*this);
-  // With the own tank too: its design-screen and parameter-editor flags run those screens (the
-  // palette step, the screen, the atmosphere step, then the frame start and loop stamps) instead
-  // of the render path.
+  // The own tank's full-screen screens run instead of the render path. With the design screen:
+  // its flag runs CDesignScreen::Run the same way, before the editor's.
+  if (ownTank != nullptr && ownTank->paramEditorOpen != 0) {
+    RunParamEditorFrame(*this);
+    return;
+  }
   RenderFrame(*this);
 }
