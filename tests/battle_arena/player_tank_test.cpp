@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@
 #include "platform/win32.h"
 #include "tests/battle_arena/tank_arena.h"
 #include "tests/support/scoped_window_system.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -90,6 +93,20 @@ TEST_F(PlayerTankTest, ConstructionSetsTheOwnIdAndTheStartingState) {
   EXPECT_EQ(tank->radarRange, GetGameParamFloat(PARAM_RADAR_RANGE_LONG));
   tank.reset();
   EXPECT_EQ(gOwnTankId, 0u);
+}
+
+// The macros come from "macro.dat" in the working folder, and a missing "control.dat" leaves the
+// built-in bindings.
+TEST_F(PlayerTankTest, MacrosAndBindingsComeFromTheWorkingFolder) {
+  test_support::ScopedWorkingFolder working(folder_.Path());
+  test_support::WriteTestFile(folder_.Path() / "macro.dat", "Hello\r\nGo left\n");
+  auto tank = MakeTank();
+  EXPECT_EQ(tank->chatMacros[0], "Hello");
+  EXPECT_EQ(tank->chatMacros[1], "Go left");
+  EXPECT_EQ(tank->chatMacros[2], "");
+  EXPECT_TRUE(tank->keyBindings->IsBuiltIn());
+  std::filesystem::remove(folder_.Path() / "macro.dat");
+  EXPECT_EQ(MakeTank()->chatMacros[0], "");
 }
 
 TEST_F(PlayerTankTest, TheTargetMarkerIsHiddenAndBelongsToTheTank) {
