@@ -5,6 +5,7 @@
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/chat_payload.h"
+#include "battle/arena/missile.h"
 #include "battle/arena/own_tank.h"
 #include "battle/arena/sprite_parts.h"
 #include "battle/core/frame_time.h"
@@ -125,7 +126,7 @@ PlayerInputTank CPlayerTank::InputPollView() {
   view.joystickCaps = joystickCaps;
   view.quitTime = &quitTime;
   view.screenKeys = designScreenOpen != 0 || paramEditorOpen != 0 || satelliteView != 0;
-  view.steeringMissile = false;  // With CMissile: gSteeredMissile steered.
+  view.steeringMissile = gSteeredMissile != nullptr && gSteeredMissile->IsSteered();
   return view;
 }
 

@@ -34,7 +34,7 @@ void ApplyPalette(CPalettes& palettes) {
   if (palettes.Applied() != palettes.Current()) {
     palettes.SetApplied(palettes.Current());
     r3xSetDevicePalette(gRenderDevice, palettes.Current());
-    // With the player's tank: the own tank repaints its whole cockpit (InvalidateCockpit).
+    // With the cockpit: the own tank repaints its whole cockpit (InvalidateCockpit).
   }
 }
 
@@ -55,7 +55,7 @@ void DrawAndPresent(CGameSession& session) {
     ClearCameraImage(gCamera);
   }
   session.CloseTimedPhase(kPhaseViewEnd);
-  // With the player's tank: the own tank's DrawCockpit.
+  // With the cockpit: the own tank's DrawCockpit.
   session.CloseTimedPhase(kPhaseCockpit);
   if (session.timing.on != 0) {
     session.timing.SetCount(kPhasePolygons, r3xGetPolygonCount(gRenderContext));
@@ -153,7 +153,7 @@ void CGameSession::Tick() {
   }
   if (networkNoticeTime == 0 && netSocket.IsConnected() == 0) {
     networkNoticeTime = gFrameTime + kNetworkNoticeTime;
-    // Shown with the player's tank: when the own tank exists, its text box shows "\aa" followed
+    // With the cockpit: when the own tank exists, its text box shows "\aa" followed
     // by " \n           You are experiencing Network problems.\n          The Kelvane Server
     // may be down.\n                      Please hit ALT Q to exit." (ShowTextBox).
   }

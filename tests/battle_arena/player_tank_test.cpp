@@ -307,13 +307,16 @@ TEST_F(PlayerTankTest, AFinishedSteeredMissileGivesTheCameraBackAndLeavesTheList
   const R3xPlacement launch{100.0f, 110.0f, 5.0f, 0.0f, 0.0f, 0.0f, 0};
   CMissile* missile = ListMissile(std::make_unique<CMissile>(launch, CMissile::kGuided, kOwnId, 1));
   ASSERT_NE(missile, nullptr);
+  EXPECT_FALSE(tank->InputPollView().steeringMissile);
   gSteeredMissile = missile;
+  EXPECT_TRUE(tank->InputPollView().steeringMissile) << "the poll steers it";
   Step(*tank, 33);
   EXPECT_EQ(gSteeredMissile, missile) << "steered and flying: the camera rides it";
   EXPECT_EQ(missile->Explode(), 0u);
   Step(*tank, 33);
   EXPECT_EQ(gSteeredMissile, nullptr);
   EXPECT_TRUE(gMissileList.empty());
+  EXPECT_FALSE(tank->InputPollView().steeringMissile);
   R3xPlacement barrel{};
   r3xGetActorPlacement(tank->barrelActor, &barrel);
   EXPECT_EQ(gListenerPlacement.x, barrel.x);
