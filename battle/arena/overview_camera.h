@@ -1,6 +1,6 @@
 // Where the camera looks before the player's tank exists: the tank places it every frame once
 // the server has created it, and until then the arena is shown from an overview. A stand-in of
-// our own (the original's world start places no camera), which goes with the player's tank.
+// our own (the original's world start places no camera); the tank's camera takes over.
 #pragma once
 
 struct R3xCamera;

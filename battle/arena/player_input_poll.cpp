@@ -6,6 +6,7 @@
 #include "battle/arena/input_event.h"
 #include "battle/arena/key_binding.h"
 #include "battle/arena/keyboard_buffer.h"
+#include "battle/arena/player_tank.h"
 #include "battle/arena/scan_code_chars.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_params.h"
@@ -123,7 +124,9 @@ class Poll {
     if (scanCode == DIK_Q && modifiers_ == kAlt) {
       *tank_.quitTime =
           gFrameTime + static_cast<std::uint32_t>(GetGameParamInt(PARAM_LOGOUT_TIMER) * 1000);
-      // With CPlayerTank: SetThrottle(0) on the player's tank.
+      if (tank_.controls != nullptr) {
+        tank_.controls->SetThrottle(0);
+      }
       return;
     }
     const KeyBinding* binding = Binding(kKeyboardDevice, scanCode);
@@ -197,14 +200,18 @@ class Poll {
     if (hx != 0) {
       const std::int32_t turn = SpreadStickValue(((xMin + hx - x) * 100) / hx);
       if (turn != state_.stickTurn) {
-        // With CPlayerTank: SetTurn(turn) on the player's tank.
+        if (tank_.controls != nullptr) {
+          tank_.controls->SetTurn(turn);
+        }
         state_.stickTurn = turn;
       }
     }
     if (hy != 0) {
       const std::int32_t throttle = SpreadStickValue(((yMin + hy - y) * 100) / hy);
       if (throttle != state_.stickThrottle) {
-        // With CPlayerTank: SetThrottle(throttle) on the player's tank.
+        if (tank_.controls != nullptr) {
+          tank_.controls->SetThrottle(throttle);
+        }
         state_.stickThrottle = throttle;
       }
     }

@@ -9,6 +9,7 @@
 
 class CChatLine;
 class CMailbox;
+class CPlayerTank;
 struct KeyBinding;
 struct KeyboardDevice;
 
@@ -16,6 +17,8 @@ struct KeyboardDevice;
 struct PlayerInputTank {
   // The tank's mailbox: events are posted from it.
   CMailbox* mailbox = nullptr;
+  // The tank whose turn and throttle the stick and the quit key set; null: none.
+  CPlayerTank* controls = nullptr;
   KeyboardDevice* keyboard = nullptr;
   const KeyBinding* bindings = nullptr;
   // Restricted bindings work only while these are enabled.

@@ -5,6 +5,7 @@
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/mover.h"
+#include "battle/arena/player_tank.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
@@ -405,11 +406,14 @@ std::int32_t CTank::ApplyContacts(const R3xContact* contact, const float* q) {
   if (!Normalize(n)) {
     return kTankContactNone;
   }
-  // With CPlayerTank: the local tank with its design screen open is not pushed.
   const float j = std::max(-Dot(n, m) * rebound, 0.0f);
   const Vector3 impulse = Scaled(n, j);
   AddVelocity(impulse[0], impulse[1], impulse[2]);
-  other->AddVelocity(-impulse[0] / rebound, -impulse[1] / rebound, -impulse[2] / rebound);
+  // The local tank with its design screen open is not pushed.
+  if (const auto* own = dynamic_cast<const CPlayerTank*>(other);
+      own == nullptr || own->designScreenOpen == 0) {
+    other->AddVelocity(-impulse[0] / rebound, -impulse[1] / rebound, -impulse[2] / rebound);
+  }
   const Vector3 spin = Scaled(Cross(lever, impulse), SpinShare(n, m));
   AddAngularVelocity(spin[0], spin[1], spin[2]);
   const Vector3 across = Difference(w, Scaled(n, Dot(n, w)));

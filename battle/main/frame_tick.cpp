@@ -3,11 +3,14 @@
 #include "base/byte_writer.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/player_input_poll.h"
+#include "battle/arena/player_tank.h"
 #include "battle/effects/camera_image.h"
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/sky_dome.h"
 #include "battle/main/game_session.h"
 #include "battle/main/object_kinds.h"
+#include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
@@ -31,7 +34,7 @@ void ApplyPalette(CPalettes& palettes) {
   if (palettes.Applied() != palettes.Current()) {
     palettes.SetApplied(palettes.Current());
     r3xSetDevicePalette(gRenderDevice, palettes.Current());
-    // With the player's tank: the own tank repaints its whole cockpit (InvalidateCockpit).
+    // With the cockpit: the own tank repaints its whole cockpit (InvalidateCockpit).
   }
 }
 
@@ -52,7 +55,7 @@ void DrawAndPresent(CGameSession& session) {
     ClearCameraImage(gCamera);
   }
   session.CloseTimedPhase(kPhaseViewEnd);
-  // With the player's tank: the own tank's DrawCockpit.
+  // With the cockpit: the own tank's DrawCockpit.
   session.CloseTimedPhase(kPhaseCockpit);
   if (session.timing.on != 0) {
     session.timing.SetCount(kPhasePolygons, r3xGetPolygonCount(gRenderContext));
@@ -74,8 +77,9 @@ void RenderFrame(CGameSession& session) {
   if (++session.atmosphereCounter >= kHeavyAtmosphereFrame) {
     session.atmosphereCounter = 0;
   }
-  // With the player's tank: its infra-red view holds the ambient light at full.
-  session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
+  // The own tank's infra-red view holds the ambient light at full.
+  session.atmosphere.UpdateAtmosphere(
+      gFrameTime, session.ownTank != nullptr && session.ownTank->infraRedOn != 0);
   session.CloseTimedPhase(kPhaseAtmosphere);
 
   // A session without a world (none started) has nothing to draw or show.
@@ -97,10 +101,31 @@ void RenderFrame(CGameSession& session) {
   }
   // A lightning flash that outlived the lightning step gives the light back once the frame is
   // shown (then the view-reset hook, which does nothing). Otherwise the own tank's
-  // ProcessMessages runs a second time here, with the player's tank.
-  session.atmosphere.EndLightningFlash(gFrameTime);
+  // ProcessMessages runs a second time here.
+  if (!session.atmosphere.EndLightningFlash(gFrameTime) && session.ownTank != nullptr) {
+    session.ownTank->ProcessMessages();
+  }
   session.CloseTimedPhase(kPhaseReport);
   if (session.timing.on != 0) {
+    session.timing.StampLoop(gFrameTime);
+  }
+}
+
+// A frame of the parameter editor: the palette step, the editor's drawing, the atmosphere's
+// light step, then the frame start and loop stamps. No 3D view and no present.
+void RunParamEditorFrame(CGameSession& session) {
+  if (session.palettes.PaletteDirty()) {
+    r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
+    r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
+    session.palettes.ClearPaletteDirty();
+  }
+  if (session.paramEditor != nullptr) {
+    session.paramEditor->Draw();
+  }
+  session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
+  if (session.timing.on != 0) {
+    gFrameTime = timeGetTime();
+    session.frameStart = gFrameTime;
     session.timing.StampLoop(gFrameTime);
   }
 }
@@ -128,18 +153,26 @@ void CGameSession::Tick() {
   }
   if (networkNoticeTime == 0 && netSocket.IsConnected() == 0) {
     networkNoticeTime = gFrameTime + kNetworkNoticeTime;
-    // Shown with the player's tank: when the own tank exists, its text box shows "\aa" followed
+    // With the cockpit: when the own tank exists, its text box shows "\aa" followed
     // by " \n           You are experiencing Network problems.\n          The Kelvane Server
     // may be down.\n                      Please hit ALT Q to exit." (ShowTextBox).
   }
-  // With the player's tank: PollPlayerInput when the own tank exists.
+  if (ownTank != nullptr) {
+    // The poll reads the host's keyboard; without a host there is nothing to read.
+    if (PlayerInputTank input = ownTank->InputPollView(); input.keyboard != nullptr) {
+      PollPlayerInput(input, ownTank->InputPollState());
+    }
+  }
   DispatchMessages();
   if (quitFlag != 0) {
     return;
   }
   UpdateObjects(*this);
-  // With the own tank too: its design-screen and parameter-editor flags run those screens (the
-  // palette step, the screen, the atmosphere step, then the frame start and loop stamps) instead
-  // of the render path.
+  // The own tank's full-screen screens run instead of the render path. With the design screen:
+  // its flag runs CDesignScreen::Run the same way, before the editor's.
+  if (ownTank != nullptr && ownTank->paramEditorOpen != 0) {
+    RunParamEditorFrame(*this);
+    return;
+  }
   RenderFrame(*this);
 }

@@ -23,6 +23,7 @@
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
 #include "battle/main/session_statistics.h"
+#include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
@@ -269,8 +270,8 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   sky.camera = gCamera;
   atmosphere.Attach(gWorld, gRenderContext, gCamera);
   // A stand-in until the player's tank exists, which the original does not have: an overview of
-  // the arena, so that the frames before the tank show the world. It goes with the player's
-  // tank, which places the camera every frame.
+  // the arena, so that the frames before the tank show the world. The player's tank places the
+  // camera every frame from its first update on.
   PlaceOverviewCamera(gWorld, gCamera);
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "battle/core/frame_time.h"
@@ -20,6 +21,7 @@
 #include "engine/r3x_core.h"
 #include "platform/window/handles.h"
 
+class CParamEditor;
 class CPlayerTank;
 class IDirectDraw;
 class IDirectDrawSurface;
@@ -79,7 +81,9 @@ class CGameSession : public CMailbox {
   HWND window = nullptr;
   // The player's own tank; null until the server creates it.
   CPlayerTank* ownTank = nullptr;
-  // The parameter editor and the design screen join here with their classes.
+  // The parameter editor the own tank opened; null while closed. The design screen joins here
+  // with its class.
+  std::unique_ptr<CParamEditor> paramEditor;
   CSessionView view;
   // 1 once the own tank exists: the frame then updates bullets and times its object phases.
   std::uint32_t inPlay = 0;

@@ -1,6 +1,8 @@
 #include "battle/main/game_window_proc.h"
 
 #include "battle/arena/arena_view.h"
+#include "battle/arena/input_event.h"
+#include "battle/arena/player_tank.h"
 #include "battle/main/game_session.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
@@ -24,9 +26,8 @@ LRESULT AnswerQueryNewPalette(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-// Until the player's tank exists (it comes with the frame tick's message dispatch), the design
-// screen never takes the window's messages and mouse messages post no input events: both join
-// here with it (HandleUiWindowMessage, PostWindowInputEvent).
+// Mouse messages become input events while the player's tank exists. With the design screen:
+// while the tank's design screen is open, HandleUiWindowMessage takes the window's messages.
 LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -39,9 +40,15 @@ LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      // With CPlayerTank: while the player's tank exists, PostWindowInputEvent(its mailbox,
-      // kMouseMove / kMouseLeftDown / kMouseRightDown / kMouseMiddleDown by the message, wParam,
-      // the low and high 16 bits of lParam).
+      if (CPlayerTank* tank = gGameSession.ownTank) {
+        const std::uint32_t code = message == WM_MOUSEMOVE     ? kMouseMove
+                                   : message == WM_LBUTTONDOWN ? kMouseLeftDown
+                                   : message == WM_RBUTTONDOWN ? kMouseRightDown
+                                                               : kMouseMiddleDown;
+        const auto bits = static_cast<std::uint32_t>(lParam);
+        PostWindowInputEvent(*tank, code, static_cast<std::uint32_t>(wParam), bits & 0xFFFF,
+                             bits >> 16);
+      }
       return 0;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:

@@ -20,6 +20,7 @@
 #include "battle/arena/recon.h"
 #include "battle/arena/recon_gun.h"
 #include "battle/arena/smoke.h"
+#include "battle/main/own_tank_row.h"
 #include "battle/main/phase_timing.h"
 #include "battle/main/tank_row.h"
 #include "common/messages.h"
@@ -147,8 +148,11 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
     // update runs when it exists.
     {.kind = ObjectKind::kOwnTank,
      .createMessage = MSG_CREATE_PLAYER_TANK,
+     .create = CreateOwnTankRow,
+     .update = UpdateOwnTankRow,
      .phase = kPhaseOwnTank,
-     .teardownRank = 0},
+     .teardownRank = 0,
+     .teardown = DeleteOwnTankRow},
     // CTank: made with local 0, linking itself into the tank list; MSG_REMOVE_TANK is KillTank
     // with payload word 0; the update is UpdateAllTanks.
     {.kind = ObjectKind::kTanks,
@@ -161,7 +165,9 @@ inline constexpr ObjectKindRow kObjectKinds[] = {
      .teardownRank = 1,
      .teardown = DeleteTanksRow},
     // CPlayerTank::ProcessMessages, when the own tank exists.
-    {.kind = ObjectKind::kOwnTankMessages, .phase = kPhaseOwnMessages},
+    {.kind = ObjectKind::kOwnTankMessages,
+     .update = ProcessOwnTankMessagesRow,
+     .phase = kPhaseOwnMessages},
 };
 
 namespace object_kinds_detail {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "battle/arena/arena_view.h"
+#include "battle/arena/input_event.h"
+#include "battle/arena/player_tank.h"
 #include "battle/main/game_session.h"
+#include "common/messages.h"
 #include "platform/window/cursor.h"
 #include "tests/battle/game_fixture.h"
 
@@ -111,6 +114,33 @@ TEST_F(GameWindowProcTest, SetFocusShowsTheWindow) {
   platform::WindowState state{};
   ASSERT_TRUE(platform::GetWindowState(window_, state));
   EXPECT_TRUE(state.visible);
+}
+
+// While the player's tank exists, mouse messages become its input events; before, nothing.
+TEST_F(GameWindowProcTest, MouseMessagesPostInputEventsWhileThePlayersTankExists) {
+  CMailbox input(kPlayerInputAddress);
+  EXPECT_EQ(GameWindowProc(window_, WM_LBUTTONDOWN, 1, MakeMouseLParam(10, 20)), 0);
+  EXPECT_EQ(input.Count(), 0u);
+  TankCreateRecord record;
+  record.id = KIND_TANK | 2;
+  CPlayerTank tank(record);  // no world: a tank that does not work, but has its mailbox
+  gGameSession.ownTank = &tank;
+  const struct {
+    UINT message;
+    std::uint32_t code;
+  } cases[] = {{WM_MOUSEMOVE, kMouseMove},
+               {WM_LBUTTONDOWN, kMouseLeftDown},
+               {WM_RBUTTONDOWN, kMouseRightDown},
+               {WM_MBUTTONDOWN, kMouseMiddleDown}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(GameWindowProc(window_, c.message, 3, MakeMouseLParam(320, 200)), 0);
+    std::uint32_t length = 0;
+    const MailboxMessagePtr message = input.Receive(length);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->sender, KIND_TANK | 2);
+    EXPECT_EQ(ReadInputEvent(message->Bytes()), (InputEvent{kInputMouse, 3, c.code, 320, 200}));
+  }
+  gGameSession.ownTank = nullptr;
 }
 
 }  // namespace

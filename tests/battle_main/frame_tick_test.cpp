@@ -11,10 +11,12 @@
 
 #include "base/byte_reader.h"
 #include "battle/arena/arena_view.h"
+#include "battle/arena/player_tank.h"
 #include "battle/core/game_params.h"
 #include "battle/main/game_session.h"
 #include "battle/main/login.h"
 #include "battle/main/main_loop.h"
+#include "battle/main/object_kinds.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "host/interface/host_record.h"
@@ -22,6 +24,7 @@
 #include "platform/kernel/clock.h"
 #include "tests/support/demo_world_session.h"
 #include "tools/testserver/server_params.h"
+#include "tools/testserver/tank_lines.h"
 #include "tools/testserver/test_server.h"
 
 namespace {
@@ -244,6 +247,48 @@ TEST_F(WorldFrameTest, SwitchedPaletteIsInstalledByTheNextFrame) {
   EXPECT_EQ(gGameSession.palettes.Applied(), gGameSession.palettes.InfraRed());
   EXPECT_FALSE(gGameSession.palettes.PaletteDirty());
   gGameSession.palettes.SetInfraRed(0);
+}
+
+}  // namespace
+
+namespace {
+
+// The player's tank of the demo arena, made as the server makes it.
+CPlayerTank* CreateOwnTank() {
+  const float place[3] = {100.0f, 100.0f, 1.0f};
+  const testserver::Action create =
+      testserver::MakePlayerTankCreate(KIND_TANK | 4, 0, 0, "me", place, 0.0f);
+  DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK,
+                        testserver::BuildPayload(create.payload, testserver::PayloadSources{}));
+  return gGameSession.ownTank;
+}
+
+// While the parameter editor is open its frames replace the render path: nothing is presented
+// and a sync ping waits for the editor to close; the own tank's messages go on each frame.
+TEST_F(WorldFrameTest, TheParameterEditorsFramesReplaceTheRenderPath) {
+  ASSERT_TRUE(world_.Started());
+  CPlayerTank* tank = CreateOwnTank();
+  ASSERT_NE(tank, nullptr);
+  tank->paramEditorOpen = 1;
+  platform::ClearShownFrames();
+  CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
+  CMailbox::PostAnonymous(kPlayerInputAddress, MSG_TOGGLE_RESTRICTED_KEYS, 0, nullptr);
+  clock_.Advance(20);
+  gGameSession.Tick();
+  EXPECT_EQ(platform::ShownFrameCount(), 0u);
+  EXPECT_EQ(tank->restrictedKeys, 1u);
+  for (const Taken& taken : ToServer()) {
+    EXPECT_NE(taken.type, MSG_SYNC_PING);
+  }
+  tank->paramEditorOpen = 0;
+  clock_.Advance(20);
+  gGameSession.Tick();
+  EXPECT_EQ(platform::ShownFrameCount(), 1u);
+  bool answered = false;
+  for (const Taken& taken : ToServer()) {
+    answered = answered || taken.type == MSG_SYNC_PING;
+  }
+  EXPECT_TRUE(answered);
 }
 
 }  // namespace

@@ -11,13 +11,19 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_writer.h"
+#include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/mover.h"
+#include "battle/arena/own_tank.h"
+#include "battle/arena/player_tank.h"
+#include "battle/arena/tank_list.h"
 #include "battle/core/log.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
+#include "battle/main/object_kinds.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "host/interface/host_record.h"
@@ -521,3 +527,87 @@ TEST_F(WorldStartTest, AStopAfterAFailedLoginOnlyCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+// A MSG_CREATE_PLAYER_TANK record: the pose in units of 1/32, the momenta, chassis, team, id and
+// name.
+std::vector<std::uint8_t> PlayerTankRecord(float x, float y, std::uint32_t chassis,
+                                           std::uint32_t id) {
+  arena::ByteWriter writer;
+  for (const float value : {x, y, 1.0f, 0.0f, 0.0f, 0.0f}) {
+    writer.I16(static_cast<std::int16_t>(value * 32.0f));
+  }
+  for (int i = 0; i < 12; ++i) {
+    writer.U16(0);
+  }
+  writer.U32(chassis);
+  writer.U32(1);
+  writer.U32(id);
+  writer.U8('m');
+  writer.U8(0);
+  return writer.bytes();
+}
+
+}  // namespace
+
+// The server's player tank takes over the camera from the overview; a record that is refused or
+// a tank that cannot be built leaves the session without one.
+TEST_F(WorldStartTest, ThePlayersTankTakesTheCameraUntilTheStop) {
+  OpenHostDisplay();
+  ASSERT_EQ(Start(), 0);
+  const std::uint32_t id = KIND_TANK | 3;
+  ASSERT_TRUE(DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK,
+                                    PlayerTankRecord(100, 100, 0, id)));
+  ASSERT_NE(gGameSession.ownTank, nullptr);
+  EXPECT_EQ(gGameSession.inPlay, 1u);
+  EXPECT_EQ(gOwnTankId, id);
+  UpdateObjects(gGameSession);
+  EXPECT_NEAR(gCamera->x, gGameSession.ownTank->position[0], 10.0f);
+  EXPECT_NEAR(gCamera->y, gGameSession.ownTank->position[1], 10.0f);
+  EXPECT_EQ(gCamera->x, gListenerPlacement.x);
+
+  DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK, PlayerTankRecord(100, 100, 7, id));
+  EXPECT_EQ(gGameSession.ownTank, nullptr) << "a chassis outside 0-4";
+  ASSERT_EQ(r3xRemoveTag(gWorld, "TURRET_ACTORDEF"), 0);
+  DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK, PlayerTankRecord(100, 100, 0, id));
+  EXPECT_EQ(gGameSession.ownTank, nullptr) << "a tank part that stopped unfinished";
+  EXPECT_EQ(gTankList, nullptr);
+  UpdateObjects(gGameSession);
+
+  gGameSession.StopWorld();
+  EXPECT_EQ(gGameSession.ownTank, nullptr);
+  EXPECT_EQ(gOwnTankId, 0u);
+}
+
+TEST_F(WorldStartTest, TheStopDeletesThePlayersTank) {
+  OpenHostDisplay();
+  ASSERT_EQ(Start(), 0);
+  ASSERT_TRUE(DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK,
+                                    PlayerTankRecord(100, 100, 0, KIND_TANK | 3)));
+  ASSERT_NE(gGameSession.ownTank, nullptr);
+  gGameSession.StopWorld();
+  EXPECT_EQ(gGameSession.ownTank, nullptr);
+  EXPECT_EQ(gOwnTankId, 0u);
+  EXPECT_EQ(gTankList, nullptr);
+}
+
+// The editor message switches the view to 640 x 480 without the cockpit; only the lengths that
+// choose a table open the editor.
+TEST_F(WorldStartTest, TheParamEditorMessageOpensTheEditorForItsLengths) {
+  OpenHostDisplay();
+  ASSERT_EQ(Start(), 0);
+  for (const std::size_t length : {std::size_t{8}, std::size_t{0}}) {
+    ASSERT_TRUE(DispatchObjectMessage(gGameSession, MSG_CREATE_PLAYER_TANK,
+                                      PlayerTankRecord(100, 100, 0, KIND_TANK | 3)));
+    host_.viewFlags |= kViewFlagCockpit;
+    const std::vector<std::uint8_t> payload(length);
+    CMailbox::PostAnonymous(kPlayerInputAddress, MSG_PARAM_EDITOR,
+                            static_cast<std::uint32_t>(payload.size()), payload.data());
+    gGameSession.ownTank->ProcessMessages();
+    EXPECT_EQ(host_.viewFlags & kViewFlagCockpit, 0u) << length;
+    EXPECT_EQ(host_.screenWidth, 640) << length;
+    EXPECT_EQ(gGameSession.ownTank->paramEditorOpen, length == 0 ? 1u : 0u) << length;
+    EXPECT_EQ(gGameSession.paramEditor != nullptr, length == 0) << length;
+  }
+}

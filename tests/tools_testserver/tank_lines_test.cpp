@@ -46,6 +46,22 @@ TEST(TankLines, ACreatedTankIsReadBackByTheClientsRecord) {
   EXPECT_EQ(record->angles[0], 64.0f);
 }
 
+// The player's own tank: the same record under the message that creates the client's tank.
+TEST(TankLines, ThePlayersTankIsCreatedWithItsOwnMessage) {
+  const Script script = Parse("at 0 player_tank_create 9 1 3 \"Me\" 200 210 1 32");
+  ASSERT_EQ(script.steps.size(), 1u);
+  EXPECT_EQ(script.steps[0].action.address, kSessionAddress);
+  EXPECT_EQ(script.steps[0].action.type, MSG_CREATE_PLAYER_TANK);
+  const std::optional<TankCreateRecord> record =
+      ParseTankCreateRecord(Payload(script.steps[0].action));
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->id, KIND_TANK | 9);
+  EXPECT_EQ(record->team, 3u);
+  EXPECT_EQ(record->name, "Me");
+  EXPECT_EQ(record->position[1], 210.0f);
+  EXPECT_EQ(record->angles[0], 32.0f);
+}
+
 TEST(TankLines, ADriveIsAStreamOfStatesAlongThePath) {
   const Script script = Parse("at 100 tank_drive 5 30 10 0 0 1 20 0 1 20 10 1");
   // 20 units and 10 units at 10 a second, 30 states a second, and the last one standing.

@@ -434,7 +434,8 @@ LineResult<ScriptStep> ParseStep(std::span<const Token> tokens) {
   return step;
 }
 
-// The tank lines: tank_create <instance> <chassis> <team> "<name>" <x> <y> <z> <heading>;
+// The tank lines: tank_create and player_tank_create <instance> <chassis> <team> "<name>" <x>
+// <y> <z> <heading>;
 // tank_drive <instance> <states a second> <speed> <x y z>...; tank_fire <instance> <shot word>
 // <x> <y> <z> <heading> <pitch>; tank_remove <instance>. Nothing when the verb is another.
 std::optional<LineResult<std::vector<ScriptStep>>> ParseTankLine(std::span<const Token> tokens) {
@@ -445,8 +446,8 @@ std::optional<LineResult<std::vector<ScriptStep>>> ParseTankLine(std::span<const
   }
   const std::span<const Token> rest = tokens.subspan(std::get<std::size_t>(timing));
   const std::string& verb = rest[0].text;
-  if (verb != "tank_create" && verb != "tank_drive" && verb != "tank_fire" &&
-      verb != "tank_remove") {
+  if (verb != "tank_create" && verb != "player_tank_create" && verb != "tank_drive" &&
+      verb != "tank_fire" && verb != "tank_remove") {
     return std::nullopt;
   }
   if (rest.size() < 2) {
@@ -475,16 +476,17 @@ std::optional<LineResult<std::vector<ScriptStep>>> ParseTankLine(std::span<const
     added.action = std::move(action);
     steps.push_back(std::move(added));
   };
-  if (verb == "tank_create") {
+  if (verb == "tank_create" || verb == "player_tank_create") {
     const std::optional<std::vector<float>> place =
         rest.size() == 9 && rest[4].quoted ? numbers(5, 4) : std::nullopt;
     const std::optional<std::uint32_t> chassis = ParseUnsigned(rest[2].text);
     const std::optional<std::uint32_t> team =
         rest.size() > 3 ? ParseUnsigned(rest[3].text) : std::nullopt;
     if (!place || !chassis || !team) {
-      return Fail("tank_create takes <instance> <chassis> <team> \"<name>\" <x> <y> <z> <heading>");
+      return Fail(verb + " takes <instance> <chassis> <team> \"<name>\" <x> <y> <z> <heading>");
     }
-    add(0, MakeTankCreate(id, *chassis, *team, rest[4].text, place->data(), (*place)[3]));
+    const auto make = verb == "tank_create" ? MakeTankCreate : MakePlayerTankCreate;
+    add(0, make(id, *chassis, *team, rest[4].text, place->data(), (*place)[3]));
   } else if (verb == "tank_drive") {
     const std::optional<std::vector<float>> values = rest.size() >= 10 && (rest.size() - 4) % 3 == 0
                                                          ? numbers(2, rest.size() - 2)

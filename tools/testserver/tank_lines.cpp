@@ -46,8 +46,11 @@ std::vector<std::uint8_t> StateRecord(const float* at, float heading, const floa
 
 }  // namespace
 
-Action MakeTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
-                      const std::string& name, const float* place, float heading) {
+namespace {
+
+// The 48-byte tank record (place and heading in 1/32 units) and the name.
+std::vector<std::uint8_t> TankRecord(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
+                                     const std::string& name, const float* place, float heading) {
   arena::ByteWriter writer;
   for (int i = 0; i < 3; ++i) {
     WriteWire(writer, place[i]);
@@ -61,7 +64,21 @@ Action MakeTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t tea
     writer.U8(static_cast<std::uint8_t>(c));
   }
   writer.U8(0);
-  return MakeTcpMessage(kSessionAddress, MSG_CREATE_TANK, writer.bytes());
+  return writer.bytes();
+}
+
+}  // namespace
+
+Action MakeTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
+                      const std::string& name, const float* place, float heading) {
+  return MakeTcpMessage(kSessionAddress, MSG_CREATE_TANK,
+                        TankRecord(id, chassis, team, name, place, heading));
+}
+
+Action MakePlayerTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
+                            const std::string& name, const float* place, float heading) {
+  return MakeTcpMessage(kSessionAddress, MSG_CREATE_PLAYER_TANK,
+                        TankRecord(id, chassis, team, name, place, heading));
 }
 
 std::vector<TankDriveStep> MakeTankDrive(std::uint32_t id, const std::vector<float>& path,

@@ -14,6 +14,10 @@ namespace testserver {
 Action MakeTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
                       const std::string& name, const float* place, float heading);
 
+// MSG_CREATE_PLAYER_TANK to the session: the same record, for the client's own tank.
+Action MakePlayerTankCreate(std::uint32_t id, std::uint32_t chassis, std::uint32_t team,
+                            const std::string& name, const float* place, float heading);
+
 // One state datagram of the drive, due `atMs` after the drive's start.
 struct TankDriveStep {
   std::uint32_t atMs;

@@ -1,0 +1,244 @@
+// CPlayerTank: the local player's tank. A CTank that the player drives instead of the server's
+// state messages: it integrates its own motion and reports its state, and carries what the player
+// owns in the arena (the input mailbox, the key bindings, the chat line and macros, the view and
+// camera, the energy and loadout state the cockpit shows). At most one exists; the game session
+// makes it on MSG_CREATE_PLAYER_TANK and the world stop deletes it.
+//   player_tank.cpp          construction, destruction and the input mailbox's messages
+//   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "battle/arena/chat_line.h"
+#include "battle/arena/chat_macros.h"
+#include "battle/arena/player_input_poll.h"
+#include "battle/arena/player_key_bindings.h"
+#include "battle/arena/tank.h"
+#include "battle/core/game_params.h"
+#include "common/mailbox.h"
+
+struct HostRecord;
+
+// What the tank changes of the game session's view: the projection the zoom keeps equal to the
+// camera's, and the parameter editor, which the session opens. Installed by the session.
+struct PlayerTankSession {
+  // The host's record: its keyboard and the view the screens save and give back.
+  HostRecord* host = nullptr;
+  float* viewAngle = nullptr;
+  float* farDistance = nullptr;
+  float aspect = 4.0f / 3.0f;
+  float nearDistance = 0.8f;
+  // Switches the view for the editor and opens it on `table` (null: the view change alone).
+  // False when no editor could be made.
+  bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
+};
+
+// The table a MSG_PARAM_EDITOR payload selects: the game table for an empty payload, the arena
+// table (rows 0-99 set from the payload first) for exactly 396 bytes, none for any other length.
+struct ParamEditorTable {
+  CParam* table = nullptr;
+  std::uint32_t rowCount = 0;
+};
+ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
+
+inline constexpr std::size_t kMessageLogLines = 64;
+inline constexpr std::size_t kRosterNames = 20;
+inline constexpr std::size_t kWeaponSlots = 6;
+// The other modules, one pointer each: reserve power, chain-gun ammunition, frag, HEAT and AP
+// shells, Phoenix, guided, deactivator, battery-drain and flash missiles, detonation, proximity
+// and deactivator mines, stealth, cloak, Doppler radar, infra-red, phase multiplier,
+// supercharger, flag catcher, recon capture, controller, power receiver, mine sweeper, satellite
+// camera, rockets, dampener, turbo boost, flares, sharpshooter, one more device, chaff.
+inline constexpr std::size_t kModuleKinds = 32;
+inline constexpr std::size_t kModuleRockets = 25;
+// The stocks: recon captures, spare batteries and their maximum, chain-gun bullets, frag, HEAT
+// and AP shells, Phoenix, guided, deactivator, battery-drain and flash missiles, rockets, turbo
+// boosts, flares, chaff, detonation, proximity and deactivator mines, mine sweeps.
+inline constexpr std::size_t kStockKinds = 20;
+inline constexpr std::size_t kChargeZones = 7;
+
+class CPlayerTank : public CTank {
+ public:
+  // Builds the tank from a MSG_CREATE_PLAYER_TANK record. Works() is false when the tank part
+  // stopped unfinished: nothing else is set up and the tank must be deleted.
+  CPlayerTank(const TankCreateRecord& record, PlayerTankSession session = {});
+  ~CPlayerTank() override;
+
+  bool Works() const { return inputMailbox_ != nullptr; }
+  CMailbox& InputMailbox() { return *inputMailbox_; }
+
+  // The input mailbox's messages, the quit and roster timers.
+  void ProcessMessages();
+  // The frame's step (player_tank_update.cpp).
+  void Update();
+  void PlaceCamera();
+  void SetTurn(std::int32_t percent);
+  void SetThrottle(std::int32_t percent);
+  void ResetZoom();
+  void EndSatelliteView();
+  void StopThrusters();
+  // The death wait; nonzero while it goes on.
+  std::uint32_t WaitRespawn();
+  // What the input poll reads and changes of the tank.
+  PlayerInputTank InputPollView();
+  PlayerInputPollState& InputPollState() { return pollState_; }
+
+  // Motion parameters, set by the loadout.
+  float turboForceMultiplier = 0.0f;
+  float maxForwardThrust = 0.0f;
+  float maxReverseThrust = 0.0f;
+  float maxTurningThrust = 0.0f;
+  float fineTurningThrust = 0.0f;
+  float fallPeakHeight = -1.0f;
+  float fallHeight = 0.0f;
+
+  // Input devices.
+  bool joystickPresent = false;
+  JOYCAPSA joystickCaps{};
+  std::unique_ptr<CPlayerKeyBindings> keyBindings;
+  float satelliteHeading = 0.0f;
+  float satellitePitch = 0.0f;
+  std::int32_t satellitePanHeading = 0;
+  std::int32_t satellitePanPitch = 0;
+  std::uint32_t restrictedKeys = 0;
+
+  // View and camera.
+  std::int32_t zoomLevel = 0;
+  float viewAngle = 85.0f;
+  float targetViewAngle = 85.0f;
+  std::uint32_t nextZoomStep = 0;
+  std::int32_t crosshairRow = 0;
+  std::uint32_t outsideView = 0;
+  std::uint32_t deathWaitEnd = 0;
+  float viewPitchOffset = 0.0f;
+
+  // Control state.
+  std::uint32_t detonationPending = 0;
+  std::uint32_t turboEnd = 0;
+  std::uint32_t nextFlagReport = 0;
+  std::uint32_t deactivated = 0;
+  std::uint32_t reactivationTime = 0;
+  std::int32_t chargeGauge = 0;
+  std::int32_t previousChargeGauge = 0;
+  std::uint32_t nextEnergyTick = 0;
+  std::int32_t throttle = 0;
+  std::int32_t throttleTarget = 0;
+  std::uint32_t lastThrottleStep = 0;
+  std::uint32_t nextStateReport = 0;
+  std::int32_t raiseState = 0;
+  std::array<std::uint32_t, kChargeZones> chargeZones{};
+  std::uint32_t weaponReady = 1;
+  std::uint32_t fireHeld = 0;
+  std::uint32_t precisionAiming = 0;
+  std::uint32_t precisionLock = 0;
+  std::uint32_t lastFire = 0;
+  std::uint32_t fireInterval = 2000;
+  float radarRange = 0.0f;
+  std::uint32_t designScreenOpen = 1;
+  std::uint32_t paramEditorOpen = 0;
+  std::uint32_t flagCatcherOn = 0;
+  std::uint32_t alternateRender = 0;
+  std::uint32_t gridMapShown = 0;
+  // Dirty flags the cockpit repaints by.
+  std::uint32_t rosterDirty = 0;
+  std::uint32_t batteryDirty = 0;
+  std::uint32_t chargeGaugeDirty = 0;
+  std::uint32_t shieldAllocationDirty = 0;
+  std::uint32_t armorDirty = 0;
+  std::uint32_t frontShieldDirty = 0;
+  std::uint32_t rearShieldDirty = 0;
+  std::uint32_t critsDirty = 0;
+  std::uint32_t throttleDirty = 0;
+  std::uint32_t weaponsDirty = 0;
+  std::uint32_t scoreDirty = 0;
+  std::uint32_t targetDirty = 0;
+  // The message log: the newest line last, at most 64.
+  std::array<std::string, kMessageLogLines> messageLog;
+  std::uint32_t logCount = 0;
+  std::uint32_t logFirstShown = 0;
+
+  // Energy, shields and damage.
+  std::int32_t armor = 100;
+  std::int32_t frontShield = 0;
+  std::int32_t rearShield = 0;
+  std::int32_t crits = 100;
+  std::int32_t groundTextureCycle = 0;
+  float battery = 100.0f;
+  std::uint32_t frontShieldDownTime = 0;
+  std::uint32_t rearShieldDownTime = 0;
+  std::uint32_t frontShieldChargeDelay = 0;
+  std::uint32_t rearShieldChargeDelay = 0;
+  std::uint32_t frontShieldOn = 0;
+  std::uint32_t rearShieldOn = 0;
+  std::uint32_t cloakOn = 0;
+  std::uint32_t infraRedOn = 0;
+  std::uint32_t phaseMultiplierOn = 0;
+  float turretRange = 0.0f;
+  std::int32_t armorMaximum = 100;
+  std::int32_t critsMaximum = 100;
+  std::int32_t batteryCapacity = 100;
+  std::int32_t shieldMaximum = 0;
+  float armorPercent = 100.0f;
+  float critsPercent = 100.0f;
+  float shieldDrain = 0.0f;
+  float shieldRecover = 0.0f;
+  float shieldAllocation = 1.0f;
+  std::int32_t shieldAllocationStep = 4;
+  std::int32_t shieldChargeRate = 0;
+  std::int32_t shieldTransferRate = 0;
+  std::int32_t shieldDecayRate = 0;
+
+  // Loadout: the design screen's module records, and the stocks.
+  const void* selectedWeapon = nullptr;
+  const void* selectedShell = nullptr;
+  std::array<const void*, kWeaponSlots> weaponSlots{};
+  std::array<const void*, kModuleKinds> modules{};
+  std::array<std::int32_t, kStockKinds> stocks{};
+
+  // Rockets, satellite view and leaving.
+  std::uint32_t nextRocketDrain = 0;
+  float rocketFuel = 0.0f;
+  std::uint32_t rocketFuelSet = 0;
+  std::uint32_t rocketBarDirty = 0;
+  std::uint32_t rocketLockout = 0;
+  std::int32_t lastPostedDamageLevel = 0;
+  std::uint32_t turboOn = 0;
+  std::uint32_t followedObject = 0;
+  std::uint32_t satelliteView = 0;
+  std::uint32_t quitTime = 0;
+  std::array<std::string, kRosterNames> rosterNames;
+  std::array<std::int32_t, kRosterNames> rosterScores{};
+  std::uint32_t rosterShownUntil = 0;
+  std::int32_t rosterPresses = 0;
+  std::uint32_t savedScreenWidth = 0;
+  std::uint32_t savedScreenHeight = 0;
+  std::uint32_t savedViewFlags = 0;
+  std::uint32_t targetingOff = 1;
+  std::uint32_t target = 0;
+  R3xActor* targetMarker = nullptr;
+  std::int32_t reconRelation = 0;
+  ChatMacros chatMacros;
+
+ private:
+  void HandleInputMessage(const MailboxMessage& message);
+  void HandleOwnMessages(bool& destroyed);
+  void HandleChat(std::uint32_t type, std::span<const std::uint8_t> payload);
+  void AddMessage(const std::string& line);
+  void OpenParamEditor(std::span<const std::uint8_t> payload);
+  void DropCarriedFlag(int report);
+  void StepDrive();
+  void StepTurret();
+  void StepZoom();
+  void SetProjection();
+  void PlayContactSound(std::int32_t contact, const float* momentumBefore);
+  void PlaceFollowCamera();
+
+  PlayerTankSession session_;
+  std::unique_ptr<CMailbox> inputMailbox_;
+  std::unique_ptr<CChatLine> chatLine_;
+  PlayerInputPollState pollState_;
+};

@@ -1,0 +1,84 @@
+#include "battle/main/own_tank_row.h"
+
+#include <optional>
+
+#include "battle/arena/player_tank.h"
+#include "battle/core/log.h"
+#include "battle/main/game_session.h"
+#include "battle/main/host_link.h"
+#include "battle/main/session_view.h"
+#include "battle/screens/param_editor.h"
+#include "common/messages.h"
+#include "host/interface/host_record.h"
+
+namespace {
+
+// The editor's view: the 3D view without the cockpit on a 640 x 480 screen, then the editor on
+// the table. No table, or an editor that cannot be made, leaves the view changed and no editor.
+bool OpenParamEditor(CParam* table, std::uint32_t rowCount) {
+  if (gHostRecord != nullptr) {
+    gHostRecord->viewFlags &= ~kViewFlagCockpit;
+    gHostRecord->screenWidth = kScreenWidth;
+    gHostRecord->screenHeight = kScreenHeight;
+  }
+  gGameSession.RebuildView();
+  if (table == nullptr) {
+    return false;
+  }
+  if (gGameSession.paramEditor == nullptr) {
+    gGameSession.paramEditor = CParamEditor::Create();
+  }
+  if (gGameSession.paramEditor == nullptr) {
+    return false;
+  }
+  gGameSession.paramEditor->SetTable(table, rowCount);
+  gGameSession.paramEditor->Render();
+  return true;
+}
+
+}  // namespace
+
+void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> payload) {
+  DeleteOwnTankRow(session);
+  const std::optional<TankCreateRecord> record = ParseTankCreateRecord(payload);
+  if (!record || record->chassis >= kTankChassisCount || record->team >= kTankTeamCount) {
+    LogPrintf(0, "player tank record of %zu bytes refused", payload.size());
+    return;
+  }
+  PlayerTankSession view;
+  view.host = gHostRecord;
+  view.viewAngle = &session.view.viewAngle;
+  view.farDistance = &session.view.farDistance;
+  view.aspect = session.view.aspect;
+  view.nearDistance = gNearDistance;
+  view.openParamEditor = OpenParamEditor;
+  auto* tank = new CPlayerTank(*record, view);
+  if (!tank->Works()) {
+    // The original kept a tank that could not work; the frames run without one instead.
+    LogPrintf(0, "player tank 0x%08X could not be built", record->id);
+    delete tank;
+    return;
+  }
+  session.ownTank = tank;
+  // With the cockpit: its panels are built for the tank here.
+  CMailbox::PostAnonymous(kPlayerInputAddress, MSG_COCKPIT_REFRESH, 0, nullptr);
+  session.inPlay = 1;
+}
+
+void UpdateOwnTankRow(CGameSession& session) {
+  if (session.ownTank != nullptr) {
+    session.ownTank->Update();
+  }
+}
+
+void ProcessOwnTankMessagesRow(CGameSession& session) {
+  if (session.ownTank != nullptr) {
+    session.ownTank->ProcessMessages();
+  }
+}
+
+void DeleteOwnTankRow(CGameSession& session) {
+  session.paramEditor.reset();
+  delete session.ownTank;
+  session.ownTank = nullptr;
+}
