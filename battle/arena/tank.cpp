@@ -7,6 +7,7 @@
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/flag.h"
 #include "battle/arena/motion_model.h"
 #include "battle/arena/mover.h"
@@ -221,8 +222,10 @@ void CTank::SettleOnGround() {
 }
 
 CTank::~CTank() {
-  // With CExplosion: CExplosion::Stop on hullExplosion when it is set.
-  hullExplosion = nullptr;
+  if (hullExplosion != nullptr) {
+    hullExplosion->Stop();
+    hullExplosion = nullptr;
+  }
   DestroyActor(frontShieldActor);
   DestroyActor(rearShieldActor);
   DestroyActor(turretShieldActor);
