@@ -4,6 +4,7 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/mine.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
@@ -462,6 +463,22 @@ bool IsOtherTanksBody(R3xActor* actor, const CMailbox* object, const void* user)
          tank->Address() != static_cast<const CMailbox*>(user)->Address();
 }
 
+// The local tank's touch of a mine that has not reported yet, along a clear line on the arena map
+// from the mine to the hull.
+void ReportMineTouch(const CTank& tank, CMine& mine) {
+  if (tank.isLocal == 0 || tank.damageLevel < 0 || mine.IsTriggered() || mine.Actor() == nullptr ||
+      tank.bodyActor == nullptr || gArenaMap == nullptr) {
+    return;
+  }
+  R3xPlacement from{};
+  R3xPlacement to{};
+  r3xGetActorPlacement(mine.Actor(), &from);
+  r3xGetActorPlacement(tank.bodyActor, &to);
+  if (gArenaMap->IsSegmentClear(&from.x, &to.x) == 1) {
+    mine.ReportHit(tank.Address(), static_cast<std::int32_t>(tank.team));
+  }
+}
+
 }  // namespace
 
 std::uint32_t TankSweepFilter(R3xActor* actor, void* user) {
@@ -500,9 +517,7 @@ std::int32_t TankSweepHit(R3xContact* contact, void* user, std::int32_t* pass, s
       *pass = Dot(tank->momentum, toward.data()) >= 0.0f ? 0 : 1;
     } else if (kind == KIND_MINE_A || kind == KIND_MINE_B) {
       *pass = 1;
-      // With CMine: for the local tank with damageLevel >= 0, a mine that has not reported yet
-      // and a clear segment on the arena map from the mine actor to the body actor:
-      // CMine::ReportHit (the tank id, the tank's team).
+      ReportMineTouch(*tank, *static_cast<CMine*>(object));
     } else if (kind == KIND_FLAG) {
       *pass = 1;
       if (tank->alive == 1 && tank->damageLevel >= 0 && tank->rocketThrust == 0) {
