@@ -243,7 +243,8 @@ CTank* CTank::FromMailbox(CMailbox* mailbox) {
   if (mailbox == nullptr || (mailbox->Address() & 0xFFFF0000u) != KIND_TANK) {
     return nullptr;
   }
-  return static_cast<CTank*>(mailbox);
+  // Addresses are the server's words: a mine may bear a tank's kind.
+  return dynamic_cast<CTank*>(mailbox);
 }
 
 CTank* CTank::FromActor(const R3xActor* actor) {

@@ -458,8 +458,9 @@ bool IsOtherTanksBody(R3xActor* actor, const CMailbox* object, const void* user)
   if (KindOf(object) != KIND_TANK || object == user) {
     return false;
   }
-  const auto* tank = static_cast<const CTank*>(object);
-  return actor == tank->smallCollisionActor &&
+  // Addresses are the server's words: another object may bear a tank's kind.
+  const auto* tank = dynamic_cast<const CTank*>(object);
+  return tank != nullptr && actor == tank->smallCollisionActor &&
          tank->Address() != static_cast<const CMailbox*>(user)->Address();
 }
 
@@ -512,12 +513,15 @@ std::int32_t TankSweepHit(R3xContact* contact, void* user, std::int32_t* pass, s
     CMailbox* object = MailboxOf(static_cast<R3xActor*>(contact->target));
     const std::uint32_t kind = object != nullptr ? KindOf(object) : 0;
     if (kind == KIND_TANK) {
-      const auto* other = static_cast<const CTank*>(object);
-      const Vector3 toward = Difference(other->position, tank->position);
-      *pass = Dot(tank->momentum, toward.data()) >= 0.0f ? 0 : 1;
+      if (const auto* other = dynamic_cast<const CTank*>(object); other != nullptr) {
+        const Vector3 toward = Difference(other->position, tank->position);
+        *pass = Dot(tank->momentum, toward.data()) >= 0.0f ? 0 : 1;
+      }
     } else if (kind == KIND_MINE_A || kind == KIND_MINE_B) {
       *pass = 1;
-      ReportMineTouch(*tank, *static_cast<CMine*>(object));
+      if (auto* mine = dynamic_cast<CMine*>(object); mine != nullptr) {
+        ReportMineTouch(*tank, *mine);
+      }
     } else if (kind == KIND_FLAG) {
       *pass = 1;
       if (tank->alive == 1 && tank->damageLevel >= 0 && tank->rocketThrust == 0) {

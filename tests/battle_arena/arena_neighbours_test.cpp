@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "battle/arena/mine.h"
+#include "battle/arena/shot_tank_orders.h"
 #include "battle/arena/tank.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
@@ -24,9 +25,9 @@ using tank_test::TankArena;
 constexpr std::uint32_t kMineId = KIND_MINE_A | 0x0031;
 constexpr std::uint32_t kLocalId = KIND_TANK | 8;
 
-CMine* Lay(std::uint32_t team, float x, float y) {
+CMine* Lay(std::uint32_t team, float x, float y, std::uint32_t id = kMineId) {
   const std::array<std::uint32_t, 7> words{static_cast<std::uint32_t>(CMine::kProximity),
-                                           kMineId,
+                                           id,
                                            team,
                                            KIND_TANK | 9,
                                            std::bit_cast<std::uint32_t>(x),
@@ -136,6 +137,39 @@ TEST_F(ArenaNeighboursTest, TheLocalTankReportsAnEnemysMineItTouchesOnce) {
   EXPECT_EQ(touches[0][3], static_cast<std::uint32_t>(mine->ModelCode()));
   EXPECT_TRUE(mine->IsTriggered());
   EXPECT_EQ(Touch(*local, *mine), 1);
+  EXPECT_TRUE(Touches().empty());
+}
+
+// The server names the objects: a mine bearing a tank's address is still no tank, and a tank
+// bearing a mine's is no mine. Shots and tanks pass them by their kind without taking one for the
+// other.
+TEST_F(ArenaNeighboursTest, AnAddressOfAnotherKindMakesNoTankOrMine) {
+  CMine* mine = Lay(1, 120.0f, 100.0f, KIND_TANK | 0x31);
+  ASSERT_NE(mine, nullptr);
+  ASSERT_NE(mine->Actor(), nullptr);
+  CTank* posing = Create({.id = kMineId, .x = 150, .y = 150});
+  CTank* local = MakeLocal(110.0f, 100.0f);
+  ASSERT_NE(local, nullptr);
+  local->position[2] += 2.0f;
+  local->PlaceParts();
+  EXPECT_EQ(CTank::FromActor(mine->Actor()), nullptr);
+  EXPECT_FALSE(IsTanksSmallBody(mine->Actor()));
+  EXPECT_EQ(TankSweepFilter(mine->Actor(), static_cast<CMailbox*>(local)), R3X_SWEEP_IGNORE);
+  R3xContact contact{};
+  contact.phase = R3X_CONTACT_TOUCH;
+  contact.contactClass = R3X_CONTACT_OBJECT;
+  contact.target = mine->Actor();
+  std::int32_t pass = -1;
+  std::int32_t report = -1;
+  float backoff = 0.0f;
+  TankSweepHit(&contact, static_cast<CMailbox*>(local), &pass, &report, &backoff);
+  EXPECT_EQ(pass, 0);
+  if (posing != nullptr) {
+    EXPECT_EQ(Touch(*local, *mine), 0);
+    contact.target = posing->smallCollisionActor;
+    TankSweepHit(&contact, static_cast<CMailbox*>(local), &pass, &report, &backoff);
+    EXPECT_EQ(pass, 1);
+  }
   EXPECT_TRUE(Touches().empty());
 }
 
