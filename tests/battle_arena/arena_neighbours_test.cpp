@@ -1,5 +1,5 @@
-// The mines among a tank's neighbours: the mover is handed them beside the tanks, and the local
-// tank that touches an enemy's mine reports it once.
+// The flags and mines among a tank's neighbours: the mover is handed them beside the tanks, and
+// the local tank that touches an enemy's mine reports it once.
 #include "battle/arena/arena_neighbours.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "battle/arena/flag.h"
 #include "battle/arena/mine.h"
 #include "battle/arena/shot_tank_orders.h"
 #include "battle/arena/tank.h"
@@ -17,6 +18,7 @@
 #include "battle/core/frame_time.h"
 #include "common/messages.h"
 #include "tests/battle_arena/tank_arena.h"
+#include "tests/support/word_payload.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ using tank_test::TankArena;
 
 constexpr std::uint32_t kMineId = KIND_MINE_A | 0x0031;
 constexpr std::uint32_t kLocalId = KIND_TANK | 8;
+constexpr std::uint32_t kFlagId = KIND_FLAG | 1;
 
 CMine* Lay(std::uint32_t team, float x, float y, std::uint32_t id = kMineId) {
   const std::array<std::uint32_t, 7> words{static_cast<std::uint32_t>(CMine::kProximity),
@@ -47,6 +50,7 @@ class ArenaNeighboursTest : public TankArena {
   }
   void TearDown() override {
     local_.reset();
+    DeleteAllFlags();
     TankArena::TearDown();
   }
   CTank* MakeLocal(float x, float y) {
@@ -84,13 +88,25 @@ class ArenaNeighboursTest : public TankArena {
   std::unique_ptr<CTank> local_;
 };
 
-TEST_F(ArenaNeighboursTest, TheMoversNeighboursAreTheMinesAndTheTanks) {
+TEST_F(ArenaNeighboursTest, TheMoversNeighboursAreTheFlagsMinesAndTanks) {
   CMine* mine = Lay(1, 120.0f, 100.0f);
   ASSERT_NE(mine, nullptr);
   ASSERT_NE(mine->Actor(), nullptr);
   CTank* tank = Create({.id = KIND_TANK | 2, .x = 150, .y = 150});
   ASSERT_NE(tank, nullptr);
+  CreateFlag(test_support::WordPayload({kFlagId, 1, std::bit_cast<std::uint32_t>(140.0f),
+                                        std::bit_cast<std::uint32_t>(120.0f),
+                                        std::bit_cast<std::uint32_t>(5.0f), 0}));
+  const CFlag* flag = FindFlag(kFlagId);
+  ASSERT_NE(flag, nullptr);
+  ASSERT_NE(flag->Actor(), nullptr);
   const MoverNeighbours neighbours = CollectArenaNeighbours();
+  ASSERT_EQ(neighbours.flags.size(), 1u);
+  EXPECT_EQ(neighbours.flags[0].actor, flag->Actor());
+  EXPECT_EQ(neighbours.flags[0].position[0], flag->Pose().x);
+  EXPECT_EQ(neighbours.flags[0].position[1], flag->Pose().y);
+  EXPECT_EQ(neighbours.flags[0].position[2], flag->Pose().z);
+  EXPECT_EQ(neighbours.flags[0].mover, nullptr);
   ASSERT_EQ(neighbours.mines.size(), 1u);
   EXPECT_EQ(neighbours.mines[0].actor, mine->Actor());
   EXPECT_EQ(neighbours.mines[0].position[0], mine->Pose().x);
@@ -99,7 +115,6 @@ TEST_F(ArenaNeighboursTest, TheMoversNeighboursAreTheMinesAndTheTanks) {
   EXPECT_EQ(neighbours.mines[0].mover, nullptr);
   ASSERT_EQ(neighbours.tanks.size(), 1u);
   EXPECT_EQ(neighbours.tanks[0].actor, tank->smallCollisionActor);
-  EXPECT_TRUE(neighbours.flags.empty());
 }
 
 // Only the local tank, alive, reports an enemy's mine it touches, and only once; the tank passes
