@@ -16,3 +16,9 @@ inline std::uintptr_t ActorUserData(CMailbox* owner) {
 CMailbox* ActorOwner(const R3xActor* actor);
 // The KIND_ of the owner's address (the address without its low 16 bits); 0 without an owner.
 std::uint32_t ActorOwnerKind(const R3xActor* actor);
+// The owner as an object of the class, or null: an address is the server's word, so its kind
+// alone does not tell the owner's class.
+template <typename Object>
+Object* ActorOwnerAs(const R3xActor* actor) {
+  return dynamic_cast<Object*>(ActorOwner(actor));
+}

@@ -104,6 +104,8 @@ class CBullet : public CMailbox {
   void StartFlight();
   // Finishes the bullet: hidden, given the empty volume and parked under the ceiling.
   std::uint32_t End();
+  // The splash over every tank; none is pushed again when the direct hit pushed one.
+  void ApplySplash(const R3xPlacement& at, bool pushed);
   void ShowHitEffects(const R3xPlacement& at);
   float Impulse() const;
 

@@ -12,11 +12,16 @@
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/defense_tower.h"
 #include "battle/arena/explosion.h"
 #include "battle/arena/model_table.h"
 #include "battle/arena/mover.h"
+#include "battle/arena/recon_gun.h"
 #include "battle/arena/shot_hits.h"
+#include "battle/arena/shot_tank_orders.h"
 #include "battle/arena/sprite_parts.h"
+#include "battle/arena/tank.h"
+#include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
@@ -232,29 +237,32 @@ std::uint32_t CMissile::Update() {
     }
     return 0;
   }
+  bool pushed = false;
   if (contact->contactClass == R3X_CONTACT_OBJECT) {
-    switch (ActorOwnerKind(static_cast<R3xActor*>(contact->target))) {
+    auto* touched = static_cast<R3xActor*>(contact->target);
+    switch (ActorOwnerKind(touched)) {
       case KIND_TANK:
-        // With CTank: the owner is the tank's mailbox part; HitTank ({tank isLocal, the local
-        // vehicle's design screen open, shieldBits, GetHitSide (M, 0)}); its orders: ReportHit
-        // (damage, owner, side, model code) when report, and the rigid body's AddVelocity
-        // (velocity) when push, which marks the tank pushed for the blast below.
+        if (CTank* tank = CTank::FromActor(touched); tank != nullptr) {
+          pushed = CarryOutShotOrders(*tank, HitTank(TankFactsForShot(*tank, &m.x, 0.0f)));
+        }
         break;
       case KIND_PERSONAL_DEFENSE:
       case KIND_DEFENSE:
-        // With CDefenseTower: when report_ is set, ReportHit (damage_) on the owner.
+        if (auto* tower = ActorOwnerAs<CDefenseTower>(touched); tower != nullptr && report_ != 0) {
+          tower->ReportHit(static_cast<std::uint32_t>(damage_));
+        }
         break;
       case KIND_RECON_GUN:
-        // With CReconGun: when report_ is set, ReportHit (damage_) on the owner.
+        if (auto* gun = ActorOwnerAs<CReconGun>(touched); gun != nullptr && report_ != 0) {
+          gun->ReportHit(static_cast<std::uint32_t>(damage_));
+        }
         break;
       default:
         break;
     }
   }
   if (noBlast_ == 0) {
-    // With CTank: the blast over every tank T of the tank list: BlastOnTank (M, T's rigid-body
-    // position, {T isLocal, design screen open, shieldBits, GetHitSide (M, proximity radius)},
-    // pushed); its orders: ReportHit when report, AddVelocity and AddAngularVelocity when push.
+    ApplyBlast(m, pushed);
   }
   return Explode();
 }
@@ -292,6 +300,19 @@ std::optional<SplashOrders> CMissile::BlastOnTank(const Vector3& centre, const V
     orders.angularVelocity = share->angularVelocity;
   }
   return orders;
+}
+
+void CMissile::ApplyBlast(const R3xPlacement& at, bool pushed) {
+  const Vector3 centre{at.x, at.y, at.z};
+  for (LinkNode* node = gTankList; node != nullptr; node = node->next) {
+    auto* tank = static_cast<CTank*>(node->object);
+    const std::optional<SplashOrders> orders =
+        BlastOnTank(centre, {tank->position[0], tank->position[1], tank->position[2]},
+                    TankFactsForShot(*tank, centre.data(), proximityRadius_), pushed);
+    if (orders) {
+      CarryOutSplashOrders(*tank, *orders);
+    }
+  }
 }
 
 std::uint32_t CMissile::Explode() {
@@ -395,8 +416,7 @@ std::uint32_t MissileSweepFilter(R3xActor* actor, void* user) {
       if (owner->Address() == missile->Owner()) {
         return R3X_SWEEP_IGNORE;
       }
-      // With CTank: R3X_SWEEP_VOLUME when the actor is the tank's smallCollisionActor.
-      return R3X_SWEEP_IGNORE;
+      return IsTanksSmallBody(actor) ? R3X_SWEEP_VOLUME : R3X_SWEEP_IGNORE;
     case KIND_PERSONAL_DEFENSE:
     case KIND_DEFENSE:
     case KIND_RECON_GUN:

@@ -70,6 +70,8 @@ class CMissile : public CMailbox {
   std::uint32_t nextStateTime = 0;
 
  private:
+  // The blast over every tank; none is pushed again when the direct hit pushed one.
+  void ApplyBlast(const R3xPlacement& at, bool pushed);
   float Impulse() const;
   // Places the exhaust 2.5 behind the pose, with the pose's roll plus the spin; its placement.
   R3xPlacement PlaceExhaust(const R3xPlacement& pose);

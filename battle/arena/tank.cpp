@@ -7,6 +7,7 @@
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/flag.h"
 #include "battle/arena/motion_model.h"
 #include "battle/arena/mover.h"
@@ -221,8 +222,10 @@ void CTank::SettleOnGround() {
 }
 
 CTank::~CTank() {
-  // With CExplosion: CExplosion::Stop on hullExplosion when it is set.
-  hullExplosion = nullptr;
+  if (hullExplosion != nullptr) {
+    hullExplosion->Stop();
+    hullExplosion = nullptr;
+  }
   DestroyActor(frontShieldActor);
   DestroyActor(rearShieldActor);
   DestroyActor(turretShieldActor);
@@ -240,7 +243,8 @@ CTank* CTank::FromMailbox(CMailbox* mailbox) {
   if (mailbox == nullptr || (mailbox->Address() & 0xFFFF0000u) != KIND_TANK) {
     return nullptr;
   }
-  return static_cast<CTank*>(mailbox);
+  // Addresses are the server's words: a mine may bear a tank's kind.
+  return dynamic_cast<CTank*>(mailbox);
 }
 
 CTank* CTank::FromActor(const R3xActor* actor) {

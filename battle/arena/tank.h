@@ -20,6 +20,7 @@
 #include "engine/r3x_collide.h"
 #include "engine/r3x_core.h"
 
+class CExplosion;
 class CMotionModel;
 
 // What a contact, a physics step and a move came to.
@@ -165,8 +166,8 @@ class CTank : public CMailbox, public CRigidBody {
   float contactAngularImpulse[3] = {};
   std::uint32_t uncloakedUntil = 0;
   std::uint32_t nextSmokeTime = 0;
-  // With CExplosion: the explosion that rides on the dying hull.
-  void* hullExplosion = nullptr;
+  // The explosion that rides on the dying hull; a pool member, stopped, never freed, by the tank.
+  CExplosion* hullExplosion = nullptr;
   std::uint32_t constructed = 0;
   // Cached parameters.
   float gravity = 0.0f;

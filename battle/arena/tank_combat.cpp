@@ -6,8 +6,11 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/flare.h"
 #include "battle/arena/motion_model.h"
+#include "battle/arena/smoke.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
@@ -75,6 +78,16 @@ void LaunchPart(TankDebris& debris, R3xActor* actor, float limits, float speedFa
   model->floorHeight = 0.0f;
 }
 
+// Where the wreck burns: the hull 5.0 higher.
+R3xPlacement HullFirePoint(R3xActor* body) {
+  R3xPlacement point{};
+  if (body != nullptr) {
+    r3xGetActorPlacement(body, &point);
+  }
+  point.z += 5.0f;
+  return point;
+}
+
 }  // namespace
 
 std::uint32_t CTank::Fire(float multiplier) {
@@ -100,9 +113,11 @@ std::uint32_t CTank::FireShell(std::uint32_t word, const R3xPlacement& muzzle, f
   PlayArenaSoundAt(Address(), weapon->sound | (isLocal != 0 ? 0 : SOUND_POSITIONAL), muzzle.x,
                    muzzle.y);
   Recoil(GetGameParamFloat(weapon->impulse), muzzle.heading, muzzle.pitch);
-  // With CBulletPool: CBulletPool::Fire on the pool head (kind | flags, muzzle, Address(),
-  // trunc(GetGameParamInt(weapon->damage) x m), GetGameParamFloat(weapon->speed), isLocal,
-  // followShot).
+  // Only the shooter's own client reports the hits of its shots.
+  CBulletPool::Fire(
+      kind | flags, muzzle, Address(),
+      static_cast<std::int32_t>(static_cast<float>(GetGameParamInt(weapon->damage)) * m),
+      GetGameParamFloat(weapon->speed), isLocal, followShot);
   return kind | flags;
 }
 
@@ -196,8 +211,10 @@ void CTank::LaunchDebris() {
     barrelDebris.spin = static_cast<float>(8 - std::rand() % 6);
     LaunchPart(barrelDebris, barrelActor, 1000.0f, 16.0f);
   }
-  // With CExplosion: E = the body actor's placement 5.0 higher; CExplosion::Spawn (1, E), then
-  // with E's angles 0 hullExplosion = CExplosion::Spawn (0, E).
+  R3xPlacement e = HullFirePoint(bodyActor);
+  CExplosion::Spawn(1, &e.x);
+  e.heading = e.pitch = e.roll = 0.0f;
+  hullExplosion = CExplosion::Spawn(0, &e.x);
   dead = 1;
 }
 
@@ -226,8 +243,9 @@ void CTank::StepDebris(TankDebris& debris, R3xActor* actor, bool spinHeading) {
     return;
   }
   r3xSetActorHidden(actor, 1);
-  // With CExplosion and CSmoke: CExplosion::Spawn (1, out), CSmoke::Spawn (1, out 4.0 higher,
-  // 3000).
+  CExplosion::Spawn(1, &out.x);
+  const float above[3] = {out.x, out.y, out.z + 4.0f};
+  CSmoke::Spawn(1, above, 3000);
   delete debris.model;
   debris.model = nullptr;
 }
@@ -239,27 +257,35 @@ void CTank::UpdateDebris() {
     R3xPlacement point{position[0], position[1], position[2], heading, pitch, roll, 0};
     const float above[3] = {0.0f, 0.0f, 7.0f};
     MoveAlongLocal(&point, above, 1.0f);
-    // With CSmoke: when (point.x, point.y, point.z) is inside the world, CSmoke::Spawn (2, point,
-    // 3000) with the puff's growth flag set.
+    if (r3xFindRegionAt(gWorld, &point.x) != nullptr) {
+      CSmoke::Spawn(2, &point.x, 3000);
+    }
     nextSmokeTime = gFrameTime + 400;
   }
-  // With CExplosion: while hullExplosion exists and some momentum component is at least 0.001
-  // in magnitude, CExplosion::SetPosition (the body actor's placement 5.0 higher, zero angles).
+  const bool moving = std::fabs(momentum[0]) >= 0.001f || std::fabs(momentum[1]) >= 0.001f ||
+                      std::fabs(momentum[2]) >= 0.001f;
+  if (hullExplosion != nullptr && moving) {
+    R3xPlacement e = HullFirePoint(bodyActor);
+    e.heading = e.pitch = e.roll = 0.0f;
+    hullExplosion->SetPosition(e);
+  }
 }
 
 void CTank::EndDebris(TankDebris& debris) {
   if (debris.model == nullptr) {
     return;
   }
-  // With CExplosion: CExplosion::Spawn (1, debris.model->pose).
+  CExplosion::Spawn(1, &debris.model->pose.x);
   delete debris.model;
   debris.model = nullptr;
 }
 
 void CTank::Die() {
   dead = 0;
-  // With CExplosion: CExplosion::Stop (hullExplosion) when it is set.
-  hullExplosion = nullptr;
+  if (hullExplosion != nullptr) {
+    hullExplosion->Stop();
+    hullExplosion = nullptr;
+  }
   SpawnDeathExplosions();
   EndDebris(turretDebris);
   EndDebris(barrelDebris);
@@ -282,8 +308,8 @@ void CTank::SpawnDeathExplosions() {
     MoveAlongLocal(&point, offset, 1.0f);
     const float at[3] = {point.x, point.y, point.z};
     if (r3xFindRegionAt(gWorld, at) != nullptr) {
-      // With CExplosion and CSmoke: CExplosion::Spawn (1, point), CSmoke::Spawn (2, point, 6000)
-      // with the puff's growth flag set.
+      CExplosion::Spawn(1, at);
+      CSmoke::Spawn(2, at, 6000);
     }
   }
 }

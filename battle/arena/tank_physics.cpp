@@ -4,6 +4,7 @@
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/mine.h"
 #include "battle/arena/mover.h"
 #include "battle/arena/player_tank.h"
 #include "battle/arena/tank.h"
@@ -461,9 +462,26 @@ bool IsOtherTanksBody(R3xActor* actor, const CMailbox* object, const void* user)
   if (KindOf(object) != KIND_TANK || object == user) {
     return false;
   }
-  const auto* tank = static_cast<const CTank*>(object);
-  return actor == tank->smallCollisionActor &&
+  // Addresses are the server's words: another object may bear a tank's kind.
+  const auto* tank = dynamic_cast<const CTank*>(object);
+  return tank != nullptr && actor == tank->smallCollisionActor &&
          tank->Address() != static_cast<const CMailbox*>(user)->Address();
+}
+
+// The local tank's touch of a mine that has not reported yet, along a clear line on the arena map
+// from the mine to the hull.
+void ReportMineTouch(const CTank& tank, CMine& mine) {
+  if (tank.isLocal == 0 || tank.damageLevel < 0 || mine.IsTriggered() || mine.Actor() == nullptr ||
+      tank.bodyActor == nullptr || gArenaMap == nullptr) {
+    return;
+  }
+  R3xPlacement from{};
+  R3xPlacement to{};
+  r3xGetActorPlacement(mine.Actor(), &from);
+  r3xGetActorPlacement(tank.bodyActor, &to);
+  if (gArenaMap->IsSegmentClear(&from.x, &to.x) == 1) {
+    mine.ReportHit(tank.Address(), static_cast<std::int32_t>(tank.team));
+  }
 }
 
 }  // namespace
@@ -499,14 +517,15 @@ std::int32_t TankSweepHit(R3xContact* contact, void* user, std::int32_t* pass, s
     CMailbox* object = MailboxOf(static_cast<R3xActor*>(contact->target));
     const std::uint32_t kind = object != nullptr ? KindOf(object) : 0;
     if (kind == KIND_TANK) {
-      const auto* other = static_cast<const CTank*>(object);
-      const Vector3 toward = Difference(other->position, tank->position);
-      *pass = Dot(tank->momentum, toward.data()) >= 0.0f ? 0 : 1;
+      if (const auto* other = dynamic_cast<const CTank*>(object); other != nullptr) {
+        const Vector3 toward = Difference(other->position, tank->position);
+        *pass = Dot(tank->momentum, toward.data()) >= 0.0f ? 0 : 1;
+      }
     } else if (kind == KIND_MINE_A || kind == KIND_MINE_B) {
       *pass = 1;
-      // With CMine: for the local tank with damageLevel >= 0, a mine that has not reported yet
-      // and a clear segment on the arena map from the mine actor to the body actor:
-      // CMine::ReportHit (the tank id, the tank's team).
+      if (auto* mine = dynamic_cast<CMine*>(object); mine != nullptr) {
+        ReportMineTouch(*tank, *mine);
+      }
     } else if (kind == KIND_FLAG) {
       *pass = 1;
       if (tank->alive == 1 && tank->damageLevel >= 0 && tank->rocketThrust == 0) {

@@ -6,6 +6,7 @@
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/flare.h"
+#include "battle/arena/smoke.h"
 #include "battle/arena/tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
@@ -275,8 +276,7 @@ void CTank::EmitDamageSmoke(const float* pose) {
   MoveAlongLocal(&point, behind, 1.0f);
   const float at[3] = {point.x, point.y, point.z};
   if (r3xFindRegionAt(gWorld, at) != nullptr) {
-    // With CSmoke: CSmoke::Spawn (damageLevel == 1 ? 1 : 2, point, 3000) and, when a puff came
-    // back, set its growth flag.
+    CSmoke::Spawn(damageLevel == 1 ? 1 : 2, &point.x, 3000);
   }
   nextSmokeTime = gFrameTime + 400 / static_cast<std::uint32_t>(damageLevel);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "battle/arena/arena_map.h"
+#include "battle/arena/arena_neighbours.h"
 #include "battle/arena/arena_particles.h"
 #include "battle/arena/arena_sound.h"
 #include "battle/arena/arena_tools.h"
@@ -15,7 +16,6 @@
 #include "battle/arena/mover.h"
 #include "battle/arena/overview_camera.h"
 #include "battle/arena/shared_lights.h"
-#include "battle/arena/tank_list.h"
 #include "battle/core/error_report.h"
 #include "battle/core/log.h"
 #include "battle/effects/sound_front_end.h"
@@ -134,8 +134,7 @@ CGameSession::CGameSession()
   engineStarted_ = true;
   if (gMover == nullptr) {
     gMover = new CMover();
-    // With CFlag and CMine: their lists join the tanks as the mover's neighbours.
-    gMover->neighbourSource = CollectTankNeighbours;
+    gMover->neighbourSource = CollectArenaNeighbours;
   }
   DetectJoystick();
   platform::CrtSrand(gFrameTime);

@@ -3,7 +3,11 @@
 #include "base/byte_writer.h"
 #include "battle/arena/arena_geometry.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/bullet_pool.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/flare.h"
+#include "battle/arena/mine.h"
+#include "battle/arena/smoke.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_params.h"
@@ -91,6 +95,11 @@ void TankArena::SetUp() {
 void TankArena::TearDown() {
   DeleteAllTanks();
   DeleteAllFlares();  // the flares that tanks dropped
+  // The shots and effects the tanks made hold actors of this world.
+  gBulletPool.clear();
+  DeleteAllMines();
+  DeleteAllExplosions();
+  DeleteAllSmoke();
   gMover = nullptr;
   mover_.reset();
   gWorld = nullptr;
@@ -126,6 +135,22 @@ std::size_t TankArena::ListLength() {
   std::size_t count = 0;
   for (const LinkNode* node = gTankList; node != nullptr; node = node->next) {
     ++count;
+  }
+  return count;
+}
+
+int TankArena::RunningExplosions() {
+  int count = 0;
+  for (const auto& explosion : gExplosionList) {
+    count += explosion != nullptr && !explosion->IsFinished() ? 1 : 0;
+  }
+  return count;
+}
+
+int TankArena::RunningSmoke() {
+  int count = 0;
+  for (const auto& puff : gSmokeList) {
+    count += puff != nullptr && !puff->IsFinished() ? 1 : 0;
   }
   return count;
 }

@@ -65,6 +65,9 @@ class TankArena : public ::testing::Test {
   // Advances the clock and the frame time, then updates every tank.
   void Frame(std::uint32_t ms = 33);
   static std::size_t ListLength();
+  // The explosions and smoke puffs of the pools that run.
+  static int RunningExplosions();
+  static int RunningSmoke();
   std::string Log() const;
 
   platform::VirtualClock clock_{1000};

@@ -4,6 +4,7 @@
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/motion_model.h"
 #include "battle/arena/tank.h"
 #include "battle/arena/tank_list.h"
@@ -182,14 +183,24 @@ TEST_F(TankCombatTest, DebrisFliesLandsAndTheWreckBurns) {
   EXPECT_LE(tank_->turretDebris.spin, 8.0f);
   float highest = 0.0f;
   int frames = 0;
+  int landings = 0;
   while ((tank_->turretDebris.model != nullptr || tank_->barrelDebris.model != nullptr) &&
          frames < 1000) {
+    const int flying = (tank_->turretDebris.model != nullptr ? 1 : 0) +
+                       (tank_->barrelDebris.model != nullptr ? 1 : 0);
+    const int explosions = RunningExplosions();
     Frame();
+    const int landed = flying - (tank_->turretDebris.model != nullptr ? 1 : 0) -
+                       (tank_->barrelDebris.model != nullptr ? 1 : 0);
+    // Each part bursts where it lands.
+    EXPECT_GE(RunningExplosions(), explosions + landed - 1);
+    landings += landed;
     if (tank_->turretDebris.model != nullptr) {
       highest = std::max(highest, tank_->turretDebris.pose.z);
     }
     ++frames;
   }
+  EXPECT_EQ(landings, 2);
   EXPECT_LT(frames, 1000);
   EXPECT_GT(highest, tank_->position[2] + 2.0f);
   EXPECT_TRUE(r3xIsActorHidden(tank_->turretActor) != 0);
@@ -197,8 +208,10 @@ TEST_F(TankCombatTest, DebrisFliesLandsAndTheWreckBurns) {
   const std::uint32_t smoke = tank_->nextSmokeTime;
   EXPECT_GT(smoke, gFrameTime);
   EXPECT_LE(smoke, gFrameTime + 400);
+  const int puffs = RunningSmoke();
   Frame(401);
   EXPECT_EQ(tank_->nextSmokeTime, gFrameTime + 400);
+  EXPECT_GE(RunningSmoke(), puffs + 1);
 
   tank_test::StateSpec state;
   state.position[0] = 150.0f;
@@ -207,6 +220,61 @@ TEST_F(TankCombatTest, DebrisFliesLandsAndTheWreckBurns) {
   Frame();
   EXPECT_EQ(tank_->dead, 0u);
   EXPECT_FALSE(r3xIsActorHidden(tank_->turretActor) != 0);
+}
+
+// A destroyed tank bursts and burns: a blast and a looping fire 5 above the hull, the fire riding
+// on the wreck while it moves; the respawn puts the fire out and bursts three times along the
+// hull, each with its smoke.
+TEST_F(TankCombatTest, TheWreckBurnsUntilTheRespawn) {
+  Send(kId, MSG_TANK_DESTROYED, {});
+  Frame();
+  CExplosion* fire = tank_->hullExplosion;
+  ASSERT_NE(fire, nullptr);
+  EXPECT_TRUE(fire->IsLooping());
+  EXPECT_FALSE(fire->IsFinished());
+  EXPECT_EQ(RunningExplosions(), 2);
+  auto above = [&] {
+    R3xPlacement body{};
+    r3xGetActorPlacement(tank_->bodyActor, &body);
+    R3xPlacement flame{};
+    r3xGetActorPlacement(fire->Actor(), &flame);
+    EXPECT_NEAR(flame.x, body.x, 0.01f);
+    EXPECT_NEAR(flame.y, body.y, 0.01f);
+    EXPECT_NEAR(flame.z, body.z + 5.0f, 0.5f);
+  };
+  above();
+  tank_->momentum[1] = 40.0f;
+  const float y = tank_->position[1];
+  Frame();
+  Frame();
+  ASSERT_GT(tank_->position[1], y + 0.5f);
+  above();
+
+  const int explosions = RunningExplosions();
+  const int smoke = RunningSmoke();
+  tank_test::StateSpec state;
+  state.position[0] = 150.0f;
+  state.position[1] = 150.0f;
+  Send(kId, MSG_TANK_RESPAWN, tank_test::StatePayload(state));
+  Frame();
+  EXPECT_EQ(tank_->hullExplosion, nullptr);
+  // The fire's member was freed and burst again for the hull: no fire burns on.
+  for (const auto& explosion : gExplosionList) {
+    EXPECT_FALSE(explosion != nullptr && !explosion->IsFinished() && explosion->IsLooping());
+  }
+  // The fire out; three bursts along the hull and two for the debris still in flight.
+  EXPECT_EQ(RunningExplosions(), explosions - 1 + 3 + 2);
+  EXPECT_EQ(RunningSmoke(), smoke + 3);
+}
+
+// A wreck deleted while it burns puts its fire out: the pool member runs no more.
+TEST_F(TankCombatTest, ADeletedWreckPutsItsFireOut) {
+  Send(kId, MSG_TANK_DESTROYED, {});
+  Frame();
+  CExplosion* fire = tank_->hullExplosion;
+  ASSERT_NE(fire, nullptr);
+  DeleteAllTanks();
+  EXPECT_TRUE(fire->IsFinished());
 }
 
 TEST_F(TankCombatTest, RemovalEndsDebrisInFlight) {

@@ -1,6 +1,7 @@
 // Tanks in the demo arena drawn through the software board from its corner view, compared with
 // reference pictures of the 320 x 240 view (ARENA_UPDATE_REFERENCES=1 rewrites them): three tanks
-// of different chassis and teams on the floor, and a destroyed tank's debris in flight.
+// of different chassis and teams on the floor, and a destroyed tank's debris in flight over its
+// burning, smoking wreck.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +10,9 @@
 
 #include "battle/arena/arena_map.h"
 #include "battle/arena/arena_world.h"
+#include "battle/arena/explosion.h"
 #include "battle/arena/mover.h"
+#include "battle/arena/smoke.h"
 #include "battle/arena/tank.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
@@ -40,6 +43,8 @@ class TankFrames : public ::testing::Test {
   }
   void TearDown() override {
     DeleteAllTanks();
+    DeleteAllExplosions();
+    DeleteAllSmoke();
     gMover = nullptr;
     gWorld = nullptr;
     gArenaMap = nullptr;
@@ -82,6 +87,8 @@ TEST_F(TankFrames, DebrisOfADestroyedTank) {
   for (int frame = 0; frame < 6; ++frame) {
     gFrameTime += 50;
     tank->UpdateDebris();
+    UpdateAllSmoke();
+    UpdateAllExplosions();
   }
   ASSERT_NE(tank->turretDebris.model, nullptr);
   EXPECT_EQ(Compare("tank_debris"), "");

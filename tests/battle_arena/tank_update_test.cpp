@@ -5,6 +5,7 @@
 
 #include "base/byte_writer.h"
 #include "battle/arena/arena_sound.h"
+#include "battle/arena/smoke.h"
 #include "battle/arena/tank.h"
 #include "battle/arena/tank_list.h"
 #include "battle/core/frame_time.h"
@@ -172,6 +173,26 @@ TEST_F(TankUpdateTest, DamageSmokeTiming) {
   const std::uint32_t idle = tank_->nextSmokeTime;
   Frame(1000);
   EXPECT_EQ(tank_->nextSmokeTime, idle);
+}
+
+// The damage smoke rises 8 behind and 3.5 above the hull, one puff each time it is due.
+TEST_F(TankUpdateTest, ADamagedTankSmokesBehindItsHull) {
+  Frame(500);
+  EXPECT_EQ(RunningSmoke(), 0);
+  Send(kId, MSG_TANK_DAMAGE_LEVEL, test_support::WordPayload({1}));
+  Frame(500);
+  ASSERT_EQ(RunningSmoke(), 1);
+  R3xPlacement puff{};
+  for (const auto& smoke : gSmokeList) {
+    if (smoke != nullptr && !smoke->IsFinished()) {
+      r3xGetActorPlacement(smoke->Actor(), &puff);
+    }
+  }
+  EXPECT_NEAR(puff.x, tank_->position[0] - 8.0f, 0.5f);
+  EXPECT_NEAR(puff.y, tank_->position[1], 0.5f);
+  EXPECT_NEAR(puff.z, tank_->position[2] + 3.5f, 0.5f);
+  Frame(410);
+  EXPECT_EQ(RunningSmoke(), 2);
 }
 
 TEST_F(TankUpdateTest, ScoreStealthChassisAndAppearance) {
