@@ -87,6 +87,17 @@ HFONT CreateFontA(int height, int /*width*/, int /*escapement*/, int /*orientati
   return platform::IssueHandle(std::move(font));
 }
 
+HFONT CreateFontIndirectA(const LOGFONTA* font) {
+  if (font == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return CreateFontA(font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation,
+                     font->lfWeight, font->lfItalic, font->lfUnderline, font->lfStrikeOut,
+                     font->lfCharSet, font->lfOutPrecision, font->lfClipPrecision, font->lfQuality,
+                     font->lfPitchAndFamily, font->lfFaceName);
+}
+
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   const std::shared_ptr<DeviceContext> context = platform::HandleAs<DeviceContext>(dc);
   if (const std::shared_ptr<Font> font = platform::HandleAs<Font>(object);

@@ -8,8 +8,11 @@ HDC CreateCompatibleDC(HDC reference);
 BOOL DeleteDC(HDC dc);
 
 // A bottom-up (positive height) or top-down 16-bit BI_RGB section of RGB 555 pixels, rows
-// padded to 4 bytes, all 0 at first; *bits receives them. Null with ERROR_INVALID_PARAMETER for
-// any other format or a file-mapping section.
+// padded to 4 bytes, all 0 at first; *bits receives them. The engine's 16-bit images,
+// r3xFill16 and r3xBlit16Transparent step width x 2 bytes a row, so the screen panels make their
+// sections of even width (an odd-width panel shows the left part of its section): then a row is
+// exactly its padded length and GDI and the engine agree on every row. Null with
+// ERROR_INVALID_PARAMETER for any other format or a file-mapping section.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 // A font of the given cell height (the default 16 for 0 or less; a negative height counts as its
@@ -18,6 +21,8 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outputPrecision,
                   DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face);
+// CreateFontA with the description's fields.
+HFONT CreateFontIndirectA(const LOGFONTA* font);
 // Selects a bitmap or a font into a memory DC and returns the one it replaces (for a font, the
 // stock font at first); null for anything else.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);

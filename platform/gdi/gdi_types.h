@@ -43,6 +43,32 @@ struct BITMAPINFO {
   RGBQUAD bmiColors[1];
 };
 
+// A text's extent in pixels.
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+
+inline constexpr int LF_FACESIZE = 32;
+
+// A font's description for CreateFontIndirectA.
+struct LOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  char lfFaceName[LF_FACESIZE];
+};
+
 inline constexpr DWORD BI_RGB = 0;
 inline constexpr UINT DIB_RGB_COLORS = 0;
 

@@ -79,3 +79,32 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCS
   }
   return TRUE;
 }
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+  if (count < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return ExtTextOutA(dc, x, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
+}
+
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size) {
+  const std::shared_ptr<platform::gdi::DeviceContext> context =
+      platform::HandleAs<platform::gdi::DeviceContext>(dc);
+  if (context == nullptr) {
+    return FALSE;
+  }
+  if (count < 0 || size == nullptr || (text == nullptr && count != 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  platform::gdi::TextMask mask;
+  if (!platform::gdi::RenderText(std::string_view(text, static_cast<std::size_t>(count)),
+                                 context->fontHeight, mask)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  size->cx = mask.width;
+  size->cy = context->fontHeight;
+  return TRUE;
+}

@@ -13,3 +13,8 @@
 // nothing drawn).
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rectangle, LPCSTR text, UINT count,
                  const int* spacing);
+// ExtTextOutA without options.
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
+// The width and height in pixels of the first count characters in the DC's font. FALSE for a
+// handle that is no DC, a negative count or a font file that cannot be read.
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size);

@@ -161,3 +161,44 @@ TEST(GdiTextTest, StaleAndBusyHandlesAreRefused) {
 }
 
 }  // namespace
+
+TEST(GdiTextTest, TextOutDrawsAsExtTextOutAndExtentMeasuresTheSameText) {
+  Panel viaTextOut;
+  Panel viaExtTextOut;
+  SetTextColor(viaTextOut.Dc(), kTextColour);
+  ASSERT_TRUE(TextOutA(viaTextOut.Dc(), 3, 2, kText, 2));
+  ASSERT_TRUE(viaExtTextOut.Write(3, 2));
+  int right = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      ASSERT_EQ(viaTextOut.At(x, y), viaExtTextOut.At(x, y)) << x << "," << y;
+      if (viaTextOut.At(x, y) != 0) {
+        right = std::max(right, x);
+      }
+    }
+  }
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentPoint32A(viaTextOut.Dc(), kText, 2, &size));
+  EXPECT_EQ(size.cy, kCellHeight);
+  EXPECT_GT(3 + size.cx, right);
+  SIZE none{};
+  ASSERT_TRUE(GetTextExtentPoint32A(viaTextOut.Dc(), kText, 0, &none));
+  EXPECT_EQ(none.cx, 0);
+  EXPECT_FALSE(GetTextExtentPoint32A(viaTextOut.Dc(), kText, -1, &size));
+  EXPECT_FALSE(TextOutA(viaTextOut.Dc(), 0, 0, kText, -1));
+  EXPECT_FALSE(GetTextExtentPoint32A(nullptr, kText, 2, &size));
+}
+
+TEST(GdiTextTest, IndirectFontDrawsAtItsHeight) {
+  Panel panel;
+  LOGFONTA description{};
+  description.lfHeight = 10;
+  std::strcpy(description.lfFaceName, "Smallf");
+  const HFONT font = CreateFontIndirectA(&description);
+  ASSERT_NE(font, nullptr);
+  ASSERT_NE(SelectObject(panel.Dc(), font), nullptr);
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentPoint32A(panel.Dc(), kText, 2, &size));
+  EXPECT_EQ(size.cy, 10);
+  EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+}
