@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "battle/arena/arena_world.h"
 #include "tests/battle_cockpit/cockpit_fixture.h"
 
 namespace {
@@ -157,3 +158,97 @@ TEST_F(CockpitBuildTest, InvalidateMarksEveryGaugeAndForgetsThePitchMarker) {
 }
 
 }  // namespace
+
+class DemoCockpitTest : public CockpitTest {
+ protected:
+  void SetUp() override {
+    CockpitTest::SetUp();
+    gWorld = r3xCreateWorld(nullptr, 0, nullptr);
+    ASSERT_NE(gWorld, nullptr);
+  }
+  void TearDown() override {
+    cockpit_.Free();
+    r3xDestroyWorld(gWorld);
+    gWorld = nullptr;
+    CockpitTest::TearDown();
+  }
+  CCockpit cockpit_;
+};
+
+// Every slot of each layout is built from the demo's "game.r3x" at its place.
+TEST_F(DemoCockpitTest, EverySlotOfEachLayoutIsBuilt) {
+  struct Case {
+    CockpitLayout layout;
+    int width;
+    int height;
+  };
+  for (const Case c :
+       {Case{CockpitLayout::kCockpitPicture, 640, 480},
+        Case{CockpitLayout::kSeparateBoxes, 640, 480}, Case{CockpitLayout::kSmall, 320, 240}}) {
+    cockpit_.Build(c.layout, c.width, c.height, ARENA_DEMO_GAME);
+    for (int slot = 0; slot < kCockpitSlotCount; ++slot) {
+      const SlotSpec& spec = CockpitSlot(c.layout, slot);
+      CPanel* panel = cockpit_.slot(slot);
+      if (spec.kind == SlotKind::kAbsent) {
+        EXPECT_EQ(panel, nullptr) << slot;
+        continue;
+      }
+      ASSERT_NE(panel, nullptr) << slot;
+      EXPECT_TRUE(panel->created()) << static_cast<int>(c.layout) << " slot " << slot;
+      if (spec.kind != SlotKind::kSource) {
+        EXPECT_TRUE(panel->destination() == CockpitSlotRectangle(c.layout, slot, c.width, c.height))
+            << static_cast<int>(c.layout) << " slot " << slot;
+      }
+    }
+    EXPECT_EQ(cockpit_.rocketBarFullHeight(), c.layout == CockpitLayout::kSmall ? 40 : 64);
+  }
+}
+
+TEST_F(DemoCockpitTest, CrosshairFramesAndReadyColumnsStayOnTheStrip) {
+  cockpit_.Build(CockpitLayout::kCockpitPicture, 640, 480, ARENA_DEMO_GAME);
+  struct Case {
+    int row;
+    int ready;
+    RECT expected;
+    bool visible;
+  };
+  const Case cases[] = {
+      {2, 1, {0, 64, 32, 96}, true},
+      {2, 0, {32, 64, 64, 96}, true},
+      {0, 1, {0, 0, 32, 32}, true},
+      // Past the strip's rows: its last row.
+      {40, 1, {0, 224, 32, 256}, true},
+      {-5, 1, {0, 0, 32, 32}, true},
+      // Hidden: the frame stays.
+      {-1, 1, {0, 0, 32, 32}, false},
+  };
+  for (const Case& c : cases) {
+    cockpit_.SetCrosshairFrame(c.row);
+    cockpit_.SetCrosshairReady(c.ready);
+    EXPECT_TRUE(cockpit_.slot(kSlotCrosshair)->source() == c.expected) << c.row << "," << c.ready;
+    EXPECT_EQ(cockpit_.crosshairVisible(), c.visible) << c.row;
+  }
+}
+
+// GDI text drawn into the message box shows in every layout: the box is a blank panel.
+TEST_F(DemoCockpitTest, MessageBoxIsBlankWithTheBoxPictureCopiedIn) {
+  for (const CockpitLayout layout :
+       {CockpitLayout::kCockpitPicture, CockpitLayout::kSeparateBoxes, CockpitLayout::kSmall}) {
+    cockpit_.Build(layout, layout == CockpitLayout::kSmall ? 320 : 640,
+                   layout == CockpitLayout::kSmall ? 240 : 480, ARENA_DEMO_GAME);
+    CPanel* box = cockpit_.slot(kSlotMessageBox);
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->dc(), nullptr);
+    // The picture's frame is in the copy: its middle is neither blank nor see-through.
+    const std::uint16_t middle = box->pixels()[80 * box->rowLength() + 150];
+    EXPECT_NE(middle, 1) << static_cast<int>(layout);
+    EXPECT_NE(middle, 0) << static_cast<int>(layout);
+    SetBkColor(box->dc(), RGB(255, 255, 255));
+    const RECT mark{10, 20, 11, 21};
+    ASSERT_TRUE(ExtTextOutA(box->dc(), 0, 0, ETO_OPAQUE, &mark, "", 0, nullptr));
+    ClearBack();
+    box->Draw(1);
+    EXPECT_EQ(BackPixel(box->destination().left + 10, box->destination().top + 20), 0xFFFF)
+        << static_cast<int>(layout);
+  }
+}

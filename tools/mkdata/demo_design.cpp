@@ -5,42 +5,15 @@
 #include <functional>
 
 #include "battle/screens/design_layout.h"
-#include "tools/mkdata/demo_palette.h"
+#include "tools/mkdata/demo_drawing.h"
 
 namespace mkdata {
 
 namespace {
 
-// The demo palette's ramps: 29 entries each from index 10, dark to light.
-constexpr std::uint32_t kRampStart = 10;
-constexpr std::uint32_t kRampLength = 29;
-enum Ramp : std::uint32_t { kGrey = 0, kGrass = 1, kSky = 3, kFire = 4, kGlare = 6, kMetal = 7 };
-constexpr std::uint8_t kBlack = 0;
 // Frames of the armor and turret pictures, and looks of the battery gauge.
 constexpr int kDamageFrames = 5;
 constexpr int kGaugeLooks = 2;
-
-std::uint8_t Shade(Ramp ramp, double level) {
-  const double clamped = std::fmin(1.0, std::fmax(0.0, level));
-  return static_cast<std::uint8_t>(kRampStart + ramp * kRampLength +
-                                   std::lround(clamped * (kRampLength - 1)));
-}
-
-// An image over the demo colours whose pixel (x, y), in pixels from the top-left, is index(x, y).
-BmpImage Draw(int width, int height, const std::function<std::uint8_t(int x, int y)>& index) {
-  BmpImage image;
-  image.width = static_cast<std::uint32_t>(width);
-  image.height = static_cast<std::uint32_t>(height);
-  image.colours = MakeDemoPaletteImage().colours;
-  image.pixels.resize(static_cast<std::size_t>(width) * height);
-  for (int row = 0; row < height; ++row) {
-    const int y = height - 1 - row;  // the file's rows run bottom-up
-    for (int x = 0; x < width; ++x) {
-      image.pixels[static_cast<std::size_t>(row) * width + x] = index(x, y);
-    }
-  }
-  return image;
-}
 
 bool Inside(const DesignPiece& piece, int x, int y, int margin) {
   return x >= piece.x - margin && x < piece.x + piece.width + margin && y >= piece.y - margin &&
@@ -48,7 +21,7 @@ bool Inside(const DesignPiece& piece, int x, int y, int margin) {
 }
 
 // A plate with a lit top-left edge and a dark bottom-right one; pressed swaps them.
-BmpImage Plate(const DesignPiece& piece, Ramp ramp, bool pressed) {
+BmpImage Plate(const DesignPiece& piece, DemoRamp ramp, bool pressed) {
   return Draw(piece.width, piece.height, [&](int x, int y) {
     const bool edgeLit = x < 2 || y < 2;
     const bool edgeDark = x >= piece.width - 2 || y >= piece.height - 2;

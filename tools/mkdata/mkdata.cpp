@@ -16,6 +16,7 @@
 //   mkdata sky-demo DIR                        the seven sky bitmaps of "Equip.r3x" into DIR
 //   mkdata loading-demo OUT                    the loading picture "load.bmp"
 //   mkdata equip-demo DIR                      "equip.wld" with the models and their pictures
+//   mkdata cockpit-demo DIR                    the cockpit's pictures of "game.r3x" into DIR
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -29,6 +30,7 @@
 #include "tools/mkdata/arena_map_writer.h"
 #include "tools/mkdata/bmp_command.h"
 #include "tools/mkdata/demo_arena_map.h"
+#include "tools/mkdata/demo_cockpit.h"
 #include "tools/mkdata/demo_design.h"
 #include "tools/mkdata/demo_equipment.h"
 #include "tools/mkdata/demo_palette.h"
@@ -55,6 +57,7 @@ int PrintUsage() {
   std::fputs("       mkdata design-demo DIR\n", stderr);
   std::fputs("       mkdata loading-demo OUT\n", stderr);
   std::fputs("       mkdata equip-demo DIR\n", stderr);
+  std::fputs("       mkdata cockpit-demo DIR\n", stderr);
   return 2;
 }
 
@@ -215,6 +218,16 @@ int main(int argc, char** argv) {
         return PrintUsage();
       }
       for (const auto& [name, image] : mkdata::MakeSkyImages()) {
+        mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
+                               mkdata::BuildBmp(image));
+      }
+      return 0;
+    }
+    if (command == "cockpit-demo") {
+      if (args.size() != 1) {
+        return PrintUsage();
+      }
+      for (const auto& [name, image] : mkdata::MakeCockpitImages()) {
         mkdata::WriteFileBytes((std::filesystem::path(args[0]) / name).string(),
                                mkdata::BuildBmp(image));
       }
