@@ -11,6 +11,9 @@
 #include "battle/cockpit/cockpit_slots.h"
 #include "battle/cockpit/panel.h"
 
+// The pack archive of the cockpit's pictures.
+inline constexpr char kCockpitArchive[] = "game.r3x";
+
 // Slots the drawers name.
 enum CockpitSlotIndex : int {
   kSlotCockpitPicture = 0,

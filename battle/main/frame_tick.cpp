@@ -26,7 +26,8 @@ constexpr std::int32_t kSwapInterval = 1;
 
 // The palette step before the present: a dirty palette is loaded into the device again, and a
 // palette switched since the last frame (the atmosphere or the infra-red view) is installed.
-void ApplyPalette(CPalettes& palettes) {
+// True when another palette was installed.
+bool ApplyPalette(CPalettes& palettes) {
   if (palettes.PaletteDirty()) {
     r3xSetDevicePalette(gRenderDevice, palettes.Applied());
     palettes.ClearPaletteDirty();
@@ -34,8 +35,9 @@ void ApplyPalette(CPalettes& palettes) {
   if (palettes.Applied() != palettes.Current()) {
     palettes.SetApplied(palettes.Current());
     r3xSetDevicePalette(gRenderDevice, palettes.Current());
-    // With the cockpit: the own tank repaints its whole cockpit (InvalidateCockpit).
+    return true;
   }
+  return false;
 }
 
 // The 3D view, the cockpit, the palette step and the present.
@@ -55,7 +57,13 @@ void DrawAndPresent(CGameSession& session) {
     ClearCameraImage(gCamera);
   }
   session.CloseTimedPhase(kPhaseViewEnd);
-  // With the cockpit: the own tank's DrawCockpit.
+  if (session.ownTank != nullptr) {
+    // With the rockets: rocketsOn from the tank's rocket state.
+    session.cockpit.Draw({.heading = session.ownTank->heading,
+                          .reconLamp = 0,
+                          .rocketsOn = false,
+                          .networkNotice = session.networkNoticeTime != 0});
+  }
   session.CloseTimedPhase(kPhaseCockpit);
   if (session.timing.on != 0) {
     session.timing.SetCount(kPhasePolygons, r3xGetPolygonCount(gRenderContext));
@@ -63,7 +71,10 @@ void DrawAndPresent(CGameSession& session) {
   }
   session.CloseTimedPhase(kPhaseStatistics);
 
-  ApplyPalette(session.palettes);
+  if (ApplyPalette(session.palettes)) {
+    // The panels' pixels were made for the old palette: the whole cockpit is drawn again.
+    session.cockpit.Invalidate();
+  }
   r3xGlidePresent(gGlideContext, kSwapInterval);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 
+#include "battle/cockpit/cockpit.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/global_params.h"
 #include "battle/effects/atmosphere.h"
@@ -81,6 +82,8 @@ class CGameSession : public CMailbox {
   HWND window = nullptr;
   // The player's own tank; null until the server creates it.
   CPlayerTank* ownTank = nullptr;
+  // The own tank's cockpit: built with the tank and freed with it.
+  CCockpit cockpit;
   // The parameter editor the own tank opened; null while closed. The design screen joins here
   // with its class.
   std::unique_ptr<CParamEditor> paramEditor;

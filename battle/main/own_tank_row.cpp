@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "battle/arena/player_tank.h"
+#include "battle/cockpit/hud_text.h"
 #include "battle/core/log.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
@@ -60,7 +61,9 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
     return;
   }
   session.ownTank = tank;
-  // With the cockpit: its panels are built for the tank here.
+  const HostRecord host = gHostRecord != nullptr ? *gHostRecord : HostRecord{};
+  CreateHudFont(14);
+  BuildOwnCockpit(session.cockpit, host);
   CMailbox::PostAnonymous(kPlayerInputAddress, MSG_COCKPIT_REFRESH, 0, nullptr);
   session.inPlay = 1;
 }
@@ -77,8 +80,16 @@ void ProcessOwnTankMessagesRow(CGameSession& session) {
   }
 }
 
+void BuildOwnCockpit(CCockpit& cockpit, const HostRecord& host) {
+  cockpit.Build(ChooseCockpitLayout(host.screenWidth, host.viewFlags), host.screenWidth,
+                host.screenHeight, kCockpitArchive);
+  cockpit.Invalidate();
+}
+
 void DeleteOwnTankRow(CGameSession& session) {
   session.paramEditor.reset();
+  session.cockpit.Free();
+  DeleteHudFont();
   delete session.ownTank;
   session.ownTank = nullptr;
 }

@@ -6,9 +6,13 @@
 #include <cstdint>
 #include <span>
 
+class CCockpit;
 class CGameSession;
+struct HostRecord;
 
 void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> payload);
 void UpdateOwnTankRow(CGameSession& session);
 void ProcessOwnTankMessagesRow(CGameSession& session);
 void DeleteOwnTankRow(CGameSession& session);
+// The cockpit of the host's layout, from the cockpit's pack, all of it to be drawn.
+void BuildOwnCockpit(CCockpit& cockpit, const HostRecord& host);

@@ -1,8 +1,10 @@
 // The session's display-mode choice and view commands, over the host record's screen settings.
 #include "battle/arena/arena_view.h"
+#include "battle/cockpit/hud_text.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
+#include "battle/main/own_tank_row.h"
 #include "battle/main/render_quality.h"
 #include "battle/main/screen_capture.h"
 #include "host/interface/host_record.h"
@@ -24,11 +26,11 @@ void CGameSession::RebuildView() {
   if (ownTank == nullptr || gHostRecord == nullptr) {
     return;
   }
-  // The cockpit issue frees the own tank's cockpit panels (CPlayerTank::FreeCockpit) and the HUD
-  // font (DeleteHudFont) here.
+  cockpit.Free();
+  DeleteHudFont();
   view.LayOut(gCamera, *gHostRecord);
-  // ... and creates the HUD font (CreateHudFont with 10 when the host width is at most 320, else
-  // 14) and builds the cockpit panels again (CPlayerTank::BuildCockpit) here.
+  CreateHudFont(gHostRecord->screenWidth > 320 ? 14 : 10);
+  BuildOwnCockpit(cockpit, *gHostRecord);
   palettes.MarkPaletteDirty();
 }
 

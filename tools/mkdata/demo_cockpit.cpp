@@ -159,8 +159,10 @@ BmpImage ShieldFrames(bool front) {
     }
     const double angle = std::atan2(cy, cx);
     const int segment = std::min(4, static_cast<int>(angle / kPi * 5.0));
+    // Lit from the middle segment outwards, one segment a level.
     const int centreOut = std::abs(segment - 2);
-    return centreOut * 2 < level ? Shade(kSky, 0.85) : Shade(kGrey, 0.3);
+    const int rank = centreOut == 0 ? 0 : centreOut * 2 - (segment < 2 ? 1 : 0);
+    return rank < level ? Shade(kSky, 0.85) : Shade(kGrey, 0.3);
   });
 }
 
