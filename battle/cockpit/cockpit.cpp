@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "battle/arena/arena_view.h"
+#include "battle/cockpit/cockpit_gauges.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
 
@@ -123,8 +124,13 @@ void CCockpit::DrawSlot(int index, int force) {
 }
 
 void CCockpit::Draw(const CockpitFrame& frame) {
-  if (frame.rocketsOn) {
-    DrawSlot(kSlotRocketBar, 0);
+  // The rocket bar is drawn unforced: it stays up by being marked on every frame it shows.
+  if (CPanel* bar = slot(kSlotRocketBar); bar != nullptr && frame.rocketsOn) {
+    bar->SetDirty();
+    if (frame.rocketBarChanged) {
+      UpdateRocketBar(*bar, rocketBarFullHeight_, frame.rocketFuel, frame.rocketFuelMaximum);
+    }
+    bar->Draw(0);
   }
   DrawSlot(kSlotRadar, 1);
   if (CPanel* lamp = slot(kSlotReconLamp); lamp != nullptr && frame.reconLamp != 0) {

@@ -38,6 +38,11 @@ struct CockpitFrame {
   bool rocketsOn = false;
   // Set once the connection was found lost.
   bool networkNotice = false;
+  // The fuel changed since the bar was last sized; the caller clears it after a frame with the
+  // rockets on.
+  bool rocketBarChanged = false;
+  float rocketFuel = 0.0f;
+  float rocketFuelMaximum = 0.0f;
 };
 
 struct CockpitDraw {

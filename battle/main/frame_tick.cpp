@@ -5,6 +5,8 @@
 #include "battle/arena/arena_world.h"
 #include "battle/arena/player_input_poll.h"
 #include "battle/arena/player_tank.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
 #include "battle/effects/camera_image.h"
 #include "battle/effects/flare_and_particles.h"
 #include "battle/effects/sky_dome.h"
@@ -57,12 +59,18 @@ void DrawAndPresent(CGameSession& session) {
     ClearCameraImage(gCamera);
   }
   session.CloseTimedPhase(kPhaseViewEnd);
-  if (session.ownTank != nullptr) {
-    // With the rockets: rocketsOn from the tank's rocket state.
-    session.cockpit.Draw({.heading = session.ownTank->heading,
+  if (CPlayerTank* tank = session.ownTank; tank != nullptr) {
+    const bool rocketsOn = tank->rocketThrust != 0;
+    session.cockpit.Draw({.heading = tank->heading,
                           .reconLamp = 0,
-                          .rocketsOn = false,
-                          .networkNotice = session.networkNoticeTime != 0});
+                          .rocketsOn = rocketsOn,
+                          .networkNotice = session.networkNoticeTime != 0,
+                          .rocketBarChanged = tank->rocketBarDirty != 0,
+                          .rocketFuel = tank->rocketFuel,
+                          .rocketFuelMaximum = GetGameParamFloat(PARAM_ROCKET_FUEL_MAX)});
+    if (rocketsOn) {
+      tank->rocketBarDirty = 0;
+    }
   }
   session.CloseTimedPhase(kPhaseCockpit);
   if (session.timing.on != 0) {

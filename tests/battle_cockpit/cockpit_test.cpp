@@ -252,3 +252,26 @@ TEST_F(DemoCockpitTest, MessageBoxIsBlankWithTheBoxPictureCopiedIn) {
         << static_cast<int>(layout);
   }
 }
+
+TEST_F(DemoCockpitTest, RocketBarIsSizedAndShownOnlyWhileTheRocketsAreOn) {
+  cockpit_.Build(CockpitLayout::kCockpitPicture, 640, 480, ARENA_DEMO_GAME);
+  CPanel* bar = cockpit_.slot(kSlotRocketBar);
+  ASSERT_NE(bar, nullptr);
+  cockpit_.Draw({});
+  cockpit_.Draw({});
+  ClearBack();
+  cockpit_.Draw({});
+  EXPECT_EQ(BackPixel(600, 190), kBackground) << "rockets off";
+  cockpit_.Draw({.rocketsOn = true,
+                 .rocketBarChanged = true,
+                 .rocketFuel = 12.5f,
+                 .rocketFuelMaximum = 25.0f});
+  EXPECT_EQ(bar->destination().top, 196 - 32);
+  for (int frame = 0; frame < 3; ++frame) {
+    ClearBack();
+    cockpit_.Draw({.rocketsOn = true, .rocketFuel = 25.0f, .rocketFuelMaximum = 25.0f});
+    EXPECT_NE(BackPixel(600, 190), kBackground) << frame;
+    EXPECT_EQ(BackPixel(600, 150), kBackground) << frame;
+  }
+  EXPECT_EQ(bar->destination().top, 196 - 32) << "unchanged fuel keeps the size";
+}
