@@ -184,7 +184,7 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
       // With the loadout (EnterDesignMode): payload word 0 not 0.
       break;
     case MSG_STATUS_REPORT:
-      // With the weapons' reports: SendVehicleStatus.
+      SendVehicleStatus();
       break;
     case MSG_PLAY_SOUND: {
       if (payload.size() < kPlaySoundPayload) {

@@ -5,6 +5,7 @@
 // makes it on MSG_CREATE_PLAYER_TANK and the world stop deletes it.
 //   player_tank.cpp          construction, destruction and the input mailbox's messages
 //   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
+//   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "battle/arena/chat_line.h"
 #include "battle/arena/chat_macros.h"
@@ -32,6 +34,8 @@ struct PlayerTankSession {
   float* farDistance = nullptr;
   float aspect = 4.0f / 3.0f;
   float nearDistance = 0.8f;
+  // The milliseconds between state reports, which the server's global parameters set.
+  const std::uint32_t* stateReportInterval = nullptr;
   // Switches the view for the editor and opens it on `table` (null: the view change alone).
   // False when no editor could be made.
   bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
@@ -86,6 +90,13 @@ class CPlayerTank : public CTank {
   // What the input poll reads and changes of the tank.
   PlayerInputTank InputPollView();
   PlayerInputPollState& InputPollState() { return pollState_; }
+  // Reports (player_tank_reports.cpp). Nothing while the tank is not alive, nor for
+  // MSG_TANK_STATE with value 0; MSG_TANK_STATE with 1 sends the state, MSG_TANK_FIRE the shot
+  // `value`; then the next state report is due one report interval on.
+  void SendState(std::uint32_t type, std::uint32_t value);
+  void SendVehicleStatus();
+  TankStateRecord PackState() const;
+  std::vector<std::uint8_t> PackVehicleStatus() const;
 
   // Motion parameters, set by the loadout.
   float turboForceMultiplier = 0.0f;

@@ -466,7 +466,7 @@ void CPlayerTank::Update() {
   }
   UpdateEngineSound();
   if (Passed(nextStateReport) && damageLevel >= 0) {
-    // With the weapons' reports: SendState(MSG_TANK_STATE, 1), which sets the next report.
+    SendState(MSG_TANK_STATE, 1);
   }
   if (weaponReady == 0 && gFrameTime - lastFire > fireInterval) {
     weaponReady = 1;

@@ -51,6 +51,7 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.farDistance = &session.view.farDistance;
   view.aspect = session.view.aspect;
   view.nearDistance = gNearDistance;
+  view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
   auto* tank = new CPlayerTank(*record, view);
   if (!tank->Works()) {
