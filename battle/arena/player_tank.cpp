@@ -5,6 +5,7 @@
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/chat_payload.h"
+#include "battle/arena/input_event.h"
 #include "battle/arena/missile.h"
 #include "battle/arena/own_tank.h"
 #include "battle/arena/sprite_parts.h"
@@ -150,9 +151,11 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
   const std::span<const std::uint8_t> payload = message.Bytes();
   arena::ByteReader reader(payload);
   switch (message.type) {
-    case MSG_INPUT_EVENT:
-      // With the player's commands (CPlayerTank::HandleInput): the 48-byte input event.
+    case MSG_INPUT_EVENT: {
+      InputEvent event = ReadInputEvent(payload);
+      HandleInput(event);
       break;
+    }
     case MSG_COCKPIT_REFRESH:
       // With the cockpit: InvalidateCockpit.
       radarRange = GetGameParamFloat(PARAM_RADAR_RANGE_LONG);

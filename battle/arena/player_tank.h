@@ -5,11 +5,13 @@
 // makes it on MSG_CREATE_PLAYER_TANK and the world stop deletes it.
 //   player_tank.cpp          construction, destruction and the input mailbox's messages
 //   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
+//   player_tank_input.cpp    the player's commands
 //   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -24,6 +26,7 @@
 #include "common/mailbox.h"
 
 struct HostRecord;
+struct InputEvent;
 
 // What the tank changes of the game session's view: the projection the zoom keeps equal to the
 // camera's, and the parameter editor, which the session opens. Installed by the session.
@@ -48,6 +51,10 @@ struct ParamEditorTable {
   std::uint32_t rowCount = 0;
 };
 ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
+
+// A kind-4 event's code as a command: the turn and throttle steps pass, ten codes map onto
+// turret and weapon commands, anything else is none (0x1001).
+std::uint32_t MapControlCode(std::uint32_t code);
 
 inline constexpr std::size_t kMessageLogLines = 64;
 inline constexpr std::size_t kRosterNames = 20;
@@ -95,6 +102,12 @@ class CPlayerTank : public CTank {
   // `value`; then the next state report is due one report interval on.
   void SendState(std::uint32_t type, std::uint32_t value);
   void SendVehicleStatus();
+  // Commands (player_tank_input.cpp): performs one input event, which it may rewrite.
+  void HandleInput(InputEvent& event);
+  void HandleFollowCameraInput(InputEvent& event);
+  void PerformCommand(std::uint32_t code);
+  // Takes `amount` from the battery, using up spare batteries; false when the battery ran out.
+  bool DrainBattery(float amount);
   TankStateRecord PackState() const;
   std::vector<std::uint8_t> PackVehicleStatus() const;
 
@@ -247,6 +260,10 @@ class CPlayerTank : public CTank {
   void SetProjection();
   void PlayContactSound(std::int32_t contact, const float* momentumBefore);
   void PlaceFollowCamera();
+  void SetTurretTargets(float pitch, float heading, bool setPitch, bool setHeading);
+  float SwivelTarget() const;
+  void ToggleShield(std::uint32_t& on, std::uint32_t& dirty);
+  void PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words);
 
   PlayerTankSession session_;
   std::unique_ptr<CMailbox> inputMailbox_;

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "battle/arena/input_event.h"
+#include "battle/arena/player_loadout_slots.h"
+#include "battle/arena/player_tank.h"
+#include "battle/core/frame_time.h"
+#include "battle/core/game_param_rows.h"
+#include "battle/core/game_params.h"
+#include "common/messages.h"
+#include "tests/battle_arena/arena_object_fixture.h"
+#include "tests/battle_arena/tank_arena.h"
+
+namespace {
+
+using tank_test::TankArena;
+using tank_test::TankSpec;
+
+constexpr std::uint32_t kOwnId = KIND_TANK | 5;
+const int kFitted = 0;
+
+class PlayerTankInputTest : public TankArena {
+ protected:
+  void SetUp() override {
+    TankArena::SetUp();
+    TankSpec spec;
+    spec.id = kOwnId;
+    const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
+    ASSERT_TRUE(record.has_value());
+    tank_ = std::make_unique<CPlayerTank>(*record);
+    tank_->designScreenOpen = 0;
+  }
+  void TearDown() override {
+    tank_.reset();
+    TankArena::TearDown();
+  }
+
+  void Command(std::uint32_t code) {
+    InputEvent event{kInputCommand, code};
+    tank_->HandleInput(event);
+  }
+
+  std::unique_ptr<CPlayerTank> tank_;
+  CMailbox network_{kNetworkAddress};
+};
+
+TEST(MapControlCodeTest, PassesStepsMapsTenCodesAndDropsTheRest) {
+  const struct {
+    std::uint32_t code;
+    std::uint32_t command;
+  } cases[] = {
+      {0x1001, 0x1001}, {0x1002, 0x1002}, {0x101F, 0x101F}, {0x1020, 0x102E}, {0x1021, 0x102A},
+      {0x1022, 0x102B}, {0x1023, 0x102D}, {0x1024, 0x102C}, {0x1025, 0x1037}, {0x1026, 0x1038},
+      {0x1027, 0x1039}, {0x1028, 0x103A}, {0x1029, 0x102F}, {0x102A, 0x1001}, {0, 0x1001},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MapControlCode(c.code), c.command) << std::hex << c.code;
+  }
+}
+
+// Forward while reversing first stops; pressed again it drives forward. Reverse mirrors it.
+TEST_F(PlayerTankInputTest, ForwardAndReverseStopFirstWhenGoingTheOtherWay) {
+  const struct {
+    std::int32_t throttle;
+    std::uint32_t command;
+    std::int32_t target;
+  } cases[] = {
+      {-50, 0x1030, 0},  {0, 0x1030, 100},    {30, 0x1030, 100}, {50, 0x1031, 0},
+      {0, 0x1031, -100}, {-30, 0x1031, -100}, {40, 0x1032, 40},
+  };
+  for (const auto& c : cases) {
+    tank_->throttle = c.throttle;
+    Command(c.command);
+    EXPECT_EQ(tank_->throttleTarget, c.target) << c.throttle << " " << std::hex << c.command;
+  }
+}
+
+TEST_F(PlayerTankInputTest, LowerGoesDeepOnlyForTheFirstChassisWithTheTurretAhead) {
+  const struct {
+    std::uint32_t chassis;
+    float heading;
+    float pitch;
+  } cases[] = {
+      {0, 0.0f, -90.0f},  {0, 7.9f, -90.0f}, {0, 8.0f, -20.0f},
+      {0, -8.0f, -20.0f}, {1, 0.0f, -20.0f}, {4, 0.0f, -20.0f},
+  };
+  for (const auto& c : cases) {
+    tank_->chassis = c.chassis;
+    tank_->turretHeadingTarget = c.heading;
+    gFrameTime += 5;
+    Command(0x102B);
+    EXPECT_EQ(tank_->barrelPitchTarget, c.pitch) << c.chassis << " " << c.heading;
+    EXPECT_EQ(tank_->turretCommandTime, gFrameTime);
+  }
+}
+
+TEST_F(PlayerTankInputTest, TheDetonatorSetsOffAPendingMineInsteadOfLayingOne) {
+  tank_->detonationPending = 1;
+  tank_->stocks[kDetonationMineStock] = 3;
+  Command(0x103C);
+  const std::vector<ReceivedMessage> sent = Drain(network_);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, MSG_MINE_DETONATE);
+  EXPECT_TRUE(sent[0].payload.empty());
+  EXPECT_EQ(tank_->detonationPending, 0u);
+  EXPECT_EQ(tank_->stocks[kDetonationMineStock], 3);
+}
+
+// A turbo whose drain empties the battery with no spare left lasts half as long.
+TEST_F(PlayerTankInputTest, TurboOnAnExhaustedBatteryLastsHalfItsDuration) {
+  const auto duration = static_cast<std::uint32_t>(GetGameParamInt(PARAM_TURBO_BOOST_DURATION));
+  const float drain = GetGameParamFloat(PARAM_TURBO_BOOST_DRAIN);
+  ASSERT_GT(drain, 0.0f);
+  const struct {
+    float battery;
+    std::uint32_t lasts;
+    float batteryAfter;
+  } cases[] = {
+      {drain + 10.0f, duration, 10.0f},
+      {drain, duration / 2, 0.0f},
+      {drain * 0.5f, duration / 2, 0.0f},
+  };
+  tank_->modules[kTurboModule] = &kFitted;
+  for (const auto& c : cases) {
+    tank_->battery = c.battery;
+    tank_->turboOn = 0;
+    tank_->stocks[kTurboStock] = 2;
+    tank_->throttle = 60;
+    Command(0x106A);
+    EXPECT_EQ(tank_->turboOn, 1u);
+    EXPECT_EQ(tank_->turboEnd, gFrameTime + c.lasts) << c.battery;
+    EXPECT_FLOAT_EQ(tank_->battery, c.batteryAfter);
+    EXPECT_EQ(tank_->stocks[kTurboStock], 1);
+    EXPECT_EQ(tank_->throttle, 0);
+  }
+}
+
+TEST_F(PlayerTankInputTest, TheRosterHidesOnTheFourthPressWithinTenSeconds) {
+  const std::uint32_t start = gFrameTime;
+  for (int press = 1; press <= 3; ++press) {
+    gFrameTime += 1000;
+    Command(0x1064);
+    EXPECT_EQ(tank_->rosterShownUntil, gFrameTime + 10000) << press;
+  }
+  gFrameTime += 1000;
+  Command(0x1064);
+  EXPECT_EQ(tank_->rosterShownUntil, 0u);
+  EXPECT_EQ(tank_->rosterDirty, 1u);
+  // After the roster's time a press starts over.
+  gFrameTime = start + 60000;
+  Command(0x1064);
+  EXPECT_EQ(tank_->rosterPresses, 0);
+  EXPECT_EQ(tank_->rosterShownUntil, gFrameTime + 10000);
+}
+
+TEST_F(PlayerTankInputTest, TheSatelliteViewRewritesItsKeys) {
+  const struct {
+    InputEvent in;
+    InputEvent out;
+    std::int32_t panHeading;
+    std::int32_t panPitch;
+  } cases[] = {
+      {{kInputKeyPress, 0x0F}, {kInputCommand, 0x106D}, 7, 7},
+      {{kInputCharacter, '~'}, {kInputCommand, 0x106D}, 7, 7},
+      {{kInputKeyPress, 0x01}, {kInputCommand, 0x106C}, 7, 7},
+      {{kInputKeyPress, 0x1C}, {kInputCommand, 0x106C}, 7, 7},
+      {{kInputKeyPress, 0x39}, {kInputCommand, 0x106C}, 7, 7},
+      {{kInputKeyPress, 0x2F}, {kInputCommand, 0x106C}, 7, 7},
+      {{kInputControlCode, 0x1025}, {kInputCommand, 0x106C}, 7, 7},
+      {{kInputKeyPress, 0x1E}, {}, 7, 1},
+      {{kInputKeyPress, 0x2C}, {}, 7, -1},
+      {{kInputKeyRelease, 0x1E}, {}, 7, 0},
+      {{kInputKeyPress, 0xCB}, {}, 1, 7},
+      {{kInputKeyPress, 0xCD}, {}, -1, 7},
+      {{kInputKeyRelease, 0xCD}, {}, 0, 7},
+      {{kInputControlCode, 0x1003}, {}, -1, 7},
+      {{kInputControlCode, 0x1009}, {}, 0, 7},
+      {{kInputKeyPress, 0x1F}, {}, 7, 0},
+      {{kInputKeyPress, 0x30}, {}, 7, 7},
+      {{kInputCommand, 0x1037}, {}, 7, 7},
+  };
+  for (const auto& c : cases) {
+    tank_->satellitePanHeading = 7;
+    tank_->satellitePanPitch = 7;
+    InputEvent event = c.in;
+    tank_->HandleFollowCameraInput(event);
+    EXPECT_EQ(event, c.out) << c.in.kind << " " << std::hex << c.in.value;
+    EXPECT_EQ(tank_->satellitePanHeading, c.panHeading) << std::hex << c.in.value;
+    EXPECT_EQ(tank_->satellitePanPitch, c.panPitch) << std::hex << c.in.value;
+  }
+}
+
+// A dead or deactivated tank performs only events that a screen routed.
+TEST_F(PlayerTankInputTest, DeadOrDeactivatedTanksPerformOnlyScreenEvents) {
+  const struct {
+    std::uint32_t alive;
+    std::uint32_t deactivated;
+    std::uint32_t designScreen;
+    std::uint32_t performed;
+  } cases[] = {
+      {1, 0, 0, 1}, {0, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 1, 1}, {1, 0, 1, 1},
+  };
+  for (const auto& c : cases) {
+    tank_->alive = c.alive;
+    tank_->deactivated = c.deactivated;
+    tank_->designScreenOpen = c.designScreen;
+    tank_->precisionAiming = 0;
+    Command(0x1060);
+    EXPECT_EQ(tank_->precisionAiming, c.performed) << c.alive << c.deactivated << c.designScreen;
+  }
+}
+
+TEST_F(PlayerTankInputTest, APendingQuitIgnoresEvents) {
+  tank_->quitTime = gFrameTime + 100;
+  Command(0x1060);
+  EXPECT_EQ(tank_->precisionAiming, 0u);
+}
+
+TEST_F(PlayerTankInputTest, ShieldAllocationStepsStayWithinZeroToEight) {
+  const struct {
+    std::int32_t step;
+    std::uint32_t command;
+    std::int32_t after;
+    float allocation;
+  } cases[] = {
+      {4, 0x104E, 5, 1.25f}, {7, 0x104E, 8, 2.0f},  {8, 0x104E, 8, -1.0f}, {4, 0x104F, 3, 0.75f},
+      {1, 0x104F, 0, 0.0f},  {0, 0x104F, 0, -1.0f}, {6, 0x108E, 4, 1.0f},  {4, 0x108E, 4, -1.0f},
+  };
+  for (const auto& c : cases) {
+    tank_->shieldAllocationStep = c.step;
+    tank_->shieldAllocation = -1.0f;
+    Command(c.command);
+    EXPECT_EQ(tank_->shieldAllocationStep, c.after);
+    EXPECT_EQ(tank_->shieldAllocation, c.allocation) << c.step << " " << std::hex << c.command;
+  }
+}
+
+TEST_F(PlayerTankInputTest, RadarDepthCyclesLongShortMedium) {
+  const float longRange = GetGameParamFloat(PARAM_RADAR_RANGE_LONG);
+  const float shortRange = GetGameParamFloat(PARAM_RADAR_RANGE_SHORT);
+  const float mediumRange = GetGameParamFloat(PARAM_RADAR_RANGE_MEDIUM);
+  tank_->radarRange = longRange;
+  Command(0x103A);
+  EXPECT_EQ(tank_->radarRange, shortRange);
+  Command(0x103A);
+  EXPECT_EQ(tank_->radarRange, mediumRange);
+  Command(0x103A);
+  EXPECT_EQ(tank_->radarRange, longRange);
+}
+
+TEST_F(PlayerTankInputTest, DevicesNeedTheirModuleAndBattery) {
+  Command(0x1057);
+  EXPECT_EQ(tank_->stealthOn, 0u);
+  tank_->modules[kStealthModule] = &kFitted;
+  tank_->battery = 0.0f;
+  Command(0x1057);
+  EXPECT_EQ(tank_->stealthOn, 0u);
+  tank_->battery = 50.0f;
+  Command(0x1057);
+  EXPECT_EQ(tank_->stealthOn, 1u);
+  const std::vector<ReceivedMessage> sent = Drain(network_);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, MSG_TANK_STEALTH);
+  EXPECT_EQ(sent[0].payload, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+}
+
+TEST_F(PlayerTankInputTest, TheDrainUsesSpareBatteriesAndFailsWhenTheyRunOut) {
+  const struct {
+    float battery;
+    std::int32_t spares;
+    float amount;
+    bool succeeds;
+    float after;
+    std::int32_t sparesAfter;
+  } cases[] = {
+      {50.0f, 0, 0.0f, true, 50.0f, 0},   {0.0f, 2, 0.0f, true, 0.0f, 2},
+      {0.0f, 2, 1.0f, false, 0.0f, 2},    {50.0f, 0, 20.0f, true, 30.0f, 0},
+      {50.0f, 1, 50.0f, true, 100.0f, 0}, {50.0f, 2, 260.0f, false, 0.0f, 0},
+      {50.0f, 3, 260.0f, true, 90.0f, 0}, {50.0f, 0, 60.0f, false, 0.0f, 0},
+      {50.0f, 1, -30.0f, true, 50.0f, 1}, {50.0f, 1, -1000.0f, true, 50.0f, 1},
+  };
+  for (const auto& c : cases) {
+    tank_->battery = c.battery;
+    tank_->stocks[kSpareBatteryStock] = c.spares;
+    EXPECT_EQ(tank_->DrainBattery(c.amount), c.succeeds) << c.battery << " " << c.amount;
+    EXPECT_FLOAT_EQ(tank_->battery, c.after) << c.battery << " " << c.amount;
+    EXPECT_EQ(tank_->stocks[kSpareBatteryStock], c.sparesAfter);
+  }
+}
+
+TEST_F(PlayerTankInputTest, InputEventsFromTheMailboxArePerformed) {
+  CMailbox poll{KIND_TANK | 99};
+  PostInputEvent(poll, {kInputCommand, 0x1060});
+  tank_->ProcessMessages();
+  EXPECT_EQ(tank_->precisionAiming, 1u);
+}
+
+TEST_F(PlayerTankInputTest, TheVersionCommandAddsItsLine) {
+  Command(0x1072);
+  ASSERT_EQ(tank_->logCount, 1u);
+  EXPECT_EQ(tank_->messageLog[0], "\afVer .91 Wed Jul 23 14:17:40 1997");
+}
+
+}  // namespace
