@@ -6,6 +6,7 @@
 //   player_tank.cpp          construction, destruction and the input mailbox's messages
 //   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
 //   player_tank_input.cpp    the player's commands
+//   player_tank_weapons.cpp  firing, mines, missiles, weapon, shell and target choice
 //   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
@@ -108,6 +109,17 @@ class CPlayerTank : public CTank {
   void PerformCommand(std::uint32_t code);
   // Takes `amount` from the battery, using up spare batteries; false when the battery ran out.
   bool DrainBattery(float amount);
+  // Weapons (player_tank_weapons.cpp).
+  void FireWeapon();
+  void LayMine(std::uint32_t kind);
+  void LaunchMissile(std::uint32_t command);
+  void UpdateWeaponFeed();
+  void SelectNextWeapon();
+  void SelectNextShell();
+  // The first eligible tank after `id` on the tank list (from its start for 0), and the last
+  // eligible one before `id`; 0 for none.
+  std::uint32_t SelectPriorTarget(std::uint32_t id) const;
+  std::uint32_t SelectNextTarget(std::uint32_t id) const;
   TankStateRecord PackState() const;
   std::vector<std::uint8_t> PackVehicleStatus() const;
 
@@ -264,6 +276,11 @@ class CPlayerTank : public CTank {
   float SwivelTarget() const;
   void ToggleShield(std::uint32_t& on, std::uint32_t& dirty);
   void PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words);
+  void StartFireInterval();
+  void EndTargetChange();
+  void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
+  bool SlotUsable(std::size_t slot) const;
+  bool IsEligibleTarget(const CTank& tank) const;
 
   PlayerTankSession session_;
   std::unique_ptr<CMailbox> inputMailbox_;

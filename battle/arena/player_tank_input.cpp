@@ -218,6 +218,13 @@ void CPlayerTank::ToggleShield(std::uint32_t& on, std::uint32_t& dirty) {
   }
 }
 
+void CPlayerTank::EndTargetChange() {
+  if (target == 0 && targetMarker != nullptr) {
+    r3xSetActorHidden(targetMarker, 1);
+  }
+  targetDirty = 1;
+}
+
 void CPlayerTank::PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words) {
   arena::ByteWriter writer;
   for (const std::uint32_t word : words) {
@@ -294,7 +301,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x1039:
       if (selectedWeapon != nullptr) {
-        // With the weapons: SelectNextWeapon.
+        SelectNextWeapon();
         weaponsDirty = 1;
       }
       break;
@@ -312,7 +319,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
     }
     case 0x103B:
       if (stocks[kProximityMineStock] > 0) {
-        // With the weapons: LayMine(2).
+        LayMine(2);
       }
       break;
     case 0x103C:
@@ -320,7 +327,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
         PostWords(MSG_MINE_DETONATE, {});
         detonationPending = 0;
       } else if (stocks[kDetonationMineStock] > 0) {
-        // With the weapons: LayMine(1).
+        LayMine(1);
       }
       break;
     case 0x103D:
@@ -346,17 +353,17 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x1042:
       if (stocks[kGuidedStock] > 0) {
-        // With the weapons: LaunchMissile(0x1042).
+        LaunchMissile(0x1042);
       }
       break;
     case 0x1043:
       if (stocks[kPhoenixStock] > 0) {
-        // With the weapons: LaunchMissile(0x1043).
+        LaunchMissile(0x1043);
       }
       break;
     case 0x1044:
       if (stocks[kDeactivatorMissileStock] > 0) {
-        // With the weapons: LaunchMissile(0x1044).
+        LaunchMissile(0x1044);
       }
       break;
     case 0x1049:
@@ -484,17 +491,17 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x1065:
       if (stocks[kBatteryDrainStock] > 0) {
-        // With the weapons: LaunchMissile(0x1065).
+        LaunchMissile(0x1065);
       }
       break;
     case 0x1066:
       if (stocks[kFlashStock] > 0) {
-        // With the weapons: LaunchMissile(0x1066).
+        LaunchMissile(0x1066);
       }
       break;
     case 0x1067:
       if (stocks[kDeactivatorMineStock] > 0) {
-        // With the weapons: LayMine(3).
+        LayMine(3);
       }
       break;
     case 0x1068:
@@ -556,7 +563,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       if (satelliteView != 0) {
         // With the defense objects: follow the next active defense object of the own team.
       } else if (selectedWeapon != nullptr && selectedWeapon == weaponSlots[kSlotCannon]) {
-        // With the weapons: SelectNextShell.
+        SelectNextShell();
         weaponsDirty = 1;
       }
       break;
@@ -614,8 +621,27 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       // view; the cockpit repainted.
       break;
     case 0x107D:
+      if (targetingOff != 0) {
+        targetingOff = 0;
+        target = SelectPriorTarget(0);
+      } else if (target != 0) {
+        target = SelectPriorTarget(target);
+      } else {
+        targetingOff = 1;
+      }
+      EndTargetChange();
+      break;
     case 0x107E:
-      // With the weapons: SelectPriorTarget and SelectNextTarget.
+      if (targetingOff == 0) {
+        target = SelectNextTarget(target);
+        if (target == 0) {
+          targetingOff = 1;
+        }
+      } else {
+        targetingOff = 0;
+        target = 0;
+      }
+      EndTargetChange();
       break;
     case 0x1082:
       // With the game session: CaptureScreen.

@@ -119,7 +119,8 @@ void CPlayerTank::EndSatelliteView() {
   satelliteView = 0;
   weaponsDirty = 1;
   gSeeCloaked = infraRedOn != 0 && GetGameParamInt(PARAM_INFRA_RED_SEES_CLOAKED) != 0 ? 1 : 0;
-  // With the cockpit: CGameSession::SetInfraRed(infraRedOn); with the weapons: UpdateWeaponFeed.
+  // With the cockpit: CGameSession::SetInfraRed(infraRedOn).
+  UpdateWeaponFeed();
   HideParts();
 }
 
@@ -154,7 +155,7 @@ std::uint32_t CPlayerTank::WaitRespawn() {
     StopThrusters();
     if (gSteeredMissile != nullptr) {
       PlaceCamera();
-      // With the weapons: UpdateWeaponFeed; the steering ends with the missile.
+      UpdateWeaponFeed();  // the steering ends with the missile
       DeleteSteeredMissile();
     }
     if (carriedFlag != 0) {
@@ -473,13 +474,13 @@ void CPlayerTank::Update() {
     // With the cockpit: SetCrosshairReady(1).
   }
   if (weaponReady != 0 && (fireTrigger != 0 || fireHeld != 0)) {
-    // With the weapons: FireWeapon.
+    FireWeapon();
     weaponsDirty = 1;
   }
   if (gSteeredMissile != nullptr) {
     if (gSteeredMissile->IsFinished() || !gSteeredMissile->IsSteered()) {
       PlaceCamera();
-      // With the weapons: UpdateWeaponFeed.
+      UpdateWeaponFeed();
       if (gSteeredMissile->IsFinished()) {
         DeleteSteeredMissile();
       }
