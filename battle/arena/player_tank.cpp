@@ -232,7 +232,7 @@ void CPlayerTank::AddMessage(const std::string& line) {
 }
 
 void CPlayerTank::OpenParamEditor(std::span<const std::uint8_t> payload) {
-  // With the damage rules: ResetMotion with shields off and full stop.
+  ResetMotion(1, 1);
   if (session_.host != nullptr) {
     savedScreenWidth = static_cast<std::uint32_t>(session_.host->screenWidth);
     savedScreenHeight = static_cast<std::uint32_t>(session_.host->screenHeight);

@@ -7,6 +7,7 @@
 //   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
 //   player_tank_input.cpp    the player's commands
 //   player_tank_weapons.cpp  firing, mines, missiles, weapon, shell and target choice
+//   player_tank_damage.cpp   hits, the battery charge and the power-down
 //   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
@@ -109,6 +110,11 @@ class CPlayerTank : public CTank {
   void PerformCommand(std::uint32_t code);
   // Takes `amount` from the battery, using up spare batteries; false when the battery ran out.
   bool DrainBattery(float amount);
+  // Damage and energy (player_tank_damage.cpp). TakeHit: 1 when the hit left no crits.
+  std::uint32_t TakeHit(std::int32_t damage, std::uint32_t sides, std::int32_t kind);
+  void ChargeBattery(float amount);
+  // Stops and powers the tank down.
+  void ResetMotion(std::uint32_t shieldsOff, std::uint32_t fullStop);
   // Weapons (player_tank_weapons.cpp).
   void FireWeapon();
   void LayMine(std::uint32_t kind);
@@ -277,6 +283,11 @@ class CPlayerTank : public CTank {
   void ToggleShield(std::uint32_t& on, std::uint32_t& dirty);
   void PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words);
   void StartFireInterval();
+  void PostDamageLevel(std::int32_t level);
+  // One shield's share of a hit; the damage it passes on.
+  std::int32_t HitShield(std::int32_t& shield, std::int32_t share, std::int32_t kind,
+                         std::uint32_t& downTime, bool front);
+  void ApplyHitEffect(std::int32_t kind, std::uint32_t sides);
   void EndTargetChange();
   void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
   bool SlotUsable(std::size_t slot) const;

@@ -189,7 +189,7 @@ bool CPlayerTank::DrainBattery(float amount) {
     return true;
   }
   battery = 0.0f;
-  // With the damage rules: ResetMotion(0, 0), the tank powers down.
+  ResetMotion(0, 0);
   return false;
 }
 

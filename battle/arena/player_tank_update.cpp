@@ -151,7 +151,7 @@ void CPlayerTank::DropCarriedFlag(int report) {
 std::uint32_t CPlayerTank::WaitRespawn() {
   if (deathWaitEnd == 0) {
     shieldBits = 0;
-    // With the damage rules: ResetMotion(1, 1).
+    ResetMotion(1, 1);
     StopThrusters();
     if (gSteeredMissile != nullptr) {
       PlaceCamera();
@@ -324,8 +324,10 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
           rocketBarDirty = 1;
           StopThrusters();
         }
-        reader.I32();  // damage
+        const std::int32_t damage = reader.I32();
         const std::uint32_t hitter = reader.U32();
+        const std::uint32_t sides = reader.U32();
+        const std::int32_t kind = reader.I32();
         if ((hitter & 0xFFFF0000u) == KIND_TANK) {
           bool hitterDead = false;
           for (const LinkNode* node = gTankList; node != nullptr; node = node->next) {
@@ -336,9 +338,17 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
             break;
           }
         }
-        // With the damage rules: TakeHit(damage, sides, kind); when it destroys the tank, the
-        // carried flag dropped with report 1, rockets stopped and MSG_TANK_DESTROYED {hitter}
-        // posted to the server.
+        if (TakeHit(damage, sides, kind) != 0) {
+          if (carriedFlag != 0) {
+            DropCarriedFlag(1);
+          }
+          if (modules[kModuleRockets] != nullptr) {
+            rocketFlight = 0;
+            rocketBarDirty = 1;
+            StopThrusters();
+          }
+          PostWords(MSG_TANK_DESTROYED, {hitter});
+        }
         break;
       }
       case MSG_TANK_RESPAWN:
