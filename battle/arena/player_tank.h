@@ -8,6 +8,7 @@
 //   player_tank_input.cpp    the player's commands
 //   player_tank_weapons.cpp  firing, mines, missiles, weapon, shell and target choice
 //   player_tank_damage.cpp   hits, the battery charge and the power-down
+//   player_tank_energy.cpp   the energy step, the rocket fuel and fall damage
 //   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
@@ -115,6 +116,11 @@ class CPlayerTank : public CTank {
   void ChargeBattery(float amount);
   // Stops and powers the tank down.
   void ResetMotion(std::uint32_t shieldsOff, std::uint32_t fullStop);
+  // Energy (player_tank_energy.cpp): the 250 ms energy step, the rocket fuel before the move
+  // and the damage of a hard landing after it (the damage, 0 for none).
+  void UpdateEnergy();
+  void UpdateRockets();
+  std::int32_t CheckFallDamage();
   // Weapons (player_tank_weapons.cpp).
   void FireWeapon();
   void LayMine(std::uint32_t kind);
@@ -288,6 +294,20 @@ class CPlayerTank : public CTank {
   std::int32_t HitShield(std::int32_t& shield, std::int32_t share, std::int32_t kind,
                          std::uint32_t& downTime, bool front);
   void ApplyHitEffect(std::int32_t kind, std::uint32_t sides);
+  // One shield as the energy step sees it.
+  struct ShieldSide {
+    std::int32_t* value;
+    std::int32_t maximum;
+    std::uint32_t* on;
+    std::uint32_t* downTime;
+    std::uint32_t* chargeDelay;
+    std::uint32_t* dirty;
+    bool front;
+  };
+  void StepShield(ShieldSide& own, ShieldSide& other, float seconds);
+  void CloakCheck();
+  void HealInRecon(float seconds);
+  void StopRockets();
   void EndTargetChange();
   void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
   bool SlotUsable(std::size_t slot) const;

@@ -28,6 +28,7 @@ constexpr float kNormalViewAngle = 85.0f;
 constexpr float kNarrowestViewAngle = 3.0f;
 constexpr std::uint32_t kFlagReportHoldOff = 2000;
 constexpr std::uint32_t kSoundBumpSqueak = 17;
+constexpr std::uint32_t kSoundBumpDamage = 20;
 constexpr std::uint32_t kSoundCollision = 43;
 constexpr std::uint32_t kSoundTankDied = 45;
 
@@ -448,13 +449,15 @@ void CPlayerTank::Update() {
   if (destroyed || alive == 0) {
     return;
   }
-  // With the damage rules: UpdateRockets.
+  UpdateRockets();
   const float momentumBefore[3] = {momentum[0], momentum[1], momentum[2]};
   float pose[6] = {};
   const std::int32_t contact = Move(pose);
-  // With the damage rules: CheckFallDamage; a fall that did damage plays BUMPDAMAGE (20) for the
-  // own tank instead of the contact sound.
-  PlayContactSound(contact, momentumBefore);
+  if (CheckFallDamage() > 0) {
+    PlayArenaSoundAt(Address(), kSoundBumpDamage, 0.0f, 0.0f);
+  } else {
+    PlayContactSound(contact, momentumBefore);
+  }
   if (barrelActor != nullptr) {
     r3xGetActorPlacement(barrelActor, &gOwnTankPlacement);
   }
@@ -500,5 +503,5 @@ void CPlayerTank::Update() {
   } else {
     PlaceCamera();
   }
-  // With the damage rules: UpdateEnergy.
+  UpdateEnergy();
 }
