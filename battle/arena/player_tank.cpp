@@ -48,6 +48,7 @@ ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload) 
 
 CPlayerTank::CPlayerTank(const TankCreateRecord& record, PlayerTankSession session)
     : CTank(record, 1), session_(session) {
+  loadout_.chassis = chassis;
   // A tank part that stopped unfinished (no body actor, or not on the tank list) cannot be
   // driven: nothing below is set up and the session deletes it.
   if (bodyActor == nullptr || !IsOnList()) {
@@ -184,7 +185,7 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
       HandleChat(message.type, payload);
       break;
     case MSG_DESIGN_MODE:
-      // With the loadout (EnterDesignMode): payload word 0 not 0.
+      EnterDesignMode(payload.size() >= 4 && reader.U32() != 0 ? 1 : 0);
       break;
     case MSG_STATUS_REPORT:
       SendVehicleStatus();

@@ -9,6 +9,7 @@
 //   player_tank_weapons.cpp  firing, mines, missiles, weapon, shell and target choice
 //   player_tank_damage.cpp   hits, the battery charge and the power-down
 //   player_tank_energy.cpp   the energy step, the rocket fuel and fall damage
+//   player_tank_loadout.cpp  the loadout, the view reset and design mode
 //   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
@@ -24,6 +25,7 @@
 #include "battle/arena/chat_macros.h"
 #include "battle/arena/player_input_poll.h"
 #include "battle/arena/player_key_bindings.h"
+#include "battle/arena/player_loadout.h"
 #include "battle/arena/tank.h"
 #include "battle/core/game_params.h"
 #include "common/mailbox.h"
@@ -42,6 +44,8 @@ struct PlayerTankSession {
   float nearDistance = 0.8f;
   // The milliseconds between state reports, which the server's global parameters set.
   const std::uint32_t* stateReportInterval = nullptr;
+  // Reads the vehicle the design screen configured; false leaves `out` as it was.
+  bool (*readLoadout)(LoadoutConfig& out) = nullptr;
   // Switches the view for the editor and opens it on `table` (null: the view change alone).
   // False when no editor could be made.
   bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
@@ -121,6 +125,12 @@ class CPlayerTank : public CTank {
   void UpdateEnergy();
   void UpdateRockets();
   std::int32_t CheckFallDamage();
+  // Loadout (player_tank_loadout.cpp).
+  void ApplyLoadout(const LoadoutConfig& config);
+  // The reset after a respawn or a refit: the design screen's vehicle applied, the view reset.
+  void ResetView();
+  void EnterDesignMode(std::uint32_t flag);
+  std::uint32_t CanRise(std::uint32_t fullCheck) const;
   // Weapons (player_tank_weapons.cpp).
   void FireWeapon();
   void LayMine(std::uint32_t kind);
@@ -308,7 +318,10 @@ class CPlayerTank : public CTank {
   void CloakCheck();
   void HealInRecon(float seconds);
   void StopRockets();
+  void AddShield(bool boost);
+  void ApplyModule(const LoadoutBay& bay);
   void EndTargetChange();
+  void RestoreHostView();
   void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
   bool SlotUsable(std::size_t slot) const;
   bool IsEligibleTarget(const CTank& tank) const;
@@ -317,4 +330,5 @@ class CPlayerTank : public CTank {
   std::unique_ptr<CMailbox> inputMailbox_;
   std::unique_ptr<CChatLine> chatLine_;
   PlayerInputPollState pollState_;
+  LoadoutConfig loadout_;
 };

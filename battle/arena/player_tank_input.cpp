@@ -17,6 +17,7 @@
 #include "battle/core/game_params.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
+#include "host/interface/host_record.h"
 
 namespace {
 
@@ -225,6 +226,16 @@ void CPlayerTank::EndTargetChange() {
   targetDirty = 1;
 }
 
+void CPlayerTank::RestoreHostView() {
+  // With the cockpit: InvalidateCockpit.
+  if (session_.host != nullptr) {
+    session_.host->screenWidth = static_cast<std::int32_t>(savedScreenWidth);
+    session_.host->screenHeight = static_cast<std::int32_t>(savedScreenHeight);
+    session_.host->viewFlags = savedViewFlags;
+  }
+  // With the game session: RebuildView and OnViewReset.
+}
+
 void CPlayerTank::PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words) {
   arena::ByteWriter writer;
   for (const std::uint32_t word : words) {
@@ -392,11 +403,15 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       }
       break;
     case 0x1050:
-      // With the loadout: EnterDesignMode(1).
+      EnterDesignMode(1);
       break;
     case 0x1051:
-      // With the design screen and the loadout: Close, designScreenOpen 0, ResetView, the
-      // cockpit repainted, the saved host view restored, RebuildView and OnViewReset.
+      if (designScreenOpen != 0) {
+        // With the design screen: CDesignScreen::Close.
+        designScreenOpen = 0;
+        ResetView();
+        RestoreHostView();
+      }
       break;
     case 0x1053:
       alternateRender = alternateRender == 0 ? 1 : 0;

@@ -367,7 +367,7 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
         ApplyState(receivedState);
         framesSinceStep = 0;
         timeSinceStep = 0.0f;
-        // With the loadout: ResetView.
+        ResetView();
         if (carriedFlag != 0) {
           DropCarriedFlag(1);
           nextFlagReport = gFrameTime + kFlagReportHoldOff;
