@@ -5,6 +5,7 @@
 
 #include "base/byte_writer.h"
 #include "battle/arena/arena_sound.h"
+#include "battle/arena/arena_view.h"
 #include "battle/arena/bullet.h"
 #include "battle/arena/chat_line.h"
 #include "battle/arena/flag.h"
@@ -29,6 +30,10 @@ constexpr std::uint32_t kCommandLeaveSatellite = 0x106C;
 constexpr std::uint32_t kRosterShowTime = 10000;
 constexpr std::uint32_t kSoundMessage = 44;
 constexpr std::uint32_t kFlagReportHoldOff = 2000;
+constexpr std::uint32_t kGroundMethodA = 0x80000001;
+constexpr std::uint32_t kGroundMethodB = 0x80000006;
+// The charge-zone flag of a recon within capture range.
+constexpr std::size_t kReconCaptureZone = 6;
 constexpr const char* kVersionLine = "Ver .91 Wed Jul 23 14:17:40 1997";
 
 bool Passed(std::uint32_t due) { return static_cast<std::int32_t>(gFrameTime - due) >= 0; }
@@ -356,8 +361,18 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       }
       break;
     case 0x103E:
-      // With the mover's clearance: the Recharge checks (CMover::GetClearance from the body
-      // actor) and MSG_RAISE.
+      if (CanRise(1) != 0) {
+        R3xPlacement body{};
+        r3xGetActorPlacement(bodyActor, &body);
+        arena::ByteWriter writer;
+        writer.F32(body.x);
+        writer.F32(body.y);
+        writer.F32(body.z);
+        Post(kNetworkAddress, MSG_RAISE, static_cast<std::uint32_t>(writer.size()),
+             writer.bytes().data());
+        raiseState = 1;
+        weaponsDirty = 1;
+      }
       break;
     case 0x103F:
       // With the cockpit: ReportPosition.
@@ -469,8 +484,12 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x105B:
       ++groundTextureCycle;
-      // With the render context: r3xSetIndirectRenderMethod for 0x80000001 and 0x80000006 by
-      // the cycle mod 3.
+      if (gRenderContext != nullptr) {
+        // The ground's two indirect methods: textured, flat, or one of each.
+        const std::int32_t step = groundTextureCycle % 3;
+        r3xSetIndirectRenderMethod(gRenderContext, kGroundMethodA, step == 2 ? 0x53 : 0x553);
+        r3xSetIndirectRenderMethod(gRenderContext, kGroundMethodB, step == 0 ? 0x553 : 0x53);
+      }
       break;
     case 0x105D:
       // With the parameter editor: its changes posted, ResetView, the editor closed and the
@@ -609,6 +628,18 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
              writer.bytes().data());
         weaponsDirty = 1;
         --stocks[kMineSweepStock];
+      }
+      break;
+    case 0x1074:
+      if (chargeZones[kReconCaptureZone] != 0 && stocks[kReconCaptureStock] > 0) {
+        arena::ByteWriter writer;
+        writer.F32(position[0]);
+        writer.F32(position[1]);
+        writer.F32(position[2]);
+        Post(kNetworkAddress, MSG_DEFENSE_CALL, static_cast<std::uint32_t>(writer.size()),
+             writer.bytes().data());
+        --stocks[kReconCaptureStock];
+        weaponsDirty = 1;
       }
       break;
     case 0x1075:

@@ -3,20 +3,27 @@
 
 #include <algorithm>
 
+#include "battle/arena/arena_tools.h"
 #include "battle/arena/bullet.h"
 #include "battle/arena/input_event.h"
+#include "battle/arena/mover.h"
 #include "battle/arena/player_loadout_slots.h"
 #include "battle/arena/player_tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
 #include "battle/core/game_params.h"
+#include "battle/core/global_params.h"
 #include "common/messages.h"
+#include "engine/r3x_core.h"
 #include "host/interface/host_record.h"
 
 namespace {
 
 constexpr std::uint32_t kVodidorir = 3;
 constexpr std::size_t kChassisRowStride = 10;
+// The raise needs this much room above the body and a clear sweep to near the ceiling.
+constexpr float kRiseHeadroom = 33.0f;
+constexpr float kCeilingMargin = 5.0f;
 
 std::int32_t ChassisInt(std::size_t first, std::uint32_t chassis) {
   return GetGameParamInt(first + std::min<std::uint32_t>(chassis, 4));
@@ -267,7 +274,15 @@ std::uint32_t CPlayerTank::CanRise(std::uint32_t fullCheck) const {
   if (fullCheck == 0) {
     return 1;
   }
-  // With the mover's clearance: at rest, body height + 33 within the ceiling and the clearance
-  // above the body at least the ceiling - 5.
-  return 0;
+  if (!std::all_of(momentum, momentum + 3, [](float m) { return m > -0.001f && m < 0.001f; }) ||
+      bodyActor == nullptr || gMover == nullptr) {
+    return 0;
+  }
+  R3xPlacement body{};
+  r3xGetActorPlacement(bodyActor, &body);
+  if (body.z + kRiseHeadroom > gWorldCeiling) {
+    return 0;
+  }
+  return gMover->GetClearance(bodyActor, MoverCallbacks{}) >= gWorldCeiling - kCeilingMargin ? 1
+                                                                                             : 0;
 }

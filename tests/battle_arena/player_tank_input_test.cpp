@@ -297,6 +297,41 @@ TEST_F(PlayerTankInputTest, InputEventsFromTheMailboxArePerformed) {
   EXPECT_EQ(tank_->precisionAiming, 1u);
 }
 
+TEST_F(PlayerTankInputTest, ReconCaptureNeedsAReconInRangeAndACapture) {
+  tank_->stocks[kReconCaptureStock] = 1;
+  Command(0x1074);
+  EXPECT_TRUE(Drain(network_).empty());
+  tank_->chargeZones[6] = 1;
+  Command(0x1074);
+  const std::vector<ReceivedMessage> sent = Drain(network_);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].type, MSG_DEFENSE_CALL);
+  EXPECT_EQ(sent[0].payload.size(), 12u);
+  EXPECT_EQ(tank_->stocks[kReconCaptureStock], 0);
+  Command(0x1074);
+  EXPECT_TRUE(Drain(network_).empty());
+}
+
+TEST_F(PlayerTankInputTest, TheQuickRaiseCheckNeedsTheControllerAndNoDisguise) {
+  const struct {
+    bool controller;
+    std::int32_t raise;
+    std::uint32_t cloak;
+    std::uint32_t stealth;
+    std::uint32_t result;
+  } cases[] = {
+      {true, 0, 0, 0, 1}, {false, 0, 0, 0, 0}, {true, 1, 0, 0, 0},
+      {true, 0, 1, 0, 0}, {true, 0, 0, 1, 0},
+  };
+  for (const auto& c : cases) {
+    tank_->modules[kControllerModule] = c.controller ? &kFitted : nullptr;
+    tank_->raiseState = c.raise;
+    tank_->cloakOn = c.cloak;
+    tank_->stealthOn = c.stealth;
+    EXPECT_EQ(tank_->CanRise(0), c.result);
+  }
+}
+
 TEST_F(PlayerTankInputTest, TheVersionCommandAddsItsLine) {
   Command(0x1072);
   ASSERT_EQ(tank_->logCount, 1u);
