@@ -63,6 +63,10 @@ ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
 // turret and weapon commands, anything else is none (0x1001).
 std::uint32_t MapControlCode(std::uint32_t code);
 
+// The message log's view after Scroll Up (`up`) or Scroll Down: `shown` is the index of the
+// newest line shown, `newest` that of the newest line, both in the 64-line ring.
+std::int32_t ScrollMessageLog(std::int32_t newest, std::int32_t shown, bool up);
+
 inline constexpr std::size_t kMessageLogLines = 64;
 inline constexpr std::size_t kRosterNames = 20;
 inline constexpr std::size_t kWeaponSlots = 6;

@@ -44,6 +44,33 @@ constexpr std::int32_t kSteps[15] = {-100, -90, -75, -60, -45, -30, -15, 0,
 
 }  // namespace
 
+std::int32_t ScrollMessageLog(std::int32_t newest, std::int32_t shown, bool up) {
+  const auto wrap = [](std::int32_t index) {
+    return index < 0 ? index + 64 : (index > 63 ? index - 64 : index);
+  };
+  const std::int32_t n = newest;
+  std::int32_t v = shown;
+  if (up) {
+    const bool newerAhead = n > v;
+    v = wrap(v - 7);
+    if (newerAhead) {
+      if (v <= n && n - v <= 7) {
+        v = wrap(n + 7);
+      }
+    } else if (n > v && n - v < 7) {
+      v = wrap(n + 7);
+    } else if (n <= v && v - n < 7) {
+      v = wrap(n + 8);
+    }
+  } else if (v != n) {
+    v = wrap(v + 7);
+    if (v > n && v - n < 7) {
+      v = n;
+    }
+  }
+  return v;
+}
+
 std::uint32_t MapControlCode(std::uint32_t code) {
   if (code >= 0x1002 && code <= 0x101F) {
     return code;
@@ -694,9 +721,15 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       PlayArenaSoundAt(Address(), kSoundMessage, 0.0f, 0.0f);
       break;
     case 0x1083:
-    case 0x1084:
-      // With the cockpit: the message log's view moves 7 lines.
+    case 0x1084: {
+      const auto newest = static_cast<std::int32_t>(logCount == 0 ? 0 : logCount - 1);
+      const auto shown = static_cast<std::int32_t>(logFirstShown);
+      if (code == 0x1083 || shown != newest) {
+        rosterDirty = 1;
+      }
+      logFirstShown = static_cast<std::uint32_t>(ScrollMessageLog(newest, shown, code == 0x1083));
       break;
+    }
     case 0x1085: {
       float forward = 0.0f;
       for (int i = 0; i < 3; ++i) {

@@ -60,6 +60,24 @@ TEST(MapControlCodeTest, PassesStepsMapsTenCodesAndDropsTheRest) {
   }
 }
 
+TEST(ScrollMessageLogTest, MovesSevenLinesWithinTheRing) {
+  const struct {
+    std::int32_t newest;
+    std::int32_t shown;
+    bool up;
+    std::int32_t after;
+  } cases[] = {
+      {10, 10, true, 3},  {10, 3, true, 60},   {5, 3, true, 60},   {20, 14, true, 7},
+      {10, 15, true, 17}, {10, 12, true, 17},  {60, 62, true, 3},  {10, 18, true, 18},
+      {10, 17, true, 18}, {10, 10, false, 10}, {10, 3, false, 10}, {10, 60, false, 3},
+      {10, 5, false, 10}, {60, 50, false, 57}, {2, 60, false, 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ScrollMessageLog(c.newest, c.shown, c.up), c.after)
+        << c.newest << " " << c.shown << " " << c.up;
+  }
+}
+
 // Forward while reversing first stops; pressed again it drives forward. Reverse mirrors it.
 TEST_F(PlayerTankInputTest, ForwardAndReverseStopFirstWhenGoingTheOtherWay) {
   const struct {
