@@ -22,7 +22,6 @@ namespace {
 
 // The arena table's payload: rows 1 to 99.
 constexpr std::size_t kArenaTablePayload = 396;
-constexpr std::uint32_t kArenaTableRows = 99;
 constexpr std::uint32_t kArenaEditorRows = 104;
 constexpr std::size_t kPlaySoundPayload = 12;
 
@@ -245,5 +244,6 @@ void CPlayerTank::OpenParamEditor(std::span<const std::uint8_t> payload) {
   if (session_.openParamEditor != nullptr &&
       session_.openParamEditor(table.table, table.rowCount) && table.table != nullptr) {
     paramEditorOpen = 1;
+    editedTable_ = table.table;
   }
 }

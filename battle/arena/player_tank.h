@@ -49,6 +49,10 @@ struct PlayerTankSession {
   // Switches the view for the editor and opens it on `table` (null: the view change alone).
   // False when no editor could be made.
   bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
+  // Destroys the open parameter editor.
+  void (*closeParamEditor)() = nullptr;
+  // Rebuilds the view after the host's screen size or view flags changed.
+  void (*rebuildView)() = nullptr;
 };
 
 // The table a MSG_PARAM_EDITOR payload selects: the game table for an empty payload, the arena
@@ -58,6 +62,8 @@ struct ParamEditorTable {
   std::uint32_t rowCount = 0;
 };
 ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
+// The arena table's rows the server sends and takes back: 1 to 99.
+inline constexpr std::uint32_t kArenaTableRows = 99;
 
 // A kind-4 event's code as a command: the turn and throttle steps pass, ten codes map onto
 // turret and weapon commands, anything else is none (0x1001).
@@ -326,6 +332,7 @@ class CPlayerTank : public CTank {
   void ApplyModule(const LoadoutBay& bay);
   void EndTargetChange();
   void RestoreHostView();
+  void CloseParamEditor();
   void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
   bool SlotUsable(std::size_t slot) const;
   bool IsEligibleTarget(const CTank& tank) const;
@@ -335,4 +342,6 @@ class CPlayerTank : public CTank {
   std::unique_ptr<CChatLine> chatLine_;
   PlayerInputPollState pollState_;
   LoadoutConfig loadout_;
+  // The table the open parameter editor edits.
+  CParam* editedTable_ = nullptr;
 };

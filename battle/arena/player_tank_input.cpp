@@ -1,6 +1,7 @@
 // CPlayerTank: the player's commands. Every input event becomes one command code (0x1001 none,
 // 0x1002-0x108E performed by the table below).
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/byte_writer.h"
@@ -15,6 +16,7 @@
 #include "battle/arena/player_tank.h"
 #include "battle/core/frame_time.h"
 #include "battle/core/game_param_rows.h"
+#include "battle/core/game_param_table.h"
 #include "battle/core/game_params.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
@@ -265,7 +267,44 @@ void CPlayerTank::RestoreHostView() {
     session_.host->screenHeight = static_cast<std::int32_t>(savedScreenHeight);
     session_.host->viewFlags = savedViewFlags;
   }
-  // With the game session: RebuildView and OnViewReset.
+  if (session_.rebuildView != nullptr) {
+    session_.rebuildView();
+  }
+  // With the game session: OnViewReset.
+}
+
+void CPlayerTank::CloseParamEditor() {
+  if (editedTable_ == GameParamTable.data()) {
+    for (std::uint32_t row = 0; row < GAME_PARAM_COUNT; ++row) {
+      CParam& param = GameParamTable[row];
+      if (param.modified != 0) {
+        PostWords(MSG_PARAM_SET, {row, param.value});
+        param.savedValue = param.value;
+        param.modified = 0;
+      }
+    }
+    PostWords(MSG_PARAM_EDITOR, {});
+  } else if (editedTable_ == ArenaParamTable.data()) {
+    // The server takes the arena table whole: rows 1-99 when any row was changed.
+    const bool changed = std::any_of(ArenaParamTable.begin() + 1, ArenaParamTable.end(),
+                                     [](const CParam& param) { return param.modified != 0; });
+    if (changed) {
+      arena::ByteWriter writer;
+      for (std::size_t row = 1; row <= kArenaTableRows; ++row) {
+        writer.U32(ArenaParamTable[row].value);
+      }
+      Post(kNetworkAddress, MSG_PARAM_SET, static_cast<std::uint32_t>(writer.size()),
+           writer.bytes().data());
+    }
+    PostWords(MSG_PARAM_EDITOR, {});
+  }
+  ResetView();
+  paramEditorOpen = 0;
+  editedTable_ = nullptr;
+  if (session_.closeParamEditor != nullptr) {
+    session_.closeParamEditor();
+  }
+  RestoreHostView();
 }
 
 void CPlayerTank::PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words) {
@@ -519,8 +558,9 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       }
       break;
     case 0x105D:
-      // With the parameter editor: its changes posted, ResetView, the editor closed and the
-      // host view restored.
+      if (paramEditorOpen != 0) {
+        CloseParamEditor();
+      }
       break;
     case 0x105E:
       SetTurretTargets(barrelPitch, 0.0f, true, false);

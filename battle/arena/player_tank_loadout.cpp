@@ -247,7 +247,9 @@ void CPlayerTank::EnterDesignMode(std::uint32_t flag) {
     session_.host->viewFlags &= ~1u;
     session_.host->screenWidth = 640;
     session_.host->screenHeight = 480;
-    // With the game session: RebuildView.
+    if (session_.rebuildView != nullptr) {
+      session_.rebuildView();
+    }
   }
   ResetMotion(1, 1);
   frontShield = 0;

@@ -36,6 +36,10 @@ bool OpenParamEditor(CParam* table, std::uint32_t rowCount) {
   return true;
 }
 
+void CloseParamEditor() { gGameSession.paramEditor.reset(); }
+
+void RebuildView() { gGameSession.RebuildView(); }
+
 }  // namespace
 
 void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> payload) {
@@ -53,6 +57,8 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.nearDistance = gNearDistance;
   view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
+  view.closeParamEditor = CloseParamEditor;
+  view.rebuildView = RebuildView;
   auto* tank = new CPlayerTank(*record, view);
   if (!tank->Works()) {
     // The original kept a tank that could not work; the frames run without one instead.

@@ -350,6 +350,68 @@ TEST_F(PlayerTankInputTest, TheQuickRaiseCheckNeedsTheControllerAndNoDisguise) {
   }
 }
 
+int gEditorsClosed = 0;
+
+// Closing the editor posts the changed rows of the game table one by one and confirms them; of
+// the arena table it posts rows 1-99 whole when any row changed.
+TEST_F(PlayerTankInputTest, ClosingTheParameterEditorPostsItsChanges) {
+  TankSpec spec;
+  spec.id = kOwnId;
+  const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
+  PlayerTankSession session;
+  session.openParamEditor = [](CParam*, std::uint32_t) { return true; };
+  session.closeParamEditor = [] { ++gEditorsClosed; };
+  tank_.reset();
+  tank_ = std::make_unique<CPlayerTank>(*record, session);
+  tank_->designScreenOpen = 0;
+  gEditorsClosed = 0;
+
+  CMailbox::PostAnonymous(kPlayerInputAddress, MSG_PARAM_EDITOR, 0, nullptr);
+  tank_->ProcessMessages();
+  ASSERT_EQ(tank_->paramEditorOpen, 1u);
+  GameParamTable[7].value = 1234;
+  GameParamTable[7].modified = 1;
+  GameParamTable[3].value = 55;
+  GameParamTable[3].modified = 1;
+  Drain(network_);
+  Command(0x105D);
+  std::vector<ReceivedMessage> sent;
+  for (ReceivedMessage& message : Drain(network_)) {
+    if (message.type == MSG_PARAM_SET || message.type == MSG_PARAM_EDITOR) {
+      sent.push_back(std::move(message));
+    }
+  }
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[0].payload, (std::vector<std::uint8_t>{3, 0, 0, 0, 55, 0, 0, 0}));
+  EXPECT_EQ(sent[1].payload, (std::vector<std::uint8_t>{7, 0, 0, 0, 0xD2, 0x04, 0, 0}));
+  EXPECT_EQ(sent[2].type, MSG_PARAM_EDITOR);
+  EXPECT_EQ(GameParamTable[7].modified, 0u);
+  EXPECT_EQ(GameParamTable[7].savedValue, 1234u);
+  EXPECT_EQ(tank_->paramEditorOpen, 0u);
+  EXPECT_EQ(gEditorsClosed, 1);
+
+  CMailbox::PostAnonymous(kPlayerInputAddress, MSG_PARAM_EDITOR, 396,
+                          std::vector<std::uint8_t>(396, 0).data());
+  tank_->ProcessMessages();
+  ASSERT_EQ(tank_->paramEditorOpen, 1u);
+  ArenaParamTable[5].value = 9;
+  ArenaParamTable[5].modified = 1;
+  Drain(network_);
+  Command(0x105D);
+  sent.clear();
+  for (ReceivedMessage& message : Drain(network_)) {
+    if (message.type == MSG_PARAM_SET || message.type == MSG_PARAM_EDITOR) {
+      sent.push_back(std::move(message));
+    }
+  }
+  ASSERT_EQ(sent.size(), 2u);
+  ASSERT_EQ(sent[0].payload.size(), 396u);
+  EXPECT_EQ(sent[0].payload[16], 9);  // row 5
+  EXPECT_EQ(ArenaParamTable[5].modified, 1u);
+  EXPECT_EQ(sent[1].type, MSG_PARAM_EDITOR);
+  ArenaParamTable[5].modified = 0;
+}
+
 TEST_F(PlayerTankInputTest, TheVersionCommandAddsItsLine) {
   Command(0x1072);
   ASSERT_EQ(tank_->logCount, 1u);
