@@ -49,6 +49,9 @@ struct PlayerTankSession {
   // Switches the view for the editor and opens it on `table` (null: the view change alone).
   // False when no editor could be made.
   bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
+  // The design screen's translation of an input event's twelve words: consumed, or rewritten
+  // into its exit command.
+  void (*translateDesignKey)(std::array<std::uint32_t, 12>& words) = nullptr;
   // Destroys the open parameter editor.
   void (*closeParamEditor)() = nullptr;
   // Rebuilds the view after the host's screen size or view flags changed.

@@ -2,6 +2,7 @@
 // 0x1002-0x108E performed by the table below).
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "base/byte_writer.h"
@@ -172,8 +173,12 @@ void CPlayerTank::HandleInput(InputEvent& event) {
   }
   bool routed = true;
   if (designScreenOpen != 0) {
-    // With the design screen: CDesignScreen::TranslateKey(event) consumes the event or rewrites
-    // it into {6, 0x1051}; until then the event passes as it is.
+    if (session_.translateDesignKey != nullptr) {
+      std::array<std::uint32_t, 12> words{event.kind, event.value, event.mouseCode, event.x,
+                                          event.y};
+      session_.translateDesignKey(words);
+      event = {words[0], words[1], words[2], words[3], words[4]};
+    }
   } else if (paramEditorOpen != 0) {
     // With the parameter editor: CParamEditor::OnKey(event) consumes it or rewrites it (0x105D
     // closes the editor); until then the event passes as it is.

@@ -7,6 +7,7 @@
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "battle/main/session_view.h"
+#include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
@@ -57,6 +58,7 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.nearDistance = gNearDistance;
   view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
+  view.translateDesignKey = CDesignScreen::TranslateKey;
   view.closeParamEditor = CloseParamEditor;
   view.rebuildView = RebuildView;
   auto* tank = new CPlayerTank(*record, view);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -410,6 +411,33 @@ TEST_F(PlayerTankInputTest, ClosingTheParameterEditorPostsItsChanges) {
   EXPECT_EQ(ArenaParamTable[5].modified, 1u);
   EXPECT_EQ(sent[1].type, MSG_PARAM_EDITOR);
   ArenaParamTable[5].modified = 0;
+}
+
+// The open design screen translates every event first: here Enter becomes its exit command and
+// everything else is consumed.
+TEST_F(PlayerTankInputTest, TheDesignScreenTranslatesEventsFirst) {
+  TankSpec spec;
+  spec.id = kOwnId;
+  const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
+  PlayerTankSession session;
+  session.translateDesignKey = [](std::array<std::uint32_t, 12>& words) {
+    const bool enter = words[0] == kInputKeyPress && words[1] == 0x1C;
+    words = {};
+    if (enter) {
+      words[0] = kInputCommand;
+      words[1] = 0x1051;
+    }
+  };
+  tank_.reset();
+  tank_ = std::make_unique<CPlayerTank>(*record, session);
+  ASSERT_EQ(tank_->designScreenOpen, 1u);
+  Command(0x1060);
+  EXPECT_EQ(tank_->precisionAiming, 0u);
+  EXPECT_EQ(tank_->designScreenOpen, 1u);
+  InputEvent enter{kInputKeyPress, 0x1C};
+  tank_->HandleInput(enter);
+  EXPECT_EQ(tank_->designScreenOpen, 0u);
+  EXPECT_EQ(tank_->damageLevel, 0);  // the loadout was applied
 }
 
 TEST_F(PlayerTankInputTest, TheVersionCommandAddsItsLine) {
