@@ -52,6 +52,8 @@ struct PlayerTankSession {
   // The design screen's translation of an input event's twelve words: consumed, or rewritten
   // into its exit command.
   void (*translateDesignKey)(std::array<std::uint32_t, 12>& words) = nullptr;
+  // The time until which the session draws no 3D view (a flash missile's blank-out).
+  std::uint32_t* noDrawUntil = nullptr;
   // Destroys the open parameter editor.
   void (*closeParamEditor)() = nullptr;
   // Rebuilds the view after the host's screen size or view flags changed.

@@ -211,8 +211,13 @@ void CPlayerTank::ApplyHitEffect(std::int32_t kind, std::uint32_t sides) {
       DrainBattery(strength * GetGameParamFloat(PARAM_BATTERY_DRAIN_AMOUNT));
       break;
     case 25:
-      // With the game session: unless gCameraFollow is set, its no-draw-until time = frame
-      // time + trunc(strength x the flash effect time, infra-red or normal).
+      if (gCameraFollow == nullptr && session_.noDrawUntil != nullptr) {
+        const auto time = static_cast<float>(
+            GetGameParamInt(infraRedOn != 0 ? PARAM_FLASH_MISSILE_INFRA_RED_EFFECT_TIME
+                                            : PARAM_FLASH_MISSILE_NORMAL_EFFECT_TIME));
+        *session_.noDrawUntil =
+            gFrameTime + static_cast<std::uint32_t>(static_cast<std::int32_t>(strength * time));
+      }
       break;
     default:
       break;

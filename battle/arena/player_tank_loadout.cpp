@@ -204,8 +204,10 @@ void CPlayerTank::ResetView() {
     session_.readLoadout(config);
   }
   ApplyLoadout(config);
-  // With the cockpit: InvalidateCockpit; unless gCameraFollow is set, the game session's
-  // no-draw-until time = frame time.
+  // With the cockpit: InvalidateCockpit.
+  if (gCameraFollow == nullptr && session_.noDrawUntil != nullptr) {
+    *session_.noDrawUntil = gFrameTime;  // a flash blank-out ends
+  }
   reactivationTime = gFrameTime;
   deactivated = 0;
   satelliteView = 0;

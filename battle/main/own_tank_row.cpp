@@ -58,6 +58,7 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.nearDistance = gNearDistance;
   view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
+  view.noDrawUntil = &session.noDrawUntil;
   view.translateDesignKey = CDesignScreen::TranslateKey;
   view.closeParamEditor = CloseParamEditor;
   view.rebuildView = RebuildView;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "battle/arena/bullet.h"
 #include "battle/arena/player_loadout_slots.h"
 #include "battle/arena/player_tank.h"
 #include "battle/core/frame_time.h"
@@ -188,6 +189,37 @@ TEST_F(PlayerTankDamageTest, TheDeactivatorMineWeakensWithTheShield) {
     EXPECT_EQ(tank_->deactivated, c.deactivated) << c.front << " " << c.maximum;
     EXPECT_EQ(tank_->reactivationTime, c.deactivated != 0 ? gFrameTime + c.time : 0u);
   }
+}
+
+// A flash blanks the view for its time, weakened by the shield; not while the camera follows
+// something else.
+TEST_F(PlayerTankDamageTest, AFlashBlanksTheViewUnlessTheCameraFollowsAShot) {
+  SetRow(PARAM_SHIELD_MISSILE_FLASH_DAMAGE_PERCENT, 0);
+  SetRow(PARAM_FLASH_MISSILE_NORMAL_EFFECT_TIME, 3000);
+  SetRow(PARAM_FLASH_MISSILE_INFRA_RED_EFFECT_TIME, 1000);
+  std::uint32_t noDrawUntil = 0;
+  TankSpec spec;
+  spec.id = kOwnId;
+  const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
+  PlayerTankSession session;
+  session.noDrawUntil = &noDrawUntil;
+  tank_.reset();
+  tank_ = std::make_unique<CPlayerTank>(*record, session);
+  tank_->damageLevel = 0;
+  tank_->shieldMaximum = 100;
+  tank_->frontShield = 50;
+  tank_->TakeHit(0, kFront, 25);
+  EXPECT_EQ(noDrawUntil, gFrameTime + 1500);
+  tank_->infraRedOn = 1;
+  tank_->frontShield = 0;
+  tank_->TakeHit(0, kFront, 25);
+  EXPECT_EQ(noDrawUntil, gFrameTime + 1000);
+  R3xPlacement shot{};
+  gCameraFollow = &shot;
+  noDrawUntil = 0;
+  tank_->TakeHit(0, kFront, 25);
+  EXPECT_EQ(noDrawUntil, 0u);
+  gCameraFollow = nullptr;
 }
 
 TEST_F(PlayerTankDamageTest, AChargeOverCapacityBecomesASpareBattery) {
