@@ -54,6 +54,9 @@ struct PlayerTankSession {
   void (*translateDesignKey)(std::array<std::uint32_t, 12>& words) = nullptr;
   // The time until which the session draws no 3D view (a flash missile's blank-out).
   std::uint32_t* noDrawUntil = nullptr;
+  // The commands the session performs: 0x1049 timing display, 0x1053 render quality (`value`
+  // the alternate render flag), 0x107B full screen, 0x1082 screen capture.
+  void (*sessionCommand)(std::uint32_t command, std::uint32_t value) = nullptr;
   // Destroys the open parameter editor.
   void (*closeParamEditor)() = nullptr;
   // Rebuilds the view after the host's screen size or view flags changed.
@@ -338,6 +341,7 @@ class CPlayerTank : public CTank {
   void EndTargetChange();
   void RestoreHostView();
   void CloseParamEditor();
+  void SessionCommand(std::uint32_t code, std::uint32_t value);
   void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
   bool SlotUsable(std::size_t slot) const;
   bool IsEligibleTarget(const CTank& tank) const;

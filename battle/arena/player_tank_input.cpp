@@ -312,6 +312,12 @@ void CPlayerTank::CloseParamEditor() {
   RestoreHostView();
 }
 
+void CPlayerTank::SessionCommand(std::uint32_t code, std::uint32_t value) {
+  if (session_.sessionCommand != nullptr) {
+    session_.sessionCommand(code, value);
+  }
+}
+
 void CPlayerTank::PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words) {
   arena::ByteWriter writer;
   for (const std::uint32_t word : words) {
@@ -464,9 +470,11 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       }
       break;
     case 0x1049:
+      SessionCommand(code, 0);
+      break;
     case 0x104A:
     case 0x104B:
-      // With the game session: ToggleTiming, StepAmbientLight up and down.
+      // With the cockpit: CGameSession::StepAmbientLight up and down.
       break;
     case 0x104C:
       ToggleShield(frontShieldOn, frontShieldDirty);
@@ -501,7 +509,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x1053:
       alternateRender = alternateRender == 0 ? 1 : 0;
-      // With the game session: SetRenderQuality(alternateRender).
+      SessionCommand(code, alternateRender);
       break;
     case 0x1054:
       if (fitted(kFlagCatcherModule)) {
@@ -734,9 +742,12 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       }
       break;
     case 0x107B:
+      SessionCommand(code, 0);
+      // With the cockpit: InvalidateCockpit.
+      break;
     case 0x107C:
-      // With the game session and the cockpit: ToggleCockpit, or the console mode's 640 x 480
-      // view; the cockpit repainted.
+      // With the game session and the cockpit: the console mode's 640 x 480 view with the
+      // cockpit, ChooseDisplayMode, RebuildView; the cockpit repainted.
       break;
     case 0x107D:
       if (targetingOff != 0) {
@@ -762,7 +773,7 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       EndTargetChange();
       break;
     case 0x1082:
-      // With the game session: CaptureScreen.
+      SessionCommand(code, 0);
       PlayArenaSoundAt(Address(), kSoundMessage, 0.0f, 0.0f);
       break;
     case 0x1083:

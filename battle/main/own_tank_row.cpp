@@ -37,6 +37,26 @@ bool OpenParamEditor(CParam* table, std::uint32_t rowCount) {
   return true;
 }
 
+// The own tank's commands that belong to the session.
+void SessionCommand(std::uint32_t command, std::uint32_t value) {
+  switch (command) {
+    case 0x1049:
+      gGameSession.ToggleTiming();
+      break;
+    case 0x1053:
+      gGameSession.SetRenderQuality(static_cast<std::int32_t>(value));
+      break;
+    case 0x107B:
+      gGameSession.ToggleCockpit();
+      break;
+    case 0x1082:
+      gGameSession.CaptureScreen();
+      break;
+    default:
+      break;
+  }
+}
+
 void CloseParamEditor() { gGameSession.paramEditor.reset(); }
 
 void RebuildView() { gGameSession.RebuildView(); }
@@ -58,6 +78,7 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.nearDistance = gNearDistance;
   view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
+  view.sessionCommand = SessionCommand;
   view.noDrawUntil = &session.noDrawUntil;
   view.translateDesignKey = CDesignScreen::TranslateKey;
   view.closeParamEditor = CloseParamEditor;

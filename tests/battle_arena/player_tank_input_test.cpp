@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "battle/arena/input_event.h"
@@ -438,6 +439,28 @@ TEST_F(PlayerTankInputTest, TheDesignScreenTranslatesEventsFirst) {
   tank_->HandleInput(enter);
   EXPECT_EQ(tank_->designScreenOpen, 0u);
   EXPECT_EQ(tank_->damageLevel, 0);  // the loadout was applied
+}
+
+std::vector<std::pair<std::uint32_t, std::uint32_t>> gSessionCommands;
+
+TEST_F(PlayerTankInputTest, SessionCommandsGoToTheSession) {
+  TankSpec spec;
+  spec.id = kOwnId;
+  const auto record = ParseTankCreateRecord(tank_test::CreatePayload(spec));
+  PlayerTankSession session;
+  session.sessionCommand = [](std::uint32_t command, std::uint32_t value) {
+    gSessionCommands.emplace_back(command, value);
+  };
+  tank_.reset();
+  tank_ = std::make_unique<CPlayerTank>(*record, session);
+  tank_->designScreenOpen = 0;
+  gSessionCommands.clear();
+  for (const std::uint32_t code : {0x1049u, 0x1053u, 0x1053u, 0x107Bu, 0x1082u, 0x1070u}) {
+    Command(code);
+  }
+  EXPECT_EQ(gSessionCommands,
+            (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                {0x1049, 0}, {0x1053, 1}, {0x1053, 0}, {0x107B, 0}, {0x1082, 0}}));
 }
 
 TEST_F(PlayerTankInputTest, TheVersionCommandAddsItsLine) {
