@@ -56,6 +56,13 @@ class CMissile : public CMailbox {
 
   bool IsFinished() const { return finished_ != 0; }
   bool IsSteered() const { return steered_ != 0; }
+  // The steering player's turn and pitch rates, which the motion model turns toward.
+  void Steer(float turnRate, float pitchRate) {
+    motion_.targetHeadingRate = turnRate;
+    motion_.targetPitchRate = pitchRate;
+  }
+  // The player lets the missile go: it flies on alone.
+  void ReleaseSteering() { steered_ = 0; }
   bool Blasts() const { return noBlast_ == 0; }
   std::int32_t Kind() const { return kind_; }
   std::int32_t Damage() const { return damage_; }

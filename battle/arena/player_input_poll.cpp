@@ -6,6 +6,7 @@
 #include "battle/arena/input_event.h"
 #include "battle/arena/key_binding.h"
 #include "battle/arena/keyboard_buffer.h"
+#include "battle/arena/missile.h"
 #include "battle/arena/player_tank.h"
 #include "battle/arena/scan_code_chars.h"
 #include "battle/core/frame_time.h"
@@ -16,6 +17,8 @@
 
 namespace {
 
+// The steered missile reports its state this often (ms).
+constexpr std::uint32_t kMissileReportInterval = 250;
 constexpr std::uint32_t kJoystickPollInterval = 125;
 constexpr DWORD kJoystickReadFlags = JOY_RETURNX | JOY_RETURNY | JOY_RETURNPOV | JOY_RETURNBUTTONS;
 constexpr int kJoystickButtons = 32;
@@ -99,7 +102,9 @@ class Poll {
           scanCode == DIK_SPACE) {
         state_.missileTurn = 0;
         state_.missilePitch = 0;
-        // With CMissile: gSteeredMissile's steering flag cleared (the missile flies on alone).
+        if (gSteeredMissile != nullptr) {
+          gSteeredMissile->ReleaseSteering();
+        }
         return;
       }
       const KeyBinding* binding = Binding(kKeyboardDevice, scanCode);
@@ -184,14 +189,14 @@ class Poll {
             MissileRate(-(static_cast<float>(Band(((x - xMin - hx) * 100) / hx)) *
                           GetGameParamFloat(PARAM_GUIDED_MISSILE_TURN)) *
                         0.01f);
-        // With CMissile: gSteeredMissile's turn rate = state_.missileTurnRate.
+        SteerMissile();
       }
       if (hy != 0) {
         state_.missilePitchRate =
             MissileRate(-(static_cast<float>(Band(((yMin + hy - y) * 100) / hy)) *
                           GetGameParamFloat(PARAM_GUIDED_MISSILE_PITCH)) *
                         0.01f);
-        // With CMissile: gSteeredMissile's pitch rate = state_.missilePitchRate.
+        SteerMissile();
       }
       return;
     }
@@ -265,21 +270,36 @@ class Poll {
     state_.buttons = buttons;
   }
 
+  // The steered missile takes the rates of the stick or the keys.
+  void SteerMissile() {
+    if (gSteeredMissile != nullptr) {
+      gSteeredMissile->Steer(state_.missileTurnRate, state_.missilePitchRate);
+    }
+  }
+
   void ReportMissileInputs() {
-    // With CMissile: all of this only once gSteeredMissile's next report time has passed; after
-    // it gSteeredMissile->SendState() and its next report time = gFrameTime + 250.
-    if (!tank_.steeringMissile || (state_.missileTurn == state_.sentMissileTurn &&
-                                   state_.missilePitch == state_.sentMissilePitch)) {
+    if (!tank_.steeringMissile) {
       return;
     }
-    state_.missileTurnRate = MissileRate(
-        -(static_cast<float>(state_.missileTurn) * GetGameParamFloat(PARAM_GUIDED_MISSILE_TURN)));
-    state_.missilePitchRate = MissileRate(static_cast<float>(state_.missilePitch) *
-                                          GetGameParamFloat(PARAM_GUIDED_MISSILE_PITCH));
-    // With CMissile: gSteeredMissile's turn and pitch rates = state_.missileTurnRate and
-    // state_.missilePitchRate.
-    state_.sentMissileTurn = state_.missileTurn;
-    state_.sentMissilePitch = state_.missilePitch;
+    // The steering reports every 250 ms of the missile's own clock.
+    CMissile* missile = gSteeredMissile;
+    if (missile != nullptr && static_cast<std::int32_t>(gFrameTime - missile->nextStateTime) < 0) {
+      return;
+    }
+    if (state_.missileTurn != state_.sentMissileTurn ||
+        state_.missilePitch != state_.sentMissilePitch) {
+      state_.missileTurnRate = MissileRate(
+          -(static_cast<float>(state_.missileTurn) * GetGameParamFloat(PARAM_GUIDED_MISSILE_TURN)));
+      state_.missilePitchRate = MissileRate(static_cast<float>(state_.missilePitch) *
+                                            GetGameParamFloat(PARAM_GUIDED_MISSILE_PITCH));
+      SteerMissile();
+      state_.sentMissileTurn = state_.missileTurn;
+      state_.sentMissilePitch = state_.missilePitch;
+    }
+    if (missile != nullptr) {
+      missile->SendState();
+      missile->nextStateTime = gFrameTime + kMissileReportInterval;
+    }
   }
 
   // A missile's stick value: 0 inside 25, 100 beyond 75, unchanged between.

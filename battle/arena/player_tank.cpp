@@ -5,6 +5,7 @@
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/arena/chat_payload.h"
+#include "battle/arena/input_event.h"
 #include "battle/arena/missile.h"
 #include "battle/arena/own_tank.h"
 #include "battle/arena/sprite_parts.h"
@@ -21,7 +22,6 @@ namespace {
 
 // The arena table's payload: rows 1 to 99.
 constexpr std::size_t kArenaTablePayload = 396;
-constexpr std::uint32_t kArenaTableRows = 99;
 constexpr std::uint32_t kArenaEditorRows = 104;
 constexpr std::size_t kPlaySoundPayload = 12;
 
@@ -47,6 +47,7 @@ ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload) 
 
 CPlayerTank::CPlayerTank(const TankCreateRecord& record, PlayerTankSession session)
     : CTank(record, 1), session_(session) {
+  loadout_.chassis = chassis;
   // A tank part that stopped unfinished (no body actor, or not on the tank list) cannot be
   // driven: nothing below is set up and the session deletes it.
   if (bodyActor == nullptr || !IsOnList()) {
@@ -150,9 +151,11 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
   const std::span<const std::uint8_t> payload = message.Bytes();
   arena::ByteReader reader(payload);
   switch (message.type) {
-    case MSG_INPUT_EVENT:
-      // With the player's commands (CPlayerTank::HandleInput): the 48-byte input event.
+    case MSG_INPUT_EVENT: {
+      InputEvent event = ReadInputEvent(payload);
+      HandleInput(event);
       break;
+    }
     case MSG_COCKPIT_REFRESH:
       // With the cockpit: InvalidateCockpit.
       radarRange = GetGameParamFloat(PARAM_RADAR_RANGE_LONG);
@@ -181,10 +184,10 @@ void CPlayerTank::HandleInputMessage(const MailboxMessage& message) {
       HandleChat(message.type, payload);
       break;
     case MSG_DESIGN_MODE:
-      // With the loadout (EnterDesignMode): payload word 0 not 0.
+      EnterDesignMode(payload.size() >= 4 && reader.U32() != 0 ? 1 : 0);
       break;
     case MSG_STATUS_REPORT:
-      // With the weapons' reports: SendVehicleStatus.
+      SendVehicleStatus();
       break;
     case MSG_PLAY_SOUND: {
       if (payload.size() < kPlaySoundPayload) {
@@ -229,7 +232,7 @@ void CPlayerTank::AddMessage(const std::string& line) {
 }
 
 void CPlayerTank::OpenParamEditor(std::span<const std::uint8_t> payload) {
-  // With the damage rules: ResetMotion with shields off and full stop.
+  ResetMotion(1, 1);
   if (session_.host != nullptr) {
     savedScreenWidth = static_cast<std::uint32_t>(session_.host->screenWidth);
     savedScreenHeight = static_cast<std::uint32_t>(session_.host->screenHeight);
@@ -241,5 +244,6 @@ void CPlayerTank::OpenParamEditor(std::span<const std::uint8_t> payload) {
   if (session_.openParamEditor != nullptr &&
       session_.openParamEditor(table.table, table.rowCount) && table.table != nullptr) {
     paramEditorOpen = 1;
+    editedTable_ = table.table;
   }
 }

@@ -5,23 +5,33 @@
 // makes it on MSG_CREATE_PLAYER_TANK and the world stop deletes it.
 //   player_tank.cpp          construction, destruction and the input mailbox's messages
 //   player_tank_update.cpp   the frame's step, the movement controls, camera and zoom
+//   player_tank_input.cpp    the player's commands
+//   player_tank_weapons.cpp  firing, mines, missiles, weapon, shell and target choice
+//   player_tank_damage.cpp   hits, the battery charge and the power-down
+//   player_tank_energy.cpp   the energy step, the rocket fuel and fall damage
+//   player_tank_loadout.cpp  the loadout, the view reset and design mode
+//   player_tank_reports.cpp  the state, fire and status reports to the server
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "battle/arena/chat_line.h"
 #include "battle/arena/chat_macros.h"
 #include "battle/arena/player_input_poll.h"
 #include "battle/arena/player_key_bindings.h"
+#include "battle/arena/player_loadout.h"
 #include "battle/arena/tank.h"
 #include "battle/core/game_params.h"
 #include "common/mailbox.h"
 
 struct HostRecord;
+struct InputEvent;
 
 // What the tank changes of the game session's view: the projection the zoom keeps equal to the
 // camera's, and the parameter editor, which the session opens. Installed by the session.
@@ -32,9 +42,25 @@ struct PlayerTankSession {
   float* farDistance = nullptr;
   float aspect = 4.0f / 3.0f;
   float nearDistance = 0.8f;
+  // The milliseconds between state reports, which the server's global parameters set.
+  const std::uint32_t* stateReportInterval = nullptr;
+  // Reads the vehicle the design screen configured; false leaves `out` as it was.
+  bool (*readLoadout)(LoadoutConfig& out) = nullptr;
   // Switches the view for the editor and opens it on `table` (null: the view change alone).
   // False when no editor could be made.
   bool (*openParamEditor)(CParam* table, std::uint32_t rowCount) = nullptr;
+  // The design screen's translation of an input event's twelve words: consumed, or rewritten
+  // into its exit command.
+  void (*translateDesignKey)(std::array<std::uint32_t, 12>& words) = nullptr;
+  // The time until which the session draws no 3D view (a flash missile's blank-out).
+  std::uint32_t* noDrawUntil = nullptr;
+  // The commands the session performs: 0x1049 timing display, 0x1053 render quality (`value`
+  // the alternate render flag), 0x107B full screen, 0x1082 screen capture.
+  void (*sessionCommand)(std::uint32_t command, std::uint32_t value) = nullptr;
+  // Destroys the open parameter editor.
+  void (*closeParamEditor)() = nullptr;
+  // Rebuilds the view after the host's screen size or view flags changed.
+  void (*rebuildView)() = nullptr;
 };
 
 // The table a MSG_PARAM_EDITOR payload selects: the game table for an empty payload, the arena
@@ -44,6 +70,16 @@ struct ParamEditorTable {
   std::uint32_t rowCount = 0;
 };
 ParamEditorTable PrepareParamEditorTable(std::span<const std::uint8_t> payload);
+// The arena table's rows the server sends and takes back: 1 to 99.
+inline constexpr std::uint32_t kArenaTableRows = 99;
+
+// A kind-4 event's code as a command: the turn and throttle steps pass, ten codes map onto
+// turret and weapon commands, anything else is none (0x1001).
+std::uint32_t MapControlCode(std::uint32_t code);
+
+// The message log's view after Scroll Up (`up`) or Scroll Down: `shown` is the index of the
+// newest line shown, `newest` that of the newest line, both in the 64-line ring.
+std::int32_t ScrollMessageLog(std::int32_t newest, std::int32_t shown, bool up);
 
 inline constexpr std::size_t kMessageLogLines = 64;
 inline constexpr std::size_t kRosterNames = 20;
@@ -86,6 +122,46 @@ class CPlayerTank : public CTank {
   // What the input poll reads and changes of the tank.
   PlayerInputTank InputPollView();
   PlayerInputPollState& InputPollState() { return pollState_; }
+  // Reports (player_tank_reports.cpp). Nothing while the tank is not alive, nor for
+  // MSG_TANK_STATE with value 0; MSG_TANK_STATE with 1 sends the state, MSG_TANK_FIRE the shot
+  // `value`; then the next state report is due one report interval on.
+  void SendState(std::uint32_t type, std::uint32_t value);
+  void SendVehicleStatus();
+  // Commands (player_tank_input.cpp): performs one input event, which it may rewrite.
+  void HandleInput(InputEvent& event);
+  void HandleFollowCameraInput(InputEvent& event);
+  void PerformCommand(std::uint32_t code);
+  // Takes `amount` from the battery, using up spare batteries; false when the battery ran out.
+  bool DrainBattery(float amount);
+  // Damage and energy (player_tank_damage.cpp). TakeHit: 1 when the hit left no crits.
+  std::uint32_t TakeHit(std::int32_t damage, std::uint32_t sides, std::int32_t kind);
+  void ChargeBattery(float amount);
+  // Stops and powers the tank down.
+  void ResetMotion(std::uint32_t shieldsOff, std::uint32_t fullStop);
+  // Energy (player_tank_energy.cpp): the 250 ms energy step, the rocket fuel before the move
+  // and the damage of a hard landing after it (the damage, 0 for none).
+  void UpdateEnergy();
+  void UpdateRockets();
+  std::int32_t CheckFallDamage();
+  // Loadout (player_tank_loadout.cpp).
+  void ApplyLoadout(const LoadoutConfig& config);
+  // The reset after a respawn or a refit: the design screen's vehicle applied, the view reset.
+  void ResetView();
+  void EnterDesignMode(std::uint32_t flag);
+  std::uint32_t CanRise(std::uint32_t fullCheck) const;
+  // Weapons (player_tank_weapons.cpp).
+  void FireWeapon();
+  void LayMine(std::uint32_t kind);
+  void LaunchMissile(std::uint32_t command);
+  void UpdateWeaponFeed();
+  void SelectNextWeapon();
+  void SelectNextShell();
+  // The first eligible tank after `id` on the tank list (from its start for 0), and the last
+  // eligible one before `id`; 0 for none.
+  std::uint32_t SelectPriorTarget(std::uint32_t id) const;
+  std::uint32_t SelectNextTarget(std::uint32_t id) const;
+  TankStateRecord PackState() const;
+  std::vector<std::uint8_t> PackVehicleStatus() const;
 
   // Motion parameters, set by the loadout.
   float turboForceMultiplier = 0.0f;
@@ -236,9 +312,45 @@ class CPlayerTank : public CTank {
   void SetProjection();
   void PlayContactSound(std::int32_t contact, const float* momentumBefore);
   void PlaceFollowCamera();
+  void SetTurretTargets(float pitch, float heading, bool setPitch, bool setHeading);
+  float SwivelTarget() const;
+  void ToggleShield(std::uint32_t& on, std::uint32_t& dirty);
+  void PostWords(std::uint32_t type, std::initializer_list<std::uint32_t> words);
+  void StartFireInterval();
+  void PostDamageLevel(std::int32_t level);
+  // One shield's share of a hit; the damage it passes on.
+  std::int32_t HitShield(std::int32_t& shield, std::int32_t share, std::int32_t kind,
+                         std::uint32_t& downTime, bool front);
+  void ApplyHitEffect(std::int32_t kind, std::uint32_t sides);
+  // One shield as the energy step sees it.
+  struct ShieldSide {
+    std::int32_t* value;
+    std::int32_t maximum;
+    std::uint32_t* on;
+    std::uint32_t* downTime;
+    std::uint32_t* chargeDelay;
+    std::uint32_t* dirty;
+    bool front;
+  };
+  void StepShield(ShieldSide& own, ShieldSide& other, float seconds);
+  void CloakCheck();
+  void HealInRecon(float seconds);
+  void StopRockets();
+  void AddShield(bool boost);
+  void ApplyModule(const LoadoutBay& bay);
+  void EndTargetChange();
+  void RestoreHostView();
+  void CloseParamEditor();
+  void SessionCommand(std::uint32_t code, std::uint32_t value);
+  void PostMissileLaunch(const R3xPlacement& from, std::int32_t kind);
+  bool SlotUsable(std::size_t slot) const;
+  bool IsEligibleTarget(const CTank& tank) const;
 
   PlayerTankSession session_;
   std::unique_ptr<CMailbox> inputMailbox_;
   std::unique_ptr<CChatLine> chatLine_;
   PlayerInputPollState pollState_;
+  LoadoutConfig loadout_;
+  // The table the open parameter editor edits.
+  CParam* editedTable_ = nullptr;
 };

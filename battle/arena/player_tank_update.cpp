@@ -28,6 +28,7 @@ constexpr float kNormalViewAngle = 85.0f;
 constexpr float kNarrowestViewAngle = 3.0f;
 constexpr std::uint32_t kFlagReportHoldOff = 2000;
 constexpr std::uint32_t kSoundBumpSqueak = 17;
+constexpr std::uint32_t kSoundBumpDamage = 20;
 constexpr std::uint32_t kSoundCollision = 43;
 constexpr std::uint32_t kSoundTankDied = 45;
 
@@ -119,7 +120,8 @@ void CPlayerTank::EndSatelliteView() {
   satelliteView = 0;
   weaponsDirty = 1;
   gSeeCloaked = infraRedOn != 0 && GetGameParamInt(PARAM_INFRA_RED_SEES_CLOAKED) != 0 ? 1 : 0;
-  // With the cockpit: CGameSession::SetInfraRed(infraRedOn); with the weapons: UpdateWeaponFeed.
+  // With the cockpit: CGameSession::SetInfraRed(infraRedOn).
+  UpdateWeaponFeed();
   HideParts();
 }
 
@@ -150,11 +152,11 @@ void CPlayerTank::DropCarriedFlag(int report) {
 std::uint32_t CPlayerTank::WaitRespawn() {
   if (deathWaitEnd == 0) {
     shieldBits = 0;
-    // With the damage rules: ResetMotion(1, 1).
+    ResetMotion(1, 1);
     StopThrusters();
     if (gSteeredMissile != nullptr) {
       PlaceCamera();
-      // With the weapons: UpdateWeaponFeed; the steering ends with the missile.
+      UpdateWeaponFeed();  // the steering ends with the missile
       DeleteSteeredMissile();
     }
     if (carriedFlag != 0) {
@@ -323,8 +325,10 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
           rocketBarDirty = 1;
           StopThrusters();
         }
-        reader.I32();  // damage
+        const std::int32_t damage = reader.I32();
         const std::uint32_t hitter = reader.U32();
+        const std::uint32_t sides = reader.U32();
+        const std::int32_t kind = reader.I32();
         if ((hitter & 0xFFFF0000u) == KIND_TANK) {
           bool hitterDead = false;
           for (const LinkNode* node = gTankList; node != nullptr; node = node->next) {
@@ -335,9 +339,17 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
             break;
           }
         }
-        // With the damage rules: TakeHit(damage, sides, kind); when it destroys the tank, the
-        // carried flag dropped with report 1, rockets stopped and MSG_TANK_DESTROYED {hitter}
-        // posted to the server.
+        if (TakeHit(damage, sides, kind) != 0) {
+          if (carriedFlag != 0) {
+            DropCarriedFlag(1);
+          }
+          if (modules[kModuleRockets] != nullptr) {
+            rocketFlight = 0;
+            rocketBarDirty = 1;
+            StopThrusters();
+          }
+          PostWords(MSG_TANK_DESTROYED, {hitter});
+        }
         break;
       }
       case MSG_TANK_RESPAWN:
@@ -355,7 +367,7 @@ void CPlayerTank::HandleOwnMessages(bool& destroyed) {
         ApplyState(receivedState);
         framesSinceStep = 0;
         timeSinceStep = 0.0f;
-        // With the loadout: ResetView.
+        ResetView();
         if (carriedFlag != 0) {
           DropCarriedFlag(1);
           nextFlagReport = gFrameTime + kFlagReportHoldOff;
@@ -437,13 +449,15 @@ void CPlayerTank::Update() {
   if (destroyed || alive == 0) {
     return;
   }
-  // With the damage rules: UpdateRockets.
+  UpdateRockets();
   const float momentumBefore[3] = {momentum[0], momentum[1], momentum[2]};
   float pose[6] = {};
   const std::int32_t contact = Move(pose);
-  // With the damage rules: CheckFallDamage; a fall that did damage plays BUMPDAMAGE (20) for the
-  // own tank instead of the contact sound.
-  PlayContactSound(contact, momentumBefore);
+  if (CheckFallDamage() > 0) {
+    PlayArenaSoundAt(Address(), kSoundBumpDamage, 0.0f, 0.0f);
+  } else {
+    PlayContactSound(contact, momentumBefore);
+  }
   if (barrelActor != nullptr) {
     r3xGetActorPlacement(barrelActor, &gOwnTankPlacement);
   }
@@ -466,20 +480,20 @@ void CPlayerTank::Update() {
   }
   UpdateEngineSound();
   if (Passed(nextStateReport) && damageLevel >= 0) {
-    // With the weapons' reports: SendState(MSG_TANK_STATE, 1), which sets the next report.
+    SendState(MSG_TANK_STATE, 1);
   }
   if (weaponReady == 0 && gFrameTime - lastFire > fireInterval) {
     weaponReady = 1;
     // With the cockpit: SetCrosshairReady(1).
   }
   if (weaponReady != 0 && (fireTrigger != 0 || fireHeld != 0)) {
-    // With the weapons: FireWeapon.
+    FireWeapon();
     weaponsDirty = 1;
   }
   if (gSteeredMissile != nullptr) {
     if (gSteeredMissile->IsFinished() || !gSteeredMissile->IsSteered()) {
       PlaceCamera();
-      // With the weapons: UpdateWeaponFeed.
+      UpdateWeaponFeed();
       if (gSteeredMissile->IsFinished()) {
         DeleteSteeredMissile();
       }
@@ -489,5 +503,5 @@ void CPlayerTank::Update() {
   } else {
     PlaceCamera();
   }
-  // With the damage rules: UpdateEnergy.
+  UpdateEnergy();
 }

@@ -195,6 +195,9 @@ class CTank : public CMailbox, public CRigidBody {
   bool IsStepDue() const;
   void EndDebris(TankDebris& debris);
   void StepDebris(TankDebris& debris, R3xActor* actor, bool spinHeading);
+
+ protected:
+  // The kick back of a shot or launch of `impulse` along heading and pitch.
   void Recoil(float impulse, float heading, float pitch);
 };
 

@@ -8,6 +8,7 @@
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "battle/main/session_view.h"
+#include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
@@ -37,6 +38,30 @@ bool OpenParamEditor(CParam* table, std::uint32_t rowCount) {
   return true;
 }
 
+// The own tank's commands that belong to the session.
+void SessionCommand(std::uint32_t command, std::uint32_t value) {
+  switch (command) {
+    case 0x1049:
+      gGameSession.ToggleTiming();
+      break;
+    case 0x1053:
+      gGameSession.SetRenderQuality(static_cast<std::int32_t>(value));
+      break;
+    case 0x107B:
+      gGameSession.ToggleCockpit();
+      break;
+    case 0x1082:
+      gGameSession.CaptureScreen();
+      break;
+    default:
+      break;
+  }
+}
+
+void CloseParamEditor() { gGameSession.paramEditor.reset(); }
+
+void RebuildView() { gGameSession.RebuildView(); }
+
 }  // namespace
 
 void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> payload) {
@@ -52,7 +77,13 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.farDistance = &session.view.farDistance;
   view.aspect = session.view.aspect;
   view.nearDistance = gNearDistance;
+  view.stateReportInterval = &session.globalParams.stateReportInterval;
   view.openParamEditor = OpenParamEditor;
+  view.sessionCommand = SessionCommand;
+  view.noDrawUntil = &session.noDrawUntil;
+  view.translateDesignKey = CDesignScreen::TranslateKey;
+  view.closeParamEditor = CloseParamEditor;
+  view.rebuildView = RebuildView;
   auto* tank = new CPlayerTank(*record, view);
   if (!tank->Works()) {
     // The original kept a tank that could not work; the frames run without one instead.

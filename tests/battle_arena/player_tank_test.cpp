@@ -284,6 +284,54 @@ TEST_F(PlayerTankTest, TheStickAndTheQuitKeyDriveTheTankThroughThePoll) {
   gHostRecord = nullptr;
 }
 
+// The steered missile takes the keys' rates, reports its state once per 250 ms and flies on
+// alone after Space.
+TEST_F(PlayerTankTest, TheSteeredMissileTakesTheKeysAndReportsEvery250Ms) {
+  test_support::ScopedWindowSystem windowSystem;
+  HostRecord host{};
+  host.window = test_support::CreateShownWindow("player_tank_wc", DefWindowProcA);
+  ASSERT_NE(host.window, nullptr);
+  gHostRecord = &host;
+  ASSERT_TRUE(OpenKeyboardDevice(host.keyboard));
+  PlayerTankSession session;
+  session.host = &host;
+  auto tank = MakeTank(0, session);
+  tank->designScreenOpen = 0;
+  const R3xPlacement pose{};
+  auto missile = std::make_unique<CMissile>(pose, CMissile::kGuided, kOwnId, 1);
+  ASSERT_TRUE(missile->IsSteered());
+  gSteeredMissile = missile.get();
+  CMailbox network(kNetworkAddress);
+  const auto reports = [&network] {
+    std::size_t count = 0;
+    std::uint32_t length = 0;
+    while (const MailboxMessagePtr message = network.Receive(length)) {
+      count += message->type == MSG_MISSILE_STATE ? 1 : 0;
+    }
+    return count;
+  };
+  const auto poll = [&tank] {
+    PlayerInputTank view = tank->InputPollView();
+    PollPlayerInput(view, tank->InputPollState());
+  };
+  missile->nextStateTime = gFrameTime;
+  platform::DeliverKeyToKeyboards(DIK_RIGHT, true, timeGetTime());
+  poll();
+  EXPECT_FLOAT_EQ(missile->Motion().targetHeadingRate, tank->InputPollState().missileTurnRate);
+  EXPECT_NE(missile->Motion().targetHeadingRate, 0.0f);
+  EXPECT_EQ(reports(), 1u);
+  EXPECT_EQ(missile->nextStateTime, gFrameTime + 250);
+  poll();
+  EXPECT_EQ(reports(), 0u);
+  platform::DeliverKeyToKeyboards(DIK_SPACE, true, timeGetTime());
+  poll();
+  EXPECT_FALSE(missile->IsSteered());
+  gSteeredMissile = nullptr;
+  missile.reset();
+  CloseKeyboardDevice(host.keyboard);
+  gHostRecord = nullptr;
+}
+
 TEST_F(PlayerTankTest, AnotherTankPushesTheOwnTankOnlyOutsideTheDesignScreen) {
   auto own = MakeTank();
   CTank* other = Create({.id = KIND_TANK | 9, .x = 90, .y = 100});
