@@ -1,0 +1,157 @@
+// The colour polygon drawer whole: its slot in the colour attachment, the base light through the
+// palette (unchanged near 1.0, modulated otherwise), the keyed face's colour stage, fog toward the
+// fog colour, and the faults it keeps away from (no rows, no 16-bit image, an image wider than
+// the rows, pixels past the image).
+#include <cstdint>
+#include <vector>
+
+#include "base/pixel16.h"
+#include "engine/core/render_device_record.h"
+#include "engine/raster/draw_polygon_rgb_internal.h"
+#include "engine/raster/software_drawers_internal.h"
+#include "tests/engine_raster/draw_polygon8_fixture.h"
+
+namespace {
+
+constexpr std::uint16_t kGuard16 = 0xBEEF;
+constexpr std::uint8_t kTexel = 5;
+
+class DrawPolygonRGBTest : public DrawPolygon8Test {
+ protected:
+  void SetUp() override {
+    DrawPolygon8Test::SetUp();
+    _r3xRegisterSoftwareDrawers();
+    for (int i = 0; i < R3X_PALETTE_ENTRIES; ++i) {
+      palette_.entries[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                             static_cast<std::uint8_t>(i / 2), 0};
+    }
+    R3xRenderDevice device{};
+    device.bitsPerPixel = 16;
+    device.pixelFormat = 2;
+    ASSERT_EQ(r3xAttachRenderDevice(render_, R3X_MODE_COLOUR, &device, &palette_), 0);
+    image16_.assign(static_cast<std::size_t>(kWidth) * (kHeight + 2 * kGuardRows), kGuard16);
+    std::fill(image16_.begin() + kGuardRows * kWidth, image16_.end() - kGuardRows * kWidth, 0);
+    render_->raster.image16 = image16_.data() + kGuardRows * kWidth;
+  }
+  std::int32_t DrawRGB(const std::vector<R3xClipVertex>& polygon, R3xRenderMethod method) {
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+      Source()[i] = polygon[i];
+      Input()[i] = polygon[i];
+    }
+    return _r3xDrawPolygonRGB(render_, static_cast<std::uint32_t>(polygon.size()), &surface_,
+                              method);
+  }
+  std::uint16_t At16(std::int32_t x, std::int32_t y) const {
+    return image16_[static_cast<std::size_t>(y + kGuardRows) * kWidth +
+                    static_cast<std::size_t>(x)];
+  }
+  // The palette entry as a 565 pixel, each channel first through modulation row level.
+  std::uint16_t Entry565(std::uint8_t index, std::uint32_t level = 32) const {
+    const PALETTEENTRY& e = palette_.entries[index];
+    const std::uint8_t* m = render_->modulation + level * 256;
+    return static_cast<std::uint16_t>(
+        arena::Pack565(arena::Rgb(m[e.peRed], m[e.peGreen], m[e.peBlue])));
+  }
+  bool Guards16Intact() const {
+    for (std::int32_t i = 0; i < kGuardRows * kWidth; ++i) {
+      if (image16_[static_cast<std::size_t>(i)] != kGuard16 ||
+          image16_[image16_.size() - 1 - static_cast<std::size_t>(i)] != kGuard16) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  R3xPalette palette_{};
+  std::vector<std::uint16_t> image16_;
+};
+
+constexpr R3xRenderMethod kExact = 0x100;
+
+TEST_F(DrawPolygonRGBTest, TheColourAttachmentInstallsTheColourDrawer) {
+  EXPECT_EQ(render_->drawPolygon, &_r3xDrawPolygonRGB);
+}
+
+TEST_F(DrawPolygonRGBTest, LightNearOneDrawsThePaletteColoursAndOtherLightModulatesThem) {
+  struct Case {
+    R3xRenderMethod lighting;
+    float intensity;
+    std::uint32_t level;
+  };
+  const Case cases[] = {
+      {R3X_LIGHTING_FULL, 0.0f, 32},
+      {R3X_LIGHTING_CONSTANT, 1.0f, 32},
+      {R3X_LIGHTING_CONSTANT, 0.5f, 16},
+      {R3X_LIGHTING_CONSTANT, 1.5f, 48},
+      // Above the cap: 1.99999, level 63.
+      {R3X_LIGHTING_CONSTANT, 7.0f, 63},
+  };
+  for (const bool textured : {false, true}) {
+    if (textured) {
+      UseTexture();
+    }
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << textured << " " << c.intensity);
+      surface_.intensity = c.intensity;
+      ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+      EXPECT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | c.lighting | (textured ? kExact : 0)), 4);
+      EXPECT_EQ(At16(15, 15), Entry565(textured ? kTexel : kPen, c.level));
+      EXPECT_EQ(At16(25, 15), 0);
+    }
+  }
+}
+
+TEST_F(DrawPolygonRGBTest, AKeyedFaceDrawsItsColoursOnlyWhereTheTexelIsNotTheKey) {
+  UseTexture();
+  surface_.intensity = 1.0f;
+  // Texel columns 0-31 are colour 5, 32-63 the key.
+  ASSERT_EQ(
+      DrawRGB(Square(20, 10, 44, 20), kSolid | R3X_LIGHTING_CONSTANT | kExact | R3X_METHOD_KEYED),
+      4);
+  EXPECT_EQ(At16(25, 15), Entry565(kTexel));
+  EXPECT_EQ(At16(40, 15), 0);
+  EXPECT_EQ(RowRuns(15), (std::vector<std::pair<std::int32_t, std::int32_t>>{{20, 32}}));
+}
+
+TEST_F(DrawPolygonRGBTest, AFaceBeyondTheFogRangeIsFilledWithTheFogColour) {
+  UseTexture();
+  render_->fogMode = R3X_FOG_MODE_2;
+  render_->fogDistance = 1.0f;
+  render_->fogScale = 0.99999f;
+  render_->raster.fogStart = 1.0f;
+  render_->raster.fogWeights[0] = 1.0f;
+  render_->raster.fogWeights[1] = 1.0f;
+  render_->raster.fogColour = 0x204060;
+  ASSERT_EQ(DrawRGB(Square(10, 10, 20, 20, 8.0f), kSolid | R3X_LIGHTING_FULL | kExact), 4);
+  EXPECT_EQ(At16(15, 15), arena::Pack565(0x604020));
+}
+
+TEST_F(DrawPolygonRGBTest, AFaceLargerThanTheImageDrawsNothingPastIt) {
+  surface_.intensity = 1.0f;
+  EXPECT_GT(DrawRGB(Square(-40, -30, 100, 90), kSolid | R3X_LIGHTING_CONSTANT), 0);
+  EXPECT_EQ(At16(0, 0), Entry565(kPen));
+  EXPECT_EQ(At16(kWidth - 1, kHeight - 1), Entry565(kPen));
+  EXPECT_TRUE(Guards16Intact());
+}
+
+// The original wrote through whatever the rows held; without them nothing is drawn.
+TEST_F(DrawPolygonRGBTest, WithoutRowsOrImageOrForAWiderImageNothingIsDrawn) {
+  surface_.intensity = 1.0f;
+  render_->raster.image16 = nullptr;
+  EXPECT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_CONSTANT), 0);
+  render_->raster.image16 = image16_.data() + kGuardRows * kWidth;
+  render_->raster.width = render_->span.rowCapacity + 1;
+  EXPECT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_CONSTANT), 0);
+  render_->raster.width = kWidth;
+  render_->span.rowCapacity = 0;
+  EXPECT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_CONSTANT), 0);
+  EXPECT_EQ(At16(15, 15), 0);
+  render_->span.rowCapacity = R3X_COLOUR_ROW_CAPACITY;
+}
+
+TEST_F(DrawPolygonRGBTest, APreProjectedQuadHasNoColourForm) {
+  EXPECT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_FULL | 0xFF00), 0);
+  EXPECT_EQ(At16(15, 15), 0);
+}
+
+}  // namespace
