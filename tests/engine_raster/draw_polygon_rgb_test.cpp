@@ -9,6 +9,7 @@
 #include "engine/core/render_device_record.h"
 #include "engine/raster/draw_polygon_rgb_internal.h"
 #include "engine/raster/software_drawers_internal.h"
+#include "engine/raster/vertex_lighting8_internal.h"
 #include "tests/engine_raster/draw_polygon8_fixture.h"
 
 namespace {
@@ -111,6 +112,66 @@ TEST_F(DrawPolygonRGBTest, AKeyedFaceDrawsItsColoursOnlyWhereTheTexelIsNotTheKey
   EXPECT_EQ(At16(25, 15), Entry565(kTexel));
   EXPECT_EQ(At16(40, 15), 0);
   EXPECT_EQ(RowRuns(15), (std::vector<std::pair<std::int32_t, std::int32_t>>{{20, 32}}));
+}
+
+TEST_F(DrawPolygonRGBTest, ASmoothFaceInterpolatesEachChannelOnItsOwn) {
+  // A red directional light shining straight onto the right edge's normals and past the left's.
+  float red[3] = {1.0f, 0.0f, 0.0f};
+  definition_.colours = red;
+  R3xDirectionalLight light{};
+  light.header.type = R3X_TYPE_DIRECTIONAL_LIGHT;
+  light.light = &light_;
+  light.direction[0] = -1.0f;
+  R3xObjectHeader* lights[] = {&light.header};
+  render_->lights = lights;
+  render_->lightCount = 1;
+  surface_.intensity = 0.5f;
+  std::vector<R3xClipVertex> square = Square(4, 10, 60, 20);
+  for (R3xClipVertex& v : square) {
+    v.normal[0] = v.x > 0.0f ? 1.0f : 0.0f;
+  }
+  const R3xRenderMethod method = kSolid | R3X_LIGHTING_CONSTANT | R3X_METHOD_SMOOTH |
+                                 R3X_METHOD_VERTEX_NORMALS | R3X_METHOD_DIRECTIONAL;
+  ASSERT_EQ(DrawRGB(square, method), 4);
+  const std::uint32_t left = arena::Widen565(At16(5, 15));
+  const std::uint32_t middle = arena::Widen565(At16(32, 15));
+  const std::uint32_t right = arena::Widen565(At16(58, 15));
+  // Red rises from about half the pen's red to about one and a half times it; green and blue stay
+  // at half.
+  EXPECT_LT(left >> 16, middle >> 16);
+  EXPECT_LT(middle >> 16, right >> 16);
+  EXPECT_EQ(left & 0xFFFF, right & 0xFFFF);
+  EXPECT_EQ(left & 0xFFFF, arena::Widen565(Entry565(kPen, 16)) & 0xFFFF);
+}
+
+TEST_F(DrawPolygonRGBTest, AFlatFaceAcrossFogLevelsIsFoggedPerPixelAndOneLevelOnce) {
+  render_->fogMode = R3X_FOG_MODE_2;
+  render_->fogDistance = 8.0f;
+  render_->fogScale = 0.99999f / 8.0f;
+  render_->raster.fogWeights[0] = 1.0f;
+  render_->raster.fogWeights[1] = 1.0f;
+  render_->raster.fogColour = 0xFFFFFF;
+  surface_.intensity = 1.0f;
+  // Near on the left, far on the right: the fog grows toward white along the row.
+  std::vector<R3xClipVertex> square = Square(4, 10, 60, 20);
+  for (R3xClipVertex& v : square) {
+    const float z = v.x < 0.0f ? 1.0f : 7.0f;
+    v.x *= z;
+    v.y *= z;
+    v.z = z;
+  }
+  ASSERT_EQ(DrawRGB(square, kSolid | R3X_LIGHTING_CONSTANT), 4);
+  const std::uint32_t near = arena::Widen565(At16(5, 15));
+  const std::uint32_t far = arena::Widen565(At16(58, 15));
+  EXPECT_LT(near & 0xFF, far & 0xFF);
+  EXPECT_LT(near >> 8 & 0xFF, far >> 8 & 0xFF);
+  // A small face straight ahead lies within one fog level: one fogged colour throughout.
+  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+  ASSERT_EQ(DrawRGB(Square(30, 14, 34, 18, 3.0f), kSolid | R3X_LIGHTING_CONSTANT), 4);
+  EXPECT_NE(At16(30, 15), Entry565(kPen));
+  for (std::int32_t x = 30; x < 34; ++x) {
+    EXPECT_EQ(At16(x, 15), At16(30, 15)) << x;
+  }
 }
 
 TEST_F(DrawPolygonRGBTest, AFaceBeyondTheFogRangeIsFilledWithTheFogColour) {
