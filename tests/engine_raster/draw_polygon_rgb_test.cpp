@@ -174,6 +174,33 @@ TEST_F(DrawPolygonRGBTest, AFlatFaceAcrossFogLevelsIsFoggedPerPixelAndOneLevelOn
   }
 }
 
+TEST_F(DrawPolygonRGBTest, ABitmapWithItsOwnColoursIsDrawnWithThemForItsFaceOnly) {
+  std::vector<std::uint8_t> colours(256 * 4, 0);
+  colours[kTexel * 4 + 0] = 0x10;
+  colours[kTexel * 4 + 1] = 0x20;
+  colours[kTexel * 4 + 2] = 0xF0;
+  bitmap_.colourTable = colours.data();
+  UseTexture();
+  surface_.intensity = 1.0f;
+  ASSERT_EQ(DrawRGB(Square(10, 10, 20, 20), kSolid | R3X_LIGHTING_CONSTANT | kExact), 4);
+  EXPECT_EQ(At16(15, 15), arena::Pack565(arena::Rgb(0x10, 0x20, 0xF0)));
+  surface_.texture = nullptr;
+  ASSERT_EQ(DrawRGB(Square(30, 10, 40, 20), kSolid | R3X_LIGHTING_CONSTANT), 4);
+  EXPECT_EQ(At16(35, 15), Entry565(kPen));
+}
+
+TEST_F(DrawPolygonRGBTest, ConstantDepthLinesAreDrawnAsPerspectiveEvery16Pixels) {
+  UseTexture();
+  surface_.intensity = 1.0f;
+  ASSERT_EQ(DrawRGB(Square(3, 5, 61, 40), kSolid | R3X_LIGHTING_CONSTANT | 0x500), 4);
+  const std::vector<std::uint16_t> perspective = image16_;
+  std::fill(image16_.begin() + kGuardRows * kWidth, image16_.end() - kGuardRows * kWidth, 0);
+  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+  ASSERT_EQ(DrawRGB(Square(3, 5, 61, 40), kSolid | R3X_LIGHTING_CONSTANT | 0x300), 4);
+  EXPECT_EQ(image16_, perspective);
+  EXPECT_EQ(At16(10, 20), Entry565(kTexel));
+}
+
 TEST_F(DrawPolygonRGBTest, AFaceBeyondTheFogRangeIsFilledWithTheFogColour) {
   UseTexture();
   render_->fogMode = R3X_FOG_MODE_2;
