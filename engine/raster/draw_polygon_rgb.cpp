@@ -428,6 +428,8 @@ std::int32_t _r3xDrawPolygonRGB(R3xRenderContext* context, std::uint32_t vertexC
   draw.colour = true;
   draw.shading.method = method;
   draw.shading.smooth = (method & R3X_METHOD_SMOOTH) != 0;
+  // No light spot is searched: a smooth face takes its light from its vertices alone.
+  draw.shading.spot = false;
   draw.shading.fog = context->fogMode == R3X_FOG_MODE_2;
   draw.keyed = (method & R3X_METHOD_KEYED) != 0;
   draw.outline = (method & R3X_RENDER_FILL_MASK) == R3X_RENDER_FILL_OUTLINE;
