@@ -126,6 +126,8 @@ struct R3xSpanState {
   // rowCapacity columns each; made with the colour attachment).
   R3xSpanRoutine colourRoutine;
   R3xSpanRoutine outputRoutine;
+  // The colour routine that the light spot's colour stage hands its pieces to.
+  R3xSpanRoutine savedColourRoutine;
   std::uint8_t* scratchRow;
   std::uint32_t* colourRow;
   std::int32_t rowCapacity;

@@ -18,6 +18,7 @@
 #include "engine/raster/exact_spans_internal.h"
 #include "engine/raster/face_draw8_internal.h"
 #include "engine/raster/face_projection_internal.h"
+#include "engine/raster/light_spot_internal.h"
 #include "engine/raster/raster_numeric_internal.h"
 #include "engine/raster/scan_convert8_internal.h"
 #include "engine/raster/span_size_tables_internal.h"
@@ -352,6 +353,25 @@ void ChooseTextured(R3xRenderContext* context, const R3xSurface* surface, Colour
   draw.keyedRoutine = _r3xSpanComposeKeyedRGB;
 }
 
+// The light spot of a smooth face: its colour stage goes through the light edges.
+void SetUpSpot(R3xRenderContext* context, ColourFace* face) {
+  R3xFaceDraw& draw = face->draw;
+  std::int32_t count = draw.count;
+  if (_r3xFindLightSpotRGB(context, face->rgb[0], face->rgb[1], face->rgb[2], draw.vertices,
+                           &count) == 0) {
+    draw.shading.spot = false;
+    return;
+  }
+  draw.count = count;
+  R3xSpanState& span = context->span;
+  span.savedColourRoutine = span.colourRoutine;
+  span.colourRoutine = _r3xSpanLightEdgesRGB;
+  draw.top = 0;
+  for (std::int32_t i = 1; i < count; ++i) {
+    draw.top = draw.vertices[i].y < draw.vertices[draw.top].y ? i : draw.top;
+  }
+}
+
 // The kinds the colour drawer draws; any other is a flat fill.
 bool HasTexelStage(std::int32_t kind) {
   return kind == R3X_KIND_EXACT || kind == R3X_KIND_AFFINE || kind == R3X_KIND_PERSPECTIVE;
@@ -378,7 +398,7 @@ std::int32_t DrawFace(R3xRenderContext* context, std::uint32_t vertexCount,
   if (draw.count <= 0) {
     return draw.count < 0 ? R3X_DRAW8_NOTHING : draw.count;
   }
-  if (draw.shading.smooth) {
+  if (draw.shading.smooth && !draw.shading.spot) {
     FlatFallback(face);
   }
   DecideFog(context, face);
@@ -412,6 +432,11 @@ std::int32_t DrawFace(R3xRenderContext* context, std::uint32_t vertexCount,
     }
     ChooseTextured(context, surface, face);
   }
+  if (draw.shading.spot && draw.shading.smooth) {
+    SetUpSpot(context, face);
+  } else {
+    draw.shading.spot = false;
+  }
   return _r3xScanConvert8(context, &draw) < 0 ? R3X_DRAW8_FAILED : draw.count;
 }
 
@@ -428,8 +453,9 @@ std::int32_t _r3xDrawPolygonRGB(R3xRenderContext* context, std::uint32_t vertexC
   draw.colour = true;
   draw.shading.method = method;
   draw.shading.smooth = (method & R3X_METHOD_SMOOTH) != 0;
-  // No light spot is searched: a smooth face takes its light from its vertices alone.
-  draw.shading.spot = false;
+  // Depth-sorted and outline rows keep no light edges: such faces go without the spot.
+  draw.shading.spot = draw.shading.smooth && !draw.keyed &&
+                      context->raster.currentFace != nullptr && !draw.depthSorted && !draw.outline;
   draw.shading.fog = context->fogMode == R3X_FOG_MODE_2;
   draw.keyed = (method & R3X_METHOD_KEYED) != 0;
   draw.outline = (method & R3X_RENDER_FILL_MASK) == R3X_RENDER_FILL_OUTLINE;

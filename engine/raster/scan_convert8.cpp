@@ -72,7 +72,11 @@ bool WalkToRow(EdgeWalker& edge, const FaceWalk& walk, std::int32_t r) {
     edge.start = edge.end;
     edge.end = (edge.end + edge.direction + face.count) % face.count;
     if (walk.spot && edge.start != face.top) {
-      _r3xAddLightEdgeToSpot(walk.context, &v[edge.start], r);
+      if (walk.colour) {
+        _r3xAddLightEdgeToSpotRGB(walk.context, &v[edge.start], r);
+      } else {
+        _r3xAddLightEdgeToSpot(walk.context, &v[edge.start], r);
+      }
     }
     const R3xClipVertex& a = v[edge.start];
     const R3xClipVertex& b = v[edge.end];
@@ -139,6 +143,8 @@ void SetRowState(const FaceWalk& walk, const EdgeWalker& left, const EdgeWalker&
     if (walk.spot) {
       span.spanEndX = right.x;
       span.spanEndLight[0] = right.light;
+      span.spanEndLight[1] = right.green;
+      span.spanEndLight[2] = right.blue;
     }
   }
   if (walk.affine) {
@@ -356,12 +362,13 @@ std::int32_t _r3xScanConvert8(R3xRenderContext* context, R3xFaceDraw* face) {
   if (face->outline) {
     return ScanOutline(walk, left, right, top, bottom);
   }
+  const auto addEdge = face->colour ? _r3xAddLightEdgeToSpotRGB : _r3xAddLightEdgeToSpot;
+  const auto advanceEdges = face->colour ? _r3xAdvanceLightEdgesRGB : _r3xAdvanceLightEdges;
   if (walk.spot) {
-    _r3xAddLightEdgeToSpot(context, &face->vertices[face->top], top);
+    addEdge(context, &face->vertices[face->top], top);
   }
   for (std::int32_t r = top; r <= bottom; ++r) {
-    if (walk.spot &&
-        _r3xAdvanceLightEdges(context, face->vertices, face->count, r) == R3X_ERR_FAILED) {
+    if (walk.spot && advanceEdges(context, face->vertices, face->count, r) == R3X_ERR_FAILED) {
       return R3X_RUNS_CANNOT_GROW;
     }
     if (!WalkToRow(left, walk, r) || !WalkToRow(right, walk, r)) {

@@ -201,6 +201,31 @@ TEST_F(DrawPolygonRGBTest, ConstantDepthLinesAreDrawnAsPerspectiveEvery16Pixels)
   EXPECT_EQ(At16(10, 20), Entry565(kTexel));
 }
 
+TEST_F(DrawPolygonRGBTest, TheLightSpotBrightensTheChannelsOfItsLightUnderIt) {
+  // A red point light half a unit in front of the plane z = 1, over the screen's centre.
+  float red[3] = {1.0f, 0.0f, 0.0f};
+  definition_.colours = red;
+  R3xPointLight point = MakePointLight(0.0f, 0.0f, 0.5f, 4.0f);
+  R3xObjectHeader* lights[] = {&point.header};
+  render_->lights = lights;
+  render_->lightCount = 1;
+  render_->polygonNormal[2] = -1.0f;
+  R3xRegionFace face{};
+  face.polygon.normal[2] = -1.0f;
+  face.polygon.distance = 1.0f;
+  surface_.intensity = 0.5f;
+  const R3xRenderMethod method = kSolid | R3X_LIGHTING_CONSTANT | R3X_METHOD_SMOOTH;
+  ASSERT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
+  const std::uint32_t plain = arena::Widen565(At16(32, 24));
+  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+  render_->raster.currentFace = &face;
+  EXPECT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
+  const std::uint32_t spot = arena::Widen565(At16(32, 24));
+  EXPECT_GT(spot >> 16, plain >> 16);
+  EXPECT_EQ(spot & 0xFFFF, plain & 0xFFFF);
+  EXPECT_EQ(spot & 0xFFFF, arena::Widen565(Entry565(kPen, 16)) & 0xFFFF);
+}
+
 TEST_F(DrawPolygonRGBTest, AFaceBeyondTheFogRangeIsFilledWithTheFogColour) {
   UseTexture();
   render_->fogMode = R3X_FOG_MODE_2;
