@@ -202,9 +202,6 @@ TEST_F(DrawPolygonRGBTest, ConstantDepthLinesAreDrawnAsPerspectiveEvery16Pixels)
 }
 
 TEST_F(DrawPolygonRGBTest, TheLightSpotBrightensTheChannelsOfItsLightUnderIt) {
-  // A red point light half a unit in front of the plane z = 1, over the screen's centre.
-  float red[3] = {1.0f, 0.0f, 0.0f};
-  definition_.colours = red;
   R3xPointLight point = MakePointLight(0.0f, 0.0f, 0.5f, 4.0f);
   R3xObjectHeader* lights[] = {&point.header};
   render_->lights = lights;
@@ -215,15 +212,26 @@ TEST_F(DrawPolygonRGBTest, TheLightSpotBrightensTheChannelsOfItsLightUnderIt) {
   face.polygon.distance = 1.0f;
   surface_.intensity = 0.5f;
   const R3xRenderMethod method = kSolid | R3X_LIGHTING_CONSTANT | R3X_METHOD_SMOOTH;
-  ASSERT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
-  const std::uint32_t plain = arena::Widen565(At16(32, 24));
-  ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
-  render_->raster.currentFace = &face;
-  EXPECT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
-  const std::uint32_t spot = arena::Widen565(At16(32, 24));
-  EXPECT_GT(spot >> 16, plain >> 16);
-  EXPECT_EQ(spot & 0xFFFF, plain & 0xFFFF);
-  EXPECT_EQ(spot & 0xFFFF, arena::Widen565(Entry565(kPen, 16)) & 0xFFFF);
+  // A red, then a blue point light half a unit in front of the plane z = 1, over the centre:
+  // the spot raises that channel only (the 565 colour's blue is bits 0-7, red bits 16-23).
+  for (const int channel : {0, 2}) {
+    SCOPED_TRACE(channel);
+    float colour[3] = {0.0f, 0.0f, 0.0f};
+    colour[channel] = 1.0f;
+    definition_.colours = colour;
+    const std::uint32_t shift = channel == 0 ? 16 : 0;
+    const std::uint32_t others = ~(0xFFu << shift) & 0xFFFFFFu;
+    render_->raster.currentFace = nullptr;
+    ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+    ASSERT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
+    const std::uint32_t plain = arena::Widen565(At16(32, 24));
+    ASSERT_EQ(_r3xPrepareRowRuns(render_), R3X_DONE);
+    render_->raster.currentFace = &face;
+    EXPECT_EQ(DrawRGB(Square(4, 4, 60, 44), method), 4);
+    const std::uint32_t spot = arena::Widen565(At16(32, 24));
+    EXPECT_GT(spot >> shift & 0xFF, plain >> shift & 0xFF);
+    EXPECT_EQ(spot & others, plain & others);
+  }
 }
 
 TEST_F(DrawPolygonRGBTest, AFaceBeyondTheFogRangeIsFilledWithTheFogColour) {
