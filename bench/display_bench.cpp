@@ -6,8 +6,8 @@
 #include <deque>
 #include <vector>
 
+#include "engine/core/vertex_lighting.h"
 #include "engine/display/glide_texture_internal.h"
-#include "engine/display/vertex_lighting.h"
 #include "engine/r3x.h"
 #include "platform/glide.h"
 

@@ -1,5 +1,6 @@
-// The 8-bit polygon drawer with arbitrary polygons, render methods, textures and drawing state:
-// nothing may be written outside the image, and every row's covered runs stay sorted and apart.
+// The software polygon drawers, 8-bit and colour (in any of the four 16-bit pixel formats), with
+// arbitrary polygons, render methods, textures and drawing state: nothing may be written outside
+// the image, and every row's covered runs stay sorted and apart.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,9 +9,11 @@
 
 #include "base/byte_reader.h"
 #include "engine/core/math_tables_internal.h"
+#include "engine/core/render_device_record.h"
 #include "engine/r3x.h"
 #include "engine/raster/covered_runs_internal.h"
 #include "engine/raster/draw_polygon8_internal.h"
+#include "engine/raster/draw_polygon_rgb_internal.h"
 #include "engine/raster/flat_spans_internal.h"
 #include "engine/raster/software_drawers_internal.h"
 
@@ -22,9 +25,12 @@ constexpr std::int32_t kHeight = 40;
 constexpr std::int32_t kPitch = kWidth + 16;
 constexpr std::int32_t kGuardRows = 4;
 constexpr std::uint8_t kGuard = 0xA5;
+constexpr std::uint16_t kGuard16 = 0xA5A5;
 
 struct Texture {
   std::vector<std::uint8_t> pixels;
+  // A bitmap's own colours (every other texture), which the colour drawer draws with.
+  std::vector<std::uint8_t> colours;
   R3xBitmap bitmap{};
 };
 
@@ -40,8 +46,12 @@ struct Lights {
 
 struct Scene {
   R3xRenderContext* render = nullptr;
+  // Attached in colour mode, one per pixel format code.
+  R3xRenderContext* colour[4] = {};
+  R3xPalette palette{};
   Lights lights;
   std::vector<std::uint8_t> buffer;
+  std::vector<std::uint16_t> buffer16;
   std::vector<std::uint8_t> shade;
   std::vector<Texture> textures;
 };
@@ -57,6 +67,21 @@ Scene& Drawing() {
     _r3xRegisterSoftwareDrawers();
     s.render = CreateRenderContext(0, nullptr);
     s.buffer.assign(static_cast<std::size_t>(kPitch) * (kHeight + 2 * kGuardRows), kGuard);
+    s.buffer16.assign(s.buffer.size(), kGuard16);
+    for (int i = 0; i < 256; ++i) {
+      s.palette.entries[i] = {static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i * 13),
+                              static_cast<std::uint8_t>(i * 29), 0};
+    }
+    for (int f = 0; f < 4; ++f) {
+      s.colour[f] = CreateRenderContext(0, nullptr);
+      R3xRenderDevice device{};
+      device.bitsPerPixel = 16;
+      device.pixelFormat = f + 1;
+      if (s.colour[f] == nullptr ||
+          r3xAttachRenderDevice(s.colour[f], R3X_MODE_COLOUR, &device, &s.palette) != 0) {
+        std::abort();
+      }
+    }
     s.shade.resize(16 * 4096);
     for (std::size_t i = 0; i < s.shade.size(); ++i) {
       s.shade[i] = static_cast<std::uint8_t>(i * 37 + i / 4096);
@@ -90,6 +115,13 @@ Scene& Drawing() {
       b.widthLog2 = static_cast<std::int16_t>(kSizes[k][2]);
       b.widthReciprocal = 1.0f / static_cast<float>(b.width);
       b.bitCount = 8;
+      if (k % 2 == 1) {
+        s.textures[k].colours.resize(256 * 4);
+        for (std::size_t i = 0; i < s.textures[k].colours.size(); ++i) {
+          s.textures[k].colours[i] = static_cast<std::uint8_t>(i * 5 + k);
+        }
+        b.colourTable = s.textures[k].colours.data();
+      }
     }
     return s;
   }();
@@ -98,6 +130,19 @@ Scene& Drawing() {
 
 float Value(arena::ByteReader& in, float range) {
   return (static_cast<float>(in.I16()) / 32768.0f) * range;
+}
+
+bool Guards16Intact(const Scene& scene) {
+  for (std::int32_t row = 0; row < kHeight + 2 * kGuardRows; ++row) {
+    const bool inside = row >= kGuardRows && row < kGuardRows + kHeight;
+    for (std::int32_t x = inside ? kWidth : 0; x < kPitch; ++x) {
+      if (scene.buffer16[static_cast<std::size_t>(row) * kPitch + static_cast<std::size_t>(x)] !=
+          kGuard16) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 bool RunsInOrder(const R3xRenderContext* render) {
@@ -132,8 +177,7 @@ bool GuardsIntact(const Scene& scene) {
   return true;
 }
 
-void DrawOne(Scene& scene, arena::ByteReader& in, R3xSurface& surface) {
-  R3xRenderContext* render = scene.render;
+void DrawOne(Scene& scene, R3xRenderContext* render, arena::ByteReader& in, R3xSurface& surface) {
   const std::uint32_t count = 3 + in.U8() % 6;
   R3xClipVertex* source = render->work.clip[0];
   R3xClipVertex* input = render->work.clip[1];
@@ -145,6 +189,8 @@ void DrawOne(Scene& scene, arena::ByteReader& in, R3xSurface& surface) {
     v.u = Value(in, 300.0f);
     v.v = Value(in, 300.0f);
     v.red = Value(in, 1.2f);
+    v.green = Value(in, 2.2f);
+    v.blue = Value(in, 2.2f);
     for (float& n : v.normal) {
       n = Value(in, 1.0f);
     }
@@ -172,6 +218,11 @@ void DrawOne(Scene& scene, arena::ByteReader& in, R3xSurface& surface) {
   render->raster.depthSorting = (state & 0x40) != 0 ? 1 : 0;
   render->fogMode = (state & 0x80) != 0 ? R3X_FOG_MODE_2 : R3X_FOG_OFF;
   render->raster.viewerLight = Value(in, 1.0f);
+  for (int i = 0; i < 3; ++i) {
+    render->viewLight[i] = Value(in, 2.0f);
+    render->ambient[i] = Value(in, 2.5f);
+  }
+  render->raster.fogColour = in.U32() & 0xFFFFFF;
   render->raster.fogStart = Value(in, 100.0f);
   render->fogDistance = 1.0f + static_cast<float>(in.U8());
   render->fogScale = 0.99999f / render->fogDistance;
@@ -202,19 +253,23 @@ void DrawOne(Scene& scene, arena::ByteReader& in, R3xSurface& surface) {
   render->raster.currentFace = (lit & 4) != 0 ? &lights.face : nullptr;
   render->spotThreshold = (lit & 8) != 0 ? 0.0f : 0.1f;
   render->subdivisionCosine = (lit & 16) != 0 ? Value(in, 1.0f) : -1.0f;
-  _r3xDrawPolygon8(render, count, &surface, method);
+  render->drawPolygon(render, count, &surface, method);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Scene& scene = Drawing();
-  R3xRenderContext* render = scene.render;
+  arena::ByteReader in(std::span<const std::uint8_t>(data, size));
+  // Bit 7 of the first byte picks the colour drawer, bits 2-3 its pixel format.
+  const std::uint8_t head = in.U8();
+  const bool colour = (head & 0x80) != 0;
+  R3xRenderContext* render = colour ? scene.colour[(head >> 2) & 3] : scene.render;
   if (render == nullptr) {
     std::abort();
   }
-  arena::ByteReader in(std::span<const std::uint8_t>(data, size));
   render->raster.image = scene.buffer.data() + static_cast<std::size_t>(kGuardRows) * kPitch;
+  render->raster.image16 = scene.buffer16.data() + static_cast<std::size_t>(kGuardRows) * kPitch;
   render->raster.rowLength = kPitch;
   render->raster.width = kWidth;
   render->raster.height = kHeight;
@@ -234,11 +289,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   R3xSurface surface{};
   surface.type = R3X_TYPE_SURFACE;
-  const std::uint32_t polygons = 1 + in.U8() % 4;
+  const std::uint32_t polygons = 1 + head % 4;
   for (std::uint32_t p = 0; p < polygons && in.ok(); ++p) {
-    DrawOne(scene, in, surface);
+    DrawOne(scene, render, in, surface);
   }
-  if (!GuardsIntact(scene) || !RunsInOrder(render)) {
+  if (!GuardsIntact(scene) || !Guards16Intact(scene) || !RunsInOrder(render)) {
     std::abort();
   }
   return 0;

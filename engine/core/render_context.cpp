@@ -85,6 +85,9 @@ void freeContext(R3xRenderContext* context) {
   r3xFree(context->indirect.methods);
   r3xFree(context->modulation);
   r3xFree(context->span.edges);
+  r3xFree(context->span.scratchRow);
+  r3xFree(context->span.colourRow);
+  r3xFree(context->span.colourBuffer);
   r3xFree(context->allocation);
 }
 
@@ -107,6 +110,30 @@ std::uint8_t* buildModulationTable() {
     }
   }
   return table;
+}
+
+// The colour drawer's rows and 256-colour buffer, made once; false, with the span state's
+// capacity 0, when any cannot be.
+bool makeColourRows(R3xRenderContext* context) {
+  R3xSpanState& span = context->span;
+  if (span.rowCapacity != 0) {
+    return true;
+  }
+  if (span.scratchRow == nullptr) {
+    span.scratchRow = static_cast<std::uint8_t*>(r3xMalloc(R3X_COLOUR_ROW_CAPACITY));
+  }
+  if (span.colourRow == nullptr) {
+    span.colourRow =
+        static_cast<std::uint32_t*>(r3xMalloc(R3X_COLOUR_ROW_CAPACITY * sizeof(std::uint32_t)));
+  }
+  if (span.colourBuffer == nullptr) {
+    span.colourBuffer = static_cast<std::uint8_t*>(r3xMalloc(R3X_COLOUR_BUFFER_BYTES));
+  }
+  if (span.scratchRow == nullptr || span.colourRow == nullptr || span.colourBuffer == nullptr) {
+    return false;
+  }
+  span.rowCapacity = R3X_COLOUR_ROW_CAPACITY;
+  return true;
 }
 
 // The drawer of the mode from the registered routines; the slot is left as it is while none are.
@@ -231,6 +258,9 @@ std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
     if (context->modulation == nullptr) {
       return R3X_ERR_FAILED;
     }
+  }
+  if (!makeColourRows(context)) {
+    return R3X_ERR_FAILED;
   }
   context->bitsPerPixel = device != nullptr ? device->bitsPerPixel : 0;
   if (device != nullptr && device->bitsPerPixel == 16) {

@@ -238,11 +238,11 @@ std::int32_t r3xSetRenderShadeTable(R3xWorld* world, R3xRenderContext* context,
 // the distance must be positive (R3X_FOG_BAD_DISTANCE otherwise). 0.
 std::int32_t r3xSetFogMode(R3xRenderContext* context, std::int32_t mode, float distance);
 // Mode 0: the palettised drawer. Other modes need the palette (R3X_ERR_FAILED without one):
-// the colour drawer with the palette's colours and the modulation table (built once;
-// R3X_ERR_FAILED when it cannot be). The device's bits per pixel are stored (0 without one),
-// and a 16-bit device's pixel format with the 16-bit span routines of that format. The drawers
-// and routines are the registered ones (see raster_routines.h); none are installed while none
-// are registered. 0.
+// the colour drawer with the palette's colours, the modulation table and the colour drawer's
+// rows and 256-colour buffer (made once; R3X_ERR_FAILED when they cannot be). The device's bits per
+// pixel are stored (0 without one), and a 16-bit device's pixel format with the 16-bit span
+// routines of that format. The drawers and routines are the registered ones (see
+// raster_routines.h); none are installed while none are registered. 0.
 std::int32_t r3xAttachRenderDevice(R3xRenderContext* context, std::int32_t mode,
                                    R3xRenderDevice* device, const R3xPalette* palette);
 

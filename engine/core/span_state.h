@@ -108,7 +108,38 @@ struct R3xSpanState {
   R3xLightEdge* edges;
   float spanEndX;
   float spanEndLight[3];
+  // The colour path. The face's palette colours: 256 entries of red, green, blue and an ignored
+  // byte (the attached palette's, a bitmap's own colour table or the modified copy). Green and
+  // blue light at the origin x with their gradients and 12.20 steps (red uses the light fields).
+  const std::uint8_t* paletteColours;
+  float green;
+  float greenStep;
+  std::int32_t greenStepFixed;
+  float blue;
+  float blueStep;
+  std::int32_t blueStepFixed;
+  // Pixel 0 of the current scan line of the 16-bit image (the texel stage writes its indexes
+  // through destination, which points at the scratch row).
+  std::uint16_t* destination16;
+  // The colour stage (texel indexes or the flat colour to colours) and the output stage (colours
+  // to pixels), and the rows between the stages, indexed by column like the image row (owned,
+  // rowCapacity columns each; made with the colour attachment).
+  R3xSpanRoutine colourRoutine;
+  R3xSpanRoutine outputRoutine;
+  // The colour routine that the light spot's colour stage hands its pieces to.
+  R3xSpanRoutine savedColourRoutine;
+  std::uint8_t* scratchRow;
+  std::uint32_t* colourRow;
+  std::int32_t rowCapacity;
+  // The 256 colours that face-wide light and fog are applied to (owned, as the palette colours).
+  std::uint8_t* colourBuffer;
 };
+
+// The columns of the colour path's rows: no image it draws into may be wider.
+inline constexpr std::int32_t R3X_COLOUR_ROW_CAPACITY = 2048;
+// Bytes of one palette colour (red, green, blue, ignored) and of the 256-colour buffer.
+inline constexpr std::int32_t R3X_PALETTE_COLOUR_BYTES = 4;
+inline constexpr std::int32_t R3X_COLOUR_BUFFER_BYTES = 256 * R3X_PALETTE_COLOUR_BYTES;
 
 // What the software drawers read besides the span state: the 8-bit image, the frame's view
 // inputs (set by the board's begin-frame too), the lights' and the fog's inputs, and the face
@@ -146,4 +177,8 @@ struct R3xRasterInputs {
   // The span routine of a pre-projected quad, which its caller sets with the span state's texels
   // and steps; null: such quads are not drawn.
   R3xSpanRoutine quadRoutine;
+  // The colour path: the 16-bit image and the fog colour (red in bits 0-7, green 8-15, blue
+  // 16-23; black unless set).
+  std::uint16_t* image16;
+  std::uint32_t fogColour;
 };

@@ -12,9 +12,9 @@
 #include "engine/core/render_context.h"
 #include "engine/core/render_work_arrays.h"
 #include "engine/core/surface.h"
+#include "engine/core/vertex_lighting.h"
 #include "engine/display/glide_context.h"
 #include "engine/display/surface_bitmap.h"
-#include "engine/display/vertex_lighting.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include "engine/core/region.h"
 #include "engine/core/region_internal.h"
 #include "engine/core/render_context.h"
+#include "engine/core/vertex_lighting.h"
 #include "engine/core/visible_regions.h"
 #include "engine/core/world.h"
 #include "engine/display/glide_draw_list_internal.h"
 #include "engine/display/glide_frame_internal.h"
 #include "engine/display/glide_sprite_queue_internal.h"
-#include "engine/display/vertex_lighting.h"
 
 namespace {
 

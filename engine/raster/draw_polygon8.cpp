@@ -7,6 +7,7 @@
 #include "engine/raster/clip_vertices_internal.h"
 #include "engine/raster/draw_polygon8_internal.h"
 #include "engine/raster/face_draw8_internal.h"
+#include "engine/raster/face_projection_internal.h"
 #include "engine/raster/face_shading8_internal.h"
 #include "engine/raster/raster_numeric_internal.h"
 #include "engine/raster/scan_convert8_internal.h"
@@ -15,10 +16,6 @@
 #include "engine/raster/vertex_lighting8_internal.h"
 
 namespace {
-
-// The depth bias of R3X_METHOD_DEPTH_BIAS (the float 1.0000100136).
-constexpr float kDepthBias = 1.00001f;
-constexpr float kNoBound = 1e30f;
 
 bool TakesVertexUV(std::int32_t kind) {
   return kind == R3X_KIND_AUTOMATIC || kind == R3X_KIND_AFFINE;
@@ -74,66 +71,6 @@ void DecideFog(R3xRenderContext* context, R3xFaceDraw* face) {
   context->span.shadeData = shading.shadeData;
 }
 
-// The depth line a x + b y + c of the face's plane through the clip-space vertex q.
-void BuildDepthLine(const R3xRenderContext* context, const R3xClipVertex& q, R3xFaceDraw* face) {
-  const float* n = context->raster.facePlane;
-  const float d = -(n[0] * q.x + n[1] * q.y + n[2] * q.z);
-  const float inverse = d != 0.0f ? 1.0f / d : 0.0f;
-  face->depthA = -n[0] * inverse * context->raster.screenToView[0];
-  face->depthB = n[1] * inverse * context->raster.screenToView[1];
-  face->depthC = (n[0] - n[1] - n[2]) * inverse;
-  if ((face->shading.method & R3X_METHOD_DEPTH_BIAS) != 0) {
-    face->depthA *= kDepthBias;
-    face->depthB *= kDepthBias;
-    face->depthC *= kDepthBias;
-  }
-}
-
-// Projects the clipped vertices to the screen, finding the box and its extreme vertices, and
-// settles the automatic kind by the smallest depth and the box's area.
-void Project(const R3xRenderContext* context, R3xFaceDraw* face) {
-  const float w2 = context->halfViewWidth;
-  const float h2 = context->halfViewHeight;
-  float nearest = kNoBound;
-  float minX = kNoBound;
-  float maxX = -kNoBound;
-  face->minY = kNoBound;
-  face->maxY = -kNoBound;
-  for (std::int32_t i = 0; i < face->count; ++i) {
-    R3xClipVertex& v = face->vertices[i];
-    nearest = v.z < nearest ? v.z : nearest;
-    const float reciprocal = 1.0f / v.z;
-    v.x = v.x * w2 * reciprocal + (w2 - 0.5f);
-    v.y = (h2 - 0.5f) - v.y * h2 * reciprocal;
-    if (v.x < minX) {
-      minX = v.x;
-      face->left = i;
-    }
-    if (v.x > maxX) {
-      maxX = v.x;
-      face->right = i;
-    }
-    if (v.y < face->minY) {
-      face->minY = v.y;
-      face->top = i;
-    }
-    if (v.y > face->maxY) {
-      face->maxY = v.y;
-      face->bottom = i;
-    }
-  }
-  face->centreX = (minX + maxX) / 2.0f - w2;
-  face->centreY = (face->minY + face->maxY) / 2.0f - h2;
-  if (face->kind == R3X_KIND_AUTOMATIC) {
-    if (context->raster.flatDistance < nearest) {
-      face->kind = face->keyed ? R3X_KIND_AFFINE : R3X_KIND_FLAT;
-    } else {
-      const float area = (maxX - minX) * (face->maxY - face->minY);
-      face->kind = area < context->raster.perspectiveArea ? R3X_KIND_AFFINE : R3X_KIND_PERSPECTIVE;
-    }
-  }
-}
-
 // The quad's vertices are in screen space already, vertex 0 at the top and vertex 3 at the
 // bottom; its caller supplies the routine, texels and steps.
 std::int32_t DrawQuad(R3xRenderContext* context, const R3xSurface* surface, R3xFaceDraw* face) {
@@ -151,7 +88,7 @@ std::int32_t DrawQuad(R3xRenderContext* context, const R3xSurface* surface, R3xF
   face->quadRowStep = bitmap != nullptr ? bitmap->width : 0;
   context->span.shadeData = context->shadeData;
   if (face->depthSorted) {
-    BuildDepthLine(context, context->work.clip[0][0], face);
+    _r3xBuildDepthLine(context, context->work.clip[0][0], face);
   }
   const std::int32_t result = _r3xScanConvert8(context, face);
   return result < 0 ? R3X_DRAW8_FAILED : R3X_DRAW8_QUAD;
@@ -177,9 +114,9 @@ std::int32_t DrawFace(R3xRenderContext* context, std::uint32_t vertexCount,
   }
   DecideFog(context, face);
   if (face->depthSorted) {
-    BuildDepthLine(context, face->vertices[0], face);
+    _r3xBuildDepthLine(context, face->vertices[0], face);
   }
-  Project(context, face);
+  _r3xProjectFace(context, face);
   _r3xChooseShadingMode8(face);
   const std::int32_t chosen = _r3xChooseSpanRoutines8(context, surface, face);
   if (chosen == R3X_SPAN_CHOICE_REFUSED) {

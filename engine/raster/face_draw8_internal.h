@@ -31,6 +31,9 @@ struct R3xFaceDraw {
   std::int32_t kind;
   bool keyed;
   bool outline;
+  // Drawn by the colour drawer: three light channels, fog per pixel whenever the shading's fog
+  // is on, into the 16-bit image.
+  bool colour;
   bool depthSorted;
   // The span state's gradients were set up by the caller for the current object.
   bool objectFog;

@@ -1,3 +1,4 @@
+#include <array>
 #include <cstdint>
 
 #include "engine/core/light.h"
@@ -8,6 +9,7 @@
 #include "engine/core/point_light.h"
 #include "engine/core/region.h"
 #include "engine/core/render_context.h"
+#include "engine/core/vertex_lighting.h"
 #include "engine/raster/light_spot_internal.h"
 #include "engine/raster/raster_numeric_internal.h"
 
@@ -31,9 +33,47 @@ float FrameIntensity(const R3xLight* light) {
   return definition->intensities[_r3xLightShownFrame(light)];
 }
 
-float OwnLight(const R3xPointLight& light, float dist) {
-  return light.radius * light.radius / (dist * dist + 1.0f) * FrameIntensity(light.light) *
-         kRadiusFactor;
+// The 8-bit path's one light value, or the colour path's three channels.
+template <int N>
+using Channels = std::array<float, N>;
+
+// The light's intensity per channel in its current frame: the colour path takes the frame's
+// colour where the definition has colours.
+template <int N>
+Channels<N> FrameLight(const R3xLight* light) {
+  Channels<N> out{};
+  const float intensity = FrameIntensity(light);
+  out.fill(intensity);
+  const R3xLightDef* definition = light->definition;
+  if (N == 3 && definition->colours != nullptr) {
+    const std::uint32_t frame = definition->frameCount <= 1 ? 0 : _r3xLightShownFrame(light);
+    for (int k = 0; k < N; ++k) {
+      out[static_cast<std::size_t>(k)] = definition->colours[3 * std::size_t{frame} + k];
+    }
+  }
+  return out;
+}
+
+// The 8-bit limit 0.99999, or 1.99999 for every colour channel.
+template <int N>
+float Limit(float value) {
+  if constexpr (N == 1) {
+    return _r3xLimitLight(value);
+  } else {
+    return value >= R3X_LIGHT_CHANNEL_LIMIT ? R3X_LIGHT_CHANNEL_LIMIT : value;
+  }
+}
+
+// A vertex's light channel: red, green, blue.
+float VertexLight(const R3xClipVertex& v, int k) {
+  return k == 0 ? v.red : k == 1 ? v.green : v.blue;
+}
+void SetVertexLight(R3xClipVertex& v, int k, float value) {
+  (k == 0 ? v.red : k == 1 ? v.green : v.blue) = value;
+}
+
+float OwnFactor(const R3xPointLight& light, float dist) {
+  return light.radius * light.radius / (dist * dist + 1.0f);
 }
 
 struct Screen {
@@ -61,16 +101,18 @@ float Distance2(float ax, float ay, float bx, float by) {
 
 // Where a spot lies against the polygon: inside, or moved onto the edge it lies beyond (with a
 // weight for its own light and the edge's blended light), or not usable.
+template <int N>
 struct Placement {
   bool usable;
   bool moved;
   Screen at;
   float weight;
-  float edgeLight;
+  Channels<N> edgeLight;
 };
 
-Placement Place(const R3xRenderContext* context, const R3xClipVertex* v, std::int32_t count,
-                Screen s) {
+template <int N>
+Placement<N> Place(const R3xRenderContext* context, const R3xClipVertex* v, std::int32_t count,
+                   Screen s) {
   for (std::int32_t i = 0; i < count; ++i) {
     const R3xClipVertex& a = v[i];
     const R3xClipVertex& b = v[i + 1 == count ? 0 : i + 1];
@@ -92,15 +134,20 @@ Placement Place(const R3xRenderContext* context, const R3xClipVertex* v, std::in
     const float wb = 1.0f / Distance2(q.x, q.y, a.x, a.y);
     const float wc = 1.0f / Distance2(q.x, q.y, b.x, b.y);
     const float sum = wa + wb + wc;
-    return {true, true, q, wa / sum, (wb * a.red + wc * b.red) / sum};
+    Channels<N> edge{};
+    for (int k = 0; k < N; ++k) {
+      edge[static_cast<std::size_t>(k)] = (wb * VertexLight(a, k) + wc * VertexLight(b, k)) / sum;
+    }
+    return {true, true, q, wa / sum, edge};
   }
-  return {true, false, s, 0.0f, 0.0f};
+  return {true, false, s, 0.0f, {}};
 }
 
 // The other point lights' terms at the foot point.
-float OtherLights(const R3xRenderContext* context, const R3xPointLight* spotLight,
-                  const float* normal, const float* foot) {
-  float sum = 0.0f;
+template <int N>
+Channels<N> OtherLights(const R3xRenderContext* context, const R3xPointLight* spotLight,
+                        const float* normal, const float* foot) {
+  Channels<N> sum{};
   for (std::uint32_t l = 0; l < context->lightCount; ++l) {
     const R3xObjectHeader* object = context->lights[l];
     if (object->type != R3X_TYPE_POINT_LIGHT || object == &spotLight->header) {
@@ -116,13 +163,16 @@ float OtherLights(const R3xRenderContext* context, const R3xPointLight* spotLigh
     }
     const float cosine = Dot(normal, g) / r3xSqrt(gg);
     if (cosine > 0.0f) {
-      sum += other.radius * other.radius * FrameIntensity(other.light) * kRadiusFactor * cosine /
-             (gg + 1.0f);
+      const Channels<N> light = FrameLight<N>(other.light);
+      for (std::size_t k = 0; k < N; ++k) {
+        sum[k] += other.radius * other.radius * light[k] * kRadiusFactor * cosine / (gg + 1.0f);
+      }
     }
   }
   return sum;
 }
 
+template <int N>
 void Subdivide(R3xRenderContext* context, R3xClipVertex* v, std::int32_t* count) {
   const R3xSpanState& span = context->span;
   const float limit = context->subdivisionCosine;
@@ -148,7 +198,11 @@ void Subdivide(R3xRenderContext* context, R3xClipVertex* v, std::int32_t* count)
       m.v = (a.v + b.v) * 0.5f;
       const float toSpot = 1.0f / Distance2(m.x, m.y, span.spotX, span.spotY);
       const float w = toSpot / (2.0f / Distance2(m.x, m.y, a.x, a.y) + toSpot);
-      m.red = _r3xLimitLight((1.0f - w) * (a.red + b.red) * 0.5f + w * span.spotLight[0]);
+      for (int k = 0; k < N; ++k) {
+        SetVertexLight(m, k,
+                       Limit<N>((1.0f - w) * (VertexLight(a, k) + VertexLight(b, k)) * 0.5f +
+                                w * span.spotLight[k]));
+      }
       for (std::int32_t k = *count; k > i + 1; --k) {
         v[k] = v[k - 1];
       }
@@ -193,16 +247,26 @@ std::int32_t InsertEdge(R3xSpanState& span, const R3xLightEdge& edge) {
   return 0;
 }
 
-R3xLightEdge MakeEdge(float x, float toX, float light, float toLight, std::int32_t rows,
-                      std::int32_t endRow) {
+template <int N>
+R3xLightEdge MakeEdge(float x, float toX, const float* light, const float* toLight,
+                      std::int32_t rows, std::int32_t endRow) {
   const float k = 1.0f / static_cast<float>(rows);
   R3xLightEdge edge{};
   edge.endRow = endRow;
   edge.x = x;
   edge.xStep = (toX - x) * k;
-  edge.light[0] = light;
-  edge.lightStep[0] = (toLight - light) * k * kEdgeLightFactor;
+  for (int c = 0; c < N; ++c) {
+    edge.light[c] = light[c];
+    edge.lightStep[c] = (toLight[c] - light[c]) * k * kEdgeLightFactor;
+  }
   return edge;
+}
+
+template <int N>
+void Lights(const R3xClipVertex& v, float* out) {
+  for (int k = 0; k < N; ++k) {
+    out[k] = VertexLight(v, k);
+  }
 }
 
 // The light gradient of a piece from (fromX, fromLight) toward (toX, toLight), in the span
@@ -214,10 +278,29 @@ void SetPiece(R3xSpanState& span, float fromX, float fromLight, float toX, float
   span.light = fromLight - (fromX - span.lightOriginX) * gradient;
 }
 
-}  // namespace
+// The colour path's piece: the three gradients from (fromX, fromLight) toward (toX, toLight),
+// their steps without the bias toward zero.
+void SetPieceRGB(R3xSpanState& span, float fromX, const float* fromLight, float toX,
+                 const float* toLight) {
+  const float width = (toX - fromX) + 0.5f;
+  float gradients[3];
+  for (int k = 0; k < 3; ++k) {
+    gradients[k] = (toLight[k] - fromLight[k]) / width;
+  }
+  span.lightStep = gradients[0];
+  span.lightStepFixed = _r3xFixed20(gradients[0]);
+  span.light = fromLight[0] - (fromX - span.lightOriginX) * gradients[0];
+  span.greenStep = gradients[1];
+  span.greenStepFixed = _r3xFixed20(gradients[1]);
+  span.green = fromLight[1] - (fromX - span.lightOriginX) * gradients[1];
+  span.blueStep = gradients[2];
+  span.blueStepFixed = _r3xFixed20(gradients[2]);
+  span.blue = fromLight[2] - (fromX - span.lightOriginX) * gradients[2];
+}
 
-std::int32_t _r3xFindLightSpot8(R3xRenderContext* context, float base, R3xClipVertex* vertices,
-                                std::int32_t* count) {
+template <int N>
+std::int32_t FindLightSpot(R3xRenderContext* context, const float* base, R3xClipVertex* vertices,
+                           std::int32_t* count) {
   const R3xRegionFace* face = context->raster.currentFace;
   if (face == nullptr) {
     return 0;
@@ -236,7 +319,14 @@ std::int32_t _r3xFindLightSpot8(R3xRenderContext* context, float base, R3xClipVe
     if (dist < 0.0f) {
       continue;
     }
-    const float f = OwnLight(light, dist);
+    const float own = OwnFactor(light, dist);
+    const Channels<N> colour = FrameLight<N>(light.light);
+    Channels<N> fs{};
+    float f = 0.0f;
+    for (std::size_t k = 0; k < N; ++k) {
+      fs[k] = own * colour[k] * kRadiusFactor;
+      f = k == 0 || fs[k] > f ? fs[k] : f;
+    }
     if (!(f > best)) {
       continue;
     }
@@ -247,34 +337,42 @@ std::int32_t _r3xFindLightSpot8(R3xRenderContext* context, float base, R3xClipVe
     if (!Project(context, foot, &screen)) {
       continue;
     }
-    const Placement place = Place(context, vertices, *count, screen);
+    const Placement<N> place = Place<N>(context, vertices, *count, screen);
     if (!place.usable) {
       continue;
     }
-    float spotLight = f;
+    Channels<N> spotLight = fs;
     if (dist > kNearestLightDistance2) {
-      spotLight += OtherLights(context, &light, normal, foot);
+      const Channels<N> others = OtherLights<N>(context, &light, normal, foot);
+      for (std::size_t k = 0; k < N; ++k) {
+        spotLight[k] += others[k];
+      }
     }
-    spotLight = _r3xLimitLight(spotLight + base);
-    if (place.moved) {
-      spotLight = _r3xLimitLight(place.weight * spotLight + place.edgeLight);
+    for (std::size_t k = 0; k < N; ++k) {
+      spotLight[k] = Limit<N>(spotLight[k] + base[k]);
+      if (place.moved) {
+        spotLight[k] = Limit<N>(place.weight * spotLight[k] + place.edgeLight[k]);
+      }
     }
     span.spotX = place.at.x;
     span.spotY = place.at.y;
     span.spotRow = _r3xCeilRow(place.at.y);
-    span.spotLight[0] = spotLight;
+    for (std::size_t k = 0; k < N; ++k) {
+      span.spotLight[k] = spotLight[k];
+    }
     span.edgeCount = 0;
     best = f;
     found = 1;
   }
   if (found != 0 && context->subdivisionCosine > kNoSubdivision) {
-    Subdivide(context, vertices, count);
+    Subdivide<N>(context, vertices, count);
   }
   return found;
 }
 
-std::int32_t _r3xAdvanceLightEdges(R3xRenderContext* context, const R3xClipVertex* vertices,
-                                   std::int32_t count, std::int32_t row) {
+template <int N>
+std::int32_t AdvanceLightEdges(R3xRenderContext* context, const R3xClipVertex* vertices,
+                               std::int32_t count, std::int32_t row) {
   R3xSpanState& span = context->span;
   std::uint32_t kept = 0;
   for (std::uint32_t i = 0; i < span.edgeCount; ++i) {
@@ -283,7 +381,9 @@ std::int32_t _r3xAdvanceLightEdges(R3xRenderContext* context, const R3xClipVerte
       continue;
     }
     edge.x += edge.xStep;
-    edge.light[0] += edge.lightStep[0];
+    for (int k = 0; k < N; ++k) {
+      edge.light[k] += edge.lightStep[k];
+    }
     std::uint32_t at = kept;
     while (at > 0 && edge.x < span.edges[at - 1].x) {
       span.edges[at] = span.edges[at - 1];
@@ -299,23 +399,30 @@ std::int32_t _r3xAdvanceLightEdges(R3xRenderContext* context, const R3xClipVerte
   for (std::int32_t i = 0; i < count; ++i) {
     const R3xClipVertex& v = vertices[i];
     const std::int32_t r = _r3xCeilRow(v.y);
+    float light[3];
+    Lights<N>(v, light);
     if (r > row &&
-        InsertEdge(span, MakeEdge(span.spotX, v.x, span.spotLight[0], v.red, r - row, r)) != 0) {
+        InsertEdge(span, MakeEdge<N>(span.spotX, v.x, span.spotLight, light, r - row, r)) != 0) {
       return R3X_ERR_FAILED;
     }
   }
   return 0;
 }
 
-std::int32_t _r3xAddLightEdgeToSpot(R3xRenderContext* context, const R3xClipVertex* vertex,
-                                    std::int32_t row) {
+template <int N>
+std::int32_t AddLightEdgeToSpot(R3xRenderContext* context, const R3xClipVertex* vertex,
+                                std::int32_t row) {
   R3xSpanState& span = context->span;
   if (!(row < span.spotRow)) {
     return 0;
   }
-  return InsertEdge(span, MakeEdge(vertex->x, span.spotX, vertex->red, span.spotLight[0],
-                                   span.spotRow - row, span.spotRow));
+  float light[3];
+  Lights<N>(*vertex, light);
+  return InsertEdge(span, MakeEdge<N>(vertex->x, span.spotX, light, span.spotLight,
+                                      span.spotRow - row, span.spotRow));
 }
+
+}  // namespace
 
 void _r3xSpanLightDriver(R3xRenderContext* context, std::int32_t x, std::int32_t count) {
   R3xSpanState& span = context->span;
@@ -348,4 +455,71 @@ void _r3xSpanLightDriver(R3xRenderContext* context, std::int32_t x, std::int32_t
     span.routine(context, x, count);
   }
   span.light = entryLight;
+}
+
+std::int32_t _r3xFindLightSpot8(R3xRenderContext* context, float base, R3xClipVertex* vertices,
+                                std::int32_t* count) {
+  return FindLightSpot<1>(context, &base, vertices, count);
+}
+
+std::int32_t _r3xFindLightSpotRGB(R3xRenderContext* context, float red, float green, float blue,
+                                  R3xClipVertex* vertices, std::int32_t* count) {
+  const float base[3] = {red, green, blue};
+  return FindLightSpot<3>(context, base, vertices, count);
+}
+
+std::int32_t _r3xAdvanceLightEdges(R3xRenderContext* context, const R3xClipVertex* vertices,
+                                   std::int32_t count, std::int32_t row) {
+  return AdvanceLightEdges<1>(context, vertices, count, row);
+}
+
+std::int32_t _r3xAdvanceLightEdgesRGB(R3xRenderContext* context, const R3xClipVertex* vertices,
+                                      std::int32_t count, std::int32_t row) {
+  return AdvanceLightEdges<3>(context, vertices, count, row);
+}
+
+std::int32_t _r3xAddLightEdgeToSpot(R3xRenderContext* context, const R3xClipVertex* vertex,
+                                    std::int32_t row) {
+  return AddLightEdgeToSpot<1>(context, vertex, row);
+}
+
+std::int32_t _r3xAddLightEdgeToSpotRGB(R3xRenderContext* context, const R3xClipVertex* vertex,
+                                       std::int32_t row) {
+  return AddLightEdgeToSpot<3>(context, vertex, row);
+}
+
+void _r3xSpanLightEdgesRGB(R3xRenderContext* context, std::int32_t x, std::int32_t count) {
+  R3xSpanState& span = context->span;
+  const float entry[3] = {span.light, span.green, span.blue};
+  float prevX = span.lightOriginX;
+  float prevLight[3] = {entry[0], entry[1], entry[2]};
+  float targetX = span.spanEndX;
+  const float* targetLight = span.spanEndLight;
+  for (std::uint32_t i = 0; i < span.edgeCount; ++i) {
+    const R3xLightEdge& edge = span.edges[i];
+    const std::int32_t b = _r3xCeilRow(edge.x);
+    if (b > x) {
+      const std::int32_t n = b - x;
+      if (n >= count) {
+        targetX = static_cast<float>(b);
+        targetLight = edge.light;
+        break;
+      }
+      SetPieceRGB(span, prevX, prevLight, static_cast<float>(b), edge.light);
+      span.savedColourRoutine(context, x, n);
+      count -= n;
+      x = b;
+    }
+    prevX = static_cast<float>(b);
+    for (int k = 0; k < 3; ++k) {
+      prevLight[k] = edge.light[k];
+    }
+  }
+  if (count > 0) {
+    SetPieceRGB(span, prevX, prevLight, targetX, targetLight);
+    span.savedColourRoutine(context, x, count);
+  }
+  span.light = entry[0];
+  span.green = entry[1];
+  span.blue = entry[2];
 }

@@ -31,6 +31,10 @@ struct EdgeWalker {
   float xStep;
   float light;
   float lightStep;
+  float green;
+  float greenStep;
+  float blue;
+  float blueStep;
   float fog;
   float fogStep;
   float u;
@@ -43,6 +47,7 @@ struct FaceWalk {
   R3xRenderContext* context;
   R3xFaceDraw* face;
   bool lit;
+  bool colour;
   bool fogged;
   bool affine;
   bool spot;
@@ -54,6 +59,8 @@ bool WalkToRow(EdgeWalker& edge, const FaceWalk& walk, std::int32_t r) {
   if (r < edge.endRow) {
     edge.x += edge.xStep;
     edge.light += edge.lightStep;
+    edge.green += edge.greenStep;
+    edge.blue += edge.blueStep;
     edge.fog += edge.fogStep;
     edge.u += edge.uStep;
     edge.v += edge.vStep;
@@ -65,7 +72,11 @@ bool WalkToRow(EdgeWalker& edge, const FaceWalk& walk, std::int32_t r) {
     edge.start = edge.end;
     edge.end = (edge.end + edge.direction + face.count) % face.count;
     if (walk.spot && edge.start != face.top) {
-      _r3xAddLightEdgeToSpot(walk.context, &v[edge.start], r);
+      if (walk.colour) {
+        _r3xAddLightEdgeToSpotRGB(walk.context, &v[edge.start], r);
+      } else {
+        _r3xAddLightEdgeToSpot(walk.context, &v[edge.start], r);
+      }
     }
     const R3xClipVertex& a = v[edge.start];
     const R3xClipVertex& b = v[edge.end];
@@ -80,6 +91,11 @@ bool WalkToRow(EdgeWalker& edge, const FaceWalk& walk, std::int32_t r) {
     edge.x = a.x + offset * edge.xStep;
     edge.lightStep = walk.lit ? (b.red - a.red) / height : 0.0f;
     edge.light = a.red + offset * edge.lightStep;
+    const bool rgb = walk.lit && walk.colour;
+    edge.greenStep = rgb ? (b.green - a.green) / height : 0.0f;
+    edge.green = a.green + offset * edge.greenStep;
+    edge.blueStep = rgb ? (b.blue - a.blue) / height : 0.0f;
+    edge.blue = a.blue + offset * edge.blueStep;
     edge.fogStep = walk.fogged ? (b.fog - a.fog) / height : 0.0f;
     edge.fog = a.fog + offset * edge.fogStep;
     edge.uStep = walk.affine ? (b.u - a.u) / height : 0.0f;
@@ -104,19 +120,31 @@ void SetRowState(const FaceWalk& walk, const EdgeWalker& left, const EdgeWalker&
   if (!walk.affine) {
     span.gridX = x0;
   }
-  if (walk.lit) {
+  if (walk.lit || walk.fogged) {
     span.lightOriginX = left.x;
+  }
+  if (walk.fogged) {
+    span.fog = left.fog;
+    span.fogStep = Gradient(left.fog, right.fog, width);
+    span.fogStepFixed = _r3xStepFixed20(span.fogStep);
+  }
+  if (walk.lit) {
     span.light = left.light;
     span.lightStep = Gradient(left.light, right.light, width);
     span.lightStepFixed = _r3xStepFixed20(span.lightStep);
-    if (walk.fogged) {
-      span.fog = left.fog;
-      span.fogStep = Gradient(left.fog, right.fog, width);
-      span.fogStepFixed = _r3xStepFixed20(span.fogStep);
+    if (walk.colour) {
+      span.green = left.green;
+      span.greenStep = Gradient(left.green, right.green, width);
+      span.greenStepFixed = _r3xStepFixed20(span.greenStep);
+      span.blue = left.blue;
+      span.blueStep = Gradient(left.blue, right.blue, width);
+      span.blueStepFixed = _r3xStepFixed20(span.blueStep);
     }
     if (walk.spot) {
       span.spanEndX = right.x;
       span.spanEndLight[0] = right.light;
+      span.spanEndLight[1] = right.green;
+      span.spanEndLight[2] = right.blue;
     }
   }
   if (walk.affine) {
@@ -142,7 +170,11 @@ void SetRowState(const FaceWalk& walk, const EdgeWalker& left, const EdgeWalker&
 // The values that move by a row.
 void AdvanceRow(R3xRenderContext* context, R3xFaceDraw& face) {
   R3xSpanState& span = context->span;
-  span.destination += context->raster.rowLength;
+  if (face.colour) {
+    span.destination16 += context->raster.rowLength;
+  } else {
+    span.destination += context->raster.rowLength;
+  }
   face.depthC += face.depthB;
   if (face.kind == R3X_KIND_EXACT || face.kind == R3X_KIND_PERSPECTIVE) {
     for (int i = 0; i < 3; ++i) {
@@ -195,6 +227,18 @@ void MoveToTopRow(R3xRenderContext* context, R3xFaceDraw& face, std::int32_t top
   }
 }
 
+// Points the span state at row r of the image: the 8-bit image, or for the colour drawer the
+// 16-bit one (its texel stage writes through destination into the scratch row).
+void SetImageRow(R3xRenderContext* context, const R3xFaceDraw& face, std::int32_t r) {
+  const R3xRasterInputs& raster = context->raster;
+  const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(r) * raster.rowLength;
+  if (face.colour) {
+    context->span.destination16 = raster.image16 + offset;
+  } else {
+    context->span.destination = raster.image + offset;
+  }
+}
+
 // Hands [x0, x1) of row r to the face's insertion.
 std::int32_t DrawPiece(R3xRenderContext* context, R3xFaceDraw& face, std::int32_t r,
                        std::int32_t x0, std::int32_t x1, float depthC) {
@@ -236,9 +280,8 @@ std::int32_t DrawOutlineRow(R3xRenderContext* context, R3xFaceDraw& face, std::i
   if (row.x0 >= row.x1) {
     return 0;
   }
+  SetImageRow(context, face, r);
   R3xSpanState& span = context->span;
-  span.destination =
-      context->raster.image + static_cast<std::ptrdiff_t>(r) * context->raster.rowLength;
   span.currentRow = r;
   span.gridX = row.x0;
   const R3xOutlinePieces pieces =
@@ -303,27 +346,29 @@ std::int32_t _r3xScanConvert8(R3xRenderContext* context, R3xFaceDraw* face) {
   }
   const auto bottom = static_cast<std::int32_t>(end);
   R3xSpanState& span = context->span;
-  span.destination = raster.image + static_cast<std::ptrdiff_t>(top) * raster.rowLength;
+  SetImageRow(context, *face, top);
   MoveToTopRow(context, *face, top);
   face->depthC += static_cast<float>(top) * face->depthB;
   const FaceWalk walk{context,
                       face,
                       face->shading.smooth,
-                      face->shading.smooth && face->shading.fog,
+                      face->colour,
+                      face->colour ? face->shading.fog : face->shading.smooth && face->shading.fog,
                       face->kind == R3X_KIND_AFFINE,
                       face->shading.spot};
-  EdgeWalker left{-1, face->top, face->top, kNoSpanX1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EdgeWalker left{-1, face->top, face->top, kNoSpanX1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   EdgeWalker right = left;
   right.direction = 1;
   if (face->outline) {
     return ScanOutline(walk, left, right, top, bottom);
   }
+  const auto addEdge = face->colour ? _r3xAddLightEdgeToSpotRGB : _r3xAddLightEdgeToSpot;
+  const auto advanceEdges = face->colour ? _r3xAdvanceLightEdgesRGB : _r3xAdvanceLightEdges;
   if (walk.spot) {
-    _r3xAddLightEdgeToSpot(context, &face->vertices[face->top], top);
+    addEdge(context, &face->vertices[face->top], top);
   }
   for (std::int32_t r = top; r <= bottom; ++r) {
-    if (walk.spot &&
-        _r3xAdvanceLightEdges(context, face->vertices, face->count, r) == R3X_ERR_FAILED) {
+    if (walk.spot && advanceEdges(context, face->vertices, face->count, r) == R3X_ERR_FAILED) {
       return R3X_RUNS_CANNOT_GROW;
     }
     if (!WalkToRow(left, walk, r) || !WalkToRow(right, walk, r)) {

@@ -1,7 +1,8 @@
 // The 8-bit drawer's scan conversion: the projected face walked row by row between its left and
 // right edges, each row's span handed to the face's routine where the row's covered runs leave
 // it free (plainly, colour-keyed or depth-sorted), or, for an outline, only the span's border
-// pieces, with the span state's per-row fields set and stepped.
+// pieces, with the span state's per-row fields set and stepped. The colour drawer's faces go the
+// same way with three light channels into the 16-bit image.
 // Results: 0 or R3X_RUNS_CANNOT_GROW.
 #pragma once
 

@@ -7,7 +7,7 @@
 #include "engine/core/directional_light.h"
 #include "engine/core/light.h"
 #include "engine/core/render_work_arrays_internal.h"
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 #include "tests/engine_display/display_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 #include "engine/r3x.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 #include "engine/r3x.h"
 
 class LightingTest : public ::testing::Test {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/pixel16.h"
 #include "engine/core/frame_view.h"
 #include "engine/core/light_internal.h"
 #include "engine/core/region.h"
 #include "engine/core/region_internal.h"
+#include "engine/core/render_device_record.h"
 #include "engine/core/render_work_arrays_internal.h"
 #include "engine/core/visible_regions.h"
 #include "engine/core/world.h"
@@ -153,6 +155,9 @@ std::int32_t SoftwareFrameDriver::DrawFace(const QueuedFace& queued) {
   render_->lightCount = queued.lightCount;
   render_->lights = queued.lights;
   render_->raster.ambientLight = queued.ambient;
+  for (float& channel : render_->ambient) {
+    channel = queued.ambient;
+  }
   // The light spot's face; region faces belong to no object with a fog distance of its own.
   render_->raster.currentFace = queued.face;
   render_->raster.currentObject = nullptr;
@@ -229,12 +234,17 @@ std::int32_t SoftwareFrameDriver::DrawFrame(const R3xCamera& camera) {
   }
   R3xRasterInputs& raster = render_->raster;
   raster.image = image_.data();
+  raster.image16 = image16_.empty() ? nullptr : image16_.data();
   raster.width = width_;
   raster.height = height_;
   if (_r3xPrepareRowRuns(render_) != R3X_DONE) {
     return R3X_ERR_FAILED;
   }
   std::fill(image_.begin(), image_.end(), skyIndex_);
+  std::fill(
+      image16_.begin(), image16_.end(),
+      Pack16(arena::Rgb(static_cast<std::uint32_t>(kSky[0]), static_cast<std::uint32_t>(kSky[1]),
+                        static_cast<std::uint32_t>(kSky[2]))));
   faces_.clear();
   facesHanded_ = 0;
   facesDrawn_ = 0;
@@ -253,8 +263,45 @@ std::int32_t SoftwareFrameDriver::DrawFrame(const R3xCamera& camera) {
   return 0;
 }
 
+bool SoftwareFrameDriver::UseColourPath(std::int32_t pixelFormat) {
+  R3xRenderDevice device{};
+  device.bitsPerPixel = 16;
+  device.pixelFormat = pixelFormat;
+  if (r3xAttachRenderDevice(render_, R3X_MODE_COLOUR, &device, palette_) != 0) {
+    return false;
+  }
+  pixelFormat_ = pixelFormat;
+  image16_.assign(image_.size(), 0);
+  return true;
+}
+
+std::uint32_t SoftwareFrameDriver::Colour16(std::uint16_t pixel) const {
+  // Codes 1 and 3 are 5-5-5, 3 and 4 hold blue on top.
+  const std::uint32_t rgb = pixelFormat_ % 2 == 1 ? arena::Widen555(pixel) : arena::Widen565(pixel);
+  return pixelFormat_ >= 3 ? arena::SwapRedBlue(rgb) : rgb;
+}
+
+std::uint16_t SoftwareFrameDriver::Pack16(std::uint32_t rgb) const {
+  const std::uint32_t ordered = pixelFormat_ >= 3 ? arena::SwapRedBlue(rgb) : rgb;
+  return static_cast<std::uint16_t>(pixelFormat_ % 2 == 1 ? arena::Pack555(ordered)
+                                                          : arena::Pack565(ordered));
+}
+
 std::string SoftwareFrameDriver::CompareWithReference(const std::string& path) const {
-  return CompareIndexedWithReferencePicture(path, width_, height_, image_, palette_->entries);
+  if (pixelFormat_ == 0) {
+    return CompareIndexedWithReferencePicture(path, width_, height_, image_, palette_->entries);
+  }
+  platform::Frame frame;
+  frame.width = width_;
+  frame.height = height_;
+  frame.bitsPerPixel = 16;
+  frame.pixels.resize(image16_.size() * 2);
+  for (std::size_t i = 0; i < image16_.size(); ++i) {
+    const auto pixel = static_cast<std::uint16_t>(arena::Pack565(Colour16(image16_[i])));
+    frame.pixels[2 * i] = static_cast<BYTE>(pixel & 0xFF);
+    frame.pixels[2 * i + 1] = static_cast<BYTE>(pixel >> 8);
+  }
+  return CompareFrameWithReferencePicture(path, frame);
 }
 
 }  // namespace test_support

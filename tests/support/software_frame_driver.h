@@ -2,7 +2,8 @@
 // none): it readies the render context for a frame of the camera, empties the rows' covered
 // runs, gathers the front faces of the visible regions, orders them nearest first, and hands
 // each to the render context's draw-function slot with its light list, clip planes, face and
-// depth plane set as the drawer expects, into an 8-bit image shown through the palette.
+// depth plane set as the drawer expects, into an 8-bit image shown through the palette, or, after
+// UseColourPath, through the colour drawer into a 16-bit image of a pixel format code.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,10 @@ class SoftwareFrameDriver {
   bool ok() const { return ok_; }
   R3xRenderContext* render() const { return render_; }
   const std::vector<std::uint8_t>& image() const { return image_; }
+  // Attaches the render context in colour mode to a 16-bit device of the pixel format code (1 to
+  // 4); false when the attachment fails.
+  bool UseColourPath(std::int32_t pixelFormat);
+  const std::vector<std::uint16_t>& image16() const { return image16_; }
   // Faces whose runs carry depth lines, so that their order no longer matters.
   void SetDepthSorting(bool on) { render_->raster.depthSorting = on ? 1 : 0; }
   // Draws every face with its texture kind replaced by `kind` (0: as the world says).
@@ -38,7 +43,8 @@ class SoftwareFrameDriver {
   std::uint32_t facesHanded() const { return facesHanded_; }
   std::uint32_t facesDrawn() const { return facesDrawn_; }
 
-  // Compares the image, through the palette, with the picture at path (see reference_picture.h).
+  // Compares the image, through the palette (the 16-bit image widened to its colours), with the
+  // picture at path (see reference_picture.h).
   std::string CompareWithReference(const std::string& path) const;
 
  private:
@@ -55,6 +61,9 @@ class SoftwareFrameDriver {
 
   std::int32_t QueueFrontFaces(const R3xCamera& camera);
   std::int32_t DrawFace(const QueuedFace& queued);
+  // A 16-bit pixel of the attached format as 0x00RRGGBB, and back.
+  std::uint32_t Colour16(std::uint16_t pixel) const;
+  std::uint16_t Pack16(std::uint32_t rgb) const;
 
   bool ok_ = false;
   R3xWorld* world_;
@@ -66,6 +75,8 @@ class SoftwareFrameDriver {
   std::uint8_t skyIndex_ = 0;
   std::uint32_t kindOverride_ = 0;
   std::vector<std::uint8_t> image_;
+  std::int32_t pixelFormat_ = 0;
+  std::vector<std::uint16_t> image16_;
   std::vector<QueuedFace> faces_;
   std::uint32_t facesHanded_ = 0;
   std::uint32_t facesDrawn_ = 0;

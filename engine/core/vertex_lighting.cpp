@@ -1,5 +1,5 @@
 // Vertex lighting: the base colour plus every point light of the region, and the view light.
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 
 #include <cstdint>
 

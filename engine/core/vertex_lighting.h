@@ -1,4 +1,5 @@
-// Vertex lighting and clipping for the Glide path, on the render context's vertex work arrays:
+// Vertex lighting and clipping in three light channels, which the Glide path and the colour
+// software drawer share, on the render context's vertex work arrays:
 // clip[0] is the source array (lighting accumulates there), clip[1] the clip input array and
 // clip[2] the alternate array. Light channels run from 0 to 1.99999, 1.0 being full light.
 // Results: R3X_DONE, a vertex count, or a negative R3X_ERR_ code.

@@ -3,7 +3,7 @@
 
 #include "engine/core/light.h"
 #include "engine/core/light_internal.h"
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 
 R3xLightColour _r3xCurrentLightColor(R3xLight* light, std::uint32_t worldTime) {
   const R3xLightDef* definition = light->definition;

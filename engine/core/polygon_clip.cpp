@@ -5,7 +5,7 @@
 
 #include "engine/core/render_context.h"
 #include "engine/core/render_work_arrays.h"
-#include "engine/display/vertex_lighting.h"
+#include "engine/core/vertex_lighting.h"
 
 namespace {
 
