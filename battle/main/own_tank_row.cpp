@@ -3,13 +3,13 @@
 #include <optional>
 
 #include "battle/arena/player_tank.h"
-#include "battle/cockpit/hud_text.h"
 #include "battle/core/log.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "battle/main/session_view.h"
 #include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
+#include "battle/ui/hud_text.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
 
