@@ -31,9 +31,12 @@ void CDesignScreen::Open() {
     return;
   }
   palette_ = r3xCreatePalette(nullptr, archive, kDesignBackground.bitmap, kFullPalette);
-  // With the cockpit: a CPanel of "vconfig.bmp" from the archive is blitted (CPanel::BlitTo,
-  // forced) into this blank 640 x 480 panel, which then holds the picture the texts go on.
   background_ = CreateUiSprite(0, 0, kDesignBackground.width, kDesignBackground.height);
+  // The blank panel holds the picture the texts go on.
+  CPanel picture(archive, 0, 0, 0, 0, kDesignBackground.bitmap);
+  picture.Place(0, 0, kUiOpaque);
+  picture.BlitTo(1, &background_->panel);
+  background_->panel.SetDirty();
   InitUi(background_);
   CheckLoadout(true);
 
@@ -91,12 +94,12 @@ void CDesignScreen::Run() {
     HandleEvent(*event);
   }
   DrawTexts();
-  // With the cockpit: CPanel::Draw (background panel, forced).
+  background_->panel.Draw(1);
   // With CPlayerTank: when the player's tank exists, its battery charge and size, armor points
   // and maximum, critical points and maximum set the gauges' windows (BatteryGaugeLeft,
   // DamagePictureLeft) through CPanel::SetSourceRect, and the three gauge panels are drawn
   // forced; its armor and critical points are drawn as "%d" at 229, 277 and 393, 277.
-  // With the cockpit: CPanel::Draw (forced) of every widget's current sprite in widget order.
+  DrawUiWidgetSprites();
   MoveUiCursor();
 }
 

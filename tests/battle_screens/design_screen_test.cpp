@@ -14,6 +14,7 @@
 #include "common/mailbox.h"
 #include "common/messages.h"
 #include "platform/win32.h"
+#include "tests/battle_cockpit/cockpit_fixture.h"
 #include "tests/support/scoped_window_system.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
@@ -38,12 +39,14 @@ void SetRow(std::size_t row, int value) {
 }
 
 // The screen over a shown window whose procedure is the toolkit's, in a folder holding the
-// archive; every module needs one bay, every chassis has 8 and no built-in weapon.
-class DesignScreenTest : public ::testing::Test {
+// archive, on the Glide context its panels are drawn with; every module needs one bay, every
+// chassis has 8 and no built-in weapon.
+class DesignScreenTest : public CockpitTest {
  protected:
   DesignScreenTest() : working_(folder_.Path()), scopedClock_(clock_) {}
 
   void SetUp() override {
+    CockpitTest::SetUp();
     window_ = test_support::CreateShownWindow("DesignScreenTest", &HandleUiWindowMessage);
     ASSERT_NE(window_, nullptr);
     test_support::WriteTestFile(
@@ -63,6 +66,7 @@ class DesignScreenTest : public ::testing::Test {
   void TearDown() override {
     screen_.Close();
     InitGameParams();
+    CockpitTest::TearDown();
   }
 
   // A press and release of the left button at the widget's top-left corner.
@@ -91,6 +95,19 @@ class DesignScreenTest : public ::testing::Test {
   int baseSprites_ = 0;
   CDesignScreen screen_;
 };
+
+// A frame puts the background panel on the back buffer, then every widget's sprite over it.
+TEST_F(DesignScreenTest, AFrameDrawsTheBackgroundThenTheWidgets) {
+  screen_.Run();
+  ASSERT_TRUE(screen_.IsOpen());
+  EXPECT_EQ(BackPixel(2, 2), 0x0001) << "the blank background";
+  const CTextList* bays = screen_.GetBayList();
+  const int x = bays->rect.left + 3;
+  const int y = bays->rect.top + 3;
+  // The list's first row is white there: RGB555 in the panel, RGB565 on the buffer.
+  EXPECT_EQ(bays->sprite->At(3, 3), 0x7FFF);
+  EXPECT_EQ(BackPixel(x, y), 0xFFFF);
+}
 
 TEST_F(DesignScreenTest, OpeningBuildsTheListsAndTheFileAndClosingTakesAllDown) {
   std::filesystem::remove(folder_ / "Design.r3x");
