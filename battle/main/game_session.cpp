@@ -248,6 +248,7 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   gEquipPack = nullptr;
   palettes.RequestReselect();
   designScreen = std::make_unique<CDesignScreen>();
+  designScreen->SetPalettes(&palettes);
 
   view.farDistance = gFarDistance;
   if (gHostRecord != nullptr) {

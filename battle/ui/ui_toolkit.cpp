@@ -395,6 +395,12 @@ void ForgetUiWidget(UiWidget* widget) {
   std::erase_if(gUi.events, [widget](const UiEvent& event) { return event.widget == widget; });
 }
 
+void RedrawUiWidgets() {
+  for (UiWidget* widget : gUi.widgets) {
+    DrawUiWidget(widget);
+  }
+}
+
 void DrawUiWidgetSprites() {
   for (UiWidget* widget : gUi.widgets) {
     if (widget->sprite != nullptr) {

@@ -314,10 +314,14 @@ TEST_F(WorldFrameTest, TheDesignScreensFramesReplaceTheRenderPath) {
   ASSERT_NE(tank, nullptr);
   ASSERT_NE(tank->designScreenOpen, 0u);
   platform::ClearShownFrames();
+  CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
   clock_.Advance(20);
   gGameSession.Tick();
   EXPECT_TRUE(gGameSession.DesignScreenUp());
-  EXPECT_EQ(platform::ShownFrameCount(), 0u);
+  EXPECT_EQ(platform::ShownFrameCount(), 1u) << "the screen's own present";
+  for (const Taken& taken : ToServer()) {
+    EXPECT_NE(taken.type, MSG_SYNC_PING) << "the render path answers the ping";
+  }
   const int events = CountUiEvents();
   GameWindowProc(gGameSession.window, WM_CHAR, 'a', 0);
   EXPECT_EQ(CountUiEvents(), events + 1) << "the key went to the toolkit";
@@ -326,7 +330,12 @@ TEST_F(WorldFrameTest, TheDesignScreensFramesReplaceTheRenderPath) {
   tank->designScreenOpen = 0;
   clock_.Advance(20);
   gGameSession.Tick();
-  EXPECT_EQ(platform::ShownFrameCount(), 1u);
+  EXPECT_EQ(platform::ShownFrameCount(), 2u);
+  bool answered = false;
+  for (const Taken& taken : ToServer()) {
+    answered = answered || taken.type == MSG_SYNC_PING;
+  }
+  EXPECT_TRUE(answered);
 }
 
 }  // namespace

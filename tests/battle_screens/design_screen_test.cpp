@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "battle/core/game_params.h"
+#include "battle/effects/palettes.h"
 #include "battle/screens/configuration_file.h"
 #include "battle/screens/design_gauges.h"
 #include "battle/ui/ui_toolkit.h"
@@ -19,6 +20,7 @@
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"
+#include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -96,17 +98,35 @@ class DesignScreenTest : public CockpitTest {
   CDesignScreen screen_;
 };
 
-// A frame puts the background panel on the back buffer, then every widget's sprite over it.
-TEST_F(DesignScreenTest, AFrameDrawsTheBackgroundThenTheWidgets) {
+// A frame puts the background panel on the frame, then every widget's sprite over it, and
+// presents it; the screen shows its own palette while it is open, the game's normal one after.
+TEST_F(DesignScreenTest, AFrameDrawsTheBackgroundThenTheWidgetsInItsPalette) {
+  test_support::WriteTestFile(
+      folder_ / "Design.r3x",
+      mkdata::BuildPack(
+          {{"vconfig.bmp", mkdata::BuildBmp(mkdata::MakePatternImage(640, 480, 256))}},
+          mkdata::PackLayout::kHeader));
+  CPalettes palettes;
+  screen_.SetPalettes(&palettes);
   screen_.Run();
   ASSERT_TRUE(screen_.IsOpen());
-  EXPECT_EQ(BackPixel(2, 2), 0x0001) << "the blank background";
+  ASSERT_NE(screen_.GetPalette(), nullptr);
+  EXPECT_EQ(palettes.Current(), screen_.GetPalette());
+  EXPECT_EQ(palettes.Applied(), screen_.GetPalette());
+  const auto FramePixel = [](int x, int y) {
+    return platform::glide::ColorBuffer(
+        GR_BUFFER_FRONTBUFFER)[static_cast<std::size_t>(y) * 640 + static_cast<std::size_t>(x)];
+  };
+  EXPECT_EQ(FramePixel(2, 2), 0x0001) << "the blank background";
   const CTextList* bays = screen_.GetBayList();
   const int x = bays->rect.left + 3;
   const int y = bays->rect.top + 3;
   // The list's first row is white there: RGB555 in the panel, RGB565 on the buffer.
   EXPECT_EQ(bays->sprite->At(3, 3), 0x7FFF);
-  EXPECT_EQ(BackPixel(x, y), 0xFFFF);
+  EXPECT_EQ(FramePixel(x, y), 0xFFFF);
+  screen_.Close();
+  EXPECT_EQ(palettes.Applied(), nullptr);
+  EXPECT_EQ(palettes.Current(), palettes.Normal());
 }
 
 TEST_F(DesignScreenTest, OpeningBuildsTheListsAndTheFileAndClosingTakesAllDown) {
