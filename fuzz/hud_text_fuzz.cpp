@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "battle/cockpit/hud_text.h"
+#include "battle/ui/hud_text.h"
 #include "platform/gdi.h"
 
 namespace {

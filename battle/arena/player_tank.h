@@ -59,6 +59,8 @@ struct PlayerTankSession {
   void (*sessionCommand)(std::uint32_t command, std::uint32_t value) = nullptr;
   // Destroys the open parameter editor.
   void (*closeParamEditor)() = nullptr;
+  // Leaves the design screen, completing the vehicle it shows.
+  void (*closeDesignScreen)() = nullptr;
   // Rebuilds the view after the host's screen size or view flags changed.
   void (*rebuildView)() = nullptr;
 };

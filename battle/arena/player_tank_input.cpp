@@ -501,7 +501,9 @@ void CPlayerTank::PerformCommand(std::uint32_t code) {
       break;
     case 0x1051:
       if (designScreenOpen != 0) {
-        // With the design screen: CDesignScreen::Close.
+        if (session_.closeDesignScreen != nullptr) {
+          session_.closeDesignScreen();
+        }
         designScreenOpen = 0;
         ResetView();
         RestoreHostView();

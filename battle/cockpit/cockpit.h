@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "battle/cockpit/cockpit_slots.h"
-#include "battle/cockpit/panel.h"
+#include "battle/ui/panel.h"
 
 // The pack archive of the cockpit's pictures.
 inline constexpr char kCockpitArchive[] = "game.r3x";

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "battle/cockpit/panel.h"
+#include "battle/ui/panel.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "battle/cockpit/text_block.h"
 
 #include "battle/arena/arena_view.h"
-#include "battle/cockpit/hud_text.h"
-#include "battle/cockpit/panel.h"
+#include "battle/ui/hud_text.h"
+#include "battle/ui/panel.h"
 #include "engine/r3x_display.h"
 
 void DrawTextBlock(CPanel& panel, const RECT& rectangle, const char* text) {

@@ -33,6 +33,10 @@ class CPalettes {
   std::uint32_t LoadPalettes(const PaletteTargets& targets);
   // Shows the world start's loading palette until LoadPalettes replaces it. Not owned.
   void ShowLoadingPalette(R3xPalette* palette) { current_ = palette; }
+  // Shows another palette than the game's two (the design screen's) until SetInfraRed or
+  // ShowNormalPalette. Not owned.
+  void ShowScreenPalette(R3xPalette* palette) { current_ = palette; }
+  void ShowNormalPalette() { current_ = normal_; }
   // Selects the infra-red palette (on != 0) or the normal one and marks the palette dirty; the
   // frame tick installs it.
   void SetInfraRed(int on);

@@ -1,5 +1,7 @@
 // One frame of the game: the frame time, the server's messages, the objects' updates, then the
 // 3D view with the cockpit and the present, the sync-ping answer and the frame-rate report.
+#include <functional>
+
 #include "base/byte_writer.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
@@ -12,6 +14,7 @@
 #include "battle/effects/sky_dome.h"
 #include "battle/main/game_session.h"
 #include "battle/main/object_kinds.h"
+#include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
@@ -132,15 +135,15 @@ void RenderFrame(CGameSession& session) {
 
 // A frame of the parameter editor: the palette step, the editor's drawing, the atmosphere's
 // light step, then the frame start and loop stamps. No 3D view and no present.
-void RunParamEditorFrame(CGameSession& session) {
+// A frame of a full-screen screen: the palette reloaded when it changed, the screen's own frame
+// (it presents itself), the atmosphere without its view, and the timing stamps.
+void RunScreenFrame(CGameSession& session, const std::function<void()>& screenFrame) {
   if (session.palettes.PaletteDirty()) {
     r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
     r3xSetDevicePalette(gRenderDevice, session.palettes.Current());
     session.palettes.ClearPaletteDirty();
   }
-  if (session.paramEditor != nullptr) {
-    session.paramEditor->Draw();
-  }
+  screenFrame();
   session.atmosphere.UpdateAtmosphere(gFrameTime, /*infraRed=*/false);
   if (session.timing.on != 0) {
     gFrameTime = timeGetTime();
@@ -187,10 +190,21 @@ void CGameSession::Tick() {
     return;
   }
   UpdateObjects(*this);
-  // The own tank's full-screen screens run instead of the render path. With the design screen:
-  // its flag runs CDesignScreen::Run the same way, before the editor's.
+  // The own tank's full-screen screens run instead of the render path.
+  if (ownTank != nullptr && ownTank->designScreenOpen != 0) {
+    RunScreenFrame(*this, [this] {
+      if (designScreen != nullptr) {
+        designScreen->Run();
+      }
+    });
+    return;
+  }
   if (ownTank != nullptr && ownTank->paramEditorOpen != 0) {
-    RunParamEditorFrame(*this);
+    RunScreenFrame(*this, [this] {
+      if (paramEditor != nullptr) {
+        paramEditor->Draw();
+      }
+    });
     return;
   }
   RenderFrame(*this);

@@ -23,6 +23,7 @@
 #include "battle/main/host_link.h"
 #include "battle/main/object_kinds.h"
 #include "battle/main/session_statistics.h"
+#include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
@@ -246,7 +247,8 @@ int CGameSession::StartWorld(const LoginBlock* block, IDirectDraw* directDraw,
   gWorldPack = nullptr;
   gEquipPack = nullptr;
   palettes.RequestReselect();
-  // The design screen (CDesignScreen) is made here with its class.
+  designScreen = std::make_unique<CDesignScreen>();
+  designScreen->SetPalettes(&palettes);
 
   view.farDistance = gFarDistance;
   if (gHostRecord != nullptr) {
@@ -346,13 +348,24 @@ int CGameSession::LoadEquipAndWorld(const char* packName, const char* worldFileN
   return 0;
 }
 
+bool CGameSession::DesignScreenUp() const {
+  return designScreen != nullptr && designScreen->IsOpen();
+}
+
+void CGameSession::CloseDesignScreen() {
+  if (designScreen != nullptr) {
+    designScreen->Close();
+  }
+}
+
 void CGameSession::StopWorld() {
   gWorldClosing = 1;
   quitFlag = 1;
   inPlay = 0;
   CSharedLights::SetKeepLight(true);
   TearDownObjects(*this);
-  // The parameter editor and the design screen are destroyed here with their classes.
+  paramEditor.reset();
+  designScreen.reset();
   TakeDownDisplay();
   r3xCloseWad(gEquipPack);
   r3xCloseWad(gWorldPack);

@@ -22,6 +22,7 @@
 #include "engine/r3x_core.h"
 #include "platform/window/handles.h"
 
+class CDesignScreen;
 class CParamEditor;
 class CPlayerTank;
 class IDirectDraw;
@@ -84,9 +85,14 @@ class CGameSession : public CMailbox {
   CPlayerTank* ownTank = nullptr;
   // The own tank's cockpit: built with the tank and freed with it.
   CCockpit cockpit;
-  // The parameter editor the own tank opened; null while closed. The design screen joins here
-  // with its class.
+  // The parameter editor the own tank opened; null while closed.
   std::unique_ptr<CParamEditor> paramEditor;
+  // The design screen: made at world start, destroyed at world stop.
+  std::unique_ptr<CDesignScreen> designScreen;
+  // True while the design screen is built and shown.
+  bool DesignScreenUp() const;
+  // Leaves the design screen when it is up, completing its loadout.
+  void CloseDesignScreen();
   CSessionView view;
   // 1 once the own tank exists: the frame then updates bullets and times its object phases.
   std::uint32_t inPlay = 0;

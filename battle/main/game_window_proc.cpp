@@ -4,6 +4,7 @@
 #include "battle/arena/input_event.h"
 #include "battle/arena/player_tank.h"
 #include "battle/main/game_session.h"
+#include "battle/ui/ui_toolkit.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
 #include "platform/window/cursor.h"
@@ -26,9 +27,12 @@ LRESULT AnswerQueryNewPalette(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-// Mouse messages become input events while the player's tank exists. With the design screen:
-// while the tank's design screen is open, HandleUiWindowMessage takes the window's messages.
+// While the design screen is up its toolkit takes every message; otherwise mouse messages
+// become input events while the player's tank exists.
 LRESULT GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (gGameSession.DesignScreenUp()) {
+    return HandleUiWindowMessage(window, message, wParam, lParam);
+  }
   switch (message) {
     case WM_CREATE:
     case WM_DESTROY:

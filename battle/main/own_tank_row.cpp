@@ -3,13 +3,13 @@
 #include <optional>
 
 #include "battle/arena/player_tank.h"
-#include "battle/cockpit/hud_text.h"
 #include "battle/core/log.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "battle/main/session_view.h"
 #include "battle/screens/design_screen.h"
 #include "battle/screens/param_editor.h"
+#include "battle/ui/hud_text.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
 
@@ -60,6 +60,29 @@ void SessionCommand(std::uint32_t command, std::uint32_t value) {
 
 void CloseParamEditor() { gGameSession.paramEditor.reset(); }
 
+void CloseDesignScreen() { gGameSession.CloseDesignScreen(); }
+
+// The vehicle the design screen shows: its chassis, and each bay's catalogue record with the
+// record's module kind and sub kind (empty bays stay null).
+bool ReadDesignLoadout(LoadoutConfig& out) {
+  const CDesignScreen* screen = gGameSession.designScreen.get();
+  if (screen == nullptr) {
+    return false;
+  }
+  LoadoutConfig config;
+  config.chassis = static_cast<std::uint32_t>(screen->GetChassis());
+  for (std::size_t bay = 0; bay < kLoadoutBays; ++bay) {
+    const std::uint32_t slot = screen->GetLoadout()[bay];
+    if (slot == 0 || slot >= kModuleCatalogue.size() || !kModuleCatalogue[slot].Filled()) {
+      continue;
+    }
+    const ModuleEntry& entry = kModuleCatalogue[slot];
+    config.bays[bay] = {&entry, entry.kind, entry.weapon};
+  }
+  out = config;
+  return true;
+}
+
 void RebuildView() { gGameSession.RebuildView(); }
 
 }  // namespace
@@ -83,6 +106,8 @@ void CreateOwnTankRow(CGameSession& session, std::span<const std::uint8_t> paylo
   view.noDrawUntil = &session.noDrawUntil;
   view.translateDesignKey = CDesignScreen::TranslateKey;
   view.closeParamEditor = CloseParamEditor;
+  view.closeDesignScreen = CloseDesignScreen;
+  view.readLoadout = ReadDesignLoadout;
   view.rebuildView = RebuildView;
   auto* tank = new CPlayerTank(*record, view);
   if (!tank->Works()) {

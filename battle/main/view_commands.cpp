@@ -1,12 +1,12 @@
 // The session's display-mode choice and view commands, over the host record's screen settings.
 #include "battle/arena/arena_view.h"
-#include "battle/cockpit/hud_text.h"
 #include "battle/main/display_modes.h"
 #include "battle/main/game_session.h"
 #include "battle/main/host_link.h"
 #include "battle/main/own_tank_row.h"
 #include "battle/main/render_quality.h"
 #include "battle/main/screen_capture.h"
+#include "battle/ui/hud_text.h"
 #include "host/interface/host_record.h"
 
 // Each needs the host record that dll_main was given; without one they do nothing.

@@ -6,11 +6,14 @@
 #include <cstring>
 #include <functional>
 
+#include "battle/arena/arena_view.h"
 #include "battle/core/game_params.h"
+#include "battle/effects/palettes.h"
 #include "battle/ui/ui_toolkit.h"
 #include "common/mailbox.h"
 #include "common/messages.h"
 #include "engine/r3x_core.h"
+#include "engine/r3x_display.h"
 
 namespace {
 
@@ -31,9 +34,13 @@ void CDesignScreen::Open() {
     return;
   }
   palette_ = r3xCreatePalette(nullptr, archive, kDesignBackground.bitmap, kFullPalette);
-  // With the cockpit: a CPanel of "vconfig.bmp" from the archive is blitted (CPanel::BlitTo,
-  // forced) into this blank 640 x 480 panel, which then holds the picture the texts go on.
   background_ = CreateUiSprite(0, 0, kDesignBackground.width, kDesignBackground.height);
+  // The blank panel holds the picture the texts go on.
+  CPanel picture(archive, 0, 0, kDesignBackground.width, kDesignBackground.height,
+                 kDesignBackground.bitmap);
+  picture.Place(0, 0, kUiOpaque);
+  picture.BlitTo(1, &background_->panel);
+  background_->panel.SetDirty();
   InitUi(background_);
   CheckLoadout(true);
 
@@ -77,6 +84,9 @@ void CDesignScreen::Open() {
                           kTurretPicture.width, kTurretPicture.height);
   r3xCloseWad(archive);
   CheckOrCreateConfigurations();
+  if (palettes_ != nullptr) {
+    palettes_->ShowScreenPalette(palette_);
+  }
   LoadAndShow(0);
 }
 
@@ -91,13 +101,19 @@ void CDesignScreen::Run() {
     HandleEvent(*event);
   }
   DrawTexts();
-  // With the cockpit: CPanel::Draw (background panel, forced).
+  background_->panel.Draw(1);
+  if (palettes_ != nullptr && palettes_->Applied() != palettes_->Current()) {
+    r3xSetDevicePalette(gRenderDevice, palettes_->Current());
+    palettes_->SetApplied(palettes_->Current());
+    RedrawUiWidgets();
+  }
   // With CPlayerTank: when the player's tank exists, its battery charge and size, armor points
   // and maximum, critical points and maximum set the gauges' windows (BatteryGaugeLeft,
   // DamagePictureLeft) through CPanel::SetSourceRect, and the three gauge panels are drawn
   // forced; its armor and critical points are drawn as "%d" at 229, 277 and 393, 277.
-  // With the cockpit: CPanel::Draw (forced) of every widget's current sprite in widget order.
+  DrawUiWidgetSprites();
   MoveUiCursor();
+  r3xGlidePresent(gGlideContext, 1);
 }
 
 void CDesignScreen::Close() {
@@ -144,8 +160,11 @@ void CDesignScreen::DestroyScreen() {
   DestroyUiSprite(background_);
   background_ = nullptr;
   if (palette_ != nullptr) {
-    // With the cockpit: the installed palette is set to none and the current one to the game's
-    // normal palette before the design palette goes.
+    // The frame tick then installs the game's palette again.
+    if (palettes_ != nullptr) {
+      palettes_->SetApplied(nullptr);
+      palettes_->ShowNormalPalette();
+    }
     r3xDestroyPalette(nullptr, palette_);
     palette_ = nullptr;
   }

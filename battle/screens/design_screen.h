@@ -23,6 +23,7 @@ inline constexpr std::uint32_t kInputCommand = 6;
 // The command with which the vehicle leaves the screen and takes the loadout.
 inline constexpr std::uint32_t kLeaveDesignCommand = 0x1051;
 
+class CPalettes;
 struct R3xPalette;
 
 class CDesignScreen {
@@ -60,6 +61,9 @@ class CDesignScreen {
   // The palette of the screen's picture while it is open (null without one), for the session to
   // make current and install on the display device.
   R3xPalette* GetPalette() const { return palette_; }
+  // The game's palettes, which the screen shows its own palette through; none: the screen
+  // leaves the palettes alone.
+  void SetPalettes(CPalettes* palettes) { palettes_ = palettes; }
   enum DesignButton { kPrevious, kNext, kDone, kApply, kSave, kConfigA, kConfigB, kConfigC };
   UiButton* GetButton(DesignButton which) const { return buttons_[which]; }
   // The equipment list's row of each category's heading.
@@ -124,6 +128,7 @@ class CDesignScreen {
   void DestroyScreen();
 
   R3xPalette* palette_ = nullptr;
+  CPalettes* palettes_ = nullptr;
   UiSprite* background_ = nullptr;
   std::array<UiButton*, 8> buttons_{};
   // Each button's normal and pressed images (one sprite when both are the same bitmap).

@@ -1,12 +1,16 @@
 #include "battle/screens/param_editor.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
 #include <new>
 
+#include "battle/arena/arena_view.h"
+#include "battle/ui/hud_text.h"
 #include "common/mailbox.h"
 #include "common/messages.h"
+#include "engine/r3x_display.h"
 #include "host/interface/host_record.h"
 #include "platform/kernel/allocation_hook.h"
 
@@ -15,6 +19,8 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr std::uint16_t kBackground = 0x0001;
+// The panel is on no colour key.
+constexpr int kOpaque = -1;
 constexpr int kLineHeight = 14;
 // Rows shown above and below the selection.
 constexpr int kRowsAbove = 15;
@@ -76,12 +82,11 @@ std::unique_ptr<CParamEditor> CParamEditor::Create() {
   if (editor == nullptr) {
     return nullptr;
   }
-  // With the cockpit: the panel is a CPanel of 640 x 480 placed at (0, 0) on no layer.
   if (!platform::AllocationAllowed(std::size_t{kWidth} * kHeight * 2)) {
     return nullptr;
   }
-  editor->panel_ = std::make_unique<UiSprite>(kWidth, kHeight);
-  if (editor->panel_->pixels == nullptr) {
+  editor->panel_ = std::make_unique<CPanel>(0, 0, kWidth, kHeight);
+  if (editor->panel_->Place(0, 0, kOpaque) == 0) {
     return nullptr;
   }
   return editor;
@@ -207,16 +212,13 @@ void CParamEditor::Draw() {
     Render();
     redraw_ = false;
   }
-  // With the cockpit: CPanel::Draw of the editor's panel, then the Glide frame is presented
-  // with swap interval 1.
+  panel_->Draw(0);
+  r3xGlidePresent(gGlideContext, 1);
 }
 
 void CParamEditor::Render() {
-  for (int y = 0; y < panel_->height; ++y) {
-    for (int x = 0; x < panel_->width; ++x) {
-      panel_->At(x, y) = kBackground;
-    }
-  }
+  std::fill_n(panel_->pixels(), static_cast<std::size_t>(panel_->rowLength()) * panel_->height(),
+              kBackground);
   texts_.clear();
   texts_.push_back({0, 0, Coloured('a', "ESC aborts changes")});
   texts_.push_back({150, 0, Coloured('b', "RETURN saves changes")});
@@ -247,8 +249,10 @@ void CParamEditor::Render() {
       texts_.push_back({0, y, Coloured('d', Format("%d) Unused", index))});
     }
   }
-  // With the cockpit: the HUD text drawer writes each of texts_ into the panel at its x and y.
-  panel_->redraw = true;
+  for (const ParamEditorText& text : texts_) {
+    DrawHudText(panel_->dc(), text.text.c_str(), text.x, text.y);
+  }
+  panel_->SetDirty();
 }
 
 void CParamEditor::PostClosingMessages(CMailbox& from) {

@@ -10,7 +10,7 @@
 
 #include "battle/core/game_params.h"
 #include "battle/screens/design_screen.h"
-#include "battle/ui/ui_sprite.h"
+#include "battle/ui/panel.h"
 
 class CMailbox;
 
@@ -49,7 +49,7 @@ class CParamEditor {
 
   int GetSelectedRow() const { return selected_; }
   bool NeedsRedraw() const { return redraw_; }
-  const UiSprite& GetPanel() const { return *panel_; }
+  const CPanel& GetPanel() const { return *panel_; }
   const std::vector<ParamEditorText>& GetTexts() const { return texts_; }
 
  private:
@@ -62,6 +62,6 @@ class CParamEditor {
   std::uint32_t rowCount_ = GAME_PARAM_COUNT;
   int selected_ = 1;
   bool redraw_ = true;
-  std::unique_ptr<UiSprite> panel_;
+  std::unique_ptr<CPanel> panel_;
   std::vector<ParamEditorText> texts_;
 };

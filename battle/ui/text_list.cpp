@@ -41,7 +41,7 @@ void CTextList::Destroy(CTextList* list) {
 }
 
 void CTextList::Draw() {
-  const HDC dc = sprite->dc;
+  const HDC dc = sprite->panel.dc();
   const HFONT font = GetUiListFont();
   const HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
   SetTextAlign(dc, TA_LEFT | TA_TOP);
@@ -60,7 +60,7 @@ void CTextList::Draw() {
   if (previous != nullptr) {
     SelectObject(dc, previous);
   }
-  sprite->redraw = true;
+  sprite->panel.SetDirty();
 }
 
 UiCell* CTextList::AddRow(int width, const char* text, int value, COLORREF colour) {

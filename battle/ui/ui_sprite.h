@@ -1,10 +1,10 @@
-// A screen sprite: a picture of its own (a 16-bit top-down DIB section with a memory DC, into
-// which text and other sprites are drawn) placed at a point of the 640 x 480 screen.
+// A screen sprite: a panel of its own (a blank one or an archive's bitmap, into which text and
+// other sprites are drawn) placed at a point of the 640 x 480 screen.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/gdi.h"
+#include "battle/ui/panel.h"
 
 struct R3xWad;
 
@@ -13,34 +13,24 @@ inline constexpr int kUiOpaque = -1;
 inline constexpr int kUiKeyed = 0;
 
 struct UiSprite {
+  // A blank panel of {0, 0, width, height}.
   UiSprite(int width, int height);
-  ~UiSprite();
-  UiSprite(const UiSprite&) = delete;
-  UiSprite& operator=(const UiSprite&) = delete;
+  // A panel of the archive's named bitmap cut to {0, 0, width, height}.
+  UiSprite(R3xWad* archive, const char* name, int width, int height);
 
-  // The pixel at (x, y) of the picture; the caller keeps inside width x height.
-  std::uint16_t& At(int x, int y) { return pixels[y * pitch + x]; }
+  // The pixel at (x, y) from the top-left of a sprite whose panel was made; the caller keeps
+  // inside width x height. The panel keeps its rows bottom-up.
+  std::uint16_t& At(int x, int y) const {
+    return panel.pixels()[(height - 1 - y) * panel.rowLength() + x];
+  }
 
   int width;
   int height;
-  // The destination: the screen point of the picture's top-left corner.
-  int x = 0;
-  int y = 0;
-  int colourKey = kUiOpaque;
-  // Set whenever the picture changed, so the next frame puts it on screen again.
-  bool redraw = false;
-  HDC dc = nullptr;
-  // Null when the picture could not be made: then nothing is drawn into it.
-  std::uint16_t* pixels = nullptr;
-  // Pixels a row.
-  int pitch = 0;
-
- private:
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ saved_ = nullptr;
+  // Where it lands is the panel's destination; not created when the bitmap could not be loaded.
+  CPanel panel;
 };
 
-// Blank sprites (all pixels 0), newest first in the toolkit's sprite list.
+// Blank sprites (a blank panel's pixels), newest first in the toolkit's sprite list.
 UiSprite* CreateUiSprite(int x, int y, int width, int height);
 // A sprite of the named bitmap of an archive (null: found by its name), placed opaque or with its
 // value 0 see-through.

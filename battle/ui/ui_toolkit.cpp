@@ -214,7 +214,7 @@ void DrawText(HFONT font, int x, int y, int width, int height, COLORREF colour, 
   if (alignment < 0 || alignment > 2 || gUi.textSprite == nullptr || text == nullptr) {
     return;
   }
-  const HDC dc = gUi.textSprite->dc;
+  const HDC dc = gUi.textSprite->panel.dc();
   SetTextColor(dc, colour);
   SetBkColor(dc, kTextBackground);
   const HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
@@ -226,7 +226,7 @@ void DrawText(HFONT font, int x, int y, int width, int height, COLORREF colour, 
   if (previous != nullptr) {
     SelectObject(dc, previous);
   }
-  gUi.textSprite->redraw = true;
+  gUi.textSprite->panel.SetDirty();
 }
 
 }  // namespace
@@ -353,10 +353,11 @@ void MoveUiCursor() {
   if (gUi.cursor == nullptr) {
     return;
   }
-  gUi.cursor->x = point.x;
-  gUi.cursor->y = point.y;
-  // With the cockpit: CPanel::Draw (cursor panel, forced) puts the cursor on the back buffer,
-  // over everything the screen drew this frame.
+  UiSprite& cursor = *gUi.cursor;
+  cursor.panel.SetDestination(
+      RECT{point.x, point.y, point.x + cursor.width, point.y + cursor.height});
+  // Forced, over everything the screen drew this frame.
+  cursor.panel.Draw(1);
 }
 
 UiSprite* GetUiCursor() { return gUi.cursor; }
@@ -392,6 +393,20 @@ void ForgetUiWidget(UiWidget* widget) {
   }
   // Unread events must not hand the screen a widget that is gone.
   std::erase_if(gUi.events, [widget](const UiEvent& event) { return event.widget == widget; });
+}
+
+void RedrawUiWidgets() {
+  for (UiWidget* widget : gUi.widgets) {
+    DrawUiWidget(widget);
+  }
+}
+
+void DrawUiWidgetSprites() {
+  for (UiWidget* widget : gUi.widgets) {
+    if (widget->sprite != nullptr) {
+      widget->sprite->panel.Draw(1);
+    }
+  }
 }
 
 int CountUiWidgets() { return static_cast<int>(gUi.widgets.size()); }

@@ -48,5 +48,9 @@ void RemoveUiWidget(UiWidget* widget);
 // Forgets the widget as the hover, pressed or repeating one (its destruction).
 void ForgetUiWidget(UiWidget* widget);
 int CountUiWidgets();
+// Draws every widget again by its kind (after the palette changed), in creation order.
+void RedrawUiWidgets();
+// Puts the current sprite of every widget on the frame, forced, in creation order.
+void DrawUiWidgetSprites();
 // Events waiting in the queue.
 int CountUiEvents();

@@ -66,7 +66,7 @@ void LayoutUiScrollBar(UiScrollBar* bar) {
       bar->position >= bar->count - 1 && bar->downAtLast != nullptr ? bar->downAtLast : bar->down;
   BlitUiSpriteKeyed(*down, window, bar->downRect.left - left, bar->downRect.top - top);
   BlitUiSpriteKeyed(*bar->thumb, window, bar->thumbX - left, bar->thumbY - top);
-  window.redraw = true;
+  window.panel.SetDirty();
 }
 
 void DestroyUiScrollBar(UiScrollBar* bar) {
@@ -84,7 +84,7 @@ void DrawUiWidget(UiWidget* widget) {
       auto* button = static_cast<UiButton*>(widget);
       if (UiSprite* image = button->images[button->state]; image != nullptr) {
         button->sprite = image;
-        image->redraw = true;
+        image->panel.SetDirty();
       }
       return;
     }

@@ -8,7 +8,7 @@
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
 #include "battle/cockpit/cockpit.h"
-#include "battle/cockpit/hud_text.h"
+#include "battle/ui/hud_text.h"
 #include "engine/r3x_core.h"
 #include "engine/r3x_display.h"
 #include "tests/support/demo_arena_scene.h"

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "battle/cockpit/panel.h"
+#include "battle/ui/panel.h"
 #include "tests/battle_cockpit/cockpit_fixture.h"
 
 namespace {

@@ -14,15 +14,21 @@
 #include "battle/arena/player_tank.h"
 #include "battle/core/game_params.h"
 #include "battle/main/game_session.h"
+#include "battle/main/game_window_proc.h"
 #include "battle/main/login.h"
 #include "battle/main/main_loop.h"
 #include "battle/main/object_kinds.h"
+#include "battle/ui/ui_toolkit.h"
 #include "common/messages.h"
 #include "engine/r3x.h"
 #include "host/interface/host_record.h"
 #include "platform/backend/display_backend.h"
 #include "platform/kernel/clock.h"
 #include "tests/support/demo_world_session.h"
+#include "tests/support/scoped_working_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
+#include "tools/mkdata/pack_writer.h"
 #include "tools/testserver/server_params.h"
 #include "tools/testserver/tank_lines.h"
 #include "tools/testserver/test_server.h"
@@ -269,6 +275,7 @@ TEST_F(WorldFrameTest, TheParameterEditorsFramesReplaceTheRenderPath) {
   ASSERT_TRUE(world_.Started());
   CPlayerTank* tank = CreateOwnTank();
   ASSERT_NE(tank, nullptr);
+  tank->designScreenOpen = 0;
   tank->paramEditorOpen = 1;
   platform::ClearShownFrames();
   CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
@@ -284,6 +291,46 @@ TEST_F(WorldFrameTest, TheParameterEditorsFramesReplaceTheRenderPath) {
   clock_.Advance(20);
   gGameSession.Tick();
   EXPECT_EQ(platform::ShownFrameCount(), 1u);
+  bool answered = false;
+  for (const Taken& taken : ToServer()) {
+    answered = answered || taken.type == MSG_SYNC_PING;
+  }
+  EXPECT_TRUE(answered);
+}
+
+// The world start has made the design screen; while the own tank's design flag is set (as the
+// server's new tank has it) the frames run the screen instead of the render path, and the
+// toolkit takes the window's messages while the screen is up.
+TEST_F(WorldFrameTest, TheDesignScreensFramesReplaceTheRenderPath) {
+  ASSERT_TRUE(world_.Started());
+  ASSERT_NE(gGameSession.designScreen, nullptr);
+  EXPECT_FALSE(gGameSession.DesignScreenUp());
+  test_support::ScratchFolder folder;
+  test_support::ScopedWorkingFolder working(folder.Path());
+  test_support::WriteTestFile(
+      folder / "Design.r3x",
+      mkdata::BuildPack({{"readme.txt", {'x'}}}, mkdata::PackLayout::kHeader));
+  CPlayerTank* tank = CreateOwnTank();
+  ASSERT_NE(tank, nullptr);
+  ASSERT_NE(tank->designScreenOpen, 0u);
+  platform::ClearShownFrames();
+  CMailbox::PostAnonymous(kSessionAddress, MSG_SYNC_PING, 0, nullptr);
+  clock_.Advance(20);
+  gGameSession.Tick();
+  EXPECT_TRUE(gGameSession.DesignScreenUp());
+  EXPECT_EQ(platform::ShownFrameCount(), 1u) << "the screen's own present";
+  for (const Taken& taken : ToServer()) {
+    EXPECT_NE(taken.type, MSG_SYNC_PING) << "the render path answers the ping";
+  }
+  const int events = CountUiEvents();
+  GameWindowProc(gGameSession.window, WM_CHAR, 'a', 0);
+  EXPECT_EQ(CountUiEvents(), events + 1) << "the key went to the toolkit";
+  gGameSession.CloseDesignScreen();
+  EXPECT_FALSE(gGameSession.DesignScreenUp());
+  tank->designScreenOpen = 0;
+  clock_.Advance(20);
+  gGameSession.Tick();
+  EXPECT_EQ(platform::ShownFrameCount(), 2u);
   bool answered = false;
   for (const Taken& taken : ToServer()) {
     answered = answered || taken.type == MSG_SYNC_PING;

@@ -20,6 +20,7 @@
 #include "battle/main/game_session.h"
 #include "battle/main/login.h"
 #include "common/messages.h"
+#include "tests/battle_main/design_screen_access.h"
 #include "tests/support/demo_world_session.h"
 #include "tools/testserver/server_params.h"
 #include "tools/testserver/tank_lines.h"
@@ -30,8 +31,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t kOwnId = KIND_TANK | 4;
-const int kChainGun = 0;
-const int kAmmunition = 0;
+// The design screen's catalogue slot of the Mark I laser.
+constexpr std::uint32_t kMarkILaserSlot = 15;
 
 // Runs frames on the real clock until `done` or two seconds have passed.
 template <typename Done>
@@ -67,16 +68,15 @@ TEST(PlayerTankOnTheWire, ReportsFiresAndReportsItsDamage) {
   ASSERT_TRUE(TickUntil([] { return gGameSession.ownTank != nullptr; }));
   CPlayerTank& tank = *gGameSession.ownTank;
 
-  // The design screen's vehicle: a chain gun with its ammunition; leaving the screen applies it.
-  LoadoutConfig config;
-  config.bays[0] = {&kChainGun, 11, 1};
-  config.bays[1] = {&kAmmunition, 12, 12};
-  tank.ApplyLoadout(config);
+  // The design screen's vehicle: a Mark I laser; leaving the screen applies it.
+  ShowOnDesignScreen(0, {kMarkILaserSlot});
   tank.damageLevel = -1;  // the loadout on leaving the screen is the first of this life
   PostInputEvent(tank, {kInputCommand, 0x1051});
   ASSERT_TRUE(TickUntil([&tank] { return tank.designScreenOpen == 0; }));
   EXPECT_EQ(tank.damageLevel, 0);
-  EXPECT_EQ(tank.weaponWord, 3u);
+  EXPECT_EQ(tank.chassis, 0u);
+  EXPECT_EQ(tank.weaponSlots[kSlotMarkI], DesignCatalogueRecord(kMarkILaserSlot));
+  EXPECT_EQ(tank.weaponWord, 4u);  // the Mark I laser's feed
 
   const std::uint32_t interval = gGameSession.globalParams.stateReportInterval;
   ASSERT_GT(interval, 0u);
@@ -93,7 +93,7 @@ TEST(PlayerTankOnTheWire, ReportsFiresAndReportsItsDamage) {
   ASSERT_TRUE(fire.has_value());
   arena::ByteReader shot(fire->payload);
   shot.Skip(20);
-  EXPECT_EQ(shot.U32() & 0xFFFF, 3u);
+  EXPECT_EQ(shot.U32() & 0xFFFF, 4u);
   PostInputEvent(tank, {kInputCommand, 0x1038});
 
   // A hit past the armor: level 1 reported.
@@ -114,8 +114,8 @@ TEST(PlayerTankOnTheWire, ReportsFiresAndReportsItsDamage) {
   };
   TickUntil([&levels] { return levels().size() >= 4; });
   EXPECT_EQ(tank.crits, 5);
-  // The two loadouts' level 0, then the armor used up and the crits below 30.
-  EXPECT_EQ(levels(), (std::vector<std::int32_t>{0, 0, 1, 2}));
+  // The loadout's level 0, then the armor used up and the crits below 30.
+  EXPECT_EQ(levels(), (std::vector<std::int32_t>{0, 1, 2}));
 
   gGameSession.netSocket.Close();
   server.Stop();

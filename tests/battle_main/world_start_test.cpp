@@ -178,6 +178,7 @@ TEST_F(WorldStartTest, BuildsWhatOneArenaNeeds) {
   ASSERT_NE(gArenaMap, nullptr);
   EXPECT_TRUE(gArenaMap->IsValid());
   EXPECT_EQ(gWorldCeiling, gArenaMap->GetMaxHeight());
+  EXPECT_NE(gGameSession.designScreen, nullptr);
   ASSERT_NE(gWorld, nullptr);
   // "arenapc.wld" is the precompiled form, which only the precompiled reader reads.
   EXPECT_GT(gWorld->regions.count, 0u);
@@ -238,6 +239,7 @@ TEST_F(WorldStartTest, BuildsWhatOneArenaNeeds) {
 
   gGameSession.StopWorld();
   ExpectTornDown();
+  EXPECT_EQ(gGameSession.designScreen, nullptr);
   EXPECT_EQ(host_.primarySurface, hostPrimary) << "the device's primary handed back";
 }
 

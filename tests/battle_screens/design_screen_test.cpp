@@ -8,16 +8,19 @@
 #include <vector>
 
 #include "battle/core/game_params.h"
+#include "battle/effects/palettes.h"
 #include "battle/screens/configuration_file.h"
 #include "battle/screens/design_gauges.h"
 #include "battle/ui/ui_toolkit.h"
 #include "common/mailbox.h"
 #include "common/messages.h"
 #include "platform/win32.h"
+#include "tests/battle_cockpit/cockpit_fixture.h"
 #include "tests/support/scoped_window_system.h"
 #include "tests/support/scoped_working_folder.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_files.h"
+#include "tools/mkdata/bmp_writer.h"
 #include "tools/mkdata/pack_writer.h"
 
 namespace {
@@ -38,12 +41,14 @@ void SetRow(std::size_t row, int value) {
 }
 
 // The screen over a shown window whose procedure is the toolkit's, in a folder holding the
-// archive; every module needs one bay, every chassis has 8 and no built-in weapon.
-class DesignScreenTest : public ::testing::Test {
+// archive, on the Glide context its panels are drawn with; every module needs one bay, every
+// chassis has 8 and no built-in weapon.
+class DesignScreenTest : public CockpitTest {
  protected:
   DesignScreenTest() : working_(folder_.Path()), scopedClock_(clock_) {}
 
   void SetUp() override {
+    CockpitTest::SetUp();
     window_ = test_support::CreateShownWindow("DesignScreenTest", &HandleUiWindowMessage);
     ASSERT_NE(window_, nullptr);
     test_support::WriteTestFile(
@@ -63,6 +68,7 @@ class DesignScreenTest : public ::testing::Test {
   void TearDown() override {
     screen_.Close();
     InitGameParams();
+    CockpitTest::TearDown();
   }
 
   // A press and release of the left button at the widget's top-left corner.
@@ -91,6 +97,37 @@ class DesignScreenTest : public ::testing::Test {
   int baseSprites_ = 0;
   CDesignScreen screen_;
 };
+
+// A frame puts the background panel on the frame, then every widget's sprite over it, and
+// presents it; the screen shows its own palette while it is open, the game's normal one after.
+TEST_F(DesignScreenTest, AFrameDrawsTheBackgroundThenTheWidgetsInItsPalette) {
+  test_support::WriteTestFile(
+      folder_ / "Design.r3x",
+      mkdata::BuildPack(
+          {{"vconfig.bmp", mkdata::BuildBmp(mkdata::MakePatternImage(640, 480, 256))}},
+          mkdata::PackLayout::kHeader));
+  CPalettes palettes;
+  screen_.SetPalettes(&palettes);
+  screen_.Run();
+  ASSERT_TRUE(screen_.IsOpen());
+  ASSERT_NE(screen_.GetPalette(), nullptr);
+  EXPECT_EQ(palettes.Current(), screen_.GetPalette());
+  EXPECT_EQ(palettes.Applied(), screen_.GetPalette());
+  const auto FramePixel = [](int x, int y) {
+    return platform::glide::ColorBuffer(
+        GR_BUFFER_FRONTBUFFER)[static_cast<std::size_t>(y) * 640 + static_cast<std::size_t>(x)];
+  };
+  EXPECT_EQ(FramePixel(2, 2), 0x0001) << "the blank background";
+  const CTextList* bays = screen_.GetBayList();
+  const int x = bays->rect.left + 3;
+  const int y = bays->rect.top + 3;
+  // The list's first row is white there: RGB555 in the panel, RGB565 on the buffer.
+  EXPECT_EQ(bays->sprite->At(3, 3), 0x7FFF);
+  EXPECT_EQ(FramePixel(x, y), 0xFFFF);
+  screen_.Close();
+  EXPECT_EQ(palettes.Applied(), nullptr);
+  EXPECT_EQ(palettes.Current(), palettes.Normal());
+}
 
 TEST_F(DesignScreenTest, OpeningBuildsTheListsAndTheFileAndClosingTakesAllDown) {
   std::filesystem::remove(folder_ / "Design.r3x");

@@ -10,6 +10,7 @@
 #include "common/mailbox.h"
 #include "common/messages.h"
 #include "host/interface/host_record.h"
+#include "tests/battle_cockpit/cockpit_fixture.h"
 #include "tests/support/failing_memory.h"
 
 namespace {
@@ -26,9 +27,10 @@ constexpr std::uint32_t kPageDown = 0xD1;
 constexpr std::uint32_t kDelete = 0xD3;
 
 // A table of 30 rows: integers, with rows 4 to 6 unused, row 10 a float.
-class ParamEditorTest : public ::testing::Test {
+class ParamEditorTest : public CockpitTest {
  protected:
   void SetUp() override {
+    CockpitTest::SetUp();
     editor_ = CParamEditor::Create();
     ASSERT_NE(editor_, nullptr);
     for (std::size_t index = 0; index < table_.size(); ++index) {
@@ -179,8 +181,15 @@ TEST_F(ParamEditorTest, TheListShowsFifteenRowsAboveAndFourteenBelowInTheirColou
   table_[19].SetEdited(6);
   editor_->Draw();
   EXPECT_FALSE(editor_->NeedsRedraw());
-  EXPECT_EQ(editor_->GetPanel().pixels[0], 0x0001);
-  EXPECT_TRUE(editor_->GetPanel().redraw);
+  const CPanel& panel = editor_->GetPanel();
+  EXPECT_EQ(panel.pixels()[0], 0x0001) << "the bottom row is background";
+  // The first line's text is drawn into the panel, and the panel shown on the presented frame.
+  int ink = 0;
+  for (int x = 0; x < 140; ++x) {
+    ink += panel.pixels()[(panel.height() - 8) * panel.rowLength() + x] != 0x0001 ? 1 : 0;
+  }
+  EXPECT_GT(ink, 0);
+  EXPECT_EQ(platform::glide::ColorBuffer(GR_BUFFER_FRONTBUFFER)[479 * 640 + 639], 0x0001);
   const std::vector<ParamEditorText>& texts = editor_->GetTexts();
   ASSERT_GE(texts.size(), 3u);
   EXPECT_EQ(texts[0].text, "\aaESC aborts changes");

@@ -71,14 +71,14 @@ TEST_F(TextListTest, ScrollToSelectionShowsTheSelectionAsTheLastOrFirstRow) {
 
 TEST_F(TextListTest, ARowBelowTheWindowIsNotDrawnWhenAdded) {
   CTextList* list = ListOfRows(130, 19);
-  list->sprite->redraw = false;
+  Shown(*list->sprite);
   list->AddRow(60, "20th", 19, 0x00FFFFFF);
-  EXPECT_FALSE(list->sprite->redraw);
+  EXPECT_FALSE(list->sprite->panel.dirty());
   CTextList::Destroy(list);
   list = ListOfRows(130, 9);
-  list->sprite->redraw = false;
+  Shown(*list->sprite);
   list->AddRow(60, "10th", 9, 0x00FFFFFF);
-  EXPECT_TRUE(list->sprite->redraw);
+  EXPECT_TRUE(list->sprite->panel.dirty());
   CTextList::Destroy(list);
 }
 
@@ -117,7 +117,7 @@ TEST_F(TextListTest, TheSelectedRowIsBlueAndOnlyTheCellsArePainted) {
   EXPECT_EQ(list->sprite->At(59, 14), kBlue);
   EXPECT_EQ(list->sprite->At(100, 5), 0x1234);
   EXPECT_EQ(list->sprite->At(10, 30), 0x1234);
-  EXPECT_TRUE(list->sprite->redraw);
+  EXPECT_TRUE(list->sprite->panel.dirty());
   CTextList::Destroy(list);
 }
 

@@ -1,5 +1,6 @@
 // A toolkit opened over a shown window whose procedure is the toolkit's, with a clock that moves
-// only when the test moves it; window messages are posted and taken through PumpUiEvents.
+// only when the test moves it, on the Glide context that the sprites' panels are made on; window
+// messages are posted and taken through PumpUiEvents.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,13 +10,15 @@
 
 #include "battle/ui/ui_toolkit.h"
 #include "platform/win32.h"
+#include "tests/battle_cockpit/cockpit_fixture.h"
 #include "tests/support/scoped_window_system.h"
 
-class UiFixture : public ::testing::Test {
+class UiFixture : public CockpitTest {
  protected:
   UiFixture() : scopedClock_(clock_) {}
 
   void SetUp() override {
+    CockpitTest::SetUp();
     window_ = test_support::CreateShownWindow("UiFixture", &HandleUiWindowMessage);
     ASSERT_NE(window_, nullptr);
     textSprite_ = CreateUiSprite(0, 0, 200, 40);
@@ -24,7 +27,10 @@ class UiFixture : public ::testing::Test {
   void TearDown() override {
     ShutdownUi();
     DestroyUiSprite(textSprite_);
+    CockpitTest::TearDown();
   }
+  // Takes a sprite's change onto the frame, so that its panel is no longer dirty.
+  static void Shown(UiSprite& sprite) { sprite.panel.Draw(0); }
 
   void Post(UINT message, int x = 0, int y = 0, WPARAM wParam = 0) {
     const bool mouse = message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP;

@@ -295,4 +295,37 @@ TEST_F(UiInputTest, ClosingTheToolkitDropsTheQueueAndTheHeldArrow) {
   DestroyBar(again);
 }
 
+// The bar's picture is its pieces copied in at their places, the thumb where its position puts
+// it, with the pieces' zero pixels leaving what was below.
+TEST_F(UiInputTest, TheBarsPictureHoldsItsArrowsAndTheThumbAtItsPosition) {
+  UiScrollBar* bar = MakeBar(11);
+  const auto fill = [](UiSprite& sprite, std::uint16_t colour) {
+    for (int y = 0; y < sprite.height; ++y) {
+      for (int x = 0; x < sprite.width; ++x) {
+        sprite.At(x, y) = colour;
+      }
+    }
+  };
+  fill(*arrowUp_, 0x0100);
+  fill(*arrowDown_, 0x0200);
+  fill(*thumb_, 0x0300);
+  thumb_->At(0, 0) = 0;
+  bar->position = 2;
+  LayoutUiScrollBar(bar);
+  UiSprite& window = *bar->sprite;
+  EXPECT_EQ(window.At(5, 0), 0x0100);
+  EXPECT_EQ(window.At(5, 9), 0x0100);
+  EXPECT_EQ(window.At(5, 90), 0x0200);
+  EXPECT_EQ(window.At(5, 99), 0x0200);
+  // Thumb y = 10 + (90 - 8 - 10) x 2 / 10 = 24, from the bar's top.
+  EXPECT_EQ(bar->thumbY - 100, 24);
+  EXPECT_EQ(window.At(5, 23), 1) << "the blank background above the thumb";
+  EXPECT_EQ(window.At(5, 24), 0x0300);
+  EXPECT_EQ(window.At(5, 31), 0x0300);
+  EXPECT_EQ(window.At(5, 32), 1);
+  EXPECT_EQ(window.At(0, 24), 1) << "the thumb's zero pixel";
+  EXPECT_TRUE(window.panel.dirty());
+  DestroyBar(bar);
+}
+
 }  // namespace

@@ -42,9 +42,9 @@ TEST_F(UiTextTest, TextIsAlignedInItsBoxAndTheBoxIsFilled) {
   int width = 0;
   for (const auto& c : cases) {
     Clear(*textSprite_);
-    textSprite_->redraw = false;
+    Shown(*textSprite_);
     DrawUiText(20, 0, 160, 16, 0xFFFFFF, "Armor", c.alignment);
-    EXPECT_EQ(textSprite_->redraw, c.drawn);
+    EXPECT_EQ(textSprite_->panel.dirty(), c.drawn);
     EXPECT_EQ(textSprite_->At(21, 15), c.drawn ? kPaper : 0) << c.alignment;
     EXPECT_EQ(textSprite_->At(19, 15), 0);
     EXPECT_EQ(textSprite_->At(20, 16), 0);
@@ -85,10 +85,10 @@ TEST_F(UiTextTest, TheCursorFollowsTheMouse) {
   platform::ReportMousePosition(window_, 33, 44);
   MoveUiCursor();
   ASSERT_NE(GetUiCursor(), nullptr);
-  EXPECT_EQ(GetUiCursor()->x, 33);
-  EXPECT_EQ(GetUiCursor()->y, 44);
+  EXPECT_EQ(GetUiCursor()->panel.destination().left, 33);
+  EXPECT_EQ(GetUiCursor()->panel.destination().top, 44);
   EXPECT_EQ(GetUiCursor()->width, kUiCursorWidth);
-  EXPECT_EQ(GetUiCursor()->colourKey, kUiKeyed);
+  EXPECT_TRUE(GetUiCursor()->panel.keyed());
 }
 
 }  // namespace

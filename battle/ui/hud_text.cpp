@@ -1,8 +1,8 @@
-#include "battle/cockpit/hud_text.h"
+#include "battle/ui/hud_text.h"
 
 #include <cstring>
 
-#include "battle/cockpit/hud_colours.h"
+#include "battle/ui/hud_colours.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "battle/cockpit/hud_text.h"
+#include "battle/ui/hud_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "battle/cockpit/hud_colours.h"
-#include "battle/cockpit/panel.h"
-#include "battle/cockpit/text_block.h"
+#include "battle/ui/hud_colours.h"
+#include "battle/ui/panel.h"
 #include "tests/battle_cockpit/cockpit_fixture.h"
 
 namespace {
@@ -128,32 +127,6 @@ TEST_F(HudTextTest, MeasureFitEdges) {
   }
   EXPECT_EQ(MeasureHudTextFit(panel_.dc(), 0, ""), -1);
   EXPECT_EQ(MeasureHudTextFit(panel_.dc(), 1, ""), 0);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(HudTextTest, TextBlockClearsItsRectangleAndDrawsFromItsLeftPlusTwo) {
-  ASSERT_EQ(panel_.Create(), 1);
-  const RECT block{20, 10, 120, 30};
-  DrawTextBlock(panel_, block, "\aeHH");
-  const std::uint16_t cleared = At(119, 29);
-  EXPECT_NE(cleared, 1) << "cleared to the transparent colour";
-  EXPECT_EQ(At(19, 10), 1) << "left of the block";
-  EXPECT_EQ(At(20, 30), 1) << "below the block";
-  int left = 200;
-  for (int y = 10; y < 30; ++y) {
-    for (int x = 20; x < 120; ++x) {
-      if (At(x, y) == kWhite) {
-        left = std::min(left, x);
-      }
-    }
-  }
-  EXPECT_GE(left, 22);
-  EXPECT_LT(left, 26);
-  CPanel uncreated(0, 0, 10, 10);
-  DrawTextBlock(uncreated, {0, 0, 10, 10}, "x");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "battle/cockpit/panel.h"
+#include "battle/ui/panel.h"
 
 #include <algorithm>
 #include <cstring>
