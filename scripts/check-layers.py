@@ -49,8 +49,7 @@ TABLE = [
     ("battle/arena/*", GAME_BASE + ["battle/arena/*"]),
     ("battle/effects/*", GAME_BASE + ["battle/arena/*", "battle/effects/*"]),
     # The toolkit's panels load and draw through the running arena's world and Glide context.
-    ("battle/ui/*", GAME_BASE + ["battle/arena/arena_view.h", "battle/arena/arena_world.h",
-                                 "battle/ui/*"]),
+    ("battle/ui/*", GAME_BASE + ["battle/arena/*", "battle/ui/*"]),
     ("battle/cockpit/*", GAME_MIDDLE + ["battle/cockpit/*"]),
     ("battle/screens/*", GAME_MIDDLE + ["battle/screens/*"]),
     ("battle/main/*", GAME_MIDDLE + ["battle/cockpit/*", "battle/screens/*", "battle/main/*"]),
