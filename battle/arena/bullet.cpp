@@ -286,6 +286,23 @@ ShotTankOrders CBullet::HitTank(const ShotTankFacts& tank) {
   return orders;
 }
 
+SplashOrders OrdersOfShare(const BlastShare& share, bool report, std::uint32_t owner,
+                           std::int32_t side, std::int32_t modelCode, bool designOpen,
+                           bool pushed) {
+  SplashOrders orders;
+  orders.report = report;
+  orders.damage = share.damage;
+  orders.owner = owner;
+  orders.side = side;
+  orders.modelCode = modelCode;
+  if (!designOpen && !pushed) {
+    orders.push = true;
+    orders.velocity = share.velocity;
+    orders.angularVelocity = share.angularVelocity;
+  }
+  return orders;
+}
+
 std::optional<SplashOrders> CBullet::SplashOnTank(const Vector3& centre, const Vector3& position,
                                                   float bodyRadius, const ShotTankFacts& tank,
                                                   bool pushed) const {
@@ -294,18 +311,8 @@ std::optional<SplashOrders> CBullet::SplashOnTank(const Vector3& centre, const V
   if (!share || !SplashReaches(centre, position)) {
     return std::nullopt;
   }
-  SplashOrders orders;
-  orders.report = report_ != 0;
-  orders.damage = share->damage;
-  orders.owner = owner_;
-  orders.side = tank.side;
-  orders.modelCode = modelCode_;
-  if (!tank.designOpen && !pushed) {
-    orders.push = true;
-    orders.velocity = share->velocity;
-    orders.angularVelocity = share->angularVelocity;
-  }
-  return orders;
+  return OrdersOfShare(*share, report_ != 0, owner_, tank.side, modelCode_, tank.designOpen,
+                       pushed);
 }
 
 void CBullet::ApplySplash(const R3xPlacement& at, bool pushed) {

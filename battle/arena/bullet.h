@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "battle/arena/motion_model.h"
+#include "battle/arena/shot_hits.h"
 #include "battle/core/vector3.h"
 #include "common/mailbox.h"
 #include "engine/r3x_collide.h"
@@ -52,6 +53,11 @@ struct SplashOrders {
   Vector3 velocity{};
   Vector3 angularVelocity{};
 };
+
+// The orders of a tank's share of a splash or blast: the report as the shot reports it, and the
+// push unless the tank's design screen is open or the shot pushed it already.
+SplashOrders OrdersOfShare(const BlastShare& share, bool report, std::uint32_t owner,
+                           std::int32_t side, std::int32_t modelCode, bool designOpen, bool pushed);
 
 class CBullet : public CMailbox {
  public:

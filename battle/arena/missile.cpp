@@ -288,18 +288,8 @@ std::optional<SplashOrders> CMissile::BlastOnTank(const Vector3& centre, const V
   if (!share) {
     return std::nullopt;
   }
-  SplashOrders orders;
-  orders.report = report_ != 0;
-  orders.damage = share->damage;
-  orders.owner = owner_;
-  orders.side = tank.side;
-  orders.modelCode = modelCode_;
-  if (!tank.designOpen && !pushed) {
-    orders.push = true;
-    orders.velocity = share->velocity;
-    orders.angularVelocity = share->angularVelocity;
-  }
-  return orders;
+  return OrdersOfShare(*share, report_ != 0, owner_, tank.side, modelCode_, tank.designOpen,
+                       pushed);
 }
 
 void CMissile::ApplyBlast(const R3xPlacement& at, bool pushed) {
