@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "battle/arena/input_event.h"
 #include "battle/screens/design_layout.h"
 #include "battle/screens/equipment_catalogue.h"
 #include "battle/ui/text_list.h"
@@ -16,10 +17,9 @@ inline constexpr int kLoadoutSize = 15;
 
 using Loadout = std::array<std::uint32_t, kLoadoutSize>;
 
-// The vehicle's 48-byte input record as twelve words: kind, then code (or command).
+// The vehicle's 48-byte input record as twelve words: kind (InputEventKind), then code (or
+// command).
 using InputEventWords = std::array<std::uint32_t, 12>;
-inline constexpr std::uint32_t kInputKeyPress = 3;
-inline constexpr std::uint32_t kInputCommand = 6;
 // The command with which the vehicle leaves the screen and takes the loadout.
 inline constexpr std::uint32_t kLeaveDesignCommand = 0x1051;
 
