@@ -12,11 +12,9 @@
 #include "battle/arena/arena_tools.h"
 #include "battle/arena/arena_view.h"
 #include "battle/arena/arena_world.h"
-#include "battle/arena/defense_tower.h"
 #include "battle/arena/explosion.h"
 #include "battle/arena/model_table.h"
 #include "battle/arena/mover.h"
-#include "battle/arena/recon_gun.h"
 #include "battle/arena/shot_hits.h"
 #include "battle/arena/shot_tank_orders.h"
 #include "battle/arena/sprite_parts.h"
@@ -246,18 +244,10 @@ std::uint32_t CMissile::Update() {
           pushed = CarryOutShotOrders(*tank, HitTank(TankFactsForShot(*tank, &m.x, 0.0f)));
         }
         break;
-      case KIND_PERSONAL_DEFENSE:
-      case KIND_DEFENSE:
-        if (auto* tower = ActorOwnerAs<CDefenseTower>(touched); tower != nullptr && report_ != 0) {
-          tower->ReportHit(static_cast<std::uint32_t>(damage_));
-        }
-        break;
-      case KIND_RECON_GUN:
-        if (auto* gun = ActorOwnerAs<CReconGun>(touched); gun != nullptr && report_ != 0) {
-          gun->ReportHit(static_cast<std::uint32_t>(damage_));
-        }
-        break;
       default:
+        if (report_ != 0) {
+          ReportShotOnTeamObject(touched, static_cast<std::uint32_t>(damage_));
+        }
         break;
     }
   }

@@ -1,6 +1,10 @@
 #include "battle/arena/shot_tank_orders.h"
 
+#include "battle/arena/actor_owner.h"
+#include "battle/arena/defense_tower.h"
+#include "battle/arena/recon_gun.h"
 #include "battle/arena/tank.h"
+#include "common/messages.h"
 
 namespace {
 
@@ -43,5 +47,23 @@ void CarryOutSplashOrders(CTank& tank, const SplashOrders& orders) {
     tank.AddVelocity(orders.velocity[0], orders.velocity[1], orders.velocity[2]);
     tank.AddAngularVelocity(orders.angularVelocity[0], orders.angularVelocity[1],
                             orders.angularVelocity[2]);
+  }
+}
+
+void ReportShotOnTeamObject(R3xActor* touched, std::uint32_t damage) {
+  switch (ActorOwnerKind(touched)) {
+    case KIND_PERSONAL_DEFENSE:
+    case KIND_DEFENSE:
+      if (auto* tower = ActorOwnerAs<CDefenseTower>(touched); tower != nullptr) {
+        tower->ReportHit(damage);
+      }
+      break;
+    case KIND_RECON_GUN:
+      if (auto* gun = ActorOwnerAs<CReconGun>(touched); gun != nullptr) {
+        gun->ReportHit(damage);
+      }
+      break;
+    default:
+      break;
   }
 }

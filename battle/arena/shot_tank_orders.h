@@ -15,3 +15,6 @@ ShotTankFacts TankFactsForShot(const CTank& tank, const float* point, float radi
 // The direct hit's orders; true when the tank was pushed.
 bool CarryOutShotOrders(CTank& tank, const ShotTankOrders& orders);
 void CarryOutSplashOrders(CTank& tank, const SplashOrders& orders);
+// A shot that reports its hits reached the actor: a defense object or recon gun owning it reports
+// the damage; any other owner does nothing.
+void ReportShotOnTeamObject(R3xActor* touched, std::uint32_t damage);
