@@ -139,29 +139,12 @@ std::int32_t _r3xSpanAffineKeyed(R3xRenderContext* context, std::int32_t x, std:
 #define R3X_AFFINE_OPAQUE_MEMBER(mode, width, height)                                      \
   template void _r3xSpanAffineOpaque<mode, width, height>(R3xRenderContext*, std::int32_t, \
                                                           std::int32_t);
-#define R3X_AFFINE_OPAQUE_FAMILY(mode)     \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 0, 0)     \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 8, 16)    \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 16, 16)   \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 16, 32)   \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 32, 32)   \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 32, 64)   \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 64, 64)   \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 64, 128)  \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 128, 128) \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 128, 256) \
-  R3X_AFFINE_OPAQUE_MEMBER(mode, 256, 256)
+#define R3X_AFFINE_OPAQUE_FAMILY(mode) R3X_SPAN_OPAQUE_SIZES(R3X_AFFINE_OPAQUE_MEMBER, mode)
 #define R3X_AFFINE_KEYED_MEMBER(mode, width, height)                                   \
   template std::int32_t _r3xSpanAffineKeyed<mode, width, height>(                      \
       R3xRenderContext*, std::int32_t, std::int32_t, R3xCoveredRun**, R3xCoveredRun**, \
       std::uint32_t*, std::uint32_t*, std::int32_t, std::int32_t, std::int32_t*, R3xList16*);
-#define R3X_AFFINE_KEYED_FAMILY(mode)    \
-  R3X_AFFINE_KEYED_MEMBER(mode, 0, 0)    \
-  R3X_AFFINE_KEYED_MEMBER(mode, 32, 32)  \
-  R3X_AFFINE_KEYED_MEMBER(mode, 32, 64)  \
-  R3X_AFFINE_KEYED_MEMBER(mode, 64, 64)  \
-  R3X_AFFINE_KEYED_MEMBER(mode, 64, 128) \
-  R3X_AFFINE_KEYED_MEMBER(mode, 128, 128)
+#define R3X_AFFINE_KEYED_FAMILY(mode) R3X_SPAN_KEYED_SIZES(R3X_AFFINE_KEYED_MEMBER, mode)
 
 R3X_AFFINE_OPAQUE_FAMILY(1)
 R3X_AFFINE_OPAQUE_FAMILY(2)

@@ -193,3 +193,25 @@ inline std::int32_t _r3xKeyedPixel(std::uint8_t* destination, std::int32_t x, st
   destination[x] = shade.Pixel(texel);
   return runs.Drawn(x);
 }
+
+// The level sizes that the span size tables give every family besides its generic member (0 x 0),
+// for the explicit instantiations of each family: MEMBER(mode, width, height) for each size.
+#define R3X_SPAN_OPAQUE_SIZES(MEMBER, mode) \
+  MEMBER(mode, 0, 0)                        \
+  MEMBER(mode, 8, 16)                       \
+  MEMBER(mode, 16, 16)                      \
+  MEMBER(mode, 16, 32)                      \
+  MEMBER(mode, 32, 32)                      \
+  MEMBER(mode, 32, 64)                      \
+  MEMBER(mode, 64, 64)                      \
+  MEMBER(mode, 64, 128)                     \
+  MEMBER(mode, 128, 128)                    \
+  MEMBER(mode, 128, 256)                    \
+  MEMBER(mode, 256, 256)
+#define R3X_SPAN_KEYED_SIZES(MEMBER, mode) \
+  MEMBER(mode, 0, 0)                       \
+  MEMBER(mode, 32, 32)                     \
+  MEMBER(mode, 32, 64)                     \
+  MEMBER(mode, 64, 64)                     \
+  MEMBER(mode, 64, 128)                    \
+  MEMBER(mode, 128, 128)
